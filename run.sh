@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts Tidewell with the given arguments.
+set -euo pipefail
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$top/scripts/common.sh"
+ensure_packages
+build_tidewell "$top" >&2
+exec "$top/build/tidewell" "$@"

@@ -1,0 +1,39 @@
+# Shared by run.sh and test.sh: install what is missing, then configure and build.
+# shellcheck shell=bash
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev qcoro-qt6-dev
+    rsync openssh-client openssh-server
+    dbus-daemon dbus-bin systemd
+)
+
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "${packages[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    else
+        echo "Tidewell needs these Debian packages. Install them with:"
+        echo "  sudo apt-get install ${missing[*]}"
+        exit 1
+    fi
+}
+
+build_tidewell() {
+    local top="$1"
+    local type="${TIDEWELL_BUILD_TYPE:-RelWithDebInfo}"
+    if [ ! -f "$top/build/build.ninja" ]; then
+        cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE="$type"
+    fi
+    cmake --build "$top/build" -j2
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+#include <QUuid>
+
+// One remote file or folder of a server, copied by each run while enabled.
+struct BackupPath
+{
+    QUuid id = QUuid::createUuid();
+    QString name;
+    QString remotePath;
+    bool isDirectory = true;
+    bool enabled = true;
+    QString preBackupCommand;
+
+    QJsonObject toJson() const;
+    // Missing or null members keep their defaults; a wrong type sets *error.
+    static BackupPath fromJson(const QJsonObject &object, const QString &context, QString *error);
+
+    friend bool operator==(const BackupPath &, const BackupPath &) = default;
+};
+
+size_t qHash(const BackupPath &path, size_t seed = 0);

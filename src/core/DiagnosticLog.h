@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// Diagnostics the user never sees in the window: one line on standard error.
+namespace DiagnosticLog {
+
+void write(const QString &line);
+
+} // namespace DiagnosticLog

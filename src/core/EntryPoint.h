@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+#include <QUuid>
+
+#include <optional>
+
+namespace EntryPoint {
+
+// The server id of a headless run: the element right after the first
+// "--run-backup", when it is a canonical UUID. Anything else means the window.
+std::optional<QUuid> headlessServerID(const QStringList &arguments);
+
+} // namespace EntryPoint

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+
+#include <optional>
+
+// The per-server log file of the last run, and the folder that holds it.
+namespace LogStore {
+
+// Created on every call; a failure to create it is ignored.
+QString directory();
+QString logFile(const QUuid &serverID);
+// Replaces the server's log file atomically; errors are ignored.
+void save(const QUuid &serverID, const QString &header, const QStringList &lines);
+
+QString statusWord(bool wasCancelled, std::optional<int> exitCode);
+// "yyyy-MM-dd HH:mm:ss Z" in local time, for example "2025-01-31 02:00:05 +0100".
+QString timeStamp(const QDateTime &time);
+QString header(const QDateTime &startedAt, const QDateTime &finishedAt, const QString &status);
+
+} // namespace LogStore

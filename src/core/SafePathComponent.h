@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Turns a server or path name into one folder name: never empty, never a
+// separator, never "." or "..".
+QString safePathComponent(const QString &name);

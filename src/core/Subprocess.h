@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <qcoro/qcorotask.h>
+
+// Runs short external programs with an explicit argument list, never through
+// a shell. Output is read by the event loop while the child runs, so a child
+// that writes more than a pipe holds never blocks.
+namespace Subprocess {
+
+struct Result
+{
+    bool started = false;
+    QString startError;  // the system's description when not started
+    int status = -1;     // exit status (the signal number when killed)
+    QByteArray out;
+    QByteArray err;
+};
+
+// Waits without a time limit. `input` is written to the child's standard
+// input, which is then closed; without input the child reads /dev/null.
+QCoro::Task<Result> run(QString program, QStringList arguments, QByteArray input = {});
+// The same, blocking the caller; for the few short local tools that need it.
+Result runBlocking(const QString &program, const QStringList &arguments, const QByteArray &input = {});
+
+// Starts `process` (already given program and arguments); false with the
+// reason in process->errorString() when it could not be started.
+bool start(QProcess *process, const QByteArray &input = {});
+// Resumes once the started process has ended and all it wrote is buffered.
+QCoro::Task<> waitForExit(QProcess *process);
+
+int exitStatus(const QProcess &process);
+// Decodes strictly: invalid UTF-8 gives an empty text.
+QString strictUtf8(const QByteArray &bytes);
+
+} // namespace Subprocess

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite.
+set -euo pipefail
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$top/scripts/common.sh"
+ensure_packages
+build_tidewell "$top"
+cd "$top/build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "$@"

@@ -1,0 +1,166 @@
+#include "AppSettings.h"
+#include "ReferenceDate.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+class TestConfigModel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void emptyObjectGivesDefaults()
+    {
+        const auto settings = AppSettings::decode("{}");
+        QVERIFY(settings);
+        QCOMPARE(*settings, AppSettings());
+        QVERIFY(settings->servers.isEmpty());
+        QCOMPARE(settings->destinationPath, QStringLiteral("~/Backups"));
+        QVERIFY(settings->useDateSubfolder);
+        QVERIFY(!settings->deleteExtraneous);
+        QVERIFY(settings->compress);
+        QVERIFY(settings->notificationsEnabled);
+        QCOMPARE(settings->minFreeSpaceGB, 0);
+        QCOMPARE(settings->retryAttempts, 2);
+    }
+
+    void serverWithOnlyANameTakesDefaultsAndAFreshId()
+    {
+        const QByteArray json = R"({"servers":[{"name":"web","paths":[{"name":"p"}]}]})";
+        const auto first = AppSettings::decode(json);
+        const auto second = AppSettings::decode(json);
+        QVERIFY(first && second);
+        const Server &server = first->servers.at(0);
+        QCOMPARE(server.name, QStringLiteral("web"));
+        QCOMPARE(server.port, 22);
+        QCOMPARE(server.privateKeyPath, QStringLiteral("~/.ssh/id_ed25519"));
+        QCOMPARE(server.scheduleTime, QStringLiteral("03:00"));
+        QVERIFY(!server.scheduleEnabled);
+        QCOMPARE(server.retentionCount, 0);
+        QVERIFY(!server.useSSHAgent);
+        QVERIFY(!server.lastRunAt && !server.lastExitCode);
+        QVERIFY(server.paths.at(0).isDirectory && server.paths.at(0).enabled);
+        QVERIFY(!server.id.isNull());
+        QVERIFY(server.id != second->servers.at(0).id);
+        QVERIFY(server.paths.at(0).id != second->servers.at(0).paths.at(0).id);
+    }
+
+    void nullAndMissingAreTheSame()
+    {
+        const auto withNull = AppSettings::decode(
+            R"({"servers":[{"id":"0f3c2a9e-7b1d-4c55-9e2a-1b2c3d4e5f60","lastRunAt":null,"lastExitCode":null,"port":null}],"compress":null})");
+        QVERIFY(withNull);
+        const Server &server = withNull->servers.at(0);
+        QVERIFY(!server.lastRunAt && !server.lastExitCode);
+        QCOMPARE(server.port, 22);
+        QVERIFY(withNull->compress);
+        // lower-case ids are read, upper-case written
+        QCOMPARE(server.id, QUuid::fromString(QStringLiteral("0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60")));
+        QVERIFY(withNull->encode().contains("\"0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\""));
+    }
+
+    void wrongTypesFailTheWholeDocument_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("port as string") << QByteArray(R"({"servers":[{"port":"22"}]})");
+        QTest::newRow("ISO date") << QByteArray(R"({"servers":[{"lastRunAt":"2025-01-31T02:00:00Z"}]})");
+        QTest::newRow("bad uuid") << QByteArray(R"({"servers":[{"id":"not-a-uuid"}]})");
+        QTest::newRow("braced uuid") << QByteArray(R"({"servers":[{"id":"{0f3c2a9e-7b1d-4c55-9e2a-1b2c3d4e5f60}"}]})");
+        QTest::newRow("fractional port") << QByteArray(R"({"servers":[{"port":22.5}]})");
+        QTest::newRow("bool as number") << QByteArray(R"({"compress":1})");
+        QTest::newRow("servers as object") << QByteArray(R"({"servers":{}})");
+        QTest::newRow("path not an object") << QByteArray(R"({"servers":[{"paths":[3]}]})");
+        QTest::newRow("deep path flag") << QByteArray(R"({"servers":[{"paths":[{"enabled":"yes"}]}]})");
+        QTest::newRow("malformed") << QByteArray(R"({"servers":[)");
+        QTest::newRow("not an object") << QByteArray(R"([])");
+    }
+
+    void wrongTypesFailTheWholeDocument()
+    {
+        QFETCH(QByteArray, json);
+        QString error;
+        QVERIFY(!AppSettings::decode(json, &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void acceptsWhatReadersMustAccept()
+    {
+        const auto settings = AppSettings::decode(
+            R"({"destinationPath":"\/Volumes\/Backup","unknownKey":[1,2],"servers":[{"port":0,"retentionCount":-3,"extra":{}}]})");
+        QVERIFY(settings);
+        QCOMPARE(settings->destinationPath, QStringLiteral("/Volumes/Backup"));
+        QCOMPARE(settings->servers.at(0).port, 0);
+        QCOMPARE(settings->servers.at(0).retentionCount, -3);
+    }
+
+    void roundTripIsExact()
+    {
+        AppSettings settings;
+        settings.destinationPath = QStringLiteral("/srv/backups/ünïcode \"q\"");
+        settings.minFreeSpaceGB = 9007199254740993LL; // not representable as a double
+        settings.retryAttempts = -9223372036854775807LL - 1;
+        Server server;
+        server.name = QStringLiteral("web");
+        server.port = 2222;
+        server.lastRunAt = 757385205.123456;
+        server.lastExitCode = 9223372036854775807LL;
+        server.scheduleEnabled = true;
+        server.paths.append(BackupPath{});
+        server.paths.last().isDirectory = false;
+        server.paths.last().preBackupCommand = QStringLiteral("pg_dump > /tmp/x && echo ok");
+        settings.servers.append(server);
+        settings.servers.append(Server{});
+
+        const QByteArray encoded = settings.encode();
+        const auto decoded = AppSettings::decode(encoded);
+        QVERIFY(decoded);
+        QCOMPARE(*decoded, settings);
+        QCOMPARE(qHash(decoded->servers.at(0)), qHash(server));
+        QVERIFY(encoded.contains("9007199254740993"));
+        QVERIFY(encoded.contains("\"port\": 2222,"));
+    }
+
+    void encodingSortsKeysAndLeavesOutAbsentRunInfo()
+    {
+        AppSettings settings;
+        settings.servers.append(Server{});
+        const QByteArray encoded = settings.encode();
+        QVERIFY(!encoded.contains("lastRunAt"));
+        QVERIFY(!encoded.contains("lastExitCode"));
+        QVERIFY(encoded.contains('\n')); // pretty-printed
+        const QList<QByteArray> keyOrder = {"compress", "deleteExtraneous", "destinationPath", "minFreeSpaceGB",
+                                            "notificationsEnabled", "retryAttempts", "servers", "useDateSubfolder"};
+        qsizetype last = -1;
+        for (const QByteArray &key : keyOrder) {
+            const qsizetype at = encoded.indexOf("\"" + key + "\"");
+            QVERIFY2(at > last, key.constData());
+            last = at;
+        }
+        QVERIFY(encoded.indexOf("\"host\"") < encoded.indexOf("\"id\""));
+    }
+
+    void equalityAndHashCoverEveryField()
+    {
+        Server a;
+        Server b = a;
+        QCOMPARE(a, b);
+        b.lastRunAt = 1.0;
+        QVERIFY(a != b);
+        QVERIFY(qHash(a) != qHash(b));
+        BackupPath p;
+        BackupPath q = p;
+        q.preBackupCommand = QStringLiteral("x");
+        QVERIFY(p != q);
+    }
+
+    void referenceDateIsSince2001()
+    {
+        const QDateTime epoch2001(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+        QCOMPARE(ReferenceDate::fromDateTime(epoch2001), 0.0);
+        QCOMPARE(ReferenceDate::toDateTime(86400.5).toUTC(), epoch2001.addSecs(86400).addMSecs(500));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigModel)
+#include "tst_ConfigModel.moc"

@@ -1,0 +1,221 @@
+#include "ConfigStore.h"
+#include "TestHelpers.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace TestHelpers;
+
+namespace {
+
+// Records each distinct version of the file (a new inode per atomic write).
+class WriteCounter : public QObject
+{
+public:
+    explicit WriteCounter(QString path)
+        : m_path(std::move(path))
+    {
+        connect(&m_timer, &QTimer::timeout, this, &WriteCounter::poll);
+        m_timer.start(2);
+        m_clock.start();
+    }
+    void poll()
+    {
+        struct stat info;
+        if (::stat(QFile::encodeName(m_path).constData(), &info) != 0)
+            return;
+        if (info.st_ino != m_inode) {
+            m_inode = info.st_ino;
+            writeTimesMs.append(m_clock.elapsed());
+        }
+    }
+    QList<qint64> writeTimesMs;
+
+private:
+    QString m_path;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    ino_t m_inode = 0;
+};
+
+} // namespace
+
+class TestConfigStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void usesTheXdgDataFolder()
+    {
+        TempHome home;
+        ConfigStore store;
+        QCOMPARE(store.url(), home.configFile());
+        QVERIFY(QDir(home.dataHome() + QStringLiteral("/Tidewell")).exists());
+        QCOMPARE(store.settings(), AppSettings());
+        QVERIFY(!QFile::exists(store.url())); // nothing written at creation
+    }
+
+    void firstChangeWritesAfterTheDelay()
+    {
+        TempHome home;
+        ConfigStore store;
+        QSignalSpy before(&store, &ConfigStore::settingsAboutToChange);
+        store.update([](AppSettings &s) { s.compress = false; });
+        QCOMPARE(before.count(), 1);
+        QVERIFY(!QFile::exists(store.url()));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(store.url()), 2000);
+        const auto onDisk = AppSettings::decode(readFile(store.url()));
+        QVERIFY(onDisk && !onDisk->compress);
+    }
+
+    void observersHearBeforeTheValueChanges()
+    {
+        TempHome home;
+        ConfigStore store;
+        bool sawOldValue = false;
+        connect(&store, &ConfigStore::settingsAboutToChange, this,
+                [&] { sawOldValue = store.settings().destinationPath == QStringLiteral("~/Backups"); });
+        store.update([](AppSettings &s) { s.destinationPath = QStringLiteral("/x"); });
+        QVERIFY(sawOldValue);
+    }
+
+    void burstOfChangesGivesOneWrite()
+    {
+        TempHome home;
+        ConfigStore store;
+        WriteCounter counter(store.url());
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 10; ++i) {
+            store.update([i](AppSettings &s) { s.retryAttempts = i; });
+            QTest::qWait(100);
+        }
+        const qint64 lastChangeMs = clock.elapsed() - 100;
+        QTest::qWait(700);
+        QCOMPARE(counter.writeTimesMs.size(), 1);
+        const qint64 delay = counter.writeTimesMs.first() - lastChangeMs;
+        QVERIFY2(delay >= 250 && delay < 600, QByteArray::number(delay).constData());
+        QCOMPARE(AppSettings::decode(readFile(store.url()))->retryAttempts, 9);
+    }
+
+    void saveWritesAtOnceAndKeepsThePendingSave()
+    {
+        TempHome home;
+        ConfigStore store;
+        store.update([](AppSettings &s) { s.minFreeSpaceGB = 5; });
+        QVERIFY(store.save());
+        QCOMPARE(AppSettings::decode(readFile(store.url()))->minFreeSpaceGB, 5);
+        QVERIFY(store.hasPendingSave());
+        QTRY_VERIFY_WITH_TIMEOUT(!store.hasPendingSave(), 2000);
+    }
+
+    void deleteServerRemovesEveryMatchAndSchedulesASave()
+    {
+        TempHome home;
+        ConfigStore store;
+        Server a, b;
+        store.update([&](AppSettings &s) { s.servers = {a, b, a}; });
+        QVERIFY(store.save());
+        store.deleteServer(a.id);
+        QCOMPARE(store.settings().servers.size(), 1);
+        QCOMPARE(store.settings().servers.first().id, b.id);
+        store.deleteServer(QUuid::createUuid());
+        QCOMPARE(store.settings().servers.size(), 1);
+        QVERIFY(store.hasPendingSave());
+    }
+
+    void undecodableFileIsKeptBesideBeforeBeingReplaced()
+    {
+        TempHome home;
+        const QByteArray broken = "{ \"servers\": [ { \"name\": \"prod\", } ] ";
+        QVERIFY(writeFile(home.configFile(), broken));
+        StderrCapture errors;
+        ConfigStore store;
+        QCOMPARE(store.settings(), AppSettings());
+        QCOMPARE(readFile(store.url()), broken); // untouched until the first change
+        store.update([](AppSettings &s) { s.compress = false; });
+        QVERIFY(store.save());
+        const QStringList kept = QDir(home.dataHome() + QStringLiteral("/Tidewell"))
+                                     .entryList({QStringLiteral("config.json.corrupt-*")}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readFile(home.dataHome() + QStringLiteral("/Tidewell/") + kept.first()), broken);
+        QVERIFY(AppSettings::decode(readFile(store.url())));
+        QVERIFY(errors.text().contains(kept.first()));
+        // Only the first replacement keeps a copy.
+        QVERIFY(store.save());
+        QCOMPARE(QDir(home.dataHome() + QStringLiteral("/Tidewell")).entryList({QStringLiteral("config.json.corrupt-*")}).size(), 1);
+    }
+
+    void failedWriteLogsAndKeepsTheSettings()
+    {
+        TempHome home;
+        // A file where the folder should be: no write can succeed, even as root.
+        const QString blocker = home.path() + QStringLiteral("/blocked");
+        QVERIFY(writeFile(blocker, "x"));
+        StderrCapture errors;
+        ConfigStore store(blocker + QStringLiteral("/config.json"));
+        store.update([](AppSettings &s) { s.retryAttempts = 7; });
+        QVERIFY(!store.save());
+        QVERIFY(!store.save());
+        QCOMPARE(store.settings().retryAttempts, 7);
+        const QStringList lines = errors.lines();
+        QCOMPARE(lines.size(), 2);
+        for (const QString &line : lines)
+            QVERIFY2(line.startsWith(QStringLiteral("ConfigStore save error: ")), qPrintable(line));
+    }
+
+    void pendingChangeIsWrittenWhenTheApplicationQuits()
+    {
+        TempHome home;
+        ConfigStore store;
+        store.update([](AppSettings &s) { s.destinationPath = QStringLiteral("/typed/just/before/quit"); });
+        QVERIFY(!QFile::exists(store.url()));
+        QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit");
+        QCOMPARE(AppSettings::decode(readFile(store.url()))->destinationPath, QStringLiteral("/typed/just/before/quit"));
+    }
+
+    void runResultIsMergedIntoTheFileOnDisk()
+    {
+        TempHome home;
+        Server server;
+        server.name = QStringLiteral("old name");
+        AppSettings initial;
+        initial.servers = {server};
+        QVERIFY(writeFile(home.configFile(), initial.encode()));
+        ConfigStore stale; // as a headless run holds it
+
+        // Another process renames the server and adds one meanwhile.
+        AppSettings edited = stale.settings();
+        edited.servers[0].name = QStringLiteral("renamed");
+        edited.servers.append(Server{});
+        QVERIFY(writeFile(stale.url(), edited.encode()));
+
+        ConfigStore watcher;
+        watcher.setWatchesFile(true);
+        QSignalSpy merged(&watcher, &ConfigStore::settingsChanged);
+
+        stale.recordRunResult(server.id, 1000.5, 23);
+        const auto onDisk = AppSettings::decode(readFile(stale.url()));
+        QVERIFY(onDisk);
+        QCOMPARE(onDisk->servers.size(), 2);
+        QCOMPARE(onDisk->servers[0].name, QStringLiteral("renamed"));
+        QCOMPARE(onDisk->servers[0].lastRunAt, 1000.5);
+        QCOMPARE(onDisk->servers[0].lastExitCode, 23);
+        QCOMPARE(stale.settings().servers[0].lastExitCode, 23);
+        QVERIFY(!stale.hasPendingSave());
+
+        // A window holding the file sees the result, and only the result.
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.settings().servers[0].lastExitCode, std::optional<qint64>(23), 3000);
+        QCOMPARE(watcher.settings().servers[0].name, QStringLiteral("renamed"));
+        QVERIFY(!watcher.hasPendingSave());
+        QVERIFY(merged.count() >= 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigStore)
+#include "tst_ConfigStore.moc"
