@@ -1,0 +1,138 @@
+#include "RsyncRunner.h"
+#include "TestHelpers.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <signal.h>
+
+using namespace TestHelpers;
+
+class TestRsyncRunnerProcess : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString script(const char *name, const QByteArray &body)
+    {
+        return writeScript(m_dir.path() + u'/' + QLatin1String(name), body);
+    }
+
+    static int runScript(RsyncRunner &runner, const QString &program, QStringList args = {})
+    {
+        LoopStats stats;
+        const auto status = await(runner.runProcess(program, args), 30000, &stats);
+        // The event loop must never stall while a child runs.
+        if (stats.longestBlockMs > 1000)
+            qWarning("event loop blocked for %lld ms", stats.longestBlockMs);
+        return status.value_or(-1000);
+    }
+
+private Q_SLOTS:
+    void linesProgressAndStreams()
+    {
+        RsyncRunner runner;
+        const QString program = script("mixed",
+            "printf '  1.23G  45%%  10.5MB/s    0:01:02 (xfr#12, to-chk=3/40)\\r'\n"
+            "printf 'a\\r\\rb\\n'\n"
+            "printf 'rsync error: some files could not be transferred (code 23)\\n' >&2\n"
+            "sleep 0.1\nprintf '50%%\\n' >&2\n"
+            "sleep 0.1\nprintf 'x 1234%% y 7%%\\n'\n"
+            "sleep 0.1\nprintf 'no percent\\n'\n"
+            "exit 23\n");
+        QCOMPARE(runScript(runner, program), 23);
+        const QStringList lines = runner.logLines();
+        QVERIFY(lines.contains(QStringLiteral("  1.23G  45%  10.5MB/s    0:01:02 (xfr#12, to-chk=3/40)")));
+        QVERIFY(lines.contains(QStringLiteral("a")) && lines.contains(QStringLiteral("b")));
+        QVERIFY(lines.contains(QStringLiteral("! rsync error: some files could not be transferred (code 23)")));
+        QVERIFY(lines.contains(QStringLiteral("! 50%")));
+        QCOMPARE(lines.last(), QStringLiteral("no percent"));
+        QCOMPARE(runner.progressPercent(), std::optional<double>(234)); // leftmost 1–3 digits, unchanged after
+    }
+
+    void lineSplitAcrossReadsBecomesTwoLines()
+    {
+        RsyncRunner runner;
+        const QString program = script("split", "printf 'abc'\nsleep 0.3\nprintf 'def\\n'\n");
+        QCOMPARE(runScript(runner, program), 0);
+        QCOMPARE(runner.logLines(), (QStringList{QStringLiteral("abc"), QStringLiteral("def")}));
+    }
+
+    void invalidUtf8KeepsTheOtherLines()
+    {
+        RsyncRunner runner;
+        // A bad byte in a chunk, then "é" cut in the middle of its two bytes.
+        const QString program = script("bytes", "printf 'good\\nbad \\377 byte\\nhalf \\303'\nsleep 0.3\nprintf '\\251 done\\n'\n");
+        QCOMPARE(runScript(runner, program), 0);
+        QCOMPARE(runner.logLines(), (QStringList{QStringLiteral("good"), QStringLiteral("bad \uFFFD byte"), QStringLiteral("half "),
+                                                 QStringLiteral("é done")}));
+    }
+
+    void theTailOfTheOutputIsNeverLost()
+    {
+        RsyncRunner runner;
+        // Much output right before the end, as rsync's --stats summary.
+        const QString program = script("tail", "i=0; while [ $i -lt 3000 ]; do echo \"line $i\"; i=$((i+1)); done\necho 'Total bytes received: 42'\n");
+        QCOMPARE(runScript(runner, program), 0);
+        QCOMPARE(runner.logLines().size(), 3001);
+        QCOMPARE(runner.logLines().last(), QStringLiteral("Total bytes received: 42"));
+    }
+
+    void failedStartReturnsMinusOne()
+    {
+        RsyncRunner runner;
+        QCOMPARE(runScript(runner, QStringLiteral("/nonexistent/rsync")), -1);
+        QCOMPARE(runner.logLines().size(), 1);
+        QVERIFY(runner.logLines().first().startsWith(QStringLiteral("Failed to start rsync: ")));
+    }
+
+    void logKeepsTheNewest4000Lines()
+    {
+        RsyncRunner runner;
+        QSignalSpy changes(&runner, &RsyncRunner::logLinesChanged);
+        for (int i = 1; i <= 4001; ++i)
+            runner.append(QString::number(i));
+        QCOMPARE(runner.logLines().size(), 4000);
+        QCOMPARE(runner.logLines().first(), QStringLiteral("2"));
+        QCOMPARE(changes.count(), 4001);
+        runner.append(QString());
+        QCOMPARE(runner.logLines().last(), QString());
+    }
+
+    void cancelWithoutProcessOnlySetsTheFlag()
+    {
+        RsyncRunner runner;
+        runner.cancel();
+        QVERIFY(runner.wasCancelled());
+        QVERIFY(runner.logLines().isEmpty());
+    }
+
+    void cancelTerminatesTheChildAndItsChildren()
+    {
+        RsyncRunner runner;
+        const QString pidFile = m_dir.path() + QStringLiteral("/grandchild.pid");
+        const QString program = script("tree", "sleep 60 &\necho $! > '" + pidFile.toUtf8() + "'\nwait\n");
+        QTimer::singleShot(500, &runner, &RsyncRunner::cancel);
+        const int status = runScript(runner, program);
+        QCOMPARE(status, SIGTERM); // ended by the signal
+        const pid_t grandchild = readFile(pidFile).trimmed().toInt();
+        QVERIFY(grandchild > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(::kill(grandchild, 0) != 0, 3000);
+    }
+
+    void destroyingTheRunnerWhileWaitingIsSafe()
+    {
+        auto *runner = new RsyncRunner;
+        const QString program = script("slow", "echo start\nsleep 0.5\necho end\n");
+        bool resumed = false;
+        QCoro::connect(runner->runProcess(program, {}), this, [&](int) { resumed = true; });
+        QTest::qWait(200);
+        delete runner; // terminates the child; the coroutine must not touch the runner
+        QTRY_VERIFY_WITH_TIMEOUT(resumed, 5000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRsyncRunnerProcess)
+#include "tst_RsyncRunnerProcess.moc"

@@ -1,0 +1,127 @@
+#include "SSHTester.h"
+#include "SshdFixture.h"
+#include "TestHelpers.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+using namespace TestHelpers;
+
+class TestSSHTester : public QObject
+{
+    Q_OBJECT
+
+    SshdFixture *m_sshd = nullptr;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_sshd = new SshdFixture;
+        QVERIFY(m_sshd->isRunning());
+    }
+
+    void cleanupTestCase() { delete m_sshd; }
+
+    void baseArguments()
+    {
+        TempHome home;
+        Server server;
+        server.port = 2222;
+        QCOMPARE(SSHTester::baseArgs(server, 10),
+                 (QStringList{QStringLiteral("-i"), home.home() + QStringLiteral("/.ssh/id_ed25519"), QStringLiteral("-o"),
+                              QStringLiteral("IdentitiesOnly=yes"), QStringLiteral("-p"), QStringLiteral("2222"), QStringLiteral("-o"),
+                              QStringLiteral("BatchMode=yes"), QStringLiteral("-o"), QStringLiteral("StrictHostKeyChecking=accept-new"),
+                              QStringLiteral("-o"), QStringLiteral("ConnectTimeout=10")}));
+        server.useSSHAgent = true;
+        QCOMPARE(SSHTester::baseArgs(server, 60).first(), QStringLiteral("-p"));
+        QVERIFY(!SSHTester::baseArgs(server, 60).contains(QStringLiteral("IdentitiesOnly=yes")));
+        server.useSSHAgent = false;
+        server.privateKeyPath.clear();
+        QCOMPARE(SSHTester::baseArgs(server, 1).mid(0, 2), (QStringList{QStringLiteral("-i"), QString()}));
+    }
+
+    void reportRules()
+    {
+        using SSHTester::combinedReport;
+        using SSHTester::separateReport;
+        QCOMPARE(separateReport(0, QString(), QStringLiteral("x")).message, QString());
+        QVERIFY(separateReport(0, QString(), QString()).ok);
+        QCOMPARE(separateReport(1, QString(), QStringLiteral(" \n")).message, QString());
+        QCOMPARE(separateReport(1, QString(), QString()).message, QStringLiteral("ssh exited with code 1"));
+        QCOMPARE(combinedReport(0, QString(), QString()).message, QStringLiteral("exit 0"));
+        QVERIFY(combinedReport(0, QString(), QStringLiteral("warn")).ok);
+        QCOMPARE(combinedReport(3, QStringLiteral("a\n"), QStringLiteral("b\n")).message, QStringLiteral("a\n\nb"));
+    }
+
+    void connectionTestSucceeds()
+    {
+        const auto report = await(SSHTester::test(m_sshd->server(), 10));
+        QVERIFY(report);
+        QVERIFY2(report->ok, qPrintable(report->message));
+        QVERIFY(report->message.startsWith(QStringLiteral("OK\nLinux ")));
+    }
+
+    void wrongKeyShowsSshsDiagnostics()
+    {
+        QTemporaryDir dir;
+        const QString key = dir.path() + QStringLiteral("/other");
+        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/ssh-keygen"), {QStringLiteral("-q"), QStringLiteral("-N"), QString(),
+                                                                             QStringLiteral("-t"), QStringLiteral("ed25519"), QStringLiteral("-f"), key}),
+                 0);
+        Server server = m_sshd->server();
+        server.privateKeyPath = key;
+        const auto report = await(SSHTester::test(server, 10));
+        QVERIFY(report && !report->ok);
+        QVERIFY2(report->message.contains(QStringLiteral("Permission denied")), qPrintable(report->message));
+    }
+
+    void closedPortFails()
+    {
+        Server server = m_sshd->server();
+        server.port = 1; // nothing listens there
+        const auto report = await(SSHTester::test(server, 5));
+        QVERIFY(report && !report->ok);
+        QVERIFY2(report->message.contains(QStringLiteral("refused")), qPrintable(report->message));
+    }
+
+    void remoteCommandCombinesStreams()
+    {
+        const auto report = await(SSHTester::runRemoteCommand(m_sshd->server(), QStringLiteral("echo out; echo err >&2; exit 3"), 60));
+        QVERIFY(report);
+        QVERIFY(!report->ok);
+        QCOMPARE(report->message, QStringLiteral("out\n\nerr")); // each stream keeps its own line end
+        const auto quiet = await(SSHTester::runRemoteCommand(m_sshd->server(), QStringLiteral("true && test \"a b\" = 'a b'"), 60));
+        QVERIFY(quiet && quiet->ok);
+        QCOMPARE(quiet->message, QStringLiteral("exit 0"));
+    }
+
+    void optionInjectionIsRefusedBeforeSshStarts_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("user");
+        QTest::newRow("host option") << "-oProxyCommand=touch MARKER" << "root";
+        QTest::newRow("user option") << "127.0.0.1" << "-oProxyCommand=touch MARKER";
+        QTest::newRow("host with space") << "127.0.0.1 -oProxyCommand=touch MARKER" << "root";
+        QTest::newRow("user with newline") << "127.0.0.1" << "root\n-oProxyCommand=touch MARKER";
+    }
+
+    void optionInjectionIsRefusedBeforeSshStarts()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, user);
+        QTemporaryDir dir;
+        const QString marker = dir.path() + QStringLiteral("/marker");
+        Server server = m_sshd->server();
+        server.host = QString(host).replace(QStringLiteral("MARKER"), marker);
+        server.username = QString(user).replace(QStringLiteral("MARKER"), marker);
+        const auto tested = await(SSHTester::test(server, 5));
+        const auto ran = await(SSHTester::runRemoteCommand(server, QStringLiteral("true"), 5));
+        QVERIFY(tested && !tested->ok && tested->message.startsWith(QStringLiteral("Refusing ")));
+        QVERIFY(ran && !ran->ok);
+        QVERIFY(!QFile::exists(marker));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSSHTester)
+#include "tst_SSHTester.moc"

@@ -1,0 +1,158 @@
+#include "RsyncInvocation.h"
+#include "SafePathComponent.h"
+#include "Shell.h"
+#include "TestHelpers.h"
+
+#include <QTest>
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void escapeRemotePath_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("space") << "a b" << "a\\ b";
+        QTest::newRow("quote") << "it's" << "it\\'s";
+        QTest::newRow("dollar and star") << "$HOME/*.db" << "\\$HOME/\\*.db";
+        QTest::newRow("tilde") << "~/data" << "\\~/data";
+        QTest::newRow("plain") << "plain/path-1_2.txt" << "plain/path-1_2.txt";
+        QTest::newRow("all 23") << QStringLiteral(" \t\"'\\$`()[]{}|&;<>*?#!~")
+                                << QStringLiteral("\\ \\\t\\\"\\'\\\\\\$\\`\\(\\)\\[\\]\\{\\}\\|\\&\\;\\<\\>\\*\\?\\#\\!\\~");
+        QTest::newRow("line feed unchanged") << "a\nb" << "a\nb";
+        QTest::newRow("combining mark keeps it whole") << QStringLiteral("~\u0301x") << QStringLiteral("~\u0301x");
+        QTest::newRow("non-ASCII") << QStringLiteral("Ünïcødé folder") << QStringLiteral("Ünïcødé\\ folder");
+    }
+
+    void escapeRemotePath()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QCOMPARE(Shell::escapeRemotePath(input), expected);
+    }
+
+    void quotingForRsyncsSplitter()
+    {
+        QCOMPARE(Shell::quoteForRsyncShell(QStringLiteral("/k/it's")), QStringLiteral("'/k/it''s'"));
+        QCOMPARE(Shell::quoteForRsyncShell(QStringLiteral("/a b/\\c")), QStringLiteral("'/a b/\\c'"));
+    }
+
+    void safePathComponent_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("separators") << "web/prod: main" << "web_prod_main";
+        QTest::newRow("trimmed") << "  My Server  " << "My Server";
+        QTest::newRow("empty pieces") << "a//b" << "a_b";
+        QTest::newRow("empty") << "" << "unnamed";
+        QTest::newRow("only separators") << "///" << "unnamed";
+        QTest::newRow("question mark") << "db?.sqlite" << "db_.sqlite";
+        QTest::newRow("tabs trimmed") << "\tx\t" << "x";
+        QTest::newRow("line ends kept") << "a\n" << "a\n";
+        QTest::newRow("dot") << "." << "_.";
+        QTest::newRow("dot dot") << ".." << "_..";
+        QTest::newRow("dot dot around separators") << " .. / " << "_..";
+        QTest::newRow("three dots are a name") << "..." << "...";
+    }
+
+    void safePathComponent()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QCOMPARE(::safePathComponent(input), expected);
+    }
+
+    void invocationMatchesTheDocumentedExample()
+    {
+        Server server;
+        server.username = QStringLiteral("backup");
+        server.host = QStringLiteral("192.0.2.10");
+        server.port = 2222;
+        server.privateKeyPath = QStringLiteral("/Users/user/.ssh/id_ed25519");
+        BackupPath path;
+        path.name = QStringLiteral("Site");
+        path.remotePath = QStringLiteral("/var/www/my site");
+        RsyncProbe probe;
+        probe.executable = QStringLiteral("/opt/homebrew/bin/rsync");
+        probe.isModern = true;
+        probe.version = QVersionNumber(3, 2, 3);
+        const QString target = RsyncInvocation::targetFolder(QStringLiteral("/Users/user/Backups/web1/2025-01-31"), path);
+        const QStringList args = RsyncInvocation::arguments(server, path, true, true, target, probe);
+        const QStringList expected{
+            QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"),
+            QStringLiteral("ssh -p 2222 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes"),
+            QStringLiteral("--human-readable"), QStringLiteral("--info=progress2"), QStringLiteral("-z"), QStringLiteral("--delete"),
+            QStringLiteral("backup@192.0.2.10:/var/www/my\\ site/"), QStringLiteral("/Users/user/Backups/web1/2025-01-31/Site")};
+        QCOMPARE(args, expected);
+        QCOMPARE(QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, args),
+                 QStringLiteral("$ /opt/homebrew/bin/rsync -a --stats -e \"ssh -p 2222 -o StrictHostKeyChecking=accept-new "
+                                "-o BatchMode=yes -i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes\" --human-readable "
+                                "--info=progress2 -z --delete \"backup@192.0.2.10:/var/www/my\\ site/\" /Users/user/Backups/web1/2025-01-31/Site"));
+    }
+
+    void invocationOptions_data()
+    {
+        QTest::addColumn<bool>("isDirectory");
+        QTest::addColumn<QString>("remotePath");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<bool>("compress");
+        QTest::addColumn<bool>("deleteExtraneous");
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("old rsync") << true << "/d" << "2.6.9" << true << true << "--progress -z --del" << "u@h:/d/";
+        QTest::newRow("file never deletes") << false << "/f.db" << "3.2.7" << false << true
+                                            << "--human-readable --info=progress2 --old-args" << "u@h:/f.db";
+        QTest::newRow("trailing slash kept single") << true << "/d/" << "3.2.3" << false << false
+                                                    << "--human-readable --info=progress2" << "u@h:/d/";
+        QTest::newRow("3.2.4 gets --old-args") << true << "/d" << "3.2.4" << true << false
+                                               << "--human-readable --info=progress2 -z --old-args" << "u@h:/d/";
+        QTest::newRow("unknown version as old") << true << "/d" << "" << false << false << "--progress" << "u@h:/d/";
+    }
+
+    void invocationOptions()
+    {
+        QFETCH(bool, isDirectory);
+        QFETCH(QString, remotePath);
+        QFETCH(QString, version);
+        QFETCH(bool, compress);
+        QFETCH(bool, deleteExtraneous);
+        QFETCH(QString, options);
+        QFETCH(QString, source);
+        Server server;
+        server.username = QStringLiteral("u");
+        server.host = QStringLiteral("h");
+        server.useSSHAgent = true;
+        BackupPath path;
+        path.isDirectory = isDirectory;
+        path.remotePath = remotePath;
+        const RsyncProbe probe = RsyncProbe::classify(QStringLiteral("/usr/bin/rsync"),
+                                                      version.isEmpty() ? QString() : QStringLiteral("rsync  version ") + version + QStringLiteral("  protocol"));
+        const QStringList args = RsyncInvocation::arguments(server, path, compress, deleteExtraneous, QStringLiteral("/t"), probe);
+        QCOMPARE(args.mid(0, 4), (QStringList{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"),
+                                              QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes")}));
+        QCOMPARE(args.mid(4, args.size() - 6).join(u' '), options);
+        QCOMPARE(args.at(args.size() - 2), source);
+        QCOMPARE(args.last(), QStringLiteral("/t"));
+    }
+
+    void keyPathIsExpandedAndQuoted()
+    {
+        TestHelpers::TempHome home;
+        Server server;
+        server.privateKeyPath = QStringLiteral("~/keys/it's");
+        QCOMPARE(RsyncInvocation::remoteShellCommand(server),
+                 QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -i '%1/keys/it''s' -o IdentitiesOnly=yes")
+                     .arg(home.home()));
+    }
+
+    void emptyPathNameGoesToUnnamed()
+    {
+        BackupPath path;
+        QCOMPARE(RsyncInvocation::targetFolder(QStringLiteral("/r"), path), QStringLiteral("/r/unnamed"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShell)
+#include "tst_Shell.moc"
