@@ -1,0 +1,250 @@
+#include "AppSettings.h"
+#include "ConfigStore.h"
+#include "DbusSessionFixture.h"
+#include "LogStore.h"
+#include "RsyncRunner.h"
+#include "SshdFixture.h"
+#include "TestHelpers.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+#include <QTest>
+
+using namespace TestHelpers;
+
+// Whole backups through the built binary, as a schedule starts it: real
+// rsync, a real sshd and a private session bus with a recording notifier.
+class TestHeadlessBackup : public QObject
+{
+    Q_OBJECT
+
+    SshdFixture *m_sshd = nullptr;
+    DbusSessionFixture *m_bus = nullptr;
+    std::unique_ptr<TempHome> m_home;
+    QString m_remote;    // the "server's" files
+    QString m_dest;
+
+    struct Outcome
+    {
+        int status = -100;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    Outcome runHeadless(const QUuid &id)
+    {
+        QProcess process;
+        QProcessEnvironment env = m_bus->environment(QProcessEnvironment::systemEnvironment());
+        env.insert(QStringLiteral("HOME"), m_home->home());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home->dataHome());
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(TIDEWELL_BINARY), {QStringLiteral("--run-backup"), id.toString(QUuid::WithoutBraces)});
+        process.waitForFinished(120000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -100, process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+
+    Server writeConfig(const QList<BackupPath> &paths, std::function<void(AppSettings &)> adjust = {})
+    {
+        AppSettings settings;
+        settings.destinationPath = m_dest;
+        Server server = m_sshd->server(QStringLiteral("web: prod"));
+        server.paths = paths;
+        settings.servers = {server};
+        if (adjust)
+            adjust(settings);
+        writeFile(m_home->configFile(), settings.encode());
+        return settings.servers.first();
+    }
+
+    static BackupPath path(const QString &name, const QString &remote, bool isDirectory = true)
+    {
+        BackupPath p;
+        p.name = name;
+        p.remotePath = remote;
+        p.isDirectory = isDirectory;
+        return p;
+    }
+
+    QStringList logOf(const Server &server) const
+    {
+        return QString::fromUtf8(readFile(LogStore::logFile(server.id))).split(u'\n');
+    }
+
+    QString runFolder() const
+    {
+        return m_dest + QStringLiteral("/web_prod/") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_sshd = new SshdFixture;
+        QVERIFY(m_sshd->isRunning());
+        m_bus = new DbusSessionFixture;
+        QVERIFY(m_bus->isRunning());
+    }
+
+    void cleanupTestCase()
+    {
+        delete m_bus;
+        delete m_sshd;
+    }
+
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        m_remote = m_home->path() + QStringLiteral("/remote");
+        m_dest = m_home->path() + QStringLiteral("/Backups");
+        QDir().mkpath(m_remote);
+    }
+
+    void twoPathsAreCopiedExactly()
+    {
+        const QString folder = m_remote + QStringLiteral("/www/my site");
+        writeFile(folder + QStringLiteral("/index (1).html"), "<html>");
+        writeFile(folder + QStringLiteral("/a/b/c/ünï & 'q'.txt"), "deep");
+        writeFile(folder + QStringLiteral("/$weird;name|x"), "weird");
+        writeFile(m_remote + QStringLiteral("/db.sqlite"), "sqlite-bytes");
+        const Server server = writeConfig({path(QStringLiteral("Site"), folder), path(QStringLiteral("DB"), m_remote + QStringLiteral("/db.sqlite"), false)});
+        const int notificationsBefore = m_bus->notifications().size();
+
+        const Outcome outcome = runHeadless(server.id);
+        QVERIFY2(outcome.status == 0, qPrintable(logOf(server).join(u'\n') + QString::fromUtf8(outcome.err)));
+        QVERIFY(outcome.out.isEmpty());
+        QCOMPARE(treeDifferences(folder, runFolder() + QStringLiteral("/Site")), QStringList());
+        QCOMPARE(readFile(runFolder() + QStringLiteral("/DB/db.sqlite")), QByteArray("sqlite-bytes"));
+
+        const QStringList log = logOf(server);
+        QCOMPARE(log.at(3), QStringLiteral("# Status:    SUCCESS"));
+        QCOMPARE(log.filter(QStringLiteral("$ /usr/bin/rsync -a --stats -e ")).size(), 2);
+        QVERIFY(log.contains(QStringLiteral("=== All backups completed ===")));
+        const auto onDisk = AppSettings::decode(readFile(m_home->configFile()));
+        QCOMPARE(onDisk->servers.first().lastExitCode, std::optional<qint64>(0));
+        QVERIFY(onDisk->servers.first().lastRunAt.has_value());
+
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notificationsBefore + 1, 5000);
+        const QJsonObject call = m_bus->notifications().last();
+        QCOMPARE(call.value(QStringLiteral("body")).toString(), QStringLiteral("✓ web: prod — backup completed"));
+        QCOMPARE(call.value(QStringLiteral("hints")).toObject().value(QStringLiteral("urgency")).toString(), QStringLiteral("byte:1"));
+
+        // A second run: a second notification, the log file replaced.
+        QCOMPARE(runHeadless(server.id).status, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notificationsBefore + 2, 5000);
+        QCOMPARE(logOf(server).filter(QStringLiteral("# Tidewell log")).size(), 1);
+    }
+
+    void failingPreBackupCommandSkipsRsync()
+    {
+        BackupPath p = path(QStringLiteral("Site"), m_remote);
+        p.preBackupCommand = QStringLiteral("  exit 3\n");
+        const Server server = writeConfig({p});
+        const int notificationsBefore = m_bus->notifications().size();
+        QCOMPARE(runHeadless(server.id).status, 2);
+        const QStringList log = logOf(server);
+        const qsizetype at = log.indexOf(QStringLiteral("↳ pre-backup: exit 3"));
+        QVERIFY(at > 0);
+        QCOMPARE(log.mid(at, 3), (QStringList{QStringLiteral("↳ pre-backup: exit 3"), QStringLiteral("  exit 3"),
+                                              QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}));
+        QVERIFY(log.filter(QStringLiteral("$ ")).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notificationsBefore + 1, 5000);
+        QCOMPARE(m_bus->notifications().last().value(QStringLiteral("body")).toString(),
+                 QStringLiteral("✗ web: prod — backup failed (exit 2)"));
+        QCOMPARE(m_bus->notifications().last().value(QStringLiteral("hints")).toObject().value(QStringLiteral("urgency")).toString(),
+                 QStringLiteral("byte:2"));
+    }
+
+    void preBackupCommandRunsBeforeRsync()
+    {
+        BackupPath p = path(QStringLiteral("Dump"), m_remote + QStringLiteral("/dump"));
+        p.preBackupCommand = QStringLiteral("mkdir -p '%1/dump' && echo dumped > '%1/dump/db.sql' && echo made it").arg(m_remote);
+        const Server server = writeConfig({p});
+        QCOMPARE(runHeadless(server.id).status, 0);
+        QCOMPARE(readFile(runFolder() + QStringLiteral("/Dump/db.sql")), QByteArray("dumped\n"));
+        QVERIFY(logOf(server).contains(QStringLiteral("  made it")));
+    }
+
+    void missingRemotePathIsRetriedThenAborts()
+    {
+        writeFile(m_remote + QStringLiteral("/later/file"), "x");
+        const Server server = writeConfig({path(QStringLiteral("Gone"), m_remote + QStringLiteral("/not-there")),
+                                           path(QStringLiteral("Later"), m_remote + QStringLiteral("/later"))},
+                                          [](AppSettings &s) { s.retryAttempts = 1; });
+        QCOMPARE(runHeadless(server.id).status, 23);
+        const QStringList log = logOf(server);
+        QVERIFY(log.contains(QStringLiteral("↻ retry 1/1 in 2s…")));
+        QCOMPARE(log.filter(QStringLiteral("→ exit 23")).size(), 2);
+        QVERIFY(log.contains(QStringLiteral("Aborting: remaining paths skipped.")));
+        QVERIFY(log.filter(QStringLiteral("Later")).isEmpty());
+        QCOMPARE(AppSettings::decode(readFile(m_home->configFile()))->servers.first().lastExitCode, std::optional<qint64>(23));
+    }
+
+    void notEnoughFreeSpace()
+    {
+        const Server server = writeConfig({path(QStringLiteral("Site"), m_remote)}, [](AppSettings &s) { s.minFreeSpaceGB = 1LL << 40; });
+        QCOMPARE(runHeadless(server.id).status, 28);
+        QVERIFY(logOf(server).contains(QStringLiteral("!! Not enough free space. Aborting.")));
+    }
+
+    void retentionKeepsTheNewest()
+    {
+        writeFile(m_remote + QStringLiteral("/f"), "f");
+        const QString serverFolder = m_dest + QStringLiteral("/web_prod");
+        for (const char *day : {"2020-01-01", "2020-01-02", "2020-01-03"})
+            QDir().mkpath(serverFolder + u'/' + QLatin1String(day));
+        writeFile(serverFolder + QStringLiteral("/2019-12-31"), "a file");
+        QDir().mkpath(serverFolder + QStringLiteral("/.2019-12-30"));
+        QDir().mkpath(serverFolder + QStringLiteral("/manual"));
+        const Server server = writeConfig({path(QStringLiteral("Site"), m_remote)}, [](AppSettings &s) { s.servers[0].retentionCount = 2; });
+        QCOMPARE(runHeadless(server.id).status, 0);
+        QStringList left = QDir(serverFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        left.sort();
+        QCOMPARE(left, (QStringList{QStringLiteral(".2019-12-30"), QStringLiteral("2019-12-31"), QStringLiteral("2020-01-03"),
+                                    QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), QStringLiteral("manual")}));
+        const QStringList log = logOf(server);
+        QVERIFY(log.contains(QStringLiteral("Retention: pruned 2 older backup(s):")));
+    }
+
+    void cancelLeavesNoProcessBehind()
+    {
+        // A large sparse file keeps rsync busy for a few seconds.
+        QFile big(m_remote + QStringLiteral("/big"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(qint64(3) << 30));
+        big.close();
+        const Server server = writeConfig({path(QStringLiteral("Big"), m_remote)});
+        ConfigStore store;
+        RsyncRunner runner;
+        bool done = false;
+        QCoro::connect(runner.run(server, &store), this, [&] { done = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(!runner.logLines().filter(QStringLiteral("$ ")).isEmpty(), 10000);
+        QTest::qWait(1000);
+        QVERIFY(!done);
+        runner.cancel();
+        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+        QCOMPARE(runner.logLines().last(), QStringLiteral("Cancelled by user."));
+        QCOMPARE(logOf(server).at(3), QStringLiteral("# Status:    CANCELLED"));
+        // rsync names the destination, ssh names the client key.
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_home->path()), QStringList(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_sshd->clientKey()), QStringList(), 10000);
+    }
+
+private:
+    // Command lines of running processes that name `text`.
+    static QStringList processesMentioning(const QString &text)
+    {
+        QStringList found;
+        const QStringList pids = QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs);
+        for (const QString &pid : pids) {
+            QByteArray cmdline = readFile(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            cmdline.replace('\0', ' ');
+            if (cmdline.contains(text.toUtf8()))
+                found << QString::fromUtf8(cmdline);
+        }
+        return found;
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHeadlessBackup)
+#include "tst_HeadlessBackup.moc"
