@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <qcoro/qcorotask.h>
+
+#include <optional>
+
+// Scans a server's host key, compares it with ~/.ssh/known_hosts and, on
+// request, trusts it there. All fingerprint work is done by OpenSSH's tools.
+namespace HostKeyChecker {
+
+struct Fingerprint
+{
+    QString keyType; // "ED25519", "ECDSA", "RSA", …
+    QString sha256;  // "SHA256:…" as ssh-keygen prints it
+    friend bool operator==(const Fingerprint &, const Fingerprint &) = default;
+};
+
+struct ProbeError
+{
+    QString message;
+    QString description() const { return message; }
+};
+
+// Success (fingerprint) or failure (error).
+struct ProbeResult
+{
+    std::optional<Fingerprint> fingerprint;
+    ProbeError error;
+    bool ok() const { return fingerprint.has_value(); }
+};
+
+struct Status
+{
+    enum class State { trusted, unknown, mismatch, unreachable };
+
+    struct Classified
+    {
+        State state;
+        Fingerprint live;
+        Fingerprint known;
+        QString reason; // unreachable
+    };
+
+    std::optional<Fingerprint> live;
+    std::optional<Fingerprint> known;
+    std::optional<QString> error;
+
+    Classified state() const;
+};
+
+inline const QString keyscanExecutable = QStringLiteral("/usr/bin/ssh-keyscan");
+inline const QString keygenExecutable = QStringLiteral("/usr/bin/ssh-keygen");
+
+QString knownHostsFile();
+// The host as known_hosts records it: "[host]:port" unless the port is 22.
+QString hostPattern(const QString &host, qint64 port);
+QList<Fingerprint> parseFingerprints(const QString &text);
+// ED25519, then ECDSA, RSA, DSA; else the first one.
+std::optional<Fingerprint> preferred(const QList<Fingerprint> &fingerprints);
+
+QCoro::Task<ProbeResult> liveFingerprint(QString host, qint64 port);
+// Blocks for two short local ssh-keygen runs.
+std::optional<Fingerprint> knownHostFingerprint(const QString &host, qint64 port);
+// Appends the server's current keys to known_hosts, then scans again.
+QCoro::Task<ProbeResult> trust(QString host, qint64 port);
+
+} // namespace HostKeyChecker

@@ -1,0 +1,268 @@
+#include "Scheduler.h"
+#include "TestHelpers.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTest>
+
+using namespace TestHelpers;
+
+// Both backends against a recording fake of their tool, in a temporary HOME.
+class TestScheduler : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TempHome> m_home;
+    QString m_calls;
+
+    // A fake systemctl/launchctl that records its arguments; `body` decides its status.
+    QString fakeTool(const QByteArray &body = "exit 0\n")
+    {
+        return writeScript(m_home->path() + QStringLiteral("/tool"),
+                           "echo \"$*\" >> '" + m_calls.toUtf8() + "'\n" + body);
+    }
+
+    QStringList calls() const { return QString::fromUtf8(readFile(m_calls)).split(u'\n', Qt::SkipEmptyParts); }
+
+    Scheduler systemd(const QByteArray &toolBody = "exit 0\n")
+    {
+        Scheduler scheduler(Scheduler::Backend::systemd);
+        scheduler.setToolPath(fakeTool(toolBody));
+        scheduler.setExecutablePath(QStringLiteral(TIDEWELL_BINARY));
+        return scheduler;
+    }
+
+    static Server scheduled(const QString &time)
+    {
+        Server server;
+        server.id = QUuid::fromString(QStringLiteral("0f3c2a9e-7b1d-4c55-9e2a-1b2c3d4e5f60"));
+        server.scheduleEnabled = true;
+        server.scheduleTime = time;
+        return server;
+    }
+
+    QString unitFolder() const { return m_home->home() + QStringLiteral("/.config/systemd/user"); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        qputenv("XDG_CONFIG_HOME", (m_home->home() + QStringLiteral("/.config")).toUtf8());
+        m_calls = m_home->path() + QStringLiteral("/calls");
+    }
+
+    void parseTime_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("hour");
+        QTest::addColumn<int>("minute");
+        QTest::newRow("03:00") << "03:00" << 3 << 0;
+        QTest::newRow("7:5") << "7:5" << 7 << 5;
+        QTest::newRow("23:59") << "23:59" << 23 << 59;
+        QTest::newRow("12::30") << "12::30" << 12 << 30;
+        QTest::newRow(":12:30:") << ":12:30:" << 12 << 30;
+        QTest::newRow("007:+5") << "007:+5" << 7 << 5;
+        QTest::newRow("24:00") << "24:00" << -1 << -1;
+        QTest::newRow("12:60") << "12:60" << -1 << -1;
+        QTest::newRow("12") << "12" << -1 << -1;
+        QTest::newRow("12:30:45") << "12:30:45" << -1 << -1;
+        QTest::newRow("ab:cd") << "ab:cd" << -1 << -1;
+        QTest::newRow("leading space") << " 3:00" << -1 << -1;
+        QTest::newRow("empty") << "" << -1 << -1;
+        QTest::newRow("negative") << "-1:00" << -1 << -1;
+    }
+
+    void parseTime()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, hour);
+        QFETCH(int, minute);
+        const auto time = Scheduler::parseTime(text);
+        QCOMPARE(time.has_value(), hour >= 0);
+        if (time) {
+            QCOMPARE(time->hour, hour);
+            QCOMPARE(time->minute, minute);
+        }
+    }
+
+    void invalidTimeFailsBeforeAnythingIsWritten()
+    {
+        Scheduler scheduler = systemd();
+        const auto error = scheduler.install(scheduled(QStringLiteral("24:00")));
+        QVERIFY(error);
+        QCOMPARE(error->description(), QStringLiteral("Invalid schedule time '24:00'. Use HH:mm (24h)."));
+        QVERIFY(!QDir(unitFolder()).exists());
+        QVERIFY(calls().isEmpty());
+    }
+
+    void installWritesTwoUnitsAndStartsTheTimer()
+    {
+        Scheduler scheduler = systemd();
+        const Server server = scheduled(QStringLiteral("7:5"));
+        QVERIFY(!scheduler.install(server));
+        const QString label = QStringLiteral("org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
+        QCOMPARE(scheduler.plistURL(server.id), unitFolder() + u'/' + label + QStringLiteral(".timer"));
+        const QString logs = m_home->logDir() + QStringLiteral("/0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
+        QCOMPARE(QString::fromUtf8(readFile(scheduler.serviceUnitPath(server.id))),
+                 QStringLiteral("[Unit]\nDescription=Tidewell daily backup of server 0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\n\n"
+                                "[Service]\nType=oneshot\nExecStart=\"%1\" \"--run-backup\" \"0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\"\n"
+                                "StandardOutput=append:%2.scheduled.stdout.log\nStandardError=append:%2.scheduled.stderr.log\n")
+                     .arg(QStringLiteral(TIDEWELL_BINARY), logs));
+        const QString timer = QString::fromUtf8(readFile(scheduler.plistURL(server.id)));
+        QVERIFY(timer.contains(QStringLiteral("\nOnCalendar=*-*-* 07:05:00\nPersistent=true\nUnit=%1.service\n").arg(label)));
+        QVERIFY(timer.contains(QStringLiteral("[Install]\nWantedBy=timers.target\n")));
+        QCOMPARE(calls(), (QStringList{QStringLiteral("--user daemon-reload"), QStringLiteral("--user enable %1.timer").arg(label),
+                                       QStringLiteral("--user restart %1.timer").arg(label)}));
+
+        // Installing again replaces the pair.
+        QVERIFY(!scheduler.install(scheduled(QStringLiteral("23:59"))));
+        QCOMPARE(QDir(unitFolder()).entryList(QDir::Files).size(), 2);
+        QVERIFY(readFile(scheduler.plistURL(server.id)).contains("OnCalendar=*-*-* 23:59:00\n"));
+    }
+
+    void generatedUnitsPassSystemdsOwnChecks()
+    {
+        if (!QFile::exists(QStringLiteral("/usr/bin/systemd-analyze")))
+            QSKIP("systemd-analyze is not installed");
+        Scheduler scheduler = systemd();
+        const Server server = scheduled(QStringLiteral("7:5"));
+        QVERIFY(!scheduler.install(server));
+        QProcess verify;
+        verify.start(QStringLiteral("/usr/bin/systemd-analyze"),
+                     {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id), scheduler.plistURL(server.id)});
+        QVERIFY(verify.waitForFinished(60000));
+        const QByteArray complaints = verify.readAllStandardError();
+        QVERIFY2(verify.exitCode() == 0, complaints.constData());
+        QProcess calendar;
+        calendar.start(QStringLiteral("/usr/bin/systemd-analyze"), {QStringLiteral("calendar"), QStringLiteral("*-*-* 07:05:00")});
+        QVERIFY(calendar.waitForFinished(60000));
+        QCOMPARE(calendar.exitCode(), 0);
+        QVERIFY(calendar.readAllStandardOutput().contains("Normalized form: *-*-* 07:05:00"));
+    }
+
+    void awkwardExecutablePathsAreEscaped()
+    {
+        Scheduler scheduler = systemd();
+        const QString odd = m_home->path() + QStringLiteral("/my apps/100% \"real\" $HOME\\tidewell");
+        QDir().mkpath(QFileInfo(odd).absolutePath());
+        QVERIFY(QFile::copy(QStringLiteral(TIDEWELL_BINARY), odd));
+        scheduler.setExecutablePath(odd);
+        const Server server = scheduled(QStringLiteral("03:00"));
+        QVERIFY(!scheduler.install(server));
+        const QString service = QString::fromUtf8(readFile(scheduler.serviceUnitPath(server.id)));
+        QVERIFY(service.contains(QStringLiteral("ExecStart=/usr/bin/env \"%1/my apps/100%% \\\"real\\\" $$HOME\\\\tidewell\" \"--run-backup\" ").arg(m_home->path())));
+        // Without quotes or backslashes the executable is started directly; "$" is literal there.
+        scheduler.setExecutablePath(m_home->path() + QStringLiteral("/100% $HOME/tidewell"));
+        QVERIFY(!scheduler.install(server));
+        QVERIFY(readFile(scheduler.serviceUnitPath(server.id)).contains("ExecStart=\"" + m_home->path().toUtf8() + "/100%% $HOME/tidewell\" "));
+        scheduler.setExecutablePath(odd);
+        QVERIFY(!scheduler.install(server));
+        if (!QFile::exists(QStringLiteral("/usr/bin/systemd-analyze")))
+            return;
+        QProcess verify;
+        verify.start(QStringLiteral("/usr/bin/systemd-analyze"), {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id)});
+        QVERIFY(verify.waitForFinished(60000));
+        QVERIFY2(verify.exitCode() == 0, verify.readAllStandardError().constData());
+    }
+
+    void failingToolIsReportedAndNothingIsLeftInstalled()
+    {
+        Scheduler scheduler = systemd("case \"$*\" in *enable*) echo 'Failed to connect to bus: No medium found' >&2; exit 1;; esac\n");
+        const Server server = scheduled(QStringLiteral("03:00"));
+        const auto error = scheduler.install(server);
+        QVERIFY(error);
+        QCOMPARE(error->description(), QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found"));
+        QVERIFY(!QFile::exists(scheduler.plistURL(server.id)));
+        QVERIFY(!QFile::exists(scheduler.serviceUnitPath(server.id)));
+        QVERIFY(calls().contains(QStringLiteral("--user disable --now %1.timer").arg(Scheduler::label(server.id))));
+    }
+
+    void missingToolIsReported()
+    {
+        Scheduler scheduler(Scheduler::Backend::systemd);
+        scheduler.setToolPath(QStringLiteral("/nonexistent/systemctl"));
+        scheduler.setExecutablePath(QStringLiteral(TIDEWELL_BINARY));
+        const auto error = scheduler.install(scheduled(QStringLiteral("03:00")));
+        QVERIFY(error);
+        QVERIFY(error->description().startsWith(QStringLiteral("systemctl failed (-1): ")));
+    }
+
+    void uninstallRemovesUnitsButKeepsTheScheduledLogs()
+    {
+        Scheduler scheduler = systemd();
+        const Server server = scheduled(QStringLiteral("03:00"));
+        QVERIFY(!scheduler.uninstall(server.id)); // nothing installed: nothing happens
+        QVERIFY(calls().isEmpty());
+        QVERIFY(!scheduler.install(server));
+        writeFile(Scheduler::scheduledStdoutLog(server.id), "out");
+        writeFile(Scheduler::scheduledStderrLog(server.id), "err");
+        QFile::remove(m_calls);
+        QVERIFY(!scheduler.uninstall(server.id));
+        QVERIFY(!QFile::exists(scheduler.plistURL(server.id)));
+        QVERIFY(!QFile::exists(scheduler.serviceUnitPath(server.id)));
+        QVERIFY(QFile::exists(Scheduler::scheduledStdoutLog(server.id)));
+        QVERIFY(QFile::exists(Scheduler::scheduledStderrLog(server.id)));
+        QCOMPARE(calls(), (QStringList{QStringLiteral("--user disable --now %1.timer").arg(Scheduler::label(server.id)),
+                                       QStringLiteral("--user daemon-reload")}));
+    }
+
+    void launchdPropertyList()
+    {
+        Scheduler scheduler(Scheduler::Backend::launchd);
+        scheduler.setToolPath(fakeTool());
+        scheduler.setExecutablePath(QStringLiteral("/Apps/R&D <new>/Tidewell"));
+        const Server server = scheduled(QStringLiteral("7:05"));
+        QVERIFY(!scheduler.install(server));
+        const QString path = scheduler.plistURL(server.id);
+        QCOMPARE(path, m_home->home() + QStringLiteral("/Library/LaunchAgents/org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60.plist"));
+        const QString logs = m_home->logDir() + QStringLiteral("/0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
+        const QString expected = QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+            "<plist version=\"1.0\">\n"
+            "<dict>\n"
+            "    <key>Label</key><string>org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60</string>\n"
+            "    <key>ProgramArguments</key>\n"
+            "    <array>\n"
+            "        <string>/Apps/R&amp;D &lt;new&gt;/Tidewell</string>\n"
+            "        <string>--run-backup</string>\n"
+            "        <string>0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60</string>\n"
+            "    </array>\n"
+            "    <key>StartCalendarInterval</key>\n"
+            "    <dict>\n"
+            "        <key>Hour</key><integer>7</integer>\n"
+            "        <key>Minute</key><integer>5</integer>\n"
+            "    </dict>\n"
+            "    <key>RunAtLoad</key><false/>\n"
+            "    <key>StandardOutPath</key><string>%1.scheduled.stdout.log</string>\n"
+            "    <key>StandardErrorPath</key><string>%1.scheduled.stderr.log</string>\n"
+            "</dict>\n"
+            "</plist>").arg(logs);
+        QCOMPARE(QString::fromUtf8(readFile(path)), expected);
+        const QString domain = QStringLiteral("gui/%1").arg(::getuid());
+        QCOMPARE(calls(), (QStringList{QStringLiteral("bootout %1 %2").arg(domain, path), QStringLiteral("bootstrap %1 %2").arg(domain, path)}));
+    }
+
+    void launchdFallsBackToLoadAndKeepsTheBetterMessage()
+    {
+        Scheduler scheduler(Scheduler::Backend::launchd);
+        scheduler.setToolPath(fakeTool("case \"$1\" in bootstrap) echo 'Bootstrap failed: 5: Input/output error' >&2; exit 5;;"
+                                       " load) exit 3;; esac\nexit 0\n"));
+        scheduler.setExecutablePath(QStringLiteral("/x/Tidewell"));
+        const Server server = scheduled(QStringLiteral("03:00"));
+        const auto error = scheduler.install(server);
+        QVERIFY(error);
+        QCOMPARE(error->description(), QStringLiteral("launchctl failed (3): Bootstrap failed: 5: Input/output error"));
+        QVERIFY(QFile::exists(scheduler.plistURL(server.id))); // left in place
+        const QString path = scheduler.plistURL(server.id);
+        QCOMPARE(calls().mid(2), (QStringList{QStringLiteral("unload ") + path, QStringLiteral("load ") + path}));
+
+        QFile::remove(m_calls);
+        QVERIFY(!scheduler.uninstall(server.id));
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(calls(), (QStringList{QStringLiteral("bootout gui/%1 %2").arg(::getuid()).arg(path), QStringLiteral("unload ") + path}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestScheduler)
+#include "tst_Scheduler.moc"
