@@ -18,14 +18,25 @@ QStringList OutputDecoder::finish()
 QStringList OutputDecoder::splitLines(const QString &text)
 {
     QStringList lines;
+    const QStringView view(text);
+    const qsizetype size = view.size();
+    // Two vectorised searches instead of a loop over every character.
+    qsizetype nextLF = view.indexOf(u'\n');
+    qsizetype nextCR = view.indexOf(u'\r');
     qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i <= size; ++i) {
-        if (i == size || text.at(i) == u'\n' || text.at(i) == u'\r') {
-            if (i > start)
-                lines.append(text.mid(start, i - start));
-            start = i + 1;
-        }
+    while (start < size) {
+        if (nextLF >= 0 && nextLF < start)
+            nextLF = view.indexOf(u'\n', start);
+        if (nextCR >= 0 && nextCR < start)
+            nextCR = view.indexOf(u'\r', start);
+        qsizetype end = size;
+        if (nextLF >= 0)
+            end = nextLF;
+        if (nextCR >= 0 && nextCR < end)
+            end = nextCR;
+        if (end > start)
+            lines.append(view.mid(start, end - start).toString());
+        start = end + 1;
     }
     return lines;
 }

@@ -16,7 +16,6 @@
 
 #include <QDir>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QStorageInfo>
 
 #include <qcoro/qcorotimer.h>
@@ -92,22 +91,40 @@ void RsyncRunner::append(const QString &line)
     Q_EMIT logLinesChanged();
 }
 
+std::optional<double> RsyncRunner::leftmostPercent(QStringView line)
+{
+    // The leftmost match of (\d{1,3})% belongs to the first "%" that follows
+    // a digit: the one to three digits right before it.
+    for (qsizetype at = line.indexOf(u'%'); at >= 0; at = line.indexOf(u'%', at + 1)) {
+        qsizetype start = at;
+        while (start > 0 && at - start < 3 && line.at(start - 1).isDigit())
+            --start;
+        if (start == at)
+            continue;
+        bool ok = false;
+        const double value = line.mid(start, at - start).toDouble(&ok);
+        return ok ? std::optional<double>(value) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
 void RsyncRunner::appendLines(const QStringList &lines, bool fromStandardError)
 {
     if (lines.isEmpty())
         return;
-    static const QRegularExpression percentPattern(QStringLiteral("(\\d{1,3})%"));
-    for (const QString &line : lines) {
-        if (fromStandardError) {
+    if (fromStandardError) {
+        for (const QString &line : lines)
             m_logLines.append(QStringLiteral("! ") + line);
-            continue;
+    } else {
+        m_logLines.append(lines);
+        // Standard error is never searched; of one chunk only the last
+        // percentage stands, so it is the one looked for.
+        for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+            if (const auto percent = leftmostPercent(lines.at(i))) {
+                setProgressPercent(percent);
+                break;
+            }
         }
-        if (line.contains(u'%')) {
-            const QRegularExpressionMatch match = percentPattern.match(line);
-            if (match.hasMatch())
-                setProgressPercent(match.captured(1).toDouble());
-        }
-        m_logLines.append(line);
     }
     // One change per chunk keeps a flood of progress lines cheap to observe.
     if (m_logLines.size() > maxLogLines)

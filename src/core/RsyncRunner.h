@@ -67,6 +67,8 @@ public:
     void setRetryDelayUnitForTesting(int milliseconds) { m_retryDelayUnitMs = milliseconds; }
 
     static std::optional<double> freeSpaceGB(const QString &folder);
+    // The percentage rsync shows in a line: leftmost one to three digits before "%".
+    static std::optional<double> leftmostPercent(QStringView line);
 
 Q_SIGNALS:
     void isRunningChanged();

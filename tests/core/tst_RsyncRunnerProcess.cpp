@@ -2,6 +2,7 @@
 #include "TestHelpers.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -50,6 +51,29 @@ private Q_SLOTS:
         QVERIFY(lines.contains(QStringLiteral("! 50%")));
         QCOMPARE(lines.last(), QStringLiteral("no percent"));
         QCOMPARE(runner.progressPercent(), std::optional<double>(234)); // leftmost 1–3 digits, unchanged after
+    }
+
+    void percentMatchesTheRegularExpression_data()
+    {
+        QTest::addColumn<QString>("line");
+        for (const char *line : {"45%", "  1.23G  45%  10.5MB/s", "1234%", "% 5%", "a%b%7%", "100%%", "x 0% y 99%", "no percent",
+                                 "12 %", "٣٤%", "5%%6%", "%"})
+            QTest::newRow(line) << QString::fromUtf8(line);
+    }
+
+    // The hand-written scan must agree with the documented pattern.
+    void percentMatchesTheRegularExpression()
+    {
+        QFETCH(QString, line);
+        const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("(\\d{1,3})%")).match(line);
+        std::optional<double> expected;
+        bool ok = false;
+        if (match.hasMatch()) {
+            const double value = match.captured(1).toDouble(&ok);
+            if (ok)
+                expected = value;
+        }
+        QCOMPARE(RsyncRunner::leftmostPercent(line), expected);
     }
 
     void lineSplitAcrossReadsBecomesTwoLines()
