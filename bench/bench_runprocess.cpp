@@ -41,6 +41,8 @@ int main(int argc, char *argv[])
     std::printf("status %d, %s lines in %.2f s wall\n", status, qPrintable(lines), wall.elapsed() / 1000.0);
     std::printf("tidewell CPU %.3f s (%.0f ns/line), writer CPU %.3f s (%.0f ns/line), ratio %.2f\n", ours, ours / n * 1e9,
                 writer, writer / n * 1e9, ours / writer);
+    std::printf("  (tidewell user %.3f s, system %.3f s)\n", seconds(self.ru_utime) - seconds(before.ru_utime),
+                seconds(self.ru_stime) - seconds(before.ru_stime));
     std::printf("peak RSS %.1f MiB; log holds %lld lines, last \"%s\"\n", self.ru_maxrss / 1024.0,
                 static_cast<long long>(runner.logLines().size()), qPrintable(runner.logLines().last()));
     return 0;

@@ -5,6 +5,7 @@
 #include "LogStore.h"
 #include "NotificationService.h"
 #include "OutputDecoder.h"
+#include "PipeReader.h"
 #include "ReferenceDate.h"
 #include "Retention.h"
 #include "RsyncInvocation.h"
@@ -116,7 +117,8 @@ void RsyncRunner::appendLines(const QStringList &lines, bool fromStandardError)
         for (const QString &line : lines)
             m_logLines.append(QStringLiteral("! ") + line);
     } else {
-        m_logLines.append(lines);
+        // Lines that the bound would drop at once are not stored at all.
+        m_logLines.append(lines.size() > maxLogLines ? lines.mid(lines.size() - maxLogLines) : lines);
         // Standard error is never searched; of one chunk only the last
         // percentage stands, so it is the one looked for.
         for (qsizetype i = lines.size() - 1; i >= 0; --i) {
@@ -152,33 +154,43 @@ void RsyncRunner::terminateCurrentProcess()
 QCoro::Task<int> RsyncRunner::runProcess(QString executable, QStringList args)
 {
     QPointer<RsyncRunner> self(this);
+    // Our own pipes, read in batches: rsync writes each progress update on
+    // its own, and reading them one by one costs more than the copy.
+    PipeReader outPipe(readPauseMs);
+    PipeReader errPipe(readPauseMs);
+    OutputDecoder out;
+    OutputDecoder err;
+    connect(&outPipe, &PipeReader::dataRead, this, [this, &out](const QByteArray &data) { appendLines(out.feed(data), false); });
+    connect(&errPipe, &PipeReader::dataRead, this, [this, &err](const QByteArray &data) { appendLines(err.feed(data), true); });
+
     auto process = std::make_unique<QProcess>();
     process->setProgram(executable);
     process->setArguments(args);
-    process->setChildProcessModifier([] { ::setpgid(0, 0); });
-
-    OutputDecoder out;
-    OutputDecoder err;
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    const int outFd = outPipe.writeFd();
+    const int errFd = errPipe.writeFd();
+    process->setChildProcessModifier([outFd, errFd] {
+        // A process group of its own, so that cancel reaches the ssh it starts.
+        ::setpgid(0, 0);
+        ::dup2(outFd, STDOUT_FILENO);
+        ::dup2(errFd, STDERR_FILENO);
+    });
     QProcess *child = process.get();
-    connect(child, &QProcess::readyReadStandardOutput, this,
-            [this, child, &out] { appendLines(out.feed(child->readAllStandardOutput()), false); });
-    connect(child, &QProcess::readyReadStandardError, this,
-            [this, child, &err] { appendLines(err.feed(child->readAllStandardError()), true); });
-
-    if (!Subprocess::start(child)) {
+    if (!outPipe.isValid() || !errPipe.isValid() || !Subprocess::start(child)) {
         append(QStringLiteral("Failed to start rsync: ") + child->errorString());
         co_return -1;
     }
+    outPipe.closeWriteEnd();
+    errPipe.closeWriteEnd();
     m_currentProcess = child;
     co_await Subprocess::waitForExit(child);
     const int status = Subprocess::exitStatus(*child);
     if (!self)
         co_return status;
-    // Whatever is still buffered (rsync's --stats summary) goes into the log
-    // before the caller resumes.
-    appendLines(out.feed(child->readAllStandardOutput()) + out.finish(), false);
-    appendLines(err.feed(child->readAllStandardError()) + err.finish(), true);
-    child->disconnect(this);
+    // Whatever is still in the pipes (rsync's --stats summary) goes into the
+    // log before the caller resumes.
+    appendLines(out.feed(outPipe.drain()) + out.finish(), false);
+    appendLines(err.feed(errPipe.drain()) + err.finish(), true);
     co_return status;
 }
 

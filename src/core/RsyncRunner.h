@@ -35,6 +35,8 @@ class RsyncRunner : public QObject
 
 public:
     static constexpr qsizetype maxLogLines = 4000;
+    // Output is read at most this often; see PipeReader.
+    static constexpr int readPauseMs = 20;
     static const QSet<int> transientExitCodes;
 
     explicit RsyncRunner(QObject *parent = nullptr);
