@@ -1,11 +1,10 @@
-#include "ConfigStore.h"
 #include "EntryPoint.h"
 #include "HeadlessRunner.h"
-#include "MainWindow.h"
-#include "RsyncRunner.h"
+#include "TidewellApp.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -21,10 +20,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tidewell"));
-    ConfigStore store;
-    store.setWatchesFile(true);
-    RsyncRunner runner;
-    MainWindow window(&store, &runner);
-    window.show();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/drive-harddisk.png")));
+    TidewellApp tidewell;
+    tidewell.start();
     return app.exec();
 }

@@ -183,4 +183,15 @@ QCoro::Task<ProbeResult> trust(QString host, qint64 port)
     co_return co_await liveFingerprint(host, port);
 }
 
+QCoro::Task<Status> check(QString host, qint64 port)
+{
+    const ProbeResult live = co_await liveFingerprint(host, port);
+    Status status;
+    status.live = live.fingerprint;
+    if (!live.ok())
+        status.error = live.error.message;
+    status.known = knownHostFingerprint(host, port);
+    co_return status;
+}
+
 } // namespace HostKeyChecker

@@ -66,5 +66,7 @@ QCoro::Task<ProbeResult> liveFingerprint(QString host, qint64 port);
 std::optional<Fingerprint> knownHostFingerprint(const QString &host, qint64 port);
 // Appends the server's current keys to known_hosts, then scans again.
 QCoro::Task<ProbeResult> trust(QString host, qint64 port);
+// The scan and the lookup together, as the editor shows them.
+QCoro::Task<Status> check(QString host, qint64 port);
 
 } // namespace HostKeyChecker

@@ -87,6 +87,7 @@ RsyncProbe RsyncRunner::rsyncProbe()
 void RsyncRunner::append(const QString &line)
 {
     m_logLines.append(line);
+    ++m_logLineSerial;
     if (m_logLines.size() > maxLogLines)
         m_logLines.remove(0, m_logLines.size() - maxLogLines);
     Q_EMIT logLinesChanged();
@@ -113,6 +114,7 @@ void RsyncRunner::appendLines(const QStringList &lines, bool fromStandardError)
 {
     if (lines.isEmpty())
         return;
+    m_logLineSerial += lines.size();
     if (fromStandardError) {
         for (const QString &line : lines)
             m_logLines.append(QStringLiteral("! ") + line);
@@ -211,6 +213,7 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
 
     setRunning(true, server.id);
     m_logLines.clear();
+    m_logLineSerial = 0;
     Q_EMIT logLinesChanged();
     setExitCode(std::nullopt);
     setProgressPercent(std::nullopt);

@@ -50,6 +50,9 @@ public:
     std::optional<int> exitCode() const { return m_exitCode; }
     std::optional<QString> lastDestination() const { return m_lastDestination; }
     bool wasCancelled() const { return m_wasCancelled; }
+    // Lines appended since the log was last cleared, trimmed ones included:
+    // a view that showed N lines appends the last (serial - N).
+    qint64 logLineSerial() const { return m_logLineSerial; }
 
     void append(const QString &line);
     // Stops the run at its next check and asks the running rsync (and the
@@ -103,6 +106,7 @@ private:
     bool m_isRunning = false;
     std::optional<QUuid> m_runningServerID;
     QStringList m_logLines;
+    qint64 m_logLineSerial = 0;
     QString m_currentItem;
     std::optional<double> m_progressPercent;
     std::optional<int> m_exitCode;

@@ -1,0 +1,91 @@
+#include "ConfigTransfer.h"
+
+#include "ConfigStore.h"
+#include "FileUtil.h"
+#include "Scheduler.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace ConfigTransfer {
+
+QString PendingImport::confirmationText() const
+{
+    return QStringLiteral("“%1” contains %2 server(s). This will replace your current configuration. Scheduled backups will be "
+                          "re-synced to match.")
+        .arg(fileName, QString::number(settings.servers.size()));
+}
+
+AppSettings sanitizedForExport(const AppSettings &settings)
+{
+    AppSettings copy = settings;
+    for (Server &server : copy.servers) {
+        server.privateKeyPath.clear();
+        server.lastRunAt.reset();
+        server.lastExitCode.reset();
+    }
+    return copy;
+}
+
+QString defaultExportName(const QDate &today)
+{
+    return QStringLiteral("tidewell-config-") + QLocale::c().toString(today, QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".json");
+}
+
+IOStatus exportTo(const QString &path, const AppSettings &settings)
+{
+    IOStatus status;
+    QString error;
+    if (!FileUtil::writeAtomically(path, sanitizedForExport(settings).encode(), &error)) {
+        status.message = error;
+        return status;
+    }
+    status.ok = true;
+    status.message = QStringLiteral("Exported to ") + QFileInfo(path).fileName();
+    return status;
+}
+
+ReadResult readImport(const QString &path)
+{
+    ReadResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.status.message = QStringLiteral("Import failed: ") + file.errorString();
+        return result;
+    }
+    QString error;
+    const auto settings = AppSettings::decode(file.readAll(), &error);
+    if (!settings) {
+        result.status.message = QStringLiteral("Import failed: ") + error;
+        return result;
+    }
+    PendingImport pending;
+    pending.settings = *settings;
+    pending.fileName = QFileInfo(path).fileName();
+    result.pending = pending;
+    return result;
+}
+
+IOStatus applyImport(ConfigStore *store, const Scheduler &scheduler, const PendingImport &pending)
+{
+    for (const Server &server : store->settings().servers) {
+        if (server.scheduleEnabled)
+            scheduler.uninstall(server.id); // failures are ignored
+    }
+    store->setSettings(pending.settings);
+    QStringList failures;
+    for (const Server &server : pending.settings.servers) {
+        if (!server.scheduleEnabled)
+            continue;
+        if (const auto error = scheduler.install(server))
+            failures << server.name + QStringLiteral(": ") + error->description();
+    }
+    IOStatus status;
+    status.ok = failures.isEmpty();
+    status.message = status.ok ? QStringLiteral("Imported %1 server(s) from %2").arg(QString::number(pending.settings.servers.size()), pending.fileName)
+                               : QStringLiteral("Imported, but schedule install failed: ") + failures.join(QStringLiteral("; "));
+    return status;
+}
+
+} // namespace ConfigTransfer

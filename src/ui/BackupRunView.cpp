@@ -1,0 +1,204 @@
+#include "BackupRunView.h"
+
+#include "Desktop.h"
+#include "Icons.h"
+#include "RsyncRunner.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+BackupRunView::BackupRunView(RsyncRunner *runner, Desktop *desktop, QWidget *parent)
+    : QDialog(parent)
+    , m_runner(runner)
+    , m_desktop(desktop)
+{
+    setObjectName(QStringLiteral("backupRunView"));
+    setWindowTitle(tr("Backup"));
+    setWindowModality(Qt::WindowModal);
+    setMinimumSize(740, 480);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setSpacing(10);
+
+    auto *header = new QHBoxLayout;
+    m_spinner = new QProgressBar(this);
+    m_spinner->setRange(0, 0);
+    m_spinner->setFixedSize(24, 10);
+    m_spinner->setTextVisible(false);
+    m_statusIcon = new QLabel(this);
+    m_heading = new QLabel(this);
+    m_heading->setObjectName(QStringLiteral("runHeading"));
+    QFont headingFont = m_heading->font();
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
+    headingFont.setBold(true);
+    m_heading->setFont(headingFont);
+    header->addWidget(m_spinner);
+    header->addWidget(m_statusIcon);
+    header->addWidget(m_heading, 1);
+    layout->addLayout(header);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("runProgress"));
+    layout->addWidget(m_progress);
+
+    m_log = new QPlainTextEdit(this);
+    m_log->setObjectName(QStringLiteral("runLog"));
+    m_log->setReadOnly(true);
+    m_log->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_log->setMaximumBlockCount(int(RsyncRunner::maxLogLines));
+    m_log->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(mono.pointSizeF() * 0.9);
+    m_log->setFont(mono);
+    m_log->document()->setDocumentMargin(10);
+    layout->addWidget(m_log, 1);
+
+    auto *buttons = new QHBoxLayout;
+    m_reveal = new QPushButton(Icons::get(QStringLiteral("folder")), tr("Reveal destination"), this);
+    m_reveal->setObjectName(QStringLiteral("revealDestination"));
+    m_copy = new QPushButton(Icons::get(QStringLiteral("edit-copy")), tr("Copy log"), this);
+    m_copy->setObjectName(QStringLiteral("copyLog"));
+    m_cancel = new QPushButton(Icons::get(QStringLiteral("process-stop")), tr("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("cancelRun"));
+    m_close = new QPushButton(Icons::get(QStringLiteral("window-close")), tr("Close"), this);
+    m_close->setObjectName(QStringLiteral("closeRun"));
+    m_close->setDefault(true);
+    buttons->addWidget(m_reveal);
+    buttons->addWidget(m_copy);
+    buttons->addStretch(1);
+    buttons->addWidget(m_cancel);
+    buttons->addWidget(m_close);
+    layout->addLayout(buttons);
+
+    connect(m_reveal, &QPushButton::clicked, this, [this] {
+        if (const auto folder = m_runner->lastDestination())
+            m_desktop->openFolder(*folder);
+    });
+    connect(m_copy, &QPushButton::clicked, this, [this] { m_desktop->copyText(m_runner->logLines().join(u'\n')); });
+    connect(m_cancel, &QPushButton::clicked, m_runner, &RsyncRunner::cancel);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+
+    for (auto signal : {&RsyncRunner::isRunningChanged, &RsyncRunner::exitCodeChanged, &RsyncRunner::currentItemChanged,
+                        &RsyncRunner::progressPercentChanged, &RsyncRunner::lastDestinationChanged})
+        connect(m_runner, signal, this, &BackupRunView::refreshState);
+    m_logTimer.setSingleShot(true);
+    m_logTimer.setInterval(coalesceMs);
+    connect(&m_logTimer, &QTimer::timeout, this, &BackupRunView::updateLog);
+    connect(m_runner, &RsyncRunner::logLinesChanged, this, &BackupRunView::scheduleLogUpdate);
+
+    updateLog();
+    refreshState();
+}
+
+QString BackupRunView::headerText() const
+{
+    return m_heading->text();
+}
+
+void BackupRunView::refreshState()
+{
+    const bool running = m_runner->isRunning();
+    const auto exitCode = m_runner->exitCode();
+    m_spinner->setVisible(running);
+    m_statusIcon->setVisible(!running && exitCode.has_value());
+    if (running) {
+        m_heading->setText(tr("Running: ") + m_runner->currentItem());
+    } else if (!exitCode) {
+        m_heading->setText(tr("Preparing…"));
+    } else if (*exitCode == 0) {
+        m_statusIcon->setPixmap(Icons::get(QStringLiteral("emblem-ok")).pixmap(22, 22));
+        m_heading->setText(tr("Backup completed"));
+    } else {
+        m_statusIcon->setPixmap(Icons::get(QStringLiteral("dialog-error")).pixmap(22, 22));
+        m_heading->setText(tr("Backup failed (exit %1)").arg(*exitCode));
+    }
+
+    m_progress->setVisible(running);
+    if (const auto percent = m_runner->progressPercent()) {
+        // Values above 100 are shown as read; the bar itself is full.
+        m_progress->setRange(0, 100);
+        m_progress->setValue(int(std::min(*percent, 100.0)));
+        m_progress->setFormat(QString::asprintf("%.0f%%", *percent));
+        m_progress->setTextVisible(true);
+    } else {
+        m_progress->setRange(0, 0);
+        m_progress->setTextVisible(false);
+    }
+
+    m_reveal->setVisible(!running && m_runner->lastDestination().has_value());
+    m_copy->setEnabled(!m_runner->logLines().isEmpty());
+    m_cancel->setVisible(running);
+    m_close->setVisible(!running);
+    m_close->setDefault(!running);
+}
+
+void BackupRunView::scheduleLogUpdate()
+{
+    // A new run clears the log: show that at once; otherwise gather lines.
+    if (m_runner->logLines().isEmpty())
+        updateLog();
+    else if (!m_logTimer.isActive())
+        m_logTimer.start();
+}
+
+void BackupRunView::updateLog()
+{
+    const QStringList &lines = m_runner->logLines();
+    const qint64 serial = m_runner->logLineSerial();
+    qint64 fresh = serial - m_shownSerial;
+    const bool rebuild = fresh < 0 || m_shownCount == 0 || fresh > lines.size();
+    if (rebuild) {
+        // A new run, or more new lines than the log keeps: draw it whole.
+        m_log->clear();
+        fresh = lines.size();
+    }
+    m_copy->setEnabled(!lines.isEmpty());
+    if (fresh > 0) {
+        QTextCharFormat plain;
+        QTextCharFormat error;
+        error.setForeground(Icons::red());
+        QTextCursor cursor(m_log->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.beginEditBlock();
+        const qsizetype first = lines.size() - fresh;
+        for (qsizetype i = first; i < lines.size(); ++i) {
+            // A cleared document has one empty block for the first line.
+            if (!(rebuild && i == first))
+                cursor.insertBlock();
+            const QString &line = lines.at(i);
+            cursor.insertText(line, line.startsWith(QLatin1String("! ")) ? error : plain);
+        }
+        cursor.endEditBlock();
+    }
+    const bool countChanged = lines.size() != m_shownCount || fresh > 0;
+    m_shownSerial = serial;
+    m_shownCount = lines.size();
+    if (countChanged && !lines.isEmpty())
+        m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
+}
+
+QString BackupRunView::shownLog() const
+{
+    return m_shownCount == 0 ? QString() : m_log->toPlainText();
+}
+
+QList<int> BackupRunView::redLineNumbers() const
+{
+    QList<int> red;
+    if (m_shownCount == 0)
+        return red;
+    int number = 0;
+    for (QTextBlock block = m_log->document()->begin(); block.isValid(); block = block.next(), ++number) {
+        const auto formats = block.textFormats();
+        if (!formats.isEmpty() && formats.first().format.foreground().color() == Icons::red())
+            red << number;
+    }
+    return red;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+class Desktop;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class RsyncRunner;
+
+// The live run sheet: status, progress, the log with rsync's error lines in
+// red, and the buttons to reveal, copy, cancel or close.
+class BackupRunView : public QDialog
+{
+    Q_OBJECT
+
+public:
+    BackupRunView(RsyncRunner *runner, Desktop *desktop, QWidget *parent = nullptr);
+
+    // The log as shown: every line, with "! " lines in red.
+    QString shownLog() const;
+    QList<int> redLineNumbers() const;
+    QString headerText() const;
+
+    // Log updates are gathered for this long before they are drawn.
+    static constexpr int coalesceMs = 50;
+
+private:
+    void refreshState();
+    void scheduleLogUpdate();
+    void updateLog();
+
+    RsyncRunner *m_runner;
+    Desktop *m_desktop;
+    QLabel *m_statusIcon;
+    QLabel *m_heading;
+    QProgressBar *m_spinner;
+    QProgressBar *m_progress;
+    QPlainTextEdit *m_log;
+    QPushButton *m_reveal;
+    QPushButton *m_copy;
+    QPushButton *m_cancel;
+    QPushButton *m_close;
+    QTimer m_logTimer;
+    qint64 m_shownSerial = 0;
+    qsizetype m_shownCount = 0;
+};

@@ -1,0 +1,55 @@
+#include "Dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+bool Dialogs::confirm(QWidget *parent, const QString &title, const QString &text, const QString &informative,
+                      const QString &confirmLabel, bool destructive)
+{
+    m_asked << text + u'\n' + informative;
+    if (!m_answers.isEmpty())
+        return m_answers.dequeue();
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
+    box.setInformativeText(informative);
+    QPushButton *yes = box.addButton(confirmLabel, destructive ? QMessageBox::DestructiveRole : QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(yes);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+QString Dialogs::saveFileName(QWidget *parent, const QString &title, const QString &message, const QString &suggested,
+                              const QString &filter)
+{
+    if (!m_fileNames.isEmpty())
+        return m_fileNames.dequeue();
+    QFileDialog dialog(parent, title, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setLabelText(QFileDialog::Accept, tr("Save"));
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    dialog.setToolTip(message);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+QString Dialogs::openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter, bool showHidden)
+{
+    if (!m_fileNames.isEmpty())
+        return m_fileNames.dequeue();
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (showHidden)
+        dialog.setFilter(dialog.filter() | QDir::Hidden);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+QString Dialogs::folderName(QWidget *parent, const QString &title, const QString &folder)
+{
+    if (!m_fileNames.isEmpty())
+        return m_fileNames.dequeue();
+    return QFileDialog::getExistingDirectory(parent, title, folder);
+}

@@ -1,0 +1,105 @@
+#include "LogViewerView.h"
+
+#include "Desktop.h"
+#include "Formatting.h"
+#include "Icons.h"
+#include "LogStore.h"
+#include "ServerRules.h"
+#include "Subprocess.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+LogViewerView::LogViewerView(const Server &server, Desktop *desktop, QWidget *parent)
+    : QDialog(parent)
+    , m_server(server)
+    , m_desktop(desktop)
+{
+    setObjectName(QStringLiteral("logViewerView"));
+    setWindowTitle(tr("Last log"));
+    setWindowModality(Qt::WindowModal);
+    setMinimumSize(760, 500);
+    const QString path = LogStore::logFile(server.id);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setSpacing(10);
+    auto *header = new QHBoxLayout;
+    auto *titles = new QVBoxLayout;
+    auto *name = new QLabel(ServerRules::displayName(server), this);
+    name->setObjectName(QStringLiteral("logServerName"));
+    QFont headingFont = name->font();
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
+    headingFont.setBold(true);
+    name->setFont(headingFont);
+    titles->addWidget(name);
+    if (server.lastRunAt) {
+        auto *when = new QLabel(tr("Last run: ") + Formatting::shortDateTime(*server.lastRunAt), this);
+        when->setStyleSheet(Icons::colorStyle(Icons::secondary(this)));
+        titles->addWidget(when);
+    }
+    header->addLayout(titles, 1);
+    if (server.lastExitCode) {
+        const bool ok = *server.lastExitCode == 0;
+        auto *icon = new QLabel(this);
+        icon->setPixmap(Icons::get(ok ? QStringLiteral("emblem-ok") : QStringLiteral("dialog-error")).pixmap(18, 18));
+        auto *result = new QLabel(ok ? tr("Success") : tr("Failed (exit %1)").arg(*server.lastExitCode), this);
+        result->setObjectName(QStringLiteral("logResult"));
+        header->addWidget(icon, 0, Qt::AlignTop);
+        header->addWidget(result, 0, Qt::AlignTop);
+    }
+    layout->addLayout(header);
+
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("logText"));
+    m_text->setReadOnly(true);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(mono.pointSizeF() * 0.9);
+    m_text->setFont(mono);
+    m_text->setPlainText(readLog(path));
+    layout->addWidget(m_text, 1);
+
+    auto *buttons = new QHBoxLayout;
+    auto *reveal = new QPushButton(Icons::get(QStringLiteral("folder")), tr("Reveal log file"), this);
+    reveal->setObjectName(QStringLiteral("revealLog"));
+    reveal->setEnabled(QFile::exists(path));
+    auto *copy = new QPushButton(Icons::get(QStringLiteral("edit-copy")), tr("Copy"), this);
+    copy->setObjectName(QStringLiteral("copyLogFile"));
+    auto *close = new QPushButton(Icons::get(QStringLiteral("window-close")), tr("Close"), this);
+    close->setObjectName(QStringLiteral("closeLog"));
+    close->setDefault(true);
+    buttons->addWidget(reveal);
+    buttons->addWidget(copy);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+
+    connect(reveal, &QPushButton::clicked, this, [this, path] { m_desktop->reveal(path); });
+    connect(copy, &QPushButton::clicked, this, [this, path] { m_desktop->copyText(readLog(path)); });
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QString LogViewerView::shownText() const
+{
+    return m_text->toPlainText();
+}
+
+QString LogViewerView::noLogText()
+{
+    return QStringLiteral("No log available for this server.");
+}
+
+QString LogViewerView::readLog(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return noLogText();
+    const QByteArray bytes = file.readAll();
+    const QString text = Subprocess::strictUtf8(bytes);
+    return text.isEmpty() && !bytes.isEmpty() ? noLogText() : text;
+}

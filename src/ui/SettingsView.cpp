@@ -1,0 +1,260 @@
+#include "SettingsView.h"
+
+#include "ConfigStore.h"
+#include "Desktop.h"
+#include "Dialogs.h"
+#include "Icons.h"
+#include "Scheduler.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *note(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    QFont small = label->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    label->setFont(small);
+    label->setStyleSheet(Icons::colorStyle(Icons::secondary(parent)));
+    return label;
+}
+
+QWidget *labelled(const QString &label, QWidget *control, QWidget *parent)
+{
+    auto *row = new QWidget(parent);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(label, row), 1);
+    control->setParent(row);
+    layout->addWidget(control);
+    return row;
+}
+
+} // namespace
+
+SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_store(store)
+    , m_scheduler(scheduler)
+    , m_dialogs(dialogs)
+    , m_desktop(desktop)
+{
+    setObjectName(QStringLiteral("settingsView"));
+    setWindowTitle(tr("Tidewell Settings"));
+    setFixedSize(620, 400);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto *content = new QWidget(scroll);
+    auto *form = new QVBoxLayout(content);
+    form->setContentsMargins(18, 14, 18, 14);
+    form->setSpacing(12);
+    scroll->setWidget(content);
+    outer->addWidget(scroll);
+    auto section = [&](const QString &title) {
+        auto *box = new QGroupBox(title, content);
+        auto *layout = new QVBoxLayout(box);
+        layout->setSpacing(6);
+        form->addWidget(box);
+        return layout;
+    };
+
+    QVBoxLayout *destination = section(tr("Local destination"));
+    auto *folderRow = new QWidget(content);
+    auto *folderLayout = new QHBoxLayout(folderRow);
+    folderLayout->setContentsMargins(0, 0, 0, 0);
+    folderLayout->addWidget(new QLabel(tr("Folder"), folderRow));
+    m_folder = new QLineEdit(folderRow);
+    m_folder->setObjectName(QStringLiteral("destinationField"));
+    m_folder->setPlaceholderText(QStringLiteral("~/Backups"));
+    m_folder->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto *browse = new QPushButton(tr("Browse…"), folderRow);
+    browse->setObjectName(QStringLiteral("browseDestination"));
+    folderLayout->addWidget(m_folder, 1);
+    folderLayout->addWidget(browse);
+    destination->addWidget(folderRow);
+    m_dateFolders = new QCheckBox(tr("Create date subfolder (YYYY-MM-DD)"), content);
+    m_dateFolders->setObjectName(QStringLiteral("dateSubfolderSwitch"));
+    destination->addWidget(m_dateFolders);
+
+    QVBoxLayout *rsync = section(tr("rsync options"));
+    m_compress = new QCheckBox(tr("Compress during transfer (-z)"), content);
+    m_compress->setObjectName(QStringLiteral("compressSwitch"));
+    m_delete = new QCheckBox(tr("Delete local files no longer on server (--delete)"), content);
+    m_delete->setObjectName(QStringLiteral("deleteSwitch"));
+    rsync->addWidget(m_compress);
+    rsync->addWidget(m_delete);
+    rsync->addWidget(note(tr("Tip: --delete makes the local copy a mirror. Leave off if you want to preserve old files locally "
+                             "(e.g. historical DB snapshots)."),
+                          content));
+
+    QVBoxLayout *reliability = section(tr("Reliability"));
+    m_retries = new QSpinBox(content);
+    m_retries->setObjectName(QStringLiteral("retryStepper"));
+    m_retries->setRange(0, 10);
+    m_retries->setMinimumWidth(70);
+    m_freeSpace = new QSpinBox(content);
+    m_freeSpace->setObjectName(QStringLiteral("freeSpaceStepper"));
+    m_freeSpace->setRange(0, 1024);
+    m_freeSpace->setSuffix(QStringLiteral(" GB"));
+    m_freeSpace->setSpecialValueText(tr("disabled"));
+    m_freeSpace->setMinimumWidth(110);
+    reliability->addWidget(labelled(tr("Retry attempts on transient errors"), m_retries, content));
+    reliability->addWidget(labelled(tr("Minimum free space (GB)"), m_freeSpace, content));
+    reliability->addWidget(note(tr("Backups retry automatically on transient rsync errors (network drops, partial transfers, "
+                                   "interrupted signals) with exponential backoff. Free space is checked at the destination "
+                                   "volume before each run; 0 disables the check."),
+                                content));
+
+    QVBoxLayout *notifications = section(tr("Notifications"));
+    m_notifications = new QCheckBox(tr("Show a notification when a backup finishes"), content);
+    m_notifications->setObjectName(QStringLiteral("notificationsSwitch"));
+    notifications->addWidget(m_notifications);
+    notifications->addWidget(note(tr("Uses your desktop's notification service (org.freedesktop.Notifications). You may need to "
+                                     "allow notifications for Tidewell in your desktop's notification settings."),
+                                  content));
+
+    QVBoxLayout *transfer = section(tr("Import / Export"));
+    auto *transferButtons = new QHBoxLayout;
+    transferButtons->setSpacing(12);
+    auto *exportButton = new QPushButton(Icons::get(QStringLiteral("document-save")), tr("Export configuration…"), content);
+    exportButton->setObjectName(QStringLiteral("exportConfig"));
+    auto *importButton = new QPushButton(Icons::get(QStringLiteral("document-open")), tr("Import configuration…"), content);
+    importButton->setObjectName(QStringLiteral("importConfig"));
+    transferButtons->addWidget(exportButton);
+    transferButtons->addWidget(importButton);
+    transferButtons->addStretch(1);
+    transfer->addLayout(transferButtons);
+    auto *statusLine = new QHBoxLayout;
+    statusLine->setSpacing(6);
+    m_statusIcon = new QLabel(content);
+    m_status = new QLabel(content);
+    m_status->setObjectName(QStringLiteral("ioStatus"));
+    m_status->setWordWrap(true);
+    statusLine->addWidget(m_statusIcon);
+    statusLine->addWidget(m_status, 1);
+    transfer->addLayout(statusLine);
+    m_statusIcon->hide();
+    m_status->hide();
+    transfer->addWidget(note(tr("Exports every server (including schedules and retention) as JSON. Importing replaces your current "
+                                "configuration — export a backup first if you want to keep it."),
+                             content));
+
+    QVBoxLayout *configFile = section(tr("Config file"));
+    auto *fileLine = new QHBoxLayout;
+    auto *path = new QLabel(m_store->url(), content);
+    path->setObjectName(QStringLiteral("configPath"));
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(mono.pointSizeF() * 0.9);
+    path->setFont(mono);
+    path->setStyleSheet(Icons::colorStyle(Icons::secondary(this)));
+    path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    path->setWordWrap(true);
+    auto *reveal = new QPushButton(Icons::get(QStringLiteral("folder")), tr("Reveal"), content);
+    reveal->setObjectName(QStringLiteral("revealConfig"));
+    fileLine->addWidget(path, 1);
+    fileLine->addWidget(reveal);
+    configFile->addLayout(fileLine);
+    form->addStretch(1);
+
+    connect(m_folder, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_store->update([&](AppSettings &s) { s.destinationPath = text; }); });
+    connect(browse, &QPushButton::clicked, this, &SettingsView::pick);
+    const auto bindSwitch = [this](QCheckBox *box, bool AppSettings::*field) {
+        connect(box, &QCheckBox::toggled, this, [this, field](bool on) { m_store->update([&](AppSettings &s) { s.*field = on; }); });
+    };
+    bindSwitch(m_dateFolders, &AppSettings::useDateSubfolder);
+    bindSwitch(m_compress, &AppSettings::compress);
+    bindSwitch(m_delete, &AppSettings::deleteExtraneous);
+    bindSwitch(m_notifications, &AppSettings::notificationsEnabled);
+    connect(m_retries, &QSpinBox::valueChanged, this, [this](int value) { m_store->update([&](AppSettings &s) { s.retryAttempts = value; }); });
+    connect(m_freeSpace, &QSpinBox::valueChanged, this,
+            [this](int value) { m_store->update([&](AppSettings &s) { s.minFreeSpaceGB = value; }); });
+    connect(exportButton, &QPushButton::clicked, this, &SettingsView::exportConfig);
+    connect(importButton, &QPushButton::clicked, this, &SettingsView::importConfig);
+    connect(reveal, &QPushButton::clicked, this, [this] { m_desktop->reveal(m_store->url()); });
+    connect(m_store, &ConfigStore::settingsChanged, this, &SettingsView::refresh);
+    refresh();
+}
+
+void SettingsView::refresh()
+{
+    const AppSettings &s = m_store->settings();
+    if (m_folder->text() != s.destinationPath && !m_folder->hasFocus())
+        m_folder->setText(s.destinationPath);
+    const auto show = [](auto *control, auto value, auto setter) {
+        const QSignalBlocker block(control);
+        (control->*setter)(value);
+    };
+    show(m_dateFolders, s.useDateSubfolder, &QCheckBox::setChecked);
+    show(m_compress, s.compress, &QCheckBox::setChecked);
+    show(m_delete, s.deleteExtraneous, &QCheckBox::setChecked);
+    show(m_notifications, s.notificationsEnabled, &QCheckBox::setChecked);
+    // Stored values outside the steppers' ranges are shown clamped and kept.
+    show(m_retries, int(std::clamp<qint64>(s.retryAttempts, 0, 10)), &QSpinBox::setValue);
+    show(m_freeSpace, int(std::clamp<qint64>(s.minFreeSpaceGB, 0, 1024)), &QSpinBox::setValue);
+}
+
+void SettingsView::pick()
+{
+    const QString folder = m_dialogs->folderName(this, tr("Choose"), m_folder->text());
+    if (folder.isEmpty())
+        return;
+    m_store->update([&](AppSettings &s) { s.destinationPath = folder; });
+    m_folder->setText(folder);
+}
+
+void SettingsView::setStatus(const ConfigTransfer::IOStatus &status)
+{
+    m_ioStatus = status;
+    const QColor color = status.ok ? Icons::green() : Icons::red();
+    m_statusIcon->setPixmap(Icons::get(status.ok ? QStringLiteral("emblem-ok") : QStringLiteral("dialog-error")).pixmap(16, 16));
+    m_status->setText(status.message);
+    m_status->setStyleSheet(Icons::colorStyle(color));
+    m_statusIcon->show();
+    m_status->show();
+}
+
+void SettingsView::exportConfig()
+{
+    const QString path = m_dialogs->saveFileName(this, tr("Export Tidewell configuration"), tr("Save all servers and settings as JSON."),
+                                                 ConfigTransfer::defaultExportName(), tr("JSON (*.json)"));
+    if (path.isEmpty())
+        return;
+    setStatus(ConfigTransfer::exportTo(path, m_store->settings()));
+}
+
+void SettingsView::importConfig()
+{
+    const QString path = m_dialogs->openFileName(this, tr("Import Tidewell configuration"), QString(), tr("JSON (*.json)"));
+    if (path.isEmpty())
+        return;
+    const ConfigTransfer::ReadResult read = ConfigTransfer::readImport(path);
+    if (!read.pending) {
+        setStatus(read.status);
+        return;
+    }
+    const bool replace = m_dialogs->confirm(this, read.pending->confirmationTitle(), read.pending->confirmationTitle(),
+                                            read.pending->confirmationText(), tr("Replace"));
+    if (replace)
+        applyImport(*read.pending);
+}
+
+void SettingsView::applyImport(const ConfigTransfer::PendingImport &pending)
+{
+    setStatus(ConfigTransfer::applyImport(m_store, *m_scheduler, pending));
+}

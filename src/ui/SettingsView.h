@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ConfigTransfer.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class ConfigStore;
+class Desktop;
+class Dialogs;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+class Scheduler;
+
+// The settings window: global options, export and import, and where the
+// configuration file lives. Every control writes through the store.
+class SettingsView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop, QWidget *parent = nullptr);
+
+    void pick();
+    void exportConfig();
+    void importConfig();
+    void applyImport(const ConfigTransfer::PendingImport &pending);
+
+    std::optional<ConfigTransfer::IOStatus> ioStatus() const { return m_ioStatus; }
+
+private:
+    void refresh();
+    void setStatus(const ConfigTransfer::IOStatus &status);
+
+    ConfigStore *m_store;
+    const Scheduler *m_scheduler;
+    Dialogs *m_dialogs;
+    Desktop *m_desktop;
+    std::optional<ConfigTransfer::IOStatus> m_ioStatus;
+
+    QLineEdit *m_folder;
+    QCheckBox *m_dateFolders;
+    QCheckBox *m_compress;
+    QCheckBox *m_delete;
+    QSpinBox *m_retries;
+    QSpinBox *m_freeSpace;
+    QCheckBox *m_notifications;
+    QLabel *m_statusIcon;
+    QLabel *m_status;
+};

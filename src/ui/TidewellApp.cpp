@@ -1,0 +1,149 @@
+#include "TidewellApp.h"
+
+#include "ConfigStore.h"
+#include "Desktop.h"
+#include "Dialogs.h"
+#include "Icons.h"
+#include "MainWindow.h"
+#include "MenuBarContent.h"
+#include "NotificationService.h"
+#include "RsyncRunner.h"
+#include "SettingsView.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include <qcoro/qcorotask.h>
+
+TidewellApp::TidewellApp(QObject *parent)
+    : QObject(parent)
+    , m_store(new ConfigStore(this))
+    , m_runner(new RsyncRunner(this))
+    , m_dialogs(new Dialogs(this))
+    , m_desktop(new Desktop(this))
+    , m_trayMenu(std::make_unique<QMenu>())
+{
+    NotificationService::requestAuthorizationIfNeeded();
+    // Results that scheduled runs record on disk show up in the window.
+    m_store->setWatchesFile(true);
+    m_mainWindow = new MainWindow(m_store, m_runner, &m_scheduler, m_dialogs, m_desktop);
+    m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
+    connect(m_mainWindow, &MainWindow::settingsRequested, this, &TidewellApp::openSettings);
+
+    connect(m_store, &ConfigStore::settingsChanged, this, &TidewellApp::rebuildTrayMenu);
+    for (auto signal : {&RsyncRunner::isRunningChanged, &RsyncRunner::runningServerIDChanged, &RsyncRunner::progressPercentChanged,
+                        &RsyncRunner::currentItemChanged})
+        connect(m_runner, signal, this, &TidewellApp::rebuildTrayMenu);
+    connect(m_runner, &RsyncRunner::isRunningChanged, this, &TidewellApp::updateTrayIcon);
+    rebuildTrayMenu();
+}
+
+TidewellApp::~TidewellApp()
+{
+    delete m_settings;
+    delete m_mainWindow;
+}
+
+SettingsView *TidewellApp::settingsWindow() const
+{
+    return m_settings;
+}
+
+void TidewellApp::start()
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_tray = new QSystemTrayIcon(this);
+        m_tray->setToolTip(QStringLiteral("Tidewell"));
+        m_tray->setContextMenu(m_trayMenu.get());
+        updateTrayIcon();
+        m_tray->show();
+        // With a tray, closing the window leaves Tidewell running there.
+        QApplication::setQuitOnLastWindowClosed(false);
+    } else {
+        m_mainWindow->setAttribute(Qt::WA_QuitOnClose, true);
+        QApplication::setQuitOnLastWindowClosed(true);
+    }
+    openMainWindow();
+}
+
+void TidewellApp::updateTrayIcon()
+{
+    if (m_tray)
+        m_tray->setIcon(Icons::get(m_runner->isRunning() ? QStringLiteral("view-refresh") : QStringLiteral("drive-harddisk")));
+}
+
+void TidewellApp::openMainWindow()
+{
+    m_mainWindow->show();
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+}
+
+void TidewellApp::openSettings()
+{
+    if (!m_settings)
+        m_settings = new SettingsView(m_store, &m_scheduler, m_dialogs, m_desktop);
+    m_settings->show();
+    m_settings->raise();
+    m_settings->activateWindow();
+}
+
+void TidewellApp::rebuildTrayMenu()
+{
+    using namespace MenuBarContent;
+    RunnerState state;
+    state.isRunning = m_runner->isRunning();
+    state.runningServerID = m_runner->runningServerID();
+    state.progressPercent = m_runner->progressPercent();
+    state.currentItem = m_runner->currentItem();
+
+    const std::function<void(QMenu *, const QList<Entry> &)> fill = [&](QMenu *menu, const QList<Entry> &entries) {
+        for (const Entry &entry : entries) {
+            switch (entry.kind) {
+            case Entry::Kind::separator:
+                menu->addSeparator();
+                break;
+            case Entry::Kind::submenu:
+                fill(menu->addMenu(entry.text), entry.children);
+                break;
+            case Entry::Kind::info:
+            case Entry::Kind::action: {
+                QAction *action = menu->addAction(entry.text);
+                action->setEnabled(entry.kind == Entry::Kind::action && entry.enabled);
+                if (!entry.shortcut.isEmpty())
+                    action->setShortcut(QKeySequence(entry.shortcut));
+                const Action what = entry.action;
+                const QUuid id = entry.serverID;
+                connect(action, &QAction::triggered, this, [this, what, id] {
+                    switch (what) {
+                    case Action::runBackup:
+                        if (const Server *server = m_store->settings().server(id)) {
+                            QCoro::connect(m_runner->run(*server, m_store), this, [] {});
+                            openMainWindow();
+                        }
+                        break;
+                    case Action::cancel:
+                        m_runner->cancel();
+                        break;
+                    case Action::openMainWindow:
+                        openMainWindow();
+                        break;
+                    case Action::openSettings:
+                        openSettings();
+                        break;
+                    case Action::quit:
+                        QApplication::quit();
+                        break;
+                    case Action::none:
+                        break;
+                    }
+                });
+                break;
+            }
+            }
+        }
+    };
+    m_trayMenu->clear();
+    fill(m_trayMenu.get(), build(m_store->settings(), state));
+}

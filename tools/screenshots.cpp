@@ -1,0 +1,150 @@
+// Renders Tidewell's windows offscreen to PNG files for the README:
+//   QT_QPA_PLATFORM=offscreen build/tools/screenshots docs/screenshots
+// Uses a throw-away HOME with sample servers; nothing is contacted.
+
+#include "BackupRunView.h"
+#include "ConfigStore.h"
+#include "DashboardView.h"
+#include "Desktop.h"
+#include "MainWindow.h"
+#include "ReferenceDate.h"
+#include "RsyncRunner.h"
+#include "ServerDetailView.h"
+#include "SettingsView.h"
+#include "TidewellApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+void save(QWidget *widget, const QString &path)
+{
+    widget->grab().save(path);
+}
+
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+Server sampleServer(const QString &name, const QString &host, std::optional<qint64> exitCode, double hoursAgo, bool scheduled)
+{
+    Server server;
+    server.name = name;
+    server.host = host;
+    server.username = QStringLiteral("deploy");
+    server.port = host.startsWith(QLatin1String("db")) ? 2222 : 22;
+    BackupPath site;
+    site.name = QStringLiteral("Site");
+    site.remotePath = QStringLiteral("/var/www/app");
+    BackupPath media;
+    media.name = QStringLiteral("Media");
+    media.remotePath = QStringLiteral("/var/www/app/media");
+    media.enabled = !scheduled;
+    BackupPath db;
+    db.name = QStringLiteral("SQLite DB");
+    db.remotePath = QStringLiteral("/srv/data/app.sqlite");
+    db.isDirectory = false;
+    db.preBackupCommand = QStringLiteral("sqlite3 /srv/data/app.sqlite '.backup /srv/data/app.sqlite.bak'");
+    server.paths = {site, media, db};
+    server.lastExitCode = exitCode;
+    if (exitCode)
+        server.lastRunAt = ReferenceDate::now() - hoursAgo * 3600;
+    server.scheduleEnabled = scheduled;
+    server.scheduleTime = QStringLiteral("02:30");
+    server.retentionCount = scheduled ? 14 : 0;
+    return server;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(out);
+
+    TidewellApp tidewell;
+    tidewell.desktop()->setRecorder([](const QString &, const QString &) {});
+    tidewell.scheduler().setToolPath(QStringLiteral("/bin/true"));
+    ConfigStore *store = tidewell.store();
+    store->update([](AppSettings &s) {
+        s.servers = {sampleServer(QStringLiteral("web-01"), QStringLiteral("web-01.example.com"), 0, 2, true),
+                     sampleServer(QStringLiteral("db-primary"), QStringLiteral("db"), 23, 26, true),
+                     sampleServer(QStringLiteral("media store"), QStringLiteral("media.example.com"), std::nullopt, 0, false),
+                     sampleServer(QStringLiteral("staging"), QStringLiteral("staging.example.com"), 0, 200, false)};
+        s.destinationPath = QStringLiteral("~/Backups");
+    });
+    MainWindow *window = tidewell.mainWindow();
+    window->resize(1180, 760);
+    window->show();
+    wait(200);
+    save(window, out + QStringLiteral("/main-dashboard.png"));
+
+    // The tray menu.
+    QMenu *menu = tidewell.trayMenu();
+    menu->adjustSize();
+    save(menu, out + QStringLiteral("/tray-menu.png"));
+
+    // A run in progress, with a fake rsync that prints progress.
+    const QString fake = home.path() + QStringLiteral("/rsync");
+    QFile script(fake);
+    script.open(QIODevice::WriteOnly);
+    script.write("#!/bin/sh\nfor p in 5 17 29 41 53 64; do printf '     %s,301,221  %s%%   18.52MB/s    0:00:0%s (xfr#%s, to-chk=120/480)\\r' "
+                 "$((p*7)) $p $((p/10)) $p; sleep 0.1; done\n"
+                 "echo 'rsync: [sender] send_files failed to open \"/var/www/app/cache/lock\": Permission denied (13)' >&2\nsleep 30\n");
+    script.close();
+    QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    RsyncProbe probe;
+    probe.executable = fake;
+    probe.isModern = true;
+    tidewell.runner()->setRsyncProbe(probe);
+    Server running = store->settings().servers.at(2);
+    running.useSSHAgent = true;
+    store->updateServer(running.id, [](Server &s) { s.useSSHAgent = true; });
+    window->runBackup(running);
+    wait(1200);
+    save(window, out + QStringLiteral("/main-running.png"));
+    save(window->runSheet(), out + QStringLiteral("/run-sheet.png"));
+    menu->adjustSize();
+    save(menu, out + QStringLiteral("/tray-menu-running.png"));
+    tidewell.runner()->cancel();
+    wait(800);
+    window->runSheet()->close();
+    wait(100);
+
+    // The editor, in each host key state.
+    const Server web = store->settings().servers.at(0);
+    window->select(web.id);
+    wait(100);
+    auto *editor = qobject_cast<ServerDetailView *>(window->detailWidget());
+    const HostKeyChecker::Fingerprint live{QStringLiteral("ED25519"), QStringLiteral("SHA256:4kQ0bD0y2m0c1xS3Hn0tV9bqkq6m4x8fXo0kz7H1yJc")};
+    const HostKeyChecker::Fingerprint other{QStringLiteral("RSA"), QStringLiteral("SHA256:Zr1mB7XH3uF0r0qY8s2pK5d9wT6cLz3eA4vN1oJxQ2k")};
+    const QList<QPair<QString, HostKeyChecker::Status>> states = {
+        {QStringLiteral("trusted"), {live, live, std::nullopt}},
+        {QStringLiteral("unknown"), {live, std::nullopt, std::nullopt}},
+        {QStringLiteral("mismatch"), {live, other, std::nullopt}},
+        {QStringLiteral("unreachable"), {std::nullopt, std::nullopt, QStringLiteral("No response from web-01.example.com:22")}},
+    };
+    for (const auto &[name, status] : states) {
+        editor->setHostStatus(status);
+        wait(50);
+        save(window, out + QStringLiteral("/editor-%1.png").arg(name));
+    }
+
+    tidewell.openSettings();
+    wait(100);
+    save(tidewell.settingsWindow(), out + QStringLiteral("/settings.png"));
+    return 0;
+}
