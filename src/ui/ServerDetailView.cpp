@@ -582,8 +582,13 @@ void ServerDetailView::testConnection()
 
 void ServerDetailView::checkHostKey()
 {
-    m_checkingHost = true;
     m_hostActionMessage.clear();
+    runHostCheck();
+}
+
+void ServerDetailView::runHostCheck()
+{
+    m_checkingHost = true;
     refresh();
     const Server s = server();
     QCoro::connect(HostKeyChecker::check(s.host, s.port), this, [this](const HostKeyChecker::Status &status) {
@@ -607,8 +612,9 @@ void ServerDetailView::trustHost()
     const Server s = server();
     QCoro::connect(HostKeyChecker::trust(s.host, s.port), this, [this](const HostKeyChecker::ProbeResult &result) {
         if (result.ok()) {
+            // The check runs again; the message stays with its result.
             m_hostActionMessage = QStringLiteral("Host key added to ~/.ssh/known_hosts.");
-            checkHostKey();
+            runHostCheck();
             return;
         }
         m_hostActionMessage = QStringLiteral("Failed to trust host: ") + result.error.description();

@@ -61,6 +61,7 @@ Q_SIGNALS:
 
 private:
     void edit(const std::function<void(Server &)> &change);
+    void runHostCheck();
     void editPath(const QUuid &pathID, const std::function<void(BackupPath &)> &change);
     void refresh();
     void rebuildPaths();

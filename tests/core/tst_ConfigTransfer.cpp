@@ -1,0 +1,134 @@
+#include "ConfigStore.h"
+#include "ConfigTransfer.h"
+#include "Scheduler.h"
+#include "TestHelpers.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace TestHelpers;
+using namespace ConfigTransfer;
+
+class TestConfigTransfer : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TempHome> m_home;
+    QString m_calls;
+
+    Scheduler scheduler(const QByteArray &body = "exit 0\n")
+    {
+        Scheduler s(Scheduler::Backend::systemd);
+        s.setToolPath(writeScript(m_home->path() + QStringLiteral("/systemctl"),
+                                  "echo \"$*\" >> '" + m_calls.toUtf8() + "'\n" + body));
+        s.setExecutablePath(QStringLiteral("/usr/bin/tidewell"));
+        return s;
+    }
+
+    static Server scheduledServer(const QString &name, const QString &time = QStringLiteral("03:00"))
+    {
+        Server server;
+        server.name = name;
+        server.privateKeyPath = QStringLiteral("/home/me/.ssh/id");
+        server.lastRunAt = 10;
+        server.lastExitCode = 0;
+        server.scheduleEnabled = true;
+        server.scheduleTime = time;
+        return server;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        qputenv("XDG_CONFIG_HOME", (m_home->home() + QStringLiteral("/.config")).toUtf8());
+        m_calls = m_home->path() + QStringLiteral("/calls");
+    }
+
+    void sanitizingAndName()
+    {
+        AppSettings settings;
+        settings.servers = {scheduledServer(QStringLiteral("a"))};
+        const AppSettings clean = sanitizedForExport(settings);
+        QCOMPARE(clean.servers[0].privateKeyPath, QString());
+        QVERIFY(!clean.servers[0].lastRunAt && !clean.servers[0].lastExitCode);
+        QCOMPARE(clean.servers[0].scheduleTime, QStringLiteral("03:00"));
+        QCOMPARE(settings.servers[0].privateKeyPath, QStringLiteral("/home/me/.ssh/id")); // argument untouched
+        QCOMPARE(defaultExportName(QDate(2025, 3, 5)), QStringLiteral("tidewell-config-2025-03-05.json"));
+    }
+
+    void roundTripOnOneMachine()
+    {
+        ConfigStore store;
+        Scheduler sched = scheduler();
+        store.update([](AppSettings &s) {
+            s.servers = {scheduledServer(QStringLiteral("a")), Server{}};
+            s.destinationPath = QStringLiteral("/mnt/backups");
+        });
+        const QString file = m_home->path() + QStringLiteral("/export.json");
+        const IOStatus exported = exportTo(file, store.settings());
+        QVERIFY(exported.ok);
+        QCOMPARE(exported.message, QStringLiteral("Exported to export.json"));
+        QVERIFY(!readFile(file).contains("lastRunAt"));
+
+        const ReadResult read = readImport(file);
+        QVERIFY(read.pending);
+        QCOMPARE(read.pending->confirmationText(),
+                 QStringLiteral("“export.json” contains 2 server(s). This will replace your current configuration. Scheduled backups "
+                                "will be re-synced to match."));
+        const IOStatus applied = applyImport(&store, sched, *read.pending);
+        QVERIFY(applied.ok);
+        QCOMPARE(applied.message, QStringLiteral("Imported 2 server(s) from export.json"));
+        QCOMPARE(store.settings().servers[0].id, read.pending->settings.servers[0].id);
+        QCOMPARE(store.settings().servers[0].privateKeyPath, QString());
+        QCOMPARE(store.settings().destinationPath, QStringLiteral("/mnt/backups"));
+        QVERIFY(QFile::exists(sched.plistURL(store.settings().servers[0].id)));
+    }
+
+    void emptyObjectRemovesOldSchedules()
+    {
+        ConfigStore store;
+        Scheduler sched = scheduler();
+        const Server old = scheduledServer(QStringLiteral("old"));
+        store.update([&](AppSettings &s) { s.servers = {old}; });
+        QVERIFY(!sched.install(old));
+        writeFile(m_home->path() + QStringLiteral("/empty.json"), "{}");
+        const ReadResult read = readImport(m_home->path() + QStringLiteral("/empty.json"));
+        QVERIFY(read.pending);
+        QVERIFY(read.pending->confirmationText().contains(QStringLiteral("contains 0 server(s)")));
+        QVERIFY(applyImport(&store, sched, *read.pending).ok);
+        QVERIFY(store.settings().servers.isEmpty());
+        QVERIFY(!QFile::exists(sched.plistURL(old.id)));
+    }
+
+    void badFileChangesNothing()
+    {
+        ConfigStore store;
+        store.update([](AppSettings &s) { s.servers = {Server{}}; });
+        writeFile(m_home->path() + QStringLiteral("/bad.json"), R"({"servers":[{"port":"22"}]})");
+        const ReadResult read = readImport(m_home->path() + QStringLiteral("/bad.json"));
+        QVERIFY(!read.pending);
+        QVERIFY(!read.status.ok);
+        QVERIFY(read.status.message.startsWith(QStringLiteral("Import failed: ")));
+        QCOMPARE(store.settings().servers.size(), 1);
+        QVERIFY(readImport(m_home->path() + QStringLiteral("/missing.json")).status.message.startsWith(QStringLiteral("Import failed: ")));
+    }
+
+    void failedInstallsAreCollected()
+    {
+        ConfigStore store;
+        Scheduler sched = scheduler();
+        PendingImport pending;
+        pending.fileName = QStringLiteral("x.json");
+        pending.settings.servers = {scheduledServer(QStringLiteral("a"), QStringLiteral("7")),
+                                    scheduledServer(QStringLiteral("b"), QStringLiteral("25:00")), Server{}};
+        const IOStatus status = applyImport(&store, sched, pending);
+        QVERIFY(!status.ok);
+        QCOMPARE(status.message, QStringLiteral("Imported, but schedule install failed: a: Invalid schedule time '7'. Use HH:mm (24h).; "
+                                                "b: Invalid schedule time '25:00'. Use HH:mm (24h)."));
+        QCOMPARE(store.settings().servers.size(), 3); // the new settings stay
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigTransfer)
+#include "tst_ConfigTransfer.moc"

@@ -1,0 +1,228 @@
+#include "Formatting.h"
+#include "MenuBarContent.h"
+#include "ReferenceDate.h"
+#include "ServerRules.h"
+
+#include <QTest>
+
+using namespace MenuBarContent;
+
+namespace {
+
+Server runnable(const QString &name = QStringLiteral("web"))
+{
+    Server server;
+    server.name = name;
+    server.host = QStringLiteral("h");
+    server.username = QStringLiteral("u");
+    BackupPath path;
+    path.remotePath = QStringLiteral("/srv");
+    server.paths = {path};
+    return server;
+}
+
+QStringList texts(const QList<Entry> &entries)
+{
+    QStringList result;
+    for (const Entry &entry : entries)
+        result << (entry.kind == Entry::Kind::separator ? QStringLiteral("---") : entry.text);
+    return result;
+}
+
+} // namespace
+
+class TestServerRules : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void titles()
+    {
+        Server server = runnable(QStringLiteral("web-01"));
+        QCOMPARE(titleFor(server), QStringLiteral("web-01"));
+        server.lastExitCode = 0;
+        QCOMPARE(titleFor(server), QStringLiteral("✓  web-01"));
+        server.name.clear();
+        server.lastExitCode = 23;
+        QCOMPARE(titleFor(server), QStringLiteral("✗  (untitled)"));
+    }
+
+    void runRules()
+    {
+        Server server = runnable();
+        QVERIFY(canRun(server, false));
+        QVERIFY(!canRun(server, true));
+        server.paths[0].remotePath.clear();
+        QVERIFY(!canRun(server, false));
+        BackupPath second;
+        second.remotePath = QStringLiteral("/x");
+        server.paths.append(second);
+        // Any runnable path enables the start controls; the window's guard wants every enabled path complete.
+        QVERIFY(canRun(server, false));
+        QVERIFY(!ServerRules::isCompleteForRun(server));
+        server.paths[0].enabled = false;
+        QVERIFY(ServerRules::isCompleteForRun(server));
+        server.paths[1].enabled = false;
+        QVERIFY(!ServerRules::isCompleteForRun(server));
+        QVERIFY(!ServerRules::hasRunnableTarget(server));
+        Server blank = runnable();
+        blank.host = QStringLiteral(" "); // emptiness is tested untrimmed
+        QVERIFY(canRun(blank, false));
+    }
+
+    void healthAndRows()
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        Server server = runnable();
+        QCOMPARE(ServerRules::healthStatus(server, true).label, QStringLiteral("Running now"));
+        QCOMPARE(ServerRules::healthStatus(server, false).label, QStringLiteral("Never ran"));
+        server.lastExitCode = 0;
+        QCOMPARE(ServerRules::healthStatus(server, false).label, QStringLiteral("Healthy"));
+        server.lastRunAt = ReferenceDate::fromDateTime(now.addSecs(-2 * 3600 - 5));
+        QCOMPARE(ServerRules::healthStatus(server, false, now).label, QStringLiteral("Healthy · 2 hours ago"));
+        server.lastExitCode = -1;
+        QCOMPARE(ServerRules::healthStatus(server, false).label, QStringLiteral("Last run failed (exit -1)"));
+
+        server.host = QStringLiteral("db");
+        server.port = 2222;
+        QCOMPARE(ServerRules::hostText(server), QStringLiteral("db:2222"));
+        server.host.clear();
+        QCOMPARE(ServerRules::hostText(server), QStringLiteral("—"));
+        server.paths.append(BackupPath{});
+        server.paths.append(BackupPath{});
+        server.paths[2].enabled = false;
+        QCOMPARE(ServerRules::pathsText(server), QStringLiteral("2 enabled / 3"));
+    }
+
+    void countersAndFooter()
+    {
+        AppSettings settings;
+        Server healthy = runnable(QStringLiteral("a"));
+        healthy.lastExitCode = 0;
+        healthy.lastRunAt = 100;
+        Server failing = runnable(QStringLiteral("b"));
+        failing.lastExitCode = 2;
+        failing.lastRunAt = 100;
+        failing.scheduleEnabled = true;
+        Server never = runnable(QStringLiteral("c"));
+        settings.servers = {healthy, failing, never};
+        const auto c = ServerRules::counters(settings);
+        QCOMPARE(c.servers, 3);
+        QCOMPARE(c.healthy, 1);
+        QCOMPARE(c.failing, 1);
+        QCOMPARE(c.scheduled, 1);
+        // Equal times: the first in the list.
+        QCOMPARE(ServerRules::lastBackedUp(settings)->name, QStringLiteral("a"));
+        settings.servers[1].lastRunAt = 101;
+        QCOMPARE(ServerRules::lastBackedUp(settings)->name, QStringLiteral("b"));
+        QVERIFY(!ServerRules::lastBackedUp(AppSettings()));
+    }
+
+    void duplicateAndNew()
+    {
+        Server source = runnable();
+        source.lastExitCode = 0;
+        source.lastRunAt = 5;
+        source.scheduleEnabled = true;
+        source.scheduleTime = QStringLiteral("04:15");
+        source.retentionCount = 7;
+        const Server copy = ServerRules::duplicate(source);
+        QCOMPARE(copy.name, QStringLiteral("web (copy)"));
+        QVERIFY(copy.id != source.id);
+        QVERIFY(copy.paths[0].id != source.paths[0].id);
+        QCOMPARE(copy.paths[0].remotePath, source.paths[0].remotePath);
+        QVERIFY(!copy.lastRunAt && !copy.lastExitCode && !copy.scheduleEnabled);
+        QCOMPARE(copy.scheduleTime, QStringLiteral("04:15"));
+        QCOMPARE(copy.retentionCount, 7);
+        source.name.clear();
+        QCOMPARE(ServerRules::duplicate(source).name, QStringLiteral("Copy"));
+        const Server fresh = ServerRules::newServer();
+        QCOMPARE(fresh.name, QStringLiteral("New Server"));
+        QCOMPARE(fresh.port, 22);
+        QVERIFY(fresh.paths.isEmpty());
+    }
+
+    void relativeTimes_data()
+    {
+        QTest::addColumn<qint64>("secondsAgo");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("seconds") << qint64(5) << "5 seconds ago";
+        QTest::newRow("one minute") << qint64(61) << "1 minute ago";
+        QTest::newRow("hours") << qint64(2 * 3600 + 59) << "2 hours ago";
+        QTest::newRow("day") << qint64(86400 + 10) << "1 day ago";
+        QTest::newRow("weeks") << qint64(15 * 86400) << "2 weeks ago";
+        QTest::newRow("months") << qint64(70 * 86400) << "2 months ago";
+        QTest::newRow("year") << qint64(400 * 86400) << "1 year ago";
+        QTest::newRow("future") << qint64(-300) << "in 5 minutes";
+    }
+
+    void relativeTimes()
+    {
+        QFETCH(qint64, secondsAgo);
+        QFETCH(QString, text);
+        const QDateTime now(QDate(2026, 6, 1), QTime(12, 0));
+        QCOMPARE(Formatting::relativeTime(now.addSecs(-secondsAgo), now), text);
+    }
+
+    void menuWithoutServers()
+    {
+        QCOMPARE(texts(build(AppSettings(), {})),
+                 (QStringList{QStringLiteral("No servers configured"), QStringLiteral("---"), QStringLiteral("Open Tidewell…"),
+                              QStringLiteral("Settings…"), QStringLiteral("---"), QStringLiteral("Quit Tidewell")}));
+        QVERIFY(!build(AppSettings(), {}).first().enabled);
+        QCOMPARE(build(AppSettings(), {}).at(2).shortcut, QStringLiteral("Ctrl+O"));
+        QCOMPARE(build(AppSettings(), {}).last().shortcut, QStringLiteral("Ctrl+Q"));
+    }
+
+    void menuWithServers()
+    {
+        AppSettings settings;
+        Server ok = runnable(QStringLiteral("web-01"));
+        ok.lastExitCode = 0;
+        ok.lastRunAt = 1000;
+        ok.scheduleEnabled = true;
+        ok.scheduleTime = QStringLiteral("7:5");
+        Server incomplete = runnable(QStringLiteral("db"));
+        incomplete.username.clear();
+        settings.servers = {ok, incomplete};
+        const QList<Entry> entries = build(settings, {});
+        QCOMPARE(entries.at(0).text, QStringLiteral("✓  web-01"));
+        QCOMPARE(entries.at(0).kind, Entry::Kind::submenu);
+        const QStringList children = texts(entries.at(0).children);
+        QCOMPARE(children.at(0), QStringLiteral("Run backup now"));
+        QVERIFY(children.at(1).startsWith(QStringLiteral("Last: ")));
+        QCOMPARE(children.at(2), QStringLiteral("Scheduled: daily at 7:5"));
+        QVERIFY(entries.at(0).children.at(0).enabled);
+        QVERIFY(!entries.at(1).children.at(0).enabled);
+        QCOMPARE(entries.at(1).children.size(), 1);
+
+        // While any run is in progress nothing can be started.
+        RunnerState running;
+        running.isRunning = true;
+        running.runningServerID = QUuid::createUuid(); // deleted meanwhile
+        const QList<Entry> busy = build(settings, running);
+        QCOMPARE(busy.at(0).kind, Entry::Kind::submenu);
+        QVERIFY(!busy.at(0).children.at(0).enabled);
+    }
+
+    void menuWhileRunning()
+    {
+        AppSettings settings;
+        Server server = runnable(QString());
+        settings.servers = {server};
+        RunnerState state;
+        state.isRunning = true;
+        state.runningServerID = server.id;
+        QCOMPARE(texts(build(settings, state)).mid(0, 4),
+                 (QStringList{QStringLiteral("Running: (untitled)"), QStringLiteral("---"), QStringLiteral("Cancel current backup"),
+                              QStringLiteral("---")}));
+        state.currentItem = QStringLiteral("docs/a.txt");
+        QCOMPARE(build(settings, state).at(1).text, QStringLiteral("Path: docs/a.txt"));
+        state.progressPercent = 99.6;
+        QCOMPARE(build(settings, state).at(1).text, QStringLiteral("Progress: 100%  —  docs/a.txt"));
+        QCOMPARE(build(settings, state).at(3).action, Action::cancel);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerRules)
+#include "tst_ServerRules.moc"

@@ -1,0 +1,242 @@
+#include "ConfigStore.h"
+#include "Dialogs.h"
+#include "HostKeyChecker.h"
+#include "LogStore.h"
+#include "RsyncRunner.h"
+#include "Scheduler.h"
+#include "ServerDetailView.h"
+#include "SshdFixture.h"
+#include "TestHelpers.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace TestHelpers;
+
+class TestServerDetailView : public QObject
+{
+    Q_OBJECT
+
+    SshdFixture *m_sshd = nullptr;
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<ConfigStore> m_store;
+    std::unique_ptr<RsyncRunner> m_runner;
+    std::unique_ptr<Scheduler> m_scheduler;
+    Dialogs m_dialogs;
+    QString m_calls;
+
+    std::unique_ptr<ServerDetailView> editorFor(const Server &server)
+    {
+        m_store->update([&](AppSettings &s) { s.servers = {server}; });
+        auto view = std::make_unique<ServerDetailView>(server.id, m_store.get(), m_runner.get(), m_scheduler.get(), &m_dialogs);
+        view->show();
+        return view;
+    }
+
+    template<typename T>
+    static T *child(QWidget *view, const char *name)
+    {
+        T *found = view->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+
+    static void type(QLineEdit *edit, const QString &text)
+    {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    Server stored() const { return m_store->settings().servers.first(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_sshd = new SshdFixture;
+        QVERIFY(m_sshd->isRunning());
+    }
+
+    void cleanupTestCase() { delete m_sshd; }
+
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        qputenv("XDG_CONFIG_HOME", (m_home->home() + QStringLiteral("/.config")).toUtf8());
+        m_calls = m_home->path() + QStringLiteral("/calls");
+        m_store = std::make_unique<ConfigStore>();
+        m_runner = std::make_unique<RsyncRunner>();
+        m_scheduler = std::make_unique<Scheduler>(Scheduler::Backend::systemd);
+        m_scheduler->setToolPath(writeScript(m_home->path() + QStringLiteral("/systemctl"), "echo \"$*\" >> '" + m_calls.toUtf8() + "'\n"));
+        m_scheduler->setExecutablePath(QStringLiteral("/usr/bin/tidewell"));
+    }
+
+    void cleanup()
+    {
+        m_store.reset();
+        m_home.reset();
+    }
+
+    void titleAndConnectionFields()
+    {
+        Server server;
+        auto view = editorFor(server);
+        QCOMPARE(view->windowTitle(), QStringLiteral("Server"));
+        type(child<QLineEdit>(view.get(), "nameField"), QStringLiteral("web"));
+        QCOMPARE(view->windowTitle(), QStringLiteral("web"));
+        QCOMPARE(stored().name, QStringLiteral("web"));
+        type(child<QLineEdit>(view.get(), "portField"), QStringLiteral("2222"));
+        QCOMPARE(stored().port, 2222);
+
+        QVERIFY(child<QWidget>(view.get(), "keyRow")->isVisible());
+        child<QCheckBox>(view.get(), "agentSwitch")->click();
+        QVERIFY(stored().useSSHAgent);
+        QVERIFY(!child<QWidget>(view.get(), "keyRow")->isVisible());
+        child<QCheckBox>(view.get(), "agentSwitch")->click();
+        QVERIFY(child<QWidget>(view.get(), "keyRow")->isVisible());
+        QCOMPARE(child<QLineEdit>(view.get(), "keyField")->text(), QStringLiteral("~/.ssh/id_ed25519"));
+
+        m_dialogs.setNextFileName(m_home->home() + QStringLiteral("/.ssh/../keys/id"));
+        view->pickKey();
+        QCOMPARE(stored().privateKeyPath, m_home->home() + QStringLiteral("/keys/id"));
+    }
+
+    void buttonsNeedHostAndUser()
+    {
+        Server server;
+        auto view = editorFor(server);
+        auto *test = child<QPushButton>(view.get(), "testConnection");
+        auto *check = child<QPushButton>(view.get(), "checkHostKey");
+        QVERIFY(!test->isEnabled());
+        QVERIFY(!check->isEnabled());
+        type(child<QLineEdit>(view.get(), "hostField"), QStringLiteral("127.0.0.1"));
+        QVERIFY(!test->isEnabled());
+        QVERIFY(check->isEnabled());
+        type(child<QLineEdit>(view.get(), "userField"), QStringLiteral("me"));
+        QVERIFY(test->isEnabled());
+    }
+
+    void realConnectionTest()
+    {
+        auto view = editorFor(m_sshd->server());
+        QSignalSpy done(view.get(), &ServerDetailView::busyChanged);
+        view->testConnection();
+        QVERIFY(view->isTesting());
+        QVERIFY(!child<QPushButton>(view.get(), "testConnection")->isEnabled());
+        QCOMPARE(child<QPushButton>(view.get(), "testConnection")->text(), QStringLiteral("Testing…"));
+        QVERIFY(done.wait(20000));
+        QVERIFY(view->testReport() && view->testReport()->ok);
+        QVERIFY(child<QLabel>(view.get(), "testResult")->text().contains(QStringLiteral("Connected")));
+        QVERIFY(child<QLabel>(view.get(), "testMessage")->text().startsWith(QStringLiteral("OK\n")));
+    }
+
+    void realHostKeyCheckAndTrust()
+    {
+        auto view = editorFor(m_sshd->server());
+        QSignalSpy done(view.get(), &ServerDetailView::busyChanged);
+        view->checkHostKey();
+        QVERIFY(!child<QPushButton>(view.get(), "checkHostKey")->isEnabled());
+        QVERIFY(done.wait(20000));
+        QCOMPARE(view->hostStatus()->state().state, HostKeyChecker::Status::State::unknown);
+        QVERIFY(child<QLabel>(view.get(), "hostBadge")->text().contains(QStringLiteral("Unknown host")));
+        auto *trust = child<QPushButton>(view.get(), "trustHost");
+        trust->click();
+        QTRY_VERIFY_WITH_TIMEOUT(view->hostStatus()->state().state == HostKeyChecker::Status::State::trusted && !view->isCheckingHost(),
+                                 20000);
+        QCOMPARE(view->hostActionMessage(), QStringLiteral("Host key added to ~/.ssh/known_hosts."));
+        QVERIFY(child<QLabel>(view.get(), "hostBadge")->text().contains(QStringLiteral("Trusted")));
+        QVERIFY(!view->findChild<QPushButton *>(QStringLiteral("trustHost")) ||
+                !view->findChild<QPushButton *>(QStringLiteral("trustHost"))->isVisible());
+        QVERIFY(QFile::exists(m_home->home() + QStringLiteral("/.ssh/known_hosts")));
+    }
+
+    void scheduleFollowsTheFields()
+    {
+        Server server;
+        auto view = editorFor(server);
+        auto *time = child<QLineEdit>(view.get(), "timeField");
+        QVERIFY(!time->isEnabled());
+        child<QCheckBox>(view.get(), "scheduleSwitch")->click();
+        QVERIFY(time->isEnabled());
+        QVERIFY(readFile(m_scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 03:00:00"));
+
+        type(time, QStringLiteral("7"));
+        QCOMPARE(view->scheduleError(), QStringLiteral("Invalid schedule time '7'. Use HH:mm (24h)."));
+        QVERIFY(child<QLabel>(view.get(), "scheduleError")->isVisible());
+        QTest::keyClicks(time, QStringLiteral(":3"));
+        QCOMPARE(view->scheduleError(), QString());
+        QVERIFY(readFile(m_scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 07:03:00"));
+        QTest::keyClicks(time, QStringLiteral("0"));
+        QVERIFY(readFile(m_scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 07:30:00"));
+        QCOMPARE(stored().scheduleTime, QStringLiteral("7:30"));
+
+        child<QCheckBox>(view.get(), "scheduleSwitch")->click();
+        QVERIFY(!QFile::exists(m_scheduler->plistURL(server.id)));
+        QVERIFY(!stored().scheduleEnabled);
+    }
+
+    void pathsAndCounter()
+    {
+        Server server;
+        auto view = editorFor(server);
+        QCOMPARE(child<QLabel>(view.get(), "pathCounter")->text(), QStringLiteral("0 enabled of 0"));
+        child<QPushButton>(view.get(), "addPath")->click();
+        QCOMPARE(stored().paths.size(), 1);
+        QCOMPARE(stored().paths.first().name, QStringLiteral("New path"));
+        QVERIFY(stored().paths.first().isDirectory && stored().paths.first().enabled);
+        QCOMPARE(child<QLabel>(view.get(), "pathCounter")->text(), QStringLiteral("1 enabled of 1"));
+        type(child<QLineEdit>(view.get(), "pathRemote"), QStringLiteral("/srv/db.sqlite"));
+        QCOMPARE(stored().paths.first().remotePath, QStringLiteral("/srv/db.sqlite"));
+        child<QCheckBox>(view.get(), "pathEnabled")->click();
+        QCOMPARE(child<QLabel>(view.get(), "pathCounter")->text(), QStringLiteral("0 enabled of 1"));
+        child<QAbstractButton>(view.get(), "pathFile")->click();
+        QVERIFY(!stored().paths.first().isDirectory);
+        child<QAbstractButton>(view.get(), "pathRemove")->click();
+        QVERIFY(stored().paths.isEmpty());
+    }
+
+    void lastRunSection()
+    {
+        Server server;
+        auto view = editorFor(server);
+        QVERIFY(!child<QGroupBox>(view.get(), "lastRunSection")->isVisible());
+        m_store->updateServer(server.id, [](Server &s) { s.lastRunAt = 100; });
+        QVERIFY(child<QGroupBox>(view.get(), "lastRunSection")->isVisible());
+        QCOMPARE(child<QLabel>(view.get(), "lastRunStatus")->text(), QStringLiteral("—"));
+        m_store->updateServer(server.id, [](Server &s) { s.lastExitCode = 23; });
+        QVERIFY(child<QLabel>(view.get(), "lastRunStatus")->text().endsWith(QStringLiteral("Failed (exit 23)")));
+        m_store->updateServer(server.id, [](Server &s) { s.lastExitCode = 0; });
+        QVERIFY(child<QLabel>(view.get(), "lastRunStatus")->text().endsWith(QStringLiteral("Success")));
+        QVERIFY(!child<QPushButton>(view.get(), "viewFullLog")->isEnabled());
+        LogStore::save(server.id, QStringLiteral("h"), {});
+        m_store->updateServer(server.id, [](Server &) {});
+        QVERIFY(child<QPushButton>(view.get(), "viewFullLog")->isEnabled());
+        QVERIFY(view->findChild<QAction *>(QStringLiteral("lastLog"))->isEnabled());
+    }
+
+    void runEnabling()
+    {
+        Server server = m_sshd->server();
+        auto view = editorFor(server);
+        auto *run = view->findChild<QAction *>(QStringLiteral("runBackup"));
+        QVERIFY(!run->isEnabled()); // no path
+        child<QPushButton>(view.get(), "addPath")->click();
+        QVERIFY(!run->isEnabled()); // an enabled path without a remote path
+        type(child<QLineEdit>(view.get(), "pathRemote"), QStringLiteral("/srv"));
+        QVERIFY(run->isEnabled());
+        QSignalSpy requested(view.get(), &ServerDetailView::runRequested);
+        run->trigger();
+        QCOMPARE(requested.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestServerDetailView)
+#include "tst_ServerDetailView.moc"
