@@ -1,0 +1,92 @@
+#include "ConfigStore.h"
+#include "Desktop.h"
+#include "MainWindow.h"
+#include "RsyncRunner.h"
+#include "SettingsView.h"
+#include "TestHelpers.h"
+#include "TidewellApp.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+using namespace TestHelpers;
+
+namespace {
+
+QStringList actionTexts(const QMenu *menu)
+{
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("---") : action->text());
+    return texts;
+}
+
+} // namespace
+
+// The shell: one store and runner, the tray menu kept in step with both.
+class TestTidewellApp : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void trayMenuFollowsTheStoreAndTheRunner()
+    {
+        TempHome home;
+        TidewellApp app;
+        app.desktop()->setRecorder([](const QString &, const QString &) {});
+        QCOMPARE(actionTexts(app.trayMenu()).first(), QStringLiteral("No servers configured"));
+        Server server;
+        server.name = QStringLiteral("web");
+        server.host = QStringLiteral("h");
+        server.username = QStringLiteral("u");
+        server.useSSHAgent = true;
+        BackupPath path;
+        path.remotePath = QStringLiteral("/srv");
+        server.paths = {path};
+        server.lastExitCode = 0;
+        app.store()->update([&](AppSettings &s) {
+            s.servers = {server};
+            s.destinationPath = home.path() + QStringLiteral("/dest");
+            s.notificationsEnabled = false;
+        });
+        QCOMPARE(actionTexts(app.trayMenu()).first(), QStringLiteral("✓  web"));
+        QMenu *submenu = app.trayMenu()->actions().first()->menu();
+        QVERIFY(submenu);
+        QAction *run = submenu->actions().first();
+        QCOMPARE(run->text(), QStringLiteral("Run backup now"));
+        QVERIFY(run->isEnabled());
+
+        RsyncProbe probe;
+        probe.isModern = true;
+        probe.executable = writeScript(home.path() + QStringLiteral("/rsync"), "exec sleep 30\n");
+        app.runner()->setRsyncProbe(probe);
+        run->trigger();
+        QTRY_VERIFY(app.runner()->isRunning());
+        QCOMPARE(actionTexts(app.trayMenu()).first(), QStringLiteral("Running: web"));
+        QVERIFY(app.mainWindow()->isVisible()); // brought forward, without a run sheet
+        QVERIFY(!app.mainWindow()->runSheet());
+        const auto byText = [&](const QString &text) {
+            for (QAction *action : app.trayMenu()->actions()) {
+                if (action->text() == text)
+                    return action;
+            }
+            return static_cast<QAction *>(nullptr);
+        };
+        QVERIFY(byText(QStringLiteral("Cancel current backup")));
+        byText(QStringLiteral("Cancel current backup"))->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!app.runner()->isRunning(), 10000);
+        QCOMPARE(actionTexts(app.trayMenu()).first(), QStringLiteral("✗  web"));
+
+        // Settings open once, from the menu.
+        QVERIFY(byText(QStringLiteral("Settings…")));
+        byText(QStringLiteral("Settings…"))->trigger();
+        SettingsView *window = app.settingsWindow();
+        QVERIFY(window && window->isVisible());
+        byText(QStringLiteral("Settings…"))->trigger();
+        QCOMPARE(app.settingsWindow(), window);
+    }
+};
+
+QTEST_MAIN(TestTidewellApp)
+#include "tst_TidewellApp.moc"
