@@ -3,8 +3,8 @@
 #include "Desktop.h"
 #include "Icons.h"
 #include "RsyncRunner.h"
+#include "Style.h"
 
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -35,10 +35,7 @@ BackupRunView::BackupRunView(RsyncRunner *runner, Desktop *desktop, QWidget *par
     m_statusIcon = new QLabel(this);
     m_heading = new QLabel(this);
     m_heading->setObjectName(QStringLiteral("runHeading"));
-    QFont headingFont = m_heading->font();
-    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
-    headingFont.setBold(true);
-    m_heading->setFont(headingFont);
+    m_heading->setFont(Style::heading(m_heading));
     header->addWidget(m_spinner);
     header->addWidget(m_statusIcon);
     header->addWidget(m_heading, 1);
@@ -54,9 +51,7 @@ BackupRunView::BackupRunView(RsyncRunner *runner, Desktop *desktop, QWidget *par
     m_log->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_log->setMaximumBlockCount(int(RsyncRunner::maxLogLines));
     m_log->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSizeF(mono.pointSizeF() * 0.9);
-    m_log->setFont(mono);
+    m_log->setFont(Style::monospace(0.9));
     m_log->document()->setDocumentMargin(10);
     layout->addWidget(m_log, 1);
 

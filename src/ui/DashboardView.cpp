@@ -5,6 +5,7 @@
 #include "Icons.h"
 #include "RsyncRunner.h"
 #include "ServerRules.h"
+#include "Style.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -208,10 +209,7 @@ void DashboardView::rebuild()
     const AppSettings &settings = m_store->settings();
 
     auto *title = new QLabel(tr("Overview"), m_content);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
+    title->setFont(Style::heading(title, 1.6));
     m_layout->addWidget(title);
 
     const ServerRules::Counters counts = ServerRules::counters(settings);
@@ -234,10 +232,7 @@ void DashboardView::rebuild()
         icon->setPixmap(Icons::get(QStringLiteral("network-server")).pixmap(48, 48));
         icon->setAlignment(Qt::AlignCenter);
         auto *heading = new QLabel(tr("No servers configured"), empty);
-        QFont headingFont = heading->font();
-        headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
-        headingFont.setBold(true);
-        heading->setFont(headingFont);
+        heading->setFont(Style::heading(heading));
         heading->setAlignment(Qt::AlignCenter);
         auto *description = new QLabel(tr("Click + in the sidebar to add your first server."), empty);
         description->setStyleSheet(Icons::colorStyle(Icons::secondary(this)));

@@ -5,10 +5,10 @@
 #include "Icons.h"
 #include "LogStore.h"
 #include "ServerRules.h"
+#include "Style.h"
 #include "Subprocess.h"
 
 #include <QFile>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -32,10 +32,7 @@ LogViewerView::LogViewerView(const Server &server, Desktop *desktop, QWidget *pa
     auto *titles = new QVBoxLayout;
     auto *name = new QLabel(ServerRules::displayName(server), this);
     name->setObjectName(QStringLiteral("logServerName"));
-    QFont headingFont = name->font();
-    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
-    headingFont.setBold(true);
-    name->setFont(headingFont);
+    name->setFont(Style::heading(name));
     titles->addWidget(name);
     if (server.lastRunAt) {
         auto *when = new QLabel(tr("Last run: ") + Formatting::shortDateTime(*server.lastRunAt), this);
@@ -58,9 +55,7 @@ LogViewerView::LogViewerView(const Server &server, Desktop *desktop, QWidget *pa
     m_text->setObjectName(QStringLiteral("logText"));
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSizeF(mono.pointSizeF() * 0.9);
-    m_text->setFont(mono);
+    m_text->setFont(Style::monospace(0.9));
     m_text->setPlainText(readLog(path));
     layout->addWidget(m_text, 1);
 

@@ -9,13 +9,13 @@
 #include "RsyncRunner.h"
 #include "Scheduler.h"
 #include "ServerRules.h"
+#include "Style.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,24 +34,6 @@
 namespace {
 
 const QColor orange(0xd9, 0x82, 0x1e);
-
-QFont monospace(qreal scale = 1.0)
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(font.pointSizeF() * scale);
-    return font;
-}
-
-QLabel *note(const QString &text, QWidget *parent, const QColor &color)
-{
-    auto *label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    QFont small = label->font();
-    small.setPointSizeF(small.pointSizeF() * 0.9);
-    label->setFont(small);
-    label->setStyleSheet(Icons::colorStyle(color));
-    return label;
-}
 
 // Sets a line edit's text without reporting it as an edit, unless the user is typing in it.
 void showText(QLineEdit *edit, const QString &text)
@@ -138,7 +120,7 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, ConfigStore *store, Rs
     m_key = new QLineEdit(current.privateKeyPath, keyBox);
     m_key->setObjectName(QStringLiteral("keyField"));
     m_key->setPlaceholderText(QStringLiteral("~/.ssh/id_ed25519"));
-    m_key->setFont(monospace());
+    m_key->setFont(Style::monospace());
     auto *browse = new QPushButton(tr("Browse…"), keyBox);
     browse->setObjectName(QStringLiteral("browseKey"));
     keyLayout->addWidget(m_key, 1);
@@ -163,7 +145,7 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, ConfigStore *store, Rs
     connectionLayout->addLayout(testLine);
     m_testMessage = new QLabel(connection);
     m_testMessage->setObjectName(QStringLiteral("testMessage"));
-    m_testMessage->setFont(monospace(0.9));
+    m_testMessage->setFont(Style::monospace(0.9));
     m_testMessage->setWordWrap(true);
     m_testMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_testMessage->setMargin(8);
@@ -200,11 +182,11 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, ConfigStore *store, Rs
     new QVBoxLayout(m_hostDetail);
     m_hostDetail->layout()->setContentsMargins(0, 0, 0, 0);
     hostLayout->addWidget(m_hostDetail);
-    m_hostNote = note(tr("Verify the server's SSH host key fingerprint before trusting it. On first use, compare the fingerprint "
+    m_hostNote = Style::note(tr("Verify the server's SSH host key fingerprint before trusting it. On first use, compare the fingerprint "
                          "with what the server administrator provides."),
                       hostKey, Icons::secondary(this));
     hostLayout->addWidget(m_hostNote);
-    m_hostAction = note(QString(), hostKey, Icons::secondary(this));
+    m_hostAction = Style::note(QString(), hostKey, Icons::secondary(this));
     m_hostAction->setObjectName(QStringLiteral("hostActionMessage"));
     hostLayout->addWidget(m_hostAction);
     connect(m_checkHost, &QPushButton::clicked, this, &ServerDetailView::checkHostKey);
@@ -217,7 +199,7 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, ConfigStore *store, Rs
     QFont bold = pathsTitle->font();
     bold.setBold(true);
     pathsTitle->setFont(bold);
-    m_pathCounter = note(QString(), paths, Icons::secondary(this));
+    m_pathCounter = Style::note(QString(), paths, Icons::secondary(this));
     m_pathCounter->setObjectName(QStringLiteral("pathCounter"));
     m_pathCounter->setWordWrap(false);
     pathsHeader->addWidget(pathsTitle, 1);
@@ -249,12 +231,12 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, ConfigStore *store, Rs
     timeLayout->setContentsMargins(0, 0, 0, 0);
     timeLayout->addWidget(m_time);
     timeLayout->addStretch(1);
-    m_scheduleErrorLabel = note(QString(), schedule, Icons::red());
+    m_scheduleErrorLabel = Style::note(QString(), schedule, Icons::red());
     m_scheduleErrorLabel->setObjectName(QStringLiteral("scheduleError"));
     scheduleLayout->addWidget(m_schedule);
     scheduleLayout->addWidget(field(tr("Time (HH:mm)"), timeBox));
     scheduleLayout->addWidget(m_scheduleErrorLabel);
-    scheduleLayout->addWidget(note(tr("Scheduling uses %1. When the scheduled time arrives, Tidewell runs in the background "
+    scheduleLayout->addWidget(Style::note(tr("Scheduling uses %1. When the scheduled time arrives, Tidewell runs in the background "
                                       "(no window shown).")
                                        .arg(m_scheduler->schedulerName()),
                                    schedule, Icons::secondary(this)));
@@ -281,7 +263,7 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, ConfigStore *store, Rs
     retentionBoxLayout->addWidget(m_retention);
     retentionBoxLayout->addStretch(1);
     retentionLayout->addWidget(field(tr("Keep last N daily backups"), retentionBox));
-    retentionLayout->addWidget(note(tr("Only applies when 'Create date subfolder' is on in Settings. Older YYYY-MM-DD folders are "
+    retentionLayout->addWidget(Style::note(tr("Only applies when 'Create date subfolder' is on in Settings. Older YYYY-MM-DD folders are "
                                        "deleted after each successful run."),
                                     retention, Icons::secondary(this)));
     connect(m_retention, &QLineEdit::textEdited, this, [this](const QString &text) {
@@ -482,7 +464,7 @@ QWidget *ServerDetailView::pathRow(const BackupPath &path)
     auto *remote = new QLineEdit(path.remotePath, row);
     remote->setObjectName(QStringLiteral("pathRemote"));
     remote->setPlaceholderText(tr("Remote path (e.g. /var/www/app/media)"));
-    remote->setFont(monospace());
+    remote->setFont(Style::monospace());
     auto *kind = new QWidget(row);
     kind->setMaximumWidth(220);
     auto *kindLayout = new QHBoxLayout(kind);
@@ -501,7 +483,7 @@ QWidget *ServerDetailView::pathRow(const BackupPath &path)
     auto *command = new QPlainTextEdit(path.preBackupCommand, row);
     command->setObjectName(QStringLiteral("pathCommand"));
     command->setPlaceholderText(tr("Pre-backup command (runs via SSH before rsync, optional)"));
-    command->setFont(monospace(0.9));
+    command->setFont(Style::monospace(0.9));
     command->setTabChangesFocus(true);
     const auto fitLines = [command] {
         // One to four lines, growing with the text.
@@ -629,7 +611,7 @@ QWidget *ServerDetailView::fingerprintBox(const QString &title, const HostKeyChe
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(3);
-    layout->addWidget(note(title, box, Icons::secondary(this)));
+    layout->addWidget(Style::note(title, box, Icons::secondary(this)));
     auto *line = new QHBoxLayout;
     auto *type = new QLabel(fp.keyType, box);
     QFont semibold = type->font();
@@ -645,7 +627,7 @@ QWidget *ServerDetailView::fingerprintBox(const QString &title, const HostKeyChe
                             .arg(background.alphaF()));
     auto *hash = new QLabel(fp.sha256, box);
     hash->setObjectName(QStringLiteral("fingerprint"));
-    hash->setFont(monospace(0.9));
+    hash->setFont(Style::monospace(0.9));
     hash->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     line->addWidget(type);
     line->addWidget(hash, 1);
@@ -691,7 +673,7 @@ void ServerDetailView::rebuildHostKeyDetail()
         trust->setObjectName(QStringLiteral("trustHost"));
         connect(trust, &QPushButton::clicked, this, &ServerDetailView::trustHost);
         trustLine->addWidget(trust);
-        trustLine->addWidget(note(tr("Only trust if the fingerprint matches what the administrator gave you."), trustRow,
+        trustLine->addWidget(Style::note(tr("Only trust if the fingerprint matches what the administrator gave you."), trustRow,
                                   Icons::secondary(this)),
                              1);
         layout->addWidget(trustRow);
@@ -701,15 +683,15 @@ void ServerDetailView::rebuildHostKeyDetail()
         badge(tr("⚠ Fingerprint mismatch!"), Icons::red());
         layout->addWidget(fingerprintBox(tr("Server presents"), classified.live, Icons::red()));
         layout->addWidget(fingerprintBox(tr("You trusted"), classified.known, Icons::secondary(this)));
-        layout->addWidget(note(tr("DANGER: the key changed. This can happen after a server rebuild — but also indicates possible "
+        layout->addWidget(Style::note(tr("DANGER: the key changed. This can happen after a server rebuild — but also indicates possible "
                                   "interception. Do not proceed without verifying with the administrator."),
                                m_hostDetail, Icons::red()));
         break;
     case State::unreachable: {
         badge(tr("✖ Unreachable"), Icons::red());
-        auto *reason = note(classified.reason, m_hostDetail, Icons::secondary(this));
+        auto *reason = Style::note(classified.reason, m_hostDetail, Icons::secondary(this));
         reason->setObjectName(QStringLiteral("unreachableReason"));
-        reason->setFont(monospace(0.9));
+        reason->setFont(Style::monospace(0.9));
         layout->addWidget(reason);
         break;
     }

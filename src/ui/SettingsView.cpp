@@ -5,9 +5,9 @@
 #include "Dialogs.h"
 #include "Icons.h"
 #include "Scheduler.h"
+#include "Style.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,17 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QLabel *note(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    QFont small = label->font();
-    small.setPointSizeF(small.pointSizeF() * 0.9);
-    label->setFont(small);
-    label->setStyleSheet(Icons::colorStyle(Icons::secondary(parent)));
-    return label;
-}
 
 QWidget *labelled(const QString &label, QWidget *control, QWidget *parent)
 {
@@ -51,6 +40,7 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     , m_desktop(desktop)
 {
     setObjectName(QStringLiteral("settingsView"));
+    const auto note = [this](const QString &text, QWidget *parent) { return Style::note(text, parent, Icons::secondary(this)); };
     setWindowTitle(tr("Tidewell Settings"));
     setFixedSize(620, 400);
 
@@ -81,7 +71,7 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     m_folder = new QLineEdit(folderRow);
     m_folder->setObjectName(QStringLiteral("destinationField"));
     m_folder->setPlaceholderText(QStringLiteral("~/Backups"));
-    m_folder->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_folder->setFont(Style::monospace());
     auto *browse = new QPushButton(tr("Browse…"), folderRow);
     browse->setObjectName(QStringLiteral("browseDestination"));
     folderLayout->addWidget(m_folder, 1);
@@ -158,9 +148,7 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     auto *fileLine = new QHBoxLayout;
     auto *path = new QLabel(m_store->url(), content);
     path->setObjectName(QStringLiteral("configPath"));
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSizeF(mono.pointSizeF() * 0.9);
-    path->setFont(mono);
+    path->setFont(Style::monospace(0.9));
     path->setStyleSheet(Icons::colorStyle(Icons::secondary(this)));
     path->setTextInteractionFlags(Qt::TextSelectableByMouse);
     path->setWordWrap(true);

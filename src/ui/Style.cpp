@@ -1,0 +1,36 @@
+#include "Style.h"
+
+#include "Icons.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+
+namespace Style {
+
+QFont heading(const QWidget *widget, qreal scale)
+{
+    QFont font = widget->font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    font.setBold(true);
+    return font;
+}
+
+QFont monospace(qreal scale)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(font.pointSizeF() * scale);
+    return font;
+}
+
+QLabel *note(const QString &text, QWidget *parent, const QColor &color)
+{
+    auto *label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    QFont small = label->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    label->setFont(small);
+    label->setStyleSheet(Icons::colorStyle(color));
+    return label;
+}
+
+} // namespace Style
