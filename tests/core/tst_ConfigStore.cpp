@@ -99,7 +99,7 @@ private Q_SLOTS:
         QTest::qWait(700);
         QCOMPARE(counter.writeTimesMs.size(), 1);
         const qint64 delay = counter.writeTimesMs.first() - lastChangeMs;
-        QVERIFY2(delay >= 250 && delay < 600, QByteArray::number(delay).constData());
+        QVERIFY2(delay >= 250 && delay < 1000, QByteArray::number(delay).constData());
         QCOMPARE(AppSettings::decode(readFile(store.url()))->retryAttempts, 9);
     }
 
