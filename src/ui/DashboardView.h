@@ -23,7 +23,6 @@ public:
 
     // How many cards fit side by side in `width`.
     static int columnsFor(int width);
-    int columnCount() const { return m_columns; }
     QString counterText(const QString &label) const;
 
 Q_SIGNALS:

@@ -354,16 +354,3 @@ void MainWindow::viewLastLog(const Server &server)
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->open();
 }
-
-Server MainWindow::serverFor(const QUuid &id) const
-{
-    if (const Server *server = m_store->settings().server(id))
-        return *server;
-    return ServerRules::newServer(QString());
-}
-
-void MainWindow::updateServer(const QUuid &id, const std::function<void(Server &)> &change)
-{
-    if (m_store->settings().server(id))
-        m_store->updateServer(id, change);
-}

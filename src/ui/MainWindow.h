@@ -6,7 +6,6 @@
 #include <QPointer>
 #include <QUuid>
 
-#include <functional>
 #include <optional>
 
 class BackupRunView;
@@ -43,10 +42,6 @@ public:
     void viewLastLog(const Server &server);
     // The window's guard for runs: every enabled path needs a remote path.
     bool canRun(const Server &server) const;
-
-    // Reading and writing the server with this id, as the editor does.
-    Server serverFor(const QUuid &id) const;
-    void updateServer(const QUuid &id, const std::function<void(Server &)> &change);
 
     QList<SidebarRow *> sidebarRows() const;
     QString lastBackupFooterText() const;
