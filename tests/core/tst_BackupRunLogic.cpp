@@ -25,8 +25,8 @@ class TestBackupRunLogic : public QObject
         RsyncProbe probe;
         probe.isModern = true;
         probe.version = QVersionNumber(3, 2, 7);
-        probe.executable = writeScript(m_home->path() + QStringLiteral("/rsync-%1").arg(status),
-                                       "echo \"$@\" >> '" + m_calls.toUtf8() + "'\n" + extra + "exit " + QByteArray::number(status) + "\n");
+        probe.executable = recordingScript(m_home->path() + QStringLiteral("/rsync-%1").arg(status), m_calls,
+                                           extra + "exit " + QByteArray::number(status) + "\n");
         return probe;
     }
 

@@ -19,8 +19,7 @@ class TestConfigTransfer : public QObject
     Scheduler scheduler(const QByteArray &body = "exit 0\n")
     {
         Scheduler s(Scheduler::Backend::systemd);
-        s.setToolPath(writeScript(m_home->path() + QStringLiteral("/systemctl"),
-                                  "echo \"$*\" >> '" + m_calls.toUtf8() + "'\n" + body));
+        s.setToolPath(recordingScript(m_home->path() + QStringLiteral("/systemctl"), m_calls, body));
         s.setExecutablePath(QStringLiteral("/usr/bin/tidewell"));
         return s;
     }
@@ -41,7 +40,6 @@ private Q_SLOTS:
     void init()
     {
         m_home = std::make_unique<TempHome>();
-        qputenv("XDG_CONFIG_HOME", (m_home->home() + QStringLiteral("/.config")).toUtf8());
         m_calls = m_home->path() + QStringLiteral("/calls");
     }
 

@@ -18,8 +18,7 @@ class TestScheduler : public QObject
     // A fake systemctl/launchctl that records its arguments; `body` decides its status.
     QString fakeTool(const QByteArray &body = "exit 0\n")
     {
-        return writeScript(m_home->path() + QStringLiteral("/tool"),
-                           "echo \"$*\" >> '" + m_calls.toUtf8() + "'\n" + body);
+        return recordingScript(m_home->path() + QStringLiteral("/tool"), m_calls, body);
     }
 
     QStringList calls() const { return QString::fromUtf8(readFile(m_calls)).split(u'\n', Qt::SkipEmptyParts); }
@@ -47,7 +46,6 @@ private Q_SLOTS:
     void init()
     {
         m_home = std::make_unique<TempHome>();
-        qputenv("XDG_CONFIG_HOME", (m_home->home() + QStringLiteral("/.config")).toUtf8());
         m_calls = m_home->path() + QStringLiteral("/calls");
     }
 

@@ -70,12 +70,11 @@ private Q_SLOTS:
     void init()
     {
         m_home = std::make_unique<TempHome>();
-        qputenv("XDG_CONFIG_HOME", (m_home->home() + QStringLiteral("/.config")).toUtf8());
         m_calls = m_home->path() + QStringLiteral("/calls");
         m_store = std::make_unique<ConfigStore>();
         m_runner = std::make_unique<RsyncRunner>();
         m_scheduler = std::make_unique<Scheduler>(Scheduler::Backend::systemd);
-        m_scheduler->setToolPath(writeScript(m_home->path() + QStringLiteral("/systemctl"), "echo \"$*\" >> '" + m_calls.toUtf8() + "'\n"));
+        m_scheduler->setToolPath(recordingScript(m_home->path() + QStringLiteral("/systemctl"), m_calls));
         m_scheduler->setExecutablePath(QStringLiteral("/usr/bin/tidewell"));
     }
 

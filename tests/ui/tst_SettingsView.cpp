@@ -36,7 +36,6 @@ private Q_SLOTS:
     void init()
     {
         m_home = std::make_unique<TempHome>();
-        qputenv("XDG_CONFIG_HOME", (m_home->home() + QStringLiteral("/.config")).toUtf8());
         m_store = std::make_unique<ConfigStore>();
         m_scheduler = std::make_unique<Scheduler>(Scheduler::Backend::systemd);
         m_scheduler->setToolPath(QStringLiteral("/bin/true"));
