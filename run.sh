@@ -3,6 +3,6 @@
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$top/scripts/common.sh"
-ensure_packages
+ensure_packages "${run_packages[@]}"
 build_tidewell "$top" >&2
 exec "$top/build/tidewell" "$@"

@@ -3,7 +3,7 @@
 //
 //   bench_runprocess [lines]    (default 2,000,000)
 
-#include "RsyncRunner.h"
+#include "core/engine/RsyncRunner.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,17 +1,22 @@
 # Shared by run.sh and test.sh: install what is missing, then configure and build.
 # shellcheck shell=bash
 
-packages=(
+# What building and running Tidewell needs.
+run_packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev qcoro-qt6-dev
-    rsync openssh-client openssh-server
-    dbus-daemon dbus-bin systemd
+    qt6-base-dev qt6-base-dev-tools libgl-dev qcoro-qt6-dev libexpected-dev
+    rsync openssh-client
+)
+# What only the test suite needs on top: a real sshd, a private session bus,
+# systemd-analyze for the generated units.
+test_packages=(
+    openssh-server dbus-daemon dbus-bin systemd
 )
 
 ensure_packages() {
     local missing=()
     local pkg
-    for pkg in "${packages[@]}"; do
+    for pkg in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$pkg")
         fi
@@ -29,11 +34,15 @@ ensure_packages() {
     fi
 }
 
+# build_tidewell TOP [cmake -D options…]
 build_tidewell() {
     local top="$1"
+    shift
     local type="${TIDEWELL_BUILD_TYPE:-RelWithDebInfo}"
     if [ ! -f "$top/build/build.ninja" ]; then
-        cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE="$type"
+        cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
+    elif [ $# -gt 0 ]; then
+        cmake -S "$top" -B "$top/build" "$@" >/dev/null
     fi
     cmake --build "$top/build" -j2
 }

@@ -1,6 +1,6 @@
-#include "EntryPoint.h"
-#include "HeadlessRunner.h"
-#include "TidewellApp.h"
+#include "core/EntryPoint.h"
+#include "core/HeadlessRunner.h"
+#include "ui/TidewellApp.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -2,16 +2,16 @@
 //   QT_QPA_PLATFORM=offscreen build/tools/screenshots docs/screenshots
 // Uses a throw-away HOME with sample servers; nothing is contacted.
 
-#include "BackupRunView.h"
-#include "ConfigStore.h"
-#include "DashboardView.h"
-#include "Desktop.h"
-#include "MainWindow.h"
-#include "ReferenceDate.h"
-#include "RsyncRunner.h"
-#include "ServerDetailView.h"
-#include "SettingsView.h"
-#include "TidewellApp.h"
+#include "ui/BackupRunView.h"
+#include "core/storage/ConfigStore.h"
+#include "ui/DashboardView.h"
+#include "ui/Desktop.h"
+#include "ui/MainWindow.h"
+#include "core/model/ReferenceDate.h"
+#include "core/engine/RsyncRunner.h"
+#include "ui/ServerDetailView.h"
+#include "ui/SettingsView.h"
+#include "ui/TidewellApp.h"
 
 #include <QApplication>
 #include <QDir>

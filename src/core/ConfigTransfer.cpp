@@ -1,8 +1,8 @@
-#include "ConfigTransfer.h"
+#include "core/ConfigTransfer.h"
 
-#include "ConfigStore.h"
-#include "FileUtil.h"
-#include "Scheduler.h"
+#include "core/storage/ConfigStore.h"
+#include "core/system/FileUtil.h"
+#include "core/schedule/Scheduler.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppSettings.h"
+#include "core/model/AppSettings.h"
 
 #include <QDate>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "EntryPoint.h"
+#include "core/EntryPoint.h"
 
-#include "JsonReader.h"
+#include "core/model/JsonReader.h"
 
 namespace EntryPoint {
 

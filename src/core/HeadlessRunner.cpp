@@ -1,9 +1,9 @@
-#include "HeadlessRunner.h"
+#include "core/HeadlessRunner.h"
 
-#include "ConfigStore.h"
-#include "DiagnosticLog.h"
-#include "JsonReader.h"
-#include "RsyncRunner.h"
+#include "core/storage/ConfigStore.h"
+#include "core/system/DiagnosticLog.h"
+#include "core/model/JsonReader.h"
+#include "core/engine/RsyncRunner.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,9 +1,9 @@
-#include "BackupRunView.h"
+#include "ui/BackupRunView.h"
 
-#include "Desktop.h"
-#include "Icons.h"
-#include "RsyncRunner.h"
-#include "Style.h"
+#include "ui/Desktop.h"
+#include "ui/Icons.h"
+#include "core/engine/RsyncRunner.h"
+#include "ui/Style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

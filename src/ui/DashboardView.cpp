@@ -1,11 +1,11 @@
-#include "DashboardView.h"
+#include "ui/DashboardView.h"
 
-#include "ConfigStore.h"
-#include "Formatting.h"
-#include "Icons.h"
-#include "RsyncRunner.h"
-#include "ServerRules.h"
-#include "Style.h"
+#include "core/storage/ConfigStore.h"
+#include "core/presentation/Formatting.h"
+#include "ui/Icons.h"
+#include "core/engine/RsyncRunner.h"
+#include "core/presentation/ServerRules.h"
+#include "ui/Style.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

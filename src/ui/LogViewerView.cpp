@@ -1,12 +1,12 @@
-#include "LogViewerView.h"
+#include "ui/LogViewerView.h"
 
-#include "Desktop.h"
-#include "Formatting.h"
-#include "Icons.h"
-#include "LogStore.h"
-#include "ServerRules.h"
-#include "Style.h"
-#include "Subprocess.h"
+#include "ui/Desktop.h"
+#include "core/presentation/Formatting.h"
+#include "ui/Icons.h"
+#include "core/storage/LogStore.h"
+#include "core/presentation/ServerRules.h"
+#include "ui/Style.h"
+#include "core/system/Subprocess.h"
 
 #include <QFile>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Server.h"
+#include "core/model/Server.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,15 +1,15 @@
-#include "ServerDetailView.h"
+#include "ui/ServerDetailView.h"
 
-#include "AppPaths.h"
-#include "ConfigStore.h"
-#include "Dialogs.h"
-#include "Formatting.h"
-#include "Icons.h"
-#include "LogStore.h"
-#include "RsyncRunner.h"
-#include "Scheduler.h"
-#include "ServerRules.h"
-#include "Style.h"
+#include "core/system/AppPaths.h"
+#include "core/storage/ConfigStore.h"
+#include "ui/Dialogs.h"
+#include "core/presentation/Formatting.h"
+#include "ui/Icons.h"
+#include "core/storage/LogStore.h"
+#include "core/engine/RsyncRunner.h"
+#include "core/schedule/Scheduler.h"
+#include "core/presentation/ServerRules.h"
+#include "ui/Style.h"
 
 #include <QAction>
 #include <QButtonGroup>

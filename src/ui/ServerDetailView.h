@@ -1,8 +1,8 @@
 #pragma once
 
-#include "HostKeyChecker.h"
-#include "SSHTester.h"
-#include "Server.h"
+#include "core/ssh/HostKeyChecker.h"
+#include "core/ssh/SSHTester.h"
+#include "core/model/Server.h"
 
 #include <QUuid>
 #include <QWidget>

@@ -1,11 +1,11 @@
-#include "SettingsView.h"
+#include "ui/SettingsView.h"
 
-#include "ConfigStore.h"
-#include "Desktop.h"
-#include "Dialogs.h"
-#include "Icons.h"
-#include "Scheduler.h"
-#include "Style.h"
+#include "core/storage/ConfigStore.h"
+#include "ui/Desktop.h"
+#include "ui/Dialogs.h"
+#include "ui/Icons.h"
+#include "core/schedule/Scheduler.h"
+#include "ui/Style.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConfigTransfer.h"
+#include "core/ConfigTransfer.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
-#include "SidebarRow.h"
+#include "ui/SidebarRow.h"
 
-#include "Formatting.h"
-#include "Icons.h"
-#include "ReferenceDate.h"
-#include "ServerRules.h"
+#include "core/presentation/Formatting.h"
+#include "ui/Icons.h"
+#include "core/model/ReferenceDate.h"
+#include "core/presentation/ServerRules.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "Style.h"
+#include "ui/Style.h"
 
-#include "Icons.h"
+#include "ui/Icons.h"
 
 #include <QFontDatabase>
 #include <QLabel>

@@ -1,14 +1,14 @@
-#include "TidewellApp.h"
+#include "ui/TidewellApp.h"
 
-#include "ConfigStore.h"
-#include "Desktop.h"
-#include "Dialogs.h"
-#include "Icons.h"
-#include "MainWindow.h"
-#include "MenuBarContent.h"
-#include "NotificationService.h"
-#include "RsyncRunner.h"
-#include "SettingsView.h"
+#include "core/storage/ConfigStore.h"
+#include "ui/Desktop.h"
+#include "ui/Dialogs.h"
+#include "ui/Icons.h"
+#include "ui/MainWindow.h"
+#include "core/presentation/MenuBarContent.h"
+#include "core/system/NotificationService.h"
+#include "core/engine/RsyncRunner.h"
+#include "ui/SettingsView.h"
 
 #include <QApplication>
 #include <QMenu>

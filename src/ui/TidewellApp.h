@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Scheduler.h"
+#include "core/schedule/Scheduler.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,7 @@
-#include "ConfigStore.h"
-#include "LogStore.h"
-#include "RsyncRunner.h"
-#include "TestHelpers.h"
+#include "core/storage/ConfigStore.h"
+#include "core/storage/LogStore.h"
+#include "core/engine/RsyncRunner.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QDir>
 #include <QRegularExpression>

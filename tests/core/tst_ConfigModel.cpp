@@ -1,5 +1,5 @@
-#include "AppSettings.h"
-#include "ReferenceDate.h"
+#include "core/model/AppSettings.h"
+#include "core/model/ReferenceDate.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

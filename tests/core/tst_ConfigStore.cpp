@@ -1,5 +1,5 @@
-#include "ConfigStore.h"
-#include "TestHelpers.h"
+#include "core/storage/ConfigStore.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "ConfigStore.h"
-#include "ConfigTransfer.h"
-#include "Scheduler.h"
-#include "TestHelpers.h"
+#include "core/storage/ConfigStore.h"
+#include "core/ConfigTransfer.h"
+#include "core/schedule/Scheduler.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QDir>
 #include <QTest>

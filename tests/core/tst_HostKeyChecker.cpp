@@ -1,6 +1,6 @@
-#include "HostKeyChecker.h"
-#include "SshdFixture.h"
-#include "TestHelpers.h"
+#include "core/ssh/HostKeyChecker.h"
+#include "fixtures/SshdFixture.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

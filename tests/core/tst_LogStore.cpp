@@ -1,5 +1,5 @@
-#include "LogStore.h"
-#include "TestHelpers.h"
+#include "core/storage/LogStore.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "DbusSessionFixture.h"
-#include "NotificationService.h"
+#include "fixtures/DbusSessionFixture.h"
+#include "core/system/NotificationService.h"
 
 #include <QDBusConnection>
 #include <QTest>

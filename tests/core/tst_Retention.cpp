@@ -1,5 +1,5 @@
-#include "Retention.h"
-#include "TestHelpers.h"
+#include "core/engine/Retention.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "RsyncProbe.h"
-#include "TestHelpers.h"
+#include "core/engine/RsyncProbe.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QTest>
 

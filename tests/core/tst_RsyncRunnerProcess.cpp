@@ -1,5 +1,5 @@
-#include "RsyncRunner.h"
-#include "TestHelpers.h"
+#include "core/engine/RsyncRunner.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
-#include "SSHTester.h"
-#include "SshdFixture.h"
-#include "TestHelpers.h"
+#include "core/ssh/SSHTester.h"
+#include "fixtures/SshdFixture.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QFile>
 #include <QProcess>

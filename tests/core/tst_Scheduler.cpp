@@ -1,5 +1,5 @@
-#include "Scheduler.h"
-#include "TestHelpers.h"
+#include "core/schedule/Scheduler.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,7 +1,7 @@
-#include "Formatting.h"
-#include "MenuBarContent.h"
-#include "ReferenceDate.h"
-#include "ServerRules.h"
+#include "core/presentation/Formatting.h"
+#include "core/presentation/MenuBarContent.h"
+#include "core/model/ReferenceDate.h"
+#include "core/presentation/ServerRules.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "RsyncInvocation.h"
-#include "SafePathComponent.h"
-#include "Shell.h"
-#include "TestHelpers.h"
+#include "core/engine/RsyncInvocation.h"
+#include "core/model/SafePathComponent.h"
+#include "core/ssh/Shell.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QTest>
 

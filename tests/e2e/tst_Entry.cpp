@@ -1,6 +1,6 @@
-#include "AppSettings.h"
-#include "EntryPoint.h"
-#include "TestHelpers.h"
+#include "core/model/AppSettings.h"
+#include "core/EntryPoint.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QProcess>
 #include <QTest>

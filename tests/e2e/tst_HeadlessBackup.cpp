@@ -1,10 +1,10 @@
-#include "AppSettings.h"
-#include "ConfigStore.h"
-#include "DbusSessionFixture.h"
-#include "LogStore.h"
-#include "RsyncRunner.h"
-#include "SshdFixture.h"
-#include "TestHelpers.h"
+#include "core/model/AppSettings.h"
+#include "core/storage/ConfigStore.h"
+#include "fixtures/DbusSessionFixture.h"
+#include "core/storage/LogStore.h"
+#include "core/engine/RsyncRunner.h"
+#include "fixtures/SshdFixture.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QDir>
 #include <QDirIterator>

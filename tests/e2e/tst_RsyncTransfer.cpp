@@ -1,7 +1,7 @@
-#include "RsyncInvocation.h"
-#include "RsyncRunner.h"
-#include "SshdFixture.h"
-#include "TestHelpers.h"
+#include "core/engine/RsyncInvocation.h"
+#include "core/engine/RsyncRunner.h"
+#include "fixtures/SshdFixture.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,12 @@
-#include "ConfigStore.h"
-#include "Dialogs.h"
-#include "HostKeyChecker.h"
-#include "LogStore.h"
-#include "RsyncRunner.h"
-#include "Scheduler.h"
-#include "ServerDetailView.h"
-#include "SshdFixture.h"
-#include "TestHelpers.h"
+#include "core/storage/ConfigStore.h"
+#include "ui/Dialogs.h"
+#include "core/ssh/HostKeyChecker.h"
+#include "core/storage/LogStore.h"
+#include "core/engine/RsyncRunner.h"
+#include "core/schedule/Scheduler.h"
+#include "ui/ServerDetailView.h"
+#include "fixtures/SshdFixture.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QAbstractButton>
 #include <QAction>

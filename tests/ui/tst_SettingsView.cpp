@@ -1,9 +1,9 @@
-#include "ConfigStore.h"
-#include "Desktop.h"
-#include "Dialogs.h"
-#include "Scheduler.h"
-#include "SettingsView.h"
-#include "TestHelpers.h"
+#include "core/storage/ConfigStore.h"
+#include "ui/Desktop.h"
+#include "ui/Dialogs.h"
+#include "core/schedule/Scheduler.h"
+#include "ui/SettingsView.h"
+#include "fixtures/TestHelpers.h"
 
 #include <QCheckBox>
 #include <QLabel>

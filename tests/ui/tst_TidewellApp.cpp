@@ -1,10 +1,10 @@
-#include "ConfigStore.h"
-#include "Desktop.h"
-#include "MainWindow.h"
-#include "RsyncRunner.h"
-#include "SettingsView.h"
-#include "TestHelpers.h"
-#include "TidewellApp.h"
+#include "core/storage/ConfigStore.h"
+#include "ui/Desktop.h"
+#include "ui/MainWindow.h"
+#include "core/engine/RsyncRunner.h"
+#include "ui/SettingsView.h"
+#include "fixtures/TestHelpers.h"
+#include "ui/TidewellApp.h"
 
 #include <QAction>
 #include <QMenu>

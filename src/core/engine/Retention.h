@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/model/Server.h"
+
+#include <QString>
+#include <QStringList>
+
+// Keeps the newest dated backup folders of a server and deletes the rest.
+namespace Retention {
+
+// The server's folder at the destination ("~" expanded).
+QString serverFolder(const QString &destinationPath, const Server &server);
+// Returns the folders deleted, newest first. Never touches files, hidden
+// entries or folders not named yyyy-MM-dd; a link to a folder is removed
+// as a link, never followed.
+QStringList prune(const QString &destinationPath, const Server &server);
+
+} // namespace Retention

@@ -1,0 +1,91 @@
+#include "core/model/AppSettings.h"
+
+#include "core/model/JsonReader.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
+
+QJsonObject AppSettings::toJson() const
+{
+    QJsonArray serverArray;
+    for (const Server &server : servers)
+        serverArray.append(server.toJson());
+    return {
+        {QStringLiteral("servers"), serverArray},
+        {QStringLiteral("destinationPath"), destinationPath},
+        {QStringLiteral("useDateSubfolder"), useDateSubfolder},
+        {QStringLiteral("deleteExtraneous"), deleteExtraneous},
+        {QStringLiteral("compress"), compress},
+        {QStringLiteral("notificationsEnabled"), notificationsEnabled},
+        {QStringLiteral("minFreeSpaceGB"), minFreeSpaceGB},
+        {QStringLiteral("retryAttempts"), retryAttempts},
+    };
+}
+
+AppSettings AppSettings::fromJson(const QJsonObject &object, QString *error)
+{
+    AppSettings settings;
+    JsonReader reader(object, QString(), error);
+    if (const auto array = reader.array("servers")) {
+        for (qsizetype i = 0; i < array->size() && reader.ok(); ++i) {
+            const QString where = QStringLiteral("servers[%1]").arg(i);
+            if (!array->at(i).isObject()) {
+                JsonReader::fail(error, QStringLiteral("“%1” must be an object.").arg(where));
+                break;
+            }
+            settings.servers.append(Server::fromJson(array->at(i).toObject(), where, error));
+        }
+    }
+    reader.read("destinationPath", settings.destinationPath);
+    reader.read("useDateSubfolder", settings.useDateSubfolder);
+    reader.read("deleteExtraneous", settings.deleteExtraneous);
+    reader.read("compress", settings.compress);
+    reader.read("notificationsEnabled", settings.notificationsEnabled);
+    reader.read("minFreeSpaceGB", settings.minFreeSpaceGB);
+    reader.read("retryAttempts", settings.retryAttempts);
+    return settings;
+}
+
+QByteArray AppSettings::encode() const
+{
+    // QJsonObject keeps its keys sorted, so the output is sorted at every level.
+    return QJsonDocument(toJson()).toJson(QJsonDocument::Indented);
+}
+
+std::optional<AppSettings> AppSettings::decode(const QByteArray &json, QString *error)
+{
+    QString local;
+    QString *message = error ? error : &local;
+    message->clear();
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        *message = QStringLiteral("The file is not valid JSON (%1 at offset %2).")
+                       .arg(parseError.errorString())
+                       .arg(parseError.offset);
+        return std::nullopt;
+    }
+    if (!document.isObject()) {
+        *message = QStringLiteral("The file does not hold a configuration object.");
+        return std::nullopt;
+    }
+    AppSettings settings = fromJson(document.object(), message);
+    if (!message->isEmpty())
+        return std::nullopt;
+    return settings;
+}
+
+Server *AppSettings::server(const QUuid &id)
+{
+    for (Server &s : servers) {
+        if (s.id == id)
+            return &s;
+    }
+    return nullptr;
+}
+
+const Server *AppSettings::server(const QUuid &id) const
+{
+    return const_cast<AppSettings *>(this)->server(id);
+}

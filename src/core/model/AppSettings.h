@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/model/Server.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The whole configuration: global options and the servers in display order.
+struct AppSettings
+{
+    QList<Server> servers;
+    QString destinationPath = QStringLiteral("~/Backups");
+    bool useDateSubfolder = true;
+    bool deleteExtraneous = false;
+    bool compress = true;
+    bool notificationsEnabled = true;
+    qint64 minFreeSpaceGB = 0;
+    qint64 retryAttempts = 2;
+
+    QJsonObject toJson() const;
+    static AppSettings fromJson(const QJsonObject &object, QString *error);
+
+    // Pretty-printed JSON with the keys of every object sorted.
+    QByteArray encode() const;
+    // Fails as a whole (nullopt, *error set) on malformed JSON or a wrong type.
+    static std::optional<AppSettings> decode(const QByteArray &json, QString *error = nullptr);
+
+    Server *server(const QUuid &id);
+    const Server *server(const QUuid &id) const;
+
+    friend bool operator==(const AppSettings &, const AppSettings &) = default;
+};

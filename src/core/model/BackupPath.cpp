@@ -1,0 +1,36 @@
+#include "core/model/BackupPath.h"
+
+#include "core/model/JsonReader.h"
+
+#include <QHashFunctions>
+
+QJsonObject BackupPath::toJson() const
+{
+    return {
+        {QStringLiteral("id"), JsonReader::uuidText(id)},
+        {QStringLiteral("name"), name},
+        {QStringLiteral("remotePath"), remotePath},
+        {QStringLiteral("isDirectory"), isDirectory},
+        {QStringLiteral("enabled"), enabled},
+        {QStringLiteral("preBackupCommand"), preBackupCommand},
+    };
+}
+
+BackupPath BackupPath::fromJson(const QJsonObject &object, const QString &context, QString *error)
+{
+    BackupPath path;
+    JsonReader reader(object, context, error);
+    reader.read("id", path.id);
+    reader.read("name", path.name);
+    reader.read("remotePath", path.remotePath);
+    reader.read("isDirectory", path.isDirectory);
+    reader.read("enabled", path.enabled);
+    reader.read("preBackupCommand", path.preBackupCommand);
+    return path;
+}
+
+size_t qHash(const BackupPath &path, size_t seed)
+{
+    return qHashMulti(seed, path.id, path.name, path.remotePath, path.isDirectory, path.enabled,
+                      path.preBackupCommand);
+}

@@ -1,0 +1,131 @@
+#include "core/model/JsonReader.h"
+
+#include <QJsonArray>
+#include <QRegularExpression>
+
+#include <cmath>
+
+JsonReader::JsonReader(const QJsonObject &object, QString context, QString *error)
+    : m_object(object)
+    , m_context(std::move(context))
+    , m_error(error)
+{
+}
+
+bool JsonReader::present(const char *key, QJsonValue &value) const
+{
+    if (!ok())
+        return false;
+    value = m_object.value(QLatin1String(key));
+    return !value.isUndefined() && !value.isNull();
+}
+
+void JsonReader::typeError(const char *key, const char *expected)
+{
+    QString where = m_context.isEmpty() ? QString::fromLatin1(key) : m_context + u'.' + QLatin1String(key);
+    fail(m_error, QStringLiteral("“%1” must be %2.").arg(where, QLatin1String(expected)));
+}
+
+bool JsonReader::fail(QString *error, const QString &message)
+{
+    if (error->isEmpty())
+        *error = message;
+    return false;
+}
+
+void JsonReader::read(const char *key, QString &target)
+{
+    QJsonValue v;
+    if (!present(key, v))
+        return;
+    if (!v.isString())
+        return typeError(key, "a string");
+    target = v.toString();
+}
+
+void JsonReader::read(const char *key, bool &target)
+{
+    QJsonValue v;
+    if (!present(key, v))
+        return;
+    if (!v.isBool())
+        return typeError(key, "true or false");
+    target = v.toBool();
+}
+
+void JsonReader::read(const char *key, qint64 &target)
+{
+    std::optional<qint64> value;
+    read(key, value);
+    if (value)
+        target = *value;
+}
+
+void JsonReader::read(const char *key, std::optional<qint64> &target)
+{
+    QJsonValue v;
+    if (!present(key, v))
+        return;
+    if (!v.isDouble())
+        return typeError(key, "a whole number");
+    // Qt keeps integers that fit in 64 bits as integers, so they arrive here
+    // exactly; a number written with a fraction is accepted only when whole.
+    const QVariant variant = v.toVariant();
+    if (variant.typeId() == QMetaType::LongLong) {
+        target = variant.toLongLong();
+        return;
+    }
+    const double d = v.toDouble();
+    if (!std::isfinite(d) || std::trunc(d) != d || d < -9.2233720368547758e18 || d >= 9.2233720368547758e18)
+        return typeError(key, "a whole number");
+    target = static_cast<qint64>(d);
+}
+
+void JsonReader::read(const char *key, QUuid &target)
+{
+    QJsonValue v;
+    if (!present(key, v))
+        return;
+    if (!v.isString())
+        return typeError(key, "a UUID string");
+    const auto id = parseUuid(v.toString());
+    if (!id)
+        return typeError(key, "a UUID such as 0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
+    target = *id;
+}
+
+void JsonReader::readDate(const char *key, std::optional<double> &target)
+{
+    QJsonValue v;
+    if (!present(key, v))
+        return;
+    if (!v.isDouble())
+        return typeError(key, "a number of seconds since 2001-01-01");
+    target = v.toDouble();
+}
+
+std::optional<QJsonArray> JsonReader::array(const char *key)
+{
+    QJsonValue v;
+    if (!present(key, v))
+        return std::nullopt;
+    if (!v.isArray()) {
+        typeError(key, "a list");
+        return std::nullopt;
+    }
+    return v.toArray();
+}
+
+QString JsonReader::uuidText(const QUuid &id)
+{
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+std::optional<QUuid> JsonReader::parseUuid(const QString &text)
+{
+    static const QRegularExpression canonical(QStringLiteral(
+        "^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
+    if (!canonical.match(text).hasMatch())
+        return std::nullopt;
+    return QUuid::fromString(text);
+}

@@ -1,0 +1,77 @@
+#include "core/model/Server.h"
+
+#include "core/model/JsonReader.h"
+
+#include <QHashFunctions>
+#include <QJsonArray>
+
+QJsonObject Server::toJson() const
+{
+    QJsonArray pathArray;
+    for (const BackupPath &path : paths)
+        pathArray.append(path.toJson());
+
+    QJsonObject object{
+        {QStringLiteral("id"), JsonReader::uuidText(id)},
+        {QStringLiteral("name"), name},
+        {QStringLiteral("host"), host},
+        {QStringLiteral("port"), port},
+        {QStringLiteral("username"), username},
+        {QStringLiteral("privateKeyPath"), privateKeyPath},
+        {QStringLiteral("paths"), pathArray},
+        {QStringLiteral("scheduleEnabled"), scheduleEnabled},
+        {QStringLiteral("scheduleTime"), scheduleTime},
+        {QStringLiteral("retentionCount"), retentionCount},
+        {QStringLiteral("useSSHAgent"), useSSHAgent},
+    };
+    if (lastRunAt)
+        object.insert(QStringLiteral("lastRunAt"), *lastRunAt);
+    if (lastExitCode)
+        object.insert(QStringLiteral("lastExitCode"), *lastExitCode);
+    return object;
+}
+
+Server Server::fromJson(const QJsonObject &object, const QString &context, QString *error)
+{
+    Server server;
+    JsonReader reader(object, context, error);
+    reader.read("id", server.id);
+    reader.read("name", server.name);
+    reader.read("host", server.host);
+    reader.read("port", server.port);
+    reader.read("username", server.username);
+    reader.read("privateKeyPath", server.privateKeyPath);
+    if (const auto array = reader.array("paths")) {
+        for (qsizetype i = 0; i < array->size() && reader.ok(); ++i) {
+            const QString where = context + QStringLiteral(".paths[%1]").arg(i);
+            if (!array->at(i).isObject()) {
+                JsonReader::fail(error, QStringLiteral("“%1” must be an object.").arg(where));
+                break;
+            }
+            server.paths.append(BackupPath::fromJson(array->at(i).toObject(), where, error));
+        }
+    }
+    reader.readDate("lastRunAt", server.lastRunAt);
+    reader.read("lastExitCode", server.lastExitCode);
+    reader.read("scheduleEnabled", server.scheduleEnabled);
+    reader.read("scheduleTime", server.scheduleTime);
+    reader.read("retentionCount", server.retentionCount);
+    reader.read("useSSHAgent", server.useSSHAgent);
+    return server;
+}
+
+size_t qHash(const Server &server, size_t seed)
+{
+    seed = qHashMulti(seed, server.id, server.name, server.host, server.port, server.username,
+                      server.privateKeyPath, server.scheduleEnabled, server.scheduleTime,
+                      server.retentionCount, server.useSSHAgent);
+    for (const BackupPath &path : server.paths)
+        seed = qHashMulti(seed, path);
+    seed = qHashMulti(seed, server.lastRunAt.has_value());
+    if (server.lastRunAt)
+        seed = qHashMulti(seed, *server.lastRunAt);
+    seed = qHashMulti(seed, server.lastExitCode.has_value());
+    if (server.lastExitCode)
+        seed = qHashMulti(seed, *server.lastExitCode);
+    return seed;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/model/BackupPath.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+// One configured remote server and the paths copied from it.
+struct Server
+{
+    QUuid id = QUuid::createUuid();
+    QString name;
+    QString host;
+    qint64 port = 22;
+    QString username;
+    QString privateKeyPath = QStringLiteral("~/.ssh/id_ed25519");
+    QList<BackupPath> paths;
+    // Seconds since 2001-01-01 UTC (see ReferenceDate).
+    std::optional<double> lastRunAt;
+    std::optional<qint64> lastExitCode;
+    bool scheduleEnabled = false;
+    QString scheduleTime = QStringLiteral("03:00");
+    qint64 retentionCount = 0;
+    bool useSSHAgent = false;
+
+    QJsonObject toJson() const;
+    static Server fromJson(const QJsonObject &object, const QString &context, QString *error);
+
+    friend bool operator==(const Server &, const Server &) = default;
+};
+
+size_t qHash(const Server &server, size_t seed = 0);

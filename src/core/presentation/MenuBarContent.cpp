@@ -1,0 +1,96 @@
+#include "core/presentation/MenuBarContent.h"
+
+#include "core/presentation/Formatting.h"
+#include "core/presentation/ServerRules.h"
+
+namespace MenuBarContent {
+
+namespace {
+
+Entry info(const QString &text, bool enabled = true)
+{
+    Entry entry;
+    entry.kind = Entry::Kind::info;
+    entry.text = text;
+    entry.enabled = enabled;
+    return entry;
+}
+
+Entry separator()
+{
+    Entry entry;
+    entry.kind = Entry::Kind::separator;
+    return entry;
+}
+
+Entry action(const QString &text, Action what, const QString &shortcut = {})
+{
+    Entry entry;
+    entry.kind = Entry::Kind::action;
+    entry.text = text;
+    entry.action = what;
+    entry.shortcut = shortcut;
+    return entry;
+}
+
+} // namespace
+
+QString titleFor(const Server &server)
+{
+    const QString name = ServerRules::displayName(server);
+    if (!server.lastExitCode)
+        return name;
+    return (*server.lastExitCode == 0 ? QStringLiteral("✓  ") : QStringLiteral("✗  ")) + name;
+}
+
+bool canRun(const Server &server, bool runnerIsRunning)
+{
+    return !runnerIsRunning && ServerRules::hasRunnableTarget(server);
+}
+
+QString progressLine(const RunnerState &runner)
+{
+    if (runner.progressPercent)
+        return QString::asprintf("Progress: %.0f%%  —  ", *runner.progressPercent) + runner.currentItem;
+    if (!runner.currentItem.isEmpty())
+        return QStringLiteral("Path: ") + runner.currentItem;
+    return QString();
+}
+
+QList<Entry> build(const AppSettings &settings, const RunnerState &runner)
+{
+    QList<Entry> entries;
+    const Server *running = runner.isRunning && runner.runningServerID ? settings.server(*runner.runningServerID) : nullptr;
+    if (running) {
+        entries << info(QStringLiteral("Running: ") + ServerRules::displayName(*running));
+        const QString progress = progressLine(runner);
+        if (!progress.isEmpty())
+            entries << info(progress);
+        entries << separator() << action(QStringLiteral("Cancel current backup"), Action::cancel) << separator();
+    } else if (settings.servers.isEmpty()) {
+        entries << info(QStringLiteral("No servers configured"), false) << separator();
+    } else {
+        for (const Server &server : settings.servers) {
+            Entry submenu;
+            submenu.kind = Entry::Kind::submenu;
+            submenu.text = titleFor(server);
+            submenu.serverID = server.id;
+            Entry run = action(QStringLiteral("Run backup now"), Action::runBackup);
+            run.serverID = server.id;
+            run.enabled = canRun(server, runner.isRunning);
+            submenu.children << run;
+            if (server.lastRunAt)
+                submenu.children << info(QStringLiteral("Last: ") + Formatting::shortDateTime(*server.lastRunAt));
+            if (server.scheduleEnabled)
+                submenu.children << info(QStringLiteral("Scheduled: daily at ") + server.scheduleTime);
+            entries << submenu;
+        }
+        entries << separator();
+    }
+    entries << action(QStringLiteral("Open Tidewell…"), Action::openMainWindow, QStringLiteral("Ctrl+O"))
+            << action(QStringLiteral("Settings…"), Action::openSettings) << separator()
+            << action(QStringLiteral("Quit Tidewell"), Action::quit, QStringLiteral("Ctrl+Q"));
+    return entries;
+}
+
+} // namespace MenuBarContent

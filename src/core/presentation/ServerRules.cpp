@@ -1,0 +1,112 @@
+#include "core/presentation/ServerRules.h"
+
+#include "core/presentation/Formatting.h"
+#include "core/model/ReferenceDate.h"
+
+#include <algorithm>
+
+namespace ServerRules {
+
+QString displayName(const Server &server)
+{
+    return server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
+}
+
+bool hasRunnableTarget(const Server &server)
+{
+    if (server.host.isEmpty() || server.username.isEmpty())
+        return false;
+    return std::any_of(server.paths.begin(), server.paths.end(),
+                       [](const BackupPath &p) { return p.enabled && !p.remotePath.isEmpty(); });
+}
+
+bool isCompleteForRun(const Server &server)
+{
+    if (server.host.isEmpty() || server.username.isEmpty())
+        return false;
+    bool anyEnabled = false;
+    for (const BackupPath &path : server.paths) {
+        if (!path.enabled)
+            continue;
+        if (path.remotePath.isEmpty())
+            return false;
+        anyEnabled = true;
+    }
+    return anyEnabled;
+}
+
+int enabledPathCount(const Server &server)
+{
+    return int(std::count_if(server.paths.begin(), server.paths.end(), [](const BackupPath &p) { return p.enabled; }));
+}
+
+Server newServer(const QString &name)
+{
+    Server server;
+    server.name = name;
+    return server;
+}
+
+Server duplicate(const Server &server)
+{
+    Server copy = server;
+    copy.id = QUuid::createUuid();
+    copy.name = server.name.isEmpty() ? QStringLiteral("Copy") : server.name + QStringLiteral(" (copy)");
+    for (BackupPath &path : copy.paths)
+        path.id = QUuid::createUuid();
+    copy.lastRunAt.reset();
+    copy.lastExitCode.reset();
+    copy.scheduleEnabled = false;
+    return copy;
+}
+
+std::optional<Server> lastBackedUp(const AppSettings &settings)
+{
+    std::optional<Server> latest;
+    for (const Server &server : settings.servers) {
+        if (server.lastRunAt && (!latest || *server.lastRunAt > *latest->lastRunAt))
+            latest = server;
+    }
+    return latest;
+}
+
+Health healthStatus(const Server &server, bool isRunning, const QDateTime &now)
+{
+    if (isRunning)
+        return {Health::Kind::running, QStringLiteral("Running now")};
+    if (!server.lastExitCode)
+        return {Health::Kind::neverRan, QStringLiteral("Never ran")};
+    if (*server.lastExitCode != 0)
+        return {Health::Kind::failed, QStringLiteral("Last run failed (exit %1)").arg(*server.lastExitCode)};
+    if (server.lastRunAt)
+        return {Health::Kind::healthy,
+                QStringLiteral("Healthy · ") + Formatting::relativeTime(ReferenceDate::toDateTime(*server.lastRunAt), now)};
+    return {Health::Kind::healthy, QStringLiteral("Healthy")};
+}
+
+Counters counters(const AppSettings &settings)
+{
+    Counters c;
+    for (const Server &server : settings.servers) {
+        ++c.servers;
+        if (server.lastExitCode && *server.lastExitCode == 0)
+            ++c.healthy;
+        if (server.lastExitCode && *server.lastExitCode != 0)
+            ++c.failing;
+        if (server.scheduleEnabled)
+            ++c.scheduled;
+    }
+    return c;
+}
+
+QString hostText(const Server &server)
+{
+    return server.host.isEmpty() ? QStringLiteral("—") : QStringLiteral("%1:%2").arg(server.host).arg(server.port);
+}
+
+QString pathsText(const Server &server)
+{
+    return QStringLiteral("%1 enabled / %2").arg(enabledPathCount(server)).arg(server.paths.size());
+}
+
+} // namespace ServerRules

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/model/AppSettings.h"
+#include "core/model/Server.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+// What the windows show about a server and when it may be run; shared by the
+// tray menu, the sidebar, the dashboard and the editor.
+namespace ServerRules {
+
+// The name, or "(untitled)".
+QString displayName(const Server &server);
+// Host, user and at least one enabled path with a remote path (the start controls).
+bool hasRunnableTarget(const Server &server);
+// The stricter guard of a run started from the window: every enabled path has a remote path.
+bool isCompleteForRun(const Server &server);
+int enabledPathCount(const Server &server);
+
+// A fresh server as "Add server" creates it.
+Server newServer(const QString &name = QStringLiteral("New Server"));
+// A copy with new ids, " (copy)" (or "Copy"), never run, schedule off.
+Server duplicate(const Server &server);
+// The server that ran last (first in the list on equal times), if any.
+std::optional<Server> lastBackedUp(const AppSettings &settings);
+
+struct Health
+{
+    enum class Kind { running, neverRan, failed, healthy };
+    Kind kind;
+    QString label;
+};
+Health healthStatus(const Server &server, bool isRunning, const QDateTime &now = QDateTime::currentDateTime());
+
+struct Counters
+{
+    int servers = 0;
+    int healthy = 0;
+    int failing = 0;
+    int scheduled = 0;
+};
+Counters counters(const AppSettings &settings);
+
+// "db:2222", or "—" without a host.
+QString hostText(const Server &server);
+// "2 enabled / 3".
+QString pathsText(const Server &server);
+
+} // namespace ServerRules

@@ -1,0 +1,45 @@
+#include "core/schedule/LaunchdPlist.h"
+
+#include <QStringList>
+
+namespace LaunchdPlist {
+
+QString xmlEscaped(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(u'&', QStringLiteral("&amp;"));
+    escaped.replace(u'<', QStringLiteral("&lt;"));
+    escaped.replace(u'>', QStringLiteral("&gt;"));
+    return escaped;
+}
+
+QString text(const QString &label, const QString &executable, const QString &serverID, int hour, int minute,
+             const QString &stdoutLog, const QString &stderrLog)
+{
+    const QStringList lines{
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"),
+        QStringLiteral("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"),
+        QStringLiteral("<plist version=\"1.0\">"),
+        QStringLiteral("<dict>"),
+        QStringLiteral("    <key>Label</key><string>%1</string>").arg(xmlEscaped(label)),
+        QStringLiteral("    <key>ProgramArguments</key>"),
+        QStringLiteral("    <array>"),
+        QStringLiteral("        <string>%1</string>").arg(xmlEscaped(executable)),
+        QStringLiteral("        <string>--run-backup</string>"),
+        QStringLiteral("        <string>%1</string>").arg(xmlEscaped(serverID)),
+        QStringLiteral("    </array>"),
+        QStringLiteral("    <key>StartCalendarInterval</key>"),
+        QStringLiteral("    <dict>"),
+        QStringLiteral("        <key>Hour</key><integer>%1</integer>").arg(hour),
+        QStringLiteral("        <key>Minute</key><integer>%1</integer>").arg(minute),
+        QStringLiteral("    </dict>"),
+        QStringLiteral("    <key>RunAtLoad</key><false/>"),
+        QStringLiteral("    <key>StandardOutPath</key><string>%1</string>").arg(xmlEscaped(stdoutLog)),
+        QStringLiteral("    <key>StandardErrorPath</key><string>%1</string>").arg(xmlEscaped(stderrLog)),
+        QStringLiteral("</dict>"),
+        QStringLiteral("</plist>"),
+    };
+    return lines.join(u'\n');
+}
+
+} // namespace LaunchdPlist

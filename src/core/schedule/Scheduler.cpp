@@ -1,0 +1,237 @@
+#include "core/schedule/Scheduler.h"
+
+#include "core/system/AppPaths.h"
+#include "core/system/FileUtil.h"
+#include "core/model/JsonReader.h"
+#include "core/schedule/LaunchdPlist.h"
+#include "core/storage/LogStore.h"
+#include "core/system/Subprocess.h"
+#include "core/schedule/SystemdUnits.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace {
+
+const QString labelPrefix = QStringLiteral("org.tidewell.backup.");
+
+std::optional<SchedulerError> writeFile(const QString &path, const QString &text)
+{
+    QString error;
+    if (!FileUtil::writeAtomically(path, text.toUtf8(), &error))
+        return SchedulerError::fileSystem(QStringLiteral("Could not write %1: %2").arg(path, error));
+    return std::nullopt;
+}
+
+std::optional<SchedulerError> removeFile(const QString &path)
+{
+    QFile file(path);
+    if (file.exists() && !file.remove())
+        return SchedulerError::fileSystem(QStringLiteral("Could not delete %1: %2").arg(path, file.errorString()));
+    return std::nullopt;
+}
+
+std::optional<SchedulerError> makeFolder(const QString &path)
+{
+    if (!QDir().mkpath(path))
+        return SchedulerError::fileSystem(QStringLiteral("Could not create the folder %1").arg(path));
+    return std::nullopt;
+}
+
+} // namespace
+
+Scheduler::Scheduler(Backend backend)
+    : m_backend(backend)
+    , m_toolPath(backend == Backend::systemd ? QStringLiteral("/usr/bin/systemctl") : QStringLiteral("/bin/launchctl"))
+{
+}
+
+QString Scheduler::label(const QUuid &serverID)
+{
+    return labelPrefix + JsonReader::uuidText(serverID);
+}
+
+std::optional<Scheduler::Time> Scheduler::parseTime(const QString &text)
+{
+    const QStringList pieces = text.split(u':', Qt::SkipEmptyParts);
+    if (pieces.size() != 2)
+        return std::nullopt;
+    static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
+    int values[2];
+    for (int i = 0; i < 2; ++i) {
+        if (!integer.match(pieces.at(i)).hasMatch())
+            return std::nullopt;
+        bool ok = false;
+        values[i] = pieces.at(i).toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    if (values[0] < 0 || values[0] > 23 || values[1] < 0 || values[1] > 59)
+        return std::nullopt;
+    return Time{values[0], values[1]};
+}
+
+QString Scheduler::scheduledStdoutLog(const QUuid &serverID)
+{
+    return LogStore::directory() + u'/' + JsonReader::uuidText(serverID) + QStringLiteral(".scheduled.stdout.log");
+}
+
+QString Scheduler::scheduledStderrLog(const QUuid &serverID)
+{
+    return LogStore::directory() + u'/' + JsonReader::uuidText(serverID) + QStringLiteral(".scheduled.stderr.log");
+}
+
+QString Scheduler::schedulerName() const
+{
+    return m_backend == Backend::systemd ? QStringLiteral("a systemd user timer") : QStringLiteral("launchd");
+}
+
+QString Scheduler::toolName() const
+{
+    return m_backend == Backend::systemd ? QStringLiteral("systemctl") : QStringLiteral("launchctl");
+}
+
+QString Scheduler::unitFolder() const
+{
+    const QStringList roots = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    const QString root = roots.isEmpty() ? QDir::homePath() + QStringLiteral("/.config") : roots.first();
+    return root + QStringLiteral("/systemd/user");
+}
+
+QString Scheduler::launchAgentsFolder() const
+{
+    return QDir::homePath() + QStringLiteral("/Library/LaunchAgents");
+}
+
+QString Scheduler::plistURL(const QUuid &serverID) const
+{
+    if (m_backend == Backend::launchd)
+        return launchAgentsFolder() + u'/' + label(serverID) + QStringLiteral(".plist");
+    return unitFolder() + u'/' + label(serverID) + QStringLiteral(".timer");
+}
+
+QString Scheduler::serviceUnitPath(const QUuid &serverID) const
+{
+    return unitFolder() + u'/' + label(serverID) + QStringLiteral(".service");
+}
+
+std::optional<QString> Scheduler::currentExecutablePath() const
+{
+    if (!m_executablePath.isEmpty())
+        return m_executablePath;
+    const QString running = QCoreApplication::applicationFilePath();
+    if (!running.isEmpty())
+        return running;
+    const QStringList arguments = QCoreApplication::arguments();
+    if (!arguments.isEmpty() && !arguments.first().isEmpty())
+        return QDir::cleanPath(QFileInfo(AppPaths::expandTilde(arguments.first())).absoluteFilePath());
+    return std::nullopt;
+}
+
+Scheduler::ToolResult Scheduler::runTool(const QStringList &arguments) const
+{
+    const Subprocess::Result result = Subprocess::runBlocking(m_toolPath, arguments);
+    if (!result.started)
+        return {-1, result.startError};
+    return {result.status, Subprocess::strictUtf8(result.err).trimmed()};
+}
+
+std::optional<SchedulerError> Scheduler::install(const Server &server) const
+{
+    const auto time = parseTime(server.scheduleTime);
+    if (!time)
+        return SchedulerError::invalidTime(server.scheduleTime);
+    const auto executable = currentExecutablePath();
+    if (!executable)
+        return SchedulerError::appBundleNotFound();
+    return m_backend == Backend::systemd ? installSystemd(server, *time, *executable) : installLaunchd(server, *time, *executable);
+}
+
+std::optional<SchedulerError> Scheduler::uninstall(const QUuid &serverID) const
+{
+    return m_backend == Backend::systemd ? uninstallSystemd(serverID) : uninstallLaunchd(serverID);
+}
+
+std::optional<SchedulerError> Scheduler::installSystemd(const Server &server, Time time, const QString &executable) const
+{
+    if (auto error = makeFolder(unitFolder()))
+        return error;
+    const QString id = JsonReader::uuidText(server.id);
+    const QString timerName = label(server.id) + QStringLiteral(".timer");
+    if (auto error = writeFile(serviceUnitPath(server.id),
+                               SystemdUnits::service(executable, id, scheduledStdoutLog(server.id), scheduledStderrLog(server.id))))
+        return error;
+    if (auto error = writeFile(plistURL(server.id), SystemdUnits::timer(label(server.id), time.hour, time.minute)))
+        return error;
+
+    const QStringList steps[] = {
+        {QStringLiteral("--user"), QStringLiteral("daemon-reload")},
+        {QStringLiteral("--user"), QStringLiteral("enable"), timerName},
+        // A running timer keeps its old time until it is restarted.
+        {QStringLiteral("--user"), QStringLiteral("restart"), timerName},
+    };
+    for (const QStringList &step : steps) {
+        const ToolResult result = runTool(step);
+        if (result.status != 0) {
+            // Leave nothing half-installed behind.
+            runTool({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"), timerName});
+            removeFile(plistURL(server.id));
+            removeFile(serviceUnitPath(server.id));
+            runTool({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
+            return SchedulerError::toolFailed(toolName(), result.status, result.output);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<SchedulerError> Scheduler::uninstallSystemd(const QUuid &serverID) const
+{
+    const bool hasTimer = QFile::exists(plistURL(serverID));
+    const bool hasService = QFile::exists(serviceUnitPath(serverID));
+    if (!hasTimer && !hasService)
+        return std::nullopt;
+    runTool({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"), label(serverID) + QStringLiteral(".timer")});
+    if (auto error = removeFile(plistURL(serverID)))
+        return error;
+    if (auto error = removeFile(serviceUnitPath(serverID)))
+        return error;
+    runTool({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
+    return std::nullopt;
+}
+
+std::optional<SchedulerError> Scheduler::installLaunchd(const Server &server, Time time, const QString &executable) const
+{
+    if (auto error = makeFolder(launchAgentsFolder()))
+        return error;
+    const QString path = plistURL(server.id);
+    const QString text = LaunchdPlist::text(label(server.id), executable, JsonReader::uuidText(server.id), time.hour, time.minute,
+                                            scheduledStdoutLog(server.id), scheduledStderrLog(server.id));
+    if (auto error = writeFile(path, text))
+        return error;
+    const QString domain = QStringLiteral("gui/%1").arg(::getuid());
+    runTool({QStringLiteral("bootout"), domain, path});
+    const ToolResult bootstrap = runTool({QStringLiteral("bootstrap"), domain, path});
+    if (bootstrap.status == 0)
+        return std::nullopt;
+    runTool({QStringLiteral("unload"), path});
+    const ToolResult load = runTool({QStringLiteral("load"), path});
+    if (load.status == 0)
+        return std::nullopt;
+    return SchedulerError::toolFailed(toolName(), load.status, load.output.isEmpty() ? bootstrap.output : load.output);
+}
+
+std::optional<SchedulerError> Scheduler::uninstallLaunchd(const QUuid &serverID) const
+{
+    const QString path = plistURL(serverID);
+    if (!QFile::exists(path))
+        return std::nullopt;
+    runTool({QStringLiteral("bootout"), QStringLiteral("gui/%1").arg(::getuid()), path});
+    runTool({QStringLiteral("unload"), path});
+    return removeFile(path);
+}

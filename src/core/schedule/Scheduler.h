@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/schedule/SchedulerError.h"
+#include "core/model/Server.h"
+
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+
+#include <optional>
+
+// Daily runs of a server without the window open: a systemd user timer on
+// Linux, a LaunchAgent on macOS. Each job starts this executable with
+// "--run-backup <ID>" at the server's local time.
+class Scheduler
+{
+public:
+    enum class Backend { systemd, launchd };
+
+    struct Time
+    {
+        int hour = 0;
+        int minute = 0;
+    };
+
+    struct ToolResult
+    {
+        int status = 0;
+        QString output; // standard error, trimmed
+    };
+
+#ifdef Q_OS_MACOS
+    static constexpr Backend defaultBackend = Backend::launchd;
+#else
+    static constexpr Backend defaultBackend = Backend::systemd;
+#endif
+
+    explicit Scheduler(Backend backend = defaultBackend);
+
+    // Writes the job definition and loads it, replacing an earlier one.
+    std::optional<SchedulerError> install(const Server &server) const;
+    // Unloads and deletes the job definition; nothing to do when there is none.
+    std::optional<SchedulerError> uninstall(const QUuid &serverID) const;
+    // The job's definition file: the .plist, or the .timer unit.
+    QString plistURL(const QUuid &serverID) const;
+    QString serviceUnitPath(const QUuid &serverID) const;
+
+    static QString label(const QUuid &serverID);
+    static std::optional<Time> parseTime(const QString &text);
+    static QString scheduledStdoutLog(const QUuid &serverID);
+    static QString scheduledStderrLog(const QUuid &serverID);
+    // Human name of what runs the jobs, for the user interface.
+    QString schedulerName() const;
+
+    // Test seams: the tool that loads jobs and the executable to schedule.
+    void setToolPath(const QString &path) { m_toolPath = path; }
+    void setExecutablePath(const QString &path) { m_executablePath = path; }
+
+private:
+    std::optional<QString> currentExecutablePath() const;
+    ToolResult runTool(const QStringList &arguments) const;
+    std::optional<SchedulerError> installSystemd(const Server &server, Time time, const QString &executable) const;
+    std::optional<SchedulerError> installLaunchd(const Server &server, Time time, const QString &executable) const;
+    std::optional<SchedulerError> uninstallSystemd(const QUuid &serverID) const;
+    std::optional<SchedulerError> uninstallLaunchd(const QUuid &serverID) const;
+    QString unitFolder() const;
+    QString launchAgentsFolder() const;
+    QString toolName() const;
+
+    Backend m_backend;
+    QString m_toolPath;
+    QString m_executablePath;
+};

@@ -1,0 +1,16 @@
+#include "core/schedule/SchedulerError.h"
+
+QString SchedulerError::description() const
+{
+    switch (kind) {
+    case Kind::invalidTime:
+        return QStringLiteral("Invalid schedule time '") + text + QStringLiteral("'. Use HH:mm (24h).");
+    case Kind::launchctlFailed:
+        return QStringLiteral("%1 failed (%2): %3").arg(tool).arg(status).arg(output);
+    case Kind::appBundleNotFound:
+        return QStringLiteral("Could not locate the app executable to schedule.");
+    case Kind::fileSystem:
+        return text;
+    }
+    return text;
+}

@@ -1,0 +1,77 @@
+#include "core/schedule/SystemdUnits.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace SystemdUnits {
+
+QString escapeSpecifiers(const QString &text)
+{
+    return QString(text).replace(u'%', QStringLiteral("%%"));
+}
+
+QString quoteExecArgument(const QString &argument)
+{
+    QString escaped;
+    for (const QChar c : argument) {
+        if (c == u'\\' || c == u'"')
+            escaped += u'\\';
+        if (c == u'%' || c == u'$')
+            escaped += c;
+        escaped += c;
+    }
+    return u'"' + escaped + u'"';
+}
+
+QString execCommand(const QString &executable, const QStringList &arguments)
+{
+    QStringList words;
+    // systemd refuses an executable whose name holds quotes or backslashes;
+    // env starts it as an ordinary (escaped) argument instead.
+    static const QString refused = QStringLiteral("\"'\\");
+    const bool viaEnv = std::any_of(executable.begin(), executable.end(), [](QChar c) { return refused.contains(c); });
+    if (viaEnv)
+        words << QStringLiteral("/usr/bin/env") << quoteExecArgument(executable);
+    else // the executable name itself is not subject to "$" expansion
+        words << u'"' + escapeSpecifiers(executable) + u'"';
+    for (const QString &argument : arguments)
+        words << quoteExecArgument(argument);
+    return words.join(u' ');
+}
+
+QString service(const QString &executable, const QString &serverID, const QString &stdoutLog,
+                const QString &stderrLog)
+{
+    return QStringLiteral("[Unit]\n"
+                          "Description=Tidewell daily backup of server %1\n"
+                          "\n"
+                          "[Service]\n"
+                          "Type=oneshot\n"
+                          "ExecStart=%2\n"
+                          "StandardOutput=append:%3\n"
+                          "StandardError=append:%4\n")
+        .arg(serverID, execCommand(executable, {QStringLiteral("--run-backup"), serverID}), escapeSpecifiers(stdoutLog),
+             escapeSpecifiers(stderrLog));
+}
+
+QString timer(const QString &label, int hour, int minute)
+{
+    // Persistent: a run missed while the machine was off or asleep happens
+    // at the next start. No OnActiveSec, so loading never starts a run.
+    return QStringLiteral("[Unit]\n"
+                          "Description=Daily Tidewell backup (%1)\n"
+                          "\n"
+                          "[Timer]\n"
+                          "OnCalendar=*-*-* %2:%3:00\n"
+                          "Persistent=true\n"
+                          "Unit=%1.service\n"
+                          "\n"
+                          "[Install]\n"
+                          "WantedBy=timers.target\n")
+        .arg(label)
+        .arg(hour, 2, 10, QLatin1Char('0'))
+        .arg(minute, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace SystemdUnits

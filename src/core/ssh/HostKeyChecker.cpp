@@ -1,0 +1,197 @@
+#include "core/ssh/HostKeyChecker.h"
+
+#include "core/system/AppPaths.h"
+#include "core/system/Subprocess.h"
+#include "core/ssh/TargetCheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace HostKeyChecker {
+
+namespace {
+
+struct Scan
+{
+    QByteArray output;
+    std::optional<ProbeError> error;
+};
+
+ProbeResult failure(const QString &message)
+{
+    return {std::nullopt, {message}};
+}
+
+Scan scanFailure(const QString &message)
+{
+    Scan scan;
+    scan.error = ProbeError{message};
+    return scan;
+}
+
+QCoro::Task<Scan> keyscan(QString host, qint64 port)
+{
+    const QString problem = TargetCheck::hostProblem(host);
+    if (!problem.isEmpty())
+        co_return scanFailure(problem);
+    // Built outside the co_await: GCC 12 mishandles initializer lists there.
+    const QStringList arguments{QStringLiteral("-T"), QStringLiteral("5"), QStringLiteral("-p"), QString::number(port), host};
+    const Subprocess::Result result = co_await Subprocess::run(keyscanExecutable, arguments);
+    if (!result.started)
+        co_return scanFailure(result.startError);
+    if (result.out.isEmpty())
+        co_return scanFailure(QStringLiteral("No response from %1:%2").arg(host).arg(port));
+    Scan scan;
+    scan.output = result.out;
+    co_return scan;
+}
+
+QCoro::Task<ProbeResult> fingerprintOf(QByteArray keys)
+{
+    const QStringList arguments{QStringLiteral("-l"), QStringLiteral("-f"), QStringLiteral("-")};
+    const Subprocess::Result result = co_await Subprocess::run(keygenExecutable, arguments, keys);
+    if (!result.started)
+        co_return failure(result.startError);
+    const auto chosen = preferred(parseFingerprints(Subprocess::strictUtf8(result.out)));
+    if (!chosen)
+        co_return failure(QStringLiteral("Could not parse fingerprint"));
+    co_return ProbeResult{chosen, {}};
+}
+
+QString appendToKnownHosts(const QByteArray &lines)
+{
+    const QString path = knownHostsFile();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return QStringLiteral("Could not create the folder %1").arg(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+        return file.errorString();
+    QByteArray text;
+    // Never glue the first new line onto a last line without a line break.
+    if (file.size() > 0) {
+        file.seek(file.size() - 1);
+        if (file.read(1) != "\n")
+            text += '\n';
+    }
+    text += lines;
+    if (!lines.endsWith('\n'))
+        text += '\n';
+    if (file.write(text) != text.size())
+        return file.errorString();
+    file.close();
+    if (file.error() != QFile::NoError)
+        return file.errorString();
+    return QString();
+}
+
+} // namespace
+
+Status::Classified Status::state() const
+{
+    if (!live)
+        return {State::unreachable, {}, {}, error.value_or(QStringLiteral("ssh-keyscan failed"))};
+    if (!known)
+        return {State::unknown, *live, {}, {}};
+    if (*live == *known)
+        return {State::trusted, *live, *known, {}};
+    return {State::mismatch, *live, *known, {}};
+}
+
+QString knownHostsFile()
+{
+    return AppPaths::homeFolder() + QStringLiteral("/.ssh/known_hosts");
+}
+
+QString hostPattern(const QString &host, qint64 port)
+{
+    return port == 22 ? host : QStringLiteral("[%1]:%2").arg(host).arg(port);
+}
+
+QList<Fingerprint> parseFingerprints(const QString &text)
+{
+    QList<Fingerprint> result;
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\r\n]")), Qt::SkipEmptyParts);
+    for (const QString &line : lines) {
+        const QStringList pieces = line.split(u' ', Qt::SkipEmptyParts);
+        if (pieces.size() < 2 || !pieces.at(1).startsWith(QLatin1String("SHA256:")))
+            continue;
+        QString type = pieces.last();
+        while (type.startsWith(u'(') || type.startsWith(u')'))
+            type.remove(0, 1);
+        while (type.endsWith(u')') || type.endsWith(u'('))
+            type.chop(1);
+        result.append({type.toUpper(), pieces.at(1)});
+    }
+    return result;
+}
+
+std::optional<Fingerprint> preferred(const QList<Fingerprint> &fingerprints)
+{
+    for (const char *type : {"ED25519", "ECDSA", "RSA", "DSA"}) {
+        for (const Fingerprint &fingerprint : fingerprints) {
+            if (fingerprint.keyType == QLatin1String(type))
+                return fingerprint;
+        }
+    }
+    if (fingerprints.isEmpty())
+        return std::nullopt;
+    return fingerprints.first();
+}
+
+QCoro::Task<ProbeResult> liveFingerprint(QString host, qint64 port)
+{
+    const Scan scan = co_await keyscan(host, port);
+    if (scan.error)
+        co_return failure(scan.error->message);
+    co_return co_await fingerprintOf(scan.output);
+}
+
+std::optional<Fingerprint> knownHostFingerprint(const QString &host, qint64 port)
+{
+    const QString path = knownHostsFile();
+    if (!QFile::exists(path) || !TargetCheck::hostProblem(host).isEmpty())
+        return std::nullopt;
+    const Subprocess::Result found = Subprocess::runBlocking(
+        keygenExecutable, {QStringLiteral("-F"), hostPattern(host, port), QStringLiteral("-f"), QFileInfo(path).absoluteFilePath()});
+    if (!found.started)
+        return std::nullopt;
+    QStringList entries;
+    const QStringList lines = Subprocess::strictUtf8(found.out).split(u'\n', Qt::SkipEmptyParts);
+    for (const QString &line : lines) {
+        if (!line.startsWith(u'#'))
+            entries.append(line);
+    }
+    if (entries.isEmpty())
+        return std::nullopt;
+    const Subprocess::Result listed = Subprocess::runBlocking(
+        keygenExecutable, {QStringLiteral("-l"), QStringLiteral("-f"), QStringLiteral("-")}, entries.join(u'\n').toUtf8());
+    if (!listed.started)
+        return std::nullopt;
+    return preferred(parseFingerprints(Subprocess::strictUtf8(listed.out)));
+}
+
+QCoro::Task<ProbeResult> trust(QString host, qint64 port)
+{
+    const Scan scan = co_await keyscan(host, port);
+    if (scan.error)
+        co_return failure(scan.error->message);
+    const QString error = appendToKnownHosts(scan.output);
+    if (!error.isEmpty())
+        co_return failure(error);
+    co_return co_await liveFingerprint(host, port);
+}
+
+QCoro::Task<Status> check(QString host, qint64 port)
+{
+    const ProbeResult live = co_await liveFingerprint(host, port);
+    Status status;
+    status.live = live.fingerprint;
+    if (!live.ok())
+        status.error = live.error.message;
+    status.known = knownHostFingerprint(host, port);
+    co_return status;
+}
+
+} // namespace HostKeyChecker

@@ -1,0 +1,73 @@
+#include "core/ssh/SSHTester.h"
+
+#include "core/system/AppPaths.h"
+#include "core/system/Subprocess.h"
+#include "core/ssh/TargetCheck.h"
+
+namespace SSHTester {
+
+QStringList baseArgs(const Server &server, int timeoutSeconds)
+{
+    QStringList args;
+    if (!server.useSSHAgent) {
+        args << QStringLiteral("-i") << AppPaths::expandTilde(server.privateKeyPath) << QStringLiteral("-o")
+             << QStringLiteral("IdentitiesOnly=yes");
+    }
+    args << QStringLiteral("-p") << QString::number(server.port) << QStringLiteral("-o") << QStringLiteral("BatchMode=yes")
+         << QStringLiteral("-o") << QStringLiteral("StrictHostKeyChecking=accept-new") << QStringLiteral("-o")
+         << QStringLiteral("ConnectTimeout=%1").arg(timeoutSeconds);
+    return args;
+}
+
+Report separateReport(int status, const QString &out, const QString &err)
+{
+    if (status == 0)
+        return {true, out.trimmed()};
+    if (!err.isEmpty())
+        return {false, err.trimmed()};
+    return {false, QStringLiteral("ssh exited with code %1").arg(status)};
+}
+
+Report combinedReport(int status, const QString &out, const QString &err)
+{
+    QStringList parts;
+    if (!out.isEmpty())
+        parts << out;
+    if (!err.isEmpty())
+        parts << err;
+    const QString joined = parts.join(u'\n').trimmed();
+    return {status == 0, joined.isEmpty() ? QStringLiteral("exit %1").arg(status) : joined};
+}
+
+static QCoro::Task<Report> runSSH(QStringList args, bool combineStreams)
+{
+    const Subprocess::Result result = co_await Subprocess::run(executable, args);
+    if (!result.started)
+        co_return Report{false, result.startError};
+    const QString out = Subprocess::strictUtf8(result.out);
+    const QString err = Subprocess::strictUtf8(result.err);
+    co_return combineStreams ? combinedReport(result.status, out, err) : separateReport(result.status, out, err);
+}
+
+static QStringList commandLine(const Server &server, int timeoutSeconds, const QString &command)
+{
+    return baseArgs(server, timeoutSeconds) << server.username + u'@' + server.host << command;
+}
+
+QCoro::Task<Report> test(Server server, int timeoutSeconds)
+{
+    const QString problem = TargetCheck::problem(server.host, server.username);
+    if (!problem.isEmpty())
+        co_return Report{false, problem};
+    co_return co_await runSSH(commandLine(server, timeoutSeconds, testCommand), false);
+}
+
+QCoro::Task<Report> runRemoteCommand(Server server, QString command, int timeoutSeconds)
+{
+    const QString problem = TargetCheck::problem(server.host, server.username);
+    if (!problem.isEmpty())
+        co_return Report{false, problem};
+    co_return co_await runSSH(commandLine(server, timeoutSeconds, command), true);
+}
+
+} // namespace SSHTester

@@ -1,0 +1,14 @@
+#include "core/system/DiagnosticLog.h"
+
+#include <cstdio>
+
+namespace DiagnosticLog {
+
+void write(const QString &line)
+{
+    const QByteArray bytes = (line + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace DiagnosticLog

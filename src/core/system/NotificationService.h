@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/model/Server.h"
+
+#include <QString>
+#include <QVariantMap>
+
+#include <optional>
+
+// Posts the result of a run to the desktop's notification service
+// (org.freedesktop.Notifications on the session bus).
+namespace NotificationService {
+
+struct Content
+{
+    QString title;
+    QString body;
+    QVariantMap hints;
+};
+
+void requestAuthorizationIfNeeded();
+// Returns at once; without a session bus or a notification service nothing happens.
+void postBackupResult(const Server &server, std::optional<qint64> exitCode);
+Content contentFor(const Server &server, std::optional<qint64> exitCode);
+
+} // namespace NotificationService

@@ -1,0 +1,81 @@
+#include "core/system/Subprocess.h"
+
+#include <QStringDecoder>
+
+#include <qcoro/qcoroprocess.h>
+
+#include <memory>
+
+namespace Subprocess {
+
+bool start(QProcess *process, const QByteArray &input)
+{
+    if (input.isNull())
+        process->setStandardInputFile(QProcess::nullDevice());
+    process->start();
+    if (!process->waitForStarted(-1))
+        return false;
+    if (!input.isNull()) {
+        process->write(input);
+        process->closeWriteChannel();
+    }
+    return true;
+}
+
+QCoro::Task<> waitForExit(QProcess *process)
+{
+    if (process->state() != QProcess::NotRunning)
+        co_await qCoro(process).waitForFinished(-1);
+}
+
+int exitStatus(const QProcess &process)
+{
+    return process.exitCode();
+}
+
+static Result collect(QProcess &process)
+{
+    Result result;
+    result.started = true;
+    result.status = exitStatus(process);
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QCoro::Task<Result> run(QString program, QStringList arguments, QByteArray input)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProgram(program);
+    process->setArguments(arguments);
+    if (!start(process.get(), input)) {
+        Result failed;
+        failed.startError = process->errorString();
+        co_return failed;
+    }
+    co_await waitForExit(process.get());
+    co_return collect(*process);
+}
+
+Result runBlocking(const QString &program, const QStringList &arguments, const QByteArray &input)
+{
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    if (!start(&process, input)) {
+        Result failed;
+        failed.startError = process.errorString();
+        return failed;
+    }
+    process.waitForFinished(-1);
+    return collect(process);
+}
+
+QString strictUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    return decoder.hasError() ? QString() : text;
+}
+
+} // namespace Subprocess
