@@ -36,9 +36,8 @@ QString defaultExportName(const QDate &today)
 IOStatus exportTo(const QString &path, const AppSettings &settings)
 {
     IOStatus status;
-    QString error;
-    if (!FileUtil::writeAtomically(path, sanitizedForExport(settings).encode(), &error)) {
-        status.message = error;
+    if (const auto written = FileUtil::writeAtomically(path, sanitizedForExport(settings).encode()); !written) {
+        status.message = written.error();
         return status;
     }
     status.ok = true;
@@ -54,10 +53,9 @@ ReadResult readImport(const QString &path)
         result.status.message = QStringLiteral("Import failed: ") + file.errorString();
         return result;
     }
-    QString error;
-    const auto settings = AppSettings::decode(file.readAll(), &error);
+    const auto settings = AppSettings::decode(file.readAll());
     if (!settings) {
-        result.status.message = QStringLiteral("Import failed: ") + error;
+        result.status.message = QStringLiteral("Import failed: ") + settings.error();
         return result;
     }
     PendingImport pending;
@@ -71,15 +69,15 @@ IOStatus applyImport(ConfigStore *store, const Scheduler &scheduler, const Pendi
 {
     for (const Server &server : store->settings().servers) {
         if (server.scheduleEnabled)
-            scheduler.uninstall(server.id); // failures are ignored
+            (void)scheduler.uninstall(server.id); // failures are ignored
     }
     store->setSettings(pending.settings);
     QStringList failures;
     for (const Server &server : pending.settings.servers) {
         if (!server.scheduleEnabled)
             continue;
-        if (const auto error = scheduler.install(server))
-            failures << server.name + QStringLiteral(": ") + error->description();
+        if (const auto installed = scheduler.install(server); !installed)
+            failures << server.name + QStringLiteral(": ") + installed.error().description();
     }
     IOStatus status;
     status.ok = failures.isEmpty();

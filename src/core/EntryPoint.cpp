@@ -1,6 +1,6 @@
 #include "core/EntryPoint.h"
 
-#include "core/model/JsonReader.h"
+#include "core/model/ServerId.h"
 
 namespace EntryPoint {
 
@@ -9,7 +9,7 @@ std::optional<QUuid> headlessServerID(const QStringList &arguments)
     const qsizetype index = arguments.indexOf(QStringLiteral("--run-backup"));
     if (index < 0 || index + 1 >= arguments.size())
         return std::nullopt;
-    return JsonReader::parseUuid(arguments.at(index + 1));
+    return ServerId::parse(arguments.at(index + 1));
 }
 
 } // namespace EntryPoint

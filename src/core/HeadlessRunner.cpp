@@ -2,7 +2,8 @@
 
 #include "core/storage/ConfigStore.h"
 #include "core/system/DiagnosticLog.h"
-#include "core/model/JsonReader.h"
+#include "core/model/ServerId.h"
+#include "core/RunNotifier.h"
 #include "core/engine/RsyncRunner.h"
 
 #include <QCoreApplication>
@@ -17,10 +18,11 @@ QCoro::Task<int> run(QUuid serverID)
     ConfigStore store;
     const Server *server = store.settings().server(serverID);
     if (!server) {
-        DiagnosticLog::write(QStringLiteral("Server ") + JsonReader::uuidText(serverID) + QStringLiteral(" not found in config."));
+        DiagnosticLog::write(QStringLiteral("Server ") + ServerId::text(serverID) + QStringLiteral(" not found in config."));
         co_return 2;
     }
     RsyncRunner runner;
+    RunNotifier notifier(&runner);
     co_await runner.run(*server, &store);
     co_return runner.exitCode().value_or(0);
 }

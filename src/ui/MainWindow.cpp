@@ -318,7 +318,7 @@ void MainWindow::confirmDelete(const Server &server)
     if (!confirmed)
         return;
     if (server.scheduleEnabled)
-        m_scheduler->uninstall(server.id); // an error does not keep the server
+        (void)m_scheduler->uninstall(server.id); // an error does not keep the server
     if (m_selection == server.id)
         select(std::nullopt);
     m_store->deleteServer(server.id);

@@ -543,9 +543,9 @@ void ServerDetailView::syncSchedule()
 {
     m_scheduleError.clear();
     const Server s = server();
-    const auto error = s.scheduleEnabled ? m_scheduler->install(s) : m_scheduler->uninstall(s.id);
-    if (error)
-        m_scheduleError = error->description();
+    const auto synced = s.scheduleEnabled ? m_scheduler->install(s) : m_scheduler->uninstall(s.id);
+    if (!synced)
+        m_scheduleError = synced.error().description();
     refresh();
 }
 

@@ -7,6 +7,7 @@
 #include "ui/MainWindow.h"
 #include "core/presentation/MenuBarContent.h"
 #include "core/system/NotificationService.h"
+#include "core/RunNotifier.h"
 #include "core/engine/RsyncRunner.h"
 #include "ui/SettingsView.h"
 
@@ -20,6 +21,7 @@ TidewellApp::TidewellApp(QObject *parent)
     : QObject(parent)
     , m_store(new ConfigStore(this))
     , m_runner(new RsyncRunner(this))
+    , m_notifier(new RunNotifier(m_runner, this))
     , m_dialogs(new Dialogs(this))
     , m_desktop(new Desktop(this))
     , m_trayMenu(std::make_unique<QMenu>())

@@ -14,6 +14,7 @@ class MainWindow;
 class QMenu;
 class QSystemTrayIcon;
 class RsyncRunner;
+class RunNotifier;
 class SettingsView;
 
 // The windowed application: one store and one runner for the process, the
@@ -48,6 +49,7 @@ private:
 
     ConfigStore *m_store;
     RsyncRunner *m_runner;
+    RunNotifier *m_notifier;
     Dialogs *m_dialogs;
     Desktop *m_desktop;
     Scheduler m_scheduler;

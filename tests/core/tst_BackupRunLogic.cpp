@@ -1,5 +1,6 @@
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
+#include "core/engine/RetryPolicy.h"
 #include "core/engine/RsyncRunner.h"
 #include "fixtures/TestHelpers.h"
 
@@ -152,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(callCount(), calls);
         QCOMPARE(runner.exitCode(), std::optional<int>(status));
         QCOMPARE(log.filter(QStringLiteral("↻ retry")).size(), calls - 1);
-        QCOMPARE(log.filter(QStringLiteral("is transient")).isEmpty(), !RsyncRunner::transientExitCodes.contains(status));
+        QCOMPARE(log.filter(QStringLiteral("is transient")).isEmpty(), !RetryPolicy::transientExitCodes.contains(status));
         QCOMPARE(log.last(), QStringLiteral("Aborting: remaining paths skipped."));
     }
 

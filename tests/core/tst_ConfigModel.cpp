@@ -79,9 +79,9 @@ private Q_SLOTS:
     void wrongTypesFailTheWholeDocument()
     {
         QFETCH(QByteArray, json);
-        QString error;
-        QVERIFY(!AppSettings::decode(json, &error));
-        QVERIFY(!error.isEmpty());
+        const auto decoded = AppSettings::decode(json);
+        QVERIFY(!decoded);
+        QVERIFY(!decoded.error().isEmpty());
     }
 
     void acceptsWhatReadersMustAccept()

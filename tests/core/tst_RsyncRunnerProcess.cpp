@@ -73,7 +73,7 @@ private Q_SLOTS:
             if (ok)
                 expected = value;
         }
-        QCOMPARE(RsyncRunner::leftmostPercent(line), expected);
+        QCOMPARE(RunLog::leftmostPercent(line), expected);
     }
 
     void lineSplitAcrossReadsBecomesTwoLines()

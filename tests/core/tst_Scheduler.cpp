@@ -86,9 +86,9 @@ private Q_SLOTS:
     void invalidTimeFailsBeforeAnythingIsWritten()
     {
         Scheduler scheduler = systemd();
-        const auto error = scheduler.install(scheduled(QStringLiteral("24:00")));
-        QVERIFY(error);
-        QCOMPARE(error->description(), QStringLiteral("Invalid schedule time '24:00'. Use HH:mm (24h)."));
+        const auto installed = scheduler.install(scheduled(QStringLiteral("24:00")));
+        QVERIFY(!installed);
+        QCOMPARE(installed.error().description(), QStringLiteral("Invalid schedule time '24:00'. Use HH:mm (24h)."));
         QVERIFY(!QDir(unitFolder()).exists());
         QVERIFY(calls().isEmpty());
     }
@@ -97,7 +97,7 @@ private Q_SLOTS:
     {
         Scheduler scheduler = systemd();
         const Server server = scheduled(QStringLiteral("7:5"));
-        QVERIFY(!scheduler.install(server));
+        QVERIFY(scheduler.install(server));
         const QString label = QStringLiteral("org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
         QCOMPARE(scheduler.plistURL(server.id), unitFolder() + u'/' + label + QStringLiteral(".timer"));
         const QString logs = m_home->logDir() + QStringLiteral("/0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
@@ -113,7 +113,7 @@ private Q_SLOTS:
                                        QStringLiteral("--user restart %1.timer").arg(label)}));
 
         // Installing again replaces the pair.
-        QVERIFY(!scheduler.install(scheduled(QStringLiteral("23:59"))));
+        QVERIFY(scheduler.install(scheduled(QStringLiteral("23:59"))));
         QCOMPARE(QDir(unitFolder()).entryList(QDir::Files).size(), 2);
         QVERIFY(readFile(scheduler.plistURL(server.id)).contains("OnCalendar=*-*-* 23:59:00\n"));
     }
@@ -124,7 +124,7 @@ private Q_SLOTS:
             QSKIP("systemd-analyze is not installed");
         Scheduler scheduler = systemd();
         const Server server = scheduled(QStringLiteral("7:5"));
-        QVERIFY(!scheduler.install(server));
+        QVERIFY(scheduler.install(server));
         QProcess verify;
         verify.start(QStringLiteral("/usr/bin/systemd-analyze"),
                      {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id), scheduler.plistURL(server.id)});
@@ -146,15 +146,15 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(QStringLiteral(TIDEWELL_BINARY), odd));
         scheduler.setExecutablePath(odd);
         const Server server = scheduled(QStringLiteral("03:00"));
-        QVERIFY(!scheduler.install(server));
+        QVERIFY(scheduler.install(server));
         const QString service = QString::fromUtf8(readFile(scheduler.serviceUnitPath(server.id)));
         QVERIFY(service.contains(QStringLiteral("ExecStart=/usr/bin/env \"%1/my apps/100%% \\\"real\\\" $$HOME\\\\tidewell\" \"--run-backup\" ").arg(m_home->path())));
         // Without quotes or backslashes the executable is started directly; "$" is literal there.
         scheduler.setExecutablePath(m_home->path() + QStringLiteral("/100% $HOME/tidewell"));
-        QVERIFY(!scheduler.install(server));
+        QVERIFY(scheduler.install(server));
         QVERIFY(readFile(scheduler.serviceUnitPath(server.id)).contains("ExecStart=\"" + m_home->path().toUtf8() + "/100%% $HOME/tidewell\" "));
         scheduler.setExecutablePath(odd);
-        QVERIFY(!scheduler.install(server));
+        QVERIFY(scheduler.install(server));
         if (!QFile::exists(QStringLiteral("/usr/bin/systemd-analyze")))
             return;
         QProcess verify;
@@ -167,9 +167,9 @@ private Q_SLOTS:
     {
         Scheduler scheduler = systemd("case \"$*\" in *enable*) echo 'Failed to connect to bus: No medium found' >&2; exit 1;; esac\n");
         const Server server = scheduled(QStringLiteral("03:00"));
-        const auto error = scheduler.install(server);
-        QVERIFY(error);
-        QCOMPARE(error->description(), QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found"));
+        const auto installed = scheduler.install(server);
+        QVERIFY(!installed);
+        QCOMPARE(installed.error().description(), QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found"));
         QVERIFY(!QFile::exists(scheduler.plistURL(server.id)));
         QVERIFY(!QFile::exists(scheduler.serviceUnitPath(server.id)));
         QVERIFY(calls().contains(QStringLiteral("--user disable --now %1.timer").arg(Scheduler::label(server.id))));
@@ -180,22 +180,22 @@ private Q_SLOTS:
         Scheduler scheduler(Scheduler::Backend::systemd);
         scheduler.setToolPath(QStringLiteral("/nonexistent/systemctl"));
         scheduler.setExecutablePath(QStringLiteral(TIDEWELL_BINARY));
-        const auto error = scheduler.install(scheduled(QStringLiteral("03:00")));
-        QVERIFY(error);
-        QVERIFY(error->description().startsWith(QStringLiteral("systemctl failed (-1): ")));
+        const auto installed = scheduler.install(scheduled(QStringLiteral("03:00")));
+        QVERIFY(!installed);
+        QVERIFY(installed.error().description().startsWith(QStringLiteral("systemctl failed (-1): ")));
     }
 
     void uninstallRemovesUnitsButKeepsTheScheduledLogs()
     {
         Scheduler scheduler = systemd();
         const Server server = scheduled(QStringLiteral("03:00"));
-        QVERIFY(!scheduler.uninstall(server.id)); // nothing installed: nothing happens
+        QVERIFY(scheduler.uninstall(server.id)); // nothing installed: nothing happens
         QVERIFY(calls().isEmpty());
-        QVERIFY(!scheduler.install(server));
+        QVERIFY(scheduler.install(server));
         writeFile(Scheduler::scheduledStdoutLog(server.id), "out");
         writeFile(Scheduler::scheduledStderrLog(server.id), "err");
         QFile::remove(m_calls);
-        QVERIFY(!scheduler.uninstall(server.id));
+        QVERIFY(scheduler.uninstall(server.id));
         QVERIFY(!QFile::exists(scheduler.plistURL(server.id)));
         QVERIFY(!QFile::exists(scheduler.serviceUnitPath(server.id)));
         QVERIFY(QFile::exists(Scheduler::scheduledStdoutLog(server.id)));
@@ -210,7 +210,7 @@ private Q_SLOTS:
         scheduler.setToolPath(fakeTool());
         scheduler.setExecutablePath(QStringLiteral("/Apps/R&D <new>/Tidewell"));
         const Server server = scheduled(QStringLiteral("7:05"));
-        QVERIFY(!scheduler.install(server));
+        QVERIFY(scheduler.install(server));
         const QString path = scheduler.plistURL(server.id);
         QCOMPARE(path, m_home->home() + QStringLiteral("/Library/LaunchAgents/org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60.plist"));
         const QString logs = m_home->logDir() + QStringLiteral("/0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
@@ -248,15 +248,15 @@ private Q_SLOTS:
                                        " load) exit 3;; esac\nexit 0\n"));
         scheduler.setExecutablePath(QStringLiteral("/x/Tidewell"));
         const Server server = scheduled(QStringLiteral("03:00"));
-        const auto error = scheduler.install(server);
-        QVERIFY(error);
-        QCOMPARE(error->description(), QStringLiteral("launchctl failed (3): Bootstrap failed: 5: Input/output error"));
+        const auto installed = scheduler.install(server);
+        QVERIFY(!installed);
+        QCOMPARE(installed.error().description(), QStringLiteral("launchctl failed (3): Bootstrap failed: 5: Input/output error"));
         QVERIFY(QFile::exists(scheduler.plistURL(server.id))); // left in place
         const QString path = scheduler.plistURL(server.id);
         QCOMPARE(calls().mid(2), (QStringList{QStringLiteral("unload ") + path, QStringLiteral("load ") + path}));
 
         QFile::remove(m_calls);
-        QVERIFY(!scheduler.uninstall(server.id));
+        QVERIFY(scheduler.uninstall(server.id));
         QVERIFY(!QFile::exists(path));
         QCOMPARE(calls(), (QStringList{QStringLiteral("bootout gui/%1 %2").arg(::getuid()).arg(path), QStringLiteral("unload ") + path}));
     }

@@ -64,4 +64,14 @@ QStringList prune(const QString &destinationPath, const Server &server)
     return deleted;
 }
 
+QStringList report(const QStringList &pruned, qint64 keep)
+{
+    if (pruned.isEmpty())
+        return {QStringLiteral("Retention: nothing to prune (keeping last ") + QString::number(keep) + QStringLiteral(").")};
+    QStringList lines{QStringLiteral("Retention: pruned ") + QString::number(pruned.size()) + QStringLiteral(" older backup(s):")};
+    for (const QString &folder : pruned)
+        lines << QStringLiteral("  - ") + QFileInfo(folder).fileName();
+    return lines;
+}
+
 } // namespace Retention

@@ -14,5 +14,7 @@ QString serverFolder(const QString &destinationPath, const Server &server);
 // entries or folders not named yyyy-MM-dd; a link to a folder is removed
 // as a link, never followed.
 QStringList prune(const QString &destinationPath, const Server &server);
+// The run log's lines about what prune() deleted.
+QStringList report(const QStringList &pruned, qint64 keep);
 
 } // namespace Retention

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "core/model/AppSettings.h"
+#include "core/engine/BackupPlan.h"
 #include "core/engine/RsyncProbe.h"
+#include "core/engine/RunLog.h"
+#include "core/model/AppSettings.h"
 #include "core/model/Server.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
-#include <QProcess>
-#include <QSet>
 #include <QStringList>
 #include <QUuid>
 #include <QVariant>
@@ -19,6 +19,8 @@
 #include <optional>
 
 class ConfigStore;
+class ProcessStream;
+class RetryPolicy;
 
 // The backup engine: runs one backup at a time and publishes its state and
 // live log for the views. Lives on the main thread.
@@ -34,25 +36,25 @@ class RsyncRunner : public QObject
     Q_PROPERTY(QString lastDestination READ lastDestinationOrEmpty NOTIFY lastDestinationChanged)
 
 public:
-    static constexpr qsizetype maxLogLines = 4000;
+    static constexpr qsizetype maxLogLines = RunLog::maxLines;
     // Output is read at most this often; see PipeReader.
     static constexpr int readPauseMs = 20;
-    static const QSet<int> transientExitCodes;
 
     explicit RsyncRunner(QObject *parent = nullptr);
     ~RsyncRunner() override;
 
     bool isRunning() const { return m_isRunning; }
     std::optional<QUuid> runningServerID() const { return m_runningServerID; }
-    const QStringList &logLines() const { return m_logLines; }
+    const QStringList &logLines() const { return m_log.lines(); }
     QString currentItem() const { return m_currentItem; }
     std::optional<double> progressPercent() const { return m_progressPercent; }
     std::optional<int> exitCode() const { return m_exitCode; }
     std::optional<QString> lastDestination() const { return m_lastDestination; }
     bool wasCancelled() const { return m_wasCancelled; }
-    // Lines appended since the log was last cleared, trimmed ones included:
-    // a view that showed N lines appends the last (serial - N).
-    qint64 logLineSerial() const { return m_logLineSerial; }
+    qint64 logLineSerial() const { return m_log.serial(); }
+    // The server and the settings of the current or last run, as it started.
+    const Server &runServer() const { return m_runServer; }
+    const AppSettings &runSettings() const { return m_runSettings; }
 
     void append(const QString &line);
     // Stops the run at its next check and asks the running rsync (and the
@@ -67,13 +69,10 @@ public:
     // The rsync every run uses; probed on first use.
     RsyncProbe rsyncProbe();
     void setRsyncProbe(const RsyncProbe &probe) { m_probe = probe; }
+    // Every time a run reads (its start, its folder's date, the log's finish).
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
     // Test-only: length of the "second" used for retry delays.
     void setRetryDelayUnitForTesting(int milliseconds) { m_retryDelayUnitMs = milliseconds; }
-
-    static std::optional<double> freeSpaceGB(const QString &folder);
-    // The percentage rsync shows in a line: leftmost one to three digits before "%".
-    static std::optional<double> leftmostPercent(QStringView line);
 
 Q_SIGNALS:
     void isRunningChanged();
@@ -83,14 +82,19 @@ Q_SIGNALS:
     void progressPercentChanged();
     void exitCodeChanged();
     void lastDestinationChanged();
+    // A run has ended: its log is written and its result recorded.
+    void runFinished(const QUuid &serverID, std::optional<int> exitCode);
 
 private:
     QCoro::Task<> performRun(Server server, AppSettings settings);
-    QCoro::Task<bool> copyPath(Server server, BackupPath path, AppSettings settings, QString runFolder);
-    void finish(const Server &server, const QDateTime &startedAt, const AppSettings &settings, ConfigStore *store);
-    void persistLog(const QUuid &serverID, const QDateTime &startedAt);
-    void appendLines(const QStringList &lines, bool fromStandardError);
-    void terminateCurrentProcess();
+    QCoro::Task<bool> copyPath(Server server, BackupPlan::Step step, RetryPolicy policy, QString rsync);
+    QCoro::Task<bool> runPreBackupCommand(Server server, BackupPath path);
+    bool hasFreeSpace(qint64 minimumGB, const QString &folder);
+    void pruneOldBackups(const Server &server, const AppSettings &settings);
+    void endWith(const QStringList &lines, int exitCode);
+    void abortRun(int status);
+    void finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store);
+    void appendOutput(const QStringList &lines, bool fromStandardError);
 
     void setRunning(bool running, std::optional<QUuid> serverID);
     void setCurrentItem(const QString &item);
@@ -105,14 +109,15 @@ private:
 
     bool m_isRunning = false;
     std::optional<QUuid> m_runningServerID;
-    QStringList m_logLines;
-    qint64 m_logLineSerial = 0;
+    RunLog m_log;
     QString m_currentItem;
     std::optional<double> m_progressPercent;
     std::optional<int> m_exitCode;
     std::optional<QString> m_lastDestination;
+    Server m_runServer;
+    AppSettings m_runSettings;
 
-    QPointer<QProcess> m_currentProcess;
+    QPointer<ProcessStream> m_currentProcess;
     bool m_wasCancelled = false;
     std::optional<RsyncProbe> m_probe;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };

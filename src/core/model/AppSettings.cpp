@@ -53,26 +53,20 @@ QByteArray AppSettings::encode() const
     return QJsonDocument(toJson()).toJson(QJsonDocument::Indented);
 }
 
-std::optional<AppSettings> AppSettings::decode(const QByteArray &json, QString *error)
+tl::expected<AppSettings, QString> AppSettings::decode(const QByteArray &json)
 {
-    QString local;
-    QString *message = error ? error : &local;
-    message->clear();
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        *message = QStringLiteral("The file is not valid JSON (%1 at offset %2).")
-                       .arg(parseError.errorString())
-                       .arg(parseError.offset);
-        return std::nullopt;
+        return tl::unexpected(QStringLiteral("The file is not valid JSON (") + parseError.errorString() + QStringLiteral(" at offset ")
+                              + QString::number(parseError.offset) + QStringLiteral(")."));
     }
-    if (!document.isObject()) {
-        *message = QStringLiteral("The file does not hold a configuration object.");
-        return std::nullopt;
-    }
-    AppSettings settings = fromJson(document.object(), message);
-    if (!message->isEmpty())
-        return std::nullopt;
+    if (!document.isObject())
+        return tl::unexpected(QStringLiteral("The file does not hold a configuration object."));
+    QString error;
+    AppSettings settings = fromJson(document.object(), &error);
+    if (!error.isEmpty())
+        return tl::unexpected(error);
     return settings;
 }
 

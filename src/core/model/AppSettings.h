@@ -7,7 +7,7 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
+#include <tl/expected.hpp>
 
 // The whole configuration: global options and the servers in display order.
 struct AppSettings
@@ -26,8 +26,8 @@ struct AppSettings
 
     // Pretty-printed JSON with the keys of every object sorted.
     QByteArray encode() const;
-    // Fails as a whole (nullopt, *error set) on malformed JSON or a wrong type.
-    static std::optional<AppSettings> decode(const QByteArray &json, QString *error = nullptr);
+    // Fails as a whole, with a readable reason, on malformed JSON or a wrong type.
+    static tl::expected<AppSettings, QString> decode(const QByteArray &json);
 
     Server *server(const QUuid &id);
     const Server *server(const QUuid &id) const;

@@ -1,13 +1,14 @@
 #include "core/model/BackupPath.h"
 
 #include "core/model/JsonReader.h"
+#include "core/model/ServerId.h"
 
 #include <QHashFunctions>
 
 QJsonObject BackupPath::toJson() const
 {
     return {
-        {QStringLiteral("id"), JsonReader::uuidText(id)},
+        {QStringLiteral("id"), ServerId::text(id)},
         {QStringLiteral("name"), name},
         {QStringLiteral("remotePath"), remotePath},
         {QStringLiteral("isDirectory"), isDirectory},

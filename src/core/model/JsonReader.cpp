@@ -1,7 +1,8 @@
 #include "core/model/JsonReader.h"
 
+#include "core/model/ServerId.h"
+
 #include <QJsonArray>
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -88,7 +89,7 @@ void JsonReader::read(const char *key, QUuid &target)
         return;
     if (!v.isString())
         return typeError(key, "a UUID string");
-    const auto id = parseUuid(v.toString());
+    const auto id = ServerId::parse(v.toString());
     if (!id)
         return typeError(key, "a UUID such as 0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
     target = *id;
@@ -114,18 +115,4 @@ std::optional<QJsonArray> JsonReader::array(const char *key)
         return std::nullopt;
     }
     return v.toArray();
-}
-
-QString JsonReader::uuidText(const QUuid &id)
-{
-    return id.toString(QUuid::WithoutBraces).toUpper();
-}
-
-std::optional<QUuid> JsonReader::parseUuid(const QString &text)
-{
-    static const QRegularExpression canonical(QStringLiteral(
-        "^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
-    if (!canonical.match(text).hasMatch())
-        return std::nullopt;
-    return QUuid::fromString(text);
 }

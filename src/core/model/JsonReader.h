@@ -27,10 +27,6 @@ public:
     bool ok() const { return m_error->isEmpty(); }
     QString context() const { return m_context; }
 
-    // Canonical upper-case text of an id, as written to every file.
-    static QString uuidText(const QUuid &id);
-    // Parses the canonical 36-character form, either case; no braces.
-    static std::optional<QUuid> parseUuid(const QString &text);
     static bool fail(QString *error, const QString &message);
 
 private:

@@ -1,6 +1,7 @@
 #include "core/model/Server.h"
 
 #include "core/model/JsonReader.h"
+#include "core/model/ServerId.h"
 
 #include <QHashFunctions>
 #include <QJsonArray>
@@ -12,7 +13,7 @@ QJsonObject Server::toJson() const
         pathArray.append(path.toJson());
 
     QJsonObject object{
-        {QStringLiteral("id"), JsonReader::uuidText(id)},
+        {QStringLiteral("id"), ServerId::text(id)},
         {QStringLiteral("name"), name},
         {QStringLiteral("host"), host},
         {QStringLiteral("port"), port},

@@ -2,7 +2,7 @@
 
 #include "core/system/AppPaths.h"
 #include "core/system/FileUtil.h"
-#include "core/model/JsonReader.h"
+#include "core/model/ServerId.h"
 #include "core/schedule/LaunchdPlist.h"
 #include "core/storage/LogStore.h"
 #include "core/system/Subprocess.h"
@@ -21,27 +21,26 @@ namespace {
 
 const QString labelPrefix = QStringLiteral("org.tidewell.backup.");
 
-std::optional<SchedulerError> writeFile(const QString &path, const QString &text)
+tl::expected<void, SchedulerError> writeFile(const QString &path, const QString &text)
 {
-    QString error;
-    if (!FileUtil::writeAtomically(path, text.toUtf8(), &error))
-        return SchedulerError::fileSystem(QStringLiteral("Could not write %1: %2").arg(path, error));
-    return std::nullopt;
+    if (const auto written = FileUtil::writeAtomically(path, text.toUtf8()); !written)
+        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not write ") + path + QStringLiteral(": ") + written.error()));
+    return {};
 }
 
-std::optional<SchedulerError> removeFile(const QString &path)
+tl::expected<void, SchedulerError> removeFile(const QString &path)
 {
     QFile file(path);
     if (file.exists() && !file.remove())
-        return SchedulerError::fileSystem(QStringLiteral("Could not delete %1: %2").arg(path, file.errorString()));
-    return std::nullopt;
+        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not delete ") + path + QStringLiteral(": ") + file.errorString()));
+    return {};
 }
 
-std::optional<SchedulerError> makeFolder(const QString &path)
+tl::expected<void, SchedulerError> makeFolder(const QString &path)
 {
-    if (!QDir().mkpath(path))
-        return SchedulerError::fileSystem(QStringLiteral("Could not create the folder %1").arg(path));
-    return std::nullopt;
+    if (const auto made = FileUtil::makeFolder(path); !made)
+        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not create the folder ") + path + QStringLiteral(": ") + made.error()));
+    return {};
 }
 
 } // namespace
@@ -54,7 +53,7 @@ Scheduler::Scheduler(Backend backend)
 
 QString Scheduler::label(const QUuid &serverID)
 {
-    return labelPrefix + JsonReader::uuidText(serverID);
+    return labelPrefix + ServerId::text(serverID);
 }
 
 std::optional<Scheduler::Time> Scheduler::parseTime(const QString &text)
@@ -79,12 +78,12 @@ std::optional<Scheduler::Time> Scheduler::parseTime(const QString &text)
 
 QString Scheduler::scheduledStdoutLog(const QUuid &serverID)
 {
-    return LogStore::directory() + u'/' + JsonReader::uuidText(serverID) + QStringLiteral(".scheduled.stdout.log");
+    return LogStore::directory() + u'/' + ServerId::text(serverID) + QStringLiteral(".scheduled.stdout.log");
 }
 
 QString Scheduler::scheduledStderrLog(const QUuid &serverID)
 {
-    return LogStore::directory() + u'/' + JsonReader::uuidText(serverID) + QStringLiteral(".scheduled.stderr.log");
+    return LogStore::directory() + u'/' + ServerId::text(serverID) + QStringLiteral(".scheduled.stderr.log");
 }
 
 QString Scheduler::schedulerName() const
@@ -142,33 +141,34 @@ Scheduler::ToolResult Scheduler::runTool(const QStringList &arguments) const
     return {result.status, Subprocess::strictUtf8(result.err).trimmed()};
 }
 
-std::optional<SchedulerError> Scheduler::install(const Server &server) const
+tl::expected<void, SchedulerError> Scheduler::install(const Server &server) const
 {
     const auto time = parseTime(server.scheduleTime);
     if (!time)
-        return SchedulerError::invalidTime(server.scheduleTime);
+        return tl::unexpected(SchedulerError::invalidTime(server.scheduleTime));
     const auto executable = currentExecutablePath();
     if (!executable)
-        return SchedulerError::appBundleNotFound();
+        return tl::unexpected(SchedulerError::appBundleNotFound());
     return m_backend == Backend::systemd ? installSystemd(server, *time, *executable) : installLaunchd(server, *time, *executable);
 }
 
-std::optional<SchedulerError> Scheduler::uninstall(const QUuid &serverID) const
+tl::expected<void, SchedulerError> Scheduler::uninstall(const QUuid &serverID) const
 {
     return m_backend == Backend::systemd ? uninstallSystemd(serverID) : uninstallLaunchd(serverID);
 }
 
-std::optional<SchedulerError> Scheduler::installSystemd(const Server &server, Time time, const QString &executable) const
+tl::expected<void, SchedulerError> Scheduler::installSystemd(const Server &server, Time time, const QString &executable) const
 {
-    if (auto error = makeFolder(unitFolder()))
-        return error;
-    const QString id = JsonReader::uuidText(server.id);
+    if (auto made = makeFolder(unitFolder()); !made)
+        return made;
+    const QString id = ServerId::text(server.id);
     const QString timerName = label(server.id) + QStringLiteral(".timer");
-    if (auto error = writeFile(serviceUnitPath(server.id),
-                               SystemdUnits::service(executable, id, scheduledStdoutLog(server.id), scheduledStderrLog(server.id))))
-        return error;
-    if (auto error = writeFile(plistURL(server.id), SystemdUnits::timer(label(server.id), time.hour, time.minute)))
-        return error;
+    if (auto written = writeFile(serviceUnitPath(server.id),
+                                 SystemdUnits::service(executable, id, scheduledStdoutLog(server.id), scheduledStderrLog(server.id)));
+        !written)
+        return written;
+    if (auto written = writeFile(plistURL(server.id), SystemdUnits::timer(label(server.id), time.hour, time.minute)); !written)
+        return written;
 
     const QStringList steps[] = {
         {QStringLiteral("--user"), QStringLiteral("daemon-reload")},
@@ -184,53 +184,53 @@ std::optional<SchedulerError> Scheduler::installSystemd(const Server &server, Ti
             removeFile(plistURL(server.id));
             removeFile(serviceUnitPath(server.id));
             runTool({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
-            return SchedulerError::toolFailed(toolName(), result.status, result.output);
+            return tl::unexpected(SchedulerError::toolFailed(toolName(), result.status, result.output));
         }
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<SchedulerError> Scheduler::uninstallSystemd(const QUuid &serverID) const
+tl::expected<void, SchedulerError> Scheduler::uninstallSystemd(const QUuid &serverID) const
 {
     const bool hasTimer = QFile::exists(plistURL(serverID));
     const bool hasService = QFile::exists(serviceUnitPath(serverID));
     if (!hasTimer && !hasService)
-        return std::nullopt;
+        return {};
     runTool({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"), label(serverID) + QStringLiteral(".timer")});
-    if (auto error = removeFile(plistURL(serverID)))
-        return error;
-    if (auto error = removeFile(serviceUnitPath(serverID)))
-        return error;
+    if (auto removed = removeFile(plistURL(serverID)); !removed)
+        return removed;
+    if (auto removed = removeFile(serviceUnitPath(serverID)); !removed)
+        return removed;
     runTool({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
-    return std::nullopt;
+    return {};
 }
 
-std::optional<SchedulerError> Scheduler::installLaunchd(const Server &server, Time time, const QString &executable) const
+tl::expected<void, SchedulerError> Scheduler::installLaunchd(const Server &server, Time time, const QString &executable) const
 {
-    if (auto error = makeFolder(launchAgentsFolder()))
-        return error;
+    if (auto made = makeFolder(launchAgentsFolder()); !made)
+        return made;
     const QString path = plistURL(server.id);
-    const QString text = LaunchdPlist::text(label(server.id), executable, JsonReader::uuidText(server.id), time.hour, time.minute,
+    const QString text = LaunchdPlist::text(label(server.id), executable, ServerId::text(server.id), time.hour, time.minute,
                                             scheduledStdoutLog(server.id), scheduledStderrLog(server.id));
-    if (auto error = writeFile(path, text))
-        return error;
+    if (auto written = writeFile(path, text); !written)
+        return written;
     const QString domain = QStringLiteral("gui/%1").arg(::getuid());
     runTool({QStringLiteral("bootout"), domain, path});
     const ToolResult bootstrap = runTool({QStringLiteral("bootstrap"), domain, path});
     if (bootstrap.status == 0)
-        return std::nullopt;
+        return {};
     runTool({QStringLiteral("unload"), path});
     const ToolResult load = runTool({QStringLiteral("load"), path});
     if (load.status == 0)
-        return std::nullopt;
-    return SchedulerError::toolFailed(toolName(), load.status, load.output.isEmpty() ? bootstrap.output : load.output);
+        return {};
+    return tl::unexpected(SchedulerError::toolFailed(toolName(), load.status, load.output.isEmpty() ? bootstrap.output : load.output));
 }
 
-std::optional<SchedulerError> Scheduler::uninstallLaunchd(const QUuid &serverID) const
+tl::expected<void, SchedulerError> Scheduler::uninstallLaunchd(const QUuid &serverID) const
 {
     const QString path = plistURL(serverID);
     if (!QFile::exists(path))
-        return std::nullopt;
+        return {};
     runTool({QStringLiteral("bootout"), QStringLiteral("gui/%1").arg(::getuid()), path});
     runTool({QStringLiteral("unload"), path});
     return removeFile(path);

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QUuid>
 
+#include <tl/expected.hpp>
+
 #include <optional>
 
 // Daily runs of a server without the window open: a systemd user timer on
@@ -38,9 +40,9 @@ public:
     explicit Scheduler(Backend backend = defaultBackend);
 
     // Writes the job definition and loads it, replacing an earlier one.
-    std::optional<SchedulerError> install(const Server &server) const;
+    tl::expected<void, SchedulerError> install(const Server &server) const;
     // Unloads and deletes the job definition; nothing to do when there is none.
-    std::optional<SchedulerError> uninstall(const QUuid &serverID) const;
+    tl::expected<void, SchedulerError> uninstall(const QUuid &serverID) const;
     // The job's definition file: the .plist, or the .timer unit.
     QString plistURL(const QUuid &serverID) const;
     QString serviceUnitPath(const QUuid &serverID) const;
@@ -59,10 +61,10 @@ public:
 private:
     std::optional<QString> currentExecutablePath() const;
     ToolResult runTool(const QStringList &arguments) const;
-    std::optional<SchedulerError> installSystemd(const Server &server, Time time, const QString &executable) const;
-    std::optional<SchedulerError> installLaunchd(const Server &server, Time time, const QString &executable) const;
-    std::optional<SchedulerError> uninstallSystemd(const QUuid &serverID) const;
-    std::optional<SchedulerError> uninstallLaunchd(const QUuid &serverID) const;
+    tl::expected<void, SchedulerError> installSystemd(const Server &server, Time time, const QString &executable) const;
+    tl::expected<void, SchedulerError> installLaunchd(const Server &server, Time time, const QString &executable) const;
+    tl::expected<void, SchedulerError> uninstallSystemd(const QUuid &serverID) const;
+    tl::expected<void, SchedulerError> uninstallLaunchd(const QUuid &serverID) const;
     QString unitFolder() const;
     QString launchAgentsFolder() const;
     QString toolName() const;

@@ -3,6 +3,7 @@
 #include "core/system/AppPaths.h"
 #include "core/system/Subprocess.h"
 #include "core/ssh/TargetCheck.h"
+#include "core/system/FileUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,9 +34,8 @@ Scan scanFailure(const QString &message)
 
 QCoro::Task<Scan> keyscan(QString host, qint64 port)
 {
-    const QString problem = TargetCheck::hostProblem(host);
-    if (!problem.isEmpty())
-        co_return scanFailure(problem);
+    if (const auto safe = TargetCheck::host(host); !safe)
+        co_return scanFailure(safe.error());
     // Built outside the co_await: GCC 12 mishandles initializer lists there.
     const QStringList arguments{QStringLiteral("-T"), QStringLiteral("5"), QStringLiteral("-p"), QString::number(port), host};
     const Subprocess::Result result = co_await Subprocess::run(keyscanExecutable, arguments);
@@ -60,14 +60,14 @@ QCoro::Task<ProbeResult> fingerprintOf(QByteArray keys)
     co_return ProbeResult{chosen, {}};
 }
 
-QString appendToKnownHosts(const QByteArray &lines)
+tl::expected<void, QString> appendToKnownHosts(const QByteArray &lines)
 {
     const QString path = knownHostsFile();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return QStringLiteral("Could not create the folder %1").arg(QFileInfo(path).absolutePath());
+    if (const auto folder = FileUtil::makeFolder(QFileInfo(path).absolutePath()); !folder)
+        return folder;
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
-        return file.errorString();
+        return tl::unexpected(file.errorString());
     QByteArray text;
     // Never glue the first new line onto a last line without a line break.
     if (file.size() > 0) {
@@ -78,12 +78,12 @@ QString appendToKnownHosts(const QByteArray &lines)
     text += lines;
     if (!lines.endsWith('\n'))
         text += '\n';
-    if (file.write(text) != text.size())
-        return file.errorString();
+    if (file.write(text) != text.size() || !file.flush())
+        return tl::unexpected(file.errorString());
     file.close();
     if (file.error() != QFile::NoError)
-        return file.errorString();
-    return QString();
+        return tl::unexpected(file.errorString());
+    return {};
 }
 
 } // namespace
@@ -151,7 +151,7 @@ QCoro::Task<ProbeResult> liveFingerprint(QString host, qint64 port)
 std::optional<Fingerprint> knownHostFingerprint(const QString &host, qint64 port)
 {
     const QString path = knownHostsFile();
-    if (!QFile::exists(path) || !TargetCheck::hostProblem(host).isEmpty())
+    if (!QFile::exists(path) || !TargetCheck::host(host))
         return std::nullopt;
     const Subprocess::Result found = Subprocess::runBlocking(
         keygenExecutable, {QStringLiteral("-F"), hostPattern(host, port), QStringLiteral("-f"), QFileInfo(path).absoluteFilePath()});
@@ -177,9 +177,8 @@ QCoro::Task<ProbeResult> trust(QString host, qint64 port)
     const Scan scan = co_await keyscan(host, port);
     if (scan.error)
         co_return failure(scan.error->message);
-    const QString error = appendToKnownHosts(scan.output);
-    if (!error.isEmpty())
-        co_return failure(error);
+    if (const auto appended = appendToKnownHosts(scan.output); !appended)
+        co_return failure(appended.error());
     co_return co_await liveFingerprint(host, port);
 }
 

@@ -56,17 +56,15 @@ static QStringList commandLine(const Server &server, int timeoutSeconds, const Q
 
 QCoro::Task<Report> test(Server server, int timeoutSeconds)
 {
-    const QString problem = TargetCheck::problem(server.host, server.username);
-    if (!problem.isEmpty())
-        co_return Report{false, problem};
+    if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
+        co_return Report{false, safe.error()};
     co_return co_await runSSH(commandLine(server, timeoutSeconds, testCommand), false);
 }
 
 QCoro::Task<Report> runRemoteCommand(Server server, QString command, int timeoutSeconds)
 {
-    const QString problem = TargetCheck::problem(server.host, server.username);
-    if (!problem.isEmpty())
-        co_return Report{false, problem};
+    if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
+        co_return Report{false, safe.error()};
     co_return co_await runSSH(commandLine(server, timeoutSeconds, command), true);
 }
 

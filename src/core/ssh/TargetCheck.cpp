@@ -1,32 +1,33 @@
+// Refuses host and user names that ssh would read as options or split.
 #include "core/ssh/TargetCheck.h"
 
 namespace TargetCheck {
 
-static QString check(const QString &value, const QString &what)
+static tl::expected<void, QString> check(const QString &value, const QString &what)
 {
+    const QString quoted = QStringLiteral("Refusing ") + what + QStringLiteral(" “") + value + QStringLiteral("”: ");
     if (value.startsWith(u'-'))
-        return QStringLiteral("Refusing %1 “%2”: it begins with “-” and would be read as an ssh option.").arg(what, value);
+        return tl::unexpected(quoted + QStringLiteral("it begins with “-” and would be read as an ssh option."));
     for (const QChar c : value) {
         if (c.isSpace() || c.category() == QChar::Other_Control)
-            return QStringLiteral("Refusing %1 “%2”: it contains white space or control characters.").arg(what, value);
+            return tl::unexpected(quoted + QStringLiteral("it contains white space or control characters."));
     }
-    return QString();
+    return {};
 }
 
-QString hostProblem(const QString &host)
+tl::expected<void, QString> host(const QString &host)
 {
     return check(host, QStringLiteral("host name"));
 }
 
-QString userProblem(const QString &username)
+tl::expected<void, QString> user(const QString &username)
 {
     return check(username, QStringLiteral("user name"));
 }
 
-QString problem(const QString &host, const QString &username)
+tl::expected<void, QString> target(const QString &hostName, const QString &username)
 {
-    const QString hostError = hostProblem(host);
-    return hostError.isEmpty() ? userProblem(username) : hostError;
+    return host(hostName).and_then([&] { return user(username); });
 }
 
 } // namespace TargetCheck

@@ -2,14 +2,16 @@
 
 #include <QString>
 
+#include <tl/expected.hpp>
+
 // Host and user names reach ssh, rsync's ssh and ssh-keyscan as arguments.
 // One that begins with "-" would be taken as an option (-oProxyCommand=… runs
 // a command here), and white space or control characters would split it.
 namespace TargetCheck {
 
-// Empty when the host is safe to pass on, otherwise why not.
-QString hostProblem(const QString &host);
-QString userProblem(const QString &username);
-QString problem(const QString &host, const QString &username);
+// Succeeds when the value is safe to pass on; the error says why not.
+tl::expected<void, QString> host(const QString &host);
+tl::expected<void, QString> user(const QString &username);
+tl::expected<void, QString> target(const QString &host, const QString &username);
 
 } // namespace TargetCheck

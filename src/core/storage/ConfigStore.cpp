@@ -48,8 +48,7 @@ void ConfigStore::load()
         m_keepOldFileBeforeSave = true;
         return;
     }
-    QString error;
-    if (auto decoded = AppSettings::decode(file.readAll(), &error))
+    if (auto decoded = AppSettings::decode(file.readAll()))
         m_settings = std::move(*decoded);
     else
         m_keepOldFileBeforeSave = true;
@@ -120,9 +119,8 @@ bool ConfigStore::save()
             return false;
         m_keepOldFileBeforeSave = false;
     }
-    QString error;
-    if (!FileUtil::writeAtomically(m_filePath, m_settings.encode(), &error)) {
-        DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + error);
+    if (const auto written = FileUtil::writeAtomically(m_filePath, m_settings.encode()); !written) {
+        DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + written.error());
         return false;
     }
     return true;
@@ -133,7 +131,10 @@ std::optional<AppSettings> ConfigStore::readFile() const
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return AppSettings::decode(file.readAll());
+    auto decoded = AppSettings::decode(file.readAll());
+    if (!decoded)
+        return std::nullopt;
+    return std::move(*decoded);
 }
 
 void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::optional<qint64> exitCode)
@@ -157,9 +158,8 @@ void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::opti
         return; // deleted elsewhere meanwhile, or not saved yet (a pending save carries it)
     stored->lastRunAt = ranAt;
     stored->lastExitCode = exitCode;
-    QString error;
-    if (!FileUtil::writeAtomically(m_filePath, onDisk->encode(), &error))
-        DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + error);
+    if (const auto written = FileUtil::writeAtomically(m_filePath, onDisk->encode()); !written)
+        DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + written.error());
 }
 
 void ConfigStore::setWatchesFile(bool watch)

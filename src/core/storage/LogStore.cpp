@@ -2,7 +2,7 @@
 
 #include "core/system/AppPaths.h"
 #include "core/system/FileUtil.h"
-#include "core/model/JsonReader.h"
+#include "core/model/ServerId.h"
 
 #include <QDir>
 
@@ -17,13 +17,14 @@ QString directory()
 
 QString logFile(const QUuid &serverID)
 {
-    return directory() + u'/' + JsonReader::uuidText(serverID) + QStringLiteral(".log");
+    return directory() + u'/' + ServerId::text(serverID) + QStringLiteral(".log");
 }
 
 void save(const QUuid &serverID, const QString &header, const QStringList &lines)
 {
     const QString text = header + u'\n' + lines.join(u'\n') + u'\n';
-    FileUtil::writeAtomically(logFile(serverID), text.toUtf8());
+    // A log that cannot be written leaves the previous one as it was.
+    (void)FileUtil::writeAtomically(logFile(serverID), text.toUtf8());
 }
 
 QString statusWord(bool wasCancelled, std::optional<int> exitCode)

@@ -3,10 +3,20 @@
 #include <QByteArray>
 #include <QString>
 
+#include <tl/expected.hpp>
+
+#include <optional>
+
+// File operations that either complete or report why not.
 namespace FileUtil {
 
 // Replaces the file as a whole: readers see the old or the new content, never
-// a part. Returns false with *error set when it cannot.
-bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// a part. On failure the old file stays as it was.
+tl::expected<void, QString> writeAtomically(const QString &path, const QByteArray &bytes);
+// Creates the folder and its parents; an existing folder is fine.
+tl::expected<void, QString> makeFolder(const QString &path);
+
+// Free space of the volume holding the folder, in GB of 2^30 bytes.
+std::optional<double> freeSpaceGB(const QString &folder);
 
 } // namespace FileUtil

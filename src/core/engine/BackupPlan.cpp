@@ -1,0 +1,99 @@
+// The preconditions, folders and rsync command lines of a run, decided up front.
+#include "core/engine/BackupPlan.h"
+
+#include "core/engine/RsyncInvocation.h"
+#include "core/model/SafePathComponent.h"
+#include "core/ssh/Shell.h"
+#include "core/ssh/TargetCheck.h"
+#include "core/system/AppPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+
+#include <unistd.h>
+
+namespace {
+
+// Trims spaces and tabs but not line ends, as the key path check wants.
+QString trimBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    auto blank = [](QChar c) { return c.isSpace() && c != u'\n' && c != u'\r'; };
+    while (begin < end && blank(text.at(begin)))
+        ++begin;
+    while (end > begin && blank(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+std::optional<BackupPlan::Refusal> keyProblem(const QString &keyPath)
+{
+    if (trimBlanks(keyPath).isEmpty()) {
+        return BackupPlan::Refusal{
+            {QStringLiteral("!! Private key path is empty — open this server's settings and set the SSH key path, or enable “Use ssh-agent”."),
+             QStringLiteral("   (Exported configs strip the key path on purpose; it must be re-entered after import.)")},
+            2};
+    }
+    if (::access(QFile::encodeName(keyPath).constData(), R_OK) != 0) {
+        return BackupPlan::Refusal{{QStringLiteral("!! Private key not readable at: ") + keyPath,
+                                    QStringLiteral("   Copy the key to this machine or update the path in this server's settings.")},
+                                   2};
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+BackupPlan::Refusal BackupPlan::destinationFailure(const QString &reason)
+{
+    return {{QStringLiteral("Failed to create destination: ") + reason}, -1};
+}
+
+tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &server, const AppSettings &settings,
+                                                                 const QDate &today, const RsyncProbe &probe)
+{
+    QList<BackupPath> enabled;
+    for (const BackupPath &path : server.paths) {
+        if (path.enabled)
+            enabled.append(path);
+    }
+    if (enabled.isEmpty())
+        return tl::unexpected(Refusal{{QStringLiteral("No enabled paths.")}, 0});
+
+    if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
+        return tl::unexpected(Refusal{{QStringLiteral("!! ") + safe.error()}, 2});
+
+    const QString keyPath = AppPaths::expandTilde(server.privateKeyPath);
+    if (!server.useSSHAgent) {
+        if (auto refusal = keyProblem(keyPath))
+            return tl::unexpected(*refusal);
+    }
+
+    const QString root = AppPaths::expandTilde(settings.destinationPath);
+    if (root.trimmed().isEmpty())
+        return tl::unexpected(destinationFailure(QStringLiteral("no backup destination folder is set; choose one in Settings")));
+    if (!QDir::isAbsolutePath(root)) {
+        return tl::unexpected(destinationFailure(QStringLiteral("the backup destination “") + settings.destinationPath
+                                                 + QStringLiteral("” is not an absolute path; choose a folder such as ~/Backups in Settings")));
+    }
+
+    BackupPlan plan;
+    plan.rsync = probe.executable;
+    plan.runFolder = QDir::cleanPath(root + u'/' + safePathComponent(server.name));
+    if (settings.useDateSubfolder)
+        plan.runFolder += u'/' + QLocale::c().toString(today, QStringLiteral("yyyy-MM-dd"));
+    plan.headerLines = {QStringLiteral("Destination: ") + plan.runFolder,
+                        QStringLiteral("SSH: ") + server.username + u'@' + server.host + u':' + QString::number(server.port),
+                        server.useSSHAgent ? QStringLiteral("Auth: ssh-agent") : QStringLiteral("Key: ") + keyPath, QString()};
+    for (const BackupPath &path : std::as_const(enabled)) {
+        Step step;
+        step.path = path;
+        step.targetFolder = RsyncInvocation::targetFolder(plan.runFolder, path);
+        step.arguments = RsyncInvocation::arguments(server, path, settings.compress, settings.deleteExtraneous, step.targetFolder, probe);
+        step.commandLine = QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, step.arguments);
+        plan.steps.append(step);
+    }
+    return plan;
+}

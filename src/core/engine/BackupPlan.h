@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/engine/RsyncProbe.h"
+#include "core/model/AppSettings.h"
+#include "core/model/BackupPath.h"
+#include "core/model/Server.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <tl/expected.hpp>
+
+// What a run of one server will do, decided before anything is touched: the
+// run folder, the lines that open the log, and each enabled path with its
+// target folder and rsync arguments. When the run must not start, the lines
+// that say why and its exit code instead. Reads the file system (the key's
+// readability) but never changes it.
+struct BackupPlan
+{
+    struct Step
+    {
+        BackupPath path;
+        QString targetFolder;
+        QStringList arguments;
+        QString commandLine; // the "$ " line
+    };
+
+    // Also the run without enabled paths, which ends at once with 0.
+    struct Refusal
+    {
+        QStringList lines;
+        int exitCode = 2;
+    };
+
+    QString rsync;
+    QString runFolder;
+    QStringList headerLines;
+    QList<Step> steps;
+
+    static tl::expected<BackupPlan, Refusal> prepare(const Server &server, const AppSettings &settings, const QDate &today,
+                                                     const RsyncProbe &probe);
+    // The refusal of a run whose folder cannot be created.
+    static Refusal destinationFailure(const QString &reason);
+};

@@ -1,0 +1,59 @@
+// A child process in its own group, its two output streams read in batches.
+#include "core/engine/ProcessStream.h"
+
+#include "core/system/Subprocess.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+ProcessStream::ProcessStream(int readPauseMs, QObject *parent)
+    : QObject(parent)
+    , m_out(readPauseMs)
+    , m_err(readPauseMs)
+{
+    connect(&m_out, &PipeReader::dataRead, this, [this](const QByteArray &data) { Q_EMIT outputRead(data, false); });
+    connect(&m_err, &PipeReader::dataRead, this, [this](const QByteArray &data) { Q_EMIT outputRead(data, true); });
+}
+
+ProcessStream::~ProcessStream()
+{
+    terminate();
+}
+
+QCoro::Task<int> ProcessStream::run(QString executable, QStringList arguments)
+{
+    m_process.setProgram(executable);
+    m_process.setArguments(arguments);
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+    const int outFd = m_out.writeFd();
+    const int errFd = m_err.writeFd();
+    m_process.setChildProcessModifier([outFd, errFd] {
+        ::setpgid(0, 0);
+        ::dup2(outFd, STDOUT_FILENO);
+        ::dup2(errFd, STDERR_FILENO);
+    });
+    if (!m_out.isValid() || !m_err.isValid() || !Subprocess::start(&m_process)) {
+        m_startError = m_process.errorString();
+        co_return -1;
+    }
+    m_started = true;
+    m_out.closeWriteEnd();
+    m_err.closeWriteEnd();
+    co_await Subprocess::waitForExit(&m_process);
+    // What is still in the pipes (rsync's closing summary) is handed on
+    // before the caller resumes.
+    if (const QByteArray rest = m_out.drain(); !rest.isEmpty())
+        Q_EMIT outputRead(rest, false);
+    if (const QByteArray rest = m_err.drain(); !rest.isEmpty())
+        Q_EMIT outputRead(rest, true);
+    co_return Subprocess::exitStatus(m_process);
+}
+
+void ProcessStream::terminate()
+{
+    if (!isRunning())
+        return;
+    if (const qint64 pid = m_process.processId(); pid > 0)
+        ::kill(-pid_t(pid), SIGTERM);
+    m_process.terminate();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/engine/PipeReader.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <qcoro/qcorotask.h>
+
+// One child process whose standard output and standard error go to pipes of
+// our own, read by the event loop in batches (see PipeReader). The child runs
+// in a process group of its own, so that terminating it also reaches the ssh
+// it started, and it reads /dev/null as its standard input. Used once.
+class ProcessStream : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ProcessStream(int readPauseMs, QObject *parent = nullptr);
+    // A child still running is terminated with its group.
+    ~ProcessStream() override;
+
+    // Starts the program and resumes once it has ended and both pipes are
+    // drained, with its exit status; -1 when it could not be started.
+    QCoro::Task<int> run(QString executable, QStringList arguments);
+    bool started() const { return m_started; }
+    QString startError() const { return m_startError; }
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+    // SIGTERM to the child's whole process group.
+    void terminate();
+
+Q_SIGNALS:
+    void outputRead(const QByteArray &data, bool fromStandardError);
+
+private:
+    PipeReader m_out;
+    PipeReader m_err;
+    QProcess m_process;
+    bool m_started = false;
+    QString m_startError;
+};
