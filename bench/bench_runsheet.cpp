@@ -4,9 +4,9 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_runsheet [lines-per-second] [seconds]
 
+#include "core/engine/RsyncRunner.h"
 #include "ui/BackupRunView.h"
 #include "ui/Desktop.h"
-#include "core/engine/RsyncRunner.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

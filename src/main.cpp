@@ -1,3 +1,4 @@
+// The program entry: a headless run or the windowed application.
 #include "core/EntryPoint.h"
 #include "core/HeadlessRunner.h"
 #include "ui/TidewellApp.h"

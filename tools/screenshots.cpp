@@ -2,13 +2,13 @@
 //   QT_QPA_PLATFORM=offscreen build/tools/screenshots docs/screenshots
 // Uses a throw-away HOME with sample servers; nothing is contacted.
 
-#include "ui/BackupRunView.h"
+#include "core/engine/RsyncRunner.h"
+#include "core/model/ReferenceDate.h"
 #include "core/storage/ConfigStore.h"
+#include "ui/BackupRunView.h"
 #include "ui/DashboardView.h"
 #include "ui/Desktop.h"
 #include "ui/MainWindow.h"
-#include "core/model/ReferenceDate.h"
-#include "core/engine/RsyncRunner.h"
 #include "ui/ServerDetailView.h"
 #include "ui/SettingsView.h"
 #include "ui/TidewellApp.h"

@@ -1,8 +1,9 @@
+// Export and import of the whole configuration, with the schedules re-synced.
 #include "core/ConfigTransfer.h"
 
+#include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/FileUtil.h"
-#include "core/schedule/Scheduler.h"
 
 #include <QFile>
 #include <QFileInfo>

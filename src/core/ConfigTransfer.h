@@ -1,3 +1,4 @@
+// Export of the configuration to JSON and import back, with their status lines.
 #pragma once
 
 #include "core/model/AppSettings.h"

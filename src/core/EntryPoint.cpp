@@ -1,3 +1,4 @@
+// Reads the command line: a headless run or the window.
 #include "core/EntryPoint.h"
 
 #include "core/model/ServerId.h"

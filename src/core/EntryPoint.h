@@ -1,3 +1,4 @@
+// The choice between a headless run and the window, made from the command line.
 #pragma once
 
 #include <QStringList>

@@ -1,10 +1,11 @@
+// One backup without a window, as a daily schedule starts it.
 #include "core/HeadlessRunner.h"
 
-#include "core/storage/ConfigStore.h"
-#include "core/system/DiagnosticLog.h"
+#include "core/engine/RsyncRunner.h"
 #include "core/model/ServerId.h"
 #include "core/RunNotifier.h"
-#include "core/engine/RsyncRunner.h"
+#include "core/storage/ConfigStore.h"
+#include "core/system/DiagnosticLog.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,3 +1,4 @@
+// The headless mode: one backup of one server, then the process ends with its code.
 #pragma once
 
 #include <QUuid>

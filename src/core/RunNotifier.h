@@ -1,3 +1,4 @@
+// Adapter from the end of a run to a desktop notification.
 #pragma once
 
 #include <QObject>

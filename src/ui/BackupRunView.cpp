@@ -1,8 +1,9 @@
+// The live run sheet: header, progress, coloured log and buttons.
 #include "ui/BackupRunView.h"
 
+#include "core/engine/RsyncRunner.h"
 #include "ui/Desktop.h"
 #include "ui/Icons.h"
-#include "core/engine/RsyncRunner.h"
 #include "ui/Style.h"
 
 #include <QHBoxLayout>

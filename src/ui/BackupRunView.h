@@ -1,3 +1,4 @@
+// The sheet that follows a running backup.
 #pragma once
 
 #include <QDialog>

@@ -1,10 +1,11 @@
+// The overview of all servers: counters and cards.
 #include "ui/DashboardView.h"
 
-#include "core/storage/ConfigStore.h"
-#include "core/presentation/Formatting.h"
-#include "ui/Icons.h"
 #include "core/engine/RsyncRunner.h"
+#include "core/presentation/Formatting.h"
 #include "core/presentation/ServerRules.h"
+#include "core/storage/ConfigStore.h"
+#include "ui/Icons.h"
 #include "ui/Style.h"
 
 #include <QGridLayout>

@@ -1,3 +1,4 @@
+// The dashboard shown when no server is selected.
 #pragma once
 
 #include <QUuid>

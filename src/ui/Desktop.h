@@ -1,3 +1,4 @@
+// The desktop around the windows: file manager and clipboard.
 #pragma once
 
 #include <QObject>

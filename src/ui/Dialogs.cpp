@@ -1,3 +1,4 @@
+// Confirmation and file dialogs, answerable by tests.
 #include "ui/Dialogs.h"
 
 #include <QFileDialog>

@@ -1,3 +1,4 @@
+// Every modal question the windows ask, answerable by tests.
 #pragma once
 
 #include <QObject>

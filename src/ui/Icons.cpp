@@ -1,3 +1,4 @@
+// Theme icons with bundled fallbacks, and shared colours.
 #include "ui/Icons.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// Icons by freedesktop name and the colours the views share.
 #pragma once
 
 #include <QColor>

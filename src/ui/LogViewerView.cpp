@@ -1,12 +1,13 @@
+// The viewer of a server's last log file.
 #include "ui/LogViewerView.h"
 
-#include "ui/Desktop.h"
 #include "core/presentation/Formatting.h"
-#include "ui/Icons.h"
-#include "core/storage/LogStore.h"
 #include "core/presentation/ServerRules.h"
-#include "ui/Style.h"
+#include "core/storage/LogStore.h"
 #include "core/system/Subprocess.h"
+#include "ui/Desktop.h"
+#include "ui/Icons.h"
+#include "ui/Style.h"
 
 #include <QFile>
 #include <QHBoxLayout>

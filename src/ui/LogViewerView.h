@@ -1,3 +1,4 @@
+// The sheet that shows a server's last log file.
 #pragma once
 
 #include "core/model/Server.h"

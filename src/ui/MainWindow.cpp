@@ -1,20 +1,21 @@
+// The main window: sidebar, detail column and window-level actions.
 #include "ui/MainWindow.h"
 
+#include "core/engine/RsyncRunner.h"
+#include "core/model/SafePathComponent.h"
+#include "core/presentation/Formatting.h"
+#include "core/presentation/ServerRules.h"
+#include "core/schedule/Scheduler.h"
+#include "core/storage/ConfigStore.h"
+#include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
 #include "ui/BackupRunView.h"
-#include "core/storage/ConfigStore.h"
 #include "ui/DashboardView.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
-#include "core/presentation/Formatting.h"
 #include "ui/Icons.h"
-#include "core/storage/LogStore.h"
 #include "ui/LogViewerView.h"
-#include "core/engine/RsyncRunner.h"
-#include "core/model/SafePathComponent.h"
-#include "core/schedule/Scheduler.h"
 #include "ui/ServerDetailView.h"
-#include "core/presentation/ServerRules.h"
 #include "ui/SidebarRow.h"
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// The main window with the server list and the dashboard or editor.
 #pragma once
 
 #include "core/model/Server.h"

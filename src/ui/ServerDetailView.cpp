@@ -1,14 +1,15 @@
+// The editor of one server.
 #include "ui/ServerDetailView.h"
 
-#include "core/system/AppPaths.h"
-#include "core/storage/ConfigStore.h"
-#include "ui/Dialogs.h"
-#include "core/presentation/Formatting.h"
-#include "ui/Icons.h"
-#include "core/storage/LogStore.h"
 #include "core/engine/RsyncRunner.h"
-#include "core/schedule/Scheduler.h"
+#include "core/presentation/Formatting.h"
 #include "core/presentation/ServerRules.h"
+#include "core/schedule/Scheduler.h"
+#include "core/storage/ConfigStore.h"
+#include "core/storage/LogStore.h"
+#include "core/system/AppPaths.h"
+#include "ui/Dialogs.h"
+#include "ui/Icons.h"
 #include "ui/Style.h"
 
 #include <QAction>

@@ -1,8 +1,9 @@
+// The form that edits one server.
 #pragma once
 
+#include "core/model/Server.h"
 #include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/SSHTester.h"
-#include "core/model/Server.h"
 
 #include <QUuid>
 #include <QWidget>

@@ -1,10 +1,11 @@
+// The settings window and export/import.
 #include "ui/SettingsView.h"
 
+#include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
-#include "core/schedule/Scheduler.h"
 #include "ui/Style.h"
 
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// The settings window.
 #pragma once
 
 #include "core/ConfigTransfer.h"

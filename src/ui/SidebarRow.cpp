@@ -1,9 +1,10 @@
+// One server row of the sidebar.
 #include "ui/SidebarRow.h"
 
-#include "core/presentation/Formatting.h"
-#include "ui/Icons.h"
 #include "core/model/ReferenceDate.h"
+#include "core/presentation/Formatting.h"
 #include "core/presentation/ServerRules.h"
+#include "ui/Icons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

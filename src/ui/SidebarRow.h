@@ -1,3 +1,4 @@
+// One server in the sidebar list.
 #pragma once
 
 #include "core/model/Server.h"

@@ -1,3 +1,4 @@
+// Heading, monospace and note styles.
 #include "ui/Style.h"
 
 #include "ui/Icons.h"

@@ -1,3 +1,4 @@
+// Fonts and small texts the windows share.
 #pragma once
 
 #include <QColor>

@@ -1,14 +1,15 @@
+// The windowed application: store, runner, windows and tray.
 #include "ui/TidewellApp.h"
 
+#include "core/engine/RsyncRunner.h"
+#include "core/presentation/MenuBarContent.h"
+#include "core/RunNotifier.h"
 #include "core/storage/ConfigStore.h"
+#include "core/system/NotificationService.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
 #include "ui/MainWindow.h"
-#include "core/presentation/MenuBarContent.h"
-#include "core/system/NotificationService.h"
-#include "core/RunNotifier.h"
-#include "core/engine/RsyncRunner.h"
 #include "ui/SettingsView.h"
 
 #include <QApplication>

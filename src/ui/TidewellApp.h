@@ -1,3 +1,4 @@
+// The windowed application shell.
 #pragma once
 
 #include "core/schedule/Scheduler.h"

@@ -1,3 +1,4 @@
+// The configuration records and their JSON form.
 #include "core/model/AppSettings.h"
 #include "core/model/ReferenceDate.h"
 

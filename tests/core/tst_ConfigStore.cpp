@@ -1,5 +1,8 @@
+// The store: loading, debounced saves, merging run results.
 #include "core/storage/ConfigStore.h"
-#include "fixtures/TestHelpers.h"
+#include "fixtures/Files.h"
+#include "fixtures/StderrCapture.h"
+#include "fixtures/TempHome.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -96,7 +99,8 @@ private Q_SLOTS:
             QTest::qWait(100);
         }
         const qint64 lastChangeMs = clock.elapsed() - 100;
-        QTest::qWait(700);
+        QTRY_VERIFY_WITH_TIMEOUT(!store.hasPendingSave(), 2000);
+        counter.poll();
         QCOMPARE(counter.writeTimesMs.size(), 1);
         const qint64 delay = counter.writeTimesMs.first() - lastChangeMs;
         QVERIFY2(delay >= 250 && delay < 1000, QByteArray::number(delay).constData());

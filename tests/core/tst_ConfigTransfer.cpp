@@ -1,7 +1,9 @@
-#include "core/storage/ConfigStore.h"
+// Export and import with schedules re-synced.
 #include "core/ConfigTransfer.h"
 #include "core/schedule/Scheduler.h"
-#include "fixtures/TestHelpers.h"
+#include "core/storage/ConfigStore.h"
+#include "fixtures/EngineHarness.h"
+#include "fixtures/Files.h"
 
 #include <QDir>
 #include <QTest>
@@ -13,16 +15,9 @@ class TestConfigTransfer : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TempHome> m_home;
-    QString m_calls;
+    std::unique_ptr<EngineHarness> m_h;
 
-    Scheduler scheduler(const QByteArray &body = "exit 0\n")
-    {
-        Scheduler s(Scheduler::Backend::systemd);
-        s.setToolPath(recordingScript(m_home->path() + QStringLiteral("/systemctl"), m_calls, body));
-        s.setExecutablePath(QStringLiteral("/usr/bin/tidewell"));
-        return s;
-    }
+    Scheduler scheduler() { return *m_h->scheduler(); }
 
     static Server scheduledServer(const QString &name, const QString &time = QStringLiteral("03:00"))
     {
@@ -37,11 +32,8 @@ class TestConfigTransfer : public QObject
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_home = std::make_unique<TempHome>();
-        m_calls = m_home->path() + QStringLiteral("/calls");
-    }
+    void init() { m_h = std::make_unique<EngineHarness>(); }
+    void cleanup() { m_h.reset(); }
 
     void sanitizingAndName()
     {
@@ -57,13 +49,13 @@ private Q_SLOTS:
 
     void roundTripOnOneMachine()
     {
-        ConfigStore store;
+        ConfigStore &store = m_h->store;
         Scheduler sched = scheduler();
         store.update([](AppSettings &s) {
             s.servers = {scheduledServer(QStringLiteral("a")), Server{}};
             s.destinationPath = QStringLiteral("/mnt/backups");
         });
-        const QString file = m_home->path() + QStringLiteral("/export.json");
+        const QString file = m_h->home.path() + QStringLiteral("/export.json");
         const IOStatus exported = exportTo(file, store.settings());
         QVERIFY(exported.ok);
         QCOMPARE(exported.message, QStringLiteral("Exported to export.json"));
@@ -85,13 +77,13 @@ private Q_SLOTS:
 
     void emptyObjectRemovesOldSchedules()
     {
-        ConfigStore store;
+        ConfigStore &store = m_h->store;
         Scheduler sched = scheduler();
         const Server old = scheduledServer(QStringLiteral("old"));
         store.update([&](AppSettings &s) { s.servers = {old}; });
         QVERIFY(sched.install(old));
-        writeFile(m_home->path() + QStringLiteral("/empty.json"), "{}");
-        const ReadResult read = readImport(m_home->path() + QStringLiteral("/empty.json"));
+        writeFile(m_h->home.path() + QStringLiteral("/empty.json"), "{}");
+        const ReadResult read = readImport(m_h->home.path() + QStringLiteral("/empty.json"));
         QVERIFY(read.pending);
         QVERIFY(read.pending->confirmationText().contains(QStringLiteral("contains 0 server(s)")));
         QVERIFY(applyImport(&store, sched, *read.pending).ok);
@@ -101,20 +93,20 @@ private Q_SLOTS:
 
     void badFileChangesNothing()
     {
-        ConfigStore store;
+        ConfigStore &store = m_h->store;
         store.update([](AppSettings &s) { s.servers = {Server{}}; });
-        writeFile(m_home->path() + QStringLiteral("/bad.json"), R"({"servers":[{"port":"22"}]})");
-        const ReadResult read = readImport(m_home->path() + QStringLiteral("/bad.json"));
+        writeFile(m_h->home.path() + QStringLiteral("/bad.json"), R"({"servers":[{"port":"22"}]})");
+        const ReadResult read = readImport(m_h->home.path() + QStringLiteral("/bad.json"));
         QVERIFY(!read.pending);
         QVERIFY(!read.status.ok);
         QVERIFY(read.status.message.startsWith(QStringLiteral("Import failed: ")));
         QCOMPARE(store.settings().servers.size(), 1);
-        QVERIFY(readImport(m_home->path() + QStringLiteral("/missing.json")).status.message.startsWith(QStringLiteral("Import failed: ")));
+        QVERIFY(readImport(m_h->home.path() + QStringLiteral("/missing.json")).status.message.startsWith(QStringLiteral("Import failed: ")));
     }
 
     void failedInstallsAreCollected()
     {
-        ConfigStore store;
+        ConfigStore &store = m_h->store;
         Scheduler sched = scheduler();
         PendingImport pending;
         pending.fileName = QStringLiteral("x.json");

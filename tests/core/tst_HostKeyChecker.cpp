@@ -1,6 +1,9 @@
+// Host keys against a real sshd and the OpenSSH tools.
 #include "core/ssh/HostKeyChecker.h"
+#include "fixtures/Await.h"
+#include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
-#include "fixtures/TestHelpers.h"
+#include "fixtures/TempHome.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

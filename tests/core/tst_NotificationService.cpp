@@ -1,5 +1,6 @@
-#include "fixtures/DbusSessionFixture.h"
+// Notification texts and delivery over a private session bus.
 #include "core/system/NotificationService.h"
+#include "fixtures/DbusSessionFixture.h"
 
 #include <QDBusConnection>
 #include <QTest>

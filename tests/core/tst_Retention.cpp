@@ -1,5 +1,7 @@
+// Pruning of dated backup folders.
 #include "core/engine/Retention.h"
-#include "fixtures/TestHelpers.h"
+#include "fixtures/Files.h"
+#include "fixtures/TempHome.h"
 
 #include <QDir>
 #include <QFile>

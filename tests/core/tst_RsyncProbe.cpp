@@ -1,5 +1,6 @@
+// Choosing and classifying rsync.
 #include "core/engine/RsyncProbe.h"
-#include "fixtures/TestHelpers.h"
+#include "fixtures/Files.h"
 
 #include <QTest>
 

@@ -1,6 +1,8 @@
+// ssh arguments and reports against a real sshd.
 #include "core/ssh/SSHTester.h"
+#include "fixtures/Await.h"
 #include "fixtures/SshdFixture.h"
-#include "fixtures/TestHelpers.h"
+#include "fixtures/TempHome.h"
 
 #include <QFile>
 #include <QProcess>

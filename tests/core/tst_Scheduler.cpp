@@ -1,5 +1,7 @@
+// systemd and launchd schedules with recording stand-ins.
 #include "core/schedule/Scheduler.h"
-#include "fixtures/TestHelpers.h"
+#include "fixtures/Files.h"
+#include "fixtures/TempHome.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,6 +1,7 @@
+// What the windows show about servers.
+#include "core/model/ReferenceDate.h"
 #include "core/presentation/Formatting.h"
 #include "core/presentation/MenuBarContent.h"
-#include "core/model/ReferenceDate.h"
 #include "core/presentation/ServerRules.h"
 
 #include <QTest>

@@ -1,7 +1,8 @@
+// Escaping, quoting and the rsync command line.
 #include "core/engine/RsyncInvocation.h"
 #include "core/model/SafePathComponent.h"
 #include "core/ssh/Shell.h"
-#include "fixtures/TestHelpers.h"
+#include "fixtures/TempHome.h"
 
 #include <QTest>
 

@@ -1,39 +1,15 @@
-#include "core/model/AppSettings.h"
+// The command line through the built binary.
 #include "core/EntryPoint.h"
-#include "fixtures/TestHelpers.h"
+#include "core/model/AppSettings.h"
+#include "fixtures/Files.h"
+#include "fixtures/TempHome.h"
+#include "fixtures/TidewellProcess.h"
 
 #include <QProcess>
 #include <QTest>
 
 using namespace TestHelpers;
 
-namespace {
-
-struct Outcome
-{
-    int status = -100;
-    QByteArray out;
-    QByteArray err;
-};
-
-Outcome runTidewell(const TempHome &home, const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.home());
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.dataHome());
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TIDEWELL_BINARY), arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -100, process.readAllStandardOutput(),
-            process.readAllStandardError()};
-}
-
-} // namespace
 
 class TestEntry : public QObject
 {

@@ -1,10 +1,13 @@
+// Whole headless backups through the built binary against a real sshd.
+#include "core/engine/RsyncRunner.h"
 #include "core/model/AppSettings.h"
 #include "core/storage/ConfigStore.h"
-#include "fixtures/DbusSessionFixture.h"
 #include "core/storage/LogStore.h"
-#include "core/engine/RsyncRunner.h"
+#include "fixtures/DbusSessionFixture.h"
+#include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
-#include "fixtures/TestHelpers.h"
+#include "fixtures/TempHome.h"
+#include "fixtures/TidewellProcess.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -25,24 +28,10 @@ class TestHeadlessBackup : public QObject
     QString m_remote;    // the "server's" files
     QString m_dest;
 
-    struct Outcome
-    {
-        int status = -100;
-        QByteArray out;
-        QByteArray err;
-    };
-
     Outcome runHeadless(const QUuid &id)
     {
-        QProcess process;
-        QProcessEnvironment env = m_bus->environment(QProcessEnvironment::systemEnvironment());
-        env.insert(QStringLiteral("HOME"), m_home->home());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home->dataHome());
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(TIDEWELL_BINARY), {QStringLiteral("--run-backup"), id.toString(QUuid::WithoutBraces)});
-        process.waitForFinished(120000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -100, process.readAllStandardOutput(),
-                process.readAllStandardError()};
+        return runTidewell(*m_home, {QStringLiteral("--run-backup"), id.toString(QUuid::WithoutBraces)},
+                           m_bus->environment(QProcessEnvironment()));
     }
 
     Server writeConfig(const QList<BackupPath> &paths, std::function<void(AppSettings &)> adjust = {})

@@ -1,7 +1,9 @@
+// Real rsync over the real sshd, driven by the engine.
 #include "core/engine/RsyncInvocation.h"
 #include "core/engine/RsyncRunner.h"
+#include "fixtures/Await.h"
+#include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
-#include "fixtures/TestHelpers.h"
 
 #include <QDir>
 #include <QFile>

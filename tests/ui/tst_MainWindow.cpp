@@ -1,16 +1,18 @@
-#include "ui/BackupRunView.h"
+// The main window, the run sheet, the dashboard and the log viewer, offscreen.
+#include "core/engine/RsyncRunner.h"
+#include "core/model/ReferenceDate.h"
+#include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
+#include "core/storage/LogStore.h"
+#include "fixtures/EngineHarness.h"
+#include "fixtures/Files.h"
+#include "ui/BackupRunView.h"
 #include "ui/DashboardView.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
-#include "core/storage/LogStore.h"
 #include "ui/LogViewerView.h"
 #include "ui/MainWindow.h"
-#include "core/model/ReferenceDate.h"
-#include "core/engine/RsyncRunner.h"
-#include "core/schedule/Scheduler.h"
 #include "ui/SidebarRow.h"
-#include "fixtures/TestHelpers.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -26,28 +28,20 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<ConfigStore> m_store;
-    std::unique_ptr<RsyncRunner> m_runner;
+    std::unique_ptr<EngineHarness> m_h;
     std::unique_ptr<Scheduler> m_scheduler;
     std::unique_ptr<Dialogs> m_dialogs;
     std::unique_ptr<Desktop> m_desktop;
     std::unique_ptr<MainWindow> m_window;
     QStringList m_revealed;
-    QString m_calls;
 
     static Server server(const QString &name, bool complete = true)
     {
-        Server s;
-        s.name = name;
+        Server s = runnableServer(name);
         s.host = QStringLiteral("db");
         s.port = 2222;
-        s.username = QStringLiteral("u");
-        s.useSSHAgent = true;
-        BackupPath path;
-        path.name = QStringLiteral("p");
-        path.remotePath = complete ? QStringLiteral("/srv") : QString();
-        s.paths = {path};
+        s.paths[0].name = QStringLiteral("p");
+        s.paths[0].remotePath = complete ? QStringLiteral("/srv") : QString();
         return s;
     }
 
@@ -56,40 +50,29 @@ class TestMainWindow : public QObject
     {
         RsyncProbe probe;
         probe.isModern = true;
-        probe.executable = writeScript(m_home->path() + QStringLiteral("/rsync"),
+        probe.executable = writeScript(m_h->home.path() + QStringLiteral("/rsync"),
                                        "printf ' 42%% ok\\n'\necho 'rsync: oops' >&2\nexec sleep 30\n");
-        m_runner->setRsyncProbe(probe);
+        m_h->runner.setRsyncProbe(probe);
     }
 
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<TempHome>();
-        m_calls = m_home->path() + QStringLiteral("/calls");
-        m_store = std::make_unique<ConfigStore>();
-        m_store->update([this](AppSettings &s) {
-            s.destinationPath = m_home->path() + QStringLiteral("/dest");
-            s.notificationsEnabled = false;
-        });
-        m_runner = std::make_unique<RsyncRunner>();
-        m_scheduler = std::make_unique<Scheduler>(Scheduler::Backend::systemd);
-        m_scheduler->setToolPath(recordingScript(m_home->path() + QStringLiteral("/systemctl"), m_calls, "exit 1\n"));
-        m_scheduler->setExecutablePath(QStringLiteral("/usr/bin/tidewell"));
+        m_h = std::make_unique<EngineHarness>();
+        m_scheduler = m_h->scheduler("exit 1\n");
         m_dialogs = std::make_unique<Dialogs>();
         m_desktop = std::make_unique<Desktop>();
         m_revealed.clear();
         m_desktop->setRecorder([this](const QString &what, const QString &path) { m_revealed << what + u' ' + path; });
-        m_window = std::make_unique<MainWindow>(m_store.get(), m_runner.get(), m_scheduler.get(), m_dialogs.get(), m_desktop.get());
+        m_window = std::make_unique<MainWindow>(&m_h->store, &m_h->runner, m_scheduler.get(), m_dialogs.get(), m_desktop.get());
         m_window->show();
     }
 
     void cleanup()
     {
-        m_runner->cancel();
+        m_h->runner.cancel();
         m_window.reset();
-        m_runner.reset();
-        m_store.reset();
-        m_home.reset();
+        m_h.reset();
     }
 
     void minimumSizeAndTitle()
@@ -109,7 +92,7 @@ private Q_SLOTS:
         failed.lastExitCode = 23;
         Server incomplete = server(QStringLiteral("incomplete"), false);
         incomplete.host.clear();
-        m_store->update([&](AppSettings &s) { s.servers = {never, ok, failed, incomplete}; });
+        m_h->store.update([&](AppSettings &s) { s.servers = {never, ok, failed, incomplete}; });
         const QList<SidebarRow *> rows = m_window->sidebarRows();
         QCOMPARE(rows.size(), 4);
         QVERIFY(rows[0]->metaText().contains(QStringLiteral(">db<")));
@@ -128,24 +111,24 @@ private Q_SLOTS:
         BackupPath empty;
         empty.remotePath.clear();
         mixed.paths.append(empty);
-        m_store->update([&](AppSettings &s) { s.servers = {mixed}; });
+        m_h->store.update([&](AppSettings &s) { s.servers = {mixed}; });
         QVERIFY(m_window->sidebarRows().first()->canRun());
         QVERIFY(!m_window->canRun(mixed));
         m_window->runBackup(mixed); // refused without a word
         QVERIFY(!m_window->runSheet());
-        QVERIFY(!m_runner->isRunning());
+        QVERIFY(!m_h->runner.isRunning());
     }
 
     void runningShowsInTheRowAndTheSheet()
     {
         useSlowRsync();
         const Server s = server(QStringLiteral("web"));
-        m_store->update([&](AppSettings &settings) { settings.servers = {s}; });
+        m_h->store.update([&](AppSettings &settings) { settings.servers = {s}; });
         m_window->runBackup(s);
         QVERIFY(m_window->runSheet());
-        QTRY_VERIFY(m_runner->isRunning());
+        QTRY_VERIFY(m_h->runner.isRunning());
         BackupRunView *sheet = m_window->runSheet();
-        QTRY_COMPARE(m_runner->progressPercent(), std::optional<double>(42));
+        QTRY_COMPARE(m_h->runner.progressPercent(), std::optional<double>(42));
         QTRY_VERIFY(sheet->shownLog().contains(QStringLiteral("! rsync: oops")));
         QVERIFY(sheet->headerText().startsWith(QStringLiteral("Running: ")));
         QVERIFY(m_window->sidebarRows().first()->metaText().contains(QStringLiteral("running…")));
@@ -154,11 +137,11 @@ private Q_SLOTS:
         // Everything else refuses a second run.
         QVERIFY(!m_window->canRun(s));
         QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cancelRun")), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_runner->isRunning(), 10000);
-        QCOMPARE(sheet->headerText(), QStringLiteral("Backup failed (exit %1)").arg(*m_runner->exitCode()));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runner.isRunning(), 10000);
+        QCOMPARE(sheet->headerText(), QStringLiteral("Backup failed (exit %1)").arg(*m_h->runner.exitCode()));
         QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("revealDestination"))->isVisible());
         QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("closeRun"))->isDefault());
-        const QStringList log = m_runner->logLines();
+        const QStringList log = m_h->runner.logLines();
         QTRY_COMPARE(sheet->shownLog(), log.join(u'\n'));
         const qsizetype errorLine = log.indexOf(QStringLiteral("! rsync: oops"));
         QCOMPARE(sheet->redLineNumbers(), QList<int>{int(errorLine)});
@@ -168,14 +151,14 @@ private Q_SLOTS:
 
     void runSheetHeaderStates()
     {
-        BackupRunView sheet(m_runner.get(), m_desktop.get());
+        BackupRunView sheet(&m_h->runner, m_desktop.get());
         QCOMPARE(sheet.headerText(), QStringLiteral("Preparing…"));
         QVERIFY(!sheet.findChild<QPushButton *>(QStringLiteral("copyLog"))->isEnabled());
         QVERIFY(sheet.minimumWidth() >= 740 && sheet.minimumHeight() >= 480);
         // Only "! " lines are red; "!! " is the run's own line.
-        m_runner->append(QStringLiteral("plain"));
-        m_runner->append(QStringLiteral("! from rsync"));
-        m_runner->append(QStringLiteral("!! pre-backup command failed — skipping rsync for this path"));
+        m_h->runner.append(QStringLiteral("plain"));
+        m_h->runner.append(QStringLiteral("! from rsync"));
+        m_h->runner.append(QStringLiteral("!! pre-backup command failed — skipping rsync for this path"));
         QTRY_COMPARE(sheet.redLineNumbers(), QList<int>{1});
         QCOMPARE(sheet.shownLog().split(u'\n').size(), 3);
     }
@@ -189,7 +172,7 @@ private Q_SLOTS:
         bad.scheduleEnabled = true;
         Server blank = server(QString());
         blank.host.clear();
-        m_store->update([&](AppSettings &s) { s.servers = {ok, bad, blank}; });
+        m_h->store.update([&](AppSettings &s) { s.servers = {ok, bad, blank}; });
         DashboardView *dash = m_window->dashboard();
         QCOMPARE(dash->counterText(QStringLiteral("Servers")), QStringLiteral("3"));
         QCOMPARE(dash->counterText(QStringLiteral("Healthy")), QStringLiteral("1"));
@@ -216,34 +199,34 @@ private Q_SLOTS:
     void addDuplicateDelete()
     {
         m_window->addServer();
-        QCOMPARE(m_store->settings().servers.size(), 1);
-        const Server added = m_store->settings().servers.first();
+        QCOMPARE(m_h->store.settings().servers.size(), 1);
+        const Server added = m_h->store.settings().servers.first();
         QCOMPARE(added.name, QStringLiteral("New Server"));
         QCOMPARE(m_window->selection(), std::optional<QUuid>(added.id));
 
         Server web = server(QStringLiteral("web"));
         web.scheduleEnabled = true;
         web.lastExitCode = 0;
-        m_store->update([&](AppSettings &s) { s.servers.prepend(web); });
+        m_h->store.update([&](AppSettings &s) { s.servers.prepend(web); });
         m_window->duplicate(web);
-        QCOMPARE(m_store->settings().servers.at(1).name, QStringLiteral("web (copy)"));
-        QVERIFY(!m_store->settings().servers.at(1).scheduleEnabled);
-        QCOMPARE(m_window->selection(), std::optional<QUuid>(m_store->settings().servers.at(1).id));
+        QCOMPARE(m_h->store.settings().servers.at(1).name, QStringLiteral("web (copy)"));
+        QVERIFY(!m_h->store.settings().servers.at(1).scheduleEnabled);
+        QCOMPARE(m_window->selection(), std::optional<QUuid>(m_h->store.settings().servers.at(1).id));
 
         // Cancel keeps it; confirming uninstalls the schedule (whose failure is ignored) and removes it.
         m_dialogs->setNextAnswer(false);
         m_window->confirmDelete(web);
-        QCOMPARE(m_store->settings().servers.size(), 3);
+        QCOMPARE(m_h->store.settings().servers.size(), 3);
         QCOMPARE(m_dialogs->askedTexts().last(),
                  QStringLiteral("Delete “web”?\nThis removes the server configuration. Local backups are not touched."));
         writeFile(m_scheduler->plistURL(web.id), "x"); // something to uninstall; systemctl fails
         m_dialogs->setNextAnswer(true);
         m_window->confirmDelete(web);
-        QCOMPARE(m_store->settings().servers.size(), 2);
-        QVERIFY(readFile(m_calls).contains("disable --now"));
+        QCOMPARE(m_h->store.settings().servers.size(), 2);
+        QVERIFY(readFile(m_h->calls()).contains("disable --now"));
         QVERIFY(m_window->selection().has_value()); // another server was selected
 
-        const Server selected = m_store->settings().server(*m_window->selection()) ? *m_store->settings().server(*m_window->selection()) : Server{};
+        const Server selected = m_h->store.settings().server(*m_window->selection()) ? *m_h->store.settings().server(*m_window->selection()) : Server{};
         m_dialogs->setNextAnswer(true);
         m_window->confirmDelete(selected);
         QVERIFY(!m_window->selection());
@@ -252,13 +235,13 @@ private Q_SLOTS:
 
     void openBackupsFolderCreatesTheServerFolder()
     {
-        m_store->update([](AppSettings &s) { s.destinationPath = QStringLiteral("~/Backups"); });
+        m_h->store.update([](AppSettings &s) { s.destinationPath = QStringLiteral("~/Backups"); });
         m_window->openBackupsFolder(server(QStringLiteral("web/prod")));
-        const QString folder = m_home->home() + QStringLiteral("/Backups/web_prod");
+        const QString folder = m_h->home.home() + QStringLiteral("/Backups/web_prod");
         QVERIFY(QDir(folder).exists());
         QCOMPARE(m_revealed, QStringList{QStringLiteral("reveal ") + folder});
         m_window->openBackupsFolder(server(QString()));
-        QVERIFY(QDir(m_home->home() + QStringLiteral("/Backups/unnamed")).exists());
+        QVERIFY(QDir(m_h->home.home() + QStringLiteral("/Backups/unnamed")).exists());
     }
 
     void footerNamesTheLatest()
@@ -268,7 +251,7 @@ private Q_SLOTS:
         a.lastRunAt = 500;
         Server b = server(QString());
         b.lastRunAt = 500;
-        m_store->update([&](AppSettings &s) { s.servers = {b, a}; });
+        m_h->store.update([&](AppSettings &s) { s.servers = {b, a}; });
         QVERIFY(m_window->lastBackupFooterText().endsWith(QStringLiteral("\n(untitled)")));
     }
 

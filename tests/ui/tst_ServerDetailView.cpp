@@ -1,12 +1,14 @@
-#include "core/storage/ConfigStore.h"
-#include "ui/Dialogs.h"
-#include "core/ssh/HostKeyChecker.h"
-#include "core/storage/LogStore.h"
+// The server editor, offscreen, against a real sshd.
 #include "core/engine/RsyncRunner.h"
 #include "core/schedule/Scheduler.h"
-#include "ui/ServerDetailView.h"
+#include "core/ssh/HostKeyChecker.h"
+#include "core/storage/ConfigStore.h"
+#include "core/storage/LogStore.h"
+#include "fixtures/EngineHarness.h"
+#include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
-#include "fixtures/TestHelpers.h"
+#include "ui/Dialogs.h"
+#include "ui/ServerDetailView.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -25,17 +27,14 @@ class TestServerDetailView : public QObject
     Q_OBJECT
 
     SshdFixture *m_sshd = nullptr;
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<ConfigStore> m_store;
-    std::unique_ptr<RsyncRunner> m_runner;
+    std::unique_ptr<EngineHarness> m_h;
     std::unique_ptr<Scheduler> m_scheduler;
     Dialogs m_dialogs;
-    QString m_calls;
 
     std::unique_ptr<ServerDetailView> editorFor(const Server &server)
     {
-        m_store->update([&](AppSettings &s) { s.servers = {server}; });
-        auto view = std::make_unique<ServerDetailView>(server.id, m_store.get(), m_runner.get(), m_scheduler.get(), &m_dialogs);
+        m_h->store.update([&](AppSettings &s) { s.servers = {server}; });
+        auto view = std::make_unique<ServerDetailView>(server.id, &m_h->store, &m_h->runner, m_scheduler.get(), &m_dialogs);
         view->show();
         return view;
     }
@@ -56,7 +55,7 @@ class TestServerDetailView : public QObject
         QTest::keyClicks(edit, text);
     }
 
-    Server stored() const { return m_store->settings().servers.first(); }
+    Server stored() const { return m_h->store.settings().servers.first(); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -69,20 +68,11 @@ private Q_SLOTS:
 
     void init()
     {
-        m_home = std::make_unique<TempHome>();
-        m_calls = m_home->path() + QStringLiteral("/calls");
-        m_store = std::make_unique<ConfigStore>();
-        m_runner = std::make_unique<RsyncRunner>();
-        m_scheduler = std::make_unique<Scheduler>(Scheduler::Backend::systemd);
-        m_scheduler->setToolPath(recordingScript(m_home->path() + QStringLiteral("/systemctl"), m_calls));
-        m_scheduler->setExecutablePath(QStringLiteral("/usr/bin/tidewell"));
+        m_h = std::make_unique<EngineHarness>();
+        m_scheduler = m_h->scheduler();
     }
 
-    void cleanup()
-    {
-        m_store.reset();
-        m_home.reset();
-    }
+    void cleanup() { m_h.reset(); }
 
     void titleAndConnectionFields()
     {
@@ -103,9 +93,9 @@ private Q_SLOTS:
         QVERIFY(child<QWidget>(view.get(), "keyRow")->isVisible());
         QCOMPARE(child<QLineEdit>(view.get(), "keyField")->text(), QStringLiteral("~/.ssh/id_ed25519"));
 
-        m_dialogs.setNextFileName(m_home->home() + QStringLiteral("/.ssh/../keys/id"));
+        m_dialogs.setNextFileName(m_h->home.home() + QStringLiteral("/.ssh/../keys/id"));
         view->pickKey();
-        QCOMPARE(stored().privateKeyPath, m_home->home() + QStringLiteral("/keys/id"));
+        QCOMPARE(stored().privateKeyPath, m_h->home.home() + QStringLiteral("/keys/id"));
     }
 
     void buttonsNeedHostAndUser()
@@ -154,7 +144,7 @@ private Q_SLOTS:
         QVERIFY(child<QLabel>(view.get(), "hostBadge")->text().contains(QStringLiteral("Trusted")));
         QVERIFY(!view->findChild<QPushButton *>(QStringLiteral("trustHost")) ||
                 !view->findChild<QPushButton *>(QStringLiteral("trustHost"))->isVisible());
-        QVERIFY(QFile::exists(m_home->home() + QStringLiteral("/.ssh/known_hosts")));
+        QVERIFY(QFile::exists(m_h->home.home() + QStringLiteral("/.ssh/known_hosts")));
     }
 
     void scheduleFollowsTheFields()
@@ -207,16 +197,16 @@ private Q_SLOTS:
         Server server;
         auto view = editorFor(server);
         QVERIFY(!child<QGroupBox>(view.get(), "lastRunSection")->isVisible());
-        m_store->updateServer(server.id, [](Server &s) { s.lastRunAt = 100; });
+        m_h->store.updateServer(server.id, [](Server &s) { s.lastRunAt = 100; });
         QVERIFY(child<QGroupBox>(view.get(), "lastRunSection")->isVisible());
         QCOMPARE(child<QLabel>(view.get(), "lastRunStatus")->text(), QStringLiteral("—"));
-        m_store->updateServer(server.id, [](Server &s) { s.lastExitCode = 23; });
+        m_h->store.updateServer(server.id, [](Server &s) { s.lastExitCode = 23; });
         QVERIFY(child<QLabel>(view.get(), "lastRunStatus")->text().endsWith(QStringLiteral("Failed (exit 23)")));
-        m_store->updateServer(server.id, [](Server &s) { s.lastExitCode = 0; });
+        m_h->store.updateServer(server.id, [](Server &s) { s.lastExitCode = 0; });
         QVERIFY(child<QLabel>(view.get(), "lastRunStatus")->text().endsWith(QStringLiteral("Success")));
         QVERIFY(!child<QPushButton>(view.get(), "viewFullLog")->isEnabled());
         LogStore::save(server.id, QStringLiteral("h"), {});
-        m_store->updateServer(server.id, [](Server &) {});
+        m_h->store.updateServer(server.id, [](Server &) {});
         QVERIFY(child<QPushButton>(view.get(), "viewFullLog")->isEnabled());
         QVERIFY(view->findChild<QAction *>(QStringLiteral("lastLog"))->isEnabled());
     }

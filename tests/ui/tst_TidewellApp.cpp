@@ -1,9 +1,12 @@
+// The application shell and its tray menu.
+#include "core/engine/RsyncRunner.h"
 #include "core/storage/ConfigStore.h"
+#include "fixtures/EngineHarness.h"
+#include "fixtures/Files.h"
+#include "fixtures/TempHome.h"
 #include "ui/Desktop.h"
 #include "ui/MainWindow.h"
-#include "core/engine/RsyncRunner.h"
 #include "ui/SettingsView.h"
-#include "fixtures/TestHelpers.h"
 #include "ui/TidewellApp.h"
 
 #include <QAction>
@@ -36,14 +39,7 @@ private Q_SLOTS:
         TidewellApp app;
         app.desktop()->setRecorder([](const QString &, const QString &) {});
         QCOMPARE(actionTexts(app.trayMenu()).first(), QStringLiteral("No servers configured"));
-        Server server;
-        server.name = QStringLiteral("web");
-        server.host = QStringLiteral("h");
-        server.username = QStringLiteral("u");
-        server.useSSHAgent = true;
-        BackupPath path;
-        path.remotePath = QStringLiteral("/srv");
-        server.paths = {path};
+        Server server = runnableServer();
         server.lastExitCode = 0;
         app.store()->update([&](AppSettings &s) {
             s.servers = {server};

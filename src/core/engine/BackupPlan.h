@@ -1,3 +1,4 @@
+// The decisions a run makes before it touches anything.
 #pragma once
 
 #include "core/engine/RsyncProbe.h"

@@ -1,3 +1,4 @@
+// Decoding and splitting a child's output into log lines.
 #include "core/engine/OutputDecoder.h"
 
 QStringList OutputDecoder::feed(const QByteArray &chunk)

@@ -1,3 +1,4 @@
+// Turns chunks of a child's output into log lines.
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// Batched, non-blocking reading of one pipe on the event loop.
 #include "core/engine/PipeReader.h"
 
 #include <cerrno>

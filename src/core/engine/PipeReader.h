@@ -1,3 +1,4 @@
+// One pipe for a child's output, read by the event loop in batches.
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// A child process in its own group, with both output streams read as they arrive.
 #pragma once
 
 #include "core/engine/PipeReader.h"

@@ -1,8 +1,9 @@
+// Pruning a server's old dated backup folders.
 #include "core/engine/Retention.h"
 
+#include "core/model/SafePathComponent.h"
 #include "core/system/AppPaths.h"
 #include "core/system/DiagnosticLog.h"
-#include "core/model/SafePathComponent.h"
 
 #include <QDir>
 #include <QFileInfo>

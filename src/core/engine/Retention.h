@@ -1,3 +1,4 @@
+// Keeps the newest dated backup folders of a server and deletes the rest.
 #pragma once
 
 #include "core/model/Server.h"

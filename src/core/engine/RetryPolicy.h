@@ -1,3 +1,4 @@
+// Which rsync failures are retried, how often and after how long.
 #pragma once
 
 #include <QSet>

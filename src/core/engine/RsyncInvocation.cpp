@@ -1,8 +1,9 @@
+// Builds the rsync argument list and the ssh remote shell of one path.
 #include "core/engine/RsyncInvocation.h"
 
-#include "core/system/AppPaths.h"
 #include "core/model/SafePathComponent.h"
 #include "core/ssh/Shell.h"
+#include "core/system/AppPaths.h"
 
 namespace RsyncInvocation {
 

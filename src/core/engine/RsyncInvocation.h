@@ -1,7 +1,8 @@
+// The rsync command line for one path of a run.
 #pragma once
 
-#include "core/model/BackupPath.h"
 #include "core/engine/RsyncProbe.h"
+#include "core/model/BackupPath.h"
 #include "core/model/Server.h"
 
 #include <QString>

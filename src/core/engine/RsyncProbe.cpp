@@ -1,3 +1,4 @@
+// Finding rsync and reading its version.
 #include "core/engine/RsyncProbe.h"
 
 #include "core/system/Subprocess.h"

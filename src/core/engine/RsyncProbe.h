@@ -1,3 +1,4 @@
+// Which rsync runs start, and which options it understands.
 #pragma once
 
 #include <QString>

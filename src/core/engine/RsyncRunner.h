@@ -1,3 +1,4 @@
+// The backup engine object: one run at a time, its published state and live log.
 #pragma once
 
 #include "core/engine/BackupPlan.h"

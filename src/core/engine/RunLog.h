@@ -1,3 +1,4 @@
+// The bounded live log of a run.
 #pragma once
 
 #include <QString>

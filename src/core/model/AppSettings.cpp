@@ -1,3 +1,4 @@
+// The whole configuration and its JSON form.
 #include "core/model/AppSettings.h"
 
 #include "core/model/JsonReader.h"

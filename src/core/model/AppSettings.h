@@ -1,3 +1,4 @@
+// The root of the configuration: global options and the servers.
 #pragma once
 
 #include "core/model/Server.h"

@@ -1,3 +1,4 @@
+// JSON form and hashing of one backup path.
 #include "core/model/BackupPath.h"
 
 #include "core/model/JsonReader.h"

@@ -1,3 +1,4 @@
+// One remote file or folder of a server.
 #pragma once
 
 #include <QJsonObject>

@@ -1,3 +1,4 @@
+// Lenient, typed reading of JSON members.
 #include "core/model/JsonReader.h"
 
 #include "core/model/ServerId.h"

@@ -1,3 +1,4 @@
+// Reads JSON members leniently, failing the document on a wrong type.
 #pragma once
 
 #include <QJsonObject>

@@ -1,3 +1,4 @@
+// Converting configuration dates (seconds since 2001) to and from QDateTime.
 #include "core/model/ReferenceDate.h"
 
 #include <cmath>

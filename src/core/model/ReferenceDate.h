@@ -1,3 +1,4 @@
+// Dates as the configuration stores them: seconds since 2001-01-01 UTC.
 #pragma once
 
 #include <QDateTime>

@@ -1,3 +1,4 @@
+// Sanitising a name into a single folder name.
 #include "core/model/SafePathComponent.h"
 
 #include <QStringList>

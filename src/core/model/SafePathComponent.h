@@ -1,3 +1,4 @@
+// Server and path names made into one safe folder name.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// JSON form and hashing of one server.
 #include "core/model/Server.h"
 
 #include "core/model/JsonReader.h"

@@ -1,3 +1,4 @@
+// One configured remote server and the paths copied from it.
 #pragma once
 
 #include "core/model/BackupPath.h"

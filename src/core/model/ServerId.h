@@ -1,3 +1,4 @@
+// The canonical text form of ids.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Relative and short date texts in the user's locale.
 #include "core/presentation/Formatting.h"
 
 #include "core/model/ReferenceDate.h"

@@ -1,3 +1,4 @@
+// Dates as the windows show them.
 #pragma once
 
 #include <QDateTime>

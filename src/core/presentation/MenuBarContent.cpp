@@ -1,3 +1,4 @@
+// Builds the tray menu as data from the settings and the runner.
 #include "core/presentation/MenuBarContent.h"
 
 #include "core/presentation/Formatting.h"

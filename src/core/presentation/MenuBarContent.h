@@ -1,3 +1,4 @@
+// The tray menu as data: entries, enabling and actions.
 #pragma once
 
 #include "core/model/AppSettings.h"

@@ -1,7 +1,8 @@
+// Health, counters, names and run rules shown by the windows.
 #include "core/presentation/ServerRules.h"
 
-#include "core/presentation/Formatting.h"
 #include "core/model/ReferenceDate.h"
+#include "core/presentation/Formatting.h"
 
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// What the windows show about a server and when it may run.
 #pragma once
 
 #include "core/model/AppSettings.h"

@@ -1,3 +1,4 @@
+// Writes the property list of a LaunchAgent.
 #include "core/schedule/LaunchdPlist.h"
 
 #include <QStringList>

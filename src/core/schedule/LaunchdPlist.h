@@ -1,3 +1,4 @@
+// The property list of one server's LaunchAgent (macOS builds).
 #pragma once
 
 #include <QString>

@@ -1,12 +1,13 @@
+// Installing and removing daily schedules with systemctl or launchctl.
 #include "core/schedule/Scheduler.h"
 
-#include "core/system/AppPaths.h"
-#include "core/system/FileUtil.h"
 #include "core/model/ServerId.h"
 #include "core/schedule/LaunchdPlist.h"
-#include "core/storage/LogStore.h"
-#include "core/system/Subprocess.h"
 #include "core/schedule/SystemdUnits.h"
+#include "core/storage/LogStore.h"
+#include "core/system/AppPaths.h"
+#include "core/system/FileUtil.h"
+#include "core/system/Subprocess.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,8 @@
+// Daily schedules: systemd user timers on Linux, LaunchAgents on macOS.
 #pragma once
 
-#include "core/schedule/SchedulerError.h"
 #include "core/model/Server.h"
+#include "core/schedule/SchedulerError.h"
 
 #include <QString>
 #include <QStringList>

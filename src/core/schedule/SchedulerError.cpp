@@ -1,3 +1,4 @@
+// The user-facing descriptions of schedule errors.
 #include "core/schedule/SchedulerError.h"
 
 QString SchedulerError::description() const

@@ -1,3 +1,4 @@
+// Why a schedule could not be installed or removed.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Writes the service and timer units of a daily backup.
 #include "core/schedule/SystemdUnits.h"
 
 #include <QStringList>

@@ -1,3 +1,4 @@
+// The text of the two systemd user units of one server's daily backup.
 #pragma once
 
 #include <QString>

@@ -1,9 +1,10 @@
+// Scanning, looking up and trusting SSH host keys with the OpenSSH tools.
 #include "core/ssh/HostKeyChecker.h"
 
-#include "core/system/AppPaths.h"
-#include "core/system/Subprocess.h"
 #include "core/ssh/TargetCheck.h"
+#include "core/system/AppPaths.h"
 #include "core/system/FileUtil.h"
+#include "core/system/Subprocess.h"
 
 #include <QDir>
 #include <QFile>

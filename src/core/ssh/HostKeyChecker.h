@@ -1,3 +1,4 @@
+// A server's host key against ~/.ssh/known_hosts.
 #pragma once
 
 #include <QList>

@@ -1,8 +1,9 @@
+// The connection test and remote commands over ssh.
 #include "core/ssh/SSHTester.h"
 
+#include "core/ssh/TargetCheck.h"
 #include "core/system/AppPaths.h"
 #include "core/system/Subprocess.h"
-#include "core/ssh/TargetCheck.h"
 
 namespace SSHTester {
 

@@ -1,3 +1,4 @@
+// Direct ssh calls and their reports.
 #pragma once
 
 #include "core/model/Server.h"

@@ -1,3 +1,4 @@
+// Escaping and quoting for remote shells and readable command lines.
 #include "core/ssh/Shell.h"
 
 #include <QTextBoundaryFinder>

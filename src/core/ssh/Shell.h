@@ -1,3 +1,4 @@
+// Remote-shell escaping, rsync -e quoting and the readable command line.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Refuses host and user names that ssh would misread.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Loading, debounced saving and merging of the configuration file.
 #include "core/storage/ConfigStore.h"
 
 #include "core/system/AppPaths.h"

@@ -1,3 +1,4 @@
+// The live configuration of the process and its file.
 #pragma once
 
 #include "core/model/AppSettings.h"

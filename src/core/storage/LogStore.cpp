@@ -1,8 +1,9 @@
+// Writing each server's last run log.
 #include "core/storage/LogStore.h"
 
+#include "core/model/ServerId.h"
 #include "core/system/AppPaths.h"
 #include "core/system/FileUtil.h"
-#include "core/model/ServerId.h"
 
 #include <QDir>
 

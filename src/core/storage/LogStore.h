@@ -1,3 +1,4 @@
+// The log file of each server's last run and the folder that holds it.
 #pragma once
 
 #include <QDateTime>

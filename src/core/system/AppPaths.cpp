@@ -1,3 +1,4 @@
+// Tidewell's data folder and tilde expansion.
 #include "core/system/AppPaths.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// Where Tidewell keeps its files; tilde expansion for user paths.
 #pragma once
 
 #include <QString>

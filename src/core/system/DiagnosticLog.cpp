@@ -1,3 +1,4 @@
+// One diagnostic line on standard error.
 #include "core/system/DiagnosticLog.h"
 
 #include <cstdio>

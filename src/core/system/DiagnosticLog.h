@@ -1,3 +1,4 @@
+// Diagnostics the user never sees in the window.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Atomic writes, folder creation and free space.
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// Desktop notifications over org.freedesktop.Notifications.
 #include "core/system/NotificationService.h"
 
 #include <QDBusConnection>

@@ -1,3 +1,4 @@
+// The desktop notification that reports how a run ended.
 #pragma once
 
 #include "core/model/Server.h"

@@ -1,3 +1,4 @@
+// Starting short external programs and collecting their output.
 #include "core/system/Subprocess.h"
 
 #include <QStringDecoder>

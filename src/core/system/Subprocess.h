@@ -1,3 +1,4 @@
+// Short external programs run with an explicit argument list, never a shell.
 #pragma once
 
 #include <QByteArray>
