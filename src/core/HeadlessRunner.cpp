@@ -6,11 +6,14 @@
 #include "core/RunNotifier.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/DiagnosticLog.h"
+#include "core/system/SignalWatcher.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
 #include <qcoro/qcorotimer.h>
+
+#include <csignal>
 
 namespace HeadlessRunner {
 
@@ -24,6 +27,16 @@ QCoro::Task<int> run(QUuid serverID)
     }
     RsyncRunner runner;
     RunNotifier notifier(&runner);
+    QObject::connect(&runner, &RsyncRunner::runRefused, &runner, [](const QUuid &, const QString &message) { DiagnosticLog::write(message); });
+    // What systemctl stop, a shutdown or Ctrl+C send ends the run like its
+    // Cancel button: children stopped, log written, result recorded.
+    SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&signalWatcher, &SignalWatcher::received, &runner, [&runner](int number) {
+        if (!runner.isRunning())
+            return;
+        runner.append(QStringLiteral("Received ") + SignalWatcher::name(number) + QStringLiteral(": cancelling the backup."));
+        runner.cancel();
+    });
     co_await runner.run(*server, &store);
     co_return runner.exitCode().value_or(0);
 }

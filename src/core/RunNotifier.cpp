@@ -16,5 +16,6 @@ void RunNotifier::runFinished(const QUuid &, std::optional<int> exitCode)
     if (!m_runner->runSettings().notificationsEnabled)
         return;
     // The server as the run started with it: it may be gone from the settings by now.
-    NotificationService::postBackupResult(m_runner->runServer(), exitCode ? std::optional<qint64>(*exitCode) : std::nullopt);
+    NotificationService::postBackupResult(m_runner->runServer(), exitCode ? std::optional<qint64>(*exitCode) : std::nullopt,
+                                          m_runner->wasCancelled());
 }

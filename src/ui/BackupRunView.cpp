@@ -6,6 +6,7 @@
 #include "ui/Icons.h"
 #include "ui/Style.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -108,12 +109,18 @@ void BackupRunView::refreshState()
         m_heading->setText(tr("Running: ") + m_runner->currentItem());
     } else if (!exitCode) {
         m_heading->setText(tr("Preparing…"));
+    } else if (m_runner->wasRefused()) {
+        m_statusIcon->setPixmap(Icons::get(QStringLiteral("dialog-error")).pixmap(22, 22));
+        m_heading->setText(tr("Backup not started"));
+    } else if (m_runner->wasCancelled()) {
+        m_statusIcon->setPixmap(Icons::get(QStringLiteral("process-stop")).pixmap(22, 22));
+        m_heading->setText(tr("Backup cancelled"));
     } else if (*exitCode == 0) {
         m_statusIcon->setPixmap(Icons::get(QStringLiteral("emblem-ok")).pixmap(22, 22));
         m_heading->setText(tr("Backup completed"));
     } else {
         m_statusIcon->setPixmap(Icons::get(QStringLiteral("dialog-error")).pixmap(22, 22));
-        m_heading->setText(tr("Backup failed (exit %1)").arg(*exitCode));
+        m_heading->setText(tr("Backup failed (exit ") + QString::number(*exitCode) + u')');
     }
 
     m_progress->setVisible(running);
@@ -154,6 +161,12 @@ void BackupRunView::updateLog()
         // A new run, or more new lines than the log keeps: draw it whole.
         m_log->clear();
         fresh = lines.size();
+    } else if (m_runner->logRevision() != m_shownRevision && lines.size() > fresh) {
+        // A progress update replaced the last line shown.
+        const QString &line = lines.at(lines.size() - fresh - 1);
+        QTextCursor last(m_log->document()->lastBlock());
+        last.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        last.insertText(line, QTextCharFormat());
     }
     m_copy->setEnabled(!lines.isEmpty());
     if (fresh > 0) {
@@ -175,9 +188,25 @@ void BackupRunView::updateLog()
     }
     const bool countChanged = lines.size() != m_shownCount || fresh > 0;
     m_shownSerial = serial;
+    m_shownRevision = m_runner->logRevision();
     m_shownCount = lines.size();
     if (countChanged && !lines.isEmpty())
         m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
+}
+
+void BackupRunView::reject()
+{
+    if (!m_runner->isRunning())
+        QDialog::reject();
+}
+
+void BackupRunView::closeEvent(QCloseEvent *event)
+{
+    if (m_runner->isRunning()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 QString BackupRunView::shownLog() const

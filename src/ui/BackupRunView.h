@@ -28,6 +28,12 @@ public:
     // Log updates are gathered for this long before they are drawn.
     static constexpr int coalesceMs = 50;
 
+protected:
+    // While a run is in progress the sheet stays: neither Esc nor the
+    // window's close button dismiss it.
+    void reject() override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void refreshState();
     void scheduleLogUpdate();
@@ -46,5 +52,6 @@ private:
     QPushButton *m_close;
     QTimer m_logTimer;
     qint64 m_shownSerial = 0;
+    qint64 m_shownRevision = 0;
     qsizetype m_shownCount = 0;
 };

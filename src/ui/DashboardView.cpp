@@ -3,6 +3,7 @@
 
 #include "core/engine/RsyncRunner.h"
 #include "core/presentation/Formatting.h"
+#include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerRules.h"
 #include "core/storage/ConfigStore.h"
 #include "ui/Icons.h"
@@ -35,10 +36,11 @@ QString healthIcon(ServerRules::Health::Kind kind)
 
 } // namespace
 
-DashboardView::DashboardView(ConfigStore *store, RsyncRunner *runner, QWidget *parent)
+DashboardView::DashboardView(ConfigStore *store, RsyncRunner *runner, ServerActivity *activity, QWidget *parent)
     : QWidget(parent)
     , m_store(store)
     , m_runner(runner)
+    , m_activity(activity)
 {
     setObjectName(QStringLiteral("dashboardView"));
     auto *outer = new QVBoxLayout(this);
@@ -56,6 +58,7 @@ DashboardView::DashboardView(ConfigStore *store, RsyncRunner *runner, QWidget *p
     connect(m_store, &ConfigStore::settingsChanged, this, &DashboardView::rebuild);
     connect(m_runner, &RsyncRunner::isRunningChanged, this, &DashboardView::rebuild);
     connect(m_runner, &RsyncRunner::runningServerIDChanged, this, &DashboardView::rebuild);
+    connect(m_activity, &ServerActivity::changed, this, &DashboardView::rebuild);
     rebuild();
 }
 
@@ -101,7 +104,7 @@ QString DashboardView::counterText(const QString &label) const
 
 QWidget *DashboardView::card(const Server &server)
 {
-    const bool running = m_runner->isRunning() && m_runner->runningServerID() == server.id;
+    const bool running = m_activity->isRunning(server.id);
     const ServerRules::Health health = ServerRules::healthStatus(server, running);
     QColor tint = Icons::secondary(this);
     if (health.kind == ServerRules::Health::Kind::running)
@@ -172,7 +175,7 @@ QWidget *DashboardView::card(const Server &server)
     auto *run = new QPushButton(Icons::get(QStringLiteral("go-down")), tr("Run now"), card);
     run->setObjectName(QStringLiteral("cardRun"));
     run->setDefault(true);
-    run->setEnabled(!m_runner->isRunning() && ServerRules::hasRunnableTarget(server));
+    run->setEnabled(m_activity->canStart(server.id));
     auto *configure = new QPushButton(Icons::get(QStringLiteral("preferences-system")), tr("Configure"), card);
     configure->setObjectName(QStringLiteral("cardConfigure"));
     connect(run, &QPushButton::clicked, this, [this, server] { Q_EMIT runRequested(server); });

@@ -9,6 +9,7 @@ class QGridLayout;
 class QLabel;
 class QVBoxLayout;
 class RsyncRunner;
+class ServerActivity;
 struct Server;
 
 // The overview: four counters and one card per server in an adaptive grid.
@@ -20,7 +21,7 @@ public:
     static constexpr int minimumCardWidth = 280;
     static constexpr int spacing = 12;
 
-    DashboardView(ConfigStore *store, RsyncRunner *runner, QWidget *parent = nullptr);
+    DashboardView(ConfigStore *store, RsyncRunner *runner, ServerActivity *activity, QWidget *parent = nullptr);
 
     // How many cards fit side by side in `width`.
     static int columnsFor(int width);
@@ -42,6 +43,7 @@ private:
 
     ConfigStore *m_store;
     RsyncRunner *m_runner;
+    ServerActivity *m_activity;
     QWidget *m_content;
     QVBoxLayout *m_layout;
     int m_columns = 1;

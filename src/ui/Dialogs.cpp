@@ -14,8 +14,8 @@ bool Dialogs::confirm(QWidget *parent, const QString &title, const QString &text
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
     box.setInformativeText(informative);
     QPushButton *yes = box.addButton(confirmLabel, destructive ? QMessageBox::DestructiveRole : QMessageBox::AcceptRole);
-    box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(yes);
+    QPushButton *no = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(destructive ? no : yes);
     box.exec();
     return box.clickedButton() == yes;
 }

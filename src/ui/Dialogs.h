@@ -16,7 +16,8 @@ class Dialogs : public QObject
 public:
     using QObject::QObject;
 
-    // A warning with a confirm and a cancel button; true when confirmed.
+    // A warning with a confirm and a cancel button; true when confirmed. A
+    // destructive confirmation has Cancel as its default button.
     bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &informative,
                  const QString &confirmLabel, bool destructive = true);
     // Empty when cancelled.

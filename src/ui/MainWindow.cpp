@@ -15,10 +15,12 @@
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
 #include "ui/LogViewerView.h"
+#include "core/presentation/ServerActivity.h"
 #include "ui/ServerDetailView.h"
 #include "ui/SidebarRow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -36,13 +38,14 @@
 #include <qcoro/qcorotask.h>
 
 MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop,
-                       QWidget *parent)
+                       ServerActivity *activity, QWidget *parent)
     : QMainWindow(parent)
     , m_store(store)
     , m_runner(runner)
     , m_scheduler(scheduler)
     , m_dialogs(dialogs)
     , m_desktop(desktop)
+    , m_activity(activity ? activity : new ServerActivity(store, runner, this))
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Tidewell"));
@@ -57,7 +60,7 @@ MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler 
     fileMenu->addSeparator();
     QAction *quit = fileMenu->addAction(tr("Quit Tidewell"));
     quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
-    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
+    connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
 
     auto *splitter = new QSplitter(this);
     splitter->setChildrenCollapsible(false);
@@ -116,7 +119,7 @@ MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler 
     sideLayout->addWidget(footerBox);
 
     m_detail = new QStackedWidget(splitter);
-    m_dashboard = new DashboardView(m_store, m_runner, m_detail);
+    m_dashboard = new DashboardView(m_store, m_runner, m_activity, m_detail);
     m_detail->addWidget(m_dashboard);
     splitter->addWidget(sidebar);
     splitter->addWidget(m_detail);
@@ -144,6 +147,7 @@ MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler 
     });
     connect(m_runner, &RsyncRunner::isRunningChanged, this, &MainWindow::rebuildSidebar);
     connect(m_runner, &RsyncRunner::runningServerIDChanged, this, &MainWindow::rebuildSidebar);
+    connect(m_activity, &ServerActivity::changed, this, &MainWindow::rebuildSidebar);
     // Relative times ("5 minutes ago") move on by themselves.
     auto *tick = new QTimer(this);
     connect(tick, &QTimer::timeout, this, [this] {
@@ -162,8 +166,7 @@ void MainWindow::rebuildSidebar()
     m_list->clear();
     int selectedRow = -1;
     for (const Server &server : m_store->settings().servers) {
-        const bool running = m_runner->isRunning() && m_runner->runningServerID() == server.id;
-        auto *row = new SidebarRow(server, running, m_runner->isRunning(), m_list);
+        auto *row = new SidebarRow(server, m_activity->isRunning(server.id), m_activity->canStart(server.id), m_list);
         auto *item = new QListWidgetItem(m_list);
         item->setData(Qt::UserRole, server.id);
         item->setSizeHint(row->sizeHint());
@@ -231,7 +234,7 @@ void MainWindow::showDetail()
         setWindowTitle(QStringLiteral("Tidewell"));
         return;
     }
-    auto *editor = new ServerDetailView(*m_selection, m_store, m_runner, m_scheduler, m_dialogs, m_detail);
+    auto *editor = new ServerDetailView(*m_selection, m_store, m_runner, m_scheduler, m_dialogs, m_activity, m_detail);
     connect(editor, &ServerDetailView::runRequested, this, [this](const QUuid &id) {
         if (const Server *s = m_store->settings().server(id))
             runBackup(*s);
@@ -334,7 +337,31 @@ void MainWindow::openBackupsFolder(const Server &server)
 
 bool MainWindow::canRun(const Server &server) const
 {
-    return !m_runner->isRunning() && ServerRules::isCompleteForRun(server);
+    return !m_runner->isRunning() && !m_activity->isRunningElsewhere(server.id)
+           && ServerRules::isRunnable(server, m_store->settings().servers);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    m_activity->setPolling(true);
+}
+
+void MainWindow::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    m_activity->setPolling(false);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Where closing the window quits, a run in progress is asked about first.
+    if (testAttribute(Qt::WA_QuitOnClose) && m_runner->isRunning()) {
+        event->ignore();
+        Q_EMIT quitRequested();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::runBackup(const Server &server)

@@ -19,6 +19,7 @@ class QListWidget;
 class QStackedWidget;
 class RsyncRunner;
 class Scheduler;
+class ServerActivity;
 class SidebarRow;
 
 // The main window: the server list on the left, the dashboard or the
@@ -28,8 +29,9 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
+    // Without `activity` the window keeps one of its own.
     MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop,
-               QWidget *parent = nullptr);
+               ServerActivity *activity = nullptr, QWidget *parent = nullptr);
 
     std::optional<QUuid> selection() const { return m_selection; }
     void select(const std::optional<QUuid> &serverID);
@@ -41,8 +43,9 @@ public:
     // Starts a run and shows the run sheet; refused silently unless canRun().
     void runBackup(const Server &server);
     void viewLastLog(const Server &server);
-    // The window's guard for runs: every enabled path needs a remote path.
+    // The window's guard for runs: nothing running, nothing the run would refuse.
     bool canRun(const Server &server) const;
+    ServerActivity *activity() const { return m_activity; }
 
     QList<SidebarRow *> sidebarRows() const;
     QString lastBackupFooterText() const;
@@ -52,6 +55,13 @@ public:
 
 Q_SIGNALS:
     void settingsRequested();
+    // Ctrl+Q, or closing the window where it is the last thing open.
+    void quitRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void rebuildSidebar();
@@ -64,6 +74,7 @@ private:
     const Scheduler *m_scheduler;
     Dialogs *m_dialogs;
     Desktop *m_desktop;
+    ServerActivity *m_activity;
     std::optional<QUuid> m_selection;
     QListWidget *m_list;
     QLabel *m_footer;

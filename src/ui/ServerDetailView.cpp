@@ -2,7 +2,9 @@
 #include "ui/ServerDetailView.h"
 
 #include "core/engine/RsyncRunner.h"
+#include "core/model/ServerCheck.h"
 #include "core/presentation/Formatting.h"
+#include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerRules.h"
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
@@ -46,11 +48,12 @@ void showText(QLineEdit *edit, const QString &text)
 } // namespace
 
 ServerDetailView::ServerDetailView(const QUuid &serverID, ConfigStore *store, RsyncRunner *runner, const Scheduler *scheduler,
-                                   Dialogs *dialogs, QWidget *parent)
+                                   Dialogs *dialogs, ServerActivity *activity, QWidget *parent)
     : QWidget(parent)
     , m_id(serverID)
     , m_store(store)
     , m_runner(runner)
+    , m_activity(activity)
     , m_scheduler(scheduler)
     , m_dialogs(dialogs)
 {
@@ -127,6 +130,9 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, ConfigStore *store, Rs
     keyLayout->addWidget(m_key, 1);
     keyLayout->addWidget(browse);
     connectionLayout->addWidget(field(tr("Name"), m_name));
+    m_nameProblem = Style::note(QString(), connection, Icons::red());
+    m_nameProblem->setObjectName(QStringLiteral("nameProblem"));
+    connectionLayout->addWidget(m_nameProblem);
     connectionLayout->addWidget(field(tr("Host"), m_host));
     connectionLayout->addWidget(field(tr("Port"), m_port));
     connectionLayout->addWidget(field(tr("Username"), m_user));
@@ -297,6 +303,8 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, ConfigStore *store, Rs
 
     connect(m_store, &ConfigStore::settingsChanged, this, &ServerDetailView::refresh);
     connect(m_runner, &RsyncRunner::isRunningChanged, this, &ServerDetailView::refresh);
+    if (m_activity)
+        connect(m_activity, &ServerActivity::changed, this, &ServerDetailView::refresh);
     rebuildPaths();
     rebuildHostKeyDetail();
     refresh();
@@ -351,7 +359,17 @@ QWidget *ServerDetailView::field(const QString &label, QWidget *content)
 
 bool ServerDetailView::canRun() const
 {
-    return !m_runner->isRunning() && ServerRules::isCompleteForRun(server());
+    if (m_activity)
+        return m_activity->canStart(m_id);
+    return !m_runner->isRunning() && ServerRules::isRunnable(server(), m_store->settings().servers);
+}
+
+QStringList ServerDetailView::problemTexts() const
+{
+    QStringList texts;
+    for (const ServerCheck::Problem &problem : ServerCheck::problems(server(), m_store->settings().servers))
+        texts << problem.message;
+    return texts;
 }
 
 void ServerDetailView::refresh()
@@ -428,6 +446,25 @@ void ServerDetailView::refresh()
     m_viewLog->setEnabled(hasLog);
     m_lastLogAction->setEnabled(hasLog);
     m_runAction->setEnabled(canRun());
+
+    // What a run would refuse, where the user types it.
+    QString nameProblem;
+    QHash<QUuid, QString> pathProblems;
+    QStringList all;
+    for (const ServerCheck::Problem &problem : ServerCheck::problems(s, m_store->settings().servers)) {
+        all << problem.message;
+        if (problem.field == ServerCheck::Problem::Field::name)
+            nameProblem = problem.message;
+        else if (problem.field == ServerCheck::Problem::Field::path)
+            pathProblems[problem.pathID] += (pathProblems[problem.pathID].isEmpty() ? QString() : QStringLiteral("\n")) + problem.message;
+    }
+    m_nameProblem->setText(nameProblem);
+    m_nameProblem->setVisible(!nameProblem.isEmpty());
+    for (auto it = m_pathProblems.begin(); it != m_pathProblems.end(); ++it) {
+        it.value()->setText(pathProblems.value(it.key()));
+        it.value()->setVisible(pathProblems.contains(it.key()));
+    }
+    m_runAction->setToolTip(all.isEmpty() ? tr("Run backup (Ctrl+R)") : all.join(u'\n'));
 }
 
 void ServerDetailView::rebuildPaths()
@@ -440,6 +477,7 @@ void ServerDetailView::rebuildPaths()
         delete item;
     }
     m_shownPathIDs.clear();
+    m_pathProblems.clear();
     for (const BackupPath &path : server().paths) {
         m_pathRows->addWidget(pathRow(path));
         m_shownPathIDs << path.id;
@@ -493,7 +531,12 @@ QWidget *ServerDetailView::pathRow(const BackupPath &path)
         command->setFixedHeight(lines * lineHeight + 2 * int(command->document()->documentMargin()) + 6);
     };
     fitLines();
+    auto *problem = Style::note(QString(), row, Icons::red());
+    problem->setObjectName(QStringLiteral("pathProblem"));
+    problem->hide();
+    m_pathProblems.insert(path.id, problem);
     column->addWidget(name);
+    column->addWidget(problem);
     column->addWidget(remote);
     column->addWidget(kind);
     column->addWidget(command);

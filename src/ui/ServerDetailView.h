@@ -5,6 +5,7 @@
 #include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/SSHTester.h"
 
+#include <QHash>
 #include <QUuid>
 #include <QWidget>
 
@@ -21,6 +22,7 @@ class QPushButton;
 class QVBoxLayout;
 class RsyncRunner;
 class Scheduler;
+class ServerActivity;
 
 // The editor of one server. Every edit is written through the store at once;
 // the test, the host key check and the schedule act on the stored value.
@@ -30,11 +32,13 @@ class ServerDetailView : public QWidget
 
 public:
     ServerDetailView(const QUuid &serverID, ConfigStore *store, RsyncRunner *runner, const Scheduler *scheduler,
-                     Dialogs *dialogs, QWidget *parent = nullptr);
+                     Dialogs *dialogs, ServerActivity *activity = nullptr, QWidget *parent = nullptr);
 
     Server server() const;
-    // Not running, host, user, an enabled path, and every enabled path has a remote path.
+    // Nothing running, and nothing a run of this server would refuse.
     bool canRun() const;
+    // The problems shown under the fields (what a run would refuse).
+    QStringList problemTexts() const;
 
     void testConnection();
     void checkHostKey();
@@ -75,6 +79,7 @@ private:
     QUuid m_id;
     ConfigStore *m_store;
     RsyncRunner *m_runner;
+    ServerActivity *m_activity;
     const Scheduler *m_scheduler;
     Dialogs *m_dialogs;
 
@@ -88,6 +93,8 @@ private:
 
     QVBoxLayout *m_form;
     QLineEdit *m_name;
+    QLabel *m_nameProblem;
+    QHash<QUuid, QLabel *> m_pathProblems;
     QLineEdit *m_host;
     QLineEdit *m_port;
     QLineEdit *m_user;

@@ -104,8 +104,16 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     m_freeSpace->setSuffix(QStringLiteral(" GB"));
     m_freeSpace->setSpecialValueText(tr("disabled"));
     m_freeSpace->setMinimumWidth(110);
+    m_ioTimeout = new QSpinBox(content);
+    m_ioTimeout->setObjectName(QStringLiteral("ioTimeoutStepper"));
+    m_ioTimeout->setRange(0, 86400);
+    m_ioTimeout->setSingleStep(30);
+    m_ioTimeout->setSuffix(QStringLiteral(" s"));
+    m_ioTimeout->setSpecialValueText(tr("never"));
+    m_ioTimeout->setMinimumWidth(110);
     reliability->addWidget(labelled(tr("Retry attempts on transient errors"), m_retries, content));
     reliability->addWidget(labelled(tr("Minimum free space (GB)"), m_freeSpace, content));
+    reliability->addWidget(labelled(tr("Stop a transfer after N seconds without data"), m_ioTimeout, content));
     reliability->addWidget(note(tr("Backups retry automatically on transient rsync errors (network drops, partial transfers, "
                                    "interrupted signals) with exponential backoff. Free space is checked at the destination "
                                    "volume before each run; 0 disables the check."),
@@ -173,6 +181,8 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     connect(m_retries, &QSpinBox::valueChanged, this, [this](int value) { m_store->update([&](AppSettings &s) { s.retryAttempts = value; }); });
     connect(m_freeSpace, &QSpinBox::valueChanged, this,
             [this](int value) { m_store->update([&](AppSettings &s) { s.minFreeSpaceGB = value; }); });
+    connect(m_ioTimeout, &QSpinBox::valueChanged, this,
+            [this](int value) { m_store->update([&](AppSettings &s) { s.ioTimeoutSeconds = value; }); });
     connect(exportButton, &QPushButton::clicked, this, &SettingsView::exportConfig);
     connect(importButton, &QPushButton::clicked, this, &SettingsView::importConfig);
     connect(reveal, &QPushButton::clicked, this, [this] { m_desktop->reveal(m_store->url()); });
@@ -196,6 +206,7 @@ void SettingsView::refresh()
     // Stored values outside the steppers' ranges are shown clamped and kept.
     show(m_retries, int(std::clamp<qint64>(s.retryAttempts, 0, 10)), &QSpinBox::setValue);
     show(m_freeSpace, int(std::clamp<qint64>(s.minFreeSpaceGB, 0, 1024)), &QSpinBox::setValue);
+    show(m_ioTimeout, int(std::clamp<qint64>(s.ioTimeoutSeconds, 0, 86400)), &QSpinBox::setValue);
 }
 
 void SettingsView::pick()

@@ -48,6 +48,7 @@ private:
     QCheckBox *m_delete;
     QSpinBox *m_retries;
     QSpinBox *m_freeSpace;
+    QSpinBox *m_ioTimeout;
     QCheckBox *m_notifications;
     QLabel *m_statusIcon;
     QLabel *m_status;

@@ -12,11 +12,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-SidebarRow::SidebarRow(const Server &server, bool isRunning, bool runnerBusy, QWidget *parent)
+SidebarRow::SidebarRow(const Server &server, bool isRunning, bool canStart, QWidget *parent)
     : QWidget(parent)
     , m_server(server)
     , m_isRunning(isRunning)
-    , m_runnerBusy(runnerBusy)
+    , m_canStart(canStart)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 4);
@@ -82,11 +82,6 @@ SidebarRow::SidebarRow(const Server &server, bool isRunning, bool runnerBusy, QW
         connect(m_run, &QToolButton::clicked, this, &SidebarRow::runRequested);
         layout->addWidget(m_run);
     }
-}
-
-bool SidebarRow::canRun() const
-{
-    return !m_runnerBusy && ServerRules::hasRunnableTarget(m_server);
 }
 
 QString SidebarRow::metaText() const

@@ -16,11 +16,11 @@ class SidebarRow : public QWidget
     Q_OBJECT
 
 public:
-    SidebarRow(const Server &server, bool isRunning, bool runnerBusy, QWidget *parent = nullptr);
+    // `canStart`: whether this server's run button is enabled now.
+    SidebarRow(const Server &server, bool isRunning, bool canStart, QWidget *parent = nullptr);
 
     const Server &server() const { return m_server; }
-    // The row's own rule: not busy, host, user and a runnable path.
-    bool canRun() const;
+    bool canRun() const { return m_canStart; }
     QString metaText() const;
     bool runButtonEnabled() const;
 
@@ -30,7 +30,7 @@ Q_SIGNALS:
 private:
     Server m_server;
     bool m_isRunning;
-    bool m_runnerBusy;
+    bool m_canStart;
     QLabel *m_meta;
     QToolButton *m_run = nullptr;
 };

@@ -3,6 +3,8 @@
 
 #include "core/engine/RsyncRunner.h"
 #include "core/presentation/MenuBarContent.h"
+#include "core/presentation/ServerActivity.h"
+#include "core/presentation/ServerRules.h"
 #include "core/RunNotifier.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/NotificationService.h"
@@ -13,6 +15,9 @@
 #include "ui/SettingsView.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QSessionManager>
+#include <QTimer>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -23,6 +28,8 @@ TidewellApp::TidewellApp(QObject *parent)
     , m_store(new ConfigStore(this))
     , m_runner(new RsyncRunner(this))
     , m_notifier(new RunNotifier(m_runner, this))
+    , m_activity(new ServerActivity(m_store, m_runner, this))
+    , m_quit([] { QApplication::quit(); })
     , m_dialogs(new Dialogs(this))
     , m_desktop(new Desktop(this))
     , m_trayMenu(std::make_unique<QMenu>())
@@ -30,15 +37,22 @@ TidewellApp::TidewellApp(QObject *parent)
     NotificationService::requestAuthorizationIfNeeded();
     // Results that scheduled runs record on disk show up in the window.
     m_store->setWatchesFile(true);
-    m_mainWindow = new MainWindow(m_store, m_runner, &m_scheduler, m_dialogs, m_desktop);
+    m_mainWindow = new MainWindow(m_store, m_runner, &m_scheduler, m_dialogs, m_desktop, m_activity);
     m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(m_mainWindow, &MainWindow::settingsRequested, this, &TidewellApp::openSettings);
+    connect(m_mainWindow, &MainWindow::quitRequested, this, &TidewellApp::requestQuit);
+    connect(m_runner, &RsyncRunner::runFinished, this, [this] {
+        if (m_quitAfterRun)
+            m_quit();
+    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TidewellApp::commitData);
 
     connect(m_store, &ConfigStore::settingsChanged, this, &TidewellApp::rebuildTrayMenu);
     for (auto signal : {&RsyncRunner::isRunningChanged, &RsyncRunner::runningServerIDChanged, &RsyncRunner::progressPercentChanged,
                         &RsyncRunner::currentItemChanged})
         connect(m_runner, signal, this, &TidewellApp::rebuildTrayMenu);
     connect(m_runner, &RsyncRunner::isRunningChanged, this, &TidewellApp::updateTrayIcon);
+    connect(m_activity, &ServerActivity::changed, this, &TidewellApp::rebuildTrayMenu);
     rebuildTrayMenu();
 }
 
@@ -100,6 +114,7 @@ void TidewellApp::rebuildTrayMenu()
     state.runningServerID = m_runner->runningServerID();
     state.progressPercent = m_runner->progressPercent();
     state.currentItem = m_runner->currentItem();
+    state.runningElsewhere = m_activity->runningElsewhere();
 
     const std::function<void(QMenu *, const QList<Entry> &)> fill = [&](QMenu *menu, const QList<Entry> &entries) {
         for (const Entry &entry : entries) {
@@ -136,7 +151,7 @@ void TidewellApp::rebuildTrayMenu()
                         openSettings();
                         break;
                     case Action::quit:
-                        QApplication::quit();
+                        requestQuit();
                         break;
                     case Action::none:
                         break;
@@ -149,4 +164,46 @@ void TidewellApp::rebuildTrayMenu()
     };
     m_trayMenu->clear();
     fill(m_trayMenu.get(), build(m_store->settings(), state));
+}
+
+bool TidewellApp::confirmCancelForQuit()
+{
+    const Server &server = m_runner->runServer();
+    return m_dialogs->confirm(m_mainWindow, tr("Quit Tidewell"),
+                              QStringLiteral("A backup of “") + ServerRules::displayName(server)
+                                  + QStringLiteral("” is running. Cancel it and quit?"),
+                              tr("The backup stops, its log is written and its result recorded before Tidewell quits."),
+                              tr("Cancel Backup and Quit"));
+}
+
+void TidewellApp::requestQuit()
+{
+    if (!m_runner->isRunning()) {
+        m_quit();
+        return;
+    }
+    if (!confirmCancelForQuit())
+        return;
+    m_quitAfterRun = true;
+    m_runner->cancel();
+}
+
+void TidewellApp::commitData(QSessionManager &manager)
+{
+    if (!m_runner->isRunning())
+        return;
+    if (manager.allowsInteraction()) {
+        const bool stop = confirmCancelForQuit();
+        manager.release();
+        if (!stop) {
+            manager.cancel();
+            return;
+        }
+    }
+    // The session ends: stop the run and let it write its record first.
+    QEventLoop loop;
+    connect(m_runner, &RsyncRunner::runFinished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(15000, &loop, &QEventLoop::quit);
+    m_runner->cancel();
+    loop.exec();
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class ConfigStore;
@@ -16,6 +17,8 @@ class QMenu;
 class QSystemTrayIcon;
 class RsyncRunner;
 class RunNotifier;
+class QSessionManager;
+class ServerActivity;
 class SettingsView;
 
 // The windowed application: one store and one runner for the process, the
@@ -44,13 +47,25 @@ public:
 
     // Rebuilds the tray menu from the store and the runner.
     void rebuildTrayMenu();
+    ServerActivity *activity() const { return m_activity; }
+
+    // Quits; while a backup runs, only after asking, and then once the
+    // cancelled run has written its log and recorded its result.
+    void requestQuit();
+    // Test-only: what quitting does instead of QApplication::quit().
+    void setQuitForTesting(std::function<void()> quit) { m_quit = std::move(quit); }
 
 private:
     void updateTrayIcon();
+    bool confirmCancelForQuit();
+    void commitData(QSessionManager &manager);
 
     ConfigStore *m_store;
     RsyncRunner *m_runner;
     RunNotifier *m_notifier;
+    ServerActivity *m_activity;
+    std::function<void()> m_quit;
+    bool m_quitAfterRun = false;
     Dialogs *m_dialogs;
     Desktop *m_desktop;
     Scheduler m_scheduler;

@@ -3,6 +3,8 @@
 #include "core/engine/RsyncRunner.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
+#include "core/system/AppPaths.h"
+#include "core/system/FileLock.h"
 #include "fixtures/Await.h"
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
@@ -253,7 +255,7 @@ private Q_SLOTS:
     {
         const Server server = addServer();
         RsyncRunner &runner = m_h->runner;
-        runner.setRsyncProbe(m_h->fakeRsync(0, "sleep 0.5\n"));
+        runner.setRsyncProbe(m_h->fakeRsync(0, "trap '' TERM\nsleep 0.5\n"));
         bool firstDone = false;
         QCoro::connect(runner.run(server, &m_h->store), this, [&] { firstDone = true; });
         QVERIFY(runner.isRunning());
@@ -291,6 +293,52 @@ private Q_SLOTS:
         QCOMPARE(runner.currentItem(), QStringLiteral("Site"));
         QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
         QCOMPARE(running.count(), 2);
+    }
+
+    void aCancelAsRsyncSucceedsStopsBeforeTheNextPath()
+    {
+        const Server server = addServer([](Server &s) {
+            BackupPath second = s.paths.first();
+            second.name = QStringLiteral("Second");
+            second.id = QUuid::createUuid();
+            s.paths.append(second);
+        });
+        RsyncRunner &runner = m_h->runner;
+        runner.setRsyncProbe(m_h->fakeRsync(0, "trap '' TERM\nsleep 0.5\n"));
+        // The cancel lands while rsync runs; this stand-in ignores it and ends with 0.
+        connect(&runner, &RsyncRunner::logLinesChanged, this, [&runner] {
+            if (!runner.logLines().isEmpty() && runner.logLines().last().startsWith(QStringLiteral("$ ")))
+                QTimer::singleShot(100, &runner, [&runner] { runner.cancel(); });
+        });
+        const QStringList log = runBackup(server);
+        QCOMPARE(m_h->callCount(), 1);
+        QCOMPARE(runner.exitCode(), RsyncRunner::cancelledExitCode);
+        QCOMPARE(log.mid(log.size() - 3), (QStringList{QStringLiteral("→ exit 0"), QString(), QStringLiteral("Cancelled by user.")}));
+        QVERIFY(readFile(LogStore::logFile(server.id)).contains("# Status:    CANCELLED\n"));
+    }
+
+    void aServerLockedElsewhereChangesNothing()
+    {
+        const Server server = addServer();
+        auto held = FileLock::tryLock(AppPaths::runLockFile(server.id)); // as another process would hold it
+        QVERIFY(held);
+        RsyncRunner &runner = m_h->runner;
+        runner.setRsyncProbe(m_h->fakeRsync(0));
+        QSignalSpy refused(&runner, &RsyncRunner::runRefused);
+        QSignalSpy finished(&runner, &RsyncRunner::runFinished);
+        QCOMPARE(runBackup(server), QStringList{QStringLiteral("A backup of “web” is already running.")});
+        QCOMPARE(runner.exitCode(), RsyncRunner::alreadyRunningExitCode);
+        QVERIFY(runner.wasRefused());
+        QCOMPARE(refused.count(), 1);
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(m_h->callCount(), 0);
+        QVERIFY(!QFile::exists(LogStore::logFile(server.id)));
+        QVERIFY(!m_h->store.settings().server(server.id)->lastRunAt);
+        // Once the other run ends, this one runs.
+        held->unlock();
+        runBackup(server);
+        QCOMPARE(runner.exitCode(), 0);
+        QVERIFY(!runner.wasRefused());
     }
 };
 

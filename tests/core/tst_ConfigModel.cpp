@@ -24,6 +24,7 @@ private Q_SLOTS:
         QVERIFY(settings->notificationsEnabled);
         QCOMPARE(settings->minFreeSpaceGB, 0);
         QCOMPARE(settings->retryAttempts, 2);
+        QCOMPARE(settings->ioTimeoutSeconds, 300);
     }
 
     void serverWithOnlyANameTakesDefaultsAndAFreshId()
@@ -101,6 +102,7 @@ private Q_SLOTS:
         settings.destinationPath = QStringLiteral("/srv/backups/ünïcode \"q\"");
         settings.minFreeSpaceGB = 9007199254740993LL; // not representable as a double
         settings.retryAttempts = -9223372036854775807LL - 1;
+        settings.ioTimeoutSeconds = 17;
         Server server;
         server.name = QStringLiteral("web");
         server.port = 2222;

@@ -1,5 +1,6 @@
 // Running a child and streaming its output into the live log.
 #include "core/engine/RsyncRunner.h"
+#include "core/engine/RunLog.h"
 #include "fixtures/Await.h"
 #include "fixtures/Files.h"
 
@@ -72,6 +73,49 @@ private Q_SLOTS:
                 expected = value;
         }
         QCOMPARE(RunLog::leftmostPercent(line), expected);
+    }
+
+    void progressLines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("progress");
+        QTest::newRow("progress2") << "  1.23G  45%  10.5MB/s    0:01:02 (xfr#12, to-chk=3/40)" << true;
+        QTest::newRow("plain numbers") << "     32,768 100%   31.25MB/s    0:00:00 (xfr#1, to-chk=0/1)" << true;
+        QTest::newRow("unit with B") << "  12.5MB  7%" << true;
+        QTest::newRow("a file name") << "docs/a.txt" << false;
+        QTest::newRow("stats") << "Number of files: 5,001 (reg: 5,000, dir: 1)" << false;
+        QTest::newRow("percent without size") << "45% done" << false;
+        QTest::newRow("words first") << "x 1234% y 7%" << false;
+        QTest::newRow("four digits") << "  12 1000%" << false;
+    }
+
+    void progressLines()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, progress);
+        QCOMPARE(RunLog::isProgressLine(line), progress);
+    }
+
+    void progressUpdatesReplaceEachOther()
+    {
+        RunLog log;
+        log.append(QStringLiteral("$ rsync …"));
+        log.appendOutput({QStringLiteral("a.txt"), QStringLiteral("  1.00K  10%"), QStringLiteral("  2.00K  20%")}, false);
+        log.appendOutput({QStringLiteral("  3.00K  30%")}, false);
+        QCOMPARE(log.lines(), (QStringList{QStringLiteral("$ rsync …"), QStringLiteral("a.txt"), QStringLiteral("  3.00K  30%")}));
+        QCOMPARE(log.serial(), 3);
+        QCOMPARE(log.revision(), 2);
+        // Any other line ends the stretch: the next update starts a new line.
+        log.appendOutput({QStringLiteral("oops")}, true);
+        log.appendOutput({QStringLiteral("  4.00K  40%"), QStringLiteral("Number of files: 2")}, false);
+        QCOMPARE(log.lines().mid(3), (QStringList{QStringLiteral("! oops"), QStringLiteral("  4.00K  40%"), QStringLiteral("Number of files: 2")}));
+        // 10,000 updates leave the lines before them alone.
+        QStringList updates;
+        for (int i = 0; i < 10000; ++i)
+            updates << QStringLiteral("  %1K  50%").arg(i);
+        log.appendOutput(updates, false);
+        QCOMPARE(log.lines().first(), QStringLiteral("$ rsync …"));
+        QCOMPARE(log.lines().size(), 7);
     }
 
     void lineSplitAcrossReadsBecomesTwoLines()

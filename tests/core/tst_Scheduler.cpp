@@ -106,7 +106,7 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(readFile(scheduler.serviceUnitPath(server.id))),
                  QStringLiteral("[Unit]\nDescription=Tidewell daily backup of server 0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\n\n"
                                 "[Service]\nType=oneshot\nExecStart=\"%1\" \"--run-backup\" \"0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\"\n"
-                                "StandardOutput=append:%2.scheduled.stdout.log\nStandardError=append:%2.scheduled.stderr.log\n")
+                                "KillMode=mixed\nStandardOutput=append:%2.scheduled.stdout.log\nStandardError=append:%2.scheduled.stderr.log\n")
                      .arg(QStringLiteral(TIDEWELL_BINARY), logs));
         const QString timer = QString::fromUtf8(readFile(scheduler.plistURL(server.id)));
         QVERIFY(timer.contains(QStringLiteral("\nOnCalendar=*-*-* 07:05:00\nPersistent=true\nUnit=%1.service\n").arg(label)));

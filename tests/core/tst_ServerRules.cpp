@@ -1,5 +1,6 @@
 // What the windows show about servers.
 #include "core/model/ReferenceDate.h"
+#include "core/model/ServerCheck.h"
 #include "core/presentation/Formatting.h"
 #include "core/presentation/MenuBarContent.h"
 #include "core/presentation/ServerRules.h"
@@ -7,6 +8,8 @@
 #include <QTest>
 
 using namespace MenuBarContent;
+
+Q_DECLARE_METATYPE(Server)
 
 namespace {
 
@@ -50,25 +53,84 @@ private Q_SLOTS:
 
     void runRules()
     {
+        AppSettings settings;
         Server server = runnable();
-        QVERIFY(canRun(server, false));
-        QVERIFY(!canRun(server, true));
-        server.paths[0].remotePath.clear();
-        QVERIFY(!canRun(server, false));
+        settings.servers = {server};
+        RunnerState idle;
+        QVERIFY(canRun(server, settings, idle));
+        RunnerState busy;
+        busy.isRunning = true;
+        QVERIFY(!canRun(server, settings, busy));
+        RunnerState elsewhere;
+        elsewhere.runningElsewhere = {server.id};
+        QVERIFY(!canRun(server, settings, elsewhere));
+        // One rule for every start control: an enabled path without a remote path blocks the run.
         BackupPath second;
         second.remotePath = QStringLiteral("/x");
         server.paths.append(second);
-        // Any runnable path enables the start controls; the window's guard wants every enabled path complete.
-        QVERIFY(canRun(server, false));
-        QVERIFY(!ServerRules::isCompleteForRun(server));
+        server.paths[0].remotePath.clear();
+        QVERIFY(!ServerRules::isRunnable(server, settings.servers));
         server.paths[0].enabled = false;
-        QVERIFY(ServerRules::isCompleteForRun(server));
+        QVERIFY(ServerRules::isRunnable(server, settings.servers));
         server.paths[1].enabled = false;
-        QVERIFY(!ServerRules::isCompleteForRun(server));
-        QVERIFY(!ServerRules::hasRunnableTarget(server));
+        QVERIFY(!ServerRules::isRunnable(server, settings.servers));
+    }
+
+    void problems_data()
+    {
+        QTest::addColumn<Server>("server");
+        QTest::addColumn<QStringList>("others");
+        QTest::addColumn<QStringList>("messages");
+        const auto withPaths = [](const QStringList &names, const QString &remote = QStringLiteral("/srv")) {
+            Server server = runnable();
+            server.paths.clear();
+            for (const QString &name : names) {
+                BackupPath path;
+                path.name = name;
+                path.remotePath = remote;
+                server.paths.append(path);
+            }
+            return server;
+        };
+        QTest::newRow("fine") << runnable() << QStringList{QStringLiteral("other")} << QStringList();
+        QTest::newRow("root is allowed") << withPaths({QStringLiteral("All")}, QStringLiteral("/")) << QStringList() << QStringList();
+        QTest::newRow("blank remote path")
+            << withPaths({QStringLiteral("Media")}, QStringLiteral("  ")) << QStringList()
+            << QStringList{QStringLiteral("Path “Media” has no remote path — set it in this server's settings or turn the path off.")};
+        QTest::newRow("line feed in remote path")
+            << withPaths({QStringLiteral("Media")}, QStringLiteral("/srv/a\n/tmp/x")) << QStringList()
+            << QStringList{QStringLiteral("Path “Media” has a line break or another control character in its remote path — remove it in "
+                                          "this server's settings.")};
+        QTest::newRow("same folder by case") << withPaths({QStringLiteral("Media"), QStringLiteral("media")}) << QStringList()
+                                             << QStringList{QStringLiteral("Paths “Media” and “media” would both be copied into the folder "
+                                                                           "“media” — give them different names.")};
+        QTest::newRow("same folder once sanitised") << withPaths({QStringLiteral("a/b"), QStringLiteral("a:b")}) << QStringList()
+                                                    << QStringList{QStringLiteral("Paths “a/b” and “a:b” would both be copied into the "
+                                                                                  "folder “a_b” — give them different names.")};
         Server blank = runnable();
-        blank.host = QStringLiteral(" "); // emptiness is tested untrimmed
-        QVERIFY(canRun(blank, false));
+        blank.host = QStringLiteral(" ");
+        blank.username.clear();
+        QTest::newRow("blank host and user") << blank << QStringList()
+                                             << QStringList{QStringLiteral("This server has no host — set it in this server's settings."),
+                                                            QStringLiteral("This server has no user name — set it in this server's settings.")};
+        QTest::newRow("servers share a folder")
+            << runnable(QStringLiteral("web/prod")) << QStringList{QStringLiteral("WEB_prod")}
+            << QStringList{QStringLiteral("Servers “web/prod” and “WEB_prod” would share the backup folder “web_prod” — give them different "
+                                          "names.")};
+    }
+
+    void problems()
+    {
+        QFETCH(Server, server);
+        QFETCH(QStringList, others);
+        QFETCH(QStringList, messages);
+        QList<Server> all{server};
+        for (const QString &name : others)
+            all << runnable(name);
+        QStringList found;
+        for (const ServerCheck::Problem &problem : ServerCheck::problems(server, all))
+            found << problem.message;
+        QCOMPARE(found, messages);
     }
 
     void healthAndRows()

@@ -80,17 +80,20 @@ private Q_SLOTS:
         probe.isModern = true;
         probe.version = QVersionNumber(3, 2, 3);
         const QString target = RsyncInvocation::targetFolder(QStringLiteral("/Users/user/Backups/web1/2025-01-31"), path);
-        const QStringList args = RsyncInvocation::arguments(server, path, true, true, target, probe);
+        AppSettings settings;
+        settings.deleteExtraneous = true;
+        const QStringList args = RsyncInvocation::arguments(server, path, settings, target, probe);
         const QStringList expected{
             QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"),
-            QStringLiteral("ssh -p 2222 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes"),
+            QStringLiteral("ssh -p 2222 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes"),
             QStringLiteral("--human-readable"), QStringLiteral("--info=progress2"), QStringLiteral("-z"), QStringLiteral("--delete"),
+            QStringLiteral("--timeout=300"),
             QStringLiteral("backup@192.0.2.10:/var/www/my\\ site/"), QStringLiteral("/Users/user/Backups/web1/2025-01-31/Site")};
         QCOMPARE(args, expected);
         QCOMPARE(QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, args),
                  QStringLiteral("$ /opt/homebrew/bin/rsync -a --stats -e \"ssh -p 2222 -o StrictHostKeyChecking=accept-new "
-                                "-o BatchMode=yes -i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes\" --human-readable "
-                                "--info=progress2 -z --delete \"backup@192.0.2.10:/var/www/my\\ site/\" /Users/user/Backups/web1/2025-01-31/Site"));
+                                "-o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes\" --human-readable "
+                                "--info=progress2 -z --delete --timeout=300 \"backup@192.0.2.10:/var/www/my\\ site/\" /Users/user/Backups/web1/2025-01-31/Site"));
     }
 
     void invocationOptions_data()
@@ -130,9 +133,13 @@ private Q_SLOTS:
         path.remotePath = remotePath;
         const RsyncProbe probe = RsyncProbe::classify(QStringLiteral("/usr/bin/rsync"),
                                                       version.isEmpty() ? QString() : QStringLiteral("rsync  version ") + version + QStringLiteral("  protocol"));
-        const QStringList args = RsyncInvocation::arguments(server, path, compress, deleteExtraneous, QStringLiteral("/t"), probe);
+        AppSettings settings;
+        settings.compress = compress;
+        settings.deleteExtraneous = deleteExtraneous;
+        settings.ioTimeoutSeconds = 0;
+        const QStringList args = RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe);
         QCOMPARE(args.mid(0, 4), (QStringList{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"),
-                                              QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes")}));
+                                              QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4")}));
         QCOMPARE(args.mid(4, args.size() - 6).join(u' '), options);
         QCOMPARE(args.at(args.size() - 2), source);
         QCOMPARE(args.last(), QStringLiteral("/t"));
@@ -144,7 +151,7 @@ private Q_SLOTS:
         Server server;
         server.privateKeyPath = QStringLiteral("~/keys/it's");
         QCOMPARE(RsyncInvocation::remoteShellCommand(server),
-                 QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -i '%1/keys/it''s' -o IdentitiesOnly=yes")
+                 QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '%1/keys/it''s' -o IdentitiesOnly=yes")
                      .arg(home.home()));
     }
 

@@ -83,6 +83,7 @@ private Q_SLOTS:
         server.host = QStringLiteral("127.0.0.1");
         server.username = QStringLiteral("u");
         server.paths.append(BackupPath{});
+        server.paths[0].remotePath = QStringLiteral("/srv");
         settings.servers.append(server);
         QVERIFY(writeFile(home.configFile(), settings.encode()));
         const Outcome outcome = runTidewell(home, {QStringLiteral("--run-backup"), server.id.toString(QUuid::WithoutBraces)});

@@ -3,6 +3,7 @@
 #include "core/model/AppSettings.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
+#include "fixtures/BackupScenario.h"
 #include "fixtures/DbusSessionFixture.h"
 #include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
@@ -24,46 +25,11 @@ class TestHeadlessBackup : public QObject
 
     SshdFixture *m_sshd = nullptr;
     DbusSessionFixture *m_bus = nullptr;
-    std::unique_ptr<TempHome> m_home;
-    QString m_remote;    // the "server's" files
-    QString m_dest;
-
-    Outcome runHeadless(const QUuid &id)
-    {
-        return runTidewell(*m_home, {QStringLiteral("--run-backup"), id.toString(QUuid::WithoutBraces)},
-                           m_bus->environment(QProcessEnvironment()));
-    }
-
-    Server writeConfig(const QList<BackupPath> &paths, std::function<void(AppSettings &)> adjust = {})
-    {
-        AppSettings settings;
-        settings.destinationPath = m_dest;
-        Server server = m_sshd->server(QStringLiteral("web: prod"));
-        server.paths = paths;
-        settings.servers = {server};
-        if (adjust)
-            adjust(settings);
-        writeFile(m_home->configFile(), settings.encode());
-        return settings.servers.first();
-    }
+    std::unique_ptr<BackupScenario> m_s;
 
     static BackupPath path(const QString &name, const QString &remote, bool isDirectory = true)
     {
-        BackupPath p;
-        p.name = name;
-        p.remotePath = remote;
-        p.isDirectory = isDirectory;
-        return p;
-    }
-
-    QStringList logOf(const Server &server) const
-    {
-        return QString::fromUtf8(readFile(LogStore::logFile(server.id))).split(u'\n');
-    }
-
-    QString runFolder() const
-    {
-        return m_dest + QStringLiteral("/web_prod/") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+        return BackupScenario::path(name, remote, isDirectory);
     }
 
 private Q_SLOTS:
@@ -81,35 +47,30 @@ private Q_SLOTS:
         delete m_sshd;
     }
 
-    void init()
-    {
-        m_home = std::make_unique<TempHome>();
-        m_remote = m_home->path() + QStringLiteral("/remote");
-        m_dest = m_home->path() + QStringLiteral("/Backups");
-        QDir().mkpath(m_remote);
-    }
+    void init() { m_s = std::make_unique<BackupScenario>(*m_sshd, m_bus); }
+    void cleanup() { m_s.reset(); }
 
     void twoPathsAreCopiedExactly()
     {
-        const QString folder = m_remote + QStringLiteral("/www/my site");
+        const QString folder = m_s->remote + QStringLiteral("/www/my site");
         writeFile(folder + QStringLiteral("/index (1).html"), "<html>");
         writeFile(folder + QStringLiteral("/a/b/c/ünï & 'q'.txt"), "deep");
         writeFile(folder + QStringLiteral("/$weird;name|x"), "weird");
-        writeFile(m_remote + QStringLiteral("/db.sqlite"), "sqlite-bytes");
-        const Server server = writeConfig({path(QStringLiteral("Site"), folder), path(QStringLiteral("DB"), m_remote + QStringLiteral("/db.sqlite"), false)});
+        writeFile(m_s->remote + QStringLiteral("/db.sqlite"), "sqlite-bytes");
+        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), folder), path(QStringLiteral("DB"), m_s->remote + QStringLiteral("/db.sqlite"), false)});
         const int notificationsBefore = m_bus->notifications().size();
 
-        const Outcome outcome = runHeadless(server.id);
-        QVERIFY2(outcome.status == 0, qPrintable(logOf(server).join(u'\n') + QString::fromUtf8(outcome.err)));
+        const Outcome outcome = m_s->runHeadless(server.id);
+        QVERIFY2(outcome.status == 0, qPrintable(m_s->logOf(server).join(u'\n') + QString::fromUtf8(outcome.err)));
         QVERIFY(outcome.out.isEmpty());
-        QCOMPARE(treeDifferences(folder, runFolder() + QStringLiteral("/Site")), QStringList());
-        QCOMPARE(readFile(runFolder() + QStringLiteral("/DB/db.sqlite")), QByteArray("sqlite-bytes"));
+        QCOMPARE(treeDifferences(folder, m_s->runFolder() + QStringLiteral("/Site")), QStringList());
+        QCOMPARE(readFile(m_s->runFolder() + QStringLiteral("/DB/db.sqlite")), QByteArray("sqlite-bytes"));
 
-        const QStringList log = logOf(server);
+        const QStringList log = m_s->logOf(server);
         QCOMPARE(log.at(3), QStringLiteral("# Status:    SUCCESS"));
         QCOMPARE(log.filter(QStringLiteral("$ /usr/bin/rsync -a --stats -e ")).size(), 2);
         QVERIFY(log.contains(QStringLiteral("=== All backups completed ===")));
-        const auto onDisk = AppSettings::decode(readFile(m_home->configFile()));
+        const auto onDisk = AppSettings::decode(readFile(m_s->home.configFile()));
         QCOMPARE(onDisk->servers.first().lastExitCode, std::optional<qint64>(0));
         QVERIFY(onDisk->servers.first().lastRunAt.has_value());
 
@@ -119,19 +80,19 @@ private Q_SLOTS:
         QCOMPARE(call.value(QStringLiteral("hints")).toObject().value(QStringLiteral("urgency")).toString(), QStringLiteral("byte:1"));
 
         // A second run: a second notification, the log file replaced.
-        QCOMPARE(runHeadless(server.id).status, 0);
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
         QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notificationsBefore + 2, 5000);
-        QCOMPARE(logOf(server).filter(QStringLiteral("# Tidewell log")).size(), 1);
+        QCOMPARE(m_s->logOf(server).filter(QStringLiteral("# Tidewell log")).size(), 1);
     }
 
     void failingPreBackupCommandSkipsRsync()
     {
-        BackupPath p = path(QStringLiteral("Site"), m_remote);
+        BackupPath p = path(QStringLiteral("Site"), m_s->remote);
         p.preBackupCommand = QStringLiteral("  exit 3\n");
-        const Server server = writeConfig({p});
+        const Server server = m_s->writeConfig({p});
         const int notificationsBefore = m_bus->notifications().size();
-        QCOMPARE(runHeadless(server.id).status, 2);
-        const QStringList log = logOf(server);
+        QCOMPARE(m_s->runHeadless(server.id).status, 2);
+        const QStringList log = m_s->logOf(server);
         const qsizetype at = log.indexOf(QStringLiteral("↳ pre-backup: exit 3"));
         QVERIFY(at > 0);
         QCOMPARE(log.mid(at, 3), (QStringList{QStringLiteral("↳ pre-backup: exit 3"), QStringLiteral("  exit 3"),
@@ -146,63 +107,63 @@ private Q_SLOTS:
 
     void preBackupCommandRunsBeforeRsync()
     {
-        BackupPath p = path(QStringLiteral("Dump"), m_remote + QStringLiteral("/dump"));
-        p.preBackupCommand = QStringLiteral("mkdir -p '%1/dump' && echo dumped > '%1/dump/db.sql' && echo made it").arg(m_remote);
-        const Server server = writeConfig({p});
-        QCOMPARE(runHeadless(server.id).status, 0);
-        QCOMPARE(readFile(runFolder() + QStringLiteral("/Dump/db.sql")), QByteArray("dumped\n"));
-        QVERIFY(logOf(server).contains(QStringLiteral("  made it")));
+        BackupPath p = path(QStringLiteral("Dump"), m_s->remote + QStringLiteral("/dump"));
+        p.preBackupCommand = QStringLiteral("mkdir -p '%1/dump' && echo dumped > '%1/dump/db.sql' && echo made it").arg(m_s->remote);
+        const Server server = m_s->writeConfig({p});
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        QCOMPARE(readFile(m_s->runFolder() + QStringLiteral("/Dump/db.sql")), QByteArray("dumped\n"));
+        QVERIFY(m_s->logOf(server).contains(QStringLiteral("  made it")));
     }
 
     void missingRemotePathIsRetriedThenAborts()
     {
-        writeFile(m_remote + QStringLiteral("/later/file"), "x");
-        const Server server = writeConfig({path(QStringLiteral("Gone"), m_remote + QStringLiteral("/not-there")),
-                                           path(QStringLiteral("Later"), m_remote + QStringLiteral("/later"))},
+        writeFile(m_s->remote + QStringLiteral("/later/file"), "x");
+        const Server server = m_s->writeConfig({path(QStringLiteral("Gone"), m_s->remote + QStringLiteral("/not-there")),
+                                           path(QStringLiteral("Later"), m_s->remote + QStringLiteral("/later"))},
                                           [](AppSettings &s) { s.retryAttempts = 1; });
-        QCOMPARE(runHeadless(server.id).status, 23);
-        const QStringList log = logOf(server);
+        QCOMPARE(m_s->runHeadless(server.id).status, 23);
+        const QStringList log = m_s->logOf(server);
         QVERIFY(log.contains(QStringLiteral("↻ retry 1/1 in 2s…")));
         QCOMPARE(log.filter(QStringLiteral("→ exit 23")).size(), 2);
         QVERIFY(log.contains(QStringLiteral("Aborting: remaining paths skipped.")));
         QVERIFY(log.filter(QStringLiteral("Later")).isEmpty());
-        QCOMPARE(AppSettings::decode(readFile(m_home->configFile()))->servers.first().lastExitCode, std::optional<qint64>(23));
+        QCOMPARE(AppSettings::decode(readFile(m_s->home.configFile()))->servers.first().lastExitCode, std::optional<qint64>(23));
     }
 
     void notEnoughFreeSpace()
     {
-        const Server server = writeConfig({path(QStringLiteral("Site"), m_remote)}, [](AppSettings &s) { s.minFreeSpaceGB = 1LL << 40; });
-        QCOMPARE(runHeadless(server.id).status, 28);
-        QVERIFY(logOf(server).contains(QStringLiteral("!! Not enough free space. Aborting.")));
+        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)}, [](AppSettings &s) { s.minFreeSpaceGB = 1LL << 40; });
+        QCOMPARE(m_s->runHeadless(server.id).status, 28);
+        QVERIFY(m_s->logOf(server).contains(QStringLiteral("!! Not enough free space. Aborting.")));
     }
 
     void retentionKeepsTheNewest()
     {
-        writeFile(m_remote + QStringLiteral("/f"), "f");
-        const QString serverFolder = m_dest + QStringLiteral("/web_prod");
+        writeFile(m_s->remote + QStringLiteral("/f"), "f");
+        const QString serverFolder = m_s->destination + QStringLiteral("/web_prod");
         for (const char *day : {"2020-01-01", "2020-01-02", "2020-01-03"})
             QDir().mkpath(serverFolder + u'/' + QLatin1String(day));
         writeFile(serverFolder + QStringLiteral("/2019-12-31"), "a file");
         QDir().mkpath(serverFolder + QStringLiteral("/.2019-12-30"));
         QDir().mkpath(serverFolder + QStringLiteral("/manual"));
-        const Server server = writeConfig({path(QStringLiteral("Site"), m_remote)}, [](AppSettings &s) { s.servers[0].retentionCount = 2; });
-        QCOMPARE(runHeadless(server.id).status, 0);
+        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)}, [](AppSettings &s) { s.servers[0].retentionCount = 2; });
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
         QStringList left = QDir(serverFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         left.sort();
         QCOMPARE(left, (QStringList{QStringLiteral(".2019-12-30"), QStringLiteral("2019-12-31"), QStringLiteral("2020-01-03"),
                                     QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), QStringLiteral("manual")}));
-        const QStringList log = logOf(server);
+        const QStringList log = m_s->logOf(server);
         QVERIFY(log.contains(QStringLiteral("Retention: pruned 2 older backup(s):")));
     }
 
     void cancelLeavesNoProcessBehind()
     {
         // A large sparse file keeps rsync busy for a few seconds.
-        QFile big(m_remote + QStringLiteral("/big"));
+        QFile big(m_s->remote + QStringLiteral("/big"));
         QVERIFY(big.open(QIODevice::WriteOnly));
         QVERIFY(big.resize(qint64(3) << 30));
         big.close();
-        const Server server = writeConfig({path(QStringLiteral("Big"), m_remote)});
+        const Server server = m_s->writeConfig({path(QStringLiteral("Big"), m_s->remote)});
         ConfigStore store;
         RsyncRunner runner;
         bool done = false;
@@ -213,26 +174,12 @@ private Q_SLOTS:
         runner.cancel();
         QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
         QCOMPARE(runner.logLines().last(), QStringLiteral("Cancelled by user."));
-        QCOMPARE(logOf(server).at(3), QStringLiteral("# Status:    CANCELLED"));
+        QCOMPARE(m_s->logOf(server).at(3), QStringLiteral("# Status:    CANCELLED"));
         // rsync names the destination, ssh names the client key.
-        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_home->path()), QStringList(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_s->home.path()), QStringList(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_sshd->clientKey()), QStringList(), 10000);
     }
 
-private:
-    // Command lines of running processes that name `text`.
-    static QStringList processesMentioning(const QString &text)
-    {
-        QStringList found;
-        const QStringList pids = QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs);
-        for (const QString &pid : pids) {
-            QByteArray cmdline = readFile(QStringLiteral("/proc/%1/cmdline").arg(pid));
-            cmdline.replace('\0', ' ');
-            if (cmdline.contains(text.toUtf8()))
-                found << QString::fromUtf8(cmdline);
-        }
-        return found;
-    }
 };
 
 QTEST_GUILESS_MAIN(TestHeadlessBackup)

@@ -37,7 +37,9 @@ class TestRsyncTransfer : public QObject
 
     int transfer(RsyncRunner &runner, const Server &server, const BackupPath &path, const QString &target)
     {
-        const QStringList args = RsyncInvocation::arguments(server, path, true, true, target, m_probe);
+        AppSettings settings;
+        settings.deleteExtraneous = true;
+        const QStringList args = RsyncInvocation::arguments(server, path, settings, target, m_probe);
         return await(runner.runProcess(m_probe.executable, args), 60000).value_or(-1000);
     }
 

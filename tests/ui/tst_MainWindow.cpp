@@ -4,6 +4,10 @@
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
+#include "core/system/AppPaths.h"
+#include "core/system/FileLock.h"
+#include "core/presentation/ServerActivity.h"
+#include "fixtures/Await.h"
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
 #include "ui/BackupRunView.h"
@@ -105,14 +109,15 @@ private Q_SLOTS:
         QVERIFY(!rows[3]->runButtonEnabled());
     }
 
-    void rowRuleIsLooserThanTheWindowsGuard()
+    void oneRuleForEveryStartControl()
     {
+        // An enabled path without a remote path would be refused by the run: nothing offers to start it.
         Server mixed = server(QStringLiteral("mixed"));
         BackupPath empty;
         empty.remotePath.clear();
         mixed.paths.append(empty);
         m_h->store.update([&](AppSettings &s) { s.servers = {mixed}; });
-        QVERIFY(m_window->sidebarRows().first()->canRun());
+        QVERIFY(!m_window->sidebarRows().first()->canRun());
         QVERIFY(!m_window->canRun(mixed));
         m_window->runBackup(mixed); // refused without a word
         QVERIFY(!m_window->runSheet());
@@ -138,7 +143,7 @@ private Q_SLOTS:
         QVERIFY(!m_window->canRun(s));
         QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cancelRun")), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!m_h->runner.isRunning(), 10000);
-        QCOMPARE(sheet->headerText(), QStringLiteral("Backup failed (exit %1)").arg(*m_h->runner.exitCode()));
+        QCOMPARE(sheet->headerText(), QStringLiteral("Backup cancelled"));
         QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("revealDestination"))->isVisible());
         QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("closeRun"))->isDefault());
         const QStringList log = m_h->runner.logLines();
@@ -147,6 +152,44 @@ private Q_SLOTS:
         QCOMPARE(sheet->redLineNumbers(), QList<int>{int(errorLine)});
         QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("copyLog")), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), log.join(u'\n'));
+    }
+
+    void theSheetStaysWhileARunIsActive()
+    {
+        useSlowRsync();
+        const Server s = server(QStringLiteral("web"));
+        m_h->store.update([&](AppSettings &settings) { settings.servers = {s}; });
+        m_window->runBackup(s);
+        BackupRunView *sheet = m_window->runSheet();
+        QTRY_VERIFY(m_h->runner.isRunning());
+        QTest::keyClick(sheet, Qt::Key_Escape);
+        QVERIFY(!sheet->close());
+        QVERIFY(sheet->isVisible());
+        m_h->runner.cancel();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runner.isRunning(), 10000);
+        QTest::keyClick(sheet, Qt::Key_Escape);
+        QTRY_VERIFY(!m_window->runSheet());
+    }
+
+    void aServerBackedUpElsewhereShowsAsRunning()
+    {
+        const Server s = server(QStringLiteral("web"));
+        m_h->store.update([&](AppSettings &settings) { settings.servers = {s}; });
+        QVERIFY(m_window->sidebarRows().first()->runButtonEnabled());
+        auto held = FileLock::tryLock(AppPaths::runLockFile(s.id)); // a scheduled run in another process
+        QVERIFY(held);
+        m_window->activity()->poll();
+        QVERIFY(m_window->sidebarRows().first()->metaText().contains(QStringLiteral("running…")));
+        QVERIFY(!m_window->canRun(s));
+        // Started anyway (the tray, a second window), the run says why it does not start.
+        m_h->runner.setRsyncProbe(m_h->fakeRsync(0));
+        QVERIFY(awaitVoid(m_h->runner.run(s, &m_h->store)));
+        BackupRunView sheet(&m_h->runner, m_desktop.get());
+        QCOMPARE(sheet.headerText(), QStringLiteral("Backup not started"));
+        QCOMPARE(sheet.shownLog(), QStringLiteral("A backup of “web” is already running."));
+        held->unlock();
+        m_window->activity()->poll();
+        QVERIFY(m_window->sidebarRows().first()->runButtonEnabled());
     }
 
     void runSheetHeaderStates()

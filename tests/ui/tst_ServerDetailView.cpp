@@ -225,6 +225,35 @@ private Q_SLOTS:
         run->trigger();
         QCOMPARE(requested.count(), 1);
     }
+
+    // What a run would refuse shows under the field as the user types, and blocks the run.
+    void problemsShowWhereTheyAreTyped()
+    {
+        Server server = m_sshd->server(QStringLiteral("web"));
+        BackupPath media;
+        media.name = QStringLiteral("Media");
+        media.remotePath = QStringLiteral("/srv/media");
+        server.paths = {media};
+        auto view = editorFor(server);
+        m_h->add(m_sshd->server(QStringLiteral("db")));
+        auto *run = view->findChild<QAction *>(QStringLiteral("runBackup"));
+        QVERIFY(run->isEnabled());
+        type(child<QLineEdit>(view.get(), "nameField"), QStringLiteral("DB"));
+        auto *nameProblem = child<QLabel>(view.get(), "nameProblem");
+        QVERIFY(nameProblem->isVisible());
+        QCOMPARE(nameProblem->text(), QStringLiteral("Servers “DB” and “db” would share the backup folder “DB” — give them different names."));
+        QVERIFY(!run->isEnabled());
+        QCOMPARE(run->toolTip(), nameProblem->text());
+        type(child<QLineEdit>(view.get(), "nameField"), QStringLiteral("web"));
+        QVERIFY(!nameProblem->isVisible());
+        QVERIFY(run->isEnabled());
+        auto *remote = child<QLineEdit>(view.get(), "pathRemote");
+        remote->selectAll();
+        remote->insert(QStringLiteral("/srv/a\u0001b")); // as pasted
+        QVERIFY(child<QLabel>(view.get(), "pathProblem")->isVisible());
+        QVERIFY(child<QLabel>(view.get(), "pathProblem")->text().startsWith(QStringLiteral("Path “Media” has a line break")));
+        QVERIFY(!run->isEnabled());
+    }
 };
 
 QTEST_MAIN(TestServerDetailView)

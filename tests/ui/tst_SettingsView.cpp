@@ -70,6 +70,11 @@ private Q_SLOTS:
         space->stepDown();
         space->stepDown();
         QCOMPARE(m_h->store.settings().minFreeSpaceGB, 0);
+        auto *timeout = child<QSpinBox>("ioTimeoutStepper");
+        QCOMPARE(timeout->text(), QStringLiteral("300 s"));
+        timeout->setValue(0);
+        QCOMPARE(timeout->text(), QStringLiteral("never"));
+        QCOMPARE(m_h->store.settings().ioTimeoutSeconds, 0);
     }
 
     void aBurstOfTogglesIsOneWrite()

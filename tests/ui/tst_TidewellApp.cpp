@@ -1,5 +1,7 @@
 // The application shell and its tray menu.
 #include "core/engine/RsyncRunner.h"
+#include "core/storage/LogStore.h"
+#include "ui/Dialogs.h"
 #include "core/storage/ConfigStore.h"
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
@@ -81,6 +83,53 @@ private Q_SLOTS:
         QVERIFY(window && window->isVisible());
         byText(QStringLiteral("Settings…"))->trigger();
         QCOMPARE(app.settingsWindow(), window);
+    }
+
+    void quittingDuringARunAsksAndLetsTheRunFinish()
+    {
+        TempHome home;
+        TidewellApp app;
+        int quits = 0;
+        app.setQuitForTesting([&quits] { ++quits; });
+        app.desktop()->setRecorder([](const QString &, const QString &) {});
+        const Server server = runnableServer();
+        app.store()->update([&](AppSettings &s) {
+            s.servers = {server};
+            s.destinationPath = home.path() + QStringLiteral("/dest");
+            s.notificationsEnabled = false;
+        });
+        RsyncProbe probe;
+        probe.isModern = true;
+        probe.executable = writeScript(home.path() + QStringLiteral("/rsync"), "exec sleep 30\n");
+        app.runner()->setRsyncProbe(probe);
+        QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
+        QTRY_VERIFY(app.runner()->isRunning());
+
+        app.dialogs()->setNextAnswer(false); // Cancel: keep the backup
+        app.requestQuit();
+        QCOMPARE(app.dialogs()->askedTexts().last().section(u'\n', 0, 0),
+                 QStringLiteral("A backup of “web” is running. Cancel it and quit?"));
+        QTest::qWait(200);
+        QVERIFY(app.runner()->isRunning());
+        QCOMPARE(quits, 0);
+
+        app.dialogs()->setNextAnswer(true);
+        app.requestQuit();
+        QTRY_VERIFY_WITH_TIMEOUT(!app.runner()->isRunning(), 15000);
+        QTRY_COMPARE(quits, 1);
+        QVERIFY(readFile(LogStore::logFile(server.id)).contains("# Status:    CANCELLED\n"));
+        QCOMPARE(app.store()->settings().servers.first().lastExitCode, std::optional<qint64>(*app.runner()->exitCode()));
+    }
+
+    void withNothingRunningQuitIsImmediate()
+    {
+        TempHome home;
+        TidewellApp app;
+        int quits = 0;
+        app.setQuitForTesting([&quits] { ++quits; });
+        app.requestQuit();
+        QCOMPARE(quits, 1);
+        QVERIFY(app.dialogs()->askedTexts().isEmpty());
     }
 };
 

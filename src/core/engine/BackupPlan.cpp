@@ -3,6 +3,7 @@
 
 #include "core/engine/RsyncInvocation.h"
 #include "core/model/SafePathComponent.h"
+#include "core/model/ServerCheck.h"
 #include "core/ssh/Shell.h"
 #include "core/ssh/TargetCheck.h"
 #include "core/system/AppPaths.h"
@@ -62,6 +63,12 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
     if (enabled.isEmpty())
         return tl::unexpected(Refusal{{QStringLiteral("No enabled paths.")}, 0});
 
+    if (const auto found = ServerCheck::problems(server, settings.servers); !found.isEmpty()) {
+        Refusal refusal;
+        for (const ServerCheck::Problem &problem : found)
+            refusal.lines << QStringLiteral("!! ") + problem.message;
+        return tl::unexpected(refusal);
+    }
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
         return tl::unexpected(Refusal{{QStringLiteral("!! ") + safe.error()}, 2});
 
@@ -91,7 +98,7 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
         Step step;
         step.path = path;
         step.targetFolder = RsyncInvocation::targetFolder(plan.runFolder, path);
-        step.arguments = RsyncInvocation::arguments(server, path, settings.compress, settings.deleteExtraneous, step.targetFolder, probe);
+        step.arguments = RsyncInvocation::arguments(server, path, settings, step.targetFolder, probe);
         step.commandLine = QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, step.arguments);
         plan.steps.append(step);
     }

@@ -4,20 +4,32 @@
 #include <QByteArray>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QStringView>
 
-// Turns chunks of a child's output into log lines. Each chunk is cut at every
-// CR and LF and empty pieces are dropped; a line that arrives in two chunks
-// becomes two lines. Only an incomplete UTF-8 sequence at the end of a chunk
-// is carried over to the next one; invalid bytes become U+FFFD.
+// Each chunk is cut at every CR and LF and empty pieces are dropped; a line
+// that arrives in two chunks becomes two lines. Only an incomplete UTF-8
+// sequence at the end of a chunk is carried over to the next one; invalid
+// bytes become U+FFFD. A line longer than maxLineLength is cut there, marked
+// with "…", and the rest of it is dropped up to the next line break, so
+// memory stays bounded whatever the child writes. Control characters other
+// than tab are made visible ("^[" for ESC), so a stored log cannot drive the
+// terminal that shows it.
 class OutputDecoder
 {
 public:
+    static constexpr qsizetype maxLineLength = 16 * 1024;
+
     QStringList feed(const QByteArray &chunk);
     // The text of a sequence left incomplete at the end of the stream.
     QStringList finish();
 
-    static QStringList splitLines(const QString &text);
+    // Control characters as caret notation (C0, DEL) or U+FFFD (C1); tab stays.
+    static QString visible(QStringView text);
 
 private:
+    QStringList split(QStringView text);
+
     QStringDecoder m_decoder{QStringDecoder::Utf8};
+    // Inside an over-long line that was already cut: drop until a line break.
+    bool m_skipping = false;
 };

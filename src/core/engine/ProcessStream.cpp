@@ -13,11 +13,20 @@ ProcessStream::ProcessStream(int readPauseMs, QObject *parent)
 {
     connect(&m_out, &PipeReader::dataRead, this, [this](const QByteArray &data) { Q_EMIT outputRead(data, false); });
     connect(&m_err, &PipeReader::dataRead, this, [this](const QByteArray &data) { Q_EMIT outputRead(data, true); });
+    m_kill.setSingleShot(true);
+    m_kill.setInterval(killAfterMs);
+    connect(&m_kill, &QTimer::timeout, this, [this] {
+        if (isRunning())
+            killGroup(SIGKILL);
+    });
 }
 
 ProcessStream::~ProcessStream()
 {
     terminate();
+    // QProcess waits for its child when it goes away; make that short.
+    if (isRunning() && !m_process.waitForFinished(1000))
+        killGroup(SIGKILL);
 }
 
 QCoro::Task<int> ProcessStream::run(QString executable, QStringList arguments)
@@ -39,7 +48,11 @@ QCoro::Task<int> ProcessStream::run(QString executable, QStringList arguments)
     m_started = true;
     m_out.closeWriteEnd();
     m_err.closeWriteEnd();
+    const pid_t group = pid_t(m_process.processId());
     co_await Subprocess::waitForExit(&m_process);
+    // A stopped child may leave some of its group behind (an ssh in connect).
+    if (m_terminating)
+        ::kill(-group, SIGKILL);
     // What is still in the pipes (rsync's closing summary) is handed on
     // before the caller resumes.
     if (const QByteArray rest = m_out.drain(); !rest.isEmpty())
@@ -53,7 +66,14 @@ void ProcessStream::terminate()
 {
     if (!isRunning())
         return;
-    if (const qint64 pid = m_process.processId(); pid > 0)
-        ::kill(-pid_t(pid), SIGTERM);
+    m_terminating = true;
     m_process.terminate();
+    if (!m_kill.isActive())
+        m_kill.start();
+}
+
+void ProcessStream::killGroup(int signalNumber)
+{
+    if (const qint64 pid = m_process.processId(); pid > 0)
+        ::kill(-pid_t(pid), signalNumber);
 }

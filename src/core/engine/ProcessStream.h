@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <qcoro/qcorotask.h>
 
@@ -30,16 +31,24 @@ public:
     bool started() const { return m_started; }
     QString startError() const { return m_startError; }
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
-    // SIGTERM to the child's whole process group.
+    // SIGTERM to the child, which ends what it started itself (rsync its
+    // ssh), so it reports its own status for a stop by a signal. Whatever of
+    // its process group is left when it ends is killed, and the whole group
+    // after killAfterMs if the child does not end.
     void terminate();
+    static constexpr int killAfterMs = 10000;
 
 Q_SIGNALS:
     void outputRead(const QByteArray &data, bool fromStandardError);
 
 private:
+    void killGroup(int signalNumber);
+
     PipeReader m_out;
     PipeReader m_err;
     QProcess m_process;
+    QTimer m_kill;
     bool m_started = false;
+    bool m_terminating = false;
     QString m_startError;
 };

@@ -3,6 +3,7 @@
 
 #include "core/model/SafePathComponent.h"
 #include "core/ssh/Shell.h"
+#include "core/ssh/SSHTester.h"
 #include "core/system/AppPaths.h"
 
 namespace RsyncInvocation {
@@ -17,12 +18,14 @@ QString remoteSource(const Server &server, const BackupPath &path)
     QString source = path.remotePath;
     if (path.isDirectory && !source.endsWith(u'/'))
         source += u'/';
-    return server.username + u'@' + server.host + u':' + Shell::escapeRemotePath(source);
+    const QString host = server.host.contains(u':') ? u'[' + server.host + u']' : server.host;
+    return server.username + u'@' + host + u':' + Shell::escapeRemotePath(source);
 }
 
 QString remoteShellCommand(const Server &server)
 {
-    QString command = QStringLiteral("ssh -p %1 -o StrictHostKeyChecking=accept-new -o BatchMode=yes").arg(server.port);
+    QString command = QStringLiteral("ssh -p ") + QString::number(server.port)
+                      + QStringLiteral(" -o StrictHostKeyChecking=accept-new -o BatchMode=yes ") + SSHTester::runOptions().join(u' ');
     if (!server.useSSHAgent) {
         command += QStringLiteral(" -i ") + Shell::quoteForRsyncShell(AppPaths::expandTilde(server.privateKeyPath))
                    + QStringLiteral(" -o IdentitiesOnly=yes");
@@ -30,18 +33,20 @@ QString remoteShellCommand(const Server &server)
     return command;
 }
 
-QStringList arguments(const Server &server, const BackupPath &path, bool compress, bool deleteExtraneous,
-                      const QString &targetFolder, const RsyncProbe &probe)
+QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings, const QString &targetFolder,
+                      const RsyncProbe &probe)
 {
     QStringList args{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"), remoteShellCommand(server)};
     if (probe.isModern)
         args << QStringLiteral("--human-readable") << QStringLiteral("--info=progress2");
     else
         args << QStringLiteral("--progress");
-    if (compress)
+    if (settings.compress)
         args << QStringLiteral("-z");
-    if (path.isDirectory && deleteExtraneous)
+    if (path.isDirectory && settings.deleteExtraneous)
         args << (probe.isModern ? QStringLiteral("--delete") : QStringLiteral("--del"));
+    if (settings.ioTimeoutSeconds > 0)
+        args << QStringLiteral("--timeout=") + QString::number(settings.ioTimeoutSeconds);
     if (probe.needsOldArgs())
         args << QStringLiteral("--old-args");
     args << remoteSource(server, path) << targetFolder;

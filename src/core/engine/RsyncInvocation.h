@@ -2,21 +2,23 @@
 #pragma once
 
 #include "core/engine/RsyncProbe.h"
+#include "core/model/AppSettings.h"
 #include "core/model/BackupPath.h"
 #include "core/model/Server.h"
 
 #include <QString>
 #include <QStringList>
 
-// The rsync command line for one path of a run.
 namespace RsyncInvocation {
 
 QString targetFolder(const QString &runFolder, const BackupPath &path);
-// user@host:escaped-source, a folder's source ending in "/".
+// user@host:escaped-source, a folder's source ending in "/"; a literal IPv6
+// host in brackets, or rsync would read its colons as the path separator.
 QString remoteSource(const Server &server, const BackupPath &path);
-// The text given to rsync's "-e".
+// The text given to rsync's "-e": ssh with connection and liveness time-outs,
+// so a server that stops answering ends the transfer.
 QString remoteShellCommand(const Server &server);
-QStringList arguments(const Server &server, const BackupPath &path, bool compress, bool deleteExtraneous,
-                      const QString &targetFolder, const RsyncProbe &probe);
+QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings, const QString &targetFolder,
+                      const RsyncProbe &probe);
 
 } // namespace RsyncInvocation

@@ -10,7 +10,10 @@
 #include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
+#include "core/system/AppPaths.h"
+#include "core/system/DiagnosticLog.h"
 #include "core/system/FileUtil.h"
+#include "core/system/Subprocess.h"
 
 #include <QDir>
 
@@ -19,6 +22,9 @@
 #include <chrono>
 
 namespace {
+
+// What a pre-backup command may write to each stream before the rest is dropped.
+constexpr qsizetype maxCommandOutput = 256 * 1024;
 
 // Probed once per process, on first use.
 const RsyncProbe &processProbe()
@@ -81,34 +87,47 @@ void RsyncRunner::cancel()
         m_currentProcess->terminate();
 }
 
-QCoro::Task<int> RsyncRunner::runProcess(QString executable, QStringList args)
+QCoro::Task<tl::expected<int, QString>> RsyncRunner::runChild(QString executable, QStringList args, OutputSink sink)
 {
-    QPointer<RsyncRunner> self(this);
     // Our own pipes, read in batches: rsync writes each progress update on
     // its own, and reading them one by one costs more than the copy.
     auto stream = std::make_unique<ProcessStream>(readPauseMs);
-    OutputDecoder out;
-    OutputDecoder err;
-    connect(stream.get(), &ProcessStream::outputRead, this, [this, &out, &err](const QByteArray &data, bool fromStandardError) {
-        appendOutput((fromStandardError ? err : out).feed(data), fromStandardError);
-    });
+    connect(stream.get(), &ProcessStream::outputRead, this, sink);
     m_currentProcess = stream.get();
     const int status = co_await stream->run(executable, args);
+    if (!stream->started())
+        co_return tl::unexpected(stream->startError());
+    co_return status;
+}
+
+QCoro::Task<int> RsyncRunner::runProcess(QString executable, QStringList args)
+{
+    QPointer<RsyncRunner> self(this);
+    OutputDecoder out;
+    OutputDecoder err;
+    const auto status = co_await runChild(executable, args, [this, &out, &err](const QByteArray &data, bool fromStandardError) {
+        appendOutput((fromStandardError ? err : out).feed(data), fromStandardError);
+    });
     if (!self)
-        co_return status;
-    if (!stream->started()) {
-        append(QStringLiteral("Failed to start rsync: ") + stream->startError());
+        co_return status.value_or(-1);
+    if (!status) {
+        append(QStringLiteral("Failed to start rsync: ") + status.error());
         co_return -1;
     }
     appendOutput(out.finish(), false);
     appendOutput(err.finish(), true);
-    co_return status;
+    co_return *status;
 }
 
 QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
 {
     if (m_isRunning)
         co_return;
+    auto lock = FileLock::tryLock(AppPaths::runLockFile(server.id));
+    if (!lock && lock.error().busy)
+        co_return refuse(server);
+    if (!lock)
+        DiagnosticLog::write(QStringLiteral("Running without the run lock: ") + lock.error().message);
     QPointer<RsyncRunner> self(this);
     QPointer<ConfigStore> storeGuard(store);
 
@@ -118,6 +137,7 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
     setExitCode(std::nullopt);
     setProgressPercent(std::nullopt);
     m_wasCancelled = false;
+    m_wasRefused = false;
     m_runServer = server;
     m_runSettings = store ? store->settings() : AppSettings();
     const QDateTime startedAt = m_clock();
@@ -126,6 +146,20 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
     if (!self)
         co_return;
     finish(server.id, startedAt, storeGuard);
+}
+
+void RsyncRunner::refuse(const Server &server)
+{
+    const QString message = QStringLiteral("A backup of “") + (server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name)
+                            + QStringLiteral("” is already running.");
+    m_wasRefused = true;
+    m_wasCancelled = false;
+    m_log.clear();
+    m_log.append(message);
+    Q_EMIT logLinesChanged();
+    setProgressPercent(std::nullopt);
+    setExitCode(alreadyRunningExitCode);
+    Q_EMIT runRefused(server.id, message);
 }
 
 void RsyncRunner::endWith(const QStringList &lines, int exitCode)
@@ -184,12 +218,27 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
         co_return true;
     QPointer<RsyncRunner> self(this);
     append(QStringLiteral("↳ pre-backup: ") + command);
-    const SSHTester::Report report = co_await SSHTester::runRemoteCommand(server, command, 60);
+    // Collected whole for the report, up to a bound: a command that floods
+    // its output must not take the memory.
+    QByteArray out;
+    QByteArray err;
+    const auto status = co_await runChild(SSHTester::executable, SSHTester::runCommandArgs(server, command),
+                                          [&out, &err](const QByteArray &data, bool fromStandardError) {
+                                              QByteArray &sink = fromStandardError ? err : out;
+                                              sink.append(data.left(std::max<qsizetype>(0, maxCommandOutput - sink.size())));
+                                          });
     if (!self)
         co_return false;
+    if (m_wasCancelled) {
+        abortRun(cancelledExitCode);
+        co_return false;
+    }
+    const SSHTester::Report report = status ? SSHTester::combinedReport(*status, Subprocess::strictUtf8(Subprocess::utf8Prefix(out)),
+                                                                        Subprocess::strictUtf8(Subprocess::utf8Prefix(err)))
+                                            : SSHTester::Report{false, status.error()};
     const QStringList messageLines = report.message.split(u'\n', Qt::SkipEmptyParts);
     for (const QString &line : messageLines)
-        append(QStringLiteral("  ") + line);
+        append(QStringLiteral("  ") + OutputDecoder::visible(line));
     if (!report.ok)
         endWith({QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}, 2);
     co_return report.ok;
@@ -213,11 +262,15 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
         if (!self)
             co_return false;
         append(QStringLiteral("→ exit ") + QString::number(status));
+        if (m_wasCancelled) {
+            abortRun(status == 0 ? cancelledExitCode : status);
+            co_return false;
+        }
         if (status == 0) {
             append(QString());
             co_return true;
         }
-        if (m_wasCancelled || !RetryPolicy::isTransient(status)) {
+        if (!RetryPolicy::isTransient(status)) {
             abortRun(status);
             co_return false;
         }

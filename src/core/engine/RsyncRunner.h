@@ -6,6 +6,7 @@
 #include "core/engine/RunLog.h"
 #include "core/model/AppSettings.h"
 #include "core/model/Server.h"
+#include "core/system/FileLock.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -15,6 +16,8 @@
 #include <QVariant>
 
 #include <qcoro/qcorotask.h>
+
+#include <tl/expected.hpp>
 
 #include <functional>
 #include <optional>
@@ -40,6 +43,11 @@ public:
     static constexpr qsizetype maxLogLines = RunLog::maxLines;
     // Output is read at most this often; see PipeReader.
     static constexpr int readPauseMs = 20;
+    // The exit code of a run stopped by cancel() when no rsync status tells
+    // more: rsync's own status for a run stopped by a signal.
+    static constexpr int cancelledExitCode = 20;
+    // A run that did not start because the server is being backed up elsewhere.
+    static constexpr int alreadyRunningExitCode = 75;
 
     explicit RsyncRunner(QObject *parent = nullptr);
     ~RsyncRunner() override;
@@ -52,19 +60,25 @@ public:
     std::optional<int> exitCode() const { return m_exitCode; }
     std::optional<QString> lastDestination() const { return m_lastDestination; }
     bool wasCancelled() const { return m_wasCancelled; }
+    // The last run did not start: another process holds the server's lock.
+    bool wasRefused() const { return m_wasRefused; }
     qint64 logLineSerial() const { return m_log.serial(); }
+    qint64 logRevision() const { return m_log.revision(); }
     // The server and the settings of the current or last run, as it started.
     const Server &runServer() const { return m_runServer; }
     const AppSettings &runSettings() const { return m_runSettings; }
 
     void append(const QString &line);
-    // Stops the run at its next check and asks the running rsync (and the
-    // ssh it started) to terminate.
+    // Ends the run at once: the running rsync or pre-backup ssh is asked to
+    // terminate with its process group (and killed after 10 s), no later
+    // path starts, and the run ends as cancelled.
     void cancel();
     // Starts the program, streams its output into the log and returns its
     // exit status, or -1 when it could not be started.
     QCoro::Task<int> runProcess(QString executable, QStringList args);
-    // The backup of one server; a call while a run is in progress does nothing.
+    // The backup of one server; a call while a run is in progress does
+    // nothing. The server's run lock is held for the whole run: when another
+    // process holds it, nothing changes but the log's one line and exit code 75.
     QCoro::Task<> run(Server server, ConfigStore *store);
 
     // The rsync every run uses; probed on first use.
@@ -85,8 +99,14 @@ Q_SIGNALS:
     void lastDestinationChanged();
     // A run has ended: its log is written and its result recorded.
     void runFinished(const QUuid &serverID, std::optional<int> exitCode);
+    // A run did not start because the server is being backed up elsewhere.
+    void runRefused(const QUuid &serverID, const QString &message);
 
 private:
+    using OutputSink = std::function<void(const QByteArray &data, bool fromStandardError)>;
+    // A child in its own process group, reachable by cancel(): its exit
+    // status, or why it could not be started.
+    QCoro::Task<tl::expected<int, QString>> runChild(QString executable, QStringList args, OutputSink sink);
     QCoro::Task<> performRun(Server server, AppSettings settings);
     QCoro::Task<bool> copyPath(Server server, BackupPlan::Step step, RetryPolicy policy, QString rsync);
     QCoro::Task<bool> runPreBackupCommand(Server server, BackupPath path);
@@ -94,6 +114,7 @@ private:
     void pruneOldBackups(const Server &server, const AppSettings &settings);
     void endWith(const QStringList &lines, int exitCode);
     void abortRun(int status);
+    void refuse(const Server &server);
     void finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store);
     void appendOutput(const QStringList &lines, bool fromStandardError);
 
@@ -120,6 +141,7 @@ private:
 
     QPointer<ProcessStream> m_currentProcess;
     bool m_wasCancelled = false;
+    bool m_wasRefused = false;
     std::optional<RsyncProbe> m_probe;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
     int m_retryDelayUnitMs = 1000;

@@ -5,26 +5,38 @@ void RunLog::clear()
 {
     m_lines.clear();
     m_serial = 0;
+    m_lastIsProgress = false;
 }
 
 void RunLog::append(const QString &line)
 {
     m_lines.append(line);
     ++m_serial;
+    m_lastIsProgress = false;
     trim();
 }
 
 std::optional<double> RunLog::appendOutput(const QStringList &lines, bool fromStandardError)
 {
-    m_serial += lines.size();
     if (fromStandardError) {
+        m_serial += lines.size();
         for (const QString &line : lines)
             m_lines.append(QStringLiteral("! ") + line);
+        m_lastIsProgress = m_lastIsProgress && lines.isEmpty();
         trim();
         return std::nullopt;
     }
-    // Lines that the bound would drop at once are not stored at all.
-    m_lines.append(lines.size() > maxLines ? lines.mid(lines.size() - maxLines) : lines);
+    for (const QString &line : lines) {
+        const bool progress = isProgressLine(line);
+        if (progress && m_lastIsProgress && !m_lines.isEmpty()) {
+            m_lines.last() = line;
+            ++m_revision;
+        } else {
+            m_lines.append(line);
+            ++m_serial;
+        }
+        m_lastIsProgress = progress;
+    }
     trim();
     // Of one chunk only the last percentage stands, so it is the one looked for.
     for (qsizetype i = lines.size() - 1; i >= 0; --i) {
@@ -55,4 +67,29 @@ std::optional<double> RunLog::leftmostPercent(QStringView line)
         return ok ? std::optional<double>(value) : std::nullopt;
     }
     return std::nullopt;
+}
+
+bool RunLog::isProgressLine(QStringView line)
+{
+    qsizetype i = 0;
+    while (i < line.size() && line.at(i) == u' ')
+        ++i;
+    const qsizetype sizeStart = i;
+    while (i < line.size() && (line.at(i).isDigit() || line.at(i) == u',' || line.at(i) == u'.'))
+        ++i;
+    if (i == sizeStart)
+        return false;
+    if (i < line.size() && QStringView(u"KMGTPkmgtp").contains(line.at(i)))
+        ++i;
+    if (i < line.size() && line.at(i) == u'B')
+        ++i;
+    const qsizetype gap = i;
+    while (i < line.size() && line.at(i) == u' ')
+        ++i;
+    if (i == gap)
+        return false;
+    const qsizetype digits = i;
+    while (i < line.size() && i - digits < 3 && line.at(i).isDigit())
+        ++i;
+    return i > digits && i < line.size() && line.at(i) == u'%';
 }

@@ -21,6 +21,7 @@ QJsonObject AppSettings::toJson() const
         {QStringLiteral("notificationsEnabled"), notificationsEnabled},
         {QStringLiteral("minFreeSpaceGB"), minFreeSpaceGB},
         {QStringLiteral("retryAttempts"), retryAttempts},
+        {QStringLiteral("ioTimeoutSeconds"), ioTimeoutSeconds},
     };
 }
 
@@ -45,6 +46,7 @@ AppSettings AppSettings::fromJson(const QJsonObject &object, QString *error)
     reader.read("notificationsEnabled", settings.notificationsEnabled);
     reader.read("minFreeSpaceGB", settings.minFreeSpaceGB);
     reader.read("retryAttempts", settings.retryAttempts);
+    reader.read("ioTimeoutSeconds", settings.ioTimeoutSeconds);
     return settings;
 }
 

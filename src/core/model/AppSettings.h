@@ -21,6 +21,8 @@ struct AppSettings
     bool notificationsEnabled = true;
     qint64 minFreeSpaceGB = 0;
     qint64 retryAttempts = 2;
+    // rsync stops a transfer that moves no data for this long; 0: no limit.
+    qint64 ioTimeoutSeconds = 300;
 
     QJsonObject toJson() const;
     static AppSettings fromJson(const QJsonObject &object, QString *error);

@@ -44,9 +44,9 @@ QString titleFor(const Server &server)
     return (*server.lastExitCode == 0 ? QStringLiteral("✓  ") : QStringLiteral("✗  ")) + name;
 }
 
-bool canRun(const Server &server, bool runnerIsRunning)
+bool canRun(const Server &server, const AppSettings &settings, const RunnerState &runner)
 {
-    return !runnerIsRunning && ServerRules::hasRunnableTarget(server);
+    return !runner.isRunning && !runner.runningElsewhere.contains(server.id) && ServerRules::isRunnable(server, settings.servers);
 }
 
 QString progressLine(const RunnerState &runner)
@@ -78,7 +78,7 @@ QList<Entry> build(const AppSettings &settings, const RunnerState &runner)
             submenu.serverID = server.id;
             Entry run = action(QStringLiteral("Run backup now"), Action::runBackup);
             run.serverID = server.id;
-            run.enabled = canRun(server, runner.isRunning);
+            run.enabled = canRun(server, settings, runner);
             submenu.children << run;
             if (server.lastRunAt)
                 submenu.children << info(QStringLiteral("Last: ") + Formatting::shortDateTime(*server.lastRunAt));

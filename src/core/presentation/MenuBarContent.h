@@ -4,6 +4,7 @@
 #include "core/model/AppSettings.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QUuid>
 
@@ -34,10 +35,12 @@ struct RunnerState
     std::optional<QUuid> runningServerID;
     std::optional<double> progressPercent;
     QString currentItem;
+    // Servers another process is backing up now.
+    QSet<QUuid> runningElsewhere;
 };
 
 QString titleFor(const Server &server);
-bool canRun(const Server &server, bool runnerIsRunning);
+bool canRun(const Server &server, const AppSettings &settings, const RunnerState &runner);
 QString progressLine(const RunnerState &runner);
 QList<Entry> build(const AppSettings &settings, const RunnerState &runner);
 

@@ -2,6 +2,7 @@
 #include "core/presentation/ServerRules.h"
 
 #include "core/model/ReferenceDate.h"
+#include "core/model/ServerCheck.h"
 #include "core/presentation/Formatting.h"
 
 #include <algorithm>
@@ -13,27 +14,9 @@ QString displayName(const Server &server)
     return server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
 }
 
-bool hasRunnableTarget(const Server &server)
+bool isRunnable(const Server &server, const QList<Server> &allServers)
 {
-    if (server.host.isEmpty() || server.username.isEmpty())
-        return false;
-    return std::any_of(server.paths.begin(), server.paths.end(),
-                       [](const BackupPath &p) { return p.enabled && !p.remotePath.isEmpty(); });
-}
-
-bool isCompleteForRun(const Server &server)
-{
-    if (server.host.isEmpty() || server.username.isEmpty())
-        return false;
-    bool anyEnabled = false;
-    for (const BackupPath &path : server.paths) {
-        if (!path.enabled)
-            continue;
-        if (path.remotePath.isEmpty())
-            return false;
-        anyEnabled = true;
-    }
-    return anyEnabled;
+    return enabledPathCount(server) > 0 && ServerCheck::problems(server, allServers).isEmpty();
 }
 
 int enabledPathCount(const Server &server)

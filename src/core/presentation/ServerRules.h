@@ -15,10 +15,10 @@ namespace ServerRules {
 
 // The name, or "(untitled)".
 QString displayName(const Server &server);
-// Host, user and at least one enabled path with a remote path (the start controls).
-bool hasRunnableTarget(const Server &server);
-// The stricter guard of a run started from the window: every enabled path has a remote path.
-bool isCompleteForRun(const Server &server);
+// One rule for every start control: an enabled path, and nothing a run would
+// refuse (a blank host or user, an enabled path without a remote path, a
+// shared folder; see ServerCheck).
+bool isRunnable(const Server &server, const QList<Server> &allServers);
 int enabledPathCount(const Server &server);
 
 // A fresh server as "Add server" creates it.

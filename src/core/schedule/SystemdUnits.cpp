@@ -50,6 +50,10 @@ QString service(const QString &executable, const QString &serverID, const QStrin
                           "[Service]\n"
                           "Type=oneshot\n"
                           "ExecStart=%2\n"
+                          // Stopping the service signals Tidewell alone, which
+                          // cancels the run and writes its record; whatever is
+                          // left after the stop timeout is killed.
+                          "KillMode=mixed\n"
                           "StandardOutput=append:%3\n"
                           "StandardError=append:%4\n")
         .arg(serverID, execCommand(executable, {QStringLiteral("--run-backup"), serverID}), escapeSpecifiers(stdoutLog),

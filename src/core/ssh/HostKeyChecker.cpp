@@ -38,7 +38,8 @@ QCoro::Task<Scan> keyscan(QString host, qint64 port)
     if (const auto safe = TargetCheck::host(host); !safe)
         co_return scanFailure(safe.error());
     // Built outside the co_await: GCC 12 mishandles initializer lists there.
-    const QStringList arguments{QStringLiteral("-T"), QStringLiteral("5"), QStringLiteral("-p"), QString::number(port), host};
+    // "--": a host is never read as an option, whatever it holds.
+    const QStringList arguments{QStringLiteral("-T"), QStringLiteral("5"), QStringLiteral("-p"), QString::number(port), QStringLiteral("--"), host};
     const Subprocess::Result result = co_await Subprocess::run(keyscanExecutable, arguments);
     if (!result.started)
         co_return scanFailure(result.startError);

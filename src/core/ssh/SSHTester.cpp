@@ -50,23 +50,37 @@ static QCoro::Task<Report> runSSH(QStringList args, bool combineStreams)
     co_return combineStreams ? combinedReport(result.status, out, err) : separateReport(result.status, out, err);
 }
 
-static QStringList commandLine(const Server &server, int timeoutSeconds, const QString &command)
+QStringList runOptions()
 {
-    return baseArgs(server, timeoutSeconds) << server.username + u'@' + server.host << command;
+    return {QStringLiteral("-o"), QStringLiteral("ConnectTimeout=30"), QStringLiteral("-o"), QStringLiteral("ServerAliveInterval=15"),
+            QStringLiteral("-o"), QStringLiteral("ServerAliveCountMax=4")};
+}
+
+QStringList commandArgs(const Server &server, int timeoutSeconds, const QString &command)
+{
+    return baseArgs(server, timeoutSeconds) << QStringLiteral("--") << server.username + u'@' + server.host << command;
+}
+
+QStringList runCommandArgs(const Server &server, const QString &command)
+{
+    // baseArgs already carries the connect time-out; the liveness check follows.
+    QStringList args = baseArgs(server, 30);
+    args << runOptions().mid(2) << QStringLiteral("--") << server.username + u'@' + server.host << command;
+    return args;
 }
 
 QCoro::Task<Report> test(Server server, int timeoutSeconds)
 {
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
         co_return Report{false, safe.error()};
-    co_return co_await runSSH(commandLine(server, timeoutSeconds, testCommand), false);
+    co_return co_await runSSH(commandArgs(server, timeoutSeconds, testCommand), false);
 }
 
 QCoro::Task<Report> runRemoteCommand(Server server, QString command, int timeoutSeconds)
 {
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
         co_return Report{false, safe.error()};
-    co_return co_await runSSH(commandLine(server, timeoutSeconds, command), true);
+    co_return co_await runSSH(commandArgs(server, timeoutSeconds, command), true);
 }
 
 } // namespace SSHTester

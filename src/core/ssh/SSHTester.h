@@ -21,6 +21,14 @@ inline const QString executable = QStringLiteral("/usr/bin/ssh");
 inline const QString testCommand = QStringLiteral("echo OK && uname -sr");
 
 QStringList baseArgs(const Server &server, int timeoutSeconds);
+// What every ssh of a backup run adds: a 30 s connect time-out and a liveness
+// check that gives up on a server silent for a minute.
+QStringList runOptions();
+// The whole argument list of a remote command; "--" ends ssh's options, so
+// nothing after the destination is ever read as one.
+QStringList commandArgs(const Server &server, int timeoutSeconds, const QString &command);
+// The same for a command that a backup run starts.
+QStringList runCommandArgs(const Server &server, const QString &command);
 // Separate streams: stdout on success, else stderr or "ssh exited with code N".
 QCoro::Task<Report> test(Server server, int timeoutSeconds);
 // Combined streams; ok exactly when the remote command ended with 0.

@@ -1,6 +1,8 @@
 // Tidewell's data folder and tilde expansion.
 #include "core/system/AppPaths.h"
 
+#include "core/model/ServerId.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -18,6 +20,11 @@ QString dataFolder()
 QString configFile()
 {
     return dataFolder() + QStringLiteral("/config.json");
+}
+
+QString runLockFile(const QUuid &serverID)
+{
+    return dataFolder() + QStringLiteral("/locks/") + ServerId::text(serverID) + QStringLiteral(".lock");
 }
 
 QString homeFolder()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QUuid>
 
 // Where Tidewell keeps its files, and the "~" expansion used for every
 // user-entered path.
@@ -10,6 +11,8 @@ namespace AppPaths {
 // First XDG data location + "/Tidewell".
 QString dataFolder();
 QString configFile();
+// Held by the run of that server, in whatever process runs it.
+QString runLockFile(const QUuid &serverID);
 // "~" → home folder, "~user" → that user's home folder; anything else unchanged.
 QString expandTilde(const QString &path);
 // The user's home folder as the process sees it ($HOME).

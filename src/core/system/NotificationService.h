@@ -21,7 +21,8 @@ struct Content
 
 void requestAuthorizationIfNeeded();
 // Returns at once; without a session bus or a notification service nothing happens.
-void postBackupResult(const Server &server, std::optional<qint64> exitCode);
-Content contentFor(const Server &server, std::optional<qint64> exitCode);
+void postBackupResult(const Server &server, std::optional<qint64> exitCode, bool cancelled = false);
+// A cancelled run says so, whatever its exit code.
+Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled = false);
 
 } // namespace NotificationService

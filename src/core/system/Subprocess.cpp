@@ -79,4 +79,18 @@ QString strictUtf8(const QByteArray &bytes)
     return decoder.hasError() ? QString() : text;
 }
 
+QByteArray utf8Prefix(const QByteArray &bytes)
+{
+    // Step back over continuation bytes to the lead byte of the last sequence;
+    // keep it only when the sequence is complete.
+    qsizetype lead = bytes.size() - 1;
+    while (lead >= 0 && lead > bytes.size() - 4 && (uchar(bytes.at(lead)) & 0xc0) == 0x80)
+        --lead;
+    if (lead < 0 || (uchar(bytes.at(lead)) & 0x80) == 0)
+        return bytes;
+    const uchar first = uchar(bytes.at(lead));
+    const qsizetype length = first >= 0xf0 ? 4 : first >= 0xe0 ? 3 : first >= 0xc0 ? 2 : 1;
+    return bytes.size() - lead >= length ? bytes : bytes.left(lead);
+}
+
 } // namespace Subprocess

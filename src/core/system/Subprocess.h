@@ -37,5 +37,7 @@ QCoro::Task<> waitForExit(QProcess *process);
 int exitStatus(const QProcess &process);
 // Decodes strictly: invalid UTF-8 gives an empty text.
 QString strictUtf8(const QByteArray &bytes);
+// The bytes without a UTF-8 sequence cut off at their end (after a bounded read).
+QByteArray utf8Prefix(const QByteArray &bytes);
 
 } // namespace Subprocess

@@ -1,0 +1,87 @@
+// The checks that stop a run before any child starts, shared with the editor.
+#include "core/model/ServerCheck.h"
+
+#include "core/model/SafePathComponent.h"
+
+namespace ServerCheck {
+
+namespace {
+
+bool isBlank(const QString &text)
+{
+    return text.trimmed().isEmpty();
+}
+
+bool hasControlCharacter(const QString &text)
+{
+    // A tab is escaped for the remote shell like a space; nothing else is.
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control && c != u'\t')
+            return true;
+    }
+    return false;
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    return safePathComponent(a).compare(safePathComponent(b), Qt::CaseInsensitive) == 0;
+}
+
+QString quoted(const QString &text)
+{
+    return QStringLiteral("“") + text + QStringLiteral("”");
+}
+
+} // namespace
+
+QString pathLabel(const BackupPath &path)
+{
+    return path.name.isEmpty() ? QStringLiteral("(untitled)") : path.name;
+}
+
+QList<Problem> problems(const Server &server, const QList<Server> &allServers)
+{
+    QList<Problem> found;
+    for (const Server &other : allServers) {
+        if (other.id != server.id && sameFolder(other.name, server.name)) {
+            found.append({Problem::Field::name, {},
+                          QStringLiteral("Servers ") + quoted(server.name) + QStringLiteral(" and ") + quoted(other.name)
+                              + QStringLiteral(" would share the backup folder ") + quoted(safePathComponent(server.name))
+                              + QStringLiteral(" — give them different names.")});
+            break;
+        }
+    }
+    if (isBlank(server.host))
+        found.append({Problem::Field::host, {}, QStringLiteral("This server has no host — set it in this server's settings.")});
+    if (isBlank(server.username))
+        found.append({Problem::Field::username, {}, QStringLiteral("This server has no user name — set it in this server's settings.")});
+
+    QList<const BackupPath *> earlier;
+    for (const BackupPath &path : server.paths) {
+        if (!path.enabled)
+            continue;
+        const QString label = quoted(pathLabel(path));
+        if (isBlank(path.remotePath)) {
+            found.append({Problem::Field::path, path.id,
+                          QStringLiteral("Path ") + label
+                              + QStringLiteral(" has no remote path — set it in this server's settings or turn the path off.")});
+        } else if (hasControlCharacter(path.remotePath)) {
+            found.append({Problem::Field::path, path.id,
+                          QStringLiteral("Path ") + label
+                              + QStringLiteral(" has a line break or another control character in its remote path — remove it in this server's settings.")});
+        }
+        for (const BackupPath *before : std::as_const(earlier)) {
+            if (sameFolder(before->name, path.name)) {
+                found.append({Problem::Field::path, path.id,
+                              QStringLiteral("Paths ") + quoted(pathLabel(*before)) + QStringLiteral(" and ") + label
+                                  + QStringLiteral(" would both be copied into the folder ") + quoted(safePathComponent(path.name))
+                                  + QStringLiteral(" — give them different names.")});
+                break;
+            }
+        }
+        earlier.append(&path);
+    }
+    return found;
+}
+
+} // namespace ServerCheck

@@ -1,0 +1,29 @@
+// Why a server cannot be backed up as configured, field by field.
+#pragma once
+
+#include "core/model/Server.h"
+
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+// Problems that make a run of a server unsafe or pointless: a blank host or
+// user name, an enabled path without a remote path or with control
+// characters in it, two enabled paths that would share a target folder, or
+// another server that would share the server's folder. Folder names are
+// compared without regard to case, as exFAT and NTFS backup drives do.
+namespace ServerCheck {
+
+struct Problem
+{
+    enum class Field { name, host, username, path };
+    Field field;
+    QUuid pathID; // for path problems
+    QString message;
+};
+
+QList<Problem> problems(const Server &server, const QList<Server> &allServers);
+// The path's name as messages quote it.
+QString pathLabel(const BackupPath &path);
+
+} // namespace ServerCheck

@@ -1,0 +1,41 @@
+// Exclusive advisory file locks between processes.
+#pragma once
+
+#include <QString>
+
+#include <tl/expected.hpp>
+
+// An exclusive flock() on a lock file, held while the object lives. The
+// kernel releases it when the process ends in any way, so a crashed run
+// never leaves a stale lock behind.
+class FileLock
+{
+public:
+    struct Error
+    {
+        bool busy = false; // another holder has the lock
+        QString message;
+    };
+
+    FileLock() = default;
+    FileLock(FileLock &&other) noexcept;
+    FileLock &operator=(FileLock &&other) noexcept;
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+    ~FileLock();
+
+    // Creates the file (and its folder) when missing. tryLock() fails at
+    // once with busy set when the lock is held; lock() waits for it.
+    static tl::expected<FileLock, Error> tryLock(const QString &path);
+    static tl::expected<FileLock, Error> lock(const QString &path);
+    // Whether anyone holds the lock now, this process's own locks included.
+    static bool isHeld(const QString &path);
+
+    bool isLocked() const { return m_fd >= 0; }
+    void unlock();
+
+private:
+    static tl::expected<FileLock, Error> take(const QString &path, bool wait);
+
+    int m_fd = -1;
+};

@@ -1,0 +1,251 @@
+// Runs that never lose data, never hang and always leave a record, through the
+// built binary against the real sshd: refusals, time-outs, signals, cancel,
+// one run per server, IPv6 hosts and logs of large transfers.
+#include "core/engine/RsyncRunner.h"
+#include "core/storage/ConfigStore.h"
+#include "fixtures/Await.h"
+#include "fixtures/BackupScenario.h"
+#include "fixtures/Files.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <csignal>
+
+using namespace TestHelpers;
+
+class TestRunSafety : public QObject
+{
+    Q_OBJECT
+
+    SshdFixture *m_sshd = nullptr;
+    DbusSessionFixture *m_bus = nullptr;
+    std::unique_ptr<BackupScenario> m_s;
+
+    static BackupPath path(const QString &name, const QString &remote) { return BackupScenario::path(name, remote); }
+
+    // A sparse file that keeps rsync busy for a few seconds.
+    void makeBigFile(const QString &name)
+    {
+        QFile big(m_s->remote + u'/' + name);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(qint64(3) << 30));
+    }
+
+    void makeFiles(const QString &folder, int count)
+    {
+        QDir().mkpath(folder);
+        for (int i = 0; i < count; ++i)
+            QVERIFY(writeFile(folder + QStringLiteral("/f%1").arg(i, 5, 10, QLatin1Char('0')), QByteArray::number(i)));
+    }
+
+    void expectNoChildrenLeft()
+    {
+        // rsync names the destination, ssh names the client key.
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_s->home.path()), QStringList(), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_sshd->clientKey()), QStringList(), 15000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_sshd = new SshdFixture;
+        QVERIFY(m_sshd->isRunning());
+        m_bus = new DbusSessionFixture;
+        QVERIFY(m_bus->isRunning());
+    }
+
+    void cleanupTestCase()
+    {
+        delete m_bus;
+        delete m_sshd;
+    }
+
+    void init() { m_s = std::make_unique<BackupScenario>(*m_sshd, m_bus); }
+    void cleanup() { m_s.reset(); }
+
+    // An empty remote path would copy the server's root file system.
+    void emptyRemotePathIsRefusedBeforeAnyChild()
+    {
+        const Server server = m_s->writeConfig({path(QStringLiteral("Media"), QString())});
+        QCOMPARE(m_s->runHeadless(server.id).status, 2);
+        const QStringList log = m_s->logOf(server);
+        QCOMPARE(log.mid(4, 2), (QStringList{QStringLiteral("!! Path “Media” has no remote path — set it in this server's settings or "
+                                                            "turn the path off."),
+                                             QString()}));
+        QVERIFY(!QDir(m_s->destination).exists());
+        QCOMPARE(m_s->storedServer(server.id)->lastExitCode, 2);
+    }
+
+    void pathsSharingAFolderAreRefused()
+    {
+        writeFile(m_s->remote + QStringLiteral("/a/one"), "1");
+        writeFile(m_s->remote + QStringLiteral("/b/two"), "2");
+        // What an earlier run copied stays, although --delete is on.
+        writeFile(m_s->runFolder() + QStringLiteral("/Media/kept"), "kept");
+        const Server server = m_s->writeConfig({path(QStringLiteral("Media"), m_s->remote + QStringLiteral("/a")),
+                                                path(QStringLiteral("media"), m_s->remote + QStringLiteral("/b"))},
+                                               [](AppSettings &s) { s.deleteExtraneous = true; });
+        QCOMPARE(m_s->runHeadless(server.id).status, 2);
+        QVERIFY(m_s->logOf(server).contains(QStringLiteral(
+            "!! Paths “Media” and “media” would both be copied into the folder “media” — give them different names.")));
+        QVERIFY(m_s->logOf(server).filter(QStringLiteral("$ ")).isEmpty());
+        QCOMPARE(QDir(m_s->runFolder() + QStringLiteral("/Media")).entryList(QDir::Files), QStringList{QStringLiteral("kept")});
+        QCOMPARE(readFile(m_s->remote + QStringLiteral("/a/one")), QByteArray("1"));
+    }
+
+    void serversSharingAFolderAreRefused()
+    {
+        const QString shared = m_s->destination + QStringLiteral("/web_prod/");
+        for (const char *day : {"2024-01-01", "2024-01-02", "2024-01-03", "2024-01-04"})
+            QDir().mkpath(shared + QLatin1String(day));
+        writeFile(m_s->remote + QStringLiteral("/f"), "f");
+        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)}, [this](AppSettings &s) {
+            s.servers[0].name = QStringLiteral("web/prod");
+            s.servers[0].retentionCount = 1;
+            Server other = m_sshd->server(QStringLiteral("web_prod"));
+            other.retentionCount = 30;
+            s.servers.append(other);
+        });
+        QCOMPARE(m_s->runHeadless(server.id).status, 2);
+        QVERIFY(m_s->logOf(server).contains(
+            QStringLiteral("!! Servers “web/prod” and “web_prod” would share the backup folder “web_prod” — give them different names.")));
+        QCOMPARE(QDir(shared).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 4);
+    }
+
+    void aServerThatNeverAnswersTimesOut()
+    {
+        writeFile(m_s->remote + QStringLiteral("/f"), "f");
+        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)}, [this](AppSettings &s) {
+            s.servers[0].privateKeyPath = m_sshd->hungKey();
+            s.ioTimeoutSeconds = 3;
+            s.retryAttempts = 0;
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(m_s->runHeadless(server.id).status, 30);
+        QVERIFY2(clock.elapsed() < 60000, qPrintable(QString::number(clock.elapsed())));
+        const QStringList log = m_s->logOf(server);
+        QVERIFY(log.contains(QStringLiteral("→ exit 30")));
+        QVERIFY(log.contains(QStringLiteral("Aborting: remaining paths skipped.")));
+        QVERIFY(log.filter(QStringLiteral("$ ")).first().contains(QStringLiteral("--timeout=3")));
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_sshd->hungKey()), QStringList(), 10000);
+    }
+
+    void sigtermCancelsLikeTheCancelButton()
+    {
+        makeBigFile(QStringLiteral("big"));
+        const Server server = m_s->writeConfig({path(QStringLiteral("Big"), m_s->remote)});
+        const int notificationsBefore = m_bus->notifications().size();
+        auto process = m_s->startHeadless(server.id);
+        QTRY_VERIFY_WITH_TIMEOUT(!processesMentioning(m_s->runFolder()).isEmpty(), 20000); // rsync runs
+        QTest::qWait(500);
+        ::kill(pid_t(process->processId()), SIGTERM);
+        QVERIFY(process->waitForFinished(30000));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), 20);
+        const QStringList log = m_s->logOf(server);
+        QCOMPARE(log.at(3), QStringLiteral("# Status:    CANCELLED"));
+        QVERIFY(log.contains(QStringLiteral("Received SIGTERM: cancelling the backup.")));
+        QVERIFY(log.contains(QStringLiteral("Cancelled by user.")));
+        QCOMPARE(m_s->storedServer(server.id)->lastExitCode, 20);
+        QVERIFY(m_s->storedServer(server.id)->lastRunAt.has_value());
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notificationsBefore + 1, 5000);
+        QCOMPARE(m_bus->notifications().last().value(QStringLiteral("body")).toString(), QStringLiteral("⏹ web: prod — backup cancelled"));
+        expectNoChildrenLeft();
+    }
+
+    void cancelStopsAPreBackupCommand()
+    {
+        BackupPath first = path(QStringLiteral("Dump"), m_s->remote);
+        first.preBackupCommand = QStringLiteral("sleep 30");
+        const Server server = m_s->writeConfig({first, path(QStringLiteral("Later"), m_s->remote)});
+        ConfigStore store;
+        RsyncRunner runner;
+        connect(&runner, &RsyncRunner::logLinesChanged, &runner, [&runner] {
+            if (!runner.logLines().isEmpty() && runner.logLines().last().startsWith(QStringLiteral("↳ pre-backup: ")))
+                QTimer::singleShot(1000, &runner, &RsyncRunner::cancel);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(awaitVoid(runner.run(server, &store), 20000));
+        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(runner.exitCode(), RsyncRunner::cancelledExitCode);
+        QCOMPARE(runner.logLines().last(), QStringLiteral("Cancelled by user."));
+        QVERIFY(runner.logLines().filter(QStringLiteral("$ ")).isEmpty()); // no rsync, no later path
+        QVERIFY(runner.logLines().filter(QStringLiteral("Later")).isEmpty());
+        QVERIFY(m_s->logOf(server).contains(QStringLiteral("# Status:    CANCELLED")));
+        expectNoChildrenLeft();
+    }
+
+    void oneServerRunsOnceAtATime()
+    {
+        writeFile(m_s->remote + QStringLiteral("/f"), "f");
+        BackupPath slow = path(QStringLiteral("Site"), m_s->remote);
+        slow.preBackupCommand = QStringLiteral("sleep 2");
+        const Server server = m_s->writeConfig({slow});
+        const int notificationsBefore = m_bus->notifications().size();
+        auto first = m_s->startHeadless(server.id);
+        auto second = m_s->startHeadless(server.id);
+        QVERIFY(first->waitForFinished(60000) && second->waitForFinished(60000));
+        QList<int> statuses{first->exitCode(), second->exitCode()};
+        std::sort(statuses.begin(), statuses.end());
+        QCOMPARE(statuses, (QList<int>{0, RsyncRunner::alreadyRunningExitCode}));
+        QProcess *refused = first->exitCode() == 0 ? second.get() : first.get();
+        QCOMPARE(QString::fromUtf8(refused->readAllStandardError()), QStringLiteral("A backup of “web: prod” is already running.\n"));
+        const QStringList log = m_s->logOf(server);
+        QCOMPARE(log.filter(QStringLiteral("# Tidewell log")).size(), 1);
+        QCOMPARE(log.at(3), QStringLiteral("# Status:    SUCCESS"));
+        QTest::qWait(500);
+        QCOMPARE(m_bus->notifications().size(), notificationsBefore + 1);
+    }
+
+    void literalIPv6Hosts()
+    {
+        if (!m_sshd->hasIPv6())
+            QSKIP("this machine has no IPv6 loopback");
+        writeFile(m_s->remote + QStringLiteral("/v6/file"), "over ipv6");
+        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/v6"))},
+                                               [](AppSettings &s) { s.servers[0].host = QStringLiteral("::1"); });
+        const Outcome outcome = m_s->runHeadless(server.id);
+        QVERIFY2(outcome.status == 0, qPrintable(m_s->logOf(server).join(u'\n')));
+        QCOMPARE(readFile(m_s->runFolder() + QStringLiteral("/Site/file")), QByteArray("over ipv6"));
+        QVERIFY(m_s->logOf(server).contains(QStringLiteral("SSH: ") + SshdFixture::userName() + QStringLiteral("@::1:")
+                                            + QString::number(m_sshd->port())));
+    }
+
+    // rsync writes a progress update per file; they must not push real lines out.
+    void progressKeepsTheLogWhole()
+    {
+        makeFiles(m_s->remote + QStringLiteral("/many"), 5000);
+        const Server server = m_s->writeConfig({path(QStringLiteral("Many"), m_s->remote + QStringLiteral("/many"))});
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        const QStringList log = m_s->logOf(server);
+        QVERIFY(log.at(4).startsWith(QStringLiteral("Destination: ")));
+        QCOMPARE(log.filter(QStringLiteral("$ ")).size(), 1);
+        QVERIFY(!log.filter(QStringLiteral("Number of files: ")).isEmpty());
+        QVERIFY(!log.filter(QStringLiteral("Total bytes received: ")).isEmpty());
+        QVERIFY(log.contains(QStringLiteral("=== All backups completed ===")));
+        QVERIFY2(log.size() < 200, qPrintable(QString::number(log.size())));
+    }
+
+    void anErrorAboutOneFileSurvivesAHugeRun()
+    {
+        makeFiles(m_s->remote + QStringLiteral("/huge"), 20000);
+        // Where one file should land, a folder with something in it: rsync cannot put the file there.
+        writeFile(m_s->runFolder() + QStringLiteral("/Huge/f19999/inside"), "x");
+        const Server server = m_s->writeConfig({path(QStringLiteral("Huge"), m_s->remote + QStringLiteral("/huge"))},
+                                               [](AppSettings &s) { s.retryAttempts = 0; });
+        QCOMPARE(m_s->runHeadless(server.id).status, 23);
+        const QStringList log = m_s->logOf(server);
+        QVERIFY(log.at(4).startsWith(QStringLiteral("Destination: ")));
+        QVERIFY2(!log.filter(QRegularExpression(QStringLiteral("^! .*f19999"))).isEmpty(), qPrintable(log.filter(QStringLiteral("! ")).join(u'\n')));
+        QVERIFY(!log.filter(QStringLiteral("(code 23)")).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRunSafety)
+#include "tst_RunSafety.moc"
