@@ -109,7 +109,7 @@ void TidewellApp::openSettings()
 void TidewellApp::rebuildTrayMenu()
 {
     using namespace MenuBarContent;
-    RunnerState state;
+    MenuBarContent::RunnerState state;
     state.isRunning = m_runner->isRunning();
     state.runningServerID = m_runner->runningServerID();
     state.progressPercent = m_runner->progressPercent();

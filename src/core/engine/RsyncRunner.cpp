@@ -33,20 +33,10 @@ const RsyncProbe &processProbe()
     return probe;
 }
 
-// Sets a published field; true when its value changed.
-template<typename T>
-bool assign(T &field, const T &value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
 } // namespace
 
 RsyncRunner::RsyncRunner(QObject *parent)
-    : QObject(parent)
+    : RunnerState(parent)
 {
 }
 
@@ -62,22 +52,6 @@ RsyncProbe RsyncRunner::rsyncProbe()
     if (!m_probe)
         m_probe = processProbe();
     return *m_probe;
-}
-
-void RsyncRunner::append(const QString &line)
-{
-    m_log.append(line);
-    Q_EMIT logLinesChanged();
-}
-
-void RsyncRunner::appendOutput(const QStringList &lines, bool fromStandardError)
-{
-    if (lines.isEmpty())
-        return;
-    if (const auto percent = m_log.appendOutput(lines, fromStandardError))
-        setProgressPercent(percent);
-    // One change per chunk keeps a flood of progress lines cheap to observe.
-    Q_EMIT logLinesChanged();
 }
 
 void RsyncRunner::cancel()
@@ -121,52 +95,28 @@ QCoro::Task<int> RsyncRunner::runProcess(QString executable, QStringList args)
 
 QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
 {
-    if (m_isRunning)
+    if (isRunning())
         co_return;
     auto lock = FileLock::tryLock(AppPaths::runLockFile(server.id));
-    if (!lock && lock.error().busy)
-        co_return refuse(server);
+    if (!lock && lock.error().busy) {
+        const QString message = QStringLiteral("A backup of “") + (server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name)
+                                + QStringLiteral("” is already running.");
+        refuse(message, alreadyRunningExitCode);
+        Q_EMIT runRefused(server.id, message);
+        co_return;
+    }
     if (!lock)
         DiagnosticLog::write(QStringLiteral("Running without the run lock: ") + lock.error().message);
     QPointer<RsyncRunner> self(this);
     QPointer<ConfigStore> storeGuard(store);
 
-    setRunning(true, server.id);
-    m_log.clear();
-    Q_EMIT logLinesChanged();
-    setExitCode(std::nullopt);
-    setProgressPercent(std::nullopt);
-    m_wasCancelled = false;
-    m_wasRefused = false;
-    m_runServer = server;
-    m_runSettings = store ? store->settings() : AppSettings();
+    begin(server, store ? store->settings() : AppSettings());
     const QDateTime startedAt = m_clock();
 
-    co_await performRun(server, m_runSettings);
+    co_await performRun(server, runSettings());
     if (!self)
         co_return;
     finish(server.id, startedAt, storeGuard);
-}
-
-void RsyncRunner::refuse(const Server &server)
-{
-    const QString message = QStringLiteral("A backup of “") + (server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name)
-                            + QStringLiteral("” is already running.");
-    m_wasRefused = true;
-    m_wasCancelled = false;
-    m_log.clear();
-    m_log.append(message);
-    Q_EMIT logLinesChanged();
-    setProgressPercent(std::nullopt);
-    setExitCode(alreadyRunningExitCode);
-    Q_EMIT runRefused(server.id, message);
-}
-
-void RsyncRunner::endWith(const QStringList &lines, int exitCode)
-{
-    for (const QString &line : lines)
-        append(line);
-    setExitCode(exitCode);
 }
 
 QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
@@ -292,13 +242,6 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
     }
 }
 
-void RsyncRunner::abortRun(int status)
-{
-    append(QString());
-    setExitCode(status);
-    append(m_wasCancelled ? QStringLiteral("Cancelled by user.") : QStringLiteral("Aborting: remaining paths skipped."));
-}
-
 void RsyncRunner::pruneOldBackups(const Server &server, const AppSettings &settings)
 {
     // Only dated folders are pruned, and only when runs create them.
@@ -313,42 +256,10 @@ void RsyncRunner::finish(const QUuid &serverID, const QDateTime &startedAt, Conf
     setRunning(false, std::nullopt);
     setCurrentItem(QString());
     setProgressPercent(std::nullopt);
-    const QString status = LogStore::statusWord(m_wasCancelled, m_exitCode);
-    LogStore::save(serverID, LogStore::header(startedAt, m_clock(), status), m_log.lines());
-    const std::optional<qint64> code = m_exitCode ? std::optional<qint64>(*m_exitCode) : std::nullopt;
+    const QString status = LogStore::statusWord(m_wasCancelled, exitCode());
+    LogStore::save(serverID, LogStore::header(startedAt, m_clock(), status), logLines());
+    const std::optional<qint64> code = exitCode() ? std::optional<qint64>(*exitCode()) : std::nullopt;
     if (store)
         store->recordRunResult(serverID, ReferenceDate::fromDateTime(startedAt), code);
-    Q_EMIT runFinished(serverID, m_exitCode);
-}
-
-void RsyncRunner::setRunning(bool running, std::optional<QUuid> serverID)
-{
-    if (assign(m_isRunning, running))
-        Q_EMIT isRunningChanged();
-    if (assign(m_runningServerID, serverID))
-        Q_EMIT runningServerIDChanged();
-}
-
-void RsyncRunner::setCurrentItem(const QString &item)
-{
-    if (assign(m_currentItem, item))
-        Q_EMIT currentItemChanged();
-}
-
-void RsyncRunner::setProgressPercent(std::optional<double> percent)
-{
-    if (assign(m_progressPercent, percent))
-        Q_EMIT progressPercentChanged();
-}
-
-void RsyncRunner::setExitCode(std::optional<int> code)
-{
-    if (assign(m_exitCode, code))
-        Q_EMIT exitCodeChanged();
-}
-
-void RsyncRunner::setLastDestination(const QString &folder)
-{
-    if (assign(m_lastDestination, std::optional<QString>(folder)))
-        Q_EMIT lastDestinationChanged();
+    Q_EMIT runFinished(serverID, exitCode());
 }

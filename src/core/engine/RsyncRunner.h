@@ -3,7 +3,7 @@
 
 #include "core/engine/BackupPlan.h"
 #include "core/engine/RsyncProbe.h"
-#include "core/engine/RunLog.h"
+#include "core/engine/RunnerState.h"
 #include "core/model/AppSettings.h"
 #include "core/model/Server.h"
 #include "core/system/FileLock.h"
@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QStringList>
 #include <QUuid>
-#include <QVariant>
 
 #include <qcoro/qcorotask.h>
 
@@ -27,20 +26,12 @@ class ProcessStream;
 class RetryPolicy;
 
 // The backup engine: runs one backup at a time and publishes its state and
-// live log for the views. Lives on the main thread.
-class RsyncRunner : public QObject
+// live log (RunnerState) for the views. Lives on the main thread.
+class RsyncRunner : public RunnerState
 {
     Q_OBJECT
-    Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
-    Q_PROPERTY(QUuid runningServerID READ runningServerIDOrNull NOTIFY runningServerIDChanged)
-    Q_PROPERTY(QStringList logLines READ logLines NOTIFY logLinesChanged)
-    Q_PROPERTY(QString currentItem READ currentItem NOTIFY currentItemChanged)
-    Q_PROPERTY(QVariant progressPercent READ progressPercentVariant NOTIFY progressPercentChanged)
-    Q_PROPERTY(QVariant exitCode READ exitCodeVariant NOTIFY exitCodeChanged)
-    Q_PROPERTY(QString lastDestination READ lastDestinationOrEmpty NOTIFY lastDestinationChanged)
 
 public:
-    static constexpr qsizetype maxLogLines = RunLog::maxLines;
     // Output is read at most this often; see PipeReader.
     static constexpr int readPauseMs = 20;
     // The exit code of a run stopped by cancel() when no rsync status tells
@@ -52,26 +43,9 @@ public:
     explicit RsyncRunner(QObject *parent = nullptr);
     ~RsyncRunner() override;
 
-    bool isRunning() const { return m_isRunning; }
-    std::optional<QUuid> runningServerID() const { return m_runningServerID; }
-    const QStringList &logLines() const { return m_log.lines(); }
-    QString currentItem() const { return m_currentItem; }
-    std::optional<double> progressPercent() const { return m_progressPercent; }
-    std::optional<int> exitCode() const { return m_exitCode; }
-    std::optional<QString> lastDestination() const { return m_lastDestination; }
-    bool wasCancelled() const { return m_wasCancelled; }
-    // The last run did not start: another process holds the server's lock.
-    bool wasRefused() const { return m_wasRefused; }
-    qint64 logLineSerial() const { return m_log.serial(); }
-    qint64 logRevision() const { return m_log.revision(); }
-    // The server and the settings of the current or last run, as it started.
-    const Server &runServer() const { return m_runServer; }
-    const AppSettings &runSettings() const { return m_runSettings; }
-
-    void append(const QString &line);
     // Ends the run at once: the running rsync or pre-backup ssh is asked to
-    // terminate with its process group (and killed after 10 s), no later
-    // path starts, and the run ends as cancelled.
+    // terminate (and its process group killed after 10 s), no later path
+    // starts, and the run ends as cancelled.
     void cancel();
     // Starts the program, streams its output into the log and returns its
     // exit status, or -1 when it could not be started.
@@ -90,13 +64,6 @@ public:
     void setRetryDelayUnitForTesting(int milliseconds) { m_retryDelayUnitMs = milliseconds; }
 
 Q_SIGNALS:
-    void isRunningChanged();
-    void runningServerIDChanged();
-    void logLinesChanged();
-    void currentItemChanged();
-    void progressPercentChanged();
-    void exitCodeChanged();
-    void lastDestinationChanged();
     // A run has ended: its log is written and its result recorded.
     void runFinished(const QUuid &serverID, std::optional<int> exitCode);
     // A run did not start because the server is being backed up elsewhere.
@@ -112,36 +79,9 @@ private:
     QCoro::Task<bool> runPreBackupCommand(Server server, BackupPath path);
     bool hasFreeSpace(qint64 minimumGB, const QString &folder);
     void pruneOldBackups(const Server &server, const AppSettings &settings);
-    void endWith(const QStringList &lines, int exitCode);
-    void abortRun(int status);
-    void refuse(const Server &server);
     void finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store);
-    void appendOutput(const QStringList &lines, bool fromStandardError);
-
-    void setRunning(bool running, std::optional<QUuid> serverID);
-    void setCurrentItem(const QString &item);
-    void setProgressPercent(std::optional<double> percent);
-    void setExitCode(std::optional<int> code);
-    void setLastDestination(const QString &folder);
-
-    QUuid runningServerIDOrNull() const { return m_runningServerID.value_or(QUuid()); }
-    QVariant progressPercentVariant() const { return m_progressPercent ? QVariant(*m_progressPercent) : QVariant(); }
-    QVariant exitCodeVariant() const { return m_exitCode ? QVariant(*m_exitCode) : QVariant(); }
-    QString lastDestinationOrEmpty() const { return m_lastDestination.value_or(QString()); }
-
-    bool m_isRunning = false;
-    std::optional<QUuid> m_runningServerID;
-    RunLog m_log;
-    QString m_currentItem;
-    std::optional<double> m_progressPercent;
-    std::optional<int> m_exitCode;
-    std::optional<QString> m_lastDestination;
-    Server m_runServer;
-    AppSettings m_runSettings;
 
     QPointer<ProcessStream> m_currentProcess;
-    bool m_wasCancelled = false;
-    bool m_wasRefused = false;
     std::optional<RsyncProbe> m_probe;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
     int m_retryDelayUnitMs = 1000;
