@@ -3,6 +3,7 @@
 
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
+#include "core/system/DiagnosticLog.h"
 #include "core/system/FileUtil.h"
 
 #include <QFile>
@@ -13,9 +14,8 @@ namespace ConfigTransfer {
 
 QString PendingImport::confirmationText() const
 {
-    return QStringLiteral("“%1” contains %2 server(s). This will replace your current configuration. Scheduled backups will be "
-                          "re-synced to match.")
-        .arg(fileName, QString::number(settings.servers.size()));
+    return QStringLiteral("“") + fileName + QStringLiteral("” contains ") + QString::number(settings.servers.size())
+           + QStringLiteral(" server(s). This will replace your current configuration. Scheduled backups will be re-synced to match.");
 }
 
 AppSettings sanitizedForExport(const AppSettings &settings)
@@ -62,6 +62,11 @@ ReadResult readImport(const QString &path)
     PendingImport pending;
     pending.settings = *settings;
     pending.fileName = QFileInfo(path).fileName();
+    pending.reassignedIds = pending.settings.reassignDuplicateIds();
+    if (pending.reassignedIds > 0) {
+        DiagnosticLog::write(QStringLiteral("Import: ") + QString::number(pending.reassignedIds)
+                             + QStringLiteral(" server(s) repeated an id that another server has; they were given new ids."));
+    }
     result.pending = pending;
     return result;
 }
@@ -82,8 +87,13 @@ IOStatus applyImport(ConfigStore *store, const Scheduler &scheduler, const Pendi
     }
     IOStatus status;
     status.ok = failures.isEmpty();
-    status.message = status.ok ? QStringLiteral("Imported %1 server(s) from %2").arg(QString::number(pending.settings.servers.size()), pending.fileName)
+    status.message = status.ok ? QStringLiteral("Imported ") + QString::number(pending.settings.servers.size())
+                                     + QStringLiteral(" server(s) from ") + pending.fileName
                                : QStringLiteral("Imported, but schedule install failed: ") + failures.join(QStringLiteral("; "));
+    if (pending.reassignedIds > 0) {
+        status.message += QStringLiteral(" (") + QString::number(pending.reassignedIds)
+                          + QStringLiteral(" server(s) repeated another server's id and were given a new one)");
+    }
     return status;
 }
 

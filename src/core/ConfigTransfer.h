@@ -28,6 +28,8 @@ struct PendingImport
     QUuid id = QUuid::createUuid();
     AppSettings settings;
     QString fileName;
+    // Servers that repeated another's id in the file and were given new ones.
+    int reassignedIds = 0;
 
     QString confirmationTitle() const { return QStringLiteral("Import configuration?"); }
     QString confirmationText() const;

@@ -4,6 +4,7 @@
 #include "core/engine/RsyncRunner.h"
 #include "core/model/SafePathComponent.h"
 #include "core/presentation/Formatting.h"
+#include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerRules.h"
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
@@ -15,7 +16,6 @@
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
 #include "ui/LogViewerView.h"
-#include "core/presentation/ServerActivity.h"
 #include "ui/ServerDetailView.h"
 #include "ui/SidebarRow.h"
 
@@ -31,6 +31,7 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -148,6 +149,9 @@ MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler 
     connect(m_runner, &RsyncRunner::isRunningChanged, this, &MainWindow::rebuildSidebar);
     connect(m_runner, &RsyncRunner::runningServerIDChanged, this, &MainWindow::rebuildSidebar);
     connect(m_activity, &ServerActivity::changed, this, &MainWindow::rebuildSidebar);
+    connect(m_store, &ConfigStore::damagedFileKept, this, [this](const QString &path) {
+        statusBar()->showMessage(tr("The configuration file could not be read; its contents were kept in ") + path);
+    });
     // Relative times ("5 minutes ago") move on by themselves.
     auto *tick = new QTimer(this);
     connect(tick, &QTimer::timeout, this, [this] {

@@ -1,6 +1,8 @@
 // What a run decides before it starts: retries, refusals and command lines.
 #include "core/engine/BackupPlan.h"
 #include "core/engine/RetryPolicy.h"
+#include "core/presentation/ServerRules.h"
+#include "core/ssh/HostKeyChecker.h"
 #include "fixtures/EngineHarness.h"
 
 #include <QTest>
@@ -82,6 +84,22 @@ private Q_SLOTS:
         QCOMPARE(plan->steps[0].targetFolder, QStringLiteral("/b/web_prod/2025-01-31/Site"));
         QCOMPARE(plan->steps[0].arguments.last(), QStringLiteral("/b/web_prod/2025-01-31/Site"));
         QVERIFY(plan->steps[0].commandLine.startsWith(QStringLiteral("$ /usr/bin/rsync -a --stats -e \"ssh -p 22 ")));
+    }
+
+    // "%1" in user text stays as typed: no arg() chain ever sees it.
+    void userTextIsNeverAFormat()
+    {
+        Server server = runnableServer(QStringLiteral("w%1b"));
+        server.username = QStringLiteral("ro%1ot");
+        server.host = QStringLiteral("fe80::1%1");
+        AppSettings settings;
+        settings.destinationPath = QStringLiteral("/b");
+        const auto plan = BackupPlan::prepare(server, settings, QDate(2025, 1, 31), modern());
+        QVERIFY(plan);
+        QCOMPARE(plan->headerLines.at(1), QStringLiteral("SSH: ro%1ot@fe80::1%1:22"));
+        QVERIFY(plan->steps[0].arguments.contains(QStringLiteral("ro%1ot@[fe80::1%1]:/srv/site/")));
+        QCOMPARE(ServerRules::hostText(server), QStringLiteral("fe80::1%1:22"));
+        QCOMPARE(HostKeyChecker::hostPattern(server.host, 2222), QStringLiteral("[fe80::1%1]:2222"));
     }
 
     void refusals_data()

@@ -4,6 +4,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QTest>
 
 class TestConfigModel : public QObject
@@ -162,6 +163,48 @@ private Q_SLOTS:
         const QDateTime epoch2001(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
         QCOMPARE(ReferenceDate::fromDateTime(epoch2001), 0.0);
         QCOMPARE(ReferenceDate::toDateTime(86400.5).toUTC(), epoch2001.addSecs(86400).addMSecs(500));
+    }
+
+    // Mutated configurations never crash the decoder: they decode or fail with a reason.
+    void mutatedConfigurationsNeverCrash()
+    {
+        AppSettings settings;
+        Server server;
+        server.name = QStringLiteral("web");
+        server.lastRunAt = 1.5;
+        server.lastExitCode = 3;
+        server.paths = {BackupPath{}, BackupPath{}};
+        settings.servers = {server, Server{}};
+        const QByteArray seed = settings.encode();
+        const QByteArray alphabet = "{}[]\":,0123456789-.eE truefalsnul\\/\x00\xff\xc3\xa9";
+        QRandomGenerator random(20261206);
+        int decoded = 0;
+        for (int i = 0; i < 400; ++i) {
+            QByteArray mutated = seed;
+            for (int edits = random.bounded(1, 8); edits > 0; --edits) {
+                const qsizetype at = random.bounded(mutated.size());
+                switch (random.bounded(3)) {
+                case 0:
+                    mutated[at] = alphabet.at(random.bounded(alphabet.size()));
+                    break;
+                case 1:
+                    mutated.remove(at, random.bounded(1, 20));
+                    break;
+                default:
+                    mutated.insert(at, mutated.mid(random.bounded(mutated.size()), random.bounded(1, 40)));
+                }
+            }
+            const auto result = AppSettings::decode(mutated);
+            if (result) {
+                ++decoded;
+                AppSettings copy = *result;
+                copy.reassignDuplicateIds();
+                QVERIFY(AppSettings::decode(copy.encode()));
+            } else {
+                QVERIFY(!result.error().isEmpty());
+            }
+        }
+        QVERIFY(decoded > 0);
     }
 };
 

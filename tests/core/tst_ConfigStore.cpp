@@ -219,6 +219,64 @@ private Q_SLOTS:
         QVERIFY(!watcher.hasPendingSave());
         QVERIFY(merged.count() >= 1);
     }
+
+    void repeatedIdsGetFreshOnes()
+    {
+        TempHome home;
+        Server a;
+        a.name = QStringLiteral("a");
+        Server b = a;
+        b.name = QStringLiteral("b");
+        AppSettings twins;
+        twins.servers = {a, b};
+        QVERIFY(writeFile(home.configFile(), twins.encode()));
+        StderrCapture errors;
+        ConfigStore store;
+        QCOMPARE(store.settings().servers.size(), 2);
+        QCOMPARE(store.settings().servers[0].id, a.id);
+        QVERIFY(store.settings().servers[1].id != a.id);
+        QCOMPARE(errors.lines().size(), 1);
+        QVERIFY(store.hasPendingSave()); // the fresh id reaches the file
+        store.deleteServer(a.id);
+        QCOMPARE(store.settings().servers.size(), 1);
+    }
+
+    // A window's store saves over a file that someone broke meanwhile: the
+    // broken bytes are kept aside first, and the window is told where.
+    void aFileBrokenUnderTheWindowIsKeptAside()
+    {
+        TempHome home;
+        ConfigStore store;
+        store.update([](AppSettings &s) { s.retryAttempts = 4; });
+        QVERIFY(store.save());
+        QVERIFY(writeFile(store.url(), "{ \"servers\": oops"));
+        QSignalSpy kept(&store, &ConfigStore::damagedFileKept);
+        StderrCapture errors;
+        store.update([](AppSettings &s) { s.retryAttempts = 5; });
+        QVERIFY(store.save());
+        QCOMPARE(kept.count(), 1);
+        QCOMPARE(readFile(kept.first().first().toString()), QByteArray("{ \"servers\": oops"));
+        QCOMPARE(AppSettings::decode(readFile(store.url()))->retryAttempts, 5);
+        QVERIFY(store.save()); // what it wrote itself is never kept again
+        QCOMPARE(kept.count(), 1);
+    }
+
+    // A window's save merges what runs recorded meanwhile, and never takes an older result.
+    void saveMergesNewerResultsFromDisk()
+    {
+        TempHome home;
+        Server server;
+        ConfigStore window;
+        window.update([&](AppSettings &s) { s.servers = {server}; });
+        QVERIFY(window.save());
+        ConfigStore headless;
+        headless.recordRunResult(server.id, 500, 23);
+        window.update([](AppSettings &s) { s.compress = false; });
+        QVERIFY(window.save());
+        const auto onDisk = AppSettings::decode(readFile(window.url()));
+        QCOMPARE(onDisk->servers[0].lastExitCode, 23);
+        QVERIFY(!onDisk->compress);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConfigStore)

@@ -118,6 +118,20 @@ private Q_SLOTS:
                                                 "b: Invalid schedule time '25:00'. Use HH:mm (24h)."));
         QCOMPARE(store.settings().servers.size(), 3); // the new settings stay
     }
+
+    void repeatedIdsAreMentioned()
+    {
+        Server server = scheduledServer(QStringLiteral("a"));
+        server.scheduleEnabled = false;
+        AppSettings twins;
+        twins.servers = {server, server};
+        writeFile(m_h->home.path() + QStringLiteral("/twins.json"), twins.encode());
+        const ReadResult read = readImport(m_h->home.path() + QStringLiteral("/twins.json"));
+        QVERIFY(read.pending);
+        QVERIFY(read.pending->settings.servers[0].id != read.pending->settings.servers[1].id);
+        QCOMPARE(applyImport(&m_h->store, scheduler(), *read.pending).message,
+                 QStringLiteral("Imported 2 server(s) from twins.json (1 server(s) repeated another server's id and were given a new one)"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConfigTransfer)

@@ -1,4 +1,5 @@
 // Running a child and streaming its output into the live log.
+#include "core/engine/OutputDecoder.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/engine/RunLog.h"
 #include "fixtures/Await.h"
@@ -116,6 +117,22 @@ private Q_SLOTS:
         log.appendOutput(updates, false);
         QCOMPARE(log.lines().first(), QStringLiteral("$ rsync …"));
         QCOMPARE(log.lines().size(), 7);
+    }
+
+    void endlessLinesAreCutAndEscapesShown()
+    {
+        RsyncRunner runner;
+        const QString program = script("hostile", "printf '\\033]0;pwned\\007 title \\033[2J clear\\n'\n"
+                                                  "head -c 20000000 /dev/zero | tr '\\0' y >&2\n"
+                                                  "printf '\\nafter\\n' >&2\n");
+        QCOMPARE(runScript(runner, program), 0);
+        const QStringList lines = runner.logLines();
+        QVERIFY(lines.contains(QStringLiteral("^[]0;pwned^G title ^[[2J clear")));
+        // However the pipe cuts it, the line keeps its first 16 KiB, marked as cut; the rest is dropped.
+        const QStringList pieces = lines.filter(QStringLiteral("yy"));
+        QCOMPARE(pieces.join(QString()).count(u'y'), OutputDecoder::maxLineLength);
+        QVERIFY(pieces.last().endsWith(QStringLiteral("…")));
+        QCOMPARE(lines.last(), QStringLiteral("! after"));
     }
 
     void lineSplitAcrossReadsBecomesTwoLines()

@@ -16,7 +16,14 @@ QStringList OutputDecoder::finish()
     m_decoder.resetState();
     QStringList lines = split(rest);
     m_skipping = false;
+    m_pendingLength = 0;
     return lines;
+}
+
+QStringList OutputDecoder::logLines(const QString &text)
+{
+    OutputDecoder decoder;
+    return decoder.split(text);
 }
 
 QString OutputDecoder::visible(QStringView text)
@@ -61,14 +68,16 @@ QStringList OutputDecoder::split(QStringView text)
         if (nextCR >= 0 && nextCR < end)
             end = nextCR;
         const bool terminated = end < size;
+        const qsizetype before = start == 0 ? m_pendingLength : 0;
         if (m_skipping) {
             m_skipping = !terminated;
-        } else if (end - start > maxLineLength) {
-            lines.append(visible(text.mid(start, maxLineLength)) + QStringLiteral("…"));
+        } else if (before + end - start > maxLineLength) {
+            lines.append(visible(text.mid(start, maxLineLength - before)) + QStringLiteral("…"));
             m_skipping = !terminated;
         } else if (end > start) {
             lines.append(visible(text.mid(start, end - start)));
         }
+        m_pendingLength = terminated ? 0 : before + end - start;
         start = end + 1;
     }
     return lines;

@@ -9,9 +9,9 @@
 // Each chunk is cut at every CR and LF and empty pieces are dropped; a line
 // that arrives in two chunks becomes two lines. Only an incomplete UTF-8
 // sequence at the end of a chunk is carried over to the next one; invalid
-// bytes become U+FFFD. A line longer than maxLineLength is cut there, marked
-// with "…", and the rest of it is dropped up to the next line break, so
-// memory stays bounded whatever the child writes. Control characters other
+// bytes become U+FFFD. A line longer than maxLineLength (counted across
+// chunks) is cut there, marked with "…", and the rest of it is dropped up to
+// the next line break, so memory stays bounded whatever the child writes. Control characters other
 // than tab are made visible ("^[" for ESC), so a stored log cannot drive the
 // terminal that shows it.
 class OutputDecoder
@@ -25,6 +25,8 @@ public:
 
     // Control characters as caret notation (C0, DEL) or U+FFFD (C1); tab stays.
     static QString visible(QStringView text);
+    // A whole text (a remote command's output) as log lines, each bounded and visible.
+    static QStringList logLines(const QString &text);
 
 private:
     QStringList split(QStringView text);
@@ -32,4 +34,6 @@ private:
     QStringDecoder m_decoder{QStringDecoder::Utf8};
     // Inside an over-long line that was already cut: drop until a line break.
     bool m_skipping = false;
+    // Characters of the unfinished line that earlier chunks ended with.
+    qsizetype m_pendingLength = 0;
 };

@@ -186,9 +186,8 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
     const SSHTester::Report report = status ? SSHTester::combinedReport(*status, Subprocess::strictUtf8(Subprocess::utf8Prefix(out)),
                                                                         Subprocess::strictUtf8(Subprocess::utf8Prefix(err)))
                                             : SSHTester::Report{false, status.error()};
-    const QStringList messageLines = report.message.split(u'\n', Qt::SkipEmptyParts);
-    for (const QString &line : messageLines)
-        append(QStringLiteral("  ") + OutputDecoder::visible(line));
+    for (const QString &line : OutputDecoder::logLines(report.message))
+        append(QStringLiteral("  ") + line);
     if (!report.ok)
         endWith({QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}, 2);
     co_return report.ok;

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QSet>
 
 QJsonObject AppSettings::toJson() const
 {
@@ -71,6 +72,26 @@ tl::expected<AppSettings, QString> AppSettings::decode(const QByteArray &json)
     if (!error.isEmpty())
         return tl::unexpected(error);
     return settings;
+}
+
+int AppSettings::reassignDuplicateIds()
+{
+    int reassigned = 0;
+    QSet<QUuid> seen;
+    for (Server &server : servers) {
+        if (seen.contains(server.id)) {
+            server.id = QUuid::createUuid();
+            ++reassigned;
+        }
+        seen.insert(server.id);
+        QSet<QUuid> pathIDs;
+        for (BackupPath &path : server.paths) {
+            if (pathIDs.contains(path.id))
+                path.id = QUuid::createUuid();
+            pathIDs.insert(path.id);
+        }
+    }
+    return reassigned;
 }
 
 Server *AppSettings::server(const QUuid &id)

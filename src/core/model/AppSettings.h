@@ -32,6 +32,11 @@ struct AppSettings
     // Fails as a whole, with a readable reason, on malformed JSON or a wrong type.
     static tl::expected<AppSettings, QString> decode(const QByteArray &json);
 
+    // Gives a fresh id to every server that repeats an earlier server's id
+    // (and to every path that repeats one in its server); returns how many
+    // servers changed.
+    int reassignDuplicateIds();
+
     Server *server(const QUuid &id);
     const Server *server(const QUuid &id) const;
 

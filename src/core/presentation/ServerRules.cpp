@@ -85,7 +85,7 @@ Counters counters(const AppSettings &settings)
 
 QString hostText(const Server &server)
 {
-    return server.host.isEmpty() ? QStringLiteral("—") : QStringLiteral("%1:%2").arg(server.host).arg(server.port);
+    return server.host.isEmpty() ? QStringLiteral("—") : server.host + u':' + QString::number(server.port);
 }
 
 QString pathsText(const Server &server)

@@ -7,7 +7,7 @@ QString SchedulerError::description() const
     case Kind::invalidTime:
         return QStringLiteral("Invalid schedule time '") + text + QStringLiteral("'. Use HH:mm (24h).");
     case Kind::launchctlFailed:
-        return QStringLiteral("%1 failed (%2): %3").arg(tool).arg(status).arg(output);
+        return tool + QStringLiteral(" failed (") + QString::number(status) + QStringLiteral("): ") + output;
     case Kind::appBundleNotFound:
         return QStringLiteral("Could not locate the app executable to schedule.");
     case Kind::fileSystem:

@@ -44,7 +44,7 @@ QCoro::Task<Scan> keyscan(QString host, qint64 port)
     if (!result.started)
         co_return scanFailure(result.startError);
     if (result.out.isEmpty())
-        co_return scanFailure(QStringLiteral("No response from %1:%2").arg(host).arg(port));
+        co_return scanFailure(QStringLiteral("No response from ") + host + u':' + QString::number(port));
     Scan scan;
     scan.output = result.out;
     co_return scan;
@@ -108,7 +108,8 @@ QString knownHostsFile()
 
 QString hostPattern(const QString &host, qint64 port)
 {
-    return port == 22 ? host : QStringLiteral("[%1]:%2").arg(host).arg(port);
+    // User text is never run through arg(): a "%1" in a host stays as it is.
+    return port == 22 ? host : u'[' + host + QStringLiteral("]:") + QString::number(port);
 }
 
 QList<Fingerprint> parseFingerprints(const QString &text)

@@ -3,6 +3,7 @@
 
 #include "core/system/AppPaths.h"
 #include "core/system/DiagnosticLog.h"
+#include "core/system/FileLock.h"
 #include "core/system/FileUtil.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+namespace {
+
+// Holds the configuration's lock for a read-merge-write; without a lock (a
+// read-only folder) the write goes on and fails or succeeds by itself.
+FileLock lockFile(const QString &path)
+{
+    auto lock = FileLock::lock(path);
+    return lock ? std::move(*lock) : FileLock();
+}
+
+} // namespace
 
 ConfigStore::ConfigStore(QObject *parent)
     : ConfigStore(AppPaths::configFile(), parent)
@@ -40,19 +53,32 @@ ConfigStore::~ConfigStore()
         save();
 }
 
+ConfigStore::OnDisk ConfigStore::readDisk() const
+{
+    OnDisk disk;
+    QFile file(m_filePath);
+    disk.exists = file.exists();
+    if (!disk.exists || !file.open(QIODevice::ReadOnly))
+        return disk;
+    disk.bytes = file.readAll();
+    if (auto decoded = AppSettings::decode(disk.bytes))
+        disk.settings = std::move(*decoded);
+    return disk;
+}
+
 void ConfigStore::load()
 {
-    QFile file(m_filePath);
-    if (!file.exists())
+    const OnDisk disk = readDisk();
+    m_knownBytes = disk.bytes;
+    m_knownUnreadable = disk.exists && !disk.settings;
+    if (!disk.settings)
         return;
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_keepOldFileBeforeSave = true;
-        return;
+    m_settings = *disk.settings;
+    if (const int reassigned = m_settings.reassignDuplicateIds(); reassigned > 0) {
+        DiagnosticLog::write(QStringLiteral("ConfigStore: ") + QString::number(reassigned)
+                             + QStringLiteral(" server(s) repeated an id that another server has; they were given new ids."));
+        scheduleSave();
     }
-    if (auto decoded = AppSettings::decode(file.readAll()))
-        m_settings = std::move(*decoded);
-    else
-        m_keepOldFileBeforeSave = true;
 }
 
 void ConfigStore::setSettings(const AppSettings &settings)
@@ -95,47 +121,44 @@ void ConfigStore::scheduleSave()
     m_saveTimer.start();
 }
 
-bool ConfigStore::keepUndecodableFile()
+bool ConfigStore::keepIfDamaged(const OnDisk &disk)
 {
-    if (!QFile::exists(m_filePath))
+    if (!disk.exists || disk.settings || (disk.bytes == m_knownBytes && !m_knownUnreadable))
         return true;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString keptPath = m_filePath + QStringLiteral(".corrupt-") + stamp;
     for (int n = 2; QFile::exists(keptPath); ++n)
-        keptPath = m_filePath + QStringLiteral(".corrupt-%1-%2").arg(stamp).arg(n);
-    QFile original(m_filePath);
-    if (!original.copy(keptPath)) {
+        keptPath = m_filePath + QStringLiteral(".corrupt-") + stamp + u'-' + QString::number(n);
+    if (const auto kept = FileUtil::writeAtomically(keptPath, disk.bytes); !kept) {
         DiagnosticLog::write(QStringLiteral("ConfigStore save error: could not keep the unreadable configuration file before replacing it: ")
-                             + original.errorString());
+                             + kept.error());
         return false;
     }
     DiagnosticLog::write(QStringLiteral("ConfigStore: the configuration file could not be read; its old contents were kept in ") + keptPath);
+    Q_EMIT damagedFileKept(keptPath);
+    return true;
+}
+
+bool ConfigStore::write(const QByteArray &bytes)
+{
+    if (const auto written = FileUtil::writeAtomically(m_filePath, bytes); !written) {
+        DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + written.error());
+        return false;
+    }
+    m_knownBytes = bytes;
+    m_knownUnreadable = false;
     return true;
 }
 
 bool ConfigStore::save()
 {
-    if (m_keepOldFileBeforeSave) {
-        if (!keepUndecodableFile())
-            return false;
-        m_keepOldFileBeforeSave = false;
-    }
-    if (const auto written = FileUtil::writeAtomically(m_filePath, m_settings.encode()); !written) {
-        DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + written.error());
+    const FileLock lock = lockFile(lockPath());
+    const OnDisk disk = readDisk();
+    if (!keepIfDamaged(disk))
         return false;
-    }
-    return true;
-}
-
-std::optional<AppSettings> ConfigStore::readFile() const
-{
-    QFile file(m_filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    auto decoded = AppSettings::decode(file.readAll());
-    if (!decoded)
-        return std::nullopt;
-    return std::move(*decoded);
+    if (disk.settings)
+        mergeRunResults(*disk.settings);
+    return write(m_settings.encode());
 }
 
 void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::optional<qint64> exitCode)
@@ -148,19 +171,21 @@ void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::opti
     server->lastExitCode = exitCode;
     Q_EMIT settingsChanged();
 
-    std::optional<AppSettings> onDisk = readFile();
-    if (!onDisk || m_keepOldFileBeforeSave) {
-        // Nothing usable on disk to merge into: write ours whole.
-        save();
+    const FileLock lock = lockFile(lockPath());
+    OnDisk disk = readDisk();
+    if (!disk.settings) {
+        // Nothing usable on disk to merge into: keep what is there, write ours whole.
+        if (keepIfDamaged(disk))
+            write(m_settings.encode());
         return;
     }
-    Server *stored = onDisk->server(serverID);
+    disk.settings->reassignDuplicateIds();
+    Server *stored = disk.settings->server(serverID);
     if (!stored)
         return; // deleted elsewhere meanwhile, or not saved yet (a pending save carries it)
     stored->lastRunAt = ranAt;
     stored->lastExitCode = exitCode;
-    if (const auto written = FileUtil::writeAtomically(m_filePath, onDisk->encode()); !written)
-        DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + written.error());
+    write(disk.settings->encode());
 }
 
 void ConfigStore::setWatchesFile(bool watch)
@@ -187,26 +212,31 @@ void ConfigStore::watchFile()
         m_watcher->addPath(m_filePath);
 }
 
-void ConfigStore::mergeRunResultsFromDisk()
+bool ConfigStore::mergeRunResults(const AppSettings &onDisk)
 {
-    watchFile();
-    const std::optional<AppSettings> onDisk = readFile();
-    if (!onDisk)
-        return;
     AppSettings merged = m_settings;
     for (Server &server : merged.servers) {
-        const Server *stored = onDisk->server(server.id);
+        const Server *stored = onDisk.server(server.id);
         if (!stored || !stored->lastRunAt)
             continue;
         // The newer run wins; nothing but the two result fields is taken.
-        if (server.lastRunAt && *server.lastRunAt > *stored->lastRunAt)
+        if (server.lastRunAt && *server.lastRunAt >= *stored->lastRunAt)
             continue;
         server.lastRunAt = stored->lastRunAt;
         server.lastExitCode = stored->lastExitCode;
     }
     if (merged == m_settings)
-        return;
+        return false;
     Q_EMIT settingsAboutToChange();
     m_settings = std::move(merged);
     Q_EMIT settingsChanged();
+    return true;
+}
+
+void ConfigStore::mergeRunResultsFromDisk()
+{
+    watchFile();
+    const OnDisk disk = readDisk();
+    if (disk.settings)
+        mergeRunResults(*disk.settings);
 }

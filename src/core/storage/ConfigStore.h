@@ -37,13 +37,19 @@ public:
 
     QString url() const { return m_filePath; }
 
-    // Writes at once, atomically. On failure logs one line and keeps the settings.
+    // Writes at once, atomically, holding the file's lock (see recordRunResult):
+    // results that other processes recorded meanwhile are merged in first,
+    // and a file that went bad under us is kept aside before it is replaced.
+    // On failure logs one line and keeps the settings.
     bool save();
     bool hasPendingSave() const { return m_saveTimer.isActive(); }
+    // The lock file beside the configuration that every read-merge-write holds.
+    QString lockPath() const { return m_filePath + QStringLiteral(".lock"); }
 
     // Records a run's start time and exit code on that server. Only these two
-    // fields are merged into the file as it is on disk now, so changes made
-    // meanwhile by another process (the window, a scheduled run) survive.
+    // fields are merged into the file as it is on disk now, under the lock,
+    // so changes made meanwhile by another process (the window, another
+    // run) survive.
     void recordRunResult(const QUuid &serverID, double ranAt, std::optional<qint64> exitCode);
     // Picks up run results that another process records in the file.
     void setWatchesFile(bool watch);
@@ -52,12 +58,25 @@ Q_SIGNALS:
     // Emitted before each change of the settings.
     void settingsAboutToChange();
     void settingsChanged();
+    // A configuration file that could not be read was kept aside at `path`
+    // before it was replaced.
+    void damagedFileKept(const QString &path);
 
 private:
+    struct OnDisk
+    {
+        bool exists = false;
+        QByteArray bytes;
+        std::optional<AppSettings> settings; // absent when it does not decode
+    };
+
     void load();
     void scheduleSave();
-    bool keepUndecodableFile();
-    std::optional<AppSettings> readFile() const;
+    OnDisk readDisk() const;
+    // Copies an undecodable file aside, unless it is what this store wrote last.
+    bool keepIfDamaged(const OnDisk &disk);
+    bool write(const QByteArray &bytes);
+    bool mergeRunResults(const AppSettings &onDisk);
     void mergeRunResultsFromDisk();
     void watchFile();
 
@@ -65,6 +84,8 @@ private:
     QString m_filePath;
     QTimer m_saveTimer;
     QFileSystemWatcher *m_watcher = nullptr;
-    // The file on disk could not be read or decoded: keep its bytes before replacing it.
-    bool m_keepOldFileBeforeSave = false;
+    // What this store last read from or wrote to the file: a file that differs
+    // and no longer decodes was changed by someone else.
+    QByteArray m_knownBytes;
+    bool m_knownUnreadable = false;
 };

@@ -1,20 +1,63 @@
 // Atomic file replacement and folder creation with their reasons for failing.
 #include "core/system/FileUtil.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace FileUtil {
+
+namespace {
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Makes the rename that replaced a file in `folder` survive a power cut.
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
 
 tl::expected<void, QString> writeAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     // A file we may not replace directly must not be written in place either.
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // Unbuffered, so a full disk fails the write itself rather than a flush
+    // that commit() would not look at.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return tl::unexpected(file.errorString());
+    const auto fail = [&file](const QString &error) {
+        file.cancelWriting();
+        return tl::unexpected(error);
+    };
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return fail(file.errorString());
+    struct stat written;
+    if (::fstat(file.handle(), &written) != 0)
+        return fail(systemError(errno));
+    if (written.st_size != bytes.size())
+        return fail(QStringLiteral("only %1 of %2 bytes were written").arg(qint64(written.st_size)).arg(bytes.size()));
+    if (::fsync(file.handle()) != 0)
+        return fail(systemError(errno));
+    if (!file.commit())
+        return tl::unexpected(file.errorString());
+    syncFolder(QFileInfo(path).absolutePath());
     return {};
 }
 
