@@ -262,6 +262,20 @@ private Q_SLOTS:
     }
 
     // A window's save merges what runs recorded meanwhile, and never takes an older result.
+    // What a killed writer left half-written goes at the next save; kept copies stay.
+    void staleTemporariesAreRemoved()
+    {
+        TempHome home;
+        ConfigStore store;
+        const QString folder = QFileInfo(store.url()).absolutePath();
+        QVERIFY(writeFile(store.url() + QStringLiteral(".Ab3xYz"), "{ half"));
+        QVERIFY(writeFile(store.url() + QStringLiteral(".corrupt-20250101-000000"), "kept"));
+        QVERIFY(store.save());
+        QCOMPARE(QDir(folder).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("config.json"), QStringLiteral("config.json.corrupt-20250101-000000"),
+                              QStringLiteral("config.json.lock")}));
+    }
+
     void saveMergesNewerResultsFromDisk()
     {
         TempHome home;

@@ -141,6 +141,8 @@ bool ConfigStore::keepIfDamaged(const OnDisk &disk)
 
 bool ConfigStore::write(const QByteArray &bytes)
 {
+    // Every writer holds the lock here, so no other write is in progress.
+    FileUtil::removeStaleTemporaries(m_filePath);
     if (const auto written = FileUtil::writeAtomically(m_filePath, bytes); !written) {
         DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + written.error());
         return false;

@@ -24,6 +24,8 @@ QString logFile(const QUuid &serverID)
 void save(const QUuid &serverID, const QString &header, const QStringList &lines)
 {
     const QString text = header + u'\n' + lines.join(u'\n') + u'\n';
+    // Only the run of this server writes its log, and it holds the server's run lock.
+    FileUtil::removeStaleTemporaries(logFile(serverID));
     // A log that cannot be written leaves the previous one as it was.
     (void)FileUtil::writeAtomically(logFile(serverID), text.toUtf8());
 }

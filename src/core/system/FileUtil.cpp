@@ -1,7 +1,9 @@
 // Atomic file replacement and folder creation with their reasons for failing.
 #include "core/system/FileUtil.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStorageInfo>
 
@@ -59,6 +61,19 @@ tl::expected<void, QString> writeAtomically(const QString &path, const QByteArra
         return tl::unexpected(file.errorString());
     syncFolder(QFileInfo(path).absolutePath());
     return {};
+}
+
+void removeStaleTemporaries(const QString &path)
+{
+    // QSaveFile writes to the name followed by a dot and six random characters.
+    const QFileInfo target(path);
+    const QDir folder = target.absoluteDir();
+    static const QRegularExpression temporary(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
+    const QStringList names = folder.entryList({target.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
+        if (temporary.match(QStringView(name).mid(target.fileName().size())).hasMatch())
+            QFile::remove(folder.filePath(name));
+    }
 }
 
 tl::expected<void, QString> makeFolder(const QString &path)

@@ -14,6 +14,9 @@ namespace FileUtil {
 // Replaces the file as a whole: readers see the old or the new content, never
 // a part. On failure the old file stays as it was.
 tl::expected<void, QString> writeAtomically(const QString &path, const QByteArray &bytes);
+// Removes what writeAtomically() left of `path` when its process was killed
+// mid-write. Only for callers that hold the lock every writer of `path` holds.
+void removeStaleTemporaries(const QString &path);
 // Creates the folder and its parents; an existing folder is fine.
 tl::expected<void, QString> makeFolder(const QString &path);
 
