@@ -14,22 +14,20 @@
 
 namespace {
 
-// Asks the file manager to show the item selected; opens its folder when no
-// file manager answers within 3 s. The window keeps running meanwhile.
-QCoro::Task<> showItem(QString path)
+// Asks the file manager (org.freedesktop.FileManager1) to show an item
+// selected (ShowItems) or a folder's contents (ShowFolders); false when none
+// answers within 3 s. The window keeps running meanwhile.
+QCoro::Task<bool> fileManagerCall(QString method, QString path)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected()) {
-        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
-                                                           QStringLiteral("/org/freedesktop/FileManager1"),
-                                                           QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-        call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
-        const QDBusMessage reply = co_await bus.asyncCall(call, 3000);
-        if (reply.type() == QDBusMessage::ReplyMessage)
-            co_return;
-    }
-    const QFileInfo info(path);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(info.isDir() ? info.absoluteFilePath() : info.absolutePath()));
+    if (!bus.isConnected())
+        co_return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
+                                                       QStringLiteral("/org/freedesktop/FileManager1"),
+                                                       QStringLiteral("org.freedesktop.FileManager1"), method);
+    call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
+    const QDBusMessage reply = co_await bus.asyncCall(call, 3000);
+    co_return reply.type() == QDBusMessage::ReplyMessage;
 }
 
 } // namespace
@@ -38,14 +36,22 @@ void Desktop::reveal(const QString &path)
 {
     if (m_recorder)
         return m_recorder(QStringLiteral("reveal"), path);
-    QCoro::connect(showItem(path), this, [] {});
+    QCoro::connect(fileManagerCall(QStringLiteral("ShowItems"), path), this, [path](bool shown) {
+        if (shown)
+            return;
+        const QFileInfo info(path);
+        QDesktopServices::openUrl(QUrl::fromLocalFile(info.isDir() ? info.absoluteFilePath() : info.absolutePath()));
+    });
 }
 
 void Desktop::openFolder(const QString &path)
 {
     if (m_recorder)
         return m_recorder(QStringLiteral("open"), path);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QCoro::connect(fileManagerCall(QStringLiteral("ShowFolders"), path), this, [path](bool shown) {
+        if (!shown)
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    });
 }
 
 void Desktop::copyText(const QString &text)

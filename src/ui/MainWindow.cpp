@@ -255,6 +255,7 @@ void MainWindow::showDetail()
         if (const Server *s = m_store->settings().server(id))
             confirmDelete(*s);
     });
+    connect(editor, &ServerDetailView::openPathRequested, m_desktop, &Desktop::openFolder);
     // The window is titled by the server being edited.
     connect(editor, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     setWindowTitle(editor->windowTitle());

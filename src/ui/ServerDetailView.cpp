@@ -10,6 +10,7 @@
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
+#include "ui/BackupsSection.h"
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
 #include "ui/Style.h"
@@ -298,6 +299,14 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, ConfigStore *store, Rs
     viewLine->addStretch(1);
     lastRunLayout->addLayout(viewLine);
     connect(m_viewLog, &QPushButton::clicked, this, [this] { Q_EMIT viewLogRequested(m_id); });
+
+    m_backups = new BackupsSection(m_id, m_store, content);
+    m_form->addWidget(m_backups);
+    connect(m_backups, &BackupsSection::openRequested, this, &ServerDetailView::openPathRequested);
+    connect(m_runner, &RsyncRunner::runFinished, m_backups, [this](const QUuid &id) {
+        if (id == m_id)
+            m_backups->refresh();
+    });
 
     m_form->addStretch(1);
 

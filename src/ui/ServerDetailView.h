@@ -11,6 +11,7 @@
 
 #include <optional>
 
+class BackupsSection;
 class ConfigStore;
 class Dialogs;
 class QAction;
@@ -61,6 +62,8 @@ Q_SIGNALS:
     void openFolderRequested(const QUuid &serverID);
     void viewLogRequested(const QUuid &serverID);
     void deleteRequested(const QUuid &serverID);
+    // A backup folder to show in the file manager.
+    void openPathRequested(const QString &folder);
     // A test, check or trust finished (for tests and screenshots).
     void busyChanged();
 
@@ -121,4 +124,5 @@ private:
     QPushButton *m_viewLog;
     QAction *m_lastLogAction;
     QAction *m_runAction;
+    BackupsSection *m_backups;
 };

@@ -81,6 +81,13 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     m_dateFolders = new QCheckBox(tr("Create date subfolder (YYYY-MM-DD)"), content);
     m_dateFolders->setObjectName(QStringLiteral("dateSubfolderSwitch"));
     destination->addWidget(m_dateFolders);
+    m_linkBackups = new QCheckBox(tr("Store unchanged files once (hard links to the previous day)"), content);
+    m_linkBackups->setObjectName(QStringLiteral("linkBackupsSwitch"));
+    auto *linkRow = new QWidget(content);
+    auto *linkLayout = new QHBoxLayout(linkRow);
+    linkLayout->setContentsMargins(24, 0, 0, 0); // under the date-folder switch it depends on
+    linkLayout->addWidget(m_linkBackups);
+    destination->addWidget(linkRow);
 
     QVBoxLayout *rsync = section(tr("rsync options"));
     m_compress = new QCheckBox(tr("Compress during transfer (-z)"), content);
@@ -175,6 +182,7 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
         connect(box, &QCheckBox::toggled, this, [this, field](bool on) { m_store->update([&](AppSettings &s) { s.*field = on; }); });
     };
     bindSwitch(m_dateFolders, &AppSettings::useDateSubfolder);
+    bindSwitch(m_linkBackups, &AppSettings::linkToPreviousBackup);
     bindSwitch(m_compress, &AppSettings::compress);
     bindSwitch(m_delete, &AppSettings::deleteExtraneous);
     bindSwitch(m_notifications, &AppSettings::notificationsEnabled);
@@ -200,6 +208,8 @@ void SettingsView::refresh()
         (control->*setter)(value);
     };
     show(m_dateFolders, s.useDateSubfolder, &QCheckBox::setChecked);
+    show(m_linkBackups, s.linkToPreviousBackup, &QCheckBox::setChecked);
+    m_linkBackups->setEnabled(s.useDateSubfolder);
     show(m_compress, s.compress, &QCheckBox::setChecked);
     show(m_delete, s.deleteExtraneous, &QCheckBox::setChecked);
     show(m_notifications, s.notificationsEnabled, &QCheckBox::setChecked);

@@ -44,6 +44,7 @@ private:
 
     QLineEdit *m_folder;
     QCheckBox *m_dateFolders;
+    QCheckBox *m_linkBackups;
     QCheckBox *m_compress;
     QCheckBox *m_delete;
     QSpinBox *m_retries;

@@ -1,10 +1,13 @@
 // What a run decides before it starts: retries, refusals and command lines.
 #include "core/engine/BackupPlan.h"
 #include "core/engine/RetryPolicy.h"
+#include "core/engine/RsyncStats.h"
 #include "core/presentation/ServerRules.h"
 #include "core/ssh/HostKeyChecker.h"
 #include "fixtures/EngineHarness.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace TestHelpers;
@@ -20,6 +23,7 @@ class TestBackupPlan : public QObject
         RsyncProbe probe;
         probe.executable = QStringLiteral("/usr/bin/rsync");
         probe.isModern = true;
+        probe.version = QVersionNumber(3, 2, 7);
         return probe;
     }
 
@@ -84,6 +88,43 @@ private Q_SLOTS:
         QCOMPARE(plan->steps[0].targetFolder, QStringLiteral("/b/web_prod/2025-01-31/Site"));
         QCOMPARE(plan->steps[0].arguments.last(), QStringLiteral("/b/web_prod/2025-01-31/Site"));
         QVERIFY(plan->steps[0].commandLine.startsWith(QStringLiteral("$ /usr/bin/rsync -a --stats -e \"ssh -p 22 ")));
+    }
+
+    void rsyncStatsAreSummed()
+    {
+        const QStringList modern{QStringLiteral("Number of files: 5,001 (reg: 5,000, dir: 1)"),
+                                 QStringLiteral("Number of regular files transferred: 50"),
+                                 QStringLiteral("Total bytes received: 3.52K")};
+        const QStringList old{QStringLiteral("Number of files: 12"), QStringLiteral("Number of files transferred: 2"),
+                              QStringLiteral("Total bytes received: 1,000,500")};
+        RsyncStats total = *RsyncStats::parse(modern);
+        QCOMPARE(total.files, 5000);
+        QCOMPARE(total.transferred, 50);
+        total += *RsyncStats::parse(old);
+        QCOMPARE(total.summary(QStringLiteral("2025-01-30")),
+                 QStringLiteral("Snapshot: 5,012 files, 1.00M received, 4,960 files shared with 2025-01-30"));
+        QCOMPARE(RsyncStats().summary(QString()), QStringLiteral("Snapshot: 0 files, 0 received"));
+        QVERIFY(!RsyncStats::parse({QStringLiteral("sent 12 bytes  received 5 bytes")}));
+        QCOMPARE(RsyncStats::humanSize(41940000), QStringLiteral("41.94M"));
+    }
+
+    void linkDestOnlyWithDateFolders()
+    {
+        QTemporaryDir dest;
+        const Server server = runnableServer();
+        QDir().mkpath(dest.path() + QStringLiteral("/web/2025-01-30/Site"));
+        AppSettings settings;
+        settings.destinationPath = dest.path();
+        const auto linkArgument = [&] {
+            const auto plan = BackupPlan::prepare(server, settings, QDate(2025, 1, 31), modern());
+            return plan->steps.first().arguments.filter(QStringLiteral("--link-dest=")).join(u' ');
+        };
+        QCOMPARE(linkArgument(), QStringLiteral("--link-dest=") + dest.path() + QStringLiteral("/web/2025-01-30/Site"));
+        settings.linkToPreviousBackup = false;
+        QCOMPARE(linkArgument(), QString());
+        settings.linkToPreviousBackup = true;
+        settings.useDateSubfolder = false;
+        QCOMPARE(linkArgument(), QString());
     }
 
     // "%1" in user text stays as typed: no arg() chain ever sees it.

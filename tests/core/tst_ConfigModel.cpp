@@ -26,6 +26,7 @@ private Q_SLOTS:
         QCOMPARE(settings->minFreeSpaceGB, 0);
         QCOMPARE(settings->retryAttempts, 2);
         QCOMPARE(settings->ioTimeoutSeconds, 300);
+        QVERIFY(settings->linkToPreviousBackup);
     }
 
     void serverWithOnlyANameTakesDefaultsAndAFreshId()
@@ -104,6 +105,7 @@ private Q_SLOTS:
         settings.minFreeSpaceGB = 9007199254740993LL; // not representable as a double
         settings.retryAttempts = -9223372036854775807LL - 1;
         settings.ioTimeoutSeconds = 17;
+        settings.linkToPreviousBackup = false;
         Server server;
         server.name = QStringLiteral("web");
         server.port = 2222;

@@ -1,12 +1,12 @@
 // The main window, the run sheet, the dashboard and the log viewer, offscreen.
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ReferenceDate.h"
+#include "core/presentation/ServerActivity.h"
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
 #include "core/system/FileLock.h"
-#include "core/presentation/ServerActivity.h"
 #include "fixtures/Await.h"
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"

@@ -1,5 +1,6 @@
 // The server editor, offscreen, against a real sshd.
 #include "core/engine/RsyncRunner.h"
+#include "core/engine/Snapshots.h"
 #include "core/schedule/Scheduler.h"
 #include "core/ssh/HostKeyChecker.h"
 #include "core/storage/ConfigStore.h"
@@ -7,6 +8,7 @@
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
+#include "ui/BackupsSection.h"
 #include "ui/Dialogs.h"
 #include "ui/ServerDetailView.h"
 
@@ -18,7 +20,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QDir>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace TestHelpers;
 
@@ -224,6 +228,27 @@ private Q_SLOTS:
         QSignalSpy requested(view.get(), &ServerDetailView::runRequested);
         run->trigger();
         QCOMPARE(requested.count(), 1);
+    }
+
+    void backupsAreListedNewestFirst()
+    {
+        Server server = m_sshd->server(QStringLiteral("web/prod"));
+        const QString folder = m_h->destination() + QStringLiteral("/web_prod/");
+        for (const char *day : {"2025-01-29", "2025-01-30", "2025-01-31"})
+            QDir().mkpath(folder + QLatin1String(day));
+        writeFile(folder + QStringLiteral("2025-01-30/") + Snapshots::incompleteMarker, "");
+        QDir().mkpath(folder + QStringLiteral("manual"));
+        auto view = editorFor(server);
+        auto *section = child<BackupsSection>(view.get(), "backupsSection");
+        QCOMPARE(section->rows(), (QStringList{QStringLiteral("2025-01-31 complete"), QStringLiteral("2025-01-30 incomplete"),
+                                               QStringLiteral("2025-01-29 complete")}));
+        QSignalSpy opened(view.get(), &ServerDetailView::openPathRequested);
+        auto *list = child<QTreeWidget>(view.get(), "backupList");
+        Q_EMIT list->itemClicked(list->topLevelItem(1), 2);
+        QCOMPARE(opened.first().first().toString(), folder + QStringLiteral("2025-01-30"));
+        // Without date folders, the one server folder.
+        m_h->store.update([](AppSettings &s) { s.useDateSubfolder = false; });
+        QCOMPARE(section->rows(), QStringList{QStringLiteral("web_prod complete")});
     }
 
     // What a run would refuse shows under the field as the user types, and blocks the run.

@@ -90,6 +90,18 @@ private Q_SLOTS:
         QCOMPARE(AppSettings::decode(readFile(m_h->store.url()))->compress, false);
     }
 
+    void hardLinksNeedDateFolders()
+    {
+        auto *dates = child<QCheckBox>("dateSubfolderSwitch");
+        auto *links = child<QCheckBox>("linkBackupsSwitch");
+        QVERIFY(links->isChecked() && links->isEnabled());
+        dates->click();
+        QVERIFY(!links->isEnabled());
+        dates->click();
+        links->click();
+        QVERIFY(!m_h->store.settings().linkToPreviousBackup);
+    }
+
     void destinationField()
     {
         auto *folder = child<QLineEdit>("destinationField");

@@ -2,6 +2,7 @@
 #include "core/engine/BackupPlan.h"
 
 #include "core/engine/RsyncInvocation.h"
+#include "core/engine/Snapshots.h"
 #include "core/model/SafePathComponent.h"
 #include "core/model/ServerCheck.h"
 #include "core/ssh/Shell.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <unistd.h>
@@ -88,9 +90,16 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
 
     BackupPlan plan;
     plan.rsync = probe.executable;
-    plan.runFolder = QDir::cleanPath(root + u'/' + safePathComponent(server.name));
-    if (settings.useDateSubfolder)
+    const QString serverFolder = QDir::cleanPath(root + u'/' + safePathComponent(server.name));
+    plan.runFolder = serverFolder;
+    std::optional<Snapshots::Backup> base;
+    if (settings.useDateSubfolder) {
         plan.runFolder += u'/' + QLocale::c().toString(today, QStringLiteral("yyyy-MM-dd"));
+        if (settings.linkToPreviousBackup && probe.supportsLinkDest())
+            base = Snapshots::linkBase(serverFolder, today);
+    }
+    if (base)
+        plan.linkBase = base->name;
     plan.headerLines = {QStringLiteral("Destination: ") + plan.runFolder,
                         QStringLiteral("SSH: ") + server.username + u'@' + server.host + u':' + QString::number(server.port),
                         server.useSSHAgent ? QStringLiteral("Auth: ssh-agent") : QStringLiteral("Key: ") + keyPath, QString()};
@@ -98,7 +107,11 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
         Step step;
         step.path = path;
         step.targetFolder = RsyncInvocation::targetFolder(plan.runFolder, path);
-        step.arguments = RsyncInvocation::arguments(server, path, settings, step.targetFolder, probe);
+        // rsync takes a relative --link-dest from the target folder: always absolute.
+        QString linkDest;
+        if (base && QFileInfo(RsyncInvocation::targetFolder(base->path, path)).isDir())
+            linkDest = RsyncInvocation::targetFolder(base->path, path);
+        step.arguments = RsyncInvocation::arguments(server, path, settings, step.targetFolder, probe, linkDest);
         step.commandLine = QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, step.arguments);
         plan.steps.append(step);
     }

@@ -16,7 +16,7 @@
 // run folder, the lines that open the log, and each enabled path with its
 // target folder and rsync arguments. When the run must not start, the lines
 // that say why and its exit code instead. Reads the file system (the key's
-// readability) but never changes it.
+// readability, the earlier snapshots) but never changes it.
 struct BackupPlan
 {
     struct Step
@@ -36,6 +36,8 @@ struct BackupPlan
 
     QString rsync;
     QString runFolder;
+    // The earlier snapshot unchanged files are hard-linked to (its date), if any.
+    QString linkBase;
     QStringList headerLines;
     QList<Step> steps;
 

@@ -1,13 +1,13 @@
 // Pruning a server's old dated backup folders.
 #include "core/engine/Retention.h"
 
+#include "core/engine/Snapshots.h"
 #include "core/model/SafePathComponent.h"
 #include "core/system/AppPaths.h"
 #include "core/system/DiagnosticLog.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <filesystem>
@@ -38,29 +38,22 @@ QStringList prune(const QString &destinationPath, const Server &server)
     const qint64 keep = server.retentionCount;
     if (keep < 1)
         return {};
-    static const QRegularExpression dateName(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
-
-    const QDir folder(serverFolder(destinationPath, server));
-    if (!folder.exists())
-        return {};
-    QStringList candidates;
-    const QFileInfoList entries = folder.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QFileInfo &entry : entries) {
-        if (entry.fileName().startsWith(u'.'))
-            continue;
-        if (entry.isDir() && dateName.match(entry.fileName()).hasMatch())
-            candidates.append(entry.fileName());
-    }
-    std::sort(candidates.begin(), candidates.end(), std::greater<>());
-
+    const QList<Snapshots::Backup> backups = Snapshots::list(serverFolder(destinationPath, server));
+    // Only complete folders count as kept backups; an incomplete one older
+    // than the newest complete folder is no use any more.
+    const auto newestComplete = std::find_if(backups.begin(), backups.end(), [](const Snapshots::Backup &b) { return b.complete; });
+    qint64 completeSeen = 0;
     QStringList deleted;
-    for (qsizetype i = keep; i < candidates.size(); ++i) {
-        const QString path = folder.filePath(candidates.at(i));
+    for (const Snapshots::Backup &backup : backups) {
+        const bool remove = backup.complete ? ++completeSeen > keep
+                                            : newestComplete != backups.end() && backup.name < newestComplete->name;
+        if (!remove)
+            continue;
         QString error;
-        if (removeEntry(path, &error))
-            deleted.append(path);
+        if (removeEntry(backup.path, &error))
+            deleted.append(backup.path);
         else
-            DiagnosticLog::write(QStringLiteral("Retention: failed to delete ") + path + QStringLiteral(": ") + error);
+            DiagnosticLog::write(QStringLiteral("Retention: failed to delete ") + backup.path + QStringLiteral(": ") + error);
     }
     return deleted;
 }

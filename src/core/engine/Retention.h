@@ -11,6 +11,8 @@ namespace Retention {
 
 // The server's folder at the destination ("~" expanded).
 QString serverFolder(const QString &destinationPath, const Server &server);
+// Keeps the newest retentionCount complete dated folders; deletes older
+// complete ones, and incomplete ones older than the newest complete folder.
 // Returns the folders deleted, newest first. Never touches files, hidden
 // entries or folders not named yyyy-MM-dd; a link to a folder is removed
 // as a link, never followed.

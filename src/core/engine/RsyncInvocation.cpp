@@ -34,7 +34,7 @@ QString remoteShellCommand(const Server &server)
 }
 
 QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings, const QString &targetFolder,
-                      const RsyncProbe &probe)
+                      const RsyncProbe &probe, const QString &linkDest)
 {
     QStringList args{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"), remoteShellCommand(server)};
     if (probe.isModern)
@@ -47,6 +47,8 @@ QStringList arguments(const Server &server, const BackupPath &path, const AppSet
         args << (probe.isModern ? QStringLiteral("--delete") : QStringLiteral("--del"));
     if (settings.ioTimeoutSeconds > 0)
         args << QStringLiteral("--timeout=") + QString::number(settings.ioTimeoutSeconds);
+    if (!linkDest.isEmpty())
+        args << QStringLiteral("--link-dest=") + linkDest;
     if (probe.needsOldArgs())
         args << QStringLiteral("--old-args");
     args << remoteSource(server, path) << targetFolder;

@@ -11,6 +11,11 @@ bool RsyncProbe::needsOldArgs() const
     return isModern && version >= QVersionNumber(3, 2, 4);
 }
 
+bool RsyncProbe::supportsLinkDest() const
+{
+    return !version.isNull() && version >= QVersionNumber(2, 5, 6);
+}
+
 QStringList RsyncProbe::defaultCandidates()
 {
     return {QStringLiteral("/opt/homebrew/bin/rsync"), QStringLiteral("/usr/local/bin/rsync"),

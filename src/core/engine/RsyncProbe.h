@@ -15,6 +15,8 @@ struct RsyncProbe
     // rsync 3.2.4 and later protect remote arguments themselves; "--old-args"
     // makes them leave our remote-shell escaping alone.
     bool needsOldArgs() const;
+    // --link-dest arrived in rsync 2.5.6; an unknown version is not trusted with it.
+    bool supportsLinkDest() const;
 
     static QStringList defaultCandidates();
     // The first executable candidate, probed once with --version; the search

@@ -6,6 +6,8 @@
 #include "core/engine/ProcessStream.h"
 #include "core/engine/Retention.h"
 #include "core/engine/RetryPolicy.h"
+#include "core/engine/RsyncStats.h"
+#include "core/engine/Snapshots.h"
 #include "core/model/ReferenceDate.h"
 #include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
@@ -130,11 +132,15 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
         co_return endWith(failure.lines, failure.exitCode);
     }
     setLastDestination(plan->runFolder);
+    // Until the whole run succeeds, this day's folder is no base for tomorrow's.
+    if (settings.useDateSubfolder)
+        Snapshots::markIncomplete(plan->runFolder);
     for (const QString &line : plan->headerLines)
         append(line);
     if (!hasFreeSpace(settings.minFreeSpaceGB, plan->runFolder))
         co_return;
 
+    m_snapshotStats = RsyncStats();
     for (const BackupPlan::Step &step : plan->steps) {
         const bool copied = co_await copyPath(server, step, RetryPolicy(settings.retryAttempts), plan->rsync);
         if (!self || !copied)
@@ -142,6 +148,11 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     }
     setExitCode(0);
     append(QStringLiteral("=== All backups completed ==="));
+    if (settings.useDateSubfolder) {
+        Snapshots::markComplete(plan->runFolder);
+        if (m_snapshotStats)
+            append(m_snapshotStats->summary(plan->linkBase));
+    }
     pruneOldBackups(server, settings);
 }
 
@@ -216,6 +227,12 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
             co_return false;
         }
         if (status == 0) {
+            // What this path cost, from the --stats summary at the end of its output.
+            const auto stats = RsyncStats::parse(logLines().mid(std::max<qsizetype>(logLines().size() - 40, 0)));
+            if (stats && m_snapshotStats)
+                *m_snapshotStats += *stats;
+            else
+                m_snapshotStats.reset();
             append(QString());
             co_return true;
         }

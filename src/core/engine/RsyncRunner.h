@@ -3,6 +3,7 @@
 
 #include "core/engine/BackupPlan.h"
 #include "core/engine/RsyncProbe.h"
+#include "core/engine/RsyncStats.h"
 #include "core/engine/RunnerState.h"
 #include "core/model/AppSettings.h"
 #include "core/model/Server.h"
@@ -82,6 +83,8 @@ private:
     void finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store);
 
     QPointer<ProcessStream> m_currentProcess;
+    // The run's --stats summed over its paths; absent when one had none.
+    std::optional<RsyncStats> m_snapshotStats;
     std::optional<RsyncProbe> m_probe;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
     int m_retryDelayUnitMs = 1000;

@@ -17,6 +17,7 @@ QJsonObject AppSettings::toJson() const
         {QStringLiteral("servers"), serverArray},
         {QStringLiteral("destinationPath"), destinationPath},
         {QStringLiteral("useDateSubfolder"), useDateSubfolder},
+        {QStringLiteral("linkToPreviousBackup"), linkToPreviousBackup},
         {QStringLiteral("deleteExtraneous"), deleteExtraneous},
         {QStringLiteral("compress"), compress},
         {QStringLiteral("notificationsEnabled"), notificationsEnabled},
@@ -42,6 +43,7 @@ AppSettings AppSettings::fromJson(const QJsonObject &object, QString *error)
     }
     reader.read("destinationPath", settings.destinationPath);
     reader.read("useDateSubfolder", settings.useDateSubfolder);
+    reader.read("linkToPreviousBackup", settings.linkToPreviousBackup);
     reader.read("deleteExtraneous", settings.deleteExtraneous);
     reader.read("compress", settings.compress);
     reader.read("notificationsEnabled", settings.notificationsEnabled);

@@ -16,6 +16,8 @@ struct AppSettings
     QList<Server> servers;
     QString destinationPath = QStringLiteral("~/Backups");
     bool useDateSubfolder = true;
+    // With date folders, unchanged files are hard links to the previous day's copy.
+    bool linkToPreviousBackup = true;
     bool deleteExtraneous = false;
     bool compress = true;
     bool notificationsEnabled = true;

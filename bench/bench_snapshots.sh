@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# What a second daily snapshot costs, over the loopback sshd of the test
+# fixture: 5,000 files, 200 MiB; day 1 full; 1% of the files change; day 2
+# with hard links to day 1. Reports day 2's bytes received and disk growth,
+# and its wall time against bare rsync with the same --link-dest (five runs
+# each, alternating).
+#
+#   bench/bench_snapshots.sh [build-dir]     (default: build)
+set -euo pipefail
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$(cd "${1:-$top/build}" && pwd)"
+tidewell="$build/tidewell"
+work="$(mktemp -d)"
+trap '"$top/tests/fixtures/sshd.sh" stop "$work/sshd" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+
+port="$("$top/tests/fixtures/sshd.sh" start "$work/sshd")"
+key="$work/sshd/client_key"
+user="$(id -un)"
+today="$(date +%F)"
+yesterday="$(date -d yesterday +%F)"
+server="$work/dest/bench"
+
+echo "Preparing 5,000 files, 200 MiB ..."
+mkdir -p "$work/remote/tree"
+head -c $((200 * 1024 * 1024)) /dev/urandom >"$work/blob"
+(cd "$work/remote/tree" && split -b 41944 -a 4 -d "$work/blob" f && ls | wc -l)
+rm -f "$work/blob"
+
+mkdir -p "$work/home" "$work/data/Tidewell"
+id="0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60"
+cat >"$work/data/Tidewell/config.json" <<JSON
+{"destinationPath": "$work/dest", "useDateSubfolder": true, "linkToPreviousBackup": true, "notificationsEnabled": false,
+ "servers": [{"id": "$id", "name": "bench", "host": "127.0.0.1", "port": $port, "username": "$user",
+   "privateKeyPath": "$key", "paths": [{"name": "tree", "remotePath": "$work/remote/tree"}]}]}
+JSON
+log="$work/data/Tidewell/logs/$id.log"
+headless() { HOME="$work/home" XDG_DATA_HOME="$work/data" "$tidewell" --run-backup "$id"; }
+
+now() { date +%s.%N; }
+calc() { awk "BEGIN { print $* }"; }
+
+echo "Day 1: a full copy"
+headless
+mv "$server/$today" "$server/$yesterday"
+day1="$(du -sb "$server" | cut -f1)"
+
+echo "Changing 1% of the files ..."
+changed=0
+for f in $(ls "$work/remote/tree" | awk 'NR % 100 == 1'); do
+    head -c "$(stat -c %s "$work/remote/tree/$f")" /dev/urandom >"$work/remote/tree/$f"
+    changed=$((changed + $(stat -c %s "$work/remote/tree/$f")))
+done
+
+rsync_args=(-a --stats
+    -e "ssh -p $port -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '$key' -o IdentitiesOnly=yes"
+    --human-readable --info=progress2 -z --timeout=300 "--link-dest=$server/$yesterday/tree" --old-args
+    "$user@127.0.0.1:$work/remote/tree/" "$server/$today/tree")
+
+run_tidewell() {
+    rm -rf "$server/$today"
+    sync
+    local start end
+    start="$(now)"
+    headless
+    end="$(now)"
+    calc "$end - $start"
+}
+
+run_rsync() {
+    rm -rf "$server/$today"
+    sync
+    mkdir -p "$server/$today/tree"
+    local start end
+    start="$(now)"
+    /usr/bin/rsync "${rsync_args[@]}" >"$work/rsync.out"
+    end="$(now)"
+    calc "$end - $start"
+}
+
+echo "Day 2, five runs each, alternating:"
+tw_total=0; rs_total=0
+for i in 1 2 3 4 5; do
+    if [ $((i % 2)) -eq 1 ]; then
+        tw="$(run_tidewell)"; rs="$(run_rsync)"
+    else
+        rs="$(run_rsync)"; tw="$(run_tidewell)"
+    fi
+    printf 'run %d: tidewell %.2f s, rsync %.2f s\n' "$i" "$tw" "$rs"
+    tw_total="$(calc "$tw_total + $tw")"
+    rs_total="$(calc "$rs_total + $rs")"
+done
+run_tidewell >/dev/null # leave tidewell's own day 2 on disk for the figures below
+growth=$(($(du -sb "$server" | cut -f1) - day1))
+received="$(grep '^Total bytes received:' "$log" | head -1 | sed 's/^Total bytes received: //')"
+printf 'changed bytes:        %d\n' "$changed"
+printf 'day 2 bytes received: %s (rsync -h units)\n' "$received"
+printf 'day 2 disk growth:    %d bytes (target <= %d)\n' "$growth" $((2 * changed + 1048576))
+grep '^Snapshot: ' "$log" || true
+printf 'mean tidewell %.3f s, mean rsync %.3f s\n' "$(calc "$tw_total / 5")" "$(calc "$rs_total / 5")"
+printf 'ratio with the 0.3 s exit pause:    %.3f\n' "$(calc "$tw_total / $rs_total")"
+printf 'ratio without the 0.3 s exit pause: %.3f\n' "$(calc "($tw_total - 1.5) / $rs_total")"

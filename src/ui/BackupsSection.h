@@ -1,0 +1,39 @@
+// The editor's list of a server's backups: dated folders and whether each is complete.
+#pragma once
+
+#include <QGroupBox>
+#include <QUuid>
+
+class ConfigStore;
+class QLabel;
+class QTreeWidget;
+
+// Newest first: the date, "complete" or "incomplete", and "Open", which asks
+// for the folder to be shown in the file manager. Without date folders the
+// one server folder. Reads names and markers only, so it stays instant with
+// hundreds of backups; it is read again when the folder it lists changes and
+// when refresh() is called (after a run).
+class BackupsSection : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    BackupsSection(const QUuid &serverID, ConfigStore *store, QWidget *parent = nullptr);
+
+    void refresh();
+    // Rows as shown, "2025-01-31 complete", for tests.
+    QStringList rows() const;
+
+Q_SIGNALS:
+    void openRequested(const QString &folder);
+
+private:
+    void refreshIfMoved();
+
+    QUuid m_id;
+    ConfigStore *m_store;
+    QString m_shownFolder;
+    bool m_shownDated = false;
+    QTreeWidget *m_list;
+    QLabel *m_empty;
+};

@@ -1,0 +1,128 @@
+// Daily snapshots that store and transfer only what changed: hard links to
+// the previous day, markers on incomplete runs, through the built binary
+// against the real sshd.
+#include "core/engine/RsyncStats.h"
+#include "core/engine/Snapshots.h"
+#include "fixtures/BackupScenario.h"
+#include "fixtures/Files.h"
+
+#include <QDate>
+#include <QDir>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace TestHelpers;
+
+class TestSnapshots : public QObject
+{
+    Q_OBJECT
+
+    SshdFixture *m_sshd = nullptr;
+    std::unique_ptr<BackupScenario> m_s;
+
+    static QString day(int daysAgo) { return QDate::currentDate().addDays(-daysAgo).toString(QStringLiteral("yyyy-MM-dd")); }
+    QString serverFolder() const { return m_s->destination + QStringLiteral("/web_prod"); }
+
+    // Makes today's snapshot look `daysAgo` old, as if the next run were days later.
+    void age(int daysAgo) { QVERIFY(QDir().rename(m_s->runFolder(), serverFolder() + u'/' + day(daysAgo))); }
+
+    static ino_t inode(const QString &path)
+    {
+        struct stat info;
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+    }
+
+    static QByteArray content(int i, int version) { return QByteArray(10240, char('a' + (i + version) % 26)); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_sshd = new SshdFixture;
+        QVERIFY(m_sshd->isRunning());
+    }
+
+    void cleanupTestCase() { delete m_sshd; }
+    void init() { m_s = std::make_unique<BackupScenario>(*m_sshd); }
+    void cleanup() { m_s.reset(); }
+
+    void unchangedFilesAreStoredOnce()
+    {
+        for (int i = 0; i < 200; ++i)
+            writeFile(m_s->remote + QStringLiteral("/tree/f%1").arg(i), content(i, 0));
+        const Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree"))});
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        age(1);
+        // 1% of the files change.
+        for (int i : {7, 99})
+            writeFile(m_s->remote + QStringLiteral("/tree/f%1").arg(i), content(i, 1));
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+
+        const QString before = serverFolder() + u'/' + day(1) + QStringLiteral("/Site/");
+        const QString after = m_s->runFolder() + QStringLiteral("/Site/");
+        QCOMPARE(inode(after + QStringLiteral("f0")), inode(before + QStringLiteral("f0")));
+        QCOMPARE(inode(after + QStringLiteral("f199")), inode(before + QStringLiteral("f199")));
+        QVERIFY(inode(after + QStringLiteral("f7")) != inode(before + QStringLiteral("f7")));
+        QCOMPARE(readFile(after + QStringLiteral("f7")), content(7, 1));
+        QCOMPARE(readFile(before + QStringLiteral("f7")), content(7, 0));
+        QVERIFY(!QFile::exists(m_s->runFolder() + u'/' + Snapshots::incompleteMarker));
+
+        const QStringList log = m_s->logOf(server);
+        QVERIFY(log.filter(QStringLiteral("$ ")).first().contains(QStringLiteral("--link-dest=") + before.chopped(1)));
+        const QStringList summary = log.filter(QStringLiteral("Snapshot: "));
+        QCOMPARE(summary.size(), 1);
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("^Snapshot: 200 files, (\\S+) received, 198 files shared with ") + day(1) + u'$').match(summary.first());
+        QVERIFY2(match.hasMatch(), qPrintable(summary.first()));
+        // About the changed bytes; far from the 2 MB of the whole tree.
+        QVERIFY(*RsyncStats::parseNumber(match.captured(1)) < 2 * 2 * 10240 + 1048576);
+    }
+
+    void anIncompleteRunIsNeverTheBase()
+    {
+        writeFile(m_s->remote + QStringLiteral("/tree/f"), "f");
+        const QList<BackupPath> paths{BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree")),
+                                      BackupScenario::path(QStringLiteral("Gone"), m_s->remote + QStringLiteral("/gone"))};
+        const Server server = m_s->writeConfig({paths.first()}, [](AppSettings &s) { s.retryAttempts = 0; });
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        age(2);
+        m_s->writeConfig(paths, [&](AppSettings &s) {
+            s.retryAttempts = 0;
+            s.servers[0].id = server.id;
+        });
+        QCOMPARE(m_s->runHeadless(server.id).status, 23);
+        QVERIFY(QFile::exists(m_s->runFolder() + u'/' + Snapshots::incompleteMarker));
+        age(1);
+        m_s->writeConfig({paths.first()}, [&](AppSettings &s) { s.servers[0].id = server.id; });
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        QVERIFY(m_s->logOf(server).filter(QStringLiteral("$ ")).first().contains(QStringLiteral("--link-dest=") + serverFolder() + u'/'
+                                                                                    + day(2) + QStringLiteral("/Site")));
+        QCOMPARE(Snapshots::list(serverFolder()).size(), 3);
+        QVERIFY(!Snapshots::list(serverFolder()).at(1).complete);
+    }
+
+    // Deleting an old snapshot frees only what no other snapshot shares.
+    void pruningKeepsTheRestWhole()
+    {
+        for (int i = 0; i < 20; ++i)
+            writeFile(m_s->remote + QStringLiteral("/tree/f%1").arg(i), content(i, 0));
+        const Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree"))},
+                                               [](AppSettings &s) { s.servers[0].retentionCount = 2; });
+        for (int daysAgo : {3, 2, 1}) {
+            writeFile(m_s->remote + QStringLiteral("/tree/f0"), content(0, daysAgo));
+            QCOMPARE(m_s->runHeadless(server.id).status, 0);
+            age(daysAgo);
+        }
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        QCOMPARE(QDir(serverFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), (QStringList{day(1), day(0)}));
+        for (const QString &snapshot : {day(1), day(0)}) {
+            for (int i = 1; i < 20; ++i)
+                QCOMPARE(readFile(serverFolder() + u'/' + snapshot + QStringLiteral("/Site/f%1").arg(i)), content(i, 0));
+        }
+        QCOMPARE(readFile(serverFolder() + u'/' + day(1) + QStringLiteral("/Site/f0")), content(0, 1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSnapshots)
+#include "tst_Snapshots.moc"
