@@ -98,8 +98,13 @@ private Q_SLOTS:
             for (int i = 0; i < 8; ++i) {
                 const Server *stored = onDisk->server(settings.servers.at(i).id);
                 QVERIFY(stored);
-                if (stored->lastExitCode != std::optional<qint64>(i % 2 ? 2 : 0) || stored->lastRunAt == settings.servers.at(i).lastRunAt)
+                if (stored->lastExitCode != std::optional<qint64>(i % 2 ? 2 : 0) || stored->lastRunAt == settings.servers.at(i).lastRunAt) {
                     ++lost;
+                    qWarning("round %d server %d: code %lld, ran at %f (before %f)", round, i, stored->lastExitCode.value_or(-99),
+                             stored->lastRunAt.value_or(-1), settings.servers.at(i).lastRunAt.value_or(-1));
+                    for (const auto &run : runs)
+                        qWarning("  exit %d: %s", run->exitCode(), run->readAllStandardError().constData());
+                }
             }
             settings = *onDisk;
         }

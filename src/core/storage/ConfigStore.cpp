@@ -68,6 +68,9 @@ ConfigStore::OnDisk ConfigStore::readDisk() const
 
 void ConfigStore::load()
 {
+    // Read under the lock too: a lookup that races a writer's rename can miss
+    // the file for a moment, and a missing file means default settings.
+    const FileLock lock = lockFile(lockPath());
     const OnDisk disk = readDisk();
     m_knownBytes = disk.bytes;
     m_knownUnreadable = disk.exists && !disk.settings;
@@ -238,6 +241,7 @@ bool ConfigStore::mergeRunResults(const AppSettings &onDisk)
 void ConfigStore::mergeRunResultsFromDisk()
 {
     watchFile();
+    const FileLock lock = lockFile(lockPath());
     const OnDisk disk = readDisk();
     if (disk.settings)
         mergeRunResults(*disk.settings);
