@@ -1,6 +1,8 @@
 // Renders Tidewell's windows offscreen to PNG files for the README:
 //   QT_QPA_PLATFORM=offscreen build/tools/screenshots docs/screenshots
-// Uses a throw-away HOME with sample servers; nothing is contacted.
+// Uses a throw-away HOME with sample servers; nothing is contacted. No session
+// bus is reachable, so scheduled servers show what a missing systemd user
+// manager looks like.
 
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ReferenceDate.h"
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -71,6 +74,7 @@ int main(int argc, char *argv[])
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", (QStringLiteral("unix:path=") + home.path() + QStringLiteral("/no-bus")).toUtf8());
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(out);
@@ -83,7 +87,9 @@ int main(int argc, char *argv[])
         s.servers = {sampleServer(QStringLiteral("web-01"), QStringLiteral("web-01.example.com"), 0, 2, true),
                      sampleServer(QStringLiteral("db-primary"), QStringLiteral("db"), 23, 26, true),
                      sampleServer(QStringLiteral("media store"), QStringLiteral("media.example.com"), std::nullopt, 0, false),
-                     sampleServer(QStringLiteral("staging"), QStringLiteral("staging.example.com"), 0, 200, false)};
+                     sampleServer(QStringLiteral("staging"), QStringLiteral("staging.example.com"), 0, 200, false),
+                     sampleServer(QStringLiteral("Rechenzentrum Köln — Produktionsdatenbank (primäre Replik, nicht abschalten)"),
+                                  QStringLiteral("db-koeln.example.com"), 0, 5, false)};
         s.destinationPath = QStringLiteral("~/Backups");
     });
     MainWindow *window = tidewell.mainWindow();
@@ -92,8 +98,9 @@ int main(int argc, char *argv[])
     wait(200);
     save(window, out + QStringLiteral("/main-dashboard.png"));
 
-    // The tray menu.
+    // The tray menu, built as it is when it opens.
     QMenu *menu = tidewell.trayMenu();
+    Q_EMIT menu->aboutToShow();
     menu->adjustSize();
     save(menu, out + QStringLiteral("/tray-menu.png"));
 
@@ -117,6 +124,7 @@ int main(int argc, char *argv[])
     wait(1200);
     save(window, out + QStringLiteral("/main-running.png"));
     save(window->runSheet(), out + QStringLiteral("/run-sheet.png"));
+    Q_EMIT menu->aboutToShow();
     menu->adjustSize();
     save(menu, out + QStringLiteral("/tray-menu-running.png"));
     tidewell.runner()->cancel();
@@ -142,6 +150,18 @@ int main(int argc, char *argv[])
         wait(50);
         save(window, out + QStringLiteral("/editor-%1.png").arg(name));
     }
+
+    // The schedule section, where a schedule that cannot run says why.
+    if (auto *scroll = editor->findChild<QScrollArea *>()) {
+        scroll->ensureWidgetVisible(editor->findChild<QWidget *>(QStringLiteral("scheduleStatus")), 50, 120);
+        wait(50);
+        save(window, out + QStringLiteral("/editor-schedule.png"));
+    }
+
+    // A long name is cut, and the editor's buttons stay in view.
+    window->select(store->settings().servers.at(4).id);
+    wait(100);
+    save(window, out + QStringLiteral("/editor-long-name.png"));
 
     tidewell.openSettings();
     wait(100);

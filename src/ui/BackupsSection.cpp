@@ -29,7 +29,7 @@ BackupsSection::BackupsSection(const QUuid &serverID, ConfigStore *store, QWidge
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_list->setMaximumHeight(180);
-    m_empty = Style::note(tr("No backups yet."), this, Icons::secondary(this));
+    m_empty = Style::note(tr("No backups yet."), this);
     layout->addWidget(m_list);
     layout->addWidget(m_empty);
     const auto open = [this](QTreeWidgetItem *item) {

@@ -1,46 +1,23 @@
-// The overview of all servers: counters and cards.
+// The overview of all servers: counters and cards, updated in place.
 #include "ui/DashboardView.h"
 
-#include "core/engine/RsyncRunner.h"
-#include "core/presentation/Formatting.h"
-#include "core/presentation/ServerActivity.h"
-#include "core/presentation/ServerRules.h"
+#include "core/presentation/ServerListModel.h"
+#include "core/schedule/ScheduleStatus.h"
 #include "core/storage/ConfigStore.h"
 #include "ui/Icons.h"
+#include "ui/ServerCard.h"
 #include "ui/Style.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-namespace {
-
-QString healthIcon(ServerRules::Health::Kind kind)
-{
-    switch (kind) {
-    case ServerRules::Health::Kind::running:
-        return QStringLiteral("view-refresh");
-    case ServerRules::Health::Kind::neverRan:
-        return QStringLiteral("content-loading");
-    case ServerRules::Health::Kind::failed:
-        return QStringLiteral("dialog-error");
-    case ServerRules::Health::Kind::healthy:
-        return QStringLiteral("emblem-ok");
-    }
-    return QString();
-}
-
-} // namespace
-
-DashboardView::DashboardView(ConfigStore *store, RsyncRunner *runner, ServerActivity *activity, QWidget *parent)
+DashboardView::DashboardView(const AppContext &context, QWidget *parent)
     : QWidget(parent)
-    , m_store(store)
-    , m_runner(runner)
-    , m_activity(activity)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("dashboardView"));
     auto *outer = new QVBoxLayout(this);
@@ -49,17 +26,107 @@ DashboardView::DashboardView(ConfigStore *store, RsyncRunner *runner, ServerActi
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     m_content = new QWidget(scroll);
-    m_layout = new QVBoxLayout(m_content);
-    m_layout->setContentsMargins(20, 16, 20, 16);
-    m_layout->setSpacing(16);
+    auto *layout = new QVBoxLayout(m_content);
+    layout->setContentsMargins(20, 16, 20, 16);
+    layout->setSpacing(16);
     scroll->setWidget(m_content);
     outer->addWidget(scroll);
 
-    connect(m_store, &ConfigStore::settingsChanged, this, &DashboardView::rebuild);
-    connect(m_runner, &RsyncRunner::isRunningChanged, this, &DashboardView::rebuild);
-    connect(m_runner, &RsyncRunner::runningServerIDChanged, this, &DashboardView::rebuild);
-    connect(m_activity, &ServerActivity::changed, this, &DashboardView::rebuild);
-    rebuild();
+    auto *title = new QLabel(tr("Overview"), m_content);
+    title->setFont(Style::heading(title, 1.6));
+    layout->addWidget(title);
+    auto *header = new QHBoxLayout;
+    header->setSpacing(36);
+    for (const QString &label : {tr("Servers"), tr("Healthy"), tr("Failing"), tr("Scheduled")}) {
+        auto *box = new QWidget(m_content);
+        auto *boxLayout = new QVBoxLayout(box);
+        boxLayout->setContentsMargins(0, 0, 0, 0);
+        boxLayout->setSpacing(0);
+        auto *number = new QLabel(box);
+        number->setObjectName(QStringLiteral("counter") + label);
+        QFont big = number->font();
+        big.setPointSizeF(big.pointSizeF() * 2.2);
+        big.setBold(true);
+        big.setStyleHint(QFont::Monospace);
+        number->setFont(big);
+        auto *caption = new QLabel(label, box);
+        caption->setForegroundRole(QPalette::PlaceholderText);
+        boxLayout->addWidget(number);
+        boxLayout->addWidget(caption);
+        header->addWidget(box);
+        m_counters.insert(label, number);
+    }
+    header->addStretch(1);
+    layout->addLayout(header);
+
+    m_empty = new QWidget(m_content);
+    m_empty->setObjectName(QStringLiteral("emptyState"));
+    auto *emptyLayout = new QVBoxLayout(m_empty);
+    emptyLayout->setAlignment(Qt::AlignCenter);
+    auto *icon = new QLabel(m_empty);
+    icon->setPixmap(Icons::get(QStringLiteral("network-server")).pixmap(48, 48));
+    icon->setAlignment(Qt::AlignCenter);
+    auto *heading = new QLabel(tr("No servers configured"), m_empty);
+    heading->setFont(Style::heading(heading));
+    heading->setAlignment(Qt::AlignCenter);
+    auto *description = new QLabel(tr("Click + in the sidebar to add your first server."), m_empty);
+    description->setForegroundRole(QPalette::PlaceholderText);
+    description->setAlignment(Qt::AlignCenter);
+    emptyLayout->addWidget(icon);
+    emptyLayout->addWidget(heading);
+    emptyLayout->addWidget(description);
+    layout->addWidget(m_empty);
+    m_grid = new QGridLayout;
+    m_grid->setHorizontalSpacing(spacing);
+    m_grid->setVerticalSpacing(spacing);
+    layout->addLayout(m_grid);
+    layout->addStretch(1);
+
+    ServerListModel *model = m_context.servers;
+    connect(model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &top, const QModelIndex &bottom) {
+        if (!deferred())
+            syncRows(top.row(), bottom.row());
+    });
+    for (auto structural : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model, structural, this, [this] {
+            if (!deferred())
+                syncStructure();
+        });
+    connect(model, &QAbstractItemModel::rowsMoved, this, [this] {
+        if (!deferred())
+            syncStructure();
+    });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        if (!deferred())
+            syncStructure();
+    });
+    connect(model, &ServerListModel::countersChanged, this, [this] {
+        if (!deferred())
+            updateCounters();
+    });
+    syncAll();
+}
+
+bool DashboardView::deferred()
+{
+    if (isVisible())
+        return false;
+    m_stale = true;
+    return true;
+}
+
+void DashboardView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_stale)
+        syncAll();
+}
+
+void DashboardView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        updateCounters();
 }
 
 int DashboardView::columnsFor(int width)
@@ -72,188 +139,101 @@ void DashboardView::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     // The margins of the content take 40 of the width.
     if (columnsFor(event->size().width() - 40) != m_columns)
-        rebuild();
-}
-
-QWidget *DashboardView::counter(const QString &label, int value, const QColor &tint)
-{
-    auto *box = new QWidget(m_content);
-    auto *layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto *number = new QLabel(QString::number(value), box);
-    number->setObjectName(QStringLiteral("counter") + label);
-    QFont big = number->font();
-    big.setPointSizeF(big.pointSizeF() * 2.2);
-    big.setBold(true);
-    big.setStyleHint(QFont::Monospace);
-    number->setFont(big);
-    number->setStyleSheet(Icons::colorStyle(tint));
-    auto *caption = new QLabel(label, box);
-    caption->setStyleSheet(Icons::colorStyle(Icons::secondary(this)));
-    layout->addWidget(number);
-    layout->addWidget(caption);
-    return box;
+        placeCards();
 }
 
 QString DashboardView::counterText(const QString &label) const
 {
-    const auto *number = findChild<QLabel *>(QStringLiteral("counter") + label);
+    const QLabel *number = m_counters.value(label);
     return number ? number->text() : QString();
 }
 
-QWidget *DashboardView::card(const Server &server)
+void DashboardView::syncAll()
 {
-    const bool running = m_activity->isRunning(server.id);
-    const ServerRules::Health health = ServerRules::healthStatus(server, running);
-    QColor tint = Icons::secondary(this);
-    if (health.kind == ServerRules::Health::Kind::running)
-        tint = Icons::accent(this);
-    else if (health.kind == ServerRules::Health::Kind::failed)
-        tint = Icons::red();
-    else if (health.kind == ServerRules::Health::Kind::healthy)
-        tint = Icons::green();
-
-    auto *card = new QPushButton(m_content);
-    card->setObjectName(QStringLiteral("card-") + server.id.toString(QUuid::WithoutBraces));
-    card->setFlat(true);
-    card->setCursor(Qt::PointingHandCursor);
-    card->setStyleSheet(QStringLiteral("QPushButton#%1 { background: palette(base); border: 1px solid %2; border-radius: 8px; }")
-                            .arg(card->objectName(), tint.name()));
-    const QUuid id = server.id;
-    connect(card, &QPushButton::clicked, this, [this, id] { Q_EMIT selectRequested(id); });
-
-    auto *layout = new QVBoxLayout(card);
-    layout->setContentsMargins(14, 12, 14, 12);
-    layout->setSpacing(6);
-    auto *titleLine = new QHBoxLayout;
-    auto *icon = new QLabel(card);
-    icon->setPixmap(Icons::get(healthIcon(health.kind)).pixmap(18, 18));
-    auto *name = new QLabel(ServerRules::displayName(server), card);
-    QFont bold = name->font();
-    bold.setBold(true);
-    name->setFont(bold);
-    titleLine->addWidget(icon);
-    titleLine->addWidget(name, 1);
-    if (server.scheduleEnabled) {
-        auto *clock = new QLabel(card);
-        clock->setPixmap(Icons::get(QStringLiteral("appointment-soon")).pixmap(14, 14));
-        clock->setToolTip(tr("Scheduled daily at ") + server.scheduleTime);
-        titleLine->addWidget(clock);
-    }
-    layout->addLayout(titleLine);
-    auto *healthLabel = new QLabel(health.label, card);
-    healthLabel->setObjectName(QStringLiteral("cardHealth"));
-    healthLabel->setStyleSheet(Icons::colorStyle(tint));
-    layout->addWidget(healthLabel);
-
-    auto *rows = new QGridLayout;
-    rows->setHorizontalSpacing(8);
-    rows->setVerticalSpacing(2);
-    rows->setColumnMinimumWidth(0, 60);
-    auto addRow = [&](const QString &label, const QString &value, const QString &objectName) {
-        const int row = rows->rowCount();
-        auto *l = new QLabel(label, card);
-        l->setStyleSheet(Icons::colorStyle(Icons::secondary(this)));
-        auto *v = new QLabel(value, card);
-        v->setObjectName(objectName);
-        v->setTextFormat(Qt::PlainText);
-        v->setMinimumWidth(40);
-        v->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        rows->addWidget(l, row, 0);
-        rows->addWidget(v, row, 1);
-    };
-    addRow(tr("Host"), ServerRules::hostText(server), QStringLiteral("cardHost"));
-    addRow(tr("Last run"), server.lastRunAt ? Formatting::shortDateTime(*server.lastRunAt) : tr("never"), QStringLiteral("cardLastRun"));
-    if (server.scheduleEnabled)
-        addRow(tr("Next"), tr("daily ") + server.scheduleTime, QStringLiteral("cardNext"));
-    addRow(tr("Paths"), ServerRules::pathsText(server), QStringLiteral("cardPaths"));
-    rows->setColumnStretch(1, 1);
-    layout->addLayout(rows);
-
-    auto *buttons = new QHBoxLayout;
-    auto *run = new QPushButton(Icons::get(QStringLiteral("go-down")), tr("Run now"), card);
-    run->setObjectName(QStringLiteral("cardRun"));
-    run->setDefault(true);
-    run->setEnabled(m_activity->canStart(server.id));
-    auto *configure = new QPushButton(Icons::get(QStringLiteral("preferences-system")), tr("Configure"), card);
-    configure->setObjectName(QStringLiteral("cardConfigure"));
-    connect(run, &QPushButton::clicked, this, [this, server] { Q_EMIT runRequested(server); });
-    connect(configure, &QPushButton::clicked, this, [this, id] { Q_EMIT selectRequested(id); });
-    buttons->addWidget(run);
-    buttons->addWidget(configure);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
-    // A button does not size itself by its layout.
-    card->setMinimumHeight(layout->sizeHint().height());
-    return card;
+    m_stale = false;
+    syncStructure();
+    syncRows(0, m_context.servers->rowCount() - 1);
 }
 
-void DashboardView::rebuild()
+void DashboardView::syncStructure()
 {
-    // Old widgets leave at once (a card may be the sender of the change that
-    // rebuilds, so it is deleted later).
-    const auto retire = [](QWidget *widget) {
-        widget->hide();
-        widget->setParent(nullptr);
-        widget->deleteLater();
-    };
-    while (QLayoutItem *item = m_layout->takeAt(0)) {
-        if (item->widget())
-            retire(item->widget());
-        else if (item->layout()) {
-            while (QLayoutItem *inner = item->layout()->takeAt(0)) {
-                if (inner->widget())
-                    retire(inner->widget());
-                delete inner;
-            }
+    ServerListModel *model = m_context.servers;
+    QHash<QUuid, ServerCard *> kept;
+    QList<int> fresh;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QUuid id = model->server(row).id;
+        ServerCard *card = m_cards.take(id);
+        if (!card) {
+            card = new ServerCard(id, m_content);
+            connect(card, &ServerCard::selectRequested, this, &DashboardView::selectRequested);
+            connect(card, &ServerCard::runRequested, this, [this](const QUuid &serverID) {
+                if (const Server *server = m_context.store->settings().server(serverID))
+                    Q_EMIT runRequested(*server);
+            });
+            fresh.append(row);
         }
-        delete item;
+        kept.insert(id, card);
     }
-    const AppSettings &settings = m_store->settings();
+    // What is left belongs to servers that are gone. A card may be the
+    // sender of the change that removed it, so it goes later.
+    for (ServerCard *gone : std::as_const(m_cards)) {
+        gone->hide();
+        gone->deleteLater();
+    }
+    m_cards = kept;
+    for (const int row : std::as_const(fresh))
+        syncRows(row, row);
+    placeCards();
+    updateCounters();
+}
 
-    auto *title = new QLabel(tr("Overview"), m_content);
-    title->setFont(Style::heading(title, 1.6));
-    m_layout->addWidget(title);
-
-    const ServerRules::Counters counts = ServerRules::counters(settings);
-    auto *header = new QHBoxLayout;
-    header->setSpacing(36);
-    header->addWidget(counter(tr("Servers"), counts.servers, Icons::secondary(this)));
-    header->addWidget(counter(tr("Healthy"), counts.healthy, Icons::green()));
-    header->addWidget(counter(tr("Failing"), counts.failing, counts.failing > 0 ? Icons::red() : Icons::secondary(this)));
-    header->addWidget(counter(tr("Scheduled"), counts.scheduled, Icons::accent(this)));
-    header->addStretch(1);
-    m_layout->addLayout(header);
-
+void DashboardView::placeCards()
+{
     m_columns = columnsFor(width() - 40);
-    if (settings.servers.isEmpty()) {
-        auto *empty = new QWidget(m_content);
-        empty->setObjectName(QStringLiteral("emptyState"));
-        auto *emptyLayout = new QVBoxLayout(empty);
-        emptyLayout->setAlignment(Qt::AlignCenter);
-        auto *icon = new QLabel(empty);
-        icon->setPixmap(Icons::get(QStringLiteral("network-server")).pixmap(48, 48));
-        icon->setAlignment(Qt::AlignCenter);
-        auto *heading = new QLabel(tr("No servers configured"), empty);
-        heading->setFont(Style::heading(heading));
-        heading->setAlignment(Qt::AlignCenter);
-        auto *description = new QLabel(tr("Click + in the sidebar to add your first server."), empty);
-        description->setStyleSheet(Icons::colorStyle(Icons::secondary(this)));
-        description->setAlignment(Qt::AlignCenter);
-        emptyLayout->addWidget(icon);
-        emptyLayout->addWidget(heading);
-        emptyLayout->addWidget(description);
-        m_layout->addWidget(empty);
-    } else {
-        auto *grid = new QGridLayout;
-        grid->setHorizontalSpacing(spacing);
-        grid->setVerticalSpacing(spacing);
-        for (int i = 0; i < settings.servers.size(); ++i)
-            grid->addWidget(card(settings.servers.at(i)), i / m_columns, i % m_columns);
-        for (int c = 0; c < m_columns; ++c)
-            grid->setColumnStretch(c, 1);
-        m_layout->addLayout(grid);
+    ServerListModel *model = m_context.servers;
+    while (m_grid->count() > 0)
+        delete m_grid->takeAt(0);
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (ServerCard *card = m_cards.value(model->server(row).id))
+            m_grid->addWidget(card, row / m_columns, row % m_columns);
     }
-    m_layout->addStretch(1);
+    for (int c = 0; c < m_grid->columnCount(); ++c)
+        m_grid->setColumnStretch(c, c < m_columns ? 1 : 0);
+    m_empty->setVisible(model->rowCount() == 0);
+}
+
+void DashboardView::syncRows(int first, int last)
+{
+    ServerListModel *model = m_context.servers;
+    const QDateTime now = model->now();
+    for (int row = std::max(first, 0); row <= last && row < model->rowCount(); ++row) {
+        const Server &server = model->server(row);
+        ServerCard *card = m_cards.value(server.id);
+        if (!card)
+            continue;
+        ServerCard::State state;
+        state.running = model->isRunning(row);
+        state.canStart = model->canStart(row);
+        state.scheduleProblem = model->scheduleProblem(row);
+        state.now = now;
+        if (m_context.schedules)
+            state.nextRun = m_context.schedules->state(server.id).next;
+        card->setServer(server, state);
+    }
+}
+
+void DashboardView::updateCounters()
+{
+    const ServerRules::Counters counts = m_context.servers->counters();
+    const auto show = [this](const QString &label, int value, const QColor &tint) {
+        QLabel *number = m_counters.value(label);
+        number->setText(QString::number(value));
+        QPalette palette = number->palette();
+        palette.setColor(QPalette::WindowText, tint);
+        number->setPalette(palette);
+    };
+    show(tr("Servers"), counts.servers, Icons::secondary(this));
+    show(tr("Healthy"), counts.healthy, Icons::green());
+    show(tr("Failing"), counts.failing, counts.failing > 0 ? Icons::red() : Icons::secondary(this));
+    show(tr("Scheduled"), counts.scheduled, Icons::accent(this));
 }

@@ -1,18 +1,21 @@
 // The dashboard shown when no server is selected.
 #pragma once
 
+#include "ui/AppContext.h"
+
+#include <QHash>
 #include <QUuid>
 #include <QWidget>
 
-class ConfigStore;
 class QGridLayout;
 class QLabel;
-class QVBoxLayout;
-class RsyncRunner;
-class ServerActivity;
+class ServerCard;
 struct Server;
 
 // The overview: four counters and one card per server in an adaptive grid.
+// Cards follow the server list model row by row and are updated in place;
+// while the dashboard is hidden nothing is updated, and it catches up when
+// it is shown again.
 class DashboardView : public QWidget
 {
     Q_OBJECT
@@ -21,30 +24,37 @@ public:
     static constexpr int minimumCardWidth = 280;
     static constexpr int spacing = 12;
 
-    DashboardView(ConfigStore *store, RsyncRunner *runner, ServerActivity *activity, QWidget *parent = nullptr);
+    DashboardView(const AppContext &context, QWidget *parent = nullptr);
 
     // How many cards fit side by side in `width`.
     static int columnsFor(int width);
     QString counterText(const QString &label) const;
+    ServerCard *card(const QUuid &serverID) const { return m_cards.value(serverID); }
 
 Q_SIGNALS:
     void selectRequested(const QUuid &serverID);
     void runRequested(const Server &server);
 
-public Q_SLOTS:
-    void rebuild();
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
-    QWidget *card(const Server &server);
-    QWidget *counter(const QString &label, int value, const QColor &tint);
+    void syncAll();
+    void syncRows(int first, int last);
+    void syncStructure();
+    void placeCards();
+    void updateCounters();
+    // Work arriving while hidden waits for the next show.
+    bool deferred();
 
-    ConfigStore *m_store;
-    RsyncRunner *m_runner;
-    ServerActivity *m_activity;
+    AppContext m_context;
     QWidget *m_content;
-    QVBoxLayout *m_layout;
+    QGridLayout *m_grid;
+    QWidget *m_empty;
+    QHash<QString, QLabel *> m_counters;
+    QHash<QUuid, ServerCard *> m_cards;
     int m_columns = 1;
+    bool m_stale = false;
 };

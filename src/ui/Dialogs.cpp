@@ -2,6 +2,8 @@
 #include "ui/Dialogs.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -12,7 +14,15 @@ bool Dialogs::confirm(QWidget *parent, const QString &title, const QString &text
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
+    // The texts may hold names the user typed: shown as typed, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setInformativeText(informative);
+    // Wide enough for its title, which the window manager would cut.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const int titleWidth = QFontMetrics(box.font()).horizontalAdvance(title) * 6 / 5 + 120;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     QPushButton *yes = box.addButton(confirmLabel, destructive ? QMessageBox::DestructiveRole : QMessageBox::AcceptRole);
     QPushButton *no = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(destructive ? no : yes);
@@ -25,6 +35,7 @@ QString Dialogs::saveFileName(QWidget *parent, const QString &title, const QStri
 {
     if (!m_fileNames.isEmpty())
         return m_fileNames.dequeue();
+    // `suggested` holds the folder to start in and the name to propose.
     QFileDialog dialog(parent, title, suggested, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setLabelText(QFileDialog::Accept, tr("Save"));

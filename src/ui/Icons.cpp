@@ -2,6 +2,8 @@
 #include "ui/Icons.h"
 
 #include <QFile>
+#include <QHash>
+#include <QPainter>
 #include <QPalette>
 #include <QWidget>
 
@@ -19,9 +21,38 @@ namespace Icons {
 
 QIcon get(const QString &themeName)
 {
+    // One icon per name: an icon caches its scaled pixmaps under its own key,
+    // so a fresh icon on every paint would fill the pixmap cache with copies.
+    static QHash<QString, QIcon> icons;
+    if (const auto found = icons.constFind(themeName); found != icons.cend())
+        return *found;
     initResources();
     const QString bundled = QStringLiteral(":/icons/") + themeName + QStringLiteral(".png");
-    return QIcon::fromTheme(themeName, QFile::exists(bundled) ? QIcon(bundled) : QIcon());
+    const QIcon icon = QIcon::fromTheme(themeName, QFile::exists(bundled) ? QIcon(bundled) : QIcon());
+    icons.insert(themeName, icon);
+    return icon;
+}
+
+void paintScheduleMark(QPainter *painter, const QRect &rect, bool broken)
+{
+    get(QStringLiteral("appointment-soon")).paint(painter, rect);
+    if (broken) {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(red(), 2));
+        painter->drawLine(rect.bottomLeft(), rect.topRight());
+        painter->restore();
+    }
+}
+
+QPixmap scheduleMark(bool broken, int size, qreal devicePixelRatio)
+{
+    QPixmap pixmap(QSize(size, size) * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    paintScheduleMark(&painter, QRect(0, 0, size, size), broken);
+    return pixmap;
 }
 
 QColor green()
@@ -36,21 +67,27 @@ QColor red()
 
 QColor accent(const QWidget *widget)
 {
-    return widget->palette().color(QPalette::Highlight);
+    return accent(widget->palette());
+}
+
+QColor accent(const QPalette &palette)
+{
+    return palette.color(QPalette::Highlight);
 }
 
 QColor secondary(const QWidget *widget)
 {
+    return secondary(widget->palette());
+}
+
+QColor secondary(const QPalette &palette)
+{
     // The text colour faded toward the background, as secondary labels are.
-    const QColor text = widget->palette().color(QPalette::WindowText);
-    const QColor window = widget->palette().color(QPalette::Window);
+    const QColor text = palette.color(QPalette::WindowText);
+    const QColor window = palette.color(QPalette::Window);
     const auto mix = [](int a, int b) { return (a * 55 + b * 45) / 100; };
     return QColor(mix(text.red(), window.red()), mix(text.green(), window.green()), mix(text.blue(), window.blue()));
 }
 
-QString colorStyle(const QColor &color)
-{
-    return QStringLiteral("color: %1;").arg(color.name());
-}
 
 } // namespace Icons

@@ -5,6 +5,10 @@
 #include <QIcon>
 #include <QString>
 
+class QPainter;
+class QPalette;
+class QPixmap;
+class QRect;
 class QWidget;
 
 // Icons by freedesktop icon-theme name, with the bundled drawing as fallback
@@ -13,11 +17,16 @@ namespace Icons {
 
 QIcon get(const QString &themeName);
 
+// The clock that marks a daily schedule; struck through in red when the
+// schedule does not work.
+void paintScheduleMark(QPainter *painter, const QRect &rect, bool broken);
+QPixmap scheduleMark(bool broken, int size, qreal devicePixelRatio);
+
 QColor green();
 QColor red();
 QColor accent(const QWidget *widget);
+QColor accent(const QPalette &palette);
 QColor secondary(const QWidget *widget);
-// "color: #rrggbb" for a style sheet.
-QString colorStyle(const QColor &color);
+QColor secondary(const QPalette &palette);
 
 } // namespace Icons

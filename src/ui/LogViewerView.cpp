@@ -32,12 +32,13 @@ LogViewerView::LogViewerView(const Server &server, Desktop *desktop, QWidget *pa
     auto *header = new QHBoxLayout;
     auto *titles = new QVBoxLayout;
     auto *name = new QLabel(ServerRules::displayName(server), this);
+    name->setTextFormat(Qt::PlainText);
     name->setObjectName(QStringLiteral("logServerName"));
     name->setFont(Style::heading(name));
     titles->addWidget(name);
     if (server.lastRunAt) {
         auto *when = new QLabel(tr("Last run: ") + Formatting::shortDateTime(*server.lastRunAt), this);
-        when->setStyleSheet(Icons::colorStyle(Icons::secondary(this)));
+        when->setForegroundRole(QPalette::PlaceholderText);
         titles->addWidget(when);
     }
     header->addLayout(titles, 1);

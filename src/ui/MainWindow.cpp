@@ -5,8 +5,10 @@
 #include "core/model/SafePathComponent.h"
 #include "core/presentation/Formatting.h"
 #include "core/presentation/ServerActivity.h"
+#include "core/presentation/ServerListModel.h"
 #include "core/presentation/ServerRules.h"
 #include "core/schedule/Scheduler.h"
+#include "core/schedule/ScheduleStatus.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
@@ -17,7 +19,7 @@
 #include "ui/Icons.h"
 #include "ui/LogViewerView.h"
 #include "ui/ServerDetailView.h"
-#include "ui/SidebarRow.h"
+#include "ui/ServerRowDelegate.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,27 +28,20 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <qcoro/qcorotask.h>
 
-MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop,
-                       ServerActivity *activity, QWidget *parent)
+MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     : QMainWindow(parent)
-    , m_store(store)
-    , m_runner(runner)
-    , m_scheduler(scheduler)
-    , m_dialogs(dialogs)
-    , m_desktop(desktop)
-    , m_activity(activity ? activity : new ServerActivity(store, runner, this))
+    , m_context(context)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Tidewell"));
@@ -55,7 +50,7 @@ MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler 
 
     QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
     QAction *settings = fileMenu->addAction(Icons::get(QStringLiteral("preferences-system")), tr("Settings…"));
-    settings->setShortcut(QKeySequence::Preferences);
+    settings->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
     settings->setMenuRole(QAction::PreferencesRole);
     connect(settings, &QAction::triggered, this, &MainWindow::settingsRequested);
     fileMenu->addSeparator();
@@ -65,7 +60,6 @@ MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler 
 
     auto *splitter = new QSplitter(this);
     splitter->setChildrenCollapsible(false);
-
     auto *sidebar = new QWidget(splitter);
     sidebar->setObjectName(QStringLiteral("sidebar"));
     sidebar->setMinimumWidth(240);
@@ -78,28 +72,34 @@ MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler 
     QFont headerFont = header->font();
     headerFont.setBold(true);
     header->setFont(headerFont);
-    header->setStyleSheet(Icons::colorStyle(Icons::secondary(this)));
-    auto *dashboardButton = new QToolButton(sidebar);
-    dashboardButton->setObjectName(QStringLiteral("showDashboard"));
-    dashboardButton->setIcon(Icons::get(QStringLiteral("go-home")));
-    dashboardButton->setToolTip(tr("Show dashboard"));
-    dashboardButton->setAutoRaise(true);
-    auto *addButton = new QToolButton(sidebar);
-    addButton->setObjectName(QStringLiteral("addServer"));
-    addButton->setIcon(Icons::get(QStringLiteral("list-add")));
-    addButton->setToolTip(tr("Add a new server"));
-    addButton->setAutoRaise(true);
+    header->setForegroundRole(QPalette::PlaceholderText);
+    const auto toolButton = [sidebar](const QString &name, const QString &icon, const QString &text) {
+        auto *button = new QToolButton(sidebar);
+        button->setObjectName(name);
+        button->setIcon(Icons::get(icon));
+        button->setToolTip(text);
+        button->setAccessibleName(text);
+        button->setAutoRaise(true);
+        return button;
+    };
+    auto *dashboardButton = toolButton(QStringLiteral("showDashboard"), QStringLiteral("go-home"), tr("Show dashboard"));
+    auto *addButton = toolButton(QStringLiteral("addServer"), QStringLiteral("list-add"), tr("Add a new server"));
     tools->addWidget(header, 1);
     tools->addWidget(dashboardButton);
     tools->addWidget(addButton);
     sideLayout->addLayout(tools);
 
-    m_list = new QListWidget(sidebar);
+    m_list = new QListView(sidebar);
     m_list->setObjectName(QStringLiteral("serverList"));
+    m_list->setAccessibleName(tr("Servers"));
+    m_list->setModel(m_context.servers);
+    m_delegate = new ServerRowDelegate(m_list);
+    m_list->setItemDelegate(m_delegate);
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setFrameShape(QFrame::NoFrame);
-    // A light selection keeps the coloured meta lines readable.
-    m_list->setStyleSheet(QStringLiteral("QListWidget::item:selected { background: palette(midlight); }"));
+    m_list->setMouseTracking(true);
     sideLayout->addWidget(m_list, 1);
 
     auto *divider = new QFrame(sidebar);
@@ -107,20 +107,19 @@ MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler 
     divider->setFrameShadow(QFrame::Sunken);
     sideLayout->addWidget(divider);
     auto *footerBox = new QWidget(sidebar);
-    footerBox->setAutoFillBackground(true);
-    footerBox->setBackgroundRole(QPalette::Window);
     auto *footerLayout = new QHBoxLayout(footerBox);
     footerLayout->setContentsMargins(10, 6, 10, 8);
     auto *footerIcon = new QLabel(footerBox);
     footerIcon->setPixmap(Icons::get(QStringLiteral("document-open-recent")).pixmap(18, 18));
     m_footer = new QLabel(footerBox);
     m_footer->setObjectName(QStringLiteral("lastBackupFooter"));
+    m_footer->setTextFormat(Qt::PlainText);
     footerLayout->addWidget(footerIcon, 0, Qt::AlignTop);
     footerLayout->addWidget(m_footer, 1);
     sideLayout->addWidget(footerBox);
 
     m_detail = new QStackedWidget(splitter);
-    m_dashboard = new DashboardView(m_store, m_runner, m_activity, m_detail);
+    m_dashboard = new DashboardView(m_context, m_detail);
     m_detail->addWidget(m_dashboard);
     splitter->addWidget(sidebar);
     splitter->addWidget(m_detail);
@@ -130,71 +129,68 @@ MainWindow::MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler 
 
     connect(dashboardButton, &QToolButton::clicked, this, [this] { select(std::nullopt); });
     connect(addButton, &QToolButton::clicked, this, &MainWindow::addServer);
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (m_rebuilding || row < 0 || row >= m_list->count())
-            return;
-        select(m_list->item(row)->data(Qt::UserRole).toUuid());
+    // Only a selection selects: focus moving into the list (Tab) does not.
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::selectionChangedByUser);
+    connect(m_list, &QListView::customContextMenuRequested, this, &MainWindow::showRowMenu);
+    connect(m_delegate, &ServerRowDelegate::runRequested, this, [this](const QUuid &id) {
+        if (const Server *s = m_context.store->settings().server(id))
+            runBackup(*s);
     });
-    connect(m_list, &QListWidget::customContextMenuRequested, this, &MainWindow::showRowMenu);
     connect(m_dashboard, &DashboardView::selectRequested, this, [this](const QUuid &id) { select(id); });
     connect(m_dashboard, &DashboardView::runRequested, this, &MainWindow::runBackup);
 
-    connect(m_store, &ConfigStore::settingsChanged, this, [this] {
-        rebuildSidebar();
-        rebuildFooter();
+    connect(m_context.store, &ConfigStore::settingsChanged, this, [this] {
+        refreshFooter();
         // The selected server may be gone (deleted, or replaced by an import).
-        if (m_selection && !m_store->settings().server(*m_selection))
+        if (m_selection && !m_context.store->settings().server(*m_selection))
             select(std::nullopt);
     });
-    connect(m_runner, &RsyncRunner::isRunningChanged, this, &MainWindow::rebuildSidebar);
-    connect(m_runner, &RsyncRunner::runningServerIDChanged, this, &MainWindow::rebuildSidebar);
-    connect(m_activity, &ServerActivity::changed, this, &MainWindow::rebuildSidebar);
-    connect(m_store, &ConfigStore::damagedFileKept, this, [this](const QString &path) {
+    connect(m_context.store, &ConfigStore::damagedFileKept, this, [this](const QString &path) {
         statusBar()->showMessage(tr("The configuration file could not be read; its contents were kept in ") + path);
     });
-    // Relative times ("5 minutes ago") move on by themselves.
-    auto *tick = new QTimer(this);
-    connect(tick, &QTimer::timeout, this, [this] {
-        rebuildSidebar();
-        m_dashboard->rebuild();
+    connect(m_context.runner, &RsyncRunner::isRunningChanged, this, &MainWindow::animateSpinners);
+    connect(m_context.activity, &ServerActivity::changed, this, &MainWindow::animateSpinners);
+    m_spinner.setInterval(80);
+    connect(&m_spinner, &QTimer::timeout, this, [this] {
+        m_spinnerAngle = (m_spinnerAngle + 30) % 360;
+        m_delegate->setSpinnerAngle(m_spinnerAngle);
+        for (int row = 0; row < m_context.servers->rowCount(); ++row) {
+            if (m_context.servers->isRunning(row))
+                m_list->update(m_context.servers->index(row));
+        }
     });
-    tick->start(60 * 1000);
-
-    rebuildSidebar();
-    rebuildFooter();
+    // Relative times ("5 minutes ago") move on by themselves; nothing else is
+    // redrawn. Timers are read again too: one may have failed or been removed
+    // outside Tidewell.
+    m_tick.setInterval(60 * 1000);
+    connect(&m_tick, &QTimer::timeout, this, [this] {
+        m_context.servers->refreshRelativeTimes();
+        refreshFooter();
+        if (m_context.schedules && isVisible())
+            m_context.schedules->refresh();
+    });
+    m_tick.start();
+    refreshFooter();
 }
 
-void MainWindow::rebuildSidebar()
+void MainWindow::animateSpinners()
 {
-    m_rebuilding = true;
-    m_list->clear();
-    int selectedRow = -1;
-    for (const Server &server : m_store->settings().servers) {
-        auto *row = new SidebarRow(server, m_activity->isRunning(server.id), m_activity->canStart(server.id), m_list);
-        auto *item = new QListWidgetItem(m_list);
-        item->setData(Qt::UserRole, server.id);
-        item->setSizeHint(row->sizeHint());
-        m_list->setItemWidget(item, row);
-        connect(row, &SidebarRow::runRequested, this, [this, id = server.id] {
-            if (const Server *s = m_store->settings().server(id))
-                runBackup(*s);
-        });
-        if (m_selection == server.id)
-            selectedRow = m_list->count() - 1;
-    }
-    m_list->setCurrentRow(selectedRow);
-    m_rebuilding = false;
+    bool any = false;
+    for (int row = 0; row < m_context.servers->rowCount() && !any; ++row)
+        any = m_context.servers->isRunning(row);
+    if (any && !m_spinner.isActive())
+        m_spinner.start();
+    else if (!any)
+        m_spinner.stop();
 }
 
-void MainWindow::rebuildFooter()
+void MainWindow::refreshFooter()
 {
-    const auto latest = ServerRules::lastBackedUp(m_store->settings());
-    if (!latest) {
-        m_footer->setText(tr("No backups yet"));
-        return;
-    }
-    m_footer->setText(tr("Last backup: ") + Formatting::shortDateTime(*latest->lastRunAt) + u'\n'
-                      + ServerRules::displayName(*latest));
+    const auto latest = ServerRules::lastBackedUp(m_context.store->settings());
+    const QString text = latest ? tr("Last backup: ") + Formatting::shortDateTime(*latest->lastRunAt) + u'\n' + ServerRules::displayName(*latest)
+                                : tr("No backups yet");
+    if (m_footer->text() != text)
+        m_footer->setText(text);
 }
 
 QString MainWindow::lastBackupFooterText() const
@@ -202,12 +198,13 @@ QString MainWindow::lastBackupFooterText() const
     return m_footer->text();
 }
 
-QList<SidebarRow *> MainWindow::sidebarRows() const
+void MainWindow::selectionChangedByUser()
 {
-    QList<SidebarRow *> rows;
-    for (int i = 0; i < m_list->count(); ++i)
-        rows << qobject_cast<SidebarRow *>(m_list->itemWidget(m_list->item(i)));
-    return rows;
+    if (m_selecting)
+        return;
+    const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+    if (!selected.isEmpty())
+        select(selected.first().data(ServerListModel::IdRole).toUuid());
 }
 
 void MainWindow::select(const std::optional<QUuid> &serverID)
@@ -216,46 +213,44 @@ void MainWindow::select(const std::optional<QUuid> &serverID)
     m_selection = serverID;
     if (changed)
         showDetail();
-    m_rebuilding = true;
-    int row = -1;
-    for (int i = 0; i < m_list->count(); ++i) {
-        if (serverID && m_list->item(i)->data(Qt::UserRole).toUuid() == *serverID)
-            row = i;
+    m_selecting = true;
+    const int row = serverID ? m_context.servers->rowOf(*serverID) : -1;
+    if (row >= 0) {
+        m_list->selectionModel()->setCurrentIndex(m_context.servers->index(row), QItemSelectionModel::ClearAndSelect);
+    } else {
+        // No current row either: the view would make a neighbour of a
+        // removed current row current, and selected.
+        m_list->selectionModel()->clear();
     }
-    m_list->setCurrentRow(row);
-    m_rebuilding = false;
+    m_selecting = false;
 }
 
 void MainWindow::showDetail()
 {
-    // The editor is rebuilt from scratch for every newly selected server.
+    // The editor is built afresh for every newly selected server; the old
+    // one hears nothing more from the moment it is replaced.
     if (m_editor) {
+        m_editor->retire();
         m_detail->removeWidget(m_editor);
         m_editor->deleteLater();
     }
-    if (!m_selection || !m_store->settings().server(*m_selection)) {
+    if (!m_selection || !m_context.store->settings().server(*m_selection)) {
         m_detail->setCurrentWidget(m_dashboard);
         setWindowTitle(QStringLiteral("Tidewell"));
         return;
     }
-    auto *editor = new ServerDetailView(*m_selection, m_store, m_runner, m_scheduler, m_dialogs, m_activity, m_detail);
-    connect(editor, &ServerDetailView::runRequested, this, [this](const QUuid &id) {
-        if (const Server *s = m_store->settings().server(id))
-            runBackup(*s);
-    });
-    connect(editor, &ServerDetailView::openFolderRequested, this, [this](const QUuid &id) {
-        if (const Server *s = m_store->settings().server(id))
-            openBackupsFolder(*s);
-    });
-    connect(editor, &ServerDetailView::viewLogRequested, this, [this](const QUuid &id) {
-        if (const Server *s = m_store->settings().server(id))
-            viewLastLog(*s);
-    });
-    connect(editor, &ServerDetailView::deleteRequested, this, [this](const QUuid &id) {
-        if (const Server *s = m_store->settings().server(id))
-            confirmDelete(*s);
-    });
-    connect(editor, &ServerDetailView::openPathRequested, m_desktop, &Desktop::openFolder);
+    auto *editor = new ServerDetailView(*m_selection, m_context, m_detail);
+    const auto forServer = [this](void (MainWindow::*action)(const Server &)) {
+        return [this, action](const QUuid &id) {
+            if (const Server *s = m_context.store->settings().server(id))
+                (this->*action)(*s);
+        };
+    };
+    connect(editor, &ServerDetailView::runRequested, this, forServer(&MainWindow::runBackup));
+    connect(editor, &ServerDetailView::openFolderRequested, this, forServer(&MainWindow::openBackupsFolder));
+    connect(editor, &ServerDetailView::viewLogRequested, this, forServer(&MainWindow::viewLastLog));
+    connect(editor, &ServerDetailView::deleteRequested, this, forServer(&MainWindow::confirmDelete));
+    connect(editor, &ServerDetailView::openPathRequested, m_context.desktop, &Desktop::openFolder);
     // The window is titled by the server being edited.
     connect(editor, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     setWindowTitle(editor->windowTitle());
@@ -276,17 +271,13 @@ QWidget *MainWindow::detailWidget() const
 
 void MainWindow::showRowMenu(const QPoint &position)
 {
-    QListWidgetItem *item = m_list->itemAt(position);
-    if (!item)
+    const QModelIndex index = m_list->indexAt(position);
+    if (!index.isValid())
         return;
-    const Server *found = m_store->settings().server(item->data(Qt::UserRole).toUuid());
-    if (!found)
-        return;
-    const Server server = *found;
-    auto *row = qobject_cast<SidebarRow *>(m_list->itemWidget(item));
+    const Server server = m_context.servers->server(index.row());
     QMenu menu(this);
     QAction *run = menu.addAction(Icons::get(QStringLiteral("go-down")), tr("Run backup now"), this, [this, server] { runBackup(server); });
-    run->setEnabled(row && row->canRun());
+    run->setEnabled(m_context.servers->canStart(index.row()));
     menu.addAction(Icons::get(QStringLiteral("folder")), tr("Open backups folder"), this, [this, server] { openBackupsFolder(server); });
     QAction *log = menu.addAction(Icons::get(QStringLiteral("text-x-generic")), tr("View last log"), this,
                                   [this, server] { viewLastLog(server); });
@@ -300,14 +291,16 @@ void MainWindow::showRowMenu(const QPoint &position)
 void MainWindow::addServer()
 {
     const Server server = ServerRules::newServer();
-    m_store->update([&](AppSettings &s) { s.servers.append(server); });
+    m_context.store->update([&](AppSettings &s) { s.servers.append(server); });
     select(server.id);
+    if (m_editor)
+        m_editor->focusName();
 }
 
 void MainWindow::duplicate(const Server &server)
 {
     const Server copy = ServerRules::duplicate(server);
-    m_store->update([&](AppSettings &s) {
+    m_context.store->update([&](AppSettings &s) {
         for (qsizetype i = 0; i < s.servers.size(); ++i) {
             if (s.servers.at(i).id == server.id) {
                 s.servers.insert(i + 1, copy);
@@ -321,47 +314,49 @@ void MainWindow::duplicate(const Server &server)
 
 void MainWindow::confirmDelete(const Server &server)
 {
-    const bool confirmed = m_dialogs->confirm(this, tr("Delete server"), QStringLiteral("Delete “%1”?").arg(server.name),
-                                              tr("This removes the server configuration. Local backups are not touched."),
-                                              tr("Delete"));
+    const bool confirmed = m_context.dialogs->confirm(this, tr("Delete server"), QStringLiteral("Delete “") + server.name + QStringLiteral("”?"),
+                                                      tr("This removes the server configuration. Local backups are not touched."), tr("Delete"));
     if (!confirmed)
         return;
     if (server.scheduleEnabled)
-        (void)m_scheduler->uninstall(server.id); // an error does not keep the server
+        (void)m_context.scheduler->uninstall(server.id); // an error does not keep the server
     if (m_selection == server.id)
         select(std::nullopt);
-    m_store->deleteServer(server.id);
+    m_context.store->deleteServer(server.id);
+    if (m_context.schedules)
+        m_context.schedules->refresh(server.id);
 }
 
 void MainWindow::openBackupsFolder(const Server &server)
 {
-    const QString folder = AppPaths::expandTilde(m_store->settings().destinationPath) + u'/' + safePathComponent(server.name);
+    const QString folder = AppPaths::expandTilde(m_context.store->settings().destinationPath) + u'/' + safePathComponent(server.name);
     QDir().mkpath(folder);
-    m_desktop->reveal(folder);
+    m_context.desktop->reveal(folder);
 }
 
 bool MainWindow::canRun(const Server &server) const
 {
-    return !m_runner->isRunning() && !m_activity->isRunningElsewhere(server.id)
-           && ServerRules::isRunnable(server, m_store->settings().servers);
+    return m_context.activity->canStart(server.id);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    m_activity->setPolling(true);
+    m_context.activity->setPolling(true);
+    if (m_context.schedules)
+        m_context.schedules->refresh();
 }
 
 void MainWindow::hideEvent(QHideEvent *event)
 {
     QMainWindow::hideEvent(event);
-    m_activity->setPolling(false);
+    m_context.activity->setPolling(false);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Where closing the window quits, a run in progress is asked about first.
-    if (testAttribute(Qt::WA_QuitOnClose) && m_runner->isRunning()) {
+    if (testAttribute(Qt::WA_QuitOnClose) && m_context.runner->isRunning()) {
         event->ignore();
         Q_EMIT quitRequested();
         return;
@@ -374,16 +369,16 @@ void MainWindow::runBackup(const Server &server)
     if (!canRun(server))
         return;
     if (!m_runSheet) {
-        m_runSheet = new BackupRunView(m_runner, m_desktop, this);
+        m_runSheet = new BackupRunView(m_context.runner, m_context.desktop, this);
         m_runSheet->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_runSheet->open();
-    QCoro::connect(m_runner->run(server, m_store), this, [] {});
+    QCoro::connect(m_context.runner->run(server, m_context.store), this, [] {});
 }
 
 void MainWindow::viewLastLog(const Server &server)
 {
-    auto *viewer = new LogViewerView(server, m_desktop, this);
+    auto *viewer = new LogViewerView(server, m_context.desktop, this);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->open();
 }

@@ -2,25 +2,22 @@
 #pragma once
 
 #include "core/model/Server.h"
+#include "ui/AppContext.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <QUuid>
 
 #include <optional>
 
 class BackupRunView;
-class ConfigStore;
 class DashboardView;
-class Desktop;
-class Dialogs;
 class QLabel;
-class QListWidget;
+class QListView;
 class QStackedWidget;
-class RsyncRunner;
-class Scheduler;
-class ServerActivity;
-class SidebarRow;
+class ServerDetailView;
+class ServerRowDelegate;
 
 // The main window: the server list on the left, the dashboard or the
 // selected server's editor on the right, and the window-level actions.
@@ -29,9 +26,7 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    // Without `activity` the window keeps one of its own.
-    MainWindow(ConfigStore *store, RsyncRunner *runner, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop,
-               ServerActivity *activity = nullptr, QWidget *parent = nullptr);
+    explicit MainWindow(const AppContext &context, QWidget *parent = nullptr);
 
     std::optional<QUuid> selection() const { return m_selection; }
     void select(const std::optional<QUuid> &serverID);
@@ -45,13 +40,13 @@ public:
     void viewLastLog(const Server &server);
     // The window's guard for runs: nothing running, nothing the run would refuse.
     bool canRun(const Server &server) const;
-    ServerActivity *activity() const { return m_activity; }
 
-    QList<SidebarRow *> sidebarRows() const;
+    QListView *serverList() const { return m_list; }
     QString lastBackupFooterText() const;
     DashboardView *dashboard() const { return m_dashboard; }
     BackupRunView *runSheet() const;
     QWidget *detailWidget() const;
+    const AppContext &context() const { return m_context; }
 
 Q_SIGNALS:
     void settingsRequested();
@@ -64,23 +59,23 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void rebuildSidebar();
-    void rebuildFooter();
+    void refreshFooter();
     void showDetail();
     void showRowMenu(const QPoint &position);
+    void selectionChangedByUser();
+    void animateSpinners();
 
-    ConfigStore *m_store;
-    RsyncRunner *m_runner;
-    const Scheduler *m_scheduler;
-    Dialogs *m_dialogs;
-    Desktop *m_desktop;
-    ServerActivity *m_activity;
+    AppContext m_context;
     std::optional<QUuid> m_selection;
-    QListWidget *m_list;
+    QListView *m_list;
+    ServerRowDelegate *m_delegate;
     QLabel *m_footer;
     QStackedWidget *m_detail;
     DashboardView *m_dashboard;
-    QPointer<QWidget> m_editor;
+    QPointer<ServerDetailView> m_editor;
     QPointer<BackupRunView> m_runSheet;
-    bool m_rebuilding = false;
+    QTimer m_tick;
+    QTimer m_spinner;
+    int m_spinnerAngle = 0;
+    bool m_selecting = false;
 };

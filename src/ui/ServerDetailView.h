@@ -4,42 +4,41 @@
 #include "core/model/Server.h"
 #include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/SSHTester.h"
+#include "ui/AppContext.h"
 
-#include <QHash>
 #include <QUuid>
 #include <QWidget>
 
 #include <optional>
 
 class BackupsSection;
-class ConfigStore;
-class Dialogs;
+class ConnectionSection;
+class HostKeySection;
+class LastRunSection;
+class PathsSection;
 class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QVBoxLayout;
-class RsyncRunner;
-class Scheduler;
-class ServerActivity;
+class RetentionSection;
+class ScheduleSection;
 
-// The editor of one server. Every edit is written through the store at once;
-// the test, the host key check and the schedule act on the stored value.
+// The editor of one server: a toolbar and one section per concern
+// (connection, host key, paths, schedule, retention, last run, backups).
+// Every edit is written through the store at once; each section shows the
+// stored value and is updated in place when it changes.
 class ServerDetailView : public QWidget
 {
     Q_OBJECT
 
 public:
-    ServerDetailView(const QUuid &serverID, ConfigStore *store, RsyncRunner *runner, const Scheduler *scheduler,
-                     Dialogs *dialogs, ServerActivity *activity = nullptr, QWidget *parent = nullptr);
+    ServerDetailView(const QUuid &serverID, const AppContext &context, QWidget *parent = nullptr);
 
     Server server() const;
     // Nothing running, and nothing a run of this server would refuse.
     bool canRun() const;
-    // The problems shown under the fields (what a run would refuse).
+    // What a run would refuse, as shown under the fields.
     QStringList problemTexts() const;
+    // Stops listening for good: the window replaces this editor.
+    void retire();
+    void focusName();
 
     void testConnection();
     void checkHostKey();
@@ -47,15 +46,14 @@ public:
     void syncSchedule();
     void pickKey();
     void addPath();
-    // Shows the result of a host key check.
     void setHostStatus(const HostKeyChecker::Status &status);
 
-    std::optional<SSHTester::Report> testReport() const { return m_testReport; }
-    std::optional<HostKeyChecker::Status> hostStatus() const { return m_hostStatus; }
-    QString hostActionMessage() const { return m_hostActionMessage; }
-    QString scheduleError() const { return m_scheduleError; }
-    bool isTesting() const { return m_testing; }
-    bool isCheckingHost() const { return m_checkingHost; }
+    std::optional<SSHTester::Report> testReport() const;
+    std::optional<HostKeyChecker::Status> hostStatus() const;
+    QString hostActionMessage() const;
+    QString scheduleError() const;
+    bool isTesting() const;
+    bool isCheckingHost() const;
 
 Q_SIGNALS:
     void runRequested(const QUuid &serverID);
@@ -68,61 +66,17 @@ Q_SIGNALS:
     void busyChanged();
 
 private:
-    void edit(const std::function<void(Server &)> &change);
-    void runHostCheck();
-    void editPath(const QUuid &pathID, const std::function<void(BackupPath &)> &change);
     void refresh();
-    void rebuildPaths();
-    void rebuildHostKeyDetail();
-    QWidget *pathRow(const BackupPath &path);
-    QWidget *fingerprintBox(const QString &title, const HostKeyChecker::Fingerprint &fp, const QColor &tint);
-    QWidget *field(const QString &label, QWidget *content);
-    QGroupBox *section(const QString &title);
 
     QUuid m_id;
-    ConfigStore *m_store;
-    RsyncRunner *m_runner;
-    ServerActivity *m_activity;
-    const Scheduler *m_scheduler;
-    Dialogs *m_dialogs;
-
-    bool m_testing = false;
-    std::optional<SSHTester::Report> m_testReport;
-    QString m_scheduleError;
-    std::optional<HostKeyChecker::Status> m_hostStatus;
-    bool m_checkingHost = false;
-    QString m_hostActionMessage;
-    QList<QUuid> m_shownPathIDs;
-
-    QVBoxLayout *m_form;
-    QLineEdit *m_name;
-    QLabel *m_nameProblem;
-    QHash<QUuid, QLabel *> m_pathProblems;
-    QLineEdit *m_host;
-    QLineEdit *m_port;
-    QLineEdit *m_user;
-    QCheckBox *m_agent;
-    QWidget *m_keyRow;
-    QLineEdit *m_key;
-    QPushButton *m_test;
-    QLabel *m_testResult;
-    QLabel *m_testMessage;
-    QPushButton *m_checkHost;
-    QLabel *m_hostBadge;
-    QWidget *m_hostDetail;
-    QLabel *m_hostNote;
-    QLabel *m_hostAction;
-    QLabel *m_pathCounter;
-    QVBoxLayout *m_pathRows;
-    QCheckBox *m_schedule;
-    QLineEdit *m_time;
-    QLabel *m_scheduleErrorLabel;
-    QLineEdit *m_retention;
-    QGroupBox *m_lastRun;
-    QLabel *m_lastRunWhen;
-    QLabel *m_lastRunStatus;
-    QPushButton *m_viewLog;
+    AppContext m_context;
+    ConnectionSection *m_connection;
+    HostKeySection *m_hostKey;
+    PathsSection *m_paths;
+    ScheduleSection *m_schedule;
+    RetentionSection *m_retention;
+    LastRunSection *m_lastRun;
+    BackupsSection *m_backups;
     QAction *m_lastLogAction;
     QAction *m_runAction;
-    BackupsSection *m_backups;
 };

@@ -3,6 +3,7 @@
 
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
+#include "core/system/AppPaths.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -41,9 +43,12 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     , m_desktop(desktop)
 {
     setObjectName(QStringLiteral("settingsView"));
-    const auto note = [this](const QString &text, QWidget *parent) { return Style::note(text, parent, Icons::secondary(this)); };
+    const auto note = [](const QString &text, QWidget *parent) { return Style::note(text, parent); };
     setWindowTitle(tr("Tidewell Settings"));
     setFixedSize(620, 400);
+    // Closes like a dialog: Esc, or Ctrl+W.
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QStringLiteral("Ctrl+W"))})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -165,7 +170,7 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     auto *path = new QLabel(m_store->url(), content);
     path->setObjectName(QStringLiteral("configPath"));
     path->setFont(Style::monospace(0.9));
-    path->setStyleSheet(Icons::colorStyle(Icons::secondary(this)));
+    path->setForegroundRole(QPalette::PlaceholderText);
     path->setTextInteractionFlags(Qt::TextSelectableByMouse);
     path->setWordWrap(true);
     auto *reveal = new QPushButton(Icons::get(QStringLiteral("folder")), tr("Reveal"), content);
@@ -221,7 +226,7 @@ void SettingsView::refresh()
 
 void SettingsView::pick()
 {
-    const QString folder = m_dialogs->folderName(this, tr("Choose"), m_folder->text());
+    const QString folder = m_dialogs->folderName(this, tr("Choose"), AppPaths::expandTilde(m_store->settings().destinationPath));
     if (folder.isEmpty())
         return;
     m_store->update([&](AppSettings &s) { s.destinationPath = folder; });
@@ -234,7 +239,9 @@ void SettingsView::setStatus(const ConfigTransfer::IOStatus &status)
     const QColor color = status.ok ? Icons::green() : Icons::red();
     m_statusIcon->setPixmap(Icons::get(status.ok ? QStringLiteral("emblem-ok") : QStringLiteral("dialog-error")).pixmap(16, 16));
     m_status->setText(status.message);
-    m_status->setStyleSheet(Icons::colorStyle(color));
+    QPalette palette = m_status->palette();
+    palette.setColor(QPalette::WindowText, color);
+    m_status->setPalette(palette);
     m_statusIcon->show();
     m_status->show();
 }
@@ -242,7 +249,7 @@ void SettingsView::setStatus(const ConfigTransfer::IOStatus &status)
 void SettingsView::exportConfig()
 {
     const QString path = m_dialogs->saveFileName(this, tr("Export Tidewell configuration"), tr("Save all servers and settings as JSON."),
-                                                 ConfigTransfer::defaultExportName(), tr("JSON (*.json)"));
+                                                 AppPaths::homeFolder() + u'/' + ConfigTransfer::defaultExportName(), tr("JSON (*.json)"));
     if (path.isEmpty())
         return;
     setStatus(ConfigTransfer::exportTo(path, m_store->settings()));
@@ -250,7 +257,7 @@ void SettingsView::exportConfig()
 
 void SettingsView::importConfig()
 {
-    const QString path = m_dialogs->openFileName(this, tr("Import Tidewell configuration"), QString(), tr("JSON (*.json)"));
+    const QString path = m_dialogs->openFileName(this, tr("Import Tidewell configuration"), AppPaths::homeFolder(), tr("JSON (*.json)"));
     if (path.isEmpty())
         return;
     const ConfigTransfer::ReadResult read = ConfigTransfer::readImport(path);

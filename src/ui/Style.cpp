@@ -30,7 +30,13 @@ QLabel *note(const QString &text, QWidget *parent, const QColor &color)
     QFont small = label->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
     label->setFont(small);
-    label->setStyleSheet(Icons::colorStyle(color));
+    if (color.isValid()) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, color);
+        label->setPalette(palette);
+    } else {
+        label->setForegroundRole(QPalette::PlaceholderText);
+    }
     return label;
 }
 

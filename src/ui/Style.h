@@ -15,7 +15,8 @@ namespace Style {
 QFont heading(const QWidget *widget, qreal scale = 1.3);
 // The system's fixed-width font, scaled.
 QFont monospace(qreal scale = 1.0);
-// A small wrapped note in the given colour.
-QLabel *note(const QString &text, QWidget *parent, const QColor &color);
+// A small wrapped note in the secondary text colour, which follows the
+// palette (a dark theme) as it changes; or in a fixed colour (red).
+QLabel *note(const QString &text, QWidget *parent, const QColor &color = QColor());
 
 } // namespace Style

@@ -1,11 +1,13 @@
-// The windowed application: store, runner, windows and tray.
+// The windowed application: shared objects, windows and tray.
 #include "ui/TidewellApp.h"
 
 #include "core/engine/RsyncRunner.h"
 #include "core/presentation/MenuBarContent.h"
 #include "core/presentation/ServerActivity.h"
+#include "core/presentation/ServerListModel.h"
 #include "core/presentation/ServerRules.h"
 #include "core/RunNotifier.h"
+#include "core/schedule/ScheduleStatus.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/NotificationService.h"
 #include "ui/Desktop.h"
@@ -16,44 +18,48 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QSessionManager>
-#include <QTimer>
 #include <QMenu>
+#include <QSessionManager>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <qcoro/qcorotask.h>
 
 TidewellApp::TidewellApp(QObject *parent)
     : QObject(parent)
-    , m_store(new ConfigStore(this))
-    , m_runner(new RsyncRunner(this))
-    , m_notifier(new RunNotifier(m_runner, this))
-    , m_activity(new ServerActivity(m_store, m_runner, this))
     , m_quit([] { QApplication::quit(); })
-    , m_dialogs(new Dialogs(this))
-    , m_desktop(new Desktop(this))
     , m_trayMenu(std::make_unique<QMenu>())
 {
+    m_context.store = new ConfigStore(this);
+    m_context.runner = new RsyncRunner(this);
+    m_context.scheduler = &m_scheduler;
+    m_context.dialogs = new Dialogs(this);
+    m_context.desktop = new Desktop(this);
+    m_context.activity = new ServerActivity(m_context.store, m_context.runner, this);
+    m_context.schedules = new ScheduleStatus(m_context.store, &m_scheduler, this);
+    m_context.servers = new ServerListModel(m_context.store, m_context.runner, m_context.activity, m_context.schedules, this);
+    m_notifier = new RunNotifier(m_context.runner, this);
     NotificationService::requestAuthorizationIfNeeded();
     // Results that scheduled runs record on disk show up in the window.
-    m_store->setWatchesFile(true);
-    m_mainWindow = new MainWindow(m_store, m_runner, &m_scheduler, m_dialogs, m_desktop, m_activity);
+    m_context.store->setWatchesFile(true);
+
+    m_mainWindow = new MainWindow(m_context);
     m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(m_mainWindow, &MainWindow::settingsRequested, this, &TidewellApp::openSettings);
     connect(m_mainWindow, &MainWindow::quitRequested, this, &TidewellApp::requestQuit);
-    connect(m_runner, &RsyncRunner::runFinished, this, [this] {
+    connect(m_context.runner, &RsyncRunner::runFinished, this, [this] {
         if (m_quitAfterRun)
             m_quit();
     });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TidewellApp::commitData);
 
-    connect(m_store, &ConfigStore::settingsChanged, this, &TidewellApp::rebuildTrayMenu);
-    for (auto signal : {&RsyncRunner::isRunningChanged, &RsyncRunner::runningServerIDChanged, &RsyncRunner::progressPercentChanged,
-                        &RsyncRunner::currentItemChanged})
-        connect(m_runner, signal, this, &TidewellApp::rebuildTrayMenu);
-    connect(m_runner, &RsyncRunner::isRunningChanged, this, &TidewellApp::updateTrayIcon);
-    connect(m_activity, &ServerActivity::changed, this, &TidewellApp::rebuildTrayMenu);
-    rebuildTrayMenu();
+    // The menu is built when it is about to show, from the state then; while
+    // it is open, its running lines follow the run.
+    connect(m_trayMenu.get(), &QMenu::aboutToShow, this, &TidewellApp::rebuildTrayMenu);
+    m_trayMenu->setToolTipsVisible(true);
+    for (auto signal : {&RsyncRunner::progressPercentChanged, &RsyncRunner::currentItemChanged, &RsyncRunner::isRunningChanged})
+        connect(m_context.runner, signal, this, &TidewellApp::followRunInMenu);
+    connect(m_context.runner, &RsyncRunner::isRunningChanged, this, &TidewellApp::updateTrayIcon);
 }
 
 TidewellApp::~TidewellApp()
@@ -73,6 +79,10 @@ void TidewellApp::start()
         m_tray = new QSystemTrayIcon(this);
         m_tray->setToolTip(QStringLiteral("Tidewell"));
         m_tray->setContextMenu(m_trayMenu.get());
+        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                toggleMainWindow();
+        });
         updateTrayIcon();
         m_tray->show();
         // With a tray, closing the window leaves Tidewell running there.
@@ -87,7 +97,7 @@ void TidewellApp::start()
 void TidewellApp::updateTrayIcon()
 {
     if (m_tray)
-        m_tray->setIcon(Icons::get(m_runner->isRunning() ? QStringLiteral("view-refresh") : QStringLiteral("drive-harddisk")));
+        m_tray->setIcon(Icons::get(m_context.runner->isRunning() ? QStringLiteral("view-refresh") : QStringLiteral("drive-harddisk")));
 }
 
 void TidewellApp::openMainWindow()
@@ -97,100 +107,151 @@ void TidewellApp::openMainWindow()
     m_mainWindow->activateWindow();
 }
 
+void TidewellApp::toggleMainWindow()
+{
+    if (m_mainWindow->isVisible() && !m_mainWindow->isMinimized())
+        m_mainWindow->hide();
+    else
+        openMainWindow();
+}
+
 void TidewellApp::openSettings()
 {
     if (!m_settings)
-        m_settings = new SettingsView(m_store, &m_scheduler, m_dialogs, m_desktop);
+        m_settings = new SettingsView(m_context.store, &m_scheduler, m_context.dialogs, m_context.desktop);
     m_settings->show();
     m_settings->raise();
     m_settings->activateWindow();
 }
 
+void TidewellApp::followRunInMenu()
+{
+    if (!m_trayMenu->isVisible())
+        return;
+    RsyncRunner *runner = m_context.runner;
+    if (runner->isRunning() != m_menuShowsRun) {
+        rebuildTrayMenu();
+        return;
+    }
+    MenuBarContent::RunInfo state;
+    state.progressPercent = runner->progressPercent();
+    state.currentItem = runner->currentItem();
+    if (m_progressLine)
+        m_progressLine->setText(
+            MenuBarContent::escapedForMenu(m_trayMenu->fontMetrics().elidedText(MenuBarContent::progressLine(state), Qt::ElideMiddle, 420)));
+}
+
 void TidewellApp::rebuildTrayMenu()
 {
     using namespace MenuBarContent;
-    MenuBarContent::RunnerState state;
-    state.isRunning = m_runner->isRunning();
-    state.runningServerID = m_runner->runningServerID();
-    state.progressPercent = m_runner->progressPercent();
-    state.currentItem = m_runner->currentItem();
-    state.runningElsewhere = m_activity->runningElsewhere();
+    RsyncRunner *runner = m_context.runner;
+    RunInfo state;
+    state.isRunning = runner->isRunning();
+    state.runningServerID = runner->runningServerID();
+    state.progressPercent = runner->progressPercent();
+    state.currentItem = runner->currentItem();
+    m_context.activity->poll();
+    state.runningElsewhere = m_context.activity->runningElsewhere();
+    QHash<QUuid, ScheduleLine> schedules;
+    for (const Server &server : m_context.store->settings().servers) {
+        if (!server.scheduleEnabled)
+            continue;
+        const ScheduleStatus::State schedule = m_context.schedules->state(server.id);
+        schedules.insert(server.id, {schedule.kind == ScheduleStatus::State::Kind::broken ? schedule.message : QString(), schedule.next});
+    }
+    m_menuShowsRun = state.isRunning;
+    m_runningLine.clear();
+    m_progressLine.clear();
 
+    // The menu owns its submenus; the old ones go with the old entries.
+    m_trayMenu->clear();
+    qDeleteAll(m_trayMenu->findChildren<QMenu *>(Qt::FindDirectChildrenOnly));
     const std::function<void(QMenu *, const QList<Entry> &)> fill = [&](QMenu *menu, const QList<Entry> &entries) {
         for (const Entry &entry : entries) {
-            switch (entry.kind) {
-            case Entry::Kind::separator:
+            if (entry.kind == Entry::Kind::separator) {
                 menu->addSeparator();
-                break;
-            case Entry::Kind::submenu:
-                fill(menu->addMenu(entry.text), entry.children);
-                break;
-            case Entry::Kind::info:
-            case Entry::Kind::action: {
-                QAction *action = menu->addAction(entry.text);
-                action->setEnabled(entry.kind == Entry::Kind::action && entry.enabled);
-                if (!entry.shortcut.isEmpty())
-                    action->setShortcut(QKeySequence(entry.shortcut));
-                const Action what = entry.action;
-                const QUuid id = entry.serverID;
-                connect(action, &QAction::triggered, this, [this, what, id] {
-                    switch (what) {
-                    case Action::runBackup:
-                        if (const Server *server = m_store->settings().server(id)) {
-                            QCoro::connect(m_runner->run(*server, m_store), this, [] {});
-                            openMainWindow();
-                        }
-                        break;
-                    case Action::cancel:
-                        m_runner->cancel();
-                        break;
-                    case Action::openMainWindow:
+                continue;
+            }
+            // Long names are cut with "…" and shown whole as the tooltip.
+            const QString text = menu->fontMetrics().elidedText(entry.text, Qt::ElideRight, 420);
+            QAction *action;
+            if (entry.kind == Entry::Kind::submenu) {
+                auto *submenu = new QMenu(escapedForMenu(text), m_trayMenu.get());
+                submenu->setToolTipsVisible(true);
+                action = menu->addMenu(submenu);
+                fill(submenu, entry.children);
+            } else {
+                action = menu->addAction(escapedForMenu(text));
+            }
+            if (text != entry.text)
+                action->setToolTip(entry.text);
+            if (entry.kind == Entry::Kind::submenu)
+                continue;
+            action->setEnabled(entry.kind == Entry::Kind::action && entry.enabled);
+            if (!entry.shortcut.isEmpty())
+                action->setShortcut(QKeySequence(entry.shortcut));
+            if (entry.text.startsWith(QLatin1String("Running: ")))
+                m_runningLine = action;
+            else if (entry.text.startsWith(QLatin1String("Progress: ")) || entry.text.startsWith(QLatin1String("Path: ")))
+                m_progressLine = action;
+            const Action what = entry.action;
+            const QUuid id = entry.serverID;
+            connect(action, &QAction::triggered, this, [this, what, id] {
+                switch (what) {
+                case Action::runBackup:
+                    if (const Server *server = m_context.store->settings().server(id)) {
+                        QCoro::connect(m_context.runner->run(*server, m_context.store), this, [] {});
                         openMainWindow();
-                        break;
-                    case Action::openSettings:
-                        openSettings();
-                        break;
-                    case Action::quit:
-                        requestQuit();
-                        break;
-                    case Action::none:
-                        break;
                     }
-                });
-                break;
-            }
-            }
+                    break;
+                case Action::cancel:
+                    m_context.runner->cancel();
+                    break;
+                case Action::openMainWindow:
+                    openMainWindow();
+                    break;
+                case Action::openSettings:
+                    openSettings();
+                    break;
+                case Action::quit:
+                    requestQuit();
+                    break;
+                case Action::none:
+                    break;
+                }
+            });
         }
     };
-    m_trayMenu->clear();
-    fill(m_trayMenu.get(), build(m_store->settings(), state));
+    fill(m_trayMenu.get(), build(m_context.store->settings(), state, schedules));
+    // Read the timers again for the next time the menu opens.
+    m_context.schedules->refresh();
 }
 
 bool TidewellApp::confirmCancelForQuit()
 {
-    const Server &server = m_runner->runServer();
-    return m_dialogs->confirm(m_mainWindow, tr("Quit Tidewell"),
-                              QStringLiteral("A backup of “") + ServerRules::displayName(server)
-                                  + QStringLiteral("” is running. Cancel it and quit?"),
-                              tr("The backup stops, its log is written and its result recorded before Tidewell quits."),
-                              tr("Cancel Backup and Quit"));
+    const Server &server = m_context.runner->runServer();
+    return m_context.dialogs->confirm(m_mainWindow, tr("Quit Tidewell"),
+                                      QStringLiteral("A backup of “") + ServerRules::displayName(server)
+                                          + QStringLiteral("” is running. Cancel it and quit?"),
+                                      tr("The backup stops, its log is written and its result recorded before Tidewell quits."),
+                                      tr("Cancel Backup and Quit"));
 }
 
 void TidewellApp::requestQuit()
 {
-    if (!m_runner->isRunning()) {
+    if (!m_context.runner->isRunning()) {
         m_quit();
         return;
     }
     if (!confirmCancelForQuit())
         return;
     m_quitAfterRun = true;
-    m_runner->cancel();
+    m_context.runner->cancel();
 }
 
 void TidewellApp::commitData(QSessionManager &manager)
 {
-    if (!m_runner->isRunning())
+    if (!m_context.runner->isRunning())
         return;
     if (manager.allowsInteraction()) {
         const bool stop = confirmCancelForQuit();
@@ -202,8 +263,8 @@ void TidewellApp::commitData(QSessionManager &manager)
     }
     // The session ends: stop the run and let it write its record first.
     QEventLoop loop;
-    connect(m_runner, &RsyncRunner::runFinished, &loop, &QEventLoop::quit);
+    connect(m_context.runner, &RsyncRunner::runFinished, &loop, &QEventLoop::quit);
     QTimer::singleShot(15000, &loop, &QEventLoop::quit);
-    m_runner->cancel();
+    m_context.runner->cancel();
     loop.exec();
 }

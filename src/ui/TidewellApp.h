@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/schedule/Scheduler.h"
+#include "ui/AppContext.h"
 
 #include <QObject>
 #include <QPointer>
@@ -9,20 +10,17 @@
 #include <functional>
 #include <memory>
 
-class ConfigStore;
-class Desktop;
-class Dialogs;
 class MainWindow;
+class QAction;
 class QMenu;
-class QSystemTrayIcon;
-class RsyncRunner;
-class RunNotifier;
 class QSessionManager;
-class ServerActivity;
+class QSystemTrayIcon;
+class RunNotifier;
 class SettingsView;
 
-// The windowed application: one store and one runner for the process, the
-// main window, the settings window and the tray icon with its menu.
+// The windowed application: the long-lived objects of the process (store,
+// runner, activity, schedules, the server list), the main window, the
+// settings window and the tray icon with its menu.
 class TidewellApp : public QObject
 {
     Q_OBJECT
@@ -34,20 +32,23 @@ public:
     // Shows the main window and the tray icon (when the desktop has a tray).
     void start();
     void openMainWindow();
+    // What a left click on the tray icon does.
+    void toggleMainWindow();
     void openSettings();
 
-    ConfigStore *store() const { return m_store; }
-    RsyncRunner *runner() const { return m_runner; }
+    ConfigStore *store() const { return m_context.store; }
+    RsyncRunner *runner() const { return m_context.runner; }
+    const AppContext &context() const { return m_context; }
     MainWindow *mainWindow() const { return m_mainWindow; }
     QMenu *trayMenu() const { return m_trayMenu.get(); }
     SettingsView *settingsWindow() const;
-    Dialogs *dialogs() const { return m_dialogs; }
-    Desktop *desktop() const { return m_desktop; }
+    Dialogs *dialogs() const { return m_context.dialogs; }
+    Desktop *desktop() const { return m_context.desktop; }
     Scheduler &scheduler() { return m_scheduler; }
 
-    // Rebuilds the tray menu from the store and the runner.
+    // Builds the tray menu from the state at this moment; it is built each
+    // time it is about to show.
     void rebuildTrayMenu();
-    ServerActivity *activity() const { return m_activity; }
 
     // Quits; while a backup runs, only after asking, and then once the
     // cancelled run has written its log and recorded its result.
@@ -57,20 +58,20 @@ public:
 
 private:
     void updateTrayIcon();
+    void followRunInMenu();
     bool confirmCancelForQuit();
     void commitData(QSessionManager &manager);
 
-    ConfigStore *m_store;
-    RsyncRunner *m_runner;
+    Scheduler m_scheduler;
+    AppContext m_context;
     RunNotifier *m_notifier;
-    ServerActivity *m_activity;
     std::function<void()> m_quit;
     bool m_quitAfterRun = false;
-    Dialogs *m_dialogs;
-    Desktop *m_desktop;
-    Scheduler m_scheduler;
     MainWindow *m_mainWindow = nullptr;
     QPointer<SettingsView> m_settings;
     std::unique_ptr<QMenu> m_trayMenu;
+    QPointer<QAction> m_runningLine;
+    QPointer<QAction> m_progressLine;
+    bool m_menuShowsRun = false;
     QSystemTrayIcon *m_tray = nullptr;
 };

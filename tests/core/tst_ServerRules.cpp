@@ -56,12 +56,12 @@ private Q_SLOTS:
         AppSettings settings;
         Server server = runnable();
         settings.servers = {server};
-        RunnerState idle;
+        RunInfo idle;
         QVERIFY(canRun(server, settings, idle));
-        RunnerState busy;
+        RunInfo busy;
         busy.isRunning = true;
         QVERIFY(!canRun(server, settings, busy));
-        RunnerState elsewhere;
+        RunInfo elsewhere;
         elsewhere.runningElsewhere = {server.id};
         QVERIFY(!canRun(server, settings, elsewhere));
         // One rule for every start control: an enabled path without a remote path blocks the run.
@@ -260,7 +260,7 @@ private Q_SLOTS:
         QCOMPARE(entries.at(1).children.size(), 1);
 
         // While any run is in progress nothing can be started.
-        RunnerState running;
+        RunInfo running;
         running.isRunning = true;
         running.runningServerID = QUuid::createUuid(); // deleted meanwhile
         const QList<Entry> busy = build(settings, running);
@@ -273,7 +273,7 @@ private Q_SLOTS:
         AppSettings settings;
         Server server = runnable(QString());
         settings.servers = {server};
-        RunnerState state;
+        RunInfo state;
         state.isRunning = true;
         state.runningServerID = server.id;
         QCOMPARE(texts(build(settings, state)).mid(0, 4),

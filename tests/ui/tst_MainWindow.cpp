@@ -2,23 +2,34 @@
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ReferenceDate.h"
 #include "core/presentation/ServerActivity.h"
+#include "core/presentation/ServerListModel.h"
 #include "core/schedule/Scheduler.h"
+#include "core/schedule/ScheduleStatus.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
 #include "core/system/FileLock.h"
 #include "fixtures/Await.h"
-#include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
+#include "fixtures/WindowHarness.h"
 #include "ui/BackupRunView.h"
 #include "ui/DashboardView.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
+#include "ui/ElidedLabel.h"
+#include "ui/Icons.h"
 #include "ui/LogViewerView.h"
 #include "ui/MainWindow.h"
-#include "ui/SidebarRow.h"
+#include "ui/ServerCard.h"
+#include "ui/ServerDetailView.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
+#include <QListView>
+#include <QSignalSpy>
+#include <QToolButton>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -32,12 +43,8 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<EngineHarness> m_h;
-    std::unique_ptr<Scheduler> m_scheduler;
-    std::unique_ptr<Dialogs> m_dialogs;
-    std::unique_ptr<Desktop> m_desktop;
+    std::unique_ptr<WindowHarness> m_h;
     std::unique_ptr<MainWindow> m_window;
-    QStringList m_revealed;
 
     static Server server(const QString &name, bool complete = true)
     {
@@ -47,6 +54,14 @@ class TestMainWindow : public QObject
         s.paths[0].name = QStringLiteral("p");
         s.paths[0].remotePath = complete ? QStringLiteral("/srv") : QString();
         return s;
+    }
+
+    QVariant row(int index, int role) const { return m_h->servers->index(index).data(role); }
+
+    template<typename T>
+    T *cardChild(const QUuid &id, const char *name) const
+    {
+        return m_window->dashboard()->card(id)->findChild<T *>(QLatin1String(name));
     }
 
     // A fake rsync that keeps running until cancelled, printing progress first.
@@ -60,15 +75,16 @@ class TestMainWindow : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // No session bus: schedules read as having no user manager, the same on every machine.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tidewell-test-bus");
+    }
+
     void init()
     {
-        m_h = std::make_unique<EngineHarness>();
-        m_scheduler = m_h->scheduler("exit 1\n");
-        m_dialogs = std::make_unique<Dialogs>();
-        m_desktop = std::make_unique<Desktop>();
-        m_revealed.clear();
-        m_desktop->setRecorder([this](const QString &what, const QString &path) { m_revealed << what + u' ' + path; });
-        m_window = std::make_unique<MainWindow>(&m_h->store, &m_h->runner, m_scheduler.get(), m_dialogs.get(), m_desktop.get());
+        m_h = std::make_unique<WindowHarness>("exit 1\n");
+        m_window = std::make_unique<MainWindow>(m_h->context);
         m_window->show();
     }
 
@@ -97,16 +113,15 @@ private Q_SLOTS:
         Server incomplete = server(QStringLiteral("incomplete"), false);
         incomplete.host.clear();
         m_h->store.update([&](AppSettings &s) { s.servers = {never, ok, failed, incomplete}; });
-        const QList<SidebarRow *> rows = m_window->sidebarRows();
-        QCOMPARE(rows.size(), 4);
-        QVERIFY(rows[0]->metaText().contains(QStringLiteral(">db<")));
-        QVERIFY(rows[1]->metaText().contains(QStringLiteral("2 hours ago")));
-        QVERIFY(rows[1]->metaText().contains(QStringLiteral("#2e9e4f")));
-        QVERIFY(rows[2]->metaText().contains(QStringLiteral("1 minute ago")));
-        QVERIFY(rows[2]->metaText().contains(QStringLiteral("#d13b3b")));
-        QVERIFY(!rows[3]->metaText().contains(QStringLiteral("●")));
-        QVERIFY(rows[0]->runButtonEnabled());
-        QVERIFY(!rows[3]->runButtonEnabled());
+        QCOMPARE(m_window->serverList()->model()->rowCount(), 4);
+        QCOMPARE(row(0, ServerListModel::MetaRole).toString(), QStringLiteral("db"));
+        QCOMPARE(row(1, ServerListModel::MetaRole).toString(), QStringLiteral("2 hours ago"));
+        QCOMPARE(row(1, ServerListModel::ResultRole).toInt(), 0);
+        QCOMPARE(row(2, ServerListModel::MetaRole).toString(), QStringLiteral("1 minute ago"));
+        QCOMPARE(row(2, ServerListModel::ResultRole).toInt(), 1);
+        QCOMPARE(row(3, ServerListModel::ResultRole).toInt(), -1);
+        QVERIFY(row(0, ServerListModel::CanStartRole).toBool());
+        QVERIFY(!row(3, ServerListModel::CanStartRole).toBool());
     }
 
     void oneRuleForEveryStartControl()
@@ -117,7 +132,7 @@ private Q_SLOTS:
         empty.remotePath.clear();
         mixed.paths.append(empty);
         m_h->store.update([&](AppSettings &s) { s.servers = {mixed}; });
-        QVERIFY(!m_window->sidebarRows().first()->canRun());
+        QVERIFY(!row(0, ServerListModel::CanStartRole).toBool());
         QVERIFY(!m_window->canRun(mixed));
         m_window->runBackup(mixed); // refused without a word
         QVERIFY(!m_window->runSheet());
@@ -136,7 +151,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_h->runner.progressPercent(), std::optional<double>(42));
         QTRY_VERIFY(sheet->shownLog().contains(QStringLiteral("! rsync: oops")));
         QVERIFY(sheet->headerText().startsWith(QStringLiteral("Running: ")));
-        QVERIFY(m_window->sidebarRows().first()->metaText().contains(QStringLiteral("running…")));
+        QCOMPARE(row(0, ServerListModel::MetaRole).toString(), QStringLiteral("running…"));
         QVERIFY(!sheet->findChild<QPushButton *>(QStringLiteral("revealDestination"))->isVisible());
         QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("cancelRun"))->isVisible());
         // Everything else refuses a second run.
@@ -175,26 +190,26 @@ private Q_SLOTS:
     {
         const Server s = server(QStringLiteral("web"));
         m_h->store.update([&](AppSettings &settings) { settings.servers = {s}; });
-        QVERIFY(m_window->sidebarRows().first()->runButtonEnabled());
+        QVERIFY(row(0, ServerListModel::CanStartRole).toBool());
         auto held = FileLock::tryLock(AppPaths::runLockFile(s.id)); // a scheduled run in another process
         QVERIFY(held);
-        m_window->activity()->poll();
-        QVERIFY(m_window->sidebarRows().first()->metaText().contains(QStringLiteral("running…")));
+        m_h->activity->poll();
+        QCOMPARE(row(0, ServerListModel::MetaRole).toString(), QStringLiteral("running…"));
         QVERIFY(!m_window->canRun(s));
         // Started anyway (the tray, a second window), the run says why it does not start.
         m_h->runner.setRsyncProbe(m_h->fakeRsync(0));
         QVERIFY(awaitVoid(m_h->runner.run(s, &m_h->store)));
-        BackupRunView sheet(&m_h->runner, m_desktop.get());
+        BackupRunView sheet(&m_h->runner, m_h->desktop.get());
         QCOMPARE(sheet.headerText(), QStringLiteral("Backup not started"));
         QCOMPARE(sheet.shownLog(), QStringLiteral("A backup of “web” is already running."));
         held->unlock();
-        m_window->activity()->poll();
-        QVERIFY(m_window->sidebarRows().first()->runButtonEnabled());
+        m_h->activity->poll();
+        QVERIFY(row(0, ServerListModel::CanStartRole).toBool());
     }
 
     void runSheetHeaderStates()
     {
-        BackupRunView sheet(&m_h->runner, m_desktop.get());
+        BackupRunView sheet(&m_h->runner, m_h->desktop.get());
         QCOMPARE(sheet.headerText(), QStringLiteral("Preparing…"));
         QVERIFY(!sheet.findChild<QPushButton *>(QStringLiteral("copyLog"))->isEnabled());
         QVERIFY(sheet.minimumWidth() >= 740 && sheet.minimumHeight() >= 480);
@@ -220,23 +235,133 @@ private Q_SLOTS:
         QCOMPARE(dash->counterText(QStringLiteral("Servers")), QStringLiteral("3"));
         QCOMPARE(dash->counterText(QStringLiteral("Healthy")), QStringLiteral("1"));
         QCOMPARE(dash->counterText(QStringLiteral("Failing")), QStringLiteral("1"));
-        QCOMPARE(dash->counterText(QStringLiteral("Scheduled")), QStringLiteral("1"));
-        QWidget *okCard = dash->findChild<QWidget *>(QStringLiteral("card-") + ok.id.toString(QUuid::WithoutBraces));
-        QCOMPARE(okCard->findChild<QLabel *>(QStringLiteral("cardHealth"))->text(), QStringLiteral("Healthy"));
-        QCOMPARE(okCard->findChild<QLabel *>(QStringLiteral("cardHost"))->text(), QStringLiteral("db:2222"));
-        QVERIFY(!okCard->findChild<QLabel *>(QStringLiteral("cardNext")));
-        QWidget *blankCard = dash->findChild<QWidget *>(QStringLiteral("card-") + blank.id.toString(QUuid::WithoutBraces));
-        QCOMPARE(blankCard->findChild<QLabel *>(QStringLiteral("cardHost"))->text(), QStringLiteral("—"));
-        QCOMPARE(blankCard->findChild<QLabel *>(QStringLiteral("cardHealth"))->text(), QStringLiteral("Never ran"));
-        QVERIFY(!blankCard->findChild<QPushButton *>(QStringLiteral("cardRun"))->isEnabled());
-        QWidget *badCard = dash->findChild<QWidget *>(QStringLiteral("card-") + bad.id.toString(QUuid::WithoutBraces));
-        QCOMPARE(badCard->findChild<QLabel *>(QStringLiteral("cardNext"))->text(), QStringLiteral("daily 03:00"));
+        QCOMPARE(cardChild<QLabel>(ok.id, "cardHealth")->text(), QStringLiteral("Healthy"));
+        QCOMPARE(cardChild<QLabel>(ok.id, "cardHost")->text(), QStringLiteral("db:2222"));
+        QVERIFY(cardChild<QLabel>(ok.id, "cardNext")->isHidden());
+        QCOMPARE(cardChild<QLabel>(blank.id, "cardHost")->text(), QStringLiteral("—"));
+        QCOMPARE(cardChild<QLabel>(blank.id, "cardHealth")->text(), QStringLiteral("Never ran"));
+        QVERIFY(!cardChild<QPushButton>(blank.id, "cardRun")->isEnabled());
+        QVERIFY(cardChild<QLabel>(bad.id, "cardNext")->text().startsWith(QStringLiteral("daily 03:00")));
         QCOMPARE(DashboardView::columnsFor(280), 1);
         QCOMPARE(DashboardView::columnsFor(572), 2);
         QCOMPARE(DashboardView::columnsFor(571), 1);
         // Configure selects the server.
-        QTest::mouseClick(badCard->findChild<QPushButton *>(QStringLiteral("cardConfigure")), Qt::LeftButton);
+        QTest::mouseClick(cardChild<QPushButton>(bad.id, "cardConfigure"), Qt::LeftButton);
         QCOMPARE(m_window->selection(), std::optional<QUuid>(bad.id));
+    }
+
+    // A schedule whose timer cannot run says so where it is shown, and does not count.
+    void aBrokenScheduleIsShownAndNotCounted()
+    {
+        Server web = server(QStringLiteral("web"));
+        web.scheduleEnabled = true; // its install failed: there is no user manager here
+        m_h->store.update([&](AppSettings &s) { s.servers = {web}; });
+        m_h->schedules->refresh();
+        QTRY_COMPARE(row(0, ServerListModel::ScheduleProblemRole).toString(), ScheduleStatus::noManagerMessage);
+        QCOMPARE(m_window->dashboard()->counterText(QStringLiteral("Scheduled")), QStringLiteral("0"));
+        auto *problem = cardChild<QLabel>(web.id, "cardScheduleProblem");
+        QTRY_VERIFY(problem->isVisible()); // a new card shows once the event loop turns
+        QCOMPARE(problem->text(), ScheduleStatus::noManagerMessage);
+        QVERIFY(!cardChild<QLabel>(web.id, "cardNext")->isVisible()); // no next run is claimed
+        // The editor says so too, and keeps saying it after another server was selected.
+        m_window->select(web.id);
+        QCOMPARE(m_window->detailWidget()->findChild<QLabel *>(QStringLiteral("scheduleStatus"))->text(), ScheduleStatus::noManagerMessage);
+        m_window->select(std::nullopt);
+        m_window->select(web.id);
+        QVERIFY(m_window->detailWidget()->findChild<QLabel *>(QStringLiteral("scheduleStatus"))->isVisible());
+    }
+
+    // An edit of one server updates its own card and row, and nothing else.
+    void anEditTouchesOneCard()
+    {
+        QList<Server> servers;
+        for (int i = 0; i < 20; ++i)
+            servers << server(QStringLiteral("s%1").arg(i));
+        m_h->store.update([&](AppSettings &s) { s.servers = servers; });
+        ServerCard *edited = m_window->dashboard()->card(servers[3].id);
+        ServerCard *other = m_window->dashboard()->card(servers[4].id);
+        const int editedBefore = edited->revision();
+        const int otherBefore = other->revision();
+        QSignalSpy rows(m_h->servers.get(), &QAbstractItemModel::dataChanged);
+        m_h->store.updateServer(servers[3].id, [](Server &s) { s.host = QStringLiteral("elsewhere"); });
+        QCOMPARE(m_window->dashboard()->card(servers[3].id), edited);
+        QCOMPARE(edited->revision(), editedBefore + 1);
+        QCOMPARE(other->revision(), otherBefore);
+        QCOMPARE(edited->findChild<QLabel *>(QStringLiteral("cardHost"))->text(), QStringLiteral("elsewhere:2222"));
+        QCOMPARE(rows.count(), 1);
+        QCOMPARE(rows.first().first().toModelIndex().row(), 3);
+        // While the dashboard is hidden, its cards wait.
+        m_window->select(servers[0].id);
+        m_h->store.updateServer(servers[3].id, [](Server &s) { s.host = QStringLiteral("later"); });
+        QCOMPARE(edited->revision(), editedBefore + 1);
+        m_window->select(std::nullopt);
+        QCOMPARE(edited->findChild<QLabel *>(QStringLiteral("cardHost"))->text(), QStringLiteral("later:2222"));
+    }
+
+    void namesAreShownAsTyped()
+    {
+        const Server odd = server(QStringLiteral("host<b>bold</b> & co"));
+        m_h->store.update([&](AppSettings &s) { s.servers = {odd}; });
+        QCOMPARE(row(0, Qt::DisplayRole).toString(), QStringLiteral("host<b>bold</b> & co"));
+        auto *name = cardChild<ElidedLabel>(odd.id, "cardName");
+        QCOMPARE(name->textFormat(), Qt::PlainText);
+        QCOMPARE(name->fullText(), QStringLiteral("host<b>bold</b> & co"));
+        // A long name is cut with "…", whole in its tooltip, and the buttons stay in view.
+        const QString longName = QString(200, u'x');
+        m_h->store.updateServer(odd.id, [&](Server &s) { s.name = longName; });
+        QVERIFY(name->text().endsWith(QStringLiteral("…")));
+        QCOMPARE(name->toolTip(), longName);
+        auto *run = cardChild<QPushButton>(odd.id, "cardRun");
+        QVERIFY(m_window->dashboard()->card(odd.id)->rect().contains(run->geometry()));
+    }
+
+    void keyboardAndNavigation()
+    {
+        const Server a = server(QStringLiteral("a"));
+        const Server b = server(QStringLiteral("b"));
+        m_h->store.update([&](AppSettings &s) { s.servers = {a, b}; });
+        // Focus moving into the list selects nothing by itself.
+        m_window->activateWindow();
+        m_window->serverList()->setFocus(Qt::TabFocusReason);
+        QVERIFY(!m_window->selection());
+        QCOMPARE(m_window->detailWidget(), static_cast<QWidget *>(m_window->dashboard()));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Tidewell"));
+        // The dashboard's buttons take the keyboard focus.
+        QCOMPARE(cardChild<QPushButton>(a.id, "cardRun")->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+        // After "+", the new server's name is ready to be typed.
+        m_window->addServer();
+        QTRY_VERIFY(m_window->detailWidget()->findChild<QLineEdit *>(QStringLiteral("nameField"))->hasFocus());
+        // Icon-only buttons have names for assistive technology.
+        for (const char *name : {"showDashboard", "addServer"}) {
+            QAccessibleInterface *button = QAccessible::queryAccessibleInterface(m_window->findChild<QToolButton *>(QLatin1String(name)));
+            QVERIFY2(button && !button->text(QAccessible::Name).isEmpty(), name);
+        }
+        QAccessibleInterface *field = QAccessible::queryAccessibleInterface(m_window->detailWidget()->findChild<QLineEdit *>(QStringLiteral("hostField")));
+        const auto labels = field->relations(QAccessible::Label);
+        QVERIFY(!labels.isEmpty());
+        QCOMPARE(labels.first().first->text(QAccessible::Name), QStringLiteral("Host"));
+    }
+
+    // Each paint of a row uses the same icons: new ones would each fill the
+    // pixmap cache with their own scaled copies, and memory would grow per keystroke.
+    void iconsAreMadeOnce()
+    {
+        QCOMPARE(Icons::get(QStringLiteral("go-down")).cacheKey(), Icons::get(QStringLiteral("go-down")).cacheKey());
+        QCOMPARE(Icons::get(QStringLiteral("network-server")).cacheKey(), Icons::get(QStringLiteral("network-server")).cacheKey());
+    }
+
+    void coloursFollowThePalette()
+    {
+        const Server never = server(QStringLiteral("never"));
+        m_h->store.update([&](AppSettings &s) { s.servers = {never}; });
+        auto *health = cardChild<QLabel>(never.id, "cardHealth");
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+        dark.setColor(QPalette::Base, QColor(0x18, 0x18, 0x18));
+        QApplication::setPalette(dark);
+        QTRY_COMPARE(health->palette().color(QPalette::WindowText), Icons::secondary(m_window->dashboard()));
+        QApplication::setPalette(QPalette());
     }
 
     void addDuplicateDelete()
@@ -257,23 +382,26 @@ private Q_SLOTS:
         QCOMPARE(m_window->selection(), std::optional<QUuid>(m_h->store.settings().servers.at(1).id));
 
         // Cancel keeps it; confirming uninstalls the schedule (whose failure is ignored) and removes it.
-        m_dialogs->setNextAnswer(false);
+        m_h->dialogs->setNextAnswer(false);
         m_window->confirmDelete(web);
         QCOMPARE(m_h->store.settings().servers.size(), 3);
-        QCOMPARE(m_dialogs->askedTexts().last(),
+        QCOMPARE(m_h->dialogs->askedTexts().last(),
                  QStringLiteral("Delete “web”?\nThis removes the server configuration. Local backups are not touched."));
-        writeFile(m_scheduler->plistURL(web.id), "x"); // something to uninstall; systemctl fails
-        m_dialogs->setNextAnswer(true);
+        writeFile(m_h->scheduler->plistURL(web.id), "x"); // something to uninstall; systemctl fails
+        m_h->dialogs->setNextAnswer(true);
         m_window->confirmDelete(web);
         QCOMPARE(m_h->store.settings().servers.size(), 2);
         QVERIFY(readFile(m_h->calls()).contains("disable --now"));
-        QVERIFY(m_window->selection().has_value()); // another server was selected
+        QVERIFY(m_window->selection().has_value()); // the copy stays selected
 
-        const Server selected = m_h->store.settings().server(*m_window->selection()) ? *m_h->store.settings().server(*m_window->selection()) : Server{};
-        m_dialogs->setNextAnswer(true);
+        // Deleting the selected server goes back to the dashboard, not to another editor.
+        const Server selected = *m_h->store.settings().server(*m_window->selection());
+        m_h->dialogs->setNextAnswer(true);
         m_window->confirmDelete(selected);
         QVERIFY(!m_window->selection());
         QCOMPARE(m_window->detailWidget(), static_cast<QWidget *>(m_window->dashboard()));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Tidewell"));
+        QVERIFY(m_window->serverList()->selectionModel()->selectedIndexes().isEmpty());
     }
 
     void openBackupsFolderCreatesTheServerFolder()
@@ -282,7 +410,7 @@ private Q_SLOTS:
         m_window->openBackupsFolder(server(QStringLiteral("web/prod")));
         const QString folder = m_h->home.home() + QStringLiteral("/Backups/web_prod");
         QVERIFY(QDir(folder).exists());
-        QCOMPARE(m_revealed, QStringList{QStringLiteral("reveal ") + folder});
+        QCOMPARE(m_h->revealed, QStringList{QStringLiteral("reveal ") + folder});
         m_window->openBackupsFolder(server(QString()));
         QVERIFY(QDir(m_h->home.home() + QStringLiteral("/Backups/unnamed")).exists());
     }
@@ -301,7 +429,7 @@ private Q_SLOTS:
     void logViewer()
     {
         Server s = server(QString());
-        LogViewerView missing(s, m_desktop.get());
+        LogViewerView missing(s, m_h->desktop.get());
         QCOMPARE(missing.shownText(), QStringLiteral("No log available for this server."));
         QVERIFY(!missing.findChild<QPushButton *>(QStringLiteral("revealLog"))->isEnabled());
         QCOMPARE(missing.findChild<QLabel *>(QStringLiteral("logServerName"))->text(), QStringLiteral("(untitled)"));
@@ -311,11 +439,11 @@ private Q_SLOTS:
 
         LogStore::save(s.id, QStringLiteral("# Tidewell log"), {QStringLiteral("line")});
         s.lastExitCode = 23;
-        LogViewerView present(s, m_desktop.get());
+        LogViewerView present(s, m_h->desktop.get());
         QCOMPARE(present.shownText(), QStringLiteral("# Tidewell log\nline\n"));
         QCOMPARE(present.findChild<QLabel *>(QStringLiteral("logResult"))->text(), QStringLiteral("Failed (exit 23)"));
         QTest::mouseClick(present.findChild<QPushButton *>(QStringLiteral("revealLog")), Qt::LeftButton);
-        QCOMPARE(m_revealed.last(), QStringLiteral("reveal ") + LogStore::logFile(s.id));
+        QCOMPARE(m_h->revealed.last(), QStringLiteral("reveal ") + LogStore::logFile(s.id));
     }
 };
 

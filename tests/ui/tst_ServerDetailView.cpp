@@ -5,11 +5,12 @@
 #include "core/ssh/HostKeyChecker.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
-#include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
+#include "fixtures/WindowHarness.h"
 #include "ui/BackupsSection.h"
 #include "ui/Dialogs.h"
+#include "ui/PathRow.h"
 #include "ui/ServerDetailView.h"
 
 #include <QAbstractButton>
@@ -31,14 +32,12 @@ class TestServerDetailView : public QObject
     Q_OBJECT
 
     SshdFixture *m_sshd = nullptr;
-    std::unique_ptr<EngineHarness> m_h;
-    std::unique_ptr<Scheduler> m_scheduler;
-    Dialogs m_dialogs;
+    std::unique_ptr<WindowHarness> m_h;
 
     std::unique_ptr<ServerDetailView> editorFor(const Server &server)
     {
         m_h->store.update([&](AppSettings &s) { s.servers = {server}; });
-        auto view = std::make_unique<ServerDetailView>(server.id, &m_h->store, &m_h->runner, m_scheduler.get(), &m_dialogs);
+        auto view = std::make_unique<ServerDetailView>(server.id, m_h->context);
         view->show();
         return view;
     }
@@ -70,11 +69,7 @@ private Q_SLOTS:
 
     void cleanupTestCase() { delete m_sshd; }
 
-    void init()
-    {
-        m_h = std::make_unique<EngineHarness>();
-        m_scheduler = m_h->scheduler();
-    }
+    void init() { m_h = std::make_unique<WindowHarness>(); }
 
     void cleanup() { m_h.reset(); }
 
@@ -97,9 +92,51 @@ private Q_SLOTS:
         QVERIFY(child<QWidget>(view.get(), "keyRow")->isVisible());
         QCOMPARE(child<QLineEdit>(view.get(), "keyField")->text(), QStringLiteral("~/.ssh/id_ed25519"));
 
-        m_dialogs.setNextFileName(m_h->home.home() + QStringLiteral("/.ssh/../keys/id"));
+        m_h->dialogs->setNextFileName(m_h->home.home() + QStringLiteral("/.ssh/../keys/id"));
         view->pickKey();
         QCOMPARE(stored().privateKeyPath, m_h->home.home() + QStringLiteral("/keys/id"));
+    }
+
+    // The port is a number from 1 to 65535, shown without digit grouping;
+    // anything else is marked and not stored.
+    void portFieldShowsAnInvalidEntry()
+    {
+        Server server;
+        server.port = 22222;
+        auto view = editorFor(server);
+        auto *port = child<QLineEdit>(view.get(), "portField");
+        QCOMPARE(port->text(), QStringLiteral("22222"));
+        auto *problem = child<QLabel>(view.get(), "portProblem");
+        QVERIFY(!problem->isVisible());
+        for (const char *bad : {"0", "70000", "22x", ""}) {
+            port->setFocus();
+            port->selectAll();
+            port->insert(QString::fromLatin1(bad)); // as pasted
+            QVERIFY2(problem->isVisible(), bad);
+            QCOMPARE(stored().port, 22222);
+        }
+        type(port, QStringLiteral("2222"));
+        QVERIFY(!problem->isVisible());
+        QCOMPARE(stored().port, 2222);
+    }
+
+    // Path rows belong to their path: an edit updates its row, the others stay as they are.
+    void pathRowsAreKeptByID()
+    {
+        Server server;
+        server.paths = {BackupPath{}, BackupPath{}};
+        server.paths[0].name = QStringLiteral("one");
+        server.paths[1].name = QStringLiteral("two");
+        auto view = editorFor(server);
+        const QList<PathRow *> before = view->findChildren<PathRow *>();
+        QCOMPARE(before.size(), 2);
+        m_h->store.updateServer(server.id, [](Server &s) { s.paths[1].remotePath = QStringLiteral("/srv/two"); });
+        QCOMPARE(view->findChildren<PathRow *>(), before);
+        m_h->store.updateServer(server.id, [](Server &s) { s.paths.removeFirst(); });
+        QTRY_COMPARE(view->findChildren<PathRow *>().size(), 1);
+        QCOMPARE(view->findChildren<PathRow *>().first(), before.at(1));
+        QCOMPARE(view->findChildren<PathRow *>().first()->findChild<QLineEdit *>(QStringLiteral("pathRemote"))->text(),
+                 QStringLiteral("/srv/two"));
     }
 
     void buttonsNeedHostAndUser()
@@ -159,20 +196,20 @@ private Q_SLOTS:
         QVERIFY(!time->isEnabled());
         child<QCheckBox>(view.get(), "scheduleSwitch")->click();
         QVERIFY(time->isEnabled());
-        QVERIFY(readFile(m_scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 03:00:00"));
+        QVERIFY(readFile(m_h->scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 03:00:00"));
 
         type(time, QStringLiteral("7"));
         QCOMPARE(view->scheduleError(), QStringLiteral("Invalid schedule time '7'. Use HH:mm (24h)."));
         QVERIFY(child<QLabel>(view.get(), "scheduleError")->isVisible());
         QTest::keyClicks(time, QStringLiteral(":3"));
         QCOMPARE(view->scheduleError(), QString());
-        QVERIFY(readFile(m_scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 07:03:00"));
+        QVERIFY(readFile(m_h->scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 07:03:00"));
         QTest::keyClicks(time, QStringLiteral("0"));
-        QVERIFY(readFile(m_scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 07:30:00"));
+        QVERIFY(readFile(m_h->scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 07:30:00"));
         QCOMPARE(stored().scheduleTime, QStringLiteral("7:30"));
 
         child<QCheckBox>(view.get(), "scheduleSwitch")->click();
-        QVERIFY(!QFile::exists(m_scheduler->plistURL(server.id)));
+        QVERIFY(!QFile::exists(m_h->scheduler->plistURL(server.id)));
         QVERIFY(!stored().scheduleEnabled);
     }
 

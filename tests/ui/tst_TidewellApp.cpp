@@ -19,8 +19,10 @@ using namespace TestHelpers;
 
 namespace {
 
-QStringList actionTexts(const QMenu *menu)
+// What the menu shows when it opens: it is built just before.
+QStringList actionTexts(QMenu *menu)
 {
+    Q_EMIT menu->aboutToShow();
     QStringList texts;
     for (const QAction *action : menu->actions())
         texts << (action->isSeparator() ? QStringLiteral("---") : action->text());
@@ -65,6 +67,7 @@ private Q_SLOTS:
         QVERIFY(app.mainWindow()->isVisible()); // brought forward, without a run sheet
         QVERIFY(!app.mainWindow()->runSheet());
         const auto byText = [&](const QString &text) {
+            Q_EMIT app.trayMenu()->aboutToShow();
             for (QAction *action : app.trayMenu()->actions()) {
                 if (action->text() == text)
                     return action;
@@ -83,6 +86,34 @@ private Q_SLOTS:
         QVERIFY(window && window->isVisible());
         byText(QStringLiteral("Settings…"))->trigger();
         QCOMPARE(app.settingsWindow(), window);
+    }
+
+    // The menu is built when it opens; old submenus go with their entries.
+    void trayMenuOwnsItsSubmenus()
+    {
+        TempHome home;
+        TidewellApp app;
+        QList<Server> servers;
+        for (const char *name : {"a & b", "c", "d"})
+            servers << runnableServer(QString::fromUtf8(name));
+        app.store()->update([&](AppSettings &s) { s.servers = servers; });
+        for (int i = 0; i < 50; ++i)
+            Q_EMIT app.trayMenu()->aboutToShow();
+        QCOMPARE(app.trayMenu()->findChildren<QMenu *>().size(), 3);
+        // "&" is shown as itself, not as a shortcut mark.
+        QCOMPARE(app.trayMenu()->actions().first()->text(), QStringLiteral("a && b"));
+        QCOMPARE(app.trayMenu()->actions().first()->iconText(), QStringLiteral("a & b"));
+    }
+
+    void aClickOnTheTrayIconShowsOrHidesTheWindow()
+    {
+        TempHome home;
+        TidewellApp app;
+        QVERIFY(!app.mainWindow()->isVisible());
+        app.toggleMainWindow();
+        QVERIFY(app.mainWindow()->isVisible());
+        app.toggleMainWindow();
+        QVERIFY(!app.mainWindow()->isVisible());
     }
 
     void quittingDuringARunAsksAndLetsTheRunFinish()

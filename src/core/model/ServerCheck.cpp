@@ -24,7 +24,7 @@ bool hasControlCharacter(const QString &text)
 
 bool sameFolder(const QString &a, const QString &b)
 {
-    return safePathComponent(a).compare(safePathComponent(b), Qt::CaseInsensitive) == 0;
+    return folderKey(a) == folderKey(b);
 }
 
 QString quoted(const QString &text)
@@ -33,6 +33,11 @@ QString quoted(const QString &text)
 }
 
 } // namespace
+
+QString folderKey(const QString &name)
+{
+    return safePathComponent(name).toCaseFolded();
+}
 
 QString pathLabel(const BackupPath &path)
 {

@@ -23,6 +23,8 @@ struct Problem
 };
 
 QList<Problem> problems(const Server &server, const QList<Server> &allServers);
+// The server's folder name as the comparison above sees it (case folded).
+QString folderKey(const QString &name);
 // The path's name as messages quote it.
 QString pathLabel(const BackupPath &path);
 

@@ -44,12 +44,12 @@ QString titleFor(const Server &server)
     return (*server.lastExitCode == 0 ? QStringLiteral("✓  ") : QStringLiteral("✗  ")) + name;
 }
 
-bool canRun(const Server &server, const AppSettings &settings, const RunnerState &runner)
+bool canRun(const Server &server, const AppSettings &settings, const RunInfo &runner)
 {
     return !runner.isRunning && !runner.runningElsewhere.contains(server.id) && ServerRules::isRunnable(server, settings.servers);
 }
 
-QString progressLine(const RunnerState &runner)
+QString progressLine(const RunInfo &runner)
 {
     if (runner.progressPercent)
         return QString::asprintf("Progress: %.0f%%  —  ", *runner.progressPercent) + runner.currentItem;
@@ -58,7 +58,12 @@ QString progressLine(const RunnerState &runner)
     return QString();
 }
 
-QList<Entry> build(const AppSettings &settings, const RunnerState &runner)
+QString escapedForMenu(const QString &text)
+{
+    return QString(text).replace(u'&', QStringLiteral("&&"));
+}
+
+QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHash<QUuid, ScheduleLine> &schedules)
 {
     QList<Entry> entries;
     const Server *running = runner.isRunning && runner.runningServerID ? settings.server(*runner.runningServerID) : nullptr;
@@ -82,8 +87,15 @@ QList<Entry> build(const AppSettings &settings, const RunnerState &runner)
             submenu.children << run;
             if (server.lastRunAt)
                 submenu.children << info(QStringLiteral("Last: ") + Formatting::shortDateTime(*server.lastRunAt));
-            if (server.scheduleEnabled)
-                submenu.children << info(QStringLiteral("Scheduled: daily at ") + server.scheduleTime);
+            if (server.scheduleEnabled) {
+                const ScheduleLine line = schedules.value(server.id);
+                QString text = QStringLiteral("Scheduled: daily at ") + server.scheduleTime;
+                if (line.next.isValid())
+                    text += QStringLiteral(" (next ") + Formatting::shortDateTime(line.next) + u')';
+                submenu.children << info(text);
+                if (!line.problem.isEmpty())
+                    submenu.children << info(QStringLiteral("⚠ ") + line.problem);
+            }
             entries << submenu;
         }
         entries << separator();

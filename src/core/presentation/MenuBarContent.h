@@ -3,6 +3,8 @@
 
 #include "core/model/AppSettings.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -29,7 +31,7 @@ struct Entry
 };
 
 // What the menu needs of the runner.
-struct RunnerState
+struct RunInfo
 {
     bool isRunning = false;
     std::optional<QUuid> runningServerID;
@@ -39,9 +41,18 @@ struct RunnerState
     QSet<QUuid> runningElsewhere;
 };
 
+// What the menu shows of a server's daily schedule, when it is on.
+struct ScheduleLine
+{
+    QString problem; // why it does not work; empty when it does
+    QDateTime next;  // its next run, when known
+};
+
 QString titleFor(const Server &server);
-bool canRun(const Server &server, const AppSettings &settings, const RunnerState &runner);
-QString progressLine(const RunnerState &runner);
-QList<Entry> build(const AppSettings &settings, const RunnerState &runner);
+bool canRun(const Server &server, const AppSettings &settings, const RunInfo &runner);
+QString progressLine(const RunInfo &runner);
+QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHash<QUuid, ScheduleLine> &schedules = {});
+// Menu texts show "&" as it is, not as a shortcut mark.
+QString escapedForMenu(const QString &text);
 
 } // namespace MenuBarContent

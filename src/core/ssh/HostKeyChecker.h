@@ -50,6 +50,7 @@ struct Status
     std::optional<QString> error;
 
     Classified state() const;
+    friend bool operator==(const Status &, const Status &) = default;
 };
 
 inline const QString keyscanExecutable = QStringLiteral("/usr/bin/ssh-keyscan");

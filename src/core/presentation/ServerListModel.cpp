@@ -1,0 +1,227 @@
+// Keeping the server list model in step with its sources, row by row.
+#include "core/presentation/ServerListModel.h"
+
+#include "core/engine/RsyncRunner.h"
+#include "core/model/ReferenceDate.h"
+#include "core/model/ServerCheck.h"
+#include "core/presentation/Formatting.h"
+#include "core/presentation/ServerActivity.h"
+#include "core/schedule/ScheduleStatus.h"
+#include "core/storage/ConfigStore.h"
+
+#include <QSet>
+
+ServerListModel::ServerListModel(ConfigStore *store, RsyncRunner *runner, ServerActivity *activity, ScheduleStatus *schedules,
+                                 QObject *parent)
+    : QAbstractListModel(parent)
+    , m_store(store)
+    , m_runner(runner)
+    , m_activity(activity)
+    , m_schedules(schedules)
+{
+    for (const Server &server : m_store->settings().servers)
+        m_rows.append(makeRow(server));
+    reindex();
+    syncStates();
+    connect(m_store, &ConfigStore::settingsChanged, this, [this] {
+        syncServers();
+        syncStates();
+    });
+    connect(m_runner, &RsyncRunner::isRunningChanged, this, &ServerListModel::syncStates);
+    connect(m_runner, &RsyncRunner::runningServerIDChanged, this, &ServerListModel::syncStates);
+    connect(m_activity, &ServerActivity::changed, this, &ServerListModel::syncStates);
+    if (m_schedules) {
+        connect(m_schedules, &ScheduleStatus::changed, this, [this](const QUuid &id) {
+            if (const int row = rowOf(id); row >= 0)
+                rowChanged(row, {MetaRole, ScheduleProblemRole});
+            Q_EMIT countersChanged();
+        });
+    }
+}
+
+int ServerListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QHash<int, QByteArray> ServerListModel::roleNames() const
+{
+    QHash<int, QByteArray> names = QAbstractListModel::roleNames();
+    names.insert(IdRole, "serverID");
+    names.insert(RunningRole, "running");
+    names.insert(CanStartRole, "canStart");
+    names.insert(MetaRole, "meta");
+    names.insert(ResultRole, "result");
+    names.insert(ScheduledRole, "scheduled");
+    names.insert(ScheduleProblemRole, "scheduleProblem");
+    return names;
+}
+
+QString ServerListModel::scheduleProblem(int row) const
+{
+    if (!m_schedules)
+        return {};
+    const ScheduleStatus::State state = m_schedules->state(m_rows.at(row).server.id);
+    return state.kind == ScheduleStatus::State::Kind::broken ? state.message : QString();
+}
+
+QVariant ServerListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const Row &row = m_rows.at(index.row());
+    const Server &server = row.server;
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return ServerRules::displayName(server);
+    case IdRole:
+        return server.id;
+    case RunningRole:
+        return row.running;
+    case CanStartRole:
+        return row.canStart;
+    case MetaRole:
+        if (row.running)
+            return QStringLiteral("running…");
+        if (!server.lastRunAt)
+            return server.host;
+        return Formatting::relativeTime(ReferenceDate::toDateTime(*server.lastRunAt), m_now());
+    case ResultRole:
+        return server.lastExitCode ? (*server.lastExitCode == 0 ? 0 : 1) : -1;
+    case ScheduledRole:
+        return server.scheduleEnabled;
+    case ScheduleProblemRole:
+        return scheduleProblem(index.row());
+    default:
+        return {};
+    }
+}
+
+ServerRules::Counters ServerListModel::counters() const
+{
+    ServerRules::Counters c;
+    for (const Row &row : m_rows) {
+        ++c.servers;
+        if (row.server.lastExitCode && *row.server.lastExitCode == 0)
+            ++c.healthy;
+        if (row.server.lastExitCode && *row.server.lastExitCode != 0)
+            ++c.failing;
+        if (row.server.scheduleEnabled && (!m_schedules || m_schedules->isWorking(row.server.id)))
+            ++c.scheduled;
+    }
+    return c;
+}
+
+void ServerListModel::refreshRelativeTimes()
+{
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (m_rows.at(i).server.lastRunAt && !m_rows.at(i).running)
+            rowChanged(i, {MetaRole});
+    }
+}
+
+void ServerListModel::rowChanged(int row, const QList<int> &roles)
+{
+    const QModelIndex at = index(row);
+    Q_EMIT dataChanged(at, at, roles);
+}
+
+void ServerListModel::reindex()
+{
+    m_index.clear();
+    for (int i = 0; i < m_rows.size(); ++i)
+        m_index.insert(m_rows.at(i).server.id, i);
+}
+
+void ServerListModel::syncServers()
+{
+    const QList<Server> &next = m_store->settings().servers;
+    QSet<QUuid> nextIDs;
+    for (const Server &server : next)
+        nextIDs.insert(server.id);
+    // Ids repeated within a list cannot be followed row by row.
+    if (nextIDs.size() != next.size() || m_index.size() != m_rows.size()) {
+        beginResetModel();
+        m_rows.clear();
+        for (const Server &server : next)
+            m_rows.append(makeRow(server));
+        reindex();
+        endResetModel();
+        Q_EMIT countersChanged();
+        return;
+    }
+    bool changed = false;
+    for (int i = int(m_rows.size()) - 1; i >= 0; --i) {
+        if (nextIDs.contains(m_rows.at(i).server.id))
+            continue;
+        beginRemoveRows({}, i, i);
+        m_rows.removeAt(i);
+        endRemoveRows();
+        changed = true;
+    }
+    reindex();
+    for (int p = 0; p < next.size(); ++p) {
+        const Server &server = next.at(p);
+        const int at = rowOf(server.id);
+        if (at < 0) {
+            beginInsertRows({}, p, p);
+            m_rows.insert(p, makeRow(server));
+            endInsertRows();
+            reindex();
+            changed = true;
+            continue;
+        }
+        if (at != p) {
+            beginMoveRows({}, at, at, {}, p);
+            m_rows.move(at, p);
+            endMoveRows();
+            reindex();
+            changed = true;
+        }
+        Row &row = m_rows[p];
+        if (row.server != server) {
+            const Row updated = makeRow(server);
+            row.server = updated.server;
+            row.folderKey = updated.folderKey;
+            row.runnableAlone = updated.runnableAlone;
+            rowChanged(p);
+            changed = true;
+        }
+    }
+    if (changed)
+        Q_EMIT countersChanged();
+}
+
+ServerListModel::Row ServerListModel::makeRow(const Server &server)
+{
+    Row row;
+    row.server = server;
+    row.folderKey = ServerCheck::folderKey(server.name);
+    row.runnableAlone = ServerRules::enabledPathCount(server) > 0 && ServerCheck::problems(server, {}).isEmpty();
+    return row;
+}
+
+bool ServerListModel::runnable(const Row &row, const QHash<QString, int> &folders) const
+{
+    return row.runnableAlone && folders.value(row.folderKey) == 1;
+}
+
+void ServerListModel::syncStates()
+{
+    QHash<QString, int> folders;
+    for (const Row &row : std::as_const(m_rows))
+        ++folders[row.folderKey];
+    const bool busy = m_runner->isRunning();
+    for (int i = 0; i < m_rows.size(); ++i) {
+        Row &row = m_rows[i];
+        const QUuid &id = row.server.id;
+        const bool running = m_activity->isRunning(id);
+        const bool canStart = !busy && !m_activity->isRunningElsewhere(id) && runnable(row, folders);
+        if (running == row.running && canStart == row.canStart)
+            continue;
+        row.running = running;
+        row.canStart = canStart;
+        rowChanged(i, {RunningRole, CanStartRole, MetaRole});
+    }
+}

@@ -1,0 +1,158 @@
+// Reading schedule timers from the systemd user manager over D-Bus.
+#include "core/schedule/ScheduleStatus.h"
+
+#include "core/schedule/Scheduler.h"
+#include "core/storage/ConfigStore.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QPointer>
+
+#include <qcoro/qcorodbuspendingcall.h>
+
+namespace {
+
+const QString service = QStringLiteral("org.freedesktop.systemd1");
+
+QDBusMessage managerCall(const QString &method)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/systemd1"),
+                                                       QStringLiteral("org.freedesktop.systemd1.Manager"), method);
+    // The bus's activation file for the manager only runs /bin/false; ask the
+    // manager that is there instead of trying to start one.
+    call.setAutoStartService(false);
+    return call;
+}
+
+QDBusMessage propertyCall(const QString &path, const QString &interface, const QString &property)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    call << interface << property;
+    return call;
+}
+
+QVariant propertyValue(const QDBusMessage &reply)
+{
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return reply.arguments().first().value<QDBusVariant>().variant();
+}
+
+bool isNoManager(const QDBusMessage &reply)
+{
+    static const QStringList names{QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
+                                   QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner"),
+                                   QStringLiteral("org.freedesktop.DBus.Error.Disconnected"),
+                                   QStringLiteral("org.freedesktop.DBus.Error.NoReply")};
+    return reply.type() == QDBusMessage::ErrorMessage
+        && (names.contains(reply.errorName()) || reply.errorName().startsWith(QStringLiteral("org.freedesktop.DBus.Error.Spawn.")));
+}
+
+} // namespace
+
+const QString ScheduleStatus::noManagerMessage = QStringLiteral(
+    "No systemd user manager is running for this user; daily runs cannot start. Log in to a desktop session or enable lingering: "
+    "loginctl enable-linger");
+
+ScheduleStatus::ScheduleStatus(ConfigStore *store, const Scheduler *scheduler, QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_scheduler(scheduler)
+{
+}
+
+ScheduleStatus::State ScheduleStatus::state(const QUuid &serverID) const
+{
+    const Server *server = m_store->settings().server(serverID);
+    if (!server || !server->scheduleEnabled)
+        return {};
+    if (m_scheduler->backend() != Scheduler::Backend::systemd)
+        return {State::Kind::working, {}, {}};
+    return m_states.value(serverID, State{State::Kind::unknown, {}, {}});
+}
+
+void ScheduleStatus::refresh()
+{
+    forgetUnscheduled();
+    for (const Server &server : m_store->settings().servers) {
+        if (server.scheduleEnabled)
+            refresh(server.id);
+    }
+}
+
+void ScheduleStatus::refresh(const QUuid &serverID)
+{
+    const Server *server = m_store->settings().server(serverID);
+    if (!server || !server->scheduleEnabled || m_scheduler->backend() != Scheduler::Backend::systemd) {
+        if (m_states.remove(serverID))
+            Q_EMIT changed(serverID);
+        return;
+    }
+    QCoro::connect(read(serverID, Scheduler::label(serverID) + QStringLiteral(".timer")), this, [] {});
+}
+
+QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
+{
+    QPointer<ScheduleStatus> self(this);
+    const int serial = ++m_reads[serverID];
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    State state{State::Kind::broken, {}, noManagerMessage};
+    if (bus.isConnected()) {
+        QDBusMessage load = managerCall(QStringLiteral("LoadUnit"));
+        load << unit;
+        const QDBusMessage loaded = co_await bus.asyncCall(load, 5000);
+        if (!self)
+            co_return;
+        if (loaded.type() == QDBusMessage::ReplyMessage && !loaded.arguments().isEmpty()) {
+            const QString path = loaded.arguments().first().value<QDBusObjectPath>().path();
+            const QString unitInterface = QStringLiteral("org.freedesktop.systemd1.Unit");
+            const QDBusMessage loadState = co_await bus.asyncCall(propertyCall(path, unitInterface, QStringLiteral("LoadState")), 5000);
+            const QDBusMessage activeState = co_await bus.asyncCall(propertyCall(path, unitInterface, QStringLiteral("ActiveState")), 5000);
+            const QDBusMessage next = co_await bus.asyncCall(
+                propertyCall(path, QStringLiteral("org.freedesktop.systemd1.Timer"), QStringLiteral("NextElapseUSecRealtime")), 5000);
+            if (!self)
+                co_return;
+            const QString active = propertyValue(activeState).toString();
+            if (propertyValue(loadState).toString() != QStringLiteral("loaded")) {
+                state.message = QStringLiteral("The daily timer is not installed, so no run will start. Turn the schedule off and on again to install it.");
+            } else if (active == QStringLiteral("failed")) {
+                state.message = QStringLiteral("The daily timer has failed. Turn the schedule off and on again, or see systemctl --user status ") + unit;
+            } else if (active != QStringLiteral("active")) {
+                state.message = QStringLiteral("The daily timer is installed but not running. Turn the schedule off and on again to start it.");
+            } else {
+                state = {State::Kind::working, {}, {}};
+                const qulonglong usec = propertyValue(next).toULongLong();
+                if (usec > 0)
+                    state.next = QDateTime::fromMSecsSinceEpoch(qint64(usec / 1000));
+            }
+        } else if (!isNoManager(loaded)) {
+            state.message = QStringLiteral("The systemd user manager did not answer about the daily timer: ") + loaded.errorMessage();
+        }
+    }
+    if (m_reads.value(serverID) == serial)
+        set(serverID, state);
+}
+
+void ScheduleStatus::set(const QUuid &serverID, const State &state)
+{
+    const State before = m_states.value(serverID);
+    m_states.insert(serverID, state);
+    if (before.kind != state.kind || before.next != state.next || before.message != state.message)
+        Q_EMIT changed(serverID);
+}
+
+void ScheduleStatus::forgetUnscheduled()
+{
+    for (auto it = m_states.begin(); it != m_states.end();) {
+        const Server *server = m_store->settings().server(it.key());
+        if (!server || !server->scheduleEnabled) {
+            const QUuid id = it.key();
+            it = m_states.erase(it);
+            Q_EMIT changed(id);
+        } else {
+            ++it;
+        }
+    }
+}

@@ -1,0 +1,57 @@
+// What each daily schedule really is: read from the systemd user manager.
+#pragma once
+
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QUuid>
+
+#include <qcoro/qcorotask.h>
+
+class ConfigStore;
+class Scheduler;
+
+// The state of every scheduled server's timer, as the systemd user manager
+// reports it over D-Bus (org.freedesktop.systemd1 on the session bus): its
+// load and active state and its next elapse. A schedule that is switched on
+// but whose timer is missing, failed or unreachable is not working, and says
+// what to do. On launchd builds nothing is read: a schedule counts as working.
+class ScheduleStatus : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct State
+    {
+        enum class Kind { notScheduled, unknown, working, broken };
+        Kind kind = Kind::notScheduled;
+        QDateTime next;  // the timer's next run, when working
+        QString message; // what is wrong and what to do, when broken
+    };
+
+    static const QString noManagerMessage;
+
+    ScheduleStatus(ConfigStore *store, const Scheduler *scheduler, QObject *parent = nullptr);
+
+    State state(const QUuid &serverID) const;
+    bool isWorking(const QUuid &serverID) const { return state(serverID).kind == State::Kind::working; }
+
+    // Reads every scheduled server's timer again (asynchronously).
+    void refresh();
+    void refresh(const QUuid &serverID);
+
+Q_SIGNALS:
+    // The state of this server's schedule changed.
+    void changed(const QUuid &serverID);
+
+private:
+    QCoro::Task<> read(QUuid serverID, QString unit);
+    void set(const QUuid &serverID, const State &state);
+    void forgetUnscheduled();
+
+    ConfigStore *m_store;
+    const Scheduler *m_scheduler;
+    QHash<QUuid, State> m_states;
+    QHash<QUuid, int> m_reads; // newest read per server; older answers are dropped
+};

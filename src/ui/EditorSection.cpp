@@ -1,0 +1,52 @@
+// Shared plumbing of the editor's sections.
+#include "ui/EditorSection.h"
+
+#include "core/storage/ConfigStore.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+EditorSection::EditorSection(const QString &title, const QUuid &serverID, ConfigStore *store, QWidget *parent)
+    : QGroupBox(title, parent)
+    , m_id(serverID)
+    , m_store(store)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setSpacing(8);
+}
+
+Server EditorSection::server() const
+{
+    const Server *found = m_store->settings().server(m_id);
+    return found ? *found : Server{};
+}
+
+void EditorSection::edit(const std::function<void(Server &)> &change)
+{
+    m_store->updateServer(m_id, change);
+}
+
+QWidget *EditorSection::field(const QString &label, QWidget *control, QWidget *focus)
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(12);
+    auto *caption = new QLabel(label, row);
+    caption->setFixedWidth(140);
+    caption->setWordWrap(true);
+    caption->setForegroundRole(QPalette::PlaceholderText);
+    caption->setBuddy(focus ? focus : control);
+    layout->addWidget(caption, 0, Qt::AlignVCenter | Qt::AlignLeft);
+    control->setParent(row);
+    layout->addWidget(control, 1);
+    return row;
+}
+
+void EditorSection::showText(QLineEdit *edit, const QString &text)
+{
+    if (edit->text() != text && !edit->hasFocus())
+        edit->setText(text);
+}

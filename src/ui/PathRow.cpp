@@ -1,0 +1,126 @@
+// Editing one backup path in place.
+#include "ui/PathRow.h"
+
+#include "ui/Icons.h"
+#include "ui/Style.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+PathRow::PathRow(const BackupPath &path, QWidget *parent)
+    : QWidget(parent)
+    , m_id(path.id)
+{
+    setObjectName(QStringLiteral("pathRow"));
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_enabled = new QCheckBox(this);
+    m_enabled->setObjectName(QStringLiteral("pathEnabled"));
+    m_enabled->setAccessibleName(tr("Copy this path"));
+    layout->addWidget(m_enabled, 0, Qt::AlignTop);
+
+    auto *column = new QVBoxLayout;
+    column->setSpacing(4);
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("pathName"));
+    m_name->setPlaceholderText(tr("Label (e.g. SQLite DB, Media)"));
+    m_name->setAccessibleName(tr("Path label"));
+    m_problem = Style::note(QString(), this, Icons::red());
+    m_problem->setObjectName(QStringLiteral("pathProblem"));
+    m_problem->setTextFormat(Qt::PlainText);
+    m_problem->hide();
+    m_remote = new QLineEdit(this);
+    m_remote->setObjectName(QStringLiteral("pathRemote"));
+    m_remote->setPlaceholderText(tr("Remote path (e.g. /var/www/app/media)"));
+    m_remote->setAccessibleName(tr("Remote path"));
+    m_remote->setFont(Style::monospace());
+    auto *kind = new QWidget(this);
+    kind->setMaximumWidth(220);
+    auto *kindLayout = new QHBoxLayout(kind);
+    kindLayout->setContentsMargins(0, 0, 0, 0);
+    m_directory = new QRadioButton(tr("Directory"), kind);
+    m_directory->setObjectName(QStringLiteral("pathDirectory"));
+    m_file = new QRadioButton(tr("File"), kind);
+    m_file->setObjectName(QStringLiteral("pathFile"));
+    auto *group = new QButtonGroup(kind);
+    group->addButton(m_directory);
+    group->addButton(m_file);
+    kindLayout->addWidget(m_directory);
+    kindLayout->addWidget(m_file);
+    kindLayout->addStretch(1);
+    m_command = new QPlainTextEdit(this);
+    m_command->setObjectName(QStringLiteral("pathCommand"));
+    m_command->setPlaceholderText(tr("Pre-backup command (runs via SSH before rsync, optional)"));
+    m_command->setAccessibleName(tr("Pre-backup command"));
+    m_command->setFont(Style::monospace(0.9));
+    m_command->setTabChangesFocus(true);
+    column->addWidget(m_name);
+    column->addWidget(m_problem);
+    column->addWidget(m_remote);
+    column->addWidget(kind);
+    column->addWidget(m_command);
+    layout->addLayout(column, 1);
+
+    auto *trash = new QToolButton(this);
+    trash->setObjectName(QStringLiteral("pathRemove"));
+    trash->setAutoRaise(true);
+    trash->setIcon(Icons::get(QStringLiteral("edit-delete")));
+    trash->setToolTip(tr("Remove this path"));
+    trash->setAccessibleName(tr("Remove this path"));
+    layout->addWidget(trash, 0, Qt::AlignTop);
+
+    setPath(path, QString());
+    const auto edit = [this](std::function<void(BackupPath &)> change) { Q_EMIT edited(m_id, change); };
+    connect(m_enabled, &QCheckBox::toggled, this, [edit](bool on) { edit([on](BackupPath &p) { p.enabled = on; }); });
+    connect(m_name, &QLineEdit::textEdited, this, [edit](const QString &t) { edit([t](BackupPath &p) { p.name = t; }); });
+    connect(m_remote, &QLineEdit::textEdited, this, [edit](const QString &t) { edit([t](BackupPath &p) { p.remotePath = t; }); });
+    connect(m_directory, &QRadioButton::toggled, this, [edit](bool on) { edit([on](BackupPath &p) { p.isDirectory = on; }); });
+    connect(m_command, &QPlainTextEdit::textChanged, this, [this, edit] {
+        fitCommand();
+        const QString text = m_command->toPlainText();
+        edit([text](BackupPath &p) { p.preBackupCommand = text; });
+    });
+    connect(trash, &QToolButton::clicked, this, [this] { Q_EMIT removeRequested(m_id); });
+}
+
+void PathRow::fitCommand()
+{
+    // One to four lines, growing with the text.
+    const int lines = std::clamp(int(m_command->document()->blockCount()), 1, 4);
+    const int lineHeight = m_command->fontMetrics().lineSpacing();
+    m_command->setFixedHeight(lines * lineHeight + 2 * int(m_command->document()->documentMargin()) + 6);
+}
+
+void PathRow::setPath(const BackupPath &path, const QString &problem)
+{
+    const auto showLine = [](QLineEdit *edit, const QString &text) {
+        if (edit->text() != text && !edit->hasFocus())
+            edit->setText(text);
+    };
+    if (m_enabled->isChecked() != path.enabled) {
+        const QSignalBlocker block(m_enabled);
+        m_enabled->setChecked(path.enabled);
+    }
+    showLine(m_name, path.name);
+    showLine(m_remote, path.remotePath);
+    if (m_directory->isChecked() != path.isDirectory || m_file->isChecked() == path.isDirectory) {
+        const QSignalBlocker blockDirectory(m_directory);
+        const QSignalBlocker blockFile(m_file);
+        (path.isDirectory ? m_directory : m_file)->setChecked(true);
+    }
+    if (m_command->toPlainText() != path.preBackupCommand && !m_command->hasFocus()) {
+        const QSignalBlocker block(m_command);
+        m_command->setPlainText(path.preBackupCommand);
+    }
+    fitCommand();
+    if (m_problem->text() != problem)
+        m_problem->setText(problem);
+    m_problem->setVisible(!problem.isEmpty());
+}

@@ -1,0 +1,45 @@
+// One backup path in the editor.
+#pragma once
+
+#include "core/model/BackupPath.h"
+
+#include <QUuid>
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+
+// The enabled box, label, remote path, kind, pre-backup command and remove
+// button of one path, kept for the path's id and updated in place.
+class PathRow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PathRow(const BackupPath &path, QWidget *parent = nullptr);
+
+    QUuid pathID() const { return m_id; }
+    // Shows the path as stored, and what a run would refuse about it.
+    void setPath(const BackupPath &path, const QString &problem);
+
+Q_SIGNALS:
+    void edited(const QUuid &pathID, const std::function<void(BackupPath &)> &change);
+    void removeRequested(const QUuid &pathID);
+
+private:
+    void fitCommand();
+
+    QUuid m_id;
+    QCheckBox *m_enabled;
+    QLineEdit *m_name;
+    QLabel *m_problem;
+    QLineEdit *m_remote;
+    QRadioButton *m_directory;
+    QRadioButton *m_file;
+    QPlainTextEdit *m_command;
+};

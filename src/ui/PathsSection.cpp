@@ -1,0 +1,100 @@
+// Keeping the editor's path rows in step with the server's paths.
+#include "ui/PathsSection.h"
+
+#include "core/presentation/ServerRules.h"
+#include "ui/Icons.h"
+#include "ui/PathRow.h"
+#include "ui/Style.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+PathsSection::PathsSection(const QUuid &serverID, ConfigStore *store, QWidget *parent)
+    : EditorSection(QString(), serverID, store, parent)
+{
+    setObjectName(QStringLiteral("pathsSection"));
+    auto *layout = qobject_cast<QVBoxLayout *>(this->layout());
+    auto *header = new QHBoxLayout;
+    auto *title = new QLabel(tr("Backup paths"), this);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    m_counter = Style::note(QString(), this);
+    m_counter->setObjectName(QStringLiteral("pathCounter"));
+    m_counter->setWordWrap(false);
+    header->addWidget(title, 1);
+    header->addWidget(m_counter);
+    layout->addLayout(header);
+    m_rowLayout = new QVBoxLayout;
+    m_rowLayout->setSpacing(10);
+    layout->addLayout(m_rowLayout);
+    auto *add = new QPushButton(Icons::get(QStringLiteral("list-add")), tr("Add path"), this);
+    add->setObjectName(QStringLiteral("addPath"));
+    auto *addLine = new QHBoxLayout;
+    addLine->addWidget(add);
+    addLine->addStretch(1);
+    layout->addLayout(addLine);
+    connect(add, &QPushButton::clicked, this, &PathsSection::addPath);
+}
+
+void PathsSection::addPath()
+{
+    BackupPath path;
+    path.name = QStringLiteral("New path");
+    edit([&](Server &s) { s.paths.append(path); });
+}
+
+void PathsSection::setProblems(const QHash<QUuid, QString> &problems)
+{
+    if (problems == m_problems)
+        return;
+    m_problems = problems;
+    for (auto it = m_rows.begin(); it != m_rows.end(); ++it) {
+        for (const BackupPath &path : std::as_const(m_shown.paths)) {
+            if (path.id == it.key())
+                it.value()->setPath(path, m_problems.value(path.id));
+        }
+    }
+}
+
+void PathsSection::refresh(const Server &server)
+{
+    m_counter->setText(QString::number(ServerRules::enabledPathCount(server)) + tr(" enabled of ") + QString::number(server.paths.size()));
+    QHash<QUuid, PathRow *> kept;
+    for (int i = 0; i < server.paths.size(); ++i) {
+        const BackupPath &path = server.paths.at(i);
+        PathRow *row = m_rows.take(path.id);
+        const bool isNew = !row;
+        if (isNew) {
+            row = new PathRow(path, this);
+            connect(row, &PathRow::edited, this, [this](const QUuid &id, const std::function<void(BackupPath &)> &change) {
+                edit([&](Server &s) {
+                    for (BackupPath &p : s.paths) {
+                        if (p.id == id)
+                            change(p);
+                    }
+                });
+            });
+            connect(row, &PathRow::removeRequested, this, [this](const QUuid &id) {
+                edit([&](Server &s) { s.paths.removeIf([&](const BackupPath &p) { return p.id == id; }); });
+            });
+        }
+        if (m_rowLayout->indexOf(row) != i) {
+            m_rowLayout->removeWidget(row);
+            m_rowLayout->insertWidget(i, row);
+        }
+        if (isNew || i >= m_shown.paths.size() || !(m_shown.paths.at(i) == path))
+            row->setPath(path, m_problems.value(path.id));
+        kept.insert(path.id, row);
+    }
+    // Rows of removed paths go; one may be the sender of its own removal.
+    for (PathRow *gone : std::as_const(m_rows)) {
+        m_rowLayout->removeWidget(gone);
+        gone->hide();
+        gone->deleteLater();
+    }
+    m_rows = kept;
+    m_shown = server;
+}

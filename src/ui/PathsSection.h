@@ -1,0 +1,32 @@
+// The editor's list of backup paths.
+#pragma once
+
+#include "ui/EditorSection.h"
+
+#include <QHash>
+
+class PathRow;
+class QVBoxLayout;
+
+// A row per path, kept for the path's id: an edit updates its row in place,
+// adding or removing a path adds or removes one row.
+class PathsSection : public EditorSection
+{
+    Q_OBJECT
+
+public:
+    PathsSection(const QUuid &serverID, ConfigStore *store, QWidget *parent);
+
+    void refresh(const Server &server) override;
+    // What a run would refuse about each path (by path id).
+    void setProblems(const QHash<QUuid, QString> &problems);
+    void addPath();
+    PathRow *row(const QUuid &pathID) const { return m_rows.value(pathID); }
+
+private:
+    QLabel *m_counter;
+    QVBoxLayout *m_rowLayout;
+    QHash<QUuid, PathRow *> m_rows;
+    QHash<QUuid, QString> m_problems;
+    Server m_shown;
+};

@@ -1,0 +1,104 @@
+// Installing a server's daily schedule and showing its real state.
+#include "ui/ScheduleSection.h"
+
+#include "core/presentation/Formatting.h"
+#include "core/schedule/Scheduler.h"
+#include "core/schedule/ScheduleStatus.h"
+#include "ui/Icons.h"
+#include "ui/Style.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, const Scheduler *scheduler, ScheduleStatus *schedules,
+                                 QWidget *parent)
+    : EditorSection(tr("Schedule"), serverID, store, parent)
+    , m_scheduler(scheduler)
+    , m_schedules(schedules)
+{
+    setObjectName(QStringLiteral("scheduleSection"));
+    auto *layout = qobject_cast<QVBoxLayout *>(this->layout());
+    m_switch = new QCheckBox(tr("Run automatically every day"), this);
+    m_switch->setObjectName(QStringLiteral("scheduleSwitch"));
+    m_time = new QLineEdit(this);
+    m_time->setObjectName(QStringLiteral("timeField"));
+    m_time->setPlaceholderText(QStringLiteral("03:00"));
+    m_time->setFixedWidth(100);
+    auto *timeBox = new QWidget(this);
+    auto *timeLayout = new QHBoxLayout(timeBox);
+    timeLayout->setContentsMargins(0, 0, 0, 0);
+    m_time->setParent(timeBox);
+    timeLayout->addWidget(m_time);
+    timeLayout->addStretch(1);
+    m_error = Style::note(QString(), this, Icons::red());
+    m_error->setObjectName(QStringLiteral("scheduleError"));
+    m_status = Style::note(QString(), this);
+    m_status->setObjectName(QStringLiteral("scheduleStatus"));
+    m_status->setTextFormat(Qt::PlainText);
+    layout->addWidget(m_switch);
+    layout->addWidget(field(tr("Time (HH:mm)"), timeBox, m_time));
+    layout->addWidget(m_error);
+    layout->addWidget(m_status);
+    layout->addWidget(Style::note(tr("Scheduling uses ") + m_scheduler->schedulerName()
+                                      + tr(". When the scheduled time arrives, Tidewell runs in the background (no window shown)."),
+                                  this));
+    connect(m_switch, &QCheckBox::toggled, this, [this](bool on) {
+        edit([&](Server &s) { s.scheduleEnabled = on; });
+        syncSchedule();
+    });
+    connect(m_time, &QLineEdit::textEdited, this, [this](const QString &text) {
+        edit([&](Server &s) { s.scheduleTime = text; });
+        if (server().scheduleEnabled)
+            syncSchedule();
+    });
+    if (m_schedules) {
+        connect(m_schedules, &ScheduleStatus::changed, this, [this](const QUuid &id) {
+            if (id == m_id)
+                refresh(server());
+        });
+    }
+}
+
+void ScheduleSection::syncSchedule()
+{
+    m_installError.clear();
+    const Server s = server();
+    const auto synced = s.scheduleEnabled ? m_scheduler->install(s) : m_scheduler->uninstall(s.id);
+    if (!synced)
+        m_installError = synced.error().description();
+    if (m_schedules)
+        m_schedules->refresh(m_id);
+    refresh(server());
+}
+
+void ScheduleSection::refresh(const Server &server)
+{
+    if (m_switch->isChecked() != server.scheduleEnabled) {
+        const QSignalBlocker block(m_switch);
+        m_switch->setChecked(server.scheduleEnabled);
+    }
+    showText(m_time, server.scheduleTime);
+    m_time->setEnabled(server.scheduleEnabled);
+    m_error->setVisible(!m_installError.isEmpty());
+    m_error->setText(m_installError);
+
+    QString status;
+    bool broken = false;
+    if (m_schedules && server.scheduleEnabled) {
+        const ScheduleStatus::State state = m_schedules->state(m_id);
+        broken = state.kind == ScheduleStatus::State::Kind::broken;
+        if (broken)
+            status = state.message;
+        else if (state.next.isValid())
+            status = tr("Next run: ") + Formatting::shortDateTime(state.next);
+    }
+    QPalette palette = m_status->palette();
+    palette.setColor(QPalette::WindowText, Icons::red());
+    m_status->setPalette(palette);
+    m_status->setForegroundRole(broken ? QPalette::WindowText : QPalette::PlaceholderText);
+    m_status->setText(status);
+    m_status->setVisible(!status.isEmpty());
+}
