@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in for rsync's progress display: writes N progress lines ended by
 // carriage returns to standard output, as fast as it can or at a given rate
 // (lines per second, in batches every 10 ms), then a newline and a summary.

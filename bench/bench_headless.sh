@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Wall time of a headless backup against the same bare rsync command line,
 # over the loopback sshd of the test fixture: 5,000 files, 200 MiB, five runs
 # each, alternating. Also tidewell's own CPU time (without its children).

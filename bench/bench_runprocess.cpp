@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds runProcess a flood of progress lines and reports the CPU time spent
 // per line by this process and by the writer, and this process's peak RSS.
 //

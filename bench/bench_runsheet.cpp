@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run sheet while rsync floods the log: 100,000 lines per second for 10
 // seconds. Reports how late a 10 ms timer fires (event-loop latency) and
 // checks that the sheet shows exactly the runner's log, in order.

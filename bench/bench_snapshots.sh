@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a second daily snapshot costs, over the loopback sshd of the test
 # fixture: 5,000 files, 200 MiB; day 1 full; 1% of the files change; day 2
 # with hard links to day 1. Reports day 2's bytes received and disk growth,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window with 200 servers of 5 paths: start-up to the first frame, then
 // 1,000 key presses in one server's Name field and 500 steps of a stepper in
 // Settings, each sent through the event loop. Reports how long each change

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by run.sh and test.sh: install what is missing, then configure and build.
 # shellcheck shell=bash
 
@@ -8,9 +9,11 @@ run_packages=(
     rsync openssh-client
 )
 # What only the test suite needs on top: a real sshd, a private session bus,
-# systemd-analyze for the generated units.
+# systemd-analyze for the generated units, the validators of the desktop entry,
+# metainfo and man page, and dpkg-dev for the Debian package.
 test_packages=(
     openssh-server dbus-daemon dbus-bin systemd
+    desktop-file-utils appstream man-db dpkg-dev
 )
 
 ensure_packages() {

@@ -1,11 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program entry: a headless run or the windowed application.
 #include "core/EntryPoint.h"
 #include "core/HeadlessRunner.h"
+#include "core/system/SignalWatcher.h"
+#include "core/system/SingleInstance.h"
+#include "ui/Icons.h"
 #include "ui/TidewellApp.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QIcon>
+
+#include <csignal>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -18,11 +24,37 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         return HeadlessRunner::exec(*serverID);
     }
+    // Help and version need no display either.
+    const EntryPoint::Options options = EntryPoint::parse(arguments);
+    if (options.help || options.version) {
+        std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(), stdout);
+        return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tidewell"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/drive-harddisk.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tidewell.Tidewell"));
+    QApplication::setWindowIcon(Icons::application());
+    // Qt has taken its own options (-platform, -style…) out by now.
+    const QString warning = EntryPoint::unknownOptionsWarning(EntryPoint::parse(QCoreApplication::arguments()).unknownOptions);
+    if (!warning.isEmpty())
+        std::fputs(warning.toLocal8Bit().constData(), stderr);
+
+    SingleInstance instance;
+    switch (instance.claim()) {
+    case SingleInstance::Claim::handedOver:
+        return 0;
+    case SingleInstance::Claim::alone:
+        if (!instance.problem().isEmpty() && instance.problem() != QStringLiteral("no session bus"))
+            std::fprintf(stderr, "tidewell: %s; opening a window of its own\n", instance.problem().toLocal8Bit().constData());
+        break;
+    case SingleInstance::Claim::first:
+        break;
+    }
     TidewellApp tidewell;
+    QObject::connect(&instance, &SingleInstance::showRequested, &tidewell, &TidewellApp::openMainWindow);
+    SignalWatcher terminations({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&terminations, &SignalWatcher::received, &tidewell, &TidewellApp::quitForSignal);
     tidewell.start();
     return app.exec();
 }

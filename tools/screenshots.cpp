@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders Tidewell's windows offscreen to PNG files for the README:
 //   QT_QPA_PLATFORM=offscreen build/tools/screenshots docs/screenshots
 // Uses a throw-away HOME with sample servers; nothing is contacted. No session

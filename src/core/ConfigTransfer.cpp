@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export and import of the whole configuration, with the schedules re-synced.
 #include "core/ConfigTransfer.h"
 

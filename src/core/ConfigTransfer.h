@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export of the configuration to JSON and import back, with their status lines.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One backup without a window, as a daily schedule starts it.
 #include "core/HeadlessRunner.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless mode: one backup of one server, then the process ends with its code.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows share, handed down from the application shell.
 #pragma once
 

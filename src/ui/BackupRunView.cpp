@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live run sheet: header, progress, coloured log and buttons.
 #include "ui/BackupRunView.h"
 

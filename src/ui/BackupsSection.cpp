@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Listing a server's backup folders in the editor.
 #include "ui/BackupsSection.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's list of a server's backups: dated folders and whether each is complete.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing how a server is reached, and testing it.
 #include "ui/ConnectionSection.h"
 

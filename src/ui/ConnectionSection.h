@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's connection section: names, host, port, user, key and the connection test.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The overview of all servers: counters and cards, updated in place.
 #include "ui/DashboardView.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Revealing files in the file manager, opening folders, the clipboard.
 #include "ui/Desktop.h"
 

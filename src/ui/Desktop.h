@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop around the windows: file manager and clipboard.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Confirmation and file dialogs, answerable by tests.
 #include "ui/Dialogs.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every modal question the windows ask, answerable by tests.
 #pragma once
 

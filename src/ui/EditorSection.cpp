@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared plumbing of the editor's sections.
 #include "ui/EditorSection.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The common shape of the server editor's sections.
 #pragma once
 

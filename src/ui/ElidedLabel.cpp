@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Elided plain-text labels for names.
 #include "ui/ElidedLabel.h"
 

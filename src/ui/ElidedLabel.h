@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A one-line plain-text label that elides what does not fit.
 #pragma once
 

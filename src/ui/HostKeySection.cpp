@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Showing and acting on a server's host key state.
 #include "ui/HostKeySection.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's host key section: check the server's key, compare, trust.
 #pragma once
 

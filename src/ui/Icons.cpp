@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Theme icons with bundled fallbacks, and shared colours.
 #include "ui/Icons.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QHash>
 #include <QPainter>
@@ -30,6 +32,19 @@ QIcon get(const QString &themeName)
     const QString bundled = QStringLiteral(":/icons/") + themeName + QStringLiteral(".png");
     const QIcon icon = QIcon::fromTheme(themeName, QFile::exists(bundled) ? QIcon(bundled) : QIcon());
     icons.insert(themeName, icon);
+    return icon;
+}
+
+QIcon application()
+{
+    static const QIcon icon = [] {
+        initResources();
+        QIcon made;
+        QDirIterator sizes(QStringLiteral(":/app/hicolor"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+        while (sizes.hasNext())
+            made.addFile(sizes.next());
+        return made;
+    }();
     return icon;
 }
 

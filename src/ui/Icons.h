@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Icons by freedesktop name and the colours the views share.
 #pragma once
 
@@ -16,6 +17,8 @@ class QWidget;
 namespace Icons {
 
 QIcon get(const QString &themeName);
+// Tidewell's own icon, in every size it is drawn in.
+QIcon application();
 
 // The clock that marks a daily schedule; struck through in red when the
 // schedule does not work.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Showing a server's last run in the editor.
 #include "ui/LastRunSection.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's last run: when, how it ended, and its log.
 #pragma once
 

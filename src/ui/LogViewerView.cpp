@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer of a server's last log file.
 #include "ui/LogViewerView.h"
 

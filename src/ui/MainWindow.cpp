@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: sidebar, detail column and window-level actions.
 #include "ui/MainWindow.h"
 

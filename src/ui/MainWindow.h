@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window with the server list and the dashboard or editor.
 #pragma once
 

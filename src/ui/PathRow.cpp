@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing one backup path in place.
 #include "ui/PathRow.h"
 

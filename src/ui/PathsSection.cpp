@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeping the editor's path rows in step with the server's paths.
 #include "ui/PathsSection.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing how many dated backups a server keeps.
 #include "ui/RetentionSection.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's retention: how many daily backups to keep.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Installing a server's daily schedule and showing its real state.
 #include "ui/ScheduleSection.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's daily schedule: the switch, the time, and what the schedule really is.
 #pragma once
 

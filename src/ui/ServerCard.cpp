@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A dashboard card, updated in place.
 #include "ui/ServerCard.h"
 

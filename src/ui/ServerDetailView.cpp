@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor of one server: toolbar and sections.
 #include "ui/ServerDetailView.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting sidebar rows and handling their run button.
 #include "ui/ServerRowDelegate.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How one server of the sidebar is drawn, and its run button.
 #pragma once
 

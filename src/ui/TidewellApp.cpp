@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windowed application: shared objects, windows and tray.
 #include "ui/TidewellApp.h"
 
@@ -9,7 +10,9 @@
 #include "core/RunNotifier.h"
 #include "core/schedule/ScheduleStatus.h"
 #include "core/storage/ConfigStore.h"
+#include "core/system/DiagnosticLog.h"
 #include "core/system/NotificationService.h"
+#include "core/system/SignalWatcher.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
@@ -20,6 +23,7 @@
 #include <QEventLoop>
 #include <QMenu>
 #include <QSessionManager>
+#include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -38,7 +42,18 @@ TidewellApp::TidewellApp(QObject *parent)
     m_context.activity = new ServerActivity(m_context.store, m_context.runner, this);
     m_context.schedules = new ScheduleStatus(m_context.store, &m_scheduler, this);
     m_context.servers = new ServerListModel(m_context.store, m_context.runner, m_context.activity, m_context.schedules, this);
-    m_notifier = new RunNotifier(m_context.runner, this);
+    m_notifier = new RunNotifier(m_context.runner, RunNotifier::Actions::offered, this);
+    // A click on a run's notification shows that server; "View log" its log.
+    connect(m_notifier, &RunNotifier::serverRequested, this, [this](const QUuid &id) {
+        openMainWindow();
+        if (m_context.store->settings().server(id))
+            m_mainWindow->select(id);
+    });
+    connect(m_notifier, &RunNotifier::logRequested, this, [this](const QUuid &id) {
+        openMainWindow();
+        if (const Server *server = m_context.store->settings().server(id))
+            m_mainWindow->viewLastLog(*server);
+    });
     NotificationService::requestAuthorizationIfNeeded();
     // Results that scheduled runs record on disk show up in the window.
     m_context.store->setWatchesFile(true);
@@ -92,12 +107,34 @@ void TidewellApp::start()
         QApplication::setQuitOnLastWindowClosed(true);
     }
     openMainWindow();
+    // After the first frame: rewriting schedules runs systemctl.
+    QTimer::singleShot(0, this, &TidewellApp::repointSchedules);
+}
+
+QString TidewellApp::repointSchedules()
+{
+    const Scheduler::Repair repair = m_scheduler.repointJobs(m_context.store->settings().servers);
+    for (const QString &error : repair.errors)
+        DiagnosticLog::write(QStringLiteral("Schedule update failed: ") + error);
+    if (repair.updated == 0)
+        return {};
+    m_context.schedules->refresh();
+    const QString message = (repair.updated == 1 ? QStringLiteral("Updated 1 daily schedule to start ")
+                                                 : QStringLiteral("Updated %1 daily schedules to start ").arg(repair.updated))
+                            + repair.executable + u'.';
+    NotificationService::Content content;
+    content.title = QStringLiteral("Tidewell");
+    content.body = message;
+    content.hints.insert(QStringLiteral("desktop-entry"), NotificationService::desktopEntry);
+    NotificationService::post(content);
+    m_mainWindow->statusBar()->showMessage(message);
+    return message;
 }
 
 void TidewellApp::updateTrayIcon()
 {
     if (m_tray)
-        m_tray->setIcon(Icons::get(m_context.runner->isRunning() ? QStringLiteral("view-refresh") : QStringLiteral("drive-harddisk")));
+        m_tray->setIcon(m_context.runner->isRunning() ? Icons::get(QStringLiteral("view-refresh")) : Icons::application());
 }
 
 void TidewellApp::openMainWindow()
@@ -245,6 +282,17 @@ void TidewellApp::requestQuit()
     }
     if (!confirmCancelForQuit())
         return;
+    m_quitAfterRun = true;
+    m_context.runner->cancel();
+}
+
+void TidewellApp::quitForSignal(int signalNumber)
+{
+    if (!m_context.runner->isRunning()) {
+        m_quit();
+        return;
+    }
+    m_context.runner->append(QStringLiteral("Received ") + SignalWatcher::name(signalNumber) + QStringLiteral(": cancelling the backup."));
     m_quitAfterRun = true;
     m_context.runner->cancel();
 }

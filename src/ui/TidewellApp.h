@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windowed application shell.
 #pragma once
 
@@ -35,6 +36,9 @@ public:
     // What a left click on the tray icon does.
     void toggleMainWindow();
     void openSettings();
+    // Points every daily schedule that starts another or a missing program at
+    // this one, and says so once; returns what it said (empty: nothing to do).
+    QString repointSchedules();
 
     ConfigStore *store() const { return m_context.store; }
     RsyncRunner *runner() const { return m_context.runner; }
@@ -53,6 +57,9 @@ public:
     // Quits; while a backup runs, only after asking, and then once the
     // cancelled run has written its log and recorded its result.
     void requestQuit();
+    // A termination signal (logout, kill, Ctrl+C): quits without asking; a
+    // run in progress is cancelled first and writes its record.
+    void quitForSignal(int signalNumber);
     // Test-only: what quitting does instead of QApplication::quit().
     void setQuitForTesting(std::function<void()> quit) { m_quit = std::move(quit); }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a run decides before it starts: retries, refusals and command lines.
 #include "core/engine/BackupPlan.h"
 #include "core/engine/RetryPolicy.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run's flow with a stand-in rsync: log lines, retries, endings.
 #include "core/engine/RetryPolicy.h"
 #include "core/engine/RsyncRunner.h"

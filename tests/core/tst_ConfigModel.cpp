@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration records and their JSON form.
 #include "core/model/AppSettings.h"
 #include "core/model/ReferenceDate.h"

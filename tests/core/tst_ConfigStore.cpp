@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store: loading, debounced saves, merging run results.
 #include "core/storage/ConfigStore.h"
 #include "fixtures/Files.h"

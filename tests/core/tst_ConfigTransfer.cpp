@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export and import with schedules re-synced.
 #include "core/ConfigTransfer.h"
 #include "core/schedule/Scheduler.h"

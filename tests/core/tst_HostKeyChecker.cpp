@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Host keys against a real sshd and the OpenSSH tools.
 #include "core/ssh/HostKeyChecker.h"
 #include "fixtures/Await.h"

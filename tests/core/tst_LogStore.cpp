@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run log files and their header.
 #include "core/storage/LogStore.h"
 #include "fixtures/Files.h"

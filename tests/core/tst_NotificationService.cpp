@@ -1,15 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notification texts and delivery over a private session bus.
+#include "core/RunNotifier.h"
 #include "core/system/NotificationService.h"
+#include "fixtures/Await.h"
 #include "fixtures/DbusSessionFixture.h"
+#include "fixtures/EngineHarness.h"
 
-#include <QDBusConnection>
+#include <QJsonArray>
+#include <QSignalSpy>
 #include <QTest>
+
+using namespace TestHelpers;
 
 class TestNotificationService : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        m_bus = new DbusSessionFixture;
+        QVERIFY(m_bus->isRunning());
+        // The service posts on the session bus; point this process at the private one.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus->address().toUtf8());
+    }
+
+    void cleanupTestCase() { delete m_bus; }
+
     void bodiesAndHints_data()
     {
         QTest::addColumn<QString>("name");
@@ -39,26 +56,67 @@ private Q_SLOTS:
             QCOMPARE(content.hints.value(QStringLiteral("urgency")).value<uchar>(), uchar(*code == 0 ? 1 : 2));
     }
 
+    // Delivery: as Tidewell (its icon and desktop entry), a new notification
+    // each time, and no actions for a headless run.
     void postsToThePrivateBus()
     {
-        DbusSessionFixture bus;
-        QVERIFY(bus.isRunning());
-        QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), QStringLiteral("private"));
-        QVERIFY(connection.isConnected());
-        // The service posts on the session bus; point this process at the private one.
-        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
         Server server;
         server.name = QStringLiteral("web");
+        const qsizetype before = m_bus->notifications().size();
         NotificationService::postBackupResult(server, 0);
         NotificationService::postBackupResult(server, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(bus.notifications().size(), 2, 5000);
-        const QJsonObject first = bus.notifications().first();
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), before + 2, 5000);
+        const QJsonObject first = m_bus->notifications().at(before);
         QCOMPARE(first.value(QStringLiteral("summary")).toString(), QStringLiteral("Tidewell"));
         QCOMPARE(first.value(QStringLiteral("body")).toString(), QStringLiteral("✓ web — backup completed"));
         QCOMPARE(first.value(QStringLiteral("replacesId")).toInt(), 0);
-        QCOMPARE(first.value(QStringLiteral("hints")).toObject().value(QStringLiteral("urgency")).toString(), QStringLiteral("byte:1"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("private"));
+        QCOMPARE(first.value(QStringLiteral("icon")).toString(), QStringLiteral("org.tidewell.Tidewell"));
+        const QJsonObject hints = first.value(QStringLiteral("hints")).toObject();
+        QCOMPARE(hints.value(QStringLiteral("urgency")).toString(), QStringLiteral("byte:1"));
+        QCOMPARE(hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("org.tidewell.Tidewell"));
+        QVERIFY(first.value(QStringLiteral("actions")).toArray().isEmpty());
     }
+
+    // A run of the window offers "Show" and "View log"; a click comes back
+    // as a request for that server, and a click elsewhere is not ours.
+    void windowRunsOfferActionsThatComeBack()
+    {
+        EngineHarness h;
+        h.store.update([](AppSettings &s) { s.notificationsEnabled = true; });
+        h.runner.setRsyncProbe(h.fakeRsync(0));
+        RunNotifier notifier(&h.runner, RunNotifier::Actions::offered);
+        QSignalSpy shown(&notifier, &RunNotifier::serverRequested);
+        QSignalSpy logs(&notifier, &RunNotifier::logRequested);
+        const Server server = h.add(runnableServer());
+
+        const auto runAndNotice = [&]() -> QJsonObject {
+            const qsizetype before = m_bus->notifications().size();
+            if (!awaitVoid(h.runner.run(server, &h.store), 30000))
+                return {};
+            if (!QTest::qWaitFor([&] { return m_bus->notifications().size() == before + 1; }, 5000))
+                return {};
+            return m_bus->notifications().last();
+        };
+        QJsonObject posted = runAndNotice();
+        QCOMPARE(posted.value(QStringLiteral("actions")).toArray(),
+                 QJsonArray({QStringLiteral("default"), QStringLiteral("Show"), QStringLiteral("view-log"), QStringLiteral("View log")}));
+        QVERIFY(m_bus->invokeAction(uint(posted.value(QStringLiteral("id")).toInteger()), QStringLiteral("default")));
+        QTRY_COMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().first().toUuid(), server.id);
+
+        posted = runAndNotice();
+        QVERIFY(m_bus->invokeAction(uint(posted.value(QStringLiteral("id")).toInteger()), QStringLiteral("view-log")));
+        QTRY_COMPARE(logs.size(), 1);
+        QCOMPARE(logs.first().first().toUuid(), server.id);
+
+        QVERIFY(m_bus->invokeAction(9999, QStringLiteral("view-log")));
+        QTest::qWait(200);
+        QCOMPARE(logs.size(), 1);
+        QCOMPARE(shown.size(), 1);
+    }
+
+private:
+    DbusSessionFixture *m_bus = nullptr;
 };
 
 QTEST_GUILESS_MAIN(TestNotificationService)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pruning of dated backup folders.
 #include "core/engine/Retention.h"
 #include "core/engine/Snapshots.h"

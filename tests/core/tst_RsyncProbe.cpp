@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing and classifying rsync.
 #include "core/engine/RsyncProbe.h"
 #include "fixtures/Files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running a child and streaming its output into the live log.
 #include "core/engine/OutputDecoder.h"
 #include "core/engine/RsyncRunner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ssh arguments and reports against a real sshd.
 #include "core/ssh/SSHTester.h"
 #include "fixtures/Await.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What schedules really are, read from a stand-in systemd user manager on a private bus.
 #include "core/schedule/ScheduleStatus.h"
 #include "fixtures/DbusSessionFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // systemd and launchd schedules with recording stand-ins.
 #include "core/schedule/Scheduler.h"
 #include "fixtures/Files.h"
@@ -163,6 +164,65 @@ private Q_SLOTS:
         verify.start(QStringLiteral("/usr/bin/systemd-analyze"), {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id)});
         QVERIFY(verify.waitForFinished(60000));
         QVERIFY2(verify.exitCode() == 0, verify.readAllStandardError().constData());
+    }
+
+    // A job reads back the program it starts, however its path had to be escaped.
+    void theScheduledProgramReadsBack_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::newRow("plain") << QStringLiteral("/usr/bin/tidewell");
+        QTest::newRow("spaces, percent, dollar") << QStringLiteral("/opt/my apps/100% $HOME/tidewell");
+        QTest::newRow("quotes and backslash") << QStringLiteral("/opt/\"real\" $HOME\\tidewell");
+    }
+
+    void theScheduledProgramReadsBack()
+    {
+        QFETCH(QString, program);
+        const Server server = scheduled(QStringLiteral("03:00"));
+        for (const Scheduler::Backend backend : {Scheduler::Backend::systemd, Scheduler::Backend::launchd}) {
+            Scheduler scheduler(backend);
+            scheduler.setToolPath(fakeTool());
+            QVERIFY(!scheduler.scheduledExecutable(server.id));
+            scheduler.setExecutablePath(program);
+            QVERIFY(scheduler.install(server));
+            QCOMPARE(scheduler.scheduledExecutable(server.id), std::optional<QString>(program));
+        }
+    }
+
+    // Jobs that start a program that is gone, or another one, are rewritten to
+    // start this one; jobs that already do, and servers without a job, are left alone.
+    void jobsFollowTheProgram()
+    {
+        Scheduler old = systemd();
+        const QString moved = m_home->path() + QStringLiteral("/old clone/build/tidewell");
+        QDir().mkpath(QFileInfo(moved).absolutePath());
+        QVERIFY(QFile::copy(QStringLiteral(TIDEWELL_BINARY), moved));
+        old.setExecutablePath(moved);
+        Server gone = scheduled(QStringLiteral("03:00"));
+        Server elsewhere = scheduled(QStringLiteral("04:00"));
+        elsewhere.id = QUuid::createUuid();
+        Server current = scheduled(QStringLiteral("05:00"));
+        current.id = QUuid::createUuid();
+        Server noJob = scheduled(QStringLiteral("06:00"));
+        noJob.id = QUuid::createUuid();
+        QVERIFY(old.install(gone));
+        Scheduler installed = systemd();
+        QVERIFY(installed.install(current));
+        QVERIFY(QFile::remove(moved)); // the clone went away
+
+        old.setExecutablePath(QStringLiteral("/usr/bin/true")); // someone else's program, for "elsewhere"
+        QVERIFY(old.install(elsewhere));
+        QFile::remove(m_calls);
+        const Scheduler::Repair repair = installed.repointJobs({gone, elsewhere, current, noJob});
+        QCOMPARE(repair.updated, 2);
+        QCOMPARE(repair.executable, QStringLiteral(TIDEWELL_BINARY));
+        QVERIFY(repair.errors.isEmpty());
+        for (const Server &server : {gone, elsewhere, current})
+            QCOMPARE(installed.scheduledExecutable(server.id), std::optional<QString>(QStringLiteral(TIDEWELL_BINARY)));
+        QVERIFY(!installed.scheduledExecutable(noJob.id));
+        QVERIFY(!QFile::exists(installed.plistURL(noJob.id)));
+        // Once repaired, nothing more to do.
+        QCOMPARE(installed.repointJobs({gone, elsewhere, current, noJob}).updated, 0);
     }
 
     void failingToolIsReportedAndNothingIsLeftInstalled()

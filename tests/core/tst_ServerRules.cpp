@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows show about servers.
 #include "core/model/ReferenceDate.h"
 #include "core/model/ServerCheck.h"

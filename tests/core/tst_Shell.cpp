@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Escaping, quoting and the rsync command line.
 #include "core/engine/RsyncInvocation.h"
 #include "core/model/SafePathComponent.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line through the built binary.
 #include "core/EntryPoint.h"
 #include "core/model/AppSettings.h"
@@ -38,6 +39,83 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(bool, headless);
         QCOMPARE(EntryPoint::headlessServerID(arguments).has_value(), headless);
+    }
+
+    void optionsBesideTheRun_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("help");
+        QTest::addColumn<bool>("version");
+        QTest::addColumn<QStringList>("unknown");
+        const QString t = QStringLiteral("tidewell");
+        QTest::newRow("none") << QStringList{t} << false << false << QStringList{};
+        QTest::newRow("--help") << QStringList{t, QStringLiteral("--help")} << true << false << QStringList{};
+        QTest::newRow("-h") << QStringList{t, QStringLiteral("-h")} << true << false << QStringList{};
+        QTest::newRow("--version") << QStringList{t, QStringLiteral("--version")} << false << true << QStringList{};
+        QTest::newRow("-v") << QStringList{t, QStringLiteral("-v")} << false << true << QStringList{};
+        // One word, not the letters r, e, v…
+        QTest::newRow("-reverse") << QStringList{t, QStringLiteral("-reverse")} << false << false << QStringList{QStringLiteral("-reverse")};
+        QTest::newRow("unknown, as typed") << QStringList{t, QStringLiteral("--frob=1"), QStringLiteral("-x")} << false << false
+                                           << QStringList{QStringLiteral("--frob"), QStringLiteral("-x")};
+        // A malformed run is not an error: the window starts and nothing is said.
+        QTest::newRow("--run-backup last") << QStringList{t, QStringLiteral("--run-backup")} << false << false << QStringList{};
+        QTest::newRow("--run-backup word") << QStringList{t, QStringLiteral("--run-backup"), QStringLiteral("web")} << false << false
+                                           << QStringList{};
+    }
+
+    void optionsBesideTheRun()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, help);
+        QFETCH(bool, version);
+        QFETCH(QStringList, unknown);
+        const EntryPoint::Options options = EntryPoint::parse(arguments);
+        QCOMPARE(options.help, help);
+        QCOMPARE(options.version, version);
+        QCOMPARE(options.unknownOptions, unknown);
+    }
+
+    // Help and version print and end without a display.
+    void helpAndVersionThroughTheBinary()
+    {
+        TempHome home;
+        for (const QString &option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+            const Outcome help = runTidewell(home, {option});
+            QCOMPARE(help.status, 0);
+            QVERIFY(help.out.startsWith("Usage: tidewell [--run-backup SERVER-ID]\n"));
+            QVERIFY(help.out.contains("--version"));
+            QVERIFY(help.err.isEmpty());
+        }
+        const Outcome version = runTidewell(home, {QStringLiteral("--version")});
+        QCOMPARE(version.status, 0);
+        QCOMPARE(version.out, QByteArray("Tidewell " TIDEWELL_PROJECT_VERSION "\n"));
+        QVERIFY(!QFile::exists(home.configFile()));
+    }
+
+    // Unknown options get one line on standard error, and the window starts.
+    void unknownOptionsWarnOnceAndTheWindowStarts()
+    {
+        TempHome home;
+        QProcess window;
+        QProcessEnvironment offscreen;
+        offscreen.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        window.setProcessEnvironment(tidewellEnvironment(home, offscreen));
+        window.start(QStringLiteral(TIDEWELL_BINARY), {QStringLiteral("--frobnicate"), QStringLiteral("-platform"), QStringLiteral("offscreen")});
+        QVERIFY(window.waitForStarted());
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += window.readAllStandardError()).contains("tidewell: "), 20000);
+        QTest::qWait(500);
+        err += window.readAllStandardError();
+        QCOMPARE(window.state(), QProcess::Running); // the window is up
+        window.kill();
+        window.waitForFinished();
+        QStringList ours;
+        for (const QByteArray &line : err.split('\n')) {
+            if (line.startsWith("tidewell: "))
+                ours << QString::fromUtf8(line);
+        }
+        // Qt's own -platform is Qt's, not unknown.
+        QCOMPARE(ours, QStringList{QStringLiteral("tidewell: unknown option --frobnicate ignored (see tidewell --help)")});
     }
 
     void unknownServerEndsWithTwo()

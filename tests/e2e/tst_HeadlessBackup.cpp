@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole headless backups through the built binary against a real sshd.
 #include "core/engine/RsyncRunner.h"
 #include "core/model/AppSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // No configuration runs a command on this machine, and nothing a remote side
 // writes can take the memory or drive the terminal: through the built binary
 // and the real sshd, with marker files that must never appear.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nothing lost on a full disk, under concurrent runs, or when the
 // configuration file goes bad during a run; through the built binary.
 #include "core/engine/RsyncRunner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Real rsync over the real sshd, driven by the engine.
 #include "core/engine/RsyncInvocation.h"
 #include "core/engine/RsyncRunner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs that never lose data, never hang and always leave a record, through the
 // built binary against the real sshd: refusals, time-outs, signals, cancel,
 // one run per server, IPv6 hosts and logs of large transfers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Daily snapshots that store and transfer only what changed: hard links to
 // the previous day, markers on incomplete runs, through the built binary
 // against the real sshd.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window, the run sheet, the dashboard and the log viewer, offscreen.
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ReferenceDate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The server editor, offscreen, against a real sshd.
 #include "core/engine/RsyncRunner.h"
 #include "core/engine/Snapshots.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window, offscreen.
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application shell and its tray menu.
 #include "core/engine/RsyncRunner.h"
 #include "core/storage/ConfigStore.h"
@@ -13,7 +14,10 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTest>
+
+#include <csignal>
 
 using namespace TestHelpers;
 
@@ -150,6 +154,39 @@ private Q_SLOTS:
         QTRY_COMPARE(quits, 1);
         QVERIFY(readFile(LogStore::logFile(server.id)).contains("# Status:    CANCELLED\n"));
         QCOMPARE(app.store()->settings().servers.first().lastExitCode, std::optional<qint64>(*app.runner()->exitCode()));
+
+        // A termination signal does not ask, and lets the run write its record too.
+        QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
+        QTRY_VERIFY(app.runner()->isRunning());
+        const int asked = int(app.dialogs()->askedTexts().size());
+        app.quitForSignal(SIGTERM);
+        QTRY_COMPARE_WITH_TIMEOUT(quits, 2, 15000);
+        QCOMPARE(int(app.dialogs()->askedTexts().size()), asked);
+        const QByteArray log = readFile(LogStore::logFile(server.id));
+        QVERIFY(log.contains("Received SIGTERM: cancelling the backup.\n"));
+        QVERIFY(log.contains("# Status:    CANCELLED\n"));
+    }
+
+    // A schedule that starts a program that is gone (a deleted clone) is
+    // pointed at this one when the window starts, and the user is told once.
+    void schedulesFollowTheProgram()
+    {
+        TempHome home;
+        TidewellApp app;
+        Server server = runnableServer();
+        server.scheduleEnabled = true;
+        app.store()->update([&](AppSettings &s) { s.servers = {server}; });
+        Scheduler &scheduler = app.scheduler();
+        scheduler.setToolPath(recordingScript(home.path() + QStringLiteral("/systemctl"), home.path() + QStringLiteral("/calls"), "exit 0\n"));
+        scheduler.setExecutablePath(home.path() + QStringLiteral("/removed clone/build/tidewell"));
+        QVERIFY(scheduler.install(server));
+        scheduler.setExecutablePath(QStringLiteral(TIDEWELL_BINARY));
+
+        const QString said = QStringLiteral("Updated 1 daily schedule to start " TIDEWELL_BINARY ".");
+        QCOMPARE(app.repointSchedules(), said);
+        QCOMPARE(app.mainWindow()->statusBar()->currentMessage(), said);
+        QCOMPARE(scheduler.scheduledExecutable(server.id), std::optional<QString>(QStringLiteral(TIDEWELL_BINARY)));
+        QCOMPARE(app.repointSchedules(), QString());
     }
 
     void withNothingRunningQuitIsImmediate()

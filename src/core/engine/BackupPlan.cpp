@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preconditions, folders and rsync command lines of a run, decided up front.
 #include "core/engine/BackupPlan.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The decisions a run makes before it touches anything.
 #pragma once
 

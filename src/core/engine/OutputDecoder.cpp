@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding and splitting a child's output into bounded, printable log lines.
 #include "core/engine/OutputDecoder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns chunks of a child's output into log lines.
 #pragma once
 

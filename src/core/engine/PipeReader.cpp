@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Batched, non-blocking reading of one pipe on the event loop.
 #include "core/engine/PipeReader.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One pipe for a child's output, read by the event loop in batches.
 #pragma once
 

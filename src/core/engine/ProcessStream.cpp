@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A child process in its own group, its two output streams read in batches.
 #include "core/engine/ProcessStream.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A child process in its own group, with both output streams read as they arrive.
 #pragma once
 

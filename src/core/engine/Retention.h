@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the newest dated backup folders of a server and deletes the rest.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The retry rules of a run: transient statuses, attempts and growing delays.
 #include "core/engine/RetryPolicy.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which rsync failures are retried, how often and after how long.
 #pragma once
 

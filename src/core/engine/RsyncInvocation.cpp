@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the rsync argument list and the ssh remote shell of one path.
 #include "core/engine/RsyncInvocation.h"
 

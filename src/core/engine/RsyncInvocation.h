@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rsync command line for one path of a run.
 #pragma once
 

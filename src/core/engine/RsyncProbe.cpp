@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding rsync and reading its version.
 #include "core/engine/RsyncProbe.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which rsync runs start, and which options it understands.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The backup run of one server: plan, folders, pre-backup commands, rsync
 // attempts with retries, retention, and the record of how it ended.
 #include "core/engine/RsyncRunner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The backup engine object: one run at a time, its published state and live log.
 #pragma once
 

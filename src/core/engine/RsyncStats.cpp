@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading rsync's --stats and summing them into the snapshot line.
 #include "core/engine/RsyncStats.h"
 

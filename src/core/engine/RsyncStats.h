@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What rsync's --stats say a transfer copied.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bounded live log of a run and the progress figure read from it.
 #include "core/engine/RunLog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The published state of a run: each change signalled once, when it happens.
 #include "core/engine/RunnerState.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Listing dated backup folders and marking the one a run is writing.
 #include "core/engine/Snapshots.h"
 

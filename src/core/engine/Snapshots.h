@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A server's dated backup folders: which are complete, and which one the next run links to.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole configuration and its JSON form.
 #include "core/model/AppSettings.h"
 

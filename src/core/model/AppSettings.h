@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The root of the configuration: global options and the servers.
 #pragma once
 

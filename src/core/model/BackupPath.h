@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One remote file or folder of a server.
 #pragma once
 

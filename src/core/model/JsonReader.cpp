@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lenient, typed reading of JSON members.
 #include "core/model/JsonReader.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads JSON members leniently, failing the document on a wrong type.
 #pragma once
 

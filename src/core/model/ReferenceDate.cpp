@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converting configuration dates (seconds since 2001) to and from QDateTime.
 #include "core/model/ReferenceDate.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dates as the configuration stores them: seconds since 2001-01-01 UTC.
 #pragma once
 

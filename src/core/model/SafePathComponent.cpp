@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sanitising a name into a single folder name.
 #include "core/model/SafePathComponent.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Server and path names made into one safe folder name.
 #pragma once
 

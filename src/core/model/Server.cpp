@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // JSON form and hashing of one server.
 #include "core/model/Server.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One configured remote server and the paths copied from it.
 #pragma once
 

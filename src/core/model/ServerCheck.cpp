@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The checks that stop a run before any child starts, shared with the editor.
 #include "core/model/ServerCheck.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why a server cannot be backed up as configured, field by field.
 #pragma once
 

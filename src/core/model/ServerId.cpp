@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Canonical UUID text, written to every file and read from the command line.
 #include "core/model/ServerId.h"
 

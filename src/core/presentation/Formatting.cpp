@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Relative and short date texts in the user's locale.
 #include "core/presentation/Formatting.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running host key checks and trusts for the editor.
 #include "core/presentation/HostKeyCheck.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state of the editor's host key check, apart from the widgets that show it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the tray menu as data from the settings and the runner.
 #include "core/presentation/MenuBarContent.h"
 

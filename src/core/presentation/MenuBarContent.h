@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray menu as data: entries, enabling and actions.
 #pragma once
 

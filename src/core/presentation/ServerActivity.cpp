@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Polling the servers' run locks to see runs of other processes.
 #include "core/presentation/ServerActivity.h"
 

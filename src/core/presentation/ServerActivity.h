@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which servers are being backed up right now, in this process or another.
 #pragma once
 

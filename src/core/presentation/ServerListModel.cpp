@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeping the server list model in step with its sources, row by row.
 #include "core/presentation/ServerListModel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configured servers as a list model for the sidebar, the dashboard and the tray.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Health, counters, names and run rules shown by the windows.
 #include "core/presentation/ServerRules.h"
 

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the property list of a LaunchAgent.
 #include "core/schedule/LaunchdPlist.h"
 
 #include <QStringList>
+#include <QXmlStreamReader>
 
 namespace LaunchdPlist {
 
@@ -41,6 +43,22 @@ QString text(const QString &label, const QString &executable, const QString &ser
         QStringLiteral("</plist>"),
     };
     return lines.join(u'\n');
+}
+
+std::optional<QString> executable(const QString &plistText)
+{
+    QXmlStreamReader xml(plistText);
+    bool arguments = false;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("key")) {
+            arguments = xml.readElementText() == QLatin1String("ProgramArguments");
+        } else if (arguments && xml.name() == QLatin1String("string")) {
+            return xml.readElementText();
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace LaunchdPlist

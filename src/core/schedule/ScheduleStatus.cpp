@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading schedule timers from the systemd user manager over D-Bus.
 #include "core/schedule/ScheduleStatus.h"
 

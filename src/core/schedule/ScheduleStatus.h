@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each daily schedule really is: read from the systemd user manager.
 #pragma once
 

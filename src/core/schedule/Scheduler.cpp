@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Installing and removing daily schedules with systemctl or launchctl.
 #include "core/schedule/Scheduler.h"
 
@@ -132,6 +133,38 @@ std::optional<QString> Scheduler::currentExecutablePath() const
     if (!arguments.isEmpty() && !arguments.first().isEmpty())
         return QDir::cleanPath(QFileInfo(AppPaths::expandTilde(arguments.first())).absoluteFilePath());
     return std::nullopt;
+}
+
+std::optional<QString> Scheduler::scheduledExecutable(const QUuid &serverID) const
+{
+    const bool launchd = m_backend == Backend::launchd;
+    QFile file(launchd ? plistURL(serverID) : serviceUnitPath(serverID));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString text = QString::fromUtf8(file.readAll());
+    return launchd ? LaunchdPlist::executable(text) : SystemdUnits::executable(text);
+}
+
+Scheduler::Repair Scheduler::repointJobs(const QList<Server> &servers) const
+{
+    Repair repair;
+    const auto executable = currentExecutablePath();
+    if (!executable)
+        return repair;
+    repair.executable = *executable;
+    for (const Server &server : servers) {
+        if (!server.scheduleEnabled)
+            continue;
+        const auto scheduled = scheduledExecutable(server.id);
+        // No job at all is shown where the schedule is; only jobs that exist are rewritten.
+        if (!scheduled || (*scheduled == *executable && QFileInfo(*scheduled).isExecutable()))
+            continue;
+        if (const auto installed = install(server); installed)
+            ++repair.updated;
+        else
+            repair.errors << installed.error().description();
+    }
+    return repair;
 }
 
 Scheduler::ToolResult Scheduler::runTool(const QStringList &arguments) const

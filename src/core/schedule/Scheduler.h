@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Daily schedules: systemd user timers on Linux, LaunchAgents on macOS.
 #pragma once
 
@@ -44,6 +45,20 @@ public:
     tl::expected<void, SchedulerError> install(const Server &server) const;
     // Unloads and deletes the job definition; nothing to do when there is none.
     tl::expected<void, SchedulerError> uninstall(const QUuid &serverID) const;
+    // The program an installed job starts; none when there is no job.
+    std::optional<QString> scheduledExecutable(const QUuid &serverID) const;
+
+    struct Repair
+    {
+        int updated = 0;
+        QString executable; // what the updated jobs start now
+        QStringList errors;
+    };
+    // Installs again the job of each scheduled server that starts another
+    // program than this one, or one that is gone (a moved or deleted build,
+    // an uninstalled copy): such a job fails before Tidewell could report it.
+    Repair repointJobs(const QList<Server> &servers) const;
+
     // The job's definition file: the .plist, or the .timer unit.
     QString plistURL(const QUuid &serverID) const;
     QString serviceUnitPath(const QUuid &serverID) const;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user-facing descriptions of schedule errors.
 #include "core/schedule/SchedulerError.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why a schedule could not be installed or removed.
 #pragma once
 

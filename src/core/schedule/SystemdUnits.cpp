@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the service and timer units of a daily backup.
 #include "core/schedule/SystemdUnits.h"
 
@@ -77,6 +78,69 @@ QString timer(const QString &label, int hour, int minute)
         .arg(label)
         .arg(hour, 2, 10, QLatin1Char('0'))
         .arg(minute, 2, 10, QLatin1Char('0'));
+}
+
+namespace {
+
+// The words of an ExecStart= value as execCommand() writes them: each one in
+// double quotes, with backslash escapes inside.
+QStringList quotedWords(const QString &value)
+{
+    QStringList words;
+    qsizetype i = 0;
+    while (i < value.size()) {
+        if (value.at(i) == u' ') {
+            ++i;
+            continue;
+        }
+        if (value.at(i) != u'"')
+            return {};
+        QString word;
+        ++i;
+        bool closed = false;
+        while (i < value.size()) {
+            const QChar c = value.at(i++);
+            if (c == u'\\' && i < value.size()) {
+                word += value.at(i++);
+            } else if (c == u'"') {
+                closed = true;
+                break;
+            } else {
+                word += c;
+            }
+        }
+        if (!closed)
+            return {};
+        words << word;
+    }
+    return words;
+}
+
+} // namespace
+
+std::optional<QString> executable(const QString &serviceText)
+{
+    static const QString key = QStringLiteral("ExecStart=");
+    static const QString env = QStringLiteral("/usr/bin/env ");
+    for (const QString &line : serviceText.split(u'\n')) {
+        if (!line.startsWith(key))
+            continue;
+        QString value = line.mid(key.size());
+        // A name that systemd refuses is started through env as an argument,
+        // with "$" escaped too.
+        const bool viaEnv = value.startsWith(env);
+        if (viaEnv)
+            value = value.mid(env.size());
+        const QStringList words = quotedWords(value);
+        if (words.isEmpty())
+            return std::nullopt;
+        QString program = words.first();
+        program.replace(QStringLiteral("%%"), QStringLiteral("%"));
+        if (viaEnv)
+            program.replace(QStringLiteral("$$"), QStringLiteral("$"));
+        return program;
+    }
+    return std::nullopt;
 }
 
 } // namespace SystemdUnits

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of the two systemd user units of one server's daily backup.
 #pragma once
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // The text of the two user units that run one server's daily backup.
 namespace SystemdUnits {
@@ -17,5 +20,8 @@ QString escapeSpecifiers(const QString &text);
 
 QString service(const QString &executable, const QString &serverID, const QString &stdoutLog, const QString &stderrLog);
 QString timer(const QString &label, int hour, int minute);
+// The program a service unit written by service() starts; none when the text
+// has no ExecStart= of that form.
+std::optional<QString> executable(const QString &serviceText);
 
 } // namespace SystemdUnits

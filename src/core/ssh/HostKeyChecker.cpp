@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scanning, looking up and trusting SSH host keys with the OpenSSH tools.
 #include "core/ssh/HostKeyChecker.h"
 

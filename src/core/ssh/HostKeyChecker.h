@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A server's host key against ~/.ssh/known_hosts.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection test and remote commands over ssh.
 #include "core/ssh/SSHTester.h"
 

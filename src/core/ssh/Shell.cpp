@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Escaping and quoting for remote shells and readable command lines.
 #include "core/ssh/Shell.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Remote-shell escaping, rsync -e quoting and the readable command line.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Refuses host and user names that ssh would read as options or split.
 #include "core/ssh/TargetCheck.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading, debounced saving and merging of the configuration file.
 #include "core/storage/ConfigStore.h"
 

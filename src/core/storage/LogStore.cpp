@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing each server's last run log.
 #include "core/storage/LogStore.h"
 

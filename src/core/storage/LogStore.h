@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log file of each server's last run and the folder that holds it.
 #pragma once
 

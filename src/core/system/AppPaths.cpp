@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tidewell's data folder and tilde expansion.
 #include "core/system/AppPaths.h"
 

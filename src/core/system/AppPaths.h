@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where Tidewell keeps its files; tilde expansion for user paths.
 #pragma once
 

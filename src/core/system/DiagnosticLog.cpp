@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One diagnostic line on standard error.
 #include "core/system/DiagnosticLog.h"
 

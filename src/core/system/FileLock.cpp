@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // flock() on lock files, released by the kernel with the process.
 #include "core/system/FileLock.h"
 

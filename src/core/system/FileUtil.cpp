@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Atomic file replacement and folder creation with their reasons for failing.
 #include "core/system/FileUtil.h"
 

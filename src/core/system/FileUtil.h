@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Atomic writes, folder creation and free space.
 #pragma once
 

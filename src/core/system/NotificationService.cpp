@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Desktop notifications over org.freedesktop.Notifications.
 #include "core/system/NotificationService.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+
+#include <qcoro/qcorodbuspendingcall.h>
 
 namespace NotificationService {
 
@@ -17,6 +20,7 @@ Content contentFor(const Server &server, std::optional<qint64> exitCode, bool ca
     const QString name = server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
     Content content;
     content.title = QStringLiteral("Tidewell");
+    content.hints.insert(QStringLiteral("desktop-entry"), desktopEntry);
     if (cancelled) {
         content.body = QStringLiteral("⏹ ") + name + QStringLiteral(" — backup cancelled");
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
@@ -33,20 +37,44 @@ Content contentFor(const Server &server, std::optional<qint64> exitCode, bool ca
     return content;
 }
 
-void postBackupResult(const Server &server, std::optional<qint64> exitCode, bool cancelled)
+namespace {
+
+QDBusMessage notifyCall(const Content &content)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return;
-    const Content content = contentFor(server, exitCode, cancelled);
     QDBusMessage message = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     // replaces_id 0: every result is a notification of its own.
-    message << QStringLiteral("Tidewell") << uint(0) << QString() << content.title << content.body << QStringList()
-            << content.hints << int(-1);
+    message << QStringLiteral("Tidewell") << uint(0) << appIcon << content.title << content.body << content.actions << content.hints
+            << int(-1);
+    return message;
+}
+
+} // namespace
+
+void post(const Content &content)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
     // Asynchronous and unanswered: a missing service costs nothing.
-    bus.asyncCall(message);
+    bus.asyncCall(notifyCall(content));
+}
+
+QCoro::Task<std::optional<uint>> postForId(Content content)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        co_return std::nullopt;
+    const QDBusMessage reply = co_await bus.asyncCall(notifyCall(content), 10000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        co_return std::nullopt;
+    co_return reply.arguments().first().toUInt();
+}
+
+void postBackupResult(const Server &server, std::optional<qint64> exitCode, bool cancelled)
+{
+    post(contentFor(server, exitCode, cancelled));
 }
 
 } // namespace NotificationService

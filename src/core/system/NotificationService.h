@@ -1,22 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop notification that reports how a run ended.
 #pragma once
 
 #include "core/model/Server.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
+
+#include <qcoro/qcorotask.h>
 
 #include <optional>
 
 // Posts the result of a run to the desktop's notification service
-// (org.freedesktop.Notifications on the session bus).
+// (org.freedesktop.Notifications on the session bus), as Tidewell: with its
+// icon and its desktop entry, so the desktop can group and badge them.
 namespace NotificationService {
+
+inline const QString appIcon = QStringLiteral("org.tidewell.Tidewell");
+inline const QString desktopEntry = QStringLiteral("org.tidewell.Tidewell");
 
 struct Content
 {
     QString title;
     QString body;
     QVariantMap hints;
+    QStringList actions; // pairs of key and label, as the specification has them
 };
 
 void requestAuthorizationIfNeeded();
@@ -24,5 +33,9 @@ void requestAuthorizationIfNeeded();
 void postBackupResult(const Server &server, std::optional<qint64> exitCode, bool cancelled = false);
 // A cancelled run says so, whatever its exit code.
 Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled = false);
+// Returns at once.
+void post(const Content &content);
+// The notification's id, once the service has answered; none without one.
+QCoro::Task<std::optional<uint>> postForId(Content content);
 
 } // namespace NotificationService

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A self-pipe that turns SIGTERM, SIGINT and SIGHUP into events.
 #include "core/system/SignalWatcher.h"
 

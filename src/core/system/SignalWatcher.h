@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Termination signals delivered as Qt signals on the event loop.
 #pragma once
 

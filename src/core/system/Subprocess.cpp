@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting short external programs and collecting their output.
 #include "core/system/Subprocess.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Short external programs run with an explicit argument list, never a shell.
 #pragma once
 
