@@ -2,6 +2,7 @@
 // The program entry: a headless run or the windowed application.
 #include "core/EntryPoint.h"
 #include "core/HeadlessRunner.h"
+#include "core/StatusReport.h"
 #include "core/system/SignalWatcher.h"
 #include "core/system/SingleInstance.h"
 #include "ui/Icons.h"
@@ -29,6 +30,11 @@ int main(int argc, char *argv[])
     if (options.help || options.version) {
         std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(), stdout);
         return 0;
+    }
+    if (options.status) {
+        // For monitoring: reads the configuration, prints, ends. No window, no bus.
+        QCoreApplication app(argc, argv);
+        return StatusReport::exec(options.json);
     }
 
     QApplication app(argc, argv);

@@ -48,6 +48,7 @@ Server sampleServer(const QString &name, const QString &host, std::optional<qint
     BackupPath site;
     site.name = QStringLiteral("Site");
     site.remotePath = QStringLiteral("/var/www/app");
+    site.excludes = {QStringLiteral("node_modules/"), QStringLiteral("*.log")};
     BackupPath media;
     media.name = QStringLiteral("Media");
     media.remotePath = QStringLiteral("/var/www/app/media");
@@ -61,6 +62,8 @@ Server sampleServer(const QString &name, const QString &host, std::optional<qint
     server.lastExitCode = exitCode;
     if (exitCode)
         server.lastRunAt = ReferenceDate::now() - hoursAgo * 3600;
+    if (exitCode == 0)
+        server.lastSuccessAt = server.lastRunAt;
     server.scheduleEnabled = scheduled;
     server.scheduleTime = QStringLiteral("02:30");
     server.retentionCount = scheduled ? 14 : 0;
@@ -88,7 +91,7 @@ int main(int argc, char *argv[])
         s.servers = {sampleServer(QStringLiteral("web-01"), QStringLiteral("web-01.example.com"), 0, 2, true),
                      sampleServer(QStringLiteral("db-primary"), QStringLiteral("db"), 23, 26, true),
                      sampleServer(QStringLiteral("media store"), QStringLiteral("media.example.com"), std::nullopt, 0, false),
-                     sampleServer(QStringLiteral("staging"), QStringLiteral("staging.example.com"), 0, 200, false),
+                     sampleServer(QStringLiteral("staging"), QStringLiteral("staging.example.com"), 0, 74, true),
                      sampleServer(QStringLiteral("Rechenzentrum Köln — Produktionsdatenbank (primäre Replik, nicht abschalten)"),
                                   QStringLiteral("db-koeln.example.com"), 0, 5, false)};
         s.destinationPath = QStringLiteral("~/Backups");

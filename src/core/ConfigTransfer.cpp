@@ -26,6 +26,8 @@ AppSettings sanitizedForExport(const AppSettings &settings)
         server.privateKeyPath.clear();
         server.lastRunAt.reset();
         server.lastExitCode.reset();
+        server.lastSuccessAt.reset();
+        server.scheduledSince.reset();
     }
     return copy;
 }

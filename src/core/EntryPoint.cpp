@@ -24,7 +24,9 @@ Options parse(const QStringList &arguments)
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption runBackup(QStringLiteral("run-backup"), QString(), QStringLiteral("SERVER-ID"));
-    parser.addOptions({help, version, runBackup});
+    const QCommandLineOption status(QStringLiteral("status"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    parser.addOptions({help, version, runBackup, status, json});
     // Errors (an unknown option, "--run-backup" without a value) are not fatal:
     // what was understood still counts.
     (void)parser.parse(arguments);
@@ -32,6 +34,8 @@ Options parse(const QStringList &arguments)
     Options options;
     options.help = parser.isSet(help);
     options.version = parser.isSet(version);
+    options.status = parser.isSet(status);
+    options.json = parser.isSet(json);
     // Said as typed: "-reverse" and "--reverse" both reach the parser as "reverse".
     for (const QString &name : parser.unknownOptionNames()) {
         for (const QString &argument : arguments.mid(1)) {
@@ -48,7 +52,7 @@ Options parse(const QStringList &arguments)
 
 QString helpText()
 {
-    return QStringLiteral("Usage: tidewell [--run-backup SERVER-ID]\n"
+    return QStringLiteral("Usage: tidewell [--run-backup SERVER-ID | --status [--json]]\n"
                           "Keep local copies of the files on your servers, copied with rsync over SSH.\n"
                           "\n"
                           "Without options, the window opens (or the open one is shown).\n"
@@ -56,6 +60,9 @@ QString helpText()
                           "Options:\n"
                           "  --run-backup SERVER-ID  back up this server without a window and exit with\n"
                           "                          the run's status (how daily schedules start Tidewell)\n"
+                          "  --status                print each server's health, last run, last success and\n"
+                          "                          next run; exit 0 when every scheduled server is ok\n"
+                          "  --json                  with --status: the same as JSON\n"
                           "  -h, --help              print this help and exit\n"
                           "  -v, --version           print the version and exit\n"
                           "\n"

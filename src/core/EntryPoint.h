@@ -20,6 +20,8 @@ struct Options
 {
     bool help = false;
     bool version = false;
+    bool status = false;
+    bool json = false;
     QStringList unknownOptions; // as typed, e.g. "--frobnicate"
 };
 Options parse(const QStringList &arguments);

@@ -7,6 +7,7 @@
 #include "core/RunNotifier.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/DiagnosticLog.h"
+#include "core/system/NetworkGate.h"
 #include "core/system/SignalWatcher.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 
 #include <qcoro/qcorotimer.h>
 
+#include <algorithm>
 #include <csignal>
 
 namespace HeadlessRunner {
@@ -32,13 +34,33 @@ QCoro::Task<int> run(QUuid serverID)
     // What systemctl stop, a shutdown or Ctrl+C send ends the run like its
     // Cancel button: children stopped, log written, result recorded.
     SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
-    QObject::connect(&signalWatcher, &SignalWatcher::received, &runner, [&runner](int number) {
+    bool started = false;
+    QObject::connect(&signalWatcher, &SignalWatcher::received, &runner, [&runner, &started](int number) {
+        if (!started) {
+            // Still waiting for the network: nothing ran, nothing is recorded.
+            DiagnosticLog::write(QStringLiteral("Received ") + SignalWatcher::name(number)
+                                 + QStringLiteral(" while waiting for the network; the backup did not start."));
+            QCoreApplication::exit(RsyncRunner::cancelledExitCode);
+            return;
+        }
         if (!runner.isRunning())
             return;
         runner.append(QStringLiteral("Received ") + SignalWatcher::name(number) + QStringLiteral(": cancelling the backup."));
         runner.cancel();
     });
-    co_await runner.run(*server, &store);
+    const Server scheduled = *server;
+    const AppSettings &settings = store.settings();
+    NetworkGate::Options gate;
+    gate.waitSeconds = int(std::clamp<qint64>(settings.networkWaitSeconds, 0, 24 * 3600));
+    gate.skipMetered = settings.skipMeteredConnections;
+    gate.say = [](const QString &line) { DiagnosticLog::write(line); };
+    if (co_await NetworkGate::beforeScheduledRun(gate) == NetworkGate::Verdict::skipMetered) {
+        // Not a run: nothing is recorded, and a skip that lasts shows as overdue.
+        DiagnosticLog::write(QStringLiteral("Skipped: the network connection is metered."));
+        co_return 0;
+    }
+    started = true;
+    co_await runner.run(scheduled, &store);
     co_return runner.exitCode().value_or(0);
 }
 

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <qcoro/qcorotask.h>
@@ -92,6 +93,18 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     m_keyRow = field(tr("SSH private key"), keyBox, m_key);
     m_keyRow->setObjectName(QStringLiteral("keyRow"));
     layout->addWidget(m_keyRow);
+    auto *bandwidthBox = new QWidget(this);
+    auto *bandwidthLayout = new QHBoxLayout(bandwidthBox);
+    bandwidthLayout->setContentsMargins(0, 0, 0, 0);
+    m_bandwidth = new QSpinBox(bandwidthBox);
+    m_bandwidth->setObjectName(QStringLiteral("bandwidthField"));
+    m_bandwidth->setRange(0, 10'000'000);
+    m_bandwidth->setGroupSeparatorShown(false);
+    m_bandwidth->setFixedWidth(110);
+    bandwidthLayout->addWidget(m_bandwidth);
+    bandwidthLayout->addWidget(new QLabel(tr("KB/s (0 = no limit)"), bandwidthBox));
+    bandwidthLayout->addStretch(1);
+    layout->addWidget(field(tr("Limit bandwidth to"), bandwidthBox, m_bandwidth));
 
     auto *testLine = new QHBoxLayout;
     m_test = new QPushButton(Icons::get(QStringLiteral("network-connect")), tr("Test connection"), this);
@@ -126,6 +139,7 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     connect(m_user, &QLineEdit::textEdited, this, [this](const QString &text) { edit([&](Server &s) { s.username = text; }); });
     connect(m_agent, &QCheckBox::toggled, this, [this](bool on) { edit([&](Server &s) { s.useSSHAgent = on; }); });
     connect(m_key, &QLineEdit::textEdited, this, [this](const QString &text) { edit([&](Server &s) { s.privateKeyPath = text; }); });
+    connect(m_bandwidth, &QSpinBox::valueChanged, this, [this](int value) { edit([&](Server &s) { s.bandwidthLimitKBps = value; }); });
     connect(browse, &QPushButton::clicked, this, &ConnectionSection::pickKey);
     connect(m_test, &QPushButton::clicked, this, &ConnectionSection::testConnection);
 }
@@ -147,6 +161,10 @@ void ConnectionSection::refresh(const Server &server)
         m_agent->setChecked(server.useSSHAgent);
     }
     m_keyRow->setVisible(!server.useSSHAgent);
+    if (m_bandwidth->value() != server.bandwidthLimitKBps) {
+        const QSignalBlocker block(m_bandwidth);
+        m_bandwidth->setValue(int(std::clamp<qint64>(server.bandwidthLimitKBps, 0, m_bandwidth->maximum())));
+    }
     showTest(server);
 }
 

@@ -10,6 +10,7 @@
 class Dialogs;
 class QCheckBox;
 class QPushButton;
+class QSpinBox;
 
 class ConnectionSection : public EditorSection
 {
@@ -41,6 +42,7 @@ private:
     QLabel *m_nameProblem;
     QLineEdit *m_host;
     QLineEdit *m_port;
+    QSpinBox *m_bandwidth;
     QLabel *m_portProblem;
     QLineEdit *m_user;
     QCheckBox *m_agent;

@@ -38,7 +38,7 @@ DashboardView::DashboardView(const AppContext &context, QWidget *parent)
     layout->addWidget(title);
     auto *header = new QHBoxLayout;
     header->setSpacing(36);
-    for (const QString &label : {tr("Servers"), tr("Healthy"), tr("Failing"), tr("Scheduled")}) {
+    for (const QString &label : {tr("Servers"), tr("Healthy"), tr("Failing"), tr("Overdue"), tr("Scheduled")}) {
         auto *box = new QWidget(m_content);
         auto *boxLayout = new QVBoxLayout(box);
         boxLayout->setContentsMargins(0, 0, 0, 0);
@@ -236,5 +236,6 @@ void DashboardView::updateCounters()
     show(tr("Servers"), counts.servers, Icons::secondary(this));
     show(tr("Healthy"), counts.healthy, Icons::green());
     show(tr("Failing"), counts.failing, counts.failing > 0 ? Icons::red() : Icons::secondary(this));
+    show(tr("Overdue"), counts.overdue, counts.overdue > 0 ? Icons::amber() : Icons::secondary(this));
     show(tr("Scheduled"), counts.scheduled, Icons::accent(this));
 }

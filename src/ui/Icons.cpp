@@ -75,6 +75,11 @@ QColor green()
     return QColor(0x2e, 0x9e, 0x4f);
 }
 
+QColor amber()
+{
+    return QColor(0xc7, 0x7c, 0x02);
+}
+
 QColor red()
 {
     return QColor(0xd1, 0x3b, 0x3b);

@@ -27,6 +27,7 @@ QPixmap scheduleMark(bool broken, int size, qreal devicePixelRatio);
 
 QColor green();
 QColor red();
+QColor amber();
 QColor accent(const QWidget *widget);
 QColor accent(const QPalette &palette);
 QColor secondary(const QWidget *widget);

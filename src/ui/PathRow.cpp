@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -62,11 +63,27 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
     m_command->setAccessibleName(tr("Pre-backup command"));
     m_command->setFont(Style::monospace(0.9));
     m_command->setTabChangesFocus(true);
+    m_excludeRow = new QWidget(this);
+    auto *excludeLayout = new QHBoxLayout(m_excludeRow);
+    excludeLayout->setContentsMargins(0, 0, 0, 0);
+    m_excludes = new QPlainTextEdit(m_excludeRow);
+    m_excludes->setObjectName(QStringLiteral("pathExcludes"));
+    m_excludes->setPlaceholderText(tr("Exclude (one rsync pattern per line, e.g. node_modules/, *.log)"));
+    m_excludes->setAccessibleName(tr("Exclude patterns"));
+    m_excludes->setFont(Style::monospace(0.9));
+    m_excludes->setTabChangesFocus(true);
+    m_excludes->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto *preview = new QPushButton(tr("Preview"), m_excludeRow);
+    preview->setObjectName(QStringLiteral("pathPreview"));
+    preview->setToolTip(tr("Show what a run would copy and what the patterns leave out, without copying anything"));
+    excludeLayout->addWidget(m_excludes, 1);
+    excludeLayout->addWidget(preview, 0, Qt::AlignTop);
     column->addWidget(m_name);
     column->addWidget(m_problem);
     column->addWidget(m_remote);
     column->addWidget(kind);
     column->addWidget(m_command);
+    column->addWidget(m_excludeRow);
     layout->addLayout(column, 1);
 
     auto *trash = new QToolButton(this);
@@ -84,19 +101,28 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
     connect(m_remote, &QLineEdit::textEdited, this, [edit](const QString &t) { edit([t](BackupPath &p) { p.remotePath = t; }); });
     connect(m_directory, &QRadioButton::toggled, this, [edit](bool on) { edit([on](BackupPath &p) { p.isDirectory = on; }); });
     connect(m_command, &QPlainTextEdit::textChanged, this, [this, edit] {
-        fitCommand();
+        fitHeight(m_command);
         const QString text = m_command->toPlainText();
         edit([text](BackupPath &p) { p.preBackupCommand = text; });
     });
+    connect(m_excludes, &QPlainTextEdit::textChanged, this, [this, edit] {
+        fitHeight(m_excludes);
+        // Kept line by line as typed; blank lines never reach rsync.
+        QStringList patterns = m_excludes->toPlainText().split(u'\n');
+        while (!patterns.isEmpty() && patterns.last().isEmpty())
+            patterns.removeLast();
+        edit([patterns](BackupPath &p) { p.excludes = patterns; });
+    });
+    connect(preview, &QPushButton::clicked, this, [this] { Q_EMIT previewRequested(m_id); });
     connect(trash, &QToolButton::clicked, this, [this] { Q_EMIT removeRequested(m_id); });
 }
 
-void PathRow::fitCommand()
+void PathRow::fitHeight(QPlainTextEdit *edit)
 {
     // One to four lines, growing with the text.
-    const int lines = std::clamp(int(m_command->document()->blockCount()), 1, 4);
-    const int lineHeight = m_command->fontMetrics().lineSpacing();
-    m_command->setFixedHeight(lines * lineHeight + 2 * int(m_command->document()->documentMargin()) + 6);
+    const int lines = std::clamp(int(edit->document()->blockCount()), 1, 4);
+    const int lineHeight = edit->fontMetrics().lineSpacing();
+    edit->setFixedHeight(lines * lineHeight + 2 * int(edit->document()->documentMargin()) + 6);
 }
 
 void PathRow::setPath(const BackupPath &path, const QString &problem)
@@ -120,7 +146,15 @@ void PathRow::setPath(const BackupPath &path, const QString &problem)
         const QSignalBlocker block(m_command);
         m_command->setPlainText(path.preBackupCommand);
     }
-    fitCommand();
+    fitHeight(m_command);
+    const QString patterns = path.excludes.join(u'\n');
+    if (m_excludes->toPlainText() != patterns && !m_excludes->hasFocus()) {
+        const QSignalBlocker block(m_excludes);
+        m_excludes->setPlainText(patterns);
+    }
+    fitHeight(m_excludes);
+    // Patterns apply to a folder's contents; a single file has none.
+    m_excludeRow->setVisible(path.isDirectory);
     if (m_problem->text() != problem)
         m_problem->setText(problem);
     m_problem->setVisible(!problem.isEmpty());

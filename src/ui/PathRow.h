@@ -15,8 +15,9 @@ class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
 
-// The enabled box, label, remote path, kind, pre-backup command and remove
-// button of one path, kept for the path's id and updated in place.
+// The enabled box, label, remote path, kind, pre-backup command, exclude
+// patterns (folders only) with their preview, and remove button of one path,
+// kept for the path's id and updated in place.
 class PathRow : public QWidget
 {
     Q_OBJECT
@@ -31,9 +32,11 @@ public:
 Q_SIGNALS:
     void edited(const QUuid &pathID, const std::function<void(BackupPath &)> &change);
     void removeRequested(const QUuid &pathID);
+    // "Preview": what a run would copy and exclude.
+    void previewRequested(const QUuid &pathID);
 
 private:
-    void fitCommand();
+    static void fitHeight(QPlainTextEdit *edit);
 
     QUuid m_id;
     QCheckBox *m_enabled;
@@ -43,4 +46,6 @@ private:
     QRadioButton *m_directory;
     QRadioButton *m_file;
     QPlainTextEdit *m_command;
+    QWidget *m_excludeRow;
+    QPlainTextEdit *m_excludes;
 };

@@ -78,6 +78,7 @@ void PathsSection::refresh(const Server &server)
                     }
                 });
             });
+            connect(row, &PathRow::previewRequested, this, &PathsSection::previewRequested);
             connect(row, &PathRow::removeRequested, this, [this](const QUuid &id) {
                 edit([&](Server &s) { s.paths.removeIf([&](const BackupPath &p) { return p.id == id; }); });
             });

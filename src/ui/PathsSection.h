@@ -24,6 +24,9 @@ public:
     void addPath();
     PathRow *row(const QUuid &pathID) const { return m_rows.value(pathID); }
 
+Q_SIGNALS:
+    void previewRequested(const QUuid &pathID);
+
 private:
     QLabel *m_counter;
     QVBoxLayout *m_rowLayout;

@@ -27,6 +27,8 @@ QString healthIcon(ServerRules::Health::Kind kind)
         return QStringLiteral("content-loading");
     case ServerRules::Health::Kind::failed:
         return QStringLiteral("dialog-error");
+    case ServerRules::Health::Kind::overdue:
+        return QStringLiteral("appointment-soon");
     case ServerRules::Health::Kind::healthy:
         return QStringLiteral("emblem-ok");
     }
@@ -131,6 +133,8 @@ void ServerCard::setServer(const Server &server, const State &state)
         tint = Icons::accent(this);
     else if (health.kind == ServerRules::Health::Kind::failed)
         tint = Icons::red();
+    else if (health.kind == ServerRules::Health::Kind::overdue)
+        tint = Icons::amber();
     else if (health.kind == ServerRules::Health::Kind::healthy)
         tint = Icons::green();
     if (tint != m_tint) {

@@ -16,6 +16,7 @@
 #include "ui/Icons.h"
 #include "ui/LastRunSection.h"
 #include "ui/PathsSection.h"
+#include "ui/PreviewDialog.h"
 #include "ui/RetentionSection.h"
 #include "ui/ScheduleSection.h"
 
@@ -88,6 +89,7 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     connect(m_connection, &ConnectionSection::testFinished, this, &ServerDetailView::busyChanged);
     connect(m_hostKey->check(), &HostKeyCheck::finished, this, &ServerDetailView::busyChanged);
     connect(m_lastRun, &LastRunSection::viewLogRequested, this, [this] { Q_EMIT viewLogRequested(m_id); });
+    connect(m_paths, &PathsSection::previewRequested, this, &ServerDetailView::previewPath);
     connect(m_backups, &BackupsSection::openRequested, this, &ServerDetailView::openPathRequested);
     connect(m_context.runner, &RsyncRunner::runFinished, this, [this](const QUuid &id) {
         if (id == m_id)
@@ -239,4 +241,11 @@ bool ServerDetailView::isTesting() const
 bool ServerDetailView::isCheckingHost() const
 {
     return m_hostKey->check()->isChecking();
+}
+
+PreviewDialog *ServerDetailView::previewPath(const QUuid &pathID)
+{
+    auto *dialog = new PreviewDialog(m_id, pathID, m_context.store, m_context.runner, this);
+    dialog->show();
+    return dialog;
 }

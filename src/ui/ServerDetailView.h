@@ -17,6 +17,7 @@ class ConnectionSection;
 class HostKeySection;
 class LastRunSection;
 class PathsSection;
+class PreviewDialog;
 class QAction;
 class RetentionSection;
 class ScheduleSection;
@@ -47,6 +48,8 @@ public:
     void syncSchedule();
     void pickKey();
     void addPath();
+    // A dry run of one path, in a dialog of its own.
+    PreviewDialog *previewPath(const QUuid &pathID);
     void setHostStatus(const HostKeyChecker::Status &status);
 
     std::optional<SSHTester::Report> testReport() const;

@@ -70,7 +70,7 @@ void ServerRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     if (!running && result >= 0 && !meta.isEmpty() && index.data(ServerListModel::IdRole).isValid()) {
         // The dot of the last result.
         painter->setPen(Qt::NoPen);
-        painter->setBrush(result == 0 ? Icons::green() : Icons::red());
+        painter->setBrush(result == 0 ? Icons::green() : result == 2 ? Icons::amber() : Icons::red());
         painter->setRenderHint(QPainter::Antialiasing);
         painter->drawEllipse(QRect(metaLine.left(), metaLine.center().y() - 3, 6, 6));
         metaLine.setLeft(metaLine.left() + 10);

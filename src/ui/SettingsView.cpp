@@ -132,6 +132,23 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
                                    "volume before each run; 0 disables the check."),
                                 content));
 
+    QVBoxLayout *network = section(tr("Scheduled runs and the network"));
+    m_networkWait = new QSpinBox(content);
+    m_networkWait->setObjectName(QStringLiteral("networkWaitStepper"));
+    m_networkWait->setRange(0, 3600);
+    m_networkWait->setSingleStep(30);
+    m_networkWait->setSuffix(QStringLiteral(" s"));
+    m_networkWait->setSpecialValueText(tr("don't wait"));
+    m_networkWait->setMinimumWidth(110);
+    m_skipMetered = new QCheckBox(tr("Don't run scheduled backups on metered connections (phone hotspots)"), content);
+    m_skipMetered->setObjectName(QStringLiteral("skipMeteredSwitch"));
+    network->addWidget(labelled(tr("Wait for the network up to"), m_networkWait, content));
+    network->addWidget(m_skipMetered);
+    network->addWidget(note(tr("A scheduled run first asks NetworkManager: while the network is down it waits, then goes on "
+                               "anyway; on a metered connection it is skipped and tried again the next day. Runs you start "
+                               "yourself are never held or skipped."),
+                            content));
+
     QVBoxLayout *notifications = section(tr("Notifications"));
     m_notifications = new QCheckBox(tr("Show a notification when a backup finishes"), content);
     m_notifications->setObjectName(QStringLiteral("notificationsSwitch"));
@@ -197,6 +214,9 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
             [this](int value) { m_store->update([&](AppSettings &s) { s.minFreeSpaceGB = value; }); });
     connect(m_ioTimeout, &QSpinBox::valueChanged, this,
             [this](int value) { m_store->update([&](AppSettings &s) { s.ioTimeoutSeconds = value; }); });
+    connect(m_networkWait, &QSpinBox::valueChanged, this,
+            [this](int value) { m_store->update([&](AppSettings &s) { s.networkWaitSeconds = value; }); });
+    bindSwitch(m_skipMetered, &AppSettings::skipMeteredConnections);
     connect(exportButton, &QPushButton::clicked, this, &SettingsView::exportConfig);
     connect(importButton, &QPushButton::clicked, this, &SettingsView::importConfig);
     connect(reveal, &QPushButton::clicked, this, [this] { m_desktop->reveal(m_store->url()); });
@@ -223,6 +243,8 @@ void SettingsView::refresh()
     show(m_retries, int(std::clamp<qint64>(s.retryAttempts, 0, 10)), &QSpinBox::setValue);
     show(m_freeSpace, int(std::clamp<qint64>(s.minFreeSpaceGB, 0, 1024)), &QSpinBox::setValue);
     show(m_ioTimeout, int(std::clamp<qint64>(s.ioTimeoutSeconds, 0, 86400)), &QSpinBox::setValue);
+    show(m_networkWait, int(std::clamp<qint64>(s.networkWaitSeconds, 0, 3600)), &QSpinBox::setValue);
+    show(m_skipMetered, s.skipMeteredConnections, &QCheckBox::setChecked);
 }
 
 void SettingsView::pick()

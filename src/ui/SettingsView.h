@@ -51,6 +51,8 @@ private:
     QSpinBox *m_retries;
     QSpinBox *m_freeSpace;
     QSpinBox *m_ioTimeout;
+    QSpinBox *m_networkWait;
+    QCheckBox *m_skipMetered;
     QCheckBox *m_notifications;
     QLabel *m_statusIcon;
     QLabel *m_status;

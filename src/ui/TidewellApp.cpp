@@ -4,6 +4,7 @@
 
 #include "core/engine/RsyncRunner.h"
 #include "core/presentation/MenuBarContent.h"
+#include "core/presentation/OverdueWatch.h"
 #include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerListModel.h"
 #include "core/presentation/ServerRules.h"
@@ -42,6 +43,7 @@ TidewellApp::TidewellApp(QObject *parent)
     m_context.activity = new ServerActivity(m_context.store, m_context.runner, this);
     m_context.schedules = new ScheduleStatus(m_context.store, &m_scheduler, this);
     m_context.servers = new ServerListModel(m_context.store, m_context.runner, m_context.activity, m_context.schedules, this);
+    m_overdue = new OverdueWatch(m_context.store, this);
     m_notifier = new RunNotifier(m_context.runner, RunNotifier::Actions::offered, this);
     // A click on a run's notification shows that server; "View log" its log.
     connect(m_notifier, &RunNotifier::serverRequested, this, [this](const QUuid &id) {
@@ -108,7 +110,11 @@ void TidewellApp::start()
     }
     openMainWindow();
     // After the first frame: rewriting schedules runs systemctl.
-    QTimer::singleShot(0, this, &TidewellApp::repointSchedules);
+    QTimer::singleShot(0, this, [this] {
+        repointSchedules();
+        m_context.store->startScheduleClocks();
+        m_overdue->start();
+    });
 }
 
 QString TidewellApp::repointSchedules()

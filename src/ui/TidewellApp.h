@@ -12,6 +12,7 @@
 #include <memory>
 
 class MainWindow;
+class OverdueWatch;
 class QAction;
 class QMenu;
 class QSessionManager;
@@ -73,6 +74,7 @@ private:
     AppContext m_context;
     RunNotifier *m_notifier;
     std::function<void()> m_quit;
+    OverdueWatch *m_overdue = nullptr;
     bool m_quitAfterRun = false;
     MainWindow *m_mainWindow = nullptr;
     QPointer<SettingsView> m_settings;

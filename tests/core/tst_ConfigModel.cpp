@@ -28,6 +28,26 @@ private Q_SLOTS:
         QCOMPARE(settings->retryAttempts, 2);
         QCOMPARE(settings->ioTimeoutSeconds, 300);
         QVERIFY(settings->linkToPreviousBackup);
+        QCOMPARE(settings->networkWaitSeconds, 300);
+        QVERIFY(settings->skipMeteredConnections);
+    }
+
+    // A file written before excludes, bandwidth limits, successes and the
+    // network settings were kept reads with their defaults.
+    void olderFilesReadWithTheNewKeysDefaulted()
+    {
+        const auto settings = AppSettings::decode(
+            R"({"compress":true,"servers":[{"name":"web","lastRunAt":757385205,"lastExitCode":0,"scheduleEnabled":true,)"
+            R"("paths":[{"name":"etc","remotePath":"/etc"}]}]})");
+        QVERIFY(settings);
+        const Server &server = settings->servers.at(0);
+        QCOMPARE(server.bandwidthLimitKBps, 0);
+        QVERIFY(!server.lastSuccessAt);
+        QVERIFY(!server.scheduledSince);
+        QVERIFY(server.paths.at(0).excludes.isEmpty());
+        QCOMPARE(settings->networkWaitSeconds, 300);
+        QVERIFY(settings->skipMeteredConnections);
+        QVERIFY(!settings->encode().contains("lastSuccessAt"));
     }
 
     void serverWithOnlyANameTakesDefaultsAndAFreshId()
@@ -77,6 +97,12 @@ private Q_SLOTS:
         QTest::newRow("servers as object") << QByteArray(R"({"servers":{}})");
         QTest::newRow("path not an object") << QByteArray(R"({"servers":[{"paths":[3]}]})");
         QTest::newRow("deep path flag") << QByteArray(R"({"servers":[{"paths":[{"enabled":"yes"}]}]})");
+        QTest::newRow("excludes as text") << QByteArray(R"({"servers":[{"paths":[{"excludes":"*.log"}]}]})");
+        QTest::newRow("exclude not a text") << QByteArray(R"({"servers":[{"paths":[{"excludes":["*.log",3]}]}]})");
+        QTest::newRow("fractional bandwidth") << QByteArray(R"({"servers":[{"bandwidthLimitKBps":1.5}]})");
+        QTest::newRow("success as ISO date") << QByteArray(R"({"servers":[{"lastSuccessAt":"2025-01-31T02:00:00Z"}]})");
+        QTest::newRow("metered as text") << QByteArray(R"({"skipMeteredConnections":"no"})");
+        QTest::newRow("wait as text") << QByteArray(R"({"networkWaitSeconds":"300"})");
         QTest::newRow("malformed") << QByteArray(R"({"servers":[)");
         QTest::newRow("not an object") << QByteArray(R"([])");
     }
@@ -107,12 +133,20 @@ private Q_SLOTS:
         settings.retryAttempts = -9223372036854775807LL - 1;
         settings.ioTimeoutSeconds = 17;
         settings.linkToPreviousBackup = false;
+        settings.networkWaitSeconds = 0;
+        settings.skipMeteredConnections = false;
         Server server;
         server.name = QStringLiteral("web");
         server.port = 2222;
         server.lastRunAt = 757385205.123456;
         server.lastExitCode = 9223372036854775807LL;
         server.scheduleEnabled = true;
+        server.lastSuccessAt = 757300000.5;
+        server.scheduledSince = 700000000.25;
+        server.bandwidthLimitKBps = 512;
+        server.paths.append(BackupPath{});
+        server.paths.last().excludes = {QStringLiteral("node_modules/"), QStringLiteral("with space *.log"),
+                                        QStringLiteral("/top-only"), QStringLiteral("ünï\"q\"")};
         server.paths.append(BackupPath{});
         server.paths.last().isDirectory = false;
         server.paths.last().preBackupCommand = QStringLiteral("pg_dump > /tmp/x && echo ok");
@@ -126,6 +160,8 @@ private Q_SLOTS:
         QCOMPARE(qHash(decoded->servers.at(0)), qHash(server));
         QVERIFY(encoded.contains("9007199254740993"));
         QVERIFY(encoded.contains("\"port\": 2222,"));
+        QVERIFY(encoded.contains("\"bandwidthLimitKBps\": 512,"));
+        QVERIFY(encoded.contains("\"networkWaitSeconds\": 0,"));
     }
 
     void encodingSortsKeysAndLeavesOutAbsentRunInfo()
@@ -159,6 +195,16 @@ private Q_SLOTS:
         BackupPath q = p;
         q.preBackupCommand = QStringLiteral("x");
         QVERIFY(p != q);
+        BackupPath r = p;
+        r.excludes = {QStringLiteral("*.log")};
+        QVERIFY(p != r);
+        QVERIFY(qHash(p) != qHash(r));
+        Server c = a;
+        c.lastSuccessAt = 1.0;
+        QVERIFY(a != c && qHash(a) != qHash(c));
+        Server d = a;
+        d.bandwidthLimitKBps = 1;
+        QVERIFY(a != d && qHash(a) != qHash(d));
     }
 
     void referenceDateIsSince2001()

@@ -292,6 +292,61 @@ private Q_SLOTS:
         QCOMPARE(onDisk->servers[0].lastExitCode, 23);
         QVERIFY(!onDisk->compress);
     }
+
+    // Only a run that ends with 0 moves the last success; a later failure
+    // keeps it, and a window's save never loses a success recorded meanwhile.
+    void lastSuccessMovesOnlyOnZero()
+    {
+        TempHome home;
+        Server server;
+        ConfigStore window;
+        window.update([&](AppSettings &s) { s.servers = {server}; });
+        QVERIFY(window.save());
+        ConfigStore headless;
+        headless.recordRunResult(server.id, 100, 0);
+        headless.recordRunResult(server.id, 200, 23);
+        auto onDisk = AppSettings::decode(readFile(window.url()));
+        QCOMPARE(onDisk->servers[0].lastSuccessAt, 100.0);
+        QCOMPARE(onDisk->servers[0].lastRunAt, 200.0);
+        QCOMPARE(headless.settings().servers[0].lastSuccessAt, 100.0);
+        headless.recordRunResult(server.id, 300, std::nullopt); // cancelled
+        QCOMPARE(AppSettings::decode(readFile(window.url()))->servers[0].lastSuccessAt, 100.0);
+
+        window.update([](AppSettings &s) { s.compress = false; });
+        QVERIFY(window.save());
+        onDisk = AppSettings::decode(readFile(window.url()));
+        QCOMPARE(onDisk->servers[0].lastSuccessAt, 100.0);
+        QCOMPARE(window.settings().servers[0].lastSuccessAt, 100.0);
+    }
+
+    // The overdue clock of a never-successful server starts when its
+    // schedule is switched on and stops when it is switched off; a file from
+    // before it was kept gets it when the window starts the clocks.
+    void scheduleClockStartsAndStops()
+    {
+        TempHome home;
+        Server scheduled;
+        scheduled.scheduleEnabled = true;
+        AppSettings old;
+        old.servers = {scheduled, Server{}};
+        QVERIFY(writeFile(home.configFile(), old.encode()));
+        ConfigStore store;
+        QVERIFY(!store.settings().servers[0].scheduledSince);
+        QVERIFY(!store.hasPendingSave());
+        store.startScheduleClocks();
+        const auto since = store.settings().servers[0].scheduledSince;
+        QVERIFY(since);
+        QVERIFY(!store.settings().servers[1].scheduledSince);
+        QVERIFY(store.save());
+        QCOMPARE(AppSettings::decode(readFile(store.url()))->servers[0].scheduledSince, since);
+
+        store.updateServer(scheduled.id, [](Server &s) { s.name = QStringLiteral("kept"); });
+        QCOMPARE(store.settings().servers[0].scheduledSince, since);
+        store.updateServer(scheduled.id, [](Server &s) { s.scheduleEnabled = false; });
+        QVERIFY(!store.settings().servers[0].scheduledSince);
+        store.updateServer(old.servers[1].id, [](Server &s) { s.scheduleEnabled = true; });
+        QVERIFY(store.settings().servers[1].scheduledSince);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConfigStore)

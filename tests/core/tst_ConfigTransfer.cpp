@@ -27,8 +27,15 @@ class TestConfigTransfer : public QObject
         server.privateKeyPath = QStringLiteral("/home/me/.ssh/id");
         server.lastRunAt = 10;
         server.lastExitCode = 0;
+        server.lastSuccessAt = 10;
         server.scheduleEnabled = true;
         server.scheduleTime = time;
+        server.bandwidthLimitKBps = 640;
+        BackupPath path;
+        path.name = QStringLiteral("www");
+        path.remotePath = QStringLiteral("/var/www");
+        path.excludes = {QStringLiteral("cache/"), QStringLiteral("*.log")};
+        server.paths = {path};
         return server;
     }
 
@@ -43,6 +50,10 @@ private Q_SLOTS:
         const AppSettings clean = sanitizedForExport(settings);
         QCOMPARE(clean.servers[0].privateKeyPath, QString());
         QVERIFY(!clean.servers[0].lastRunAt && !clean.servers[0].lastExitCode);
+        QVERIFY(!clean.servers[0].lastSuccessAt && !clean.servers[0].scheduledSince);
+        // what the user chose travels
+        QCOMPARE(clean.servers[0].bandwidthLimitKBps, 640);
+        QCOMPARE(clean.servers[0].paths[0].excludes, settings.servers[0].paths[0].excludes);
         QCOMPARE(clean.servers[0].scheduleTime, QStringLiteral("03:00"));
         QCOMPARE(settings.servers[0].privateKeyPath, QStringLiteral("/home/me/.ssh/id")); // argument untouched
         QCOMPARE(defaultExportName(QDate(2025, 3, 5)), QStringLiteral("tidewell-config-2025-03-05.json"));
@@ -61,6 +72,8 @@ private Q_SLOTS:
         QVERIFY(exported.ok);
         QCOMPARE(exported.message, QStringLiteral("Exported to export.json"));
         QVERIFY(!readFile(file).contains("lastRunAt"));
+        QVERIFY(!readFile(file).contains("lastSuccessAt"));
+        QVERIFY(!readFile(file).contains("scheduledSince"));
 
         const ReadResult read = readImport(file);
         QVERIFY(read.pending);
@@ -73,6 +86,9 @@ private Q_SLOTS:
         QCOMPARE(store.settings().servers[0].id, read.pending->settings.servers[0].id);
         QCOMPARE(store.settings().servers[0].privateKeyPath, QString());
         QCOMPARE(store.settings().destinationPath, QStringLiteral("/mnt/backups"));
+        QCOMPARE(store.settings().servers[0].paths[0].excludes, (QStringList{QStringLiteral("cache/"), QStringLiteral("*.log")}));
+        QCOMPARE(store.settings().servers[0].bandwidthLimitKBps, 640);
+        QVERIFY(store.settings().servers[0].scheduledSince); // the clock starts again here
         QVERIFY(QFile::exists(sched.plistURL(store.settings().servers[0].id)));
     }
 

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Notification texts and delivery over a private session bus.
+#include "core/model/ReferenceDate.h"
+#include "core/presentation/OverdueWatch.h"
 #include "core/RunNotifier.h"
+#include "core/storage/ConfigStore.h"
 #include "core/system/NotificationService.h"
 #include "fixtures/Await.h"
 #include "fixtures/DbusSessionFixture.h"
 #include "fixtures/EngineHarness.h"
+#include "fixtures/TempHome.h"
 
 #include <QJsonArray>
 #include <QSignalSpy>
@@ -117,6 +121,58 @@ private Q_SLOTS:
 
 private:
     DbusSessionFixture *m_bus = nullptr;
+
+    // One notice per overdue server per day, also across a restart of the
+    // window; none while notifications are off.
+    void overdueNoticeOncePerDay()
+    {
+        TempHome home;
+        const QDateTime now(QDate(2026, 3, 18), QTime(12, 0));
+        Server late;
+        late.name = QStringLiteral("web-01");
+        late.scheduleEnabled = true;
+        late.lastExitCode = 0;
+        late.lastRunAt = late.lastSuccessAt = ReferenceDate::fromDateTime(now.addSecs(-73 * 3600));
+        Server fresh = late;
+        fresh.id = QUuid::createUuid();
+        fresh.name = QStringLiteral("db");
+        fresh.lastRunAt = fresh.lastSuccessAt = ReferenceDate::fromDateTime(now.addSecs(-3600));
+        Server never = late;
+        never.id = QUuid::createUuid();
+        never.name = QStringLiteral("new");
+        never.lastExitCode.reset();
+        never.lastRunAt.reset();
+        never.lastSuccessAt.reset();
+        never.scheduledSince = ReferenceDate::fromDateTime(now.addDays(-2));
+        ConfigStore store;
+        store.update([&](AppSettings &s) { s.servers = {late, fresh, never}; });
+
+        const qsizetype before = m_bus->notifications().size();
+        {
+            OverdueWatch watch(&store);
+            watch.setNowForTesting([&] { return now; });
+            QCOMPARE(watch.check(), (QList<QUuid>{late.id, never.id}));
+            QCOMPARE(watch.check(), QList<QUuid>());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), before + 2, 5000);
+        QCOMPARE(m_bus->notifications().at(before).value(QStringLiteral("body")).toString(),
+                 QStringLiteral("⚠ web-01 — no successful backup for 3 days"));
+        QCOMPARE(m_bus->notifications().at(before + 1).value(QStringLiteral("body")).toString(),
+                 QStringLiteral("⚠ new — no successful backup yet"));
+
+        OverdueWatch restarted(&store);
+        restarted.setNowForTesting([&] { return now.addSecs(3600); });
+        QCOMPARE(restarted.check(), QList<QUuid>());
+        restarted.setNowForTesting([&] { return now.addDays(1); });
+        QCOMPARE(restarted.check(), (QList<QUuid>{late.id, never.id}));
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), before + 4, 5000);
+        QCOMPARE(m_bus->notifications().at(before + 2).value(QStringLiteral("body")).toString(),
+                 QStringLiteral("⚠ web-01 — no successful backup for 4 days"));
+
+        store.update([](AppSettings &s) { s.notificationsEnabled = false; });
+        restarted.setNowForTesting([&] { return now.addDays(2); });
+        QCOMPARE(restarted.check(), QList<QUuid>());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNotificationService)

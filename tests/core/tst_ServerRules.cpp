@@ -158,6 +158,94 @@ private Q_SLOTS:
         QCOMPARE(ServerRules::pathsText(server), QStringLiteral("2 enabled / 3"));
     }
 
+    // -1: the field is absent.
+    void overdue_data()
+    {
+        QTest::addColumn<bool>("scheduled");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<double>("runHoursAgo");
+        QTest::addColumn<double>("successHoursAgo");
+        QTest::addColumn<double>("scheduledHoursAgo");
+        QTest::addColumn<bool>("overdue");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("good backup last night") << true << 0 << 5.0 << 5.0 << 100.0 << false << "Healthy · 5 hours ago";
+        QTest::newRow("just within 26 hours") << true << 0 << 25.9 << 25.9 << 100.0 << false << "Healthy · 1 day ago";
+        QTest::newRow("just past 26 hours") << true << 0 << 26.1 << 26.1 << 100.0 << true
+                                            << "Overdue · last good backup 1 day ago";
+        QTest::newRow("three days") << true << 0 << 73.0 << 73.0 << 500.0 << true << "Overdue · last good backup 3 days ago";
+        QTest::newRow("not scheduled is never overdue") << false << 0 << 500.0 << 500.0 << -1.0 << false << "Healthy · 2 weeks ago";
+        QTest::newRow("failing is failing, not overdue") << true << 23 << 1.0 << 300.0 << 500.0 << false
+                                                         << "Last run failed (exit 23)";
+        QTest::newRow("never succeeded, scheduled 2 days ago") << true << -1 << -1.0 << -1.0 << 48.0 << true
+                                                               << "Overdue · no good backup yet";
+        QTest::newRow("never succeeded, scheduled an hour ago") << true << -1 << -1.0 << -1.0 << 1.0 << false << "Never ran";
+        QTest::newRow("scheduled in an older file, no clock yet") << true << -1 << -1.0 << -1.0 << -1.0 << false << "Never ran";
+        // A file from before lastSuccessAt was kept: a run that ended with 0 is the last success.
+        QTest::newRow("older file, last run good") << true << 0 << 30.0 << -1.0 << -1.0 << true
+                                                   << "Overdue · last good backup 1 day ago";
+        QTest::newRow("cancelled run after a good one") << true << -1 << 1.0 << 50.0 << 100.0 << true
+                                                        << "Overdue · last good backup 2 days ago";
+    }
+
+    void overdue()
+    {
+        QFETCH(bool, scheduled);
+        QFETCH(int, exitCode);
+        QFETCH(double, runHoursAgo);
+        QFETCH(double, successHoursAgo);
+        QFETCH(double, scheduledHoursAgo);
+        QFETCH(bool, overdue);
+        QFETCH(QString, label);
+        const QDateTime now(QDate(2026, 3, 18), QTime(12, 0));
+        const auto hoursAgo = [&](double hours) -> std::optional<double> {
+            if (hours < 0)
+                return std::nullopt;
+            return ReferenceDate::fromDateTime(now.addSecs(qint64(-hours * 3600)));
+        };
+        Server server = runnable();
+        server.scheduleEnabled = scheduled;
+        if (exitCode >= 0)
+            server.lastExitCode = exitCode;
+        server.lastRunAt = hoursAgo(runHoursAgo);
+        server.lastSuccessAt = hoursAgo(successHoursAgo);
+        server.scheduledSince = hoursAgo(scheduledHoursAgo);
+        QCOMPARE(ServerRules::isOverdue(server, now), overdue);
+        QCOMPARE(ServerRules::healthStatus(server, false, now).label, label);
+        QCOMPARE(ServerRules::healthStatus(server, false, now).kind == ServerRules::Health::Kind::overdue, overdue);
+        QCOMPARE(ServerRules::healthStatus(server, true, now).label, QStringLiteral("Running now"));
+        AppSettings settings;
+        settings.servers = {server};
+        const auto c = ServerRules::counters(settings, now);
+        QCOMPARE(c.overdue, overdue ? 1 : 0);
+        if (overdue)
+            QCOMPARE(c.healthy, 0); // counted once, as overdue
+    }
+
+    void overdueNoticeDaysAndNextRun()
+    {
+        const QDateTime now(QDate(2026, 3, 18), QTime(12, 0));
+        Server server = runnable();
+        server.scheduleEnabled = true;
+        server.scheduledSince = ReferenceDate::fromDateTime(now.addDays(-9));
+        QCOMPARE(ServerRules::daysWithoutSuccess(server, now), 9);
+        server.lastSuccessAt = ReferenceDate::fromDateTime(now.addSecs(-27 * 3600));
+        QCOMPARE(ServerRules::daysWithoutSuccess(server, now), 1);
+        server.lastSuccessAt = ReferenceDate::fromDateTime(now.addSecs(-73 * 3600));
+        QCOMPARE(ServerRules::daysWithoutSuccess(server, now), 3);
+
+        server.scheduleTime = QStringLiteral("03:00");
+        QCOMPARE(ServerRules::nextDailyRun(server, now), QDateTime(QDate(2026, 3, 19), QTime(3, 0)));
+        server.scheduleTime = QStringLiteral("23:45");
+        QCOMPARE(ServerRules::nextDailyRun(server, now), QDateTime(QDate(2026, 3, 18), QTime(23, 45)));
+        server.scheduleTime = QStringLiteral("12:00"); // this very minute is past
+        QCOMPARE(ServerRules::nextDailyRun(server, now), QDateTime(QDate(2026, 3, 19), QTime(12, 0)));
+        server.scheduleTime = QStringLiteral("25:00");
+        QVERIFY(!ServerRules::nextDailyRun(server, now));
+        server.scheduleTime = QStringLiteral("03:00");
+        server.scheduleEnabled = false;
+        QVERIFY(!ServerRules::nextDailyRun(server, now));
+    }
+
     void countersAndFooter()
     {
         AppSettings settings;
@@ -249,7 +337,8 @@ private Q_SLOTS:
         Server incomplete = runnable(QStringLiteral("db"));
         incomplete.username.clear();
         settings.servers = {ok, incomplete};
-        const QList<Entry> entries = build(settings, {});
+        const QDateTime hourLater = ReferenceDate::toDateTime(1000 + 3600);
+        const QList<Entry> entries = build(settings, {}, {}, hourLater);
         QCOMPARE(entries.at(0).text, QStringLiteral("✓  web-01"));
         QCOMPARE(entries.at(0).kind, Entry::Kind::submenu);
         const QStringList children = texts(entries.at(0).children);
@@ -259,6 +348,12 @@ private Q_SLOTS:
         QVERIFY(entries.at(0).children.at(0).enabled);
         QVERIFY(!entries.at(1).children.at(0).enabled);
         QCOMPARE(entries.at(1).children.size(), 1);
+
+        // Two days on, the scheduled server is overdue: marked, and said why.
+        const QList<Entry> later = build(settings, {}, {}, hourLater.addDays(2));
+        QCOMPARE(later.at(0).text, QStringLiteral("⚠  web-01"));
+        QVERIFY(texts(later.at(0).children).contains(QStringLiteral("⚠ Overdue · last good backup 2 days ago")));
+        QCOMPARE(later.at(1).text, QStringLiteral("db")); // not scheduled: never overdue
 
         // While any run is in progress nothing can be started.
         RunInfo running;

@@ -146,6 +146,35 @@ private Q_SLOTS:
         QCOMPARE(args.last(), QStringLiteral("/t"));
     }
 
+    // Each pattern is one argument, in order, before the source; blank lines
+    // from editing are dropped; the bandwidth limit is in KiB/s.
+    void excludesAndBandwidthLimit()
+    {
+        Server server;
+        server.username = QStringLiteral("u");
+        server.host = QStringLiteral("h");
+        server.useSSHAgent = true;
+        BackupPath path;
+        path.remotePath = QStringLiteral("/d");
+        path.excludes = {QStringLiteral("*.log"), QString(), QStringLiteral("  "), QStringLiteral("a dir with space/"),
+                         QStringLiteral("$(touch /tmp/x);'\"")};
+        AppSettings settings;
+        const RsyncProbe probe = RsyncProbe::classify(QStringLiteral("/usr/bin/rsync"), QStringLiteral("rsync  version 3.2.7  protocol"));
+        QStringList args = RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe);
+        QVERIFY(!args.join(u' ').contains(QStringLiteral("--bwlimit")));
+        const qsizetype first = args.indexOf(QStringLiteral("--exclude=*.log"));
+        QVERIFY(first > 0);
+        QCOMPARE(args.mid(first, 3), (QStringList{QStringLiteral("--exclude=*.log"), QStringLiteral("--exclude=a dir with space/"),
+                                                  QStringLiteral("--exclude=$(touch /tmp/x);'\"")}));
+        QCOMPARE(args.filter(QStringLiteral("--exclude")).size(), 3);
+        QCOMPARE(args.at(args.size() - 2), QStringLiteral("u@h:/d/"));
+
+        server.bandwidthLimitKBps = 512;
+        args = RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe);
+        QCOMPARE(args.filter(QStringLiteral("--bwlimit")), QStringList{QStringLiteral("--bwlimit=512")});
+        QVERIFY(args.indexOf(QStringLiteral("--bwlimit=512")) < args.indexOf(QStringLiteral("u@h:/d/")));
+    }
+
     void keyPathIsExpandedAndQuoted()
     {
         TestHelpers::TempHome home;

@@ -2,15 +2,84 @@
 // The command line through the built binary.
 #include "core/EntryPoint.h"
 #include "core/model/AppSettings.h"
+#include "core/model/ReferenceDate.h"
 #include "fixtures/Files.h"
 #include "fixtures/TempHome.h"
 #include "fixtures/TidewellProcess.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
 using namespace TestHelpers;
 
+namespace {
+
+// A configuration with one server of each health, times relative to now in
+// whole minutes; status output is read in UTC.
+struct StatusFixture
+{
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    QDateTime minutesAgo(int minutes) const
+    {
+        const QDateTime at = now.addSecs(-60 * minutes);
+        return QDateTime(at.date(), QTime(at.time().hour(), at.time().minute()), Qt::UTC);
+    }
+    static Server server(const QString &name, bool scheduled)
+    {
+        Server s;
+        s.name = name;
+        s.scheduleEnabled = scheduled;
+        s.scheduleTime = QStringLiteral("03:00");
+        return s;
+    }
+    static void ran(Server &s, const QDateTime &at, qint64 code)
+    {
+        s.lastRunAt = ReferenceDate::fromDateTime(at);
+        s.lastExitCode = code;
+        if (code == 0)
+            s.lastSuccessAt = s.lastRunAt;
+    }
+    AppSettings settings() const
+    {
+        Server ok = server(QStringLiteral("web-01"), true);
+        ran(ok, minutesAgo(120), 0);
+        Server failing = server(QStringLiteral("db ünï\nsecond line"), true);
+        ran(failing, minutesAgo(3 * 24 * 60), 0);
+        ran(failing, minutesAgo(60), 23);
+        Server overdue = server(QStringLiteral("mail"), true);
+        ran(overdue, minutesAgo(3 * 24 * 60), 0);
+        Server never = server(QStringLiteral("new"), true);
+        never.scheduledSince = ReferenceDate::fromDateTime(minutesAgo(60));
+        Server unscheduled = server(QStringLiteral("archive"), false);
+        ran(unscheduled, minutesAgo(10 * 24 * 60), 0);
+        AppSettings settings;
+        settings.servers = {ok, failing, overdue, never, unscheduled};
+        return settings;
+    }
+    static QProcessEnvironment utc()
+    {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+        return environment;
+    }
+    QString nextThreeOClock() const
+    {
+        QDateTime next(now.date(), QTime(3, 0), Qt::UTC);
+        if (next <= now)
+            next = next.addDays(1);
+        return next.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    }
+};
+
+QString shortUtc(const QDateTime &when)
+{
+    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+} // namespace
 
 class TestEntry : public QObject
 {
@@ -82,7 +151,7 @@ private Q_SLOTS:
         for (const QString &option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
             const Outcome help = runTidewell(home, {option});
             QCOMPARE(help.status, 0);
-            QVERIFY(help.out.startsWith("Usage: tidewell [--run-backup SERVER-ID]\n"));
+            QVERIFY(help.out.startsWith("Usage: tidewell [--run-backup SERVER-ID | --status [--json]]\n"));
             QVERIFY(help.out.contains("--version"));
             QVERIFY(help.err.isEmpty());
         }
@@ -149,6 +218,97 @@ private Q_SLOTS:
         QVERIFY(onDisk->servers.at(0).lastRunAt.has_value());
         const QByteArray log = readFile(home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".log"));
         QVERIFY(log.contains("# Status:    SUCCESS\nNo enabled paths.\n"));
+    }
+
+    // One line per server; 1 while any scheduled server is not ok. No
+    // display and no bus are needed, and nothing is written.
+    void statusAsText()
+    {
+        TempHome home;
+        const StatusFixture f;
+        AppSettings settings = f.settings();
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        const QByteArray before = readFile(home.configFile());
+        const Outcome outcome = runTidewell(home, {QStringLiteral("--status")}, StatusFixture::utc());
+        QCOMPARE(outcome.status, 1);
+        QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+        const QString next = f.nextThreeOClock();
+        const QStringList expected{
+            QStringLiteral("web-01: ok; last run %1 (exit 0); last success %1; next run %2").arg(shortUtc(f.minutesAgo(120)), next),
+            QStringLiteral("db ünï^Jsecond line: failing; last run %1 (exit 23); last success %2; next run %3")
+                .arg(shortUtc(f.minutesAgo(60)), shortUtc(f.minutesAgo(3 * 24 * 60)), next),
+            QStringLiteral("mail: overdue; last run %1 (exit 0); last success %1; next run %2").arg(shortUtc(f.minutesAgo(3 * 24 * 60)), next),
+            QStringLiteral("new: never run; last run never; last success never; next run %1").arg(next),
+            QStringLiteral("archive: not scheduled; last run %1 (exit 0); last success %1; next run none")
+                .arg(shortUtc(f.minutesAgo(10 * 24 * 60))),
+            QString(),
+        };
+        QCOMPARE(QString::fromUtf8(outcome.out).split(u'\n'), expected);
+        QCOMPARE(readFile(home.configFile()), before);
+
+        // Only scheduled servers count: all good, or not scheduled, is 0.
+        settings.servers = {settings.servers.at(0), settings.servers.at(4)};
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        QCOMPARE(runTidewell(home, {QStringLiteral("--status")}, StatusFixture::utc()).status, 0);
+    }
+
+    void statusAsJson()
+    {
+        TempHome home;
+        const StatusFixture f;
+        const AppSettings settings = f.settings();
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        const Outcome outcome = runTidewell(home, {QStringLiteral("--status"), QStringLiteral("--json")}, StatusFixture::utc());
+        QCOMPARE(outcome.status, 1);
+        QJsonParseError error;
+        const QJsonObject report = QJsonDocument::fromJson(outcome.out, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(report.value(QStringLiteral("ok")), QJsonValue(false));
+        QVERIFY(QDateTime::fromString(report.value(QStringLiteral("checkedAt")).toString(), Qt::ISODate).isValid());
+        const QJsonArray servers = report.value(QStringLiteral("servers")).toArray();
+        QCOMPARE(servers.size(), 5);
+        QStringList healths;
+        for (const QJsonValue &server : servers)
+            healths << server[QStringLiteral("health")].toString();
+        QCOMPARE(healths, (QStringList{QStringLiteral("ok"), QStringLiteral("failing"), QStringLiteral("overdue"), QStringLiteral("never run"),
+                                       QStringLiteral("not scheduled")}));
+        const QJsonObject failing = servers.at(1).toObject();
+        QCOMPARE(failing.keys(), (QStringList{QStringLiteral("health"), QStringLiteral("id"), QStringLiteral("lastExitCode"),
+                                              QStringLiteral("lastRunAt"), QStringLiteral("lastSuccessAt"), QStringLiteral("name"),
+                                              QStringLiteral("nextRunAt"), QStringLiteral("scheduleTime"), QStringLiteral("scheduled")}));
+        QCOMPARE(failing[QStringLiteral("id")].toString(), settings.servers.at(1).id.toString(QUuid::WithoutBraces).toUpper());
+        QCOMPARE(failing[QStringLiteral("name")].toString(), settings.servers.at(1).name); // exactly as configured
+        QCOMPARE(failing[QStringLiteral("lastExitCode")].toInt(), 23);
+        QCOMPARE(failing[QStringLiteral("scheduleTime")].toString(), QStringLiteral("03:00"));
+        QCOMPARE(QDateTime::fromString(failing[QStringLiteral("lastRunAt")].toString(), Qt::ISODate), f.minutesAgo(60));
+        QCOMPARE(QDateTime::fromString(failing[QStringLiteral("lastSuccessAt")].toString(), Qt::ISODate), f.minutesAgo(3 * 24 * 60));
+        const QJsonObject never = servers.at(3).toObject();
+        for (const char *key : {"lastRunAt", "lastExitCode", "lastSuccessAt"})
+            QVERIFY2(never.value(QLatin1String(key)).isNull(), key);
+        QVERIFY(!never.value(QStringLiteral("nextRunAt")).isNull());
+        const QJsonObject unscheduled = servers.at(4).toObject();
+        QCOMPARE(unscheduled[QStringLiteral("scheduled")], QJsonValue(false));
+        QVERIFY(unscheduled[QStringLiteral("scheduleTime")].isNull());
+        QVERIFY(unscheduled[QStringLiteral("nextRunAt")].isNull());
+    }
+
+    void statusWithoutOrWithABrokenConfiguration()
+    {
+        TempHome home;
+        Outcome outcome = runTidewell(home, {QStringLiteral("--status")});
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(outcome.out, QByteArray("No servers configured.\n"));
+        QVERIFY(!QFile::exists(home.configFile()));
+        outcome = runTidewell(home, {QStringLiteral("--status"), QStringLiteral("--json")});
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(QJsonDocument::fromJson(outcome.out).object().value(QStringLiteral("servers")).toArray().size(), 0);
+
+        QVERIFY(writeFile(home.configFile(), "{ \"servers\": oops"));
+        outcome = runTidewell(home, {QStringLiteral("--status")});
+        QCOMPARE(outcome.status, 1);
+        QVERIFY(outcome.out.isEmpty());
+        QVERIFY(outcome.err.startsWith("tidewell: the configuration could not be read: "));
+        QCOMPARE(readFile(home.configFile()), QByteArray("{ \"servers\": oops")); // left for the window to keep aside
     }
 
     void minusOneIsSeenAsTwoFiftyFive()

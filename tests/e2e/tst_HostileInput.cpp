@@ -5,8 +5,8 @@
 #include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/SSHTester.h"
 #include "fixtures/Await.h"
-#include "fixtures/BackupScenario.h"
 #include "fixtures/Files.h"
+#include "fixtures/SshdBackupTest.h"
 
 #include <QDir>
 #include <QProcess>
@@ -14,12 +14,9 @@
 
 using namespace TestHelpers;
 
-class TestHostileInput : public QObject
+class TestHostileInput : public SshdBackupTest
 {
     Q_OBJECT
-
-    SshdFixture *m_sshd = nullptr;
-    std::unique_ptr<BackupScenario> m_s;
 
     QString marker() const { return m_s->home.path() + QStringLiteral("/MARKER"); }
     QString touchMarker() const { return QStringLiteral("-oProxyCommand=sh -c 'touch ") + marker() + QStringLiteral("'"); }
@@ -36,16 +33,6 @@ class TestHostileInput : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_sshd = new SshdFixture;
-        QVERIFY(m_sshd->isRunning());
-    }
-
-    void cleanupTestCase() { delete m_sshd; }
-    void init() { m_s = std::make_unique<BackupScenario>(*m_sshd); }
-    void cleanup() { m_s.reset(); }
-
     // ssh parses options after the destination unless "--" ends them.
     void aPreBackupCommandIsNeverAnOption()
     {

@@ -4,8 +4,8 @@
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ServerId.h"
 #include "core/storage/LogStore.h"
-#include "fixtures/BackupScenario.h"
 #include "fixtures/Files.h"
+#include "fixtures/SshdBackupTest.h"
 
 #include <QDir>
 #include <QProcess>
@@ -13,24 +13,11 @@
 
 using namespace TestHelpers;
 
-class TestNothingLost : public QObject
+class TestNothingLost : public SshdBackupTest
 {
     Q_OBJECT
 
-    SshdFixture *m_sshd = nullptr;
-    std::unique_ptr<BackupScenario> m_s;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_sshd = new SshdFixture;
-        QVERIFY(m_sshd->isRunning());
-    }
-
-    void cleanupTestCase() { delete m_sshd; }
-    void init() { m_s = std::make_unique<BackupScenario>(*m_sshd); }
-    void cleanup() { m_s.reset(); }
-
     // The data folder fills up while a run copies to another disk: the run's
     // record cannot be written, and nothing that was there is lost.
     void aFullDiskKeepsTheOldFiles()

@@ -4,8 +4,8 @@
 // against the real sshd.
 #include "core/engine/RsyncStats.h"
 #include "core/engine/Snapshots.h"
-#include "fixtures/BackupScenario.h"
 #include "fixtures/Files.h"
+#include "fixtures/SshdBackupTest.h"
 
 #include <QDate>
 #include <QDir>
@@ -16,12 +16,9 @@
 
 using namespace TestHelpers;
 
-class TestSnapshots : public QObject
+class TestSnapshots : public SshdBackupTest
 {
     Q_OBJECT
-
-    SshdFixture *m_sshd = nullptr;
-    std::unique_ptr<BackupScenario> m_s;
 
     static QString day(int daysAgo) { return QDate::currentDate().addDays(-daysAgo).toString(QStringLiteral("yyyy-MM-dd")); }
     QString serverFolder() const { return m_s->destination + QStringLiteral("/web_prod"); }
@@ -40,16 +37,6 @@ class TestSnapshots : public QObject
     static QByteArray content(int i, int version) { return QByteArray(10240 + version, char('a' + (i + version) % 26)); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_sshd = new SshdFixture;
-        QVERIFY(m_sshd->isRunning());
-    }
-
-    void cleanupTestCase() { delete m_sshd; }
-    void init() { m_s = std::make_unique<BackupScenario>(*m_sshd); }
-    void cleanup() { m_s.reset(); }
-
     void unchangedFilesAreStoredOnce()
     {
         for (int i = 0; i < 200; ++i)

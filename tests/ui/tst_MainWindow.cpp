@@ -251,6 +251,39 @@ private Q_SLOTS:
         QCOMPARE(m_window->selection(), std::optional<QUuid>(bad.id));
     }
 
+    // A scheduled server without a good backup for over 26 hours is amber in
+    // the list, on its card and in the counters; a failing one stays failing.
+    void overdueIsShownAndCounted()
+    {
+        Server late = server(QStringLiteral("late"));
+        late.scheduleEnabled = true;
+        late.lastExitCode = 0;
+        late.lastRunAt = late.lastSuccessAt = ReferenceDate::now() - 3 * 86400 - 60;
+        Server failing = late;
+        failing.id = QUuid::createUuid();
+        failing.name = QStringLiteral("failing");
+        failing.lastExitCode = 12;
+        Server fresh = late;
+        fresh.id = QUuid::createUuid();
+        fresh.name = QStringLiteral("fresh");
+        fresh.lastRunAt = fresh.lastSuccessAt = ReferenceDate::now() - 3600;
+        m_h->store.update([&](AppSettings &s) { s.servers = {late, failing, fresh}; });
+        DashboardView *dash = m_window->dashboard();
+        QCOMPARE(dash->counterText(QStringLiteral("Overdue")), QStringLiteral("1"));
+        QCOMPARE(dash->counterText(QStringLiteral("Healthy")), QStringLiteral("1"));
+        QCOMPARE(dash->counterText(QStringLiteral("Failing")), QStringLiteral("1"));
+        QCOMPARE(row(0, ServerListModel::MetaRole).toString(), QStringLiteral("Overdue · last good backup 3 days ago"));
+        QCOMPARE(row(0, ServerListModel::ResultRole).toInt(), 2);
+        QCOMPARE(row(1, ServerListModel::ResultRole).toInt(), 1);
+        QCOMPARE(cardChild<QLabel>(late.id, "cardHealth")->text(), QStringLiteral("Overdue · last good backup 3 days ago"));
+        QCOMPARE(cardChild<QLabel>(failing.id, "cardHealth")->text(), QStringLiteral("Last run failed (exit 12)"));
+
+        // Time alone makes a server overdue: the next minute's tick shows it.
+        m_h->servers->setNow([] { return QDateTime::currentDateTime().addDays(2); });
+        QCOMPARE(row(2, ServerListModel::ResultRole).toInt(), 2);
+        QCOMPARE(m_h->servers->counters().overdue, 2);
+    }
+
     // A schedule whose timer cannot run says so where it is shown, and does not count.
     void aBrokenScheduleIsShownAndNotCounted()
     {

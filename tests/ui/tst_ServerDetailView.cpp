@@ -6,12 +6,14 @@
 #include "core/ssh/HostKeyChecker.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
+#include "fixtures/BackupScenario.h"
 #include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
 #include "fixtures/WindowHarness.h"
 #include "ui/BackupsSection.h"
 #include "ui/Dialogs.h"
 #include "ui/PathRow.h"
+#include "ui/PreviewDialog.h"
 #include "ui/ServerDetailView.h"
 
 #include <QAbstractButton>
@@ -20,8 +22,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QPointer>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -316,6 +322,90 @@ private Q_SLOTS:
         QVERIFY(child<QLabel>(view.get(), "pathProblem")->isVisible());
         QVERIFY(child<QLabel>(view.get(), "pathProblem")->text().startsWith(QStringLiteral("Path “Media” has a line break")));
         QVERIFY(!run->isEnabled());
+    }
+
+    // Patterns are kept line by line as typed, only for folders; the
+    // bandwidth limit is a whole number; Preview asks the real server.
+    void excludesBandwidthAndPreview()
+    {
+        const QString tree = m_h->home.path() + QStringLiteral("/site");
+        for (const char *file : {"index.html", "debug.log", "cache/page"})
+            writeFile(tree + u'/' + QLatin1String(file), "x");
+        Server server = m_sshd->server(QStringLiteral("web"));
+        BackupPath site;
+        site.name = QStringLiteral("Site");
+        site.remotePath = tree;
+        server.paths = {site};
+        auto view = editorFor(server);
+
+        auto *bandwidth = child<QSpinBox>(view.get(), "bandwidthField");
+        QCOMPARE(bandwidth->value(), 0);
+        bandwidth->setValue(512);
+        QCOMPARE(stored().bandwidthLimitKBps, 512);
+
+        auto *excludes = child<QPlainTextEdit>(view.get(), "pathExcludes");
+        QCOMPARE(excludes->placeholderText(), QStringLiteral("Exclude (one rsync pattern per line, e.g. node_modules/, *.log)"));
+        excludes->setFocus();
+        QTest::keyClicks(excludes, QStringLiteral("*.log"));
+        QTest::keyClick(excludes, Qt::Key_Return);
+        QTest::keyClicks(excludes, QStringLiteral("cache/"));
+        QTest::keyClick(excludes, Qt::Key_Return);
+        QCOMPARE(stored().paths.first().excludes, (QStringList{QStringLiteral("*.log"), QStringLiteral("cache/")}));
+
+        child<QPushButton>(view.get(), "pathPreview")->click();
+        QPointer<PreviewDialog> dialog = view->findChild<PreviewDialog *>();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isRunning(), 30000);
+        // The top folder and index.html are copied; a log and a folder are left out.
+        QCOMPARE(dialog->summary(), QStringLiteral("2 items would be copied, 2 left out by exclude patterns."));
+        QVERIFY(dialog->shownLines().contains(QStringLiteral(">f+++++++++ index.html")));
+        QVERIFY(dialog->shownLines().contains(QStringLiteral("hiding file debug.log because of pattern *.log")));
+        QVERIFY(!QDir(m_h->destination()).exists()); // nothing copied
+        dialog->reject();
+        QTRY_VERIFY(!dialog);
+
+        // Compared with a copy that is already there, nothing would be copied, and it says why.
+        const QString today = m_h->destination() + QStringLiteral("/web/") + QDate::currentDate().toString(Qt::ISODate);
+        QVERIFY(QDir().mkpath(today));
+        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/rsync"), {QStringLiteral("-a"), QStringLiteral("--exclude=*.log"),
+                                                                    QStringLiteral("--exclude=cache/"), tree + u'/', today + QStringLiteral("/Site")}),
+                 0);
+        dialog = view->previewPath(site.id);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isRunning(), 30000);
+        QCOMPARE(dialog->summary(),
+                 QStringLiteral("Nothing would be copied: the copy in the destination is up to date. 2 left out by exclude patterns."));
+        dialog->reject();
+
+        child<QAbstractButton>(view.get(), "pathFile")->click();
+        QVERIFY(!excludes->isVisible()); // a single file has nothing to leave out
+    }
+
+    // A preview of a server that does not answer can be stopped, and closing
+    // the dialog while it runs stops it too.
+    void aPreviewStopsWhenAsked()
+    {
+        Server server = m_sshd->server(QStringLiteral("web"));
+        server.privateKeyPath = m_sshd->hungKey();
+        BackupPath site;
+        site.name = QStringLiteral("Site");
+        site.remotePath = QStringLiteral("/srv");
+        server.paths = {site};
+        auto view = editorFor(server);
+        QPointer<PreviewDialog> dialog = view->previewPath(site.id);
+        QTest::qWait(300);
+        QVERIFY(dialog->isRunning());
+        child<QPushButton>(dialog.data(), "previewCancel")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isRunning(), 15000);
+        QVERIFY(dialog->summary().startsWith(QStringLiteral("Cancelled. So far: ")));
+        QVERIFY(dialog->isVisible()); // Stop keeps what was seen
+
+        QPointer<PreviewDialog> second = view->previewPath(site.id);
+        QTest::qWait(300);
+        QVERIFY(second->isRunning());
+        second->reject();
+        QTRY_VERIFY_WITH_TIMEOUT(!second, 15000);
+        QVERIFY(processesMentioning(m_sshd->hungKey()).isEmpty());
     }
 };
 

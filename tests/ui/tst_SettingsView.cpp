@@ -76,6 +76,19 @@ private Q_SLOTS:
         timeout->setValue(0);
         QCOMPARE(timeout->text(), QStringLiteral("never"));
         QCOMPARE(m_h->store.settings().ioTimeoutSeconds, 0);
+        auto *wait = child<QSpinBox>("networkWaitStepper");
+        QCOMPARE(wait->text(), QStringLiteral("300 s"));
+        wait->setValue(0);
+        QCOMPARE(wait->text(), QStringLiteral("don't wait"));
+        QCOMPARE(m_h->store.settings().networkWaitSeconds, 0);
+        auto *metered = child<QCheckBox>("skipMeteredSwitch");
+        QCOMPARE(metered->text(), QStringLiteral("Don't run scheduled backups on metered connections (phone hotspots)"));
+        QVERIFY(metered->isChecked());
+        metered->click();
+        QVERIFY(!m_h->store.settings().skipMeteredConnections);
+        m_h->store.update([](AppSettings &s) { s.skipMeteredConnections = true; s.networkWaitSeconds = 120; });
+        QVERIFY(metered->isChecked());
+        QCOMPARE(wait->value(), 120);
     }
 
     void aBurstOfTogglesIsOneWrite()

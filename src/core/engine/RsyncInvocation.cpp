@@ -34,6 +34,17 @@ QString remoteShellCommand(const Server &server)
     return command;
 }
 
+QStringList excludePatterns(const BackupPath &path)
+{
+    QStringList patterns;
+    for (const QString &pattern : path.excludes) {
+        // Blank lines are left over from editing; spaces inside a pattern count.
+        if (!pattern.trimmed().isEmpty())
+            patterns << pattern;
+    }
+    return patterns;
+}
+
 QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings, const QString &targetFolder,
                       const RsyncProbe &probe, const QString &linkDest)
 {
@@ -50,6 +61,11 @@ QStringList arguments(const Server &server, const BackupPath &path, const AppSet
         args << QStringLiteral("--timeout=") + QString::number(settings.ioTimeoutSeconds);
     if (!linkDest.isEmpty())
         args << QStringLiteral("--link-dest=") + linkDest;
+    if (server.bandwidthLimitKBps > 0)
+        args << QStringLiteral("--bwlimit=") + QString::number(server.bandwidthLimitKBps);
+    // rsync's own pattern rules; each is one argument, so no shell reads it.
+    for (const QString &pattern : excludePatterns(path))
+        args << QStringLiteral("--exclude=") + pattern;
     if (probe.needsOldArgs())
         args << QStringLiteral("--old-args");
     args << remoteSource(server, path) << targetFolder;

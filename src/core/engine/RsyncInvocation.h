@@ -19,6 +19,8 @@ QString remoteSource(const Server &server, const BackupPath &path);
 // The text given to rsync's "-e": ssh with connection and liveness time-outs,
 // so a server that stops answering ends the transfer.
 QString remoteShellCommand(const Server &server);
+// The path's exclude patterns that reach rsync: blank lines dropped.
+QStringList excludePatterns(const BackupPath &path);
 // `linkDest`: the same path's folder in the previous snapshot (absolute), if any.
 QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings, const QString &targetFolder,
                       const RsyncProbe &probe, const QString &linkDest = {});

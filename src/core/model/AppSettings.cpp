@@ -25,6 +25,8 @@ QJsonObject AppSettings::toJson() const
         {QStringLiteral("minFreeSpaceGB"), minFreeSpaceGB},
         {QStringLiteral("retryAttempts"), retryAttempts},
         {QStringLiteral("ioTimeoutSeconds"), ioTimeoutSeconds},
+        {QStringLiteral("networkWaitSeconds"), networkWaitSeconds},
+        {QStringLiteral("skipMeteredConnections"), skipMeteredConnections},
     };
 }
 
@@ -51,6 +53,8 @@ AppSettings AppSettings::fromJson(const QJsonObject &object, QString *error)
     reader.read("minFreeSpaceGB", settings.minFreeSpaceGB);
     reader.read("retryAttempts", settings.retryAttempts);
     reader.read("ioTimeoutSeconds", settings.ioTimeoutSeconds);
+    reader.read("networkWaitSeconds", settings.networkWaitSeconds);
+    reader.read("skipMeteredConnections", settings.skipMeteredConnections);
     return settings;
 }
 

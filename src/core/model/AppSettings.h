@@ -26,6 +26,10 @@ struct AppSettings
     qint64 retryAttempts = 2;
     // rsync stops a transfer that moves no data for this long; 0: no limit.
     qint64 ioTimeoutSeconds = 300;
+    // A scheduled run waits this long for the network before it goes on anyway.
+    qint64 networkWaitSeconds = 300;
+    // A scheduled run on a metered connection (a phone hotspot) is skipped.
+    bool skipMeteredConnections = true;
 
     QJsonObject toJson() const;
     static AppSettings fromJson(const QJsonObject &object, QString *error);

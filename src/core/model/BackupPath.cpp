@@ -6,6 +6,7 @@
 #include "core/model/ServerId.h"
 
 #include <QHashFunctions>
+#include <QJsonArray>
 
 QJsonObject BackupPath::toJson() const
 {
@@ -16,6 +17,7 @@ QJsonObject BackupPath::toJson() const
         {QStringLiteral("isDirectory"), isDirectory},
         {QStringLiteral("enabled"), enabled},
         {QStringLiteral("preBackupCommand"), preBackupCommand},
+        {QStringLiteral("excludes"), QJsonArray::fromStringList(excludes)},
     };
 }
 
@@ -29,11 +31,12 @@ BackupPath BackupPath::fromJson(const QJsonObject &object, const QString &contex
     reader.read("isDirectory", path.isDirectory);
     reader.read("enabled", path.enabled);
     reader.read("preBackupCommand", path.preBackupCommand);
+    reader.read("excludes", path.excludes);
     return path;
 }
 
 size_t qHash(const BackupPath &path, size_t seed)
 {
     return qHashMulti(seed, path.id, path.name, path.remotePath, path.isDirectory, path.enabled,
-                      path.preBackupCommand);
+                      path.preBackupCommand, path.excludes);
 }

@@ -4,6 +4,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 
 // One remote file or folder of a server, copied by each run while enabled.
@@ -15,6 +16,8 @@ struct BackupPath
     bool isDirectory = true;
     bool enabled = true;
     QString preBackupCommand;
+    // rsync exclude patterns, one --exclude= each, in this order.
+    QStringList excludes;
 
     QJsonObject toJson() const;
     // Missing or null members keep their defaults; a wrong type sets *error.

@@ -29,6 +29,22 @@ void JsonReader::typeError(const char *key, const char *expected)
     fail(m_error, QStringLiteral("“%1” must be %2.").arg(where, QLatin1String(expected)));
 }
 
+void JsonReader::read(const char *key, QStringList &target)
+{
+    QJsonValue v;
+    if (!present(key, v))
+        return;
+    if (!v.isArray())
+        return typeError(key, "a list of texts");
+    QStringList texts;
+    for (const QJsonValue &item : v.toArray()) {
+        if (!item.isString())
+            return typeError(key, "a list of texts");
+        texts << item.toString();
+    }
+    target = texts;
+}
+
 bool JsonReader::fail(QString *error, const QString &message)
 {
     if (error->isEmpty())

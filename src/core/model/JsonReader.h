@@ -4,6 +4,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 
 #include <optional>
@@ -21,6 +22,8 @@ public:
     void read(const char *key, qint64 &target);
     void read(const char *key, std::optional<qint64> &target);
     void read(const char *key, QUuid &target);
+    // An array of strings.
+    void read(const char *key, QStringList &target);
     // Seconds since 2001-01-01 UTC, as stored for dates.
     void readDate(const char *key, std::optional<double> &target);
     // Returns the array member, or nullptr-like empty optional when missing or null.

@@ -26,11 +26,16 @@ QJsonObject Server::toJson() const
         {QStringLiteral("scheduleTime"), scheduleTime},
         {QStringLiteral("retentionCount"), retentionCount},
         {QStringLiteral("useSSHAgent"), useSSHAgent},
+        {QStringLiteral("bandwidthLimitKBps"), bandwidthLimitKBps},
     };
     if (lastRunAt)
         object.insert(QStringLiteral("lastRunAt"), *lastRunAt);
     if (lastExitCode)
         object.insert(QStringLiteral("lastExitCode"), *lastExitCode);
+    if (lastSuccessAt)
+        object.insert(QStringLiteral("lastSuccessAt"), *lastSuccessAt);
+    if (scheduledSince)
+        object.insert(QStringLiteral("scheduledSince"), *scheduledSince);
     return object;
 }
 
@@ -56,10 +61,13 @@ Server Server::fromJson(const QJsonObject &object, const QString &context, QStri
     }
     reader.readDate("lastRunAt", server.lastRunAt);
     reader.read("lastExitCode", server.lastExitCode);
+    reader.readDate("lastSuccessAt", server.lastSuccessAt);
+    reader.readDate("scheduledSince", server.scheduledSince);
     reader.read("scheduleEnabled", server.scheduleEnabled);
     reader.read("scheduleTime", server.scheduleTime);
     reader.read("retentionCount", server.retentionCount);
     reader.read("useSSHAgent", server.useSSHAgent);
+    reader.read("bandwidthLimitKBps", server.bandwidthLimitKBps);
     return server;
 }
 
@@ -67,7 +75,7 @@ size_t qHash(const Server &server, size_t seed)
 {
     seed = qHashMulti(seed, server.id, server.name, server.host, server.port, server.username,
                       server.privateKeyPath, server.scheduleEnabled, server.scheduleTime,
-                      server.retentionCount, server.useSSHAgent);
+                      server.retentionCount, server.useSSHAgent, server.bandwidthLimitKBps);
     for (const BackupPath &path : server.paths)
         seed = qHashMulti(seed, path);
     seed = qHashMulti(seed, server.lastRunAt.has_value());
@@ -76,5 +84,10 @@ size_t qHash(const Server &server, size_t seed)
     seed = qHashMulti(seed, server.lastExitCode.has_value());
     if (server.lastExitCode)
         seed = qHashMulti(seed, *server.lastExitCode);
+    for (const std::optional<double> &date : {server.lastSuccessAt, server.scheduledSince}) {
+        seed = qHashMulti(seed, date.has_value());
+        if (date)
+            seed = qHashMulti(seed, *date);
+    }
     return seed;
 }

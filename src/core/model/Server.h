@@ -24,10 +24,16 @@ struct Server
     // Seconds since 2001-01-01 UTC (see ReferenceDate).
     std::optional<double> lastRunAt;
     std::optional<qint64> lastExitCode;
+    // When a run last ended with 0 (written only then).
+    std::optional<double> lastSuccessAt;
     bool scheduleEnabled = false;
+    // When the schedule was switched on; kept by the store, cleared when off.
+    std::optional<double> scheduledSince;
     QString scheduleTime = QStringLiteral("03:00");
     qint64 retentionCount = 0;
     bool useSSHAgent = false;
+    // rsync's --bwlimit in KiB/s; 0: no limit.
+    qint64 bandwidthLimitKBps = 0;
 
     QJsonObject toJson() const;
     static Server fromJson(const QJsonObject &object, const QString &context, QString *error);

@@ -37,9 +37,11 @@ Entry action(const QString &text, Action what, const QString &shortcut = {})
 
 } // namespace
 
-QString titleFor(const Server &server)
+QString titleFor(const Server &server, const QDateTime &now)
 {
     const QString name = ServerRules::displayName(server);
+    if (ServerRules::isOverdue(server, now))
+        return QStringLiteral("⚠  ") + name;
     if (!server.lastExitCode)
         return name;
     return (*server.lastExitCode == 0 ? QStringLiteral("✓  ") : QStringLiteral("✗  ")) + name;
@@ -64,7 +66,7 @@ QString escapedForMenu(const QString &text)
     return QString(text).replace(u'&', QStringLiteral("&&"));
 }
 
-QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHash<QUuid, ScheduleLine> &schedules)
+QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHash<QUuid, ScheduleLine> &schedules, const QDateTime &now)
 {
     QList<Entry> entries;
     const Server *running = runner.isRunning && runner.runningServerID ? settings.server(*runner.runningServerID) : nullptr;
@@ -80,7 +82,7 @@ QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHa
         for (const Server &server : settings.servers) {
             Entry submenu;
             submenu.kind = Entry::Kind::submenu;
-            submenu.text = titleFor(server);
+            submenu.text = titleFor(server, now);
             submenu.serverID = server.id;
             Entry run = action(QStringLiteral("Run backup now"), Action::runBackup);
             run.serverID = server.id;
@@ -88,6 +90,8 @@ QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHa
             submenu.children << run;
             if (server.lastRunAt)
                 submenu.children << info(QStringLiteral("Last: ") + Formatting::shortDateTime(*server.lastRunAt));
+            if (ServerRules::isOverdue(server, now))
+                submenu.children << info(QStringLiteral("⚠ ") + ServerRules::overdueText(server, now));
             if (server.scheduleEnabled) {
                 const ScheduleLine line = schedules.value(server.id);
                 QString text = QStringLiteral("Scheduled: daily at ") + server.scheduleTime;

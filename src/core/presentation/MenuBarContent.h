@@ -49,10 +49,11 @@ struct ScheduleLine
     QDateTime next;  // its next run, when known
 };
 
-QString titleFor(const Server &server);
+QString titleFor(const Server &server, const QDateTime &now = QDateTime::currentDateTime());
 bool canRun(const Server &server, const AppSettings &settings, const RunInfo &runner);
 QString progressLine(const RunInfo &runner);
-QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHash<QUuid, ScheduleLine> &schedules = {});
+QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHash<QUuid, ScheduleLine> &schedules = {},
+                   const QDateTime &now = QDateTime::currentDateTime());
 // Menu texts show "&" as it is, not as a shortcut mark.
 QString escapedForMenu(const QString &text);
 

@@ -85,10 +85,14 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
     case MetaRole:
         if (row.running)
             return QStringLiteral("running…");
+        if (row.overdue)
+            return ServerRules::overdueText(server, m_now());
         if (!server.lastRunAt)
             return server.host;
         return Formatting::relativeTime(ReferenceDate::toDateTime(*server.lastRunAt), m_now());
     case ResultRole:
+        if (row.overdue)
+            return 2;
         return server.lastExitCode ? (*server.lastExitCode == 0 ? 0 : 1) : -1;
     case ScheduledRole:
         return server.scheduleEnabled;
@@ -104,7 +108,9 @@ ServerRules::Counters ServerListModel::counters() const
     ServerRules::Counters c;
     for (const Row &row : m_rows) {
         ++c.servers;
-        if (row.server.lastExitCode && *row.server.lastExitCode == 0)
+        if (row.overdue)
+            ++c.overdue;
+        else if (row.server.lastExitCode && *row.server.lastExitCode == 0)
             ++c.healthy;
         if (row.server.lastExitCode && *row.server.lastExitCode != 0)
             ++c.failing;
@@ -116,10 +122,21 @@ ServerRules::Counters ServerListModel::counters() const
 
 void ServerListModel::refreshRelativeTimes()
 {
+    // A backup becomes overdue by time alone.
+    const QDateTime now = m_now();
+    bool countersMoved = false;
     for (int i = 0; i < m_rows.size(); ++i) {
-        if (m_rows.at(i).server.lastRunAt && !m_rows.at(i).running)
+        Row &row = m_rows[i];
+        if (const bool overdue = ServerRules::isOverdue(row.server, now); overdue != row.overdue) {
+            row.overdue = overdue;
+            countersMoved = true;
+            rowChanged(i, {MetaRole, ResultRole});
+        } else if (row.server.lastRunAt && !row.running) {
             rowChanged(i, {MetaRole});
+        }
     }
+    if (countersMoved)
+        Q_EMIT countersChanged();
 }
 
 void ServerListModel::rowChanged(int row, const QList<int> &roles)
@@ -186,6 +203,7 @@ void ServerListModel::syncServers()
             row.server = updated.server;
             row.folderKey = updated.folderKey;
             row.runnableAlone = updated.runnableAlone;
+            row.overdue = updated.overdue;
             rowChanged(p);
             changed = true;
         }
@@ -194,12 +212,13 @@ void ServerListModel::syncServers()
         Q_EMIT countersChanged();
 }
 
-ServerListModel::Row ServerListModel::makeRow(const Server &server)
+ServerListModel::Row ServerListModel::makeRow(const Server &server) const
 {
     Row row;
     row.server = server;
     row.folderKey = ServerCheck::folderKey(server.name);
     row.runnableAlone = ServerRules::enabledPathCount(server) > 0 && ServerCheck::problems(server, {}).isEmpty();
+    row.overdue = ServerRules::isOverdue(server, m_now());
     return row;
 }
 

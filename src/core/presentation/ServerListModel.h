@@ -30,7 +30,7 @@ public:
         RunningRole,         // bool: backed up now, here or by another process
         CanStartRole,        // bool: its start controls are enabled
         MetaRole,            // QString: the sidebar's second line
-        ResultRole,          // int: -1 never ran, 0 last run succeeded, 1 failed
+        ResultRole,          // int: -1 never ran, 0 last run succeeded, 1 failed, 2 overdue
         ScheduledRole,       // bool: the daily schedule is switched on
         ScheduleProblemRole, // QString: why the schedule does not work; empty when it does
     };
@@ -53,7 +53,11 @@ public:
 
     // Relative times ("5 minutes ago") move on: signals the rows that show one.
     void refreshRelativeTimes();
-    void setNow(std::function<QDateTime()> now) { m_now = std::move(now); }
+    void setNow(std::function<QDateTime()> now)
+    {
+        m_now = std::move(now);
+        refreshRelativeTimes();
+    }
     QDateTime now() const { return m_now(); }
 
 Q_SIGNALS:
@@ -65,12 +69,13 @@ private:
         Server server;
         QString folderKey;
         bool runnableAlone = false; // has enabled paths and nothing that stops a run
+        bool overdue = false;       // as of the last look at the clock
         bool running = false;
         bool canStart = false;
     };
 
     // A row for this server, with what is worked out from it alone.
-    static Row makeRow(const Server &server);
+    Row makeRow(const Server &server) const;
 
     void syncServers();
     void syncStates();

@@ -2,6 +2,8 @@
 // Health, counters, names and run rules shown by the windows.
 #include "core/presentation/ServerRules.h"
 
+#include "core/schedule/Scheduler.h"
+
 #include "core/model/ReferenceDate.h"
 #include "core/model/ServerCheck.h"
 #include "core/presentation/Formatting.h"
@@ -41,7 +43,9 @@ Server duplicate(const Server &server)
         path.id = QUuid::createUuid();
     copy.lastRunAt.reset();
     copy.lastExitCode.reset();
+    copy.lastSuccessAt.reset();
     copy.scheduleEnabled = false;
+    copy.scheduledSince.reset();
     return copy;
 }
 
@@ -55,26 +59,81 @@ std::optional<Server> lastBackedUp(const AppSettings &settings)
     return latest;
 }
 
+std::optional<QDateTime> lastSuccess(const Server &server)
+{
+    if (server.lastSuccessAt)
+        return ReferenceDate::toDateTime(*server.lastSuccessAt);
+    if (server.lastExitCode == 0 && server.lastRunAt)
+        return ReferenceDate::toDateTime(*server.lastRunAt);
+    return std::nullopt;
+}
+
+bool isOverdue(const Server &server, const QDateTime &now)
+{
+    if (!server.scheduleEnabled || (server.lastExitCode && *server.lastExitCode != 0))
+        return false;
+    if (const auto success = lastSuccess(server))
+        return success->secsTo(now) > overdueAfterSeconds;
+    return server.scheduledSince && ReferenceDate::toDateTime(*server.scheduledSince).secsTo(now) > overdueAfterSeconds;
+}
+
+std::optional<QDateTime> nextDailyRun(const Server &server, const QDateTime &now)
+{
+    if (!server.scheduleEnabled)
+        return std::nullopt;
+    const auto time = Scheduler::parseTime(server.scheduleTime);
+    if (!time)
+        return std::nullopt;
+    const QDateTime local = now.toLocalTime();
+    QDateTime next(local.date(), QTime(time->hour, time->minute));
+    if (next <= local)
+        next = QDateTime(local.date().addDays(1), QTime(time->hour, time->minute));
+    return next;
+}
+
+int daysWithoutSuccess(const Server &server, const QDateTime &now)
+{
+    const auto since = lastSuccess(server);
+    const std::optional<QDateTime> from =
+        since ? since : (server.scheduledSince ? std::optional<QDateTime>(ReferenceDate::toDateTime(*server.scheduledSince)) : std::nullopt);
+    if (!from)
+        return 1;
+    return std::max<qint64>(1, from->secsTo(now) / 86400);
+}
+
+QString overdueText(const Server &server, const QDateTime &now)
+{
+    const auto success = lastSuccess(server);
+    if (!success)
+        return QStringLiteral("Overdue · no good backup yet");
+    return QStringLiteral("Overdue · last good backup ") + Formatting::relativeTime(*success, now);
+}
+
 Health healthStatus(const Server &server, bool isRunning, const QDateTime &now)
 {
     if (isRunning)
         return {Health::Kind::running, QStringLiteral("Running now")};
+    if (server.lastExitCode && *server.lastExitCode != 0)
+        return {Health::Kind::failed, QStringLiteral("Last run failed (exit %1)").arg(*server.lastExitCode)};
+    if (isOverdue(server, now))
+        return {Health::Kind::overdue, overdueText(server, now)};
     if (!server.lastExitCode)
         return {Health::Kind::neverRan, QStringLiteral("Never ran")};
-    if (*server.lastExitCode != 0)
-        return {Health::Kind::failed, QStringLiteral("Last run failed (exit %1)").arg(*server.lastExitCode)};
     if (server.lastRunAt)
         return {Health::Kind::healthy,
                 QStringLiteral("Healthy · ") + Formatting::relativeTime(ReferenceDate::toDateTime(*server.lastRunAt), now)};
     return {Health::Kind::healthy, QStringLiteral("Healthy")};
 }
 
-Counters counters(const AppSettings &settings)
+Counters counters(const AppSettings &settings, const QDateTime &now)
 {
     Counters c;
     for (const Server &server : settings.servers) {
         ++c.servers;
-        if (server.lastExitCode && *server.lastExitCode == 0)
+        const bool overdue = isOverdue(server, now);
+        if (overdue)
+            ++c.overdue;
+        else if (server.lastExitCode && *server.lastExitCode == 0)
             ++c.healthy;
         if (server.lastExitCode && *server.lastExitCode != 0)
             ++c.failing;

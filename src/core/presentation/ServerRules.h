@@ -29,9 +29,24 @@ Server duplicate(const Server &server);
 // The server that ran last (first in the list on equal times), if any.
 std::optional<Server> lastBackedUp(const AppSettings &settings);
 
+// A scheduled server without a good backup for longer than this is overdue.
+constexpr qint64 overdueAfterSeconds = 26 * 3600;
+// When the last run that ended with 0 finished: lastSuccessAt, or for a file
+// written before that was kept, the last run when it succeeded.
+std::optional<QDateTime> lastSuccess(const Server &server);
+// Scheduled, not failing, and no good backup for overdueAfterSeconds (never
+// one, and scheduled for that long). A failing server is failing, not overdue.
+bool isOverdue(const Server &server, const QDateTime &now);
+// The next time the daily schedule's clock time comes round (local time).
+std::optional<QDateTime> nextDailyRun(const Server &server, const QDateTime &now);
+// "Overdue · last good backup 3 days ago", "Overdue · no good backup yet".
+QString overdueText(const Server &server, const QDateTime &now);
+// Whole days without a good backup, at least 1; for the overdue notice.
+int daysWithoutSuccess(const Server &server, const QDateTime &now);
+
 struct Health
 {
-    enum class Kind { running, neverRan, failed, healthy };
+    enum class Kind { running, neverRan, failed, overdue, healthy };
     Kind kind;
     QString label;
 };
@@ -42,9 +57,10 @@ struct Counters
     int servers = 0;
     int healthy = 0;
     int failing = 0;
+    int overdue = 0;
     int scheduled = 0;
 };
-Counters counters(const AppSettings &settings);
+Counters counters(const AppSettings &settings, const QDateTime &now = QDateTime::currentDateTime());
 
 // "db:2222", or "—" without a host.
 QString hostText(const Server &server);

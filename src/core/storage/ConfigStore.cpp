@@ -2,6 +2,8 @@
 // Loading, debounced saving and merging of the configuration file.
 #include "core/storage/ConfigStore.h"
 
+#include "core/model/ReferenceDate.h"
+
 #include "core/system/AppPaths.h"
 #include "core/system/DiagnosticLog.h"
 #include "core/system/FileLock.h"
@@ -54,6 +56,20 @@ ConfigStore::~ConfigStore()
         save();
 }
 
+tl::expected<AppSettings, QString> ConfigStore::readOnly(const QString &path)
+{
+    // Without the file's folder there is nothing to read, nor to lock.
+    if (!QFileInfo(path).absoluteDir().exists())
+        return AppSettings();
+    const FileLock lock = lockFile(path + QStringLiteral(".lock"));
+    QFile file(path);
+    if (!file.exists())
+        return AppSettings();
+    if (!file.open(QIODevice::ReadOnly))
+        return tl::unexpected(file.errorString());
+    return AppSettings::decode(file.readAll());
+}
+
 ConfigStore::OnDisk ConfigStore::readDisk() const
 {
     OnDisk disk;
@@ -85,10 +101,39 @@ void ConfigStore::load()
     }
 }
 
+namespace {
+
+// A schedule's clock starts when it is switched on, and stops when it is off.
+// True when a server changed.
+bool stampSchedules(AppSettings &settings)
+{
+    bool changed = false;
+    for (Server &server : settings.servers) {
+        if (server.scheduleEnabled && !server.scheduledSince) {
+            server.scheduledSince = ReferenceDate::now();
+            changed = true;
+        } else if (!server.scheduleEnabled && server.scheduledSince) {
+            server.scheduledSince.reset();
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+void ConfigStore::startScheduleClocks()
+{
+    AppSettings stamped = m_settings;
+    if (stampSchedules(stamped))
+        setSettings(stamped);
+}
+
 void ConfigStore::setSettings(const AppSettings &settings)
 {
     Q_EMIT settingsAboutToChange();
     m_settings = settings;
+    stampSchedules(m_settings);
     Q_EMIT settingsChanged();
     scheduleSave();
 }
@@ -97,6 +142,7 @@ void ConfigStore::update(const std::function<void(AppSettings &)> &change)
 {
     Q_EMIT settingsAboutToChange();
     change(m_settings);
+    stampSchedules(m_settings);
     Q_EMIT settingsChanged();
     scheduleSave();
 }
@@ -175,6 +221,8 @@ void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::opti
     Server *server = m_settings.server(serverID);
     server->lastRunAt = ranAt;
     server->lastExitCode = exitCode;
+    if (exitCode == 0)
+        server->lastSuccessAt = ranAt;
     Q_EMIT settingsChanged();
 
     const FileLock lock = lockFile(lockPath());
@@ -191,6 +239,8 @@ void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::opti
         return; // deleted elsewhere meanwhile, or not saved yet (a pending save carries it)
     stored->lastRunAt = ranAt;
     stored->lastExitCode = exitCode;
+    if (exitCode == 0)
+        stored->lastSuccessAt = ranAt;
     write(disk.settings->encode());
 }
 
@@ -223,9 +273,14 @@ bool ConfigStore::mergeRunResults(const AppSettings &onDisk)
     AppSettings merged = m_settings;
     for (Server &server : merged.servers) {
         const Server *stored = onDisk.server(server.id);
-        if (!stored || !stored->lastRunAt)
+        if (!stored)
             continue;
-        // The newer run wins; nothing but the two result fields is taken.
+        // The newer success wins, whichever run came last.
+        if (stored->lastSuccessAt && (!server.lastSuccessAt || *stored->lastSuccessAt > *server.lastSuccessAt))
+            server.lastSuccessAt = stored->lastSuccessAt;
+        if (!stored->lastRunAt)
+            continue;
+        // The newer run wins; nothing but the result fields is taken.
         if (server.lastRunAt && *server.lastRunAt >= *stored->lastRunAt)
             continue;
         server.lastRunAt = stored->lastRunAt;

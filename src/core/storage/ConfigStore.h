@@ -33,6 +33,10 @@ public:
     // Applies a change to the server with that id; false when there is none
     // (a save is still scheduled, as for every change).
     bool updateServer(const QUuid &id, const std::function<void(Server &)> &change);
+    // Stamps scheduledSince on scheduled servers that have none (files from
+    // before it was kept) and saves them; headless runs never call it, as they
+    // write nothing but run results.
+    void startScheduleClocks();
     // Removes every server with that id. Its schedule is the caller's to remove.
     void deleteServer(const QUuid &id);
 
@@ -46,6 +50,10 @@ public:
     bool hasPendingSave() const { return m_saveTimer.isActive(); }
     // The lock file beside the configuration that every read-merge-write holds.
     QString lockPath() const { return m_filePath + QStringLiteral(".lock"); }
+
+    // The configuration as the file has it, read under the lock, for a
+    // process that only looks (defaults when there is no file); never writes it.
+    static tl::expected<AppSettings, QString> readOnly(const QString &path);
 
     // Records a run's start time and exit code on that server. Only these two
     // fields are merged into the file as it is on disk now, under the lock,

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The status report: health rules applied to every server, printed.
+#include "core/StatusReport.h"
+
+#include "core/engine/OutputDecoder.h"
+#include "core/model/ReferenceDate.h"
+#include "core/model/ServerId.h"
+#include "core/presentation/ServerRules.h"
+#include "core/storage/ConfigStore.h"
+#include "core/system/AppPaths.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace StatusReport {
+
+namespace {
+
+QString shortText(const std::optional<QDateTime> &when)
+{
+    return when ? when->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("never");
+}
+
+QJsonValue isoText(const std::optional<QDateTime> &when)
+{
+    if (!when)
+        return QJsonValue::Null;
+    QDateTime local = when->toLocalTime();
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+}
+
+} // namespace
+
+QString health(const Server &server, const QDateTime &now)
+{
+    if (server.lastExitCode && *server.lastExitCode != 0)
+        return QStringLiteral("failing");
+    if (ServerRules::isOverdue(server, now))
+        return QStringLiteral("overdue");
+    if (!server.lastExitCode)
+        return QStringLiteral("never run");
+    if (!server.scheduleEnabled)
+        return QStringLiteral("not scheduled");
+    return QStringLiteral("ok");
+}
+
+QList<Entry> entries(const AppSettings &settings, const QDateTime &now)
+{
+    QList<Entry> list;
+    for (const Server &server : settings.servers) {
+        Entry entry;
+        entry.id = server.id;
+        entry.name = ServerRules::displayName(server);
+        entry.health = health(server, now);
+        entry.scheduled = server.scheduleEnabled;
+        if (server.scheduleEnabled)
+            entry.scheduleTime = server.scheduleTime;
+        if (server.lastRunAt)
+            entry.lastRun = ReferenceDate::toDateTime(*server.lastRunAt);
+        entry.lastExitCode = server.lastExitCode;
+        entry.lastSuccess = ServerRules::lastSuccess(server);
+        entry.nextRun = ServerRules::nextDailyRun(server, now);
+        list << entry;
+    }
+    return list;
+}
+
+bool allScheduledOk(const QList<Entry> &entries)
+{
+    return std::all_of(entries.begin(), entries.end(), [](const Entry &e) { return !e.scheduled || e.health == QStringLiteral("ok"); });
+}
+
+QString text(const QList<Entry> &entries)
+{
+    if (entries.isEmpty())
+        return QStringLiteral("No servers configured.\n");
+    QString out;
+    for (const Entry &e : entries) {
+        // A name is the user's text: one line, whatever it holds.
+        out += OutputDecoder::visible(e.name) + QStringLiteral(": ") + e.health + QStringLiteral("; last run ") + shortText(e.lastRun);
+        if (e.lastExitCode)
+            out += QStringLiteral(" (exit ") + QString::number(*e.lastExitCode) + u')';
+        out += QStringLiteral("; last success ") + shortText(e.lastSuccess);
+        out += QStringLiteral("; next run ") + (e.nextRun ? shortText(e.nextRun) : QStringLiteral("none")) + u'\n';
+    }
+    return out;
+}
+
+QByteArray json(const QList<Entry> &entries, const QDateTime &now)
+{
+    QJsonArray servers;
+    for (const Entry &e : entries) {
+        servers.append(QJsonObject{
+            {QStringLiteral("id"), ServerId::text(e.id)},
+            {QStringLiteral("name"), e.name},
+            {QStringLiteral("health"), e.health},
+            {QStringLiteral("scheduled"), e.scheduled},
+            {QStringLiteral("scheduleTime"), e.scheduled ? QJsonValue(e.scheduleTime) : QJsonValue::Null},
+            {QStringLiteral("lastRunAt"), isoText(e.lastRun)},
+            {QStringLiteral("lastExitCode"), e.lastExitCode ? QJsonValue(*e.lastExitCode) : QJsonValue::Null},
+            {QStringLiteral("lastSuccessAt"), isoText(e.lastSuccess)},
+            {QStringLiteral("nextRunAt"), isoText(e.nextRun)},
+        });
+    }
+    const QJsonObject report{{QStringLiteral("ok"), allScheduledOk(entries)},
+                             {QStringLiteral("checkedAt"), isoText(now)},
+                             {QStringLiteral("servers"), servers}};
+    return QJsonDocument(report).toJson(QJsonDocument::Indented);
+}
+
+int exec(bool asJson)
+{
+    const auto settings = ConfigStore::readOnly(AppPaths::configFile());
+    if (!settings) {
+        std::fprintf(stderr, "tidewell: the configuration could not be read: %s\n", settings.error().toLocal8Bit().constData());
+        return 1;
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    const QList<Entry> list = entries(*settings, now);
+    const QByteArray out = asJson ? json(list, now) : text(list).toUtf8();
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    return allScheduledOk(list) ? 0 : 1;
+}
+
+} // namespace StatusReport

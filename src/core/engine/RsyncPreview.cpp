@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A dry run of one path, sorted into what would be copied and what is left out.
+#include "core/engine/RsyncPreview.h"
+
+#include "core/engine/BackupPlan.h"
+#include "core/engine/OutputDecoder.h"
+#include "core/engine/ProcessStream.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+namespace {
+
+// rsync's itemized line: YXcstpoguax and the name ("cd+++++++++ dir/").
+const QRegularExpression itemized(QStringLiteral("^([<>ch.*])([fdLDS])\\S{9,} "));
+const QRegularExpression hiding(QStringLiteral("^\\[(sender|receiver|generator)\\] hiding (file|directory|symlink|device|special file) "));
+
+constexpr qsizetype maxPending = 64 * 1024;
+
+// Whole lines from one stream's chunks; an endless line is cut, not kept.
+class LineSplitter
+{
+public:
+    QStringList feed(const QByteArray &chunk)
+    {
+        m_pending += chunk;
+        QStringList lines;
+        qsizetype start = 0;
+        for (qsizetype end; (end = m_pending.indexOf('\n', start)) >= 0; start = end + 1)
+            lines << line(m_pending.mid(start, end - start));
+        m_pending.remove(0, start);
+        if (m_pending.size() > maxPending) {
+            lines << line(m_pending);
+            m_pending.clear();
+        }
+        return lines;
+    }
+
+    QStringList finish()
+    {
+        QStringList lines;
+        if (!m_pending.isEmpty())
+            lines << line(m_pending);
+        m_pending.clear();
+        return lines;
+    }
+
+private:
+    static QString line(const QByteArray &bytes)
+    {
+        QString text = QString::fromUtf8(bytes);
+        if (text.endsWith(u'\r'))
+            text.chop(1);
+        if (text.size() > OutputDecoder::maxLineLength)
+            text = text.left(OutputDecoder::maxLineLength) + QStringLiteral("…");
+        return OutputDecoder::visible(text);
+    }
+
+    QByteArray m_pending;
+};
+
+} // namespace
+
+RsyncPreview::RsyncPreview(QObject *parent)
+    : QObject(parent)
+{
+}
+
+RsyncPreview::~RsyncPreview() = default;
+
+QStringList RsyncPreview::previewArguments(const QStringList &runArguments, const RsyncProbe &probe, bool remoteNamesExcluded)
+{
+    QStringList args{QStringLiteral("--dry-run"), QStringLiteral("--itemize-changes")};
+    // The server's rsync is the one that leaves files out of a pull, so it is
+    // the one asked to name them.
+    if (probe.isModern) {
+        args << QStringLiteral("--debug=FILTER1");
+        if (remoteNamesExcluded)
+            args << QStringLiteral("--remote-option=--debug=FILTER1");
+    }
+    for (const QString &argument : runArguments) {
+        // Progress and statistics say nothing about single files.
+        if (argument == QStringLiteral("--info=progress2") || argument == QStringLiteral("--progress") || argument == QStringLiteral("--stats")
+            || argument == QStringLiteral("--human-readable"))
+            continue;
+        args << argument;
+    }
+    return args;
+}
+
+void RsyncPreview::take(Result &result, const QString &line)
+{
+    if (line.isEmpty())
+        return;
+    if (const QRegularExpressionMatch match = itemized.match(line); match.hasMatch()) {
+        const QChar change = match.captured(1).at(0);
+        if (change == u'>' || change == u'c')
+            ++result.copied;
+    } else if (hiding.match(line).hasMatch()) {
+        ++result.excluded;
+    }
+    if (result.lines.size() < shownLines)
+        result.lines << line;
+    else
+        result.truncated = true;
+}
+
+QCoro::Task<RsyncPreview::Result> RsyncPreview::run(Server server, QUuid pathID, AppSettings settings, RsyncProbe probe)
+{
+    Result result;
+    // This path alone, on even when it is off: the others say nothing here.
+    server.paths.removeIf([&](const BackupPath &path) { return path.id != pathID; });
+    if (server.paths.isEmpty()) {
+        result.refusal << tr("The path is no longer in this server's settings.");
+        co_return result;
+    }
+    server.paths.first().enabled = true;
+    const auto plan = BackupPlan::prepare(server, settings, QDate::currentDate(), probe);
+    if (!plan) {
+        result.refusal = plan.error().lines;
+        co_return result;
+    }
+    const BackupPlan::Step &step = plan->steps.first();
+
+    m_cancelled = false;
+    // A server with an rsync older than 3.1 refuses --debug: ask it again without.
+    for (const bool remoteNamesExcluded : {true, false}) {
+        result = Result();
+        auto *stream = new ProcessStream(20, this);
+        m_stream = stream;
+        LineSplitter out;
+        LineSplitter err;
+        connect(stream, &ProcessStream::outputRead, this, [&](const QByteArray &data, bool fromStandardError) {
+            for (const QString &line : (fromStandardError ? err : out).feed(data))
+                take(result, line);
+        });
+        result.exitCode = co_await stream->run(plan->rsync, previewArguments(step.arguments, probe, remoteNamesExcluded));
+        for (LineSplitter *splitter : {&out, &err}) {
+            for (const QString &line : splitter->finish())
+                take(result, line);
+        }
+        if (!stream->started())
+            result.refusal << stream->startError();
+        m_stream = nullptr;
+        stream->deleteLater();
+        const bool refusedDebug = result.exitCode != 0 && !result.lines.filter(QStringLiteral("--debug")).isEmpty();
+        if (!remoteNamesExcluded || !refusedDebug || m_cancelled || !probe.isModern)
+            break;
+    }
+    result.cancelled = m_cancelled;
+    co_return result;
+}
+
+bool RsyncPreview::isRunning() const
+{
+    return m_stream;
+}
+
+void RsyncPreview::cancel()
+{
+    if (!m_stream)
+        return;
+    m_cancelled = true;
+    m_stream->terminate();
+}

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The preview of a path's excludes: a dry run's count and lines.
+#include "ui/PreviewDialog.h"
+
+#include "core/engine/RsyncPreview.h"
+#include "core/engine/RsyncRunner.h"
+#include "core/presentation/ServerRules.h"
+#include "core/storage/ConfigStore.h"
+#include "ui/Icons.h"
+#include "ui/Style.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+PreviewDialog::PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigStore *store, RsyncRunner *runner, QWidget *parent)
+    : QDialog(parent)
+    , m_serverID(serverID)
+    , m_pathID(pathID)
+    , m_store(store)
+    , m_runner(runner)
+    , m_preview(new RsyncPreview(this))
+{
+    setObjectName(QStringLiteral("previewDialog"));
+    setWindowTitle(tr("Preview"));
+    resize(760, 480);
+    auto *layout = new QVBoxLayout(this);
+    m_summary = new QLabel(tr("Asking the server what a run would copy…"), this);
+    m_summary->setObjectName(QStringLiteral("previewSummary"));
+    m_summary->setTextFormat(Qt::PlainText);
+    m_summary->setWordWrap(true);
+    m_lines = new QPlainTextEdit(this);
+    m_lines->setObjectName(QStringLiteral("previewLines"));
+    m_lines->setReadOnly(true);
+    m_lines->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_lines->setFont(Style::monospace(0.9));
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    m_cancel = m_buttons->addButton(tr("Stop"), QDialogButtonBox::ActionRole); // stops, and keeps what was seen
+    m_cancel->setObjectName(QStringLiteral("previewCancel"));
+    connect(m_cancel, &QPushButton::clicked, m_preview, &RsyncPreview::cancel);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &PreviewDialog::reject);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_lines, 1);
+    layout->addWidget(Style::note(tr("A dry run with this path's real options: nothing is copied. Lines starting with “>f” or “cd” "
+                                     "would be copied; “hiding” lines are left out by a pattern."),
+                                  this));
+    layout->addWidget(m_buttons);
+    start();
+}
+
+bool PreviewDialog::isRunning() const
+{
+    return m_preview->isRunning();
+}
+
+QString PreviewDialog::summary() const
+{
+    return m_summary->text();
+}
+
+QString PreviewDialog::shownLines() const
+{
+    return m_lines->toPlainText();
+}
+
+void PreviewDialog::start()
+{
+    const AppSettings settings = m_store->settings();
+    const Server *server = settings.server(m_serverID);
+    if (!server) {
+        m_summary->setText(tr("The server is no longer in the settings."));
+        return;
+    }
+    for (const BackupPath &path : server->paths) {
+        if (path.id == m_pathID)
+            setWindowTitle(tr("Preview of “") + (path.name.isEmpty() ? tr("(untitled)") : path.name) + tr("” on ")
+                           + ServerRules::displayName(*server));
+    }
+    QCoro::connect(m_preview->run(*server, m_pathID, settings, m_runner->rsyncProbe()), this, [this](const RsyncPreview::Result &result) {
+        m_cancel->setEnabled(false);
+        if (!result.refusal.isEmpty()) {
+            QPalette palette = m_summary->palette();
+            palette.setColor(QPalette::WindowText, Icons::red());
+            m_summary->setPalette(palette);
+            m_summary->setText(result.refusal.join(u'\n'));
+        } else {
+            QString text = result.cancelled ? tr("Cancelled. So far: ") : QString();
+            if (result.copied == 0 && !result.cancelled && result.exitCode == 0)
+                // The dry run compares with the copy that is there now.
+                text += tr("Nothing would be copied: the copy in the destination is up to date. ");
+            else
+                text += QString::number(result.copied) + (result.copied == 1 ? tr(" item would be copied, ") : tr(" items would be copied, "));
+            text += QString::number(result.excluded) + tr(" left out by exclude patterns.");
+            if (!result.cancelled && result.exitCode != 0)
+                text += tr(" rsync ended with exit ") + QString::number(result.exitCode) + tr("; see its lines below.");
+            if (result.truncated)
+                text += tr(" The first %1 of rsync's lines are shown.").arg(RsyncPreview::shownLines);
+            m_summary->setText(text);
+        }
+        m_lines->setPlainText(result.lines.join(u'\n'));
+        Q_EMIT previewEnded();
+        if (m_closed)
+            deleteLater();
+    });
+}
+
+void PreviewDialog::done(int result)
+{
+    m_closed = true;
+    if (m_preview->isRunning())
+        m_preview->cancel(); // deleted once the dry run has ended
+    else
+        deleteLater();
+    QDialog::done(result);
+}
