@@ -55,6 +55,20 @@ BackupPlan::Refusal BackupPlan::destinationFailure(const QString &reason)
     return {{QStringLiteral("Failed to create destination: ") + reason}, -1};
 }
 
+BackupPlan::FreeSpace BackupPlan::checkFreeSpace(qint64 minimumGB, std::optional<double> freeGB)
+{
+    // Unknown free space (a file system that does not say) lets the run go.
+    if (minimumGB <= 0 || !freeGB)
+        return {};
+    FreeSpace check;
+    check.lines << QString::asprintf("Free space at destination: %.2f GB (min required: %lld GB)", *freeGB, static_cast<long long>(minimumGB));
+    if (*freeGB < double(minimumGB))
+        check.refusal = Refusal{{QStringLiteral("!! Not enough free space. Aborting.")}, 28};
+    else
+        check.lines << QString();
+    return check;
+}
+
 tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &server, const AppSettings &settings,
                                                                  const QDate &today, const RsyncProbe &probe)
 {

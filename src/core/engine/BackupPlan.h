@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include <tl/expected.hpp>
 
 // What a run of one server will do, decided before anything is touched: the
@@ -46,4 +48,13 @@ struct BackupPlan
                                                      const RsyncProbe &probe);
     // The refusal of a run whose folder cannot be created.
     static Refusal destinationFailure(const QString &reason);
+
+    // The free space at the run folder against Settings' minimum (0: not
+    // checked): the log's lines, and the refusal when there is too little.
+    struct FreeSpace
+    {
+        QStringList lines;
+        std::optional<Refusal> refusal;
+    };
+    static FreeSpace checkFreeSpace(qint64 minimumGB, std::optional<double> freeGB);
 };

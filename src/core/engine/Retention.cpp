@@ -69,4 +69,12 @@ QStringList report(const QStringList &pruned, qint64 keep)
     return lines;
 }
 
+QStringList afterRun(const Server &server, const AppSettings &settings)
+{
+    // Only dated folders are pruned, and only when runs create them.
+    if (server.retentionCount < 1 || !settings.useDateSubfolder)
+        return {};
+    return report(prune(settings.destinationPath, server), server.retentionCount);
+}
+
 } // namespace Retention

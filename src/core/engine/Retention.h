@@ -2,6 +2,7 @@
 // Keeps the newest dated backup folders of a server and deletes the rest.
 #pragma once
 
+#include "core/model/AppSettings.h"
 #include "core/model/Server.h"
 
 #include <QString>
@@ -20,5 +21,8 @@ QString serverFolder(const QString &destinationPath, const Server &server);
 QStringList prune(const QString &destinationPath, const Server &server);
 // The run log's lines about what prune() deleted.
 QStringList report(const QStringList &pruned, qint64 keep);
+// After a successful run: prunes when the server keeps a number of dated
+// folders and runs make them; returns the log's lines (none otherwise).
+QStringList afterRun(const Server &server, const AppSettings &settings);
 
 } // namespace Retention

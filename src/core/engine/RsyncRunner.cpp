@@ -136,10 +136,11 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     // Until the whole run succeeds, this day's folder is no base for tomorrow's.
     if (settings.useDateSubfolder)
         Snapshots::markIncomplete(plan->runFolder);
-    for (const QString &line : plan->headerLines)
+    const BackupPlan::FreeSpace space = BackupPlan::checkFreeSpace(settings.minFreeSpaceGB, FileUtil::freeSpaceGB(plan->runFolder));
+    for (const QString &line : plan->headerLines + space.lines)
         append(line);
-    if (!hasFreeSpace(settings.minFreeSpaceGB, plan->runFolder))
-        co_return;
+    if (space.refusal)
+        co_return endWith(space.refusal->lines, space.refusal->exitCode);
 
     m_snapshotStats = RsyncStats();
     for (const BackupPlan::Step &step : plan->steps) {
@@ -154,23 +155,8 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
         if (m_snapshotStats)
             append(m_snapshotStats->summary(plan->linkBase));
     }
-    pruneOldBackups(server, settings);
-}
-
-bool RsyncRunner::hasFreeSpace(qint64 minimumGB, const QString &folder)
-{
-    if (minimumGB <= 0)
-        return true;
-    const auto free = FileUtil::freeSpaceGB(folder);
-    if (!free)
-        return true;
-    append(QString::asprintf("Free space at destination: %.2f GB (min required: %lld GB)", *free, static_cast<long long>(minimumGB)));
-    if (*free < double(minimumGB)) {
-        endWith({QStringLiteral("!! Not enough free space. Aborting.")}, 28);
-        return false;
-    }
-    append(QString());
-    return true;
+    for (const QString &line : Retention::afterRun(server, settings))
+        append(line);
 }
 
 QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath path)
@@ -228,12 +214,7 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
             co_return false;
         }
         if (status == 0) {
-            // What this path cost, from the --stats summary at the end of its output.
-            const auto stats = RsyncStats::parse(logLines().mid(std::max<qsizetype>(logLines().size() - 40, 0)));
-            if (stats && m_snapshotStats)
-                *m_snapshotStats += *stats;
-            else
-                m_snapshotStats.reset();
+            RsyncStats::addSummary(m_snapshotStats, logLines()); // what this path cost
             append(QString());
             co_return true;
         }
@@ -256,15 +237,6 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
             abortRun(status);
             co_return false;
         }
-    }
-}
-
-void RsyncRunner::pruneOldBackups(const Server &server, const AppSettings &settings)
-{
-    // Only dated folders are pruned, and only when runs create them.
-    if (server.retentionCount >= 1 && settings.useDateSubfolder) {
-        for (const QString &line : Retention::report(Retention::prune(settings.destinationPath, server), server.retentionCount))
-            append(line);
     }
 }
 

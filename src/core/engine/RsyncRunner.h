@@ -79,8 +79,6 @@ private:
     QCoro::Task<> performRun(Server server, AppSettings settings);
     QCoro::Task<bool> copyPath(Server server, BackupPlan::Step step, RetryPolicy policy, QString rsync);
     QCoro::Task<bool> runPreBackupCommand(Server server, BackupPath path);
-    bool hasFreeSpace(qint64 minimumGB, const QString &folder);
-    void pruneOldBackups(const Server &server, const AppSettings &settings);
     void finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store);
 
     QPointer<ProcessStream> m_currentProcess;

@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 std::optional<double> RsyncStats::parseNumber(QStringView text)
 {
     static const QString units = QStringLiteral("KMGTP");
@@ -32,6 +34,16 @@ QString RsyncStats::humanSize(double bytes)
         ++unit;
     }
     return QString::number(bytes, 'f', 2) + QLatin1Char(units[unit]);
+}
+
+void RsyncStats::addSummary(std::optional<RsyncStats> &total, const QStringList &output)
+{
+    // The summary is rsync's last few lines.
+    const auto stats = parse(output.mid(std::max<qsizetype>(output.size() - 40, 0)));
+    if (stats && total)
+        *total += *stats;
+    else
+        total.reset();
 }
 
 std::optional<RsyncStats> RsyncStats::parse(const QStringList &lines)

@@ -25,6 +25,9 @@ struct RsyncStats
     static QString humanSize(double bytes);
 
     RsyncStats &operator+=(const RsyncStats &other);
+    // Adds the summary at the end of one path's output to a run's total; a
+    // path without one makes the total unknown.
+    static void addSummary(std::optional<RsyncStats> &total, const QStringList &output);
     // "Snapshot: 5,000 files, 3.52K received, 4,950 files shared with 2025-01-30".
     QString summary(const QString &sharedWith) const;
 };
