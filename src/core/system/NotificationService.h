@@ -25,7 +25,7 @@ struct Content
     QString title;
     QString body;
     QVariantMap hints;
-    QStringList actions; // pairs of key and label, as the specification has them
+    QStringList actions; // pairs of key and label, as org.freedesktop.Notifications takes them
 };
 
 void requestAuthorizationIfNeeded();
