@@ -6,36 +6,14 @@
 #
 #   bench/bench_headless.sh [build-dir]     (default: build)
 set -euo pipefail
-top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="$(cd "${1:-$top/build}" && pwd)"
-tidewell="$build/tidewell"
-work="$(mktemp -d)"
-trap '"$top/tests/fixtures/sshd.sh" stop "$work/sshd" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-
-port="$("$top/tests/fixtures/sshd.sh" start "$work/sshd")"
-key="$work/sshd/client_key"
-user="$(id -un)"
-
-echo "Preparing 5,000 files, 200 MiB ..."
-mkdir -p "$work/remote/tree"
-head -c $((200 * 1024 * 1024)) /dev/urandom >"$work/blob"
-(cd "$work/remote/tree" && split -b 41944 -a 4 -d "$work/blob" f && ls | wc -l)
-rm -f "$work/blob"
-
+source "$(dirname "${BASH_SOURCE[0]}")/loopback.sh"
+make_tree
+write_config '"useDateSubfolder": false'
 home="$work/home"
-mkdir -p "$home" "$work/data/Tidewell"
-id="0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60"
-cat >"$work/data/Tidewell/config.json" <<JSON
-{"destinationPath": "$work/dest", "useDateSubfolder": false, "notificationsEnabled": false,
- "servers": [{"id": "$id", "name": "bench", "host": "127.0.0.1", "port": $port, "username": "$user",
-   "privateKeyPath": "$key", "paths": [{"name": "tree", "remotePath": "$work/remote/tree"}]}]}
-JSON
 
 rsync_args=(-a --stats -e "ssh -p $port -o StrictHostKeyChecking=accept-new -o BatchMode=yes -i '$key' -o IdentitiesOnly=yes"
     --human-readable --info=progress2 -z --old-args "$user@127.0.0.1:$work/remote/tree/" "$work/dest/bench/tree")
 
-now() { date +%s.%N; }
-calc() { awk "BEGIN { print $* }"; }
 ticks_per_second="$(getconf CLK_TCK)"
 
 run_tidewell() {

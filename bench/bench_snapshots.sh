@@ -8,37 +8,15 @@
 #
 #   bench/bench_snapshots.sh [build-dir]     (default: build)
 set -euo pipefail
-top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="$(cd "${1:-$top/build}" && pwd)"
-tidewell="$build/tidewell"
-work="$(mktemp -d)"
-trap '"$top/tests/fixtures/sshd.sh" stop "$work/sshd" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-
-port="$("$top/tests/fixtures/sshd.sh" start "$work/sshd")"
-key="$work/sshd/client_key"
-user="$(id -un)"
+source "$(dirname "${BASH_SOURCE[0]}")/loopback.sh"
 today="$(date +%F)"
 yesterday="$(date -d yesterday +%F)"
 server="$work/dest/bench"
-
-echo "Preparing 5,000 files, 200 MiB ..."
-mkdir -p "$work/remote/tree"
-head -c $((200 * 1024 * 1024)) /dev/urandom >"$work/blob"
-(cd "$work/remote/tree" && split -b 41944 -a 4 -d "$work/blob" f && ls | wc -l)
-rm -f "$work/blob"
-
-mkdir -p "$work/home" "$work/data/Tidewell"
-id="0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60"
-cat >"$work/data/Tidewell/config.json" <<JSON
-{"destinationPath": "$work/dest", "useDateSubfolder": true, "linkToPreviousBackup": true, "notificationsEnabled": false,
- "servers": [{"id": "$id", "name": "bench", "host": "127.0.0.1", "port": $port, "username": "$user",
-   "privateKeyPath": "$key", "paths": [{"name": "tree", "remotePath": "$work/remote/tree"}]}]}
-JSON
+make_tree
+write_config '"useDateSubfolder": true, "linkToPreviousBackup": true'
 log="$work/data/Tidewell/logs/$id.log"
 headless() { HOME="$work/home" XDG_DATA_HOME="$work/data" "$tidewell" --run-backup "$id"; }
 
-now() { date +%s.%N; }
-calc() { awk "BEGIN { print $* }"; }
 
 echo "Day 1: a full copy"
 headless

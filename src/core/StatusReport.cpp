@@ -37,15 +37,19 @@ QJsonValue isoText(const std::optional<QDateTime> &when)
 
 QString health(const Server &server, const QDateTime &now)
 {
-    if (server.lastExitCode && *server.lastExitCode != 0)
+    // The window's health, in words a script can match.
+    switch (ServerRules::healthStatus(server, false, now).kind) {
+    case ServerRules::Health::Kind::failed:
         return QStringLiteral("failing");
-    if (ServerRules::isOverdue(server, now))
+    case ServerRules::Health::Kind::overdue:
         return QStringLiteral("overdue");
-    if (!server.lastExitCode)
+    case ServerRules::Health::Kind::neverRan:
         return QStringLiteral("never run");
-    if (!server.scheduleEnabled)
-        return QStringLiteral("not scheduled");
-    return QStringLiteral("ok");
+    case ServerRules::Health::Kind::running: // not asked for
+    case ServerRules::Health::Kind::healthy:
+        break;
+    }
+    return server.scheduleEnabled ? QStringLiteral("ok") : QStringLiteral("not scheduled");
 }
 
 QList<Entry> entries(const AppSettings &settings, const QDateTime &now)

@@ -129,9 +129,7 @@ QString TidewellApp::repointSchedules()
                                                  : QStringLiteral("Updated %1 daily schedules to start ").arg(repair.updated))
                             + repair.executable + u'.';
     NotificationService::Content content;
-    content.title = QStringLiteral("Tidewell");
     content.body = message;
-    content.hints.insert(QStringLiteral("desktop-entry"), NotificationService::desktopEntry);
     NotificationService::post(content);
     m_mainWindow->statusBar()->showMessage(message);
     return message;

@@ -277,25 +277,9 @@ private Q_SLOTS:
                               QStringLiteral("config.json.lock")}));
     }
 
-    void saveMergesNewerResultsFromDisk()
-    {
-        TempHome home;
-        Server server;
-        ConfigStore window;
-        window.update([&](AppSettings &s) { s.servers = {server}; });
-        QVERIFY(window.save());
-        ConfigStore headless;
-        headless.recordRunResult(server.id, 500, 23);
-        window.update([](AppSettings &s) { s.compress = false; });
-        QVERIFY(window.save());
-        const auto onDisk = AppSettings::decode(readFile(window.url()));
-        QCOMPARE(onDisk->servers[0].lastExitCode, 23);
-        QVERIFY(!onDisk->compress);
-    }
-
-    // Only a run that ends with 0 moves the last success; a later failure
-    // keeps it, and a window's save never loses a success recorded meanwhile.
-    void lastSuccessMovesOnlyOnZero()
+    // A window's save merges the results runs recorded meanwhile. Only a run
+    // that ends with 0 moves the last success; a later failure or a cancel keeps it.
+    void saveMergesResultsAndSuccessMovesOnlyOnZero()
     {
         TempHome home;
         Server server;
@@ -305,17 +289,15 @@ private Q_SLOTS:
         ConfigStore headless;
         headless.recordRunResult(server.id, 100, 0);
         headless.recordRunResult(server.id, 200, 23);
-        auto onDisk = AppSettings::decode(readFile(window.url()));
-        QCOMPARE(onDisk->servers[0].lastSuccessAt, 100.0);
-        QCOMPARE(onDisk->servers[0].lastRunAt, 200.0);
         QCOMPARE(headless.settings().servers[0].lastSuccessAt, 100.0);
         headless.recordRunResult(server.id, 300, std::nullopt); // cancelled
-        QCOMPARE(AppSettings::decode(readFile(window.url()))->servers[0].lastSuccessAt, 100.0);
-
         window.update([](AppSettings &s) { s.compress = false; });
         QVERIFY(window.save());
-        onDisk = AppSettings::decode(readFile(window.url()));
+        const auto onDisk = AppSettings::decode(readFile(window.url()));
+        QCOMPARE(onDisk->servers[0].lastRunAt, 300.0);
+        QVERIFY(!onDisk->servers[0].lastExitCode);
         QCOMPARE(onDisk->servers[0].lastSuccessAt, 100.0);
+        QVERIFY(!onDisk->compress);
         QCOMPARE(window.settings().servers[0].lastSuccessAt, 100.0);
     }
 

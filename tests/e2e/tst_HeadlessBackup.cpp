@@ -4,12 +4,8 @@
 #include "core/model/AppSettings.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
-#include "fixtures/BackupScenario.h"
-#include "fixtures/DbusSessionFixture.h"
 #include "fixtures/Files.h"
-#include "fixtures/SshdFixture.h"
-#include "fixtures/TempHome.h"
-#include "fixtures/TidewellProcess.h"
+#include "fixtures/SshdBackupTest.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -20,37 +16,23 @@ using namespace TestHelpers;
 
 // Whole backups through the built binary, as a schedule starts it: real
 // rsync, a real sshd and a private session bus with a recording notifier.
-class TestHeadlessBackup : public QObject
+class TestHeadlessBackup : public SshdBackupTest
 {
     Q_OBJECT
 
-    SshdFixture *m_sshd = nullptr;
-    DbusSessionFixture *m_bus = nullptr;
-    std::unique_ptr<BackupScenario> m_s;
+public:
+    TestHeadlessBackup()
+        : SshdBackupTest(true)
+    {
+    }
 
+private:
     static BackupPath path(const QString &name, const QString &remote, bool isDirectory = true)
     {
         return BackupScenario::path(name, remote, isDirectory);
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_sshd = new SshdFixture;
-        QVERIFY(m_sshd->isRunning());
-        m_bus = new DbusSessionFixture;
-        QVERIFY(m_bus->isRunning());
-    }
-
-    void cleanupTestCase()
-    {
-        delete m_bus;
-        delete m_sshd;
-    }
-
-    void init() { m_s = std::make_unique<BackupScenario>(*m_sshd, m_bus); }
-    void cleanup() { m_s.reset(); }
-
     void twoPathsAreCopiedExactly()
     {
         const QString folder = m_s->remote + QStringLiteral("/www/my site");

@@ -5,8 +5,8 @@
 #include "core/engine/RsyncRunner.h"
 #include "core/storage/ConfigStore.h"
 #include "fixtures/Await.h"
-#include "fixtures/BackupScenario.h"
 #include "fixtures/Files.h"
+#include "fixtures/SshdBackupTest.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,14 +18,17 @@
 
 using namespace TestHelpers;
 
-class TestRunSafety : public QObject
+class TestRunSafety : public SshdBackupTest
 {
     Q_OBJECT
 
-    SshdFixture *m_sshd = nullptr;
-    DbusSessionFixture *m_bus = nullptr;
-    std::unique_ptr<BackupScenario> m_s;
+public:
+    TestRunSafety()
+        : SshdBackupTest(true)
+    {
+    }
 
+private:
     static BackupPath path(const QString &name, const QString &remote) { return BackupScenario::path(name, remote); }
 
     // A sparse file that keeps rsync busy for a few seconds.
@@ -51,23 +54,6 @@ class TestRunSafety : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_sshd = new SshdFixture;
-        QVERIFY(m_sshd->isRunning());
-        m_bus = new DbusSessionFixture;
-        QVERIFY(m_bus->isRunning());
-    }
-
-    void cleanupTestCase()
-    {
-        delete m_bus;
-        delete m_sshd;
-    }
-
-    void init() { m_s = std::make_unique<BackupScenario>(*m_sshd, m_bus); }
-    void cleanup() { m_s.reset(); }
-
     // An empty remote path would copy the server's root file system.
     void emptyRemotePathIsRefusedBeforeAnyChild()
     {

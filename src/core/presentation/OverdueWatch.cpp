@@ -56,9 +56,7 @@ QList<QUuid> OverdueWatch::check()
         if (!ServerRules::isOverdue(server, now) || m_told.value(server.id) == today)
             continue;
         NotificationService::Content content;
-        content.title = QStringLiteral("Tidewell");
         content.body = noticeText(server, now);
-        content.hints.insert(QStringLiteral("desktop-entry"), NotificationService::desktopEntry);
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
         NotificationService::post(content);
         m_told.insert(server.id, today);

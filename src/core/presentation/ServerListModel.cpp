@@ -106,17 +106,8 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
 ServerRules::Counters ServerListModel::counters() const
 {
     ServerRules::Counters c;
-    for (const Row &row : m_rows) {
-        ++c.servers;
-        if (row.overdue)
-            ++c.overdue;
-        else if (row.server.lastExitCode && *row.server.lastExitCode == 0)
-            ++c.healthy;
-        if (row.server.lastExitCode && *row.server.lastExitCode != 0)
-            ++c.failing;
-        if (row.server.scheduleEnabled && (!m_schedules || m_schedules->isWorking(row.server.id)))
-            ++c.scheduled;
-    }
+    for (const Row &row : m_rows)
+        c.add(row.server, row.overdue, !m_schedules || m_schedules->isWorking(row.server.id));
     return c;
 }
 

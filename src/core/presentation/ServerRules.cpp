@@ -93,12 +93,10 @@ std::optional<QDateTime> nextDailyRun(const Server &server, const QDateTime &now
 
 int daysWithoutSuccess(const Server &server, const QDateTime &now)
 {
-    const auto since = lastSuccess(server);
-    const std::optional<QDateTime> from =
-        since ? since : (server.scheduledSince ? std::optional<QDateTime>(ReferenceDate::toDateTime(*server.scheduledSince)) : std::nullopt);
-    if (!from)
-        return 1;
-    return std::max<qint64>(1, from->secsTo(now) / 86400);
+    std::optional<QDateTime> from = lastSuccess(server);
+    if (!from && server.scheduledSince)
+        from = ReferenceDate::toDateTime(*server.scheduledSince);
+    return from ? int(std::max<qint64>(1, from->secsTo(now) / 86400)) : 1;
 }
 
 QString overdueText(const Server &server, const QDateTime &now)
@@ -125,21 +123,24 @@ Health healthStatus(const Server &server, bool isRunning, const QDateTime &now)
     return {Health::Kind::healthy, QStringLiteral("Healthy")};
 }
 
+void Counters::add(const Server &server, bool isOverdue, bool scheduleWorks)
+{
+    ++servers;
+    if (isOverdue)
+        ++overdue;
+    else if (server.lastExitCode && *server.lastExitCode == 0)
+        ++healthy;
+    if (server.lastExitCode && *server.lastExitCode != 0)
+        ++failing;
+    if (server.scheduleEnabled && scheduleWorks)
+        ++scheduled;
+}
+
 Counters counters(const AppSettings &settings, const QDateTime &now)
 {
     Counters c;
-    for (const Server &server : settings.servers) {
-        ++c.servers;
-        const bool overdue = isOverdue(server, now);
-        if (overdue)
-            ++c.overdue;
-        else if (server.lastExitCode && *server.lastExitCode == 0)
-            ++c.healthy;
-        if (server.lastExitCode && *server.lastExitCode != 0)
-            ++c.failing;
-        if (server.scheduleEnabled)
-            ++c.scheduled;
-    }
+    for (const Server &server : settings.servers)
+        c.add(server, isOverdue(server, now));
     return c;
 }
 

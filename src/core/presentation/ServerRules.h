@@ -59,7 +59,12 @@ struct Counters
     int failing = 0;
     int overdue = 0;
     int scheduled = 0;
+
+    // Counts one server: an overdue one as overdue, not also as healthy; a
+    // schedule only while it works.
+    void add(const Server &server, bool overdue, bool scheduleWorks = true);
 };
+// Every server's counts, each schedule taken as working.
 Counters counters(const AppSettings &settings, const QDateTime &now = QDateTime::currentDateTime());
 
 // "db:2222", or "—" without a host.

@@ -19,8 +19,6 @@ Content contentFor(const Server &server, std::optional<qint64> exitCode, bool ca
 {
     const QString name = server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
     Content content;
-    content.title = QStringLiteral("Tidewell");
-    content.hints.insert(QStringLiteral("desktop-entry"), desktopEntry);
     if (cancelled) {
         content.body = QStringLiteral("⏹ ") + name + QStringLiteral(" — backup cancelled");
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
@@ -44,8 +42,11 @@ QDBusMessage notifyCall(const Content &content)
     QDBusMessage message = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    // The desktop groups and badges them by the entry.
+    QVariantMap hints = content.hints;
+    hints.insert(QStringLiteral("desktop-entry"), desktopEntry);
     // replaces_id 0: every result is a notification of its own.
-    message << QStringLiteral("Tidewell") << uint(0) << appIcon << content.title << content.body << content.actions << content.hints
+    message << QStringLiteral("Tidewell") << uint(0) << appIcon << content.title << content.body << content.actions << hints
             << int(-1);
     return message;
 }

@@ -20,9 +20,11 @@ namespace NotificationService {
 inline const QString appIcon = QStringLiteral("org.tidewell.Tidewell");
 inline const QString desktopEntry = QStringLiteral("org.tidewell.Tidewell");
 
+// Every notification is Tidewell's: notifyCall adds the icon and the
+// desktop-entry hint to each.
 struct Content
 {
-    QString title;
+    QString title = QStringLiteral("Tidewell");
     QString body;
     QVariantMap hints;
     QStringList actions; // pairs of key and label, as org.freedesktop.Notifications takes them
