@@ -88,6 +88,8 @@ QString text(const QList<Entry> &entries)
         out += OutputDecoder::visible(e.name) + QStringLiteral(": ") + e.health + QStringLiteral("; last run ") + shortText(e.lastRun);
         if (e.lastExitCode)
             out += QStringLiteral(" (exit ") + QString::number(*e.lastExitCode) + u')';
+        else if (e.lastRun)
+            out += QStringLiteral(" (cancelled)");
         out += QStringLiteral("; last success ") + shortText(e.lastSuccess);
         out += QStringLiteral("; next run ") + (e.nextRun ? shortText(e.nextRun) : QStringLiteral("none")) + u'\n';
     }

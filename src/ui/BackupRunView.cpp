@@ -152,12 +152,27 @@ void BackupRunView::scheduleLogUpdate()
         m_logTimer.start();
 }
 
+namespace {
+
+// What the sheet shows of one line: a few screens wide at most (the log
+// file and Copy keep it whole), so a server printing endless lines cannot
+// fill the window's memory.
+QString shown(const QString &line)
+{
+    constexpr qsizetype widest = 2000;
+    return line.size() > widest ? line.left(widest) + QStringLiteral("…") : line;
+}
+
+} // namespace
+
 void BackupRunView::updateLog()
 {
     const QStringList &lines = m_runner->logLines();
     const qint64 serial = m_runner->logLineSerial();
     qint64 fresh = serial - m_shownSerial;
-    const bool rebuild = fresh < 0 || m_shownCount == 0 || fresh > lines.size();
+    // Lines dropped from the middle of a huge log change what the lines
+    // before the new ones are: draw it whole then too.
+    const bool rebuild = fresh < 0 || m_shownCount == 0 || fresh > lines.size() || m_runner->logDroppedLines() != m_shownDropped;
     if (rebuild) {
         // A new run, or more new lines than the log keeps: draw it whole.
         m_log->clear();
@@ -167,7 +182,7 @@ void BackupRunView::updateLog()
         const QString &line = lines.at(lines.size() - fresh - 1);
         QTextCursor last(m_log->document()->lastBlock());
         last.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        last.insertText(line, QTextCharFormat());
+        last.insertText(shown(line), QTextCharFormat());
     }
     m_copy->setEnabled(!lines.isEmpty());
     if (fresh > 0) {
@@ -183,7 +198,7 @@ void BackupRunView::updateLog()
             if (!(rebuild && i == first))
                 cursor.insertBlock();
             const QString &line = lines.at(i);
-            cursor.insertText(line, line.startsWith(QLatin1String("! ")) ? error : plain);
+            cursor.insertText(shown(line), line.startsWith(QLatin1String("! ")) ? error : plain);
         }
         cursor.endEditBlock();
     }
@@ -191,6 +206,7 @@ void BackupRunView::updateLog()
     m_shownSerial = serial;
     m_shownRevision = m_runner->logRevision();
     m_shownCount = lines.size();
+    m_shownDropped = m_runner->logDroppedLines();
     if (countChanged && !lines.isEmpty())
         m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
 }

@@ -55,4 +55,5 @@ private:
     qint64 m_shownSerial = 0;
     qint64 m_shownRevision = 0;
     qsizetype m_shownCount = 0;
+    qint64 m_shownDropped = 0;
 };

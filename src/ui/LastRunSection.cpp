@@ -41,7 +41,7 @@ void LastRunSection::refresh(const Server &server)
         return;
     m_when->setText(Formatting::shortDateTime(*server.lastRunAt));
     if (!server.lastExitCode)
-        m_status->setText(QStringLiteral("—"));
+        m_status->setText(tr("Cancelled"));
     else if (*server.lastExitCode == 0)
         m_status->setText(QStringLiteral("<span style='color:") + Icons::green().name() + QStringLiteral("'>●</span> ") + tr("Success"));
     else

@@ -44,7 +44,7 @@ PreviewDialog::PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigS
     layout->addWidget(m_summary);
     layout->addWidget(m_lines, 1);
     layout->addWidget(Style::note(tr("A dry run with this path's real options: nothing is copied. Lines starting with “>f” or “cd” "
-                                     "would be copied; “hiding” lines are left out by a pattern."),
+                                     "would be copied, “hf” or “.f” taken unchanged; “hiding” lines are left out by a pattern."),
                                   this));
     layout->addWidget(m_buttons);
     start();
@@ -87,12 +87,18 @@ void PreviewDialog::start()
             m_summary->setText(result.refusal.join(u'\n'));
         } else {
             QString text = result.cancelled ? tr("Cancelled. So far: ") : QString();
-            if (result.copied == 0 && !result.cancelled && result.exitCode == 0)
-                // The dry run compares with the copy that is there now.
-                text += tr("Nothing would be copied: the copy in the destination is up to date. ");
-            else
-                text += QString::number(result.copied) + (result.copied == 1 ? tr(" item would be copied, ") : tr(" items would be copied, "));
-            text += QString::number(result.excluded) + tr(" left out by exclude patterns.");
+            // What the run would take, also when nothing changed: the run
+            // still makes a whole new snapshot from the earlier one.
+            text += tr("A run would copy %n file(s)", nullptr, result.copiedFiles);
+            if (!result.base.isEmpty())
+                text += tr(" and take %n unchanged file(s) from the snapshot of %1", nullptr, result.unchangedFiles).arg(result.base);
+            else if (result.unchangedFiles > 0)
+                text += tr("; %n file(s) in the destination are up to date", nullptr, result.unchangedFiles);
+            text += tr("; %n item(s) left out by exclude patterns.", nullptr, result.excluded);
+            if (!result.topLevel.isEmpty()) {
+                text += u'\n' + tr("Included at the top: ") + result.topLevel.join(QStringLiteral(", "))
+                        + (result.topLevel.size() >= RsyncPreview::shownTopLevel ? QStringLiteral(", …") : QString());
+            }
             if (!result.cancelled && result.exitCode != 0)
                 text += tr(" rsync ended with exit ") + QString::number(result.exitCode) + tr("; see its lines below.");
             if (result.truncated)

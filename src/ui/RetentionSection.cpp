@@ -6,9 +6,19 @@
 #include "ui/Style.h"
 
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+
+namespace {
+
+qint64 countIn(const QLineEdit *field)
+{
+    return field->text().trimmed().toLongLong();
+}
+
+} // namespace
 
 RetentionSection::RetentionSection(const QUuid &serverID, ConfigStore *store, QWidget *parent)
     : EditorSection(tr("Retention"), serverID, store, parent)
@@ -18,28 +28,48 @@ RetentionSection::RetentionSection(const QUuid &serverID, ConfigStore *store, QW
     auto *box = new QWidget(this);
     auto *boxLayout = new QHBoxLayout(box);
     boxLayout->setContentsMargins(0, 0, 0, 0);
-    m_keep = new QLineEdit(box);
-    m_keep->setObjectName(QStringLiteral("retentionField"));
-    m_keep->setPlaceholderText(tr("0 = keep all"));
+    m_keep = countField(QStringLiteral("retentionField"), tr("0 = keep all"), &Server::retentionCount);
+    m_weekly = countField(QStringLiteral("keepWeeklyField"), QStringLiteral("0"), &Server::keepWeekly);
+    m_monthly = countField(QStringLiteral("keepMonthlyField"), QStringLiteral("0"), &Server::keepMonthly);
     m_keep->setFixedWidth(120);
+    m_keep->setParent(box);
     boxLayout->addWidget(m_keep);
+    for (const auto &[caption, edit] : {std::pair{tr("plus weekly"), m_weekly}, std::pair{tr("monthly"), m_monthly}}) {
+        auto *label = new QLabel(caption, box);
+        label->setBuddy(edit);
+        label->setForegroundRole(QPalette::PlaceholderText);
+        edit->setParent(box);
+        edit->setFixedWidth(60);
+        boxLayout->addWidget(label);
+        boxLayout->addWidget(edit);
+    }
     boxLayout->addStretch(1);
     layout->addWidget(field(tr("Keep last N daily backups"), box, m_keep));
-    layout->addWidget(Style::note(tr("Only applies when 'Create date subfolder' is on in Settings. Older YYYY-MM-DD folders are deleted "
-                                     "after each successful run; incomplete ones never count as kept."),
+    layout->addWidget(Style::note(tr("Only applies when 'Create date subfolder' is on in Settings and N is 1 or more. After each "
+                                     "successful run, Tidewell keeps the last N YYYY-MM-DD folders and, besides them, the newest of "
+                                     "each of the last W weeks (Monday to Sunday) and M months, and deletes the rest. Incomplete "
+                                     "folders never count as kept; folders dated after today are never touched."),
                                   this));
-    connect(m_keep, &QLineEdit::textEdited, this, [this](const QString &text) {
-        bool ok = false;
-        const qint64 keep = text.trimmed().isEmpty() ? 0 : text.trimmed().toLongLong(&ok);
-        if (ok || text.trimmed().isEmpty())
-            edit([&](Server &s) { s.retentionCount = keep; });
+}
+
+QLineEdit *RetentionSection::countField(const QString &objectName, const QString &placeholder, qint64 Server::*count)
+{
+    auto *edit = new QLineEdit(this);
+    edit->setObjectName(objectName);
+    edit->setPlaceholderText(placeholder);
+    edit->setValidator(new QIntValidator(0, 100000, edit));
+    connect(edit, &QLineEdit::textEdited, this, [this, edit, count] {
+        if (edit->hasAcceptableInput() || edit->text().trimmed().isEmpty())
+            this->edit([&](Server &s) { s.*count = countIn(edit); });
     });
+    return edit;
 }
 
 void RetentionSection::refresh(const Server &server)
 {
-    bool ok = false;
-    const qint64 shown = m_keep->text().trimmed().isEmpty() ? 0 : m_keep->text().trimmed().toLongLong(&ok);
-    if (shown != server.retentionCount)
-        showText(m_keep, server.retentionCount == 0 ? QString() : QString::number(server.retentionCount));
+    for (const auto &[edit, value] : {std::pair{m_keep, server.retentionCount}, std::pair{m_weekly, server.keepWeekly},
+                                      std::pair{m_monthly, server.keepMonthly}}) {
+        if (countIn(edit) != value)
+            showText(edit, value == 0 ? QString() : QString::number(value));
+    }
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The editor's retention: how many daily backups to keep.
+// The editor's retention: how many daily, weekly and monthly backups to keep.
 #pragma once
 
 #include "ui/EditorSection.h"
@@ -13,5 +13,10 @@ public:
     void refresh(const Server &server) override;
 
 private:
+    // A field for one count of the server; empty stands for 0.
+    QLineEdit *countField(const QString &objectName, const QString &placeholder, qint64 Server::*count);
+
     QLineEdit *m_keep;
+    QLineEdit *m_weekly;
+    QLineEdit *m_monthly;
 };

@@ -122,12 +122,21 @@ QString TidewellApp::repointSchedules()
     const Scheduler::Repair repair = m_scheduler.repointJobs(m_context.store->settings().servers);
     for (const QString &error : repair.errors)
         DiagnosticLog::write(QStringLiteral("Schedule update failed: ") + error);
-    if (repair.updated == 0)
+    QStringList messages;
+    if (repair.updated > 0) {
+        m_context.schedules->refresh();
+        messages << (repair.updated == 1 ? QStringLiteral("Updated 1 daily schedule to start ")
+                                         : QStringLiteral("Updated %1 daily schedules to start ").arg(repair.updated))
+                        + repair.executable + u'.';
+    }
+    if (!repair.errors.isEmpty()) {
+        // The earlier units were put back: those schedules still start the old program.
+        messages << QStringLiteral("Could not update %1 schedule(s): ").arg(repair.errors.size()) + repair.errors.first()
+                        + (repair.errors.size() > 1 ? QStringLiteral(" (and %1 more)").arg(repair.errors.size() - 1) : QString());
+    }
+    if (messages.isEmpty())
         return {};
-    m_context.schedules->refresh();
-    const QString message = (repair.updated == 1 ? QStringLiteral("Updated 1 daily schedule to start ")
-                                                 : QStringLiteral("Updated %1 daily schedules to start ").arg(repair.updated))
-                            + repair.executable + u'.';
+    const QString message = messages.join(u' ');
     NotificationService::Content content;
     content.body = message;
     NotificationService::post(content);

@@ -15,6 +15,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+
 using namespace TestHelpers;
 
 // The run's flow with a fake rsync: what it logs, when it retries, how it ends.
@@ -340,6 +343,35 @@ private Q_SLOTS:
         runBackup(server);
         QCOMPARE(runner.exitCode(), 0);
         QVERIFY(!runner.wasRefused());
+    }
+
+    // The window looks at every server's lock each second: looking must
+    // never make a run's own tryLock() fail.
+    void lookingAtALockNeverTakesIt()
+    {
+        const QString path = AppPaths::runLockFile(QUuid::createUuid());
+        QVERIFY(FileLock::tryLock(path)); // the file exists, as after a first run
+        std::atomic<bool> stop = false;
+        std::atomic<int> looks = 0;
+        std::thread checker([&] {
+            while (!stop) {
+                FileLock::isHeld(path);
+                ++looks;
+            }
+        });
+        while (looks == 0)
+            std::this_thread::yield();
+        int refused = 0;
+        for (int i = 0; i < 1000; ++i) {
+            auto lock = FileLock::tryLock(path);
+            refused += lock ? 0 : 1;
+        }
+        stop = true;
+        checker.join();
+        QCOMPARE(refused, 0);
+        QVERIFY(looks > 100);
+        const auto held = FileLock::tryLock(path);
+        QVERIFY(FileLock::isHeld(path));
     }
 };
 

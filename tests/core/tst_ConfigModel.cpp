@@ -42,6 +42,8 @@ private Q_SLOTS:
         QVERIFY(settings);
         const Server &server = settings->servers.at(0);
         QCOMPARE(server.bandwidthLimitKBps, 0);
+        QCOMPARE(server.keepWeekly, 0);
+        QCOMPARE(server.keepMonthly, 0);
         QVERIFY(!server.lastSuccessAt);
         QVERIFY(!server.scheduledSince);
         QVERIFY(server.paths.at(0).excludes.isEmpty());
@@ -144,6 +146,8 @@ private Q_SLOTS:
         server.lastSuccessAt = 757300000.5;
         server.scheduledSince = 700000000.25;
         server.bandwidthLimitKBps = 512;
+        server.keepWeekly = 4;
+        server.keepMonthly = 6;
         server.paths.append(BackupPath{});
         server.paths.last().excludes = {QStringLiteral("node_modules/"), QStringLiteral("with space *.log"),
                                         QStringLiteral("/top-only"), QStringLiteral("ünï\"q\"")};
@@ -161,6 +165,8 @@ private Q_SLOTS:
         QVERIFY(encoded.contains("9007199254740993"));
         QVERIFY(encoded.contains("\"port\": 2222,"));
         QVERIFY(encoded.contains("\"bandwidthLimitKBps\": 512,"));
+        QVERIFY(encoded.contains("\"keepMonthly\": 6,"));
+        QVERIFY(encoded.contains("\"keepWeekly\": 4,"));
         QVERIFY(encoded.contains("\"networkWaitSeconds\": 0,"));
     }
 
@@ -205,6 +211,9 @@ private Q_SLOTS:
         Server d = a;
         d.bandwidthLimitKBps = 1;
         QVERIFY(a != d && qHash(a) != qHash(d));
+        Server e = a;
+        e.keepWeekly = 2;
+        QVERIFY(a != e && qHash(a) != qHash(e));
     }
 
     void referenceDateIsSince2001()

@@ -31,6 +31,8 @@ class TestConfigTransfer : public QObject
         server.scheduleEnabled = true;
         server.scheduleTime = time;
         server.bandwidthLimitKBps = 640;
+        server.keepWeekly = 4;
+        server.keepMonthly = 12;
         BackupPath path;
         path.name = QStringLiteral("www");
         path.remotePath = QStringLiteral("/var/www");
@@ -53,6 +55,8 @@ private Q_SLOTS:
         QVERIFY(!clean.servers[0].lastSuccessAt && !clean.servers[0].scheduledSince);
         // what the user chose travels
         QCOMPARE(clean.servers[0].bandwidthLimitKBps, 640);
+        QCOMPARE(clean.servers[0].keepWeekly, 4);
+        QCOMPARE(clean.servers[0].keepMonthly, 12);
         QCOMPARE(clean.servers[0].paths[0].excludes, settings.servers[0].paths[0].excludes);
         QCOMPARE(clean.servers[0].scheduleTime, QStringLiteral("03:00"));
         QCOMPARE(settings.servers[0].privateKeyPath, QStringLiteral("/home/me/.ssh/id")); // argument untouched

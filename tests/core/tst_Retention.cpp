@@ -23,6 +23,12 @@ class TestRetention : public QObject
         return server;
     }
 
+    // The old cases' folders all lie in the past.
+    static Retention::Outcome prune(const QString &destination, const Server &server, const QDate &today = QDate(2030, 1, 1))
+    {
+        return Retention::prune(destination, server, today);
+    }
+
     static QStringList names(const QStringList &paths)
     {
         QStringList result;
@@ -38,7 +44,7 @@ private Q_SLOTS:
         const QString folder = dest.path() + QStringLiteral("/web_prod");
         for (int day = 1; day <= 5; ++day)
             writeFile(folder + QStringLiteral("/2024-01-0%1/data/file").arg(day), "x");
-        const QStringList deleted = Retention::prune(dest.path(), serverNamed(QStringLiteral("web/prod"), 3));
+        const QStringList deleted = prune(dest.path(), serverNamed(QStringLiteral("web/prod"), 3)).deleted;
         QCOMPARE(names(deleted), (QStringList{QStringLiteral("2024-01-02"), QStringLiteral("2024-01-01")}));
         QCOMPARE(QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
                  (QStringList{QStringLiteral("2024-01-03"), QStringLiteral("2024-01-04"), QStringLiteral("2024-01-05")}));
@@ -55,7 +61,7 @@ private Q_SLOTS:
         QDir().mkpath(folder + QStringLiteral("/.2023-01-02"));
         QDir().mkpath(folder + QStringLiteral("/notes"));
         QDir().mkpath(folder + QStringLiteral("/２０２３-01-01")); // not ASCII digits
-        const QStringList deleted = Retention::prune(dest.path(), serverNamed(QStringLiteral("s"), 1));
+        const QStringList deleted = prune(dest.path(), serverNamed(QStringLiteral("s"), 1)).deleted;
         QCOMPARE(names(deleted), (QStringList{QStringLiteral("2024-02-02"), QStringLiteral("2024-02-01")}));
         for (const char *kept : {"2023-01-01", "2023-01-01-old", ".2023-01-02", "notes", "２０２３-01-01", "2024-02-03"})
             QVERIFY2(QFileInfo::exists(folder + u'/' + QString::fromUtf8(kept)), kept);
@@ -65,9 +71,9 @@ private Q_SLOTS:
     {
         QTemporaryDir dest;
         QDir().mkpath(dest.path() + QStringLiteral("/s/2024-01-01"));
-        QVERIFY(Retention::prune(dest.path(), serverNamed(QStringLiteral("s"), 0)).isEmpty());
-        QVERIFY(Retention::prune(dest.path(), serverNamed(QStringLiteral("s"), -2)).isEmpty());
-        QVERIFY(Retention::prune(dest.path(), serverNamed(QStringLiteral("absent"), 1)).isEmpty());
+        QVERIFY(prune(dest.path(), serverNamed(QStringLiteral("s"), 0)).deleted.isEmpty());
+        QVERIFY(prune(dest.path(), serverNamed(QStringLiteral("s"), -2)).deleted.isEmpty());
+        QVERIFY(prune(dest.path(), serverNamed(QStringLiteral("absent"), 1)).deleted.isEmpty());
         QVERIFY(QDir(dest.path() + QStringLiteral("/s/2024-01-01")).exists());
     }
 
@@ -79,7 +85,7 @@ private Q_SLOTS:
         const QString elsewhere = dest.path() + QStringLiteral("/precious");
         writeFile(elsewhere + QStringLiteral("/keep.txt"), "keep");
         QVERIFY(QFile::link(elsewhere, folder + QStringLiteral("/2024-03-01")));
-        const QStringList deleted = Retention::prune(dest.path(), serverNamed(QStringLiteral("s"), 1));
+        const QStringList deleted = prune(dest.path(), serverNamed(QStringLiteral("s"), 1)).deleted;
         QCOMPARE(names(deleted), QStringList{QStringLiteral("2024-03-01")});
         QVERIFY(!QFileInfo(folder + QStringLiteral("/2024-03-01")).isSymLink());
         QCOMPARE(readFile(elsewhere + QStringLiteral("/keep.txt")), QByteArray("keep"));
@@ -114,7 +120,107 @@ private Q_SLOTS:
         QStringList expected;
         for (const QString &day : deleted.split(u' ', Qt::SkipEmptyParts))
             expected << QStringLiteral("2024-01-") + day;
-        QCOMPARE(names(Retention::prune(dest.path(), serverNamed(QStringLiteral("s"), keep))), expected);
+        QCOMPARE(names(prune(dest.path(), serverNamed(QStringLiteral("s"), keep)).deleted), expected);
+    }
+
+    // Which folders stay after a successful run on `today`, by day, week and month.
+    void historiesKeepTheRightDays_data()
+    {
+        QTest::addColumn<QString>("folders"); // "!" marks an incomplete folder
+        QTest::addColumn<QString>("today");
+        QTest::addColumn<QList<qint64>>("rules"); // daily, weekly, monthly
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("future folders are ignored and named")
+            << "2026-12-05 2026-12-06 2026-12-07 2027-06-01" << "2026-12-07" << QList<qint64>{1, 0, 0} << "2026-12-07 2027-06-01"
+            << "Retention: ignoring 2027-06-01: dated after today|Retention: pruned 2 older backup(s):|  - 2026-12-06|  - 2026-12-05";
+        QTest::newRow("a clock moved back deletes nothing newer")
+            << "2026-12-08 2026-12-09" << "2026-12-07" << QList<qint64>{1, 0, 0} << "2026-12-08 2026-12-09"
+            << "Retention: ignoring 2026-12-09: dated after today|Retention: ignoring 2026-12-08: dated after today|"
+               "Retention: nothing to prune (keeping last 1).";
+        QTest::newRow("today's incomplete folder stays beside the newest complete")
+            << "2026-12-05 2026-12-06 2026-12-07!" << "2026-12-07" << QList<qint64>{1, 0, 0} << "2026-12-06 2026-12-07"
+            << "Retention: pruned 1 older backup(s):|  - 2026-12-05";
+        // 2026-11-30 is a Monday: weeks run Monday to Sunday.
+        QTest::newRow("weekly keeps the newest of each week")
+            << "2026-11-15 2026-11-20 2026-11-21 2026-11-27 2026-11-29 2026-11-30 2026-12-01 2026-12-02" << "2026-12-02"
+            << QList<qint64>{2, 3, 0} << "2026-11-21 2026-11-29 2026-12-01 2026-12-02"
+            << "Retention: keeping 2 daily, 3 weekly, 0 monthly; pruned 4 older backup(s):|  - 2026-11-30|  - 2026-11-27|  - 2026-11-20|"
+               "  - 2026-11-15|Retention: kept as weekly: 2026-11-29, 2026-11-21";
+        QTest::newRow("monthly keeps the newest of each month; incomplete ones never count")
+            << "2026-08-31 2026-09-15 2026-09-30! 2026-10-01 2026-10-31 2026-11-30 2026-12-06 2026-12-07" << "2026-12-07"
+            << QList<qint64>{1, 0, 3} << "2026-10-31 2026-11-30 2026-12-07"
+            << "Retention: keeping 1 daily, 0 weekly, 3 monthly; pruned 5 older backup(s):|  - 2026-12-06|  - 2026-10-01|"
+               "  - 2026-09-30|  - 2026-09-15|  - 2026-08-31|Retention: kept as monthly: 2026-11-30, 2026-10-31";
+        QTest::newRow("all three, nothing to prune")
+            << "2026-11-30 2026-12-06 2026-12-07" << "2026-12-07" << QList<qint64>{14, 4, 6} << "2026-11-30 2026-12-06 2026-12-07"
+            << "Retention: keeping 14 daily, 4 weekly, 6 monthly; nothing to prune.";
+    }
+
+    void historiesKeepTheRightDays()
+    {
+        QFETCH(QString, folders);
+        QFETCH(QString, today);
+        QFETCH(QList<qint64>, rules);
+        QFETCH(QString, kept);
+        QFETCH(QString, report);
+        QTemporaryDir dest;
+        for (const QString &folder : folders.split(u' ')) {
+            const QString path = dest.path() + QStringLiteral("/s/") + folder.left(10);
+            writeFile(path + QStringLiteral("/data"), "x");
+            if (folder.endsWith(u'!'))
+                writeFile(path + u'/' + Snapshots::incompleteMarker, "");
+        }
+        Server server = serverNamed(QStringLiteral("s"), rules.at(0));
+        server.keepWeekly = rules.at(1);
+        server.keepMonthly = rules.at(2);
+        const Retention::Outcome outcome = Retention::prune(dest.path(), server, QDate::fromString(today, Qt::ISODate));
+        QCOMPARE(QDir(dest.path() + QStringLiteral("/s")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).join(u' '), kept);
+        QCOMPARE(Retention::report(outcome, server).join(u'|'), report);
+    }
+
+    // A second run of a day writes beside that day's complete snapshot and
+    // takes its place only when it succeeds.
+    void aSecondRunOfADayWritesBeside()
+    {
+        QTemporaryDir dest;
+        const QString folder = dest.path() + QStringLiteral("/s");
+        writeFile(folder + QStringLiteral("/2026-12-06/f"), "yesterday");
+        writeFile(folder + QStringLiteral("/2026-12-07/f"), "first run");
+        const QDate today(2026, 12, 7);
+
+        Snapshots::Target target = Snapshots::target(folder, today, true);
+        QCOMPARE(target.folder, folder + QStringLiteral("/2026-12-07"));
+        QCOMPARE(target.writeFolder, folder + QStringLiteral("/.tidewell-rerun-2026-12-07"));
+        QCOMPARE(target.base->name, QStringLiteral("2026-12-07"));
+        writeFile(target.writeFolder + QStringLiteral("/f"), "second run");
+        QVERIFY(Snapshots::replace(target).has_value());
+        QCOMPARE(readFile(folder + QStringLiteral("/2026-12-07/f")), QByteArray("second run"));
+        QCOMPARE(QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot), (QStringList{QStringLiteral("2026-12-06"), QStringLiteral("2026-12-07")}));
+
+        // An unfinished day is finished in place, linked to the day before.
+        writeFile(folder + QStringLiteral("/2026-12-08/") + Snapshots::incompleteMarker, "");
+        target = Snapshots::target(folder, today.addDays(1), true);
+        QCOMPARE(target.writeFolder, target.folder);
+        QCOMPARE(target.base->name, QStringLiteral("2026-12-07"));
+        QVERIFY(!Snapshots::target(folder, today.addDays(1), false).base);
+    }
+
+    // A run killed between the two renames of a swap loses no snapshot.
+    void whatAKilledSwapLeftIsPutRight()
+    {
+        QTemporaryDir dest;
+        const QString folder = dest.path() + QStringLiteral("/s");
+        writeFile(folder + QStringLiteral("/.tidewell-replaced-2026-12-07/f"), "the good one");
+        writeFile(folder + QStringLiteral("/.tidewell-rerun-2026-12-07/f"), "half done");
+        writeFile(folder + QStringLiteral("/.tidewell-rerun-2026-12-01/f"), "another day's leftover");
+        const QStringList done = Snapshots::recover(folder, QDate(2026, 12, 7));
+        QCOMPARE(done.size(), 2);
+        QCOMPARE(readFile(folder + QStringLiteral("/2026-12-07/f")), QByteArray("the good one"));
+        // Today's work goes on from where it stopped; another day's is gone.
+        QVERIFY(QFile::exists(folder + QStringLiteral("/.tidewell-rerun-2026-12-07/f")));
+        QVERIFY(!QFile::exists(folder + QStringLiteral("/.tidewell-rerun-2026-12-01")));
+        QCOMPARE(Snapshots::list(folder).size(), 1);
     }
 
     void snapshotsAndTheLinkBase()
@@ -141,7 +247,7 @@ private Q_SLOTS:
         TempHome home;
         QDir().mkpath(home.home() + QStringLiteral("/Backups/s/2024-01-01"));
         QDir().mkpath(home.home() + QStringLiteral("/Backups/s/2024-01-02"));
-        QCOMPARE(Retention::prune(QStringLiteral("~/Backups"), serverNamed(QStringLiteral("s"), 1)).size(), 1);
+        QCOMPARE(prune(QStringLiteral("~/Backups"), serverNamed(QStringLiteral("s"), 1)).deleted.size(), 1);
     }
 };
 

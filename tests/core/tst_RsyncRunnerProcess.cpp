@@ -172,17 +172,37 @@ private Q_SLOTS:
         QVERIFY(runner.logLines().first().startsWith(QStringLiteral("Failed to start rsync: ")));
     }
 
-    void logKeepsTheNewest4000Lines()
+    // However much is written, the log keeps its opening lines, Tidewell's
+    // own lines and the newest output, and says what it dropped between.
+    void theLogStaysSmall()
     {
         RsyncRunner runner;
         QSignalSpy changes(&runner, &RsyncRunner::logLinesChanged);
         for (int i = 1; i <= 4001; ++i)
             runner.append(QString::number(i));
-        QCOMPARE(runner.logLines().size(), 4000);
-        QCOMPARE(runner.logLines().first(), QStringLiteral("2"));
+        QVERIFY(runner.logLines().size() <= RunLog::maxLines);
+        QCOMPARE(runner.logLines().first(), QStringLiteral("1"));
+        QCOMPARE(runner.logLines().last(), QStringLiteral("4001"));
         QCOMPARE(changes.count(), 4001);
-        runner.append(QString());
-        QCOMPARE(runner.logLines().last(), QString());
+
+        RunLog log;
+        log.append(QStringLiteral("$ rsync …"));
+        const QString wide(16 * 1024, u'x');
+        for (int i = 0; i < 2000; ++i) {
+            log.appendOutput({wide}, true);
+            if (i == 1000)
+                log.append(QStringLiteral("→ exit 23"));
+        }
+        log.appendOutput({QStringLiteral("rsync error: the end")}, true);
+        qsizetype chars = 0;
+        for (const QString &line : log.lines())
+            chars += line.size();
+        QVERIFY(chars <= RunLog::maxChars);
+        QCOMPARE(log.lines().first(), QStringLiteral("$ rsync …"));
+        QVERIFY(log.lines().contains(QStringLiteral("→ exit 23")));
+        QCOMPARE(log.lines().last(), QStringLiteral("! rsync error: the end"));
+        QCOMPARE(log.lines().filter(QStringLiteral("were dropped here")).size(), 1);
+        QVERIFY(log.droppedLines() > 1500);
     }
 
     void cancelWithoutProcessOnlySetsTheFlag()

@@ -225,6 +225,27 @@ private Q_SLOTS:
         QCOMPARE(installed.repointJobs({gone, elsewhere, current, noJob}).updated, 0);
     }
 
+    // A reload that fails while a schedule is pointed elsewhere (no user
+    // manager) puts the old units back: the schedule is never lost.
+    void aFailingReloadKeepsTheUnitsThatWereThere()
+    {
+        Scheduler before = systemd();
+        before.setExecutablePath(QStringLiteral("/usr/bin/true"));
+        const Server server = scheduled(QStringLiteral("03:00"));
+        QVERIFY(before.install(server));
+        const QByteArray service = readFile(before.serviceUnitPath(server.id));
+        const QByteArray timer = readFile(before.plistURL(server.id));
+
+        Scheduler failing = systemd("case \"$*\" in *daemon-reload*) echo 'Failed to connect to bus: No medium found' >&2; exit 1;; esac\n");
+        QFile::remove(m_calls);
+        const Scheduler::Repair repair = failing.repointJobs({server});
+        QCOMPARE(repair.updated, 0);
+        QCOMPARE(repair.errors, QStringList{QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found")});
+        QCOMPARE(readFile(failing.serviceUnitPath(server.id)), service);
+        QCOMPARE(readFile(failing.plistURL(server.id)), timer);
+        QVERIFY(!calls().contains(QStringLiteral("disable"))); // the running timer was left alone
+    }
+
     void failingToolIsReportedAndNothingIsLeftInstalled()
     {
         Scheduler scheduler = systemd("case \"$*\" in *enable*) echo 'Failed to connect to bus: No medium found' >&2; exit 1;; esac\n");

@@ -157,16 +157,17 @@ private Q_SLOTS:
         BackupPath path;
         path.remotePath = QStringLiteral("/d");
         path.excludes = {QStringLiteral("*.log"), QString(), QStringLiteral("  "), QStringLiteral("a dir with space/"),
-                         QStringLiteral("$(touch /tmp/x);'\"")};
+                         QStringLiteral("$(touch /tmp/x);'\""), QStringLiteral("- old.txt")};
         AppSettings settings;
         const RsyncProbe probe = RsyncProbe::classify(QStringLiteral("/usr/bin/rsync"), QStringLiteral("rsync  version 3.2.7  protocol"));
         QStringList args = RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe);
         QVERIFY(!args.join(u' ').contains(QStringLiteral("--bwlimit")));
-        const qsizetype first = args.indexOf(QStringLiteral("--exclude=*.log"));
+        // Each an explicit exclude rule, so a leading "- " is part of the name.
+        const qsizetype first = args.indexOf(QStringLiteral("--filter=- *.log"));
         QVERIFY(first > 0);
-        QCOMPARE(args.mid(first, 3), (QStringList{QStringLiteral("--exclude=*.log"), QStringLiteral("--exclude=a dir with space/"),
-                                                  QStringLiteral("--exclude=$(touch /tmp/x);'\"")}));
-        QCOMPARE(args.filter(QStringLiteral("--exclude")).size(), 3);
+        QCOMPARE(args.mid(first, 4), (QStringList{QStringLiteral("--filter=- *.log"), QStringLiteral("--filter=- a dir with space/"),
+                                                  QStringLiteral("--filter=- $(touch /tmp/x);'\""), QStringLiteral("--filter=- - old.txt")}));
+        QCOMPARE(args.filter(QStringLiteral("--filter")).size(), 4);
         QCOMPARE(args.at(args.size() - 2), QStringLiteral("u@h:/d/"));
 
         server.bandwidthLimitKBps = 512;

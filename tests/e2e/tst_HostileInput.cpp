@@ -21,17 +21,6 @@ class TestHostileInput : public SshdBackupTest
     QString marker() const { return m_s->home.path() + QStringLiteral("/MARKER"); }
     QString touchMarker() const { return QStringLiteral("-oProxyCommand=sh -c 'touch ") + marker() + QStringLiteral("'"); }
 
-    // Peak memory of a running process, in KiB (VmHWM).
-    static qint64 peakKiB(qint64 pid)
-    {
-        const QList<QByteArray> lines = readFile(QStringLiteral("/proc/%1/status").arg(pid)).split('\n');
-        for (const QByteArray &line : lines) {
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').first().toLongLong();
-        }
-        return -1;
-    }
-
 private Q_SLOTS:
     // ssh parses options after the destination unless "--" ends them.
     void aPreBackupCommandIsNeverAnOption()
@@ -75,9 +64,7 @@ private Q_SLOTS:
         path.preBackupCommand = QStringLiteral("head -c 20000000 /dev/zero | tr '\\0' x >&2; exit 1");
         const Server server = m_s->writeConfig({path});
         auto run = m_s->startHeadless(server.id);
-        qint64 peak = 0;
-        while (!run->waitForFinished(50))
-            peak = std::max(peak, peakKiB(run->processId()));
+        const qint64 peak = waitMeasuringPeakKiB(*run);
         QCOMPARE(run->exitCode(), 2);
         QVERIFY2(peak > 0 && peak < 64 * 1024, qPrintable(QString::number(peak)));
         const QByteArray log = readFile(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".log"));

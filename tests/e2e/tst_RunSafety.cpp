@@ -3,6 +3,7 @@
 // built binary against the real sshd: refusals, time-outs, signals, cancel,
 // one run per server, IPv6 hosts and logs of large transfers.
 #include "core/engine/RsyncRunner.h"
+#include "core/engine/Snapshots.h"
 #include "core/storage/ConfigStore.h"
 #include "fixtures/Await.h"
 #include "fixtures/Files.h"
@@ -138,7 +139,8 @@ private Q_SLOTS:
         QCOMPARE(log.at(3), QStringLiteral("# Status:    CANCELLED"));
         QVERIFY(log.contains(QStringLiteral("Received SIGTERM: cancelling the backup.")));
         QVERIFY(log.contains(QStringLiteral("Cancelled by user.")));
-        QCOMPARE(m_s->storedServer(server.id)->lastExitCode, 20);
+        // A cancelled run is recorded without a result: the server is not failing.
+        QCOMPARE(m_s->storedServer(server.id)->lastExitCode, std::nullopt);
         QVERIFY(m_s->storedServer(server.id)->lastRunAt.has_value());
         QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notificationsBefore + 1, 5000);
         QCOMPARE(m_bus->notifications().last().value(QStringLiteral("body")).toString(), QStringLiteral("⏹ web: prod — backup cancelled"));
@@ -223,7 +225,9 @@ private Q_SLOTS:
     {
         makeFiles(m_s->remote + QStringLiteral("/huge"), 20000);
         // Where one file should land, a folder with something in it: rsync cannot put the file there.
+        // (In today's unfinished snapshot, which the run then finishes in place.)
         writeFile(m_s->runFolder() + QStringLiteral("/Huge/f19999/inside"), "x");
+        writeFile(m_s->runFolder() + u'/' + Snapshots::incompleteMarker, "");
         const Server server = m_s->writeConfig({path(QStringLiteral("Huge"), m_s->remote + QStringLiteral("/huge"))},
                                                [](AppSettings &s) { s.retryAttempts = 0; });
         QCOMPARE(m_s->runHeadless(server.id).status, 23);
@@ -231,6 +235,73 @@ private Q_SLOTS:
         QVERIFY(log.at(4).startsWith(QStringLiteral("Destination: ")));
         QVERIFY2(!log.filter(QRegularExpression(QStringLiteral("^! .*f19999"))).isEmpty(), qPrintable(log.filter(QStringLiteral("! ")).join(u'\n')));
         QVERIFY(!log.filter(QStringLiteral("(code 23)")).isEmpty());
+    }
+
+    // A killed Tidewell takes its transfer with it; the next run finishes the day.
+    void killingTidewellLeavesNoTransfer()
+    {
+        makeBigFile(QStringLiteral("big"));
+        writeFile(m_s->remote + QStringLiteral("/small"), "small");
+        const Server server = m_s->writeConfig({path(QStringLiteral("Big"), m_s->remote)});
+        auto process = m_s->startHeadless(server.id);
+        QTRY_VERIFY_WITH_TIMEOUT(!processesMentioning(m_s->runFolder()).isEmpty(), 20000); // rsync runs
+        ::kill(pid_t(process->processId()), SIGKILL);
+        QVERIFY(process->waitForFinished(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_s->home.path()), QStringList(), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_sshd->clientKey()), QStringList(), 2000);
+        QVERIFY(QFile::exists(m_s->runFolder() + u'/' + Snapshots::incompleteMarker));
+
+        QFile::resize(m_s->remote + QStringLiteral("/big"), 1 << 20);
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        QVERIFY(!QFile::exists(m_s->runFolder() + u'/' + Snapshots::incompleteMarker));
+        QCOMPARE(readFile(m_s->runFolder() + QStringLiteral("/Big/small")), QByteArray("small"));
+    }
+
+    // rsync's own --timeout does not end a server rsync frozen behind a live
+    // ssh; Tidewell does, retries, and lets the next run in.
+    void aFrozenServerIsGivenUp()
+    {
+        makeBigFile(QStringLiteral("big"));
+        const Server server = m_s->writeConfig({path(QStringLiteral("Big"), m_s->remote)}, [&](AppSettings &s) {
+            s.ioTimeoutSeconds = 3;
+            s.retryAttempts = 1;
+            s.servers[0].privateKeyPath = m_sshd->frozenKey();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        const Outcome outcome = m_s->runHeadless(server.id);
+        // Two attempts of about 1 s until the freeze plus the 3 s, and the 2 s wait between.
+        QVERIFY2(clock.elapsed() < (2 * (1 + 3) + 2 + 8) * 1000, qPrintable(QString::number(clock.elapsed())));
+        const QStringList log = m_s->logOf(server);
+        QCOMPARE(outcome.status, RsyncRunner::stalledExitCode);
+        QCOMPARE(log.filter(QStringLiteral("No data from the server for 3 s: giving up.")).size(), 2);
+        QVERIFY(log.contains(QStringLiteral("(exit 30 is transient — will retry)")));
+        // Nothing of ours is left (the server's frozen rsync is the server's).
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_s->runFolder()), QStringList(), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(QStringLiteral("-i ") + m_sshd->frozenKey()), QStringList(), 15000);
+
+        m_s->writeConfig({path(QStringLiteral("Big"), m_s->remote)}, [&](AppSettings &s) { s.servers[0].id = server.id; });
+        QFile::resize(m_s->remote + QStringLiteral("/big"), 1 << 20);
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+    }
+
+    // However much the server prints, the run's log and memory stay small.
+    void aFloodFromTheServerKeepsTheLogSmall()
+    {
+        writeFile(m_s->remote + QStringLiteral("/f"), "f");
+        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)},
+                                               [&](AppSettings &s) { s.servers[0].privateKeyPath = m_sshd->noisyKey(); });
+        auto run = m_s->startHeadless(server.id);
+        const qint64 peak = waitMeasuringPeakKiB(*run);
+        QCOMPARE(run->exitCode(), 0);
+        QVERIFY2(peak > 0 && peak <= 64 * 1024, qPrintable(QString::number(peak)));
+        const QByteArray log = readFile(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".log"));
+        QVERIFY2(log.size() <= 8 * 1024 * 1024, qPrintable(QString::number(log.size())));
+        const QStringList lines = QString::fromUtf8(log).split(u'\n');
+        QVERIFY(lines.at(4).startsWith(QStringLiteral("Destination: ")));
+        QCOMPARE(lines.filter(QStringLiteral("$ ")).size(), 1);
+        QCOMPARE(lines.filter(QStringLiteral("were dropped here to keep this log small")).size(), 1);
+        QVERIFY(lines.contains(QStringLiteral("=== All backups completed ===")));
     }
 };
 

@@ -33,8 +33,19 @@ class TestTransferOptions : public SshdBackupTest
     void writeTree(const QString &root)
     {
         for (const char *file : {"keep.txt", "debug.log", "sub/keep.txt", "sub/trace.log", "cache/x", "sub/cache/y", "cachefile",
-                                 "top-only", "sub/top-only", "My Docs/z", "sub/My Docs/z", "My Docsx/z"})
+                                 "top-only", "sub/top-only", "My Docs/z", "sub/My Docs/z", "My Docsx/z", "- old.txt", "old.txt",
+                                 "+ new.txt", "new.txt", "!bang", "#hash", "bang", "hash"})
             writeFile(root + u'/' + QLatin1String(file), QByteArray(file));
+    }
+
+    std::optional<RsyncPreview::Result> preview(const Server &server, const QUuid &pathID)
+    {
+        AppSettings settings;
+        settings.destinationPath = m_s->destination;
+        settings.servers = {server};
+        RsyncRunner runner;
+        RsyncPreview preview;
+        return await(preview.run(server, pathID, settings, runner.rsyncProbe()), 60000);
     }
 
 private Q_SLOTS:
@@ -47,6 +58,12 @@ private Q_SLOTS:
         QTest::newRow("cache/") << QStringList{QStringLiteral("cache/")} << QStringList{QStringLiteral("cache/x"), QStringLiteral("sub/cache/y")};
         QTest::newRow("/top-only") << QStringList{QStringLiteral("/top-only")} << QStringList{QStringLiteral("top-only")};
         QTest::newRow("a space") << QStringList{QStringLiteral("My Docs")} << QStringList{QStringLiteral("My Docs/z"), QStringLiteral("sub/My Docs/z")};
+        // rsync reads "- ", "+ " and "!" at the start of a plain --exclude as
+        // rules of their own, "#" in a rules file as a comment: here they are names.
+        QTest::newRow("rule prefixes are names") << QStringList{QStringLiteral("- old.txt"), QStringLiteral("+ new.txt"), QStringLiteral("!bang"),
+                                                                QStringLiteral("#hash")}
+                                                 << QStringList{QStringLiteral("- old.txt"), QStringLiteral("+ new.txt"), QStringLiteral("!bang"),
+                                                                QStringLiteral("#hash")};
         QTest::newRow("blank lines and two patterns") << QStringList{QString(), QStringLiteral("*.log"), QStringLiteral("  "), QStringLiteral("/top-only")}
                                                       << QStringList{QStringLiteral("debug.log"), QStringLiteral("sub/trace.log"),
                                                                      QStringLiteral("top-only")};
@@ -67,9 +84,14 @@ private Q_SLOTS:
         for (const QString &file : dropped)
             QVERIFY2(expected.removeOne(file), qPrintable(file));
         QCOMPARE(filesUnder(m_s->runFolder() + QStringLiteral("/Site")), expected);
+        // The preview, asked afterwards, takes the same files (from this snapshot).
+        const auto result = preview(server, site.id);
+        QVERIFY(result);
+        QCOMPARE(result->unchangedFiles, expected.size());
+        QCOMPARE(result->copiedFiles, 0);
         // The "$ " line shows the patterns as rsync got them, one argument each.
         const QString command = m_s->logOf(server).filter(QStringLiteral("$ ")).first();
-        QVERIFY2(command.contains(QStringLiteral("--exclude=")), qPrintable(command));
+        QVERIFY2(command.contains(QStringLiteral("\"--filter=- ")), qPrintable(command));
     }
 
     // The preview names what a real run then copies, and what the patterns leave out.
@@ -80,13 +102,7 @@ private Q_SLOTS:
         BackupPath site = BackupScenario::path(QStringLiteral("Site"), tree);
         site.excludes = {QStringLiteral("*.log"), QStringLiteral("cache/")};
         const Server server = m_s->writeConfig({site});
-        AppSettings settings;
-        settings.destinationPath = m_s->destination;
-        settings.servers = {server};
-
-        RsyncRunner runner;
-        RsyncPreview preview;
-        const auto result = await(preview.run(server, site.id, settings, runner.rsyncProbe()), 60000);
+        const auto result = preview(server, site.id);
         QVERIFY(result);
         QVERIFY2(result->refusal.isEmpty(), qPrintable(result->refusal.join(u'\n')));
         QCOMPARE(result->exitCode, 0);

@@ -240,6 +240,26 @@ private Q_SLOTS:
         QVERIFY(stored().paths.isEmpty());
     }
 
+    // Daily, weekly and monthly counts, each stored as typed; empty is 0.
+    void retentionCounts()
+    {
+        Server server;
+        server.keepMonthly = 6;
+        auto view = editorFor(server);
+        QCOMPARE(child<QLineEdit>(view.get(), "keepMonthlyField")->text(), QStringLiteral("6"));
+        type(child<QLineEdit>(view.get(), "retentionField"), QStringLiteral("14"));
+        type(child<QLineEdit>(view.get(), "keepWeeklyField"), QStringLiteral("4"));
+        auto *monthly = child<QLineEdit>(view.get(), "keepMonthlyField");
+        monthly->setFocus();
+        monthly->selectAll();
+        QTest::keyClick(monthly, Qt::Key_Backspace);
+        QCOMPARE(stored().retentionCount, 14);
+        QCOMPARE(stored().keepWeekly, 4);
+        QCOMPARE(stored().keepMonthly, 0);
+        type(child<QLineEdit>(view.get(), "keepWeeklyField"), QStringLiteral("-3")); // refused as typed
+        QCOMPARE(stored().keepWeekly, 3);
+    }
+
     void lastRunSection()
     {
         Server server;
@@ -247,7 +267,7 @@ private Q_SLOTS:
         QVERIFY(!child<QGroupBox>(view.get(), "lastRunSection")->isVisible());
         m_h->store.updateServer(server.id, [](Server &s) { s.lastRunAt = 100; });
         QVERIFY(child<QGroupBox>(view.get(), "lastRunSection")->isVisible());
-        QCOMPARE(child<QLabel>(view.get(), "lastRunStatus")->text(), QStringLiteral("—"));
+        QCOMPARE(child<QLabel>(view.get(), "lastRunStatus")->text(), QStringLiteral("Cancelled")); // a run without a result
         m_h->store.updateServer(server.id, [](Server &s) { s.lastExitCode = 23; });
         QVERIFY(child<QLabel>(view.get(), "lastRunStatus")->text().endsWith(QStringLiteral("Failed (exit 23)")));
         m_h->store.updateServer(server.id, [](Server &s) { s.lastExitCode = 0; });
@@ -357,15 +377,17 @@ private Q_SLOTS:
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->isRunning(), 30000);
-        // The top folder and index.html are copied; a log and a folder are left out.
-        QCOMPARE(dialog->summary(), QStringLiteral("2 items would be copied, 2 left out by exclude patterns."));
+        // index.html is copied; a log and a folder are left out.
+        QCOMPARE(dialog->summary(),
+                 QStringLiteral("A run would copy 1 file(s); 2 item(s) left out by exclude patterns.\nIncluded at the top: index.html"));
         QVERIFY(dialog->shownLines().contains(QStringLiteral(">f+++++++++ index.html")));
         QVERIFY(dialog->shownLines().contains(QStringLiteral("hiding file debug.log because of pattern *.log")));
         QVERIFY(!QDir(m_h->destination()).exists()); // nothing copied
         dialog->reject();
         QTRY_VERIFY(!dialog);
 
-        // Compared with a copy that is already there, nothing would be copied, and it says why.
+        // With today's snapshot already there, a run makes a new one from it:
+        // nothing to copy, and the preview says what it takes and includes.
         const QString today = m_h->destination() + QStringLiteral("/web/") + QDate::currentDate().toString(Qt::ISODate);
         QVERIFY(QDir().mkpath(today));
         QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/rsync"), {QStringLiteral("-a"), QStringLiteral("--exclude=*.log"),
@@ -373,8 +395,9 @@ private Q_SLOTS:
                  0);
         dialog = view->previewPath(site.id);
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->isRunning(), 30000);
-        QCOMPARE(dialog->summary(),
-                 QStringLiteral("Nothing would be copied: the copy in the destination is up to date. 2 left out by exclude patterns."));
+        QCOMPARE(dialog->summary(), QStringLiteral("A run would copy 0 file(s) and take 1 unchanged file(s) from the snapshot of ")
+                                        + QDate::currentDate().toString(Qt::ISODate)
+                                        + QStringLiteral("; 2 item(s) left out by exclude patterns.\nIncluded at the top: index.html"));
         dialog->reject();
 
         child<QAbstractButton>(view.get(), "pathFile")->click();

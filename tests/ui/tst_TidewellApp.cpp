@@ -81,7 +81,7 @@ private Q_SLOTS:
         QVERIFY(byText(QStringLiteral("Cancel current backup")));
         byText(QStringLiteral("Cancel current backup"))->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!app.runner()->isRunning(), 10000);
-        QCOMPARE(actionTexts(app.trayMenu()).first(), QStringLiteral("✗  web"));
+        QCOMPARE(actionTexts(app.trayMenu()).first(), QStringLiteral("web")); // cancelled is not failed
 
         // Settings open once, from the menu.
         QVERIFY(byText(QStringLiteral("Settings…")));
@@ -153,7 +153,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!app.runner()->isRunning(), 15000);
         QTRY_COMPARE(quits, 1);
         QVERIFY(readFile(LogStore::logFile(server.id)).contains("# Status:    CANCELLED\n"));
-        QCOMPARE(app.store()->settings().servers.first().lastExitCode, std::optional<qint64>(*app.runner()->exitCode()));
+        // The run is recorded, as cancelled: a time and no exit code.
+        QVERIFY(app.store()->settings().servers.first().lastRunAt.has_value());
+        QCOMPARE(app.store()->settings().servers.first().lastExitCode, std::nullopt);
 
         // A termination signal does not ask, and lets the run write its record too.
         QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
@@ -187,6 +189,15 @@ private Q_SLOTS:
         QCOMPARE(app.mainWindow()->statusBar()->currentMessage(), said);
         QCOMPARE(scheduler.scheduledExecutable(server.id), std::optional<QString>(QStringLiteral(TIDEWELL_BINARY)));
         QCOMPARE(app.repointSchedules(), QString());
+
+        // Without a user manager nothing is lost, and the window says so.
+        scheduler.setExecutablePath(home.path() + QStringLiteral("/another/tidewell"));
+        scheduler.setToolPath(writeScript(home.path() + QStringLiteral("/systemctl-down"), "echo 'Failed to connect to bus' >&2\nexit 1\n"));
+        const QByteArray service = readFile(scheduler.serviceUnitPath(server.id));
+        const QString failed = QStringLiteral("Could not update 1 schedule(s): systemctl failed (1): Failed to connect to bus");
+        QCOMPARE(app.repointSchedules(), failed);
+        QCOMPARE(app.mainWindow()->statusBar()->currentMessage(), failed);
+        QCOMPARE(readFile(scheduler.serviceUnitPath(server.id)), service);
     }
 
     void withNothingRunningQuitIsImmediate()

@@ -107,26 +107,38 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
     plan.rsync = probe.executable;
     const QString serverFolder = QDir::cleanPath(root + u'/' + safePathComponent(server.name));
     plan.runFolder = serverFolder;
+    plan.writeFolder = serverFolder;
     std::optional<Snapshots::Backup> base;
+    bool linked = false;
     if (settings.useDateSubfolder) {
-        plan.runFolder += u'/' + QLocale::c().toString(today, QStringLiteral("yyyy-MM-dd"));
-        if (settings.linkToPreviousBackup && probe.supportsLinkDest())
-            base = Snapshots::linkBase(serverFolder, today);
+        linked = settings.linkToPreviousBackup && probe.supportsLinkDest();
+        const Snapshots::Target target = Snapshots::target(serverFolder, today, linked);
+        plan.runFolder = target.folder;
+        plan.writeFolder = target.writeFolder;
+        base = target.base;
+        // A second run of the day takes unchanged files from the first:
+        // copied on this disk when snapshots are not to share files.
+        if (target.replacesComplete() && !probe.supportsLinkDest())
+            base.reset();
     }
-    if (base)
+    if (base && linked)
         plan.linkBase = base->name;
     plan.headerLines = {QStringLiteral("Destination: ") + plan.runFolder,
                         QStringLiteral("SSH: ") + server.username + u'@' + server.host + u':' + QString::number(server.port),
                         server.useSSHAgent ? QStringLiteral("Auth: ssh-agent") : QStringLiteral("Key: ") + keyPath, QString()};
+    if (plan.replacesComplete()) {
+        plan.headerLines.insert(3, QStringLiteral("Today's complete snapshot stays as it is until this run succeeds; the new copy is made in ")
+                                       + plan.writeFolder + QStringLiteral(" and then takes its place."));
+    }
     for (const BackupPath &path : std::as_const(enabled)) {
         Step step;
         step.path = path;
-        step.targetFolder = RsyncInvocation::targetFolder(plan.runFolder, path);
+        step.targetFolder = RsyncInvocation::targetFolder(plan.writeFolder, path);
         // rsync takes a relative --link-dest from the target folder: always absolute.
-        QString linkDest;
+        RsyncInvocation::Base earlier;
         if (base && QFileInfo(RsyncInvocation::targetFolder(base->path, path)).isDir())
-            linkDest = RsyncInvocation::targetFolder(base->path, path);
-        step.arguments = RsyncInvocation::arguments(server, path, settings, step.targetFolder, probe, linkDest);
+            earlier = {RsyncInvocation::targetFolder(base->path, path), linked};
+        step.arguments = RsyncInvocation::arguments(server, path, settings, step.targetFolder, probe, earlier);
         step.commandLine = QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, step.arguments);
         plan.steps.append(step);
     }

@@ -38,9 +38,14 @@ struct BackupPlan
     };
 
     QString rsync;
+    // The folder the run makes: the server's folder, or its dated folder.
     QString runFolder;
+    // Where rsync writes: the run folder, or beside it when that is a
+    // complete snapshot of today (see Snapshots::target).
+    QString writeFolder;
     // The earlier snapshot unchanged files are hard-linked to (its date), if any.
     QString linkBase;
+    bool replacesComplete() const { return writeFolder != runFolder; }
     QStringList headerLines;
     QList<Step> steps;
 

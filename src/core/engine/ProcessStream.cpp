@@ -37,7 +37,9 @@ QCoro::Task<int> ProcessStream::run(QString executable, QStringList arguments)
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
     const int outFd = m_out.writeFd();
     const int errFd = m_err.writeFd();
-    m_process.setChildProcessModifier([outFd, errFd] {
+    const pid_t parent = ::getpid();
+    m_process.setChildProcessModifier([outFd, errFd, parent] {
+        Subprocess::dieWithParent(parent);
         ::setpgid(0, 0);
         ::dup2(outFd, STDOUT_FILENO);
         ::dup2(errFd, STDERR_FILENO);

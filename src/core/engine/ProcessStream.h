@@ -32,6 +32,8 @@ public:
     bool started() const { return m_started; }
     QString startError() const { return m_startError; }
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+    // The child's pid, which is also its process group; 0 when not running.
+    qint64 processId() const { return m_process.processId(); }
     // SIGTERM to the child, which ends what it started itself (rsync its
     // ssh), so it reports its own status for a stop by a signal. Whatever of
     // its process group is left when it ends is killed, and the whole group

@@ -1,80 +1,146 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Pruning a server's old dated backup folders.
+// Pruning a server's old dated backup folders by day, week and month.
 #include "core/engine/Retention.h"
 
 #include "core/engine/Snapshots.h"
 #include "core/model/SafePathComponent.h"
 #include "core/system/AppPaths.h"
 #include "core/system/DiagnosticLog.h"
+#include "core/system/FileUtil.h"
 
-#include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
-#include <filesystem>
+#include <QSet>
 
 namespace Retention {
+
+namespace {
+
+// Whole ISO weeks (Monday to Sunday) from `day`'s week to `today`'s.
+qint64 weeksBetween(const QDate &day, const QDate &today)
+{
+    const QDate monday = day.addDays(1 - day.dayOfWeek());
+    const QDate thisMonday = today.addDays(1 - today.dayOfWeek());
+    return monday.daysTo(thisMonday) / 7;
+}
+
+qint64 monthsBetween(const QDate &day, const QDate &today)
+{
+    return (qint64(today.year()) * 12 + today.month()) - (qint64(day.year()) * 12 + day.month());
+}
+
+// Per period (a week or a month counted back from today), the newest
+// complete folder in it, for the last `periods` periods; `backups` newest first.
+template<typename Distance>
+QStringList newestPerPeriod(const QList<Snapshots::Backup> &backups, const QDate &today, qint64 periods, Distance distance)
+{
+    QStringList kept;
+    QSet<qint64> seen;
+    for (const Snapshots::Backup &backup : backups) {
+        const QDate day = QDate::fromString(backup.name, QStringLiteral("yyyy-MM-dd"));
+        if (!backup.complete || !day.isValid())
+            continue;
+        const qint64 ago = distance(day, today);
+        if (ago < 0 || ago >= periods || seen.contains(ago))
+            continue;
+        seen.insert(ago);
+        kept << backup.name;
+    }
+    return kept;
+}
+
+} // namespace
 
 QString serverFolder(const QString &destinationPath, const Server &server)
 {
     return AppPaths::expandTilde(destinationPath) + u'/' + safePathComponent(server.name);
 }
 
-static bool removeEntry(const QString &path, QString *error)
+Outcome prune(const QString &destinationPath, const Server &server, const QDate &today)
 {
-    namespace fs = std::filesystem;
-    std::error_code code;
-    const fs::path target(path.toStdString());
-    // remove_all deletes a symbolic link itself, not what it points to.
-    fs::remove_all(target, code);
-    if (code) {
-        *error = QString::fromStdString(code.message());
-        return false;
-    }
-    return true;
-}
-
-QStringList prune(const QString &destinationPath, const Server &server)
-{
+    Outcome outcome;
     const qint64 keep = server.retentionCount;
     if (keep < 1)
-        return {};
-    const QList<Snapshots::Backup> backups = Snapshots::list(serverFolder(destinationPath, server));
-    // Only complete folders count as kept backups; an incomplete one older
-    // than the newest complete folder is no use any more.
-    const auto newestComplete = std::find_if(backups.begin(), backups.end(), [](const Snapshots::Backup &b) { return b.complete; });
-    qint64 completeSeen = 0;
-    QStringList deleted;
-    for (const Snapshots::Backup &backup : backups) {
-        const bool remove = backup.complete ? ++completeSeen > keep
-                                            : newestComplete != backups.end() && backup.name < newestComplete->name;
-        if (!remove)
-            continue;
-        QString error;
-        if (removeEntry(backup.path, &error))
-            deleted.append(backup.path);
+        return outcome;
+    const QString todayName = Snapshots::dayName(today);
+    QList<Snapshots::Backup> backups;
+    for (const Snapshots::Backup &backup : Snapshots::list(serverFolder(destinationPath, server))) {
+        if (backup.name > todayName)
+            outcome.ignored << backup.name;
         else
-            DiagnosticLog::write(QStringLiteral("Retention: failed to delete ") + backup.path + QStringLiteral(": ") + error);
+            backups << backup;
     }
-    return deleted;
+
+    QSet<QString> daily;
+    QString newestComplete;
+    for (const Snapshots::Backup &backup : std::as_const(backups)) {
+        if (!backup.complete)
+            continue;
+        if (newestComplete.isEmpty())
+            newestComplete = backup.name;
+        if (qint64(daily.size()) < keep)
+            daily.insert(backup.name);
+    }
+    QSet<QString> kept = daily;
+    for (const QString &name : newestPerPeriod(backups, today, server.keepWeekly, weeksBetween)) {
+        if (!kept.contains(name))
+            outcome.keptWeekly << name;
+        kept.insert(name);
+    }
+    for (const QString &name : newestPerPeriod(backups, today, server.keepMonthly, monthsBetween)) {
+        if (!kept.contains(name))
+            outcome.keptMonthly << name;
+        kept.insert(name);
+    }
+
+    for (const Snapshots::Backup &backup : std::as_const(backups)) {
+        if (kept.contains(backup.name) || backup.name == todayName || backup.name == newestComplete)
+            continue;
+        // An incomplete folder newer than every complete one may still be
+        // finished; older ones are no use any more.
+        if (!backup.complete && (newestComplete.isEmpty() || backup.name > newestComplete))
+            continue;
+        if (const auto removed = FileUtil::removeTree(backup.path); removed)
+            outcome.deleted << backup.path;
+        else
+            DiagnosticLog::write(QStringLiteral("Retention: failed to delete ") + backup.path + QStringLiteral(": ") + removed.error());
+    }
+    return outcome;
 }
 
-QStringList report(const QStringList &pruned, qint64 keep)
+QStringList report(const Outcome &outcome, const Server &server)
 {
-    if (pruned.isEmpty())
-        return {QStringLiteral("Retention: nothing to prune (keeping last ") + QString::number(keep) + QStringLiteral(").")};
-    QStringList lines{QStringLiteral("Retention: pruned ") + QString::number(pruned.size()) + QStringLiteral(" older backup(s):")};
-    for (const QString &folder : pruned)
-        lines << QStringLiteral("  - ") + QFileInfo(folder).fileName();
+    QStringList lines;
+    for (const QString &name : outcome.ignored)
+        lines << QStringLiteral("Retention: ignoring ") + name + QStringLiteral(": dated after today");
+    const bool byPeriod = server.keepWeekly > 0 || server.keepMonthly > 0;
+    const QString keeping = byPeriod ? QStringLiteral("Retention: keeping %1 daily, %2 weekly, %3 monthly; ")
+                                           .arg(server.retentionCount)
+                                           .arg(server.keepWeekly)
+                                           .arg(server.keepMonthly)
+                                     : QString();
+    if (outcome.deleted.isEmpty()) {
+        lines << (byPeriod ? keeping + QStringLiteral("nothing to prune.")
+                           : QStringLiteral("Retention: nothing to prune (keeping last ") + QString::number(server.retentionCount)
+                                 + QStringLiteral(")."));
+    } else {
+        lines << (byPeriod ? keeping : QStringLiteral("Retention: ")) + QStringLiteral("pruned ") + QString::number(outcome.deleted.size())
+                     + QStringLiteral(" older backup(s):");
+        for (const QString &folder : outcome.deleted)
+            lines << QStringLiteral("  - ") + QFileInfo(folder).fileName();
+    }
+    if (!outcome.keptWeekly.isEmpty())
+        lines << QStringLiteral("Retention: kept as weekly: ") + outcome.keptWeekly.join(QStringLiteral(", "));
+    if (!outcome.keptMonthly.isEmpty())
+        lines << QStringLiteral("Retention: kept as monthly: ") + outcome.keptMonthly.join(QStringLiteral(", "));
     return lines;
 }
 
-QStringList afterRun(const Server &server, const AppSettings &settings)
+QStringList afterRun(const Server &server, const AppSettings &settings, const QDate &today)
 {
     // Only dated folders are pruned, and only when runs create them.
     if (server.retentionCount < 1 || !settings.useDateSubfolder)
         return {};
-    return report(prune(settings.destinationPath, server), server.retentionCount);
+    return report(prune(settings.destinationPath, server, today), server);
 }
 
 } // namespace Retention

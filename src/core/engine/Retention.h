@@ -5,6 +5,7 @@
 #include "core/model/AppSettings.h"
 #include "core/model/Server.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -13,16 +14,28 @@ namespace Retention {
 
 // The server's folder at the destination ("~" expanded).
 QString serverFolder(const QString &destinationPath, const Server &server);
-// Keeps the newest retentionCount complete dated folders; deletes older
-// complete ones, and incomplete ones older than the newest complete folder.
-// Returns the folders deleted, newest first. Never touches files, hidden
-// entries or folders not named yyyy-MM-dd; a link to a folder is removed
-// as a link, never followed.
-QStringList prune(const QString &destinationPath, const Server &server);
-// The run log's lines about what prune() deleted.
-QStringList report(const QStringList &pruned, qint64 keep);
+
+struct Outcome
+{
+    QStringList deleted;     // folders deleted, newest first
+    QStringList ignored;     // names dated after today, never touched
+    QStringList keptWeekly;  // names kept by the weekly rule alone
+    QStringList keptMonthly; // names kept by the monthly rule alone
+};
+
+// With retentionCount of 1 or more: keeps the newest retentionCount complete
+// dated folders, and besides them the newest complete folder of each of the
+// last keepWeekly ISO weeks and keepMonthly calendar months (this week and
+// month included); deletes older complete ones, and incomplete ones older
+// than the newest complete folder. Today's folder, the newest complete
+// folder and folders dated after `today` (a clock that was wrong, or is)
+// are never deleted. Never touches files, hidden entries or folders not
+// named yyyy-MM-dd; a link to a folder is removed as a link, never followed.
+Outcome prune(const QString &destinationPath, const Server &server, const QDate &today);
+// The run log's lines about what prune() did.
+QStringList report(const Outcome &outcome, const Server &server);
 // After a successful run: prunes when the server keeps a number of dated
 // folders and runs make them; returns the log's lines (none otherwise).
-QStringList afterRun(const Server &server, const AppSettings &settings);
+QStringList afterRun(const Server &server, const AppSettings &settings, const QDate &today);
 
 } // namespace Retention

@@ -45,8 +45,18 @@ QStringList excludePatterns(const BackupPath &path)
     return patterns;
 }
 
+QStringList excludeArguments(const BackupPath &path)
+{
+    // "-" and one space, then the pattern to its last character; each rule
+    // is one argument, so no shell reads it either.
+    QStringList args;
+    for (const QString &pattern : excludePatterns(path))
+        args << QStringLiteral("--filter=- ") + pattern;
+    return args;
+}
+
 QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings, const QString &targetFolder,
-                      const RsyncProbe &probe, const QString &linkDest)
+                      const RsyncProbe &probe, const Base &base)
 {
     QStringList args{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"), remoteShellCommand(server)};
     if (probe.isModern)
@@ -59,13 +69,11 @@ QStringList arguments(const Server &server, const BackupPath &path, const AppSet
         args << (probe.isModern ? QStringLiteral("--delete") : QStringLiteral("--del"));
     if (settings.ioTimeoutSeconds > 0)
         args << QStringLiteral("--timeout=") + QString::number(settings.ioTimeoutSeconds);
-    if (!linkDest.isEmpty())
-        args << QStringLiteral("--link-dest=") + linkDest;
+    if (!base.folder.isEmpty())
+        args << (base.link ? QStringLiteral("--link-dest=") : QStringLiteral("--copy-dest=")) + base.folder;
     if (server.bandwidthLimitKBps > 0)
         args << QStringLiteral("--bwlimit=") + QString::number(server.bandwidthLimitKBps);
-    // rsync's own pattern rules; each is one argument, so no shell reads it.
-    for (const QString &pattern : excludePatterns(path))
-        args << QStringLiteral("--exclude=") + pattern;
+    args << excludeArguments(path);
     if (probe.needsOldArgs())
         args << QStringLiteral("--old-args");
     args << remoteSource(server, path) << targetFolder;

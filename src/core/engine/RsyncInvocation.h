@@ -21,8 +21,18 @@ QString remoteSource(const Server &server, const BackupPath &path);
 QString remoteShellCommand(const Server &server);
 // The path's exclude patterns that reach rsync: blank lines dropped.
 QStringList excludePatterns(const BackupPath &path);
-// `linkDest`: the same path's folder in the previous snapshot (absolute), if any.
+// The same path's folder in an earlier snapshot (absolute): unchanged files
+// are hard-linked to it (--link-dest), or copied from it on this disk
+// (--copy-dest) when snapshots are not to share files.
+struct Base
+{
+    QString folder;
+    bool link = true;
+};
 QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings, const QString &targetFolder,
-                      const RsyncProbe &probe, const QString &linkDest = {});
+                      const RsyncProbe &probe, const Base &base = {});
+// Each exclude as a filter rule that takes the pattern as typed: rsync reads
+// a leading "- ", "+ " or "!" of a plain --exclude as a rule of its own.
+QStringList excludeArguments(const BackupPath &path);
 
 } // namespace RsyncInvocation

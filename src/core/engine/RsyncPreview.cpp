@@ -7,12 +7,14 @@
 #include "core/engine/ProcessStream.h"
 
 #include <QDate>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
 
-// rsync's itemized line: YXcstpoguax and the name ("cd+++++++++ dir/").
-const QRegularExpression itemized(QStringLiteral("^([<>ch.*])([fdLDS])\\S{9,} "));
+// rsync's itemized line: YXcstpoguax and the name ("cd+++++++++ dir/"); an
+// unchanged item, itemized twice, has spaces for its attributes ("hf          name").
+const QRegularExpression itemized(QStringLiteral("^([<>ch.*])([fdLDS])(?:[^ ]{9,}|.{9}) "));
 const QRegularExpression hiding(QStringLiteral("^\\[(sender|receiver|generator)\\] hiding (file|directory|symlink|device|special file) "));
 
 constexpr qsizetype maxPending = 64 * 1024;
@@ -70,7 +72,9 @@ RsyncPreview::~RsyncPreview() = default;
 
 QStringList RsyncPreview::previewArguments(const QStringList &runArguments, const RsyncProbe &probe, bool remoteNamesExcluded)
 {
-    QStringList args{QStringLiteral("--dry-run"), QStringLiteral("--itemize-changes")};
+    // Twice: unchanged files are listed too, so the preview can say what a
+    // run takes from the previous snapshot.
+    QStringList args{QStringLiteral("--dry-run"), QStringLiteral("--itemize-changes"), QStringLiteral("--itemize-changes")};
     // The server's rsync is the one that leaves files out of a pull, so it is
     // the one asked to name them.
     if (probe.isModern) {
@@ -94,8 +98,18 @@ void RsyncPreview::take(Result &result, const QString &line)
         return;
     if (const QRegularExpressionMatch match = itemized.match(line); match.hasMatch()) {
         const QChar change = match.captured(1).at(0);
+        const bool file = match.captured(2) == u'f';
         if (change == u'>' || change == u'c')
             ++result.copied;
+        if (file && change == u'>')
+            ++result.copiedFiles;
+        else if (file && (change == u'h' || change == u'.'))
+            ++result.unchangedFiles;
+        // "name" or "name/" at the top of the path; "./" is the path itself.
+        const QString name = line.mid(match.capturedEnd());
+        const qsizetype slash = name.indexOf(u'/');
+        if (name != QStringLiteral("./") && (slash < 0 || slash == name.size() - 1) && result.topLevel.size() < shownTopLevel)
+            result.topLevel << name;
     } else if (hiding.match(line).hasMatch()) {
         ++result.excluded;
     }
@@ -121,11 +135,14 @@ QCoro::Task<RsyncPreview::Result> RsyncPreview::run(Server server, QUuid pathID,
         co_return result;
     }
     const BackupPlan::Step &step = plan->steps.first();
+    // A second run of a day takes unchanged files from that day's snapshot.
+    const QString base = plan->replacesComplete() ? QFileInfo(plan->runFolder).fileName() : plan->linkBase;
 
     m_cancelled = false;
     // A server with an rsync older than 3.1 refuses --debug: ask it again without.
     for (const bool remoteNamesExcluded : {true, false}) {
         result = Result();
+        result.base = base;
         auto *stream = new ProcessStream(20, this);
         m_stream = stream;
         LineSplitter out;

@@ -9,6 +9,7 @@
 #include "core/engine/RetryPolicy.h"
 #include "core/engine/RsyncStats.h"
 #include "core/engine/Snapshots.h"
+#include "core/engine/StallWatch.h"
 #include "core/model/ReferenceDate.h"
 #include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
@@ -23,6 +24,7 @@
 #include <qcoro/qcorotimer.h>
 
 #include <chrono>
+#include <climits>
 
 namespace {
 
@@ -40,7 +42,9 @@ const RsyncProbe &processProbe()
 
 RsyncRunner::RsyncRunner(QObject *parent)
     : RunnerState(parent)
+    , m_retryWait(new QTimer(this))
 {
+    m_retryWait->setSingleShot(true);
 }
 
 RsyncRunner::~RsyncRunner()
@@ -62,15 +66,30 @@ void RsyncRunner::cancel()
     m_wasCancelled = true;
     if (m_currentProcess)
         m_currentProcess->terminate();
+    if (m_retryWait->isActive())
+        m_retryWait->start(0);
 }
 
-QCoro::Task<tl::expected<int, QString>> RsyncRunner::runChild(QString executable, QStringList args, OutputSink sink)
+QCoro::Task<tl::expected<int, QString>> RsyncRunner::runChild(QString executable, QStringList args, OutputSink sink, int stallSeconds)
 {
     // Our own pipes, read in batches: rsync writes each progress update on
     // its own, and reading them one by one costs more than the copy.
     auto stream = std::make_unique<ProcessStream>(readPauseMs);
     connect(stream.get(), &ProcessStream::outputRead, this, sink);
     m_currentProcess = stream.get();
+    m_stalled = false;
+    std::unique_ptr<StallWatch> watch;
+    if (stallSeconds > 0) {
+        // rsync's own --timeout does not end every stall (a frozen server
+        // rsync behind a live ssh): this one does.
+        watch = std::make_unique<StallWatch>(stream.get(), stallSeconds);
+        ProcessStream *watched = stream.get();
+        connect(watch.get(), &StallWatch::stalled, this, [this, watched](int seconds) {
+            m_stalled = true;
+            append(QStringLiteral("No data from the server for ") + QString::number(seconds) + QStringLiteral(" s: giving up."));
+            watched->terminate();
+        });
+    }
     const int status = co_await stream->run(executable, args);
     if (!stream->started())
         co_return tl::unexpected(stream->startError());
@@ -79,12 +98,17 @@ QCoro::Task<tl::expected<int, QString>> RsyncRunner::runChild(QString executable
 
 QCoro::Task<int> RsyncRunner::runProcess(QString executable, QStringList args)
 {
+    co_return co_await runTransfer(executable, args, 0);
+}
+
+QCoro::Task<int> RsyncRunner::runTransfer(QString executable, QStringList args, int stallSeconds)
+{
     QPointer<RsyncRunner> self(this);
     OutputDecoder out;
     OutputDecoder err;
     const auto status = co_await runChild(executable, args, [this, &out, &err](const QByteArray &data, bool fromStandardError) {
         appendOutput((fromStandardError ? err : out).feed(data), fromStandardError);
-    });
+    }, stallSeconds);
     if (!self)
         co_return status.value_or(-1);
     if (!status) {
@@ -93,7 +117,7 @@ QCoro::Task<int> RsyncRunner::runProcess(QString executable, QStringList args)
     }
     appendOutput(out.finish(), false);
     appendOutput(err.finish(), true);
-    co_return *status;
+    co_return m_stalled ? stalledExitCode : *status;
 }
 
 QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
@@ -125,18 +149,25 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
 QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
 {
     QPointer<RsyncRunner> self(this);
-    const auto plan = BackupPlan::prepare(server, settings, m_clock().date(), rsyncProbe());
+    const QDate today = m_clock().date();
+    if (settings.useDateSubfolder) {
+        // Under the run lock: what a killed run left half done is put right first.
+        for (const QString &line : Snapshots::recover(Retention::serverFolder(settings.destinationPath, server), today))
+            DiagnosticLog::write(line);
+    }
+    const auto plan = BackupPlan::prepare(server, settings, today, rsyncProbe());
     if (!plan)
         co_return endWith(plan.error().lines, plan.error().exitCode);
-    if (const auto made = FileUtil::makeFolder(plan->runFolder); !made) {
+    if (const auto made = FileUtil::makeFolder(plan->writeFolder); !made) {
         const BackupPlan::Refusal failure = BackupPlan::destinationFailure(made.error());
         co_return endWith(failure.lines, failure.exitCode);
     }
     setLastDestination(plan->runFolder);
-    // Until the whole run succeeds, this day's folder is no base for tomorrow's.
-    if (settings.useDateSubfolder)
+    // Until the whole run succeeds, this day's folder is no base for
+    // tomorrow's. A complete one is never marked: the run writes beside it.
+    if (settings.useDateSubfolder && !plan->replacesComplete())
         Snapshots::markIncomplete(plan->runFolder);
-    const BackupPlan::FreeSpace space = BackupPlan::checkFreeSpace(settings.minFreeSpaceGB, FileUtil::freeSpaceGB(plan->runFolder));
+    const BackupPlan::FreeSpace space = BackupPlan::checkFreeSpace(settings.minFreeSpaceGB, FileUtil::freeSpaceGB(plan->writeFolder));
     for (const QString &line : plan->headerLines + space.lines)
         append(line);
     if (space.refusal)
@@ -148,15 +179,34 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
         if (!self || !copied)
             co_return;
     }
+    if (!completeSnapshot(*plan, settings))
+        co_return;
     setExitCode(0);
     append(QStringLiteral("=== All backups completed ==="));
-    if (settings.useDateSubfolder) {
-        Snapshots::markComplete(plan->runFolder);
-        if (m_snapshotStats)
-            append(m_snapshotStats->summary(plan->linkBase));
-    }
-    for (const QString &line : Retention::afterRun(server, settings))
+    if (settings.useDateSubfolder && m_snapshotStats)
+        append(m_snapshotStats->summary(plan->linkBase));
+    for (const QString &line : Retention::afterRun(server, settings, today))
         append(line);
+}
+
+bool RsyncRunner::completeSnapshot(const BackupPlan &plan, const AppSettings &settings)
+{
+    if (!settings.useDateSubfolder)
+        return true;
+    if (!plan.replacesComplete()) {
+        Snapshots::markComplete(plan.runFolder);
+        return true;
+    }
+    Snapshots::Target target;
+    target.folder = plan.runFolder;
+    target.writeFolder = plan.writeFolder;
+    if (const auto replaced = Snapshots::replace(target); !replaced) {
+        endWith({QStringLiteral("!! Could not put the new copy in place of ") + plan.runFolder + QStringLiteral(": ") + replaced.error(),
+                 QStringLiteral("   The earlier snapshot of today is kept as it was.")},
+                -1);
+        return false;
+    }
+    return true;
 }
 
 QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath path)
@@ -170,10 +220,13 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
     // its output must not take the memory.
     QByteArray out;
     QByteArray err;
+    bool cut = false;
     const auto status = co_await runChild(SSHTester::executable, SSHTester::runCommandArgs(server, command),
-                                          [&out, &err](const QByteArray &data, bool fromStandardError) {
+                                          [&out, &err, &cut](const QByteArray &data, bool fromStandardError) {
                                               QByteArray &sink = fromStandardError ? err : out;
-                                              sink.append(data.left(std::max<qsizetype>(0, maxCommandOutput - sink.size())));
+                                              const qsizetype room = std::max<qsizetype>(0, maxCommandOutput - sink.size());
+                                              cut = cut || data.size() > room;
+                                              sink.append(data.left(room));
                                           });
     if (!self)
         co_return false;
@@ -186,6 +239,8 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
                                             : SSHTester::Report{false, status.error()};
     for (const QString &line : OutputDecoder::logLines(report.message))
         append(QStringLiteral("  ") + line);
+    if (cut)
+        append(QStringLiteral("  … (output cut at ") + QString::number(maxCommandOutput / 1024) + QStringLiteral(" KiB)"));
     if (!report.ok)
         endWith({QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}, 2);
     co_return report.ok;
@@ -205,7 +260,7 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
     QDir().mkpath(step.targetFolder); // rsync reports a folder it cannot write into
     append(step.commandLine);
     for (qint64 attempt = 1;; ++attempt) {
-        const int status = co_await runProcess(rsync, step.arguments);
+        const int status = co_await runTransfer(rsync, step.arguments, int(std::min<qint64>(runSettings().ioTimeoutSeconds, INT_MAX)));
         if (!self)
             co_return false;
         append(QStringLiteral("→ exit ") + QString::number(status));
@@ -230,7 +285,8 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
         const qint64 delay = RetryPolicy::delaySeconds(attempt);
         append(QStringLiteral("↻ retry ") + QString::number(attempt) + u'/' + QString::number(policy.maxAttempts() - 1)
                + QStringLiteral(" in ") + QString::number(delay) + QStringLiteral("s…"));
-        co_await QCoro::sleepFor(std::chrono::milliseconds(delay * m_retryDelayUnitMs));
+        m_retryWait->start(std::chrono::milliseconds(delay * m_retryDelayUnitMs));
+        co_await qCoro(m_retryWait).waitForTimeout();
         if (!self)
             co_return false;
         if (m_wasCancelled) {
@@ -247,7 +303,9 @@ void RsyncRunner::finish(const QUuid &serverID, const QDateTime &startedAt, Conf
     setProgressPercent(std::nullopt);
     const QString status = LogStore::statusWord(m_wasCancelled, exitCode());
     LogStore::save(serverID, LogStore::header(startedAt, m_clock(), status), logLines());
-    const std::optional<qint64> code = exitCode() ? std::optional<qint64>(*exitCode()) : std::nullopt;
+    // A cancelled run is no result: the server is not failing because a
+    // shutdown or the user stopped it (its log still says CANCELLED).
+    const std::optional<qint64> code = exitCode() && !m_wasCancelled ? std::optional<qint64>(*exitCode()) : std::nullopt;
     if (store)
         store->recordRunResult(serverID, ReferenceDate::fromDateTime(startedAt), code);
     Q_EMIT runFinished(serverID, exitCode());

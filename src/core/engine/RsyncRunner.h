@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <QUuid>
 
 #include <qcoro/qcorotask.h>
@@ -39,6 +40,9 @@ public:
     // The exit code of a run stopped by cancel() when no rsync status tells
     // more: rsync's own status for a run stopped by a signal.
     static constexpr int cancelledExitCode = 20;
+    // The status of an attempt Tidewell ended because nothing moved for the
+    // I/O time-out: rsync's own "timeout in data send/receive", retried.
+    static constexpr int stalledExitCode = 30;
     // A run that did not start because the server is being backed up elsewhere.
     static constexpr int alreadyRunningExitCode = 75;
 
@@ -75,13 +79,21 @@ private:
     using OutputSink = std::function<void(const QByteArray &data, bool fromStandardError)>;
     // A child in its own process group, reachable by cancel(): its exit
     // status, or why it could not be started.
-    QCoro::Task<tl::expected<int, QString>> runChild(QString executable, QStringList args, OutputSink sink);
+    // `stallSeconds` > 0: the child is ended like a cancel when nothing moves
+    // for that long (see StallWatch), and m_stalled says so.
+    QCoro::Task<tl::expected<int, QString>> runChild(QString executable, QStringList args, OutputSink sink, int stallSeconds = 0);
+    QCoro::Task<int> runTransfer(QString executable, QStringList args, int stallSeconds);
     QCoro::Task<> performRun(Server server, AppSettings settings);
     QCoro::Task<bool> copyPath(Server server, BackupPlan::Step step, RetryPolicy policy, QString rsync);
     QCoro::Task<bool> runPreBackupCommand(Server server, BackupPath path);
     void finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store);
+    // Puts the finished snapshot in place; false when the run must end.
+    bool completeSnapshot(const BackupPlan &plan, const AppSettings &settings);
 
     QPointer<ProcessStream> m_currentProcess;
+    // The wait before a retry; cancel() cuts it short.
+    QTimer *m_retryWait = nullptr;
+    bool m_stalled = false;
     // The run's --stats summed over its paths; absent when one had none.
     std::optional<RsyncStats> m_snapshotStats;
     std::optional<RsyncProbe> m_probe;

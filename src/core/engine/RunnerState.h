@@ -45,6 +45,7 @@ public:
     // See RunLog::serial() and RunLog::revision().
     qint64 logLineSerial() const { return m_log.serial(); }
     qint64 logRevision() const { return m_log.revision(); }
+    qint64 logDroppedLines() const { return m_log.droppedLines(); }
     // The server and the settings of the current or last run, as it started.
     const Server &runServer() const { return m_runServer; }
     const AppSettings &runSettings() const { return m_runSettings; }

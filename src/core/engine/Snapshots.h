@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A server's dated backup folders: which are complete, and which one the next run links to.
+// A server's dated backup folders: which are complete, and where the next run writes.
 #pragma once
 
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <tl/expected.hpp>
 
 #include <optional>
 
@@ -13,9 +16,17 @@
 // run is writing it or did not finish; only a whole successful run removes
 // it. Folders made before markers existed count as complete. Listing reads
 // names and markers only, never the trees.
+//
+// A complete snapshot is never written into again: a second run on the same
+// day writes a fresh hidden folder beside it (unchanged files linked to it)
+// and swaps the two only when that run has succeeded.
 namespace Snapshots {
 
 inline const QString incompleteMarker = QStringLiteral(".tidewell-incomplete");
+// Where a second run of a day writes, beside that day's complete snapshot.
+inline const QString rerunPrefix = QStringLiteral(".tidewell-rerun-");
+// A day's earlier snapshot on its way out, once a second run has replaced it.
+inline const QString replacedPrefix = QStringLiteral(".tidewell-replaced-");
 
 struct Backup
 {
@@ -24,12 +35,35 @@ struct Backup
     bool complete = true;
 };
 
+QString dayName(const QDate &day);
+
 // Dated folders of the server folder, newest first: hidden entries, files
 // and other names left out; a link to a folder counts as a folder.
 QList<Backup> list(const QString &serverFolder);
 // The newest complete folder dated before `today`: what unchanged files of
-// today's run are hard-linked to.
+// today's run are hard-linked to. Folders dated after today never are.
 std::optional<Backup> linkBase(const QString &serverFolder, const QDate &today);
+
+// Where one run of a server writes.
+struct Target
+{
+    QString folder;      // the dated folder the run makes or finishes
+    QString writeFolder; // where rsync writes: `folder`, or beside it when that is complete
+    // The earlier copy unchanged files come from: the previous complete day,
+    // or for a second run of a day that day's complete snapshot.
+    std::optional<Backup> base;
+    bool replacesComplete() const { return writeFolder != folder; }
+};
+// `link`: whether the previous day's snapshot may be a base at all.
+Target target(const QString &serverFolder, const QDate &today, bool link);
+
+// Puts back what a run killed between the two steps of a swap left behind,
+// and removes hidden work folders of other days. Returns what it did, for
+// the diagnostic log.
+QStringList recover(const QString &serverFolder, const QDate &today);
+// After a successful second run of a day: the new copy takes the dated name,
+// and the earlier one is deleted. On failure the earlier copy keeps its name.
+tl::expected<void, QString> replace(const Target &target);
 
 void markIncomplete(const QString &runFolder);
 void markComplete(const QString &runFolder);

@@ -16,7 +16,7 @@ struct BackupPath
     bool isDirectory = true;
     bool enabled = true;
     QString preBackupCommand;
-    // rsync exclude patterns, one --exclude= each, in this order.
+    // rsync exclude patterns, as typed: one exclude rule each, in this order.
     QStringList excludes;
 
     QJsonObject toJson() const;

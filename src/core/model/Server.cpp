@@ -25,6 +25,8 @@ QJsonObject Server::toJson() const
         {QStringLiteral("scheduleEnabled"), scheduleEnabled},
         {QStringLiteral("scheduleTime"), scheduleTime},
         {QStringLiteral("retentionCount"), retentionCount},
+        {QStringLiteral("keepWeekly"), keepWeekly},
+        {QStringLiteral("keepMonthly"), keepMonthly},
         {QStringLiteral("useSSHAgent"), useSSHAgent},
         {QStringLiteral("bandwidthLimitKBps"), bandwidthLimitKBps},
     };
@@ -66,6 +68,8 @@ Server Server::fromJson(const QJsonObject &object, const QString &context, QStri
     reader.read("scheduleEnabled", server.scheduleEnabled);
     reader.read("scheduleTime", server.scheduleTime);
     reader.read("retentionCount", server.retentionCount);
+    reader.read("keepWeekly", server.keepWeekly);
+    reader.read("keepMonthly", server.keepMonthly);
     reader.read("useSSHAgent", server.useSSHAgent);
     reader.read("bandwidthLimitKBps", server.bandwidthLimitKBps);
     return server;
@@ -75,7 +79,7 @@ size_t qHash(const Server &server, size_t seed)
 {
     seed = qHashMulti(seed, server.id, server.name, server.host, server.port, server.username,
                       server.privateKeyPath, server.scheduleEnabled, server.scheduleTime,
-                      server.retentionCount, server.useSSHAgent, server.bandwidthLimitKBps);
+                      server.retentionCount, server.keepWeekly, server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps);
     for (const BackupPath &path : server.paths)
         seed = qHashMulti(seed, path);
     seed = qHashMulti(seed, server.lastRunAt.has_value());

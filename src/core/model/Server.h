@@ -30,7 +30,12 @@ struct Server
     // When the schedule was switched on; kept by the store, cleared when off.
     std::optional<double> scheduledSince;
     QString scheduleTime = QStringLiteral("03:00");
+    // Complete dated snapshots kept: the newest retentionCount (0: keep
+    // everything), and besides them the newest of each of the last
+    // keepWeekly ISO weeks and keepMonthly months.
     qint64 retentionCount = 0;
+    qint64 keepWeekly = 0;
+    qint64 keepMonthly = 0;
     bool useSSHAgent = false;
     // rsync's --bwlimit in KiB/s; 0: no limit.
     qint64 bandwidthLimitKBps = 0;

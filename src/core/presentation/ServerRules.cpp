@@ -115,6 +115,12 @@ Health healthStatus(const Server &server, bool isRunning, const QDateTime &now)
         return {Health::Kind::failed, QStringLiteral("Last run failed (exit %1)").arg(*server.lastExitCode)};
     if (isOverdue(server, now))
         return {Health::Kind::overdue, overdueText(server, now)};
+    if (!server.lastExitCode && server.lastRunAt) {
+        // Cancelled: not a failure. Healthy while an earlier backup is good.
+        if (const auto success = lastSuccess(server))
+            return {Health::Kind::healthy, QStringLiteral("Last run cancelled · last good backup ") + Formatting::relativeTime(*success, now)};
+        return {Health::Kind::neverRan, QStringLiteral("Last run cancelled")};
+    }
     if (!server.lastExitCode)
         return {Health::Kind::neverRan, QStringLiteral("Never ran")};
     if (server.lastRunAt)
@@ -126,11 +132,12 @@ Health healthStatus(const Server &server, bool isRunning, const QDateTime &now)
 void Counters::add(const Server &server, bool isOverdue, bool scheduleWorks)
 {
     ++servers;
+    const bool failed = server.lastExitCode && *server.lastExitCode != 0;
     if (isOverdue)
         ++overdue;
-    else if (server.lastExitCode && *server.lastExitCode == 0)
-        ++healthy;
-    if (server.lastExitCode && *server.lastExitCode != 0)
+    else if (!failed && (server.lastExitCode == 0 || lastSuccess(server)))
+        ++healthy; // a cancelled run after a good one is still healthy
+    if (failed)
         ++failing;
     if (server.scheduleEnabled && scheduleWorks)
         ++scheduled;

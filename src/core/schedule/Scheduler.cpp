@@ -7,6 +7,7 @@
 #include "core/schedule/SystemdUnits.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
+#include "core/system/DiagnosticLog.h"
 #include "core/system/FileUtil.h"
 #include "core/system/Subprocess.h"
 
@@ -36,6 +37,24 @@ tl::expected<void, SchedulerError> removeFile(const QString &path)
     if (file.exists() && !file.remove())
         return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not delete ") + path + QStringLiteral(": ") + file.errorString()));
     return {};
+}
+
+std::optional<QByteArray> readIfExists(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+// Puts a file back as it was: its old bytes, or no file.
+void restoreFile(const QString &path, const std::optional<QByteArray> &bytes)
+{
+    if (!bytes) {
+        QFile::remove(path);
+    } else if (const auto written = FileUtil::writeAtomically(path, *bytes); !written) {
+        DiagnosticLog::write(QStringLiteral("Could not restore ") + path + QStringLiteral(": ") + written.error());
+    }
 }
 
 tl::expected<void, SchedulerError> makeFolder(const QString &path)
@@ -197,12 +216,33 @@ tl::expected<void, SchedulerError> Scheduler::installSystemd(const Server &serve
         return made;
     const QString id = ServerId::text(server.id);
     const QString timerName = label(server.id) + QStringLiteral(".timer");
-    if (auto written = writeFile(serviceUnitPath(server.id),
-                                 SystemdUnits::service(executable, id, scheduledStdoutLog(server.id), scheduledStderrLog(server.id)));
-        !written)
+    const QString servicePath = serviceUnitPath(server.id);
+    const QString timerPath = plistURL(server.id);
+    // Units already there (a schedule being changed or pointed elsewhere)
+    // are kept aside first: if systemd refuses the new ones, they come back.
+    const std::optional<QByteArray> oldService = readIfExists(servicePath);
+    const std::optional<QByteArray> oldTimer = readIfExists(timerPath);
+    const auto putBack = [&] {
+        if (oldService || oldTimer) {
+            restoreFile(servicePath, oldService);
+            restoreFile(timerPath, oldTimer);
+        } else {
+            // Leave nothing half-installed behind.
+            runTool({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"), timerName});
+            removeFile(timerPath);
+            removeFile(servicePath);
+        }
+        runTool({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
+    };
+    if (auto written = writeFile(servicePath, SystemdUnits::service(executable, id, scheduledStdoutLog(server.id), scheduledStderrLog(server.id)));
+        !written) {
+        putBack();
         return written;
-    if (auto written = writeFile(plistURL(server.id), SystemdUnits::timer(label(server.id), time.hour, time.minute)); !written)
+    }
+    if (auto written = writeFile(timerPath, SystemdUnits::timer(label(server.id), time.hour, time.minute)); !written) {
+        putBack();
         return written;
+    }
 
     const QStringList steps[] = {
         {QStringLiteral("--user"), QStringLiteral("daemon-reload")},
@@ -213,11 +253,7 @@ tl::expected<void, SchedulerError> Scheduler::installSystemd(const Server &serve
     for (const QStringList &step : steps) {
         const ToolResult result = runTool(step);
         if (result.status != 0) {
-            // Leave nothing half-installed behind.
-            runTool({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"), timerName});
-            removeFile(plistURL(server.id));
-            removeFile(serviceUnitPath(server.id));
-            runTool({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
+            putBack();
             return tl::unexpected(SchedulerError::toolFailed(toolName(), result.status, result.output));
         }
     }

@@ -41,7 +41,8 @@ public:
 
     explicit Scheduler(Backend backend = defaultBackend);
 
-    // Writes the job definition and loads it, replacing an earlier one.
+    // Writes the job definition and loads it, replacing an earlier one. When
+    // a step fails, an earlier definition is put back as it was.
     tl::expected<void, SchedulerError> install(const Server &server) const;
     // Unloads and deletes the job definition; nothing to do when there is none.
     tl::expected<void, SchedulerError> uninstall(const QUuid &serverID) const;

@@ -213,16 +213,29 @@ bool ConfigStore::save()
     return write(m_settings.encode());
 }
 
+namespace {
+
+// One run's result on the server's record; `exitCode` absent for a cancelled run.
+void applyRunResult(Server &server, double ranAt, std::optional<qint64> exitCode)
+{
+    // A file from before lastSuccessAt was kept knows the last success only
+    // from the last run: keep it before that run is replaced.
+    if (!server.lastSuccessAt && server.lastExitCode == 0 && server.lastRunAt)
+        server.lastSuccessAt = server.lastRunAt;
+    server.lastRunAt = ranAt;
+    server.lastExitCode = exitCode;
+    if (exitCode == 0)
+        server.lastSuccessAt = ranAt;
+}
+
+} // namespace
+
 void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::optional<qint64> exitCode)
 {
     if (!m_settings.server(serverID))
         return;
     Q_EMIT settingsAboutToChange();
-    Server *server = m_settings.server(serverID);
-    server->lastRunAt = ranAt;
-    server->lastExitCode = exitCode;
-    if (exitCode == 0)
-        server->lastSuccessAt = ranAt;
+    applyRunResult(*m_settings.server(serverID), ranAt, exitCode);
     Q_EMIT settingsChanged();
 
     const FileLock lock = lockFile(lockPath());
@@ -237,10 +250,7 @@ void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::opti
     Server *stored = disk.settings->server(serverID);
     if (!stored)
         return; // deleted elsewhere meanwhile, or not saved yet (a pending save carries it)
-    stored->lastRunAt = ranAt;
-    stored->lastExitCode = exitCode;
-    if (exitCode == 0)
-        stored->lastSuccessAt = ranAt;
+    applyRunResult(*stored, ranAt, exitCode);
     write(disk.settings->encode());
 }
 

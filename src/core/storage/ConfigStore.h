@@ -55,8 +55,8 @@ public:
     // process that only looks (defaults when there is no file); never writes it.
     static tl::expected<AppSettings, QString> readOnly(const QString &path);
 
-    // Records a run's start time and exit code on that server. Only these two
-    // fields are merged into the file as it is on disk now, under the lock,
+    // Records a run's start time and exit code on that server (no exit code:
+    // the run was cancelled, which is no result). Only these fields are merged into the file as it is on disk now, under the lock,
     // so changes made meanwhile by another process (the window, another
     // run) survive.
     void recordRunResult(const QUuid &serverID, double ranAt, std::optional<qint64> exitCode);

@@ -6,9 +6,10 @@
 
 #include <tl/expected.hpp>
 
-// An exclusive flock() on a lock file, held while the object lives. The
-// kernel releases it when the process ends in any way, so a crashed run
-// never leaves a stale lock behind.
+// An exclusive lock on a lock file (an open-file-description lock, fcntl
+// F_OFD_SETLK), held while the object lives. The kernel releases it when the
+// process ends in any way, so a crashed run never leaves a stale lock behind.
+// Unlike flock(), such a lock can be looked at without being taken.
 class FileLock
 {
 public:
@@ -30,6 +31,8 @@ public:
     static tl::expected<FileLock, Error> tryLock(const QString &path);
     static tl::expected<FileLock, Error> lock(const QString &path);
     // Whether anyone holds the lock now, this process's own locks included.
+    // Only asks the kernel (F_OFD_GETLK): looking never makes a tryLock() of
+    // another process fail.
     static bool isHeld(const QString &path);
 
     bool isLocked() const { return m_fd >= 0; }

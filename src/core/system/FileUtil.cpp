@@ -9,6 +9,7 @@
 #include <QStorageInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -87,6 +88,36 @@ tl::expected<void, QString> makeFolder(const QString &path)
     if (code)
         return tl::unexpected(QString::fromStdString(code.message()));
     return tl::unexpected(QStringLiteral("“") + path + QStringLiteral("” exists and is not a folder"));
+}
+
+tl::expected<void, QString> removeTree(const QString &path)
+{
+    std::error_code code;
+    // remove_all deletes a symbolic link itself, not what it points to.
+    std::filesystem::remove_all(std::filesystem::path(QFile::encodeName(path).toStdString()), code);
+    if (code)
+        return tl::unexpected(QString::fromStdString(code.message()));
+    return {};
+}
+
+tl::expected<bool, QString> exchange(const QString &first, const QString &second)
+{
+    if (::renameat2(AT_FDCWD, QFile::encodeName(first).constData(), AT_FDCWD, QFile::encodeName(second).constData(), RENAME_EXCHANGE) == 0) {
+        syncFolder(QFileInfo(first).absolutePath());
+        return true;
+    }
+    // File systems without the exchange (some network and FUSE ones) say so.
+    if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)
+        return false;
+    return tl::unexpected(systemError(errno));
+}
+
+tl::expected<void, QString> rename(const QString &from, const QString &to)
+{
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return tl::unexpected(systemError(errno));
+    syncFolder(QFileInfo(to).absolutePath());
+    return {};
 }
 
 std::optional<double> freeSpaceGB(const QString &folder)

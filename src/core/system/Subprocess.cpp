@@ -8,10 +8,26 @@
 
 #include <memory>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace Subprocess {
+
+void dieWithParent(pid_t parent)
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    // The parent may have died before the line above.
+    if (::getppid() != parent)
+        ::raise(SIGTERM);
+}
 
 bool start(QProcess *process, const QByteArray &input)
 {
+    if (!process->childProcessModifier()) {
+        const pid_t parent = ::getpid();
+        process->setChildProcessModifier([parent] { dieWithParent(parent); });
+    }
     if (input.isNull())
         process->setStandardInputFile(QProcess::nullDevice());
     process->start();

@@ -9,6 +9,8 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <sys/types.h>
+
 // Runs short external programs with an explicit argument list, never through
 // a shell. Output is read by the event loop while the child runs, so a child
 // that writes more than a pipe holds never blocks.
@@ -36,6 +38,11 @@ bool start(QProcess *process, const QByteArray &input = {});
 QCoro::Task<> waitForExit(QProcess *process);
 
 int exitStatus(const QProcess &process);
+// For a child process modifier (runs in the child, between fork and exec):
+// the child gets SIGTERM when this process dies, however it dies, so a
+// killed Tidewell leaves no transfer or ssh running. `parent` is getpid()
+// of this process, taken before the fork.
+void dieWithParent(pid_t parent);
 // Decodes strictly: invalid UTF-8 gives an empty text.
 QString strictUtf8(const QByteArray &bytes);
 // The bytes without a UTF-8 sequence cut off at their end (after a bounded read).
