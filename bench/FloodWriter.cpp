@@ -19,7 +19,8 @@ int main(int argc, char *argv[])
     const long batch = rate > 0 ? std::max(1L, rate / 100) : count;
     auto next = std::chrono::steady_clock::now();
     for (long i = 0; i < count; ++i) {
-        std::printf("  %6ld.23M  %3ld%%   10.52MB/s    0:01:02 (xfr#%ld, to-chk=3/40)\r", i % 1000, (i / 20000) % 101, i);
+        std::printf("  %6ld.23M  %3ld%%   10.52MB/s    0:01:02 (xfr#%ld, to-chk=3/40)\r", i % 1000, (i / 20000) % 101,
+                    i);
         if (rate > 0 && (i + 1) % batch == 0) {
             std::fflush(stdout);
             next += std::chrono::milliseconds(10);

@@ -36,12 +36,13 @@ int main(int argc, char *argv[])
     rusage self, children;
     getrusage(RUSAGE_SELF, &self);
     getrusage(RUSAGE_CHILDREN, &children);
-    const double ours = seconds(self.ru_utime) + seconds(self.ru_stime) - seconds(before.ru_utime) - seconds(before.ru_stime);
+    const double ours =
+        seconds(self.ru_utime) + seconds(self.ru_stime) - seconds(before.ru_utime) - seconds(before.ru_stime);
     const double writer = seconds(children.ru_utime) + seconds(children.ru_stime);
     const double n = lines.toDouble();
     std::printf("status %d, %s lines in %.2f s wall\n", status, qPrintable(lines), wall.elapsed() / 1000.0);
-    std::printf("tidewell CPU %.3f s (%.0f ns/line), writer CPU %.3f s (%.0f ns/line), ratio %.2f\n", ours, ours / n * 1e9,
-                writer, writer / n * 1e9, ours / writer);
+    std::printf("tidewell CPU %.3f s (%.0f ns/line), writer CPU %.3f s (%.0f ns/line), ratio %.2f\n", ours,
+                ours / n * 1e9, writer, writer / n * 1e9, ours / writer);
     std::printf("  (tidewell user %.3f s, system %.3f s)\n", seconds(self.ru_utime) - seconds(before.ru_utime),
                 seconds(self.ru_stime) - seconds(before.ru_stime));
     std::printf("peak RSS %.1f MiB; log holds %lld lines, last \"%s\"\n", self.ru_maxrss / 1024.0,

@@ -42,20 +42,24 @@ int main(int argc, char *argv[])
     tick.start(10);
 
     int status = -1;
-    QCoro::connect(runner.runProcess(QStringLiteral(FLOOD_WRITER), {QString::number(rate * seconds), QString::number(rate)}), &app,
-                   [&](int s) {
-                       status = s;
-                       // Let the sheet draw what the last update gathered.
-                       QTimer::singleShot(3 * BackupRunView::coalesceMs, &app, &QCoreApplication::quit);
-                   });
+    QCoro::connect(
+        runner.runProcess(QStringLiteral(FLOOD_WRITER), {QString::number(rate * seconds), QString::number(rate)}), &app,
+        [&](int s) {
+            status = s;
+            // Let the sheet draw what the last update gathered.
+            QTimer::singleShot(3 * BackupRunView::coalesceMs, &app, &QCoreApplication::quit);
+        });
     app.exec();
 
     std::sort(lateness.begin(), lateness.end());
-    const auto percentile = [&](double p) { return lateness.isEmpty() ? 0.0 : lateness[qsizetype(p * (lateness.size() - 1))] / 1e6; };
+    const auto percentile = [&](double p) {
+        return lateness.isEmpty() ? 0.0 : lateness[qsizetype(p * (lateness.size() - 1))] / 1e6;
+    };
     const bool same = sheet.shownLog() == runner.logLines().join(u'\n');
     std::printf("status %d, %ld lines/s for %ld s in %.1f s\n", status, rate, seconds, clock.elapsed() / 1000.0);
-    std::printf("10 ms timer lateness: p50 %.2f ms, p99 %.2f ms, max %.2f ms (%lld ticks)\n", percentile(0.5), percentile(0.99),
-                percentile(1.0), static_cast<long long>(lateness.size()));
-    std::printf("sheet shows the runner's %lld lines in order: %s\n", static_cast<long long>(runner.logLines().size()), same ? "yes" : "NO");
+    std::printf("10 ms timer lateness: p50 %.2f ms, p99 %.2f ms, max %.2f ms (%lld ticks)\n", percentile(0.5),
+                percentile(0.99), percentile(1.0), static_cast<long long>(lateness.size()));
+    std::printf("sheet shows the runner's %lld lines in order: %s\n", static_cast<long long>(runner.logLines().size()),
+                same ? "yes" : "NO");
     return same ? 0 : 1;
 }

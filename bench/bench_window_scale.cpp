@@ -104,9 +104,11 @@ public:
     {
         QList<double> sorted = m_times;
         std::sort(sorted.begin(), sorted.end());
-        const auto at = [&](double p) { return sorted.isEmpty() ? 0.0 : sorted[qsizetype(p * double(sorted.size() - 1))]; };
-        std::printf("%s: %lld events, busy p50 %.2f ms, p99 %.2f ms, max %.2f ms\n", what, static_cast<long long>(sorted.size()), at(0.5),
-                    at(0.99), at(1.0));
+        const auto at = [&](double p) {
+            return sorted.isEmpty() ? 0.0 : sorted[qsizetype(p * double(sorted.size() - 1))];
+        };
+        std::printf("%s: %lld events, busy p50 %.2f ms, p99 %.2f ms, max %.2f ms\n", what,
+                    static_cast<long long>(sorted.size()), at(0.5), at(0.99), at(1.0));
         m_times.clear();
     }
 
@@ -123,8 +125,7 @@ class FirstFrame : public QObject
 public:
     explicit FirstFrame(QElapsedTimer *clock)
         : m_clock(clock)
-    {
-    }
+    { }
     qint64 ms = -1;
 
 protected:
@@ -153,7 +154,8 @@ int main(int argc, char *argv[])
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
     // No session bus: schedules are read and found without a manager at once.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", (QStringLiteral("unix:path=") + home.path() + QStringLiteral("/no-bus")).toUtf8());
+    qputenv("DBUS_SESSION_BUS_ADDRESS",
+            (QStringLiteral("unix:path=") + home.path() + QStringLiteral("/no-bus")).toUtf8());
     QDir().mkpath(AppPaths::dataFolder());
     QFile config(AppPaths::configFile());
     config.open(QIODevice::WriteOnly);
@@ -174,8 +176,9 @@ int main(int argc, char *argv[])
     tidewell.start();
     while (firstFrame.ms < 0 && sinceStart.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    std::printf("%d servers x %d paths; start-up to the first frame: %lld ms (%lld ms of it writing the sample configuration)\n", servers,
-                paths, static_cast<long long>(firstFrame.ms), static_cast<long long>(beforeApp));
+    std::printf("%d servers x %d paths; start-up to the first frame: %lld ms (%lld ms of it writing the sample "
+                "configuration)\n",
+                servers, paths, static_cast<long long>(firstFrame.ms), static_cast<long long>(beforeApp));
     waitMs(1000);
     const double rssStarted = rssMiB();
 
@@ -222,7 +225,8 @@ int main(int argc, char *argv[])
     const double rssAfter = rssMiB();
     waitMs(10000);
     const double rssLater = rssMiB();
-    std::printf("RSS: started %.1f MiB, editor and Settings open %.1f MiB, after the changes %.1f MiB (%+.1f), 10 s later %.1f MiB (%+.1f)\n",
+    std::printf("RSS: started %.1f MiB, editor and Settings open %.1f MiB, after the changes %.1f MiB (%+.1f), 10 s "
+                "later %.1f MiB (%+.1f)\n",
                 rssStarted, rssBefore, rssAfter, rssAfter - rssBefore, rssLater, rssLater - rssBefore);
     return 0;
 }

@@ -132,8 +132,8 @@ QString svgPathData(const QPainterPath &path)
         case QPainterPath::CurveToElement: {
             const QPainterPath::Element c2 = path.elementAt(i + 1);
             const QPainterPath::Element end = path.elementAt(i + 2);
-            data << QStringLiteral("C") + number(e.x) + u' ' + number(e.y) + u' ' + number(c2.x) + u' ' + number(c2.y) + u' '
-                        + number(end.x) + u' ' + number(end.y);
+            data << QStringLiteral("C") + number(e.x) + u' ' + number(e.y) + u' ' + number(c2.x) + u' ' + number(c2.y)
+                        + u' ' + number(end.x) + u' ' + number(end.y);
             i += 2;
             break;
         }
@@ -141,7 +141,8 @@ QString svgPathData(const QPainterPath &path)
             break;
         }
         // A sub-path that comes back to its start is closed.
-        const bool lastOfSubpath = i + 1 >= path.elementCount() || path.elementAt(i + 1).type == QPainterPath::MoveToElement;
+        const bool lastOfSubpath =
+            i + 1 >= path.elementCount() || path.elementAt(i + 1).type == QPainterPath::MoveToElement;
         const QPainterPath::Element last = path.elementAt(i);
         if (lastOfSubpath && e.type != QPainterPath::MoveToElement && QPointF(last) == start)
             data << QStringLiteral("Z");
@@ -157,15 +158,19 @@ QByteArray svg(const QList<Shape> &shapes)
         QString paint;
         if (shape.gradient) {
             const QString id = QStringLiteral("g%1").arg(defs.size());
-            QString gradient = QStringLiteral("<linearGradient id=\"%1\" gradientUnits=\"userSpaceOnUse\" x1=\"%2\" y1=\"%3\" x2=\"%4\" y2=\"%5\">")
-                                   .arg(id, number(shape.gradient->start().x()), number(shape.gradient->start().y()),
-                                        number(shape.gradient->finalStop().x()), number(shape.gradient->finalStop().y()));
+            QString gradient =
+                QStringLiteral("<linearGradient id=\"%1\" gradientUnits=\"userSpaceOnUse\" x1=\"%2\" y1=\"%3\" "
+                               "x2=\"%4\" y2=\"%5\">")
+                    .arg(id, number(shape.gradient->start().x()), number(shape.gradient->start().y()),
+                         number(shape.gradient->finalStop().x()), number(shape.gradient->finalStop().y()));
             for (const QGradientStop &stop : shape.gradient->stops())
-                gradient += QStringLiteral("<stop offset=\"%1\" stop-color=\"%2\"/>").arg(number(stop.first), svgColor(stop.second));
+                gradient += QStringLiteral("<stop offset=\"%1\" stop-color=\"%2\"/>")
+                                .arg(number(stop.first), svgColor(stop.second));
             defs << gradient + QStringLiteral("</linearGradient>");
             paint = QStringLiteral("fill=\"url(#%1)\"").arg(id);
         } else if (shape.strokeWidth > 0) {
-            paint = QStringLiteral("fill=\"none\" stroke=\"%1\" stroke-width=\"%2\" stroke-linecap=\"round\" stroke-linejoin=\"round\"")
+            paint = QStringLiteral("fill=\"none\" stroke=\"%1\" stroke-width=\"%2\" stroke-linecap=\"round\" "
+                                   "stroke-linejoin=\"round\"")
                         .arg(svgColor(shape.stroke), number(shape.strokeWidth));
             if (shape.stroke.alphaF() < 1)
                 paint += QStringLiteral(" stroke-opacity=\"%1\"").arg(number(shape.stroke.alphaF()));
@@ -176,10 +181,11 @@ QByteArray svg(const QList<Shape> &shapes)
         }
         body << QStringLiteral("  <path d=\"%1\" %2/>").arg(svgPathData(shape.path), paint);
     }
-    const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
-                                        "  <defs>%2</defs>\n%3\n</svg>\n")
-                             .arg(QString::number(canvas), defs.join(QString()), body.join(u'\n'));
+    const QString text =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
+                       "  <defs>%2</defs>\n%3\n</svg>\n")
+            .arg(QString::number(canvas), defs.join(QString()), body.join(u'\n'));
     return text.toUtf8();
 }
 

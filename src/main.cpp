@@ -28,7 +28,8 @@ int main(int argc, char *argv[])
     // Help and version need no display either.
     const EntryPoint::Options options = EntryPoint::parse(arguments);
     if (options.help || options.version) {
-        std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(), stdout);
+        std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(),
+                   stdout);
         return 0;
     }
     if (options.status) {
@@ -42,7 +43,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tidewell.Tidewell"));
     QApplication::setWindowIcon(Icons::application());
     // Qt has taken its own options (-platform, -style…) out by now.
-    const QString warning = EntryPoint::unknownOptionsWarning(EntryPoint::parse(QCoreApplication::arguments()).unknownOptions);
+    const QString warning =
+        EntryPoint::unknownOptionsWarning(EntryPoint::parse(QCoreApplication::arguments()).unknownOptions);
     if (!warning.isEmpty())
         std::fputs(warning.toLocal8Bit().constData(), stderr);
 
@@ -52,7 +54,8 @@ int main(int argc, char *argv[])
         return 0;
     case SingleInstance::Claim::alone:
         if (!instance.problem().isEmpty() && instance.problem() != QStringLiteral("no session bus"))
-            std::fprintf(stderr, "tidewell: %s; opening a window of its own\n", instance.problem().toLocal8Bit().constData());
+            std::fprintf(stderr, "tidewell: %s; opening a window of its own\n",
+                         instance.problem().toLocal8Bit().constData());
         break;
     case SingleInstance::Claim::first:
         break;

@@ -44,8 +44,10 @@ void circularArrows(QPainter &p, const QColor &color)
     const QRectF r(12, 12, 40, 40);
     p.drawArc(r, 20 * 16, 140 * 16);
     p.drawArc(r, 200 * 16, 140 * 16);
-    arrowHead(p, QPointF(32 + 20 * std::cos(qDegreesToRadians(160.0)), 32 - 20 * std::sin(qDegreesToRadians(160.0))), 100, color);
-    arrowHead(p, QPointF(32 + 20 * std::cos(qDegreesToRadians(340.0)), 32 - 20 * std::sin(qDegreesToRadians(340.0))), 280, color);
+    arrowHead(p, QPointF(32 + 20 * std::cos(qDegreesToRadians(160.0)), 32 - 20 * std::sin(qDegreesToRadians(160.0))),
+              100, color);
+    arrowHead(p, QPointF(32 + 20 * std::cos(qDegreesToRadians(340.0)), 32 - 20 * std::sin(qDegreesToRadians(340.0))),
+              280, color);
 }
 
 void folder(QPainter &p)
@@ -95,7 +97,8 @@ using Painter = std::function<void(QPainter &)>;
 
 const QList<QPair<QString, Painter>> glyphs = {
     {QStringLiteral("view-refresh"), [](QPainter &p) { circularArrows(p, accent); }},
-    {QStringLiteral("drive-harddisk"), [](QPainter &p) {
+    {QStringLiteral("drive-harddisk"),
+     [](QPainter &p) {
          p.setPen(pen(ink, 3));
          p.setBrush(QColor(0xe6, 0xe9, 0xee));
          p.drawRoundedRect(QRectF(8, 20, 48, 26), 5, 5);
@@ -106,7 +109,8 @@ const QList<QPair<QString, Painter>> glyphs = {
      }},
     {QStringLiteral("network-server"), rack},
     {QStringLiteral("appointment-soon"), [](QPainter &p) { clock(p, ink); }},
-    {QStringLiteral("go-down"), [](QPainter &p) {
+    {QStringLiteral("go-down"),
+     [](QPainter &p) {
          filledCircle(p, accent);
          p.setPen(pen(Qt::white, 5));
          p.drawLine(QPointF(32, 17), QPointF(32, 44));
@@ -114,7 +118,8 @@ const QList<QPair<QString, Painter>> glyphs = {
          p.drawLine(QPointF(43, 34), QPointF(32, 45));
      }},
     {QStringLiteral("folder"), folder},
-    {QStringLiteral("text-x-generic"), [](QPainter &p) {
+    {QStringLiteral("text-x-generic"),
+     [](QPainter &p) {
          p.setPen(pen(ink, 3));
          p.setBrush(Qt::white);
          p.drawRect(QRectF(14, 8, 30, 42));
@@ -125,13 +130,15 @@ const QList<QPair<QString, Painter>> glyphs = {
          p.drawEllipse(QRectF(32, 34, 16, 16));
          p.drawLine(QPointF(46, 48), QPointF(55, 57));
      }},
-    {QStringLiteral("edit-copy"), [](QPainter &p) {
+    {QStringLiteral("edit-copy"),
+     [](QPainter &p) {
          p.setPen(pen(ink, 3));
          p.setBrush(Qt::white);
          p.drawRoundedRect(QRectF(10, 8, 30, 36), 3, 3);
          p.drawRoundedRect(QRectF(22, 20, 30, 36), 3, 3);
      }},
-    {QStringLiteral("edit-delete"), [](QPainter &p) {
+    {QStringLiteral("edit-delete"),
+     [](QPainter &p) {
          p.setPen(pen(red, 4));
          p.setBrush(Qt::NoBrush);
          p.drawLine(QPointF(12, 16), QPointF(52, 16));
@@ -145,25 +152,29 @@ const QList<QPair<QString, Painter>> glyphs = {
          p.drawLine(QPointF(27, 24), QPointF(28, 47));
          p.drawLine(QPointF(37, 24), QPointF(36, 47));
      }},
-    {QStringLiteral("go-home"), [](QPainter &p) {
+    {QStringLiteral("go-home"),
+     [](QPainter &p) {
          p.setPen(Qt::NoPen);
          p.setBrush(ink);
          for (int row = 0; row < 2; ++row)
              for (int column = 0; column < 2; ++column)
                  p.drawRoundedRect(QRectF(10 + column * 24, 10 + row * 24, 20, 20), 4, 4);
      }},
-    {QStringLiteral("list-add"), [](QPainter &p) {
+    {QStringLiteral("list-add"),
+     [](QPainter &p) {
          p.setPen(pen(ink, 6));
          p.drawLine(QPointF(32, 12), QPointF(32, 52));
          p.drawLine(QPointF(12, 32), QPointF(52, 32));
      }},
-    {QStringLiteral("emblem-ok"), [](QPainter &p) {
+    {QStringLiteral("emblem-ok"),
+     [](QPainter &p) {
          filledCircle(p, green);
          p.setPen(pen(Qt::white, 6));
          p.drawLine(QPointF(19, 33), QPointF(28, 42));
          p.drawLine(QPointF(28, 42), QPointF(46, 22));
      }},
-    {QStringLiteral("dialog-error"), [](QPainter &p) {
+    {QStringLiteral("dialog-error"),
+     [](QPainter &p) {
          QPolygonF octagon;
          for (int i = 0; i < 8; ++i) {
              const qreal a = qDegreesToRadians(22.5 + 45.0 * i);
@@ -176,39 +187,46 @@ const QList<QPair<QString, Painter>> glyphs = {
          p.drawLine(QPointF(22, 22), QPointF(42, 42));
          p.drawLine(QPointF(42, 22), QPointF(22, 42));
      }},
-    {QStringLiteral("content-loading"), [](QPainter &p) {
+    {QStringLiteral("content-loading"),
+     [](QPainter &p) {
          QPen dashed = pen(QColor(0x8a, 0x93, 0x9e), 5);
          dashed.setDashPattern({1.5, 2});
          p.setPen(dashed);
          p.drawEllipse(QRectF(10, 10, 44, 44));
      }},
-    {QStringLiteral("preferences-system"), [](QPainter &p) {
+    {QStringLiteral("preferences-system"),
+     [](QPainter &p) {
          p.setPen(pen(ink, 7));
          for (int i = 0; i < 8; ++i) {
              const qreal a = qDegreesToRadians(45.0 * i);
-             p.drawLine(QPointF(32 + 16 * std::cos(a), 32 + 16 * std::sin(a)), QPointF(32 + 25 * std::cos(a), 32 + 25 * std::sin(a)));
+             p.drawLine(QPointF(32 + 16 * std::cos(a), 32 + 16 * std::sin(a)),
+                        QPointF(32 + 25 * std::cos(a), 32 + 25 * std::sin(a)));
          }
          p.setPen(pen(ink, 5));
          p.setBrush(Qt::white);
          p.drawEllipse(QPointF(32, 32), 15, 15);
          p.drawEllipse(QPointF(32, 32), 5, 5);
      }},
-    {QStringLiteral("document-open-recent"), [](QPainter &p) {
+    {QStringLiteral("document-open-recent"),
+     [](QPainter &p) {
          clock(p, QColor(0x8a, 0x93, 0x9e));
          arrowHead(p, QPointF(12, 26), 250, QColor(0x8a, 0x93, 0x9e));
      }},
-    {QStringLiteral("process-stop"), [](QPainter &p) {
+    {QStringLiteral("process-stop"),
+     [](QPainter &p) {
          filledCircle(p, red);
          p.setPen(Qt::NoPen);
          p.setBrush(Qt::white);
          p.drawRect(QRectF(22, 22, 20, 20));
      }},
-    {QStringLiteral("window-close"), [](QPainter &p) {
+    {QStringLiteral("window-close"),
+     [](QPainter &p) {
          p.setPen(pen(ink, 6));
          p.drawLine(QPointF(18, 18), QPointF(46, 46));
          p.drawLine(QPointF(46, 18), QPointF(18, 46));
      }},
-    {QStringLiteral("network-connect"), [](QPainter &p) {
+    {QStringLiteral("network-connect"),
+     [](QPainter &p) {
          p.setPen(pen(accent, 5));
          p.drawLine(QPointF(10, 32), QPointF(54, 32));
          p.setPen(Qt::NoPen);
@@ -216,7 +234,8 @@ const QList<QPair<QString, Painter>> glyphs = {
          p.drawEllipse(QPointF(12, 32), 7, 7);
          p.drawEllipse(QPointF(52, 32), 7, 7);
      }},
-    {QStringLiteral("security-high"), [](QPainter &p) {
+    {QStringLiteral("security-high"),
+     [](QPainter &p) {
          QPainterPath shield;
          shield.moveTo(32, 6);
          shield.lineTo(54, 14);
@@ -230,14 +249,16 @@ const QList<QPair<QString, Painter>> glyphs = {
          p.drawLine(QPointF(22, 31), QPointF(29, 39));
          p.drawLine(QPointF(29, 39), QPointF(42, 24));
      }},
-    {QStringLiteral("document-save"), [](QPainter &p) {
+    {QStringLiteral("document-save"),
+     [](QPainter &p) {
          p.setPen(pen(ink, 4));
          p.drawLine(QPointF(32, 10), QPointF(32, 40));
          p.drawLine(QPointF(20, 29), QPointF(32, 41));
          p.drawLine(QPointF(44, 29), QPointF(32, 41));
          p.drawLine(QPointF(12, 52), QPointF(52, 52));
      }},
-    {QStringLiteral("document-open"), [](QPainter &p) {
+    {QStringLiteral("document-open"),
+     [](QPainter &p) {
          p.setPen(pen(ink, 4));
          p.drawLine(QPointF(32, 42), QPointF(32, 12));
          p.drawLine(QPointF(20, 23), QPointF(32, 11));

@@ -38,7 +38,8 @@ void wait(int ms)
     loop.exec();
 }
 
-Server sampleServer(const QString &name, const QString &host, std::optional<qint64> exitCode, double hoursAgo, bool scheduled)
+Server sampleServer(const QString &name, const QString &host, std::optional<qint64> exitCode, double hoursAgo,
+                    bool scheduled)
 {
     Server server;
     server.name = name;
@@ -78,7 +79,8 @@ int main(int argc, char *argv[])
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", (QStringLiteral("unix:path=") + home.path() + QStringLiteral("/no-bus")).toUtf8());
+    qputenv("DBUS_SESSION_BUS_ADDRESS",
+            (QStringLiteral("unix:path=") + home.path() + QStringLiteral("/no-bus")).toUtf8());
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(out);
@@ -88,12 +90,13 @@ int main(int argc, char *argv[])
     tidewell.scheduler().setToolPath(QStringLiteral("/bin/true"));
     ConfigStore *store = tidewell.store();
     store->update([](AppSettings &s) {
-        s.servers = {sampleServer(QStringLiteral("web-01"), QStringLiteral("web-01.example.com"), 0, 2, true),
-                     sampleServer(QStringLiteral("db-primary"), QStringLiteral("db"), 23, 26, true),
-                     sampleServer(QStringLiteral("media store"), QStringLiteral("media.example.com"), std::nullopt, 0, false),
-                     sampleServer(QStringLiteral("staging"), QStringLiteral("staging.example.com"), 0, 74, true),
-                     sampleServer(QStringLiteral("Rechenzentrum Köln — Produktionsdatenbank (primäre Replik, nicht abschalten)"),
-                                  QStringLiteral("db-koeln.example.com"), 0, 5, false)};
+        s.servers = {
+            sampleServer(QStringLiteral("web-01"), QStringLiteral("web-01.example.com"), 0, 2, true),
+            sampleServer(QStringLiteral("db-primary"), QStringLiteral("db"), 23, 26, true),
+            sampleServer(QStringLiteral("media store"), QStringLiteral("media.example.com"), std::nullopt, 0, false),
+            sampleServer(QStringLiteral("staging"), QStringLiteral("staging.example.com"), 0, 74, true),
+            sampleServer(QStringLiteral("Rechenzentrum Köln — Produktionsdatenbank (primäre Replik, nicht abschalten)"),
+                         QStringLiteral("db-koeln.example.com"), 0, 5, false)};
         s.destinationPath = QStringLiteral("~/Backups");
     });
     MainWindow *window = tidewell.mainWindow();
@@ -112,9 +115,11 @@ int main(int argc, char *argv[])
     const QString fake = home.path() + QStringLiteral("/rsync");
     QFile script(fake);
     script.open(QIODevice::WriteOnly);
-    script.write("#!/bin/sh\nfor p in 5 17 29 41 53 64; do printf '     %s,301,221  %s%%   18.52MB/s    0:00:0%s (xfr#%s, to-chk=120/480)\\r' "
+    script.write("#!/bin/sh\nfor p in 5 17 29 41 53 64; do printf '     %s,301,221  %s%%   18.52MB/s    0:00:0%s "
+                 "(xfr#%s, to-chk=120/480)\\r' "
                  "$((p*7)) $p $((p/10)) $p; sleep 0.1; done\n"
-                 "echo 'rsync: [sender] send_files failed to open \"/var/www/app/cache/lock\": Permission denied (13)' >&2\nsleep 30\n");
+                 "echo 'rsync: [sender] send_files failed to open \"/var/www/app/cache/lock\": Permission denied (13)' "
+                 ">&2\nsleep 30\n");
     script.close();
     QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     RsyncProbe probe;
@@ -141,13 +146,16 @@ int main(int argc, char *argv[])
     window->select(web.id);
     wait(100);
     auto *editor = qobject_cast<ServerDetailView *>(window->detailWidget());
-    const HostKeyChecker::Fingerprint live{QStringLiteral("ED25519"), QStringLiteral("SHA256:4kQ0bD0y2m0c1xS3Hn0tV9bqkq6m4x8fXo0kz7H1yJc")};
-    const HostKeyChecker::Fingerprint other{QStringLiteral("RSA"), QStringLiteral("SHA256:Zr1mB7XH3uF0r0qY8s2pK5d9wT6cLz3eA4vN1oJxQ2k")};
+    const HostKeyChecker::Fingerprint live{QStringLiteral("ED25519"),
+                                           QStringLiteral("SHA256:4kQ0bD0y2m0c1xS3Hn0tV9bqkq6m4x8fXo0kz7H1yJc")};
+    const HostKeyChecker::Fingerprint other{QStringLiteral("RSA"),
+                                            QStringLiteral("SHA256:Zr1mB7XH3uF0r0qY8s2pK5d9wT6cLz3eA4vN1oJxQ2k")};
     const QList<QPair<QString, HostKeyChecker::Status>> states = {
         {QStringLiteral("trusted"), {live, live, std::nullopt}},
         {QStringLiteral("unknown"), {live, std::nullopt, std::nullopt}},
         {QStringLiteral("mismatch"), {live, other, std::nullopt}},
-        {QStringLiteral("unreachable"), {std::nullopt, std::nullopt, QStringLiteral("No response from web-01.example.com:22")}},
+        {QStringLiteral("unreachable"),
+         {std::nullopt, std::nullopt, QStringLiteral("No response from web-01.example.com:22")}},
     };
     for (const auto &[name, status] : states) {
         editor->setHostStatus(status);

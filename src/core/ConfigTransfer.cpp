@@ -16,7 +16,8 @@ namespace ConfigTransfer {
 QString PendingImport::confirmationText() const
 {
     return QStringLiteral("“") + fileName + QStringLiteral("” contains ") + QString::number(settings.servers.size())
-           + QStringLiteral(" server(s). This will replace your current configuration. Scheduled backups will be re-synced to match.");
+           + QStringLiteral(" server(s). This will replace your current configuration. Scheduled backups will be "
+                            "re-synced to match.");
 }
 
 AppSettings sanitizedForExport(const AppSettings &settings)
@@ -34,7 +35,8 @@ AppSettings sanitizedForExport(const AppSettings &settings)
 
 QString defaultExportName(const QDate &today)
 {
-    return QStringLiteral("tidewell-config-") + QLocale::c().toString(today, QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".json");
+    return QStringLiteral("tidewell-config-") + QLocale::c().toString(today, QStringLiteral("yyyy-MM-dd"))
+           + QStringLiteral(".json");
 }
 
 IOStatus exportTo(const QString &path, const AppSettings &settings)
@@ -67,8 +69,9 @@ ReadResult readImport(const QString &path)
     pending.fileName = QFileInfo(path).fileName();
     pending.reassignedIds = pending.settings.reassignDuplicateIds();
     if (pending.reassignedIds > 0) {
-        DiagnosticLog::write(QStringLiteral("Import: ") + QString::number(pending.reassignedIds)
-                             + QStringLiteral(" server(s) repeated an id that another server has; they were given new ids."));
+        DiagnosticLog::write(
+            QStringLiteral("Import: ") + QString::number(pending.reassignedIds)
+            + QStringLiteral(" server(s) repeated an id that another server has; they were given new ids."));
     }
     result.pending = pending;
     return result;
@@ -90,9 +93,10 @@ IOStatus applyImport(ConfigStore *store, const Scheduler &scheduler, const Pendi
     }
     IOStatus status;
     status.ok = failures.isEmpty();
-    status.message = status.ok ? QStringLiteral("Imported ") + QString::number(pending.settings.servers.size())
-                                     + QStringLiteral(" server(s) from ") + pending.fileName
-                               : QStringLiteral("Imported, but schedule install failed: ") + failures.join(QStringLiteral("; "));
+    status.message =
+        status.ok ? QStringLiteral("Imported ") + QString::number(pending.settings.servers.size())
+                        + QStringLiteral(" server(s) from ") + pending.fileName
+                  : QStringLiteral("Imported, but schedule install failed: ") + failures.join(QStringLiteral("; "));
     if (pending.reassignedIds > 0) {
         status.message += QStringLiteral(" (") + QString::number(pending.reassignedIds)
                           + QStringLiteral(" server(s) repeated another server's id and were given a new one)");

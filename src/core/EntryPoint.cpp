@@ -78,7 +78,8 @@ QString unknownOptionsWarning(const QStringList &unknownOptions)
 {
     if (unknownOptions.isEmpty())
         return {};
-    return (unknownOptions.size() == 1 ? QStringLiteral("tidewell: unknown option ") : QStringLiteral("tidewell: unknown options "))
+    return (unknownOptions.size() == 1 ? QStringLiteral("tidewell: unknown option ")
+                                       : QStringLiteral("tidewell: unknown options "))
            + unknownOptions.join(QStringLiteral(", ")) + QStringLiteral(" ignored (see tidewell --help)\n");
 }
 

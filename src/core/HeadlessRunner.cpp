@@ -2,9 +2,9 @@
 // One backup without a window, as a daily schedule starts it.
 #include "core/HeadlessRunner.h"
 
+#include "core/RunNotifier.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ServerId.h"
-#include "core/RunNotifier.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/DiagnosticLog.h"
 #include "core/system/NetworkGate.h"
@@ -25,12 +25,14 @@ QCoro::Task<int> run(QUuid serverID)
     ConfigStore store;
     const Server *server = store.settings().server(serverID);
     if (!server) {
-        DiagnosticLog::write(QStringLiteral("Server ") + ServerId::text(serverID) + QStringLiteral(" not found in config."));
+        DiagnosticLog::write(QStringLiteral("Server ") + ServerId::text(serverID)
+                             + QStringLiteral(" not found in config."));
         co_return 2;
     }
     RsyncRunner runner;
     RunNotifier notifier(&runner);
-    QObject::connect(&runner, &RsyncRunner::runRefused, &runner, [](const QUuid &, const QString &message) { DiagnosticLog::write(message); });
+    QObject::connect(&runner, &RsyncRunner::runRefused, &runner,
+                     [](const QUuid &, const QString &message) { DiagnosticLog::write(message); });
     // What systemctl stop, a shutdown or Ctrl+C send ends the run like its
     // Cancel button: children stopped, log written, result recorded.
     SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
@@ -45,7 +47,8 @@ QCoro::Task<int> run(QUuid serverID)
         }
         if (!runner.isRunning())
             return;
-        runner.append(QStringLiteral("Received ") + SignalWatcher::name(number) + QStringLiteral(": cancelling the backup."));
+        runner.append(QStringLiteral("Received ") + SignalWatcher::name(number)
+                      + QStringLiteral(": cancelling the backup."));
         runner.cancel();
     });
     const Server scheduled = *server;

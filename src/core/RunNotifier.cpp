@@ -23,7 +23,8 @@ RunNotifier::RunNotifier(RsyncRunner *runner, Actions actions, QObject *parent)
     if (m_actions == Actions::offered) {
         QDBusConnection bus = QDBusConnection::sessionBus();
         bus.connect(service, path, service, QStringLiteral("ActionInvoked"), this, SLOT(actionInvoked(uint, QString)));
-        bus.connect(service, path, service, QStringLiteral("NotificationClosed"), this, SLOT(notificationClosed(uint, uint)));
+        bus.connect(service, path, service, QStringLiteral("NotificationClosed"), this,
+                    SLOT(notificationClosed(uint, uint)));
     }
 }
 

@@ -75,7 +75,8 @@ QList<Entry> entries(const AppSettings &settings, const QDateTime &now)
 
 bool allScheduledOk(const QList<Entry> &entries)
 {
-    return std::all_of(entries.begin(), entries.end(), [](const Entry &e) { return !e.scheduled || e.health == QStringLiteral("ok"); });
+    return std::all_of(entries.begin(), entries.end(),
+                       [](const Entry &e) { return !e.scheduled || e.health == QStringLiteral("ok"); });
 }
 
 QString text(const QList<Entry> &entries)
@@ -85,7 +86,8 @@ QString text(const QList<Entry> &entries)
     QString out;
     for (const Entry &e : entries) {
         // A name is the user's text: one line, whatever it holds.
-        out += OutputDecoder::visible(e.name) + QStringLiteral(": ") + e.health + QStringLiteral("; last run ") + shortText(e.lastRun);
+        out += OutputDecoder::visible(e.name) + QStringLiteral(": ") + e.health + QStringLiteral("; last run ")
+               + shortText(e.lastRun);
         if (e.lastExitCode)
             out += QStringLiteral(" (exit ") + QString::number(*e.lastExitCode) + u')';
         else if (e.lastRun)
@@ -122,7 +124,8 @@ int exec(bool asJson)
 {
     const auto settings = ConfigStore::readOnly(AppPaths::configFile());
     if (!settings) {
-        std::fprintf(stderr, "tidewell: the configuration could not be read: %s\n", settings.error().toLocal8Bit().constData());
+        std::fprintf(stderr, "tidewell: the configuration could not be read: %s\n",
+                     settings.error().toLocal8Bit().constData());
         return 1;
     }
     const QDateTime now = QDateTime::currentDateTime();

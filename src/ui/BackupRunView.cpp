@@ -172,7 +172,8 @@ void BackupRunView::updateLog()
     qint64 fresh = serial - m_shownSerial;
     // Lines dropped from the middle of a huge log change what the lines
     // before the new ones are: draw it whole then too.
-    const bool rebuild = fresh < 0 || m_shownCount == 0 || fresh > lines.size() || m_runner->logDroppedLines() != m_shownDropped;
+    const bool rebuild =
+        fresh < 0 || m_shownCount == 0 || fresh > lines.size() || m_runner->logDroppedLines() != m_shownDropped;
     if (rebuild) {
         // A new run, or more new lines than the log keeps: draw it whole.
         m_log->clear();

@@ -73,7 +73,8 @@ void BackupsSection::refresh()
     link.setUnderline(true);
     QList<QTreeWidgetItem *> items;
     for (const Snapshots::Backup &backup : std::as_const(backups)) {
-        auto *item = new QTreeWidgetItem({backup.name, backup.complete ? tr("complete") : tr("incomplete"), tr("Open")});
+        auto *item =
+            new QTreeWidgetItem({backup.name, backup.complete ? tr("complete") : tr("incomplete"), tr("Open")});
         item->setData(0, Qt::UserRole, backup.path);
         item->setForeground(1, backup.complete ? Icons::secondary(this) : Icons::red());
         item->setForeground(2, palette().color(QPalette::Link));

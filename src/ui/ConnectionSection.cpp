@@ -63,7 +63,8 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     m_portProblem->setObjectName(QStringLiteral("portProblem"));
     m_agent = new QCheckBox(this);
     m_agent->setObjectName(QStringLiteral("agentSwitch"));
-    m_agent->setToolTip(tr("Use keys loaded in ssh-agent instead of a file on disk. Supports passphrase-protected keys."));
+    m_agent->setToolTip(
+        tr("Use keys loaded in ssh-agent instead of a file on disk. Supports passphrase-protected keys."));
     m_agent->setAccessibleName(tr("Use ssh-agent"));
     auto *keyBox = new QWidget(this);
     auto *keyLayout = new QHBoxLayout(keyBox);
@@ -126,8 +127,10 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     m_testMessage->setMargin(8);
     layout->addWidget(m_testMessage);
 
-    connect(m_name, &QLineEdit::textEdited, this, [this](const QString &text) { edit([&](Server &s) { s.name = text; }); });
-    connect(m_host, &QLineEdit::textEdited, this, [this](const QString &text) { edit([&](Server &s) { s.host = text; }); });
+    connect(m_name, &QLineEdit::textEdited, this,
+            [this](const QString &text) { edit([&](Server &s) { s.name = text; }); });
+    connect(m_host, &QLineEdit::textEdited, this,
+            [this](const QString &text) { edit([&](Server &s) { s.host = text; }); });
     connect(m_port, &QLineEdit::textEdited, this, [this](const QString &text) {
         // An entry that is not a port is shown as such and not stored.
         const auto port = parsePort(text);
@@ -136,10 +139,13 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
         if (port)
             edit([&](Server &s) { s.port = *port; });
     });
-    connect(m_user, &QLineEdit::textEdited, this, [this](const QString &text) { edit([&](Server &s) { s.username = text; }); });
+    connect(m_user, &QLineEdit::textEdited, this,
+            [this](const QString &text) { edit([&](Server &s) { s.username = text; }); });
     connect(m_agent, &QCheckBox::toggled, this, [this](bool on) { edit([&](Server &s) { s.useSSHAgent = on; }); });
-    connect(m_key, &QLineEdit::textEdited, this, [this](const QString &text) { edit([&](Server &s) { s.privateKeyPath = text; }); });
-    connect(m_bandwidth, &QSpinBox::valueChanged, this, [this](int value) { edit([&](Server &s) { s.bandwidthLimitKBps = value; }); });
+    connect(m_key, &QLineEdit::textEdited, this,
+            [this](const QString &text) { edit([&](Server &s) { s.privateKeyPath = text; }); });
+    connect(m_bandwidth, &QSpinBox::valueChanged, this,
+            [this](int value) { edit([&](Server &s) { s.bandwidthLimitKBps = value; }); });
     connect(browse, &QPushButton::clicked, this, &ConnectionSection::pickKey);
     connect(m_test, &QPushButton::clicked, this, &ConnectionSection::testConnection);
 }
@@ -217,8 +223,9 @@ void ConnectionSection::testConnection()
 
 void ConnectionSection::pickKey()
 {
-    const QString chosen = m_dialogs->openFileName(this, tr("Choose SSH private key"), AppPaths::homeFolder() + QStringLiteral("/.ssh"),
-                                                   tr("All files (*)"), true);
+    const QString chosen =
+        m_dialogs->openFileName(this, tr("Choose SSH private key"), AppPaths::homeFolder() + QStringLiteral("/.ssh"),
+                                tr("All files (*)"), true);
     if (chosen.isEmpty())
         return;
     const QString absolute = QFileInfo(chosen).absoluteFilePath();

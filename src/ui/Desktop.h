@@ -22,7 +22,10 @@ public:
     void copyText(const QString &text);
 
     // Tests record what would have been shown instead of starting programs.
-    void setRecorder(std::function<void(const QString &what, const QString &path)> recorder) { m_recorder = std::move(recorder); }
+    void setRecorder(std::function<void(const QString &what, const QString &path)> recorder)
+    {
+        m_recorder = std::move(recorder);
+    }
 
 private:
     std::function<void(const QString &, const QString &)> m_recorder;

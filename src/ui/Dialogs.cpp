@@ -21,10 +21,11 @@ bool Dialogs::confirm(QWidget *parent, const QString &title, const QString &text
     // Wide enough for its title, which the window manager would cut.
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
         const int titleWidth = QFontMetrics(box.font()).horizontalAdvance(title) * 6 / 5 + 120;
-        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0, 1,
-                      grid->columnCount());
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
+                      1, grid->columnCount());
     }
-    QPushButton *yes = box.addButton(confirmLabel, destructive ? QMessageBox::DestructiveRole : QMessageBox::AcceptRole);
+    QPushButton *yes =
+        box.addButton(confirmLabel, destructive ? QMessageBox::DestructiveRole : QMessageBox::AcceptRole);
     QPushButton *no = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(destructive ? no : yes);
     box.exec();
@@ -47,7 +48,8 @@ QString Dialogs::saveFileName(QWidget *parent, const QString &title, const QStri
     return dialog.selectedFiles().first();
 }
 
-QString Dialogs::openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter, bool showHidden)
+QString Dialogs::openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
+                              bool showHidden)
 {
     if (!m_fileNames.isEmpty())
         return m_fileNames.dequeue();

@@ -40,9 +40,10 @@ HostKeySection::HostKeySection(const QUuid &serverID, ConfigStore *store, QWidge
     m_detailLayout = new QVBoxLayout(m_detail);
     m_detailLayout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_detail);
-    m_note = Style::note(tr("Verify the server's SSH host key fingerprint before trusting it. On first use, compare the fingerprint "
-                            "with what the server administrator provides."),
-                         this);
+    m_note = Style::note(
+        tr("Verify the server's SSH host key fingerprint before trusting it. On first use, compare the fingerprint "
+           "with what the server administrator provides."),
+        this);
     layout->addWidget(m_note);
     m_message = Style::note(QString(), this);
     m_message->setObjectName(QStringLiteral("hostActionMessage"));
@@ -67,7 +68,8 @@ void HostKeySection::refresh(const Server &server)
     m_message->setText(m_check->message());
 }
 
-QWidget *HostKeySection::fingerprintBox(const QString &title, const QString &keyType, const QString &sha256, const QColor &tint)
+QWidget *HostKeySection::fingerprintBox(const QString &title, const QString &keyType, const QString &sha256,
+                                        const QColor &tint)
 {
     auto *box = new QWidget(m_detail);
     auto *layout = new QVBoxLayout(box);
@@ -127,11 +129,13 @@ void HostKeySection::showStatus()
     switch (classified.state) {
     case State::trusted:
         badge(tr("✔ Trusted"), Icons::green());
-        m_detailLayout->addWidget(fingerprintBox(tr("Trusted fingerprint"), classified.live.keyType, classified.live.sha256, Icons::green()));
+        m_detailLayout->addWidget(
+            fingerprintBox(tr("Trusted fingerprint"), classified.live.keyType, classified.live.sha256, Icons::green()));
         break;
     case State::unknown: {
         badge(tr("? Unknown host"), orange);
-        m_detailLayout->addWidget(fingerprintBox(tr("Server's fingerprint"), classified.live.keyType, classified.live.sha256, orange));
+        m_detailLayout->addWidget(
+            fingerprintBox(tr("Server's fingerprint"), classified.live.keyType, classified.live.sha256, orange));
         auto *trustRow = new QWidget(m_detail);
         auto *trustLine = new QHBoxLayout(trustRow);
         trustLine->setContentsMargins(0, 0, 0, 0);
@@ -149,11 +153,14 @@ void HostKeySection::showStatus()
     }
     case State::mismatch:
         badge(tr("⚠ Fingerprint mismatch!"), Icons::red());
-        m_detailLayout->addWidget(fingerprintBox(tr("Server presents"), classified.live.keyType, classified.live.sha256, Icons::red()));
-        m_detailLayout->addWidget(fingerprintBox(tr("You trusted"), classified.known.keyType, classified.known.sha256, Icons::secondary(this)));
-        m_detailLayout->addWidget(Style::note(tr("DANGER: the key changed. This can happen after a server rebuild — but also indicates "
-                                                 "possible interception. Do not proceed without verifying with the administrator."),
-                                              m_detail, Icons::red()));
+        m_detailLayout->addWidget(
+            fingerprintBox(tr("Server presents"), classified.live.keyType, classified.live.sha256, Icons::red()));
+        m_detailLayout->addWidget(fingerprintBox(tr("You trusted"), classified.known.keyType, classified.known.sha256,
+                                                 Icons::secondary(this)));
+        m_detailLayout->addWidget(
+            Style::note(tr("DANGER: the key changed. This can happen after a server rebuild — but also indicates "
+                           "possible interception. Do not proceed without verifying with the administrator."),
+                        m_detail, Icons::red()));
         break;
     case State::unreachable: {
         badge(tr("✖ Unreachable"), Icons::red());

@@ -40,7 +40,8 @@ QIcon application()
     static const QIcon icon = [] {
         initResources();
         QIcon made;
-        QDirIterator sizes(QStringLiteral(":/app/hicolor"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator sizes(QStringLiteral(":/app/hicolor"), {QStringLiteral("*.png")}, QDir::Files,
+                           QDirIterator::Subdirectories);
         while (sizes.hasNext())
             made.addFile(sizes.next());
         return made;
@@ -108,6 +109,5 @@ QColor secondary(const QPalette &palette)
     const auto mix = [](int a, int b) { return (a * 55 + b * 45) / 100; };
     return QColor(mix(text.red(), window.red()), mix(text.green(), window.green()), mix(text.blue(), window.blue()));
 }
-
 
 } // namespace Icons

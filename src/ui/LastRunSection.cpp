@@ -43,7 +43,8 @@ void LastRunSection::refresh(const Server &server)
     if (!server.lastExitCode)
         m_status->setText(tr("Cancelled"));
     else if (*server.lastExitCode == 0)
-        m_status->setText(QStringLiteral("<span style='color:") + Icons::green().name() + QStringLiteral("'>●</span> ") + tr("Success"));
+        m_status->setText(QStringLiteral("<span style='color:") + Icons::green().name() + QStringLiteral("'>●</span> ")
+                          + tr("Success"));
     else
         m_status->setText(QStringLiteral("<span style='color:") + Icons::red().name() + QStringLiteral("'>●</span> ")
                           + tr("Failed (exit ") + QString::number(*server.lastExitCode) + u')');

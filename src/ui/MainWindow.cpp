@@ -8,8 +8,8 @@
 #include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerListModel.h"
 #include "core/presentation/ServerRules.h"
-#include "core/schedule/Scheduler.h"
 #include "core/schedule/ScheduleStatus.h"
+#include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
@@ -83,7 +83,8 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
         button->setAutoRaise(true);
         return button;
     };
-    auto *dashboardButton = toolButton(QStringLiteral("showDashboard"), QStringLiteral("go-home"), tr("Show dashboard"));
+    auto *dashboardButton =
+        toolButton(QStringLiteral("showDashboard"), QStringLiteral("go-home"), tr("Show dashboard"));
     auto *addButton = toolButton(QStringLiteral("addServer"), QStringLiteral("list-add"), tr("Add a new server"));
     tools->addWidget(header, 1);
     tools->addWidget(dashboardButton);
@@ -131,7 +132,8 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     connect(dashboardButton, &QToolButton::clicked, this, [this] { select(std::nullopt); });
     connect(addButton, &QToolButton::clicked, this, &MainWindow::addServer);
     // Only a selection selects: focus moving into the list (Tab) does not.
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::selectionChangedByUser);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::selectionChangedByUser);
     connect(m_list, &QListView::customContextMenuRequested, this, &MainWindow::showRowMenu);
     connect(m_delegate, &ServerRowDelegate::runRequested, this, [this](const QUuid &id) {
         if (const Server *s = m_context.store->settings().server(id))
@@ -188,7 +190,8 @@ void MainWindow::animateSpinners()
 void MainWindow::refreshFooter()
 {
     const auto latest = ServerRules::lastBackedUp(m_context.store->settings());
-    const QString text = latest ? tr("Last backup: ") + Formatting::shortDateTime(*latest->lastRunAt) + u'\n' + ServerRules::displayName(*latest)
+    const QString text = latest ? tr("Last backup: ") + Formatting::shortDateTime(*latest->lastRunAt) + u'\n'
+                                      + ServerRules::displayName(*latest)
                                 : tr("No backups yet");
     if (m_footer->text() != text)
         m_footer->setText(text);
@@ -277,15 +280,19 @@ void MainWindow::showRowMenu(const QPoint &position)
         return;
     const Server server = m_context.servers->server(index.row());
     QMenu menu(this);
-    QAction *run = menu.addAction(Icons::get(QStringLiteral("go-down")), tr("Run backup now"), this, [this, server] { runBackup(server); });
+    QAction *run = menu.addAction(Icons::get(QStringLiteral("go-down")), tr("Run backup now"), this,
+                                  [this, server] { runBackup(server); });
     run->setEnabled(m_context.servers->canStart(index.row()));
-    menu.addAction(Icons::get(QStringLiteral("folder")), tr("Open backups folder"), this, [this, server] { openBackupsFolder(server); });
+    menu.addAction(Icons::get(QStringLiteral("folder")), tr("Open backups folder"), this,
+                   [this, server] { openBackupsFolder(server); });
     QAction *log = menu.addAction(Icons::get(QStringLiteral("text-x-generic")), tr("View last log"), this,
                                   [this, server] { viewLastLog(server); });
     log->setEnabled(QFile::exists(LogStore::logFile(server.id)));
     menu.addSeparator();
-    menu.addAction(Icons::get(QStringLiteral("edit-copy")), tr("Duplicate"), this, [this, server] { duplicate(server); });
-    menu.addAction(Icons::get(QStringLiteral("edit-delete")), tr("Delete"), this, [this, server] { confirmDelete(server); });
+    menu.addAction(Icons::get(QStringLiteral("edit-copy")), tr("Duplicate"), this,
+                   [this, server] { duplicate(server); });
+    menu.addAction(Icons::get(QStringLiteral("edit-delete")), tr("Delete"), this,
+                   [this, server] { confirmDelete(server); });
     menu.exec(m_list->viewport()->mapToGlobal(position));
 }
 
@@ -315,8 +322,9 @@ void MainWindow::duplicate(const Server &server)
 
 void MainWindow::confirmDelete(const Server &server)
 {
-    const bool confirmed = m_context.dialogs->confirm(this, tr("Delete server"), QStringLiteral("Delete “") + server.name + QStringLiteral("”?"),
-                                                      tr("This removes the server configuration. Local backups are not touched."), tr("Delete"));
+    const bool confirmed = m_context.dialogs->confirm(
+        this, tr("Delete server"), QStringLiteral("Delete “") + server.name + QStringLiteral("”?"),
+        tr("This removes the server configuration. Local backups are not touched."), tr("Delete"));
     if (!confirmed)
         return;
     if (server.scheduleEnabled)
@@ -330,7 +338,8 @@ void MainWindow::confirmDelete(const Server &server)
 
 void MainWindow::openBackupsFolder(const Server &server)
 {
-    const QString folder = AppPaths::expandTilde(m_context.store->settings().destinationPath) + u'/' + safePathComponent(server.name);
+    const QString folder =
+        AppPaths::expandTilde(m_context.store->settings().destinationPath) + u'/' + safePathComponent(server.name);
     QDir().mkpath(folder);
     m_context.desktop->reveal(folder);
 }

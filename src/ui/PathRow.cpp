@@ -97,9 +97,12 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
     setPath(path, QString());
     const auto edit = [this](std::function<void(BackupPath &)> change) { Q_EMIT edited(m_id, change); };
     connect(m_enabled, &QCheckBox::toggled, this, [edit](bool on) { edit([on](BackupPath &p) { p.enabled = on; }); });
-    connect(m_name, &QLineEdit::textEdited, this, [edit](const QString &t) { edit([t](BackupPath &p) { p.name = t; }); });
-    connect(m_remote, &QLineEdit::textEdited, this, [edit](const QString &t) { edit([t](BackupPath &p) { p.remotePath = t; }); });
-    connect(m_directory, &QRadioButton::toggled, this, [edit](bool on) { edit([on](BackupPath &p) { p.isDirectory = on; }); });
+    connect(m_name, &QLineEdit::textEdited, this,
+            [edit](const QString &t) { edit([t](BackupPath &p) { p.name = t; }); });
+    connect(m_remote, &QLineEdit::textEdited, this,
+            [edit](const QString &t) { edit([t](BackupPath &p) { p.remotePath = t; }); });
+    connect(m_directory, &QRadioButton::toggled, this,
+            [edit](bool on) { edit([on](BackupPath &p) { p.isDirectory = on; }); });
     connect(m_command, &QPlainTextEdit::textChanged, this, [this, edit] {
         fitHeight(m_command);
         const QString text = m_command->toPlainText();

@@ -62,7 +62,8 @@ void PathsSection::setProblems(const QHash<QUuid, QString> &problems)
 
 void PathsSection::refresh(const Server &server)
 {
-    m_counter->setText(QString::number(ServerRules::enabledPathCount(server)) + tr(" enabled of ") + QString::number(server.paths.size()));
+    m_counter->setText(QString::number(ServerRules::enabledPathCount(server)) + tr(" enabled of ")
+                       + QString::number(server.paths.size()));
     QHash<QUuid, PathRow *> kept;
     for (int i = 0; i < server.paths.size(); ++i) {
         const BackupPath &path = server.paths.at(i);
@@ -70,14 +71,15 @@ void PathsSection::refresh(const Server &server)
         const bool isNew = !row;
         if (isNew) {
             row = new PathRow(path, this);
-            connect(row, &PathRow::edited, this, [this](const QUuid &id, const std::function<void(BackupPath &)> &change) {
-                edit([&](Server &s) {
-                    for (BackupPath &p : s.paths) {
-                        if (p.id == id)
-                            change(p);
-                    }
-                });
-            });
+            connect(row, &PathRow::edited, this,
+                    [this](const QUuid &id, const std::function<void(BackupPath &)> &change) {
+                        edit([&](Server &s) {
+                            for (BackupPath &p : s.paths) {
+                                if (p.id == id)
+                                    change(p);
+                            }
+                        });
+                    });
             connect(row, &PathRow::previewRequested, this, &PathsSection::previewRequested);
             connect(row, &PathRow::removeRequested, this, [this](const QUuid &id) {
                 edit([&](Server &s) { s.paths.removeIf([&](const BackupPath &p) { return p.id == id; }); });

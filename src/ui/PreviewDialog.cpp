@@ -15,7 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-PreviewDialog::PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigStore *store, RsyncRunner *runner, QWidget *parent)
+PreviewDialog::PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigStore *store, RsyncRunner *runner,
+                             QWidget *parent)
     : QDialog(parent)
     , m_serverID(serverID)
     , m_pathID(pathID)
@@ -43,9 +44,10 @@ PreviewDialog::PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigS
     connect(m_buttons, &QDialogButtonBox::rejected, this, &PreviewDialog::reject);
     layout->addWidget(m_summary);
     layout->addWidget(m_lines, 1);
-    layout->addWidget(Style::note(tr("A dry run with this path's real options: nothing is copied. Lines starting with “>f” or “cd” "
-                                     "would be copied, “hf” or “.f” taken unchanged; “hiding” lines are left out by a pattern."),
-                                  this));
+    layout->addWidget(
+        Style::note(tr("A dry run with this path's real options: nothing is copied. Lines starting with “>f” or “cd” "
+                       "would be copied, “hf” or “.f” taken unchanged; “hiding” lines are left out by a pattern."),
+                    this));
     layout->addWidget(m_buttons);
     start();
 }
@@ -78,38 +80,43 @@ void PreviewDialog::start()
             setWindowTitle(tr("Preview of “") + (path.name.isEmpty() ? tr("(untitled)") : path.name) + tr("” on ")
                            + ServerRules::displayName(*server));
     }
-    QCoro::connect(m_preview->run(*server, m_pathID, settings, m_runner->rsyncProbe()), this, [this](const RsyncPreview::Result &result) {
-        m_cancel->setEnabled(false);
-        if (!result.refusal.isEmpty()) {
-            QPalette palette = m_summary->palette();
-            palette.setColor(QPalette::WindowText, Icons::red());
-            m_summary->setPalette(palette);
-            m_summary->setText(result.refusal.join(u'\n'));
-        } else {
-            QString text = result.cancelled ? tr("Cancelled. So far: ") : QString();
-            // What the run would take, also when nothing changed: the run
-            // still makes a whole new snapshot from the earlier one.
-            text += tr("A run would copy %n file(s)", nullptr, result.copiedFiles);
-            if (!result.base.isEmpty())
-                text += tr(" and take %n unchanged file(s) from the snapshot of %1", nullptr, result.unchangedFiles).arg(result.base);
-            else if (result.unchangedFiles > 0)
-                text += tr("; %n file(s) in the destination are up to date", nullptr, result.unchangedFiles);
-            text += tr("; %n item(s) left out by exclude patterns.", nullptr, result.excluded);
-            if (!result.topLevel.isEmpty()) {
-                text += u'\n' + tr("Included at the top: ") + result.topLevel.join(QStringLiteral(", "))
+    QCoro::connect(
+        m_preview->run(*server, m_pathID, settings, m_runner->rsyncProbe()), this,
+        [this](const RsyncPreview::Result &result) {
+            m_cancel->setEnabled(false);
+            if (!result.refusal.isEmpty()) {
+                QPalette palette = m_summary->palette();
+                palette.setColor(QPalette::WindowText, Icons::red());
+                m_summary->setPalette(palette);
+                m_summary->setText(result.refusal.join(u'\n'));
+            } else {
+                QString text = result.cancelled ? tr("Cancelled. So far: ") : QString();
+                // What the run would take, also when nothing changed: the run
+                // still makes a whole new snapshot from the earlier one.
+                text += tr("A run would copy %n file(s)", nullptr, result.copiedFiles);
+                if (!result.base.isEmpty())
+                    text += tr(" and take %n unchanged file(s) from the snapshot of %1", nullptr, result.unchangedFiles)
+                                .arg(result.base);
+                else if (result.unchangedFiles > 0)
+                    text += tr("; %n file(s) in the destination are up to date", nullptr, result.unchangedFiles);
+                text += tr("; %n item(s) left out by exclude patterns.", nullptr, result.excluded);
+                if (!result.topLevel.isEmpty()) {
+                    text +=
+                        u'\n' + tr("Included at the top: ") + result.topLevel.join(QStringLiteral(", "))
                         + (result.topLevel.size() >= RsyncPreview::shownTopLevel ? QStringLiteral(", …") : QString());
+                }
+                if (!result.cancelled && result.exitCode != 0)
+                    text +=
+                        tr(" rsync ended with exit ") + QString::number(result.exitCode) + tr("; see its lines below.");
+                if (result.truncated)
+                    text += tr(" The first %1 of rsync's lines are shown.").arg(RsyncPreview::shownLines);
+                m_summary->setText(text);
             }
-            if (!result.cancelled && result.exitCode != 0)
-                text += tr(" rsync ended with exit ") + QString::number(result.exitCode) + tr("; see its lines below.");
-            if (result.truncated)
-                text += tr(" The first %1 of rsync's lines are shown.").arg(RsyncPreview::shownLines);
-            m_summary->setText(text);
-        }
-        m_lines->setPlainText(result.lines.join(u'\n'));
-        Q_EMIT previewEnded();
-        if (m_closed)
-            deleteLater();
-    });
+            m_lines->setPlainText(result.lines.join(u'\n'));
+            Q_EMIT previewEnded();
+            if (m_closed)
+                deleteLater();
+        });
 }
 
 void PreviewDialog::done(int result)

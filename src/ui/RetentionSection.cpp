@@ -45,11 +45,12 @@ RetentionSection::RetentionSection(const QUuid &serverID, ConfigStore *store, QW
     }
     boxLayout->addStretch(1);
     layout->addWidget(field(tr("Keep last N daily backups"), box, m_keep));
-    layout->addWidget(Style::note(tr("Only applies when 'Create date subfolder' is on in Settings and N is 1 or more. After each "
-                                     "successful run, Tidewell keeps the last N YYYY-MM-DD folders and, besides them, the newest of "
-                                     "each of the last W weeks (Monday to Sunday) and M months, and deletes the rest. Incomplete "
-                                     "folders never count as kept; folders dated after today are never touched."),
-                                  this));
+    layout->addWidget(
+        Style::note(tr("Only applies when 'Create date subfolder' is on in Settings and N is 1 or more. After each "
+                       "successful run, Tidewell keeps the last N YYYY-MM-DD folders and, besides them, the newest of "
+                       "each of the last W weeks (Monday to Sunday) and M months, and deletes the rest. Incomplete "
+                       "folders never count as kept; folders dated after today are never touched."),
+                    this));
 }
 
 QLineEdit *RetentionSection::countField(const QString &objectName, const QString &placeholder, qint64 Server::*count)

@@ -3,8 +3,8 @@
 #include "ui/ScheduleSection.h"
 
 #include "core/presentation/Formatting.h"
-#include "core/schedule/Scheduler.h"
 #include "core/schedule/ScheduleStatus.h"
+#include "core/schedule/Scheduler.h"
 #include "ui/Icons.h"
 #include "ui/Style.h"
 
@@ -14,8 +14,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, const Scheduler *scheduler, ScheduleStatus *schedules,
-                                 QWidget *parent)
+ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, const Scheduler *scheduler,
+                                 ScheduleStatus *schedules, QWidget *parent)
     : EditorSection(tr("Schedule"), serverID, store, parent)
     , m_scheduler(scheduler)
     , m_schedules(schedules)
@@ -43,9 +43,10 @@ ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, cons
     layout->addWidget(field(tr("Time (HH:mm)"), timeBox, m_time));
     layout->addWidget(m_error);
     layout->addWidget(m_status);
-    layout->addWidget(Style::note(tr("Scheduling uses ") + m_scheduler->schedulerName()
-                                      + tr(". When the scheduled time arrives, Tidewell runs in the background (no window shown)."),
-                                  this));
+    layout->addWidget(
+        Style::note(tr("Scheduling uses ") + m_scheduler->schedulerName()
+                        + tr(". When the scheduled time arrives, Tidewell runs in the background (no window shown)."),
+                    this));
     connect(m_switch, &QCheckBox::toggled, this, [this](bool on) {
         edit([&](Server &s) { s.scheduleEnabled = on; });
         syncSchedule();

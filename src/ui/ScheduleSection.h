@@ -17,7 +17,8 @@ class ScheduleSection : public EditorSection
     Q_OBJECT
 
 public:
-    ScheduleSection(const QUuid &serverID, ConfigStore *store, const Scheduler *scheduler, ScheduleStatus *schedules, QWidget *parent);
+    ScheduleSection(const QUuid &serverID, ConfigStore *store, const Scheduler *scheduler, ScheduleStatus *schedules,
+                    QWidget *parent);
 
     void refresh(const Server &server) override;
     void syncSchedule();

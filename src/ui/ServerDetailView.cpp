@@ -39,8 +39,8 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     auto *toolbar = new QToolBar(this);
     toolbar->setObjectName(QStringLiteral("editorToolbar"));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    const auto action = [this, toolbar](const QString &name, const QString &icon, const QString &text, const QString &shortcut,
-                                        const QString &tip) {
+    const auto action = [this, toolbar](const QString &name, const QString &icon, const QString &text,
+                                        const QString &shortcut, const QString &tip) {
         QAction *a = toolbar->addAction(Icons::get(icon), text);
         a->setObjectName(name);
         if (!shortcut.isEmpty())
@@ -48,13 +48,14 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
         a->setToolTip(tip);
         return a;
     };
-    QAction *remove = action(QStringLiteral("deleteServer"), QStringLiteral("edit-delete"), tr("Delete"), {}, tr("Delete this server"));
-    QAction *folder = action(QStringLiteral("openFolder"), QStringLiteral("folder"), tr("Open backups folder"), QStringLiteral("Ctrl+B"),
-                             tr("Open this server's local backup folder (Ctrl+B)"));
-    m_lastLogAction = action(QStringLiteral("lastLog"), QStringLiteral("text-x-generic"), tr("Last log"), QStringLiteral("Ctrl+L"),
-                             tr("View log of last execution (Ctrl+L)"));
-    m_runAction = action(QStringLiteral("runBackup"), QStringLiteral("go-down"), tr("Run backup"), QStringLiteral("Ctrl+R"),
-                         tr("Run backup (Ctrl+R)"));
+    QAction *remove = action(QStringLiteral("deleteServer"), QStringLiteral("edit-delete"), tr("Delete"), {},
+                             tr("Delete this server"));
+    QAction *folder = action(QStringLiteral("openFolder"), QStringLiteral("folder"), tr("Open backups folder"),
+                             QStringLiteral("Ctrl+B"), tr("Open this server's local backup folder (Ctrl+B)"));
+    m_lastLogAction = action(QStringLiteral("lastLog"), QStringLiteral("text-x-generic"), tr("Last log"),
+                             QStringLiteral("Ctrl+L"), tr("View log of last execution (Ctrl+L)"));
+    m_runAction = action(QStringLiteral("runBackup"), QStringLiteral("go-down"), tr("Run backup"),
+                         QStringLiteral("Ctrl+R"), tr("Run backup (Ctrl+R)"));
     connect(remove, &QAction::triggered, this, [this] { Q_EMIT deleteRequested(m_id); });
     connect(folder, &QAction::triggered, this, [this] { Q_EMIT openFolderRequested(m_id); });
     connect(m_lastLogAction, &QAction::triggered, this, [this] { Q_EMIT viewLogRequested(m_id); });
@@ -82,7 +83,8 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     m_retention = new RetentionSection(m_id, store, content);
     m_lastRun = new LastRunSection(m_id, store, content);
     m_backups = new BackupsSection(m_id, store, content);
-    for (QWidget *section : std::initializer_list<QWidget *>{m_connection, m_hostKey, m_paths, m_schedule, m_retention, m_lastRun, m_backups})
+    for (QWidget *section : std::initializer_list<QWidget *>{m_connection, m_hostKey, m_paths, m_schedule, m_retention,
+                                                             m_lastRun, m_backups})
         form->addWidget(section);
     form->addStretch(1);
 
@@ -99,11 +101,12 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     // changes when a run starts or ends here or elsewhere.
     connect(m_context.store, &ConfigStore::settingsChanged, this, &ServerDetailView::refresh);
     ServerListModel *model = m_context.servers;
-    connect(model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &top, const QModelIndex &bottom, const QList<int> &roles) {
-        const int row = m_context.servers->rowOf(m_id);
-        if (row >= top.row() && row <= bottom.row() && roles.contains(ServerListModel::CanStartRole))
-            refresh();
-    });
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &top, const QModelIndex &bottom, const QList<int> &roles) {
+                const int row = m_context.servers->rowOf(m_id);
+                if (row >= top.row() && row <= bottom.row() && roles.contains(ServerListModel::CanStartRole))
+                    refresh();
+            });
     refresh();
 }
 
@@ -115,7 +118,8 @@ Server ServerDetailView::server() const
 
 void ServerDetailView::retire()
 {
-    const QList<QObject *> senders{m_context.store, m_context.runner, m_context.activity, m_context.schedules, m_context.servers};
+    const QList<QObject *> senders{m_context.store, m_context.runner, m_context.activity, m_context.schedules,
+                                   m_context.servers};
     QList<QObject *> receivers = findChildren<QObject *>();
     receivers.append(this);
     for (QObject *sender : senders) {
@@ -148,7 +152,8 @@ void ServerDetailView::refresh()
         if (problem.field == ServerCheck::Problem::Field::name)
             nameProblem = problem.message;
         else if (problem.field == ServerCheck::Problem::Field::path)
-            pathProblems[problem.pathID] += (pathProblems[problem.pathID].isEmpty() ? QString() : QStringLiteral("\n")) + problem.message;
+            pathProblems[problem.pathID] +=
+                (pathProblems[problem.pathID].isEmpty() ? QString() : QStringLiteral("\n")) + problem.message;
     }
     m_connection->setNameProblem(nameProblem);
     m_paths->setProblems(pathProblems);

@@ -49,14 +49,16 @@ void ServerRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     const QRect nameLine(left, row.top() + 5, textRight - left, boldMetrics.height());
     const bool scheduled = index.data(ServerListModel::ScheduledRole).toBool();
     const int clockRoom = scheduled ? 16 : 0;
-    const QString name = boldMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, nameLine.width() - clockRoom);
+    const QString name =
+        boldMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, nameLine.width() - clockRoom);
     painter->setFont(bold);
     painter->setPen(text);
     painter->drawText(nameLine, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
     if (scheduled) {
         const int x = nameLine.left() + boldMetrics.horizontalAdvance(name) + 4;
         const QRect clock(x, nameLine.center().y() - 6, 12, 12);
-        Icons::paintScheduleMark(painter, clock, !index.data(ServerListModel::ScheduleProblemRole).toString().isEmpty());
+        Icons::paintScheduleMark(painter, clock,
+                                 !index.data(ServerListModel::ScheduleProblemRole).toString().isEmpty());
     }
 
     QFont small = option.font;
@@ -92,7 +94,8 @@ void ServerRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     painter->restore();
 }
 
-bool ServerRowDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option, const QModelIndex &index)
+bool ServerRowDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                                    const QModelIndex &index)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
@@ -105,7 +108,8 @@ bool ServerRowDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, co
     return QStyledItemDelegate::editorEvent(event, model, option, index);
 }
 
-bool ServerRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option, const QModelIndex &index)
+bool ServerRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                                  const QModelIndex &index)
 {
     if (event->type() != QEvent::ToolTip)
         return QStyledItemDelegate::helpEvent(event, view, option, index);

@@ -36,7 +36,8 @@ QWidget *labelled(const QString &label, QWidget *control, QWidget *parent)
 
 } // namespace
 
-SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop, QWidget *parent)
+SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop,
+                           QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_store(store)
     , m_scheduler(scheduler)
@@ -102,9 +103,10 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     m_delete->setObjectName(QStringLiteral("deleteSwitch"));
     rsync->addWidget(m_compress);
     rsync->addWidget(m_delete);
-    rsync->addWidget(note(tr("Tip: --delete makes the local copy a mirror. Leave off if you want to preserve old files locally "
-                             "(e.g. historical DB snapshots)."),
-                          content));
+    rsync->addWidget(
+        note(tr("Tip: --delete makes the local copy a mirror. Leave off if you want to preserve old files locally "
+                "(e.g. historical DB snapshots)."),
+             content));
 
     QVBoxLayout *reliability = section(tr("Reliability"));
     m_retries = new QSpinBox(content);
@@ -127,10 +129,11 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     reliability->addWidget(labelled(tr("Retry attempts on transient errors"), m_retries, content));
     reliability->addWidget(labelled(tr("Minimum free space (GB)"), m_freeSpace, content));
     reliability->addWidget(labelled(tr("Stop a transfer after N seconds without data"), m_ioTimeout, content));
-    reliability->addWidget(note(tr("Backups retry automatically on transient rsync errors (network drops, partial transfers, "
-                                   "interrupted signals) with exponential backoff. Free space is checked at the destination "
-                                   "volume before each run; 0 disables the check."),
-                                content));
+    reliability->addWidget(
+        note(tr("Backups retry automatically on transient rsync errors (network drops, partial transfers, "
+                "interrupted signals) with exponential backoff. Free space is checked at the destination "
+                "volume before each run; 0 disables the check."),
+             content));
 
     QVBoxLayout *network = section(tr("Scheduled runs and the network"));
     m_networkWait = new QSpinBox(content);
@@ -144,25 +147,29 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     m_skipMetered->setObjectName(QStringLiteral("skipMeteredSwitch"));
     network->addWidget(labelled(tr("Wait for the network up to"), m_networkWait, content));
     network->addWidget(m_skipMetered);
-    network->addWidget(note(tr("A scheduled run first asks NetworkManager: while the network is down it waits, then goes on "
-                               "anyway; on a metered connection it is skipped and tried again the next day. Runs you start "
-                               "yourself are never held or skipped."),
-                            content));
+    network->addWidget(
+        note(tr("A scheduled run first asks NetworkManager: while the network is down it waits, then goes on "
+                "anyway; on a metered connection it is skipped and tried again the next day. Runs you start "
+                "yourself are never held or skipped."),
+             content));
 
     QVBoxLayout *notifications = section(tr("Notifications"));
     m_notifications = new QCheckBox(tr("Show a notification when a backup finishes"), content);
     m_notifications->setObjectName(QStringLiteral("notificationsSwitch"));
     notifications->addWidget(m_notifications);
-    notifications->addWidget(note(tr("Uses your desktop's notification service (org.freedesktop.Notifications). You may need to "
-                                     "allow notifications for Tidewell in your desktop's notification settings."),
-                                  content));
+    notifications->addWidget(
+        note(tr("Uses your desktop's notification service (org.freedesktop.Notifications). You may need to "
+                "allow notifications for Tidewell in your desktop's notification settings."),
+             content));
 
     QVBoxLayout *transfer = section(tr("Import / Export"));
     auto *transferButtons = new QHBoxLayout;
     transferButtons->setSpacing(12);
-    auto *exportButton = new QPushButton(Icons::get(QStringLiteral("document-save")), tr("Export configuration…"), content);
+    auto *exportButton =
+        new QPushButton(Icons::get(QStringLiteral("document-save")), tr("Export configuration…"), content);
     exportButton->setObjectName(QStringLiteral("exportConfig"));
-    auto *importButton = new QPushButton(Icons::get(QStringLiteral("document-open")), tr("Import configuration…"), content);
+    auto *importButton =
+        new QPushButton(Icons::get(QStringLiteral("document-open")), tr("Import configuration…"), content);
     importButton->setObjectName(QStringLiteral("importConfig"));
     transferButtons->addWidget(exportButton);
     transferButtons->addWidget(importButton);
@@ -179,9 +186,10 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     transfer->addLayout(statusLine);
     m_statusIcon->hide();
     m_status->hide();
-    transfer->addWidget(note(tr("Exports every server (including schedules and retention) as JSON. Importing replaces your current "
-                                "configuration — export a backup first if you want to keep it."),
-                             content));
+    transfer->addWidget(
+        note(tr("Exports every server (including schedules and retention) as JSON. Importing replaces your current "
+                "configuration — export a backup first if you want to keep it."),
+             content));
 
     QVBoxLayout *configFile = section(tr("Config file"));
     auto *fileLine = new QHBoxLayout;
@@ -202,14 +210,16 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
             [this](const QString &text) { m_store->update([&](AppSettings &s) { s.destinationPath = text; }); });
     connect(browse, &QPushButton::clicked, this, &SettingsView::pick);
     const auto bindSwitch = [this](QCheckBox *box, bool AppSettings::*field) {
-        connect(box, &QCheckBox::toggled, this, [this, field](bool on) { m_store->update([&](AppSettings &s) { s.*field = on; }); });
+        connect(box, &QCheckBox::toggled, this,
+                [this, field](bool on) { m_store->update([&](AppSettings &s) { s.*field = on; }); });
     };
     bindSwitch(m_dateFolders, &AppSettings::useDateSubfolder);
     bindSwitch(m_linkBackups, &AppSettings::linkToPreviousBackup);
     bindSwitch(m_compress, &AppSettings::compress);
     bindSwitch(m_delete, &AppSettings::deleteExtraneous);
     bindSwitch(m_notifications, &AppSettings::notificationsEnabled);
-    connect(m_retries, &QSpinBox::valueChanged, this, [this](int value) { m_store->update([&](AppSettings &s) { s.retryAttempts = value; }); });
+    connect(m_retries, &QSpinBox::valueChanged, this,
+            [this](int value) { m_store->update([&](AppSettings &s) { s.retryAttempts = value; }); });
     connect(m_freeSpace, &QSpinBox::valueChanged, this,
             [this](int value) { m_store->update([&](AppSettings &s) { s.minFreeSpaceGB = value; }); });
     connect(m_ioTimeout, &QSpinBox::valueChanged, this,
@@ -249,7 +259,8 @@ void SettingsView::refresh()
 
 void SettingsView::pick()
 {
-    const QString folder = m_dialogs->folderName(this, tr("Choose"), AppPaths::expandTilde(m_store->settings().destinationPath));
+    const QString folder =
+        m_dialogs->folderName(this, tr("Choose"), AppPaths::expandTilde(m_store->settings().destinationPath));
     if (folder.isEmpty())
         return;
     m_store->update([&](AppSettings &s) { s.destinationPath = folder; });
@@ -260,7 +271,8 @@ void SettingsView::setStatus(const ConfigTransfer::IOStatus &status)
 {
     m_ioStatus = status;
     const QColor color = status.ok ? Icons::green() : Icons::red();
-    m_statusIcon->setPixmap(Icons::get(status.ok ? QStringLiteral("emblem-ok") : QStringLiteral("dialog-error")).pixmap(16, 16));
+    m_statusIcon->setPixmap(
+        Icons::get(status.ok ? QStringLiteral("emblem-ok") : QStringLiteral("dialog-error")).pixmap(16, 16));
     m_status->setText(status.message);
     QPalette palette = m_status->palette();
     palette.setColor(QPalette::WindowText, color);
@@ -271,8 +283,9 @@ void SettingsView::setStatus(const ConfigTransfer::IOStatus &status)
 
 void SettingsView::exportConfig()
 {
-    const QString path = m_dialogs->saveFileName(this, tr("Export Tidewell configuration"), tr("Save all servers and settings as JSON."),
-                                                 AppPaths::homeFolder() + u'/' + ConfigTransfer::defaultExportName(), tr("JSON (*.json)"));
+    const QString path = m_dialogs->saveFileName(
+        this, tr("Export Tidewell configuration"), tr("Save all servers and settings as JSON."),
+        AppPaths::homeFolder() + u'/' + ConfigTransfer::defaultExportName(), tr("JSON (*.json)"));
     if (path.isEmpty())
         return;
     setStatus(ConfigTransfer::exportTo(path, m_store->settings()));
@@ -280,7 +293,8 @@ void SettingsView::exportConfig()
 
 void SettingsView::importConfig()
 {
-    const QString path = m_dialogs->openFileName(this, tr("Import Tidewell configuration"), AppPaths::homeFolder(), tr("JSON (*.json)"));
+    const QString path =
+        m_dialogs->openFileName(this, tr("Import Tidewell configuration"), AppPaths::homeFolder(), tr("JSON (*.json)"));
     if (path.isEmpty())
         return;
     const ConfigTransfer::ReadResult read = ConfigTransfer::readImport(path);

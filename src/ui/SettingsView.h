@@ -24,7 +24,8 @@ class SettingsView : public QWidget
     Q_OBJECT
 
 public:
-    SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop, QWidget *parent = nullptr);
+    SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop,
+                 QWidget *parent = nullptr);
 
     void pick();
     void exportConfig();

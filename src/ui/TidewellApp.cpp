@@ -2,13 +2,13 @@
 // The windowed application: shared objects, windows and tray.
 #include "ui/TidewellApp.h"
 
+#include "core/RunNotifier.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/presentation/MenuBarContent.h"
 #include "core/presentation/OverdueWatch.h"
 #include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerListModel.h"
 #include "core/presentation/ServerRules.h"
-#include "core/RunNotifier.h"
 #include "core/schedule/ScheduleStatus.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/DiagnosticLog.h"
@@ -42,7 +42,8 @@ TidewellApp::TidewellApp(QObject *parent)
     m_context.desktop = new Desktop(this);
     m_context.activity = new ServerActivity(m_context.store, m_context.runner, this);
     m_context.schedules = new ScheduleStatus(m_context.store, &m_scheduler, this);
-    m_context.servers = new ServerListModel(m_context.store, m_context.runner, m_context.activity, m_context.schedules, this);
+    m_context.servers =
+        new ServerListModel(m_context.store, m_context.runner, m_context.activity, m_context.schedules, this);
     m_overdue = new OverdueWatch(m_context.store, this);
     m_notifier = new RunNotifier(m_context.runner, RunNotifier::Actions::offered, this);
     // A click on a run's notification shows that server; "View log" its log.
@@ -74,7 +75,8 @@ TidewellApp::TidewellApp(QObject *parent)
     // it is open, its running lines follow the run.
     connect(m_trayMenu.get(), &QMenu::aboutToShow, this, &TidewellApp::rebuildTrayMenu);
     m_trayMenu->setToolTipsVisible(true);
-    for (auto signal : {&RsyncRunner::progressPercentChanged, &RsyncRunner::currentItemChanged, &RsyncRunner::isRunningChanged})
+    for (auto signal :
+         {&RsyncRunner::progressPercentChanged, &RsyncRunner::currentItemChanged, &RsyncRunner::isRunningChanged})
         connect(m_context.runner, signal, this, &TidewellApp::followRunInMenu);
     connect(m_context.runner, &RsyncRunner::isRunningChanged, this, &TidewellApp::updateTrayIcon);
 }
@@ -131,8 +133,10 @@ QString TidewellApp::repointSchedules()
     }
     if (!repair.errors.isEmpty()) {
         // The earlier units were put back: those schedules still start the old program.
-        messages << QStringLiteral("Could not update %1 schedule(s): ").arg(repair.errors.size()) + repair.errors.first()
-                        + (repair.errors.size() > 1 ? QStringLiteral(" (and %1 more)").arg(repair.errors.size() - 1) : QString());
+        messages << QStringLiteral("Could not update %1 schedule(s): ").arg(repair.errors.size())
+                        + repair.errors.first()
+                        + (repair.errors.size() > 1 ? QStringLiteral(" (and %1 more)").arg(repair.errors.size() - 1)
+                                                    : QString());
     }
     if (messages.isEmpty())
         return {};
@@ -147,7 +151,8 @@ QString TidewellApp::repointSchedules()
 void TidewellApp::updateTrayIcon()
 {
     if (m_tray)
-        m_tray->setIcon(m_context.runner->isRunning() ? Icons::get(QStringLiteral("view-refresh")) : Icons::application());
+        m_tray->setIcon(m_context.runner->isRunning() ? Icons::get(QStringLiteral("view-refresh"))
+                                                      : Icons::application());
 }
 
 void TidewellApp::openMainWindow()
@@ -187,8 +192,8 @@ void TidewellApp::followRunInMenu()
     state.progressPercent = runner->progressPercent();
     state.currentItem = runner->currentItem();
     if (m_progressLine)
-        m_progressLine->setText(
-            MenuBarContent::escapedForMenu(m_trayMenu->fontMetrics().elidedText(MenuBarContent::progressLine(state), Qt::ElideMiddle, 420)));
+        m_progressLine->setText(MenuBarContent::escapedForMenu(
+            m_trayMenu->fontMetrics().elidedText(MenuBarContent::progressLine(state), Qt::ElideMiddle, 420)));
 }
 
 void TidewellApp::rebuildTrayMenu()
@@ -207,7 +212,9 @@ void TidewellApp::rebuildTrayMenu()
         if (!server.scheduleEnabled)
             continue;
         const ScheduleStatus::State schedule = m_context.schedules->state(server.id);
-        schedules.insert(server.id, {schedule.kind == ScheduleStatus::State::Kind::broken ? schedule.message : QString(), schedule.next});
+        schedules.insert(
+            server.id,
+            {schedule.kind == ScheduleStatus::State::Kind::broken ? schedule.message : QString(), schedule.next});
     }
     m_menuShowsRun = state.isRunning;
     m_runningLine.clear();
@@ -242,7 +249,8 @@ void TidewellApp::rebuildTrayMenu()
                 action->setShortcut(QKeySequence(entry.shortcut));
             if (entry.text.startsWith(QLatin1String("Running: ")))
                 m_runningLine = action;
-            else if (entry.text.startsWith(QLatin1String("Progress: ")) || entry.text.startsWith(QLatin1String("Path: ")))
+            else if (entry.text.startsWith(QLatin1String("Progress: "))
+                     || entry.text.startsWith(QLatin1String("Path: ")))
                 m_progressLine = action;
             const Action what = entry.action;
             const QUuid id = entry.serverID;
@@ -280,11 +288,12 @@ void TidewellApp::rebuildTrayMenu()
 bool TidewellApp::confirmCancelForQuit()
 {
     const Server &server = m_context.runner->runServer();
-    return m_context.dialogs->confirm(m_mainWindow, tr("Quit Tidewell"),
-                                      QStringLiteral("A backup of “") + ServerRules::displayName(server)
-                                          + QStringLiteral("” is running. Cancel it and quit?"),
-                                      tr("The backup stops, its log is written and its result recorded before Tidewell quits."),
-                                      tr("Cancel Backup and Quit"));
+    return m_context.dialogs->confirm(
+        m_mainWindow, tr("Quit Tidewell"),
+        QStringLiteral("A backup of “") + ServerRules::displayName(server)
+            + QStringLiteral("” is running. Cancel it and quit?"),
+        tr("The backup stops, its log is written and its result recorded before Tidewell quits."),
+        tr("Cancel Backup and Quit"));
 }
 
 void TidewellApp::requestQuit()
@@ -305,7 +314,8 @@ void TidewellApp::quitForSignal(int signalNumber)
         m_quit();
         return;
     }
-    m_context.runner->append(QStringLiteral("Received ") + SignalWatcher::name(signalNumber) + QStringLiteral(": cancelling the backup."));
+    m_context.runner->append(QStringLiteral("Received ") + SignalWatcher::name(signalNumber)
+                             + QStringLiteral(": cancelling the backup."));
     m_quitAfterRun = true;
     m_context.runner->cancel();
 }

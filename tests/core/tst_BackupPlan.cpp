@@ -83,8 +83,9 @@ private Q_SLOTS:
         const auto plan = BackupPlan::prepare(server, settings, QDate(2025, 1, 31), modern());
         QVERIFY(plan);
         QCOMPARE(plan->runFolder, QStringLiteral("/b/web_prod/2025-01-31"));
-        QCOMPARE(plan->headerLines, (QStringList{QStringLiteral("Destination: /b/web_prod/2025-01-31"),
-                                                 QStringLiteral("SSH: u@127.0.0.1:22"), QStringLiteral("Auth: ssh-agent"), QString()}));
+        QCOMPARE(plan->headerLines,
+                 (QStringList{QStringLiteral("Destination: /b/web_prod/2025-01-31"),
+                              QStringLiteral("SSH: u@127.0.0.1:22"), QStringLiteral("Auth: ssh-agent"), QString()}));
         QCOMPARE(plan->steps.size(), 1);
         QCOMPARE(plan->steps[0].targetFolder, QStringLiteral("/b/web_prod/2025-01-31/Site"));
         QCOMPARE(plan->steps[0].arguments.last(), QStringLiteral("/b/web_prod/2025-01-31/Site"));
@@ -155,26 +156,38 @@ private Q_SLOTS:
         QTest::newRow("no enabled path") << none << "/b" << 0 << QStringList{QStringLiteral("No enabled paths.")};
         Server dash = runnableServer();
         dash.username = QStringLiteral("-oProxyCommand=x");
-        QTest::newRow("option as user") << dash << "/b" << 2
-                                        << QStringList{QStringLiteral("!! Refusing user name “-oProxyCommand=x”: it begins with “-” and would be read as an ssh option.")};
+        QTest::newRow("option as user")
+            << dash << "/b" << 2
+            << QStringList{QStringLiteral(
+                   "!! Refusing user name “-oProxyCommand=x”: it begins with “-” and would be read as an ssh option.")};
         Server host = runnableServer();
         host.host = QStringLiteral("-oProxyCommand=touch /tmp/x");
         QTest::newRow("option as host") << host << "/b" << 2
-                                        << QStringList{QStringLiteral("!! Refusing host name “-oProxyCommand=touch /tmp/x”: it begins with “-” and would be read as an ssh option.")};
+                                        << QStringList{
+                                               QStringLiteral("!! Refusing host name “-oProxyCommand=touch /tmp/x”: it "
+                                                              "begins with “-” and would be read as an ssh option.")};
         Server empty = runnableServer();
         empty.useSSHAgent = false;
         empty.privateKeyPath = QStringLiteral(" \t");
-        QTest::newRow("empty key") << empty << "/b" << 2
-                                   << QStringList{QStringLiteral("!! Private key path is empty — open this server's settings and set the SSH key path, or enable “Use ssh-agent”."),
-                                                  QStringLiteral("   (Exported configs strip the key path on purpose; it must be re-entered after import.)")};
+        QTest::newRow("empty key")
+            << empty << "/b" << 2
+            << QStringList{
+                   QStringLiteral("!! Private key path is empty — open this server's settings and set the SSH key "
+                                  "path, or enable “Use ssh-agent”."),
+                   QStringLiteral(
+                       "   (Exported configs strip the key path on purpose; it must be re-entered after import.)")};
         Server key = runnableServer();
         key.useSSHAgent = false;
         key.privateKeyPath = QStringLiteral("/nonexistent/key");
-        QTest::newRow("key not readable") << key << "/b" << 2
-                                          << QStringList{QStringLiteral("!! Private key not readable at: /nonexistent/key"),
-                                                         QStringLiteral("   Copy the key to this machine or update the path in this server's settings.")};
-        QTest::newRow("no destination") << runnableServer() << "" << -1
-                                        << QStringList{QStringLiteral("Failed to create destination: no backup destination folder is set; choose one in Settings")};
+        QTest::newRow("key not readable")
+            << key << "/b" << 2
+            << QStringList{
+                   QStringLiteral("!! Private key not readable at: /nonexistent/key"),
+                   QStringLiteral("   Copy the key to this machine or update the path in this server's settings.")};
+        QTest::newRow("no destination")
+            << runnableServer() << "" << -1
+            << QStringList{QStringLiteral(
+                   "Failed to create destination: no backup destination folder is set; choose one in Settings")};
     }
 
     void refusals()

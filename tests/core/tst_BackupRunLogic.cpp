@@ -57,9 +57,11 @@ private Q_SLOTS:
         runner.setClock([] { return QDateTime(QDate(2025, 1, 31), QTime(23, 59)); });
         const QString runFolder = m_h->home.path() + QStringLiteral("/dest/web/2025-01-31");
         const QStringList log = runBackup(server);
-        QCOMPARE(log.mid(0, 5), (QStringList{QStringLiteral("Destination: ") + runFolder, QStringLiteral("SSH: u@127.0.0.1:22"),
-                                             QStringLiteral("Auth: ssh-agent"), QString(), QStringLiteral("=== Site (/srv/site) ===")}));
-        QVERIFY(log.at(5).startsWith(QStringLiteral("$ ") + runner.rsyncProbe().executable + QStringLiteral(" -a --stats -e \"ssh -p 22 ")));
+        QCOMPARE(log.mid(0, 5), (QStringList{QStringLiteral("Destination: ") + runFolder,
+                                             QStringLiteral("SSH: u@127.0.0.1:22"), QStringLiteral("Auth: ssh-agent"),
+                                             QString(), QStringLiteral("=== Site (/srv/site) ===")}));
+        QVERIFY(log.at(5).startsWith(QStringLiteral("$ ") + runner.rsyncProbe().executable
+                                     + QStringLiteral(" -a --stats -e \"ssh -p 22 ")));
         QVERIFY(log.at(5).endsWith(QStringLiteral(" u@127.0.0.1:/srv/site/ ") + runFolder + QStringLiteral("/Site")));
         QCOMPARE(log.mid(6), (QStringList{QStringLiteral("  100%  1.00MB/s"), QStringLiteral("→ exit 0"), QString(),
                                           QStringLiteral("=== All backups completed ==="),
@@ -90,8 +92,9 @@ private Q_SLOTS:
         const QStringList tail = log.mid(log.indexOf(QStringLiteral("→ exit 23")));
         QCOMPARE(tail, (QStringList{QStringLiteral("→ exit 23"), QStringLiteral("(exit 23 is transient — will retry)"),
                                     QStringLiteral("↻ retry 1/2 in 2s…"), QStringLiteral("→ exit 23"),
-                                    QStringLiteral("(exit 23 is transient — will retry)"), QStringLiteral("↻ retry 2/2 in 4s…"),
-                                    QStringLiteral("→ exit 23"), QStringLiteral("(exit 23 is transient — will retry)"), QString(),
+                                    QStringLiteral("(exit 23 is transient — will retry)"),
+                                    QStringLiteral("↻ retry 2/2 in 4s…"), QStringLiteral("→ exit 23"),
+                                    QStringLiteral("(exit 23 is transient — will retry)"), QString(),
                                     QStringLiteral("Aborting: remaining paths skipped.")}));
         QCOMPARE(m_h->callCount(), 3);
         QCOMPARE(runner.exitCode(), std::optional<int>(23));
@@ -122,7 +125,8 @@ private Q_SLOTS:
         QCOMPARE(m_h->callCount(), calls);
         QCOMPARE(runner.exitCode(), std::optional<int>(status));
         QCOMPARE(log.filter(QStringLiteral("↻ retry")).size(), calls - 1);
-        QCOMPARE(log.filter(QStringLiteral("is transient")).isEmpty(), !RetryPolicy::transientExitCodes.contains(status));
+        QCOMPARE(log.filter(QStringLiteral("is transient")).isEmpty(),
+                 !RetryPolicy::transientExitCodes.contains(status));
         QCOMPARE(log.last(), QStringLiteral("Aborting: remaining paths skipped."));
     }
 
@@ -168,7 +172,8 @@ private Q_SLOTS:
         runner.setRsyncProbe(missing);
         const QStringList log = runBackup(server);
         QVERIFY(log.at(log.size() - 4).startsWith(QStringLiteral("Failed to start rsync: ")));
-        QCOMPARE(log.mid(log.size() - 3), (QStringList{QStringLiteral("→ exit -1"), QString(), QStringLiteral("Aborting: remaining paths skipped.")}));
+        QCOMPARE(log.mid(log.size() - 3), (QStringList{QStringLiteral("→ exit -1"), QString(),
+                                                       QStringLiteral("Aborting: remaining paths skipped.")}));
         QCOMPARE(runner.exitCode(), std::optional<int>(-1));
     }
 
@@ -180,11 +185,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("lastLines");
         // Every refusal's text is checked with the plan; here the run's side of it.
-        QTest::newRow("unreadable key") << "/nonexistent/key" << "127.0.0.1" << "/tmp" << 2
-                                        << QStringList{QStringLiteral("!! Private key not readable at: /nonexistent/key"),
-                                                       QStringLiteral("   Copy the key to this machine or update the path in this server's settings.")};
-        QTest::newRow("relative destination") << "" << "127.0.0.1" << "Backups" << -1
-                                              << QStringList{QStringLiteral("Failed to create destination: the backup destination “Backups” is not an absolute path; choose a folder such as ~/Backups in Settings")};
+        QTest::newRow("unreadable key")
+            << "/nonexistent/key"
+            << "127.0.0.1"
+            << "/tmp" << 2
+            << QStringList{
+                   QStringLiteral("!! Private key not readable at: /nonexistent/key"),
+                   QStringLiteral("   Copy the key to this machine or update the path in this server's settings.")};
+        QTest::newRow("relative destination")
+            << ""
+            << "127.0.0.1"
+            << "Backups" << -1
+            << QStringList{QStringLiteral("Failed to create destination: the backup destination “Backups” is not an "
+                                          "absolute path; choose a folder such as ~/Backups in Settings")};
     }
 
     void preconditions()
@@ -227,8 +240,11 @@ private Q_SLOTS:
         RsyncRunner &runner = m_h->runner;
         runner.setRsyncProbe(m_h->fakeRsync(0));
         const QStringList log = runBackup(server);
-        QVERIFY(QRegularExpression(QStringLiteral("^Free space at destination: \\d+\\.\\d\\d GB \\(min required: 1099511627776 GB\\)$"))
-                    .match(log.at(log.size() - 2)).hasMatch());
+        QVERIFY(
+            QRegularExpression(
+                QStringLiteral("^Free space at destination: \\d+\\.\\d\\d GB \\(min required: 1099511627776 GB\\)$"))
+                .match(log.at(log.size() - 2))
+                .hasMatch());
         QCOMPARE(log.last(), QStringLiteral("!! Not enough free space. Aborting."));
         QCOMPARE(runner.exitCode(), std::optional<int>(28));
         QCOMPARE(m_h->callCount(), 0);
@@ -251,8 +267,9 @@ private Q_SLOTS:
         setSettings([](AppSettings &s) { s.useDateSubfolder = true; });
         runner.setClock([] { return QDateTime(QDate(2020, 1, 3), QTime(1, 0)); });
         const QStringList dated = runBackup(server);
-        QCOMPARE(dated.mid(dated.size() - 3), (QStringList{QStringLiteral("Retention: pruned 2 older backup(s):"),
-                                                           QStringLiteral("  - 2020-01-02"), QStringLiteral("  - 2020-01-01")}));
+        QCOMPARE(dated.mid(dated.size() - 3),
+                 (QStringList{QStringLiteral("Retention: pruned 2 older backup(s):"), QStringLiteral("  - 2020-01-02"),
+                              QStringLiteral("  - 2020-01-01")}));
     }
 
     void aSecondRunWhileRunningChangesNothing()
@@ -317,7 +334,8 @@ private Q_SLOTS:
         const QStringList log = runBackup(server);
         QCOMPARE(m_h->callCount(), 1);
         QCOMPARE(runner.exitCode(), RsyncRunner::cancelledExitCode);
-        QCOMPARE(log.mid(log.size() - 3), (QStringList{QStringLiteral("→ exit 0"), QString(), QStringLiteral("Cancelled by user.")}));
+        QCOMPARE(log.mid(log.size() - 3),
+                 (QStringList{QStringLiteral("→ exit 0"), QString(), QStringLiteral("Cancelled by user.")}));
         QVERIFY(readFile(LogStore::logFile(server.id)).contains("# Status:    CANCELLED\n"));
     }
 

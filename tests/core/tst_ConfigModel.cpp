@@ -178,8 +178,9 @@ private Q_SLOTS:
         QVERIFY(!encoded.contains("lastRunAt"));
         QVERIFY(!encoded.contains("lastExitCode"));
         QVERIFY(encoded.contains('\n')); // pretty-printed
-        const QList<QByteArray> keyOrder = {"compress", "deleteExtraneous", "destinationPath", "minFreeSpaceGB",
-                                            "notificationsEnabled", "retryAttempts", "servers", "useDateSubfolder"};
+        const QList<QByteArray> keyOrder = {"compress",       "deleteExtraneous",     "destinationPath",
+                                            "minFreeSpaceGB", "notificationsEnabled", "retryAttempts",
+                                            "servers",        "useDateSubfolder"};
         qsizetype last = -1;
         for (const QByteArray &key : keyOrder) {
             const qsizetype at = encoded.indexOf("\"" + key + "\"");

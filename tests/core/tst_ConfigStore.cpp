@@ -153,7 +153,10 @@ private Q_SLOTS:
         QVERIFY(errors.text().contains(kept.first()));
         // Only the first replacement keeps a copy.
         QVERIFY(store.save());
-        QCOMPARE(QDir(home.dataHome() + QStringLiteral("/Tidewell")).entryList({QStringLiteral("config.json.corrupt-*")}).size(), 1);
+        QCOMPARE(QDir(home.dataHome() + QStringLiteral("/Tidewell"))
+                     .entryList({QStringLiteral("config.json.corrupt-*")})
+                     .size(),
+                 1);
     }
 
     void failedWriteLogsAndKeepsTheSettings()
@@ -181,7 +184,8 @@ private Q_SLOTS:
         store.update([](AppSettings &s) { s.destinationPath = QStringLiteral("/typed/just/before/quit"); });
         QVERIFY(!QFile::exists(store.url()));
         QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit");
-        QCOMPARE(AppSettings::decode(readFile(store.url()))->destinationPath, QStringLiteral("/typed/just/before/quit"));
+        QCOMPARE(AppSettings::decode(readFile(store.url()))->destinationPath,
+                 QStringLiteral("/typed/just/before/quit"));
     }
 
     void runResultIsMergedIntoTheFileOnDisk()

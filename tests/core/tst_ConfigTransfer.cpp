@@ -81,16 +81,19 @@ private Q_SLOTS:
 
         const ReadResult read = readImport(file);
         QVERIFY(read.pending);
-        QCOMPARE(read.pending->confirmationText(),
-                 QStringLiteral("“export.json” contains 2 server(s). This will replace your current configuration. Scheduled backups "
-                                "will be re-synced to match."));
+        QCOMPARE(
+            read.pending->confirmationText(),
+            QStringLiteral(
+                "“export.json” contains 2 server(s). This will replace your current configuration. Scheduled backups "
+                "will be re-synced to match."));
         const IOStatus applied = applyImport(&store, sched, *read.pending);
         QVERIFY(applied.ok);
         QCOMPARE(applied.message, QStringLiteral("Imported 2 server(s) from export.json"));
         QCOMPARE(store.settings().servers[0].id, read.pending->settings.servers[0].id);
         QCOMPARE(store.settings().servers[0].privateKeyPath, QString());
         QCOMPARE(store.settings().destinationPath, QStringLiteral("/mnt/backups"));
-        QCOMPARE(store.settings().servers[0].paths[0].excludes, (QStringList{QStringLiteral("cache/"), QStringLiteral("*.log")}));
+        QCOMPARE(store.settings().servers[0].paths[0].excludes,
+                 (QStringList{QStringLiteral("cache/"), QStringLiteral("*.log")}));
         QCOMPARE(store.settings().servers[0].bandwidthLimitKBps, 640);
         QVERIFY(store.settings().servers[0].scheduledSince); // the clock starts again here
         QVERIFY(QFile::exists(sched.plistURL(store.settings().servers[0].id)));
@@ -122,7 +125,8 @@ private Q_SLOTS:
         QVERIFY(!read.status.ok);
         QVERIFY(read.status.message.startsWith(QStringLiteral("Import failed: ")));
         QCOMPARE(store.settings().servers.size(), 1);
-        QVERIFY(readImport(m_h->home.path() + QStringLiteral("/missing.json")).status.message.startsWith(QStringLiteral("Import failed: ")));
+        QVERIFY(readImport(m_h->home.path() + QStringLiteral("/missing.json"))
+                    .status.message.startsWith(QStringLiteral("Import failed: ")));
     }
 
     void failedInstallsAreCollected()
@@ -135,8 +139,10 @@ private Q_SLOTS:
                                     scheduledServer(QStringLiteral("b"), QStringLiteral("25:00")), Server{}};
         const IOStatus status = applyImport(&store, sched, pending);
         QVERIFY(!status.ok);
-        QCOMPARE(status.message, QStringLiteral("Imported, but schedule install failed: a: Invalid schedule time '7'. Use HH:mm (24h).; "
-                                                "b: Invalid schedule time '25:00'. Use HH:mm (24h)."));
+        QCOMPARE(
+            status.message,
+            QStringLiteral("Imported, but schedule install failed: a: Invalid schedule time '7'. Use HH:mm (24h).; "
+                           "b: Invalid schedule time '25:00'. Use HH:mm (24h)."));
         QCOMPARE(store.settings().servers.size(), 3); // the new settings stay
     }
 
@@ -151,7 +157,8 @@ private Q_SLOTS:
         QVERIFY(read.pending);
         QVERIFY(read.pending->settings.servers[0].id != read.pending->settings.servers[1].id);
         QCOMPARE(applyImport(&m_h->store, scheduler(), *read.pending).message,
-                 QStringLiteral("Imported 2 server(s) from twins.json (1 server(s) repeated another server's id and were given a new one)"));
+                 QStringLiteral("Imported 2 server(s) from twins.json (1 server(s) repeated another server's id and "
+                                "were given a new one)"));
     }
 };
 

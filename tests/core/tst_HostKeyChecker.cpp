@@ -43,12 +43,11 @@ private Q_SLOTS:
 
     void parsing()
     {
-        const QString output = QStringLiteral(
-            "3072 SHA256:rsaAAAA 127.0.0.1 (RSA)\n"
-            "256 MD5:aa:bb 127.0.0.1 (ED25519)\n"
-            "\n"
-            "256  SHA256:edBBBB  [127.0.0.1]:2222  ((ED25519))\n"
-            "256 SHA256:skCCCC host (ED25519-SK)\n");
+        const QString output = QStringLiteral("3072 SHA256:rsaAAAA 127.0.0.1 (RSA)\n"
+                                              "256 MD5:aa:bb 127.0.0.1 (ED25519)\n"
+                                              "\n"
+                                              "256  SHA256:edBBBB  [127.0.0.1]:2222  ((ED25519))\n"
+                                              "256 SHA256:skCCCC host (ED25519-SK)\n");
         const QList<Fingerprint> list = parseFingerprints(output);
         QCOMPARE(list.size(), 3);
         QCOMPARE(list.at(1), (Fingerprint{QStringLiteral("ED25519"), QStringLiteral("SHA256:edBBBB")}));
@@ -108,7 +107,8 @@ private Q_SLOTS:
     void hashedKnownHostsAreFound()
     {
         QVERIFY(await(trust(host(), m_sshd->port()))->ok());
-        QCOMPARE(QProcess::execute(keygenExecutable, {QStringLiteral("-H"), QStringLiteral("-f"), knownHostsFile()}), 0);
+        QCOMPARE(QProcess::execute(keygenExecutable, {QStringLiteral("-H"), QStringLiteral("-f"), knownHostsFile()}),
+                 0);
         QVERIFY(!readFile(knownHostsFile()).contains("127.0.0.1"));
         const auto known = knownHostFingerprint(host(), m_sshd->port());
         QVERIFY(known);
@@ -129,7 +129,8 @@ private Q_SLOTS:
 
     void appendNeverGluesOntoTheLastLine()
     {
-        writeFile(knownHostsFile(), "otherhost ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIOMqqnkVzrm0SdG6UOoqKLsabgH5C9okWi0dh2l9GKJl");
+        writeFile(knownHostsFile(),
+                  "otherhost ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIOMqqnkVzrm0SdG6UOoqKLsabgH5C9okWi0dh2l9GKJl");
         QVERIFY(await(trust(host(), m_sshd->port()))->ok());
         const QList<QByteArray> lines = readFile(knownHostsFile()).split('\n');
         QVERIFY(lines.first().endsWith("GKJl"));

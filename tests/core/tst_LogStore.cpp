@@ -38,8 +38,9 @@ private Q_SLOTS:
         const QDateTime summer(QDate(2025, 7, 1), QTime(23, 30, 0), QTimeZone::utc());
         QCOMPARE(LogStore::timeStamp(winter), QStringLiteral("2025-01-31 02:00:05 +0100"));
         QCOMPARE(LogStore::header(winter, summer, QStringLiteral("SUCCESS")),
-                 QStringLiteral("# Tidewell log\n# Started:   2025-01-31 02:00:05 +0100\n# Finished:  2025-07-02 01:30:00 +0200\n"
-                                "# Status:    SUCCESS"));
+                 QStringLiteral(
+                     "# Tidewell log\n# Started:   2025-01-31 02:00:05 +0100\n# Finished:  2025-07-02 01:30:00 +0200\n"
+                     "# Status:    SUCCESS"));
     }
 
     void fileLayout()

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Notification texts and delivery over a private session bus.
+#include "core/RunNotifier.h"
 #include "core/model/ReferenceDate.h"
 #include "core/presentation/OverdueWatch.h"
-#include "core/RunNotifier.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/NotificationService.h"
 #include "fixtures/Await.h"
@@ -38,9 +38,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("hint");
         QTest::newRow("success") << "web" << QVariant(0) << QStringLiteral("✓ web — backup completed") << "urgency";
-        QTest::newRow("failure") << "web" << QVariant(23) << QStringLiteral("✗ web — backup failed (exit 23)") << "urgency";
-        QTest::newRow("negative") << "web" << QVariant(-1) << QStringLiteral("✗ web — backup failed (exit -1)") << "urgency";
-        QTest::newRow("unknown") << "" << QVariant() << QStringLiteral("(untitled) — backup ended (status unknown)") << "suppress-sound";
+        QTest::newRow("failure") << "web" << QVariant(23) << QStringLiteral("✗ web — backup failed (exit 23)")
+                                 << "urgency";
+        QTest::newRow("negative") << "web" << QVariant(-1) << QStringLiteral("✗ web — backup failed (exit -1)")
+                                  << "urgency";
+        QTest::newRow("unknown") << "" << QVariant() << QStringLiteral("(untitled) — backup ended (status unknown)")
+                                 << "suppress-sound";
     }
 
     void bodiesAndHints()
@@ -103,7 +106,8 @@ private Q_SLOTS:
         };
         QJsonObject posted = runAndNotice();
         QCOMPARE(posted.value(QStringLiteral("actions")).toArray(),
-                 QJsonArray({QStringLiteral("default"), QStringLiteral("Show"), QStringLiteral("view-log"), QStringLiteral("View log")}));
+                 QJsonArray({QStringLiteral("default"), QStringLiteral("Show"), QStringLiteral("view-log"),
+                             QStringLiteral("View log")}));
         QVERIFY(m_bus->invokeAction(uint(posted.value(QStringLiteral("id")).toInteger()), QStringLiteral("default")));
         QTRY_COMPARE(shown.size(), 1);
         QCOMPARE(shown.first().first().toUuid(), server.id);

@@ -24,7 +24,8 @@ class TestRetention : public QObject
     }
 
     // The old cases' folders all lie in the past.
-    static Retention::Outcome prune(const QString &destination, const Server &server, const QDate &today = QDate(2030, 1, 1))
+    static Retention::Outcome prune(const QString &destination, const Server &server,
+                                    const QDate &today = QDate(2030, 1, 1))
     {
         return Retention::prune(destination, server, today);
     }
@@ -46,8 +47,9 @@ private Q_SLOTS:
             writeFile(folder + QStringLiteral("/2024-01-0%1/data/file").arg(day), "x");
         const QStringList deleted = prune(dest.path(), serverNamed(QStringLiteral("web/prod"), 3)).deleted;
         QCOMPARE(names(deleted), (QStringList{QStringLiteral("2024-01-02"), QStringLiteral("2024-01-01")}));
-        QCOMPARE(QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-                 (QStringList{QStringLiteral("2024-01-03"), QStringLiteral("2024-01-04"), QStringLiteral("2024-01-05")}));
+        QCOMPARE(
+            QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+            (QStringList{QStringLiteral("2024-01-03"), QStringLiteral("2024-01-04"), QStringLiteral("2024-01-05")}));
     }
 
     void neverTouchesOtherEntries()
@@ -63,7 +65,8 @@ private Q_SLOTS:
         QDir().mkpath(folder + QStringLiteral("/２０２３-01-01")); // not ASCII digits
         const QStringList deleted = prune(dest.path(), serverNamed(QStringLiteral("s"), 1)).deleted;
         QCOMPARE(names(deleted), (QStringList{QStringLiteral("2024-02-02"), QStringLiteral("2024-02-01")}));
-        for (const char *kept : {"2023-01-01", "2023-01-01-old", ".2023-01-02", "notes", "２０２３-01-01", "2024-02-03"})
+        for (const char *kept :
+             {"2023-01-01", "2023-01-01-old", ".2023-01-02", "notes", "２０２３-01-01", "2024-02-03"})
             QVERIFY2(QFileInfo::exists(folder + u'/' + QString::fromUtf8(kept)), kept);
     }
 
@@ -132,28 +135,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kept");
         QTest::addColumn<QString>("report");
         QTest::newRow("future folders are ignored and named")
-            << "2026-12-05 2026-12-06 2026-12-07 2027-06-01" << "2026-12-07" << QList<qint64>{1, 0, 0} << "2026-12-07 2027-06-01"
-            << "Retention: ignoring 2027-06-01: dated after today|Retention: pruned 2 older backup(s):|  - 2026-12-06|  - 2026-12-05";
+            << "2026-12-05 2026-12-06 2026-12-07 2027-06-01"
+            << "2026-12-07" << QList<qint64>{1, 0, 0} << "2026-12-07 2027-06-01"
+            << "Retention: ignoring 2027-06-01: dated after today|Retention: pruned 2 older backup(s):|  - 2026-12-06| "
+               " - 2026-12-05";
         QTest::newRow("a clock moved back deletes nothing newer")
-            << "2026-12-08 2026-12-09" << "2026-12-07" << QList<qint64>{1, 0, 0} << "2026-12-08 2026-12-09"
+            << "2026-12-08 2026-12-09"
+            << "2026-12-07" << QList<qint64>{1, 0, 0} << "2026-12-08 2026-12-09"
             << "Retention: ignoring 2026-12-09: dated after today|Retention: ignoring 2026-12-08: dated after today|"
                "Retention: nothing to prune (keeping last 1).";
         QTest::newRow("today's incomplete folder stays beside the newest complete")
-            << "2026-12-05 2026-12-06 2026-12-07!" << "2026-12-07" << QList<qint64>{1, 0, 0} << "2026-12-06 2026-12-07"
+            << "2026-12-05 2026-12-06 2026-12-07!"
+            << "2026-12-07" << QList<qint64>{1, 0, 0} << "2026-12-06 2026-12-07"
             << "Retention: pruned 1 older backup(s):|  - 2026-12-05";
         // 2026-11-30 is a Monday: weeks run Monday to Sunday.
         QTest::newRow("weekly keeps the newest of each week")
-            << "2026-11-15 2026-11-20 2026-11-21 2026-11-27 2026-11-29 2026-11-30 2026-12-01 2026-12-02" << "2026-12-02"
-            << QList<qint64>{2, 3, 0} << "2026-11-21 2026-11-29 2026-12-01 2026-12-02"
-            << "Retention: keeping 2 daily, 3 weekly, 0 monthly; pruned 4 older backup(s):|  - 2026-11-30|  - 2026-11-27|  - 2026-11-20|"
+            << "2026-11-15 2026-11-20 2026-11-21 2026-11-27 2026-11-29 2026-11-30 2026-12-01 2026-12-02"
+            << "2026-12-02" << QList<qint64>{2, 3, 0} << "2026-11-21 2026-11-29 2026-12-01 2026-12-02"
+            << "Retention: keeping 2 daily, 3 weekly, 0 monthly; pruned 4 older backup(s):|  - 2026-11-30|  - "
+               "2026-11-27|  - 2026-11-20|"
                "  - 2026-11-15|Retention: kept as weekly: 2026-11-29, 2026-11-21";
         QTest::newRow("monthly keeps the newest of each month; incomplete ones never count")
-            << "2026-08-31 2026-09-15 2026-09-30! 2026-10-01 2026-10-31 2026-11-30 2026-12-06 2026-12-07" << "2026-12-07"
-            << QList<qint64>{1, 0, 3} << "2026-10-31 2026-11-30 2026-12-07"
-            << "Retention: keeping 1 daily, 0 weekly, 3 monthly; pruned 5 older backup(s):|  - 2026-12-06|  - 2026-10-01|"
+            << "2026-08-31 2026-09-15 2026-09-30! 2026-10-01 2026-10-31 2026-11-30 2026-12-06 2026-12-07"
+            << "2026-12-07" << QList<qint64>{1, 0, 3} << "2026-10-31 2026-11-30 2026-12-07"
+            << "Retention: keeping 1 daily, 0 weekly, 3 monthly; pruned 5 older backup(s):|  - 2026-12-06|  - "
+               "2026-10-01|"
                "  - 2026-09-30|  - 2026-09-15|  - 2026-08-31|Retention: kept as monthly: 2026-11-30, 2026-10-31";
         QTest::newRow("all three, nothing to prune")
-            << "2026-11-30 2026-12-06 2026-12-07" << "2026-12-07" << QList<qint64>{14, 4, 6} << "2026-11-30 2026-12-06 2026-12-07"
+            << "2026-11-30 2026-12-06 2026-12-07"
+            << "2026-12-07" << QList<qint64>{14, 4, 6} << "2026-11-30 2026-12-06 2026-12-07"
             << "Retention: keeping 14 daily, 4 weekly, 6 monthly; nothing to prune.";
     }
 
@@ -175,7 +185,8 @@ private Q_SLOTS:
         server.keepWeekly = rules.at(1);
         server.keepMonthly = rules.at(2);
         const Retention::Outcome outcome = Retention::prune(dest.path(), server, QDate::fromString(today, Qt::ISODate));
-        QCOMPARE(QDir(dest.path() + QStringLiteral("/s")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).join(u' '), kept);
+        QCOMPARE(QDir(dest.path() + QStringLiteral("/s")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).join(u' '),
+                 kept);
         QCOMPARE(Retention::report(outcome, server).join(u'|'), report);
     }
 
@@ -196,7 +207,8 @@ private Q_SLOTS:
         writeFile(target.writeFolder + QStringLiteral("/f"), "second run");
         QVERIFY(Snapshots::replace(target).has_value());
         QCOMPARE(readFile(folder + QStringLiteral("/2026-12-07/f")), QByteArray("second run"));
-        QCOMPARE(QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot), (QStringList{QStringLiteral("2026-12-06"), QStringLiteral("2026-12-07")}));
+        QCOMPARE(QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{QStringLiteral("2026-12-06"), QStringLiteral("2026-12-07")}));
 
         // An unfinished day is finished in place, linked to the day before.
         writeFile(folder + QStringLiteral("/2026-12-08/") + Snapshots::incompleteMarker, "");

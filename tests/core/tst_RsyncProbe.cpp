@@ -47,8 +47,10 @@ private Q_SLOTS:
         const QString missing = dir.path() + QStringLiteral("/missing");
         const QString notExecutable = dir.path() + QStringLiteral("/plain");
         writeFile(notExecutable, "#!/bin/sh\necho rsync version 3.2.7\n");
-        const QString old = writeScript(dir.path() + QStringLiteral("/old"), body + "echo 'rsync  version 2.6.9  protocol version 29'\n");
-        const QString modern = writeScript(dir.path() + QStringLiteral("/modern"), body + "echo 'rsync  version 3.2.7  protocol version 31'\n");
+        const QString old = writeScript(dir.path() + QStringLiteral("/old"),
+                                        body + "echo 'rsync  version 2.6.9  protocol version 29'\n");
+        const QString modern = writeScript(dir.path() + QStringLiteral("/modern"),
+                                           body + "echo 'rsync  version 3.2.7  protocol version 31'\n");
 
         RsyncProbe probe = RsyncProbe::compute({missing, notExecutable, old, modern});
         QCOMPARE(probe.executable, old);

@@ -36,14 +36,14 @@ private Q_SLOTS:
     void linesProgressAndStreams()
     {
         RsyncRunner runner;
-        const QString program = script("mixed",
-            "printf '  1.23G  45%%  10.5MB/s    0:01:02 (xfr#12, to-chk=3/40)\\r'\n"
-            "printf 'a\\r\\rb\\n'\n"
-            "printf 'rsync error: some files could not be transferred (code 23)\\n' >&2\n"
-            "sleep 0.1\nprintf '50%%\\n' >&2\n"
-            "sleep 0.1\nprintf 'x 1234%% y 7%%\\n'\n"
-            "sleep 0.1\nprintf 'no percent\\n'\n"
-            "exit 23\n");
+        const QString program =
+            script("mixed", "printf '  1.23G  45%%  10.5MB/s    0:01:02 (xfr#12, to-chk=3/40)\\r'\n"
+                            "printf 'a\\r\\rb\\n'\n"
+                            "printf 'rsync error: some files could not be transferred (code 23)\\n' >&2\n"
+                            "sleep 0.1\nprintf '50%%\\n' >&2\n"
+                            "sleep 0.1\nprintf 'x 1234%% y 7%%\\n'\n"
+                            "sleep 0.1\nprintf 'no percent\\n'\n"
+                            "exit 23\n");
         QCOMPARE(runScript(runner, program), 23);
         const QStringList lines = runner.logLines();
         QVERIFY(lines.contains(QStringLiteral("  1.23G  45%  10.5MB/s    0:01:02 (xfr#12, to-chk=3/40)")));
@@ -57,8 +57,8 @@ private Q_SLOTS:
     void percentMatchesTheRegularExpression_data()
     {
         QTest::addColumn<QString>("line");
-        for (const char *line : {"45%", "  1.23G  45%  10.5MB/s", "1234%", "% 5%", "a%b%7%", "100%%", "x 0% y 99%", "no percent",
-                                 "12 %", "٣٤%", "5%%6%", "%"})
+        for (const char *line : {"45%", "  1.23G  45%  10.5MB/s", "1234%", "% 5%", "a%b%7%", "100%%", "x 0% y 99%",
+                                 "no percent", "12 %", "٣٤%", "5%%6%", "%"})
             QTest::newRow(line) << QString::fromUtf8(line);
     }
 
@@ -102,15 +102,18 @@ private Q_SLOTS:
     {
         RunLog log;
         log.append(QStringLiteral("$ rsync …"));
-        log.appendOutput({QStringLiteral("a.txt"), QStringLiteral("  1.00K  10%"), QStringLiteral("  2.00K  20%")}, false);
+        log.appendOutput({QStringLiteral("a.txt"), QStringLiteral("  1.00K  10%"), QStringLiteral("  2.00K  20%")},
+                         false);
         log.appendOutput({QStringLiteral("  3.00K  30%")}, false);
-        QCOMPARE(log.lines(), (QStringList{QStringLiteral("$ rsync …"), QStringLiteral("a.txt"), QStringLiteral("  3.00K  30%")}));
+        QCOMPARE(log.lines(),
+                 (QStringList{QStringLiteral("$ rsync …"), QStringLiteral("a.txt"), QStringLiteral("  3.00K  30%")}));
         QCOMPARE(log.serial(), 3);
         QCOMPARE(log.revision(), 2);
         // Any other line ends the stretch: the next update starts a new line.
         log.appendOutput({QStringLiteral("oops")}, true);
         log.appendOutput({QStringLiteral("  4.00K  40%"), QStringLiteral("Number of files: 2")}, false);
-        QCOMPARE(log.lines().mid(3), (QStringList{QStringLiteral("! oops"), QStringLiteral("  4.00K  40%"), QStringLiteral("Number of files: 2")}));
+        QCOMPARE(log.lines().mid(3), (QStringList{QStringLiteral("! oops"), QStringLiteral("  4.00K  40%"),
+                                                  QStringLiteral("Number of files: 2")}));
         // 10,000 updates leave the lines before them alone.
         QStringList updates;
         for (int i = 0; i < 10000; ++i)
@@ -148,17 +151,20 @@ private Q_SLOTS:
     {
         RsyncRunner runner;
         // A bad byte in a chunk, then "é" cut in the middle of its two bytes.
-        const QString program = script("bytes", "printf 'good\\nbad \\377 byte\\nhalf \\303'\nsleep 0.3\nprintf '\\251 done\\n'\n");
+        const QString program =
+            script("bytes", "printf 'good\\nbad \\377 byte\\nhalf \\303'\nsleep 0.3\nprintf '\\251 done\\n'\n");
         QCOMPARE(runScript(runner, program), 0);
-        QCOMPARE(runner.logLines(), (QStringList{QStringLiteral("good"), QStringLiteral("bad \uFFFD byte"), QStringLiteral("half "),
-                                                 QStringLiteral("é done")}));
+        QCOMPARE(runner.logLines(), (QStringList{QStringLiteral("good"), QStringLiteral("bad \uFFFD byte"),
+                                                 QStringLiteral("half "), QStringLiteral("é done")}));
     }
 
     void theTailOfTheOutputIsNeverLost()
     {
         RsyncRunner runner;
         // Much output right before the end, as rsync's --stats summary.
-        const QString program = script("tail", "i=0; while [ $i -lt 3000 ]; do echo \"line $i\"; i=$((i+1)); done\necho 'Total bytes received: 42'\n");
+        const QString program = script(
+            "tail",
+            "i=0; while [ $i -lt 3000 ]; do echo \"line $i\"; i=$((i+1)); done\necho 'Total bytes received: 42'\n");
         QCOMPARE(runScript(runner, program), 0);
         QCOMPARE(runner.logLines().size(), 3001);
         QCOMPARE(runner.logLines().last(), QStringLiteral("Total bytes received: 42"));

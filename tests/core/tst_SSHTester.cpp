@@ -32,9 +32,10 @@ private Q_SLOTS:
         Server server;
         server.port = 2222;
         QCOMPARE(SSHTester::baseArgs(server, 10),
-                 (QStringList{QStringLiteral("-i"), home.home() + QStringLiteral("/.ssh/id_ed25519"), QStringLiteral("-o"),
-                              QStringLiteral("IdentitiesOnly=yes"), QStringLiteral("-p"), QStringLiteral("2222"), QStringLiteral("-o"),
-                              QStringLiteral("BatchMode=yes"), QStringLiteral("-o"), QStringLiteral("StrictHostKeyChecking=accept-new"),
+                 (QStringList{QStringLiteral("-i"), home.home() + QStringLiteral("/.ssh/id_ed25519"),
+                              QStringLiteral("-o"), QStringLiteral("IdentitiesOnly=yes"), QStringLiteral("-p"),
+                              QStringLiteral("2222"), QStringLiteral("-o"), QStringLiteral("BatchMode=yes"),
+                              QStringLiteral("-o"), QStringLiteral("StrictHostKeyChecking=accept-new"),
                               QStringLiteral("-o"), QStringLiteral("ConnectTimeout=10")}));
         server.useSSHAgent = true;
         QCOMPARE(SSHTester::baseArgs(server, 60).first(), QStringLiteral("-p"));
@@ -69,8 +70,9 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString key = dir.path() + QStringLiteral("/other");
-        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/ssh-keygen"), {QStringLiteral("-q"), QStringLiteral("-N"), QString(),
-                                                                             QStringLiteral("-t"), QStringLiteral("ed25519"), QStringLiteral("-f"), key}),
+        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/ssh-keygen"),
+                                   {QStringLiteral("-q"), QStringLiteral("-N"), QString(), QStringLiteral("-t"),
+                                    QStringLiteral("ed25519"), QStringLiteral("-f"), key}),
                  0);
         Server server = m_sshd->server();
         server.privateKeyPath = key;
@@ -90,11 +92,13 @@ private Q_SLOTS:
 
     void remoteCommandCombinesStreams()
     {
-        const auto report = await(SSHTester::runRemoteCommand(m_sshd->server(), QStringLiteral("echo out; echo err >&2; exit 3"), 60));
+        const auto report =
+            await(SSHTester::runRemoteCommand(m_sshd->server(), QStringLiteral("echo out; echo err >&2; exit 3"), 60));
         QVERIFY(report);
         QVERIFY(!report->ok);
         QCOMPARE(report->message, QStringLiteral("out\n\nerr")); // each stream keeps its own line end
-        const auto quiet = await(SSHTester::runRemoteCommand(m_sshd->server(), QStringLiteral("true && test \"a b\" = 'a b'"), 60));
+        const auto quiet =
+            await(SSHTester::runRemoteCommand(m_sshd->server(), QStringLiteral("true && test \"a b\" = 'a b'"), 60));
         QVERIFY(quiet && quiet->ok);
         QCOMPARE(quiet->message, QStringLiteral("exit 0"));
     }
@@ -103,10 +107,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("user");
-        QTest::newRow("host option") << "-oProxyCommand=touch MARKER" << "root";
-        QTest::newRow("user option") << "127.0.0.1" << "-oProxyCommand=touch MARKER";
-        QTest::newRow("host with space") << "127.0.0.1 -oProxyCommand=touch MARKER" << "root";
-        QTest::newRow("user with newline") << "127.0.0.1" << "root\n-oProxyCommand=touch MARKER";
+        QTest::newRow("host option") << "-oProxyCommand=touch MARKER"
+                                     << "root";
+        QTest::newRow("user option") << "127.0.0.1"
+                                     << "-oProxyCommand=touch MARKER";
+        QTest::newRow("host with space") << "127.0.0.1 -oProxyCommand=touch MARKER"
+                                         << "root";
+        QTest::newRow("user with newline") << "127.0.0.1"
+                                           << "root\n-oProxyCommand=touch MARKER";
     }
 
     void optionInjectionIsRefusedBeforeSshStarts()

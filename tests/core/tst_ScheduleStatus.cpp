@@ -89,9 +89,10 @@ private Q_SLOTS:
         const QString unit = Scheduler::label(server.id) + QStringLiteral(".timer");
         const QDateTime next(QDate(2030, 1, 2), QTime(3, 0), QTimeZone::utc());
 
-        setUnits({{unit, QJsonObject{{QStringLiteral("LoadState"), QStringLiteral("loaded")},
-                                     {QStringLiteral("ActiveState"), QStringLiteral("active")},
-                                     {QStringLiteral("NextElapseUSecRealtime"), double(next.toMSecsSinceEpoch()) * 1000}}}});
+        setUnits(
+            {{unit, QJsonObject{{QStringLiteral("LoadState"), QStringLiteral("loaded")},
+                                {QStringLiteral("ActiveState"), QStringLiteral("active")},
+                                {QStringLiteral("NextElapseUSecRealtime"), double(next.toMSecsSinceEpoch()) * 1000}}}});
         ScheduleStatus::State state = read(server);
         QCOMPARE(state.kind, ScheduleStatus::State::Kind::working);
         QCOMPARE(state.next, next);
@@ -102,10 +103,12 @@ private Q_SLOTS:
         QCOMPARE(state.kind, ScheduleStatus::State::Kind::broken);
         QVERIFY(state.message.startsWith(QStringLiteral("The daily timer is not installed")));
 
-        setUnits({{unit, QJsonObject{{QStringLiteral("LoadState"), QStringLiteral("loaded")}, {QStringLiteral("ActiveState"), QStringLiteral("failed")}}}});
+        setUnits({{unit, QJsonObject{{QStringLiteral("LoadState"), QStringLiteral("loaded")},
+                                     {QStringLiteral("ActiveState"), QStringLiteral("failed")}}}});
         QVERIFY(read(server).message.startsWith(QStringLiteral("The daily timer has failed.")));
 
-        setUnits({{unit, QJsonObject{{QStringLiteral("LoadState"), QStringLiteral("loaded")}, {QStringLiteral("ActiveState"), QStringLiteral("inactive")}}}});
+        setUnits({{unit, QJsonObject{{QStringLiteral("LoadState"), QStringLiteral("loaded")},
+                                     {QStringLiteral("ActiveState"), QStringLiteral("inactive")}}}});
         QVERIFY(read(server).message.startsWith(QStringLiteral("The daily timer is installed but not running.")));
 
         // A schedule switched off is not read, and has no state.

@@ -104,15 +104,20 @@ private Q_SLOTS:
         const QString label = QStringLiteral("org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
         QCOMPARE(scheduler.plistURL(server.id), unitFolder() + u'/' + label + QStringLiteral(".timer"));
         const QString logs = m_home->logDir() + QStringLiteral("/0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
-        QCOMPARE(QString::fromUtf8(readFile(scheduler.serviceUnitPath(server.id))),
-                 QStringLiteral("[Unit]\nDescription=Tidewell daily backup of server 0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\n\n"
-                                "[Service]\nType=oneshot\nExecStart=\"%1\" \"--run-backup\" \"0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\"\n"
-                                "KillMode=mixed\nStandardOutput=append:%2.scheduled.stdout.log\nStandardError=append:%2.scheduled.stderr.log\n")
-                     .arg(QStringLiteral(TIDEWELL_BINARY), logs));
+        QCOMPARE(
+            QString::fromUtf8(readFile(scheduler.serviceUnitPath(server.id))),
+            QStringLiteral(
+                "[Unit]\nDescription=Tidewell daily backup of server 0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\n\n"
+                "[Service]\nType=oneshot\nExecStart=\"%1\" \"--run-backup\" \"0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\"\n"
+                "KillMode=mixed\nStandardOutput=append:%2.scheduled.stdout.log\nStandardError=append:%2.scheduled."
+                "stderr.log\n")
+                .arg(QStringLiteral(TIDEWELL_BINARY), logs));
         const QString timer = QString::fromUtf8(readFile(scheduler.plistURL(server.id)));
-        QVERIFY(timer.contains(QStringLiteral("\nOnCalendar=*-*-* 07:05:00\nPersistent=true\nUnit=%1.service\n").arg(label)));
+        QVERIFY(timer.contains(
+            QStringLiteral("\nOnCalendar=*-*-* 07:05:00\nPersistent=true\nUnit=%1.service\n").arg(label)));
         QVERIFY(timer.contains(QStringLiteral("[Install]\nWantedBy=timers.target\n")));
-        QCOMPARE(calls(), (QStringList{QStringLiteral("--user daemon-reload"), QStringLiteral("--user enable %1.timer").arg(label),
+        QCOMPARE(calls(), (QStringList{QStringLiteral("--user daemon-reload"),
+                                       QStringLiteral("--user enable %1.timer").arg(label),
                                        QStringLiteral("--user restart %1.timer").arg(label)}));
 
         // Installing again replaces the pair.
@@ -130,12 +135,14 @@ private Q_SLOTS:
         QVERIFY(scheduler.install(server));
         QProcess verify;
         verify.start(QStringLiteral("/usr/bin/systemd-analyze"),
-                     {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id), scheduler.plistURL(server.id)});
+                     {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id),
+                      scheduler.plistURL(server.id)});
         QVERIFY(verify.waitForFinished(60000));
         const QByteArray complaints = verify.readAllStandardError();
         QVERIFY2(verify.exitCode() == 0, complaints.constData());
         QProcess calendar;
-        calendar.start(QStringLiteral("/usr/bin/systemd-analyze"), {QStringLiteral("calendar"), QStringLiteral("*-*-* 07:05:00")});
+        calendar.start(QStringLiteral("/usr/bin/systemd-analyze"),
+                       {QStringLiteral("calendar"), QStringLiteral("*-*-* 07:05:00")});
         QVERIFY(calendar.waitForFinished(60000));
         QCOMPARE(calendar.exitCode(), 0);
         QVERIFY(calendar.readAllStandardOutput().contains("Normalized form: *-*-* 07:05:00"));
@@ -151,17 +158,22 @@ private Q_SLOTS:
         const Server server = scheduled(QStringLiteral("03:00"));
         QVERIFY(scheduler.install(server));
         const QString service = QString::fromUtf8(readFile(scheduler.serviceUnitPath(server.id)));
-        QVERIFY(service.contains(QStringLiteral("ExecStart=/usr/bin/env \"%1/my apps/100%% \\\"real\\\" $$HOME\\\\tidewell\" \"--run-backup\" ").arg(m_home->path())));
+        QVERIFY(service.contains(
+            QStringLiteral(
+                "ExecStart=/usr/bin/env \"%1/my apps/100%% \\\"real\\\" $$HOME\\\\tidewell\" \"--run-backup\" ")
+                .arg(m_home->path())));
         // Without quotes or backslashes the executable is started directly; "$" is literal there.
         scheduler.setExecutablePath(m_home->path() + QStringLiteral("/100% $HOME/tidewell"));
         QVERIFY(scheduler.install(server));
-        QVERIFY(readFile(scheduler.serviceUnitPath(server.id)).contains("ExecStart=\"" + m_home->path().toUtf8() + "/100%% $HOME/tidewell\" "));
+        QVERIFY(readFile(scheduler.serviceUnitPath(server.id))
+                    .contains("ExecStart=\"" + m_home->path().toUtf8() + "/100%% $HOME/tidewell\" "));
         scheduler.setExecutablePath(odd);
         QVERIFY(scheduler.install(server));
         if (!QFile::exists(QStringLiteral("/usr/bin/systemd-analyze")))
             return;
         QProcess verify;
-        verify.start(QStringLiteral("/usr/bin/systemd-analyze"), {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id)});
+        verify.start(QStringLiteral("/usr/bin/systemd-analyze"),
+                     {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id)});
         QVERIFY(verify.waitForFinished(60000));
         QVERIFY2(verify.exitCode() == 0, verify.readAllStandardError().constData());
     }
@@ -236,11 +248,13 @@ private Q_SLOTS:
         const QByteArray service = readFile(before.serviceUnitPath(server.id));
         const QByteArray timer = readFile(before.plistURL(server.id));
 
-        Scheduler failing = systemd("case \"$*\" in *daemon-reload*) echo 'Failed to connect to bus: No medium found' >&2; exit 1;; esac\n");
+        Scheduler failing = systemd(
+            "case \"$*\" in *daemon-reload*) echo 'Failed to connect to bus: No medium found' >&2; exit 1;; esac\n");
         QFile::remove(m_calls);
         const Scheduler::Repair repair = failing.repointJobs({server});
         QCOMPARE(repair.updated, 0);
-        QCOMPARE(repair.errors, QStringList{QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found")});
+        QCOMPARE(repair.errors,
+                 QStringList{QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found")});
         QCOMPARE(readFile(failing.serviceUnitPath(server.id)), service);
         QCOMPARE(readFile(failing.plistURL(server.id)), timer);
         QVERIFY(!calls().contains(QStringLiteral("disable"))); // the running timer was left alone
@@ -248,11 +262,13 @@ private Q_SLOTS:
 
     void failingToolIsReportedAndNothingIsLeftInstalled()
     {
-        Scheduler scheduler = systemd("case \"$*\" in *enable*) echo 'Failed to connect to bus: No medium found' >&2; exit 1;; esac\n");
+        Scheduler scheduler =
+            systemd("case \"$*\" in *enable*) echo 'Failed to connect to bus: No medium found' >&2; exit 1;; esac\n");
         const Server server = scheduled(QStringLiteral("03:00"));
         const auto installed = scheduler.install(server);
         QVERIFY(!installed);
-        QCOMPARE(installed.error().description(), QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found"));
+        QCOMPARE(installed.error().description(),
+                 QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found"));
         QVERIFY(!QFile::exists(scheduler.plistURL(server.id)));
         QVERIFY(!QFile::exists(scheduler.serviceUnitPath(server.id)));
         QVERIFY(calls().contains(QStringLiteral("--user disable --now %1.timer").arg(Scheduler::label(server.id))));
@@ -295,45 +311,53 @@ private Q_SLOTS:
         const Server server = scheduled(QStringLiteral("7:05"));
         QVERIFY(scheduler.install(server));
         const QString path = scheduler.plistURL(server.id);
-        QCOMPARE(path, m_home->home() + QStringLiteral("/Library/LaunchAgents/org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60.plist"));
+        QCOMPARE(path, m_home->home()
+                           + QStringLiteral(
+                               "/Library/LaunchAgents/org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60.plist"));
         const QString logs = m_home->logDir() + QStringLiteral("/0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
-        const QString expected = QStringLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-            "<plist version=\"1.0\">\n"
-            "<dict>\n"
-            "    <key>Label</key><string>org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60</string>\n"
-            "    <key>ProgramArguments</key>\n"
-            "    <array>\n"
-            "        <string>/Apps/R&amp;D &lt;new&gt;/Tidewell</string>\n"
-            "        <string>--run-backup</string>\n"
-            "        <string>0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60</string>\n"
-            "    </array>\n"
-            "    <key>StartCalendarInterval</key>\n"
-            "    <dict>\n"
-            "        <key>Hour</key><integer>7</integer>\n"
-            "        <key>Minute</key><integer>5</integer>\n"
-            "    </dict>\n"
-            "    <key>RunAtLoad</key><false/>\n"
-            "    <key>StandardOutPath</key><string>%1.scheduled.stdout.log</string>\n"
-            "    <key>StandardErrorPath</key><string>%1.scheduled.stderr.log</string>\n"
-            "</dict>\n"
-            "</plist>").arg(logs);
+        const QString expected =
+            QStringLiteral(
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                "<plist version=\"1.0\">\n"
+                "<dict>\n"
+                "    <key>Label</key><string>org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60</string>\n"
+                "    <key>ProgramArguments</key>\n"
+                "    <array>\n"
+                "        <string>/Apps/R&amp;D &lt;new&gt;/Tidewell</string>\n"
+                "        <string>--run-backup</string>\n"
+                "        <string>0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60</string>\n"
+                "    </array>\n"
+                "    <key>StartCalendarInterval</key>\n"
+                "    <dict>\n"
+                "        <key>Hour</key><integer>7</integer>\n"
+                "        <key>Minute</key><integer>5</integer>\n"
+                "    </dict>\n"
+                "    <key>RunAtLoad</key><false/>\n"
+                "    <key>StandardOutPath</key><string>%1.scheduled.stdout.log</string>\n"
+                "    <key>StandardErrorPath</key><string>%1.scheduled.stderr.log</string>\n"
+                "</dict>\n"
+                "</plist>")
+                .arg(logs);
         QCOMPARE(QString::fromUtf8(readFile(path)), expected);
         const QString domain = QStringLiteral("gui/%1").arg(::getuid());
-        QCOMPARE(calls(), (QStringList{QStringLiteral("bootout %1 %2").arg(domain, path), QStringLiteral("bootstrap %1 %2").arg(domain, path)}));
+        QCOMPARE(calls(), (QStringList{QStringLiteral("bootout %1 %2").arg(domain, path),
+                                       QStringLiteral("bootstrap %1 %2").arg(domain, path)}));
     }
 
     void launchdFallsBackToLoadAndKeepsTheBetterMessage()
     {
         Scheduler scheduler(Scheduler::Backend::launchd);
-        scheduler.setToolPath(fakeTool("case \"$1\" in bootstrap) echo 'Bootstrap failed: 5: Input/output error' >&2; exit 5;;"
-                                       " load) exit 3;; esac\nexit 0\n"));
+        scheduler.setToolPath(
+            fakeTool("case \"$1\" in bootstrap) echo 'Bootstrap failed: 5: Input/output error' >&2; exit 5;;"
+                     " load) exit 3;; esac\nexit 0\n"));
         scheduler.setExecutablePath(QStringLiteral("/x/Tidewell"));
         const Server server = scheduled(QStringLiteral("03:00"));
         const auto installed = scheduler.install(server);
         QVERIFY(!installed);
-        QCOMPARE(installed.error().description(), QStringLiteral("launchctl failed (3): Bootstrap failed: 5: Input/output error"));
+        QCOMPARE(installed.error().description(),
+                 QStringLiteral("launchctl failed (3): Bootstrap failed: 5: Input/output error"));
         QVERIFY(QFile::exists(scheduler.plistURL(server.id))); // left in place
         const QString path = scheduler.plistURL(server.id);
         QCOMPARE(calls().mid(2), (QStringList{QStringLiteral("unload ") + path, QStringLiteral("load ") + path}));
@@ -341,7 +365,8 @@ private Q_SLOTS:
         QFile::remove(m_calls);
         QVERIFY(scheduler.uninstall(server.id));
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(calls(), (QStringList{QStringLiteral("bootout gui/%1 %2").arg(::getuid()).arg(path), QStringLiteral("unload ") + path}));
+        QCOMPARE(calls(), (QStringList{QStringLiteral("bootout gui/%1 %2").arg(::getuid()).arg(path),
+                                       QStringLiteral("unload ") + path}));
     }
 };
 

@@ -94,30 +94,37 @@ private Q_SLOTS:
             return server;
         };
         QTest::newRow("fine") << runnable() << QStringList{QStringLiteral("other")} << QStringList();
-        QTest::newRow("root is allowed") << withPaths({QStringLiteral("All")}, QStringLiteral("/")) << QStringList() << QStringList();
+        QTest::newRow("root is allowed") << withPaths({QStringLiteral("All")}, QStringLiteral("/")) << QStringList()
+                                         << QStringList();
         QTest::newRow("blank remote path")
             << withPaths({QStringLiteral("Media")}, QStringLiteral("  ")) << QStringList()
-            << QStringList{QStringLiteral("Path “Media” has no remote path — set it in this server's settings or turn the path off.")};
+            << QStringList{QStringLiteral(
+                   "Path “Media” has no remote path — set it in this server's settings or turn the path off.")};
         QTest::newRow("line feed in remote path")
             << withPaths({QStringLiteral("Media")}, QStringLiteral("/srv/a\n/tmp/x")) << QStringList()
-            << QStringList{QStringLiteral("Path “Media” has a line break or another control character in its remote path — remove it in "
-                                          "this server's settings.")};
-        QTest::newRow("same folder by case") << withPaths({QStringLiteral("Media"), QStringLiteral("media")}) << QStringList()
-                                             << QStringList{QStringLiteral("Paths “Media” and “media” would both be copied into the folder "
-                                                                           "“media” — give them different names.")};
-        QTest::newRow("same folder once sanitised") << withPaths({QStringLiteral("a/b"), QStringLiteral("a:b")}) << QStringList()
-                                                    << QStringList{QStringLiteral("Paths “a/b” and “a:b” would both be copied into the "
-                                                                                  "folder “a_b” — give them different names.")};
+            << QStringList{QStringLiteral(
+                   "Path “Media” has a line break or another control character in its remote path — remove it in "
+                   "this server's settings.")};
+        QTest::newRow("same folder by case")
+            << withPaths({QStringLiteral("Media"), QStringLiteral("media")}) << QStringList()
+            << QStringList{QStringLiteral("Paths “Media” and “media” would both be copied into the folder "
+                                          "“media” — give them different names.")};
+        QTest::newRow("same folder once sanitised")
+            << withPaths({QStringLiteral("a/b"), QStringLiteral("a:b")}) << QStringList()
+            << QStringList{QStringLiteral("Paths “a/b” and “a:b” would both be copied into the "
+                                          "folder “a_b” — give them different names.")};
         Server blank = runnable();
         blank.host = QStringLiteral(" ");
         blank.username.clear();
-        QTest::newRow("blank host and user") << blank << QStringList()
-                                             << QStringList{QStringLiteral("This server has no host — set it in this server's settings."),
-                                                            QStringLiteral("This server has no user name — set it in this server's settings.")};
+        QTest::newRow("blank host and user")
+            << blank << QStringList()
+            << QStringList{QStringLiteral("This server has no host — set it in this server's settings."),
+                           QStringLiteral("This server has no user name — set it in this server's settings.")};
         QTest::newRow("servers share a folder")
             << runnable(QStringLiteral("web/prod")) << QStringList{QStringLiteral("WEB_prod")}
-            << QStringList{QStringLiteral("Servers “web/prod” and “WEB_prod” would share the backup folder “web_prod” — give them different "
-                                          "names.")};
+            << QStringList{QStringLiteral(
+                   "Servers “web/prod” and “WEB_prod” would share the backup folder “web_prod” — give them different "
+                   "names.")};
     }
 
     void problems()
@@ -170,21 +177,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("label");
         QTest::newRow("good backup last night") << true << 0 << 5.0 << 5.0 << 100.0 << false << "Healthy · 5 hours ago";
         QTest::newRow("just within 26 hours") << true << 0 << 25.9 << 25.9 << 100.0 << false << "Healthy · 1 day ago";
-        QTest::newRow("just past 26 hours") << true << 0 << 26.1 << 26.1 << 100.0 << true
-                                            << "Overdue · last good backup 1 day ago";
-        QTest::newRow("three days") << true << 0 << 73.0 << 73.0 << 500.0 << true << "Overdue · last good backup 3 days ago";
-        QTest::newRow("not scheduled is never overdue") << false << 0 << 500.0 << 500.0 << -1.0 << false << "Healthy · 2 weeks ago";
-        QTest::newRow("failing is failing, not overdue") << true << 23 << 1.0 << 300.0 << 500.0 << false
-                                                         << "Last run failed (exit 23)";
-        QTest::newRow("never succeeded, scheduled 2 days ago") << true << -1 << -1.0 << -1.0 << 48.0 << true
-                                                               << "Overdue · no good backup yet";
-        QTest::newRow("never succeeded, scheduled an hour ago") << true << -1 << -1.0 << -1.0 << 1.0 << false << "Never ran";
-        QTest::newRow("scheduled in an older file, no clock yet") << true << -1 << -1.0 << -1.0 << -1.0 << false << "Never ran";
+        QTest::newRow("just past 26 hours")
+            << true << 0 << 26.1 << 26.1 << 100.0 << true << "Overdue · last good backup 1 day ago";
+        QTest::newRow("three days") << true << 0 << 73.0 << 73.0 << 500.0 << true
+                                    << "Overdue · last good backup 3 days ago";
+        QTest::newRow("not scheduled is never overdue")
+            << false << 0 << 500.0 << 500.0 << -1.0 << false << "Healthy · 2 weeks ago";
+        QTest::newRow("failing is failing, not overdue")
+            << true << 23 << 1.0 << 300.0 << 500.0 << false << "Last run failed (exit 23)";
+        QTest::newRow("never succeeded, scheduled 2 days ago")
+            << true << -1 << -1.0 << -1.0 << 48.0 << true << "Overdue · no good backup yet";
+        QTest::newRow("never succeeded, scheduled an hour ago")
+            << true << -1 << -1.0 << -1.0 << 1.0 << false << "Never ran";
+        QTest::newRow("scheduled in an older file, no clock yet")
+            << true << -1 << -1.0 << -1.0 << -1.0 << false << "Never ran";
         // A file from before lastSuccessAt was kept: a run that ended with 0 is the last success.
-        QTest::newRow("older file, last run good") << true << 0 << 30.0 << -1.0 << -1.0 << true
-                                                   << "Overdue · last good backup 1 day ago";
-        QTest::newRow("cancelled run after a good one") << true << -1 << 1.0 << 50.0 << 100.0 << true
-                                                        << "Overdue · last good backup 2 days ago";
+        QTest::newRow("older file, last run good")
+            << true << 0 << 30.0 << -1.0 << -1.0 << true << "Overdue · last good backup 1 day ago";
+        QTest::newRow("cancelled run after a good one")
+            << true << -1 << 1.0 << 50.0 << 100.0 << true << "Overdue · last good backup 2 days ago";
     }
 
     void overdue()
@@ -319,8 +330,9 @@ private Q_SLOTS:
     void menuWithoutServers()
     {
         QCOMPARE(texts(build(AppSettings(), {})),
-                 (QStringList{QStringLiteral("No servers configured"), QStringLiteral("---"), QStringLiteral("Open Tidewell…"),
-                              QStringLiteral("Settings…"), QStringLiteral("---"), QStringLiteral("Quit Tidewell")}));
+                 (QStringList{QStringLiteral("No servers configured"), QStringLiteral("---"),
+                              QStringLiteral("Open Tidewell…"), QStringLiteral("Settings…"), QStringLiteral("---"),
+                              QStringLiteral("Quit Tidewell")}));
         QVERIFY(!build(AppSettings(), {}).first().enabled);
         QCOMPARE(build(AppSettings(), {}).at(2).shortcut, QStringLiteral("Ctrl+O"));
         QCOMPARE(build(AppSettings(), {}).last().shortcut, QStringLiteral("Ctrl+Q"));
@@ -373,8 +385,8 @@ private Q_SLOTS:
         state.isRunning = true;
         state.runningServerID = server.id;
         QCOMPARE(texts(build(settings, state)).mid(0, 4),
-                 (QStringList{QStringLiteral("Running: (untitled)"), QStringLiteral("---"), QStringLiteral("Cancel current backup"),
-                              QStringLiteral("---")}));
+                 (QStringList{QStringLiteral("Running: (untitled)"), QStringLiteral("---"),
+                              QStringLiteral("Cancel current backup"), QStringLiteral("---")}));
         state.currentItem = QStringLiteral("docs/a.txt");
         QCOMPARE(build(settings, state).at(1).text, QStringLiteral("Path: docs/a.txt"));
         state.progressPercent = 99.6;

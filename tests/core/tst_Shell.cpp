@@ -16,14 +16,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("space") << "a b" << "a\\ b";
-        QTest::newRow("quote") << "it's" << "it\\'s";
-        QTest::newRow("dollar and star") << "$HOME/*.db" << "\\$HOME/\\*.db";
-        QTest::newRow("tilde") << "~/data" << "\\~/data";
-        QTest::newRow("plain") << "plain/path-1_2.txt" << "plain/path-1_2.txt";
+        QTest::newRow("space") << "a b"
+                               << "a\\ b";
+        QTest::newRow("quote") << "it's"
+                               << "it\\'s";
+        QTest::newRow("dollar and star") << "$HOME/*.db"
+                                         << "\\$HOME/\\*.db";
+        QTest::newRow("tilde") << "~/data"
+                               << "\\~/data";
+        QTest::newRow("plain") << "plain/path-1_2.txt"
+                               << "plain/path-1_2.txt";
         QTest::newRow("all 23") << QStringLiteral(" \t\"'\\$`()[]{}|&;<>*?#!~")
-                                << QStringLiteral("\\ \\\t\\\"\\'\\\\\\$\\`\\(\\)\\[\\]\\{\\}\\|\\&\\;\\<\\>\\*\\?\\#\\!\\~");
-        QTest::newRow("line feed unchanged") << "a\nb" << "a\nb";
+                                << QStringLiteral(
+                                       "\\ \\\t\\\"\\'\\\\\\$\\`\\(\\)\\[\\]\\{\\}\\|\\&\\;\\<\\>\\*\\?\\#\\!\\~");
+        QTest::newRow("line feed unchanged") << "a\nb"
+                                             << "a\nb";
         QTest::newRow("combining mark keeps it whole") << QStringLiteral("~\u0301x") << QStringLiteral("~\u0301x");
         QTest::newRow("non-ASCII") << QStringLiteral("Ünïcødé folder") << QStringLiteral("Ünïcødé\\ folder");
     }
@@ -45,18 +52,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("separators") << "web/prod: main" << "web_prod_main";
-        QTest::newRow("trimmed") << "  My Server  " << "My Server";
-        QTest::newRow("empty pieces") << "a//b" << "a_b";
-        QTest::newRow("empty") << "" << "unnamed";
-        QTest::newRow("only separators") << "///" << "unnamed";
-        QTest::newRow("question mark") << "db?.sqlite" << "db_.sqlite";
-        QTest::newRow("tabs trimmed") << "\tx\t" << "x";
-        QTest::newRow("line ends kept") << "a\n" << "a\n";
-        QTest::newRow("dot") << "." << "_.";
-        QTest::newRow("dot dot") << ".." << "_..";
-        QTest::newRow("dot dot around separators") << " .. / " << "_..";
-        QTest::newRow("three dots are a name") << "..." << "...";
+        QTest::newRow("separators") << "web/prod: main"
+                                    << "web_prod_main";
+        QTest::newRow("trimmed") << "  My Server  "
+                                 << "My Server";
+        QTest::newRow("empty pieces") << "a//b"
+                                      << "a_b";
+        QTest::newRow("empty") << ""
+                               << "unnamed";
+        QTest::newRow("only separators") << "///"
+                                         << "unnamed";
+        QTest::newRow("question mark") << "db?.sqlite"
+                                       << "db_.sqlite";
+        QTest::newRow("tabs trimmed") << "\tx\t"
+                                      << "x";
+        QTest::newRow("line ends kept") << "a\n"
+                                        << "a\n";
+        QTest::newRow("dot") << "."
+                             << "_.";
+        QTest::newRow("dot dot") << ".."
+                                 << "_..";
+        QTest::newRow("dot dot around separators") << " .. / "
+                                                   << "_..";
+        QTest::newRow("three dots are a name") << "..."
+                                               << "...";
     }
 
     void safePathComponent()
@@ -80,21 +99,33 @@ private Q_SLOTS:
         probe.executable = QStringLiteral("/opt/homebrew/bin/rsync");
         probe.isModern = true;
         probe.version = QVersionNumber(3, 2, 3);
-        const QString target = RsyncInvocation::targetFolder(QStringLiteral("/Users/user/Backups/web1/2025-01-31"), path);
+        const QString target =
+            RsyncInvocation::targetFolder(QStringLiteral("/Users/user/Backups/web1/2025-01-31"), path);
         AppSettings settings;
         settings.deleteExtraneous = true;
         const QStringList args = RsyncInvocation::arguments(server, path, settings, target, probe);
         const QStringList expected{
-            QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"),
-            QStringLiteral("ssh -p 2222 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes"),
-            QStringLiteral("--human-readable"), QStringLiteral("--info=progress2"), QStringLiteral("-z"), QStringLiteral("--delete"),
+            QStringLiteral("-a"),
+            QStringLiteral("--stats"),
+            QStringLiteral("-e"),
+            QStringLiteral("ssh -p 2222 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o "
+                           "ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '/Users/user/.ssh/id_ed25519' -o "
+                           "IdentitiesOnly=yes"),
+            QStringLiteral("--human-readable"),
+            QStringLiteral("--info=progress2"),
+            QStringLiteral("-z"),
+            QStringLiteral("--delete"),
             QStringLiteral("--timeout=300"),
-            QStringLiteral("backup@192.0.2.10:/var/www/my\\ site/"), QStringLiteral("/Users/user/Backups/web1/2025-01-31/Site")};
+            QStringLiteral("backup@192.0.2.10:/var/www/my\\ site/"),
+            QStringLiteral("/Users/user/Backups/web1/2025-01-31/Site")};
         QCOMPARE(args, expected);
-        QCOMPARE(QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, args),
-                 QStringLiteral("$ /opt/homebrew/bin/rsync -a --stats -e \"ssh -p 2222 -o StrictHostKeyChecking=accept-new "
-                                "-o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes\" --human-readable "
-                                "--info=progress2 -z --delete --timeout=300 \"backup@192.0.2.10:/var/www/my\\ site/\" /Users/user/Backups/web1/2025-01-31/Site"));
+        QCOMPARE(
+            QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, args),
+            QStringLiteral("$ /opt/homebrew/bin/rsync -a --stats -e \"ssh -p 2222 -o StrictHostKeyChecking=accept-new "
+                           "-o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 "
+                           "-i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes\" --human-readable "
+                           "--info=progress2 -z --delete --timeout=300 \"backup@192.0.2.10:/var/www/my\\ site/\" "
+                           "/Users/user/Backups/web1/2025-01-31/Site"));
     }
 
     void invocationOptions_data()
@@ -106,14 +137,23 @@ private Q_SLOTS:
         QTest::addColumn<bool>("deleteExtraneous");
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("source");
-        QTest::newRow("old rsync") << true << "/d" << "2.6.9" << true << true << "--progress -z --del" << "u@h:/d/";
-        QTest::newRow("file never deletes") << false << "/f.db" << "3.2.7" << false << true
-                                            << "--human-readable --info=progress2 --old-args" << "u@h:/f.db";
-        QTest::newRow("trailing slash kept single") << true << "/d/" << "3.2.3" << false << false
-                                                    << "--human-readable --info=progress2" << "u@h:/d/";
-        QTest::newRow("3.2.4 gets --old-args") << true << "/d" << "3.2.4" << true << false
-                                               << "--human-readable --info=progress2 -z --old-args" << "u@h:/d/";
-        QTest::newRow("unknown version as old") << true << "/d" << "" << false << false << "--progress" << "u@h:/d/";
+        QTest::newRow("old rsync") << true << "/d"
+                                   << "2.6.9" << true << true << "--progress -z --del"
+                                   << "u@h:/d/";
+        QTest::newRow("file never deletes")
+            << false << "/f.db"
+            << "3.2.7" << false << true << "--human-readable --info=progress2 --old-args"
+            << "u@h:/f.db";
+        QTest::newRow("trailing slash kept single") << true << "/d/"
+                                                    << "3.2.3" << false << false << "--human-readable --info=progress2"
+                                                    << "u@h:/d/";
+        QTest::newRow("3.2.4 gets --old-args")
+            << true << "/d"
+            << "3.2.4" << true << false << "--human-readable --info=progress2 -z --old-args"
+            << "u@h:/d/";
+        QTest::newRow("unknown version as old") << true << "/d"
+                                                << "" << false << false << "--progress"
+                                                << "u@h:/d/";
     }
 
     void invocationOptions()
@@ -132,15 +172,18 @@ private Q_SLOTS:
         BackupPath path;
         path.isDirectory = isDirectory;
         path.remotePath = remotePath;
-        const RsyncProbe probe = RsyncProbe::classify(QStringLiteral("/usr/bin/rsync"),
-                                                      version.isEmpty() ? QString() : QStringLiteral("rsync  version ") + version + QStringLiteral("  protocol"));
+        const RsyncProbe probe = RsyncProbe::classify(
+            QStringLiteral("/usr/bin/rsync"),
+            version.isEmpty() ? QString() : QStringLiteral("rsync  version ") + version + QStringLiteral("  protocol"));
         AppSettings settings;
         settings.compress = compress;
         settings.deleteExtraneous = deleteExtraneous;
         settings.ioTimeoutSeconds = 0;
         const QStringList args = RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe);
-        QCOMPARE(args.mid(0, 4), (QStringList{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"),
-                                              QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4")}));
+        QCOMPARE(args.mid(0, 4),
+                 (QStringList{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"),
+                              QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o "
+                                             "ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4")}));
         QCOMPARE(args.mid(4, args.size() - 6).join(u' '), options);
         QCOMPARE(args.at(args.size() - 2), source);
         QCOMPARE(args.last(), QStringLiteral("/t"));
@@ -156,17 +199,24 @@ private Q_SLOTS:
         server.useSSHAgent = true;
         BackupPath path;
         path.remotePath = QStringLiteral("/d");
-        path.excludes = {QStringLiteral("*.log"), QString(), QStringLiteral("  "), QStringLiteral("a dir with space/"),
-                         QStringLiteral("$(touch /tmp/x);'\""), QStringLiteral("- old.txt")};
+        path.excludes = {QStringLiteral("*.log"),
+                         QString(),
+                         QStringLiteral("  "),
+                         QStringLiteral("a dir with space/"),
+                         QStringLiteral("$(touch /tmp/x);'\""),
+                         QStringLiteral("- old.txt")};
         AppSettings settings;
-        const RsyncProbe probe = RsyncProbe::classify(QStringLiteral("/usr/bin/rsync"), QStringLiteral("rsync  version 3.2.7  protocol"));
+        const RsyncProbe probe =
+            RsyncProbe::classify(QStringLiteral("/usr/bin/rsync"), QStringLiteral("rsync  version 3.2.7  protocol"));
         QStringList args = RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe);
         QVERIFY(!args.join(u' ').contains(QStringLiteral("--bwlimit")));
         // Each an explicit exclude rule, so a leading "- " is part of the name.
         const qsizetype first = args.indexOf(QStringLiteral("--filter=- *.log"));
         QVERIFY(first > 0);
-        QCOMPARE(args.mid(first, 4), (QStringList{QStringLiteral("--filter=- *.log"), QStringLiteral("--filter=- a dir with space/"),
-                                                  QStringLiteral("--filter=- $(touch /tmp/x);'\""), QStringLiteral("--filter=- - old.txt")}));
+        QCOMPARE(
+            args.mid(first, 4),
+            (QStringList{QStringLiteral("--filter=- *.log"), QStringLiteral("--filter=- a dir with space/"),
+                         QStringLiteral("--filter=- $(touch /tmp/x);'\""), QStringLiteral("--filter=- - old.txt")}));
         QCOMPARE(args.filter(QStringLiteral("--filter")).size(), 4);
         QCOMPARE(args.at(args.size() - 2), QStringLiteral("u@h:/d/"));
 
@@ -181,9 +231,11 @@ private Q_SLOTS:
         TestHelpers::TempHome home;
         Server server;
         server.privateKeyPath = QStringLiteral("~/keys/it's");
-        QCOMPARE(RsyncInvocation::remoteShellCommand(server),
-                 QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '%1/keys/it''s' -o IdentitiesOnly=yes")
-                     .arg(home.home()));
+        QCOMPARE(
+            RsyncInvocation::remoteShellCommand(server),
+            QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o "
+                           "ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '%1/keys/it''s' -o IdentitiesOnly=yes")
+                .arg(home.home()));
     }
 
     void emptyPathNameGoesToUnnamed()

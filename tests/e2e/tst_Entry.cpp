@@ -93,14 +93,23 @@ private Q_SLOTS:
         QTest::addColumn<bool>("headless");
         QTest::newRow("no option") << QStringList{QStringLiteral("tidewell")} << false;
         QTest::newRow("uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"), id} << true;
-        QTest::newRow("upper-case uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"), id.toUpper()} << true;
-        QTest::newRow("option last") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup")} << false;
-        QTest::newRow("not a uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"), QStringLiteral("web")} << false;
-        QTest::newRow("braced uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"), u'{' + id + u'}'} << false;
+        QTest::newRow("upper-case uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"),
+                                                        id.toUpper()}
+                                         << true;
+        QTest::newRow("option last") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup")}
+                                     << false;
+        QTest::newRow("not a uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"),
+                                                   QStringLiteral("web")}
+                                    << false;
+        QTest::newRow("braced uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"),
+                                                    u'{' + id + u'}'}
+                                     << false;
         QTest::newRow("only the first option counts")
-            << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"), QStringLiteral("x"), QStringLiteral("--run-backup"), id}
+            << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"), QStringLiteral("x"),
+                           QStringLiteral("--run-backup"), id}
             << false;
-        QTest::newRow("case-sensitive option") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--RUN-BACKUP"), id} << false;
+        QTest::newRow("case-sensitive option")
+            << QStringList{QStringLiteral("tidewell"), QStringLiteral("--RUN-BACKUP"), id} << false;
     }
 
     void headlessOnlyWithAUuidRightAfterTheFirstOption()
@@ -123,13 +132,15 @@ private Q_SLOTS:
         QTest::newRow("--version") << QStringList{t, QStringLiteral("--version")} << false << true << QStringList{};
         QTest::newRow("-v") << QStringList{t, QStringLiteral("-v")} << false << true << QStringList{};
         // One word, not the letters r, e, v…
-        QTest::newRow("-reverse") << QStringList{t, QStringLiteral("-reverse")} << false << false << QStringList{QStringLiteral("-reverse")};
-        QTest::newRow("unknown, as typed") << QStringList{t, QStringLiteral("--frob=1"), QStringLiteral("-x")} << false << false
-                                           << QStringList{QStringLiteral("--frob"), QStringLiteral("-x")};
+        QTest::newRow("-reverse") << QStringList{t, QStringLiteral("-reverse")} << false << false
+                                  << QStringList{QStringLiteral("-reverse")};
+        QTest::newRow("unknown, as typed") << QStringList{t, QStringLiteral("--frob=1"), QStringLiteral("-x")} << false
+                                           << false << QStringList{QStringLiteral("--frob"), QStringLiteral("-x")};
         // A malformed run is not an error: the window starts and nothing is said.
-        QTest::newRow("--run-backup last") << QStringList{t, QStringLiteral("--run-backup")} << false << false << QStringList{};
-        QTest::newRow("--run-backup word") << QStringList{t, QStringLiteral("--run-backup"), QStringLiteral("web")} << false << false
-                                           << QStringList{};
+        QTest::newRow("--run-backup last")
+            << QStringList{t, QStringLiteral("--run-backup")} << false << false << QStringList{};
+        QTest::newRow("--run-backup word")
+            << QStringList{t, QStringLiteral("--run-backup"), QStringLiteral("web")} << false << false << QStringList{};
     }
 
     void optionsBesideTheRun()
@@ -169,7 +180,8 @@ private Q_SLOTS:
         QProcessEnvironment offscreen;
         offscreen.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         window.setProcessEnvironment(tidewellEnvironment(home, offscreen));
-        window.start(QStringLiteral(TIDEWELL_BINARY), {QStringLiteral("--frobnicate"), QStringLiteral("-platform"), QStringLiteral("offscreen")});
+        window.start(QStringLiteral(TIDEWELL_BINARY),
+                     {QStringLiteral("--frobnicate"), QStringLiteral("-platform"), QStringLiteral("offscreen")});
         QVERIFY(window.waitForStarted());
         QByteArray err;
         QTRY_VERIFY_WITH_TIMEOUT((err += window.readAllStandardError()).contains("tidewell: "), 20000);
@@ -184,13 +196,15 @@ private Q_SLOTS:
                 ours << QString::fromUtf8(line);
         }
         // Qt's own -platform is Qt's, not unknown.
-        QCOMPARE(ours, QStringList{QStringLiteral("tidewell: unknown option --frobnicate ignored (see tidewell --help)")});
+        QCOMPARE(ours,
+                 QStringList{QStringLiteral("tidewell: unknown option --frobnicate ignored (see tidewell --help)")});
     }
 
     void unknownServerEndsWithTwo()
     {
         TempHome home;
-        const Outcome outcome = runTidewell(home, {QStringLiteral("--run-backup"), QStringLiteral("0f3c2a9e-7b1d-4c55-9e2a-1b2c3d4e5f60")});
+        const Outcome outcome =
+            runTidewell(home, {QStringLiteral("--run-backup"), QStringLiteral("0f3c2a9e-7b1d-4c55-9e2a-1b2c3d4e5f60")});
         QCOMPARE(outcome.status, 2);
         QCOMPARE(outcome.err, QByteArray("Server 0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60 not found in config.\n"));
         QVERIFY(outcome.out.isEmpty());
@@ -216,7 +230,8 @@ private Q_SLOTS:
         QVERIFY(onDisk);
         QCOMPARE(onDisk->servers.at(0).lastExitCode, 0);
         QVERIFY(onDisk->servers.at(0).lastRunAt.has_value());
-        const QByteArray log = readFile(home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".log"));
+        const QByteArray log = readFile(home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper()
+                                        + QStringLiteral(".log"));
         QVERIFY(log.contains("# Status:    SUCCESS\nNo enabled paths.\n"));
     }
 
@@ -234,10 +249,12 @@ private Q_SLOTS:
         QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
         const QString next = f.nextThreeOClock();
         const QStringList expected{
-            QStringLiteral("web-01: ok; last run %1 (exit 0); last success %1; next run %2").arg(shortUtc(f.minutesAgo(120)), next),
+            QStringLiteral("web-01: ok; last run %1 (exit 0); last success %1; next run %2")
+                .arg(shortUtc(f.minutesAgo(120)), next),
             QStringLiteral("db ünï^Jsecond line: failing; last run %1 (exit 23); last success %2; next run %3")
                 .arg(shortUtc(f.minutesAgo(60)), shortUtc(f.minutesAgo(3 * 24 * 60)), next),
-            QStringLiteral("mail: overdue; last run %1 (exit 0); last success %1; next run %2").arg(shortUtc(f.minutesAgo(3 * 24 * 60)), next),
+            QStringLiteral("mail: overdue; last run %1 (exit 0); last success %1; next run %2")
+                .arg(shortUtc(f.minutesAgo(3 * 24 * 60)), next),
             QStringLiteral("new: never run; last run never; last success never; next run %1").arg(next),
             QStringLiteral("archive: not scheduled; last run %1 (exit 0); last success %1; next run none")
                 .arg(shortUtc(f.minutesAgo(10 * 24 * 60))),
@@ -258,7 +275,8 @@ private Q_SLOTS:
         const StatusFixture f;
         const AppSettings settings = f.settings();
         QVERIFY(writeFile(home.configFile(), settings.encode()));
-        const Outcome outcome = runTidewell(home, {QStringLiteral("--status"), QStringLiteral("--json")}, StatusFixture::utc());
+        const Outcome outcome =
+            runTidewell(home, {QStringLiteral("--status"), QStringLiteral("--json")}, StatusFixture::utc());
         QCOMPARE(outcome.status, 1);
         QJsonParseError error;
         const QJsonObject report = QJsonDocument::fromJson(outcome.out, &error).object();
@@ -270,18 +288,22 @@ private Q_SLOTS:
         QStringList healths;
         for (const QJsonValue &server : servers)
             healths << server[QStringLiteral("health")].toString();
-        QCOMPARE(healths, (QStringList{QStringLiteral("ok"), QStringLiteral("failing"), QStringLiteral("overdue"), QStringLiteral("never run"),
-                                       QStringLiteral("not scheduled")}));
+        QCOMPARE(healths, (QStringList{QStringLiteral("ok"), QStringLiteral("failing"), QStringLiteral("overdue"),
+                                       QStringLiteral("never run"), QStringLiteral("not scheduled")}));
         const QJsonObject failing = servers.at(1).toObject();
-        QCOMPARE(failing.keys(), (QStringList{QStringLiteral("health"), QStringLiteral("id"), QStringLiteral("lastExitCode"),
-                                              QStringLiteral("lastRunAt"), QStringLiteral("lastSuccessAt"), QStringLiteral("name"),
-                                              QStringLiteral("nextRunAt"), QStringLiteral("scheduleTime"), QStringLiteral("scheduled")}));
-        QCOMPARE(failing[QStringLiteral("id")].toString(), settings.servers.at(1).id.toString(QUuid::WithoutBraces).toUpper());
+        QCOMPARE(
+            failing.keys(),
+            (QStringList{QStringLiteral("health"), QStringLiteral("id"), QStringLiteral("lastExitCode"),
+                         QStringLiteral("lastRunAt"), QStringLiteral("lastSuccessAt"), QStringLiteral("name"),
+                         QStringLiteral("nextRunAt"), QStringLiteral("scheduleTime"), QStringLiteral("scheduled")}));
+        QCOMPARE(failing[QStringLiteral("id")].toString(),
+                 settings.servers.at(1).id.toString(QUuid::WithoutBraces).toUpper());
         QCOMPARE(failing[QStringLiteral("name")].toString(), settings.servers.at(1).name); // exactly as configured
         QCOMPARE(failing[QStringLiteral("lastExitCode")].toInt(), 23);
         QCOMPARE(failing[QStringLiteral("scheduleTime")].toString(), QStringLiteral("03:00"));
         QCOMPARE(QDateTime::fromString(failing[QStringLiteral("lastRunAt")].toString(), Qt::ISODate), f.minutesAgo(60));
-        QCOMPARE(QDateTime::fromString(failing[QStringLiteral("lastSuccessAt")].toString(), Qt::ISODate), f.minutesAgo(3 * 24 * 60));
+        QCOMPARE(QDateTime::fromString(failing[QStringLiteral("lastSuccessAt")].toString(), Qt::ISODate),
+                 f.minutesAgo(3 * 24 * 60));
         const QJsonObject never = servers.at(3).toObject();
         for (const char *key : {"lastRunAt", "lastExitCode", "lastSuccessAt"})
             QVERIFY2(never.value(QLatin1String(key)).isNull(), key);
@@ -324,7 +346,8 @@ private Q_SLOTS:
         server.paths[0].remotePath = QStringLiteral("/srv");
         settings.servers.append(server);
         QVERIFY(writeFile(home.configFile(), settings.encode()));
-        const Outcome outcome = runTidewell(home, {QStringLiteral("--run-backup"), server.id.toString(QUuid::WithoutBraces)});
+        const Outcome outcome =
+            runTidewell(home, {QStringLiteral("--run-backup"), server.id.toString(QUuid::WithoutBraces)});
         QCOMPARE(outcome.status, 255);
         QVERIFY(!QDir(home.home() + QStringLiteral("/relative")).exists());
     }

@@ -23,8 +23,7 @@ class TestHeadlessBackup : public SshdBackupTest
 public:
     TestHeadlessBackup()
         : SshdBackupTest(true)
-    {
-    }
+    { }
 
 private:
     static BackupPath path(const QString &name, const QString &remote, bool isDirectory = true)
@@ -40,7 +39,9 @@ private Q_SLOTS:
         writeFile(folder + QStringLiteral("/a/b/c/ünï & 'q'.txt"), "deep");
         writeFile(folder + QStringLiteral("/$weird;name|x"), "weird");
         writeFile(m_s->remote + QStringLiteral("/db.sqlite"), "sqlite-bytes");
-        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), folder), path(QStringLiteral("DB"), m_s->remote + QStringLiteral("/db.sqlite"), false)});
+        const Server server =
+            m_s->writeConfig({path(QStringLiteral("Site"), folder),
+                              path(QStringLiteral("DB"), m_s->remote + QStringLiteral("/db.sqlite"), false)});
         const int notificationsBefore = m_bus->notifications().size();
 
         const Outcome outcome = m_s->runHeadless(server.id);
@@ -60,7 +61,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notificationsBefore + 1, 5000);
         const QJsonObject call = m_bus->notifications().last();
         QCOMPARE(call.value(QStringLiteral("body")).toString(), QStringLiteral("✓ web: prod — backup completed"));
-        QCOMPARE(call.value(QStringLiteral("hints")).toObject().value(QStringLiteral("urgency")).toString(), QStringLiteral("byte:1"));
+        QCOMPARE(call.value(QStringLiteral("hints")).toObject().value(QStringLiteral("urgency")).toString(),
+                 QStringLiteral("byte:1"));
 
         // A second run: a second notification, the log file replaced.
         QCOMPARE(m_s->runHeadless(server.id).status, 0);
@@ -78,20 +80,27 @@ private Q_SLOTS:
         const QStringList log = m_s->logOf(server);
         const qsizetype at = log.indexOf(QStringLiteral("↳ pre-backup: exit 3"));
         QVERIFY(at > 0);
-        QCOMPARE(log.mid(at, 3), (QStringList{QStringLiteral("↳ pre-backup: exit 3"), QStringLiteral("  exit 3"),
-                                              QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}));
+        QCOMPARE(log.mid(at, 3),
+                 (QStringList{QStringLiteral("↳ pre-backup: exit 3"), QStringLiteral("  exit 3"),
+                              QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}));
         QVERIFY(log.filter(QStringLiteral("$ ")).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notificationsBefore + 1, 5000);
         QCOMPARE(m_bus->notifications().last().value(QStringLiteral("body")).toString(),
                  QStringLiteral("✗ web: prod — backup failed (exit 2)"));
-        QCOMPARE(m_bus->notifications().last().value(QStringLiteral("hints")).toObject().value(QStringLiteral("urgency")).toString(),
+        QCOMPARE(m_bus->notifications()
+                     .last()
+                     .value(QStringLiteral("hints"))
+                     .toObject()
+                     .value(QStringLiteral("urgency"))
+                     .toString(),
                  QStringLiteral("byte:2"));
     }
 
     void preBackupCommandRunsBeforeRsync()
     {
         BackupPath p = path(QStringLiteral("Dump"), m_s->remote + QStringLiteral("/dump"));
-        p.preBackupCommand = QStringLiteral("mkdir -p '%1/dump' && echo dumped > '%1/dump/db.sql' && echo made it").arg(m_s->remote);
+        p.preBackupCommand =
+            QStringLiteral("mkdir -p '%1/dump' && echo dumped > '%1/dump/db.sql' && echo made it").arg(m_s->remote);
         const Server server = m_s->writeConfig({p});
         QCOMPARE(m_s->runHeadless(server.id).status, 0);
         QCOMPARE(readFile(m_s->runFolder() + QStringLiteral("/Dump/db.sql")), QByteArray("dumped\n"));
@@ -101,21 +110,24 @@ private Q_SLOTS:
     void missingRemotePathIsRetriedThenAborts()
     {
         writeFile(m_s->remote + QStringLiteral("/later/file"), "x");
-        const Server server = m_s->writeConfig({path(QStringLiteral("Gone"), m_s->remote + QStringLiteral("/not-there")),
-                                           path(QStringLiteral("Later"), m_s->remote + QStringLiteral("/later"))},
-                                          [](AppSettings &s) { s.retryAttempts = 1; });
+        const Server server =
+            m_s->writeConfig({path(QStringLiteral("Gone"), m_s->remote + QStringLiteral("/not-there")),
+                              path(QStringLiteral("Later"), m_s->remote + QStringLiteral("/later"))},
+                             [](AppSettings &s) { s.retryAttempts = 1; });
         QCOMPARE(m_s->runHeadless(server.id).status, 23);
         const QStringList log = m_s->logOf(server);
         QVERIFY(log.contains(QStringLiteral("↻ retry 1/1 in 2s…")));
         QCOMPARE(log.filter(QStringLiteral("→ exit 23")).size(), 2);
         QVERIFY(log.contains(QStringLiteral("Aborting: remaining paths skipped.")));
         QVERIFY(log.filter(QStringLiteral("Later")).isEmpty());
-        QCOMPARE(AppSettings::decode(readFile(m_s->home.configFile()))->servers.first().lastExitCode, std::optional<qint64>(23));
+        QCOMPARE(AppSettings::decode(readFile(m_s->home.configFile()))->servers.first().lastExitCode,
+                 std::optional<qint64>(23));
     }
 
     void notEnoughFreeSpace()
     {
-        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)}, [](AppSettings &s) { s.minFreeSpaceGB = 1LL << 40; });
+        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)},
+                                               [](AppSettings &s) { s.minFreeSpaceGB = 1LL << 40; });
         QCOMPARE(m_s->runHeadless(server.id).status, 28);
         QVERIFY(m_s->logOf(server).contains(QStringLiteral("!! Not enough free space. Aborting.")));
     }
@@ -129,12 +141,14 @@ private Q_SLOTS:
         writeFile(serverFolder + QStringLiteral("/2019-12-31"), "a file");
         QDir().mkpath(serverFolder + QStringLiteral("/.2019-12-30"));
         QDir().mkpath(serverFolder + QStringLiteral("/manual"));
-        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)}, [](AppSettings &s) { s.servers[0].retentionCount = 2; });
+        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)},
+                                               [](AppSettings &s) { s.servers[0].retentionCount = 2; });
         QCOMPARE(m_s->runHeadless(server.id).status, 0);
         QStringList left = QDir(serverFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         left.sort();
-        QCOMPARE(left, (QStringList{QStringLiteral(".2019-12-30"), QStringLiteral("2019-12-31"), QStringLiteral("2020-01-03"),
-                                    QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), QStringLiteral("manual")}));
+        QCOMPARE(left,
+                 (QStringList{QStringLiteral(".2019-12-30"), QStringLiteral("2019-12-31"), QStringLiteral("2020-01-03"),
+                              QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), QStringLiteral("manual")}));
         const QStringList log = m_s->logOf(server);
         QVERIFY(log.contains(QStringLiteral("Retention: pruned 2 older backup(s):")));
     }
@@ -162,7 +176,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_s->home.path()), QStringList(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_sshd->clientKey()), QStringList(), 10000);
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestHeadlessBackup)

@@ -57,7 +57,8 @@ class TestHistory : public SshdBackupTest
             subject.paths << BackupScenario::path(QStringLiteral("Gone"), m_s->remote + QStringLiteral("/gone"));
         if (how == QStringLiteral("cancel")) {
             connect(&runner, &RsyncRunner::logLinesChanged, &runner, [&runner] {
-                if (!runner.wasCancelled() && !runner.logLines().isEmpty() && runner.logLines().last().startsWith(QStringLiteral("$ ")))
+                if (!runner.wasCancelled() && !runner.logLines().isEmpty()
+                    && runner.logLines().last().startsWith(QStringLiteral("$ ")))
                     runner.cancel();
             });
         }
@@ -78,25 +79,37 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kept");   // what the folder holds at the end
         QTest::addColumn<QString>("logged"); // a line the last run's log has
         QTest::newRow("a failed re-run of a day leaves its snapshot")
-            << "2026-12-05:ok 2026-12-06:ok 2026-12-07:ok 2026-12-07:fail 2026-12-08:ok" << "5/0/0"
-            << "2026-12-05 2026-12-06 2026-12-07 2026-12-08" << "Retention: nothing to prune (keeping last 5).";
+            << "2026-12-05:ok 2026-12-06:ok 2026-12-07:ok 2026-12-07:fail 2026-12-08:ok"
+            << "5/0/0"
+            << "2026-12-05 2026-12-06 2026-12-07 2026-12-08"
+            << "Retention: nothing to prune (keeping last 5).";
         QTest::newRow("a cancelled re-run of a day leaves its snapshot")
-            << "2026-12-06:ok 2026-12-07:ok 2026-12-07:cancel 2026-12-08:ok" << "5/0/0" << "2026-12-06 2026-12-07 2026-12-08"
+            << "2026-12-06:ok 2026-12-07:ok 2026-12-07:cancel 2026-12-08:ok"
+            << "5/0/0"
+            << "2026-12-06 2026-12-07 2026-12-08"
             << "Snapshot: ";
-        QTest::newRow("a good re-run replaces the day's snapshot")
-            << "2026-12-06:ok 2026-12-07:ok 2026-12-07:ok" << "5/0/0" << "2026-12-06 2026-12-07"
-            << "=== All backups completed ===";
+        QTest::newRow("a good re-run replaces the day's snapshot") << "2026-12-06:ok 2026-12-07:ok 2026-12-07:ok"
+                                                                   << "5/0/0"
+                                                                   << "2026-12-06 2026-12-07"
+                                                                   << "=== All backups completed ===";
         QTest::newRow("an unfinished day is finished, and an older one pruned")
-            << "2026-12-03:ok 2026-12-04:fail 2026-12-06:cancel 2026-12-06:ok 2026-12-07:ok" << "2/0/0" << "2026-12-06 2026-12-07"
+            << "2026-12-03:ok 2026-12-04:fail 2026-12-06:cancel 2026-12-06:ok 2026-12-07:ok"
+            << "2/0/0"
+            << "2026-12-06 2026-12-07"
             << "  - 2026-12-03";
         QTest::newRow("a run under a clock ahead never costs a later day")
-            << "2027-06-01:ok 2026-12-06:ok 2026-12-07:ok" << "1/0/0" << "2026-12-07 2027-06-01"
+            << "2027-06-01:ok 2026-12-06:ok 2026-12-07:ok"
+            << "1/0/0"
+            << "2026-12-07 2027-06-01"
             << "Retention: ignoring 2027-06-01: dated after today";
         QTest::newRow("a clock moved back deletes nothing newer")
-            << "2026-12-09:ok 2026-12-10:ok 2026-12-07:ok" << "1/0/0" << "2026-12-07 2026-12-10"
+            << "2026-12-09:ok 2026-12-10:ok 2026-12-07:ok"
+            << "1/0/0"
+            << "2026-12-07 2026-12-10"
             << "Retention: ignoring 2026-12-10: dated after today";
         QTest::newRow("daily, weekly and monthly")
-            << "2026-10-30:ok 2026-11-20:ok 2026-11-27:ok 2026-11-28:ok 2026-11-30:ok 2026-12-01:ok" << "1/2/2"
+            << "2026-10-30:ok 2026-11-20:ok 2026-11-27:ok 2026-11-28:ok 2026-11-30:ok 2026-12-01:ok"
+            << "1/2/2"
             << "2026-11-28 2026-11-30 2026-12-01"
             << "Retention: kept as monthly: 2026-11-30";
     }
@@ -108,12 +121,13 @@ private Q_SLOTS:
         QFETCH(QString, kept);
         QFETCH(QString, logged);
         const QStringList counts = rules.split(u'/');
-        const Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), tree())}, [&](AppSettings &s) {
-            s.retryAttempts = 0;
-            s.servers[0].retentionCount = counts.at(0).toLongLong();
-            s.servers[0].keepWeekly = counts.at(1).toLongLong();
-            s.servers[0].keepMonthly = counts.at(2).toLongLong();
-        });
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), tree())}, [&](AppSettings &s) {
+                s.retryAttempts = 0;
+                s.servers[0].retentionCount = counts.at(0).toLongLong();
+                s.servers[0].keepWeekly = counts.at(1).toLongLong();
+                s.servers[0].keepMonthly = counts.at(2).toLongLong();
+            });
         QStringList log;
         int step = 0;
         for (const QString &item : steps.split(u' ')) {
@@ -128,7 +142,9 @@ private Q_SLOTS:
                 const QString expected = reference(day.toString(Qt::ISODate));
                 QDir(expected).removeRecursively();
                 QDir().mkpath(expected);
-                QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/rsync"), {QStringLiteral("-a"), tree() + u'/', expected + QStringLiteral("/Site")}), 0);
+                QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/rsync"),
+                                           {QStringLiteral("-a"), tree() + u'/', expected + QStringLiteral("/Site")}),
+                         0);
             }
         }
         QVERIFY2(log.contains(logged) || !log.filter(logged).isEmpty(), qPrintable(log.join(u'\n')));
@@ -152,12 +168,17 @@ private Q_SLOTS:
         const ino_t before = inode(stable);
         changeTree(2);
         const QStringList log = run(today, QStringLiteral("ok"), server);
-        QVERIFY(log.at(3).startsWith(QStringLiteral("Today's complete snapshot stays as it is until this run succeeds")));
-        QVERIFY(log.filter(QStringLiteral("$ ")).first().contains(QStringLiteral("--link-dest=") + serverFolder() + QStringLiteral("/2026-12-07/Site")));
+        QVERIFY(
+            log.at(3).startsWith(QStringLiteral("Today's complete snapshot stays as it is until this run succeeds")));
+        QVERIFY(log.filter(QStringLiteral("$ "))
+                    .first()
+                    .contains(QStringLiteral("--link-dest=") + serverFolder() + QStringLiteral("/2026-12-07/Site")));
         QCOMPARE(inode(stable), before);
         QCOMPARE(readFile(serverFolder() + QStringLiteral("/2026-12-07/Site/changes.txt")), QByteArray("step ++"));
         const QStringList next = run(today.addDays(1), QStringLiteral("ok"), server);
-        QVERIFY(next.filter(QStringLiteral("$ ")).first().contains(QStringLiteral("--link-dest=") + serverFolder() + QStringLiteral("/2026-12-07/Site")));
+        QVERIFY(next.filter(QStringLiteral("$ "))
+                    .first()
+                    .contains(QStringLiteral("--link-dest=") + serverFolder() + QStringLiteral("/2026-12-07/Site")));
     }
 };
 

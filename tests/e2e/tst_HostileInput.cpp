@@ -19,7 +19,10 @@ class TestHostileInput : public SshdBackupTest
     Q_OBJECT
 
     QString marker() const { return m_s->home.path() + QStringLiteral("/MARKER"); }
-    QString touchMarker() const { return QStringLiteral("-oProxyCommand=sh -c 'touch ") + marker() + QStringLiteral("'"); }
+    QString touchMarker() const
+    {
+        return QStringLiteral("-oProxyCommand=sh -c 'touch ") + marker() + QStringLiteral("'");
+    }
 
 private Q_SLOTS:
     // ssh parses options after the destination unless "--" ends them.
@@ -30,7 +33,9 @@ private Q_SLOTS:
         const Server server = m_s->writeConfig({path});
         QCOMPARE(m_s->runHeadless(server.id).status, 2); // the server ran it as a command, which does not exist
         QVERIFY(!QFile::exists(marker()));
-        QVERIFY(SSHTester::commandArgs(m_s->writeConfig({}), 10, touchMarker()).join(u' ').contains(QStringLiteral(" -- ")));
+        QVERIFY(SSHTester::commandArgs(m_s->writeConfig({}), 10, touchMarker())
+                    .join(u' ')
+                    .contains(QStringLiteral(" -- ")));
     }
 
     void theConnectionTestAndHostKeyToolsRefuseOptions()
@@ -50,8 +55,10 @@ private Q_SLOTS:
     // A line feed in a remote path would start a second command on the server.
     void aLineFeedInARemotePathIsRefused()
     {
-        const QString script = writeScript(m_s->remote + QStringLiteral("/evil"), "touch '" + marker().toUtf8() + "'\n");
-        const Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/a\n") + script)});
+        const QString script =
+            writeScript(m_s->remote + QStringLiteral("/evil"), "touch '" + marker().toUtf8() + "'\n");
+        const Server server = m_s->writeConfig(
+            {BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/a\n") + script)});
         QCOMPARE(m_s->runHeadless(server.id).status, 2);
         QVERIFY(m_s->logOf(server).filter(QStringLiteral("!! Path “Site” has a line break")).size() == 1);
         QVERIFY(!QFile::exists(marker()));
@@ -67,7 +74,8 @@ private Q_SLOTS:
         const qint64 peak = waitMeasuringPeakKiB(*run);
         QCOMPARE(run->exitCode(), 2);
         QVERIFY2(peak > 0 && peak < 64 * 1024, qPrintable(QString::number(peak)));
-        const QByteArray log = readFile(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".log"));
+        const QByteArray log = readFile(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper()
+                                        + QStringLiteral(".log"));
         QVERIFY2(log.size() < 64 * 1024, qPrintable(QString::number(log.size())));
         QVERIFY2(log.contains("xxx…\n"), log.left(2000).constData());
     }

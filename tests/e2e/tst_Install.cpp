@@ -22,7 +22,8 @@ struct Ran
     QByteArray err;
 };
 
-Ran run(const QString &program, const QStringList &arguments, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+Ran run(const QString &program, const QStringList &arguments,
+        const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessEnvironment(env);
@@ -49,8 +50,9 @@ class TestInstall : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        const Ran install = run(QStringLiteral(TIDEWELL_CMAKE),
-                                {QStringLiteral("--install"), QStringLiteral(TIDEWELL_BUILD_DIR), QStringLiteral("--prefix"), m_prefix.path()});
+        const Ran install =
+            run(QStringLiteral(TIDEWELL_CMAKE), {QStringLiteral("--install"), QStringLiteral(TIDEWELL_BUILD_DIR),
+                                                 QStringLiteral("--prefix"), m_prefix.path()});
         QVERIFY2(install.status == 0, install.err.constData());
     }
 
@@ -63,7 +65,8 @@ private Q_SLOTS:
         QCOMPARE(version.out, QByteArray("Tidewell " TIDEWELL_PROJECT_VERSION "\n"));
         QVERIFY(QFile::exists(installed(QStringLiteral("share/doc/tidewell/copyright"))));
         // Nothing of the tests or tools goes along.
-        QCOMPARE(QDir(installed(QStringLiteral("bin"))).entryList(QDir::Files), QStringList{QStringLiteral("tidewell")});
+        QCOMPARE(QDir(installed(QStringLiteral("bin"))).entryList(QDir::Files),
+                 QStringList{QStringLiteral("tidewell")});
     }
 
     void desktopEntryPassesItsValidator()
@@ -82,11 +85,13 @@ private Q_SLOTS:
     {
         const QString metainfo = installed(QStringLiteral("share/metainfo/org.tidewell.Tidewell.metainfo.xml"));
         QVERIFY(QFile::exists(metainfo));
-        const Ran validate = run(QStringLiteral("/usr/bin/appstreamcli"), {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo});
+        const Ran validate = run(QStringLiteral("/usr/bin/appstreamcli"),
+                                 {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo});
         QVERIFY2(validate.status == 0, (validate.out + validate.err).constData());
         // The newest release is the program's version.
         const QRegularExpression release(QStringLiteral("<release version=\"([^\"]+)\""));
-        QCOMPARE(release.match(QString::fromUtf8(readFile(metainfo))).captured(1), QStringLiteral(TIDEWELL_PROJECT_VERSION));
+        QCOMPARE(release.match(QString::fromUtf8(readFile(metainfo))).captured(1),
+                 QStringLiteral(TIDEWELL_PROJECT_VERSION));
     }
 
     void iconsInEverySize()
@@ -94,7 +99,8 @@ private Q_SLOTS:
         const QString svg = installed(QStringLiteral("share/icons/hicolor/scalable/apps/org.tidewell.Tidewell.svg"));
         QVERIFY(readFile(svg).contains("<svg xmlns=\"http://www.w3.org/2000/svg\""));
         for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-            const QImage png(installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/org.tidewell.Tidewell.png").arg(size)));
+            const QImage png(
+                installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/org.tidewell.Tidewell.png").arg(size)));
             QCOMPARE(png.size(), QSize(size, size));
             // Drawn: opaque in the middle, transparent in the corner.
             QCOMPARE(png.pixelColor(size / 2, size / 2).alpha(), 255);
@@ -109,7 +115,8 @@ private Q_SLOTS:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("MANWIDTH"), QStringLiteral("80"));
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        const Ran man = run(QStringLiteral("/usr/bin/man"), {QStringLiteral("--warnings"), QStringLiteral("-l"), page}, env);
+        const Ran man =
+            run(QStringLiteral("/usr/bin/man"), {QStringLiteral("--warnings"), QStringLiteral("-l"), page}, env);
         QCOMPARE(man.status, 0);
         QCOMPARE(man.err, QByteArray());
         QVERIFY(man.out.contains("--run-backup SERVER-ID"));
@@ -122,21 +129,24 @@ private Q_SLOTS:
     void debianPackage()
     {
         QTemporaryDir out;
-        const Ran cpack = run(QStringLiteral(TIDEWELL_CPACK), {QStringLiteral("--config"), QStringLiteral(TIDEWELL_BUILD_DIR "/CPackConfig.cmake"),
-                                                             QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), out.path()});
+        const Ran cpack = run(QStringLiteral(TIDEWELL_CPACK),
+                              {QStringLiteral("--config"), QStringLiteral(TIDEWELL_BUILD_DIR "/CPackConfig.cmake"),
+                               QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), out.path()});
         QVERIFY2(cpack.status == 0, (cpack.out + cpack.err).constData());
         const QStringList debs = QDir(out.path()).entryList({QStringLiteral("tidewell_*.deb")});
         QCOMPARE(debs.size(), 1);
         const QString deb = out.path() + u'/' + debs.first();
         QVERIFY(debs.first().startsWith(QStringLiteral("tidewell_" TIDEWELL_PROJECT_VERSION "_")));
 
-        const Ran info = run(QStringLiteral("/usr/bin/dpkg-deb"), {QStringLiteral("-f"), deb, QStringLiteral("Package"), QStringLiteral("Depends")});
+        const Ran info = run(QStringLiteral("/usr/bin/dpkg-deb"),
+                             {QStringLiteral("-f"), deb, QStringLiteral("Package"), QStringLiteral("Depends")});
         QCOMPARE(info.status, 0);
         const QString control = QString::fromUtf8(info.out);
         QVERIFY(control.contains(QStringLiteral("Package: tidewell\n")));
-        for (const char *dependency : {"rsync", "openssh-client", "qt6-qpa-plugins", "libqt6core6", "libqt6gui6", "libqt6widgets6",
-                                       "libqt6dbus6", "libqcoro6core0", "libqcoro6dbus0"})
-            QVERIFY2(control.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(QLatin1String(dependency)))), dependency);
+        for (const char *dependency : {"rsync", "openssh-client", "qt6-qpa-plugins", "libqt6core6", "libqt6gui6",
+                                       "libqt6widgets6", "libqt6dbus6", "libqcoro6core0", "libqcoro6dbus0"})
+            QVERIFY2(control.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(QLatin1String(dependency)))),
+                     dependency);
         QVERIFY(!control.contains(QStringLiteral("openssh-server")));
 
         const Ran contents = run(QStringLiteral("/usr/bin/dpkg-deb"), {QStringLiteral("-c"), deb});
@@ -144,12 +154,13 @@ private Q_SLOTS:
         for (const char *file : {"./usr/bin/tidewell", "./usr/share/applications/org.tidewell.Tidewell.desktop",
                                  "./usr/share/metainfo/org.tidewell.Tidewell.metainfo.xml",
                                  "./usr/share/icons/hicolor/scalable/apps/org.tidewell.Tidewell.svg",
-                                 "./usr/share/icons/hicolor/48x48/apps/org.tidewell.Tidewell.png", "./usr/share/man/man1/tidewell.1.gz",
-                                 "./usr/share/doc/tidewell/copyright"})
+                                 "./usr/share/icons/hicolor/48x48/apps/org.tidewell.Tidewell.png",
+                                 "./usr/share/man/man1/tidewell.1.gz", "./usr/share/doc/tidewell/copyright"})
             QVERIFY2(contents.out.contains(file), file);
         QVERIFY(!contents.out.contains("tst_"));
 
-        const Ran apt = run(QStringLiteral("/usr/bin/apt-get"), {QStringLiteral("install"), QStringLiteral("--simulate"), QStringLiteral("-q"), deb});
+        const Ran apt = run(QStringLiteral("/usr/bin/apt-get"),
+                            {QStringLiteral("install"), QStringLiteral("--simulate"), QStringLiteral("-q"), deb});
         QVERIFY2(apt.status == 0, (apt.out + apt.err).constData());
         QVERIFY(apt.out.contains("Inst tidewell"));
     }

@@ -26,7 +26,8 @@ private Q_SLOTS:
         const Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)});
         const QString tidewell = m_s->home.dataHome() + QStringLiteral("/Tidewell");
         const QString oldLog = QStringLiteral("# Tidewell log\n# Status:    SUCCESS\nan earlier run\n");
-        writeFile(tidewell + QStringLiteral("/logs/") + ServerId::text(server.id) + QStringLiteral(".log"), oldLog.toUtf8());
+        writeFile(tidewell + QStringLiteral("/logs/") + ServerId::text(server.id) + QStringLiteral(".log"),
+                  oldLog.toUtf8());
         const QString staged = m_s->home.path() + QStringLiteral("/staged");
         QVERIFY(QProcess::execute(QStringLiteral("/bin/cp"), {QStringLiteral("-a"), tidewell, staged}) == 0);
         const QByteArray config = readFile(staged + QStringLiteral("/config.json"));
@@ -39,15 +40,17 @@ private Q_SLOTS:
         env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         run.setProcessEnvironment(env);
         run.start(QStringLiteral(TIDEWELL_FIXTURES "/fulldisk.sh"),
-                  {m_s->home.dataHome(), staged, out, QStringLiteral("--"), QStringLiteral(TIDEWELL_BINARY), QStringLiteral("--run-backup"),
-                   ServerId::text(server.id)});
+                  {m_s->home.dataHome(), staged, out, QStringLiteral("--"), QStringLiteral(TIDEWELL_BINARY),
+                   QStringLiteral("--run-backup"), ServerId::text(server.id)});
         QVERIFY(run.waitForFinished(120000));
         if (run.exitCode() == 77)
             QSKIP("mounting a full tmpfs needs root and unshare");
         QCOMPARE(run.exitCode(), 0);
         QCOMPARE(readFile(out + QStringLiteral("/status")).trimmed(), QByteArray("0")); // the copy itself succeeded
         QCOMPARE(readFile(out + QStringLiteral("/after/config.json")), config);
-        QCOMPARE(QString::fromUtf8(readFile(out + QStringLiteral("/after/logs/") + ServerId::text(server.id) + QStringLiteral(".log"))), oldLog);
+        QCOMPARE(QString::fromUtf8(readFile(out + QStringLiteral("/after/logs/") + ServerId::text(server.id)
+                                            + QStringLiteral(".log"))),
+                 oldLog);
         const QString errors = QString::fromUtf8(readFile(out + QStringLiteral("/stderr")));
         QVERIFY2(errors.contains(QStringLiteral("ConfigStore save error: ")), qPrintable(errors));
         // No half-written file is left beside them.
@@ -86,10 +89,12 @@ private Q_SLOTS:
             for (int i = 0; i < 8; ++i) {
                 const Server *stored = onDisk->server(settings.servers.at(i).id);
                 QVERIFY(stored);
-                if (stored->lastExitCode != std::optional<qint64>(i % 2 ? 2 : 0) || stored->lastRunAt == settings.servers.at(i).lastRunAt) {
+                if (stored->lastExitCode != std::optional<qint64>(i % 2 ? 2 : 0)
+                    || stored->lastRunAt == settings.servers.at(i).lastRunAt) {
                     ++lost;
-                    qWarning("round %d server %d: code %lld, ran at %f (before %f)", round, i, stored->lastExitCode.value_or(-99),
-                             stored->lastRunAt.value_or(-1), settings.servers.at(i).lastRunAt.value_or(-1));
+                    qWarning("round %d server %d: code %lld, ran at %f (before %f)", round, i,
+                             stored->lastExitCode.value_or(-99), stored->lastRunAt.value_or(-1),
+                             settings.servers.at(i).lastRunAt.value_or(-1));
                     for (const auto &run : runs)
                         qWarning("  exit %d: %s", run->exitCode(), run->readAllStandardError().constData());
                 }

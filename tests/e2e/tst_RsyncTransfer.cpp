@@ -126,7 +126,9 @@ private Q_SLOTS:
         RsyncRunner runner;
         QCOMPARE(transfer(runner, m_sshd->server(), path, m_dir.path() + QStringLiteral("/nothing")), 23);
         // rsync's complaint arrives on standard error (in whatever order with its other output).
-        QVERIFY(!runner.logLines().filter(QRegularExpression(QStringLiteral("^! rsync.*No such file or directory"))).isEmpty());
+        QVERIFY(!runner.logLines()
+                     .filter(QRegularExpression(QStringLiteral("^! rsync.*No such file or directory")))
+                     .isEmpty());
     }
 };
 

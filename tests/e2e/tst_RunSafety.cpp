@@ -26,8 +26,7 @@ class TestRunSafety : public SshdBackupTest
 public:
     TestRunSafety()
         : SshdBackupTest(true)
-    {
-    }
+    { }
 
 private:
     static BackupPath path(const QString &name, const QString &remote) { return BackupScenario::path(name, remote); }
@@ -61,9 +60,10 @@ private Q_SLOTS:
         const Server server = m_s->writeConfig({path(QStringLiteral("Media"), QString())});
         QCOMPARE(m_s->runHeadless(server.id).status, 2);
         const QStringList log = m_s->logOf(server);
-        QCOMPARE(log.mid(4, 2), (QStringList{QStringLiteral("!! Path “Media” has no remote path — set it in this server's settings or "
-                                                            "turn the path off."),
-                                             QString()}));
+        QCOMPARE(log.mid(4, 2),
+                 (QStringList{QStringLiteral("!! Path “Media” has no remote path — set it in this server's settings or "
+                                             "turn the path off."),
+                              QString()}));
         QVERIFY(!QDir(m_s->destination).exists());
         QCOMPARE(m_s->storedServer(server.id)->lastExitCode, 2);
     }
@@ -81,7 +81,8 @@ private Q_SLOTS:
         QVERIFY(m_s->logOf(server).contains(QStringLiteral(
             "!! Paths “Media” and “media” would both be copied into the folder “media” — give them different names.")));
         QVERIFY(m_s->logOf(server).filter(QStringLiteral("$ ")).isEmpty());
-        QCOMPARE(QDir(m_s->runFolder() + QStringLiteral("/Media")).entryList(QDir::Files), QStringList{QStringLiteral("kept")});
+        QCOMPARE(QDir(m_s->runFolder() + QStringLiteral("/Media")).entryList(QDir::Files),
+                 QStringList{QStringLiteral("kept")});
         QCOMPARE(readFile(m_s->remote + QStringLiteral("/a/one")), QByteArray("1"));
     }
 
@@ -99,8 +100,8 @@ private Q_SLOTS:
             s.servers.append(other);
         });
         QCOMPARE(m_s->runHeadless(server.id).status, 2);
-        QVERIFY(m_s->logOf(server).contains(
-            QStringLiteral("!! Servers “web/prod” and “web_prod” would share the backup folder “web_prod” — give them different names.")));
+        QVERIFY(m_s->logOf(server).contains(QStringLiteral("!! Servers “web/prod” and “web_prod” would share the "
+                                                           "backup folder “web_prod” — give them different names.")));
         QCOMPARE(QDir(shared).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 4);
     }
 
@@ -143,7 +144,8 @@ private Q_SLOTS:
         QCOMPARE(m_s->storedServer(server.id)->lastExitCode, std::nullopt);
         QVERIFY(m_s->storedServer(server.id)->lastRunAt.has_value());
         QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notificationsBefore + 1, 5000);
-        QCOMPARE(m_bus->notifications().last().value(QStringLiteral("body")).toString(), QStringLiteral("⏹ web: prod — backup cancelled"));
+        QCOMPARE(m_bus->notifications().last().value(QStringLiteral("body")).toString(),
+                 QStringLiteral("⏹ web: prod — backup cancelled"));
         expectNoChildrenLeft();
     }
 
@@ -184,7 +186,8 @@ private Q_SLOTS:
         std::sort(statuses.begin(), statuses.end());
         QCOMPARE(statuses, (QList<int>{0, RsyncRunner::alreadyRunningExitCode}));
         QProcess *refused = first->exitCode() == 0 ? second.get() : first.get();
-        QCOMPARE(QString::fromUtf8(refused->readAllStandardError()), QStringLiteral("A backup of “web: prod” is already running.\n"));
+        QCOMPARE(QString::fromUtf8(refused->readAllStandardError()),
+                 QStringLiteral("A backup of “web: prod” is already running.\n"));
         const QStringList log = m_s->logOf(server);
         QCOMPARE(log.filter(QStringLiteral("# Tidewell log")).size(), 1);
         QCOMPARE(log.at(3), QStringLiteral("# Status:    SUCCESS"));
@@ -233,7 +236,8 @@ private Q_SLOTS:
         QCOMPARE(m_s->runHeadless(server.id).status, 23);
         const QStringList log = m_s->logOf(server);
         QVERIFY(log.at(4).startsWith(QStringLiteral("Destination: ")));
-        QVERIFY2(!log.filter(QRegularExpression(QStringLiteral("^! .*f19999"))).isEmpty(), qPrintable(log.filter(QStringLiteral("! ")).join(u'\n')));
+        QVERIFY2(!log.filter(QRegularExpression(QStringLiteral("^! .*f19999"))).isEmpty(),
+                 qPrintable(log.filter(QStringLiteral("! ")).join(u'\n')));
         QVERIFY(!log.filter(QStringLiteral("(code 23)")).isEmpty());
     }
 
@@ -278,9 +282,11 @@ private Q_SLOTS:
         QVERIFY(log.contains(QStringLiteral("(exit 30 is transient — will retry)")));
         // Nothing of ours is left (the server's frozen rsync is the server's).
         QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(m_s->runFolder()), QStringList(), 15000);
-        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(QStringLiteral("-i ") + m_sshd->frozenKey()), QStringList(), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(processesMentioning(QStringLiteral("-i ") + m_sshd->frozenKey()), QStringList(),
+                                  15000);
 
-        m_s->writeConfig({path(QStringLiteral("Big"), m_s->remote)}, [&](AppSettings &s) { s.servers[0].id = server.id; });
+        m_s->writeConfig({path(QStringLiteral("Big"), m_s->remote)},
+                         [&](AppSettings &s) { s.servers[0].id = server.id; });
         QFile::resize(m_s->remote + QStringLiteral("/big"), 1 << 20);
         QCOMPARE(m_s->runHeadless(server.id).status, 0);
     }
@@ -289,13 +295,15 @@ private Q_SLOTS:
     void aFloodFromTheServerKeepsTheLogSmall()
     {
         writeFile(m_s->remote + QStringLiteral("/f"), "f");
-        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)},
-                                               [&](AppSettings &s) { s.servers[0].privateKeyPath = m_sshd->noisyKey(); });
+        const Server server = m_s->writeConfig({path(QStringLiteral("Site"), m_s->remote)}, [&](AppSettings &s) {
+            s.servers[0].privateKeyPath = m_sshd->noisyKey();
+        });
         auto run = m_s->startHeadless(server.id);
         const qint64 peak = waitMeasuringPeakKiB(*run);
         QCOMPARE(run->exitCode(), 0);
         QVERIFY2(peak > 0 && peak <= 64 * 1024, qPrintable(QString::number(peak)));
-        const QByteArray log = readFile(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".log"));
+        const QByteArray log = readFile(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper()
+                                        + QStringLiteral(".log"));
         QVERIFY2(log.size() <= 8 * 1024 * 1024, qPrintable(QString::number(log.size())));
         const QStringList lines = QString::fromUtf8(log).split(u'\n');
         QVERIFY(lines.at(4).startsWith(QStringLiteral("Destination: ")));

@@ -32,7 +32,8 @@ class TestScheduledRuns : public SshdBackupTest
     {
         QProcessEnvironment environment;
         environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), m_systemBus->address());
-        return runTidewell(m_s->home, {QStringLiteral("--run-backup"), server.id.toString(QUuid::WithoutBraces)}, environment);
+        return runTidewell(m_s->home, {QStringLiteral("--run-backup"), server.id.toString(QUuid::WithoutBraces)},
+                           environment);
     }
 
     Server configure(qint64 waitSeconds, bool skipMetered = true)
@@ -112,7 +113,8 @@ private Q_SLOTS:
         QCOMPARE(outcome.err, QByteArray("Skipped: the network connection is metered.\n"));
         QVERIFY(!QDir(m_s->destination).exists());
         QCOMPARE(readFile(m_s->home.configFile()), before);
-        QVERIFY(!QFile::exists(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".log")));
+        QVERIFY(!QFile::exists(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper()
+                               + QStringLiteral(".log")));
 
         server = configure(300, false);
         QCOMPARE(runScheduled(server).status, 0);

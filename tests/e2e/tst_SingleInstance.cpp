@@ -88,7 +88,8 @@ private Q_SLOTS:
     void withoutABusEveryStartIsAlone()
     {
         SingleInstance instance;
-        QCOMPARE(instance.claim(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("none"))),
+        QCOMPARE(instance.claim(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
+                                                              QStringLiteral("none"))),
                  SingleInstance::Claim::alone);
     }
 };

@@ -20,7 +20,10 @@ class TestSnapshots : public SshdBackupTest
 {
     Q_OBJECT
 
-    static QString day(int daysAgo) { return QDate::currentDate().addDays(-daysAgo).toString(QStringLiteral("yyyy-MM-dd")); }
+    static QString day(int daysAgo)
+    {
+        return QDate::currentDate().addDays(-daysAgo).toString(QStringLiteral("yyyy-MM-dd"));
+    }
     QString serverFolder() const { return m_s->destination + QStringLiteral("/web_prod"); }
 
     // Makes today's snapshot look `daysAgo` old, as if the next run were days later.
@@ -34,14 +37,18 @@ class TestSnapshots : public SshdBackupTest
 
     // Each version has its own size: rsync's quick check compares size and a
     // modification time that a test rewrites within the same second.
-    static QByteArray content(int i, int version) { return QByteArray(10240 + version, char('a' + (i + version) % 26)); }
+    static QByteArray content(int i, int version)
+    {
+        return QByteArray(10240 + version, char('a' + (i + version) % 26));
+    }
 
 private Q_SLOTS:
     void unchangedFilesAreStoredOnce()
     {
         for (int i = 0; i < 200; ++i)
             writeFile(m_s->remote + QStringLiteral("/tree/f%1").arg(i), content(i, 0));
-        const Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree"))});
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree"))});
         QCOMPARE(m_s->runHeadless(server.id).status, 0);
         age(1);
         // 1% of the files change.
@@ -63,7 +70,9 @@ private Q_SLOTS:
         const QStringList summary = log.filter(QStringLiteral("Snapshot: "));
         QCOMPARE(summary.size(), 1);
         const QRegularExpressionMatch match =
-            QRegularExpression(QStringLiteral("^Snapshot: 200 files, (\\S+) received, 198 files shared with ") + day(1) + u'$').match(summary.first());
+            QRegularExpression(QStringLiteral("^Snapshot: 200 files, (\\S+) received, 198 files shared with ") + day(1)
+                               + u'$')
+                .match(summary.first());
         QVERIFY2(match.hasMatch(), qPrintable(summary.first()));
         // About the changed bytes; far from the 2 MB of the whole tree.
         QVERIFY(*RsyncStats::parseNumber(match.captured(1)) < 2 * 2 * 10240 + 1048576);
@@ -72,8 +81,9 @@ private Q_SLOTS:
     void anIncompleteRunIsNeverTheBase()
     {
         writeFile(m_s->remote + QStringLiteral("/tree/f"), "f");
-        const QList<BackupPath> paths{BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree")),
-                                      BackupScenario::path(QStringLiteral("Gone"), m_s->remote + QStringLiteral("/gone"))};
+        const QList<BackupPath> paths{
+            BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree")),
+            BackupScenario::path(QStringLiteral("Gone"), m_s->remote + QStringLiteral("/gone"))};
         const Server server = m_s->writeConfig({paths.first()}, [](AppSettings &s) { s.retryAttempts = 0; });
         QCOMPARE(m_s->runHeadless(server.id).status, 0);
         age(2);
@@ -86,8 +96,11 @@ private Q_SLOTS:
         age(1);
         m_s->writeConfig({paths.first()}, [&](AppSettings &s) { s.servers[0].id = server.id; });
         QCOMPARE(m_s->runHeadless(server.id).status, 0);
-        QVERIFY(m_s->logOf(server).filter(QStringLiteral("$ ")).first().contains(QStringLiteral("--link-dest=") + serverFolder() + u'/'
-                                                                                    + day(2) + QStringLiteral("/Site")));
+        QVERIFY(
+            m_s->logOf(server)
+                .filter(QStringLiteral("$ "))
+                .first()
+                .contains(QStringLiteral("--link-dest=") + serverFolder() + u'/' + day(2) + QStringLiteral("/Site")));
         QCOMPARE(Snapshots::list(serverFolder()).size(), 3);
         QVERIFY(!Snapshots::list(serverFolder()).at(1).complete);
     }
@@ -97,8 +110,9 @@ private Q_SLOTS:
     {
         for (int i = 0; i < 20; ++i)
             writeFile(m_s->remote + QStringLiteral("/tree/f%1").arg(i), content(i, 0));
-        const Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree"))},
-                                               [](AppSettings &s) { s.servers[0].retentionCount = 2; });
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree"))},
+                             [](AppSettings &s) { s.servers[0].retentionCount = 2; });
         for (int daysAgo : {3, 2, 1}) {
             writeFile(m_s->remote + QStringLiteral("/tree/f0"), content(0, daysAgo));
             QCOMPARE(m_s->runHeadless(server.id).status, 0);
@@ -108,7 +122,8 @@ private Q_SLOTS:
         QCOMPARE(QDir(serverFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), (QStringList{day(1), day(0)}));
         for (const QString &snapshot : {day(1), day(0)}) {
             for (int i = 1; i < 20; ++i)
-                QCOMPARE(readFile(serverFolder() + u'/' + snapshot + QStringLiteral("/Site/f%1").arg(i)), content(i, 0));
+                QCOMPARE(readFile(serverFolder() + u'/' + snapshot + QStringLiteral("/Site/f%1").arg(i)),
+                         content(i, 0));
         }
         QCOMPARE(readFile(serverFolder() + u'/' + day(1) + QStringLiteral("/Site/f0")), content(0, 1));
     }

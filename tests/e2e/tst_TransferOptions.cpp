@@ -32,9 +32,10 @@ class TestTransferOptions : public SshdBackupTest
     // A tree with something for each pattern to match, and something it must not.
     void writeTree(const QString &root)
     {
-        for (const char *file : {"keep.txt", "debug.log", "sub/keep.txt", "sub/trace.log", "cache/x", "sub/cache/y", "cachefile",
-                                 "top-only", "sub/top-only", "My Docs/z", "sub/My Docs/z", "My Docsx/z", "- old.txt", "old.txt",
-                                 "+ new.txt", "new.txt", "!bang", "#hash", "bang", "hash"})
+        for (const char *file :
+             {"keep.txt",  "debug.log",    "sub/keep.txt", "sub/trace.log", "cache/x",    "sub/cache/y", "cachefile",
+              "top-only",  "sub/top-only", "My Docs/z",    "sub/My Docs/z", "My Docsx/z", "- old.txt",   "old.txt",
+              "+ new.txt", "new.txt",      "!bang",        "#hash",         "bang",       "hash"})
             writeFile(root + u'/' + QLatin1String(file), QByteArray(file));
     }
 
@@ -54,19 +55,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("patterns");
         QTest::addColumn<QStringList>("dropped");
-        QTest::newRow("*.log") << QStringList{QStringLiteral("*.log")} << QStringList{QStringLiteral("debug.log"), QStringLiteral("sub/trace.log")};
-        QTest::newRow("cache/") << QStringList{QStringLiteral("cache/")} << QStringList{QStringLiteral("cache/x"), QStringLiteral("sub/cache/y")};
-        QTest::newRow("/top-only") << QStringList{QStringLiteral("/top-only")} << QStringList{QStringLiteral("top-only")};
-        QTest::newRow("a space") << QStringList{QStringLiteral("My Docs")} << QStringList{QStringLiteral("My Docs/z"), QStringLiteral("sub/My Docs/z")};
+        QTest::newRow("*.log") << QStringList{QStringLiteral("*.log")}
+                               << QStringList{QStringLiteral("debug.log"), QStringLiteral("sub/trace.log")};
+        QTest::newRow("cache/") << QStringList{QStringLiteral("cache/")}
+                                << QStringList{QStringLiteral("cache/x"), QStringLiteral("sub/cache/y")};
+        QTest::newRow("/top-only") << QStringList{QStringLiteral("/top-only")}
+                                   << QStringList{QStringLiteral("top-only")};
+        QTest::newRow("a space") << QStringList{QStringLiteral("My Docs")}
+                                 << QStringList{QStringLiteral("My Docs/z"), QStringLiteral("sub/My Docs/z")};
         // rsync reads "- ", "+ " and "!" at the start of a plain --exclude as
         // rules of their own, "#" in a rules file as a comment: here they are names.
-        QTest::newRow("rule prefixes are names") << QStringList{QStringLiteral("- old.txt"), QStringLiteral("+ new.txt"), QStringLiteral("!bang"),
-                                                                QStringLiteral("#hash")}
-                                                 << QStringList{QStringLiteral("- old.txt"), QStringLiteral("+ new.txt"), QStringLiteral("!bang"),
-                                                                QStringLiteral("#hash")};
-        QTest::newRow("blank lines and two patterns") << QStringList{QString(), QStringLiteral("*.log"), QStringLiteral("  "), QStringLiteral("/top-only")}
-                                                      << QStringList{QStringLiteral("debug.log"), QStringLiteral("sub/trace.log"),
-                                                                     QStringLiteral("top-only")};
+        QTest::newRow("rule prefixes are names")
+            << QStringList{QStringLiteral("- old.txt"), QStringLiteral("+ new.txt"), QStringLiteral("!bang"),
+                           QStringLiteral("#hash")}
+            << QStringList{QStringLiteral("- old.txt"), QStringLiteral("+ new.txt"), QStringLiteral("!bang"),
+                           QStringLiteral("#hash")};
+        QTest::newRow("blank lines and two patterns")
+            << QStringList{QString(), QStringLiteral("*.log"), QStringLiteral("  "), QStringLiteral("/top-only")}
+            << QStringList{QStringLiteral("debug.log"), QStringLiteral("sub/trace.log"), QStringLiteral("top-only")};
     }
 
     void excludesDropExactlyTheMatchingFiles()
@@ -118,7 +124,8 @@ private Q_SLOTS:
         QCOMPARE(previewed, filesUnder(m_s->runFolder() + QStringLiteral("/Site")));
         // The count is of files and folders: the copy's own, and its top folder.
         int folders = 1;
-        for (QDirIterator it(m_s->runFolder() + QStringLiteral("/Site"), QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        for (QDirIterator it(m_s->runFolder() + QStringLiteral("/Site"), QDir::Dirs | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
              it.hasNext(); it.next())
             ++folders;
         QCOMPARE(result->copied, previewed.size() + folders);

@@ -4,8 +4,8 @@
 #include "core/model/ReferenceDate.h"
 #include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerListModel.h"
-#include "core/schedule/Scheduler.h"
 #include "core/schedule/ScheduleStatus.h"
+#include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
@@ -27,16 +27,16 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
-#include <QLineEdit>
-#include <QListView>
-#include <QSignalSpy>
-#include <QToolButton>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 using namespace TestHelpers;
 
@@ -275,7 +275,8 @@ private Q_SLOTS:
         QCOMPARE(row(0, ServerListModel::MetaRole).toString(), QStringLiteral("Overdue · last good backup 3 days ago"));
         QCOMPARE(row(0, ServerListModel::ResultRole).toInt(), 2);
         QCOMPARE(row(1, ServerListModel::ResultRole).toInt(), 1);
-        QCOMPARE(cardChild<QLabel>(late.id, "cardHealth")->text(), QStringLiteral("Overdue · last good backup 3 days ago"));
+        QCOMPARE(cardChild<QLabel>(late.id, "cardHealth")->text(),
+                 QStringLiteral("Overdue · last good backup 3 days ago"));
         QCOMPARE(cardChild<QLabel>(failing.id, "cardHealth")->text(), QStringLiteral("Last run failed (exit 12)"));
 
         // Time alone makes a server overdue: the next minute's tick shows it.
@@ -299,7 +300,8 @@ private Q_SLOTS:
         QVERIFY(!cardChild<QLabel>(web.id, "cardNext")->isVisible()); // no next run is claimed
         // The editor says so too, and keeps saying it after another server was selected.
         m_window->select(web.id);
-        QCOMPARE(m_window->detailWidget()->findChild<QLabel *>(QStringLiteral("scheduleStatus"))->text(), ScheduleStatus::noManagerMessage);
+        QCOMPARE(m_window->detailWidget()->findChild<QLabel *>(QStringLiteral("scheduleStatus"))->text(),
+                 ScheduleStatus::noManagerMessage);
         m_window->select(std::nullopt);
         m_window->select(web.id);
         QVERIFY(m_window->detailWidget()->findChild<QLabel *>(QStringLiteral("scheduleStatus"))->isVisible());
@@ -367,10 +369,12 @@ private Q_SLOTS:
         QTRY_VERIFY(m_window->detailWidget()->findChild<QLineEdit *>(QStringLiteral("nameField"))->hasFocus());
         // Icon-only buttons have names for assistive technology.
         for (const char *name : {"showDashboard", "addServer"}) {
-            QAccessibleInterface *button = QAccessible::queryAccessibleInterface(m_window->findChild<QToolButton *>(QLatin1String(name)));
+            QAccessibleInterface *button =
+                QAccessible::queryAccessibleInterface(m_window->findChild<QToolButton *>(QLatin1String(name)));
             QVERIFY2(button && !button->text(QAccessible::Name).isEmpty(), name);
         }
-        QAccessibleInterface *field = QAccessible::queryAccessibleInterface(m_window->detailWidget()->findChild<QLineEdit *>(QStringLiteral("hostField")));
+        QAccessibleInterface *field = QAccessible::queryAccessibleInterface(
+            m_window->detailWidget()->findChild<QLineEdit *>(QStringLiteral("hostField")));
         const auto labels = field->relations(QAccessible::Label);
         QVERIFY(!labels.isEmpty());
         QCOMPARE(labels.first().first->text(QAccessible::Name), QStringLiteral("Host"));
@@ -381,7 +385,8 @@ private Q_SLOTS:
     void iconsAreMadeOnce()
     {
         QCOMPARE(Icons::get(QStringLiteral("go-down")).cacheKey(), Icons::get(QStringLiteral("go-down")).cacheKey());
-        QCOMPARE(Icons::get(QStringLiteral("network-server")).cacheKey(), Icons::get(QStringLiteral("network-server")).cacheKey());
+        QCOMPARE(Icons::get(QStringLiteral("network-server")).cacheKey(),
+                 Icons::get(QStringLiteral("network-server")).cacheKey());
     }
 
     void coloursFollowThePalette()
@@ -419,8 +424,9 @@ private Q_SLOTS:
         m_h->dialogs->setNextAnswer(false);
         m_window->confirmDelete(web);
         QCOMPARE(m_h->store.settings().servers.size(), 3);
-        QCOMPARE(m_h->dialogs->askedTexts().last(),
-                 QStringLiteral("Delete “web”?\nThis removes the server configuration. Local backups are not touched."));
+        QCOMPARE(
+            m_h->dialogs->askedTexts().last(),
+            QStringLiteral("Delete “web”?\nThis removes the server configuration. Local backups are not touched."));
         writeFile(m_h->scheduler->plistURL(web.id), "x"); // something to uninstall; systemctl fails
         m_h->dialogs->setNextAnswer(true);
         m_window->confirmDelete(web);

@@ -19,16 +19,16 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -186,12 +186,13 @@ private Q_SLOTS:
         QVERIFY(child<QLabel>(view.get(), "hostBadge")->text().contains(QStringLiteral("Unknown host")));
         auto *trust = child<QPushButton>(view.get(), "trustHost");
         trust->click();
-        QTRY_VERIFY_WITH_TIMEOUT(view->hostStatus()->state().state == HostKeyChecker::Status::State::trusted && !view->isCheckingHost(),
+        QTRY_VERIFY_WITH_TIMEOUT(view->hostStatus()->state().state == HostKeyChecker::Status::State::trusted
+                                     && !view->isCheckingHost(),
                                  20000);
         QCOMPARE(view->hostActionMessage(), QStringLiteral("Host key added to ~/.ssh/known_hosts."));
         QVERIFY(child<QLabel>(view.get(), "hostBadge")->text().contains(QStringLiteral("Trusted")));
-        QVERIFY(!view->findChild<QPushButton *>(QStringLiteral("trustHost")) ||
-                !view->findChild<QPushButton *>(QStringLiteral("trustHost"))->isVisible());
+        QVERIFY(!view->findChild<QPushButton *>(QStringLiteral("trustHost"))
+                || !view->findChild<QPushButton *>(QStringLiteral("trustHost"))->isVisible());
         QVERIFY(QFile::exists(m_h->home.home() + QStringLiteral("/.ssh/known_hosts")));
     }
 
@@ -267,7 +268,8 @@ private Q_SLOTS:
         QVERIFY(!child<QGroupBox>(view.get(), "lastRunSection")->isVisible());
         m_h->store.updateServer(server.id, [](Server &s) { s.lastRunAt = 100; });
         QVERIFY(child<QGroupBox>(view.get(), "lastRunSection")->isVisible());
-        QCOMPARE(child<QLabel>(view.get(), "lastRunStatus")->text(), QStringLiteral("Cancelled")); // a run without a result
+        QCOMPARE(child<QLabel>(view.get(), "lastRunStatus")->text(),
+                 QStringLiteral("Cancelled")); // a run without a result
         m_h->store.updateServer(server.id, [](Server &s) { s.lastExitCode = 23; });
         QVERIFY(child<QLabel>(view.get(), "lastRunStatus")->text().endsWith(QStringLiteral("Failed (exit 23)")));
         m_h->store.updateServer(server.id, [](Server &s) { s.lastExitCode = 0; });
@@ -304,8 +306,9 @@ private Q_SLOTS:
         QDir().mkpath(folder + QStringLiteral("manual"));
         auto view = editorFor(server);
         auto *section = child<BackupsSection>(view.get(), "backupsSection");
-        QCOMPARE(section->rows(), (QStringList{QStringLiteral("2025-01-31 complete"), QStringLiteral("2025-01-30 incomplete"),
-                                               QStringLiteral("2025-01-29 complete")}));
+        QCOMPARE(section->rows(),
+                 (QStringList{QStringLiteral("2025-01-31 complete"), QStringLiteral("2025-01-30 incomplete"),
+                              QStringLiteral("2025-01-29 complete")}));
         QSignalSpy opened(view.get(), &ServerDetailView::openPathRequested);
         auto *list = child<QTreeWidget>(view.get(), "backupList");
         Q_EMIT list->itemClicked(list->topLevelItem(1), 2);
@@ -330,7 +333,9 @@ private Q_SLOTS:
         type(child<QLineEdit>(view.get(), "nameField"), QStringLiteral("DB"));
         auto *nameProblem = child<QLabel>(view.get(), "nameProblem");
         QVERIFY(nameProblem->isVisible());
-        QCOMPARE(nameProblem->text(), QStringLiteral("Servers “DB” and “db” would share the backup folder “DB” — give them different names."));
+        QCOMPARE(
+            nameProblem->text(),
+            QStringLiteral("Servers “DB” and “db” would share the backup folder “DB” — give them different names."));
         QVERIFY(!run->isEnabled());
         QCOMPARE(run->toolTip(), nameProblem->text());
         type(child<QLineEdit>(view.get(), "nameField"), QStringLiteral("web"));
@@ -340,7 +345,9 @@ private Q_SLOTS:
         remote->selectAll();
         remote->insert(QStringLiteral("/srv/a\u0001b")); // as pasted
         QVERIFY(child<QLabel>(view.get(), "pathProblem")->isVisible());
-        QVERIFY(child<QLabel>(view.get(), "pathProblem")->text().startsWith(QStringLiteral("Path “Media” has a line break")));
+        QVERIFY(child<QLabel>(view.get(), "pathProblem")
+                    ->text()
+                    .startsWith(QStringLiteral("Path “Media” has a line break")));
         QVERIFY(!run->isEnabled());
     }
 
@@ -364,7 +371,8 @@ private Q_SLOTS:
         QCOMPARE(stored().bandwidthLimitKBps, 512);
 
         auto *excludes = child<QPlainTextEdit>(view.get(), "pathExcludes");
-        QCOMPARE(excludes->placeholderText(), QStringLiteral("Exclude (one rsync pattern per line, e.g. node_modules/, *.log)"));
+        QCOMPARE(excludes->placeholderText(),
+                 QStringLiteral("Exclude (one rsync pattern per line, e.g. node_modules/, *.log)"));
         excludes->setFocus();
         QTest::keyClicks(excludes, QStringLiteral("*.log"));
         QTest::keyClick(excludes, Qt::Key_Return);
@@ -378,8 +386,8 @@ private Q_SLOTS:
         QVERIFY(dialog->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->isRunning(), 30000);
         // index.html is copied; a log and a folder are left out.
-        QCOMPARE(dialog->summary(),
-                 QStringLiteral("A run would copy 1 file(s); 2 item(s) left out by exclude patterns.\nIncluded at the top: index.html"));
+        QCOMPARE(dialog->summary(), QStringLiteral("A run would copy 1 file(s); 2 item(s) left out by exclude "
+                                                   "patterns.\nIncluded at the top: index.html"));
         QVERIFY(dialog->shownLines().contains(QStringLiteral(">f+++++++++ index.html")));
         QVERIFY(dialog->shownLines().contains(QStringLiteral("hiding file debug.log because of pattern *.log")));
         QVERIFY(!QDir(m_h->destination()).exists()); // nothing copied
@@ -390,14 +398,16 @@ private Q_SLOTS:
         // nothing to copy, and the preview says what it takes and includes.
         const QString today = m_h->destination() + QStringLiteral("/web/") + QDate::currentDate().toString(Qt::ISODate);
         QVERIFY(QDir().mkpath(today));
-        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/rsync"), {QStringLiteral("-a"), QStringLiteral("--exclude=*.log"),
-                                                                    QStringLiteral("--exclude=cache/"), tree + u'/', today + QStringLiteral("/Site")}),
+        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/rsync"),
+                                   {QStringLiteral("-a"), QStringLiteral("--exclude=*.log"),
+                                    QStringLiteral("--exclude=cache/"), tree + u'/', today + QStringLiteral("/Site")}),
                  0);
         dialog = view->previewPath(site.id);
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->isRunning(), 30000);
-        QCOMPARE(dialog->summary(), QStringLiteral("A run would copy 0 file(s) and take 1 unchanged file(s) from the snapshot of ")
-                                        + QDate::currentDate().toString(Qt::ISODate)
-                                        + QStringLiteral("; 2 item(s) left out by exclude patterns.\nIncluded at the top: index.html"));
+        QCOMPARE(dialog->summary(),
+                 QStringLiteral("A run would copy 0 file(s) and take 1 unchanged file(s) from the snapshot of ")
+                     + QDate::currentDate().toString(Qt::ISODate)
+                     + QStringLiteral("; 2 item(s) left out by exclude patterns.\nIncluded at the top: index.html"));
         dialog->reject();
 
         child<QAbstractButton>(view.get(), "pathFile")->click();

@@ -82,11 +82,15 @@ private Q_SLOTS:
         QCOMPARE(wait->text(), QStringLiteral("don't wait"));
         QCOMPARE(m_h->store.settings().networkWaitSeconds, 0);
         auto *metered = child<QCheckBox>("skipMeteredSwitch");
-        QCOMPARE(metered->text(), QStringLiteral("Don't run scheduled backups on metered connections (phone hotspots)"));
+        QCOMPARE(metered->text(),
+                 QStringLiteral("Don't run scheduled backups on metered connections (phone hotspots)"));
         QVERIFY(metered->isChecked());
         metered->click();
         QVERIFY(!m_h->store.settings().skipMeteredConnections);
-        m_h->store.update([](AppSettings &s) { s.skipMeteredConnections = true; s.networkWaitSeconds = 120; });
+        m_h->store.update([](AppSettings &s) {
+            s.skipMeteredConnections = true;
+            s.networkWaitSeconds = 120;
+        });
         QVERIFY(metered->isChecked());
         QCOMPARE(wait->value(), 120);
     }
@@ -152,8 +156,9 @@ private Q_SLOTS:
         m_view->importConfig();
         QVERIFY(m_h->store.settings().servers.isEmpty());
         QCOMPARE(m_dialogs.askedTexts().last().section(u'\n', 1),
-                 QStringLiteral("“two.json” contains 2 server(s). This will replace your current configuration. Scheduled backups "
-                                "will be re-synced to match."));
+                 QStringLiteral(
+                     "“two.json” contains 2 server(s). This will replace your current configuration. Scheduled backups "
+                     "will be re-synced to match."));
         m_dialogs.setNextFileName(m_h->home.path() + QStringLiteral("/two.json"));
         m_dialogs.setNextAnswer(true);
         m_view->importConfig();

@@ -179,7 +179,8 @@ private Q_SLOTS:
         server.scheduleEnabled = true;
         app.store()->update([&](AppSettings &s) { s.servers = {server}; });
         Scheduler &scheduler = app.scheduler();
-        scheduler.setToolPath(recordingScript(home.path() + QStringLiteral("/systemctl"), home.path() + QStringLiteral("/calls"), "exit 0\n"));
+        scheduler.setToolPath(recordingScript(home.path() + QStringLiteral("/systemctl"),
+                                              home.path() + QStringLiteral("/calls"), "exit 0\n"));
         scheduler.setExecutablePath(home.path() + QStringLiteral("/removed clone/build/tidewell"));
         QVERIFY(scheduler.install(server));
         scheduler.setExecutablePath(QStringLiteral(TIDEWELL_BINARY));
@@ -192,9 +193,11 @@ private Q_SLOTS:
 
         // Without a user manager nothing is lost, and the window says so.
         scheduler.setExecutablePath(home.path() + QStringLiteral("/another/tidewell"));
-        scheduler.setToolPath(writeScript(home.path() + QStringLiteral("/systemctl-down"), "echo 'Failed to connect to bus' >&2\nexit 1\n"));
+        scheduler.setToolPath(writeScript(home.path() + QStringLiteral("/systemctl-down"),
+                                          "echo 'Failed to connect to bus' >&2\nexit 1\n"));
         const QByteArray service = readFile(scheduler.serviceUnitPath(server.id));
-        const QString failed = QStringLiteral("Could not update 1 schedule(s): systemctl failed (1): Failed to connect to bus");
+        const QString failed =
+            QStringLiteral("Could not update 1 schedule(s): systemctl failed (1): Failed to connect to bus");
         QCOMPARE(app.repointSchedules(), failed);
         QCOMPARE(app.mainWindow()->statusBar()->currentMessage(), failed);
         QCOMPARE(readFile(scheduler.serviceUnitPath(server.id)), service);

@@ -36,14 +36,17 @@ std::optional<BackupPlan::Refusal> keyProblem(const QString &keyPath)
 {
     if (trimBlanks(keyPath).isEmpty()) {
         return BackupPlan::Refusal{
-            {QStringLiteral("!! Private key path is empty — open this server's settings and set the SSH key path, or enable “Use ssh-agent”."),
-             QStringLiteral("   (Exported configs strip the key path on purpose; it must be re-entered after import.)")},
+            {QStringLiteral("!! Private key path is empty — open this server's settings and set the SSH key path, or "
+                            "enable “Use ssh-agent”."),
+             QStringLiteral(
+                 "   (Exported configs strip the key path on purpose; it must be re-entered after import.)")},
             2};
     }
     if (::access(QFile::encodeName(keyPath).constData(), R_OK) != 0) {
-        return BackupPlan::Refusal{{QStringLiteral("!! Private key not readable at: ") + keyPath,
-                                    QStringLiteral("   Copy the key to this machine or update the path in this server's settings.")},
-                                   2};
+        return BackupPlan::Refusal{
+            {QStringLiteral("!! Private key not readable at: ") + keyPath,
+             QStringLiteral("   Copy the key to this machine or update the path in this server's settings.")},
+            2};
     }
     return std::nullopt;
 }
@@ -61,7 +64,8 @@ BackupPlan::FreeSpace BackupPlan::checkFreeSpace(qint64 minimumGB, std::optional
     if (minimumGB <= 0 || !freeGB)
         return {};
     FreeSpace check;
-    check.lines << QString::asprintf("Free space at destination: %.2f GB (min required: %lld GB)", *freeGB, static_cast<long long>(minimumGB));
+    check.lines << QString::asprintf("Free space at destination: %.2f GB (min required: %lld GB)", *freeGB,
+                                     static_cast<long long>(minimumGB));
     if (*freeGB < double(minimumGB))
         check.refusal = Refusal{{QStringLiteral("!! Not enough free space. Aborting.")}, 28};
     else
@@ -70,7 +74,7 @@ BackupPlan::FreeSpace BackupPlan::checkFreeSpace(qint64 minimumGB, std::optional
 }
 
 tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &server, const AppSettings &settings,
-                                                                 const QDate &today, const RsyncProbe &probe)
+                                                                  const QDate &today, const RsyncProbe &probe)
 {
     QList<BackupPath> enabled;
     for (const BackupPath &path : server.paths) {
@@ -97,10 +101,12 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
 
     const QString root = AppPaths::expandTilde(settings.destinationPath);
     if (root.trimmed().isEmpty())
-        return tl::unexpected(destinationFailure(QStringLiteral("no backup destination folder is set; choose one in Settings")));
+        return tl::unexpected(
+            destinationFailure(QStringLiteral("no backup destination folder is set; choose one in Settings")));
     if (!QDir::isAbsolutePath(root)) {
-        return tl::unexpected(destinationFailure(QStringLiteral("the backup destination “") + settings.destinationPath
-                                                 + QStringLiteral("” is not an absolute path; choose a folder such as ~/Backups in Settings")));
+        return tl::unexpected(destinationFailure(
+            QStringLiteral("the backup destination “") + settings.destinationPath
+            + QStringLiteral("” is not an absolute path; choose a folder such as ~/Backups in Settings")));
     }
 
     BackupPlan plan;
@@ -123,12 +129,15 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
     }
     if (base && linked)
         plan.linkBase = base->name;
-    plan.headerLines = {QStringLiteral("Destination: ") + plan.runFolder,
-                        QStringLiteral("SSH: ") + server.username + u'@' + server.host + u':' + QString::number(server.port),
-                        server.useSSHAgent ? QStringLiteral("Auth: ssh-agent") : QStringLiteral("Key: ") + keyPath, QString()};
+    plan.headerLines = {
+        QStringLiteral("Destination: ") + plan.runFolder,
+        QStringLiteral("SSH: ") + server.username + u'@' + server.host + u':' + QString::number(server.port),
+        server.useSSHAgent ? QStringLiteral("Auth: ssh-agent") : QStringLiteral("Key: ") + keyPath, QString()};
     if (plan.replacesComplete()) {
-        plan.headerLines.insert(3, QStringLiteral("Today's complete snapshot stays as it is until this run succeeds; the new copy is made in ")
-                                       + plan.writeFolder + QStringLiteral(" and then takes its place."));
+        plan.headerLines.insert(
+            3,
+            QStringLiteral("Today's complete snapshot stays as it is until this run succeeds; the new copy is made in ")
+                + plan.writeFolder + QStringLiteral(" and then takes its place."));
     }
     for (const BackupPath &path : std::as_const(enabled)) {
         Step step;

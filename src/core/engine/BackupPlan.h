@@ -49,8 +49,8 @@ struct BackupPlan
     QStringList headerLines;
     QList<Step> steps;
 
-    static tl::expected<BackupPlan, Refusal> prepare(const Server &server, const AppSettings &settings, const QDate &today,
-                                                     const RsyncProbe &probe);
+    static tl::expected<BackupPlan, Refusal> prepare(const Server &server, const AppSettings &settings,
+                                                     const QDate &today, const RsyncProbe &probe);
     // The refusal of a run whose folder cannot be created.
     static Refusal destinationFailure(const QString &reason);
 

@@ -31,7 +31,8 @@ qint64 monthsBetween(const QDate &day, const QDate &today)
 // Per period (a week or a month counted back from today), the newest
 // complete folder in it, for the last `periods` periods; `backups` newest first.
 template<typename Distance>
-QStringList newestPerPeriod(const QList<Snapshots::Backup> &backups, const QDate &today, qint64 periods, Distance distance)
+QStringList newestPerPeriod(const QList<Snapshots::Backup> &backups, const QDate &today, qint64 periods,
+                            Distance distance)
 {
     QStringList kept;
     QSet<qint64> seen;
@@ -102,7 +103,8 @@ Outcome prune(const QString &destinationPath, const Server &server, const QDate 
         if (const auto removed = FileUtil::removeTree(backup.path); removed)
             outcome.deleted << backup.path;
         else
-            DiagnosticLog::write(QStringLiteral("Retention: failed to delete ") + backup.path + QStringLiteral(": ") + removed.error());
+            DiagnosticLog::write(QStringLiteral("Retention: failed to delete ") + backup.path + QStringLiteral(": ")
+                                 + removed.error());
     }
     return outcome;
 }
@@ -120,11 +122,11 @@ QStringList report(const Outcome &outcome, const Server &server)
                                      : QString();
     if (outcome.deleted.isEmpty()) {
         lines << (byPeriod ? keeping + QStringLiteral("nothing to prune.")
-                           : QStringLiteral("Retention: nothing to prune (keeping last ") + QString::number(server.retentionCount)
-                                 + QStringLiteral(")."));
+                           : QStringLiteral("Retention: nothing to prune (keeping last ")
+                                 + QString::number(server.retentionCount) + QStringLiteral(")."));
     } else {
-        lines << (byPeriod ? keeping : QStringLiteral("Retention: ")) + QStringLiteral("pruned ") + QString::number(outcome.deleted.size())
-                     + QStringLiteral(" older backup(s):");
+        lines << (byPeriod ? keeping : QStringLiteral("Retention: ")) + QStringLiteral("pruned ")
+                     + QString::number(outcome.deleted.size()) + QStringLiteral(" older backup(s):");
         for (const QString &folder : outcome.deleted)
             lines << QStringLiteral("  - ") + QFileInfo(folder).fileName();
     }

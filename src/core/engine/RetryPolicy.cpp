@@ -8,8 +8,7 @@ const QSet<int> RetryPolicy::transientExitCodes = {10, 11, 12, 20, 23, 24, 30, 3
 
 RetryPolicy::RetryPolicy(qint64 retryAttempts)
     : m_maxAttempts(std::max<qint64>(retryAttempts + 1, 1))
-{
-}
+{ }
 
 qint64 RetryPolicy::delaySeconds(qint64 attempt)
 {

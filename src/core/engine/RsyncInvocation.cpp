@@ -3,8 +3,8 @@
 #include "core/engine/RsyncInvocation.h"
 
 #include "core/model/SafePathComponent.h"
-#include "core/ssh/Shell.h"
 #include "core/ssh/SSHTester.h"
+#include "core/ssh/Shell.h"
 #include "core/system/AppPaths.h"
 
 namespace RsyncInvocation {
@@ -26,7 +26,8 @@ QString remoteSource(const Server &server, const BackupPath &path)
 QString remoteShellCommand(const Server &server)
 {
     QString command = QStringLiteral("ssh -p ") + QString::number(server.port)
-                      + QStringLiteral(" -o StrictHostKeyChecking=accept-new -o BatchMode=yes ") + SSHTester::runOptions().join(u' ');
+                      + QStringLiteral(" -o StrictHostKeyChecking=accept-new -o BatchMode=yes ")
+                      + SSHTester::runOptions().join(u' ');
     if (!server.useSSHAgent) {
         command += QStringLiteral(" -i ") + Shell::quoteForRsyncShell(AppPaths::expandTilde(server.privateKeyPath))
                    + QStringLiteral(" -o IdentitiesOnly=yes");
@@ -55,8 +56,8 @@ QStringList excludeArguments(const BackupPath &path)
     return args;
 }
 
-QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings, const QString &targetFolder,
-                      const RsyncProbe &probe, const Base &base)
+QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings,
+                      const QString &targetFolder, const RsyncProbe &probe, const Base &base)
 {
     QStringList args{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"), remoteShellCommand(server)};
     if (probe.isModern)

@@ -29,8 +29,8 @@ struct Base
     QString folder;
     bool link = true;
 };
-QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings, const QString &targetFolder,
-                      const RsyncProbe &probe, const Base &base = {});
+QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings,
+                      const QString &targetFolder, const RsyncProbe &probe, const Base &base = {});
 // Each exclude as a filter rule that takes the pattern as typed: rsync reads
 // a leading "- ", "+ " or "!" of a plain --exclude as a rule of its own.
 QStringList excludeArguments(const BackupPath &path);

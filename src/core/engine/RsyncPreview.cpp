@@ -15,7 +15,8 @@ namespace {
 // rsync's itemized line: YXcstpoguax and the name ("cd+++++++++ dir/"); an
 // unchanged item, itemized twice, has spaces for its attributes ("hf          name").
 const QRegularExpression itemized(QStringLiteral("^([<>ch.*])([fdLDS])(?:[^ ]{9,}|.{9}) "));
-const QRegularExpression hiding(QStringLiteral("^\\[(sender|receiver|generator)\\] hiding (file|directory|symlink|device|special file) "));
+const QRegularExpression
+    hiding(QStringLiteral("^\\[(sender|receiver|generator)\\] hiding (file|directory|symlink|device|special file) "));
 
 constexpr qsizetype maxPending = 64 * 1024;
 
@@ -65,16 +66,17 @@ private:
 
 RsyncPreview::RsyncPreview(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 RsyncPreview::~RsyncPreview() = default;
 
-QStringList RsyncPreview::previewArguments(const QStringList &runArguments, const RsyncProbe &probe, bool remoteNamesExcluded)
+QStringList RsyncPreview::previewArguments(const QStringList &runArguments, const RsyncProbe &probe,
+                                           bool remoteNamesExcluded)
 {
     // Twice: unchanged files are listed too, so the preview can say what a
     // run takes from the previous snapshot.
-    QStringList args{QStringLiteral("--dry-run"), QStringLiteral("--itemize-changes"), QStringLiteral("--itemize-changes")};
+    QStringList args{QStringLiteral("--dry-run"), QStringLiteral("--itemize-changes"),
+                     QStringLiteral("--itemize-changes")};
     // The server's rsync is the one that leaves files out of a pull, so it is
     // the one asked to name them.
     if (probe.isModern) {
@@ -84,8 +86,8 @@ QStringList RsyncPreview::previewArguments(const QStringList &runArguments, cons
     }
     for (const QString &argument : runArguments) {
         // Progress and statistics say nothing about single files.
-        if (argument == QStringLiteral("--info=progress2") || argument == QStringLiteral("--progress") || argument == QStringLiteral("--stats")
-            || argument == QStringLiteral("--human-readable"))
+        if (argument == QStringLiteral("--info=progress2") || argument == QStringLiteral("--progress")
+            || argument == QStringLiteral("--stats") || argument == QStringLiteral("--human-readable"))
             continue;
         args << argument;
     }
@@ -108,7 +110,8 @@ void RsyncPreview::take(Result &result, const QString &line)
         // "name" or "name/" at the top of the path; "./" is the path itself.
         const QString name = line.mid(match.capturedEnd());
         const qsizetype slash = name.indexOf(u'/');
-        if (name != QStringLiteral("./") && (slash < 0 || slash == name.size() - 1) && result.topLevel.size() < shownTopLevel)
+        if (name != QStringLiteral("./") && (slash < 0 || slash == name.size() - 1)
+            && result.topLevel.size() < shownTopLevel)
             result.topLevel << name;
     } else if (hiding.match(line).hasMatch()) {
         ++result.excluded;
@@ -151,7 +154,8 @@ QCoro::Task<RsyncPreview::Result> RsyncPreview::run(Server server, QUuid pathID,
             for (const QString &line : (fromStandardError ? err : out).feed(data))
                 take(result, line);
         });
-        result.exitCode = co_await stream->run(plan->rsync, previewArguments(step.arguments, probe, remoteNamesExcluded));
+        result.exitCode =
+            co_await stream->run(plan->rsync, previewArguments(step.arguments, probe, remoteNamesExcluded));
         for (LineSplitter *splitter : {&out, &err}) {
             for (const QString &line : splitter->finish())
                 take(result, line);

@@ -31,15 +31,15 @@ public:
 
     struct Result
     {
-        int copied = 0;           // files and folders a run would create or update
-        int copiedFiles = 0;      // of those, files whose data would be sent
-        int unchangedFiles = 0;   // files the run would take as they are (linked or already there)
-        QString base;             // the earlier snapshot unchanged files come from (its date), if any
-        QStringList topLevel;     // what the run includes at the top of the path, first shownTopLevel
-        int excluded = 0;         // left out by an exclude pattern
-        QStringList lines;        // rsync's first shownLines lines, in order
-        bool truncated = false;   // more lines than that
-        QStringList refusal;      // why no preview ran (the run would be refused too)
+        int copied = 0;         // files and folders a run would create or update
+        int copiedFiles = 0;    // of those, files whose data would be sent
+        int unchangedFiles = 0; // files the run would take as they are (linked or already there)
+        QString base;           // the earlier snapshot unchanged files come from (its date), if any
+        QStringList topLevel;   // what the run includes at the top of the path, first shownTopLevel
+        int excluded = 0;       // left out by an exclude pattern
+        QStringList lines;      // rsync's first shownLines lines, in order
+        bool truncated = false; // more lines than that
+        QStringList refusal;    // why no preview ran (the run would be refused too)
         int exitCode = 0;
         bool cancelled = false;
     };
@@ -52,7 +52,8 @@ public:
     bool isRunning() const;
 
     // The arguments of the preview, from those of the real run.
-    static QStringList previewArguments(const QStringList &runArguments, const RsyncProbe &probe, bool remoteNamesExcluded = true);
+    static QStringList previewArguments(const QStringList &runArguments, const RsyncProbe &probe,
+                                        bool remoteNamesExcluded = true);
     // Sorts one line of rsync's output into the result.
     static void take(Result &result, const QString &line);
 

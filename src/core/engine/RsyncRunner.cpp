@@ -70,7 +70,8 @@ void RsyncRunner::cancel()
         m_retryWait->start(0);
 }
 
-QCoro::Task<tl::expected<int, QString>> RsyncRunner::runChild(QString executable, QStringList args, OutputSink sink, int stallSeconds)
+QCoro::Task<tl::expected<int, QString>> RsyncRunner::runChild(QString executable, QStringList args, OutputSink sink,
+                                                              int stallSeconds)
 {
     // Our own pipes, read in batches: rsync writes each progress update on
     // its own, and reading them one by one costs more than the copy.
@@ -86,7 +87,8 @@ QCoro::Task<tl::expected<int, QString>> RsyncRunner::runChild(QString executable
         ProcessStream *watched = stream.get();
         connect(watch.get(), &StallWatch::stalled, this, [this, watched](int seconds) {
             m_stalled = true;
-            append(QStringLiteral("No data from the server for ") + QString::number(seconds) + QStringLiteral(" s: giving up."));
+            append(QStringLiteral("No data from the server for ") + QString::number(seconds)
+                   + QStringLiteral(" s: giving up."));
             watched->terminate();
         });
     }
@@ -106,9 +108,12 @@ QCoro::Task<int> RsyncRunner::runTransfer(QString executable, QStringList args, 
     QPointer<RsyncRunner> self(this);
     OutputDecoder out;
     OutputDecoder err;
-    const auto status = co_await runChild(executable, args, [this, &out, &err](const QByteArray &data, bool fromStandardError) {
-        appendOutput((fromStandardError ? err : out).feed(data), fromStandardError);
-    }, stallSeconds);
+    const auto status = co_await runChild(
+        executable, args,
+        [this, &out, &err](const QByteArray &data, bool fromStandardError) {
+            appendOutput((fromStandardError ? err : out).feed(data), fromStandardError);
+        },
+        stallSeconds);
     if (!self)
         co_return status.value_or(-1);
     if (!status) {
@@ -126,7 +131,8 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
         co_return;
     auto lock = FileLock::tryLock(AppPaths::runLockFile(server.id));
     if (!lock && lock.error().busy) {
-        const QString message = QStringLiteral("A backup of “") + (server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name)
+        const QString message = QStringLiteral("A backup of “")
+                                + (server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name)
                                 + QStringLiteral("” is already running.");
         refuse(message, alreadyRunningExitCode);
         Q_EMIT runRefused(server.id, message);
@@ -167,7 +173,8 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     // tomorrow's. A complete one is never marked: the run writes beside it.
     if (settings.useDateSubfolder && !plan->replacesComplete())
         Snapshots::markIncomplete(plan->runFolder);
-    const BackupPlan::FreeSpace space = BackupPlan::checkFreeSpace(settings.minFreeSpaceGB, FileUtil::freeSpaceGB(plan->writeFolder));
+    const BackupPlan::FreeSpace space =
+        BackupPlan::checkFreeSpace(settings.minFreeSpaceGB, FileUtil::freeSpaceGB(plan->writeFolder));
     for (const QString &line : plan->headerLines + space.lines)
         append(line);
     if (space.refusal)
@@ -201,7 +208,8 @@ bool RsyncRunner::completeSnapshot(const BackupPlan &plan, const AppSettings &se
     target.folder = plan.runFolder;
     target.writeFolder = plan.writeFolder;
     if (const auto replaced = Snapshots::replace(target); !replaced) {
-        endWith({QStringLiteral("!! Could not put the new copy in place of ") + plan.runFolder + QStringLiteral(": ") + replaced.error(),
+        endWith({QStringLiteral("!! Could not put the new copy in place of ") + plan.runFolder + QStringLiteral(": ")
+                     + replaced.error(),
                  QStringLiteral("   The earlier snapshot of today is kept as it was.")},
                 -1);
         return false;
@@ -224,7 +232,8 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
     const auto status = co_await runChild(SSHTester::executable, SSHTester::runCommandArgs(server, command),
                                           [&out, &err, &cut](const QByteArray &data, bool fromStandardError) {
                                               QByteArray &sink = fromStandardError ? err : out;
-                                              const qsizetype room = std::max<qsizetype>(0, maxCommandOutput - sink.size());
+                                              const qsizetype room =
+                                                  std::max<qsizetype>(0, maxCommandOutput - sink.size());
                                               cut = cut || data.size() > room;
                                               sink.append(data.left(room));
                                           });
@@ -234,13 +243,15 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
         abortRun(cancelledExitCode);
         co_return false;
     }
-    const SSHTester::Report report = status ? SSHTester::combinedReport(*status, Subprocess::strictUtf8(Subprocess::utf8Prefix(out)),
-                                                                        Subprocess::strictUtf8(Subprocess::utf8Prefix(err)))
-                                            : SSHTester::Report{false, status.error()};
+    const SSHTester::Report report =
+        status ? SSHTester::combinedReport(*status, Subprocess::strictUtf8(Subprocess::utf8Prefix(out)),
+                                           Subprocess::strictUtf8(Subprocess::utf8Prefix(err)))
+               : SSHTester::Report{false, status.error()};
     for (const QString &line : OutputDecoder::logLines(report.message))
         append(QStringLiteral("  ") + line);
     if (cut)
-        append(QStringLiteral("  … (output cut at ") + QString::number(maxCommandOutput / 1024) + QStringLiteral(" KiB)"));
+        append(QStringLiteral("  … (output cut at ") + QString::number(maxCommandOutput / 1024)
+               + QStringLiteral(" KiB)"));
     if (!report.ok)
         endWith({QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}, 2);
     co_return report.ok;
@@ -252,7 +263,8 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
     QPointer<RsyncRunner> self(this);
     setCurrentItem(step.path.name);
     setProgressPercent(std::nullopt);
-    append(QStringLiteral("=== ") + step.path.name + QStringLiteral(" (") + step.path.remotePath + QStringLiteral(") ==="));
+    append(QStringLiteral("=== ") + step.path.name + QStringLiteral(" (") + step.path.remotePath
+           + QStringLiteral(") ==="));
     const bool prepared = co_await runPreBackupCommand(server, step.path);
     if (!self || !prepared)
         co_return false;
@@ -260,7 +272,8 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
     QDir().mkpath(step.targetFolder); // rsync reports a folder it cannot write into
     append(step.commandLine);
     for (qint64 attempt = 1;; ++attempt) {
-        const int status = co_await runTransfer(rsync, step.arguments, int(std::min<qint64>(runSettings().ioTimeoutSeconds, INT_MAX)));
+        const int status =
+            co_await runTransfer(rsync, step.arguments, int(std::min<qint64>(runSettings().ioTimeoutSeconds, INT_MAX)));
         if (!self)
             co_return false;
         append(QStringLiteral("→ exit ") + QString::number(status));
@@ -305,7 +318,8 @@ void RsyncRunner::finish(const QUuid &serverID, const QDateTime &startedAt, Conf
     LogStore::save(serverID, LogStore::header(startedAt, m_clock(), status), logLines());
     // A cancelled run is no result: the server is not failing because a
     // shutdown or the user stopped it (its log still says CANCELLED).
-    const std::optional<qint64> code = exitCode() && !m_wasCancelled ? std::optional<qint64>(*exitCode()) : std::nullopt;
+    const std::optional<qint64> code =
+        exitCode() && !m_wasCancelled ? std::optional<qint64>(*exitCode()) : std::nullopt;
     if (store)
         store->recordRunResult(serverID, ReferenceDate::fromDateTime(startedAt), code);
     Q_EMIT runFinished(serverID, exitCode());

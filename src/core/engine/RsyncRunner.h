@@ -81,7 +81,8 @@ private:
     // status, or why it could not be started.
     // `stallSeconds` > 0: the child is ended like a cancel when nothing moves
     // for that long (see StallWatch), and m_stalled says so.
-    QCoro::Task<tl::expected<int, QString>> runChild(QString executable, QStringList args, OutputSink sink, int stallSeconds = 0);
+    QCoro::Task<tl::expected<int, QString>> runChild(QString executable, QStringList args, OutputSink sink,
+                                                     int stallSeconds = 0);
     QCoro::Task<int> runTransfer(QString executable, QStringList args, int stallSeconds);
     QCoro::Task<> performRun(Server server, AppSettings settings);
     QCoro::Task<bool> copyPath(Server server, BackupPlan::Step step, RetryPolicy policy, QString rsync);

@@ -51,8 +51,10 @@ std::optional<RsyncStats> RsyncStats::parse(const QStringList &lines)
     // "Number of files: 51 (reg: 50, dir: 1)" (3.x), "Number of files: 51" (2.x),
     // "Number of regular files transferred: 1" or "Number of files transferred: 1",
     // "Total bytes received: 36".
-    static const QRegularExpression filesLine(QStringLiteral("^Number of files: ([0-9.,]+[KMGTP]?)(?: \\(reg: ([0-9.,]+[KMGTP]?))?"));
-    static const QRegularExpression transferredLine(QStringLiteral("^Number of (?:regular )?files transferred: ([0-9.,]+[KMGTP]?)"));
+    static const QRegularExpression filesLine(
+        QStringLiteral("^Number of files: ([0-9.,]+[KMGTP]?)(?: \\(reg: ([0-9.,]+[KMGTP]?))?"));
+    static const QRegularExpression transferredLine(
+        QStringLiteral("^Number of (?:regular )?files transferred: ([0-9.,]+[KMGTP]?)"));
     static const QRegularExpression receivedLine(QStringLiteral("^Total bytes received: ([0-9.,]+[KMGTP]?)"));
     RsyncStats stats;
     bool files = false;
@@ -86,10 +88,10 @@ RsyncStats &RsyncStats::operator+=(const RsyncStats &other)
 QString RsyncStats::summary(const QString &sharedWith) const
 {
     const QLocale english(QLocale::English);
-    QString line = QStringLiteral("Snapshot: ") + english.toString(files) + QStringLiteral(" files, ") + humanSize(bytesReceived)
-                   + QStringLiteral(" received");
+    QString line = QStringLiteral("Snapshot: ") + english.toString(files) + QStringLiteral(" files, ")
+                   + humanSize(bytesReceived) + QStringLiteral(" received");
     if (!sharedWith.isEmpty())
-        line += QStringLiteral(", ") + english.toString(std::max<qint64>(files - transferred, 0)) + QStringLiteral(" files shared with ")
-                + sharedWith;
+        line += QStringLiteral(", ") + english.toString(std::max<qint64>(files - transferred, 0))
+                + QStringLiteral(" files shared with ") + sharedWith;
     return line;
 }

@@ -72,7 +72,8 @@ void RunLog::trim()
     if (m_headEnd < 0) {
         qsizetype chars = 0;
         m_headEnd = 0;
-        while (m_headEnd < m_lines.size() - 1 && m_headEnd < headLines && chars + m_lines.at(m_headEnd).size() <= headChars)
+        while (m_headEnd < m_lines.size() - 1 && m_headEnd < headLines
+               && chars + m_lines.at(m_headEnd).size() <= headChars)
             chars += m_lines.at(m_headEnd++).size();
     }
     // Dropping in batches, to well under the bounds, keeps this rare.
@@ -97,7 +98,8 @@ void RunLog::trim()
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         if (i == marker)
             continue; // written again below
-        const bool drop = i >= m_headEnd && i < last && (dropOwn || !m_own.at(i)) && (excessLines > 0 || excessChars > 0);
+        const bool drop =
+            i >= m_headEnd && i < last && (dropOwn || !m_own.at(i)) && (excessLines > 0 || excessChars > 0);
         if (drop) {
             --excessLines;
             excessChars -= m_lines.at(i).size();

@@ -93,7 +93,8 @@ void RunnerState::abortRun(int status)
 {
     append(QString());
     setExitCode(status);
-    append(m_wasCancelled ? QStringLiteral("Cancelled by user.") : QStringLiteral("Aborting: remaining paths skipped."));
+    append(m_wasCancelled ? QStringLiteral("Cancelled by user.")
+                          : QStringLiteral("Aborting: remaining paths skipped."));
 }
 
 void RunnerState::refuse(const QString &message, int exitCode)

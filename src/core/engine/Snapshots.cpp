@@ -85,7 +85,8 @@ QStringList recover(const QString &serverFolder, const QDate &today)
     QStringList done;
     const QDir folder(serverFolder);
     const QString todayName = dayName(today);
-    const QStringList hidden = folder.entryList({rerunPrefix + u'*', replacedPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QStringList hidden =
+        folder.entryList({rerunPrefix + u'*', replacedPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString &name : hidden) {
         const bool replaced = name.startsWith(replacedPrefix);
         const QString day = name.mid((replaced ? replacedPrefix : rerunPrefix).size());
@@ -96,9 +97,11 @@ QStringList recover(const QString &serverFolder, const QDate &today)
         if (replaced && !QFileInfo::exists(dated)) {
             // Killed between the two renames of a swap: the earlier snapshot goes back.
             if (const auto renamed = FileUtil::rename(path, dated); renamed)
-                done << QStringLiteral("Restored the snapshot ") + dated + QStringLiteral(" that an interrupted run had moved aside.");
+                done << QStringLiteral("Restored the snapshot ") + dated
+                            + QStringLiteral(" that an interrupted run had moved aside.");
             else
-                done << QStringLiteral("Could not restore ") + path + QStringLiteral(" to ") + dated + QStringLiteral(": ") + renamed.error();
+                done << QStringLiteral("Could not restore ") + path + QStringLiteral(" to ") + dated
+                            + QStringLiteral(": ") + renamed.error();
             continue;
         }
         // A replaced copy whose successor is in place, or the work folder of
@@ -141,7 +144,8 @@ tl::expected<void, QString> replace(const Target &target)
         }
     }
     if (const auto removed = FileUtil::removeTree(earlier); !removed)
-        DiagnosticLog::write(QStringLiteral("Could not delete the replaced snapshot ") + earlier + QStringLiteral(": ") + removed.error());
+        DiagnosticLog::write(QStringLiteral("Could not delete the replaced snapshot ") + earlier + QStringLiteral(": ")
+                             + removed.error());
     return {};
 }
 
@@ -149,7 +153,8 @@ void markIncomplete(const QString &runFolder)
 {
     QFile marker(runFolder + u'/' + incompleteMarker);
     if (!marker.open(QIODevice::WriteOnly))
-        DiagnosticLog::write(QStringLiteral("Could not mark ") + runFolder + QStringLiteral(" as incomplete: ") + marker.errorString());
+        DiagnosticLog::write(QStringLiteral("Could not mark ") + runFolder + QStringLiteral(" as incomplete: ")
+                             + marker.errorString());
 }
 
 void markComplete(const QString &runFolder)

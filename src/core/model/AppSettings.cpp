@@ -69,8 +69,9 @@ tl::expected<AppSettings, QString> AppSettings::decode(const QByteArray &json)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        return tl::unexpected(QStringLiteral("The file is not valid JSON (") + parseError.errorString() + QStringLiteral(" at offset ")
-                              + QString::number(parseError.offset) + QStringLiteral(")."));
+        return tl::unexpected(QStringLiteral("The file is not valid JSON (") + parseError.errorString()
+                              + QStringLiteral(" at offset ") + QString::number(parseError.offset)
+                              + QStringLiteral(")."));
     }
     if (!document.isObject())
         return tl::unexpected(QStringLiteral("The file does not hold a configuration object."));

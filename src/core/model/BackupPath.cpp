@@ -37,6 +37,6 @@ BackupPath BackupPath::fromJson(const QJsonObject &object, const QString &contex
 
 size_t qHash(const BackupPath &path, size_t seed)
 {
-    return qHashMulti(seed, path.id, path.name, path.remotePath, path.isDirectory, path.enabled,
-                      path.preBackupCommand, path.excludes);
+    return qHashMulti(seed, path.id, path.name, path.remotePath, path.isDirectory, path.enabled, path.preBackupCommand,
+                      path.excludes);
 }

@@ -12,8 +12,7 @@ JsonReader::JsonReader(const QJsonObject &object, QString context, QString *erro
     : m_object(object)
     , m_context(std::move(context))
     , m_error(error)
-{
-}
+{ }
 
 bool JsonReader::present(const char *key, QJsonValue &value) const
 {

@@ -77,9 +77,9 @@ Server Server::fromJson(const QJsonObject &object, const QString &context, QStri
 
 size_t qHash(const Server &server, size_t seed)
 {
-    seed = qHashMulti(seed, server.id, server.name, server.host, server.port, server.username,
-                      server.privateKeyPath, server.scheduleEnabled, server.scheduleTime,
-                      server.retentionCount, server.keepWeekly, server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps);
+    seed = qHashMulti(seed, server.id, server.name, server.host, server.port, server.username, server.privateKeyPath,
+                      server.scheduleEnabled, server.scheduleTime, server.retentionCount, server.keepWeekly,
+                      server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps);
     for (const BackupPath &path : server.paths)
         seed = qHashMulti(seed, path);
     seed = qHashMulti(seed, server.lastRunAt.has_value());

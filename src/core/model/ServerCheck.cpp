@@ -50,17 +50,22 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
     QList<Problem> found;
     for (const Server &other : allServers) {
         if (other.id != server.id && sameFolder(other.name, server.name)) {
-            found.append({Problem::Field::name, {},
-                          QStringLiteral("Servers ") + quoted(server.name) + QStringLiteral(" and ") + quoted(other.name)
-                              + QStringLiteral(" would share the backup folder ") + quoted(safePathComponent(server.name))
+            found.append({Problem::Field::name,
+                          {},
+                          QStringLiteral("Servers ") + quoted(server.name) + QStringLiteral(" and ")
+                              + quoted(other.name) + QStringLiteral(" would share the backup folder ")
+                              + quoted(safePathComponent(server.name))
                               + QStringLiteral(" — give them different names.")});
             break;
         }
     }
     if (isBlank(server.host))
-        found.append({Problem::Field::host, {}, QStringLiteral("This server has no host — set it in this server's settings.")});
+        found.append(
+            {Problem::Field::host, {}, QStringLiteral("This server has no host — set it in this server's settings.")});
     if (isBlank(server.username))
-        found.append({Problem::Field::username, {}, QStringLiteral("This server has no user name — set it in this server's settings.")});
+        found.append({Problem::Field::username,
+                      {},
+                      QStringLiteral("This server has no user name — set it in this server's settings.")});
 
     QList<const BackupPath *> earlier;
     for (const BackupPath &path : server.paths) {
@@ -68,19 +73,22 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
             continue;
         const QString label = quoted(pathLabel(path));
         if (isBlank(path.remotePath)) {
-            found.append({Problem::Field::path, path.id,
-                          QStringLiteral("Path ") + label
-                              + QStringLiteral(" has no remote path — set it in this server's settings or turn the path off.")});
+            found.append(
+                {Problem::Field::path, path.id,
+                 QStringLiteral("Path ") + label
+                     + QStringLiteral(" has no remote path — set it in this server's settings or turn the path off.")});
         } else if (hasControlCharacter(path.remotePath)) {
             found.append({Problem::Field::path, path.id,
                           QStringLiteral("Path ") + label
-                              + QStringLiteral(" has a line break or another control character in its remote path — remove it in this server's settings.")});
+                              + QStringLiteral(" has a line break or another control character in its remote path — "
+                                               "remove it in this server's settings.")});
         }
         for (const BackupPath *before : std::as_const(earlier)) {
             if (sameFolder(before->name, path.name)) {
                 found.append({Problem::Field::path, path.id,
                               QStringLiteral("Paths ") + quoted(pathLabel(*before)) + QStringLiteral(" and ") + label
-                                  + QStringLiteral(" would both be copied into the folder ") + quoted(safePathComponent(path.name))
+                                  + QStringLiteral(" would both be copied into the folder ")
+                                  + quoted(safePathComponent(path.name))
                                   + QStringLiteral(" — give them different names.")});
                 break;
             }

@@ -13,8 +13,8 @@ QString text(const QUuid &id)
 
 std::optional<QUuid> parse(const QString &text)
 {
-    static const QRegularExpression canonical(QStringLiteral(
-        "^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
+    static const QRegularExpression canonical(
+        QStringLiteral("^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
     if (!canonical.match(text).hasMatch())
         return std::nullopt;
     return QUuid::fromString(text);

@@ -23,7 +23,7 @@ QString relativeTime(const QDateTime &when, const QDateTime &now)
     };
     static const Unit units[] = {
         {365 * 86400, "year", "years"}, {30 * 86400, "month", "months"}, {7 * 86400, "week", "weeks"},
-        {86400, "day", "days"},         {3600, "hour", "hours"},          {60, "minute", "minutes"},
+        {86400, "day", "days"},         {3600, "hour", "hours"},         {60, "minute", "minutes"},
         {1, "second", "seconds"},
     };
     qint64 count = 0;
@@ -35,7 +35,8 @@ QString relativeTime(const QDateTime &when, const QDateTime &now)
             break;
         }
     }
-    const QString amount = QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? unit->singular : unit->plural));
+    const QString amount =
+        QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? unit->singular : unit->plural));
     return seconds < 0 ? QStringLiteral("in ") + amount : amount + QStringLiteral(" ago");
 }
 
@@ -46,7 +47,8 @@ QString shortDateTime(const QDateTime &when)
     // Short time without seconds, whatever the locale's short form holds.
     QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
     timeFormat.remove(QRegularExpression(QStringLiteral("[:.]ss")));
-    return locale.toString(local.date(), QLocale::ShortFormat) + QStringLiteral(", ") + locale.toString(local.time(), timeFormat);
+    return locale.toString(local.date(), QLocale::ShortFormat) + QStringLiteral(", ")
+           + locale.toString(local.time(), timeFormat);
 }
 
 QString shortDateTime(double referenceSeconds)

@@ -49,7 +49,8 @@ QString titleFor(const Server &server, const QDateTime &now)
 
 bool canRun(const Server &server, const AppSettings &settings, const RunInfo &runner)
 {
-    return !runner.isRunning && !runner.runningElsewhere.contains(server.id) && ServerRules::isRunnable(server, settings.servers);
+    return !runner.isRunning && !runner.runningElsewhere.contains(server.id)
+           && ServerRules::isRunnable(server, settings.servers);
 }
 
 QString progressLine(const RunInfo &runner)
@@ -66,10 +67,12 @@ QString escapedForMenu(const QString &text)
     return QString(text).replace(u'&', QStringLiteral("&&"));
 }
 
-QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHash<QUuid, ScheduleLine> &schedules, const QDateTime &now)
+QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHash<QUuid, ScheduleLine> &schedules,
+                   const QDateTime &now)
 {
     QList<Entry> entries;
-    const Server *running = runner.isRunning && runner.runningServerID ? settings.server(*runner.runningServerID) : nullptr;
+    const Server *running =
+        runner.isRunning && runner.runningServerID ? settings.server(*runner.runningServerID) : nullptr;
     if (running) {
         entries << info(QStringLiteral("Running: ") + ServerRules::displayName(*running));
         const QString progress = progressLine(runner);

@@ -90,6 +90,9 @@ void OverdueWatch::saveNotices() const
     for (auto it = m_told.begin(); it != m_told.end(); ++it)
         object.insert(ServerId::text(it.key()), it.value().toString(Qt::ISODate));
     QDir().mkpath(AppPaths::dataFolder());
-    if (const auto written = FileUtil::writeAtomically(noticesFile(), QJsonDocument(object).toJson(QJsonDocument::Compact)); !written)
-        DiagnosticLog::write(QStringLiteral("Could not keep which overdue backups were told about: ") + written.error());
+    if (const auto written =
+            FileUtil::writeAtomically(noticesFile(), QJsonDocument(object).toJson(QJsonDocument::Compact));
+        !written)
+        DiagnosticLog::write(QStringLiteral("Could not keep which overdue backups were told about: ")
+                             + written.error());
 }

@@ -12,8 +12,8 @@
 
 #include <QSet>
 
-ServerListModel::ServerListModel(ConfigStore *store, RsyncRunner *runner, ServerActivity *activity, ScheduleStatus *schedules,
-                                 QObject *parent)
+ServerListModel::ServerListModel(ConfigStore *store, RsyncRunner *runner, ServerActivity *activity,
+                                 ScheduleStatus *schedules, QObject *parent)
     : QAbstractListModel(parent)
     , m_store(store)
     , m_runner(runner)

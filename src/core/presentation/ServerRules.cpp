@@ -118,14 +118,16 @@ Health healthStatus(const Server &server, bool isRunning, const QDateTime &now)
     if (!server.lastExitCode && server.lastRunAt) {
         // Cancelled: not a failure. Healthy while an earlier backup is good.
         if (const auto success = lastSuccess(server))
-            return {Health::Kind::healthy, QStringLiteral("Last run cancelled · last good backup ") + Formatting::relativeTime(*success, now)};
+            return {Health::Kind::healthy,
+                    QStringLiteral("Last run cancelled · last good backup ") + Formatting::relativeTime(*success, now)};
         return {Health::Kind::neverRan, QStringLiteral("Last run cancelled")};
     }
     if (!server.lastExitCode)
         return {Health::Kind::neverRan, QStringLiteral("Never ran")};
     if (server.lastRunAt)
         return {Health::Kind::healthy,
-                QStringLiteral("Healthy · ") + Formatting::relativeTime(ReferenceDate::toDateTime(*server.lastRunAt), now)};
+                QStringLiteral("Healthy · ")
+                    + Formatting::relativeTime(ReferenceDate::toDateTime(*server.lastRunAt), now)};
     return {Health::Kind::healthy, QStringLiteral("Healthy")};
 }
 

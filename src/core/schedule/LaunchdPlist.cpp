@@ -21,7 +21,8 @@ QString text(const QString &label, const QString &executable, const QString &ser
 {
     const QStringList lines{
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"),
-        QStringLiteral("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"),
+        QStringLiteral("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                       "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"),
         QStringLiteral("<plist version=\"1.0\">"),
         QStringLiteral("<dict>"),
         QStringLiteral("    <key>Label</key><string>%1</string>").arg(xmlEscaped(label)),

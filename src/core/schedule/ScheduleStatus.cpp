@@ -29,7 +29,8 @@ QDBusMessage managerCall(const QString &method)
 
 QDBusMessage propertyCall(const QString &path, const QString &interface, const QString &property)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    QDBusMessage call = QDBusMessage::createMethodCall(service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                       QStringLiteral("Get"));
     call << interface << property;
     return call;
 }
@@ -48,21 +49,22 @@ bool isNoManager(const QDBusMessage &reply)
                                    QStringLiteral("org.freedesktop.DBus.Error.Disconnected"),
                                    QStringLiteral("org.freedesktop.DBus.Error.NoReply")};
     return reply.type() == QDBusMessage::ErrorMessage
-        && (names.contains(reply.errorName()) || reply.errorName().startsWith(QStringLiteral("org.freedesktop.DBus.Error.Spawn.")));
+           && (names.contains(reply.errorName())
+               || reply.errorName().startsWith(QStringLiteral("org.freedesktop.DBus.Error.Spawn.")));
 }
 
 } // namespace
 
-const QString ScheduleStatus::noManagerMessage = QStringLiteral(
-    "No systemd user manager is running for this user; daily runs cannot start. Log in to a desktop session or enable lingering: "
-    "loginctl enable-linger");
+const QString ScheduleStatus::noManagerMessage =
+    QStringLiteral("No systemd user manager is running for this user; daily runs cannot start. Log in to a desktop "
+                   "session or enable lingering: "
+                   "loginctl enable-linger");
 
 ScheduleStatus::ScheduleStatus(ConfigStore *store, const Scheduler *scheduler, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_scheduler(scheduler)
-{
-}
+{ }
 
 ScheduleStatus::State ScheduleStatus::state(const QUuid &serverID) const
 {
@@ -109,19 +111,27 @@ QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
         if (loaded.type() == QDBusMessage::ReplyMessage && !loaded.arguments().isEmpty()) {
             const QString path = loaded.arguments().first().value<QDBusObjectPath>().path();
             const QString unitInterface = QStringLiteral("org.freedesktop.systemd1.Unit");
-            const QDBusMessage loadState = co_await bus.asyncCall(propertyCall(path, unitInterface, QStringLiteral("LoadState")), 5000);
-            const QDBusMessage activeState = co_await bus.asyncCall(propertyCall(path, unitInterface, QStringLiteral("ActiveState")), 5000);
-            const QDBusMessage next = co_await bus.asyncCall(
-                propertyCall(path, QStringLiteral("org.freedesktop.systemd1.Timer"), QStringLiteral("NextElapseUSecRealtime")), 5000);
+            const QDBusMessage loadState =
+                co_await bus.asyncCall(propertyCall(path, unitInterface, QStringLiteral("LoadState")), 5000);
+            const QDBusMessage activeState =
+                co_await bus.asyncCall(propertyCall(path, unitInterface, QStringLiteral("ActiveState")), 5000);
+            const QDBusMessage next =
+                co_await bus.asyncCall(propertyCall(path, QStringLiteral("org.freedesktop.systemd1.Timer"),
+                                                    QStringLiteral("NextElapseUSecRealtime")),
+                                       5000);
             if (!self)
                 co_return;
             const QString active = propertyValue(activeState).toString();
             if (propertyValue(loadState).toString() != QStringLiteral("loaded")) {
-                state.message = QStringLiteral("The daily timer is not installed, so no run will start. Turn the schedule off and on again to install it.");
+                state.message = QStringLiteral("The daily timer is not installed, so no run will start. Turn the "
+                                               "schedule off and on again to install it.");
             } else if (active == QStringLiteral("failed")) {
-                state.message = QStringLiteral("The daily timer has failed. Turn the schedule off and on again, or see systemctl --user status ") + unit;
+                state.message = QStringLiteral("The daily timer has failed. Turn the schedule off and on again, or see "
+                                               "systemctl --user status ")
+                                + unit;
             } else if (active != QStringLiteral("active")) {
-                state.message = QStringLiteral("The daily timer is installed but not running. Turn the schedule off and on again to start it.");
+                state.message = QStringLiteral(
+                    "The daily timer is installed but not running. Turn the schedule off and on again to start it.");
             } else {
                 state = {State::Kind::working, {}, {}};
                 const qulonglong usec = propertyValue(next).toULongLong();
@@ -129,7 +139,8 @@ QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
                     state.next = QDateTime::fromMSecsSinceEpoch(qint64(usec / 1000));
             }
         } else if (!isNoManager(loaded)) {
-            state.message = QStringLiteral("The systemd user manager did not answer about the daily timer: ") + loaded.errorMessage();
+            state.message = QStringLiteral("The systemd user manager did not answer about the daily timer: ")
+                            + loaded.errorMessage();
         }
     }
     if (m_reads.value(serverID) == serial)

@@ -27,7 +27,8 @@ const QString labelPrefix = QStringLiteral("org.tidewell.backup.");
 tl::expected<void, SchedulerError> writeFile(const QString &path, const QString &text)
 {
     if (const auto written = FileUtil::writeAtomically(path, text.toUtf8()); !written)
-        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not write ") + path + QStringLiteral(": ") + written.error()));
+        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not write ") + path
+                                                         + QStringLiteral(": ") + written.error()));
     return {};
 }
 
@@ -35,7 +36,8 @@ tl::expected<void, SchedulerError> removeFile(const QString &path)
 {
     QFile file(path);
     if (file.exists() && !file.remove())
-        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not delete ") + path + QStringLiteral(": ") + file.errorString()));
+        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not delete ") + path
+                                                         + QStringLiteral(": ") + file.errorString()));
     return {};
 }
 
@@ -60,7 +62,8 @@ void restoreFile(const QString &path, const std::optional<QByteArray> &bytes)
 tl::expected<void, SchedulerError> makeFolder(const QString &path)
 {
     if (const auto made = FileUtil::makeFolder(path); !made)
-        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not create the folder ") + path + QStringLiteral(": ") + made.error()));
+        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not create the folder ") + path
+                                                         + QStringLiteral(": ") + made.error()));
     return {};
 }
 
@@ -69,8 +72,7 @@ tl::expected<void, SchedulerError> makeFolder(const QString &path)
 Scheduler::Scheduler(Backend backend)
     : m_backend(backend)
     , m_toolPath(backend == Backend::systemd ? QStringLiteral("/usr/bin/systemctl") : QStringLiteral("/bin/launchctl"))
-{
-}
+{ }
 
 QString Scheduler::label(const QUuid &serverID)
 {
@@ -202,7 +204,8 @@ tl::expected<void, SchedulerError> Scheduler::install(const Server &server) cons
     const auto executable = currentExecutablePath();
     if (!executable)
         return tl::unexpected(SchedulerError::appBundleNotFound());
-    return m_backend == Backend::systemd ? installSystemd(server, *time, *executable) : installLaunchd(server, *time, *executable);
+    return m_backend == Backend::systemd ? installSystemd(server, *time, *executable)
+                                         : installLaunchd(server, *time, *executable);
 }
 
 tl::expected<void, SchedulerError> Scheduler::uninstall(const QUuid &serverID) const
@@ -210,7 +213,8 @@ tl::expected<void, SchedulerError> Scheduler::uninstall(const QUuid &serverID) c
     return m_backend == Backend::systemd ? uninstallSystemd(serverID) : uninstallLaunchd(serverID);
 }
 
-tl::expected<void, SchedulerError> Scheduler::installSystemd(const Server &server, Time time, const QString &executable) const
+tl::expected<void, SchedulerError> Scheduler::installSystemd(const Server &server, Time time,
+                                                             const QString &executable) const
 {
     if (auto made = makeFolder(unitFolder()); !made)
         return made;
@@ -234,7 +238,8 @@ tl::expected<void, SchedulerError> Scheduler::installSystemd(const Server &serve
         }
         runTool({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
     };
-    if (auto written = writeFile(servicePath, SystemdUnits::service(executable, id, scheduledStdoutLog(server.id), scheduledStderrLog(server.id)));
+    if (auto written = writeFile(servicePath, SystemdUnits::service(executable, id, scheduledStdoutLog(server.id),
+                                                                    scheduledStderrLog(server.id)));
         !written) {
         putBack();
         return written;
@@ -266,7 +271,8 @@ tl::expected<void, SchedulerError> Scheduler::uninstallSystemd(const QUuid &serv
     const bool hasService = QFile::exists(serviceUnitPath(serverID));
     if (!hasTimer && !hasService)
         return {};
-    runTool({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"), label(serverID) + QStringLiteral(".timer")});
+    runTool({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"),
+             label(serverID) + QStringLiteral(".timer")});
     if (auto removed = removeFile(plistURL(serverID)); !removed)
         return removed;
     if (auto removed = removeFile(serviceUnitPath(serverID)); !removed)
@@ -275,13 +281,14 @@ tl::expected<void, SchedulerError> Scheduler::uninstallSystemd(const QUuid &serv
     return {};
 }
 
-tl::expected<void, SchedulerError> Scheduler::installLaunchd(const Server &server, Time time, const QString &executable) const
+tl::expected<void, SchedulerError> Scheduler::installLaunchd(const Server &server, Time time,
+                                                             const QString &executable) const
 {
     if (auto made = makeFolder(launchAgentsFolder()); !made)
         return made;
     const QString path = plistURL(server.id);
-    const QString text = LaunchdPlist::text(label(server.id), executable, ServerId::text(server.id), time.hour, time.minute,
-                                            scheduledStdoutLog(server.id), scheduledStderrLog(server.id));
+    const QString text = LaunchdPlist::text(label(server.id), executable, ServerId::text(server.id), time.hour,
+                                            time.minute, scheduledStdoutLog(server.id), scheduledStderrLog(server.id));
     if (auto written = writeFile(path, text); !written)
         return written;
     const QString domain = QStringLiteral("gui/%1").arg(::getuid());
@@ -293,7 +300,8 @@ tl::expected<void, SchedulerError> Scheduler::installLaunchd(const Server &serve
     const ToolResult load = runTool({QStringLiteral("load"), path});
     if (load.status == 0)
         return {};
-    return tl::unexpected(SchedulerError::toolFailed(toolName(), load.status, load.output.isEmpty() ? bootstrap.output : load.output));
+    return tl::unexpected(
+        SchedulerError::toolFailed(toolName(), load.status, load.output.isEmpty() ? bootstrap.output : load.output));
 }
 
 tl::expected<void, SchedulerError> Scheduler::uninstallLaunchd(const QUuid &serverID) const

@@ -70,11 +70,20 @@ public:
     static QString scheduledStderrLog(const QUuid &serverID);
     // Human name of what runs the jobs, for the user interface.
     QString schedulerName() const;
-    Backend backend() const { return m_backend; }
+    Backend backend() const
+    {
+        return m_backend;
+    }
 
     // Test seams: the tool that loads jobs and the executable to schedule.
-    void setToolPath(const QString &path) { m_toolPath = path; }
-    void setExecutablePath(const QString &path) { m_executablePath = path; }
+    void setToolPath(const QString &path)
+    {
+        m_toolPath = path;
+    }
+    void setExecutablePath(const QString &path)
+    {
+        m_executablePath = path;
+    }
 
 private:
     std::optional<QString> currentExecutablePath() const;

@@ -42,8 +42,7 @@ QString execCommand(const QString &executable, const QStringList &arguments)
     return words.join(u' ');
 }
 
-QString service(const QString &executable, const QString &serverID, const QString &stdoutLog,
-                const QString &stderrLog)
+QString service(const QString &executable, const QString &serverID, const QString &stdoutLog, const QString &stderrLog)
 {
     return QStringLiteral("[Unit]\n"
                           "Description=Tidewell daily backup of server %1\n"

@@ -40,7 +40,8 @@ QCoro::Task<Scan> keyscan(QString host, qint64 port)
         co_return scanFailure(safe.error());
     // Built outside the co_await: GCC 12 mishandles initializer lists there.
     // "--": a host is never read as an option, whatever it holds.
-    const QStringList arguments{QStringLiteral("-T"), QStringLiteral("5"), QStringLiteral("-p"), QString::number(port), QStringLiteral("--"), host};
+    const QStringList arguments{QStringLiteral("-T"),  QStringLiteral("5"),  QStringLiteral("-p"),
+                                QString::number(port), QStringLiteral("--"), host};
     const Subprocess::Result result = co_await Subprocess::run(keyscanExecutable, arguments);
     if (!result.started)
         co_return scanFailure(result.startError);
@@ -157,8 +158,9 @@ std::optional<Fingerprint> knownHostFingerprint(const QString &host, qint64 port
     const QString path = knownHostsFile();
     if (!QFile::exists(path) || !TargetCheck::host(host))
         return std::nullopt;
-    const Subprocess::Result found = Subprocess::runBlocking(
-        keygenExecutable, {QStringLiteral("-F"), hostPattern(host, port), QStringLiteral("-f"), QFileInfo(path).absoluteFilePath()});
+    const Subprocess::Result found =
+        Subprocess::runBlocking(keygenExecutable, {QStringLiteral("-F"), hostPattern(host, port), QStringLiteral("-f"),
+                                                   QFileInfo(path).absoluteFilePath()});
     if (!found.started)
         return std::nullopt;
     QStringList entries;
@@ -169,8 +171,9 @@ std::optional<Fingerprint> knownHostFingerprint(const QString &host, qint64 port
     }
     if (entries.isEmpty())
         return std::nullopt;
-    const Subprocess::Result listed = Subprocess::runBlocking(
-        keygenExecutable, {QStringLiteral("-l"), QStringLiteral("-f"), QStringLiteral("-")}, entries.join(u'\n').toUtf8());
+    const Subprocess::Result listed =
+        Subprocess::runBlocking(keygenExecutable, {QStringLiteral("-l"), QStringLiteral("-f"), QStringLiteral("-")},
+                                entries.join(u'\n').toUtf8());
     if (!listed.started)
         return std::nullopt;
     return preferred(parseFingerprints(Subprocess::strictUtf8(listed.out)));

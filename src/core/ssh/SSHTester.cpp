@@ -15,8 +15,9 @@ QStringList baseArgs(const Server &server, int timeoutSeconds)
         args << QStringLiteral("-i") << AppPaths::expandTilde(server.privateKeyPath) << QStringLiteral("-o")
              << QStringLiteral("IdentitiesOnly=yes");
     }
-    args << QStringLiteral("-p") << QString::number(server.port) << QStringLiteral("-o") << QStringLiteral("BatchMode=yes")
-         << QStringLiteral("-o") << QStringLiteral("StrictHostKeyChecking=accept-new") << QStringLiteral("-o")
+    args << QStringLiteral("-p") << QString::number(server.port) << QStringLiteral("-o")
+         << QStringLiteral("BatchMode=yes") << QStringLiteral("-o")
+         << QStringLiteral("StrictHostKeyChecking=accept-new") << QStringLiteral("-o")
          << QStringLiteral("ConnectTimeout=%1").arg(timeoutSeconds);
     return args;
 }
@@ -53,7 +54,8 @@ static QCoro::Task<Report> runSSH(QStringList args, bool combineStreams)
 
 QStringList runOptions()
 {
-    return {QStringLiteral("-o"), QStringLiteral("ConnectTimeout=30"), QStringLiteral("-o"), QStringLiteral("ServerAliveInterval=15"),
+    return {QStringLiteral("-o"), QStringLiteral("ConnectTimeout=30"),
+            QStringLiteral("-o"), QStringLiteral("ServerAliveInterval=15"),
             QStringLiteral("-o"), QStringLiteral("ServerAliveCountMax=4")};
 }
 

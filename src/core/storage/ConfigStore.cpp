@@ -29,8 +29,7 @@ FileLock lockFile(const QString &path)
 
 ConfigStore::ConfigStore(QObject *parent)
     : ConfigStore(AppPaths::configFile(), parent)
-{
-}
+{ }
 
 ConfigStore::ConfigStore(const QString &filePath, QObject *parent)
     : QObject(parent)
@@ -95,8 +94,9 @@ void ConfigStore::load()
         return;
     m_settings = *disk.settings;
     if (const int reassigned = m_settings.reassignDuplicateIds(); reassigned > 0) {
-        DiagnosticLog::write(QStringLiteral("ConfigStore: ") + QString::number(reassigned)
-                             + QStringLiteral(" server(s) repeated an id that another server has; they were given new ids."));
+        DiagnosticLog::write(
+            QStringLiteral("ConfigStore: ") + QString::number(reassigned)
+            + QStringLiteral(" server(s) repeated an id that another server has; they were given new ids."));
         scheduleSave();
     }
 }
@@ -161,9 +161,7 @@ bool ConfigStore::updateServer(const QUuid &id, const std::function<void(Server 
 
 void ConfigStore::deleteServer(const QUuid &id)
 {
-    update([&](AppSettings &settings) {
-        settings.servers.removeIf([&](const Server &s) { return s.id == id; });
-    });
+    update([&](AppSettings &settings) { settings.servers.removeIf([&](const Server &s) { return s.id == id; }); });
 }
 
 void ConfigStore::scheduleSave()
@@ -180,11 +178,15 @@ bool ConfigStore::keepIfDamaged(const OnDisk &disk)
     for (int n = 2; QFile::exists(keptPath); ++n)
         keptPath = m_filePath + QStringLiteral(".corrupt-") + stamp + u'-' + QString::number(n);
     if (const auto kept = FileUtil::writeAtomically(keptPath, disk.bytes); !kept) {
-        DiagnosticLog::write(QStringLiteral("ConfigStore save error: could not keep the unreadable configuration file before replacing it: ")
-                             + kept.error());
+        DiagnosticLog::write(
+            QStringLiteral(
+                "ConfigStore save error: could not keep the unreadable configuration file before replacing it: ")
+            + kept.error());
         return false;
     }
-    DiagnosticLog::write(QStringLiteral("ConfigStore: the configuration file could not be read; its old contents were kept in ") + keptPath);
+    DiagnosticLog::write(
+        QStringLiteral("ConfigStore: the configuration file could not be read; its old contents were kept in ")
+        + keptPath);
     Q_EMIT damagedFileKept(keptPath);
     return true;
 }

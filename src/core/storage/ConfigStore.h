@@ -4,8 +4,8 @@
 
 #include "core/model/AppSettings.h"
 
-#include <QObject>
 #include <QFileSystemWatcher>
+#include <QObject>
 #include <QString>
 #include <QTimer>
 
@@ -56,9 +56,8 @@ public:
     static tl::expected<AppSettings, QString> readOnly(const QString &path);
 
     // Records a run's start time and exit code on that server (no exit code:
-    // the run was cancelled, which is no result). Only these fields are merged into the file as it is on disk now, under the lock,
-    // so changes made meanwhile by another process (the window, another
-    // run) survive.
+    // the run was cancelled, which is no result). Only these fields are merged into the file as it is on disk now,
+    // under the lock, so changes made meanwhile by another process (the window, another run) survive.
     void recordRunResult(const QUuid &serverID, double ranAt, std::optional<qint64> exitCode);
     // Picks up run results that another process records in the file.
     void setWatchesFile(bool watch);

@@ -27,8 +27,7 @@ struct flock wholeFile(short type)
 
 FileLock::FileLock(FileLock &&other) noexcept
     : m_fd(std::exchange(other.m_fd, -1))
-{
-}
+{ }
 
 FileLock &FileLock::operator=(FileLock &&other) noexcept
 {

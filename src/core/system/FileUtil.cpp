@@ -71,7 +71,8 @@ void removeStaleTemporaries(const QString &path)
     const QFileInfo target(path);
     const QDir folder = target.absoluteDir();
     static const QRegularExpression temporary(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
-    const QStringList names = folder.entryList({target.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+    const QStringList names =
+        folder.entryList({target.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
     for (const QString &name : names) {
         if (temporary.match(QStringView(name).mid(target.fileName().size())).hasMatch())
             QFile::remove(folder.filePath(name));
@@ -102,7 +103,9 @@ tl::expected<void, QString> removeTree(const QString &path)
 
 tl::expected<bool, QString> exchange(const QString &first, const QString &second)
 {
-    if (::renameat2(AT_FDCWD, QFile::encodeName(first).constData(), AT_FDCWD, QFile::encodeName(second).constData(), RENAME_EXCHANGE) == 0) {
+    if (::renameat2(AT_FDCWD, QFile::encodeName(first).constData(), AT_FDCWD, QFile::encodeName(second).constData(),
+                    RENAME_EXCHANGE)
+        == 0) {
         syncFolder(QFileInfo(first).absolutePath());
         return true;
     }

@@ -18,7 +18,9 @@ QCoro::Task<Verdict> beforeScheduledRun(Options options)
     if (!QNetworkInformation::instance() && !QNetworkInformation::loadBackendByName(u"networkmanager"))
         co_return Verdict::go;
     QNetworkInformation *network = QNetworkInformation::instance();
-    const auto offline = [network] { return network->reachability() == QNetworkInformation::Reachability::Disconnected; };
+    const auto offline = [network] {
+        return network->reachability() == QNetworkInformation::Reachability::Disconnected;
+    };
     if (offline()) {
         if (options.say)
             options.say(QStringLiteral("Waiting for the network…"));

@@ -29,7 +29,8 @@ Content contentFor(const Server &server, std::optional<qint64> exitCode, bool ca
         content.body = QStringLiteral("✓ ") + name + QStringLiteral(" — backup completed");
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
     } else {
-        content.body = QStringLiteral("✗ ") + name + QStringLiteral(" — backup failed (exit ") + QString::number(*exitCode) + u')';
+        content.body =
+            QStringLiteral("✗ ") + name + QStringLiteral(" — backup failed (exit ") + QString::number(*exitCode) + u')';
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
     }
     return content;
@@ -46,8 +47,8 @@ QDBusMessage notifyCall(const Content &content)
     QVariantMap hints = content.hints;
     hints.insert(QStringLiteral("desktop-entry"), desktopEntry);
     // replaces_id 0: every result is a notification of its own.
-    message << QStringLiteral("Tidewell") << uint(0) << appIcon << content.title << content.body << content.actions << hints
-            << int(-1);
+    message << QStringLiteral("Tidewell") << uint(0) << appIcon << content.title << content.body << content.actions
+            << hints << int(-1);
     return message;
 }
 

@@ -10,8 +10,7 @@ const QString SingleInstance::objectPath = QStringLiteral("/org/tidewell/Tidewel
 
 SingleInstance::SingleInstance(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 SingleInstance::~SingleInstance()
 {
@@ -40,7 +39,8 @@ SingleInstance::Claim SingleInstance::claim(QDBusConnection bus)
             m_connection = bus.name();
             return Claim::first;
         }
-        const QDBusMessage call = QDBusMessage::createMethodCall(serviceName, objectPath, serviceName, QStringLiteral("ShowMainWindow"));
+        const QDBusMessage call =
+            QDBusMessage::createMethodCall(serviceName, objectPath, serviceName, QStringLiteral("ShowMainWindow"));
         const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
         if (reply.type() == QDBusMessage::ReplyMessage) {
             bus.unregisterObject(objectPath);

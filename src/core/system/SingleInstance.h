@@ -19,9 +19,9 @@ public:
     static const QString objectPath;
 
     enum class Claim {
-        first,       // this process owns the name
-        handedOver,  // another process owns it and was asked to show its window
-        alone,       // no session bus, or an owner that did not answer
+        first,      // this process owns the name
+        handedOver, // another process owns it and was asked to show its window
+        alone,      // no session bus, or an owner that did not answer
     };
 
     explicit SingleInstance(QObject *parent = nullptr);

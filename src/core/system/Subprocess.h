@@ -19,8 +19,8 @@ namespace Subprocess {
 struct Result
 {
     bool started = false;
-    QString startError;  // the system's description when not started
-    int status = -1;     // exit status (the signal number when killed)
+    QString startError; // the system's description when not started
+    int status = -1;    // exit status (the signal number when killed)
     QByteArray out;
     QByteArray err;
 };
