@@ -38,15 +38,21 @@ ensure_packages() {
     fi
 }
 
-# build_tidewell TOP [cmake -D options…]
+# build_tidewell TOP [FOLDER] [cmake -D options…]: configures and builds in
+# TOP/FOLDER (default build/).
 build_tidewell() {
     local top="$1"
     shift
-    local type="${TIDEWELL_BUILD_TYPE:-RelWithDebInfo}"
-    if [ ! -f "$top/build/build.ninja" ]; then
-        cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
-    elif [ $# -gt 0 ]; then
-        cmake -S "$top" -B "$top/build" "$@" >/dev/null
+    local folder=build
+    if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
+        folder="$1"
+        shift
     fi
-    cmake --build "$top/build" -j2
+    local type="${TIDEWELL_BUILD_TYPE:-RelWithDebInfo}"
+    if [ ! -f "$top/$folder/build.ninja" ]; then
+        cmake -S "$top" -B "$top/$folder" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
+    elif [ $# -gt 0 ]; then
+        cmake -S "$top" -B "$top/$folder" "$@" >/dev/null
+    fi
+    cmake --build "$top/$folder" -j2
 }

@@ -20,13 +20,17 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
 
-    if (const auto serverID = EntryPoint::headlessServerID(arguments)) {
+    const EntryPoint::Options options = EntryPoint::parse(arguments);
+    if (!options.usageError.isEmpty() && !options.help && !options.version) {
+        std::fputs(options.usageError.toLocal8Bit().constData(), stderr);
+        return 2;
+    }
+    if (options.runBackup) {
         // No display needed: a scheduled run has no window.
         QCoreApplication app(argc, argv);
-        return HeadlessRunner::exec(*serverID);
+        return HeadlessRunner::exec(*options.runBackup);
     }
     // Help and version need no display either.
-    const EntryPoint::Options options = EntryPoint::parse(arguments);
     if (options.help || options.version) {
         std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(),
                    stdout);

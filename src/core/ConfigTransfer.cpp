@@ -39,30 +39,23 @@ QString defaultExportName(const QDate &today)
            + QStringLiteral(".json");
 }
 
-IOStatus exportTo(const QString &path, const AppSettings &settings)
+Outcome exportTo(const QString &path, const AppSettings &settings)
 {
-    IOStatus status;
-    if (const auto written = FileUtil::writeAtomically(path, sanitizedForExport(settings).encode()); !written) {
-        status.message = written.error();
-        return status;
-    }
-    status.ok = true;
-    status.message = QStringLiteral("Exported to ") + QFileInfo(path).fileName();
-    return status;
+    if (const auto written = FileUtil::writeAtomically(path, sanitizedForExport(settings).encode()); !written)
+        return tl::unexpected(TransferError{TransferError::Code::notWritten, written.error()});
+    return QStringLiteral("Exported to ") + QFileInfo(path).fileName();
 }
 
-ReadResult readImport(const QString &path)
+tl::expected<PendingImport, TransferError> readImport(const QString &path)
 {
-    ReadResult result;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.status.message = QStringLiteral("Import failed: ") + file.errorString();
-        return result;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return tl::unexpected(
+            TransferError{TransferError::Code::unreadable, QStringLiteral("Import failed: ") + file.errorString()});
     const auto settings = AppSettings::decode(file.readAll());
     if (!settings) {
-        result.status.message = QStringLiteral("Import failed: ") + settings.error();
-        return result;
+        return tl::unexpected(TransferError{TransferError::Code::notAConfiguration,
+                                            QStringLiteral("Import failed: ") + settings.error()});
     }
     PendingImport pending;
     pending.settings = *settings;
@@ -73,35 +66,37 @@ ReadResult readImport(const QString &path)
             QStringLiteral("Import: ") + QString::number(pending.reassignedIds)
             + QStringLiteral(" server(s) repeated an id that another server has; they were given new ids."));
     }
-    result.pending = pending;
-    return result;
+    return pending;
 }
 
-IOStatus applyImport(ConfigStore *store, const Scheduler &scheduler, const PendingImport &pending)
+QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, PendingImport pending)
 {
-    for (const Server &server : store->settings().servers) {
-        if (server.scheduleEnabled)
-            (void)scheduler.uninstall(server.id); // failures are ignored
-    }
+    // The store is used before the first wait only; the scheduler is this frame's own.
+    const QList<Server> before = store->settings().servers;
     store->setSettings(pending.settings);
+    for (const Server &server : before) {
+        if (server.scheduleEnabled)
+            (void)co_await scheduler.uninstall(server.id); // failures are ignored
+    }
     QStringList failures;
-    for (const Server &server : pending.settings.servers) {
+    for (const Server &server : std::as_const(pending.settings.servers)) {
         if (!server.scheduleEnabled)
             continue;
-        if (const auto installed = scheduler.install(server); !installed)
+        if (const auto installed = co_await scheduler.install(server); !installed)
             failures << server.name + QStringLiteral(": ") + installed.error().description();
     }
-    IOStatus status;
-    status.ok = failures.isEmpty();
-    status.message =
-        status.ok ? QStringLiteral("Imported ") + QString::number(pending.settings.servers.size())
-                        + QStringLiteral(" server(s) from ") + pending.fileName
-                  : QStringLiteral("Imported, but schedule install failed: ") + failures.join(QStringLiteral("; "));
+    QString reassigned;
     if (pending.reassignedIds > 0) {
-        status.message += QStringLiteral(" (") + QString::number(pending.reassignedIds)
-                          + QStringLiteral(" server(s) repeated another server's id and were given a new one)");
+        reassigned = QStringLiteral(" (") + QString::number(pending.reassignedIds)
+                     + QStringLiteral(" server(s) repeated another server's id and were given a new one)");
     }
-    return status;
+    if (!failures.isEmpty()) {
+        co_return tl::unexpected(TransferError{TransferError::Code::schedulesFailed,
+                                               QStringLiteral("Imported, but schedule install failed: ")
+                                                   + failures.join(QStringLiteral("; ")) + reassigned});
+    }
+    co_return QStringLiteral("Imported ") + QString::number(pending.settings.servers.size())
+        + QStringLiteral(" server(s) from ") + pending.fileName + reassigned;
 }
 
 } // namespace ConfigTransfer

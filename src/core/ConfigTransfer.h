@@ -3,30 +3,41 @@
 #pragma once
 
 #include "core/model/AppSettings.h"
+#include "core/schedule/Scheduler.h"
 
 #include <QDate>
 #include <QString>
-#include <QUuid>
 
-#include <optional>
+#include <qcoro/qcorotask.h>
+
+#include <tl/expected.hpp>
 
 class ConfigStore;
-class Scheduler;
 
 // Export of the whole configuration to a JSON file and import back, with the
 // daily schedules brought in line with the imported servers.
 namespace ConfigTransfer {
 
-struct IOStatus
+// Why an export or import did not (wholly) work; `message` is the status
+// line Settings shows.
+struct TransferError
 {
-    QUuid id = QUuid::createUuid();
-    bool ok = false;
+    enum class Code {
+        unreadable,        // the file could not be opened or read
+        notAConfiguration, // not JSON, or not Tidewell's configuration
+        notWritten,        // the export could not be written
+        schedulesFailed,   // imported, but some daily schedules were not installed
+    };
+    Code code;
     QString message;
+
+    friend bool operator==(const TransferError &, const TransferError &) = default;
 };
+// The status line of an export or import that worked, or why it did not.
+using Outcome = tl::expected<QString, TransferError>;
 
 struct PendingImport
 {
-    QUuid id = QUuid::createUuid();
     AppSettings settings;
     QString fileName;
     // Servers that repeated another's id in the file and were given new ones.
@@ -40,15 +51,10 @@ struct PendingImport
 AppSettings sanitizedForExport(const AppSettings &settings);
 QString defaultExportName(const QDate &today = QDate::currentDate());
 
-IOStatus exportTo(const QString &path, const AppSettings &settings);
+Outcome exportTo(const QString &path, const AppSettings &settings);
 // The decoded file waiting for confirmation, or the failure to report.
-struct ReadResult
-{
-    std::optional<PendingImport> pending;
-    IOStatus status;
-};
-ReadResult readImport(const QString &path);
+tl::expected<PendingImport, TransferError> readImport(const QString &path);
 // Removes the old schedules, replaces the settings, installs the new schedules.
-IOStatus applyImport(ConfigStore *store, const Scheduler &scheduler, const PendingImport &pending);
+QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, PendingImport pending);
 
 } // namespace ConfigTransfer

@@ -8,14 +8,6 @@
 
 namespace EntryPoint {
 
-std::optional<QUuid> headlessServerID(const QStringList &arguments)
-{
-    const qsizetype index = arguments.indexOf(QStringLiteral("--run-backup"));
-    if (index < 0 || index + 1 >= arguments.size())
-        return std::nullopt;
-    return ServerId::parse(arguments.at(index + 1));
-}
-
 Options parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -27,11 +19,25 @@ Options parse(const QStringList &arguments)
     const QCommandLineOption status(QStringLiteral("status"));
     const QCommandLineOption json(QStringLiteral("json"));
     parser.addOptions({help, version, runBackup, status, json});
-    // Errors (an unknown option, "--run-backup" without a value) are not fatal:
-    // what was understood still counts.
+    // Errors (an unknown option, "--run-backup" without a value) are not fatal
+    // here: what was understood still counts, and the caller says the rest.
     (void)parser.parse(arguments);
 
     Options options;
+    if (parser.isSet(runBackup)) {
+        // The first one counts, as a scheduled unit writes it.
+        const QStringList values = parser.values(runBackup);
+        const QString value = values.isEmpty() ? QString() : values.constFirst();
+        options.runBackup = ServerId::parse(value);
+        if (!options.runBackup) {
+            options.usageError =
+                value.isEmpty() ? QStringLiteral("tidewell: --run-backup needs a server ID (see tidewell --help)\n")
+                                : QStringLiteral("tidewell: --run-backup needs a server ID, not “") + value
+                                      + QStringLiteral("” (see tidewell --help)\n");
+        }
+    } else if (arguments.contains(QStringLiteral("--run-backup"))) {
+        options.usageError = QStringLiteral("tidewell: --run-backup needs a server ID (see tidewell --help)\n");
+    }
     options.help = parser.isSet(help);
     options.version = parser.isSet(version);
     options.status = parser.isSet(status);

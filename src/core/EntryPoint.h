@@ -10,18 +10,19 @@
 
 namespace EntryPoint {
 
-// The server id of a headless run: the element right after the first
-// "--run-backup", when it is a canonical UUID. Anything else means the window.
-std::optional<QUuid> headlessServerID(const QStringList &arguments);
-
-// What the rest of the command line asks for. A malformed "--run-backup"
-// is not an error: the window starts, and nothing is said.
+// What the command line asks for. Options Tidewell does not know are not
+// errors: the window starts and one line names them.
 struct Options
 {
     bool help = false;
     bool version = false;
     bool status = false;
     bool json = false;
+    // The server of a headless run: "--run-backup ID" or "--run-backup=ID".
+    std::optional<QUuid> runBackup;
+    // Why the command line cannot be followed (a "--run-backup" without a
+    // server id): said on one line, and the program exits with 2.
+    QString usageError;
     QStringList unknownOptions; // as typed, e.g. "--frobnicate"
 };
 Options parse(const QStringList &arguments);

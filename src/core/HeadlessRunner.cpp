@@ -11,6 +11,7 @@
 #include "core/system/SignalWatcher.h"
 
 #include <QCoreApplication>
+#include <QDBusPendingCallWatcher>
 #include <QTimer>
 
 #include <qcoro/qcorotimer.h>
@@ -20,14 +21,23 @@
 
 namespace HeadlessRunner {
 
-QCoro::Task<int> run(QUuid serverID)
+namespace {
+
+// How a headless run ended, and the notification that may still be on its way.
+struct Ending
+{
+    int status = 0;
+    std::optional<QDBusPendingCall> notification;
+};
+
+QCoro::Task<Ending> run(QUuid serverID)
 {
     ConfigStore store;
     const Server *server = store.settings().server(serverID);
     if (!server) {
         DiagnosticLog::write(QStringLiteral("Server ") + ServerId::text(serverID)
                              + QStringLiteral(" not found in config."));
-        co_return 2;
+        co_return Ending{2, {}};
     }
     RsyncRunner runner;
     RunNotifier notifier(&runner);
@@ -60,17 +70,31 @@ QCoro::Task<int> run(QUuid serverID)
     if (co_await NetworkGate::beforeScheduledRun(gate) == NetworkGate::Verdict::skipMetered) {
         // Not a run: nothing is recorded, and a skip that lasts shows as overdue.
         DiagnosticLog::write(QStringLiteral("Skipped: the network connection is metered."));
-        co_return 0;
+        co_return Ending{0, {}};
     }
     started = true;
     co_await runner.run(scheduled, &store);
-    co_return runner.exitCode().value_or(0);
+    co_return Ending{runner.exitCode().value_or(0), notifier.lastPost()};
 }
+
+} // namespace
 
 int exec(const QUuid &serverID)
 {
-    QCoro::connect(run(serverID), QCoreApplication::instance(), [](int status) {
-        QTimer::singleShot(300, QCoreApplication::instance(), [status] { QCoreApplication::exit(status); });
+    QCoro::connect(run(serverID), QCoreApplication::instance(), [](const Ending &ending) {
+        const int status = ending.status;
+        if (!ending.notification || ending.notification->isFinished()) {
+            // Queued: a run that ends before the event loop starts (an
+            // unknown server) must not exit before there is a loop to end.
+            QTimer::singleShot(0, QCoreApplication::instance(), [status] { QCoreApplication::exit(status); });
+            return;
+        }
+        // The notification is handed over once the desktop has answered;
+        // a desktop that does not answer holds the exit back no longer than this.
+        auto *watcher = new QDBusPendingCallWatcher(*ending.notification, QCoreApplication::instance());
+        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, QCoreApplication::instance(),
+                         [status] { QCoreApplication::exit(status); });
+        QTimer::singleShot(exitPauseMs, QCoreApplication::instance(), [status] { QCoreApplication::exit(status); });
     });
     return QCoreApplication::exec();
 }

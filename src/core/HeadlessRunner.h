@@ -4,14 +4,16 @@
 
 #include <QUuid>
 
-#include <qcoro/qcorotask.h>
-
 // A backup of one server without any window, as a daily schedule starts it.
 namespace HeadlessRunner {
 
-// The exit status: 2 for an unknown server, else the run's exit code (0 when unset).
-QCoro::Task<int> run(QUuid serverID);
-// Runs the backup in a QCoreApplication event loop and exits 0.3 s after it ends.
+// The longest a finished run waits for the desktop to take its notification.
+constexpr int exitPauseMs = 300;
+
+// Runs the backup in a QCoreApplication event loop and returns its exit
+// status (2 for an unknown server, else the run's exit code, 0 when unset) as
+// soon as it has ended and its notification has been answered, or after
+// exitPauseMs without an answer.
 int exec(const QUuid &serverID);
 
 } // namespace HeadlessRunner

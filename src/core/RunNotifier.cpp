@@ -36,7 +36,7 @@ void RunNotifier::runFinished(const QUuid &serverID, std::optional<int> exitCode
     NotificationService::Content content = NotificationService::contentFor(
         m_runner->runServer(), exitCode ? std::optional<qint64>(*exitCode) : std::nullopt, m_runner->wasCancelled());
     if (m_actions == Actions::none) {
-        NotificationService::post(content);
+        m_lastPost = NotificationService::post(content);
         return;
     }
     content.actions = {QStringLiteral("default"), tr("Show"), viewLogAction, tr("View log")};

@@ -2,6 +2,7 @@
 // Adapter from the end of a run to a desktop notification.
 #pragma once
 
+#include <QDBusPendingCall>
 #include <QHash>
 #include <QObject>
 #include <QUuid>
@@ -25,6 +26,10 @@ public:
 
     static inline const QString viewLogAction = QStringLiteral("view-log");
 
+    // The last notification's call to the desktop, while it may still be on
+    // its way (without actions only); a process about to end waits for it.
+    const std::optional<QDBusPendingCall> &lastPost() const { return m_lastPost; }
+
 Q_SIGNALS:
     void serverRequested(const QUuid &serverID);
     void logRequested(const QUuid &serverID);
@@ -39,4 +44,5 @@ private:
     RsyncRunner *m_runner;
     Actions m_actions;
     QHash<uint, QUuid> m_posted; // notifications still shown, and their server
+    std::optional<QDBusPendingCall> m_lastPost;
 };

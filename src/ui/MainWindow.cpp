@@ -327,13 +327,14 @@ void MainWindow::confirmDelete(const Server &server)
         tr("This removes the server configuration. Local backups are not touched."), tr("Delete"));
     if (!confirmed)
         return;
-    if (server.scheduleEnabled)
-        (void)m_context.scheduler->uninstall(server.id); // an error does not keep the server
     if (m_selection == server.id)
         select(std::nullopt);
     m_context.store->deleteServer(server.id);
     if (m_context.schedules)
         m_context.schedules->refresh(server.id);
+    // In the background; an error does not keep the server.
+    if (server.scheduleEnabled)
+        QCoro::connect(m_context.scheduler->uninstall(server.id), this, [](const auto &) {});
 }
 
 void MainWindow::openBackupsFolder(const Server &server)

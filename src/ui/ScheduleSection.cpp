@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QVBoxLayout>
 
 ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, const Scheduler *scheduler,
@@ -51,11 +52,8 @@ ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, cons
         edit([&](Server &s) { s.scheduleEnabled = on; });
         syncSchedule();
     });
-    connect(m_time, &QLineEdit::textEdited, this, [this](const QString &text) {
-        edit([&](Server &s) { s.scheduleTime = text; });
-        if (server().scheduleEnabled)
-            syncSchedule();
-    });
+    // A time is applied once it is typed whole: "7:30" never installs 07:03 on the way.
+    connect(m_time, &QLineEdit::editingFinished, this, &ScheduleSection::applyTime);
     if (m_schedules) {
         connect(m_schedules, &ScheduleStatus::changed, this, [this](const QUuid &id) {
             if (id == m_id)
@@ -64,16 +62,45 @@ ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, cons
     }
 }
 
+void ScheduleSection::applyTime()
+{
+    const QString text = m_time->text();
+    if (text == server().scheduleTime)
+        return;
+    edit([&](Server &s) { s.scheduleTime = text; });
+    if (server().scheduleEnabled)
+        syncSchedule();
+}
+
 void ScheduleSection::syncSchedule()
 {
-    m_installError.clear();
-    const Server s = server();
-    const auto synced = s.scheduleEnabled ? m_scheduler->install(s) : m_scheduler->uninstall(s.id);
-    if (!synced)
-        m_installError = synced.error().description();
+    if (m_syncing) {
+        m_syncAgain = true;
+        return;
+    }
+    m_syncing = true;
+    QCoro::connect(sync(), this, [] {});
+}
+
+QCoro::Task<> ScheduleSection::sync()
+{
+    QPointer<ScheduleSection> self(this);
+    QString error;
+    do {
+        m_syncAgain = false;
+        const Server s = server();
+        const auto synced =
+            s.scheduleEnabled ? co_await m_scheduler->install(s) : co_await m_scheduler->uninstall(s.id);
+        if (!self)
+            co_return;
+        error = synced ? QString() : synced.error().description();
+    } while (m_syncAgain);
+    m_syncing = false;
+    m_installError = error;
     if (m_schedules)
         m_schedules->refresh(m_id);
     refresh(server());
+    Q_EMIT syncFinished();
 }
 
 void ScheduleSection::refresh(const Server &server)

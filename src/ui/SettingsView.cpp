@@ -45,7 +45,7 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     , m_desktop(desktop)
 {
     setObjectName(QStringLiteral("settingsView"));
-    const auto note = [](const QString &text, QWidget *parent) { return Style::note(text, parent); };
+    const auto note = [](const QString &text, QWidget *owner) { return Style::note(text, owner); };
     setWindowTitle(tr("Tidewell Settings"));
     setFixedSize(620, 400);
     // Closes like a dialog: Esc, or Ctrl+W.
@@ -267,18 +267,20 @@ void SettingsView::pick()
     m_folder->setText(folder);
 }
 
-void SettingsView::setStatus(const ConfigTransfer::IOStatus &status)
+void SettingsView::setStatus(const ConfigTransfer::Outcome &status)
 {
     m_ioStatus = status;
-    const QColor color = status.ok ? Icons::green() : Icons::red();
+    const bool ok = status.has_value();
+    const QColor color = ok ? Icons::green() : Icons::red();
     m_statusIcon->setPixmap(
-        Icons::get(status.ok ? QStringLiteral("emblem-ok") : QStringLiteral("dialog-error")).pixmap(16, 16));
-    m_status->setText(status.message);
+        Icons::get(ok ? QStringLiteral("emblem-ok") : QStringLiteral("dialog-error")).pixmap(16, 16));
+    m_status->setText(ok ? *status : status.error().message);
     QPalette palette = m_status->palette();
     palette.setColor(QPalette::WindowText, color);
     m_status->setPalette(palette);
     m_statusIcon->show();
     m_status->show();
+    Q_EMIT transferFinished();
 }
 
 void SettingsView::exportConfig()
@@ -297,18 +299,22 @@ void SettingsView::importConfig()
         m_dialogs->openFileName(this, tr("Import Tidewell configuration"), AppPaths::homeFolder(), tr("JSON (*.json)"));
     if (path.isEmpty())
         return;
-    const ConfigTransfer::ReadResult read = ConfigTransfer::readImport(path);
-    if (!read.pending) {
-        setStatus(read.status);
+    const auto read = ConfigTransfer::readImport(path);
+    if (!read) {
+        setStatus(tl::unexpected(read.error()));
         return;
     }
-    const bool replace = m_dialogs->confirm(this, read.pending->confirmationTitle(), read.pending->confirmationTitle(),
-                                            read.pending->confirmationText(), tr("Replace"));
+    const bool replace = m_dialogs->confirm(this, read->confirmationTitle(), read->confirmationTitle(),
+                                            read->confirmationText(), tr("Replace"));
     if (replace)
-        applyImport(*read.pending);
+        applyImport(*read);
 }
 
 void SettingsView::applyImport(const ConfigTransfer::PendingImport &pending)
 {
-    setStatus(ConfigTransfer::applyImport(m_store, *m_scheduler, pending));
+    m_statusIcon->hide();
+    m_status->setText(tr("Importing…"));
+    m_status->show();
+    QCoro::connect(ConfigTransfer::applyImport(m_store, *m_scheduler, pending), this,
+                   [this](const ConfigTransfer::Outcome &outcome) { setStatus(outcome); });
 }

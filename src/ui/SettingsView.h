@@ -30,19 +30,24 @@ public:
     void pick();
     void exportConfig();
     void importConfig();
+    // Applies at once; the schedules follow in the background, and the status
+    // line says how it went when they are done (transferFinished()).
     void applyImport(const ConfigTransfer::PendingImport &pending);
 
-    std::optional<ConfigTransfer::IOStatus> ioStatus() const { return m_ioStatus; }
+    std::optional<ConfigTransfer::Outcome> ioStatus() const { return m_ioStatus; }
+
+Q_SIGNALS:
+    void transferFinished();
 
 private:
     void refresh();
-    void setStatus(const ConfigTransfer::IOStatus &status);
+    void setStatus(const ConfigTransfer::Outcome &status);
 
     ConfigStore *m_store;
     const Scheduler *m_scheduler;
     Dialogs *m_dialogs;
     Desktop *m_desktop;
-    std::optional<ConfigTransfer::IOStatus> m_ioStatus;
+    std::optional<ConfigTransfer::Outcome> m_ioStatus;
 
     QLineEdit *m_folder;
     QCheckBox *m_dateFolders;

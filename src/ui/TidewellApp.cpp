@@ -113,15 +113,18 @@ void TidewellApp::start()
     openMainWindow();
     // After the first frame: rewriting schedules runs systemctl.
     QTimer::singleShot(0, this, [this] {
-        repointSchedules();
+        QCoro::connect(repointSchedules(), this, [](const QString &) {});
         m_context.store->startScheduleClocks();
         m_overdue->start();
     });
 }
 
-QString TidewellApp::repointSchedules()
+QCoro::Task<QString> TidewellApp::repointSchedules()
 {
-    const Scheduler::Repair repair = m_scheduler.repointJobs(m_context.store->settings().servers);
+    QPointer<TidewellApp> self(this);
+    const Scheduler::Repair repair = co_await m_scheduler.repointJobs(m_context.store->settings().servers);
+    if (!self)
+        co_return QString();
     for (const QString &error : repair.errors)
         DiagnosticLog::write(QStringLiteral("Schedule update failed: ") + error);
     QStringList messages;
@@ -139,13 +142,13 @@ QString TidewellApp::repointSchedules()
                                                     : QString());
     }
     if (messages.isEmpty())
-        return {};
+        co_return QString();
     const QString message = messages.join(u' ');
     NotificationService::Content content;
     content.body = message;
     NotificationService::post(content);
     m_mainWindow->statusBar()->showMessage(message);
-    return message;
+    co_return message;
 }
 
 void TidewellApp::updateTrayIcon()
@@ -157,6 +160,9 @@ void TidewellApp::updateTrayIcon()
 
 void TidewellApp::openMainWindow()
 {
+    // A minimised window comes back as it was (maximised stays maximised).
+    if (m_mainWindow->isMinimized())
+        m_mainWindow->setWindowState((m_mainWindow->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     m_mainWindow->show();
     m_mainWindow->raise();
     m_mainWindow->activateWindow();

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <qcoro/qcorotask.h>
+
 #include <functional>
 #include <memory>
 
@@ -39,7 +41,8 @@ public:
     void openSettings();
     // Points every daily schedule that starts another or a missing program at
     // this one, and says so once; returns what it said (empty: nothing to do).
-    QString repointSchedules();
+    // systemd is asked in the background; the window never waits for it.
+    QCoro::Task<QString> repointSchedules();
 
     ConfigStore *store() const { return m_context.store; }
     RsyncRunner *runner() const { return m_context.runner; }

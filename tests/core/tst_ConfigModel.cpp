@@ -183,7 +183,7 @@ private Q_SLOTS:
                                             "servers",        "useDateSubfolder"};
         qsizetype last = -1;
         for (const QByteArray &key : keyOrder) {
-            const qsizetype at = encoded.indexOf("\"" + key + "\"");
+            const qsizetype at = encoded.indexOf(QByteArray("\"" + key + "\""));
             QVERIFY2(at > last, key.constData());
             last = at;
         }

@@ -3,6 +3,7 @@
 #include "core/ConfigTransfer.h"
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
+#include "fixtures/Await.h"
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
 
@@ -72,24 +73,22 @@ private Q_SLOTS:
             s.destinationPath = QStringLiteral("/mnt/backups");
         });
         const QString file = m_h->home.path() + QStringLiteral("/export.json");
-        const IOStatus exported = exportTo(file, store.settings());
-        QVERIFY(exported.ok);
-        QCOMPARE(exported.message, QStringLiteral("Exported to export.json"));
+        const Outcome exported = exportTo(file, store.settings());
+        QCOMPARE(exported, Outcome(QStringLiteral("Exported to export.json")));
         QVERIFY(!readFile(file).contains("lastRunAt"));
         QVERIFY(!readFile(file).contains("lastSuccessAt"));
         QVERIFY(!readFile(file).contains("scheduledSince"));
 
-        const ReadResult read = readImport(file);
-        QVERIFY(read.pending);
+        const auto read = readImport(file);
+        QVERIFY(read);
         QCOMPARE(
-            read.pending->confirmationText(),
+            read->confirmationText(),
             QStringLiteral(
                 "“export.json” contains 2 server(s). This will replace your current configuration. Scheduled backups "
                 "will be re-synced to match."));
-        const IOStatus applied = applyImport(&store, sched, *read.pending);
-        QVERIFY(applied.ok);
-        QCOMPARE(applied.message, QStringLiteral("Imported 2 server(s) from export.json"));
-        QCOMPARE(store.settings().servers[0].id, read.pending->settings.servers[0].id);
+        const Outcome applied = done(applyImport(&store, sched, *read));
+        QCOMPARE(applied, Outcome(QStringLiteral("Imported 2 server(s) from export.json")));
+        QCOMPARE(store.settings().servers[0].id, read->settings.servers[0].id);
         QCOMPARE(store.settings().servers[0].privateKeyPath, QString());
         QCOMPARE(store.settings().destinationPath, QStringLiteral("/mnt/backups"));
         QCOMPARE(store.settings().servers[0].paths[0].excludes,
@@ -105,12 +104,12 @@ private Q_SLOTS:
         Scheduler sched = scheduler();
         const Server old = scheduledServer(QStringLiteral("old"));
         store.update([&](AppSettings &s) { s.servers = {old}; });
-        QVERIFY(sched.install(old));
+        QVERIFY(done(sched.install(old)));
         writeFile(m_h->home.path() + QStringLiteral("/empty.json"), "{}");
-        const ReadResult read = readImport(m_h->home.path() + QStringLiteral("/empty.json"));
-        QVERIFY(read.pending);
-        QVERIFY(read.pending->confirmationText().contains(QStringLiteral("contains 0 server(s)")));
-        QVERIFY(applyImport(&store, sched, *read.pending).ok);
+        const auto read = readImport(m_h->home.path() + QStringLiteral("/empty.json"));
+        QVERIFY(read);
+        QVERIFY(read->confirmationText().contains(QStringLiteral("contains 0 server(s)")));
+        QVERIFY(done(applyImport(&store, sched, *read)));
         QVERIFY(store.settings().servers.isEmpty());
         QVERIFY(!QFile::exists(sched.plistURL(old.id)));
     }
@@ -120,13 +119,14 @@ private Q_SLOTS:
         ConfigStore &store = m_h->store;
         store.update([](AppSettings &s) { s.servers = {Server{}}; });
         writeFile(m_h->home.path() + QStringLiteral("/bad.json"), R"({"servers":[{"port":"22"}]})");
-        const ReadResult read = readImport(m_h->home.path() + QStringLiteral("/bad.json"));
-        QVERIFY(!read.pending);
-        QVERIFY(!read.status.ok);
-        QVERIFY(read.status.message.startsWith(QStringLiteral("Import failed: ")));
+        const auto read = readImport(m_h->home.path() + QStringLiteral("/bad.json"));
+        QVERIFY(!read);
+        QCOMPARE(read.error().code, TransferError::Code::notAConfiguration);
+        QVERIFY(read.error().message.startsWith(QStringLiteral("Import failed: ")));
         QCOMPARE(store.settings().servers.size(), 1);
-        QVERIFY(readImport(m_h->home.path() + QStringLiteral("/missing.json"))
-                    .status.message.startsWith(QStringLiteral("Import failed: ")));
+        const auto missing = readImport(m_h->home.path() + QStringLiteral("/missing.json"));
+        QCOMPARE(missing.error().code, TransferError::Code::unreadable);
+        QVERIFY(missing.error().message.startsWith(QStringLiteral("Import failed: ")));
     }
 
     void failedInstallsAreCollected()
@@ -137,10 +137,10 @@ private Q_SLOTS:
         pending.fileName = QStringLiteral("x.json");
         pending.settings.servers = {scheduledServer(QStringLiteral("a"), QStringLiteral("7")),
                                     scheduledServer(QStringLiteral("b"), QStringLiteral("25:00")), Server{}};
-        const IOStatus status = applyImport(&store, sched, pending);
-        QVERIFY(!status.ok);
+        const Outcome status = done(applyImport(&store, sched, pending));
+        QCOMPARE(status.error().code, TransferError::Code::schedulesFailed);
         QCOMPARE(
-            status.message,
+            status.error().message,
             QStringLiteral("Imported, but schedule install failed: a: Invalid schedule time '7'. Use HH:mm (24h).; "
                            "b: Invalid schedule time '25:00'. Use HH:mm (24h)."));
         QCOMPARE(store.settings().servers.size(), 3); // the new settings stay
@@ -153,10 +153,11 @@ private Q_SLOTS:
         AppSettings twins;
         twins.servers = {server, server};
         writeFile(m_h->home.path() + QStringLiteral("/twins.json"), twins.encode());
-        const ReadResult read = readImport(m_h->home.path() + QStringLiteral("/twins.json"));
-        QVERIFY(read.pending);
-        QVERIFY(read.pending->settings.servers[0].id != read.pending->settings.servers[1].id);
-        QCOMPARE(applyImport(&m_h->store, scheduler(), *read.pending).message,
+        const auto read = readImport(m_h->home.path() + QStringLiteral("/twins.json"));
+        QVERIFY(read);
+        QVERIFY(read->settings.servers[0].id != read->settings.servers[1].id);
+        const Scheduler sched = scheduler();
+        QCOMPARE(*done(applyImport(&m_h->store, sched, *read)),
                  QStringLiteral("Imported 2 server(s) from twins.json (1 server(s) repeated another server's id and "
                                 "were given a new one)"));
     }

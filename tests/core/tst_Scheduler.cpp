@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // systemd and launchd schedules with recording stand-ins.
 #include "core/schedule/Scheduler.h"
+#include "fixtures/Await.h"
 #include "fixtures/Files.h"
 #include "fixtures/TempHome.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QProcess>
 #include <QTest>
@@ -29,6 +31,7 @@ class TestScheduler : public QObject
     Scheduler systemd(const QByteArray &toolBody = "exit 0\n")
     {
         Scheduler scheduler(Scheduler::Backend::systemd);
+        scheduler.setBus(QDBusConnection(QStringLiteral("no bus"))); // no manager: systemctl
         scheduler.setToolPath(fakeTool(toolBody));
         scheduler.setExecutablePath(QStringLiteral(TIDEWELL_BINARY));
         return scheduler;
@@ -89,7 +92,7 @@ private Q_SLOTS:
     void invalidTimeFailsBeforeAnythingIsWritten()
     {
         Scheduler scheduler = systemd();
-        const auto installed = scheduler.install(scheduled(QStringLiteral("24:00")));
+        const auto installed = done(scheduler.install(scheduled(QStringLiteral("24:00"))));
         QVERIFY(!installed);
         QCOMPARE(installed.error().description(), QStringLiteral("Invalid schedule time '24:00'. Use HH:mm (24h)."));
         QVERIFY(!QDir(unitFolder()).exists());
@@ -100,7 +103,7 @@ private Q_SLOTS:
     {
         Scheduler scheduler = systemd();
         const Server server = scheduled(QStringLiteral("7:5"));
-        QVERIFY(scheduler.install(server));
+        QVERIFY(done(scheduler.install(server)));
         const QString label = QStringLiteral("org.tidewell.backup.0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
         QCOMPARE(scheduler.plistURL(server.id), unitFolder() + u'/' + label + QStringLiteral(".timer"));
         const QString logs = m_home->logDir() + QStringLiteral("/0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60");
@@ -121,7 +124,7 @@ private Q_SLOTS:
                                        QStringLiteral("--user restart %1.timer").arg(label)}));
 
         // Installing again replaces the pair.
-        QVERIFY(scheduler.install(scheduled(QStringLiteral("23:59"))));
+        QVERIFY(done(scheduler.install(scheduled(QStringLiteral("23:59")))));
         QCOMPARE(QDir(unitFolder()).entryList(QDir::Files).size(), 2);
         QVERIFY(readFile(scheduler.plistURL(server.id)).contains("OnCalendar=*-*-* 23:59:00\n"));
     }
@@ -132,7 +135,7 @@ private Q_SLOTS:
             QSKIP("systemd-analyze is not installed");
         Scheduler scheduler = systemd();
         const Server server = scheduled(QStringLiteral("7:5"));
-        QVERIFY(scheduler.install(server));
+        QVERIFY(done(scheduler.install(server)));
         QProcess verify;
         verify.start(QStringLiteral("/usr/bin/systemd-analyze"),
                      {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id),
@@ -156,7 +159,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(QStringLiteral(TIDEWELL_BINARY), odd));
         scheduler.setExecutablePath(odd);
         const Server server = scheduled(QStringLiteral("03:00"));
-        QVERIFY(scheduler.install(server));
+        QVERIFY(done(scheduler.install(server)));
         const QString service = QString::fromUtf8(readFile(scheduler.serviceUnitPath(server.id)));
         QVERIFY(service.contains(
             QStringLiteral(
@@ -164,11 +167,11 @@ private Q_SLOTS:
                 .arg(m_home->path())));
         // Without quotes or backslashes the executable is started directly; "$" is literal there.
         scheduler.setExecutablePath(m_home->path() + QStringLiteral("/100% $HOME/tidewell"));
-        QVERIFY(scheduler.install(server));
+        QVERIFY(done(scheduler.install(server)));
         QVERIFY(readFile(scheduler.serviceUnitPath(server.id))
-                    .contains("ExecStart=\"" + m_home->path().toUtf8() + "/100%% $HOME/tidewell\" "));
+                    .contains(QByteArray("ExecStart=\"" + m_home->path().toUtf8() + "/100%% $HOME/tidewell\" ")));
         scheduler.setExecutablePath(odd);
-        QVERIFY(scheduler.install(server));
+        QVERIFY(done(scheduler.install(server)));
         if (!QFile::exists(QStringLiteral("/usr/bin/systemd-analyze")))
             return;
         QProcess verify;
@@ -196,7 +199,7 @@ private Q_SLOTS:
             scheduler.setToolPath(fakeTool());
             QVERIFY(!scheduler.scheduledExecutable(server.id));
             scheduler.setExecutablePath(program);
-            QVERIFY(scheduler.install(server));
+            QVERIFY(done(scheduler.install(server)));
             QCOMPARE(scheduler.scheduledExecutable(server.id), std::optional<QString>(program));
         }
     }
@@ -217,15 +220,15 @@ private Q_SLOTS:
         current.id = QUuid::createUuid();
         Server noJob = scheduled(QStringLiteral("06:00"));
         noJob.id = QUuid::createUuid();
-        QVERIFY(old.install(gone));
+        QVERIFY(done(old.install(gone)));
         Scheduler installed = systemd();
-        QVERIFY(installed.install(current));
+        QVERIFY(done(installed.install(current)));
         QVERIFY(QFile::remove(moved)); // the clone went away
 
         old.setExecutablePath(QStringLiteral("/usr/bin/true")); // someone else's program, for "elsewhere"
-        QVERIFY(old.install(elsewhere));
+        QVERIFY(done(old.install(elsewhere)));
         QFile::remove(m_calls);
-        const Scheduler::Repair repair = installed.repointJobs({gone, elsewhere, current, noJob});
+        const Scheduler::Repair repair = done(installed.repointJobs({gone, elsewhere, current, noJob}));
         QCOMPARE(repair.updated, 2);
         QCOMPARE(repair.executable, QStringLiteral(TIDEWELL_BINARY));
         QVERIFY(repair.errors.isEmpty());
@@ -234,7 +237,7 @@ private Q_SLOTS:
         QVERIFY(!installed.scheduledExecutable(noJob.id));
         QVERIFY(!QFile::exists(installed.plistURL(noJob.id)));
         // Once repaired, nothing more to do.
-        QCOMPARE(installed.repointJobs({gone, elsewhere, current, noJob}).updated, 0);
+        QCOMPARE(done(installed.repointJobs({gone, elsewhere, current, noJob})).updated, 0);
     }
 
     // A reload that fails while a schedule is pointed elsewhere (no user
@@ -244,14 +247,14 @@ private Q_SLOTS:
         Scheduler before = systemd();
         before.setExecutablePath(QStringLiteral("/usr/bin/true"));
         const Server server = scheduled(QStringLiteral("03:00"));
-        QVERIFY(before.install(server));
+        QVERIFY(done(before.install(server)));
         const QByteArray service = readFile(before.serviceUnitPath(server.id));
         const QByteArray timer = readFile(before.plistURL(server.id));
 
         Scheduler failing = systemd(
             "case \"$*\" in *daemon-reload*) echo 'Failed to connect to bus: No medium found' >&2; exit 1;; esac\n");
         QFile::remove(m_calls);
-        const Scheduler::Repair repair = failing.repointJobs({server});
+        const Scheduler::Repair repair = done(failing.repointJobs({server}));
         QCOMPARE(repair.updated, 0);
         QCOMPARE(repair.errors,
                  QStringList{QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found")});
@@ -265,7 +268,7 @@ private Q_SLOTS:
         Scheduler scheduler =
             systemd("case \"$*\" in *enable*) echo 'Failed to connect to bus: No medium found' >&2; exit 1;; esac\n");
         const Server server = scheduled(QStringLiteral("03:00"));
-        const auto installed = scheduler.install(server);
+        const auto installed = done(scheduler.install(server));
         QVERIFY(!installed);
         QCOMPARE(installed.error().description(),
                  QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found"));
@@ -277,9 +280,10 @@ private Q_SLOTS:
     void missingToolIsReported()
     {
         Scheduler scheduler(Scheduler::Backend::systemd);
+        scheduler.setBus(QDBusConnection(QStringLiteral("no bus")));
         scheduler.setToolPath(QStringLiteral("/nonexistent/systemctl"));
         scheduler.setExecutablePath(QStringLiteral(TIDEWELL_BINARY));
-        const auto installed = scheduler.install(scheduled(QStringLiteral("03:00")));
+        const auto installed = done(scheduler.install(scheduled(QStringLiteral("03:00"))));
         QVERIFY(!installed);
         QVERIFY(installed.error().description().startsWith(QStringLiteral("systemctl failed (-1): ")));
     }
@@ -288,13 +292,13 @@ private Q_SLOTS:
     {
         Scheduler scheduler = systemd();
         const Server server = scheduled(QStringLiteral("03:00"));
-        QVERIFY(scheduler.uninstall(server.id)); // nothing installed: nothing happens
+        QVERIFY(done(scheduler.uninstall(server.id))); // nothing installed: nothing happens
         QVERIFY(calls().isEmpty());
-        QVERIFY(scheduler.install(server));
+        QVERIFY(done(scheduler.install(server)));
         writeFile(Scheduler::scheduledStdoutLog(server.id), "out");
         writeFile(Scheduler::scheduledStderrLog(server.id), "err");
         QFile::remove(m_calls);
-        QVERIFY(scheduler.uninstall(server.id));
+        QVERIFY(done(scheduler.uninstall(server.id)));
         QVERIFY(!QFile::exists(scheduler.plistURL(server.id)));
         QVERIFY(!QFile::exists(scheduler.serviceUnitPath(server.id)));
         QVERIFY(QFile::exists(Scheduler::scheduledStdoutLog(server.id)));
@@ -309,7 +313,7 @@ private Q_SLOTS:
         scheduler.setToolPath(fakeTool());
         scheduler.setExecutablePath(QStringLiteral("/Apps/R&D <new>/Tidewell"));
         const Server server = scheduled(QStringLiteral("7:05"));
-        QVERIFY(scheduler.install(server));
+        QVERIFY(done(scheduler.install(server)));
         const QString path = scheduler.plistURL(server.id);
         QCOMPARE(path, m_home->home()
                            + QStringLiteral(
@@ -354,7 +358,7 @@ private Q_SLOTS:
                      " load) exit 3;; esac\nexit 0\n"));
         scheduler.setExecutablePath(QStringLiteral("/x/Tidewell"));
         const Server server = scheduled(QStringLiteral("03:00"));
-        const auto installed = scheduler.install(server);
+        const auto installed = done(scheduler.install(server));
         QVERIFY(!installed);
         QCOMPARE(installed.error().description(),
                  QStringLiteral("launchctl failed (3): Bootstrap failed: 5: Input/output error"));
@@ -363,7 +367,7 @@ private Q_SLOTS:
         QCOMPARE(calls().mid(2), (QStringList{QStringLiteral("unload ") + path, QStringLiteral("load ") + path}));
 
         QFile::remove(m_calls);
-        QVERIFY(scheduler.uninstall(server.id));
+        QVERIFY(done(scheduler.uninstall(server.id)));
         QVERIFY(!QFile::exists(path));
         QCOMPARE(calls(), (QStringList{QStringLiteral("bootout gui/%1 %2").arg(::getuid()).arg(path),
                                        QStringLiteral("unload ") + path}));

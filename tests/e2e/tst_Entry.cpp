@@ -90,33 +90,47 @@ private Q_SLOTS:
     {
         const QString id = QStringLiteral("0f3c2a9e-7b1d-4c55-9e2a-1b2c3d4e5f60");
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("headless");
-        QTest::newRow("no option") << QStringList{QStringLiteral("tidewell")} << false;
-        QTest::newRow("uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"), id} << true;
-        QTest::newRow("upper-case uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"),
-                                                        id.toUpper()}
-                                         << true;
-        QTest::newRow("option last") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup")}
-                                     << false;
-        QTest::newRow("not a uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"),
-                                                   QStringLiteral("web")}
-                                    << false;
-        QTest::newRow("braced uuid") << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"),
-                                                    u'{' + id + u'}'}
-                                     << false;
+        QTest::addColumn<QString>("outcome"); // "headless", "window" or "usage" (one line, exit 2)
+        const QString t = QStringLiteral("tidewell");
+        const QString run = QStringLiteral("--run-backup");
+        QTest::newRow("no option") << QStringList{t} << QStringLiteral("window");
+        QTest::newRow("uuid") << QStringList{t, run, id} << QStringLiteral("headless");
+        QTest::newRow("upper-case uuid") << QStringList{t, run, id.toUpper()} << QStringLiteral("headless");
+        QTest::newRow("with =") << QStringList{t, QStringLiteral("--run-backup=") + id} << QStringLiteral("headless");
+        QTest::newRow("option last") << QStringList{t, run} << QStringLiteral("usage");
+        QTest::newRow("not a uuid") << QStringList{t, run, QStringLiteral("web")} << QStringLiteral("usage");
+        QTest::newRow("= and a word") << QStringList{t, QStringLiteral("--run-backup=web-01")}
+                                      << QStringLiteral("usage");
+        QTest::newRow("braced uuid") << QStringList{t, run, u'{' + id + u'}'} << QStringLiteral("usage");
         QTest::newRow("only the first option counts")
-            << QStringList{QStringLiteral("tidewell"), QStringLiteral("--run-backup"), QStringLiteral("x"),
-                           QStringLiteral("--run-backup"), id}
-            << false;
+            << QStringList{t, run, QStringLiteral("x"), run, id} << QStringLiteral("usage");
         QTest::newRow("case-sensitive option")
-            << QStringList{QStringLiteral("tidewell"), QStringLiteral("--RUN-BACKUP"), id} << false;
+            << QStringList{t, QStringLiteral("--RUN-BACKUP"), id} << QStringLiteral("window");
     }
 
     void headlessOnlyWithAUuidRightAfterTheFirstOption()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(bool, headless);
-        QCOMPARE(EntryPoint::headlessServerID(arguments).has_value(), headless);
+        QFETCH(QString, outcome);
+        const EntryPoint::Options options = EntryPoint::parse(arguments);
+        QCOMPARE(options.runBackup.has_value(), outcome == QStringLiteral("headless"));
+        QCOMPARE(!options.usageError.isEmpty(), outcome == QStringLiteral("usage"));
+    }
+
+    // A run that cannot be followed says why on one line and ends with 2,
+    // with or without a display; it never opens the window instead.
+    void aMalformedRunSaysSoAndEnds()
+    {
+        TempHome home;
+        for (const QStringList &arguments :
+             {QStringList{QStringLiteral("--run-backup"), QStringLiteral("web-01")},
+              QStringList{QStringLiteral("--run-backup=web-01")}, QStringList{QStringLiteral("--run-backup")}}) {
+            const Outcome outcome = runTidewell(home, arguments);
+            QCOMPARE(outcome.status, 2);
+            QVERIFY(outcome.out.isEmpty());
+            QCOMPARE(outcome.err.count('\n'), 1);
+            QVERIFY2(outcome.err.startsWith("tidewell: --run-backup needs a server ID"), outcome.err.constData());
+        }
     }
 
     void optionsBesideTheRun_data()
@@ -136,11 +150,6 @@ private Q_SLOTS:
                                   << QStringList{QStringLiteral("-reverse")};
         QTest::newRow("unknown, as typed") << QStringList{t, QStringLiteral("--frob=1"), QStringLiteral("-x")} << false
                                            << false << QStringList{QStringLiteral("--frob"), QStringLiteral("-x")};
-        // A malformed run is not an error: the window starts and nothing is said.
-        QTest::newRow("--run-backup last")
-            << QStringList{t, QStringLiteral("--run-backup")} << false << false << QStringList{};
-        QTest::newRow("--run-backup word")
-            << QStringList{t, QStringLiteral("--run-backup"), QStringLiteral("web")} << false << false << QStringList{};
     }
 
     void optionsBesideTheRun()

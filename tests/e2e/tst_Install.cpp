@@ -74,7 +74,7 @@ private Q_SLOTS:
         const QString entry = installed(QStringLiteral("share/applications/org.tidewell.Tidewell.desktop"));
         QVERIFY(QFile::exists(entry));
         const Ran validate = run(QStringLiteral("/usr/bin/desktop-file-validate"), {entry});
-        QVERIFY2(validate.status == 0, (validate.out + validate.err).constData());
+        QVERIFY2(validate.status == 0, QByteArray(validate.out + validate.err).constData());
         QVERIFY(validate.out.isEmpty());
         const QByteArray text = readFile(entry);
         QVERIFY(text.contains("\nExec=tidewell\n"));
@@ -87,7 +87,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(metainfo));
         const Ran validate = run(QStringLiteral("/usr/bin/appstreamcli"),
                                  {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo});
-        QVERIFY2(validate.status == 0, (validate.out + validate.err).constData());
+        QVERIFY2(validate.status == 0, QByteArray(validate.out + validate.err).constData());
         // The newest release is the program's version.
         const QRegularExpression release(QStringLiteral("<release version=\"([^\"]+)\""));
         QCOMPARE(release.match(QString::fromUtf8(readFile(metainfo))).captured(1),
@@ -132,7 +132,7 @@ private Q_SLOTS:
         const Ran cpack = run(QStringLiteral(TIDEWELL_CPACK),
                               {QStringLiteral("--config"), QStringLiteral(TIDEWELL_BUILD_DIR "/CPackConfig.cmake"),
                                QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), out.path()});
-        QVERIFY2(cpack.status == 0, (cpack.out + cpack.err).constData());
+        QVERIFY2(cpack.status == 0, QByteArray(cpack.out + cpack.err).constData());
         const QStringList debs = QDir(out.path()).entryList({QStringLiteral("tidewell_*.deb")});
         QCOMPARE(debs.size(), 1);
         const QString deb = out.path() + u'/' + debs.first();
@@ -161,7 +161,7 @@ private Q_SLOTS:
 
         const Ran apt = run(QStringLiteral("/usr/bin/apt-get"),
                             {QStringLiteral("install"), QStringLiteral("--simulate"), QStringLiteral("-q"), deb});
-        QVERIFY2(apt.status == 0, (apt.out + apt.err).constData());
+        QVERIFY2(apt.status == 0, QByteArray(apt.out + apt.err).constData());
         QVERIFY(apt.out.contains("Inst tidewell"));
     }
 };

@@ -14,6 +14,7 @@
 #include "ui/Dialogs.h"
 #include "ui/PathRow.h"
 #include "ui/PreviewDialog.h"
+#include "ui/ScheduleSection.h"
 #include "ui/ServerDetailView.h"
 
 #include <QAbstractButton>
@@ -196,29 +197,48 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(m_h->home.home() + QStringLiteral("/.ssh/known_hosts")));
     }
 
+    // The switch applies at once; a time when its editing is finished, so
+    // typing "7:30" installs one timer, at 07:30, and none at 07:03 on the way.
     void scheduleFollowsTheFields()
     {
         Server server;
         auto view = editorFor(server);
+        auto *section = view->findChild<ScheduleSection *>();
         auto *time = child<QLineEdit>(view.get(), "timeField");
+        const auto timer = [&] { return readFile(m_h->scheduler->plistURL(server.id)); };
+        const auto restarts = [&] { return readFile(m_h->calls()).count("--user restart"); };
         QVERIFY(!time->isEnabled());
         child<QCheckBox>(view.get(), "scheduleSwitch")->click();
         QVERIFY(time->isEnabled());
-        QVERIFY(readFile(m_h->scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 03:00:00"));
+        QTRY_VERIFY(timer().contains("OnCalendar=*-*-* 03:00:00"));
+        QTRY_VERIFY(!section->isSyncing());
+        const qsizetype before = restarts();
 
         type(time, QStringLiteral("7"));
-        QCOMPARE(view->scheduleError(), QStringLiteral("Invalid schedule time '7'. Use HH:mm (24h)."));
+        QCOMPARE(stored().scheduleTime, QStringLiteral("03:00")); // nothing applied while typing
+        QTest::keyClick(time, Qt::Key_Return);
+        QTRY_COMPARE(view->scheduleError(), QStringLiteral("Invalid schedule time '7'. Use HH:mm (24h)."));
         QVERIFY(child<QLabel>(view.get(), "scheduleError")->isVisible());
         QTest::keyClicks(time, QStringLiteral(":3"));
-        QCOMPARE(view->scheduleError(), QString());
-        QVERIFY(readFile(m_h->scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 07:03:00"));
         QTest::keyClicks(time, QStringLiteral("0"));
-        QVERIFY(readFile(m_h->scheduler->plistURL(server.id)).contains("OnCalendar=*-*-* 07:30:00"));
+        QCOMPARE(restarts(), before);
+        QTest::keyClick(time, Qt::Key_Return);
+        QTRY_COMPARE(view->scheduleError(), QString());
+        QTRY_VERIFY(timer().contains("OnCalendar=*-*-* 07:30:00"));
+        QTRY_VERIFY(!section->isSyncing());
+        QCOMPARE(restarts(), before + 1);
         QCOMPARE(stored().scheduleTime, QStringLiteral("7:30"));
 
         child<QCheckBox>(view.get(), "scheduleSwitch")->click();
-        QVERIFY(!QFile::exists(m_h->scheduler->plistURL(server.id)));
         QVERIFY(!stored().scheduleEnabled);
+        QTRY_VERIFY(!QFile::exists(m_h->scheduler->plistURL(server.id)));
+        // Switched on and off faster than systemd answers: it ends as the switch says.
+        child<QCheckBox>(view.get(), "scheduleSwitch")->click();
+        child<QCheckBox>(view.get(), "scheduleSwitch")->click();
+        child<QCheckBox>(view.get(), "scheduleSwitch")->click();
+        QTRY_VERIFY(!section->isSyncing());
+        QVERIFY(stored().scheduleEnabled);
+        QVERIFY(timer().contains("OnCalendar=*-*-* 07:30:00"));
     }
 
     void pathsAndCounter()

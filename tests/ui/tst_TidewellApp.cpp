@@ -3,6 +3,7 @@
 #include "core/engine/RsyncRunner.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
+#include "fixtures/Await.h"
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
 #include "fixtures/TempHome.h"
@@ -182,14 +183,14 @@ private Q_SLOTS:
         scheduler.setToolPath(recordingScript(home.path() + QStringLiteral("/systemctl"),
                                               home.path() + QStringLiteral("/calls"), "exit 0\n"));
         scheduler.setExecutablePath(home.path() + QStringLiteral("/removed clone/build/tidewell"));
-        QVERIFY(scheduler.install(server));
+        QVERIFY(done(scheduler.install(server)));
         scheduler.setExecutablePath(QStringLiteral(TIDEWELL_BINARY));
 
         const QString said = QStringLiteral("Updated 1 daily schedule to start " TIDEWELL_BINARY ".");
-        QCOMPARE(app.repointSchedules(), said);
+        QCOMPARE(done(app.repointSchedules()), said);
         QCOMPARE(app.mainWindow()->statusBar()->currentMessage(), said);
         QCOMPARE(scheduler.scheduledExecutable(server.id), std::optional<QString>(QStringLiteral(TIDEWELL_BINARY)));
-        QCOMPARE(app.repointSchedules(), QString());
+        QCOMPARE(done(app.repointSchedules()), QString());
 
         // Without a user manager nothing is lost, and the window says so.
         scheduler.setExecutablePath(home.path() + QStringLiteral("/another/tidewell"));
@@ -198,7 +199,7 @@ private Q_SLOTS:
         const QByteArray service = readFile(scheduler.serviceUnitPath(server.id));
         const QString failed =
             QStringLiteral("Could not update 1 schedule(s): systemctl failed (1): Failed to connect to bus");
-        QCOMPARE(app.repointSchedules(), failed);
+        QCOMPARE(done(app.repointSchedules()), failed);
         QCOMPARE(app.mainWindow()->statusBar()->currentMessage(), failed);
         QCOMPARE(readFile(scheduler.serviceUnitPath(server.id)), service);
     }

@@ -121,9 +121,9 @@ QStringList report(const Outcome &outcome, const Server &server)
                                            .arg(server.keepMonthly)
                                      : QString();
     if (outcome.deleted.isEmpty()) {
-        lines << (byPeriod ? keeping + QStringLiteral("nothing to prune.")
-                           : QStringLiteral("Retention: nothing to prune (keeping last ")
-                                 + QString::number(server.retentionCount) + QStringLiteral(")."));
+        lines << (byPeriod ? QString(keeping + QStringLiteral("nothing to prune."))
+                           : QString(QStringLiteral("Retention: nothing to prune (keeping last ")
+                                     + QString::number(server.retentionCount) + QStringLiteral(").")));
     } else {
         lines << (byPeriod ? keeping : QStringLiteral("Retention: ")) + QStringLiteral("pruned ")
                      + QString::number(outcome.deleted.size()) + QStringLiteral(" older backup(s):");

@@ -64,10 +64,10 @@ std::optional<RsyncStats> RsyncStats::parse(const QStringList &lines)
             const auto count = parseNumber(match.captured(match.lastCapturedIndex() == 2 ? 2 : 1));
             files = count.has_value();
             stats.files = qint64(count.value_or(0));
-        } else if (const auto match = transferredLine.match(line); match.hasMatch()) {
-            stats.transferred = qint64(parseNumber(match.captured(1)).value_or(0));
-        } else if (const auto match = receivedLine.match(line); match.hasMatch()) {
-            const auto bytes = parseNumber(match.captured(1));
+        } else if (const auto transferred = transferredLine.match(line); transferred.hasMatch()) {
+            stats.transferred = qint64(parseNumber(transferred.captured(1)).value_or(0));
+        } else if (const auto receivedMatch = receivedLine.match(line); receivedMatch.hasMatch()) {
+            const auto bytes = parseNumber(receivedMatch.captured(1));
             received = bytes.has_value();
             stats.bytesReceived = bytes.value_or(0);
         }

@@ -4,6 +4,7 @@
 
 #include "core/model/ServerId.h"
 #include "core/schedule/LaunchdPlist.h"
+#include "core/schedule/SystemdManager.h"
 #include "core/schedule/SystemdUnits.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
@@ -17,6 +18,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <array>
 
 #include <unistd.h>
 
@@ -166,58 +169,119 @@ std::optional<QString> Scheduler::scheduledExecutable(const QUuid &serverID) con
     return launchd ? LaunchdPlist::executable(text) : SystemdUnits::executable(text);
 }
 
-Scheduler::Repair Scheduler::repointJobs(const QList<Server> &servers) const
+QCoro::Task<Scheduler::Repair> Scheduler::repointJobs(QList<Server> servers) const
+{
+    // A copy in this frame: the work goes on when the caller's scheduler is gone.
+    const Scheduler self = *this;
+    co_return co_await self.repoint(servers);
+}
+
+QCoro::Task<Scheduler::Repair> Scheduler::repoint(QList<Server> servers) const
 {
     Repair repair;
     const auto executable = currentExecutablePath();
     if (!executable)
-        return repair;
+        co_return repair;
     repair.executable = *executable;
-    for (const Server &server : servers) {
+    for (const Server &server : std::as_const(servers)) {
         if (!server.scheduleEnabled)
             continue;
         const auto scheduled = scheduledExecutable(server.id);
         // No job at all is shown where the schedule is; only jobs that exist are rewritten.
         if (!scheduled || (*scheduled == *executable && QFileInfo(*scheduled).isExecutable()))
             continue;
-        if (const auto installed = install(server); installed)
+        if (const auto installed = co_await install(server); installed)
             ++repair.updated;
         else
             repair.errors << installed.error().description();
     }
-    return repair;
+    co_return repair;
 }
 
-Scheduler::ToolResult Scheduler::runTool(const QStringList &arguments) const
+QCoro::Task<Scheduler::ToolResult> Scheduler::runTool(QStringList arguments) const
 {
-    const Subprocess::Result result = Subprocess::runBlocking(m_toolPath, arguments);
+    const Subprocess::Result result = co_await Subprocess::run(m_toolPath, arguments);
     if (!result.started)
-        return {-1, result.startError};
-    return {result.status, Subprocess::strictUtf8(result.err).trimmed()};
+        co_return ToolResult{-1, result.startError};
+    co_return ToolResult{result.status, Subprocess::strictUtf8(result.err).trimmed()};
 }
 
-tl::expected<void, SchedulerError> Scheduler::install(const Server &server) const
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::systemd(Step step, QString unit) const
+{
+    const SystemdManager manager(m_bus);
+    if (co_await manager.isReachable()) {
+        tl::expected<void, QString> done;
+        switch (step) {
+        case Step::reload:
+            done = co_await manager.reload();
+            break;
+        case Step::enable:
+            done = co_await manager.enableUnitFile(unit);
+            break;
+        case Step::restart:
+            done = co_await manager.restartUnit(unit);
+            break;
+        case Step::disableNow:
+            done = co_await manager.disableUnitFile(unit);
+            if (done)
+                done = co_await manager.stopUnit(unit);
+            break;
+        }
+        if (!done)
+            co_return tl::unexpected(SchedulerError::managerFailed(done.error()));
+        co_return tl::expected<void, SchedulerError>();
+    }
+    // No manager on the bus (a session without one, or none at all):
+    // systemctl may still reach it through its own socket.
+    QStringList arguments{QStringLiteral("--user")};
+    switch (step) {
+    case Step::reload:
+        arguments << QStringLiteral("daemon-reload");
+        break;
+    case Step::enable:
+        arguments << QStringLiteral("enable") << unit;
+        break;
+    case Step::restart:
+        arguments << QStringLiteral("restart") << unit;
+        break;
+    case Step::disableNow:
+        arguments << QStringLiteral("disable") << QStringLiteral("--now") << unit;
+        break;
+    }
+    const ToolResult result = co_await runTool(arguments);
+    if (result.status != 0)
+        co_return tl::unexpected(SchedulerError::toolFailed(toolName(), result.status, result.output));
+    co_return tl::expected<void, SchedulerError>();
+}
+
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::install(Server server) const
 {
     const auto time = parseTime(server.scheduleTime);
     if (!time)
-        return tl::unexpected(SchedulerError::invalidTime(server.scheduleTime));
+        co_return tl::unexpected(SchedulerError::invalidTime(server.scheduleTime));
     const auto executable = currentExecutablePath();
     if (!executable)
-        return tl::unexpected(SchedulerError::appBundleNotFound());
-    return m_backend == Backend::systemd ? installSystemd(server, *time, *executable)
-                                         : installLaunchd(server, *time, *executable);
+        co_return tl::unexpected(SchedulerError::appBundleNotFound());
+    // A copy in this frame: the work goes on when the caller's scheduler is gone.
+    const Scheduler self = *this;
+    if (self.m_backend == Backend::systemd)
+        co_return co_await self.installSystemd(server, *time, *executable);
+    co_return co_await self.installLaunchd(server, *time, *executable);
 }
 
-tl::expected<void, SchedulerError> Scheduler::uninstall(const QUuid &serverID) const
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::uninstall(QUuid serverID) const
 {
-    return m_backend == Backend::systemd ? uninstallSystemd(serverID) : uninstallLaunchd(serverID);
+    const Scheduler self = *this;
+    if (self.m_backend == Backend::systemd)
+        co_return co_await self.uninstallSystemd(serverID);
+    co_return co_await self.uninstallLaunchd(serverID);
 }
 
-tl::expected<void, SchedulerError> Scheduler::installSystemd(const Server &server, Time time,
-                                                             const QString &executable) const
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server server, Time time,
+                                                                          QString executable) const
 {
     if (auto made = makeFolder(unitFolder()); !made)
-        return made;
+        co_return made;
     const QString id = ServerId::text(server.id);
     const QString timerName = label(server.id) + QStringLiteral(".timer");
     const QString servicePath = serviceUnitPath(server.id);
@@ -226,90 +290,88 @@ tl::expected<void, SchedulerError> Scheduler::installSystemd(const Server &serve
     // are kept aside first: if systemd refuses the new ones, they come back.
     const std::optional<QByteArray> oldService = readIfExists(servicePath);
     const std::optional<QByteArray> oldTimer = readIfExists(timerPath);
-    const auto putBack = [&] {
-        if (oldService || oldTimer) {
-            restoreFile(servicePath, oldService);
-            restoreFile(timerPath, oldTimer);
-        } else {
-            // Leave nothing half-installed behind.
-            runTool({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"), timerName});
-            removeFile(timerPath);
-            removeFile(servicePath);
-        }
-        runTool({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
-    };
+    tl::expected<void, SchedulerError> result;
     if (auto written = writeFile(servicePath, SystemdUnits::service(executable, id, scheduledStdoutLog(server.id),
                                                                     scheduledStderrLog(server.id)));
-        !written) {
-        putBack();
-        return written;
+        !written)
+        result = written;
+    else if (auto timerWritten = writeFile(timerPath, SystemdUnits::timer(label(server.id), time.hour, time.minute));
+             !timerWritten)
+        result = timerWritten;
+    // A running timer keeps its old time until it is restarted.
+    static constexpr std::array steps{Step::reload, Step::enable, Step::restart};
+    for (const Step step : steps) {
+        if (!result)
+            break;
+        result = co_await systemd(step, timerName);
     }
-    if (auto written = writeFile(timerPath, SystemdUnits::timer(label(server.id), time.hour, time.minute)); !written) {
-        putBack();
-        return written;
+    if (result)
+        co_return result;
+    if (oldService || oldTimer) {
+        restoreFile(servicePath, oldService);
+        restoreFile(timerPath, oldTimer);
+    } else {
+        // Leave nothing half-installed behind.
+        co_await systemd(Step::disableNow, timerName);
+        removeFile(timerPath);
+        removeFile(servicePath);
     }
-
-    const QStringList steps[] = {
-        {QStringLiteral("--user"), QStringLiteral("daemon-reload")},
-        {QStringLiteral("--user"), QStringLiteral("enable"), timerName},
-        // A running timer keeps its old time until it is restarted.
-        {QStringLiteral("--user"), QStringLiteral("restart"), timerName},
-    };
-    for (const QStringList &step : steps) {
-        const ToolResult result = runTool(step);
-        if (result.status != 0) {
-            putBack();
-            return tl::unexpected(SchedulerError::toolFailed(toolName(), result.status, result.output));
-        }
-    }
-    return {};
+    co_await systemd(Step::reload, QString());
+    co_return result;
 }
 
-tl::expected<void, SchedulerError> Scheduler::uninstallSystemd(const QUuid &serverID) const
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::uninstallSystemd(QUuid serverID) const
 {
     const bool hasTimer = QFile::exists(plistURL(serverID));
     const bool hasService = QFile::exists(serviceUnitPath(serverID));
     if (!hasTimer && !hasService)
-        return {};
-    runTool({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"),
-             label(serverID) + QStringLiteral(".timer")});
+        co_return tl::expected<void, SchedulerError>();
+    co_await systemd(Step::disableNow, label(serverID) + QStringLiteral(".timer"));
     if (auto removed = removeFile(plistURL(serverID)); !removed)
-        return removed;
+        co_return removed;
     if (auto removed = removeFile(serviceUnitPath(serverID)); !removed)
-        return removed;
-    runTool({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
-    return {};
+        co_return removed;
+    co_await systemd(Step::reload, QString());
+    co_return tl::expected<void, SchedulerError>();
 }
 
-tl::expected<void, SchedulerError> Scheduler::installLaunchd(const Server &server, Time time,
-                                                             const QString &executable) const
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installLaunchd(Server server, Time time,
+                                                                          QString executable) const
 {
     if (auto made = makeFolder(launchAgentsFolder()); !made)
-        return made;
+        co_return made;
     const QString path = plistURL(server.id);
     const QString text = LaunchdPlist::text(label(server.id), executable, ServerId::text(server.id), time.hour,
                                             time.minute, scheduledStdoutLog(server.id), scheduledStderrLog(server.id));
     if (auto written = writeFile(path, text); !written)
-        return written;
+        co_return written;
     const QString domain = QStringLiteral("gui/%1").arg(::getuid());
-    runTool({QStringLiteral("bootout"), domain, path});
-    const ToolResult bootstrap = runTool({QStringLiteral("bootstrap"), domain, path});
+    // Argument lists are built before each co_await: GCC 12 mishandles
+    // initializer lists inside one.
+    const QStringList bootout{QStringLiteral("bootout"), domain, path};
+    const QStringList bootstrapArguments{QStringLiteral("bootstrap"), domain, path};
+    const QStringList unload{QStringLiteral("unload"), path};
+    const QStringList loadArguments{QStringLiteral("load"), path};
+    co_await runTool(bootout);
+    const ToolResult bootstrap = co_await runTool(bootstrapArguments);
     if (bootstrap.status == 0)
-        return {};
-    runTool({QStringLiteral("unload"), path});
-    const ToolResult load = runTool({QStringLiteral("load"), path});
+        co_return tl::expected<void, SchedulerError>();
+    co_await runTool(unload);
+    const ToolResult load = co_await runTool(loadArguments);
     if (load.status == 0)
-        return {};
-    return tl::unexpected(
+        co_return tl::expected<void, SchedulerError>();
+    co_return tl::unexpected(
         SchedulerError::toolFailed(toolName(), load.status, load.output.isEmpty() ? bootstrap.output : load.output));
 }
 
-tl::expected<void, SchedulerError> Scheduler::uninstallLaunchd(const QUuid &serverID) const
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::uninstallLaunchd(QUuid serverID) const
 {
     const QString path = plistURL(serverID);
     if (!QFile::exists(path))
-        return {};
-    runTool({QStringLiteral("bootout"), QStringLiteral("gui/%1").arg(::getuid()), path});
-    runTool({QStringLiteral("unload"), path});
-    return removeFile(path);
+        co_return tl::expected<void, SchedulerError>();
+    const QStringList bootout{QStringLiteral("bootout"), QStringLiteral("gui/%1").arg(::getuid()), path};
+    const QStringList unload{QStringLiteral("unload"), path};
+    co_await runTool(bootout);
+    co_await runTool(unload);
+    co_return removeFile(path);
 }

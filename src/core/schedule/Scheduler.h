@@ -5,9 +5,12 @@
 #include "core/model/Server.h"
 #include "core/schedule/SchedulerError.h"
 
+#include <QDBusConnection>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
+
+#include <qcoro/qcorotask.h>
 
 #include <tl/expected.hpp>
 
@@ -16,6 +19,12 @@
 // Daily runs of a server without the window open: a systemd user timer on
 // Linux, a LaunchAgent on macOS. Each job starts this executable with
 // "--run-backup <ID>" at the server's local time.
+#ifdef Q_OS_MACOS
+inline constexpr bool buildsForMacOS = true;
+#else
+inline constexpr bool buildsForMacOS = false;
+#endif
+
 class Scheduler
 {
 public:
@@ -33,19 +42,17 @@ public:
         QString output; // standard error, trimmed
     };
 
-#ifdef Q_OS_MACOS
-    static constexpr Backend defaultBackend = Backend::launchd;
-#else
-    static constexpr Backend defaultBackend = Backend::systemd;
-#endif
+    static constexpr Backend defaultBackend = buildsForMacOS ? Backend::launchd : Backend::systemd;
 
     explicit Scheduler(Backend backend = defaultBackend);
 
     // Writes the job definition and loads it, replacing an earlier one. When
-    // a step fails, an earlier definition is put back as it was.
-    tl::expected<void, SchedulerError> install(const Server &server) const;
+    // a step fails, an earlier definition is put back as it was. The systemd
+    // user manager is asked over D-Bus (systemctl only where no manager is on
+    // the bus); the caller is suspended, never blocked, meanwhile.
+    QCoro::Task<tl::expected<void, SchedulerError>> install(Server server) const;
     // Unloads and deletes the job definition; nothing to do when there is none.
-    tl::expected<void, SchedulerError> uninstall(const QUuid &serverID) const;
+    QCoro::Task<tl::expected<void, SchedulerError>> uninstall(QUuid serverID) const;
     // The program an installed job starts; none when there is no job.
     std::optional<QString> scheduledExecutable(const QUuid &serverID) const;
 
@@ -58,7 +65,7 @@ public:
     // Installs again the job of each scheduled server that starts another
     // program than this one, or one that is gone (a moved or deleted build,
     // an uninstalled copy): such a job fails before Tidewell could report it.
-    Repair repointJobs(const QList<Server> &servers) const;
+    QCoro::Task<Repair> repointJobs(QList<Server> servers) const;
 
     // The job's definition file: the .plist, or the .timer unit.
     QString plistURL(const QUuid &serverID) const;
@@ -70,28 +77,29 @@ public:
     static QString scheduledStderrLog(const QUuid &serverID);
     // Human name of what runs the jobs, for the user interface.
     QString schedulerName() const;
-    Backend backend() const
-    {
-        return m_backend;
-    }
+    Backend backend() const { return m_backend; }
 
-    // Test seams: the tool that loads jobs and the executable to schedule.
-    void setToolPath(const QString &path)
-    {
-        m_toolPath = path;
-    }
-    void setExecutablePath(const QString &path)
-    {
-        m_executablePath = path;
-    }
+    // Test seams: the tool that loads jobs where no manager is on the bus, the
+    // executable to schedule, and the bus of the systemd user manager (the
+    // session bus by default).
+    void setToolPath(const QString &path) { m_toolPath = path; }
+    void setExecutablePath(const QString &path) { m_executablePath = path; }
+    void setBus(const QDBusConnection &bus) { m_bus = bus; }
 
 private:
+    // The private coroutines run on a copy that the public ones keep in their
+    // frame, never on the object the caller may destroy meanwhile.
     std::optional<QString> currentExecutablePath() const;
-    ToolResult runTool(const QStringList &arguments) const;
-    tl::expected<void, SchedulerError> installSystemd(const Server &server, Time time, const QString &executable) const;
-    tl::expected<void, SchedulerError> installLaunchd(const Server &server, Time time, const QString &executable) const;
-    tl::expected<void, SchedulerError> uninstallSystemd(const QUuid &serverID) const;
-    tl::expected<void, SchedulerError> uninstallLaunchd(const QUuid &serverID) const;
+    QCoro::Task<Repair> repoint(QList<Server> servers) const;
+    QCoro::Task<ToolResult> runTool(QStringList arguments) const;
+    // One step of the user manager's: over D-Bus when a manager is on the
+    // bus, else through systemctl.
+    enum class Step { reload, enable, restart, disableNow };
+    QCoro::Task<tl::expected<void, SchedulerError>> systemd(Step step, QString unit) const;
+    QCoro::Task<tl::expected<void, SchedulerError>> installSystemd(Server server, Time time, QString executable) const;
+    QCoro::Task<tl::expected<void, SchedulerError>> installLaunchd(Server server, Time time, QString executable) const;
+    QCoro::Task<tl::expected<void, SchedulerError>> uninstallSystemd(QUuid serverID) const;
+    QCoro::Task<tl::expected<void, SchedulerError>> uninstallLaunchd(QUuid serverID) const;
     QString unitFolder() const;
     QString launchAgentsFolder() const;
     QString toolName() const;
@@ -99,4 +107,5 @@ private:
     Backend m_backend;
     QString m_toolPath;
     QString m_executablePath;
+    QDBusConnection m_bus = QDBusConnection::sessionBus();
 };

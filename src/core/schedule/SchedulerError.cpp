@@ -13,6 +13,8 @@ QString SchedulerError::description() const
         return QStringLiteral("Could not locate the app executable to schedule.");
     case Kind::fileSystem:
         return text;
+    case Kind::managerFailed:
+        return QStringLiteral("The systemd user manager refused: ") + text;
     }
     return text;
 }

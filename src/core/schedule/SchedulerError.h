@@ -13,6 +13,7 @@ struct SchedulerError
         launchctlFailed, // the scheduler's tool (systemctl or launchctl) refused
         appBundleNotFound,
         fileSystem,
+        managerFailed, // the systemd user manager refused over D-Bus
     };
 
     Kind kind = Kind::fileSystem;
@@ -28,6 +29,7 @@ struct SchedulerError
     }
     static SchedulerError appBundleNotFound() { return {Kind::appBundleNotFound, {}, 0, {}, {}}; }
     static SchedulerError fileSystem(const QString &error) { return {Kind::fileSystem, error, 0, {}, {}}; }
+    static SchedulerError managerFailed(const QString &message) { return {Kind::managerFailed, message, 0, {}, {}}; }
 
     QString description() const;
 };

@@ -54,13 +54,14 @@ QDBusMessage notifyCall(const Content &content)
 
 } // namespace
 
-void post(const Content &content)
+std::optional<QDBusPendingCall> post(const Content &content)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return;
-    // Asynchronous and unanswered: a missing service costs nothing.
-    bus.asyncCall(notifyCall(content));
+        return std::nullopt;
+    // Asynchronous: a missing service costs nothing, and only a process that
+    // is about to end waits for the answer.
+    return bus.asyncCall(notifyCall(content));
 }
 
 QCoro::Task<std::optional<uint>> postForId(Content content)
@@ -74,9 +75,9 @@ QCoro::Task<std::optional<uint>> postForId(Content content)
     co_return reply.arguments().first().toUInt();
 }
 
-void postBackupResult(const Server &server, std::optional<qint64> exitCode, bool cancelled)
+std::optional<QDBusPendingCall> postBackupResult(const Server &server, std::optional<qint64> exitCode, bool cancelled)
 {
-    post(contentFor(server, exitCode, cancelled));
+    return post(contentFor(server, exitCode, cancelled));
 }
 
 } // namespace NotificationService

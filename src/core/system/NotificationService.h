@@ -4,6 +4,7 @@
 
 #include "core/model/Server.h"
 
+#include <QDBusPendingCall>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -32,11 +33,13 @@ struct Content
 
 void requestAuthorizationIfNeeded();
 // Returns at once; without a session bus or a notification service nothing happens.
-void postBackupResult(const Server &server, std::optional<qint64> exitCode, bool cancelled = false);
+std::optional<QDBusPendingCall> postBackupResult(const Server &server, std::optional<qint64> exitCode,
+                                                 bool cancelled = false);
 // A cancelled run says so, whatever its exit code.
 Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled = false);
-// Returns at once.
-void post(const Content &content);
+// Returns at once, with the call that is on its way to the service; none
+// without a session bus.
+std::optional<QDBusPendingCall> post(const Content &content);
 // The notification's id, once the service has answered; none without one.
 QCoro::Task<std::optional<uint>> postForId(Content content);
 
