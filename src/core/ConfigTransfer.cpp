@@ -55,7 +55,7 @@ tl::expected<PendingImport, TransferError> readImport(const QString &path)
     const auto settings = AppSettings::decode(file.readAll());
     if (!settings) {
         return tl::unexpected(TransferError{TransferError::Code::notAConfiguration,
-                                            QStringLiteral("Import failed: ") + settings.error()});
+                                            QStringLiteral("Import failed: ") + settings.error().message});
     }
     PendingImport pending;
     pending.settings = *settings;

@@ -125,7 +125,7 @@ int exec(bool asJson)
     const auto settings = ConfigStore::readOnly(AppPaths::configFile());
     if (!settings) {
         std::fprintf(stderr, "tidewell: the configuration could not be read: %s\n",
-                     settings.error().toLocal8Bit().constData());
+                     settings.error().message.toLocal8Bit().constData());
         return 1;
     }
     const QDateTime now = QDateTime::currentDateTime();

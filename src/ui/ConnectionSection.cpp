@@ -194,16 +194,16 @@ void ConnectionSection::showTest(const Server &server)
     m_testResult->setVisible(m_report.has_value());
     if (m_report) {
         QPalette palette = m_testResult->palette();
-        palette.setColor(QPalette::WindowText, m_report->ok ? Icons::green() : Icons::red());
+        palette.setColor(QPalette::WindowText, m_report->has_value() ? Icons::green() : Icons::red());
         m_testResult->setPalette(palette);
-        m_testResult->setText(m_report->ok ? tr("✓ Connected") : tr("✗ Failed"));
+        m_testResult->setText(m_report->has_value() ? tr("✓ Connected") : tr("✗ Failed"));
     }
-    const bool showMessage = m_report && !m_testing && !m_report->message.isEmpty();
+    const bool showMessage = m_report && !m_testing && !SSHTester::messageOf(*m_report).isEmpty();
     m_testMessage->setVisible(showMessage);
     if (showMessage) {
-        m_testMessage->setText(m_report->message);
+        m_testMessage->setText(SSHTester::messageOf(*m_report));
         QPalette palette = m_testMessage->palette();
-        palette.setColor(QPalette::WindowText, m_report->ok ? Icons::green() : Icons::red());
+        palette.setColor(QPalette::WindowText, m_report->has_value() ? Icons::green() : Icons::red());
         m_testMessage->setPalette(palette);
     }
 }

@@ -163,14 +163,11 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
         }
     });
     // Relative times ("5 minutes ago") move on by themselves; nothing else is
-    // redrawn. Timers are read again too: one may have failed or been removed
-    // outside Tidewell.
+    // redrawn. (Timers changed outside Tidewell are told by the user manager.)
     m_tick.setInterval(60 * 1000);
     connect(&m_tick, &QTimer::timeout, this, [this] {
         m_context.servers->refreshRelativeTimes();
         refreshFooter();
-        if (m_context.schedules && isVisible())
-            m_context.schedules->refresh();
     });
     m_tick.start();
     refreshFooter();

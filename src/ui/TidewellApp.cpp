@@ -21,6 +21,7 @@
 #include "ui/SettingsView.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMenu>
 #include <QSessionManager>
@@ -67,7 +68,7 @@ TidewellApp::TidewellApp(QObject *parent)
     connect(m_mainWindow, &MainWindow::quitRequested, this, &TidewellApp::requestQuit);
     connect(m_context.runner, &RsyncRunner::runFinished, this, [this] {
         if (m_quitAfterRun)
-            m_quit();
+            quitWhenSchedulesSettle();
     });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TidewellApp::commitData);
 
@@ -287,8 +288,6 @@ void TidewellApp::rebuildTrayMenu()
         }
     };
     fill(m_trayMenu.get(), build(m_context.store->settings(), state, schedules));
-    // Read the timers again for the next time the menu opens.
-    m_context.schedules->refresh();
 }
 
 bool TidewellApp::confirmCancelForQuit()
@@ -305,7 +304,7 @@ bool TidewellApp::confirmCancelForQuit()
 void TidewellApp::requestQuit()
 {
     if (!m_context.runner->isRunning()) {
-        m_quit();
+        quitWhenSchedulesSettle();
         return;
     }
     if (!confirmCancelForQuit())
@@ -314,10 +313,30 @@ void TidewellApp::requestQuit()
     m_context.runner->cancel();
 }
 
+void TidewellApp::quitWhenSchedulesSettle()
+{
+    // A schedule being installed or removed is finished first (systemd
+    // answers in moments), so quitting never leaves one half made.
+    if (!m_scheduler.isBusy()) {
+        m_quit();
+        return;
+    }
+    auto *wait = new QTimer(this);
+    QElapsedTimer clock;
+    clock.start();
+    connect(wait, &QTimer::timeout, this, [this, wait, clock] {
+        if (m_scheduler.isBusy() && clock.elapsed() < 10000)
+            return;
+        wait->deleteLater();
+        m_quit();
+    });
+    wait->start(20);
+}
+
 void TidewellApp::quitForSignal(int signalNumber)
 {
     if (!m_context.runner->isRunning()) {
-        m_quit();
+        quitWhenSchedulesSettle();
         return;
     }
     m_context.runner->append(QStringLiteral("Received ") + SignalWatcher::name(signalNumber)

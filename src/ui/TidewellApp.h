@@ -39,6 +39,8 @@ public:
     // What a left click on the tray icon does.
     void toggleMainWindow();
     void openSettings();
+    // Quits once no schedule is being installed or removed (10 s at most).
+    void quitWhenSchedulesSettle();
     // Points every daily schedule that starts another or a missing program at
     // this one, and says so once; returns what it said (empty: nothing to do).
     // systemd is asked in the background; the window never waits for it.

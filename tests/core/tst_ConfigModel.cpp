@@ -114,7 +114,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, json);
         const auto decoded = AppSettings::decode(json);
         QVERIFY(!decoded);
-        QVERIFY(!decoded.error().isEmpty());
+        QVERIFY(!decoded.error().message.isEmpty());
     }
 
     void acceptsWhatReadersMustAccept()
@@ -260,7 +260,7 @@ private Q_SLOTS:
                 copy.reassignDuplicateIds();
                 QVERIFY(AppSettings::decode(copy.encode()));
             } else {
-                QVERIFY(!result.error().isEmpty());
+                QVERIFY(!result.error().message.isEmpty());
             }
         }
         QVERIFY(decoded > 0);

@@ -49,21 +49,23 @@ private Q_SLOTS:
     {
         using SSHTester::combinedReport;
         using SSHTester::separateReport;
-        QCOMPARE(separateReport(0, QString(), QStringLiteral("x")).message, QString());
-        QVERIFY(separateReport(0, QString(), QString()).ok);
-        QCOMPARE(separateReport(1, QString(), QStringLiteral(" \n")).message, QString());
-        QCOMPARE(separateReport(1, QString(), QString()).message, QStringLiteral("ssh exited with code 1"));
-        QCOMPARE(combinedReport(0, QString(), QString()).message, QStringLiteral("exit 0"));
-        QVERIFY(combinedReport(0, QString(), QStringLiteral("warn")).ok);
-        QCOMPARE(combinedReport(3, QStringLiteral("a\n"), QStringLiteral("b\n")).message, QStringLiteral("a\n\nb"));
+        QCOMPARE(SSHTester::messageOf(separateReport(0, QString(), QStringLiteral("x"))), QString());
+        QVERIFY(separateReport(0, QString(), QString()).has_value());
+        QCOMPARE(SSHTester::messageOf(separateReport(1, QString(), QStringLiteral(" \n"))), QString());
+        QCOMPARE(SSHTester::messageOf(separateReport(1, QString(), QString())),
+                 QStringLiteral("ssh exited with code 1"));
+        QCOMPARE(SSHTester::messageOf(combinedReport(0, QString(), QString())), QStringLiteral("exit 0"));
+        QVERIFY(combinedReport(0, QString(), QStringLiteral("warn")).has_value());
+        QCOMPARE(SSHTester::messageOf(combinedReport(3, QStringLiteral("a\n"), QStringLiteral("b\n"))),
+                 QStringLiteral("a\n\nb"));
     }
 
     void connectionTestSucceeds()
     {
         const auto report = await(SSHTester::test(m_sshd->server(), 10));
         QVERIFY(report);
-        QVERIFY2(report->ok, qPrintable(report->message));
-        QVERIFY(report->message.startsWith(QStringLiteral("OK\nLinux ")));
+        QVERIFY2(report->has_value(), qPrintable(SSHTester::messageOf(*report)));
+        QVERIFY(SSHTester::messageOf(*report).startsWith(QStringLiteral("OK\nLinux ")));
     }
 
     void wrongKeyShowsSshsDiagnostics()
@@ -77,8 +79,9 @@ private Q_SLOTS:
         Server server = m_sshd->server();
         server.privateKeyPath = key;
         const auto report = await(SSHTester::test(server, 10));
-        QVERIFY(report && !report->ok);
-        QVERIFY2(report->message.contains(QStringLiteral("Permission denied")), qPrintable(report->message));
+        QVERIFY(report && !report->has_value());
+        QVERIFY2(SSHTester::messageOf(*report).contains(QStringLiteral("Permission denied")),
+                 qPrintable(SSHTester::messageOf(*report)));
     }
 
     void closedPortFails()
@@ -86,8 +89,9 @@ private Q_SLOTS:
         Server server = m_sshd->server();
         server.port = 1; // nothing listens there
         const auto report = await(SSHTester::test(server, 5));
-        QVERIFY(report && !report->ok);
-        QVERIFY2(report->message.contains(QStringLiteral("refused")), qPrintable(report->message));
+        QVERIFY(report && !report->has_value());
+        QVERIFY2(SSHTester::messageOf(*report).contains(QStringLiteral("refused")),
+                 qPrintable(SSHTester::messageOf(*report)));
     }
 
     void remoteCommandCombinesStreams()
@@ -95,12 +99,12 @@ private Q_SLOTS:
         const auto report =
             await(SSHTester::runRemoteCommand(m_sshd->server(), QStringLiteral("echo out; echo err >&2; exit 3"), 60));
         QVERIFY(report);
-        QVERIFY(!report->ok);
-        QCOMPARE(report->message, QStringLiteral("out\n\nerr")); // each stream keeps its own line end
+        QVERIFY(!report->has_value());
+        QCOMPARE(SSHTester::messageOf(*report), QStringLiteral("out\n\nerr")); // each stream keeps its own line end
         const auto quiet =
             await(SSHTester::runRemoteCommand(m_sshd->server(), QStringLiteral("true && test \"a b\" = 'a b'"), 60));
-        QVERIFY(quiet && quiet->ok);
-        QCOMPARE(quiet->message, QStringLiteral("exit 0"));
+        QVERIFY(quiet && quiet->has_value());
+        QCOMPARE(SSHTester::messageOf(*quiet), QStringLiteral("exit 0"));
     }
 
     void optionInjectionIsRefusedBeforeSshStarts_data()
@@ -128,8 +132,10 @@ private Q_SLOTS:
         server.username = QString(user).replace(QStringLiteral("MARKER"), marker);
         const auto tested = await(SSHTester::test(server, 5));
         const auto ran = await(SSHTester::runRemoteCommand(server, QStringLiteral("true"), 5));
-        QVERIFY(tested && !tested->ok && tested->message.startsWith(QStringLiteral("Refusing ")));
-        QVERIFY(ran && !ran->ok);
+        QVERIFY(tested && !tested->has_value()
+                && SSHTester::messageOf(*tested).startsWith(QStringLiteral("Refusing ")));
+        QCOMPARE(tested->error().code, SSHTester::Failure::Code::unsafeTarget);
+        QVERIFY(ran && !ran->has_value());
         QVERIFY(!QFile::exists(marker));
     }
 };

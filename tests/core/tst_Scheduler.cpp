@@ -110,7 +110,8 @@ private Q_SLOTS:
         QCOMPARE(
             QString::fromUtf8(readFile(scheduler.serviceUnitPath(server.id))),
             QStringLiteral(
-                "[Unit]\nDescription=Tidewell daily backup of server 0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\n\n"
+                "[Unit]\nDescription=Tidewell daily backup of server 0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\n"
+                "ConditionFileIsExecutable=%1\n\n"
                 "[Service]\nType=oneshot\nExecStart=\"%1\" \"--run-backup\" \"0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\"\n"
                 "KillMode=mixed\nStandardOutput=append:%2.scheduled.stdout.log\nStandardError=append:%2.scheduled."
                 "stderr.log\n")

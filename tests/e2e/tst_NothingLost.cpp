@@ -109,10 +109,12 @@ private Q_SLOTS:
     void aFileThatGoesBadDuringARunIsKeptAside()
     {
         BackupPath slow = BackupScenario::path(QStringLiteral("Site"), m_s->remote);
-        slow.preBackupCommand = QStringLiteral("sleep 1");
+        // The file breaks once the run has read it and is in its pre-backup command.
+        const QString pause = QStringLiteral("sleep 2 # ") + m_s->home.path();
+        slow.preBackupCommand = pause;
         const Server server = m_s->writeConfig({slow});
         auto run = m_s->startHeadless(server.id);
-        QTest::qWait(500);
+        QTRY_VERIFY_WITH_TIMEOUT(!processesMentioning(pause).isEmpty(), 30000);
         const QByteArray broken = "{ \"servers\": [ { \"name\": \"typo\", } ] ";
         writeFile(m_s->home.configFile(), broken);
         QVERIFY(run->waitForFinished(60000));

@@ -70,16 +70,17 @@ private Q_SLOTS:
         QVERIFY(copied());
     }
 
-    // Offline for 2 s: the run says it waits, then runs when the network comes.
+    // Offline for 5 s (long enough for a slow, sanitized start to see it):
+    // the run says it waits, then runs when the network comes.
     void waitsUntilTheNetworkComes()
     {
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(startNetworkManager(QStringLiteral("offline-then-online=2000")));
+        QVERIFY(startNetworkManager(QStringLiteral("offline-then-online=5000")));
         const Server server = configure(300);
         const Outcome outcome = runScheduled(server);
         QCOMPARE(outcome.status, 0);
-        QVERIFY(clock.elapsed() >= 2000);
+        QVERIFY(clock.elapsed() >= 5000);
         QVERIFY(clock.elapsed() < 60000); // not the whole 300 s
         QVERIFY2(outcome.err.contains("Waiting for the network…\n"), outcome.err.constData());
         QVERIFY(copied());

@@ -432,7 +432,8 @@ private Q_SLOTS:
         m_window->confirmDelete(web);
         QCOMPARE(m_h->store.settings().servers.size(), 2);
         QTRY_VERIFY(readFile(m_h->calls()).contains("disable --now")); // in the background
-        QVERIFY(m_window->selection().has_value());                    // the copy stays selected
+        QTRY_VERIFY(!m_h->scheduler->isBusy());
+        QVERIFY(m_window->selection().has_value()); // the copy stays selected
 
         // Deleting the selected server goes back to the dashboard, not to another editor.
         const Server selected = *m_h->store.settings().server(*m_window->selection());

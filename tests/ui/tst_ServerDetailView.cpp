@@ -171,7 +171,7 @@ private Q_SLOTS:
         QVERIFY(!child<QPushButton>(view.get(), "testConnection")->isEnabled());
         QCOMPARE(child<QPushButton>(view.get(), "testConnection")->text(), QStringLiteral("Testing…"));
         QVERIFY(done.wait(20000));
-        QVERIFY(view->testReport() && view->testReport()->ok);
+        QVERIFY(view->testReport() && view->testReport()->has_value());
         QVERIFY(child<QLabel>(view.get(), "testResult")->text().contains(QStringLiteral("Connected")));
         QVERIFY(child<QLabel>(view.get(), "testMessage")->text().startsWith(QStringLiteral("OK\n")));
     }

@@ -35,12 +35,12 @@ RsyncProbe RsyncProbe::compute(const QStringList &candidates)
         if (!isExecutableFile(candidate))
             continue;
         const Subprocess::Result result = Subprocess::runBlocking(candidate, {QStringLiteral("--version")});
-        if (!result.started) {
+        if (!result) {
             RsyncProbe probe;
             probe.executable = candidate;
             return probe;
         }
-        return classify(candidate, Subprocess::strictUtf8(result.out));
+        return classify(candidate, Subprocess::strictUtf8(result->out));
     }
     return RsyncProbe();
 }

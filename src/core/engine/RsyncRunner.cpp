@@ -246,15 +246,16 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
     const SSHTester::Report report =
         status ? SSHTester::combinedReport(*status, Subprocess::strictUtf8(Subprocess::utf8Prefix(out)),
                                            Subprocess::strictUtf8(Subprocess::utf8Prefix(err)))
-               : SSHTester::Report{false, status.error()};
-    for (const QString &line : OutputDecoder::logLines(report.message))
+               : SSHTester::Report(
+                   tl::unexpected(SSHTester::Failure{SSHTester::Failure::Code::notStarted, status.error()}));
+    for (const QString &line : OutputDecoder::logLines(SSHTester::messageOf(report)))
         append(QStringLiteral("  ") + line);
     if (cut)
         append(QStringLiteral("  … (output cut at ") + QString::number(maxCommandOutput / 1024)
                + QStringLiteral(" KiB)"));
-    if (!report.ok)
+    if (!report)
         endWith({QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}, 2);
-    co_return report.ok;
+    co_return report.has_value();
 }
 
 // Copies one path with its retries; false when the run must end (exitCode set).

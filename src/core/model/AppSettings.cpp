@@ -30,18 +30,23 @@ QJsonObject AppSettings::toJson() const
     };
 }
 
-AppSettings AppSettings::fromJson(const QJsonObject &object, QString *error)
+tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &object)
 {
     AppSettings settings;
-    JsonReader reader(object, QString(), error);
+    JsonReader reader(object, QString());
     if (const auto array = reader.array("servers")) {
         for (qsizetype i = 0; i < array->size() && reader.ok(); ++i) {
             const QString where = QStringLiteral("servers[%1]").arg(i);
             if (!array->at(i).isObject()) {
-                JsonReader::fail(error, QStringLiteral("“%1” must be an object.").arg(where));
+                reader.fail({QStringLiteral("“%1” must be an object.").arg(where)});
                 break;
             }
-            settings.servers.append(Server::fromJson(array->at(i).toObject(), where, error));
+            const auto server = Server::fromJson(array->at(i).toObject(), where);
+            if (!server) {
+                reader.fail(server.error());
+                break;
+            }
+            settings.servers.append(*server);
         }
     }
     reader.read("destinationPath", settings.destinationPath);
@@ -55,7 +60,7 @@ AppSettings AppSettings::fromJson(const QJsonObject &object, QString *error)
     reader.read("ioTimeoutSeconds", settings.ioTimeoutSeconds);
     reader.read("networkWaitSeconds", settings.networkWaitSeconds);
     reader.read("skipMeteredConnections", settings.skipMeteredConnections);
-    return settings;
+    return reader.result(settings);
 }
 
 QByteArray AppSettings::encode() const
@@ -64,22 +69,18 @@ QByteArray AppSettings::encode() const
     return QJsonDocument(toJson()).toJson(QJsonDocument::Indented);
 }
 
-tl::expected<AppSettings, QString> AppSettings::decode(const QByteArray &json)
+tl::expected<AppSettings, DecodeError> AppSettings::decode(const QByteArray &json)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        return tl::unexpected(QStringLiteral("The file is not valid JSON (") + parseError.errorString()
-                              + QStringLiteral(" at offset ") + QString::number(parseError.offset)
-                              + QStringLiteral(")."));
+        return tl::unexpected(DecodeError{QStringLiteral("The file is not valid JSON (") + parseError.errorString()
+                                          + QStringLiteral(" at offset ") + QString::number(parseError.offset)
+                                          + QStringLiteral(").")});
     }
     if (!document.isObject())
-        return tl::unexpected(QStringLiteral("The file does not hold a configuration object."));
-    QString error;
-    AppSettings settings = fromJson(document.object(), &error);
-    if (!error.isEmpty())
-        return tl::unexpected(error);
-    return settings;
+        return tl::unexpected(DecodeError{QStringLiteral("The file does not hold a configuration object.")});
+    return fromJson(document.object());
 }
 
 int AppSettings::reassignDuplicateIds()

@@ -2,6 +2,7 @@
 // The root of the configuration: global options and the servers.
 #pragma once
 
+#include "core/model/DecodeError.h"
 #include "core/model/Server.h"
 
 #include <QByteArray>
@@ -32,12 +33,12 @@ struct AppSettings
     bool skipMeteredConnections = true;
 
     QJsonObject toJson() const;
-    static AppSettings fromJson(const QJsonObject &object, QString *error);
+    static tl::expected<AppSettings, DecodeError> fromJson(const QJsonObject &object);
 
     // Pretty-printed JSON with the keys of every object sorted.
     QByteArray encode() const;
     // Fails as a whole, with a readable reason, on malformed JSON or a wrong type.
-    static tl::expected<AppSettings, QString> decode(const QByteArray &json);
+    static tl::expected<AppSettings, DecodeError> decode(const QByteArray &json);
 
     // Gives a fresh id to every server that repeats an earlier server's id
     // (and to every path that repeats one in its server); returns how many

@@ -21,10 +21,10 @@ QJsonObject BackupPath::toJson() const
     };
 }
 
-BackupPath BackupPath::fromJson(const QJsonObject &object, const QString &context, QString *error)
+tl::expected<BackupPath, DecodeError> BackupPath::fromJson(const QJsonObject &object, const QString &context)
 {
     BackupPath path;
-    JsonReader reader(object, context, error);
+    JsonReader reader(object, context);
     reader.read("id", path.id);
     reader.read("name", path.name);
     reader.read("remotePath", path.remotePath);
@@ -32,7 +32,7 @@ BackupPath BackupPath::fromJson(const QJsonObject &object, const QString &contex
     reader.read("enabled", path.enabled);
     reader.read("preBackupCommand", path.preBackupCommand);
     reader.read("excludes", path.excludes);
-    return path;
+    return reader.result(path);
 }
 
 size_t qHash(const BackupPath &path, size_t seed)

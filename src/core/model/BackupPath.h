@@ -2,10 +2,14 @@
 // One remote file or folder of a server.
 #pragma once
 
+#include "core/model/DecodeError.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
+
+#include <tl/expected.hpp>
 
 // One remote file or folder of a server, copied by each run while enabled.
 struct BackupPath
@@ -21,7 +25,7 @@ struct BackupPath
 
     QJsonObject toJson() const;
     // Missing or null members keep their defaults; a wrong type sets *error.
-    static BackupPath fromJson(const QJsonObject &object, const QString &context, QString *error);
+    static tl::expected<BackupPath, DecodeError> fromJson(const QJsonObject &object, const QString &context);
 
     friend bool operator==(const BackupPath &, const BackupPath &) = default;
 };

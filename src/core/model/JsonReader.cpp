@@ -8,10 +8,9 @@
 
 #include <cmath>
 
-JsonReader::JsonReader(const QJsonObject &object, QString context, QString *error)
+JsonReader::JsonReader(const QJsonObject &object, QString context)
     : m_object(object)
     , m_context(std::move(context))
-    , m_error(error)
 { }
 
 bool JsonReader::present(const char *key, QJsonValue &value) const
@@ -25,7 +24,7 @@ bool JsonReader::present(const char *key, QJsonValue &value) const
 void JsonReader::typeError(const char *key, const char *expected)
 {
     QString where = m_context.isEmpty() ? QString::fromLatin1(key) : m_context + u'.' + QLatin1String(key);
-    fail(m_error, QStringLiteral("“%1” must be %2.").arg(where, QLatin1String(expected)));
+    fail({QStringLiteral("“%1” must be %2.").arg(where, QLatin1String(expected))});
 }
 
 void JsonReader::read(const char *key, QStringList &target)
@@ -44,11 +43,10 @@ void JsonReader::read(const char *key, QStringList &target)
     target = texts;
 }
 
-bool JsonReader::fail(QString *error, const QString &message)
+void JsonReader::fail(const DecodeError &error)
 {
-    if (error->isEmpty())
-        *error = message;
-    return false;
+    if (!m_error)
+        m_error = error;
 }
 
 void JsonReader::read(const char *key, QString &target)

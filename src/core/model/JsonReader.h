@@ -2,6 +2,8 @@
 // Reads JSON members leniently, failing the document on a wrong type.
 #pragma once
 
+#include "core/model/DecodeError.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -9,13 +11,15 @@
 
 #include <optional>
 
+#include <tl/expected.hpp>
+
 // Reads the members of one JSON object leniently: a missing member or null
 // leaves the target at its default, a member of the wrong type marks the
-// whole document as failed. The first failure is kept as the error text.
+// whole document as failed. The first failure is kept.
 class JsonReader
 {
 public:
-    JsonReader(const QJsonObject &object, QString context, QString *error);
+    JsonReader(const QJsonObject &object, QString context);
 
     void read(const char *key, QString &target);
     void read(const char *key, bool &target);
@@ -29,10 +33,18 @@ public:
     // Returns the array member, or nullptr-like empty optional when missing or null.
     std::optional<QJsonArray> array(const char *key);
 
-    bool ok() const { return m_error->isEmpty(); }
+    bool ok() const { return !m_error.has_value(); }
     QString context() const { return m_context; }
-
-    static bool fail(QString *error, const QString &message);
+    // Records a failure (of this object or of one inside it); the first stays.
+    void fail(const DecodeError &error);
+    // `value` when every member read well, else the first failure.
+    template<typename T>
+    tl::expected<T, DecodeError> result(T value) const
+    {
+        if (m_error)
+            return tl::unexpected(*m_error);
+        return value;
+    }
 
 private:
     bool present(const char *key, QJsonValue &value) const;
@@ -40,5 +52,5 @@ private:
 
     QJsonObject m_object;
     QString m_context;
-    QString *m_error;
+    std::optional<DecodeError> m_error;
 };

@@ -41,10 +41,10 @@ QJsonObject Server::toJson() const
     return object;
 }
 
-Server Server::fromJson(const QJsonObject &object, const QString &context, QString *error)
+tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, const QString &context)
 {
     Server server;
-    JsonReader reader(object, context, error);
+    JsonReader reader(object, context);
     reader.read("id", server.id);
     reader.read("name", server.name);
     reader.read("host", server.host);
@@ -55,10 +55,15 @@ Server Server::fromJson(const QJsonObject &object, const QString &context, QStri
         for (qsizetype i = 0; i < array->size() && reader.ok(); ++i) {
             const QString where = context + QStringLiteral(".paths[%1]").arg(i);
             if (!array->at(i).isObject()) {
-                JsonReader::fail(error, QStringLiteral("“%1” must be an object.").arg(where));
+                reader.fail({QStringLiteral("“%1” must be an object.").arg(where)});
                 break;
             }
-            server.paths.append(BackupPath::fromJson(array->at(i).toObject(), where, error));
+            const auto path = BackupPath::fromJson(array->at(i).toObject(), where);
+            if (!path) {
+                reader.fail(path.error());
+                break;
+            }
+            server.paths.append(*path);
         }
     }
     reader.readDate("lastRunAt", server.lastRunAt);
@@ -72,7 +77,7 @@ Server Server::fromJson(const QJsonObject &object, const QString &context, QStri
     reader.read("keepMonthly", server.keepMonthly);
     reader.read("useSSHAgent", server.useSSHAgent);
     reader.read("bandwidthLimitKBps", server.bandwidthLimitKBps);
-    return server;
+    return reader.result(server);
 }
 
 size_t qHash(const Server &server, size_t seed)

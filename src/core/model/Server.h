@@ -41,7 +41,7 @@ struct Server
     qint64 bandwidthLimitKBps = 0;
 
     QJsonObject toJson() const;
-    static Server fromJson(const QJsonObject &object, const QString &context, QString *error);
+    static tl::expected<Server, DecodeError> fromJson(const QJsonObject &object, const QString &context);
 
     friend bool operator==(const Server &, const Server &) = default;
 };

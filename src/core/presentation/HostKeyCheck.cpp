@@ -28,13 +28,13 @@ void HostKeyCheck::trust(const QString &host, qint64 port)
     Q_EMIT changed();
     QCoro::connect(HostKeyChecker::trust(host, port), this,
                    [this, host, port](const HostKeyChecker::ProbeResult &result) {
-                       if (result.ok()) {
+                       if (result) {
                            // The check runs again; the message stays with its result.
                            m_message = QStringLiteral("Host key added to ~/.ssh/known_hosts.");
                            run(host, port);
                            return;
                        }
-                       m_message = QStringLiteral("Failed to trust host: ") + result.error.description();
+                       m_message = QStringLiteral("Failed to trust host: ") + result.error().description();
                        Q_EMIT changed();
                        Q_EMIT finished();
                    });

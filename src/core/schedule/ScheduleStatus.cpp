@@ -3,6 +3,7 @@
 #include "core/schedule/ScheduleStatus.h"
 
 #include "core/schedule/Scheduler.h"
+#include "core/schedule/SystemdManager.h"
 #include "core/storage/ConfigStore.h"
 
 #include <QDBusConnection>
@@ -100,9 +101,10 @@ QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
 {
     QPointer<ScheduleStatus> self(this);
     const int serial = ++m_reads[serverID];
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = m_scheduler->bus();
     State state{State::Kind::broken, {}, noManagerMessage};
     if (bus.isConnected()) {
+        subscribe(bus);
         QDBusMessage load = managerCall(QStringLiteral("LoadUnit"));
         load << unit;
         const QDBusMessage loaded = co_await bus.asyncCall(load, 5000);
@@ -110,6 +112,7 @@ QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
             co_return;
         if (loaded.type() == QDBusMessage::ReplyMessage && !loaded.arguments().isEmpty()) {
             const QString path = loaded.arguments().first().value<QDBusObjectPath>().path();
+            m_unitPaths.insert(path, serverID);
             const QString unitInterface = QStringLiteral("org.freedesktop.systemd1.Unit");
             const QDBusMessage loadState =
                 co_await bus.asyncCall(propertyCall(path, unitInterface, QStringLiteral("LoadState")), 5000);
@@ -145,6 +148,34 @@ QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
     }
     if (m_reads.value(serverID) == serial)
         set(serverID, state);
+}
+
+void ScheduleStatus::subscribe(QDBusConnection bus)
+{
+    if (m_subscribedTo == bus.name())
+        return;
+    m_subscribedTo = bus.name();
+    // Any of the manager's objects: the timers' paths are learnt as they are read.
+    bus.connect(SystemdManager::service, QString(), QStringLiteral("org.freedesktop.DBus.Properties"),
+                QStringLiteral("PropertiesChanged"), this,
+                SLOT(unitChanged(QString, QVariantMap, QStringList, QDBusMessage)));
+    for (const QString &signal : {QStringLiteral("Reloading"), QStringLiteral("UnitFilesChanged")})
+        bus.connect(SystemdManager::service, SystemdManager::managerPath, SystemdManager::managerInterface, signal,
+                    this, SLOT(managerChanged()));
+    // The manager sends change signals only while someone has subscribed.
+    QDBusMessage subscribe = managerCall(QStringLiteral("Subscribe"));
+    bus.asyncCall(subscribe);
+}
+
+void ScheduleStatus::unitChanged(const QString &, const QVariantMap &, const QStringList &, const QDBusMessage &message)
+{
+    if (const auto found = m_unitPaths.constFind(message.path()); found != m_unitPaths.cend())
+        refresh(*found);
+}
+
+void ScheduleStatus::managerChanged()
+{
+    refresh();
 }
 
 void ScheduleStatus::set(const QUuid &serverID, const State &state)

@@ -62,6 +62,23 @@ void restoreFile(const QString &path, const std::optional<QByteArray> &bytes)
     }
 }
 
+// Counts an operation as under way for as long as it lives.
+class InFlight
+{
+public:
+    explicit InFlight(std::shared_ptr<int> count)
+        : m_count(std::move(count))
+    {
+        ++*m_count;
+    }
+    ~InFlight() { --*m_count; }
+    InFlight(const InFlight &) = delete;
+    InFlight &operator=(const InFlight &) = delete;
+
+private:
+    std::shared_ptr<int> m_count;
+};
+
 tl::expected<void, SchedulerError> makeFolder(const QString &path)
 {
     if (const auto made = FileUtil::makeFolder(path); !made)
@@ -201,9 +218,9 @@ QCoro::Task<Scheduler::Repair> Scheduler::repoint(QList<Server> servers) const
 QCoro::Task<Scheduler::ToolResult> Scheduler::runTool(QStringList arguments) const
 {
     const Subprocess::Result result = co_await Subprocess::run(m_toolPath, arguments);
-    if (!result.started)
-        co_return ToolResult{-1, result.startError};
-    co_return ToolResult{result.status, Subprocess::strictUtf8(result.err).trimmed()};
+    if (!result)
+        co_return ToolResult{-1, result.error().message};
+    co_return ToolResult{result->status, Subprocess::strictUtf8(result->err).trimmed()};
 }
 
 QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::systemd(Step step, QString unit) const
@@ -264,6 +281,7 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::install(Server server
         co_return tl::unexpected(SchedulerError::appBundleNotFound());
     // A copy in this frame: the work goes on when the caller's scheduler is gone.
     const Scheduler self = *this;
+    const InFlight busy(self.m_inFlight);
     if (self.m_backend == Backend::systemd)
         co_return co_await self.installSystemd(server, *time, *executable);
     co_return co_await self.installLaunchd(server, *time, *executable);
@@ -272,6 +290,7 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::install(Server server
 QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::uninstall(QUuid serverID) const
 {
     const Scheduler self = *this;
+    const InFlight busy(self.m_inFlight);
     if (self.m_backend == Backend::systemd)
         co_return co_await self.uninstallSystemd(serverID);
     co_return co_await self.uninstallLaunchd(serverID);

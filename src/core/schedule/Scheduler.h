@@ -14,6 +14,7 @@
 
 #include <tl/expected.hpp>
 
+#include <memory>
 #include <optional>
 
 // Daily runs of a server without the window open: a systemd user timer on
@@ -86,6 +87,12 @@ public:
     void setExecutablePath(const QString &path) { m_executablePath = path; }
     void setBus(const QDBusConnection &bus) { m_bus = bus; }
 
+    // Whether an install or uninstall (of this scheduler or a copy) is still
+    // under way: a program about to end lets it finish, so no schedule is
+    // left half made.
+    bool isBusy() const { return *m_inFlight > 0; }
+    const QDBusConnection &bus() const { return m_bus; }
+
 private:
     // The private coroutines run on a copy that the public ones keep in their
     // frame, never on the object the caller may destroy meanwhile.
@@ -108,4 +115,6 @@ private:
     QString m_toolPath;
     QString m_executablePath;
     QDBusConnection m_bus = QDBusConnection::sessionBus();
+    // Shared by every copy: the coroutines run on copies of the scheduler.
+    std::shared_ptr<int> m_inFlight = std::make_shared<int>(0);
 };

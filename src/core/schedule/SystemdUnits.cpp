@@ -44,8 +44,11 @@ QString execCommand(const QString &executable, const QStringList &arguments)
 
 QString service(const QString &executable, const QString &serverID, const QString &stdoutLog, const QString &stderrLog)
 {
+    // A unit left behind by a copy of Tidewell that was removed does nothing
+    // instead of failing every day.
     return QStringLiteral("[Unit]\n"
                           "Description=Tidewell daily backup of server %1\n"
+                          "ConditionFileIsExecutable=%5\n"
                           "\n"
                           "[Service]\n"
                           "Type=oneshot\n"
@@ -57,7 +60,7 @@ QString service(const QString &executable, const QString &serverID, const QStrin
                           "StandardOutput=append:%3\n"
                           "StandardError=append:%4\n")
         .arg(serverID, execCommand(executable, {QStringLiteral("--run-backup"), serverID}), escapeSpecifiers(stdoutLog),
-             escapeSpecifiers(stderrLog));
+             escapeSpecifiers(stderrLog), escapeSpecifiers(executable));
 }
 
 QString timer(const QString &label, int hour, int minute)

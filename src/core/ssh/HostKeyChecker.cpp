@@ -16,52 +16,35 @@ namespace HostKeyChecker {
 
 namespace {
 
-struct Scan
-{
-    QByteArray output;
-    std::optional<ProbeError> error;
-};
-
-ProbeResult failure(const QString &message)
-{
-    return {std::nullopt, {message}};
-}
-
-Scan scanFailure(const QString &message)
-{
-    Scan scan;
-    scan.error = ProbeError{message};
-    return scan;
-}
+// ssh-keyscan's lines for the server, or why there are none.
+using Scan = tl::expected<QByteArray, ProbeError>;
 
 QCoro::Task<Scan> keyscan(QString host, qint64 port)
 {
     if (const auto safe = TargetCheck::host(host); !safe)
-        co_return scanFailure(safe.error());
+        co_return tl::unexpected(ProbeError{safe.error()});
     // Built outside the co_await: GCC 12 mishandles initializer lists there.
     // "--": a host is never read as an option, whatever it holds.
     const QStringList arguments{QStringLiteral("-T"),  QStringLiteral("5"),  QStringLiteral("-p"),
                                 QString::number(port), QStringLiteral("--"), host};
     const Subprocess::Result result = co_await Subprocess::run(keyscanExecutable, arguments);
-    if (!result.started)
-        co_return scanFailure(result.startError);
-    if (result.out.isEmpty())
-        co_return scanFailure(QStringLiteral("No response from ") + host + u':' + QString::number(port));
-    Scan scan;
-    scan.output = result.out;
-    co_return scan;
+    if (!result)
+        co_return tl::unexpected(ProbeError{result.error().message});
+    if (result->out.isEmpty())
+        co_return tl::unexpected(ProbeError{QStringLiteral("No response from ") + host + u':' + QString::number(port)});
+    co_return result->out;
 }
 
 QCoro::Task<ProbeResult> fingerprintOf(QByteArray keys)
 {
     const QStringList arguments{QStringLiteral("-l"), QStringLiteral("-f"), QStringLiteral("-")};
     const Subprocess::Result result = co_await Subprocess::run(keygenExecutable, arguments, keys);
-    if (!result.started)
-        co_return failure(result.startError);
-    const auto chosen = preferred(parseFingerprints(Subprocess::strictUtf8(result.out)));
+    if (!result)
+        co_return tl::unexpected(ProbeError{result.error().message});
+    const auto chosen = preferred(parseFingerprints(Subprocess::strictUtf8(result->out)));
     if (!chosen)
-        co_return failure(QStringLiteral("Could not parse fingerprint"));
-    co_return ProbeResult{chosen, {}};
+        co_return tl::unexpected(ProbeError{QStringLiteral("Could not parse fingerprint")});
+    co_return *chosen;
 }
 
 tl::expected<void, QString> appendToKnownHosts(const QByteArray &lines)
@@ -148,44 +131,43 @@ std::optional<Fingerprint> preferred(const QList<Fingerprint> &fingerprints)
 QCoro::Task<ProbeResult> liveFingerprint(QString host, qint64 port)
 {
     const Scan scan = co_await keyscan(host, port);
-    if (scan.error)
-        co_return failure(scan.error->message);
-    co_return co_await fingerprintOf(scan.output);
+    if (!scan)
+        co_return tl::unexpected(scan.error());
+    co_return co_await fingerprintOf(*scan);
 }
 
-std::optional<Fingerprint> knownHostFingerprint(const QString &host, qint64 port)
+QCoro::Task<std::optional<Fingerprint>> knownHostFingerprint(QString host, qint64 port)
 {
     const QString path = knownHostsFile();
     if (!QFile::exists(path) || !TargetCheck::host(host))
-        return std::nullopt;
-    const Subprocess::Result found =
-        Subprocess::runBlocking(keygenExecutable, {QStringLiteral("-F"), hostPattern(host, port), QStringLiteral("-f"),
-                                                   QFileInfo(path).absoluteFilePath()});
-    if (!found.started)
-        return std::nullopt;
+        co_return std::nullopt;
+    const QStringList find{QStringLiteral("-F"), hostPattern(host, port), QStringLiteral("-f"),
+                           QFileInfo(path).absoluteFilePath()};
+    const Subprocess::Result found = co_await Subprocess::run(keygenExecutable, find);
+    if (!found)
+        co_return std::nullopt;
     QStringList entries;
-    const QStringList lines = Subprocess::strictUtf8(found.out).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines = Subprocess::strictUtf8(found->out).split(u'\n', Qt::SkipEmptyParts);
     for (const QString &line : lines) {
         if (!line.startsWith(u'#'))
             entries.append(line);
     }
     if (entries.isEmpty())
-        return std::nullopt;
-    const Subprocess::Result listed =
-        Subprocess::runBlocking(keygenExecutable, {QStringLiteral("-l"), QStringLiteral("-f"), QStringLiteral("-")},
-                                entries.join(u'\n').toUtf8());
-    if (!listed.started)
-        return std::nullopt;
-    return preferred(parseFingerprints(Subprocess::strictUtf8(listed.out)));
+        co_return std::nullopt;
+    const QStringList list{QStringLiteral("-l"), QStringLiteral("-f"), QStringLiteral("-")};
+    const Subprocess::Result listed = co_await Subprocess::run(keygenExecutable, list, entries.join(u'\n').toUtf8());
+    if (!listed)
+        co_return std::nullopt;
+    co_return preferred(parseFingerprints(Subprocess::strictUtf8(listed->out)));
 }
 
 QCoro::Task<ProbeResult> trust(QString host, qint64 port)
 {
     const Scan scan = co_await keyscan(host, port);
-    if (scan.error)
-        co_return failure(scan.error->message);
-    if (const auto appended = appendToKnownHosts(scan.output); !appended)
-        co_return failure(appended.error());
+    if (!scan)
+        co_return tl::unexpected(scan.error());
+    if (const auto appended = appendToKnownHosts(*scan); !appended)
+        co_return tl::unexpected(ProbeError{appended.error()});
     co_return co_await liveFingerprint(host, port);
 }
 
@@ -193,10 +175,11 @@ QCoro::Task<Status> check(QString host, qint64 port)
 {
     const ProbeResult live = co_await liveFingerprint(host, port);
     Status status;
-    status.live = live.fingerprint;
-    if (!live.ok())
-        status.error = live.error.message;
-    status.known = knownHostFingerprint(host, port);
+    if (live)
+        status.live = *live;
+    else
+        status.error = live.error().message;
+    status.known = co_await knownHostFingerprint(host, port);
     co_return status;
 }
 

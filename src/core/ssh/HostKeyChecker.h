@@ -7,6 +7,8 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <tl/expected.hpp>
+
 #include <optional>
 
 // Scans a server's host key, compares it with ~/.ssh/known_hosts and, on
@@ -26,13 +28,8 @@ struct ProbeError
     QString description() const { return message; }
 };
 
-// Success (fingerprint) or failure (error).
-struct ProbeResult
-{
-    std::optional<Fingerprint> fingerprint;
-    ProbeError error;
-    bool ok() const { return fingerprint.has_value(); }
-};
+// The server's fingerprint, or why it could not be had.
+using ProbeResult = tl::expected<Fingerprint, ProbeError>;
 
 struct Status
 {
@@ -65,8 +62,9 @@ QList<Fingerprint> parseFingerprints(const QString &text);
 std::optional<Fingerprint> preferred(const QList<Fingerprint> &fingerprints);
 
 QCoro::Task<ProbeResult> liveFingerprint(QString host, qint64 port);
-// Blocks for two short local ssh-keygen runs.
-std::optional<Fingerprint> knownHostFingerprint(const QString &host, qint64 port);
+// What known_hosts holds for the server (two short local ssh-keygen runs,
+// waited for without blocking).
+QCoro::Task<std::optional<Fingerprint>> knownHostFingerprint(QString host, qint64 port);
 // Appends the server's current keys to known_hosts, then scans again.
 QCoro::Task<ProbeResult> trust(QString host, qint64 port);
 // The scan and the lookup together, as the editor shows them.

@@ -22,13 +22,18 @@ QStringList baseArgs(const Server &server, int timeoutSeconds)
     return args;
 }
 
+QString messageOf(const Report &report)
+{
+    return report ? *report : report.error().message;
+}
+
 Report separateReport(int status, const QString &out, const QString &err)
 {
     if (status == 0)
-        return {true, out.trimmed()};
+        return out.trimmed();
     if (!err.isEmpty())
-        return {false, err.trimmed()};
-    return {false, QStringLiteral("ssh exited with code %1").arg(status)};
+        return tl::unexpected(Failure{Failure::Code::failed, err.trimmed()});
+    return tl::unexpected(Failure{Failure::Code::failed, QStringLiteral("ssh exited with code %1").arg(status)});
 }
 
 Report combinedReport(int status, const QString &out, const QString &err)
@@ -39,17 +44,20 @@ Report combinedReport(int status, const QString &out, const QString &err)
     if (!err.isEmpty())
         parts << err;
     const QString joined = parts.join(u'\n').trimmed();
-    return {status == 0, joined.isEmpty() ? QStringLiteral("exit %1").arg(status) : joined};
+    const QString message = joined.isEmpty() ? QStringLiteral("exit %1").arg(status) : joined;
+    if (status != 0)
+        return tl::unexpected(Failure{Failure::Code::failed, message});
+    return message;
 }
 
 static QCoro::Task<Report> runSSH(QStringList args, bool combineStreams)
 {
     const Subprocess::Result result = co_await Subprocess::run(executable, args);
-    if (!result.started)
-        co_return Report{false, result.startError};
-    const QString out = Subprocess::strictUtf8(result.out);
-    const QString err = Subprocess::strictUtf8(result.err);
-    co_return combineStreams ? combinedReport(result.status, out, err) : separateReport(result.status, out, err);
+    if (!result)
+        co_return tl::unexpected(Failure{Failure::Code::notStarted, result.error().message});
+    const QString out = Subprocess::strictUtf8(result->out);
+    const QString err = Subprocess::strictUtf8(result->err);
+    co_return combineStreams ? combinedReport(result->status, out, err) : separateReport(result->status, out, err);
 }
 
 QStringList runOptions()
@@ -75,14 +83,14 @@ QStringList runCommandArgs(const Server &server, const QString &command)
 QCoro::Task<Report> test(Server server, int timeoutSeconds)
 {
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
-        co_return Report{false, safe.error()};
+        co_return tl::unexpected(Failure{Failure::Code::unsafeTarget, safe.error()});
     co_return co_await runSSH(commandArgs(server, timeoutSeconds, testCommand), false);
 }
 
 QCoro::Task<Report> runRemoteCommand(Server server, QString command, int timeoutSeconds)
 {
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
-        co_return Report{false, safe.error()};
+        co_return tl::unexpected(Failure{Failure::Code::unsafeTarget, safe.error()});
     co_return co_await runSSH(commandArgs(server, timeoutSeconds, command), true);
 }
 

@@ -9,14 +9,26 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <tl/expected.hpp>
+
 // Direct ssh calls: the connection test and remote commands.
 namespace SSHTester {
 
-struct Report
+// Why an ssh call did not succeed; `message` is what the user is shown.
+struct Failure
 {
-    bool ok = false;
+    enum class Code {
+        unsafeTarget, // a host or user that could be read as an option: nothing started
+        notStarted,   // ssh could not be started
+        failed,       // ssh, or the remote command, ended with a non-zero status
+    };
+    Code code = Code::failed;
     QString message;
 };
+// What a call that succeeded wrote, or why it did not succeed.
+using Report = tl::expected<QString, Failure>;
+// The line the user is shown either way.
+QString messageOf(const Report &report);
 
 inline const QString executable = QStringLiteral("/usr/bin/ssh");
 inline const QString testCommand = QStringLiteral("echo OK && uname -sr");
@@ -32,7 +44,7 @@ QStringList commandArgs(const Server &server, int timeoutSeconds, const QString 
 QStringList runCommandArgs(const Server &server, const QString &command);
 // Separate streams: stdout on success, else stderr or "ssh exited with code N".
 QCoro::Task<Report> test(Server server, int timeoutSeconds);
-// Combined streams; ok exactly when the remote command ended with 0.
+// Combined streams; a success exactly when the remote command ended with 0.
 QCoro::Task<Report> runRemoteCommand(Server server, QString command, int timeoutSeconds);
 
 // How the report is formed from what ssh wrote and its exit status.

@@ -55,7 +55,7 @@ ConfigStore::~ConfigStore()
         save();
 }
 
-tl::expected<AppSettings, QString> ConfigStore::readOnly(const QString &path)
+tl::expected<AppSettings, StoreError> ConfigStore::readOnly(const QString &path)
 {
     // Without the file's folder there is nothing to read, nor to lock.
     if (!QFileInfo(path).absoluteDir().exists())
@@ -65,8 +65,11 @@ tl::expected<AppSettings, QString> ConfigStore::readOnly(const QString &path)
     if (!file.exists())
         return AppSettings();
     if (!file.open(QIODevice::ReadOnly))
-        return tl::unexpected(file.errorString());
-    return AppSettings::decode(file.readAll());
+        return tl::unexpected(StoreError{StoreError::Code::unreadable, file.errorString()});
+    auto settings = AppSettings::decode(file.readAll());
+    if (!settings)
+        return tl::unexpected(StoreError{StoreError::Code::damaged, settings.error().message});
+    return std::move(*settings);
 }
 
 ConfigStore::OnDisk ConfigStore::readDisk() const
@@ -169,10 +172,10 @@ void ConfigStore::scheduleSave()
     m_saveTimer.start();
 }
 
-bool ConfigStore::keepIfDamaged(const OnDisk &disk)
+tl::expected<void, StoreError> ConfigStore::keepIfDamaged(const OnDisk &disk)
 {
     if (!disk.exists || disk.settings || (disk.bytes == m_knownBytes && !m_knownUnreadable))
-        return true;
+        return {};
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString keptPath = m_filePath + QStringLiteral(".corrupt-") + stamp;
     for (int n = 2; QFile::exists(keptPath); ++n)
@@ -182,34 +185,34 @@ bool ConfigStore::keepIfDamaged(const OnDisk &disk)
             QStringLiteral(
                 "ConfigStore save error: could not keep the unreadable configuration file before replacing it: ")
             + kept.error());
-        return false;
+        return tl::unexpected(StoreError{StoreError::Code::notKept, kept.error()});
     }
     DiagnosticLog::write(
         QStringLiteral("ConfigStore: the configuration file could not be read; its old contents were kept in ")
         + keptPath);
     Q_EMIT damagedFileKept(keptPath);
-    return true;
+    return {};
 }
 
-bool ConfigStore::write(const QByteArray &bytes)
+tl::expected<void, StoreError> ConfigStore::write(const QByteArray &bytes)
 {
     // Every writer holds the lock here, so no other write is in progress.
     FileUtil::removeStaleTemporaries(m_filePath);
     if (const auto written = FileUtil::writeAtomically(m_filePath, bytes); !written) {
         DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + written.error());
-        return false;
+        return tl::unexpected(StoreError{StoreError::Code::notWritten, written.error()});
     }
     m_knownBytes = bytes;
     m_knownUnreadable = false;
-    return true;
+    return {};
 }
 
-bool ConfigStore::save()
+tl::expected<void, StoreError> ConfigStore::save()
 {
     const FileLock lock = lockFile(lockPath());
     const OnDisk disk = readDisk();
-    if (!keepIfDamaged(disk))
-        return false;
+    if (auto kept = keepIfDamaged(disk); !kept)
+        return kept;
     if (disk.settings)
         mergeRunResults(*disk.settings);
     return write(m_settings.encode());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/model/AppSettings.h"
+#include "core/storage/StoreError.h"
 
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -46,14 +47,14 @@ public:
     // results that other processes recorded meanwhile are merged in first,
     // and a file that went bad under us is kept aside before it is replaced.
     // On failure logs one line and keeps the settings.
-    bool save();
+    tl::expected<void, StoreError> save();
     bool hasPendingSave() const { return m_saveTimer.isActive(); }
     // The lock file beside the configuration that every read-merge-write holds.
     QString lockPath() const { return m_filePath + QStringLiteral(".lock"); }
 
     // The configuration as the file has it, read under the lock, for a
     // process that only looks (defaults when there is no file); never writes it.
-    static tl::expected<AppSettings, QString> readOnly(const QString &path);
+    static tl::expected<AppSettings, StoreError> readOnly(const QString &path);
 
     // Records a run's start time and exit code on that server (no exit code:
     // the run was cancelled, which is no result). Only these fields are merged into the file as it is on disk now,
@@ -82,8 +83,8 @@ private:
     void scheduleSave();
     OnDisk readDisk() const;
     // Copies an undecodable file aside, unless it is what this store wrote last.
-    bool keepIfDamaged(const OnDisk &disk);
-    bool write(const QByteArray &bytes);
+    tl::expected<void, StoreError> keepIfDamaged(const OnDisk &disk);
+    tl::expected<void, StoreError> write(const QByteArray &bytes);
     bool mergeRunResults(const AppSettings &onDisk);
     void mergeRunResultsFromDisk();
     void watchFile();

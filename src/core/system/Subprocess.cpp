@@ -51,14 +51,9 @@ int exitStatus(const QProcess &process)
     return process.exitCode();
 }
 
-static Result collect(QProcess &process)
+static Output collect(QProcess &process)
 {
-    Result result;
-    result.started = true;
-    result.status = exitStatus(process);
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return {exitStatus(process), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 QCoro::Task<Result> run(QString program, QStringList arguments, QByteArray input)
@@ -66,11 +61,8 @@ QCoro::Task<Result> run(QString program, QStringList arguments, QByteArray input
     auto process = std::make_unique<QProcess>();
     process->setProgram(program);
     process->setArguments(arguments);
-    if (!start(process.get(), input)) {
-        Result failed;
-        failed.startError = process->errorString();
-        co_return failed;
-    }
+    if (!start(process.get(), input))
+        co_return tl::unexpected(StartError{process->errorString()});
     co_await waitForExit(process.get());
     co_return collect(*process);
 }
@@ -80,11 +72,8 @@ Result runBlocking(const QString &program, const QStringList &arguments, const Q
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
-    if (!start(&process, input)) {
-        Result failed;
-        failed.startError = process.errorString();
-        return failed;
-    }
+    if (!start(&process, input))
+        return tl::unexpected(StartError{process.errorString()});
     process.waitForFinished(-1);
     return collect(process);
 }

@@ -9,6 +9,8 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <tl/expected.hpp>
+
 #include <sys/types.h>
 
 // Runs short external programs with an explicit argument list, never through
@@ -16,19 +18,26 @@
 // that writes more than a pipe holds never blocks.
 namespace Subprocess {
 
-struct Result
+// What a child that ran wrote, and how it ended.
+struct Output
 {
-    bool started = false;
-    QString startError; // the system's description when not started
-    int status = -1;    // exit status (the signal number when killed)
+    int status = -1; // exit status (the signal number when killed)
     QByteArray out;
     QByteArray err;
 };
 
+// A child that could not be started: the system's description.
+struct StartError
+{
+    QString message;
+};
+
+using Result = tl::expected<Output, StartError>;
+
 // Waits without a time limit. `input` is written to the child's standard
 // input, which is then closed; without input the child reads /dev/null.
 QCoro::Task<Result> run(QString program, QStringList arguments, QByteArray input = {});
-// The same, blocking the caller; for the few short local tools that need it.
+// The same, blocking the caller; for the one short local probe that needs it.
 Result runBlocking(const QString &program, const QStringList &arguments, const QByteArray &input = {});
 
 // Starts `process` (already given program and arguments); false with the
