@@ -119,6 +119,18 @@ private Q_SLOTS:
         QVERIFY(app.mainWindow()->isVisible());
         app.toggleMainWindow();
         QVERIFY(!app.mainWindow()->isVisible());
+
+        // A minimised window comes back, from the tray and from a second start.
+        app.openMainWindow();
+        app.mainWindow()->showMinimized();
+        QTRY_VERIFY(app.mainWindow()->isMinimized());
+        app.toggleMainWindow();
+        QTRY_VERIFY(!app.mainWindow()->isMinimized());
+        QVERIFY(app.mainWindow()->isVisible());
+        app.mainWindow()->showMinimized();
+        QTRY_VERIFY(app.mainWindow()->isMinimized());
+        app.openMainWindow(); // what the second start's ShowMainWindow call does
+        QTRY_VERIFY(!app.mainWindow()->isMinimized());
     }
 
     void quittingDuringARunAsksAndLetsTheRunFinish()
