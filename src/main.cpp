@@ -2,6 +2,7 @@
 // The program entry: a headless run or the windowed application.
 #include "core/EntryPoint.h"
 #include "core/HeadlessRunner.h"
+#include "core/RestoreCommand.h"
 #include "core/StatusReport.h"
 #include "core/system/SignalWatcher.h"
 #include "core/system/SingleInstance.h"
@@ -35,6 +36,14 @@ int main(int argc, char *argv[])
         std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(),
                    stdout);
         return 0;
+    }
+    if (options.listBackups) {
+        QCoreApplication app(argc, argv);
+        return RestoreCommand::listBackups(*options.listBackups, options.json);
+    }
+    if (options.restore) {
+        QCoreApplication app(argc, argv);
+        return RestoreCommand::restore(*options.restore);
     }
     if (options.status) {
         // For monitoring: reads the configuration, prints, ends. No window, no bus.

@@ -18,12 +18,73 @@ Options parse(const QStringList &arguments)
     const QCommandLineOption runBackup(QStringLiteral("run-backup"), QString(), QStringLiteral("SERVER-ID"));
     const QCommandLineOption status(QStringLiteral("status"));
     const QCommandLineOption json(QStringLiteral("json"));
-    parser.addOptions({help, version, runBackup, status, json});
+    const QCommandLineOption listBackups(QStringLiteral("list-backups"), QString(), QStringLiteral("SERVER-ID"));
+    const QCommandLineOption restore(QStringLiteral("restore"), QString(), QStringLiteral("SERVER-ID"));
+    const QCommandLineOption date(QStringLiteral("date"), QString(), QStringLiteral("DATE"));
+    const QCommandLineOption item(QStringLiteral("item"), QString(), QStringLiteral("PATH"));
+    const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("FOLDER"));
+    const QCommandLineOption toServer(QStringLiteral("to-server"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"));
+    const QCommandLineOption allowIncomplete(QStringLiteral("allow-incomplete"));
+    parser.addOptions({help, version, runBackup, status, json, listBackups, restore, date, item, to, toServer, dryRun,
+                       allowIncomplete});
+    // "--to-server" takes a folder only when one follows it (or "=FOLDER").
+    QStringList given = arguments;
+    std::optional<QString> serverFolder;
+    for (qsizetype i = 1; i < given.size(); ++i) {
+        if (given.at(i).startsWith(QStringLiteral("--to-server="))) {
+            serverFolder = given.at(i).section(u'=', 1);
+            given[i] = QStringLiteral("--to-server");
+        } else if (given.at(i) == QStringLiteral("--to-server") && i + 1 < given.size()
+                   && !given.at(i + 1).startsWith(u'-')) {
+            serverFolder = given.takeAt(i + 1);
+        }
+    }
     // Errors (an unknown option, "--run-backup" without a value) are not fatal
     // here: what was understood still counts, and the caller says the rest.
-    (void)parser.parse(arguments);
+    (void)parser.parse(given);
 
     Options options;
+    const auto firstValue = [&parser](const QCommandLineOption &option) {
+        const QStringList values = parser.values(option);
+        return values.isEmpty() ? QString() : values.constFirst();
+    };
+    const auto usage = [&options](const QString &text) {
+        if (options.usageError.isEmpty())
+            options.usageError = QStringLiteral("tidewell: ") + text + QStringLiteral(" (see tidewell --help)\n");
+    };
+    if (parser.isSet(listBackups) || given.contains(QStringLiteral("--list-backups"))) {
+        options.listBackups = ServerId::parse(firstValue(listBackups));
+        if (!options.listBackups)
+            usage(QStringLiteral("--list-backups needs a server ID"));
+    }
+    if (parser.isSet(restore) || given.contains(QStringLiteral("--restore"))) {
+        Options::Restore request;
+        const auto id = ServerId::parse(firstValue(restore));
+        request.date = QDate::fromString(firstValue(date), Qt::ISODate);
+        request.items = parser.values(item);
+        if (parser.isSet(to))
+            request.toLocal = firstValue(to);
+        request.toServer = parser.isSet(toServer);
+        request.serverFolder = serverFolder;
+        request.dryRun = parser.isSet(dryRun);
+        request.allowIncomplete = parser.isSet(allowIncomplete);
+        if (!id)
+            usage(QStringLiteral("--restore needs a server ID"));
+        else if (!request.date.isValid())
+            usage(QStringLiteral("--restore needs --date yyyy-MM-dd, the day of the backup to restore from"));
+        else if (request.items.isEmpty())
+            usage(QStringLiteral("--restore needs at least one --item, a remote path as the server has it"));
+        else if (request.toLocal.has_value() == request.toServer)
+            usage(QStringLiteral("--restore needs either --to FOLDER (this computer) or --to-server [FOLDER]"));
+        else if (request.toLocal && request.toLocal->isEmpty())
+            usage(QStringLiteral("--to needs a folder"));
+        else if (request.dryRun && !request.toServer)
+            usage(QStringLiteral("--dry-run is for --to-server"));
+        if (id)
+            request.server = *id;
+        options.restore = request;
+    }
     if (parser.isSet(runBackup)) {
         // The first one counts, as a scheduled unit writes it.
         const QStringList values = parser.values(runBackup);
@@ -68,11 +129,23 @@ QString helpText()
                           "                          the run's status (how daily schedules start Tidewell)\n"
                           "  --status                print each server's health, last run, last success and\n"
                           "                          next run; exit 0 when every scheduled server is ok\n"
-                          "  --json                  with --status: the same as JSON\n"
+                          "  --json                  with --status or --list-backups: the same as JSON\n"
+                          "  --list-backups SERVER-ID\n"
+                          "                          list the server's backups: day, complete or not\n"
+                          "  --restore SERVER-ID --date DATE --item PATH [--item PATH...]\n"
+                          "        (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--allow-incomplete]\n"
+                          "                          restore remote paths as the backup of DATE\n"
+                          "                          (yyyy-MM-dd) holds them: to a folder of this\n"
+                          "                          computer (a file already there is kept, the restored\n"
+                          "                          one gets \"(restored DATE)\" in its name), or back to\n"
+                          "                          the server, where they came from or into FOLDER\n"
+                          "                          (files it replaces are kept in a .tidewell-replaced-*\n"
+                          "                          folder there; --dry-run only says what it would do)\n"
                           "  -h, --help              print this help and exit\n"
                           "  -v, --version           print the version and exit\n"
                           "\n"
-                          "See man tidewell for exit statuses and files.\n");
+                          "Exit statuses: rsync's; 2 for a command line that cannot be followed, 75\n"
+                          "while a backup of the server runs. See man tidewell for more, and files.\n");
 }
 
 QString versionText()

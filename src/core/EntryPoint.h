@@ -2,6 +2,7 @@
 // The choice between a headless run and the window, made from the command line.
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
@@ -20,6 +21,21 @@ struct Options
     bool json = false;
     // The server of a headless run: "--run-backup ID" or "--run-backup=ID".
     std::optional<QUuid> runBackup;
+    // --list-backups ID
+    std::optional<QUuid> listBackups;
+    // --restore ID --date D --item PATH… (--to FOLDER | --to-server [FOLDER]) [--dry-run]
+    struct Restore
+    {
+        QUuid server;
+        QDate date;
+        QStringList items;
+        std::optional<QString> toLocal;
+        bool toServer = false;
+        std::optional<QString> serverFolder; // another remote folder than the items' own
+        bool dryRun = false;
+        bool allowIncomplete = false;
+    };
+    std::optional<Restore> restore;
     // Why the command line cannot be followed (a "--run-backup" without a
     // server id): said on one line, and the program exits with 2.
     QString usageError;

@@ -2,7 +2,7 @@
 // The live run sheet: header, progress, coloured log and buttons.
 #include "ui/BackupRunView.h"
 
-#include "core/engine/RsyncRunner.h"
+#include "core/engine/TransferRunner.h"
 #include "ui/Desktop.h"
 #include "ui/Icons.h"
 #include "ui/Style.h"
@@ -17,13 +17,14 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
-BackupRunView::BackupRunView(RsyncRunner *runner, Desktop *desktop, QWidget *parent)
+BackupRunView::BackupRunView(TransferRunner *runner, Desktop *desktop, QWidget *parent, Kind kind)
     : QDialog(parent)
     , m_runner(runner)
+    , m_kind(kind)
     , m_desktop(desktop)
 {
     setObjectName(QStringLiteral("backupRunView"));
-    setWindowTitle(tr("Backup"));
+    setWindowTitle(kind == Kind::backup ? tr("Backup") : tr("Restore"));
     setWindowModality(Qt::WindowModal);
     setMinimumSize(740, 480);
 
@@ -52,7 +53,7 @@ BackupRunView::BackupRunView(RsyncRunner *runner, Desktop *desktop, QWidget *par
     m_log->setObjectName(QStringLiteral("runLog"));
     m_log->setReadOnly(true);
     m_log->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_log->setMaximumBlockCount(int(RsyncRunner::maxLogLines));
+    m_log->setMaximumBlockCount(int(TransferRunner::maxLogLines));
     m_log->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_log->setFont(Style::monospace(0.9));
     m_log->document()->setDocumentMargin(10);
@@ -80,16 +81,16 @@ BackupRunView::BackupRunView(RsyncRunner *runner, Desktop *desktop, QWidget *par
             m_desktop->openFolder(*folder);
     });
     connect(m_copy, &QPushButton::clicked, this, [this] { m_desktop->copyText(m_runner->logLines().join(u'\n')); });
-    connect(m_cancel, &QPushButton::clicked, m_runner, &RsyncRunner::cancel);
+    connect(m_cancel, &QPushButton::clicked, m_runner, &TransferRunner::cancel);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
 
-    for (auto signal : {&RsyncRunner::isRunningChanged, &RsyncRunner::exitCodeChanged, &RsyncRunner::currentItemChanged,
-                        &RsyncRunner::progressPercentChanged, &RsyncRunner::lastDestinationChanged})
+    for (auto signal : {&RunnerState::isRunningChanged, &RunnerState::exitCodeChanged, &RunnerState::currentItemChanged,
+                        &RunnerState::progressPercentChanged, &RunnerState::lastDestinationChanged})
         connect(m_runner, signal, this, &BackupRunView::refreshState);
     m_logTimer.setSingleShot(true);
     m_logTimer.setInterval(coalesceMs);
     connect(&m_logTimer, &QTimer::timeout, this, &BackupRunView::updateLog);
-    connect(m_runner, &RsyncRunner::logLinesChanged, this, &BackupRunView::scheduleLogUpdate);
+    connect(m_runner, &RunnerState::logLinesChanged, this, &BackupRunView::scheduleLogUpdate);
 
     updateLog();
     refreshState();
@@ -112,16 +113,17 @@ void BackupRunView::refreshState()
         m_heading->setText(tr("Preparing…"));
     } else if (m_runner->wasRefused()) {
         m_statusIcon->setPixmap(Icons::get(QStringLiteral("dialog-error")).pixmap(22, 22));
-        m_heading->setText(tr("Backup not started"));
+        m_heading->setText(m_kind == Kind::backup ? tr("Backup not started") : tr("Restore not started"));
     } else if (m_runner->wasCancelled()) {
         m_statusIcon->setPixmap(Icons::get(QStringLiteral("process-stop")).pixmap(22, 22));
-        m_heading->setText(tr("Backup cancelled"));
+        m_heading->setText(m_kind == Kind::backup ? tr("Backup cancelled") : tr("Restore cancelled"));
     } else if (*exitCode == 0) {
         m_statusIcon->setPixmap(Icons::get(QStringLiteral("emblem-ok")).pixmap(22, 22));
-        m_heading->setText(tr("Backup completed"));
+        m_heading->setText(m_kind == Kind::backup ? tr("Backup completed") : tr("Restore completed"));
     } else {
         m_statusIcon->setPixmap(Icons::get(QStringLiteral("dialog-error")).pixmap(22, 22));
-        m_heading->setText(tr("Backup failed (exit ") + QString::number(*exitCode) + u')');
+        m_heading->setText(
+            (m_kind == Kind::backup ? tr("Backup failed (exit %1)") : tr("Restore failed (exit %1)")).arg(*exitCode));
     }
 
     m_progress->setVisible(running);

@@ -10,16 +10,19 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class RsyncRunner;
+class TransferRunner;
 
-// The live run sheet: status, progress, the log with rsync's error lines in
-// red, and the buttons to reveal, copy, cancel or close.
+// The live run sheet of a backup (or of a restore to the server): status,
+// progress, the log with rsync's error lines in red, and the buttons to
+// reveal, copy, cancel or close.
 class BackupRunView : public QDialog
 {
     Q_OBJECT
 
 public:
-    BackupRunView(RsyncRunner *runner, Desktop *desktop, QWidget *parent = nullptr);
+    enum class Kind { backup, restore };
+
+    BackupRunView(TransferRunner *runner, Desktop *desktop, QWidget *parent = nullptr, Kind kind = Kind::backup);
 
     // The log as shown: every line, with "! " lines in red.
     QString shownLog() const;
@@ -40,7 +43,8 @@ private:
     void scheduleLogUpdate();
     void updateLog();
 
-    RsyncRunner *m_runner;
+    TransferRunner *m_runner;
+    Kind m_kind;
     Desktop *m_desktop;
     QLabel *m_statusIcon;
     QLabel *m_heading;

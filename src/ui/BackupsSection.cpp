@@ -23,8 +23,8 @@ BackupsSection::BackupsSection(const QUuid &serverID, ConfigStore *store, QWidge
     auto *layout = new QVBoxLayout(this);
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("backupList"));
-    m_list->setColumnCount(3);
-    m_list->setHeaderLabels({tr("Date"), tr("State"), QString()});
+    m_list->setColumnCount(4);
+    m_list->setHeaderLabels({tr("Date"), tr("State"), QString(), QString()});
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->header()->setStretchLastSection(false);
@@ -37,9 +37,11 @@ BackupsSection::BackupsSection(const QUuid &serverID, ConfigStore *store, QWidge
         if (item)
             Q_EMIT openRequested(item->data(0, Qt::UserRole).toString());
     };
-    connect(m_list, &QTreeWidget::itemClicked, this, [open](QTreeWidgetItem *item, int column) {
+    connect(m_list, &QTreeWidget::itemClicked, this, [this, open](QTreeWidgetItem *item, int column) {
         if (column == 2)
             open(item);
+        else if (column == 3 && item)
+            Q_EMIT browseRequested(item->text(0));
     });
     connect(m_list, &QTreeWidget::itemActivated, this, [open](QTreeWidgetItem *item) { open(item); });
     connect(m_store, &ConfigStore::settingsChanged, this, &BackupsSection::refreshIfMoved);
@@ -73,18 +75,22 @@ void BackupsSection::refresh()
     link.setUnderline(true);
     QList<QTreeWidgetItem *> items;
     for (const Snapshots::Backup &backup : std::as_const(backups)) {
-        auto *item =
-            new QTreeWidgetItem({backup.name, backup.complete ? tr("complete") : tr("incomplete"), tr("Open")});
+        auto *item = new QTreeWidgetItem({backup.name, backup.complete ? tr("complete") : tr("incomplete"), tr("Open"),
+                                          m_shownDated ? tr("Browse…") : QString()});
         item->setData(0, Qt::UserRole, backup.path);
         item->setForeground(1, backup.complete ? Icons::secondary(this) : Icons::red());
         item->setForeground(2, palette().color(QPalette::Link));
         item->setFont(2, link);
         item->setToolTip(2, tr("Show this backup in the file manager"));
+        item->setForeground(3, palette().color(QPalette::Link));
+        item->setFont(3, link);
+        item->setToolTip(3, tr("Find files in this backup and restore them"));
         items.append(item);
     }
     m_list->addTopLevelItems(items);
     m_list->resizeColumnToContents(1);
     m_list->resizeColumnToContents(2);
+    m_list->resizeColumnToContents(3);
     m_list->setVisible(!backups.isEmpty());
     m_empty->setVisible(backups.isEmpty());
 }

@@ -27,6 +27,8 @@ public:
 
 Q_SIGNALS:
     void openRequested(const QString &folder);
+    // "Browse…": the restore window on this day's backup.
+    void browseRequested(const QString &date);
 
 private:
     void refreshIfMoved();

@@ -2,9 +2,12 @@
 // Confirmation and file dialogs, answerable by tests.
 #include "ui/Dialogs.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -67,4 +70,49 @@ QString Dialogs::folderName(QWidget *parent, const QString &title, const QString
     if (!m_fileNames.isEmpty())
         return m_fileNames.dequeue();
     return QFileDialog::getExistingDirectory(parent, title, folder);
+}
+
+std::optional<QString> Dialogs::text(QWidget *parent, const QString &title, const QString &label,
+                                     const QString &suggested)
+{
+    m_asked << label;
+    if (!m_texts.isEmpty())
+        return m_texts.dequeue();
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, label, QLineEdit::Normal, suggested, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+Dialogs::ConflictAnswer Dialogs::conflict(QWidget *parent, const QString &path)
+{
+    m_asked << path;
+    if (!m_conflicts.isEmpty())
+        return m_conflicts.dequeue();
+    QMessageBox box(QMessageBox::Question, tr("A file is already there"),
+                    tr("“%1” is already there. Replace it with the restored one?").arg(path), QMessageBox::NoButton,
+                    parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(tr("“Keep both” gives the restored file the backup's date in its name."));
+    QPushButton *replace = box.addButton(tr("Replace"), QMessageBox::DestructiveRole);
+    QPushButton *both = box.addButton(tr("Keep both"), QMessageBox::AcceptRole);
+    QPushButton *skip = box.addButton(tr("Skip"), QMessageBox::RejectRole);
+    QPushButton *stop = box.addButton(tr("Stop"), QMessageBox::RejectRole);
+    auto *forAll = new QCheckBox(tr("Do this for the other files that are there too"), &box);
+    box.setCheckBox(forAll);
+    box.setDefaultButton(both);
+    box.setEscapeButton(stop);
+    box.exec();
+    ConflictAnswer answer;
+    answer.forAll = forAll->isChecked();
+    if (box.clickedButton() == replace)
+        answer.choice = LocalRestore::Choice::replace;
+    else if (box.clickedButton() == both)
+        answer.choice = LocalRestore::Choice::keepBoth;
+    else if (box.clickedButton() == skip)
+        answer.choice = LocalRestore::Choice::skip;
+    else
+        answer.cancelled = true;
+    return answer;
 }

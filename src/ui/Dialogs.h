@@ -2,9 +2,13 @@
 // Every modal question the windows ask, answerable by tests.
 #pragma once
 
+#include "core/restore/LocalRestore.h"
+
 #include <QObject>
 #include <QQueue>
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -27,14 +31,29 @@ public:
     QString openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
                          bool showHidden = false);
     QString folderName(QWidget *parent, const QString &title, const QString &folder);
+    // One line of text; empty optional when cancelled.
+    std::optional<QString> text(QWidget *parent, const QString &title, const QString &label, const QString &suggested);
+
+    // What to do with a file that is already where a restore puts one.
+    struct ConflictAnswer
+    {
+        LocalRestore::Choice choice = LocalRestore::Choice::skip;
+        bool forAll = false;
+        bool cancelled = false; // the restore is called off
+    };
+    ConflictAnswer conflict(QWidget *parent, const QString &path);
 
     void setNextAnswer(bool answer) { m_answers.enqueue(answer); }
     void setNextFileName(const QString &fileName) { m_fileNames.enqueue(fileName); }
+    void setNextText(const std::optional<QString> &text) { m_texts.enqueue(text); }
+    void setNextConflictAnswer(const ConflictAnswer &answer) { m_conflicts.enqueue(answer); }
     // The texts of the confirmations shown so far (for tests).
     QStringList askedTexts() const { return m_asked; }
 
 private:
     QQueue<bool> m_answers;
     QQueue<QString> m_fileNames;
+    QQueue<std::optional<QString>> m_texts;
+    QQueue<ConflictAnswer> m_conflicts;
     QStringList m_asked;
 };

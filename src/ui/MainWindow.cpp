@@ -19,6 +19,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
 #include "ui/LogViewerView.h"
+#include "ui/RestoreView.h"
 #include "ui/ServerDetailView.h"
 #include "ui/ServerRowDelegate.h"
 
@@ -252,6 +253,7 @@ void MainWindow::showDetail()
     connect(editor, &ServerDetailView::viewLogRequested, this, forServer(&MainWindow::viewLastLog));
     connect(editor, &ServerDetailView::deleteRequested, this, forServer(&MainWindow::confirmDelete));
     connect(editor, &ServerDetailView::openPathRequested, m_context.desktop, &Desktop::openFolder);
+    connect(editor, &ServerDetailView::restoreRequested, this, &MainWindow::openRestore);
     // The window is titled by the server being edited.
     connect(editor, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     setWindowTitle(editor->windowTitle());
@@ -285,12 +287,23 @@ void MainWindow::showRowMenu(const QPoint &position)
     QAction *log = menu.addAction(Icons::get(QStringLiteral("text-x-generic")), tr("View last log"), this,
                                   [this, server] { viewLastLog(server); });
     log->setEnabled(QFile::exists(LogStore::logFile(server.id)));
+    menu.addAction(Icons::get(QStringLiteral("document-open")), tr("Restore…"), this,
+                   [this, server] { openRestore(server.id, QString()); });
     menu.addSeparator();
     menu.addAction(Icons::get(QStringLiteral("edit-copy")), tr("Duplicate"), this,
                    [this, server] { duplicate(server); });
     menu.addAction(Icons::get(QStringLiteral("edit-delete")), tr("Delete"), this,
                    [this, server] { confirmDelete(server); });
     menu.exec(m_list->viewport()->mapToGlobal(position));
+}
+
+RestoreView *MainWindow::openRestore(const QUuid &serverID, const QString &date)
+{
+    auto *view = new RestoreView(serverID, m_context, this);
+    if (!date.isEmpty())
+        view->selectSnapshot(date);
+    view->show();
+    return view;
 }
 
 void MainWindow::addServer()

@@ -17,6 +17,7 @@ class DashboardView;
 class QLabel;
 class QListView;
 class QStackedWidget;
+class RestoreView;
 class ServerDetailView;
 class ServerRowDelegate;
 
@@ -39,6 +40,8 @@ public:
     // Starts a run and shows the run sheet; refused silently unless canRun().
     void runBackup(const Server &server);
     void viewLastLog(const Server &server);
+    // The restore window of the server, on that day's backup when one is given.
+    RestoreView *openRestore(const QUuid &serverID, const QString &date);
     // The window's guard for runs: nothing running, nothing the run would refuse.
     bool canRun(const Server &server) const;
 

@@ -93,6 +93,8 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     connect(m_lastRun, &LastRunSection::viewLogRequested, this, [this] { Q_EMIT viewLogRequested(m_id); });
     connect(m_paths, &PathsSection::previewRequested, this, &ServerDetailView::previewPath);
     connect(m_backups, &BackupsSection::openRequested, this, &ServerDetailView::openPathRequested);
+    connect(m_backups, &BackupsSection::browseRequested, this,
+            [this](const QString &date) { Q_EMIT restoreRequested(m_id, date); });
     connect(m_context.runner, &RsyncRunner::runFinished, this, [this](const QUuid &id) {
         if (id == m_id)
             m_backups->refresh();

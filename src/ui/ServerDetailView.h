@@ -66,6 +66,7 @@ Q_SIGNALS:
     void deleteRequested(const QUuid &serverID);
     // A backup folder to show in the file manager.
     void openPathRequested(const QString &folder);
+    void restoreRequested(const QUuid &serverID, const QString &date);
     // A test, check or trust finished (for tests and screenshots).
     void busyChanged();
 

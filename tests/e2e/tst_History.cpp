@@ -25,7 +25,7 @@ class TestHistory : public SshdBackupTest
     Q_OBJECT
 
     QString tree() const { return m_s->remote + QStringLiteral("/tree"); }
-    QString serverFolder() const { return m_s->destination + QStringLiteral("/web_prod"); }
+    QString serverFolder() const { return m_s->serverFolder(); }
     static ino_t inode(const QString &path)
     {
         struct stat info;
@@ -49,26 +49,23 @@ class TestHistory : public SshdBackupTest
     // "cancel" (stopped as rsync starts). Returns the run's log.
     QStringList run(const QDate &day, const QString &how, const Server &server)
     {
-        ConfigStore store;
-        RsyncRunner runner;
-        runner.setClock([day] { return QDateTime(day, QTime(12, 0)); });
         Server subject = server;
         if (how == QStringLiteral("fail"))
             subject.paths << BackupScenario::path(QStringLiteral("Gone"), m_s->remote + QStringLiteral("/gone"));
-        if (how == QStringLiteral("cancel")) {
+        const BackupScenario::Run run = m_s->runOn(day, subject, [&how](RsyncRunner &runner) {
+            if (how != QStringLiteral("cancel"))
+                return;
             connect(&runner, &RsyncRunner::logLinesChanged, &runner, [&runner] {
                 if (!runner.wasCancelled() && !runner.logLines().isEmpty()
                     && runner.logLines().last().startsWith(QStringLiteral("$ ")))
                     runner.cancel();
             });
-        }
-        if (!awaitVoid(runner.run(subject, &store), 60000))
-            return {};
+        });
         const int expected = how == QStringLiteral("ok") ? 0 : how == QStringLiteral("fail") ? 23 : 20;
-        if (runner.exitCode() != expected)
-            qWarning("%s", qPrintable(runner.logLines().join(u'\n')));
-        [&] { QCOMPARE(runner.exitCode(), std::optional<int>(expected)); }();
-        return runner.logLines();
+        if (run.exitCode != expected)
+            qWarning("%s", qPrintable(run.log.join(u'\n')));
+        [&] { QCOMPARE(run.exitCode, std::optional<int>(expected)); }();
+        return run.log;
     }
 
 private Q_SLOTS:

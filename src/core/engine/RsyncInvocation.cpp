@@ -14,13 +14,30 @@ QString targetFolder(const QString &runFolder, const BackupPath &path)
     return runFolder + u'/' + safePathComponent(path.name);
 }
 
+QString remoteLocation(const Server &server, const QString &remotePath)
+{
+    const QString host = server.host.contains(u':') ? u'[' + server.host + u']' : server.host;
+    return server.username + u'@' + host + u':' + Shell::escapeRemotePath(remotePath);
+}
+
 QString remoteSource(const Server &server, const BackupPath &path)
 {
     QString source = path.remotePath;
     if (path.isDirectory && !source.endsWith(u'/'))
         source += u'/';
-    const QString host = server.host.contains(u':') ? u'[' + server.host + u']' : server.host;
-    return server.username + u'@' + host + u':' + Shell::escapeRemotePath(source);
+    return remoteLocation(server, source);
+}
+
+QStringList transferOptions(const Server &server, const AppSettings &settings, const RsyncProbe &probe)
+{
+    QStringList args{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"), remoteShellCommand(server)};
+    if (probe.isModern)
+        args << QStringLiteral("--human-readable") << QStringLiteral("--info=progress2");
+    else
+        args << QStringLiteral("--progress");
+    if (settings.compress)
+        args << QStringLiteral("-z");
+    return args;
 }
 
 QString remoteShellCommand(const Server &server)
@@ -59,13 +76,7 @@ QStringList excludeArguments(const BackupPath &path)
 QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings,
                       const QString &targetFolder, const RsyncProbe &probe, const Base &base)
 {
-    QStringList args{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"), remoteShellCommand(server)};
-    if (probe.isModern)
-        args << QStringLiteral("--human-readable") << QStringLiteral("--info=progress2");
-    else
-        args << QStringLiteral("--progress");
-    if (settings.compress)
-        args << QStringLiteral("-z");
+    QStringList args = transferOptions(server, settings, probe);
     if (path.isDirectory && settings.deleteExtraneous)
         args << (probe.isModern ? QStringLiteral("--delete") : QStringLiteral("--del"));
     if (settings.ioTimeoutSeconds > 0)

@@ -16,6 +16,11 @@ QString targetFolder(const QString &runFolder, const BackupPath &path);
 // user@host:escaped-source, a folder's source ending in "/"; a literal IPv6
 // host in brackets, or rsync would read its colons as the path separator.
 QString remoteSource(const Server &server, const BackupPath &path);
+// user@host:escaped-path (a literal IPv6 host in brackets).
+QString remoteLocation(const Server &server, const QString &remotePath);
+// What every transfer of the server starts with: archive mode, statistics,
+// the remote shell, progress, and compression when Settings ask for it.
+QStringList transferOptions(const Server &server, const AppSettings &settings, const RsyncProbe &probe);
 // The text given to rsync's "-e": ssh with connection and liveness time-outs,
 // so a server that stops answering ends the transfer.
 QString remoteShellCommand(const Server &server);

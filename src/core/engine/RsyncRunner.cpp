@@ -4,12 +4,10 @@
 #include "core/engine/RsyncRunner.h"
 
 #include "core/engine/OutputDecoder.h"
-#include "core/engine/ProcessStream.h"
 #include "core/engine/Retention.h"
 #include "core/engine/RetryPolicy.h"
 #include "core/engine/RsyncStats.h"
 #include "core/engine/Snapshots.h"
-#include "core/engine/StallWatch.h"
 #include "core/model/ReferenceDate.h"
 #include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
@@ -41,17 +39,10 @@ const RsyncProbe &processProbe()
 } // namespace
 
 RsyncRunner::RsyncRunner(QObject *parent)
-    : RunnerState(parent)
+    : TransferRunner(parent)
     , m_retryWait(new QTimer(this))
 {
     m_retryWait->setSingleShot(true);
-}
-
-RsyncRunner::~RsyncRunner()
-{
-    // A run suspended in rsync must not outlive its runner unseen.
-    if (m_currentProcess)
-        m_currentProcess->terminate();
 }
 
 RsyncProbe RsyncRunner::rsyncProbe()
@@ -63,66 +54,9 @@ RsyncProbe RsyncRunner::rsyncProbe()
 
 void RsyncRunner::cancel()
 {
-    m_wasCancelled = true;
-    if (m_currentProcess)
-        m_currentProcess->terminate();
+    TransferRunner::cancel();
     if (m_retryWait->isActive())
         m_retryWait->start(0);
-}
-
-QCoro::Task<tl::expected<int, QString>> RsyncRunner::runChild(QString executable, QStringList args, OutputSink sink,
-                                                              int stallSeconds)
-{
-    // Our own pipes, read in batches: rsync writes each progress update on
-    // its own, and reading them one by one costs more than the copy.
-    auto stream = std::make_unique<ProcessStream>(readPauseMs);
-    connect(stream.get(), &ProcessStream::outputRead, this, sink);
-    m_currentProcess = stream.get();
-    m_stalled = false;
-    std::unique_ptr<StallWatch> watch;
-    if (stallSeconds > 0) {
-        // rsync's own --timeout does not end every stall (a frozen server
-        // rsync behind a live ssh): this one does.
-        watch = std::make_unique<StallWatch>(stream.get(), stallSeconds);
-        ProcessStream *watched = stream.get();
-        connect(watch.get(), &StallWatch::stalled, this, [this, watched](int seconds) {
-            m_stalled = true;
-            append(QStringLiteral("No data from the server for ") + QString::number(seconds)
-                   + QStringLiteral(" s: giving up."));
-            watched->terminate();
-        });
-    }
-    const int status = co_await stream->run(executable, args);
-    if (!stream->started())
-        co_return tl::unexpected(stream->startError());
-    co_return status;
-}
-
-QCoro::Task<int> RsyncRunner::runProcess(QString executable, QStringList args)
-{
-    co_return co_await runTransfer(executable, args, 0);
-}
-
-QCoro::Task<int> RsyncRunner::runTransfer(QString executable, QStringList args, int stallSeconds)
-{
-    QPointer<RsyncRunner> self(this);
-    OutputDecoder out;
-    OutputDecoder err;
-    const auto status = co_await runChild(
-        executable, args,
-        [this, &out, &err](const QByteArray &data, bool fromStandardError) {
-            appendOutput((fromStandardError ? err : out).feed(data), fromStandardError);
-        },
-        stallSeconds);
-    if (!self)
-        co_return status.value_or(-1);
-    if (!status) {
-        append(QStringLiteral("Failed to start rsync: ") + status.error());
-        co_return -1;
-    }
-    appendOutput(out.finish(), false);
-    appendOutput(err.finish(), true);
-    co_return m_stalled ? stalledExitCode : *status;
 }
 
 QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)

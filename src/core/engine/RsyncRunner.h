@@ -5,7 +5,7 @@
 #include "core/engine/BackupPlan.h"
 #include "core/engine/RsyncProbe.h"
 #include "core/engine/RsyncStats.h"
-#include "core/engine/RunnerState.h"
+#include "core/engine/TransferRunner.h"
 #include "core/model/AppSettings.h"
 #include "core/model/Server.h"
 #include "core/system/FileLock.h"
@@ -25,37 +25,21 @@
 #include <optional>
 
 class ConfigStore;
-class ProcessStream;
 class RetryPolicy;
 
 // The backup engine: runs one backup at a time and publishes its state and
 // live log (RunnerState) for the views. Lives on the main thread.
-class RsyncRunner : public RunnerState
+class RsyncRunner : public TransferRunner
 {
     Q_OBJECT
 
 public:
-    // Output is read at most this often; see PipeReader.
-    static constexpr int readPauseMs = 20;
-    // The exit code of a run stopped by cancel() when no rsync status tells
-    // more: rsync's own status for a run stopped by a signal.
-    static constexpr int cancelledExitCode = 20;
-    // The status of an attempt Tidewell ended because nothing moved for the
-    // I/O time-out: rsync's own "timeout in data send/receive", retried.
-    static constexpr int stalledExitCode = 30;
-    // A run that did not start because the server is being backed up elsewhere.
-    static constexpr int alreadyRunningExitCode = 75;
-
     explicit RsyncRunner(QObject *parent = nullptr);
-    ~RsyncRunner() override;
 
     // Ends the run at once: the running rsync or pre-backup ssh is asked to
-    // terminate (and its process group killed after 10 s), no later path
-    // starts, and the run ends as cancelled.
-    void cancel();
-    // Starts the program, streams its output into the log and returns its
-    // exit status, or -1 when it could not be started.
-    QCoro::Task<int> runProcess(QString executable, QStringList args);
+    // terminate (and its process group killed after 10 s), a retry wait is
+    // cut short, no later path starts, and the run ends as cancelled.
+    void cancel() override;
     // The backup of one server; a call while a run is in progress does
     // nothing. The server's run lock is held for the whole run: when another
     // process holds it, nothing changes but the log's one line and exit code 75.
@@ -76,14 +60,6 @@ Q_SIGNALS:
     void runRefused(const QUuid &serverID, const QString &message);
 
 private:
-    using OutputSink = std::function<void(const QByteArray &data, bool fromStandardError)>;
-    // A child in its own process group, reachable by cancel(): its exit
-    // status, or why it could not be started.
-    // `stallSeconds` > 0: the child is ended like a cancel when nothing moves
-    // for that long (see StallWatch), and m_stalled says so.
-    QCoro::Task<tl::expected<int, QString>> runChild(QString executable, QStringList args, OutputSink sink,
-                                                     int stallSeconds = 0);
-    QCoro::Task<int> runTransfer(QString executable, QStringList args, int stallSeconds);
     QCoro::Task<> performRun(Server server, AppSettings settings);
     QCoro::Task<bool> copyPath(Server server, BackupPlan::Step step, RetryPolicy policy, QString rsync);
     QCoro::Task<bool> runPreBackupCommand(Server server, BackupPath path);
@@ -91,10 +67,8 @@ private:
     // Puts the finished snapshot in place; false when the run must end.
     bool completeSnapshot(const BackupPlan &plan, const AppSettings &settings);
 
-    QPointer<ProcessStream> m_currentProcess;
     // The wait before a retry; cancel() cuts it short.
     QTimer *m_retryWait = nullptr;
-    bool m_stalled = false;
     // The run's --stats summed over its paths; absent when one had none.
     std::optional<RsyncStats> m_snapshotStats;
     std::optional<RsyncProbe> m_probe;

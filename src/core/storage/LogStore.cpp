@@ -22,13 +22,28 @@ QString logFile(const QUuid &serverID)
     return directory() + u'/' + ServerId::text(serverID) + QStringLiteral(".log");
 }
 
-void save(const QUuid &serverID, const QString &header, const QStringList &lines)
+QString restoreLogFile(const QUuid &serverID)
+{
+    return directory() + u'/' + ServerId::text(serverID) + QStringLiteral(".restore.log");
+}
+
+static void write(const QString &file, const QString &header, const QStringList &lines)
 {
     const QString text = header + u'\n' + lines.join(u'\n') + u'\n';
-    // Only the run of this server writes its log, and it holds the server's run lock.
-    FileUtil::removeStaleTemporaries(logFile(serverID));
+    // Only a run of this server writes its logs, and it holds the server's run lock.
+    FileUtil::removeStaleTemporaries(file);
     // A log that cannot be written leaves the previous one as it was.
-    (void)FileUtil::writeAtomically(logFile(serverID), text.toUtf8());
+    (void)FileUtil::writeAtomically(file, text.toUtf8());
+}
+
+void save(const QUuid &serverID, const QString &header, const QStringList &lines)
+{
+    write(logFile(serverID), header, lines);
+}
+
+void saveRestore(const QUuid &serverID, const QString &header, const QStringList &lines)
+{
+    write(restoreLogFile(serverID), header, lines);
 }
 
 QString statusWord(bool wasCancelled, std::optional<int> exitCode)
@@ -54,10 +69,21 @@ QString timeStamp(const QDateTime &time)
                  .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
+static QString headerOf(const QString &title, const QDateTime &startedAt, const QDateTime &finishedAt,
+                        const QString &status)
+{
+    return title + QStringLiteral("\n# Started:   ") + timeStamp(startedAt) + QStringLiteral("\n# Finished:  ")
+           + timeStamp(finishedAt) + QStringLiteral("\n# Status:    ") + status;
+}
+
 QString header(const QDateTime &startedAt, const QDateTime &finishedAt, const QString &status)
 {
-    return QStringLiteral("# Tidewell log\n# Started:   ") + timeStamp(startedAt) + QStringLiteral("\n# Finished:  ")
-           + timeStamp(finishedAt) + QStringLiteral("\n# Status:    ") + status;
+    return headerOf(QStringLiteral("# Tidewell log"), startedAt, finishedAt, status);
+}
+
+QString restoreHeader(const QDateTime &startedAt, const QDateTime &finishedAt, const QString &status)
+{
+    return headerOf(QStringLiteral("# Tidewell restore log"), startedAt, finishedAt, status);
 }
 
 } // namespace LogStore

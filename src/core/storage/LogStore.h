@@ -15,12 +15,18 @@ namespace LogStore {
 // Created on every call; a failure to create it is ignored.
 QString directory();
 QString logFile(const QUuid &serverID);
+// The log of the server's last restore, beside the backup log.
+QString restoreLogFile(const QUuid &serverID);
 // Replaces the server's log file atomically; errors are ignored.
 void save(const QUuid &serverID, const QString &header, const QStringList &lines);
+// The same for the restore log.
+void saveRestore(const QUuid &serverID, const QString &header, const QStringList &lines);
 
 QString statusWord(bool wasCancelled, std::optional<int> exitCode);
 // "yyyy-MM-dd HH:mm:ss Z" in local time, for example "2025-01-31 02:00:05 +0100".
 QString timeStamp(const QDateTime &time);
 QString header(const QDateTime &startedAt, const QDateTime &finishedAt, const QString &status);
+// The same, opening with "# Tidewell restore log".
+QString restoreHeader(const QDateTime &startedAt, const QDateTime &finishedAt, const QString &status);
 
 } // namespace LogStore

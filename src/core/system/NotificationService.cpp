@@ -36,6 +36,24 @@ Content contentFor(const Server &server, std::optional<qint64> exitCode, bool ca
     return content;
 }
 
+Content restoreContent(const Server &server, std::optional<int> exitCode, bool cancelled)
+{
+    const QString name = server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
+    Content content;
+    if (cancelled) {
+        content.body = QStringLiteral("⏹ ") + name + QStringLiteral(" — restore cancelled");
+        content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
+    } else if (exitCode == 0) {
+        content.body = QStringLiteral("✓ ") + name + QStringLiteral(" — restore completed");
+        content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
+    } else {
+        content.body = QStringLiteral("✗ ") + name + QStringLiteral(" — restore failed (exit ")
+                       + (exitCode ? QString::number(*exitCode) : QStringLiteral("unknown")) + u')';
+        content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
+    }
+    return content;
+}
+
 namespace {
 
 QDBusMessage notifyCall(const Content &content)

@@ -37,6 +37,8 @@ std::optional<QDBusPendingCall> postBackupResult(const Server &server, std::opti
                                                  bool cancelled = false);
 // A cancelled run says so, whatever its exit code.
 Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled = false);
+// The same for a restore to the server.
+Content restoreContent(const Server &server, std::optional<int> exitCode, bool cancelled);
 // Returns at once, with the call that is on its way to the service; none
 // without a session bus.
 std::optional<QDBusPendingCall> post(const Content &content);

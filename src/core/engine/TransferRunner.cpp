@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Children of a transfer: started, streamed into the log, watched, cancelled.
+#include "core/engine/TransferRunner.h"
+
+#include "core/engine/OutputDecoder.h"
+#include "core/engine/ProcessStream.h"
+#include "core/engine/StallWatch.h"
+
+TransferRunner::TransferRunner(QObject *parent)
+    : RunnerState(parent)
+{ }
+
+TransferRunner::~TransferRunner()
+{
+    // A run suspended in rsync must not outlive its runner unseen.
+    if (m_currentProcess)
+        m_currentProcess->terminate();
+}
+
+void TransferRunner::cancel()
+{
+    m_wasCancelled = true;
+    if (m_currentProcess)
+        m_currentProcess->terminate();
+}
+
+QCoro::Task<tl::expected<int, QString>> TransferRunner::runChild(QString executable, QStringList args, OutputSink sink,
+                                                                 int stallSeconds)
+{
+    // Our own pipes, read in batches: rsync writes each progress update on
+    // its own, and reading them one by one costs more than the copy.
+    auto stream = std::make_unique<ProcessStream>(readPauseMs);
+    connect(stream.get(), &ProcessStream::outputRead, this, sink);
+    m_currentProcess = stream.get();
+    m_stalled = false;
+    std::unique_ptr<StallWatch> watch;
+    if (stallSeconds > 0) {
+        // rsync's own --timeout does not end every stall (a frozen server
+        // rsync behind a live ssh): this one does.
+        watch = std::make_unique<StallWatch>(stream.get(), stallSeconds);
+        ProcessStream *watched = stream.get();
+        connect(watch.get(), &StallWatch::stalled, this, [this, watched](int seconds) {
+            m_stalled = true;
+            append(QStringLiteral("No data from the server for ") + QString::number(seconds)
+                   + QStringLiteral(" s: giving up."));
+            watched->terminate();
+        });
+    }
+    const int status = co_await stream->run(executable, args);
+    if (!stream->started())
+        co_return tl::unexpected(stream->startError());
+    co_return status;
+}
+
+QCoro::Task<int> TransferRunner::runProcess(QString executable, QStringList args)
+{
+    co_return co_await runTransfer(executable, args, 0);
+}
+
+QCoro::Task<int> TransferRunner::runTransfer(QString executable, QStringList args, int stallSeconds)
+{
+    QPointer<TransferRunner> self(this);
+    OutputDecoder out;
+    OutputDecoder err;
+    const auto status = co_await runChild(
+        executable, args,
+        [this, &out, &err](const QByteArray &data, bool fromStandardError) {
+            appendOutput((fromStandardError ? err : out).feed(data), fromStandardError);
+        },
+        stallSeconds);
+    if (!self)
+        co_return status.value_or(-1);
+    if (!status) {
+        append(QStringLiteral("Failed to start rsync: ") + status.error());
+        co_return -1;
+    }
+    appendOutput(out.finish(), false);
+    appendOutput(err.finish(), true);
+    co_return m_stalled ? stalledExitCode : *status;
+}

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Running rsync (and ssh) children into a published live log.
+#pragma once
+
+#include "core/engine/RunnerState.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <qcoro/qcorotask.h>
+
+#include <tl/expected.hpp>
+
+#include <functional>
+
+class ProcessStream;
+
+// What a backup and a restore share: children started in their own process
+// group and reachable by cancel(), their output streamed into the live log
+// (RunnerState), and transfers given up when nothing moves.
+class TransferRunner : public RunnerState
+{
+    Q_OBJECT
+
+public:
+    // Output is read at most this often; see PipeReader.
+    static constexpr int readPauseMs = 20;
+    // The exit code of a run stopped by cancel() when no rsync status tells
+    // more: rsync's own status for a run stopped by a signal.
+    static constexpr int cancelledExitCode = 20;
+    // The status of an attempt Tidewell ended because nothing moved for the
+    // I/O time-out: rsync's own "timeout in data send/receive", retried.
+    static constexpr int stalledExitCode = 30;
+    // A run that did not start because the server is being backed up elsewhere.
+    static constexpr int alreadyRunningExitCode = 75;
+
+    explicit TransferRunner(QObject *parent = nullptr);
+    ~TransferRunner() override;
+
+    // The running child is asked to terminate (and its process group killed
+    // after 10 s); the run ends as cancelled.
+    virtual void cancel();
+    // Starts the program, streams its output into the log and returns its
+    // exit status, or -1 when it could not be started.
+    QCoro::Task<int> runProcess(QString executable, QStringList args);
+
+protected:
+    using OutputSink = std::function<void(const QByteArray &data, bool fromStandardError)>;
+    // A child in its own process group, reachable by cancel(): its exit
+    // status, or why it could not be started. `stallSeconds` > 0: the child
+    // is ended like a cancel when nothing moves for that long (see
+    // StallWatch), and m_stalled says so.
+    QCoro::Task<tl::expected<int, QString>> runChild(QString executable, QStringList args, OutputSink sink,
+                                                     int stallSeconds = 0);
+    // runChild() for rsync: its output into the log, "Failed to start rsync: "
+    // when it cannot start (-1), stalledExitCode when it was given up.
+    QCoro::Task<int> runTransfer(QString executable, QStringList args, int stallSeconds);
+
+    bool m_stalled = false;
+
+private:
+    QPointer<ProcessStream> m_currentProcess;
+};

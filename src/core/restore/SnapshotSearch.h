@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Finding names in a snapshot, in the background.
+#pragma once
+
+#include "core/model/Server.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+class QThread;
+
+// Finds files and folders of one snapshot whose name holds a text (any
+// case), on a thread of its own: hits arrive in batches as they are found,
+// at most shownHits of them, and finished() gives the whole count. A new
+// search or cancel() stops the one before; destroying the object stops it too.
+class SnapshotSearch : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int shownHits = 1000;
+
+    struct Hit
+    {
+        QString localPath;
+        QString remotePath;
+        bool isDirectory = false;
+    };
+
+    explicit SnapshotSearch(QObject *parent = nullptr);
+    ~SnapshotSearch() override;
+
+    void start(const Server &server, const QString &snapshotFolder, const QString &text);
+    void cancel();
+    bool isRunning() const;
+
+Q_SIGNALS:
+    void hitsFound(const QList<SnapshotSearch::Hit> &hits);
+    void finished(int total, bool cancelled);
+
+private:
+    void stopAndWait();
+
+    QThread *m_thread = nullptr;
+    std::shared_ptr<std::atomic<bool>> m_stop;
+};

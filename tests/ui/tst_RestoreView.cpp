@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The restore window, offscreen, over snapshots made on disk: remote paths at
+// the top of the tree, search, versions, and a restore to this computer.
+#include "core/engine/Snapshots.h"
+#include "core/storage/ConfigStore.h"
+#include "fixtures/Files.h"
+#include "fixtures/WindowHarness.h"
+#include "ui/CompareDialog.h"
+#include "ui/Dialogs.h"
+#include "ui/RestoreView.h"
+#include "ui/VersionsDialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeView>
+
+#include <unistd.h>
+
+using namespace TestHelpers;
+
+class TestRestoreView : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<WindowHarness> m_h;
+    Server m_server;
+
+    QString snapshot(const QString &date) const { return m_h->destination() + QStringLiteral("/web/") + date; }
+
+private Q_SLOTS:
+    // Three days of "web": /var/www (a folder path) and /etc/app.conf (a file
+    // path). index.html is the same file (a hard link) on the 1st and 2nd.
+    void init()
+    {
+        m_h = std::make_unique<WindowHarness>();
+        m_server = runnableServer();
+        m_server.paths.first().remotePath = QStringLiteral("/var/www");
+        BackupPath conf;
+        conf.name = QStringLiteral("Conf");
+        conf.remotePath = QStringLiteral("/etc/app.conf");
+        conf.isDirectory = false;
+        m_server.paths << conf;
+        m_h->add(m_server);
+        int version = 0;
+        for (const char *date : {"2026-12-01", "2026-12-02", "2026-12-03"}) {
+            const QString day = snapshot(QLatin1String(date));
+            // A size of its own each day: written within one second, only the size tells them apart.
+            writeFile(day + QStringLiteral("/Conf/app.conf"),
+                      QByteArray("conf of ") + date + QByteArray(++version, '!'));
+            writeFile(day + QStringLiteral("/Site/sub/deep.txt"), "deep");
+        }
+        writeFile(snapshot(QStringLiteral("2026-12-01")) + QStringLiteral("/Site/index.html"), "first");
+        QCOMPARE(::link(QFile::encodeName(snapshot(QStringLiteral("2026-12-01")) + QStringLiteral("/Site/index.html"))
+                            .constData(),
+                        QFile::encodeName(snapshot(QStringLiteral("2026-12-02")) + QStringLiteral("/Site/index.html"))
+                            .constData()),
+                 0);
+        writeFile(snapshot(QStringLiteral("2026-12-03")) + QStringLiteral("/Site/index.html"), "third, and longer");
+        writeFile(snapshot(QStringLiteral("2026-12-03")) + u'/' + Snapshots::incompleteMarker, "");
+    }
+
+    void cleanup() { m_h.reset(); }
+
+    void theTreeShowsRemotePaths()
+    {
+        RestoreView view(m_server.id, m_h->context);
+        view.show();
+        QCOMPARE(view.selectedSnapshot(), QStringLiteral("2026-12-03")); // the newest
+        QCOMPARE(view.topLevelNames(), (QStringList{QStringLiteral("/var/www"), QStringLiteral("/etc/app.conf")}));
+        QVERIFY(view.statusText().contains(QStringLiteral("incomplete")));
+        // A folder is read when it is opened.
+        auto *tree = view.findChild<QTreeView *>(QStringLiteral("restoreTree"));
+        const QModelIndex www = tree->model()->index(0, 0);
+        QCOMPARE(tree->model()->rowCount(www), 0);
+        QVERIFY(tree->model()->hasChildren(www));
+        QVERIFY(tree->model()->canFetchMore(www));
+        tree->model()->fetchMore(www); // as the view does when the folder is opened
+        QCOMPARE(tree->model()->rowCount(www), 2);
+        QCOMPARE(tree->model()->index(0, 0, www).data().toString(), QStringLiteral("sub"));
+        QCOMPARE(tree->model()->index(1, 0, www).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("/var/www/index.html"));
+
+        view.findChild<QLineEdit *>(QStringLiteral("restoreFind"))->setText(QStringLiteral("DEEP"));
+        QTRY_COMPARE(view.searchResults(), QStringList{QStringLiteral("/var/www/sub/deep.txt")});
+    }
+
+    void versionsAreListed()
+    {
+        VersionsDialog dialog(m_server, m_h->destination() + QStringLiteral("/web"),
+                              QStringLiteral("/var/www/index.html"), nullptr);
+        // The 3rd is incomplete and not listed; the 1st and 2nd share one file.
+        QCOMPARE(dialog.rows().size(), 1);
+        QVERIFY(dialog.rows().first().startsWith(QStringLiteral("2026-12-01 to 2026-12-02 |")));
+        QVERIFY(dialog.rows().first().endsWith(QStringLiteral("| 2")));
+        QSignalSpy requested(&dialog, &VersionsDialog::restoreRequested);
+        dialog.findChild<QPushButton *>(QStringLiteral("versionToComputer"))->click();
+        QCOMPARE(requested.size(), 1);
+        QCOMPARE(requested.first().at(0).toString(), QStringLiteral("2026-12-02"));
+    }
+
+    void compareShowsTheChange()
+    {
+        CompareDialog dialog(m_server, m_h->destination() + QStringLiteral("/web"), nullptr);
+        dialog.setDates(QStringLiteral("2026-12-01"), QStringLiteral("2026-12-03"));
+        dialog.compare();
+        QTRY_VERIFY(!dialog.isComparing());
+        QCOMPARE(dialog.rows(),
+                 (QStringList{QStringLiteral("changed /etc/app.conf"), QStringLiteral("changed /var/www/index.html")}));
+    }
+
+    // From an incomplete backup only when the user says so; a file that is
+    // there is kept when the user asks to keep both.
+    void restoreToThisComputer()
+    {
+        RestoreView view(m_server.id, m_h->context);
+        auto *tree = view.findChild<QTreeView *>(QStringLiteral("restoreTree"));
+        tree->selectionModel()->select(tree->model()->index(1, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(view.selectedItems(), QStringList{QStringLiteral("/etc/app.conf")});
+        const QString target = m_h->home.path() + QStringLiteral("/out");
+        writeFile(target + QStringLiteral("/app.conf"), "mine");
+
+        m_h->dialogs->setNextAnswer(false); // not from an incomplete backup
+        view.restoreToComputer();
+        QVERIFY(
+            m_h->dialogs->askedTexts().last().startsWith(QStringLiteral("The backup of 2026-12-03 is incomplete.")));
+        QVERIFY(!QFile::exists(target + QStringLiteral("/app (restored 2026-12-03).conf")));
+
+        m_h->dialogs->setNextAnswer(true);
+        m_h->dialogs->setNextFileName(target);
+        m_h->dialogs->setNextConflictAnswer({LocalRestore::Choice::keepBoth, false, false});
+        view.restoreToComputer();
+        QTRY_VERIFY(view.statusText().startsWith(QStringLiteral("Restored 1 file(s) to ")));
+        QCOMPARE(readFile(target + QStringLiteral("/app.conf")), QByteArray("mine"));
+        QCOMPARE(readFile(target + QStringLiteral("/app (restored 2026-12-03).conf")),
+                 QByteArray("conf of 2026-12-03!!!"));
+    }
+};
+
+QTEST_MAIN(TestRestoreView)
+#include "tst_RestoreView.moc"
