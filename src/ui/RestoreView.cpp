@@ -33,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTimer>
@@ -78,11 +79,15 @@ RestoreView::RestoreView(const QUuid &serverID, const AppContext &context, QWidg
     m_tree->setUniformRowHeights(true);
     m_tree->header()->setStretchLastSection(false);
     m_tree->header()->setSectionResizeMode(SnapshotTreeModel::nameColumn, QHeaderView::Stretch);
+    m_tree->header()->setSectionResizeMode(SnapshotTreeModel::sizeColumn, QHeaderView::ResizeToContents);
+    m_tree->header()->setSectionResizeMode(SnapshotTreeModel::modifiedColumn, QHeaderView::ResizeToContents);
     m_results = new QTreeWidget(m_stack);
     m_results->setObjectName(QStringLiteral("restoreResults"));
     m_results->setHeaderLabels({tr("Found")});
     m_results->setRootIsDecorated(false);
     m_results->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_results->setSortingEnabled(true);
+    m_results->sortByColumn(0, Qt::AscendingOrder);
     m_stack->addWidget(m_tree);
     m_stack->addWidget(m_results);
     rightLayout->addWidget(m_stack, 1);
@@ -158,17 +163,22 @@ QString RestoreView::serverFolder() const
 
 void RestoreView::refreshSnapshots()
 {
-    m_snapshots->clear();
-    for (const Snapshots::Backup &backup : Snapshots::list(serverFolder())) {
-        auto *item =
-            new QListWidgetItem(backup.complete ? backup.name : tr("%1 (incomplete)").arg(backup.name), m_snapshots);
-        item->setData(Qt::UserRole, backup.name);
-        item->setData(Qt::UserRole + 1, backup.path);
-        item->setData(Qt::UserRole + 2, backup.complete);
+    {
+        // The list may make its first row current by itself: the snapshot is shown below either way.
+        const QSignalBlocker quiet(m_snapshots);
+        m_snapshots->clear();
+        for (const Snapshots::Backup &backup : Snapshots::list(serverFolder())) {
+            auto *item = new QListWidgetItem(backup.complete ? backup.name : tr("%1 (incomplete)").arg(backup.name),
+                                             m_snapshots);
+            item->setData(Qt::UserRole, backup.name);
+            item->setData(Qt::UserRole + 1, backup.path);
+            item->setData(Qt::UserRole + 2, backup.complete);
+        }
+        if (m_snapshots->count() > 0)
+            m_snapshots->setCurrentRow(0);
     }
-    if (m_snapshots->count() > 0)
-        m_snapshots->setCurrentRow(0);
-    else
+    showSnapshot();
+    if (m_snapshots->count() == 0)
         setStatus(tr("There are no dated backups of this server in %1 yet.").arg(serverFolder()));
 }
 

@@ -71,6 +71,9 @@ private Q_SLOTS:
         view.show();
         QCOMPARE(view.selectedSnapshot(), QStringLiteral("2026-12-03")); // the newest
         QCOMPARE(view.topLevelNames(), (QStringList{QStringLiteral("/var/www"), QStringLiteral("/etc/app.conf")}));
+        // What the view draws, not only what the model holds.
+        auto *shown = view.findChild<QTreeView *>(QStringLiteral("restoreTree"));
+        QVERIFY(shown->visualRect(shown->model()->index(1, 0)).isValid());
         QVERIFY(view.statusText().contains(QStringLiteral("incomplete")));
         // A folder is read when it is opened.
         auto *tree = view.findChild<QTreeView *>(QStringLiteral("restoreTree"));
@@ -86,6 +89,17 @@ private Q_SLOTS:
 
         view.findChild<QLineEdit *>(QStringLiteral("restoreFind"))->setText(QStringLiteral("DEEP"));
         QTRY_COMPARE(view.searchResults(), QStringList{QStringLiteral("/var/www/sub/deep.txt")});
+    }
+
+    // With one backup only, it is shown at once too.
+    void aSingleBackupIsShown()
+    {
+        QDir(snapshot(QStringLiteral("2026-12-01"))).removeRecursively();
+        QDir(snapshot(QStringLiteral("2026-12-02"))).removeRecursively();
+        RestoreView view(m_server.id, m_h->context);
+        view.show();
+        QCOMPARE(view.selectedSnapshot(), QStringLiteral("2026-12-03"));
+        QCOMPARE(view.topLevelNames().size(), 2);
     }
 
     void versionsAreListed()

@@ -79,6 +79,8 @@ int SnapshotTreeModel::columnCount(const QModelIndex &) const
 bool SnapshotTreeModel::hasChildren(const QModelIndex &parent) const
 {
     const Node *node = nodeOf(parent);
+    if (!parent.isValid())
+        return !node->children.empty();
     // An unread folder says it may have children; opening it reads it.
     return node->isDirectory && (!node->fetched || !node->children.empty());
 }
