@@ -29,6 +29,7 @@ AppSettings sanitizedForExport(const AppSettings &settings)
         server.lastExitCode.reset();
         server.lastSuccessAt.reset();
         server.scheduledSince.reset();
+        server.lastRunSerial = 0;
     }
     return copy;
 }

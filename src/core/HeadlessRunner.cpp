@@ -8,10 +8,12 @@
 #include "core/storage/ConfigStore.h"
 #include "core/system/DiagnosticLog.h"
 #include "core/system/NetworkGate.h"
+#include "core/system/NotificationService.h"
 #include "core/system/SignalWatcher.h"
 
 #include <QCoreApplication>
 #include <QDBusPendingCallWatcher>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <qcoro/qcorotimer.h>
@@ -33,6 +35,14 @@ struct Ending
 QCoro::Task<Ending> run(QUuid serverID)
 {
     ConfigStore store;
+    if (const QString problem = store.loadProblem(); !problem.isEmpty()) {
+        // Nobody reads the scheduler's journal: the desktop hears of it.
+        NotificationService::Content content;
+        content.body = QStringLiteral("✗ A scheduled backup did not run: ") + QFileInfo(store.url()).fileName()
+                       + QStringLiteral(" could not be read (") + problem + u')';
+        content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
+        co_return Ending{2, NotificationService::post(content)};
+    }
     const Server *server = store.settings().server(serverID);
     if (!server) {
         DiagnosticLog::write(QStringLiteral("Server ") + ServerId::text(serverID)

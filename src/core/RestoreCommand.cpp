@@ -56,8 +56,10 @@ int restoreLocally(const Server &server, const Snapshots::Backup &backup, const 
 {
     // Nothing is copied out of a snapshot that a backup of this server is changing.
     auto lock = FileLock::tryLock(AppPaths::runLockFile(server.id));
-    if (!lock && lock.error().busy) {
-        say(stderr, QStringLiteral("tidewell: a backup of this server is running; restore after it has finished"));
+    if (!lock) {
+        say(stderr, lock.error().busy
+                        ? QStringLiteral("tidewell: a backup of this server is running; restore after it has finished")
+                        : QStringLiteral("tidewell: ") + TransferRunner::lockFailure(server, lock.error().message));
         return 75;
     }
     QDir().mkpath(folder);

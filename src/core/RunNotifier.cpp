@@ -34,7 +34,8 @@ void RunNotifier::runFinished(const QUuid &serverID, std::optional<int> exitCode
         return;
     // The server as the run started with it: it may be gone from the settings by now.
     NotificationService::Content content = NotificationService::contentFor(
-        m_runner->runServer(), exitCode ? std::optional<qint64>(*exitCode) : std::nullopt, m_runner->wasCancelled());
+        m_runner->runServer(), exitCode ? std::optional<qint64>(*exitCode) : std::nullopt, m_runner->wasCancelled(),
+        m_runner->warning());
     if (m_actions == Actions::none) {
         m_lastPost = NotificationService::post(content);
         return;

@@ -126,7 +126,8 @@ int exec(bool asJson)
     if (!settings) {
         std::fprintf(stderr, "tidewell: the configuration could not be read: %s\n",
                      settings.error().message.toLocal8Bit().constData());
-        return 1;
+        // A lock that stays held is no verdict on the backups: ask again later.
+        return settings.error().code == StoreError::Code::locked ? 3 : 1;
     }
     const QDateTime now = QDateTime::currentDateTime();
     const QList<Entry> list = entries(*settings, now);

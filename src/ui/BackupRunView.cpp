@@ -117,6 +117,9 @@ void BackupRunView::refreshState()
     } else if (m_runner->wasCancelled()) {
         m_statusIcon->setPixmap(Icons::get(QStringLiteral("process-stop")).pixmap(22, 22));
         m_heading->setText(m_kind == Kind::backup ? tr("Backup cancelled") : tr("Restore cancelled"));
+    } else if (*exitCode == 0 && !m_runner->warning().isEmpty()) {
+        m_statusIcon->setPixmap(Icons::get(QStringLiteral("dialog-warning")).pixmap(22, 22));
+        m_heading->setText(tr("Backup completed, but %1").arg(m_runner->warning()));
     } else if (*exitCode == 0) {
         m_statusIcon->setPixmap(Icons::get(QStringLiteral("emblem-ok")).pixmap(22, 22));
         m_heading->setText(m_kind == Kind::backup ? tr("Backup completed") : tr("Restore completed"));

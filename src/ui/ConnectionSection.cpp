@@ -59,6 +59,15 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     m_nameProblem = Style::note(QString(), this, Icons::red());
     m_nameProblem->setObjectName(QStringLiteral("nameProblem"));
     m_nameProblem->setTextFormat(Qt::PlainText);
+    const auto problemNote = [this](const QString &name) {
+        QLabel *note = Style::note(QString(), this, Icons::red());
+        note->setObjectName(name);
+        note->setTextFormat(Qt::PlainText);
+        note->setVisible(false);
+        return note;
+    };
+    m_hostProblem = problemNote(QStringLiteral("hostProblem"));
+    m_userProblem = problemNote(QStringLiteral("userProblem"));
     m_portProblem = Style::note(tr("The port must be a whole number from 1 to 65535."), this, Icons::red());
     m_portProblem->setObjectName(QStringLiteral("portProblem"));
     m_agent = new QCheckBox(this);
@@ -80,6 +89,7 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     layout->addWidget(field(tr("Name"), m_name));
     layout->addWidget(m_nameProblem);
     layout->addWidget(field(tr("Host"), m_host));
+    layout->addWidget(m_hostProblem);
     auto *portBox = new QWidget(this);
     auto *portLayout = new QHBoxLayout(portBox);
     portLayout->setContentsMargins(0, 0, 0, 0);
@@ -90,6 +100,7 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     layout->addWidget(field(tr("Port"), portBox, m_port));
     layout->addWidget(m_portProblem);
     layout->addWidget(field(tr("Username"), m_user));
+    layout->addWidget(m_userProblem);
     layout->addWidget(field(tr("Use ssh-agent"), m_agent));
     m_keyRow = field(tr("SSH private key"), keyBox, m_key);
     m_keyRow->setObjectName(QStringLiteral("keyRow"));
@@ -174,11 +185,14 @@ void ConnectionSection::refresh(const Server &server)
     showTest(server);
 }
 
-void ConnectionSection::setNameProblem(const QString &problem)
+void ConnectionSection::setProblems(const QString &name, const QString &host, const QString &user)
 {
-    if (m_nameProblem->text() != problem)
-        m_nameProblem->setText(problem);
-    m_nameProblem->setVisible(!problem.isEmpty());
+    for (const auto &[note, problem] :
+         {std::pair{m_nameProblem, name}, std::pair{m_hostProblem, host}, std::pair{m_userProblem, user}}) {
+        if (note->text() != problem)
+            note->setText(problem);
+        note->setVisible(!problem.isEmpty());
+    }
 }
 
 void ConnectionSection::focusName()

@@ -21,7 +21,8 @@ public:
 
     void refresh(const Server &server) override;
     // The problem a run would refuse for the name (a shared folder), shown under it.
-    void setNameProblem(const QString &problem);
+    // What a run would refuse in the name, host or user name; empty: nothing.
+    void setProblems(const QString &name, const QString &host, const QString &user);
     void focusName();
 
     void testConnection();
@@ -44,6 +45,8 @@ private:
     QLineEdit *m_port;
     QSpinBox *m_bandwidth;
     QLabel *m_portProblem;
+    QLabel *m_hostProblem;
+    QLabel *m_userProblem;
     QLineEdit *m_user;
     QCheckBox *m_agent;
     QWidget *m_keyRow;

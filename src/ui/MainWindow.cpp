@@ -150,6 +150,8 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
             select(std::nullopt);
     });
     connect(m_context.store, &ConfigStore::damagedFileKept, this, [this](const QString &path) {
+        if (!m_configProblemShown.isEmpty())
+            return; // already said, with where the file was kept
         statusBar()->showMessage(tr("The configuration file could not be read; its contents were kept in ") + path);
     });
     connect(m_context.runner, &RsyncRunner::isRunningChanged, this, &MainWindow::animateSpinners);
@@ -383,6 +385,28 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showConfigProblems()
+{
+    ConfigStore *store = m_context.store;
+    const QString name = QFileInfo(store->url()).fileName();
+    if (const QString problem = store->loadProblem(); !problem.isEmpty()) {
+        const auto kept = store->keepUnreadableFile();
+        QString text = tr("%1 could not be read: %2").arg(name, problem);
+        if (kept && !kept->isEmpty())
+            text += tr(" (kept as %1)").arg(*kept);
+        else if (!kept)
+            text += tr(" (it will not be replaced: %1)").arg(kept.error().message);
+        m_configProblemShown = text;
+    } else if (const QStringList warnings = store->loadWarnings(); !warnings.isEmpty()) {
+        m_configProblemShown =
+            tr("%1: %2 (and %n more)", nullptr, int(warnings.size() - 1)).arg(name, warnings.first());
+        if (warnings.size() == 1)
+            m_configProblemShown = tr("%1: %2").arg(name, warnings.first());
+    }
+    if (!m_configProblemShown.isEmpty())
+        statusBar()->showMessage(m_configProblemShown);
 }
 
 void MainWindow::runBackup(const Server &server)

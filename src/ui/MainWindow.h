@@ -39,6 +39,9 @@ public:
     void openBackupsFolder(const Server &server);
     // Starts a run and shows the run sheet; refused silently unless canRun().
     void runBackup(const Server &server);
+    // Says in the status bar when the configuration file was not read as a
+    // whole at start (keeping an unreadable one aside first).
+    void showConfigProblems();
     void viewLastLog(const Server &server);
     // The restore window of the server, on that day's backup when one is given.
     RestoreView *openRestore(const QUuid &serverID, const QString &date);
@@ -82,4 +85,5 @@ private:
     QTimer m_spinner;
     int m_spinnerAngle = 0;
     bool m_selecting = false;
+    QString m_configProblemShown;
 };

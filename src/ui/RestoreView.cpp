@@ -372,8 +372,9 @@ QCoro::Task<> RestoreView::copyToComputer(QList<Selected> items, QString folder,
     QDir().mkpath(folder);
     // Never while a backup of this server changes its snapshots.
     auto lock = FileLock::tryLock(AppPaths::runLockFile(subject.id));
-    if (!lock && lock.error().busy) {
-        setStatus(tr("A backup of this server is running; restore after it has finished."));
+    if (!lock) {
+        setStatus(lock.error().busy ? tr("A backup of this server is running; restore after it has finished.")
+                                    : TransferRunner::lockFailure(subject, lock.error().message));
         co_return;
     }
     QList<LocalRestore::Item> sources;

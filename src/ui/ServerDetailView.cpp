@@ -147,17 +147,24 @@ void ServerDetailView::refresh()
 
     // What a run would refuse, where the user types it.
     QString nameProblem;
+    QString hostProblem;
+    QString userProblem;
     QHash<QUuid, QString> pathProblems;
     QStringList all;
     for (const ServerCheck::Problem &problem : ServerCheck::problems(s, m_context.store->settings().servers)) {
         all << problem.message;
         if (problem.field == ServerCheck::Problem::Field::name)
             nameProblem = problem.message;
+        // A field not filled in yet is said in the run button's tip alone.
+        else if (problem.field == ServerCheck::Problem::Field::host && !s.host.trimmed().isEmpty())
+            hostProblem = problem.message;
+        else if (problem.field == ServerCheck::Problem::Field::username && !s.username.trimmed().isEmpty())
+            userProblem = problem.message;
         else if (problem.field == ServerCheck::Problem::Field::path)
             pathProblems[problem.pathID] +=
                 (pathProblems[problem.pathID].isEmpty() ? QString() : QStringLiteral("\n")) + problem.message;
     }
-    m_connection->setNameProblem(nameProblem);
+    m_connection->setProblems(nameProblem, hostProblem, userProblem);
     m_paths->setProblems(pathProblems);
     const bool hasLog = QFile::exists(LogStore::logFile(s.id));
     m_lastLogAction->setEnabled(hasLog);

@@ -2,6 +2,8 @@
 // The settings window and export/import.
 #include "ui/SettingsView.h"
 
+#include "core/engine/DestinationMarker.h"
+
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
@@ -95,6 +97,18 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     linkLayout->setContentsMargins(24, 0, 0, 0); // under the date-folder switch it depends on
     linkLayout->addWidget(m_linkBackups);
     destination->addWidget(linkRow);
+    m_requireDrive = new QCheckBox(tr("Only back up when this drive is connected"), content);
+    m_requireDrive->setObjectName(QStringLiteral("requireDriveSwitch"));
+    m_requireDrive->setToolTip(tr("Runs write only into a destination that holds the file %1, which is put there "
+                                  "now. A drive that is not connected leaves an empty folder on this computer's "
+                                  "disk; nothing is copied into it.")
+                                   .arg(DestinationMarker::fileName));
+    destination->addWidget(m_requireDrive);
+    m_driveProblem = Style::note(QString(), content, Icons::red());
+    m_driveProblem->setObjectName(QStringLiteral("driveProblem"));
+    m_driveProblem->setTextFormat(Qt::PlainText);
+    m_driveProblem->setVisible(false);
+    destination->addWidget(m_driveProblem);
 
     QVBoxLayout *rsync = section(tr("rsync options"));
     m_compress = new QCheckBox(tr("Compress during transfer (-z)"), content);
@@ -227,6 +241,11 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     connect(m_networkWait, &QSpinBox::valueChanged, this,
             [this](int value) { m_store->update([&](AppSettings &s) { s.networkWaitSeconds = value; }); });
     bindSwitch(m_skipMetered, &AppSettings::skipMeteredConnections);
+    connect(m_requireDrive, &QCheckBox::toggled, this, [this](bool on) {
+        m_store->update([on](AppSettings &s) { s.requireDestinationMarker = on; });
+        markDrive();
+    });
+    connect(m_folder, &QLineEdit::editingFinished, this, &SettingsView::markDrive);
     connect(exportButton, &QPushButton::clicked, this, &SettingsView::exportConfig);
     connect(importButton, &QPushButton::clicked, this, &SettingsView::importConfig);
     connect(reveal, &QPushButton::clicked, this, [this] { m_desktop->reveal(m_store->url()); });
@@ -255,6 +274,7 @@ void SettingsView::refresh()
     show(m_ioTimeout, int(std::clamp<qint64>(s.ioTimeoutSeconds, 0, 86400)), &QSpinBox::setValue);
     show(m_networkWait, int(std::clamp<qint64>(s.networkWaitSeconds, 0, 3600)), &QSpinBox::setValue);
     show(m_skipMetered, s.skipMeteredConnections, &QCheckBox::setChecked);
+    show(m_requireDrive, s.requiresDestinationMarker(), &QCheckBox::setChecked);
 }
 
 void SettingsView::pick()
@@ -265,6 +285,18 @@ void SettingsView::pick()
         return;
     m_store->update([&](AppSettings &s) { s.destinationPath = folder; });
     m_folder->setText(folder);
+    markDrive();
+}
+
+void SettingsView::markDrive()
+{
+    QString problem;
+    if (m_store->settings().requiresDestinationMarker()) {
+        if (const auto placed = DestinationMarker::place(m_store->settings().destinationPath); !placed)
+            problem = placed.error();
+    }
+    m_driveProblem->setText(problem);
+    m_driveProblem->setVisible(!problem.isEmpty());
 }
 
 void SettingsView::setStatus(const ConfigTransfer::Outcome &status)

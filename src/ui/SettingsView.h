@@ -42,6 +42,8 @@ Q_SIGNALS:
 private:
     void refresh();
     void setStatus(const ConfigTransfer::Outcome &status);
+    // With the drive's marker required: puts it at the destination, or says why not.
+    void markDrive();
 
     ConfigStore *m_store;
     const Scheduler *m_scheduler;
@@ -59,6 +61,8 @@ private:
     QSpinBox *m_ioTimeout;
     QSpinBox *m_networkWait;
     QCheckBox *m_skipMetered;
+    QCheckBox *m_requireDrive;
+    QLabel *m_driveProblem;
     QCheckBox *m_notifications;
     QLabel *m_statusIcon;
     QLabel *m_status;

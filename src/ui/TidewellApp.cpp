@@ -112,6 +112,7 @@ void TidewellApp::start()
         QApplication::setQuitOnLastWindowClosed(true);
     }
     openMainWindow();
+    m_mainWindow->showConfigProblems();
     // After the first frame: rewriting schedules runs systemctl.
     QTimer::singleShot(0, this, [this] {
         QCoro::connect(repointSchedules(), this, [](const QString &) {});

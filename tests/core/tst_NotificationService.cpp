@@ -63,6 +63,17 @@ private Q_SLOTS:
             QCOMPARE(content.hints.value(QStringLiteral("urgency")).value<uchar>(), uchar(*code == 0 ? 1 : 2));
     }
 
+    // A copy that succeeded while old snapshots stayed is no plain success.
+    void aWarningIsSaid()
+    {
+        Server server;
+        server.name = QStringLiteral("web");
+        const auto content =
+            NotificationService::contentFor(server, 0, false, QStringLiteral("old backups could not be deleted"));
+        QCOMPARE(content.body, QStringLiteral("⚠ web — backup completed, but old backups could not be deleted"));
+        QCOMPARE(content.hints.value(QStringLiteral("urgency")).value<uchar>(), uchar(2));
+    }
+
     // Delivery: as Tidewell (its icon and desktop entry), a new notification
     // each time, and no actions for a headless run.
     void postsToThePrivateBus()

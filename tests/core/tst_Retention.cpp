@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace TestHelpers;
 
 class TestRetention : public QObject
@@ -233,6 +235,75 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(folder + QStringLiteral("/.tidewell-rerun-2026-12-07/f")));
         QVERIFY(!QFile::exists(folder + QStringLiteral("/.tidewell-rerun-2026-12-01")));
         QCOMPARE(Snapshots::list(folder).size(), 1);
+    }
+
+    // A backup keeps the server's modes: read-only folders and files, and
+    // immutable ones, must not make old snapshots undeletable.
+    void readOnlyAndImmutableEntriesAreDeleted()
+    {
+        QTemporaryDir dest;
+        const QString folder = dest.path() + QStringLiteral("/s");
+        for (const char *day : {"2024-01-01", "2024-01-02"}) {
+            const QString cache = folder + u'/' + QLatin1String(day) + QStringLiteral("/go/pkg/mod");
+            writeFile(cache + QStringLiteral("/module/file.go"), "package x");
+            QFile::setPermissions(cache + QStringLiteral("/module/file.go"), QFile::ReadOwner);
+            QFile::setPermissions(cache + QStringLiteral("/module"), QFile::ReadOwner | QFile::ExeOwner);
+            QFile::setPermissions(cache, QFile::ReadOwner | QFile::ExeOwner);
+        }
+        const auto pruneOne = [&dest](const QDate &today) {
+            const Server server = serverNamed(QStringLiteral("s"), 1);
+            const Retention::Outcome outcome = Retention::prune(dest.path(), server, today);
+            return outcome.failed.isEmpty() && outcome.deleted.size() == 1;
+        };
+        QVERIFY(asUnprivilegedUser(dest.path(), [&] { return pruneOne(QDate(2024, 1, 3)); }));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("2024-01-02")});
+
+        // Only root may clear the immutable flag (chattr +i), and does.
+        const QString frozen = folder + QStringLiteral("/2024-01-02/frozen");
+        writeFile(frozen, "x");
+        writeFile(folder + QStringLiteral("/2024-01-03/f"), "x");
+        if (::geteuid() != 0 || !setImmutable(frozen, true))
+            QSKIP("needs root and a file system with the immutable flag");
+        QVERIFY(pruneOne(QDate(2024, 1, 4)));
+        QVERIFY(!QFile::exists(frozen));
+    }
+
+    // What cannot be deleted is said in the run log, and a folder half
+    // deleted is never listed as a snapshot; the next prune tries again.
+    void whatCannotBeDeletedIsReportedAndNeverPassesForASnapshot()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to make an entry its own user cannot delete");
+        QTemporaryDir dest;
+        const QString folder = dest.path() + QStringLiteral("/s");
+        QDir().mkpath(folder + QStringLiteral("/2024-01-02"));
+        writeFile(folder + QStringLiteral("/2024-01-01/mine"), "x");
+        const QString report = dest.path() + QStringLiteral("/report");
+        writeFile(report, "");
+        // Handed over by asUnprivilegedUser, then a folder of another owner inside.
+        const auto work = [&] {
+            const Server server = serverNamed(QStringLiteral("s"), 1);
+            const Retention::Outcome outcome = Retention::prune(dest.path(), server, QDate(2024, 1, 3));
+            return writeFile(report, Retention::report(outcome, server).join(u'\n').toUtf8());
+        };
+        for (const QString &path :
+             QStringList{dest.path(), folder, folder + QStringLiteral("/2024-01-01"),
+                         folder + QStringLiteral("/2024-01-01/mine"), folder + QStringLiteral("/2024-01-02"), report})
+            QVERIFY(::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
+        writeFile(folder + QStringLiteral("/2024-01-01/root-owned/secret"), "y");
+        QVERIFY(asUnprivilegedUser(QString(), work));
+        QCOMPARE(QString::fromUtf8(readFile(report)),
+                 QStringLiteral("Retention: could not delete 2024-01-01: Permission denied (1 entry)"));
+        QCOMPARE(Snapshots::list(folder).size(), 1);
+        QVERIFY(QFile::exists(folder + QStringLiteral("/.tidewell-deleting-2024-01-01/root-owned/secret")));
+
+        // Root may: the leftover goes, and nothing more is said of it.
+        const Retention::Outcome again =
+            Retention::prune(dest.path(), serverNamed(QStringLiteral("s"), 1), QDate(2024, 1, 3));
+        QVERIFY(again.failed.isEmpty());
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("2024-01-02")});
     }
 
     void snapshotsAndTheLinkBase()

@@ -241,6 +241,45 @@ private Q_SLOTS:
         QCOMPARE(done(installed.repointJobs({gone, elsewhere, current, noJob})).updated, 0);
     }
 
+    // Units the user changed keep their changes when Tidewell points them
+    // at another program; a unit that is a link is replaced, never written through.
+    void repointingKeepsTheUsersLinesAndWritesThroughNoLink()
+    {
+        Scheduler old = systemd();
+        old.setExecutablePath(QStringLiteral("/usr/bin/true"));
+        const Server server = scheduled(QStringLiteral("03:00"));
+        QVERIFY(done(old.install(server)));
+        const QString timerPath = old.plistURL(server.id);
+        const QString servicePath = timerPath.chopped(QStringLiteral("timer").size()) + QStringLiteral("service");
+        // The timer lives in the user's dotfiles, linked into place, with a line of their own.
+        const QString dotfile = m_home->path() + QStringLiteral("/dotfiles/backup.timer");
+        QVERIFY(writeFile(
+            dotfile, readFile(timerPath).replace("Persistent=true\n", "Persistent=true\nRandomizedDelaySec=30m\n")));
+        QVERIFY(QFile::remove(timerPath));
+        QVERIFY(QFile::link(dotfile, timerPath));
+        QVERIFY(writeFile(servicePath, readFile(servicePath) + "# mine\nNice=10\n"));
+        const QByteArray dotfileBefore = readFile(dotfile);
+
+        Scheduler current = systemd();
+        QCOMPARE(done(current.repointJobs({server})).updated, 1);
+        QCOMPARE(current.scheduledExecutable(server.id), std::optional<QString>(QStringLiteral(TIDEWELL_BINARY)));
+        const QByteArray service = readFile(servicePath);
+        QVERIFY2(service.contains("# mine\nNice=10\n"), service.constData());
+        QCOMPARE(service.count("ExecStart="), 1);
+        QCOMPARE(readFile(dotfile), dotfileBefore);
+        QVERIFY(!QFileInfo(timerPath).isSymLink());
+        QVERIFY(readFile(timerPath).contains("RandomizedDelaySec=30m\n"));
+        QVERIFY(readFile(timerPath).contains("OnCalendar=*-*-* 03:00:00\n"));
+
+        // A new time changes its own line only.
+        Server later = server;
+        later.scheduleTime = QStringLiteral("04:30");
+        QVERIFY(done(current.install(later)));
+        QVERIFY(readFile(timerPath).contains("RandomizedDelaySec=30m\n"));
+        QCOMPARE(readFile(timerPath).count("OnCalendar="), 1);
+        QVERIFY(readFile(timerPath).contains("OnCalendar=*-*-* 04:30:00\n"));
+    }
+
     // A reload that fails while a schedule is pointed elsewhere (no user
     // manager) puts the old units back: the schedule is never lost.
     void aFailingReloadKeepsTheUnitsThatWereThere()

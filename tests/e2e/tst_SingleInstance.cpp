@@ -12,6 +12,19 @@
 
 using namespace TestHelpers;
 
+// Holds the name and answers ShowMainWindow as some other program would.
+class Squatter : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.tidewell.Tidewell")
+
+public:
+    int calls = 0;
+
+public Q_SLOTS:
+    void ShowMainWindow() { ++calls; }
+};
+
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
@@ -83,6 +96,28 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!bus.interface()->isServiceRegistered(SingleInstance::serviceName), 10000);
         SingleInstance next;
         QCOMPARE(next.claim(bus), SingleInstance::Claim::first);
+    }
+
+    // A program that holds the name and answers without being Tidewell (or
+    // not at all) never stops Tidewell from opening its window.
+    void aSquatterOnTheNameGetsNoHandOver()
+    {
+        QDBusConnection bus = connection(QStringLiteral("squatter"));
+        Squatter squatter;
+        QVERIFY(bus.registerObject(SingleInstance::objectPath, &squatter, QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.registerService(SingleInstance::serviceName));
+        TempHome home;
+        QProcess window;
+        start(window, home);
+        QByteArray errors;
+        QTRY_VERIFY_WITH_TIMEOUT((errors += window.readAllStandardError()).contains("no Tidewell window"), 20000);
+        QCOMPARE(squatter.calls, 1);
+        QTest::qWait(500);
+        QCOMPARE(window.state(), QProcess::Running); // its own window, open
+        window.terminate();
+        QVERIFY(window.waitForFinished(10000));
+        bus.unregisterService(SingleInstance::serviceName);
+        bus.unregisterObject(SingleInstance::objectPath);
     }
 
     void withoutABusEveryStartIsAlone()

@@ -369,6 +369,23 @@ private Q_SLOTS:
                     ->text()
                     .startsWith(QStringLiteral("Path “Media” has a line break")));
         QVERIFY(!run->isEnabled());
+        remote->selectAll();
+        remote->insert(QStringLiteral("/srv/media"));
+        QVERIFY(run->isEnabled());
+
+        // rsync would read "a/b@host:path" as a local path, and the user
+        // "deploy@host" typed into Host as a second user.
+        type(child<QLineEdit>(view.get(), "hostField"), QStringLiteral("deploy@127.0.0.1"));
+        QVERIFY(child<QLabel>(view.get(), "hostProblem")->isVisible());
+        QCOMPARE(child<QLabel>(view.get(), "hostProblem")->text(),
+                 QStringLiteral("Refusing host name “deploy@127.0.0.1”: no host name holds “@”."));
+        QVERIFY(!run->isEnabled());
+        type(child<QLineEdit>(view.get(), "hostField"), QStringLiteral("127.0.0.1"));
+        type(child<QLineEdit>(view.get(), "userField"), QStringLiteral("web/admin"));
+        QVERIFY(!child<QLabel>(view.get(), "hostProblem")->isVisible());
+        QCOMPARE(child<QLabel>(view.get(), "userProblem")->text(),
+                 QStringLiteral("Refusing user name “web/admin”: no user name holds “/”."));
+        QVERIFY(!run->isEnabled());
     }
 
     // Patterns are kept line by line as typed, only for folders; the

@@ -5,9 +5,9 @@
 #include "core/engine/Snapshots.h"
 #include "core/model/SafePathComponent.h"
 #include "core/system/AppPaths.h"
-#include "core/system/DiagnosticLog.h"
 #include "core/system/FileUtil.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
@@ -62,9 +62,19 @@ Outcome prune(const QString &destinationPath, const Server &server, const QDate 
     const qint64 keep = server.retentionCount;
     if (keep < 1)
         return outcome;
+    const QString folder = serverFolder(destinationPath, server);
+    // What an earlier prune could not finish deleting is tried again, and
+    // reported again while it takes space.
+    const QDir serverDir(folder);
+    for (const QString &name :
+         serverDir.entryList({Snapshots::deletingPrefix + u'*'},
+                             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (const auto removed = FileUtil::removeTree(serverDir.filePath(name)); !removed)
+            outcome.failed << Failure{name.mid(Snapshots::deletingPrefix.size()), removed.error()};
+    }
     const QString todayName = Snapshots::dayName(today);
     QList<Snapshots::Backup> backups;
-    for (const Snapshots::Backup &backup : Snapshots::list(serverFolder(destinationPath, server))) {
+    for (const Snapshots::Backup &backup : Snapshots::list(folder)) {
         if (backup.name > todayName)
             outcome.ignored << backup.name;
         else
@@ -100,11 +110,17 @@ Outcome prune(const QString &destinationPath, const Server &server, const QDate 
         // finished; older ones are no use any more.
         if (!backup.complete && (newestComplete.isEmpty() || backup.name > newestComplete))
             continue;
-        if (const auto removed = FileUtil::removeTree(backup.path); removed)
+        // Out of the list first: a folder that is half deleted must never
+        // pass for a complete snapshot, nor be a base for the next run.
+        const QString doomed = QFileInfo(backup.path).absolutePath() + u'/' + Snapshots::deletingPrefix + backup.name;
+        if (const auto moved = FileUtil::rename(backup.path, doomed); !moved) {
+            outcome.failed << Failure{backup.name, moved.error()};
+            continue;
+        }
+        if (const auto removed = FileUtil::removeTree(doomed); removed)
             outcome.deleted << backup.path;
         else
-            DiagnosticLog::write(QStringLiteral("Retention: failed to delete ") + backup.path + QStringLiteral(": ")
-                                 + removed.error());
+            outcome.failed << Failure{backup.name, removed.error()};
     }
     return outcome;
 }
@@ -120,7 +136,10 @@ QStringList report(const Outcome &outcome, const Server &server)
                                            .arg(server.keepWeekly)
                                            .arg(server.keepMonthly)
                                      : QString();
-    if (outcome.deleted.isEmpty()) {
+    if (outcome.deleted.isEmpty() && !outcome.failed.isEmpty()) {
+        if (byPeriod)
+            lines << keeping + QStringLiteral("nothing pruned.");
+    } else if (outcome.deleted.isEmpty()) {
         lines << (byPeriod ? QString(keeping + QStringLiteral("nothing to prune."))
                            : QString(QStringLiteral("Retention: nothing to prune (keeping last ")
                                      + QString::number(server.retentionCount) + QStringLiteral(").")));
@@ -130,6 +149,8 @@ QStringList report(const Outcome &outcome, const Server &server)
         for (const QString &folder : outcome.deleted)
             lines << QStringLiteral("  - ") + QFileInfo(folder).fileName();
     }
+    for (const Failure &failure : outcome.failed)
+        lines << QStringLiteral("Retention: could not delete ") + failure.name + QStringLiteral(": ") + failure.error;
     if (!outcome.keptWeekly.isEmpty())
         lines << QStringLiteral("Retention: kept as weekly: ") + outcome.keptWeekly.join(QStringLiteral(", "));
     if (!outcome.keptMonthly.isEmpty())
@@ -137,12 +158,13 @@ QStringList report(const Outcome &outcome, const Server &server)
     return lines;
 }
 
-QStringList afterRun(const Server &server, const AppSettings &settings, const QDate &today)
+AfterRun afterRun(const Server &server, const AppSettings &settings, const QDate &today)
 {
     // Only dated folders are pruned, and only when runs create them.
     if (server.retentionCount < 1 || !settings.useDateSubfolder)
         return {};
-    return report(prune(settings.destinationPath, server, today), server);
+    const Outcome outcome = prune(settings.destinationPath, server, today);
+    return {report(outcome, server), qsizetype(outcome.failed.size())};
 }
 
 } // namespace Retention

@@ -15,8 +15,15 @@ namespace Retention {
 // The server's folder at the destination ("~" expanded).
 QString serverFolder(const QString &destinationPath, const Server &server);
 
+struct Failure
+{
+    QString name; // the dated folder's name
+    QString error;
+};
+
 struct Outcome
 {
+    QList<Failure> failed;   // folders that could not be deleted (wholly)
     QStringList deleted;     // folders deleted, newest first
     QStringList ignored;     // names dated after today, never touched
     QStringList keptWeekly;  // names kept by the weekly rule alone
@@ -31,11 +38,19 @@ struct Outcome
 // folder and folders dated after `today` (a clock that was wrong, or is)
 // are never deleted. Never touches files, hidden entries or folders not
 // named yyyy-MM-dd; a link to a folder is removed as a link, never followed.
+// A folder is renamed out of the list before it is deleted, so one that
+// could not be deleted wholly is never taken for a snapshot; the next prune
+// tries again.
 Outcome prune(const QString &destinationPath, const Server &server, const QDate &today);
 // The run log's lines about what prune() did.
 QStringList report(const Outcome &outcome, const Server &server);
+struct AfterRun
+{
+    QStringList lines; // for the run log
+    qsizetype failures = 0;
+};
 // After a successful run: prunes when the server keeps a number of dated
 // folders and runs make them; returns the log's lines (none otherwise).
-QStringList afterRun(const Server &server, const AppSettings &settings, const QDate &today);
+AfterRun afterRun(const Server &server, const AppSettings &settings, const QDate &today);
 
 } // namespace Retention

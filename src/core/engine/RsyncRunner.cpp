@@ -3,6 +3,7 @@
 // attempts with retries, retention, and the record of how it ended.
 #include "core/engine/RsyncRunner.h"
 
+#include "core/engine/DestinationMarker.h"
 #include "core/engine/OutputDecoder.h"
 #include "core/engine/Retention.h"
 #include "core/engine/RetryPolicy.h"
@@ -63,17 +64,19 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
 {
     if (isRunning())
         co_return;
+    // Without the lock nothing tells a second run of this server to wait:
+    // a lock that cannot be taken for any reason means no run.
     auto lock = FileLock::tryLock(AppPaths::runLockFile(server.id));
-    if (!lock && lock.error().busy) {
-        const QString message = QStringLiteral("A backup of “")
-                                + (server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name)
-                                + QStringLiteral("” is already running.");
+    if (!lock) {
+        const QString message = lock.error().busy
+                                    ? QStringLiteral("A backup of “")
+                                          + (server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name)
+                                          + QStringLiteral("” is already running.")
+                                    : lockFailure(server, lock.error().message);
         refuse(message, alreadyRunningExitCode);
         Q_EMIT runRefused(server.id, message);
         co_return;
     }
-    if (!lock)
-        DiagnosticLog::write(QStringLiteral("Running without the run lock: ") + lock.error().message);
     QPointer<RsyncRunner> self(this);
     QPointer<ConfigStore> storeGuard(store);
 
@@ -98,6 +101,13 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     const auto plan = BackupPlan::prepare(server, settings, today, rsyncProbe());
     if (!plan)
         co_return endWith(plan.error().lines, plan.error().exitCode);
+    // Before anything is created: an unmounted drive leaves an empty folder
+    // on the system's disk, which must not fill with a copy.
+    const DestinationMarker::Check drive = DestinationMarker::beforeRun(settings);
+    if (drive.refused)
+        co_return endWith(drive.lines, 2);
+    for (const QString &line : drive.lines)
+        append(line);
     if (const auto made = FileUtil::makeFolder(plan->writeFolder); !made) {
         const BackupPlan::Refusal failure = BackupPlan::destinationFailure(made.error());
         co_return endWith(failure.lines, failure.exitCode);
@@ -126,8 +136,11 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     append(QStringLiteral("=== All backups completed ==="));
     if (settings.useDateSubfolder && m_snapshotStats)
         append(m_snapshotStats->summary(plan->linkBase));
-    for (const QString &line : Retention::afterRun(server, settings, today))
+    const Retention::AfterRun retention = Retention::afterRun(server, settings, today);
+    for (const QString &line : retention.lines)
         append(line);
+    if (retention.failures > 0)
+        m_warning = QStringLiteral("old backups could not be deleted");
 }
 
 bool RsyncRunner::completeSnapshot(const BackupPlan &plan, const AppSettings &settings)

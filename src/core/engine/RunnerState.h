@@ -42,6 +42,9 @@ public:
     bool wasCancelled() const { return m_wasCancelled; }
     // The last run did not start: another process holds the server's lock.
     bool wasRefused() const { return m_wasRefused; }
+    // What went wrong after the copy itself succeeded (old snapshots that
+    // could not be deleted); empty when nothing did.
+    QString warning() const { return m_warning; }
     // See RunLog::serial() and RunLog::revision().
     qint64 logLineSerial() const { return m_log.serial(); }
     qint64 logRevision() const { return m_log.revision(); }
@@ -80,6 +83,7 @@ protected:
 
     bool m_wasCancelled = false;
     bool m_wasRefused = false;
+    QString m_warning;
 
 private:
     QUuid runningServerIDOrNull() const { return m_runningServerID.value_or(QUuid()); }

@@ -27,6 +27,8 @@ inline const QString incompleteMarker = QStringLiteral(".tidewell-incomplete");
 inline const QString rerunPrefix = QStringLiteral(".tidewell-rerun-");
 // A day's earlier snapshot on its way out, once a second run has replaced it.
 inline const QString replacedPrefix = QStringLiteral(".tidewell-replaced-");
+// A dated folder that retention is deleting.
+inline const QString deletingPrefix = QStringLiteral(".tidewell-deleting-");
 
 struct Backup
 {

@@ -5,6 +5,13 @@
 #include "core/engine/OutputDecoder.h"
 #include "core/engine/ProcessStream.h"
 #include "core/engine/StallWatch.h"
+#include "core/system/AppPaths.h"
+
+QString TransferRunner::lockFailure(const Server &server, const QString &error)
+{
+    return QStringLiteral("Could not take the run lock ") + AppPaths::runLockFile(server.id) + QStringLiteral(": ")
+           + error + QStringLiteral("; nothing was copied.");
+}
 
 TransferRunner::TransferRunner(QObject *parent)
     : RunnerState(parent)

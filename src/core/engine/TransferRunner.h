@@ -35,6 +35,10 @@ public:
     // A run that did not start because the server is being backed up elsewhere.
     static constexpr int alreadyRunningExitCode = 75;
 
+    // Why a run or restore of the server does not start when its run lock
+    // cannot be taken for a reason other than another holder.
+    static QString lockFailure(const Server &server, const QString &error);
+
     explicit TransferRunner(QObject *parent = nullptr);
     ~TransferRunner() override;
 

@@ -4,17 +4,29 @@
 
 #include "core/model/JsonReader.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QSet>
+
+bool AppSettings::requiresDestinationMarker() const
+{
+    if (requireDestinationMarker)
+        return *requireDestinationMarker;
+    for (const QString &mounts : {QStringLiteral("/media/"), QStringLiteral("/mnt/"), QStringLiteral("/run/media/")}) {
+        if (QDir::cleanPath(destinationPath).startsWith(mounts))
+            return true;
+    }
+    return false;
+}
 
 QJsonObject AppSettings::toJson() const
 {
     QJsonArray serverArray;
     for (const Server &server : servers)
         serverArray.append(server.toJson());
-    return {
+    QJsonObject object{
         {QStringLiteral("servers"), serverArray},
         {QStringLiteral("destinationPath"), destinationPath},
         {QStringLiteral("useDateSubfolder"), useDateSubfolder},
@@ -28,12 +40,15 @@ QJsonObject AppSettings::toJson() const
         {QStringLiteral("networkWaitSeconds"), networkWaitSeconds},
         {QStringLiteral("skipMeteredConnections"), skipMeteredConnections},
     };
+    if (requireDestinationMarker)
+        object.insert(QStringLiteral("requireDestinationMarker"), *requireDestinationMarker);
+    return object;
 }
 
-tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &object)
+tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &object, QStringList *warnings)
 {
     AppSettings settings;
-    JsonReader reader(object, QString());
+    JsonReader reader(object, QString(), warnings);
     if (const auto array = reader.array("servers")) {
         for (qsizetype i = 0; i < array->size() && reader.ok(); ++i) {
             const QString where = QStringLiteral("servers[%1]").arg(i);
@@ -41,7 +56,7 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
                 reader.fail({QStringLiteral("“%1” must be an object.").arg(where)});
                 break;
             }
-            const auto server = Server::fromJson(array->at(i).toObject(), where);
+            const auto server = Server::fromJson(array->at(i).toObject(), where, warnings);
             if (!server) {
                 reader.fail(server.error());
                 break;
@@ -60,6 +75,12 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
     reader.read("ioTimeoutSeconds", settings.ioTimeoutSeconds);
     reader.read("networkWaitSeconds", settings.networkWaitSeconds);
     reader.read("skipMeteredConnections", settings.skipMeteredConnections);
+    if (const QJsonValue marker = object.value(QStringLiteral("requireDestinationMarker")); marker.isBool()) {
+        settings.requireDestinationMarker = marker.toBool();
+    } else {
+        bool unused = false;
+        reader.read("requireDestinationMarker", unused); // missing or null: unset; another type is wrong
+    }
     return reader.result(settings);
 }
 
@@ -69,7 +90,7 @@ QByteArray AppSettings::encode() const
     return QJsonDocument(toJson()).toJson(QJsonDocument::Indented);
 }
 
-tl::expected<AppSettings, DecodeError> AppSettings::decode(const QByteArray &json)
+tl::expected<AppSettings, DecodeError> AppSettings::decode(const QByteArray &json, QStringList *warnings)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
@@ -80,7 +101,7 @@ tl::expected<AppSettings, DecodeError> AppSettings::decode(const QByteArray &jso
     }
     if (!document.isObject())
         return tl::unexpected(DecodeError{QStringLiteral("The file does not hold a configuration object.")});
-    return fromJson(document.object());
+    return fromJson(document.object(), warnings);
 }
 
 int AppSettings::reassignDuplicateIds()

@@ -10,6 +10,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 #include <tl/expected.hpp>
 
 // The whole configuration: global options and the servers in display order.
@@ -31,14 +33,21 @@ struct AppSettings
     qint64 networkWaitSeconds = 300;
     // A scheduled run on a metered connection (a phone hotspot) is skipped.
     bool skipMeteredConnections = true;
+    // Runs write only into a destination that holds the drive's marker file;
+    // unset: when the destination lies where drives are mounted.
+    std::optional<bool> requireDestinationMarker;
+
+    bool requiresDestinationMarker() const;
 
     QJsonObject toJson() const;
-    static tl::expected<AppSettings, DecodeError> fromJson(const QJsonObject &object);
+    // With `warnings`, a wrong-typed member that identifies nothing is left
+    // at its default and named there (see JsonReader); without, it fails the whole.
+    static tl::expected<AppSettings, DecodeError> fromJson(const QJsonObject &object, QStringList *warnings = nullptr);
 
     // Pretty-printed JSON with the keys of every object sorted.
     QByteArray encode() const;
     // Fails as a whole, with a readable reason, on malformed JSON or a wrong type.
-    static tl::expected<AppSettings, DecodeError> decode(const QByteArray &json);
+    static tl::expected<AppSettings, DecodeError> decode(const QByteArray &json, QStringList *warnings = nullptr);
 
     // Gives a fresh id to every server that repeats an earlier server's id
     // (and to every path that repeats one in its server); returns how many

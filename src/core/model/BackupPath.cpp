@@ -21,10 +21,11 @@ QJsonObject BackupPath::toJson() const
     };
 }
 
-tl::expected<BackupPath, DecodeError> BackupPath::fromJson(const QJsonObject &object, const QString &context)
+tl::expected<BackupPath, DecodeError> BackupPath::fromJson(const QJsonObject &object, const QString &context,
+                                                           QStringList *warnings)
 {
     BackupPath path;
-    JsonReader reader(object, context);
+    JsonReader reader(object, context, warnings);
     reader.read("id", path.id);
     reader.read("name", path.name);
     reader.read("remotePath", path.remotePath);

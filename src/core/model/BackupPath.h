@@ -25,7 +25,10 @@ struct BackupPath
 
     QJsonObject toJson() const;
     // Missing or null members keep their defaults; a wrong type sets *error.
-    static tl::expected<BackupPath, DecodeError> fromJson(const QJsonObject &object, const QString &context);
+    // With `warnings`, a wrong-typed member that identifies nothing is left
+    // at its default and named there (see JsonReader).
+    static tl::expected<BackupPath, DecodeError> fromJson(const QJsonObject &object, const QString &context,
+                                                          QStringList *warnings = nullptr);
 
     friend bool operator==(const BackupPath &, const BackupPath &) = default;
 };

@@ -2,15 +2,18 @@
 // Lenient, typed reading of JSON members.
 #include "core/model/JsonReader.h"
 
+#include "core/model/ReferenceDate.h"
 #include "core/model/ServerId.h"
 
 #include <QJsonArray>
+#include <QSet>
 
 #include <cmath>
 
-JsonReader::JsonReader(const QJsonObject &object, QString context)
+JsonReader::JsonReader(const QJsonObject &object, QString context, QStringList *warnings)
     : m_object(object)
     , m_context(std::move(context))
+    , m_warnings(warnings)
 { }
 
 bool JsonReader::present(const char *key, QJsonValue &value) const
@@ -23,8 +26,14 @@ bool JsonReader::present(const char *key, QJsonValue &value) const
 
 void JsonReader::typeError(const char *key, const char *expected)
 {
+    static const QSet<QLatin1String> identifying{QLatin1String("id"), QLatin1String("servers"), QLatin1String("paths"),
+                                                 QLatin1String("remotePath")};
     QString where = m_context.isEmpty() ? QString::fromLatin1(key) : m_context + u'.' + QLatin1String(key);
-    fail({QStringLiteral("“%1” must be %2.").arg(where, QLatin1String(expected))});
+    const QString problem = QStringLiteral("“%1” must be %2.").arg(where, QLatin1String(expected));
+    if (m_warnings && !identifying.contains(QLatin1String(key)))
+        *m_warnings << problem + QStringLiteral(" It was left at its default.");
+    else
+        fail({problem});
 }
 
 void JsonReader::read(const char *key, QStringList &target)
@@ -115,8 +124,11 @@ void JsonReader::readDate(const char *key, std::optional<double> &target)
     QJsonValue v;
     if (!present(key, v))
         return;
-    if (!v.isDouble())
-        return typeError(key, "a number of seconds since 2001-01-01");
+    // Beyond these years a date has no ISO form, and arithmetic on it overflows.
+    constexpr double earliest = -double(ReferenceDate::unixOffsetSeconds);
+    constexpr double latest = 253402300799.0 - double(ReferenceDate::unixOffsetSeconds); // 9999-12-31T23:59:59Z
+    if (!v.isDouble() || !std::isfinite(v.toDouble()) || v.toDouble() < earliest || v.toDouble() > latest)
+        return typeError(key, "a number of seconds since 2001-01-01 (a date from 1970 to 9999)");
     target = v.toDouble();
 }
 

@@ -14,12 +14,15 @@
 #include <tl/expected.hpp>
 
 // Reads the members of one JSON object leniently: a missing member or null
-// leaves the target at its default, a member of the wrong type marks the
-// whole document as failed. The first failure is kept.
+// leaves the target at its default. A member of the wrong type marks the
+// whole document as failed, unless the reader collects warnings: then only
+// the members that identify things (ids, the lists of servers and paths, a
+// path's remote path) fail the document, and any other is left at its
+// default with a warning that names it. The first failure is kept.
 class JsonReader
 {
 public:
-    JsonReader(const QJsonObject &object, QString context);
+    JsonReader(const QJsonObject &object, QString context, QStringList *warnings = nullptr);
 
     void read(const char *key, QString &target);
     void read(const char *key, bool &target);
@@ -28,7 +31,8 @@ public:
     void read(const char *key, QUuid &target);
     // An array of strings.
     void read(const char *key, QStringList &target);
-    // Seconds since 2001-01-01 UTC, as stored for dates.
+    // Seconds since 2001-01-01 UTC, as stored for dates; dates outside the
+    // years 1970 to 9999 are wrong values.
     void readDate(const char *key, std::optional<double> &target);
     // Returns the array member, or nullptr-like empty optional when missing or null.
     std::optional<QJsonArray> array(const char *key);
@@ -53,4 +57,5 @@ private:
     QJsonObject m_object;
     QString m_context;
     std::optional<DecodeError> m_error;
+    QStringList *m_warnings;
 };

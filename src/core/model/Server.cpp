@@ -34,6 +34,8 @@ QJsonObject Server::toJson() const
         object.insert(QStringLiteral("lastRunAt"), *lastRunAt);
     if (lastExitCode)
         object.insert(QStringLiteral("lastExitCode"), *lastExitCode);
+    if (lastRunSerial > 0)
+        object.insert(QStringLiteral("lastRunSerial"), lastRunSerial);
     if (lastSuccessAt)
         object.insert(QStringLiteral("lastSuccessAt"), *lastSuccessAt);
     if (scheduledSince)
@@ -41,10 +43,11 @@ QJsonObject Server::toJson() const
     return object;
 }
 
-tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, const QString &context)
+tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, const QString &context,
+                                                   QStringList *warnings)
 {
     Server server;
-    JsonReader reader(object, context);
+    JsonReader reader(object, context, warnings);
     reader.read("id", server.id);
     reader.read("name", server.name);
     reader.read("host", server.host);
@@ -58,7 +61,7 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
                 reader.fail({QStringLiteral("“%1” must be an object.").arg(where)});
                 break;
             }
-            const auto path = BackupPath::fromJson(array->at(i).toObject(), where);
+            const auto path = BackupPath::fromJson(array->at(i).toObject(), where, warnings);
             if (!path) {
                 reader.fail(path.error());
                 break;
@@ -68,6 +71,7 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     }
     reader.readDate("lastRunAt", server.lastRunAt);
     reader.read("lastExitCode", server.lastExitCode);
+    reader.read("lastRunSerial", server.lastRunSerial);
     reader.readDate("lastSuccessAt", server.lastSuccessAt);
     reader.readDate("scheduledSince", server.scheduledSince);
     reader.read("scheduleEnabled", server.scheduleEnabled);

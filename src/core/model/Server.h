@@ -24,6 +24,9 @@ struct Server
     // Seconds since 2001-01-01 UTC (see ReferenceDate).
     std::optional<double> lastRunAt;
     std::optional<qint64> lastExitCode;
+    // Counts the run results recorded in the file: a copy of the settings
+    // whose count is lower holds an older result, whatever its clock said.
+    qint64 lastRunSerial = 0;
     // When a run last ended with 0 (written only then).
     std::optional<double> lastSuccessAt;
     bool scheduleEnabled = false;
@@ -41,7 +44,9 @@ struct Server
     qint64 bandwidthLimitKBps = 0;
 
     QJsonObject toJson() const;
-    static tl::expected<Server, DecodeError> fromJson(const QJsonObject &object, const QString &context);
+    // With `warnings`: see BackupPath::fromJson.
+    static tl::expected<Server, DecodeError> fromJson(const QJsonObject &object, const QString &context,
+                                                      QStringList *warnings = nullptr);
 
     friend bool operator==(const Server &, const Server &) = default;
 };

@@ -45,6 +45,46 @@ QString pathLabel(const BackupPath &path)
     return path.name.isEmpty() ? QStringLiteral("(untitled)") : path.name;
 }
 
+namespace {
+
+QString nameProblem(const QString &value, const QString &what, const QString &refused)
+{
+    const QString quoted = QStringLiteral("Refusing ") + what + QStringLiteral(" “") + value + QStringLiteral("”: ");
+    if (value.startsWith(u'-'))
+        return quoted + QStringLiteral("it begins with “-” and would be read as an ssh option.");
+    for (const QChar c : value) {
+        if (c.isSpace() || c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            return quoted + QStringLiteral("it contains white space or control characters.");
+    }
+    for (const QChar c : value) {
+        if (refused.contains(c))
+            return quoted + QStringLiteral("no ") + what + QStringLiteral(" holds “") + c + QStringLiteral("”.");
+    }
+    return {};
+}
+
+} // namespace
+
+QString hostProblem(const QString &host)
+{
+    // Everything but letters, digits and what addresses use: "/" would make
+    // rsync take "user@host:path" for a local path, "@" another user.
+    static const QString refused = [] {
+        QString punctuation;
+        for (char16_t c = 0x21; c < 0x7f; ++c) {
+            if (!QChar(c).isLetterOrNumber() && !QStringLiteral(".-_:[]%").contains(QChar(c)))
+                punctuation += QChar(c);
+        }
+        return punctuation;
+    }();
+    return nameProblem(host, QStringLiteral("host name"), refused);
+}
+
+QString userProblem(const QString &username)
+{
+    return nameProblem(username, QStringLiteral("user name"), QStringLiteral("/:\\,"));
+}
+
 QList<Problem> problems(const Server &server, const QList<Server> &allServers)
 {
     QList<Problem> found;
@@ -62,10 +102,14 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
     if (isBlank(server.host))
         found.append(
             {Problem::Field::host, {}, QStringLiteral("This server has no host — set it in this server's settings.")});
+    else if (const QString problem = hostProblem(server.host); !problem.isEmpty())
+        found.append({Problem::Field::host, {}, problem});
     if (isBlank(server.username))
         found.append({Problem::Field::username,
                       {},
                       QStringLiteral("This server has no user name — set it in this server's settings.")});
+    else if (const QString problem = userProblem(server.username); !problem.isEmpty())
+        found.append({Problem::Field::username, {}, problem});
 
     QList<const BackupPath *> earlier;
     for (const BackupPath &path : server.paths) {

@@ -24,6 +24,12 @@ struct Problem
 };
 
 QList<Problem> problems(const Server &server, const QList<Server> &allServers);
+// Why ssh, rsync or ssh-keyscan would misread a host or user name (as an
+// option, as two arguments, as a local path or as another user); empty when
+// the name is fine. A host holds letters, digits and ".-_:[]%" (names, IPv4
+// and IPv6 addresses); a user name no "/", ":", "\\", "," nor white space.
+QString hostProblem(const QString &host);
+QString userProblem(const QString &username);
 // The server's folder name as the comparison above sees it (case folded).
 QString folderKey(const QString &name);
 // The path's name as messages quote it.

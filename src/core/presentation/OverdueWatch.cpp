@@ -72,10 +72,14 @@ QList<QUuid> OverdueWatch::check()
 
 void OverdueWatch::loadNotices()
 {
-    QFile file(noticesFile());
-    if (!file.open(QIODevice::ReadOnly))
+    const auto bytes = FileUtil::readRegularFile(noticesFile());
+    if (!bytes) {
+        DiagnosticLog::write(noticesFile() + QStringLiteral(" was not read: ") + bytes.error());
         return;
-    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
+    }
+    if (!*bytes)
+        return;
+    const QJsonObject object = QJsonDocument::fromJson(**bytes).object();
     for (auto it = object.begin(); it != object.end(); ++it) {
         const auto id = ServerId::parse(it.key());
         const QDate day = QDate::fromString(it.value().toString(), Qt::ISODate);
@@ -89,7 +93,7 @@ void OverdueWatch::saveNotices() const
     QJsonObject object;
     for (auto it = m_told.begin(); it != m_told.end(); ++it)
         object.insert(ServerId::text(it.key()), it.value().toString(Qt::ISODate));
-    QDir().mkpath(AppPaths::dataFolder());
+    FileUtil::makePrivateFolder(AppPaths::dataFolder());
     if (const auto written =
             FileUtil::writeAtomically(noticesFile(), QJsonDocument(object).toJson(QJsonDocument::Compact));
         !written)

@@ -86,8 +86,10 @@ QCoro::Task<int> ServerRestore::run(Server server, QList<Item> items, std::optio
     const QString name = server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
     // Never beside a backup of this server, which holds the same lock.
     auto lock = FileLock::tryLock(AppPaths::runLockFile(server.id));
-    if (!lock && lock.error().busy) {
-        refuse(QStringLiteral("A backup of “") + name + QStringLiteral("” is running; restore after it has finished."),
+    if (!lock) {
+        refuse(lock.error().busy ? QStringLiteral("A backup of “") + name
+                                       + QStringLiteral("” is running; restore after it has finished.")
+                                 : lockFailure(server, lock.error().message),
                alreadyRunningExitCode);
         co_return alreadyRunningExitCode;
     }

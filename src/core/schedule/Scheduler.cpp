@@ -29,7 +29,11 @@ const QString labelPrefix = QStringLiteral("org.tidewell.backup.");
 
 tl::expected<void, SchedulerError> writeFile(const QString &path, const QString &text)
 {
-    if (const auto written = FileUtil::writeAtomically(path, text.toUtf8()); !written)
+    // A unit that is a link (to a dotfiles folder, say) is replaced by a file
+    // of its own: what it points to is never written through.
+    if (QFileInfo(path).isSymLink() && !QFile::remove(path))
+        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not replace the link ") + path));
+    if (const auto written = FileUtil::writeAtomically(path, text.toUtf8(), FileUtil::Access::shared); !written)
         return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not write ") + path
                                                          + QStringLiteral(": ") + written.error()));
     return {};
@@ -57,7 +61,7 @@ void restoreFile(const QString &path, const std::optional<QByteArray> &bytes)
 {
     if (!bytes) {
         QFile::remove(path);
-    } else if (const auto written = FileUtil::writeAtomically(path, *bytes); !written) {
+    } else if (const auto written = FileUtil::writeAtomically(path, *bytes, FileUtil::Access::shared); !written) {
         DiagnosticLog::write(QStringLiteral("Could not restore ") + path + QStringLiteral(": ") + written.error());
     }
 }
@@ -310,11 +314,17 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server
     const std::optional<QByteArray> oldService = readIfExists(servicePath);
     const std::optional<QByteArray> oldTimer = readIfExists(timerPath);
     tl::expected<void, SchedulerError> result;
-    if (auto written = writeFile(servicePath, SystemdUnits::service(executable, id, scheduledStdoutLog(server.id),
-                                                                    scheduledStderrLog(server.id)));
+    // What the user added to units already there stays; only Tidewell's own settings change.
+    const auto unitText = [](const std::optional<QByteArray> &old, const QString &generated) {
+        return old ? SystemdUnits::merge(QString::fromUtf8(*old), generated) : generated;
+    };
+    if (auto written = writeFile(
+            servicePath, unitText(oldService, SystemdUnits::service(executable, id, scheduledStdoutLog(server.id),
+                                                                    scheduledStderrLog(server.id))));
         !written)
         result = written;
-    else if (auto timerWritten = writeFile(timerPath, SystemdUnits::timer(label(server.id), time.hour, time.minute));
+    else if (auto timerWritten = writeFile(
+                 timerPath, unitText(oldTimer, SystemdUnits::timer(label(server.id), time.hour, time.minute)));
              !timerWritten)
         result = timerWritten;
     // A running timer keeps its old time until it is restarted.

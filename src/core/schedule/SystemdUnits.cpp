@@ -145,4 +145,73 @@ std::optional<QString> executable(const QString &serviceText)
     return std::nullopt;
 }
 
+namespace {
+
+struct Section
+{
+    QString header; // "[Service]"; empty for lines before the first header
+    QStringList lines;
+};
+
+QList<Section> sections(const QString &text)
+{
+    QList<Section> result{Section{}};
+    for (const QString &line : text.split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(u'[') && trimmed.endsWith(u']'))
+            result.append(Section{trimmed, {}});
+        else
+            result.last().lines << line;
+    }
+    return result;
+}
+
+// The key of a "Key=value" line; empty for comments, blanks and the rest.
+QString keyOf(const QString &line)
+{
+    const QString trimmed = line.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(u'#') || trimmed.startsWith(u';'))
+        return {};
+    const qsizetype equals = trimmed.indexOf(u'=');
+    return equals > 0 ? trimmed.left(equals).trimmed() : QString();
+}
+
+} // namespace
+
+QString merge(const QString &existing, const QString &generated)
+{
+    QList<Section> merged = sections(existing);
+    for (const Section &ours : sections(generated)) {
+        auto theirs = std::find_if(merged.begin(), merged.end(),
+                                   [&](const Section &section) { return section.header == ours.header; });
+        if (theirs == merged.end()) {
+            merged.append(Section{ours.header, {}});
+            theirs = merged.end() - 1;
+        }
+        for (const QString &line : ours.lines) {
+            const QString key = keyOf(line);
+            if (key.isEmpty())
+                continue;
+            const auto same = std::find_if(theirs->lines.begin(), theirs->lines.end(),
+                                           [&](const QString &their) { return keyOf(their) == key; });
+            if (same != theirs->lines.end()) {
+                *same = line;
+                continue;
+            }
+            // At the end of the section, before the blank lines that part it from the next.
+            qsizetype at = theirs->lines.size();
+            while (at > 0 && theirs->lines.at(at - 1).trimmed().isEmpty())
+                --at;
+            theirs->lines.insert(at, line);
+        }
+    }
+    QStringList out;
+    for (const Section &section : std::as_const(merged)) {
+        if (!section.header.isEmpty())
+            out << section.header;
+        out << section.lines;
+    }
+    return out.join(u'\n');
+}
+
 } // namespace SystemdUnits

@@ -23,5 +23,10 @@ QString timer(const QString &label, int hour, int minute);
 // The program a service unit written by service() starts; none when the text
 // has no ExecStart= of that form.
 std::optional<QString> executable(const QString &serviceText);
+// A unit file that exists (the user may have added lines to it, such as
+// RandomizedDelaySec=) with the settings Tidewell writes put in: each key
+// of `generated` replaces its first line in the same section, or is added
+// at the end of that section; every other line stays as it was.
+QString merge(const QString &existing, const QString &generated);
 
 } // namespace SystemdUnits

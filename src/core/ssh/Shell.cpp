@@ -2,8 +2,6 @@
 // Escaping and quoting for remote shells and readable command lines.
 #include "core/ssh/Shell.h"
 
-#include <QTextBoundaryFinder>
-
 namespace Shell {
 
 static bool needsEscape(QChar c)
@@ -16,18 +14,13 @@ QString escapeRemotePath(const QString &path)
 {
     QString escaped;
     escaped.reserve(path.size() + 8);
-    // A character followed by combining marks is one unit and is left alone.
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, path);
-    qsizetype start = 0;
-    while (start < path.size()) {
-        qsizetype end = finder.toNextBoundary();
-        if (end < 0)
-            end = path.size();
-        const QStringView unit = QStringView(path).mid(start, end - start);
-        if (unit.size() == 1 && needsEscape(unit.front()))
+    // Per code unit: the remote shell reads bytes, so a metacharacter is one
+    // whatever follows it (a combining mark, a zero-width joiner).
+    // Metacharacters are ASCII, so surrogate halves never match.
+    for (const QChar c : path) {
+        if (needsEscape(c))
             escaped += u'\\';
-        escaped += unit;
-        start = end;
+        escaped += c;
     }
     return escaped;
 }

@@ -2,28 +2,25 @@
 // Refuses host and user names that ssh would read as options or split.
 #include "core/ssh/TargetCheck.h"
 
+#include "core/model/ServerCheck.h"
+
 namespace TargetCheck {
 
-static tl::expected<void, QString> check(const QString &value, const QString &what)
+static tl::expected<void, QString> check(const QString &problem)
 {
-    const QString quoted = QStringLiteral("Refusing ") + what + QStringLiteral(" “") + value + QStringLiteral("”: ");
-    if (value.startsWith(u'-'))
-        return tl::unexpected(quoted + QStringLiteral("it begins with “-” and would be read as an ssh option."));
-    for (const QChar c : value) {
-        if (c.isSpace() || c.category() == QChar::Other_Control)
-            return tl::unexpected(quoted + QStringLiteral("it contains white space or control characters."));
-    }
+    if (!problem.isEmpty())
+        return tl::unexpected(problem);
     return {};
 }
 
 tl::expected<void, QString> host(const QString &host)
 {
-    return check(host, QStringLiteral("host name"));
+    return check(ServerCheck::hostProblem(host));
 }
 
 tl::expected<void, QString> user(const QString &username)
 {
-    return check(username, QStringLiteral("user name"));
+    return check(ServerCheck::userProblem(username));
 }
 
 tl::expected<void, QString> target(const QString &hostName, const QString &username)

@@ -15,14 +15,27 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 // Holds the configuration's lock for a read-merge-write; without a lock (a
-// read-only folder) the write goes on and fails or succeeds by itself.
+// read-only folder, a holder stuck for longer than FileLock::waitLimitMs) the
+// write goes on and fails or succeeds by itself.
 FileLock lockFile(const QString &path)
 {
     auto lock = FileLock::lock(path);
+    if (!lock) {
+        DiagnosticLog::write(QStringLiteral("ConfigStore: going on without the lock ") + path + QStringLiteral(": ")
+                             + lock.error().message);
+    }
     return lock ? std::move(*lock) : FileLock();
+}
+
+void logWarnings(const QString &path, const QStringList &warnings)
+{
+    for (const QString &warning : warnings)
+        DiagnosticLog::write(QFileInfo(path).fileName() + QStringLiteral(": ") + warning);
 }
 
 } // namespace
@@ -45,7 +58,8 @@ ConfigStore::ConfigStore(const QString &filePath, QObject *parent)
                 save();
         });
     }
-    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
+    // Pre-backup commands in the settings may hold secrets.
+    FileUtil::makePrivateFolder(QFileInfo(m_filePath).absolutePath());
     load();
 }
 
@@ -60,28 +74,40 @@ tl::expected<AppSettings, StoreError> ConfigStore::readOnly(const QString &path)
     // Without the file's folder there is nothing to read, nor to lock.
     if (!QFileInfo(path).absoluteDir().exists())
         return AppSettings();
-    const FileLock lock = lockFile(path + QStringLiteral(".lock"));
-    QFile file(path);
-    if (!file.exists())
+    const auto lock = FileLock::lock(path + QStringLiteral(".lock"));
+    if (!lock && lock.error().busy)
+        return tl::unexpected(StoreError{StoreError::Code::locked, lock.error().message});
+    const auto bytes = FileUtil::readRegularFile(path);
+    if (!bytes)
+        return tl::unexpected(StoreError{StoreError::Code::unreadable, bytes.error()});
+    if (!*bytes)
         return AppSettings();
-    if (!file.open(QIODevice::ReadOnly))
-        return tl::unexpected(StoreError{StoreError::Code::unreadable, file.errorString()});
-    auto settings = AppSettings::decode(file.readAll());
+    QStringList warnings;
+    auto settings = AppSettings::decode(**bytes, &warnings);
     if (!settings)
         return tl::unexpected(StoreError{StoreError::Code::damaged, settings.error().message});
+    logWarnings(path, warnings);
     return std::move(*settings);
 }
 
 ConfigStore::OnDisk ConfigStore::readDisk() const
 {
     OnDisk disk;
-    QFile file(m_filePath);
-    disk.exists = file.exists();
-    if (!disk.exists || !file.open(QIODevice::ReadOnly))
+    const auto bytes = FileUtil::readRegularFile(m_filePath);
+    if (!bytes) {
+        disk.exists = true;
+        disk.cannotOpen = true;
+        disk.problem = bytes.error();
         return disk;
-    disk.bytes = file.readAll();
-    if (auto decoded = AppSettings::decode(disk.bytes))
+    }
+    disk.exists = bytes->has_value();
+    if (!disk.exists)
+        return disk;
+    disk.bytes = **bytes;
+    if (auto decoded = AppSettings::decode(disk.bytes, &disk.warnings))
         disk.settings = std::move(*decoded);
+    else
+        disk.problem = decoded.error().message;
     return disk;
 }
 
@@ -93,8 +119,16 @@ void ConfigStore::load()
     const OnDisk disk = readDisk();
     m_knownBytes = disk.bytes;
     m_knownUnreadable = disk.exists && !disk.settings;
-    if (!disk.settings)
+    logWarnings(m_filePath, disk.warnings);
+    m_loadWarnings = disk.warnings;
+    if (!disk.settings) {
+        if (disk.exists) {
+            m_loadProblem = disk.problem;
+            DiagnosticLog::write(QFileInfo(m_filePath).fileName() + QStringLiteral(" could not be read: ")
+                                 + disk.problem);
+        }
         return;
+    }
     m_settings = *disk.settings;
     if (const int reassigned = m_settings.reassignDuplicateIds(); reassigned > 0) {
         DiagnosticLog::write(
@@ -172,10 +206,21 @@ void ConfigStore::scheduleSave()
     m_saveTimer.start();
 }
 
-tl::expected<void, StoreError> ConfigStore::keepIfDamaged(const OnDisk &disk)
+tl::expected<QString, StoreError> ConfigStore::keepUnreadableFile()
+{
+    const FileLock lock = lockFile(lockPath());
+    return keepIfDamaged(readDisk());
+}
+
+tl::expected<QString, StoreError> ConfigStore::keepIfDamaged(const OnDisk &disk)
 {
     if (!disk.exists || disk.settings || (disk.bytes == m_knownBytes && !m_knownUnreadable))
-        return {};
+        return QString();
+    if (disk.cannotOpen) {
+        // Not a file that can be read (a FIFO, a folder): nothing to copy, and
+        // nothing that a write could replace without harm.
+        return tl::unexpected(StoreError{StoreError::Code::notKept, disk.problem});
+    }
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString keptPath = m_filePath + QStringLiteral(".corrupt-") + stamp;
     for (int n = 2; QFile::exists(keptPath); ++n)
@@ -190,8 +235,10 @@ tl::expected<void, StoreError> ConfigStore::keepIfDamaged(const OnDisk &disk)
     DiagnosticLog::write(
         QStringLiteral("ConfigStore: the configuration file could not be read; its old contents were kept in ")
         + keptPath);
+    m_knownUnreadable = false;
+    m_knownBytes = disk.bytes;
     Q_EMIT damagedFileKept(keptPath);
-    return {};
+    return keptPath;
 }
 
 tl::expected<void, StoreError> ConfigStore::write(const QByteArray &bytes)
@@ -212,7 +259,7 @@ tl::expected<void, StoreError> ConfigStore::save()
     const FileLock lock = lockFile(lockPath());
     const OnDisk disk = readDisk();
     if (auto kept = keepIfDamaged(disk); !kept)
-        return kept;
+        return tl::unexpected(kept.error());
     if (disk.settings)
         mergeRunResults(*disk.settings);
     return write(m_settings.encode());
@@ -247,6 +294,7 @@ void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::opti
     OnDisk disk = readDisk();
     if (!disk.settings) {
         // Nothing usable on disk to merge into: keep what is there, write ours whole.
+        ++m_settings.server(serverID)->lastRunSerial;
         if (keepIfDamaged(disk))
             write(m_settings.encode());
         return;
@@ -256,6 +304,9 @@ void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::opti
     if (!stored)
         return; // deleted elsewhere meanwhile, or not saved yet (a pending save carries it)
     applyRunResult(*stored, ranAt, exitCode);
+    // Counted under the lock: this result is newer than every one recorded before it.
+    stored->lastRunSerial = std::max(stored->lastRunSerial, m_settings.server(serverID)->lastRunSerial) + 1;
+    m_settings.server(serverID)->lastRunSerial = stored->lastRunSerial;
     write(disk.settings->encode());
 }
 
@@ -290,6 +341,18 @@ bool ConfigStore::mergeRunResults(const AppSettings &onDisk)
         const Server *stored = onDisk.server(server.id);
         if (!stored)
             continue;
+        if (stored->lastRunSerial > 0 || server.lastRunSerial > 0) {
+            // Results are counted: the file's is newer when its count is
+            // higher, whatever the clocks of the processes that wrote them said.
+            if (stored->lastRunSerial > server.lastRunSerial) {
+                server.lastRunAt = stored->lastRunAt;
+                server.lastExitCode = stored->lastExitCode;
+                server.lastSuccessAt = stored->lastSuccessAt;
+                server.lastRunSerial = stored->lastRunSerial;
+            }
+            continue;
+        }
+        // Files from before results were counted: by time.
         // The newer success wins, whichever run came last.
         if (stored->lastSuccessAt && (!server.lastSuccessAt || *stored->lastSuccessAt > *server.lastSuccessAt))
             server.lastSuccessAt = stored->lastSuccessAt;

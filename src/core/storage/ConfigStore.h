@@ -42,6 +42,14 @@ public:
     void deleteServer(const QUuid &id);
 
     QString url() const { return m_filePath; }
+    // Why the file could not be read at start (the settings are the
+    // defaults then); empty when it was read, or was not there.
+    QString loadProblem() const { return m_loadProblem; }
+    // Members of the file that had a wrong type and were left at their defaults.
+    QStringList loadWarnings() const { return m_loadWarnings; }
+    // Keeps a copy of a file that could not be read beside it, at once,
+    // and returns where (empty when there was nothing to keep).
+    tl::expected<QString, StoreError> keepUnreadableFile();
 
     // Writes at once, atomically, holding the file's lock (see recordRunResult):
     // results that other processes recorded meanwhile are merged in first,
@@ -75,15 +83,19 @@ private:
     struct OnDisk
     {
         bool exists = false;
+        bool cannotOpen = false; // there, but no regular file or not readable
         QByteArray bytes;
         std::optional<AppSettings> settings; // absent when it does not decode
+        QString problem;                     // why not
+        QStringList warnings;                // members left at their defaults
     };
 
     void load();
     void scheduleSave();
     OnDisk readDisk() const;
     // Copies an undecodable file aside, unless it is what this store wrote last.
-    tl::expected<void, StoreError> keepIfDamaged(const OnDisk &disk);
+    // Returns where it was kept; empty when nothing was.
+    tl::expected<QString, StoreError> keepIfDamaged(const OnDisk &disk);
     tl::expected<void, StoreError> write(const QByteArray &bytes);
     bool mergeRunResults(const AppSettings &onDisk);
     void mergeRunResultsFromDisk();
@@ -97,4 +109,6 @@ private:
     // and no longer decodes was changed by someone else.
     QByteArray m_knownBytes;
     bool m_knownUnreadable = false;
+    QString m_loadProblem;
+    QStringList m_loadWarnings;
 };

@@ -13,7 +13,8 @@ namespace LogStore {
 QString directory()
 {
     const QString path = AppPaths::dataFolder() + QStringLiteral("/logs");
-    QDir().mkpath(path);
+    FileUtil::makePrivateFolder(AppPaths::dataFolder());
+    FileUtil::makePrivateFolder(path);
     return path;
 }
 

@@ -4,12 +4,16 @@
 
 #include "core/system/FileUtil.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -50,17 +54,26 @@ void FileLock::unlock()
     m_fd = -1;
 }
 
-tl::expected<FileLock, FileLock::Error> FileLock::take(const QString &path, bool wait)
+tl::expected<FileLock, FileLock::Error> FileLock::take(const QString &path)
 {
-    if (const auto folder = FileUtil::makeFolder(QFileInfo(path).absolutePath()); !folder)
+    if (const auto folder = FileUtil::makePrivateFolder(QFileInfo(path).absolutePath()); !folder)
         return tl::unexpected(Error{false, folder.error()});
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Non-blocking: opening a FIFO put in the lock's place must not hang.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
     if (fd < 0)
         return tl::unexpected(Error{false, QString::fromLocal8Bit(std::strerror(errno))});
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return tl::unexpected(Error{false, QStringLiteral("it is not a regular file")});
+    }
+    if ((info.st_mode & 077) != 0 && info.st_uid == ::geteuid())
+        (void)::fchmod(fd, S_IRUSR | S_IWUSR);
     struct flock whole = wholeFile(F_WRLCK);
     int result;
     do {
-        result = ::fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &whole);
+        result = ::fcntl(fd, F_OFD_SETLK, &whole);
     } while (result != 0 && errno == EINTR);
     if (result != 0) {
         const int error = errno;
@@ -74,17 +87,28 @@ tl::expected<FileLock, FileLock::Error> FileLock::take(const QString &path, bool
 
 tl::expected<FileLock, FileLock::Error> FileLock::tryLock(const QString &path)
 {
-    return take(path, false);
+    return take(path);
 }
 
-tl::expected<FileLock, FileLock::Error> FileLock::lock(const QString &path)
+tl::expected<FileLock, FileLock::Error> FileLock::lock(const QString &path, int waitMs)
 {
-    return take(path, true);
+    // Polled rather than F_OFD_SETLKW, which has no time limit.
+    QDeadlineTimer deadline(waitMs);
+    for (int pause = 1;; pause = std::min(pause * 2, 50)) {
+        auto taken = take(path);
+        if (taken || !taken.error().busy)
+            return taken;
+        if (deadline.hasExpired()) {
+            return tl::unexpected(
+                Error{true, QStringLiteral("another process has held it for more than %1 s").arg(waitMs / 1000)});
+        }
+        QThread::msleep(pause);
+    }
 }
 
 bool FileLock::isHeld(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return false;
     struct flock probe = wholeFile(F_WRLCK);

@@ -26,10 +26,15 @@ public:
     FileLock &operator=(const FileLock &) = delete;
     ~FileLock();
 
-    // Creates the file (and its folder) when missing. tryLock() fails at
-    // once with busy set when the lock is held; lock() waits for it.
+    // Another process holding a lock this long is stuck, or not Tidewell.
+    static constexpr int waitLimitMs = 10000;
+
+    // Creates the file (and its folder) when missing, readable by its owner
+    // alone; a path that is not a regular file is an error. tryLock() fails
+    // at once with busy set when the lock is held; lock() waits for it, up to
+    // `waitMs`, and then fails with busy set.
     static tl::expected<FileLock, Error> tryLock(const QString &path);
-    static tl::expected<FileLock, Error> lock(const QString &path);
+    static tl::expected<FileLock, Error> lock(const QString &path, int waitMs = waitLimitMs);
     // Whether anyone holds the lock now, this process's own locks included.
     // Only asks the kernel (F_OFD_GETLK): looking never makes a tryLock() of
     // another process fail.
@@ -39,7 +44,7 @@ public:
     void unlock();
 
 private:
-    static tl::expected<FileLock, Error> take(const QString &path, bool wait);
+    static tl::expected<FileLock, Error> take(const QString &path);
 
     int m_fd = -1;
 };

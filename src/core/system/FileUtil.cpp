@@ -11,10 +11,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <linux/fs.h>
+#include <string>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace FileUtil {
 
@@ -37,7 +42,7 @@ void syncFolder(const QString &folder)
 
 } // namespace
 
-tl::expected<void, QString> writeAtomically(const QString &path, const QByteArray &bytes)
+tl::expected<void, QString> writeAtomically(const QString &path, const QByteArray &bytes, Access access)
 {
     QSaveFile file(path);
     // A file we may not replace directly must not be written in place either.
@@ -50,6 +55,8 @@ tl::expected<void, QString> writeAtomically(const QString &path, const QByteArra
         file.cancelWriting();
         return tl::unexpected(error);
     };
+    if (access == Access::ownerOnly && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0)
+        return fail(systemError(errno));
     if (file.write(bytes) != bytes.size() || !file.flush())
         return fail(file.errorString());
     struct stat written;
@@ -79,6 +86,42 @@ void removeStaleTemporaries(const QString &path)
     }
 }
 
+tl::expected<std::optional<QByteArray>, QString> readRegularFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return std::optional<QByteArray>();
+        return tl::unexpected(systemError(errno));
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return tl::unexpected(QStringLiteral("it is not a regular file"));
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return tl::unexpected(file.errorString());
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return tl::unexpected(file.errorString());
+    return std::optional<QByteArray>(std::move(bytes));
+}
+
+tl::expected<void, QString> makePrivateFolder(const QString &path)
+{
+    if (const auto made = makeFolder(path); !made)
+        return made;
+    struct stat info;
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &info) == 0 && info.st_uid == ::geteuid() && (info.st_mode & 077) != 0
+        && ::chmod(name.constData(), S_IRWXU) != 0)
+        return tl::unexpected(systemError(errno));
+    return {};
+}
+
 tl::expected<void, QString> makeFolder(const QString &path)
 {
     std::error_code code;
@@ -91,14 +134,111 @@ tl::expected<void, QString> makeFolder(const QString &path)
     return tl::unexpected(QStringLiteral("“") + path + QStringLiteral("” exists and is not a folder"));
 }
 
+namespace {
+
+// What removing a tree could not remove: how many entries, and the first reason.
+struct Leftovers
+{
+    qint64 entries = 0;
+    int firstError = 0;
+
+    void add(int error)
+    {
+        if (entries++ == 0)
+            firstError = error;
+    }
+};
+
+// Clears the immutable and append-only flags of an entry, where the process
+// may (it takes CAP_LINUX_IMMUTABLE); false when nothing could be cleared.
+bool clearProtectionFlags(int parent, const char *name)
+{
+    const int fd = ::openat(parent, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool cleared = false;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL))) {
+        flags &= ~(FS_IMMUTABLE_FL | FS_APPEND_FL);
+        cleared = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return cleared;
+}
+
+void removeEntry(int parent, const char *name, Leftovers &leftovers);
+
+// Empties the folder `name` of `parent`, making it writable first: a backup
+// holds the server's modes, read-only folders included.
+void removeContents(int parent, const char *name, const struct stat &info, Leftovers &leftovers)
+{
+    // When this fails, opening or emptying the folder below says why.
+    if ((info.st_mode & S_IRWXU) != S_IRWXU && ::fchmodat(parent, name, (info.st_mode & 07777) | S_IRWXU, 0) != 0)
+        errno = 0;
+    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        leftovers.add(errno);
+        return;
+    }
+    DIR *folder = ::fdopendir(fd);
+    if (!folder) {
+        leftovers.add(errno);
+        ::close(fd);
+        return;
+    }
+    std::vector<std::string> names;
+    while (const dirent *entry = ::readdir(folder)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+    }
+    for (const std::string &child : names)
+        removeEntry(fd, child.c_str(), leftovers);
+    ::closedir(folder);
+}
+
+// Removes one entry and everything under it; a link is removed, never followed.
+void removeEntry(int parent, const char *name, Leftovers &leftovers)
+{
+    struct stat info;
+    if (::fstatat(parent, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT)
+            leftovers.add(errno);
+        return;
+    }
+    const bool folder = S_ISDIR(info.st_mode);
+    const qint64 before = leftovers.entries;
+    if (folder)
+        removeContents(parent, name, info, leftovers);
+    if (leftovers.entries > before)
+        return; // the folder is not empty; what is left in it is counted already
+    const int flags = folder ? AT_REMOVEDIR : 0;
+    if (::unlinkat(parent, name, flags) == 0 || errno == ENOENT)
+        return;
+    const int error = errno;
+    if ((error == EPERM || error == EACCES) && clearProtectionFlags(parent, name)
+        && ::unlinkat(parent, name, flags) == 0)
+        return;
+    leftovers.add(error);
+}
+
+} // namespace
+
 tl::expected<void, QString> removeTree(const QString &path)
 {
-    std::error_code code;
-    // remove_all deletes a symbolic link itself, not what it points to.
-    std::filesystem::remove_all(std::filesystem::path(QFile::encodeName(path).toStdString()), code);
-    if (code)
-        return tl::unexpected(QString::fromStdString(code.message()));
-    return {};
+    const QFileInfo entry(path);
+    const QByteArray parentPath = QFile::encodeName(entry.absolutePath());
+    const QByteArray name = QFile::encodeName(entry.fileName());
+    const int parent = ::open(parentPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parent < 0)
+        return errno == ENOENT ? tl::expected<void, QString>() : tl::unexpected(systemError(errno));
+    Leftovers leftovers;
+    removeEntry(parent, name.constData(), leftovers);
+    ::close(parent);
+    if (leftovers.entries == 0)
+        return {};
+    return tl::unexpected(systemError(leftovers.firstError)
+                          + (leftovers.entries == 1 ? QStringLiteral(" (1 entry)")
+                                                    : QStringLiteral(" (%1 entries)").arg(leftovers.entries)));
 }
 
 tl::expected<bool, QString> exchange(const QString &first, const QString &second)

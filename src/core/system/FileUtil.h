@@ -12,17 +12,33 @@
 // File operations that either complete or report why not.
 namespace FileUtil {
 
+// Who may read a file that writeAtomically() writes.
+enum class Access {
+    ownerOnly, // 0600 whatever the umask: settings and logs may hold secrets
+    shared,    // as the umask allows (unit files, which hold none)
+};
+
 // Replaces the file as a whole: readers see the old or the new content, never
 // a part. On failure the old file stays as it was.
-tl::expected<void, QString> writeAtomically(const QString &path, const QByteArray &bytes);
+tl::expected<void, QString> writeAtomically(const QString &path, const QByteArray &bytes,
+                                            Access access = Access::ownerOnly);
 // Removes what writeAtomically() left of `path` when its process was killed
 // mid-write. Only for callers that hold the lock every writer of `path` holds.
 void removeStaleTemporaries(const QString &path);
+// The whole file, when it is a regular file (a link to one is followed);
+// none when nothing is there. A FIFO, a device or a folder in its place is
+// an error, found without blocking on it.
+tl::expected<std::optional<QByteArray>, QString> readRegularFile(const QString &path);
+// Creates the folder (and its parents) for this user alone (0700 whatever
+// the umask; an existing folder of this user is made so).
+tl::expected<void, QString> makePrivateFolder(const QString &path);
 // Creates the folder and its parents; an existing folder is fine.
 tl::expected<void, QString> makeFolder(const QString &path);
 
 // Deletes the file or folder with everything in it; a link is removed, never
-// followed. Nothing there is fine.
+// followed. Read-only folders are made writable first, and immutable flags
+// cleared where the process may. Nothing there is fine. The error names the
+// first reason and how many entries are left ("Permission denied (3 entries)").
 tl::expected<void, QString> removeTree(const QString &path);
 // Swaps two existing entries of the same file system in one step where the
 // file system can (renameat2 with RENAME_EXCHANGE); false when it cannot,

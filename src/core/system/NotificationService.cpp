@@ -15,7 +15,7 @@ void requestAuthorizationIfNeeded()
     // Desktop notification services on Linux ask no permission of the sender.
 }
 
-Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled)
+Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled, const QString &warning)
 {
     const QString name = server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
     Content content;
@@ -25,6 +25,9 @@ Content contentFor(const Server &server, std::optional<qint64> exitCode, bool ca
     } else if (!exitCode) {
         content.body = name + QStringLiteral(" — backup ended (status unknown)");
         content.hints.insert(QStringLiteral("suppress-sound"), true);
+    } else if (*exitCode == 0 && !warning.isEmpty()) {
+        content.body = QStringLiteral("⚠ ") + name + QStringLiteral(" — backup completed, but ") + warning;
+        content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
     } else if (*exitCode == 0) {
         content.body = QStringLiteral("✓ ") + name + QStringLiteral(" — backup completed");
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));

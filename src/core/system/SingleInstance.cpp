@@ -4,6 +4,9 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
+
+#include <unistd.h>
 
 const QString SingleInstance::serviceName = QStringLiteral("org.tidewell.Tidewell");
 const QString SingleInstance::objectPath = QStringLiteral("/org/tidewell/Tidewell");
@@ -39,14 +42,30 @@ SingleInstance::Claim SingleInstance::claim(QDBusConnection bus)
             m_connection = bus.name();
             return Claim::first;
         }
+        // Whoever holds the name must be this user's and say it showed its
+        // window; anything else (a program squatting on the name) is no
+        // reason to start without one.
+        if (const QDBusReply<uint> owner = bus.interface()->serviceUid(serviceName);
+            owner.isValid() && owner.value() != ::getuid()) {
+            m_problem = QStringLiteral("%1 is held by another user's program").arg(serviceName);
+            break;
+        }
         const QDBusMessage call =
             QDBusMessage::createMethodCall(serviceName, objectPath, serviceName, QStringLiteral("ShowMainWindow"));
-        const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
+        const QDBusMessage reply = bus.call(call, QDBus::Block, handOverTimeoutMs);
         if (reply.type() == QDBusMessage::ReplyMessage) {
-            bus.unregisterObject(objectPath);
-            return Claim::handedOver;
+            if (reply.arguments().size() == 1 && reply.arguments().constFirst().toBool()) {
+                bus.unregisterObject(objectPath);
+                return Claim::handedOver;
+            }
+            m_problem = QStringLiteral("the program holding %1 on the session bus answered, but is no Tidewell "
+                                       "window")
+                            .arg(serviceName);
+            break;
         }
-        m_problem = QStringLiteral("the Tidewell window that is open did not answer (") + reply.errorMessage() + u')';
+        m_problem = QStringLiteral("the Tidewell window that is open did not answer within %1 s (")
+                        .arg(handOverTimeoutMs / 1000)
+                    + reply.errorMessage() + u')';
         if (reply.errorName() != QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"))
             break;
     }
@@ -54,7 +73,9 @@ SingleInstance::Claim SingleInstance::claim(QDBusConnection bus)
     return Claim::alone;
 }
 
-void SingleInstance::ShowMainWindow()
+bool SingleInstance::ShowMainWindow()
 {
+    // Connected directly: the window is shown when this returns.
     Q_EMIT showRequested();
+    return true;
 }

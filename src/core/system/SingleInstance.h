@@ -17,11 +17,13 @@ class SingleInstance : public QObject
 public:
     static const QString serviceName;
     static const QString objectPath;
+    // How long a start waits for the window that is open to show itself.
+    static constexpr int handOverTimeoutMs = 2000;
 
     enum class Claim {
         first,      // this process owns the name
         handedOver, // another process owns it and was asked to show its window
-        alone,      // no session bus, or an owner that did not answer
+        alone,      // no session bus, or an owner that did not show a window
     };
 
     explicit SingleInstance(QObject *parent = nullptr);
@@ -32,7 +34,8 @@ public:
     QString problem() const { return m_problem; }
 
 public Q_SLOTS:
-    Q_SCRIPTABLE void ShowMainWindow();
+    // True once the window is shown: a start that gets no true opens its own.
+    Q_SCRIPTABLE bool ShowMainWindow();
 
 Q_SIGNALS:
     // Another start asked for the main window.
