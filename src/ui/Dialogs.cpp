@@ -31,8 +31,21 @@ bool Dialogs::confirm(QWidget *parent, const QString &title, const QString &text
         box.addButton(confirmLabel, destructive ? QMessageBox::DestructiveRole : QMessageBox::AcceptRole);
     QPushButton *no = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(destructive ? no : yes);
+    m_openConfirmation = &box;
+    m_forcedAnswer.reset();
     box.exec();
+    m_openConfirmation = nullptr;
+    if (const auto forced = std::exchange(m_forcedAnswer, std::nullopt))
+        return *forced;
     return box.clickedButton() == yes;
+}
+
+void Dialogs::closeConfirmation(bool answer)
+{
+    if (!m_openConfirmation)
+        return;
+    m_forcedAnswer = answer;
+    m_openConfirmation->done(QMessageBox::Cancel);
 }
 
 QString Dialogs::saveFileName(QWidget *parent, const QString &title, const QString &message, const QString &suggested,

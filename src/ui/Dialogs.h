@@ -4,7 +4,9 @@
 
 #include "core/restore/LocalRestore.h"
 
+#include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QQueue>
 #include <QString>
 
@@ -43,6 +45,11 @@ public:
     };
     ConflictAnswer conflict(QWidget *parent, const QString &path);
 
+    // Closes the confirmation that is open (the question it asked has been
+    // settled meanwhile); confirm() returns `answer`.
+    void closeConfirmation(bool answer);
+    bool isConfirming() const { return !m_openConfirmation.isNull(); }
+
     void setNextAnswer(bool answer) { m_answers.enqueue(answer); }
     void setNextFileName(const QString &fileName) { m_fileNames.enqueue(fileName); }
     void setNextText(const std::optional<QString> &text) { m_texts.enqueue(text); }
@@ -56,4 +63,6 @@ private:
     QQueue<std::optional<QString>> m_texts;
     QQueue<ConflictAnswer> m_conflicts;
     QStringList m_asked;
+    QPointer<QMessageBox> m_openConfirmation;
+    std::optional<bool> m_forcedAnswer;
 };

@@ -70,6 +70,10 @@ TidewellApp::TidewellApp(QObject *parent)
         if (m_quitAfterRun)
             quitWhenSchedulesSettle();
     });
+    connect(m_context.runner, &RsyncRunner::isRunningChanged, this, [this] {
+        if (m_askingToQuit && !m_context.runner->isRunning())
+            m_context.dialogs->closeConfirmation(true);
+    });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TidewellApp::commitData);
 
     // The menu is built when it is about to show, from the state then; while
@@ -308,8 +312,17 @@ void TidewellApp::requestQuit()
         quitWhenSchedulesSettle();
         return;
     }
-    if (!confirmCancelForQuit())
+    // The question follows the run: a run that ends while it is asked
+    // settles it (see the runner's isRunningChanged below), and Tidewell quits.
+    m_askingToQuit = true;
+    const bool confirmed = confirmCancelForQuit();
+    m_askingToQuit = false;
+    if (!confirmed)
         return;
+    if (!m_context.runner->isRunning()) {
+        quitWhenSchedulesSettle();
+        return;
+    }
     m_quitAfterRun = true;
     m_context.runner->cancel();
 }

@@ -81,6 +81,7 @@ private:
     std::function<void()> m_quit;
     OverdueWatch *m_overdue = nullptr;
     bool m_quitAfterRun = false;
+    bool m_askingToQuit = false;
     MainWindow *m_mainWindow = nullptr;
     QPointer<SettingsView> m_settings;
     std::unique_ptr<QMenu> m_trayMenu;

@@ -14,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace TestHelpers;
 
 class TestNotificationService : public QObject
@@ -187,6 +189,18 @@ private:
         store.update([](AppSettings &s) { s.notificationsEnabled = false; });
         restarted.setNowForTesting([&] { return now.addDays(2); });
         QCOMPARE(restarted.check(), QList<QUuid>());
+    }
+
+    // A FIFO where the notices are kept never holds up the window's start.
+    void aFifoForTheNoticesIsSkipped()
+    {
+        TempHome home;
+        ConfigStore store;
+        QDir().mkpath(QFileInfo(OverdueWatch::noticesFile()).absolutePath());
+        QVERIFY(::mkfifo(QFile::encodeName(OverdueWatch::noticesFile()).constData(), 0600) == 0);
+        OverdueWatch watch(&store);
+        watch.start();
+        QCOMPARE(watch.check(), QList<QUuid>());
     }
 };
 

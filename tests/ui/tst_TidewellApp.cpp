@@ -216,6 +216,39 @@ private Q_SLOTS:
         QCOMPARE(readFile(scheduler.serviceUnitPath(server.id)), service);
     }
 
+    // The run ends while "Cancel it and quit?" is open: the question is
+    // settled, the dialog closes and Tidewell quits, once.
+    void aQuitQuestionFollowsTheRun()
+    {
+        TempHome home;
+        TidewellApp app;
+        int quits = 0;
+        app.setQuitForTesting([&quits] { ++quits; });
+        app.desktop()->setRecorder([](const QString &, const QString &) {});
+        const Server server = runnableServer();
+        app.store()->update([&](AppSettings &s) {
+            s.servers = {server};
+            s.destinationPath = home.path() + QStringLiteral("/dest");
+            s.notificationsEnabled = false;
+        });
+        RsyncProbe probe;
+        probe.isModern = true;
+        probe.executable = writeScript(home.path() + QStringLiteral("/rsync"), "sleep 1\n");
+        app.runner()->setRsyncProbe(probe);
+        QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
+        QTRY_VERIFY(app.runner()->isRunning());
+        app.requestQuit(); // a real dialog, open until the run ends
+        QVERIFY(!app.runner()->isRunning());
+        QVERIFY(!app.dialogs()->isConfirming());
+        QTRY_COMPARE(quits, 1);
+        // No later run makes it quit again by itself.
+        QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
+        QTRY_VERIFY(app.runner()->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!app.runner()->isRunning(), 15000);
+        QTest::qWait(100);
+        QCOMPARE(quits, 1);
+    }
+
     void withNothingRunningQuitIsImmediate()
     {
         TempHome home;

@@ -31,12 +31,18 @@ QString existingAncestor(const QString &path)
 
 // Whether the folder lies on another file system than the root folder: a
 // mounted drive, not the empty mount point it leaves behind.
+QString &systemFolder()
+{
+    static QString folder = QStringLiteral("/");
+    return folder;
+}
+
 bool onDriveOfItsOwn(const QString &folder)
 {
     struct stat here;
     struct stat root;
-    return ::stat(QFile::encodeName(folder).constData(), &here) == 0 && ::stat("/", &root) == 0
-           && here.st_dev != root.st_dev;
+    return ::stat(QFile::encodeName(folder).constData(), &here) == 0
+           && ::stat(QFile::encodeName(systemFolder()).constData(), &root) == 0 && here.st_dev != root.st_dev;
 }
 
 } // namespace
@@ -77,6 +83,11 @@ Check beforeRun(const AppSettings &settings)
                 << QStringLiteral("   If the backups belong on this disk, turn off “Only back up when this drive "
                                   "is connected” in Settings.");
     return check;
+}
+
+void setSystemFolderForTesting(const QString &folder)
+{
+    systemFolder() = folder;
 }
 
 } // namespace DestinationMarker

@@ -31,4 +31,7 @@ struct Check
 // drive: it is marked, and the run goes on.
 Check beforeRun(const AppSettings &settings);
 
+// Tests only: the folder whose disk counts as the system's ("/" otherwise).
+void setSystemFolderForTesting(const QString &folder);
+
 } // namespace DestinationMarker
