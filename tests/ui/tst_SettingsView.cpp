@@ -134,6 +134,30 @@ private Q_SLOTS:
         QCOMPARE(folder->placeholderText(), QStringLiteral("~/Backups"));
     }
 
+    // Switched on, the drive's marker is put at a destination that is there;
+    // one that is not (an unplugged drive on the system's disk) is said.
+    void driveSwitchMarksTheDestination()
+    {
+        auto *drive = child<QCheckBox>("requireDriveSwitch");
+        QVERIFY(!drive->isChecked()); // ~/Backups is no drive
+        const QString destination = m_h->home.path() + QStringLiteral("/drive");
+        QDir().mkpath(destination);
+        m_h->store.update([&](AppSettings &s) { s.destinationPath = destination; });
+        drive->click();
+        QCOMPARE(m_h->store.settings().requireDestinationMarker, std::optional<bool>(true));
+        QVERIFY(QFile::exists(destination + QStringLiteral("/.tidewell-destination")));
+        QVERIFY(!child<QLabel>("driveProblem")->isVisible());
+
+        m_h->store.update(
+            [](AppSettings &s) { s.destinationPath = QStringLiteral("/media/tidewell-no-such-drive/Backups"); });
+        drive->click();
+        drive->click();
+        QVERIFY(child<QLabel>("driveProblem")->isVisible());
+        QCOMPARE(child<QLabel>("driveProblem")->text(),
+                 QStringLiteral("The backup drive is not connected (/media/tidewell-no-such-drive/Backups)."));
+        QVERIFY(!QFile::exists(QStringLiteral("/media/tidewell-no-such-drive")));
+    }
+
     void exportAndImport()
     {
         const QString file = m_h->home.path() + QStringLiteral("/out.json");

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <unistd.h>
 
 namespace {
 
@@ -119,6 +120,15 @@ void ConfigStore::load()
     const OnDisk disk = readDisk();
     m_knownBytes = disk.bytes;
     m_knownUnreadable = disk.exists && !disk.settings;
+    // A file made by hand (or by an older Tidewell) under a lax umask is
+    // made private now, not only at its next save.
+    if (disk.exists && !disk.cannotOpen) {
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                                          | QFile::WriteOther | QFile::ExeOther;
+        const QFileInfo info(m_filePath);
+        if ((info.permissions() & others) && info.ownerId() == ::geteuid())
+            QFile::setPermissions(m_filePath, QFile::ReadOwner | QFile::WriteOwner);
+    }
     logWarnings(m_filePath, disk.warnings);
     m_loadWarnings = disk.warnings;
     if (!disk.settings) {
