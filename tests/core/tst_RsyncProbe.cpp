@@ -3,6 +3,7 @@
 #include "core/engine/RsyncProbe.h"
 #include "fixtures/Files.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace TestHelpers;
@@ -60,6 +61,33 @@ private Q_SLOTS:
         probe = RsyncProbe::compute({missing, modern});
         QCOMPARE(probe.executable, modern);
         QVERIFY(probe.isModern);
+    }
+
+    // The version is asked once per binary: a changed binary (another size
+    // or time) is asked again.
+    void theVersionIsCachedPerBinary()
+    {
+        QTemporaryDir dir;
+        const QString calls = dir.path() + QStringLiteral("/calls");
+        const QString rsync = recordingScript(dir.path() + QStringLiteral("/rsync"), calls,
+                                              "echo 'rsync  version 3.2.7  protocol version 31'\n");
+        const QString cache = dir.path() + QStringLiteral("/data/rsync-version.json");
+        const auto callCount = [&] { return readFile(calls).count('\n'); };
+        QVERIFY(RsyncProbe::computeCached(cache, {rsync}).needsOldArgs());
+        QCOMPARE(callCount(), 1);
+        const RsyncProbe again = RsyncProbe::computeCached(cache, {rsync});
+        QCOMPARE(callCount(), 1);
+        QCOMPARE(again.version, QVersionNumber(3, 2, 7));
+        QCOMPARE(again.executable, rsync);
+
+        // An upgrade replaces the binary.
+        recordingScript(rsync, calls, "echo 'rsync  version 3.2.3  protocol version 31'  # older\n");
+        QVERIFY(!RsyncProbe::computeCached(cache, {rsync}).needsOldArgs());
+        QCOMPARE(callCount(), 2);
+        // A damaged cache is asked past.
+        QVERIFY(writeFile(cache, "{"));
+        QCOMPARE(RsyncProbe::computeCached(cache, {rsync}).version, QVersionNumber(3, 2, 3));
+        QCOMPARE(callCount(), 3);
     }
 
     void noCandidateFallsBackWithoutRunningAnything()

@@ -2,6 +2,8 @@
 // Escaping, quoting and the rsync command line.
 #include "core/engine/RsyncInvocation.h"
 #include "core/model/SafePathComponent.h"
+#include "core/model/ServerCheck.h"
+#include "core/ssh/CipherPreference.h"
 #include "core/ssh/Shell.h"
 #include "fixtures/TempHome.h"
 
@@ -109,6 +111,7 @@ private Q_SLOTS:
         server.host = QStringLiteral("192.0.2.10");
         server.port = 2222;
         server.privateKeyPath = QStringLiteral("/Users/user/.ssh/id_ed25519");
+        server.sshCiphers = QStringLiteral("aes128-gcm@openssh.com"); // not this machine's choice
         BackupPath path;
         path.name = QStringLiteral("Site");
         path.remotePath = QStringLiteral("/var/www/my site");
@@ -127,7 +130,7 @@ private Q_SLOTS:
             QStringLiteral("-e"),
             QStringLiteral("ssh -p 2222 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o "
                            "ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '/Users/user/.ssh/id_ed25519' -o "
-                           "IdentitiesOnly=yes"),
+                           "IdentitiesOnly=yes -o Ciphers=aes128-gcm@openssh.com"),
             QStringLiteral("--human-readable"),
             QStringLiteral("--info=progress2"),
             QStringLiteral("-z"),
@@ -140,7 +143,8 @@ private Q_SLOTS:
             QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, args),
             QStringLiteral("$ /opt/homebrew/bin/rsync -a --stats -e \"ssh -p 2222 -o StrictHostKeyChecking=accept-new "
                            "-o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 "
-                           "-i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes\" --human-readable "
+                           "-i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes -o Ciphers=aes128-gcm@openssh.com\" "
+                           "--human-readable "
                            "--info=progress2 -z --delete --timeout=300 \"backup@192.0.2.10:/var/www/my\\ site/\" "
                            "/Users/user/Backups/web1/2025-01-31/Site"));
     }
@@ -186,6 +190,7 @@ private Q_SLOTS:
         server.username = QStringLiteral("u");
         server.host = QStringLiteral("h");
         server.useSSHAgent = true;
+        server.sshCiphers = QStringLiteral("chacha20-poly1305@openssh.com");
         BackupPath path;
         path.isDirectory = isDirectory;
         path.remotePath = remotePath;
@@ -200,7 +205,8 @@ private Q_SLOTS:
         QCOMPARE(args.mid(0, 4),
                  (QStringList{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"),
                               QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o "
-                                             "ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4")}));
+                                             "ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 -o "
+                                             "Ciphers=chacha20-poly1305@openssh.com")}));
         QCOMPARE(args.mid(4, args.size() - 6).join(u' '), options);
         QCOMPARE(args.at(args.size() - 2), source);
         QCOMPARE(args.last(), QStringLiteral("/t"));
@@ -248,11 +254,45 @@ private Q_SLOTS:
         TestHelpers::TempHome home;
         Server server;
         server.privateKeyPath = QStringLiteral("~/keys/it's");
-        QCOMPARE(
-            RsyncInvocation::remoteShellCommand(server),
-            QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o "
-                           "ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '%1/keys/it''s' -o IdentitiesOnly=yes")
-                .arg(home.home()));
+        QCOMPARE(RsyncInvocation::remoteShellCommand(server),
+                 QStringLiteral(
+                     "ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o ConnectTimeout=30 -o "
+                     "ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '%1/keys/it''s' -o IdentitiesOnly=yes -o "
+                     "Ciphers=%2")
+                     .arg(home.home(), CipherPreference::forServer(server)));
+    }
+
+    // Fastest first for the CPU; never CBC or arcfour; the server's own list wins.
+    void cipherPreference_data()
+    {
+        QTest::addColumn<QString>("cpuinfo");
+        QTest::addColumn<bool>("aes");
+        QTest::newRow("x86 with AES-NI") << "processor\t: 0\nflags\t\t: fpu sse2 aes avx2\n" << true;
+        QTest::newRow("x86 without") << "processor\t: 0\nflags\t\t: fpu sse2 avx2 aesni-like\n" << false;
+        QTest::newRow("ARM with the feature") << "processor\t: 0\nFeatures\t: fp asimd aes pmull sha1\n" << true;
+        QTest::newRow("ARM without") << "processor\t: 0\nFeatures\t: fp asimd evtstrm\n" << false;
+        QTest::newRow("a name that mentions aes") << "model name\t: aes fast CPU\nflags\t\t: fpu\n" << false;
+        QTest::newRow("nothing readable") << "" << false;
+    }
+
+    void cipherPreference()
+    {
+        QFETCH(QString, cpuinfo);
+        QFETCH(bool, aes);
+        QCOMPARE(CipherPreference::hasAesInstructions(cpuinfo), aes);
+        const QStringList list = CipherPreference::automatic(aes).split(u',');
+        QCOMPARE(list.first(),
+                 aes ? QStringLiteral("aes128-gcm@openssh.com") : QStringLiteral("chacha20-poly1305@openssh.com"));
+        QVERIFY(list.contains(QStringLiteral("aes256-ctr")));
+        for (const QString &cipher : list)
+            QVERIFY2(!cipher.contains(QStringLiteral("cbc")) && !cipher.contains(QStringLiteral("arcfour")),
+                     qPrintable(cipher));
+        Server server;
+        QCOMPARE(CipherPreference::forServer(server).split(u',').size(), list.size());
+        server.sshCiphers = QStringLiteral(" aes256-ctr ");
+        QCOMPARE(CipherPreference::forServer(server), QStringLiteral("aes256-ctr"));
+        server.sshCiphers = QStringLiteral("aes256-ctr; touch x");
+        QVERIFY(!ServerCheck::problems(server, {}).isEmpty());
     }
 
     void emptyPathNameGoesToUnnamed()

@@ -3,6 +3,7 @@
 // over the real sshd.
 #include "core/engine/RsyncPreview.h"
 #include "core/engine/RsyncRunner.h"
+#include "core/ssh/CipherPreference.h"
 #include "fixtures/Await.h"
 #include "fixtures/Files.h"
 #include "fixtures/SshdBackupTest.h"
@@ -50,6 +51,33 @@ class TestTransferOptions : public SshdBackupTest
     }
 
 private Q_SLOTS:
+    // The cipher list starts with what is fastest here; a server that offers
+    // only one of the later ones is still backed up, and the "$ " line says which list.
+    void aServerWithOneCipherStillBacksUp()
+    {
+        SshdFixture chachaOnly(QStringLiteral("Ciphers chacha20-poly1305@openssh.com"));
+        QVERIFY(chachaOnly.isRunning());
+        BackupScenario scenario(chachaOnly);
+        writeFile(scenario.remote + QStringLiteral("/a.txt"), "a");
+        const Server server = scenario.writeConfig({BackupScenario::path(QStringLiteral("Site"), scenario.remote)});
+        const Outcome outcome = scenario.runHeadless(server.id);
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(readFile(scenario.runFolder() + QStringLiteral("/Site/a.txt")), QByteArray("a"));
+        QVERIFY(scenario.logOf(server)
+                    .filter(QStringLiteral("$ "))
+                    .first()
+                    .contains(QStringLiteral("-o Ciphers=") + CipherPreference::forServer(server)));
+
+        // A list of the server's own that it does not share fails as ssh says.
+        const Server own =
+            scenario.writeConfig({BackupScenario::path(QStringLiteral("Site"), scenario.remote)}, [](AppSettings &s) {
+                s.servers[0].sshCiphers = QStringLiteral("aes256-ctr");
+                s.retryAttempts = 0;
+            });
+        QVERIFY(scenario.runHeadless(own.id).status != 0);
+        QVERIFY(scenario.logOf(own).join(u'\n').contains(QStringLiteral("no matching cipher")));
+    }
+
     // Each pattern drops exactly what rsync's own rules match, nothing more.
     void excludesDropExactlyTheMatchingFiles_data()
     {

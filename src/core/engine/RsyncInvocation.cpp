@@ -3,9 +3,12 @@
 #include "core/engine/RsyncInvocation.h"
 
 #include "core/model/SafePathComponent.h"
+#include "core/ssh/CipherPreference.h"
 #include "core/ssh/SSHTester.h"
 #include "core/ssh/Shell.h"
 #include "core/system/AppPaths.h"
+
+#include <QRegularExpression>
 
 namespace RsyncInvocation {
 
@@ -49,7 +52,12 @@ QString remoteShellCommand(const Server &server)
         command += QStringLiteral(" -i ") + Shell::quoteForRsyncShell(AppPaths::expandTilde(server.privateKeyPath))
                    + QStringLiteral(" -o IdentitiesOnly=yes");
     }
-    return command;
+    // Cipher names need no quotes; a list with anything else is refused
+    // before a run (see ServerCheck), and quoted here all the same.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9@.,+-]+$"));
+    const QString ciphers = CipherPreference::forServer(server);
+    return command + QStringLiteral(" -o Ciphers=")
+           + (plain.match(ciphers).hasMatch() ? ciphers : Shell::quoteForRsyncShell(ciphers));
 }
 
 QStringList excludePatterns(const BackupPath &path)

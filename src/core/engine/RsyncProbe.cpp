@@ -2,10 +2,17 @@
 // Finding rsync and reading its version.
 #include "core/engine/RsyncProbe.h"
 
+#include "core/system/AppPaths.h"
+#include "core/system/FileUtil.h"
 #include "core/system/Subprocess.h"
 
+#include <QDateTime>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <QRegularExpression>
+#include <algorithm>
 
 bool RsyncProbe::needsOldArgs() const
 {
@@ -43,6 +50,45 @@ RsyncProbe RsyncProbe::compute(const QStringList &candidates)
         return classify(candidate, Subprocess::strictUtf8(result->out));
     }
     return RsyncProbe();
+}
+
+QString RsyncProbe::defaultCacheFile()
+{
+    return AppPaths::dataFolder() + QStringLiteral("/rsync-version.json");
+}
+
+RsyncProbe RsyncProbe::computeCached(const QString &cacheFile, const QStringList &candidates)
+{
+    const auto found = std::find_if(candidates.begin(), candidates.end(), isExecutableFile);
+    if (found == candidates.end())
+        return RsyncProbe();
+    const QFileInfo binary(*found);
+    const QJsonObject key{
+        {QStringLiteral("executable"), *found},
+        {QStringLiteral("size"), binary.size()},
+        {QStringLiteral("modified"), binary.lastModified().toMSecsSinceEpoch()},
+    };
+    if (const auto cached = FileUtil::readRegularFile(cacheFile); cached && *cached) {
+        const QJsonObject stored = QJsonDocument::fromJson(**cached).object();
+        bool same = true;
+        for (auto it = key.begin(); it != key.end(); ++it)
+            same = same && stored.value(it.key()) == it.value();
+        if (same && stored.value(QStringLiteral("versionOutput")).isString())
+            return classify(*found, stored.value(QStringLiteral("versionOutput")).toString());
+    }
+    const Subprocess::Result result = Subprocess::runBlocking(*found, {QStringLiteral("--version")});
+    if (!result) {
+        RsyncProbe probe;
+        probe.executable = *found;
+        return probe;
+    }
+    const QString output = Subprocess::strictUtf8(result->out);
+    QJsonObject stored = key;
+    stored.insert(QStringLiteral("versionOutput"), output);
+    // A cache that cannot be written costs the next run one probe, nothing more.
+    if (FileUtil::makePrivateFolder(QFileInfo(cacheFile).absolutePath()))
+        (void)FileUtil::writeAtomically(cacheFile, QJsonDocument(stored).toJson(QJsonDocument::Compact));
+    return classify(*found, output);
 }
 
 bool RsyncProbe::probeIsModern(const QString &path)

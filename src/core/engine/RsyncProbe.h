@@ -23,6 +23,12 @@ struct RsyncProbe
     // The first executable candidate, probed once with --version; the search
     // stops there even when it is not modern.
     static RsyncProbe compute(const QStringList &candidates = defaultCandidates());
+    // The same, with the answer of --version kept in `cacheFile` for as long
+    // as the binary keeps its path, size and modification time: a run need
+    // not start rsync once more only to ask its version.
+    static RsyncProbe computeCached(const QString &cacheFile, const QStringList &candidates = defaultCandidates());
+    // Where computeCached() keeps it for the program: in the data folder.
+    static QString defaultCacheFile();
     static bool probeIsModern(const QString &path);
     // Classifies the text of `rsync --version`.
     static RsyncProbe classify(const QString &executable, const QString &versionOutput);

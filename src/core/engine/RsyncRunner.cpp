@@ -33,7 +33,7 @@ constexpr qsizetype maxCommandOutput = 256 * 1024;
 // Probed once per process, on first use.
 const RsyncProbe &processProbe()
 {
-    static const RsyncProbe probe = RsyncProbe::compute();
+    static const RsyncProbe probe = RsyncProbe::computeCached(RsyncProbe::defaultCacheFile());
     return probe;
 }
 

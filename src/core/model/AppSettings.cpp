@@ -124,13 +124,26 @@ int AppSettings::reassignDuplicateIds()
     return reassigned;
 }
 
+qsizetype ServerIndex::find(const QList<Server> &servers, const QUuid &id) const
+{
+    const auto valid = [&](qsizetype at) { return at >= 0 && at < servers.size() && servers.at(at).id == id; };
+    if (const qsizetype at = m_positions.value(id, -1); valid(at))
+        return at;
+    // A list that changed (or an id that is not there): index it afresh.
+    // The first server with an id wins, as a search from the front would.
+    m_positions.clear();
+    m_positions.reserve(servers.size());
+    for (qsizetype at = servers.size() - 1; at >= 0; --at)
+        m_positions.insert(servers.at(at).id, at);
+    ++m_rebuilds;
+    const qsizetype at = m_positions.value(id, -1);
+    return valid(at) ? at : -1;
+}
+
 Server *AppSettings::server(const QUuid &id)
 {
-    for (Server &s : servers) {
-        if (s.id == id)
-            return &s;
-    }
-    return nullptr;
+    const qsizetype at = m_index.find(servers, id);
+    return at < 0 ? nullptr : &servers[at];
 }
 
 const Server *AppSettings::server(const QUuid &id) const

@@ -6,6 +6,7 @@
 #include "core/model/Server.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -13,6 +14,25 @@
 #include <optional>
 
 #include <tl/expected.hpp>
+
+// Where each server id sits in a list of servers, for lookups in constant
+// time. The list may change in any way between lookups: a position is
+// checked against the id it was found for, and the index rebuilt when it no
+// longer matches. Like the list it indexes, one object is for one thread.
+class ServerIndex
+{
+public:
+    qsizetype find(const QList<Server> &servers, const QUuid &id) const;
+    // How often the index was rebuilt (for tests of the cost of lookups).
+    qint64 rebuilds() const { return m_rebuilds; }
+
+    // Equal whatever they hold: the index is a cache, not part of the value.
+    friend bool operator==(const ServerIndex &, const ServerIndex &) { return true; }
+
+private:
+    mutable QHash<QUuid, qsizetype> m_positions;
+    mutable qint64 m_rebuilds = 0;
+};
 
 // The whole configuration: global options and the servers in display order.
 struct AppSettings
@@ -54,8 +74,13 @@ struct AppSettings
     // servers changed.
     int reassignDuplicateIds();
 
+    // In constant time (see ServerIndex).
     Server *server(const QUuid &id);
     const Server *server(const QUuid &id) const;
+    const ServerIndex &serverIndex() const { return m_index; }
 
     friend bool operator==(const AppSettings &, const AppSettings &) = default;
+
+private:
+    ServerIndex m_index;
 };

@@ -34,6 +34,8 @@ QJsonObject Server::toJson() const
         object.insert(QStringLiteral("lastRunAt"), *lastRunAt);
     if (lastExitCode)
         object.insert(QStringLiteral("lastExitCode"), *lastExitCode);
+    if (!sshCiphers.isEmpty())
+        object.insert(QStringLiteral("sshCiphers"), sshCiphers);
     if (lastRunSerial > 0)
         object.insert(QStringLiteral("lastRunSerial"), lastRunSerial);
     if (lastSuccessAt)
@@ -81,6 +83,7 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     reader.read("keepMonthly", server.keepMonthly);
     reader.read("useSSHAgent", server.useSSHAgent);
     reader.read("bandwidthLimitKBps", server.bandwidthLimitKBps);
+    reader.read("sshCiphers", server.sshCiphers);
     return reader.result(server);
 }
 
@@ -88,7 +91,7 @@ size_t qHash(const Server &server, size_t seed)
 {
     seed = qHashMulti(seed, server.id, server.name, server.host, server.port, server.username, server.privateKeyPath,
                       server.scheduleEnabled, server.scheduleTime, server.retentionCount, server.keepWeekly,
-                      server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps);
+                      server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps, server.sshCiphers);
     for (const BackupPath &path : server.paths)
         seed = qHashMulti(seed, path);
     seed = qHashMulti(seed, server.lastRunAt.has_value());

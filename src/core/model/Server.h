@@ -42,6 +42,8 @@ struct Server
     bool useSSHAgent = false;
     // rsync's --bwlimit in KiB/s; 0: no limit.
     qint64 bandwidthLimitKBps = 0;
+    // ssh's Ciphers list for transfers; empty: fastest first for this machine.
+    QString sshCiphers;
 
     QJsonObject toJson() const;
     // With `warnings`: see BackupPath::fromJson.

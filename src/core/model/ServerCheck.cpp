@@ -2,6 +2,8 @@
 // The checks that stop a run before any child starts, shared with the editor.
 #include "core/model/ServerCheck.h"
 
+#include <QRegularExpression>
+
 #include "core/model/SafePathComponent.h"
 
 namespace ServerCheck {
@@ -110,6 +112,12 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
                       QStringLiteral("This server has no user name — set it in this server's settings.")});
     else if (const QString problem = userProblem(server.username); !problem.isEmpty())
         found.append({Problem::Field::username, {}, problem});
+    static const QRegularExpression cipherList(QStringLiteral("^[A-Za-z0-9@.,+-]*$"));
+    if (!cipherList.match(server.sshCiphers.trimmed()).hasMatch())
+        found.append({Problem::Field::ciphers,
+                      {},
+                      QStringLiteral("The ssh cipher list “") + server.sshCiphers
+                          + QStringLiteral("” may hold only cipher names and commas.")});
 
     QList<const BackupPath *> earlier;
     for (const BackupPath &path : server.paths) {

@@ -32,10 +32,16 @@ ServerListModel::ServerListModel(ConfigStore *store, RsyncRunner *runner, Server
     connect(m_runner, &RsyncRunner::runningServerIDChanged, this, &ServerListModel::syncStates);
     connect(m_activity, &ServerActivity::changed, this, &ServerListModel::syncStates);
     if (m_schedules) {
+        // A refresh changes the state of every scheduled server at once:
+        // the counters are counted again once for all of them.
+        m_schedulesCounted.setSingleShot(true);
+        m_schedulesCounted.setInterval(0);
+        connect(&m_schedulesCounted, &QTimer::timeout, this, &ServerListModel::countersChanged);
         connect(m_schedules, &ScheduleStatus::changed, this, [this](const QUuid &id) {
             if (const int row = rowOf(id); row >= 0)
                 rowChanged(row, {MetaRole, ScheduleProblemRole});
-            Q_EMIT countersChanged();
+            if (!m_schedulesCounted.isActive())
+                m_schedulesCounted.start();
         });
     }
 }

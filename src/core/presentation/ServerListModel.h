@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QList>
+#include <QTimer>
 
 class ConfigStore;
 class RsyncRunner;
@@ -89,5 +90,6 @@ private:
     ScheduleStatus *m_schedules;
     QList<Row> m_rows;
     QHash<QUuid, int> m_index;
+    QTimer m_schedulesCounted;
     std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
 };

@@ -2,6 +2,7 @@
 // The connection test and remote commands over ssh.
 #include "core/ssh/SSHTester.h"
 
+#include "core/ssh/CipherPreference.h"
 #include "core/ssh/TargetCheck.h"
 #include "core/system/AppPaths.h"
 #include "core/system/Subprocess.h"
@@ -76,7 +77,9 @@ QStringList runCommandArgs(const Server &server, const QString &command)
 {
     // baseArgs already carries the connect time-out; the liveness check follows.
     QStringList args = baseArgs(server, 30);
-    args << runOptions().mid(2) << QStringLiteral("--") << server.username + u'@' + server.host << command;
+    args << runOptions().mid(2) << QStringLiteral("-o")
+         << QStringLiteral("Ciphers=") + CipherPreference::forServer(server) << QStringLiteral("--")
+         << server.username + u'@' + server.host << command;
     return args;
 }
 
