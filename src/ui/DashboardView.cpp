@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QResizeEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 DashboardView::DashboardView(const AppContext &context, QWidget *parent)
@@ -32,6 +33,16 @@ DashboardView::DashboardView(const AppContext &context, QWidget *parent)
     layout->setSpacing(16);
     scroll->setWidget(m_content);
     outer->addWidget(scroll);
+    // Near the end (or with everything in view), the next page of cards.
+    const auto more = [this, scroll] {
+        const QScrollBar *bar = scroll->verticalScrollBar();
+        if (bar->value() < bar->maximum() - bar->pageStep() || m_cardLimit >= m_context.servers->rowCount())
+            return;
+        m_cardLimit += cardsPerPage;
+        syncStructure();
+    };
+    connect(scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, more);
+    connect(scroll->verticalScrollBar(), &QScrollBar::rangeChanged, this, more, Qt::QueuedConnection);
 
     auto *title = new QLabel(tr("Overview"), m_content);
     title->setFont(Style::heading(title, 1.6));
@@ -161,7 +172,7 @@ void DashboardView::syncStructure()
     ServerListModel *model = m_context.servers;
     QHash<QUuid, ServerCard *> kept;
     QList<int> fresh;
-    for (int row = 0; row < model->rowCount(); ++row) {
+    for (int row = 0; row < std::min(model->rowCount(), m_cardLimit); ++row) {
         const QUuid id = model->server(row).id;
         ServerCard *card = m_cards.take(id);
         if (!card) {
@@ -194,7 +205,7 @@ void DashboardView::placeCards()
     ServerListModel *model = m_context.servers;
     while (m_grid->count() > 0)
         delete m_grid->takeAt(0);
-    for (int row = 0; row < model->rowCount(); ++row) {
+    for (int row = 0; row < std::min(model->rowCount(), m_cardLimit); ++row) {
         if (ServerCard *card = m_cards.value(model->server(row).id))
             m_grid->addWidget(card, row / m_columns, row % m_columns);
     }

@@ -58,4 +58,8 @@ private:
     QHash<QUuid, ServerCard *> m_cards;
     int m_columns = 1;
     bool m_stale = false;
+    // Cards are made for the first rows only, and for more as the view is
+    // scrolled to its end: a fleet of a thousand servers opens at once.
+    static constexpr int cardsPerPage = 60;
+    int m_cardLimit = cardsPerPage;
 };

@@ -34,6 +34,8 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -94,6 +96,41 @@ private Q_SLOTS:
         m_h->runner.cancel();
         m_window.reset();
         m_h.reset();
+    }
+
+    // A thousand scheduled servers: lookups by id cost the same for each,
+    // schedule states are counted once for all, and the dashboard makes its
+    // cards a page at a time.
+    void aFleetOpensAtOnce()
+    {
+        QList<Server> fleet;
+        for (int i = 0; i < 1000; ++i) {
+            Server server;
+            server.name = QStringLiteral("server-%1").arg(i);
+            server.host = QStringLiteral("h");
+            server.username = QStringLiteral("u");
+            server.scheduleEnabled = true;
+            fleet << server;
+        }
+        const ServerIndex &index = m_h->store.settings().serverIndex();
+        m_h->store.update([&](AppSettings &s) { s.servers = fleet; });
+        const qint64 before = index.lookups();
+        m_h->context.schedules->refresh(); // every timer's state, read at once (no manager here)
+        QTRY_VERIFY(m_h->context.schedules->state(fleet.last().id).kind == ScheduleStatus::State::Kind::broken);
+        QTest::qWait(50);
+        const qint64 lookups = index.lookups() - before;
+        QVERIFY2(lookups < 20 * 1000, qPrintable(QString::number(lookups)));
+        QVERIFY2(index.rebuilds() < 10, qPrintable(QString::number(index.rebuilds())));
+
+        const auto cards = [this] { return m_window->dashboard()->findChildren<ServerCard *>().size(); };
+        QVERIFY2(cards() <= 120, qPrintable(QString::number(cards())));
+        QScrollBar *bar = m_window->dashboard()->findChild<QScrollArea *>()->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0); // laid out
+        const qsizetype shown = cards();
+        bar->setValue(bar->maximum());
+        QTRY_VERIFY(cards() > shown);
+        QCOMPARE(m_window->dashboard()->findChild<QLabel *>(QStringLiteral("counterServers"))->text(),
+                 QStringLiteral("1000"));
     }
 
     void minimumSizeAndTitle()

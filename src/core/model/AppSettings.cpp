@@ -126,6 +126,7 @@ int AppSettings::reassignDuplicateIds()
 
 qsizetype ServerIndex::find(const QList<Server> &servers, const QUuid &id) const
 {
+    ++m_lookups;
     const auto valid = [&](qsizetype at) { return at >= 0 && at < servers.size() && servers.at(at).id == id; };
     if (const qsizetype at = m_positions.value(id, -1); valid(at))
         return at;
