@@ -365,6 +365,18 @@ private Q_SLOTS:
         QVERIFY(store.settings().compress);
         QCOMPARE(store.loadWarnings().size(), 3);
         QVERIFY(errors.text().contains(QStringLiteral("“servers[0].retentionCount” must be a whole number.")));
+        // The value the default replaces is kept, with the rest, before the first write.
+        const QByteArray original = readFile(home.configFile());
+        QVERIFY(store.save());
+        const QStringList copies =
+            QFileInfo(home.configFile()).dir().entryList({QStringLiteral("config.json.corrupt-*")});
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(readFile(QFileInfo(home.configFile()).dir().filePath(copies.first())), original);
+        QVERIFY(store.save());
+        QCOMPARE(QFileInfo(home.configFile()).dir().entryList({QStringLiteral("config.json.corrupt-*")}).size(), 1);
+        for (const QString &name :
+             QFileInfo(home.configFile()).dir().entryList({QStringLiteral("config.json.corrupt-*")}))
+            QFile::remove(QFileInfo(home.configFile()).dir().filePath(name));
 
         first.insert(QStringLiteral("id"), 7);
         servers[0] = first;

@@ -163,7 +163,7 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         QVERIFY(awaitVoid(runner.run(server, &store), 20000));
-        QVERIFY(clock.elapsed() < 10000);
+        QVERIFY(clock.elapsed() < 15000); // not the command's 30 s
         QCOMPARE(runner.exitCode(), RsyncRunner::cancelledExitCode);
         QCOMPARE(runner.logLines().last(), QStringLiteral("Cancelled by user."));
         QVERIFY(runner.logLines().filter(QStringLiteral("$ ")).isEmpty()); // no rsync, no later path
@@ -274,8 +274,9 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         const Outcome outcome = m_s->runHeadless(server.id);
-        // Two attempts of about 1 s until the freeze plus the 3 s, and the 2 s wait between.
-        QVERIFY2(clock.elapsed() < (2 * (1 + 3) + 2 + 8) * 1000, qPrintable(QString::number(clock.elapsed())));
+        // Two attempts of about 1 s until the freeze plus the 3 s, and the 2 s wait between: far less
+        // than a run that waited for the server. Loose, for a busy machine that logs in slowly.
+        QVERIFY2(clock.elapsed() < 45000, qPrintable(QString::number(clock.elapsed())));
         const QStringList log = m_s->logOf(server);
         QCOMPARE(outcome.status, RsyncRunner::stalledExitCode);
         QCOMPARE(log.filter(QStringLiteral("No data from the server for 3 s: giving up.")).size(), 2);

@@ -119,7 +119,9 @@ void ConfigStore::load()
     const FileLock lock = lockFile(lockPath());
     const OnDisk disk = readDisk();
     m_knownBytes = disk.bytes;
-    m_knownUnreadable = disk.exists && !disk.settings;
+    // A file read with members left at their defaults is kept as it was
+    // too, before the first write replaces those members.
+    m_knownUnreadable = disk.exists && (!disk.settings || !disk.warnings.isEmpty());
     // A file made by hand (or by an older Tidewell) under a lax umask is
     // made private now, not only at its next save.
     if (disk.exists && !disk.cannotOpen) {
@@ -224,7 +226,8 @@ tl::expected<QString, StoreError> ConfigStore::keepUnreadableFile()
 
 tl::expected<QString, StoreError> ConfigStore::keepIfDamaged(const OnDisk &disk)
 {
-    if (!disk.exists || disk.settings || (disk.bytes == m_knownBytes && !m_knownUnreadable))
+    const bool whole = disk.settings && disk.warnings.isEmpty();
+    if (!disk.exists || whole || (disk.bytes == m_knownBytes && !m_knownUnreadable))
         return QString();
     if (disk.cannotOpen) {
         // Not a file that can be read (a FIFO, a folder): nothing to copy, and
@@ -243,7 +246,8 @@ tl::expected<QString, StoreError> ConfigStore::keepIfDamaged(const OnDisk &disk)
         return tl::unexpected(StoreError{StoreError::Code::notKept, kept.error()});
     }
     DiagnosticLog::write(
-        QStringLiteral("ConfigStore: the configuration file could not be read; its old contents were kept in ")
+        QStringLiteral(
+            "ConfigStore: the configuration file could not be read as it was; its old contents were kept in ")
         + keptPath);
     m_knownUnreadable = false;
     m_knownBytes = disk.bytes;
@@ -314,6 +318,8 @@ void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::opti
     if (!stored)
         return; // deleted elsewhere meanwhile, or not saved yet (a pending save carries it)
     applyRunResult(*stored, ranAt, exitCode);
+    if (!disk.warnings.isEmpty() && !keepIfDamaged(disk))
+        return; // what the defaults would replace could not be kept: the file stays as it is
     // Counted under the lock: this result is newer than every one recorded before it.
     stored->lastRunSerial = std::max(stored->lastRunSerial, m_settings.server(serverID)->lastRunSerial) + 1;
     m_settings.server(serverID)->lastRunSerial = stored->lastRunSerial;
