@@ -41,6 +41,28 @@ class TestTidewellApp : public QObject
 {
     Q_OBJECT
 
+    // Starts a run of one runnable server whose rsync is `rsyncBody`; quits
+    // are counted in `quits` instead of done.
+    static Server startRun(TidewellApp &app, const TempHome &home, int &quits, const QByteArray &rsyncBody)
+    {
+        app.setQuitForTesting([&quits] { ++quits; });
+        app.desktop()->setRecorder([](const QString &, const QString &) {});
+        const Server server = runnableServer();
+        app.store()->update([&](AppSettings &s) {
+            s.servers = {server};
+            s.destinationPath = home.path() + QStringLiteral("/dest");
+            s.notificationsEnabled = false;
+        });
+        RsyncProbe probe;
+        probe.isModern = true;
+        probe.executable = writeScript(home.path() + QStringLiteral("/rsync"), rsyncBody);
+        app.runner()->setRsyncProbe(probe);
+        QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
+        if (!QTest::qWaitFor([&app] { return app.runner()->isRunning(); }, 5000))
+            qWarning("the run did not start");
+        return server;
+    }
+
 private Q_SLOTS:
     void trayMenuFollowsTheStoreAndTheRunner()
     {
@@ -138,20 +160,7 @@ private Q_SLOTS:
         TempHome home;
         TidewellApp app;
         int quits = 0;
-        app.setQuitForTesting([&quits] { ++quits; });
-        app.desktop()->setRecorder([](const QString &, const QString &) {});
-        const Server server = runnableServer();
-        app.store()->update([&](AppSettings &s) {
-            s.servers = {server};
-            s.destinationPath = home.path() + QStringLiteral("/dest");
-            s.notificationsEnabled = false;
-        });
-        RsyncProbe probe;
-        probe.isModern = true;
-        probe.executable = writeScript(home.path() + QStringLiteral("/rsync"), "exec sleep 30\n");
-        app.runner()->setRsyncProbe(probe);
-        QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
-        QTRY_VERIFY(app.runner()->isRunning());
+        const Server server = startRun(app, home, quits, "exec sleep 30\n");
 
         app.dialogs()->setNextAnswer(false); // Cancel: keep the backup
         app.requestQuit();
@@ -223,20 +232,7 @@ private Q_SLOTS:
         TempHome home;
         TidewellApp app;
         int quits = 0;
-        app.setQuitForTesting([&quits] { ++quits; });
-        app.desktop()->setRecorder([](const QString &, const QString &) {});
-        const Server server = runnableServer();
-        app.store()->update([&](AppSettings &s) {
-            s.servers = {server};
-            s.destinationPath = home.path() + QStringLiteral("/dest");
-            s.notificationsEnabled = false;
-        });
-        RsyncProbe probe;
-        probe.isModern = true;
-        probe.executable = writeScript(home.path() + QStringLiteral("/rsync"), "sleep 1\n");
-        app.runner()->setRsyncProbe(probe);
-        QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
-        QTRY_VERIFY(app.runner()->isRunning());
+        const Server server = startRun(app, home, quits, "sleep 1\n");
         app.requestQuit(); // a real dialog, open until the run ends
         QVERIFY(!app.runner()->isRunning());
         QVERIFY(!app.dialogs()->isConfirming());
