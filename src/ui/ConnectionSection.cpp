@@ -201,8 +201,18 @@ void ConnectionSection::focusName()
     m_name->selectAll();
 }
 
+QString ConnectionSection::connectionOf(const Server &server)
+{
+    return QStringList{server.host, QString::number(server.port), server.username,
+                       server.useSSHAgent ? QStringLiteral("agent") : server.privateKeyPath}
+        .join(u'\n');
+}
+
 void ConnectionSection::showTest(const Server &server)
 {
+    // A result is about the host, port, user and key it was tested with.
+    if (m_report && connectionOf(server) != m_testedConnection)
+        m_report.reset();
     m_test->setEnabled(!m_testing && !server.host.isEmpty() && !server.username.isEmpty());
     m_test->setText(m_testing ? tr("Testing…") : tr("Test connection"));
     m_testResult->setVisible(m_report.has_value());
@@ -226,6 +236,7 @@ void ConnectionSection::testConnection()
 {
     m_testing = true;
     m_report.reset();
+    m_testedConnection = connectionOf(server());
     showTest(server());
     QCoro::connect(SSHTester::test(server(), 10), this, [this](const SSHTester::Report &report) {
         m_report = report;

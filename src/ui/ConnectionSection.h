@@ -35,10 +35,13 @@ Q_SIGNALS:
 
 private:
     void showTest(const Server &server);
+    // Host, port, user and key: what a connection test's result is about.
+    static QString connectionOf(const Server &server);
 
     Dialogs *m_dialogs;
     bool m_testing = false;
     std::optional<SSHTester::Report> m_report;
+    QString m_testedConnection; // what m_report was tested with (see connectionOf)
     QLineEdit *m_name;
     QLabel *m_nameProblem;
     QLineEdit *m_host;

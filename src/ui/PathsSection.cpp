@@ -9,7 +9,10 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 
 PathsSection::PathsSection(const QUuid &serverID, ConfigStore *store, QWidget *parent)
@@ -45,6 +48,22 @@ void PathsSection::addPath()
     BackupPath path;
     path.name = QStringLiteral("New path");
     edit([&](Server &s) { s.paths.append(path); });
+    // The new row, in view and with its name ready to be typed over.
+    PathRow *row = m_rows.value(path.id);
+    if (!row)
+        return;
+    if (auto *name = row->findChild<QLineEdit *>(QStringLiteral("pathName"))) {
+        name->setFocus(Qt::OtherFocusReason);
+        name->selectAll();
+    }
+    QTimer::singleShot(0, row, [row] {
+        for (QWidget *up = row->parentWidget(); up; up = up->parentWidget()) {
+            if (auto *scroll = qobject_cast<QScrollArea *>(up)) {
+                scroll->ensureWidgetVisible(row);
+                break;
+            }
+        }
+    });
 }
 
 void PathsSection::setProblems(const QHash<QUuid, QString> &problems)

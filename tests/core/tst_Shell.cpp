@@ -175,6 +175,21 @@ private Q_SLOTS:
         QTest::newRow("unknown version as old") << true << "/d"
                                                 << "" << false << false << "--progress"
                                                 << "u@h:/d/";
+        // The account's home: relative to it, never a folder named "~".
+        QTest::newRow("home folder") << true << "~/www"
+                                     << "3.2.7" << false << false << "--human-readable --info=progress2 --old-args"
+                                     << "u@h:www/";
+        QTest::newRow("home file with a space")
+            << false << "~/my notes.txt"
+            << "3.2.7" << false << false << "--human-readable --info=progress2 --old-args"
+            << "u@h:my\\ notes.txt";
+        QTest::newRow("the home itself") << true << "~"
+                                         << "3.2.7" << false << false << "--human-readable --info=progress2 --old-args"
+                                         << "u@h:./";
+        QTest::newRow("another user's home stays literal")
+            << true << "~bob/x"
+            << "3.2.7" << false << false << "--human-readable --info=progress2 --old-args"
+            << "u@h:\\~bob/x/";
     }
 
     void invocationOptions()

@@ -11,7 +11,12 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTest>
+#include <QUuid>
+
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace TestHelpers;
 
@@ -51,6 +56,20 @@ class TestTransferOptions : public SshdBackupTest
     }
 
 private Q_SLOTS:
+    // "~/www" is the account's www, not a folder named "~".
+    void aPathUnderTheHomeIsTheAccountsOwn()
+    {
+        // ssh logs in to the account's passwd home, whatever $HOME says here.
+        const QString home = QString::fromLocal8Bit(::getpwuid(::getuid())->pw_dir);
+        const QString name = QStringLiteral("tidewell-test-") + QUuid::createUuid().toString(QUuid::Id128);
+        QVERIFY(writeFile(home + u'/' + name + QStringLiteral("/index.html"), "home"));
+        const auto cleanup = qScopeGuard([&] { QDir(home + u'/' + name).removeRecursively(); });
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), QStringLiteral("~/") + name)});
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        QCOMPARE(readFile(m_s->runFolder() + QStringLiteral("/Site/index.html")), QByteArray("home"));
+    }
+
     // The cipher list starts with what is fastest here; a server that offers
     // only one of the later ones is still backed up, and the "$ " line says which list.
     void aServerWithOneCipherStillBacksUp()

@@ -174,6 +174,12 @@ private Q_SLOTS:
         QVERIFY(view->testReport() && view->testReport()->has_value());
         QVERIFY(child<QLabel>(view.get(), "testResult")->text().contains(QStringLiteral("Connected")));
         QVERIFY(child<QLabel>(view.get(), "testMessage")->text().startsWith(QStringLiteral("OK\n")));
+
+        // The result was about that port: another one has none yet.
+        type(child<QLineEdit>(view.get(), "portField"), QStringLiteral("2222"));
+        QVERIFY(!view->testReport());
+        QVERIFY(!child<QLabel>(view.get(), "testResult")->isVisibleTo(view.get()));
+        QVERIFY(!child<QLabel>(view.get(), "testMessage")->isVisibleTo(view.get()));
     }
 
     void realHostKeyCheckAndTrust()
@@ -259,6 +265,20 @@ private Q_SLOTS:
         QVERIFY(!stored().paths.first().isDirectory);
         child<QAbstractButton>(view.get(), "pathRemove")->click();
         QVERIFY(stored().paths.isEmpty());
+
+        // A new row comes into view with its name ready to be typed over.
+        view->show();
+        for (int i = 0; i < 8; ++i)
+            child<QPushButton>(view.get(), "addPath")->click();
+        const QList<PathRow *> rows = view->findChildren<PathRow *>();
+        PathRow *last = nullptr;
+        for (PathRow *row : rows) {
+            if (row->pathID() == stored().paths.last().id)
+                last = row;
+        }
+        QVERIFY(last);
+        QCOMPARE(view->window()->focusWidget(), last->findChild<QLineEdit *>(QStringLiteral("pathName")));
+        QTRY_VERIFY(!last->visibleRegion().isEmpty());
     }
 
     // Daily, weekly and monthly counts, each stored as typed; empty is 0.

@@ -20,7 +20,14 @@ QString targetFolder(const QString &runFolder, const BackupPath &path)
 QString remoteLocation(const Server &server, const QString &remotePath)
 {
     const QString host = server.host.contains(u':') ? u'[' + server.host + u']' : server.host;
-    return server.username + u'@' + host + u':' + Shell::escapeRemotePath(remotePath);
+    // "~/…" is the account's home; rsync takes a path without a leading "/"
+    // relative to it. (An escaped "~" would be a folder named "~".)
+    QString path = remotePath;
+    if (path == u'~' || path == QStringLiteral("~/"))
+        path = QStringLiteral("./");
+    else if (path.startsWith(QStringLiteral("~/")))
+        path = path.mid(2);
+    return server.username + u'@' + host + u':' + Shell::escapeRemotePath(path);
 }
 
 QString remoteSource(const Server &server, const BackupPath &path)

@@ -16,7 +16,8 @@ QString targetFolder(const QString &runFolder, const BackupPath &path);
 // user@host:escaped-source, a folder's source ending in "/"; a literal IPv6
 // host in brackets, or rsync would read its colons as the path separator.
 QString remoteSource(const Server &server, const BackupPath &path);
-// user@host:escaped-path (a literal IPv6 host in brackets).
+// user@host:path (a literal IPv6 host in brackets), the path escaped for the
+// remote shell; a path starting with "~/" is taken relative to the account's home.
 QString remoteLocation(const Server &server, const QString &remotePath);
 // What every transfer of the server starts with: archive mode, statistics,
 // the remote shell, progress, and compression when Settings ask for it.
