@@ -62,8 +62,9 @@ private Q_SLOTS:
         // ssh logs in to the account's passwd home, whatever $HOME says here.
         const QString home = QString::fromLocal8Bit(::getpwuid(::getuid())->pw_dir);
         const QString name = QStringLiteral("tidewell-test-") + QUuid::createUuid().toString(QUuid::Id128);
-        QVERIFY(writeFile(home + u'/' + name + QStringLiteral("/index.html"), "home"));
         const auto cleanup = qScopeGuard([&] { QDir(home + u'/' + name).removeRecursively(); });
+        if (!writeFile(home + u'/' + name + QStringLiteral("/index.html"), "home"))
+            QSKIP("the account's home cannot be written here");
         const Server server =
             m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), QStringLiteral("~/") + name)});
         QCOMPARE(m_s->runHeadless(server.id).status, 0);
