@@ -44,22 +44,6 @@ run_rsync() {
     calc "$end - $start"
 }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-run_rsync >/dev/null # warm the page cache and known_hosts
-run_tidewell >/dev/null
-tw_all=""; rs_all=""
-for i in $(seq 1 "$runs"); do
-    # Alternate which goes first, so neither always follows the other.
-    if [ $((i % 2)) -eq 1 ]; then
-        tw="$(run_tidewell)"; rs="$(run_rsync)"
-    else
-        rs="$(run_rsync)"; tw="$(run_tidewell)"
-    fi
-    printf 'run %2d: tidewell %.3f s, rsync %.3f s\n' "$i" "$tw" "$rs"
-    tw_all+="$tw"$'\n'; rs_all+="$rs"$'\n'
-done
-tw_median="$(printf '%s' "$tw_all" | median)"
-rs_median="$(printf '%s' "$rs_all" | median)"
+alternate_medians
 printf 'median tidewell %.3f s, median rsync %.3f s\n' "$tw_median" "$rs_median"
 printf 'tidewell adds %.0f ms (ratio %.3f)\n' "$(calc "1000 * ($tw_median - $rs_median)")" "$(calc "$tw_median / $rs_median")"

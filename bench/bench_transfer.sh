@@ -45,8 +45,6 @@ run_rsync() {
         "$user@127.0.0.1:$work/remote/tree/" "$work/dest/bench/tree"
 }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
 run_rsync "" >/dev/null # warm the page cache and known_hosts
 run_tidewell >/dev/null
 tw_all=""; def_all=""; same_all=""
