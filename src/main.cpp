@@ -4,6 +4,8 @@
 #include "core/HeadlessRunner.h"
 #include "core/RestoreCommand.h"
 #include "core/StatusReport.h"
+#include "core/ssh/AskpassServer.h"
+#include "core/ssh/SSHTester.h"
 #include "core/system/SignalWatcher.h"
 #include "core/system/SingleInstance.h"
 #include "ui/Icons.h"
@@ -14,9 +16,15 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
+    // Started by ssh as its SSH_ASKPASS program (see AskpassServer): the
+    // prompt is the one argument, the answer comes from the window.
+    if (const char *socket = std::getenv(AskpassServer::environmentName); socket && *socket && argc == 2)
+        return AskpassServer::answerPrompt(socket, argv[1]);
+
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -73,6 +81,8 @@ int main(int argc, char *argv[])
     case SingleInstance::Claim::first:
         break;
     }
+    // Someone is there to see a new host key before ssh records it.
+    SSHTester::setHostKeyPolicy(SSHTester::HostKeyPolicy::strict);
     TidewellApp tidewell;
     QObject::connect(&instance, &SingleInstance::showRequested, &tidewell, &TidewellApp::openMainWindow);
     SignalWatcher terminations({SIGTERM, SIGINT, SIGHUP});

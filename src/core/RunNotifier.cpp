@@ -36,6 +36,10 @@ void RunNotifier::runFinished(const QUuid &serverID, std::optional<int> exitCode
     NotificationService::Content content = NotificationService::contentFor(
         m_runner->runServer(), exitCode ? std::optional<qint64>(*exitCode) : std::nullopt, m_runner->wasCancelled(),
         m_runner->warning());
+    // A key ssh recorded by itself is news: the user may want to compare it.
+    if (!m_runner->hostKeyAdded().isEmpty())
+        content.body += QStringLiteral("\nHost key of ") + m_runner->runServer().host
+                        + QStringLiteral(" added on first use: ") + m_runner->hostKeyAdded();
     if (m_actions == Actions::none) {
         m_lastPost = NotificationService::post(content);
         return;

@@ -2,6 +2,9 @@
 // Editing how a server is reached, and testing it.
 #include "ui/ConnectionSection.h"
 
+#include "core/model/HostInput.h"
+#include "core/ssh/HostKeyChecker.h"
+#include "core/ssh/KeySetup.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
 #include "ui/Dialogs.h"
@@ -9,10 +12,12 @@
 #include "ui/Style.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -67,6 +72,10 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
         return note;
     };
     m_hostProblem = problemNote(QStringLiteral("hostProblem"));
+    m_hostSplit = Style::note(QString(), this);
+    m_hostSplit->setObjectName(QStringLiteral("hostSplit"));
+    m_hostSplit->setTextFormat(Qt::PlainText);
+    m_hostSplit->setVisible(false);
     m_userProblem = problemNote(QStringLiteral("userProblem"));
     m_portProblem = Style::note(tr("The port must be a whole number from 1 to 65535."), this, Icons::red());
     m_portProblem->setObjectName(QStringLiteral("portProblem"));
@@ -90,6 +99,7 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     layout->addWidget(m_nameProblem);
     layout->addWidget(field(tr("Host"), m_host));
     layout->addWidget(m_hostProblem);
+    layout->addWidget(m_hostSplit);
     auto *portBox = new QWidget(this);
     auto *portLayout = new QHBoxLayout(portBox);
     portLayout->setContentsMargins(0, 0, 0, 0);
@@ -105,6 +115,31 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     m_keyRow = field(tr("SSH private key"), keyBox, m_key);
     m_keyRow->setObjectName(QStringLiteral("keyRow"));
     layout->addWidget(m_keyRow);
+    auto *keySetup = new QWidget(this);
+    keySetup->setObjectName(QStringLiteral("keySetupRow"));
+    auto *keySetupLayout = new QHBoxLayout(keySetup);
+    keySetupLayout->setContentsMargins(0, 0, 0, 0);
+    m_keyNote = Style::note(QString(), keySetup);
+    m_keyNote->setObjectName(QStringLiteral("keyNote"));
+    m_keyNote->setTextFormat(Qt::PlainText);
+    m_keyNote->setWordWrap(true);
+    m_createKey = new QPushButton(Icons::get(QStringLiteral("document-new")), tr("Create a key"), keySetup);
+    m_createKey->setObjectName(QStringLiteral("createKey"));
+    m_createKey->setToolTip(tr("Make a new ed25519 key without a passphrase at the path shown (ssh-keygen)"));
+    m_installKey = new QPushButton(Icons::get(QStringLiteral("document-send")), tr("Install key on server…"), keySetup);
+    m_installKey->setObjectName(QStringLiteral("installKey"));
+    m_installKey->setToolTip(tr("Add the public key to the account's authorized keys, with its password "
+                                "asked for once (ssh-copy-id)"));
+    m_useAgent = new QPushButton(tr("Use ssh-agent"), keySetup);
+    m_useAgent->setObjectName(QStringLiteral("useAgent"));
+    keySetupLayout->addWidget(m_keyNote, 1);
+    keySetupLayout->addWidget(m_createKey);
+    keySetupLayout->addWidget(m_useAgent);
+    keySetupLayout->addWidget(m_installKey);
+    m_createKey->hide();
+    m_useAgent->hide();
+    m_installKey->hide();
+    layout->addWidget(keySetup);
     auto *bandwidthBox = new QWidget(this);
     auto *bandwidthLayout = new QHBoxLayout(bandwidthBox);
     bandwidthLayout->setContentsMargins(0, 0, 0, 0);
@@ -140,8 +175,11 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
 
     connect(m_name, &QLineEdit::textEdited, this,
             [this](const QString &text) { edit([&](Server &s) { s.name = text; }); });
-    connect(m_host, &QLineEdit::textEdited, this,
-            [this](const QString &text) { edit([&](Server &s) { s.host = text; }); });
+    connect(m_host, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_hostSplit->setVisible(false);
+        edit([&](Server &s) { s.host = text; });
+    });
+    connect(m_host, &QLineEdit::editingFinished, this, &ConnectionSection::splitHost);
     connect(m_port, &QLineEdit::textEdited, this, [this](const QString &text) {
         // An entry that is not a port is shown as such and not stored.
         const auto port = parsePort(text);
@@ -159,6 +197,9 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
             [this](int value) { edit([&](Server &s) { s.bandwidthLimitKBps = value; }); });
     connect(browse, &QPushButton::clicked, this, &ConnectionSection::pickKey);
     connect(m_test, &QPushButton::clicked, this, &ConnectionSection::testConnection);
+    connect(m_createKey, &QPushButton::clicked, this, &ConnectionSection::createKey);
+    connect(m_installKey, &QPushButton::clicked, this, &ConnectionSection::installKey);
+    connect(m_useAgent, &QPushButton::clicked, this, [this] { m_agent->setChecked(true); });
 }
 
 void ConnectionSection::refresh(const Server &server)
@@ -183,6 +224,161 @@ void ConnectionSection::refresh(const Server &server)
         m_bandwidth->setValue(int(std::clamp<qint64>(server.bandwidthLimitKBps, 0, m_bandwidth->maximum())));
     }
     showTest(server);
+    inspectKey(server);
+}
+
+void ConnectionSection::inspectKey(const Server &server)
+{
+    const QString subject = server.useSSHAgent ? QStringLiteral("\nagent") : server.privateKeyPath;
+    m_installKey->setEnabled(!m_keyBusy && !server.host.isEmpty() && !server.username.isEmpty());
+    if (subject == m_inspectedFor || m_keyBusy)
+        return;
+    m_inspectedFor = subject;
+    m_createKey->hide();
+    m_useAgent->hide();
+    m_installKey->hide();
+    showKeyNote(QString());
+    if (server.useSSHAgent) {
+        QCoro::connect(KeySetup::agentState(), this, [this, subject](KeySetup::AgentState state) {
+            if (subject != m_inspectedFor)
+                return;
+            if (state == KeySetup::AgentState::empty)
+                showKeyNote(tr("ssh-agent holds no keys: add yours with ssh-add (in a terminal: ssh-add "
+                               "~/.ssh/id_ed25519)."),
+                            true);
+            else if (state == KeySetup::AgentState::absent)
+                showKeyNote(tr("No ssh-agent answers in this session: start one, or turn “Use ssh-agent” off and "
+                               "choose a key file."),
+                            true);
+            Q_EMIT keySetupFinished();
+        });
+        return;
+    }
+    QCoro::connect(KeySetup::inspect(subject), this, [this, subject](const KeySetup::Inspection &inspection) {
+        if (subject != m_inspectedFor)
+            return;
+        switch (inspection.state) {
+        case KeySetup::KeyState::missing:
+            showKeyNote(tr("There is no key at this path yet: create one here, or let “Install key on server…” "
+                           "make it."));
+            m_createKey->setVisible(!subject.trimmed().isEmpty());
+            m_installKey->setVisible(!subject.trimmed().isEmpty());
+            break;
+        case KeySetup::KeyState::passphrase:
+            showKeyNote(tr("This key has a passphrase: turn on “Use ssh-agent” and add it with ssh-add"), true);
+            m_useAgent->show();
+            break;
+        case KeySetup::KeyState::unreadable:
+            showKeyNote(tr("This key cannot be used: %1").arg(inspection.detail), true);
+            break;
+        case KeySetup::KeyState::ready:
+            m_installKey->show();
+            break;
+        }
+        Q_EMIT keySetupFinished();
+    });
+}
+
+void ConnectionSection::showKeyNote(const QString &text, bool red)
+{
+    m_keyNote->setText(text);
+    QPalette palette = m_keyNote->parentWidget()->palette();
+    palette.setColor(QPalette::WindowText, red ? Icons::red() : Icons::secondary(this));
+    m_keyNote->setPalette(palette);
+    m_keyNote->setVisible(!text.isEmpty());
+}
+
+QString ConnectionSection::keyNote() const
+{
+    return m_keyNote->isVisible() ? m_keyNote->text() : QString();
+}
+
+void ConnectionSection::createKey()
+{
+    const Server s = server();
+    m_keyBusy = true;
+    m_createKey->setEnabled(false);
+    QCoro::connect(KeySetup::createKey(s.privateKeyPath), this, [this](const tl::expected<void, QString> &made) {
+        m_keyBusy = false;
+        m_createKey->setEnabled(true);
+        m_inspectedFor.clear();
+        inspectKey(server());
+        if (!made)
+            showKeyNote(tr("Could not create the key: %1").arg(made.error()), true);
+        else
+            showKeyNote(tr("Key created. Next: install it on the server."));
+        Q_EMIT keySetupFinished();
+    });
+}
+
+void ConnectionSection::installKey()
+{
+    const Server s = server();
+    if (s.host.isEmpty() || s.username.isEmpty())
+        return;
+    const auto ask = [this, s] {
+        const std::optional<QString> password = m_dialogs->password(
+            this, tr("Install key on server"),
+            tr("Password of %1 on %2 (used once to install the key; never stored):").arg(s.username, s.host));
+        if (!password)
+            return;
+        m_keyBusy = true;
+        m_installKey->setEnabled(false);
+        m_createKey->setEnabled(false);
+        if (QFileInfo::exists(AppPaths::expandTilde(s.privateKeyPath))) {
+            sendKey(s, *password);
+            return;
+        }
+        // No key yet: it is made first, then installed.
+        showKeyNote(tr("Creating the key…"));
+        QCoro::connect(KeySetup::createKey(s.privateKeyPath), this,
+                       [this, s, password](const tl::expected<void, QString> &made) {
+                           if (made) {
+                               sendKey(s, *password);
+                               return;
+                           }
+                           m_keyBusy = false;
+                           m_installKey->setEnabled(true);
+                           m_createKey->setEnabled(true);
+                           showKeyNote(tr("Could not create the key: %1").arg(made.error()), true);
+                           Q_EMIT keySetupFinished();
+                       });
+    };
+    // ssh-copy-id never trusts an unseen host key: the host key step comes first.
+    QCoro::connect(HostKeyChecker::knownHostFingerprint(s.host, s.port), this,
+                   [this, ask](const std::optional<HostKeyChecker::Fingerprint> &known) {
+                       if (known) {
+                           ask();
+                           return;
+                       }
+                       showKeyNote(tr("Trust the server's host key first (under “Host key” below); the key is "
+                                      "installed next."),
+                                   true);
+                       Q_EMIT hostKeyNeeded(AfterTrust::installKey);
+                       Q_EMIT keySetupFinished();
+                   });
+}
+
+void ConnectionSection::sendKey(const Server &server, const QString &password)
+{
+    showKeyNote(tr("Installing the key…"));
+    QCoro::connect(KeySetup::installKey(server, password, m_askpassProgram), this,
+                   [this](const tl::expected<void, QString> &installed) {
+                       m_keyBusy = false;
+                       m_installKey->setEnabled(true);
+                       m_createKey->setEnabled(true);
+                       m_inspectedFor.clear();
+                       inspectKey(this->server());
+                       if (!installed) {
+                           showKeyNote(tr("Could not install the key: %1").arg(installed.error()), true);
+                           Q_EMIT keySetupFinished();
+                           return;
+                       }
+                       // The test that follows says whether the server takes it.
+                       showKeyNote(tr("The key is installed on the server."));
+                       Q_EMIT keySetupFinished();
+                       testConnection();
+                   });
 }
 
 void ConnectionSection::setProblems(const QString &name, const QString &host, const QString &user)
@@ -193,6 +389,44 @@ void ConnectionSection::setProblems(const QString &name, const QString &host, co
             note->setText(problem);
         note->setVisible(!problem.isEmpty());
     }
+}
+
+void ConnectionSection::splitHost()
+{
+    const auto parts = HostInput::split(m_host->text());
+    if (!parts)
+        return;
+    edit([&](Server &s) {
+        s.host = parts->host;
+        if (!parts->user.isEmpty())
+            s.username = parts->user;
+        if (parts->port)
+            s.port = *parts->port;
+    });
+    // The fields show it even while one of them has the focus.
+    m_host->setText(parts->host);
+    if (!parts->user.isEmpty())
+        m_user->setText(parts->user);
+    if (parts->port) {
+        m_port->setText(QString::number(*parts->port));
+        setRed(m_port, false);
+        m_portProblem->setVisible(false);
+    }
+    QStringList said{tr("host “%1”").arg(parts->host)};
+    if (!parts->user.isEmpty())
+        said.prepend(tr("user “%1”").arg(parts->user));
+    if (parts->port)
+        said.append(tr("port %1").arg(*parts->port));
+    m_hostSplit->setText(tr("Split into %1.").arg(QLocale().createSeparatedList(said)));
+    m_hostSplit->setVisible(true);
+}
+
+void ConnectionSection::focusKey()
+{
+    if (m_keyRow->isHidden())
+        m_agent->setFocus();
+    else
+        m_key->setFocus();
 }
 
 void ConnectionSection::focusName()
@@ -225,7 +459,19 @@ void ConnectionSection::showTest(const Server &server)
     const bool showMessage = m_report && !m_testing && !SSHTester::messageOf(*m_report).isEmpty();
     m_testMessage->setVisible(showMessage);
     if (showMessage) {
-        m_testMessage->setText(SSHTester::messageOf(*m_report));
+        QString text = SSHTester::messageOf(*m_report);
+        // ssh's own words, then what to do about the usual refusals.
+        if (!m_report->has_value() && text.contains(QLatin1String("Permission denied"))) {
+            text += u'\n'
+                    + (server.useSSHAgent
+                           ? tr("The server accepted none of ssh-agent's keys: add the right one with ssh-add, or "
+                                "turn “Use ssh-agent” off and install a key file.")
+                           : tr("The server did not accept this key: use “Install key on server…” to add it with "
+                                "the account's password."));
+        } else if (!m_report->has_value() && text.contains(QLatin1String("Host key verification failed"))) {
+            text += u'\n' + tr("The server's host key is not trusted: check it under “Host key”.");
+        }
+        m_testMessage->setText(text);
         QPalette palette = m_testMessage->palette();
         palette.setColor(QPalette::WindowText, m_report->has_value() ? Icons::green() : Icons::red());
         m_testMessage->setPalette(palette);
@@ -238,6 +484,30 @@ void ConnectionSection::testConnection()
     m_report.reset();
     m_testedConnection = connectionOf(server());
     showTest(server());
+    if (SSHTester::hostKeyPolicy() == SSHTester::HostKeyPolicy::acceptNew) {
+        runTest();
+        return;
+    }
+    const Server s = server();
+    QCoro::connect(HostKeyChecker::knownHostFingerprint(s.host, s.port), this,
+                   [this](const std::optional<HostKeyChecker::Fingerprint> &known) {
+                       if (known) {
+                           runTest();
+                           return;
+                       }
+                       m_testing = false;
+                       m_report = tl::unexpected(SSHTester::Failure{
+                           SSHTester::Failure::Code::failed,
+                           tr("The host key is not trusted yet: check it under “Host key” below. The test "
+                              "goes on once you trust it.")});
+                       showTest(server());
+                       Q_EMIT hostKeyNeeded(AfterTrust::test);
+                       Q_EMIT testFinished();
+                   });
+}
+
+void ConnectionSection::runTest()
+{
     QCoro::connect(SSHTester::test(server(), 10), this, [this](const SSHTester::Report &report) {
         m_report = report;
         m_testing = false;

@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -88,6 +89,46 @@ DashboardView::DashboardView(const AppContext &context, QWidget *parent)
     emptyLayout->addWidget(heading);
     emptyLayout->addWidget(description);
     layout->addWidget(m_empty);
+    // Three numbered steps to a first backup, each a button.
+    m_welcome = new QWidget(m_content);
+    m_welcome->setObjectName(QStringLiteral("welcomeSteps"));
+    auto *welcomeLayout = new QGridLayout(m_welcome);
+    welcomeLayout->setContentsMargins(0, 8, 0, 8);
+    auto *welcomeHeading = new QLabel(tr("Your first backup in three steps"), m_welcome);
+    welcomeHeading->setFont(Style::heading(welcomeHeading));
+    welcomeLayout->addWidget(welcomeHeading, 0, 0, 1, 3);
+    const QList<std::pair<QString, QString>> steps{
+        {tr("Add a server: its address, the account to log in as, and a name."), tr("Add a server")},
+        {tr("Set up its SSH key (Tidewell can make one and install it with the account's password) and trust "
+            "its host key."),
+         tr("Set up key")},
+        {tr("Add a folder to back up, then run the first backup."), tr("Add a path")}};
+    for (int i = 0; i < steps.size(); ++i) {
+        auto *mark = new QLabel(QString::number(i + 1), m_welcome);
+        QFont bold = mark->font();
+        bold.setBold(true);
+        mark->setFont(bold);
+        auto *text = new QLabel(steps.at(i).first, m_welcome);
+        text->setWordWrap(true);
+        auto *button = new QPushButton(steps.at(i).second, m_welcome);
+        button->setObjectName(QStringLiteral("welcomeStep%1").arg(i + 1));
+        welcomeLayout->addWidget(mark, i + 1, 0, Qt::AlignTop);
+        welcomeLayout->addWidget(text, i + 1, 1);
+        welcomeLayout->addWidget(button, i + 1, 2, Qt::AlignTop);
+        m_stepMarks << mark;
+        m_stepButtons << button;
+    }
+    welcomeLayout->setColumnStretch(1, 1);
+    layout->addWidget(m_welcome);
+    connect(m_stepButtons.at(0), &QPushButton::clicked, this, &DashboardView::addServerRequested);
+    connect(m_stepButtons.at(1), &QPushButton::clicked, this, [this] {
+        if (m_context.servers->rowCount() > 0)
+            Q_EMIT keySetupRequested(m_context.servers->server(0).id);
+    });
+    connect(m_stepButtons.at(2), &QPushButton::clicked, this, [this] {
+        if (m_context.servers->rowCount() > 0)
+            Q_EMIT addPathRequested(m_context.servers->server(0).id);
+    });
     m_grid = new QGridLayout;
     m_grid->setHorizontalSpacing(spacing);
     m_grid->setVerticalSpacing(spacing);
@@ -212,10 +253,27 @@ void DashboardView::placeCards()
     for (int c = 0; c < m_grid->columnCount(); ++c)
         m_grid->setColumnStretch(c, c < m_columns ? 1 : 0);
     m_empty->setVisible(model->rowCount() == 0);
+    updateWelcome();
+}
+
+void DashboardView::updateWelcome()
+{
+    ServerListModel *model = m_context.servers;
+    const int rows = model->rowCount();
+    bool fresh = rows <= 3;
+    for (int row = 0; fresh && row < rows; ++row)
+        fresh = model->data(model->index(row), ServerListModel::ResultRole).toInt() == -1;
+    m_welcome->setVisible(fresh);
+    if (!fresh)
+        return;
+    m_stepMarks.at(0)->setText(rows > 0 ? QStringLiteral("✓") : QStringLiteral("1"));
+    m_stepButtons.at(1)->setEnabled(rows > 0);
+    m_stepButtons.at(2)->setEnabled(rows > 0);
 }
 
 void DashboardView::syncRows(int first, int last)
 {
+    updateWelcome();
     ServerListModel *model = m_context.servers;
     const QDateTime now = model->now();
     for (int row = std::max(first, 0); row <= last && row < model->rowCount(); ++row) {

@@ -10,6 +10,7 @@
 
 class QGridLayout;
 class QLabel;
+class QPushButton;
 class ServerCard;
 struct Server;
 
@@ -35,6 +36,11 @@ public:
 Q_SIGNALS:
     void selectRequested(const QUuid &serverID);
     void runRequested(const Server &server);
+    // The welcome's steps: add a server, set up its key and host key, add
+    // its first path.
+    void addServerRequested();
+    void keySetupRequested(const QUuid &serverID);
+    void addPathRequested(const QUuid &serverID);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -42,6 +48,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The three first steps, while no server has run yet (up to three servers).
+    void updateWelcome();
     void syncAll();
     void syncRows(int first, int last);
     void syncStructure();
@@ -54,6 +62,9 @@ private:
     QWidget *m_content;
     QGridLayout *m_grid;
     QWidget *m_empty;
+    QWidget *m_welcome;
+    QList<QPushButton *> m_stepButtons;
+    QList<QLabel *> m_stepMarks;
     QHash<QString, QLabel *> m_counters;
     QHash<QUuid, ServerCard *> m_cards;
     int m_columns = 1;

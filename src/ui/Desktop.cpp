@@ -37,11 +37,11 @@ void Desktop::reveal(const QString &path)
 {
     if (m_recorder)
         return m_recorder(QStringLiteral("reveal"), path);
-    QCoro::connect(fileManagerCall(QStringLiteral("ShowItems"), path), this, [path](bool shown) {
+    QCoro::connect(fileManagerCall(QStringLiteral("ShowItems"), path), this, [this, path](bool shown) {
         if (shown)
             return;
         const QFileInfo info(path);
-        QDesktopServices::openUrl(QUrl::fromLocalFile(info.isDir() ? info.absoluteFilePath() : info.absolutePath()));
+        open(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
     });
 }
 
@@ -49,10 +49,18 @@ void Desktop::openFolder(const QString &path)
 {
     if (m_recorder)
         return m_recorder(QStringLiteral("open"), path);
-    QCoro::connect(fileManagerCall(QStringLiteral("ShowFolders"), path), this, [path](bool shown) {
+    QCoro::connect(fileManagerCall(QStringLiteral("ShowFolders"), path), this, [this, path](bool shown) {
         if (!shown)
-            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            open(path);
     });
+}
+
+void Desktop::open(const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        Q_EMIT openFailed(folder, tr("the folder does not exist"));
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        Q_EMIT openFailed(folder, tr("no file manager answered, and no program is set to open folders"));
 }
 
 void Desktop::copyText(const QString &text)

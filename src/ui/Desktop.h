@@ -27,6 +27,13 @@ public:
         m_recorder = std::move(recorder);
     }
 
+Q_SIGNALS:
+    // Nothing could show `path`: no file manager answered and nothing opens folders.
+    void openFailed(const QString &path, const QString &reason);
+
 private:
+    // The desktop's program for folders (xdg-open's choice).
+    void open(const QString &folder);
+
     std::function<void(const QString &, const QString &)> m_recorder;
 };

@@ -98,6 +98,18 @@ std::optional<QString> Dialogs::text(QWidget *parent, const QString &title, cons
     return text;
 }
 
+std::optional<QString> Dialogs::password(QWidget *parent, const QString &title, const QString &label)
+{
+    m_asked << label;
+    if (!m_texts.isEmpty())
+        return m_texts.dequeue();
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, label, QLineEdit::Password, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
 Dialogs::ConflictAnswer Dialogs::conflict(QWidget *parent, const QString &path)
 {
     m_asked << path;

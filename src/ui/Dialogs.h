@@ -36,6 +36,10 @@ public:
     // One line of text; empty optional when cancelled.
     std::optional<QString> text(QWidget *parent, const QString &title, const QString &label, const QString &suggested);
 
+    // A password, typed hidden; empty optional when cancelled. Kept in
+    // memory only, for the one call that needs it.
+    std::optional<QString> password(QWidget *parent, const QString &title, const QString &label);
+
     // What to do with a file that is already where a restore puts one.
     struct ConflictAnswer
     {

@@ -61,6 +61,9 @@ HostKeySection::HostKeySection(const QUuid &serverID, ConfigStore *store, QWidge
 
 void HostKeySection::refresh(const Server &server)
 {
+    // A result is about the host and port it was checked with.
+    if (!m_check->isChecking() && !m_check->isAbout(server.host, server.port))
+        m_check->clear();
     m_checkButton->setEnabled(!m_check->isChecking() && !server.host.isEmpty());
     m_checkButton->setText(m_check->isChecking() ? tr("Checking…") : tr("Check host key"));
     m_note->setVisible(!m_check->status());

@@ -10,6 +10,8 @@
 #include "core/presentation/ServerRules.h"
 #include "core/schedule/ScheduleStatus.h"
 #include "core/schedule/Scheduler.h"
+#include "core/ssh/HostKeyChecker.h"
+#include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
@@ -141,7 +143,21 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
             runBackup(*s);
     });
     connect(m_dashboard, &DashboardView::selectRequested, this, [this](const QUuid &id) { select(id); });
-    connect(m_dashboard, &DashboardView::runRequested, this, &MainWindow::runBackup);
+    connect(m_dashboard, &DashboardView::runRequested, this, [this](const Server &server) { runBackup(server); });
+    connect(m_dashboard, &DashboardView::addServerRequested, this, &MainWindow::addServer);
+    connect(m_dashboard, &DashboardView::keySetupRequested, this, [this](const QUuid &id) {
+        select(id);
+        if (m_editor)
+            m_editor->showKeySetup();
+    });
+    connect(m_dashboard, &DashboardView::addPathRequested, this, [this](const QUuid &id) {
+        select(id);
+        if (m_editor)
+            m_editor->addPath();
+    });
+    connect(m_context.desktop, &Desktop::openFailed, this, [this](const QString &path, const QString &reason) {
+        statusBar()->showMessage(tr("Could not open %1: %2").arg(path, reason));
+    });
 
     connect(m_context.store, &ConfigStore::settingsChanged, this, [this] {
         refreshFooter();
@@ -250,7 +266,10 @@ void MainWindow::showDetail()
                 (this->*action)(*s);
         };
     };
-    connect(editor, &ServerDetailView::runRequested, this, forServer(&MainWindow::runBackup));
+    connect(editor, &ServerDetailView::runRequested, this, [this](const QUuid &id) {
+        if (const Server *s = m_context.store->settings().server(id))
+            runBackup(*s);
+    });
     connect(editor, &ServerDetailView::openFolderRequested, this, forServer(&MainWindow::openBackupsFolder));
     connect(editor, &ServerDetailView::viewLogRequested, this, forServer(&MainWindow::viewLastLog));
     connect(editor, &ServerDetailView::deleteRequested, this, forServer(&MainWindow::confirmDelete));
@@ -353,7 +372,10 @@ void MainWindow::openBackupsFolder(const Server &server)
 {
     const QString folder =
         AppPaths::expandTilde(m_context.store->settings().destinationPath) + u'/' + safePathComponent(server.name);
-    QDir().mkpath(folder);
+    if (!QDir().mkpath(folder)) {
+        statusBar()->showMessage(tr("Could not open %1: the folder could not be made").arg(folder));
+        return;
+    }
     m_context.desktop->reveal(folder);
 }
 
@@ -409,15 +431,40 @@ void MainWindow::showConfigProblems()
         statusBar()->showMessage(m_configProblemShown);
 }
 
-void MainWindow::runBackup(const Server &server)
+void MainWindow::runBackup(const Server &server, bool withSheet)
 {
     if (!canRun(server))
         return;
-    if (!m_runSheet) {
-        m_runSheet = new BackupRunView(m_context.runner, m_context.desktop, this);
-        m_runSheet->setAttribute(Qt::WA_DeleteOnClose);
+    if (SSHTester::hostKeyPolicy() == SSHTester::HostKeyPolicy::acceptNew) {
+        startRun(server, withSheet);
+        return;
     }
-    m_runSheet->open();
+    // ssh is told never to record a key here: an unknown one is shown first.
+    const QUuid id = server.id;
+    QCoro::connect(HostKeyChecker::knownHostFingerprint(server.host, server.port), this,
+                   [this, id, withSheet](const std::optional<HostKeyChecker::Fingerprint> &known) {
+                       const Server *current = m_context.store->settings().server(id);
+                       if (!current || !canRun(*current))
+                           return;
+                       if (known) {
+                           startRun(*current, withSheet);
+                           return;
+                       }
+                       select(id);
+                       if (m_editor)
+                           m_editor->askForHostKey();
+                   });
+}
+
+void MainWindow::startRun(const Server &server, bool withSheet)
+{
+    if (withSheet) {
+        if (!m_runSheet) {
+            m_runSheet = new BackupRunView(m_context.runner, m_context.desktop, this);
+            m_runSheet->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        m_runSheet->open();
+    }
     QCoro::connect(m_context.runner->run(server, m_context.store), this, [] {});
 }
 

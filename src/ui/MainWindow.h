@@ -37,8 +37,11 @@ public:
     void duplicate(const Server &server);
     void confirmDelete(const Server &server);
     void openBackupsFolder(const Server &server);
-    // Starts a run and shows the run sheet; refused silently unless canRun().
-    void runBackup(const Server &server);
+    // Starts a run and shows the run sheet (`withSheet`; the tray's runs
+    // bring the window forward without one); refused silently unless
+    // canRun(). In a window that asks before trusting host keys, a server
+    // whose key is unknown shows its host key step instead.
+    void runBackup(const Server &server, bool withSheet = true);
     // Says in the status bar when the configuration file was not read as a
     // whole at start (keeping an unreadable one aside first).
     void showConfigProblems();
@@ -66,6 +69,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void startRun(const Server &server, bool withSheet);
     void refreshFooter();
     void showDetail();
     void showRowMenu(const QPoint &position);

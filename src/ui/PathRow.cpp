@@ -80,7 +80,16 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
     excludeLayout->addWidget(preview, 0, Qt::AlignTop);
     column->addWidget(m_name);
     column->addWidget(m_problem);
-    column->addWidget(m_remote);
+    auto *remoteRow = new QWidget(this);
+    auto *remoteLayout = new QHBoxLayout(remoteRow);
+    remoteLayout->setContentsMargins(0, 0, 0, 0);
+    m_remote->setParent(remoteRow);
+    auto *browse = new QPushButton(tr("Browse…"), remoteRow);
+    browse->setObjectName(QStringLiteral("pathBrowse"));
+    browse->setToolTip(tr("Choose the path among the server's folders"));
+    remoteLayout->addWidget(m_remote, 1);
+    remoteLayout->addWidget(browse);
+    column->addWidget(remoteRow);
     column->addWidget(kind);
     column->addWidget(m_command);
     column->addWidget(m_excludeRow);
@@ -117,6 +126,7 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
         edit([patterns](BackupPath &p) { p.excludes = patterns; });
     });
     connect(preview, &QPushButton::clicked, this, [this] { Q_EMIT previewRequested(m_id); });
+    connect(browse, &QPushButton::clicked, this, [this] { Q_EMIT browseRequested(m_id); });
     connect(trash, &QToolButton::clicked, this, [this] { Q_EMIT removeRequested(m_id); });
 }
 

@@ -34,6 +34,8 @@ Q_SIGNALS:
     void removeRequested(const QUuid &pathID);
     // "Preview": what a run would copy and exclude.
     void previewRequested(const QUuid &pathID);
+    // "Browse…": choose the remote path on the server.
+    void browseRequested(const QUuid &pathID);
 
 private:
     static void fitHeight(QPlainTextEdit *edit);

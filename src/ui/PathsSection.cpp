@@ -46,7 +46,7 @@ PathsSection::PathsSection(const QUuid &serverID, ConfigStore *store, QWidget *p
 void PathsSection::addPath()
 {
     BackupPath path;
-    path.name = QStringLiteral("New path");
+    path.name = newPathName();
     edit([&](Server &s) { s.paths.append(path); });
     // The new row, in view and with its name ready to be typed over.
     PathRow *row = m_rows.value(path.id);
@@ -100,6 +100,7 @@ void PathsSection::refresh(const Server &server)
                         });
                     });
             connect(row, &PathRow::previewRequested, this, &PathsSection::previewRequested);
+            connect(row, &PathRow::browseRequested, this, &PathsSection::browseRequested);
             connect(row, &PathRow::removeRequested, this, [this](const QUuid &id) {
                 edit([&](Server &s) { s.paths.removeIf([&](const BackupPath &p) { return p.id == id; }); });
             });
@@ -120,4 +121,19 @@ void PathsSection::refresh(const Server &server)
     }
     m_rows = kept;
     m_shown = server;
+}
+
+void PathsSection::setRemotePath(const QUuid &pathID, const QString &remotePath, bool isFolder)
+{
+    edit([&](Server &s) {
+        for (BackupPath &p : s.paths) {
+            if (p.id == pathID) {
+                p.remotePath = remotePath;
+                p.isDirectory = isFolder;
+                // A path without a label of its own is named after what was chosen.
+                if (p.name.trimmed().isEmpty() || p.name == newPathName())
+                    p.name = remotePath == QStringLiteral("/") ? remotePath : remotePath.section(u'/', -1);
+            }
+        }
+    });
 }

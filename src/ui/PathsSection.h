@@ -21,11 +21,16 @@ public:
     void refresh(const Server &server) override;
     // What a run would refuse about each path (by path id).
     void setProblems(const QHash<QUuid, QString> &problems);
+    // The label "Add path" gives a new path.
+    static QString newPathName() { return QStringLiteral("New path"); }
     void addPath();
+    // What the remote folder browser chose for a path (and its label, when it has none).
+    void setRemotePath(const QUuid &pathID, const QString &remotePath, bool isFolder);
     PathRow *row(const QUuid &pathID) const { return m_rows.value(pathID); }
 
 Q_SIGNALS:
     void previewRequested(const QUuid &pathID);
+    void browseRequested(const QUuid &pathID);
 
 private:
     QLabel *m_counter;

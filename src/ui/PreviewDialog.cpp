@@ -5,6 +5,8 @@
 #include "core/engine/RsyncPreview.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/presentation/ServerRules.h"
+#include "core/ssh/SSHTester.h"
+#include "core/ssh/Shell.h"
 #include "core/storage/ConfigStore.h"
 #include "ui/Icons.h"
 #include "ui/Style.h"
@@ -14,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <qcoro/qcorotask.h>
 
 PreviewDialog::PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigStore *store, RsyncRunner *runner,
                              QWidget *parent)
@@ -42,6 +46,11 @@ PreviewDialog::PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigS
     m_cancel->setObjectName(QStringLiteral("previewCancel"));
     connect(m_cancel, &QPushButton::clicked, m_preview, &RsyncPreview::cancel);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &PreviewDialog::reject);
+    m_resolved = Style::note(QString(), this);
+    m_resolved->setObjectName(QStringLiteral("previewResolved"));
+    m_resolved->setTextFormat(Qt::PlainText);
+    m_resolved->hide();
+    layout->addWidget(m_resolved);
     layout->addWidget(m_summary);
     layout->addWidget(m_lines, 1);
     layout->addWidget(
@@ -76,9 +85,25 @@ void PreviewDialog::start()
         return;
     }
     for (const BackupPath &path : server->paths) {
-        if (path.id == m_pathID)
-            setWindowTitle(tr("Preview of “") + (path.name.isEmpty() ? tr("(untitled)") : path.name) + tr("” on ")
-                           + ServerRules::displayName(*server));
+        if (path.id != m_pathID)
+            continue;
+        setWindowTitle(tr("Preview of “") + (path.name.isEmpty() ? tr("(untitled)") : path.name) + tr("” on ")
+                       + ServerRules::displayName(*server));
+        // "~/www" is relative to the account's home: say where that is.
+        if (path.remotePath == QStringLiteral("~") || path.remotePath.startsWith(QLatin1String("~/"))) {
+            const QString relative = path.remotePath.mid(2);
+            const QString command = relative.isEmpty() ? QStringLiteral("pwd")
+                                                       : QStringLiteral("cd -- ") + Shell::escapeRemotePath(relative)
+                                                             + QStringLiteral(" && pwd");
+            const QString shown = path.remotePath;
+            QCoro::connect(SSHTester::runRemoteCommand(*server, command, 10), this,
+                           [this, shown](const SSHTester::Report &report) {
+                               if (!report)
+                                   return;
+                               m_resolved->setText(tr("%1 is %2 on the server.").arg(shown, report->trimmed()));
+                               m_resolved->show();
+                           });
+        }
     }
     QCoro::connect(
         m_preview->run(*server, m_pathID, settings, m_runner->rsyncProbe()), this,

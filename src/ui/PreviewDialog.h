@@ -44,6 +44,7 @@ private:
     RsyncRunner *m_runner;
     RsyncPreview *m_preview;
     QLabel *m_summary;
+    QLabel *m_resolved; // where a "~/" path is on the server
     QPlainTextEdit *m_lines;
     QPushButton *m_cancel;
     QDialogButtonBox *m_buttons;

@@ -8,6 +8,7 @@
 #include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerListModel.h"
 #include "core/schedule/ScheduleStatus.h"
+#include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "ui/BackupsSection.h"
@@ -17,6 +18,7 @@
 #include "ui/LastRunSection.h"
 #include "ui/PathsSection.h"
 #include "ui/PreviewDialog.h"
+#include "ui/RemoteFolderDialog.h"
 #include "ui/RetentionSection.h"
 #include "ui/ScheduleSection.h"
 
@@ -25,6 +27,8 @@
 #include <QScrollArea>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <qcoro/qcorotask.h>
 
 ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &context, QWidget *parent)
     : QWidget(parent)
@@ -65,7 +69,7 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     });
     outer->addWidget(toolbar);
 
-    auto *scroll = new QScrollArea(this);
+    auto *scroll = m_scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     auto *content = new QWidget(scroll);
@@ -90,8 +94,30 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
 
     connect(m_connection, &ConnectionSection::testFinished, this, &ServerDetailView::busyChanged);
     connect(m_hostKey->check(), &HostKeyCheck::finished, this, &ServerDetailView::busyChanged);
+    connect(m_connection, &ConnectionSection::hostKeyNeeded, this, [this](ConnectionSection::AfterTrust then) {
+        m_afterTrust = then;
+        askForHostKey();
+    });
+    // What was asked for goes on once the key is trusted.
+    connect(m_hostKey->check(), &HostKeyCheck::finished, this, [this] {
+        const auto status = m_hostKey->check()->status();
+        if (!m_afterTrust || !status || m_hostKey->check()->isChecking())
+            return;
+        const auto state = status->state().state;
+        if (state == HostKeyChecker::Status::State::unknown)
+            return; // still waiting for "Trust this host"
+        const auto then = *m_afterTrust;
+        m_afterTrust.reset(); // a mismatch or no answer ends the wait
+        if (state != HostKeyChecker::Status::State::trusted)
+            return;
+        if (then == ConnectionSection::AfterTrust::test)
+            m_connection->testConnection();
+        else
+            m_connection->installKey();
+    });
     connect(m_lastRun, &LastRunSection::viewLogRequested, this, [this] { Q_EMIT viewLogRequested(m_id); });
     connect(m_paths, &PathsSection::previewRequested, this, &ServerDetailView::previewPath);
+    connect(m_paths, &PathsSection::browseRequested, this, &ServerDetailView::browsePath);
     connect(m_backups, &BackupsSection::openRequested, this, &ServerDetailView::openPathRequested);
     connect(m_backups, &BackupsSection::browseRequested, this,
             [this](const QString &date) { Q_EMIT restoreRequested(m_id, date); });
@@ -258,6 +284,64 @@ bool ServerDetailView::isCheckingHost() const
 }
 
 PreviewDialog *ServerDetailView::previewPath(const QUuid &pathID)
+{
+    if (SSHTester::hostKeyPolicy() == SSHTester::HostKeyPolicy::acceptNew)
+        return openPreview(pathID);
+    const Server s = server();
+    QCoro::connect(HostKeyChecker::knownHostFingerprint(s.host, s.port), this,
+                   [this, pathID](const std::optional<HostKeyChecker::Fingerprint> &known) {
+                       if (known)
+                           openPreview(pathID);
+                       else
+                           askForHostKey();
+                   });
+    return nullptr;
+}
+
+RemoteFolderDialog *ServerDetailView::browsePath(const QUuid &pathID)
+{
+    const auto open = [this, pathID] {
+        auto *dialog = new RemoteFolderDialog(server(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(dialog, &QDialog::accepted, this, [this, dialog, pathID] {
+            m_paths->setRemotePath(pathID, dialog->chosenPath(), dialog->chosenIsFolder());
+        });
+        dialog->showFolder(QString());
+        dialog->open();
+        return dialog;
+    };
+    if (SSHTester::hostKeyPolicy() == SSHTester::HostKeyPolicy::acceptNew)
+        return open();
+    const Server s = server();
+    QCoro::connect(HostKeyChecker::knownHostFingerprint(s.host, s.port), this,
+                   [this, open](const std::optional<HostKeyChecker::Fingerprint> &known) {
+                       if (known)
+                           open();
+                       else
+                           askForHostKey();
+                   });
+    return nullptr;
+}
+
+void ServerDetailView::showKeySetup()
+{
+    m_connection->focusKey();
+    m_scroll->ensureWidgetVisible(m_connection->focusWidget() ? m_connection->focusWidget() : m_connection);
+}
+
+void ServerDetailView::askForHostKey()
+{
+    const Server s = server();
+    if (s.host.trimmed().isEmpty())
+        return;
+    m_scroll->ensureWidgetVisible(m_hostKey, 0, 0);
+    m_hostKey->check()->ask(
+        s.host, s.port,
+        tr("This server's host key is not trusted yet. Compare the fingerprint with what the server's administrator "
+           "gave you and choose “Trust this host” before the first connection."));
+}
+
+PreviewDialog *ServerDetailView::openPreview(const QUuid &pathID)
 {
     auto *dialog = new PreviewDialog(m_id, pathID, m_context.store, m_context.runner, this);
     dialog->show();

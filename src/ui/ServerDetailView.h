@@ -6,6 +6,7 @@
 #include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/SSHTester.h"
 #include "ui/AppContext.h"
+#include "ui/ConnectionSection.h"
 
 #include <QUuid>
 #include <QWidget>
@@ -19,6 +20,8 @@ class LastRunSection;
 class PathsSection;
 class PreviewDialog;
 class QAction;
+class RemoteFolderDialog;
+class QScrollArea;
 class RetentionSection;
 class ScheduleSection;
 
@@ -48,8 +51,17 @@ public:
     void syncSchedule();
     void pickKey();
     void addPath();
-    // A dry run of one path, in a dialog of its own.
+    // A dry run of one path, in a dialog of its own; in a window that asks
+    // before trusting host keys, the host key step instead while the key is
+    // unknown (no dialog: nullptr).
     PreviewDialog *previewPath(const QUuid &pathID);
+    // Shows the host key section, checks the server's key and says it must
+    // be trusted before the first connection.
+    void askForHostKey();
+    // Scrolls to the key and puts the focus there.
+    void showKeySetup();
+    // The remote folder browser for a path (after the host key step, as a preview).
+    RemoteFolderDialog *browsePath(const QUuid &pathID);
     void setHostStatus(const HostKeyChecker::Status &status);
 
     std::optional<SSHTester::Report> testReport() const;
@@ -72,6 +84,7 @@ Q_SIGNALS:
 
 private:
     void refresh();
+    PreviewDialog *openPreview(const QUuid &pathID);
 
     QUuid m_id;
     AppContext m_context;
@@ -84,4 +97,7 @@ private:
     BackupsSection *m_backups;
     QAction *m_lastLogAction;
     QAction *m_runAction;
+    QScrollArea *m_scroll;
+    // A connection test or key install waits for the host key to be trusted.
+    std::optional<ConnectionSection::AfterTrust> m_afterTrust;
 };

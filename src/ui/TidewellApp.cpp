@@ -270,8 +270,9 @@ void TidewellApp::rebuildTrayMenu()
                 switch (what) {
                 case Action::runBackup:
                     if (const Server *server = m_context.store->settings().server(id)) {
-                        QCoro::connect(m_context.runner->run(*server, m_context.store), this, [] {});
+                        const Server copy = *server;
                         openMainWindow();
+                        m_mainWindow->runBackup(copy, false);
                     }
                     break;
                 case Action::cancel:

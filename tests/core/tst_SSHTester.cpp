@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ssh arguments and reports against a real sshd.
+#include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/SSHTester.h"
 #include "fixtures/Await.h"
 #include "fixtures/SshdFixture.h"
@@ -7,6 +8,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace TestHelpers;
@@ -29,6 +31,7 @@ private Q_SLOTS:
     void baseArguments()
     {
         TempHome home;
+        HostKeyChecker::setKnownHostsFileForTesting(QString()); // ssh's own file: no option names it
         Server server;
         server.port = 2222;
         QCOMPARE(SSHTester::baseArgs(server, 10),
@@ -37,6 +40,19 @@ private Q_SLOTS:
                               QStringLiteral("2222"), QStringLiteral("-o"), QStringLiteral("BatchMode=yes"),
                               QStringLiteral("-o"), QStringLiteral("StrictHostKeyChecking=accept-new"),
                               QStringLiteral("-o"), QStringLiteral("ConnectTimeout=10")}));
+        // Where the user is asked, ssh records no key by itself; a test's own
+        // known_hosts is named.
+        const auto restore = qScopeGuard([] {
+            SSHTester::setHostKeyPolicy(SSHTester::HostKeyPolicy::acceptNew);
+            HostKeyChecker::setKnownHostsFileForTesting(QString());
+        });
+        SSHTester::setHostKeyPolicy(SSHTester::HostKeyPolicy::strict);
+        HostKeyChecker::setKnownHostsFileForTesting(home.home() + QStringLiteral("/hosts"));
+        const QStringList strict = SSHTester::baseArgs(server, 10);
+        QVERIFY(strict.contains(QStringLiteral("StrictHostKeyChecking=yes")));
+        QCOMPARE(strict.mid(strict.size() - 2),
+                 (QStringList{QStringLiteral("-o"),
+                              QStringLiteral("UserKnownHostsFile=") + home.home() + QStringLiteral("/hosts")}));
         server.useSSHAgent = true;
         QCOMPARE(SSHTester::baseArgs(server, 60).first(), QStringLiteral("-p"));
         QVERIFY(!SSHTester::baseArgs(server, 60).contains(QStringLiteral("IdentitiesOnly=yes")));

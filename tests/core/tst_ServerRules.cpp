@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows show about servers.
+#include "core/model/HostInput.h"
 #include "core/model/ReferenceDate.h"
 #include "core/model/ServerCheck.h"
 #include "core/presentation/Formatting.h"
@@ -139,6 +140,57 @@ private Q_SLOTS:
         for (const ServerCheck::Problem &problem : ServerCheck::problems(server, all))
             found << problem.message;
         QCOMPARE(found, messages);
+    }
+
+    // What users paste into Host, split into user, host and port.
+    void hostInput_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("splits");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<qint64>("port"); // 0: none given
+        const auto row = [](const char *name, const QString &typed, bool splits, const QString &user,
+                            const QString &host,
+                            qint64 port) { QTest::newRow(name) << typed << splits << user << host << port; };
+        row("plain name", QStringLiteral("example.org"), false, {}, {}, 0);
+        row("user@host", QStringLiteral("deploy@example.org"), true, QStringLiteral("deploy"),
+            QStringLiteral("example.org"), 0);
+        row("host:port", QStringLiteral("example.org:2222"), true, {}, QStringLiteral("example.org"), 2222);
+        row("user@host:port", QStringLiteral(" deploy@example.org:2222 "), true, QStringLiteral("deploy"),
+            QStringLiteral("example.org"), 2222);
+        row("ssh URL", QStringLiteral("ssh://deploy@example.org:2222/"), true, QStringLiteral("deploy"),
+            QStringLiteral("example.org"), 2222);
+        row("ssh URL without port", QStringLiteral("SSH://example.org"), true, {}, QStringLiteral("example.org"), 0);
+        row("[v6]:port", QStringLiteral("[2001:db8::1]:2222"), true, {}, QStringLiteral("2001:db8::1"), 2222);
+        row("user@[v6]", QStringLiteral("root@[::1]"), true, QStringLiteral("root"), QStringLiteral("::1"), 0);
+        row("bare v6", QStringLiteral("2001:db8::1"), false, {}, {}, 0);
+        row("IPv4:port", QStringLiteral("10.0.0.5:22"), true, {}, QStringLiteral("10.0.0.5"), 22);
+        row("port 0", QStringLiteral("example.org:0"), false, {}, {}, 0);
+        row("port too big", QStringLiteral("example.org:70000"), false, {}, {}, 0);
+        row("port not a number", QStringLiteral("example.org:ssh"), false, {}, {}, 0);
+        row("signed port", QStringLiteral("example.org:+22"), false, {}, {}, 0);
+        row("no host", QStringLiteral("deploy@"), false, {}, {}, 0);
+        row("no user", QStringLiteral("@example.org"), false, {}, {}, 0);
+        row("unclosed bracket", QStringLiteral("[::1:22"), false, {}, {}, 0);
+    }
+
+    void hostInput()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, splits);
+        QFETCH(QString, user);
+        QFETCH(QString, host);
+        QFETCH(qint64, port);
+        const auto parts = HostInput::split(typed);
+        QCOMPARE(parts.has_value(), splits);
+        if (!parts)
+            return;
+        QCOMPARE(parts->user, user);
+        QCOMPARE(parts->host, host);
+        QCOMPARE(parts->port.value_or(0), port);
+        // What a split gives is a host a run accepts.
+        QCOMPARE(ServerCheck::hostProblem(parts->host), QString());
     }
 
     void healthAndRows()

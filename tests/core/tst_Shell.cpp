@@ -4,6 +4,7 @@
 #include "core/model/SafePathComponent.h"
 #include "core/model/ServerCheck.h"
 #include "core/ssh/CipherPreference.h"
+#include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/Shell.h"
 #include "fixtures/TempHome.h"
 
@@ -267,6 +268,7 @@ private Q_SLOTS:
     void keyPathIsExpandedAndQuoted()
     {
         TestHelpers::TempHome home;
+        HostKeyChecker::setKnownHostsFileForTesting(QString()); // ssh's own file: no option names it
         Server server;
         server.privateKeyPath = QStringLiteral("~/keys/it's");
         QCOMPARE(RsyncInvocation::remoteShellCommand(server),
@@ -275,6 +277,10 @@ private Q_SLOTS:
                      "ServerAliveInterval=15 -o ServerAliveCountMax=4 -i '%1/keys/it''s' -o IdentitiesOnly=yes -o "
                      "Ciphers=%2")
                      .arg(home.home(), CipherPreference::forServer(server)));
+        HostKeyChecker::setKnownHostsFileForTesting(home.home() + QStringLiteral("/it's hosts"));
+        QVERIFY(RsyncInvocation::remoteShellCommand(server).contains(
+            QStringLiteral(" -o 'UserKnownHostsFile=%1/it''s hosts' ").arg(home.home())));
+        HostKeyChecker::setKnownHostsFileForTesting(QString());
     }
 
     // Fastest first for the CPU; never CBC or arcfour; the server's own list wins.

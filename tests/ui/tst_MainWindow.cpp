@@ -37,6 +37,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -491,6 +492,45 @@ private Q_SLOTS:
         QCOMPARE(m_h->revealed, QStringList{QStringLiteral("reveal ") + folder});
         m_window->openBackupsFolder(server(QString()));
         QVERIFY(QDir(m_h->home.home() + QStringLiteral("/Backups/unnamed")).exists());
+    }
+
+    // A folder that cannot be shown is said in the window, with its path and why.
+    void aFolderThatCannotBeOpenedIsSaid()
+    {
+        writeFile(m_h->home.home() + QStringLiteral("/Backups"), "a file where the folder belongs");
+        m_h->store.update([](AppSettings &s) { s.destinationPath = QStringLiteral("~/Backups"); });
+        m_window->openBackupsFolder(server(QStringLiteral("web")));
+        QVERIFY(m_h->revealed.isEmpty());
+        QVERIFY(m_window->statusBar()->currentMessage().startsWith(QStringLiteral("Could not open ") + m_h->home.home()
+                                                                   + QStringLiteral("/Backups/web: ")));
+        Q_EMIT m_h->desktop->openFailed(QStringLiteral("/srv/b"), QStringLiteral("no file manager answered"));
+        QCOMPARE(m_window->statusBar()->currentMessage(),
+                 QStringLiteral("Could not open /srv/b: no file manager answered"));
+    }
+
+    // The empty dashboard's three steps: each a button, the later ones
+    // waiting for a server; gone once a backup has run.
+    void theWelcomeLeadsToAFirstBackup()
+    {
+        DashboardView *dashboard = m_window->dashboard();
+        auto *welcome = dashboard->findChild<QWidget *>(QStringLiteral("welcomeSteps"));
+        QVERIFY(welcome->isVisibleTo(m_window.get()));
+        auto step = [&](int n) { return dashboard->findChild<QPushButton *>(QStringLiteral("welcomeStep%1").arg(n)); };
+        QVERIFY(step(1)->isEnabled());
+        QVERIFY(!step(2)->isEnabled() && !step(3)->isEnabled());
+        step(1)->click();
+        QCOMPARE(m_h->store.settings().servers.size(), 1);
+        const QUuid id = m_h->store.settings().servers.first().id;
+        m_window->select(std::nullopt);
+        QVERIFY(welcome->isVisibleTo(m_window.get()));
+        QVERIFY(step(2)->isEnabled() && step(3)->isEnabled());
+        step(3)->click();
+        QCOMPARE(m_h->store.settings().servers.first().paths.size(), 1);
+        m_window->select(std::nullopt);
+        step(2)->click();
+        QVERIFY(m_window->focusWidget() && m_window->focusWidget()->objectName() == QStringLiteral("keyField"));
+        m_h->store.recordRunResult(id, ReferenceDate::fromDateTime(QDateTime::currentDateTime()), 0);
+        QTRY_VERIFY(!welcome->isVisibleTo(m_window.get()));
     }
 
     void footerNamesTheLatest()

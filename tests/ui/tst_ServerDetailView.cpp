@@ -4,6 +4,7 @@
 #include "core/engine/Snapshots.h"
 #include "core/schedule/Scheduler.h"
 #include "core/ssh/HostKeyChecker.h"
+#include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "fixtures/BackupScenario.h"
@@ -14,6 +15,7 @@
 #include "ui/Dialogs.h"
 #include "ui/PathRow.h"
 #include "ui/PreviewDialog.h"
+#include "ui/RemoteFolderDialog.h"
 #include "ui/ScheduleSection.h"
 #include "ui/ServerDetailView.h"
 
@@ -24,10 +26,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
@@ -180,6 +184,116 @@ private Q_SLOTS:
         QVERIFY(!view->testReport());
         QVERIFY(!child<QLabel>(view.get(), "testResult")->isVisibleTo(view.get()));
         QVERIFY(!child<QLabel>(view.get(), "testMessage")->isVisibleTo(view.get()));
+    }
+
+    // Where the user is asked, a test on an unknown host shows the host key
+    // first, records nothing, and goes on by itself once the key is trusted;
+    // a result is about the host and port it was had for.
+    void aNewHostKeyIsShownBeforeTheFirstConnection()
+    {
+        const auto policy = qScopeGuard([] { SSHTester::setHostKeyPolicy(SSHTester::HostKeyPolicy::acceptNew); });
+        SSHTester::setHostKeyPolicy(SSHTester::HostKeyPolicy::strict);
+        auto view = editorFor(m_sshd->server());
+        QSignalSpy done(view.get(), &ServerDetailView::busyChanged);
+        view->testConnection();
+        QTRY_VERIFY_WITH_TIMEOUT(view->testReport() && view->hostStatus() && !view->isCheckingHost(), 20000);
+        QVERIFY(!view->testReport()->has_value());
+        QVERIFY(child<QLabel>(view.get(), "testMessage")->text().contains(QStringLiteral("not trusted yet")));
+        QCOMPARE(view->hostStatus()->state().state, HostKeyChecker::Status::State::unknown);
+        QVERIFY(view->hostActionMessage().contains(QStringLiteral("not trusted yet")));
+        QVERIFY(!child<QLabel>(view.get(), "fingerprint")->text().isEmpty());
+        QVERIFY(!QFile::exists(HostKeyChecker::knownHostsFile()));
+
+        child<QPushButton>(view.get(), "trustHost")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(view->testReport() && view->testReport()->has_value() && !view->isTesting(), 30000);
+        QCOMPARE(view->hostStatus()->state().state, HostKeyChecker::Status::State::trusted);
+
+        type(child<QLineEdit>(view.get(), "portField"), QStringLiteral("2222"));
+        QVERIFY(!view->hostStatus());
+        QVERIFY(!view->testReport());
+    }
+
+    // "deploy@host:port" pasted into Host fills three fields and says so.
+    void whatIsPastedIntoHostIsSplit()
+    {
+        auto view = editorFor(m_sshd->server());
+        auto *host = child<QLineEdit>(view.get(), "hostField");
+        type(host, QStringLiteral("ssh://deploy@backup.example.org:2200/"));
+        QTest::keyClick(host, Qt::Key_Return);
+        QCOMPARE(stored().host, QStringLiteral("backup.example.org"));
+        QCOMPARE(stored().username, QStringLiteral("deploy"));
+        QCOMPARE(stored().port, 2200);
+        QCOMPARE(host->text(), QStringLiteral("backup.example.org"));
+        QCOMPARE(child<QLineEdit>(view.get(), "userField")->text(), QStringLiteral("deploy"));
+        QCOMPARE(child<QLineEdit>(view.get(), "portField")->text(), QStringLiteral("2200"));
+        auto *said = child<QLabel>(view.get(), "hostSplit");
+        QVERIFY(said->isVisibleTo(view.get()));
+        QVERIFY(said->text().contains(QStringLiteral("user “deploy”")));
+        QVERIFY(said->text().contains(QStringLiteral("port 2200")));
+        type(host, QStringLiteral("other.example.org"));
+        QVERIFY(!said->isVisibleTo(view.get()));
+    }
+
+    // Under the key: what to do about it, one click away.
+    void theKeyRowSaysWhatToDo()
+    {
+        Server server = m_sshd->server();
+        server.privateKeyPath = m_h->home.home() + QStringLiteral("/.ssh/id_ed25519");
+        auto view = editorFor(server);
+        auto *note = child<QLabel>(view.get(), "keyNote");
+        auto *create = child<QPushButton>(view.get(), "createKey");
+        QTRY_VERIFY(note->text().startsWith(QStringLiteral("There is no key at this path yet")));
+        QVERIFY(create->isVisibleTo(view.get()));
+        create->click();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(server.privateKeyPath) && !create->isVisibleTo(view.get()), 20000);
+        QTRY_VERIFY(child<QPushButton>(view.get(), "installKey")->isVisibleTo(view.get()));
+        QCOMPARE(note->text(), QStringLiteral("Key created. Next: install it on the server."));
+
+        // A key with a passphrase: the agent switch is the way.
+        const QString locked = m_h->home.path() + QStringLiteral("/locked");
+        QCOMPARE(
+            QProcess::execute(QStringLiteral("/usr/bin/ssh-keygen"),
+                              {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
+                               QStringLiteral("-N"), QStringLiteral("secret phrase"), QStringLiteral("-f"), locked}),
+            0);
+        type(child<QLineEdit>(view.get(), "keyField"), locked);
+        QTRY_COMPARE(note->text(),
+                     QStringLiteral("This key has a passphrase: turn on “Use ssh-agent” and add it with ssh-add"));
+        child<QPushButton>(view.get(), "useAgent")->click();
+        QVERIFY(stored().useSSHAgent);
+    }
+
+    // "Browse…" lists the server's folders; entering, going up and choosing
+    // a file fill the path and its kind.
+    void theRemoteBrowserFillsThePath()
+    {
+        Server server = m_sshd->server();
+        BackupPath path;
+        server.paths = {path};
+        auto view = editorFor(server);
+        const QString root = m_h->home.path() + QStringLiteral("/remote tree");
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/ü folder")));
+        writeFile(root + QStringLiteral("/a file"), "x");
+
+        QPointer<RemoteFolderDialog> dialog = view->browsePath(path.id);
+        QVERIFY(dialog);
+        QSignalSpy listed(dialog.data(), &RemoteFolderDialog::listed);
+        QVERIFY(listed.wait(20000)); // the account's home first
+        dialog->showFolder(root);
+        QVERIFY(listed.wait(20000));
+        auto *entries = dialog->findChild<QListWidget *>(QStringLiteral("remoteEntries"));
+        QCOMPARE(entries->count(), 2);
+        QCOMPARE(entries->item(0)->text(), QStringLiteral("ü folder"));
+        Q_EMIT entries->itemActivated(entries->item(0));
+        QVERIFY(listed.wait(20000));
+        QCOMPARE(dialog->folder(), root + QStringLiteral("/ü folder"));
+        child<QPushButton>(dialog.data(), "remoteUp")->click();
+        QVERIFY(listed.wait(20000));
+        entries->setCurrentRow(1);
+        child<QPushButton>(dialog.data(), "remoteChoose")->click();
+        QCOMPARE(stored().paths.first().remotePath, root + QStringLiteral("/a file"));
+        QVERIFY(!stored().paths.first().isDirectory);
+        QCOMPARE(stored().paths.first().name, QStringLiteral("a file")); // named after it, having no label
     }
 
     void realHostKeyCheckAndTrust()

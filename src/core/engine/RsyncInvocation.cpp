@@ -4,6 +4,7 @@
 
 #include "core/model/SafePathComponent.h"
 #include "core/ssh/CipherPreference.h"
+#include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/SSHTester.h"
 #include "core/ssh/Shell.h"
 #include "core/system/AppPaths.h"
@@ -52,9 +53,11 @@ QStringList transferOptions(const Server &server, const AppSettings &settings, c
 
 QString remoteShellCommand(const Server &server)
 {
-    QString command = QStringLiteral("ssh -p ") + QString::number(server.port)
-                      + QStringLiteral(" -o StrictHostKeyChecking=accept-new -o BatchMode=yes ")
+    QString command = QStringLiteral("ssh -p ") + QString::number(server.port) + QStringLiteral(" -o ")
+                      + SSHTester::hostKeyOption() + QStringLiteral(" -o BatchMode=yes ")
                       + SSHTester::runOptions().join(u' ');
+    for (const QString &option : HostKeyChecker::knownHostsOptions())
+        command += u' ' + (option == QStringLiteral("-o") ? option : Shell::quoteForRsyncShell(option));
     if (!server.useSSHAgent) {
         command += QStringLiteral(" -i ") + Shell::quoteForRsyncShell(AppPaths::expandTilde(server.privateKeyPath))
                    + QStringLiteral(" -o IdentitiesOnly=yes");

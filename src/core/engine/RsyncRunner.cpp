@@ -10,6 +10,7 @@
 #include "core/engine/RsyncStats.h"
 #include "core/engine/Snapshots.h"
 #include "core/model/ReferenceDate.h"
+#include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
@@ -124,6 +125,15 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     if (space.refusal)
         co_return endWith(space.refusal->lines, space.refusal->exitCode);
 
+    // A scheduled run accepts a new host key (nobody is there to ask) and
+    // says which one; the window never lets ssh record one unseen.
+    m_hostKeyUnseen = false;
+    if (SSHTester::hostKeyPolicy() == SSHTester::HostKeyPolicy::acceptNew) {
+        const auto known = co_await HostKeyChecker::knownHostFingerprint(server.host, server.port);
+        if (!self)
+            co_return;
+        m_hostKeyUnseen = !known.has_value();
+    }
     m_snapshotStats = RsyncStats();
     for (const BackupPlan::Step &step : plan->steps) {
         const bool copied = co_await copyPath(server, step, RetryPolicy(settings.retryAttempts), plan->rsync);
@@ -184,6 +194,8 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
                                               cut = cut || data.size() > room;
                                               sink.append(data.left(room));
                                           });
+    if (self && m_hostKeyUnseen)
+        co_await noteAddedHostKey(server);
     if (!self)
         co_return false;
     if (m_wasCancelled) {
@@ -222,6 +234,8 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
     for (qint64 attempt = 1;; ++attempt) {
         const int status =
             co_await runTransfer(rsync, step.arguments, int(std::min<qint64>(runSettings().ioTimeoutSeconds, INT_MAX)));
+        if (self && m_hostKeyUnseen)
+            co_await noteAddedHostKey(server);
         if (!self)
             co_return false;
         append(QStringLiteral("→ exit ") + QString::number(status));
@@ -255,6 +269,17 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
             co_return false;
         }
     }
+}
+
+QCoro::Task<> RsyncRunner::noteAddedHostKey(Server server)
+{
+    QPointer<RsyncRunner> self(this);
+    const auto known = co_await HostKeyChecker::knownHostFingerprint(server.host, server.port);
+    if (!self || !known)
+        co_return;
+    m_hostKeyUnseen = false;
+    m_hostKeyAdded = known->keyType + u' ' + known->sha256;
+    append(QStringLiteral("Host key of ") + server.host + QStringLiteral(" added on first use: ") + m_hostKeyAdded);
 }
 
 void RsyncRunner::finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store)

@@ -63,6 +63,9 @@ private:
     QCoro::Task<> performRun(Server server, AppSettings settings);
     QCoro::Task<bool> copyPath(Server server, BackupPlan::Step step, RetryPolicy policy, QString rsync);
     QCoro::Task<bool> runPreBackupCommand(Server server, BackupPath path);
+    // After ssh first reached a server whose key was unknown: the key ssh
+    // recorded, said in the log.
+    QCoro::Task<> noteAddedHostKey(Server server);
     void finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store);
     // Puts the finished snapshot in place; false when the run must end.
     bool completeSnapshot(const BackupPlan &plan, const AppSettings &settings);
@@ -74,4 +77,6 @@ private:
     std::optional<RsyncProbe> m_probe;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
     int m_retryDelayUnitMs = 1000;
+    // The server's host key was not in known_hosts when the run started.
+    bool m_hostKeyUnseen = false;
 };

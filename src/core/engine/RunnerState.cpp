@@ -47,6 +47,7 @@ void RunnerState::begin(const Server &server, const AppSettings &settings)
     m_wasCancelled = false;
     m_wasRefused = false;
     m_warning.clear();
+    m_hostKeyAdded.clear();
     m_runServer = server;
     m_runSettings = settings;
 }

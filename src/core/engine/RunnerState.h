@@ -45,6 +45,9 @@ public:
     // What went wrong after the copy itself succeeded (old snapshots that
     // could not be deleted); empty when nothing did.
     QString warning() const { return m_warning; }
+    // The host key ssh recorded on its own during the run (a headless run
+    // accepts a key on first use), as "ED25519 SHA256:…"; empty when none.
+    QString hostKeyAdded() const { return m_hostKeyAdded; }
     // See RunLog::serial() and RunLog::revision().
     qint64 logLineSerial() const { return m_log.serial(); }
     qint64 logRevision() const { return m_log.revision(); }
@@ -84,6 +87,7 @@ protected:
     bool m_wasCancelled = false;
     bool m_wasRefused = false;
     QString m_warning;
+    QString m_hostKeyAdded;
 
 private:
     QUuid runningServerIDOrNull() const { return m_runningServerID.value_or(QUuid()); }

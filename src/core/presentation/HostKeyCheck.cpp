@@ -10,9 +10,16 @@ void HostKeyCheck::check(const QString &host, qint64 port)
     run(host, port);
 }
 
+void HostKeyCheck::ask(const QString &host, qint64 port, const QString &message)
+{
+    m_message = message;
+    run(host, port);
+}
+
 void HostKeyCheck::run(const QString &host, qint64 port)
 {
     m_checking = true;
+    m_target = host + u'\n' + QString::number(port);
     Q_EMIT changed();
     QCoro::connect(HostKeyChecker::check(host, port), this, [this](const HostKeyChecker::Status &status) {
         m_checking = false;
@@ -26,7 +33,11 @@ void HostKeyCheck::trust(const QString &host, qint64 port)
 {
     m_message.clear();
     Q_EMIT changed();
-    QCoro::connect(HostKeyChecker::trust(host, port), this,
+    // Only the key the user was shown is trusted.
+    std::optional<HostKeyChecker::Fingerprint> seen;
+    if (m_status && m_status->live)
+        seen = *m_status->live;
+    QCoro::connect(HostKeyChecker::trust(host, port, seen), this,
                    [this, host, port](const HostKeyChecker::ProbeResult &result) {
                        if (result) {
                            // The check runs again; the message stays with its result.
@@ -40,8 +51,23 @@ void HostKeyCheck::trust(const QString &host, qint64 port)
                    });
 }
 
+bool HostKeyCheck::isAbout(const QString &host, qint64 port) const
+{
+    return !m_target || *m_target == host + u'\n' + QString::number(port);
+}
+
+void HostKeyCheck::clear()
+{
+    if (!m_status && m_message.isEmpty())
+        return;
+    m_status.reset();
+    m_message.clear();
+    Q_EMIT changed();
+}
+
 void HostKeyCheck::setStatus(const HostKeyChecker::Status &status)
 {
+    m_target.reset();
     m_status = status;
     Q_EMIT changed();
 }

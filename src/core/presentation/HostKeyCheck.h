@@ -26,6 +26,13 @@ public:
 
     void check(const QString &host, qint64 port);
     void trust(const QString &host, qint64 port);
+    // A check whose result comes with `message` (why the key is asked for).
+    void ask(const QString &host, qint64 port, const QString &message);
+    // Whether the result is about this host and port (a result shown by
+    // setStatus() is about any).
+    bool isAbout(const QString &host, qint64 port) const;
+    // Forgets the result (the host or port it was about changed).
+    void clear();
     // Shows a result without scanning (screenshots, tests).
     void setStatus(const HostKeyChecker::Status &status);
 
@@ -38,6 +45,7 @@ private:
     void run(const QString &host, qint64 port);
 
     bool m_checking = false;
+    std::optional<QString> m_target; // "host\nport" of the last check
     std::optional<HostKeyChecker::Status> m_status;
     QString m_message;
 };

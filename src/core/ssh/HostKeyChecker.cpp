@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace HostKeyChecker {
 
 namespace {
@@ -86,9 +89,29 @@ Status::Classified Status::state() const
     return {State::mismatch, *live, *known, {}};
 }
 
+namespace {
+QString testKnownHosts;
+} // namespace
+
 QString knownHostsFile()
 {
-    return AppPaths::homeFolder() + QStringLiteral("/.ssh/known_hosts");
+    if (!testKnownHosts.isEmpty())
+        return testKnownHosts;
+    const passwd *entry = ::getpwuid(::getuid());
+    const QString home = entry && entry->pw_dir ? QString::fromLocal8Bit(entry->pw_dir) : AppPaths::homeFolder();
+    return home + QStringLiteral("/.ssh/known_hosts");
+}
+
+void setKnownHostsFileForTesting(const QString &path)
+{
+    testKnownHosts = path;
+}
+
+QStringList knownHostsOptions()
+{
+    if (testKnownHosts.isEmpty())
+        return {};
+    return {QStringLiteral("-o"), QStringLiteral("UserKnownHostsFile=") + testKnownHosts};
 }
 
 QString hostPattern(const QString &host, qint64 port)
@@ -161,11 +184,19 @@ QCoro::Task<std::optional<Fingerprint>> knownHostFingerprint(QString host, qint6
     co_return preferred(parseFingerprints(Subprocess::strictUtf8(listed->out)));
 }
 
-QCoro::Task<ProbeResult> trust(QString host, qint64 port)
+QCoro::Task<ProbeResult> trust(QString host, qint64 port, std::optional<Fingerprint> seen)
 {
     const Scan scan = co_await keyscan(host, port);
     if (!scan)
         co_return tl::unexpected(scan.error());
+    if (seen) {
+        const ProbeResult now = co_await fingerprintOf(*scan);
+        if (!now)
+            co_return tl::unexpected(now.error());
+        if (*now != *seen)
+            co_return tl::unexpected(ProbeError{QStringLiteral("the server now presents ") + now->keyType + u' '
+                                                + now->sha256 + QStringLiteral(", not the key shown. Check again.")});
+    }
     if (const auto appended = appendToKnownHosts(*scan); !appended)
         co_return tl::unexpected(ProbeError{appended.error()});
     co_return co_await liveFingerprint(host, port);

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <qcoro/qcorotask.h>
 
@@ -54,7 +55,14 @@ struct Status
 inline const QString keyscanExecutable = QStringLiteral("/usr/bin/ssh-keyscan");
 inline const QString keygenExecutable = QStringLiteral("/usr/bin/ssh-keygen");
 
+// ssh's own file: ~/.ssh/known_hosts of the account's passwd entry (ssh
+// reads that home, whatever $HOME says).
 QString knownHostsFile();
+// Test-only: another file, which every ssh is then given as its
+// UserKnownHostsFile too (empty: ssh's own again).
+void setKnownHostsFileForTesting(const QString &path);
+// The ssh options that name that file; none unless a test set one.
+QStringList knownHostsOptions();
 // The host as known_hosts records it: "[host]:port" unless the port is 22.
 QString hostPattern(const QString &host, qint64 port);
 QList<Fingerprint> parseFingerprints(const QString &text);
@@ -65,8 +73,10 @@ QCoro::Task<ProbeResult> liveFingerprint(QString host, qint64 port);
 // What known_hosts holds for the server (two short local ssh-keygen runs,
 // waited for without blocking).
 QCoro::Task<std::optional<Fingerprint>> knownHostFingerprint(QString host, qint64 port);
-// Appends the server's current keys to known_hosts, then scans again.
-QCoro::Task<ProbeResult> trust(QString host, qint64 port);
+// Appends the server's current keys to known_hosts, then scans again. With
+// `seen`, only when the server still presents the key the user was shown: a
+// key that changed in between is refused, never trusted unseen.
+QCoro::Task<ProbeResult> trust(QString host, qint64 port, std::optional<Fingerprint> seen = std::nullopt);
 // The scan and the lookup together, as the editor shows them.
 QCoro::Task<Status> check(QString host, qint64 port);
 

@@ -3,11 +3,32 @@
 #include "core/ssh/SSHTester.h"
 
 #include "core/ssh/CipherPreference.h"
+#include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/TargetCheck.h"
 #include "core/system/AppPaths.h"
 #include "core/system/Subprocess.h"
 
 namespace SSHTester {
+
+namespace {
+HostKeyPolicy policy = HostKeyPolicy::acceptNew;
+} // namespace
+
+void setHostKeyPolicy(HostKeyPolicy newPolicy)
+{
+    policy = newPolicy;
+}
+
+HostKeyPolicy hostKeyPolicy()
+{
+    return policy;
+}
+
+QString hostKeyOption()
+{
+    return policy == HostKeyPolicy::strict ? QStringLiteral("StrictHostKeyChecking=yes")
+                                           : QStringLiteral("StrictHostKeyChecking=accept-new");
+}
 
 QStringList baseArgs(const Server &server, int timeoutSeconds)
 {
@@ -17,9 +38,8 @@ QStringList baseArgs(const Server &server, int timeoutSeconds)
              << QStringLiteral("IdentitiesOnly=yes");
     }
     args << QStringLiteral("-p") << QString::number(server.port) << QStringLiteral("-o")
-         << QStringLiteral("BatchMode=yes") << QStringLiteral("-o")
-         << QStringLiteral("StrictHostKeyChecking=accept-new") << QStringLiteral("-o")
-         << QStringLiteral("ConnectTimeout=%1").arg(timeoutSeconds);
+         << QStringLiteral("BatchMode=yes") << QStringLiteral("-o") << hostKeyOption() << QStringLiteral("-o")
+         << QStringLiteral("ConnectTimeout=%1").arg(timeoutSeconds) << HostKeyChecker::knownHostsOptions();
     return args;
 }
 

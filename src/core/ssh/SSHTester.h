@@ -33,6 +33,15 @@ QString messageOf(const Report &report);
 inline const QString executable = QStringLiteral("/usr/bin/ssh");
 inline const QString testCommand = QStringLiteral("echo OK && uname -sr");
 
+// Whether ssh may record a host key nobody has seen. The window shows a new
+// key and asks first (strict: ssh refuses unknown keys); a scheduled run
+// cannot ask, so it accepts a key on first use and says so in its log.
+enum class HostKeyPolicy { acceptNew, strict };
+void setHostKeyPolicy(HostKeyPolicy policy);
+HostKeyPolicy hostKeyPolicy();
+// "StrictHostKeyChecking=accept-new" or "StrictHostKeyChecking=yes".
+QString hostKeyOption();
+
 QStringList baseArgs(const Server &server, int timeoutSeconds);
 // What every ssh of a backup run adds: a 30 s connect time-out and a liveness
 // check that gives up on a server silent for a minute.

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Listing a remote folder with ssh and find.
+#include "core/ssh/RemoteListing.h"
+
+#include "core/ssh/SSHTester.h"
+#include "core/ssh/Shell.h"
+#include "core/ssh/TargetCheck.h"
+#include "core/system/Subprocess.h"
+
+#include <QCollator>
+
+#include <algorithm>
+
+namespace RemoteListing {
+
+QString command(const QString &folder)
+{
+    // A command over ssh starts in the account's home: "cd" alone goes there.
+    QString change = QStringLiteral("cd");
+    if (folder.startsWith(QLatin1String("~/")) && folder.size() > 2)
+        change += QStringLiteral(" -- ") + Shell::escapeRemotePath(folder.mid(2));
+    else if (!folder.isEmpty() && folder != QStringLiteral("~"))
+        change += QStringLiteral(" -- ") + Shell::escapeRemotePath(folder);
+    return change
+           + QStringLiteral(" && printf '%s\\0' \"$PWD\" && find . -mindepth 1 -maxdepth 1 -printf '%Y\\t%P\\0'");
+}
+
+tl::expected<Listing, QString> parse(const QByteArray &output)
+{
+    const QList<QByteArray> fields = output.split('\0');
+    // The folder, then the entries; the last field is what follows the last NUL.
+    if (fields.size() < 2 || fields.first().isEmpty() || !fields.last().isEmpty())
+        return tl::unexpected(QStringLiteral("the server's answer was not a folder listing"));
+    Listing listing;
+    listing.folder = QString::fromUtf8(fields.first());
+    for (qsizetype i = 1; i + 1 < fields.size(); ++i) {
+        const QByteArray &field = fields.at(i);
+        const qsizetype tab = field.indexOf('\t');
+        if (tab < 1 || tab + 1 >= field.size())
+            return tl::unexpected(QStringLiteral("the server's answer was not a folder listing"));
+        listing.entries.append({QString::fromUtf8(field.mid(tab + 1)), field.left(tab) == "d"});
+    }
+    QCollator collator;
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(listing.entries.begin(), listing.entries.end(), [&collator](const Entry &a, const Entry &b) {
+        if (a.isFolder != b.isFolder)
+            return a.isFolder;
+        // Hidden entries after the others: they are rarely what is backed up.
+        const bool aHidden = a.name.startsWith(u'.');
+        if (aHidden != b.name.startsWith(u'.'))
+            return !aHidden;
+        return collator.compare(a.name, b.name) < 0;
+    });
+    return listing;
+}
+
+QCoro::Task<tl::expected<Listing, QString>> list(Server server, QString folder)
+{
+    if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
+        co_return tl::unexpected(safe.error());
+    const QStringList arguments = SSHTester::commandArgs(server, 10, command(folder));
+    const Subprocess::Result result = co_await Subprocess::run(SSHTester::executable, arguments);
+    if (!result)
+        co_return tl::unexpected(result.error().message);
+    if (result->status != 0) {
+        const QString said = QString::fromUtf8(result->err).trimmed();
+        if (said.contains(QLatin1String("-printf")))
+            co_return tl::unexpected(QStringLiteral("the server's find cannot list folders (it has no -printf): "
+                                                    "type the path instead"));
+        co_return tl::unexpected(
+            said.isEmpty() ? QStringLiteral("ssh exited with code ") + QString::number(result->status) : said);
+    }
+    co_return parse(result->out);
+}
+
+QString join(const QString &folder, const QString &name)
+{
+    return folder.endsWith(u'/') ? QString(folder + name) : QString(folder + u'/' + name);
+}
+
+} // namespace RemoteListing
