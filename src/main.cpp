@@ -56,7 +56,9 @@ int main(int argc, char *argv[])
     if (options.status) {
         // For monitoring: reads the configuration, prints, ends. No window, no bus.
         QCoreApplication app(argc, argv);
-        return StatusReport::exec(options.json);
+        return StatusReport::exec(options.nagios ? StatusReport::Format::nagios
+                                  : options.json ? StatusReport::Format::json
+                                                 : StatusReport::Format::text);
     }
 
     QApplication app(argc, argv);

@@ -18,6 +18,7 @@ Options parse(const QStringList &arguments)
     const QCommandLineOption runBackup(QStringLiteral("run-backup"), QString(), QStringLiteral("SERVER-ID"));
     const QCommandLineOption status(QStringLiteral("status"));
     const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption nagios(QStringLiteral("nagios"));
     const QCommandLineOption listBackups(QStringLiteral("list-backups"), QString(), QStringLiteral("SERVER-ID"));
     const QCommandLineOption restore(QStringLiteral("restore"), QString(), QStringLiteral("SERVER-ID"));
     const QCommandLineOption date(QStringLiteral("date"), QString(), QStringLiteral("DATE"));
@@ -26,8 +27,8 @@ Options parse(const QStringList &arguments)
     const QCommandLineOption toServer(QStringLiteral("to-server"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"));
     const QCommandLineOption allowIncomplete(QStringLiteral("allow-incomplete"));
-    parser.addOptions({help, version, runBackup, status, json, listBackups, restore, date, item, to, toServer, dryRun,
-                       allowIncomplete});
+    parser.addOptions({help, version, runBackup, status, json, nagios, listBackups, restore, date, item, to, toServer,
+                       dryRun, allowIncomplete});
     // "--to-server" takes a folder only when one follows it (or "=FOLDER").
     QStringList given = arguments;
     std::optional<QString> serverFolder;
@@ -103,6 +104,7 @@ Options parse(const QStringList &arguments)
     options.version = parser.isSet(version);
     options.status = parser.isSet(status);
     options.json = parser.isSet(json);
+    options.nagios = parser.isSet(nagios);
     // Said as typed: "-reverse" and "--reverse" both reach the parser as "reverse".
     for (const QString &name : parser.unknownOptionNames()) {
         for (const QString &argument : arguments.mid(1)) {
@@ -119,7 +121,7 @@ Options parse(const QStringList &arguments)
 
 QString helpText()
 {
-    return QStringLiteral("Usage: tidewell [--run-backup SERVER-ID | --status [--json]]\n"
+    return QStringLiteral("Usage: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]\n"
                           "Keep local copies of the files on your servers, copied with rsync over SSH.\n"
                           "\n"
                           "Without options, the window opens (or the open one is shown).\n"
@@ -129,7 +131,10 @@ QString helpText()
                           "                          the run's status (how daily schedules start Tidewell)\n"
                           "  --status                print each server's health, last run, last success and\n"
                           "                          next run; exit 0 when every scheduled server is ok\n"
+                          "                          (pending: scheduled less than 26 hours ago, not run yet)\n"
                           "  --json                  with --status or --list-backups: the same as JSON\n"
+                          "  --nagios                with --status: one line for a monitoring plugin, exit\n"
+                          "                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN\n"
                           "  --list-backups SERVER-ID\n"
                           "                          list the server's backups: day, complete or not\n"
                           "  --restore SERVER-ID --date DATE --item PATH [--item PATH...]\n"

@@ -19,6 +19,7 @@ struct Options
     bool version = false;
     bool status = false;
     bool json = false;
+    bool nagios = false; // with status: the monitoring-plugin line
     // The server of a headless run: "--run-backup ID" or "--run-backup=ID".
     std::optional<QUuid> runBackup;
     // --list-backups ID

@@ -37,6 +37,9 @@ QJsonValue isoText(const std::optional<QDateTime> &when)
 
 QString health(const Server &server, const QDateTime &now)
 {
+    // A schedule switched on today has not had its first run yet: not a failure.
+    if (server.scheduleEnabled && !server.lastRunAt && server.scheduledSince && !ServerRules::isOverdue(server, now))
+        return QStringLiteral("pending");
     // The window's health, in words a script can match.
     switch (ServerRules::healthStatus(server, false, now).kind) {
     case ServerRules::Health::Kind::failed:
@@ -75,8 +78,9 @@ QList<Entry> entries(const AppSettings &settings, const QDateTime &now)
 
 bool allScheduledOk(const QList<Entry> &entries)
 {
-    return std::all_of(entries.begin(), entries.end(),
-                       [](const Entry &e) { return !e.scheduled || e.health == QStringLiteral("ok"); });
+    return std::all_of(entries.begin(), entries.end(), [](const Entry &e) {
+        return !e.scheduled || e.health == QStringLiteral("ok") || e.health == QStringLiteral("pending");
+    });
 }
 
 QString text(const QList<Entry> &entries)
@@ -114,16 +118,71 @@ QByteArray json(const QList<Entry> &entries, const QDateTime &now)
             {QStringLiteral("nextRunAt"), isoText(e.nextRun)},
         });
     }
+    const auto pending = std::count_if(entries.begin(), entries.end(),
+                                       [](const Entry &e) { return e.health == QStringLiteral("pending"); });
     const QJsonObject report{{QStringLiteral("ok"), allScheduledOk(entries)},
+                             {QStringLiteral("pending"), qint64(pending)},
                              {QStringLiteral("checkedAt"), isoText(now)},
                              {QStringLiteral("servers"), servers}};
     return QJsonDocument(report).toJson(QJsonDocument::Indented);
 }
 
-int exec(bool asJson)
+Nagios nagios(const QList<Entry> &entries)
+{
+    QStringList failing;
+    QStringList late;
+    int ok = 0;
+    int pending = 0;
+    for (const Entry &e : entries) {
+        const QString name = OutputDecoder::visible(e.name);
+        if (e.health == QStringLiteral("failing"))
+            failing << name;
+        else if (e.scheduled && (e.health == QStringLiteral("overdue") || e.health == QStringLiteral("never run")))
+            late << name;
+        else if (e.health == QStringLiteral("pending"))
+            ++pending;
+        else if (e.scheduled && e.health == QStringLiteral("ok"))
+            ++ok;
+    }
+    Nagios result;
+    QStringList said;
+    if (!failing.isEmpty())
+        said << QString::number(failing.size()) + QStringLiteral(" failing (") + failing.join(QStringLiteral(", "))
+                    + u')';
+    if (!late.isEmpty())
+        said << QString::number(late.size()) + QStringLiteral(" overdue (") + late.join(QStringLiteral(", ")) + u')';
+    QString state = QStringLiteral("OK");
+    if (!failing.isEmpty()) {
+        state = QStringLiteral("CRITICAL");
+        result.exitCode = 2;
+    } else if (!late.isEmpty()) {
+        state = QStringLiteral("WARNING");
+        result.exitCode = 1;
+    }
+    if (said.isEmpty())
+        said << QString::number(ok) + QStringLiteral(" scheduled servers ok")
+                    + (pending > 0 ? QStringLiteral(", ") + QString::number(pending) + QStringLiteral(" pending")
+                                   : QString());
+    // The perfdata after "|": plain numbers a monitoring system can graph.
+    result.line = QStringLiteral("TIDEWELL ") + state + QStringLiteral(" - ") + said.join(QStringLiteral(", "))
+                  + QStringLiteral(" | failing=%1 overdue=%2 ok=%3 pending=%4")
+                        .arg(failing.size())
+                        .arg(late.size())
+                        .arg(ok)
+                        .arg(pending);
+    return result;
+}
+
+int exec(Format format)
 {
     const auto settings = ConfigStore::readOnly(AppPaths::configFile());
     if (!settings) {
+        if (format == Format::nagios) {
+            // UNKNOWN: no verdict on the backups either way.
+            std::printf("TIDEWELL UNKNOWN - the configuration could not be read: %s\n",
+                        settings.error().message.toUtf8().constData());
+            return 3;
+        }
         std::fprintf(stderr, "tidewell: the configuration could not be read: %s\n",
                      settings.error().message.toLocal8Bit().constData());
         // A lock that stays held is no verdict on the backups: ask again later.
@@ -131,7 +190,13 @@ int exec(bool asJson)
     }
     const QDateTime now = QDateTime::currentDateTime();
     const QList<Entry> list = entries(*settings, now);
-    const QByteArray out = asJson ? json(list, now) : text(list).toUtf8();
+    if (format == Format::nagios) {
+        const Nagios plugin = nagios(list);
+        const QByteArray line = plugin.line.toUtf8() + '\n';
+        std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+        return plugin.exitCode;
+    }
+    const QByteArray out = format == Format::json ? json(list, now) : text(list).toUtf8();
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     return allScheduledOk(list) ? 0 : 1;
 }

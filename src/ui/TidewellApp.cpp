@@ -46,6 +46,11 @@ TidewellApp::TidewellApp(QObject *parent)
     m_context.servers =
         new ServerListModel(m_context.store, m_context.runner, m_context.activity, m_context.schedules, this);
     m_overdue = new OverdueWatch(m_context.store, this);
+    // The summary's "Show": the dashboard, where they are listed.
+    connect(m_overdue, &OverdueWatch::attentionRequested, this, [this] {
+        openMainWindow();
+        m_mainWindow->select(std::nullopt);
+    });
     m_notifier = new RunNotifier(m_context.runner, RunNotifier::Actions::offered, this);
     // A click on a run's notification shows that server; "View log" its log.
     connect(m_notifier, &RunNotifier::serverRequested, this, [this](const QUuid &id) {

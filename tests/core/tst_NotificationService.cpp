@@ -191,6 +191,52 @@ private:
         QCOMPARE(restarted.check(), QList<QUuid>());
     }
 
+    // Three servers or fewer: a notice each. More overdue or failing at once:
+    // one summary, whose "Show" asks for them.
+    void aSummaryInsteadOfAFlood()
+    {
+        TempHome home;
+        const QDateTime now(QDate(2026, 3, 18), QTime(12, 0));
+        const auto overdueServer = [&](const QString &name) {
+            Server server;
+            server.name = name;
+            server.scheduleEnabled = true;
+            server.lastExitCode = 0;
+            server.lastRunAt = server.lastSuccessAt = ReferenceDate::fromDateTime(now.addDays(-3));
+            return server;
+        };
+        ConfigStore store;
+        store.update([&](AppSettings &s) {
+            s.servers = {overdueServer(QStringLiteral("a")), overdueServer(QStringLiteral("b"))};
+        });
+        const qsizetype before = m_bus->notifications().size();
+        OverdueWatch watch(&store);
+        watch.setNowForTesting([&] { return now; });
+        QCOMPARE(watch.check().size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), before + 2, 5000);
+
+        QList<Server> many;
+        for (int i = 0; i < 5; ++i)
+            many << overdueServer(QStringLiteral("web-%1").arg(i));
+        for (int i = 0; i < 2; ++i) {
+            Server failing = overdueServer(QStringLiteral("db-%1").arg(i));
+            failing.lastExitCode = 23;
+            failing.lastRunAt = ReferenceDate::fromDateTime(now.addSecs(-3600));
+            many << failing;
+        }
+        store.update([&](AppSettings &s) { s.servers = many; });
+        QSignalSpy asked(&watch, &OverdueWatch::attentionRequested);
+        QCOMPARE(watch.check().size(), 7);
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), before + 3, 5000);
+        const QJsonObject summary = m_bus->notifications().last();
+        QCOMPARE(summary.value(QStringLiteral("body")).toString(),
+                 QStringLiteral("⚠ 7 servers need attention\nweb-0, web-1, web-2, web-3, web-4 and 2 more"));
+        QVERIFY(m_bus->invokeAction(uint(summary.value(QStringLiteral("id")).toInteger()), QStringLiteral("default")));
+        QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 1, 5000);
+        QCOMPARE(asked.first().first().value<QList<QUuid>>().size(), 7);
+        QCOMPARE(watch.check(), QList<QUuid>()); // told for today
+    }
+
     // A FIFO where the notices are kept never holds up the window's start.
     void aFifoForTheNoticesIsSkipped()
     {

@@ -171,7 +171,7 @@ private Q_SLOTS:
         for (const QString &option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
             const Outcome help = runTidewell(home, {option});
             QCOMPARE(help.status, 0);
-            QVERIFY(help.out.startsWith("Usage: tidewell [--run-backup SERVER-ID | --status [--json]]\n"));
+            QVERIFY(help.out.startsWith("Usage: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]\n"));
             QVERIFY(help.out.contains("--version"));
             QVERIFY(help.err.isEmpty());
         }
@@ -264,7 +264,8 @@ private Q_SLOTS:
                 .arg(shortUtc(f.minutesAgo(60)), shortUtc(f.minutesAgo(3 * 24 * 60)), next),
             QStringLiteral("mail: overdue; last run %1 (exit 0); last success %1; next run %2")
                 .arg(shortUtc(f.minutesAgo(3 * 24 * 60)), next),
-            QStringLiteral("new: never run; last run never; last success never; next run %1").arg(next),
+            // Scheduled an hour ago and not run yet: its first run is to come.
+            QStringLiteral("new: pending; last run never; last success never; next run %1").arg(next),
             QStringLiteral("archive: not scheduled; last run %1 (exit 0); last success %1; next run none")
                 .arg(shortUtc(f.minutesAgo(10 * 24 * 60))),
             QString(),
@@ -298,7 +299,8 @@ private Q_SLOTS:
         for (const QJsonValue &server : servers)
             healths << server[QStringLiteral("health")].toString();
         QCOMPARE(healths, (QStringList{QStringLiteral("ok"), QStringLiteral("failing"), QStringLiteral("overdue"),
-                                       QStringLiteral("never run"), QStringLiteral("not scheduled")}));
+                                       QStringLiteral("pending"), QStringLiteral("not scheduled")}));
+        QCOMPARE(report.value(QStringLiteral("pending")).toInt(), 1);
         const QJsonObject failing = servers.at(1).toObject();
         QCOMPARE(
             failing.keys(),
@@ -321,6 +323,36 @@ private Q_SLOTS:
         QCOMPARE(unscheduled[QStringLiteral("scheduled")], QJsonValue(false));
         QVERIFY(unscheduled[QStringLiteral("scheduleTime")].isNull());
         QVERIFY(unscheduled[QStringLiteral("nextRunAt")].isNull());
+    }
+
+    // One line for a monitoring system, with perfdata; the exit code says
+    // how bad the worst server is.
+    void statusForMonitoring()
+    {
+        TempHome home;
+        const StatusFixture f;
+        AppSettings settings = f.settings();
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        const QStringList arguments{QStringLiteral("--status"), QStringLiteral("--nagios")};
+        Outcome outcome = runTidewell(home, arguments, StatusFixture::utc());
+        QCOMPARE(outcome.status, 2);
+        QCOMPARE(outcome.out, QByteArray("TIDEWELL CRITICAL - 1 failing (db ünï^Jsecond line), 1 overdue (mail) | "
+                                         "failing=1 overdue=1 ok=1 pending=1\n"));
+        settings.servers.removeAt(1); // the failing one
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        outcome = runTidewell(home, arguments, StatusFixture::utc());
+        QCOMPARE(outcome.status, 1);
+        QVERIFY(outcome.out.startsWith("TIDEWELL WARNING - 1 overdue (mail) | failing=0 overdue=1"));
+        settings.servers.removeAt(1); // the overdue one
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        outcome = runTidewell(home, arguments, StatusFixture::utc());
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(outcome.out, QByteArray("TIDEWELL OK - 1 scheduled servers ok, 1 pending | failing=0 overdue=0 ok=1 "
+                                         "pending=1\n"));
+        QVERIFY(writeFile(home.configFile(), "{ \"servers\": oops"));
+        outcome = runTidewell(home, arguments, StatusFixture::utc());
+        QCOMPARE(outcome.status, 3);
+        QVERIFY(outcome.out.startsWith("TIDEWELL UNKNOWN - "));
     }
 
     void statusWithoutOrWithABrokenConfiguration()

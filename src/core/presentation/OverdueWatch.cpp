@@ -10,16 +10,23 @@
 #include "core/system/FileUtil.h"
 #include "core/system/NotificationService.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <qcoro/qcorotask.h>
 
 OverdueWatch::OverdueWatch(ConfigStore *store, QObject *parent)
     : QObject(parent)
     , m_store(store)
 {
     m_timer.setInterval(intervalMs);
+    QDBusConnection::sessionBus().connect(QStringLiteral("org.freedesktop.Notifications"),
+                                          QStringLiteral("/org/freedesktop/Notifications"),
+                                          QStringLiteral("org.freedesktop.Notifications"),
+                                          QStringLiteral("ActionInvoked"), this, SLOT(actionInvoked(uint, QString)));
     connect(&m_timer, &QTimer::timeout, this, &OverdueWatch::check);
     loadNotices();
 }
@@ -45,6 +52,16 @@ QString OverdueWatch::noticeText(const Server &server, const QDateTime &now)
            + (days == 1 ? QStringLiteral(" day") : QStringLiteral(" days"));
 }
 
+QString OverdueWatch::summaryText(const QStringList &names)
+{
+    constexpr qsizetype shown = 5;
+    QString text = QStringLiteral("⚠ ") + QString::number(names.size()) + QStringLiteral(" servers need attention\n")
+                   + names.mid(0, shown).join(QStringLiteral(", "));
+    if (names.size() > shown)
+        text += QStringLiteral(" and ") + QString::number(names.size() - shown) + QStringLiteral(" more");
+    return text;
+}
+
 QList<QUuid> OverdueWatch::check()
 {
     const QDateTime now = m_now();
@@ -52,15 +69,42 @@ QList<QUuid> OverdueWatch::check()
     QList<QUuid> told;
     if (!m_store->settings().notificationsEnabled)
         return told; // the dashboard still shows them
+    QList<const Server *> overdue;
+    QList<const Server *> failing; // told by their runs' own notifications, counted for the summary
     for (const Server &server : m_store->settings().servers) {
-        if (!ServerRules::isOverdue(server, now) || m_told.value(server.id) == today)
+        if (m_told.value(server.id) == today)
             continue;
+        if (ServerRules::isOverdue(server, now))
+            overdue << &server;
+        else if (server.scheduleEnabled && server.lastExitCode && *server.lastExitCode != 0)
+            failing << &server;
+    }
+    if (overdue.size() + failing.size() > summaryAbove) {
+        // One notice for the lot instead of a flood.
+        QStringList names;
+        for (const Server *server : overdue + failing) {
+            names << ServerRules::displayName(*server);
+            m_told.insert(server->id, today);
+            told << server->id;
+        }
         NotificationService::Content content;
-        content.body = noticeText(server, now);
-        content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
-        NotificationService::post(content);
-        m_told.insert(server.id, today);
-        told << server.id;
+        content.body = summaryText(names);
+        content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
+        content.actions = {QStringLiteral("default"), tr("Show"), QStringLiteral("show"), tr("Show")};
+        const QList<QUuid> ids = told;
+        QCoro::connect(NotificationService::postForId(content), this, [this, ids](std::optional<uint> id) {
+            if (id)
+                m_summaries.insert(*id, ids);
+        });
+    } else {
+        for (const Server *server : std::as_const(overdue)) {
+            NotificationService::Content content;
+            content.body = noticeText(*server, now);
+            content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
+            NotificationService::post(content);
+            m_told.insert(server->id, today);
+            told << server->id;
+        }
     }
     if (!told.isEmpty()) {
         // Servers that are gone need no memory.
@@ -68,6 +112,16 @@ QList<QUuid> OverdueWatch::check()
         saveNotices();
     }
     return told;
+}
+
+void OverdueWatch::actionInvoked(uint id, const QString &action)
+{
+    const auto found = m_summaries.constFind(id);
+    if (found == m_summaries.cend() || (action != QStringLiteral("default") && action != QStringLiteral("show")))
+        return;
+    const QList<QUuid> ids = *found;
+    m_summaries.remove(id);
+    Q_EMIT attentionRequested(ids);
 }
 
 void OverdueWatch::loadNotices()
