@@ -34,6 +34,10 @@ int main(int argc, char *argv[])
         std::fputs(options.usageError.toLocal8Bit().constData(), stderr);
         return 2;
     }
+    if (options.reportFailure) {
+        QCoreApplication app(argc, argv);
+        return HeadlessRunner::reportFailure(*options.reportFailure);
+    }
     if (options.runBackup) {
         // No display needed: a scheduled run has no window.
         QCoreApplication app(argc, argv);

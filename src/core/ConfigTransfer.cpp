@@ -20,10 +20,18 @@ QString PendingImport::confirmationText() const
                             "re-synced to match.");
 }
 
-AppSettings sanitizedForExport(const AppSettings &settings)
+AppSettings sanitizedForExport(const AppSettings &settings, bool withReportAddresses)
 {
     AppSettings copy = settings;
+    if (!withReportAddresses) {
+        // URLs may hold tokens: they leave only when asked for.
+        copy.healthCheckURL.clear();
+        copy.webhookURL.clear();
+        copy.reportEmail.clear();
+    }
     for (Server &server : copy.servers) {
+        if (!withReportAddresses)
+            server.healthCheckURL.clear();
         server.privateKeyPath.clear();
         server.lastRunAt.reset();
         server.lastExitCode.reset();
@@ -40,9 +48,11 @@ QString defaultExportName(const QDate &today)
            + QStringLiteral(".json");
 }
 
-Outcome exportTo(const QString &path, const AppSettings &settings)
+Outcome exportTo(const QString &path, const AppSettings &settings, bool withReportAddresses)
 {
-    if (const auto written = FileUtil::writeAtomically(path, sanitizedForExport(settings).encode()); !written)
+    if (const auto written =
+            FileUtil::writeAtomically(path, sanitizedForExport(settings, withReportAddresses).encode());
+        !written)
         return tl::unexpected(TransferError{TransferError::Code::notWritten, written.error()});
     return QStringLiteral("Exported to ") + QFileInfo(path).fileName();
 }
@@ -74,6 +84,19 @@ QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, Pendin
 {
     // The store is used before the first wait only; the scheduler is this frame's own.
     const QList<Server> before = store->settings().servers;
+    // A file exported without its report addresses keeps the ones set here.
+    const AppSettings &current = store->settings();
+    AppSettings &incoming = pending.settings;
+    if (incoming.healthCheckURL.isEmpty() && incoming.webhookURL.isEmpty() && incoming.reportEmail.isEmpty()) {
+        incoming.healthCheckURL = current.healthCheckURL;
+        incoming.webhookURL = current.webhookURL;
+        incoming.reportEmail = current.reportEmail;
+        incoming.reportEmailEveryRun = current.reportEmailEveryRun;
+    }
+    for (Server &server : incoming.servers) {
+        if (const Server *known = current.server(server.id); known && server.healthCheckURL.isEmpty())
+            server.healthCheckURL = known->healthCheckURL;
+    }
     store->setSettings(pending.settings);
     for (const Server &server : before) {
         if (server.scheduleEnabled)

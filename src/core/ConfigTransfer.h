@@ -47,14 +47,16 @@ struct PendingImport
     QString confirmationText() const;
 };
 
-// Key paths emptied, last-run fields removed; everything else unchanged.
-AppSettings sanitizedForExport(const AppSettings &settings);
+// Key paths emptied, last-run fields removed, and report addresses (URLs may
+// hold tokens) unless asked for; everything else unchanged.
+AppSettings sanitizedForExport(const AppSettings &settings, bool withReportAddresses = false);
 QString defaultExportName(const QDate &today = QDate::currentDate());
 
-Outcome exportTo(const QString &path, const AppSettings &settings);
+Outcome exportTo(const QString &path, const AppSettings &settings, bool withReportAddresses = false);
 // The decoded file waiting for confirmation, or the failure to report.
 tl::expected<PendingImport, TransferError> readImport(const QString &path);
 // Removes the old schedules, replaces the settings, installs the new schedules.
+// Report addresses the file does not hold are kept from the settings here.
 QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, PendingImport pending);
 
 } // namespace ConfigTransfer

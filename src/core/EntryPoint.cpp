@@ -19,6 +19,7 @@ Options parse(const QStringList &arguments)
     const QCommandLineOption status(QStringLiteral("status"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption nagios(QStringLiteral("nagios"));
+    const QCommandLineOption reportFailure(QStringLiteral("report-failure"), QString(), QStringLiteral("SERVER-ID"));
     const QCommandLineOption listBackups(QStringLiteral("list-backups"), QString(), QStringLiteral("SERVER-ID"));
     const QCommandLineOption restore(QStringLiteral("restore"), QString(), QStringLiteral("SERVER-ID"));
     const QCommandLineOption date(QStringLiteral("date"), QString(), QStringLiteral("DATE"));
@@ -27,8 +28,8 @@ Options parse(const QStringList &arguments)
     const QCommandLineOption toServer(QStringLiteral("to-server"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"));
     const QCommandLineOption allowIncomplete(QStringLiteral("allow-incomplete"));
-    parser.addOptions({help, version, runBackup, status, json, nagios, listBackups, restore, date, item, to, toServer,
-                       dryRun, allowIncomplete});
+    parser.addOptions({help, version, runBackup, status, json, nagios, reportFailure, listBackups, restore, date, item,
+                       to, toServer, dryRun, allowIncomplete});
     // "--to-server" takes a folder only when one follows it (or "=FOLDER").
     QStringList given = arguments;
     std::optional<QString> serverFolder;
@@ -97,6 +98,11 @@ Options parse(const QStringList &arguments)
                                 : QStringLiteral("tidewell: --run-backup needs a server ID, not “") + value
                                       + QStringLiteral("” (see tidewell --help)\n");
         }
+    } else if (parser.isSet(reportFailure)) {
+        const QString value = parser.value(reportFailure);
+        options.reportFailure = ServerId::parse(value);
+        if (!options.reportFailure)
+            options.usageError = QStringLiteral("tidewell: --report-failure needs a server ID (see tidewell --help)\n");
     } else if (arguments.contains(QStringLiteral("--run-backup"))) {
         options.usageError = QStringLiteral("tidewell: --run-backup needs a server ID (see tidewell --help)\n");
     }
@@ -135,6 +141,9 @@ QString helpText()
                           "  --json                  with --status or --list-backups: the same as JSON\n"
                           "  --nagios                with --status: one line for a monitoring plugin, exit\n"
                           "                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN\n"
+                          "  --report-failure SERVER-ID\n"
+                          "                          report a scheduled run of the server that ended without\n"
+                          "                          reporting (systemd's OnFailure= starts it); else nothing\n"
                           "  --list-backups SERVER-ID\n"
                           "                          list the server's backups: day, complete or not\n"
                           "  --restore SERVER-ID --date DATE --item PATH [--item PATH...]\n"

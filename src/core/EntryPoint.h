@@ -22,6 +22,7 @@ struct Options
     bool nagios = false; // with status: the monitoring-plugin line
     // The server of a headless run: "--run-backup ID" or "--run-backup=ID".
     std::optional<QUuid> runBackup;
+    std::optional<QUuid> reportFailure;
     // --list-backups ID
     std::optional<QUuid> listBackups;
     // --restore ID --date D --item PATH… (--to FOLDER | --to-server [FOLDER]) [--dry-run]

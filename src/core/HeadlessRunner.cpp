@@ -3,19 +3,26 @@
 #include "core/HeadlessRunner.h"
 
 #include "core/RunNotifier.h"
+#include "core/RunReporter.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ServerId.h"
 #include "core/storage/ConfigStore.h"
+#include "core/storage/LogStore.h"
+#include "core/system/AppPaths.h"
 #include "core/system/DiagnosticLog.h"
+#include "core/system/FileUtil.h"
 #include "core/system/NetworkGate.h"
 #include "core/system/NotificationService.h"
 #include "core/system/SignalWatcher.h"
 
 #include <QCoreApplication>
 #include <QDBusPendingCallWatcher>
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
+#include <qcoro/qcorosignal.h>
 #include <qcoro/qcorotimer.h>
 
 #include <algorithm>
@@ -51,6 +58,7 @@ QCoro::Task<Ending> run(QUuid serverID)
     }
     RsyncRunner runner;
     RunNotifier notifier(&runner);
+    RunReporter reporter(&runner);
     QObject::connect(&runner, &RsyncRunner::runRefused, &runner,
                      [](const QUuid &, const QString &message) { DiagnosticLog::write(message); });
     // What systemctl stop, a shutdown or Ctrl+C send ends the run like its
@@ -83,11 +91,61 @@ QCoro::Task<Ending> run(QUuid serverID)
         co_return Ending{0, {}};
     }
     started = true;
+    // Until its reports are sent, the run is one that did not report (see reportFailure()).
+    const QString marker = unreportedMarker(scheduled.id);
+    FileUtil::makePrivateFolder(QFileInfo(marker).absolutePath());
+    (void)FileUtil::writeAtomically(marker, QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8());
     co_await runner.run(scheduled, &store);
+    // Reports are bounded in time (see RunReporter); the exit waits for them.
+    if (reporter.pending() > 0)
+        co_await qCoro(&reporter, &RunReporter::idle);
+    QFile::remove(marker);
     co_return Ending{runner.exitCode().value_or(0), notifier.lastPost()};
 }
 
+QCoro::Task<int> reportUnreported(QUuid serverID)
+{
+    const QString marker = unreportedMarker(serverID);
+    if (!QFileInfo::exists(marker))
+        co_return 0; // the run reported itself
+    const auto settings = ConfigStore::readOnly(AppPaths::configFile());
+    const Server *server = settings ? settings->server(serverID) : nullptr;
+    if (!server) {
+        QFile::remove(marker);
+        co_return 0;
+    }
+    RunReporter reporter(nullptr);
+    RunReporter::Run run;
+    run.server = *server;
+    if (const auto started = FileUtil::readRegularFile(marker); started && *started)
+        run.started = QDateTime::fromString(QString::fromUtf8(**started), Qt::ISODate);
+    run.finished = QDateTime::currentDateTime();
+    const auto log = FileUtil::readRegularFile(LogStore::logFile(serverID));
+    if (log && *log)
+        run.log = QString::fromUtf8(**log).split(u'\n');
+    run.log << QStringLiteral("The scheduled run ended without reporting (it was killed or crashed).");
+    DiagnosticLog::write(run.log.last());
+    reporter.report(run, *settings);
+    if (reporter.pending() > 0)
+        co_await qCoro(&reporter, &RunReporter::idle);
+    QFile::remove(marker);
+    co_return 0;
+}
+
 } // namespace
+
+QString unreportedMarker(const QUuid &serverID)
+{
+    return AppPaths::dataFolder() + QStringLiteral("/reports/") + ServerId::text(serverID) + QStringLiteral(".running");
+}
+
+int reportFailure(const QUuid &serverID)
+{
+    QCoro::connect(reportUnreported(serverID), QCoreApplication::instance(), [](int status) {
+        QTimer::singleShot(0, QCoreApplication::instance(), [status] { QCoreApplication::exit(status); });
+    });
+    return QCoreApplication::exec();
+}
 
 int exec(const QUuid &serverID)
 {

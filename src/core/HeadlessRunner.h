@@ -16,4 +16,11 @@ constexpr int exitPauseMs = 300;
 // exitPauseMs without an answer.
 int exec(const QUuid &serverID);
 
+// Where a run notes that it started and has not reported yet.
+QString unreportedMarker(const QUuid &serverID);
+// tidewell --report-failure: when the server's last scheduled run started
+// and never reported (killed, crashed), sends its failure reports now; 0
+// either way.
+int reportFailure(const QUuid &serverID);
+
 } // namespace HeadlessRunner

@@ -44,6 +44,11 @@ ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, cons
     layout->addWidget(field(tr("Time (HH:mm)"), timeBox, m_time));
     layout->addWidget(m_error);
     layout->addWidget(m_status);
+    m_healthCheck = new QLineEdit(this);
+    m_healthCheck->setObjectName(QStringLiteral("serverHealthCheckField"));
+    m_healthCheck->setPlaceholderText(tr("the one in Settings"));
+    m_healthCheck->setToolTip(tr("Pinged with /start, then itself after a success or /<exit code> after a failure"));
+    layout->addWidget(field(tr("Health-check URL"), m_healthCheck));
     layout->addWidget(
         Style::note(tr("Scheduling uses ") + m_scheduler->schedulerName()
                         + tr(". When the scheduled time arrives, Tidewell runs in the background (no window shown)."),
@@ -52,6 +57,8 @@ ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, cons
         edit([&](Server &s) { s.scheduleEnabled = on; });
         syncSchedule();
     });
+    connect(m_healthCheck, &QLineEdit::textEdited, this,
+            [this](const QString &text) { edit([&](Server &s) { s.healthCheckURL = text.trimmed(); }); });
     // A time is applied once it is typed whole: "7:30" never installs 07:03 on the way.
     connect(m_time, &QLineEdit::editingFinished, this, &ScheduleSection::applyTime);
     if (m_schedules) {
@@ -110,6 +117,7 @@ void ScheduleSection::refresh(const Server &server)
         m_switch->setChecked(server.scheduleEnabled);
     }
     showText(m_time, server.scheduleTime);
+    showText(m_healthCheck, server.healthCheckURL);
     m_time->setEnabled(server.scheduleEnabled);
     m_error->setVisible(!m_installError.isEmpty());
     m_error->setText(m_installError);

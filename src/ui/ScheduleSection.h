@@ -44,6 +44,7 @@ private:
     bool m_syncAgain = false;
     QCheckBox *m_switch;
     QLineEdit *m_time;
+    QLineEdit *m_healthCheck;
     QLabel *m_error;
     QLabel *m_status;
 };

@@ -3,16 +3,17 @@
 #include "ui/SettingsView.h"
 
 #include "core/engine/DestinationMarker.h"
-
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
+#include "core/system/HttpPost.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
 #include "ui/Style.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -176,6 +177,34 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
                 "allow notifications for Tidewell in your desktop's notification settings."),
              content));
 
+    QVBoxLayout *reports = section(tr("Reports beyond the desktop"));
+    const auto urlField = [content](const QString &name, const QString &placeholder) {
+        auto *edit = new QLineEdit(content);
+        edit->setObjectName(name);
+        edit->setPlaceholderText(placeholder);
+        return edit;
+    };
+    m_healthCheck = urlField(QStringLiteral("healthCheckField"), QStringLiteral("https://hc-ping.com/<uuid>"));
+    m_webhook = urlField(QStringLiteral("webhookField"), QStringLiteral("https://chat.example.org/hooks/…"));
+    m_email = urlField(QStringLiteral("reportEmailField"), QStringLiteral("ops@example.org"));
+    m_emailEveryRun = new QCheckBox(tr("Every run (not only failures)"), content);
+    m_emailEveryRun->setObjectName(QStringLiteral("reportEmailEveryRun"));
+    reports->addWidget(labelled(tr("Health-check URL"), m_healthCheck, content));
+    reports->addWidget(labelled(tr("Webhook URL"), m_webhook, content));
+    reports->addWidget(labelled(tr("E-mail to"), m_email, content));
+    reports->addWidget(m_emailEveryRun);
+    m_reportProblem = note(QString(), content);
+    m_reportProblem->setObjectName(QStringLiteral("reportProblem"));
+    m_reportProblem->setWordWrap(true);
+    m_reportProblem->hide();
+    reports->addWidget(m_reportProblem);
+    reports->addWidget(
+        note(tr("The health-check URL gets /start when a run starts, then itself after a success or /<exit code> "
+                "after a failure, with the end of the log (a server's own URL, in its editor, replaces it). The "
+                "webhook gets a JSON document for every run. Mail goes through this computer's sendmail. Only "
+                "https, or http to this computer; the addresses are left out of exports unless you ask."),
+             content));
+
     QVBoxLayout *transfer = section(tr("Import / Export"));
     auto *transferButtons = new QHBoxLayout;
     transferButtons->setSpacing(12);
@@ -187,6 +216,11 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     importButton->setObjectName(QStringLiteral("importConfig"));
     transferButtons->addWidget(exportButton);
     transferButtons->addWidget(importButton);
+    m_exportReports = new QCheckBox(tr("Include report addresses"), content);
+    m_exportReports->setObjectName(QStringLiteral("exportReports"));
+    m_exportReports->setToolTip(tr("Health-check and webhook URLs may hold secret tokens: leave this off to share "
+                                   "the export."));
+    transferButtons->addWidget(m_exportReports);
     transferButtons->addStretch(1);
     transfer->addLayout(transferButtons);
     auto *statusLine = new QHBoxLayout;
@@ -246,6 +280,16 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
         markDrive();
     });
     connect(m_folder, &QLineEdit::editingFinished, this, &SettingsView::markDrive);
+    const auto bindText = [this](QLineEdit *edit, QString AppSettings::*field) {
+        connect(edit, &QLineEdit::textEdited, this, [this, field](const QString &text) {
+            m_store->update([&](AppSettings &s) { s.*field = text.trimmed(); });
+            showReportProblem();
+        });
+    };
+    bindText(m_healthCheck, &AppSettings::healthCheckURL);
+    bindText(m_webhook, &AppSettings::webhookURL);
+    bindText(m_email, &AppSettings::reportEmail);
+    bindSwitch(m_emailEveryRun, &AppSettings::reportEmailEveryRun);
     connect(exportButton, &QPushButton::clicked, this, &SettingsView::exportConfig);
     connect(importButton, &QPushButton::clicked, this, &SettingsView::importConfig);
     connect(reveal, &QPushButton::clicked, this, [this] { m_desktop->reveal(m_store->url()); });
@@ -275,6 +319,36 @@ void SettingsView::refresh()
     show(m_networkWait, int(std::clamp<qint64>(s.networkWaitSeconds, 0, 3600)), &QSpinBox::setValue);
     show(m_skipMetered, s.skipMeteredConnections, &QCheckBox::setChecked);
     show(m_requireDrive, s.requiresDestinationMarker(), &QCheckBox::setChecked);
+    for (const auto &[edit, value] : {std::pair{m_healthCheck, s.healthCheckURL}, std::pair{m_webhook, s.webhookURL},
+                                      std::pair{m_email, s.reportEmail}}) {
+        if (edit->text() != value && !edit->hasFocus())
+            edit->setText(value);
+    }
+    show(m_emailEveryRun, s.reportEmailEveryRun, &QCheckBox::setChecked);
+    showReportProblem();
+}
+
+void SettingsView::showReportProblem()
+{
+    const AppSettings &s = m_store->settings();
+    QStringList problems;
+    for (const auto &[label, url] :
+         {std::pair{tr("Health-check URL"), s.healthCheckURL}, std::pair{tr("Webhook URL"), s.webhookURL}}) {
+        if (!url.isEmpty()) {
+            if (const QString refused = HttpPost::refusal(QUrl(url)); !refused.isEmpty())
+                problems << tr("%1: %2").arg(label, refused);
+        }
+    }
+    if (!s.reportEmail.isEmpty()) {
+        if (const QString problem = Sendmail::addressProblem(s.reportEmail); !problem.isEmpty())
+            problems << problem;
+        else if (!QFileInfo(m_sendmail).isExecutable())
+            problems << tr("No mail is sent: %1 is missing (install a mail transfer agent such as postfix or "
+                           "dma).")
+                            .arg(m_sendmail);
+    }
+    m_reportProblem->setText(problems.join(u'\n'));
+    m_reportProblem->setVisible(!problems.isEmpty());
 }
 
 void SettingsView::pick()
@@ -322,7 +396,7 @@ void SettingsView::exportConfig()
         AppPaths::homeFolder() + u'/' + ConfigTransfer::defaultExportName(), tr("JSON (*.json)"));
     if (path.isEmpty())
         return;
-    setStatus(ConfigTransfer::exportTo(path, m_store->settings()));
+    setStatus(ConfigTransfer::exportTo(path, m_store->settings(), m_exportReports->isChecked()));
 }
 
 void SettingsView::importConfig()

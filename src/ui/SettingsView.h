@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/ConfigTransfer.h"
+#include "core/system/Sendmail.h"
 
 #include <QWidget>
 
@@ -41,6 +42,8 @@ Q_SIGNALS:
 
 private:
     void refresh();
+    // What keeps a report from being sent, under the fields.
+    void showReportProblem();
     void setStatus(const ConfigTransfer::Outcome &status);
     // With the drive's marker required: puts it at the destination, or says why not.
     void markDrive();
@@ -64,6 +67,13 @@ private:
     QCheckBox *m_requireDrive;
     QLabel *m_driveProblem;
     QCheckBox *m_notifications;
+    QLineEdit *m_healthCheck;
+    QLineEdit *m_webhook;
+    QLineEdit *m_email;
+    QCheckBox *m_emailEveryRun;
+    QLabel *m_reportProblem;
+    QCheckBox *m_exportReports;
+    QString m_sendmail = Sendmail::executable;
     QLabel *m_statusIcon;
     QLabel *m_status;
 };

@@ -3,6 +3,7 @@
 #include "ui/TidewellApp.h"
 
 #include "core/RunNotifier.h"
+#include "core/RunReporter.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/presentation/MenuBarContent.h"
 #include "core/presentation/OverdueWatch.h"
@@ -52,6 +53,8 @@ TidewellApp::TidewellApp(QObject *parent)
         m_mainWindow->select(std::nullopt);
     });
     m_notifier = new RunNotifier(m_context.runner, RunNotifier::Actions::offered, this);
+    // Runs started here report where Settings say, as scheduled ones do.
+    new RunReporter(m_context.runner, this);
     // A click on a run's notification shows that server; "View log" its log.
     connect(m_notifier, &RunNotifier::serverRequested, this, [this](const QUuid &id) {
         openMainWindow();

@@ -64,6 +64,33 @@ private Q_SLOTS:
         QCOMPARE(defaultExportName(QDate(2025, 3, 5)), QStringLiteral("tidewell-config-2025-03-05.json"));
     }
 
+    // Report addresses may hold tokens: they leave only when asked for, and
+    // an import of a file without them keeps the ones set here.
+    void reportAddressesStayUnlessAsked()
+    {
+        AppSettings settings;
+        settings.servers = {scheduledServer(QStringLiteral("a"))};
+        settings.servers[0].healthCheckURL = QStringLiteral("https://hc.example.org/own-token");
+        settings.healthCheckURL = QStringLiteral("https://hc.example.org/token");
+        settings.webhookURL = QStringLiteral("https://chat.example.org/hook/token");
+        settings.reportEmail = QStringLiteral("ops@example.org");
+        QVERIFY(!sanitizedForExport(settings).encode().contains("token"));
+        QVERIFY(!sanitizedForExport(settings).encode().contains("ops@example.org"));
+        const AppSettings asked = sanitizedForExport(settings, true);
+        QCOMPARE(asked.webhookURL, settings.webhookURL);
+        QCOMPARE(asked.servers[0].healthCheckURL, settings.servers[0].healthCheckURL);
+
+        m_h->store.setSettings(settings);
+        const QString file = m_h->home.path() + QStringLiteral("/export.json");
+        QVERIFY(exportTo(file, settings));
+        const auto pending = readImport(file);
+        QVERIFY(pending);
+        QVERIFY(done(applyImport(&m_h->store, scheduler(), *pending)).has_value());
+        QCOMPARE(m_h->store.settings().webhookURL, settings.webhookURL);
+        QCOMPARE(m_h->store.settings().reportEmail, settings.reportEmail);
+        QCOMPARE(m_h->store.settings().servers[0].healthCheckURL, settings.servers[0].healthCheckURL);
+    }
+
     void roundTripOnOneMachine()
     {
         ConfigStore &store = m_h->store;

@@ -111,9 +111,11 @@ private Q_SLOTS:
             QString::fromUtf8(readFile(scheduler.serviceUnitPath(server.id))),
             QStringLiteral(
                 "[Unit]\nDescription=Tidewell daily backup of server 0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\n"
-                "ConditionFileIsExecutable=%1\n\n"
+                "ConditionFileIsExecutable=%1\n"
+                "OnFailure=org.tidewell.report@0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60.service\n\n"
                 "[Service]\nType=oneshot\nExecStart=\"%1\" \"--run-backup\" \"0F3C2A9E-7B1D-4C55-9E2A-1B2C3D4E5F60\"\n"
-                "KillMode=mixed\nStandardOutput=append:%2.scheduled.stdout.log\nStandardError=append:%2.scheduled."
+                "KillMode=mixed\nUMask=0077\nStandardOutput=append:%2.scheduled.stdout.log\nStandardError=append:%2."
+                "scheduled."
                 "stderr.log\n")
                 .arg(QStringLiteral(TIDEWELL_BINARY), logs));
         const QString timer = QString::fromUtf8(readFile(scheduler.plistURL(server.id)));
@@ -126,7 +128,7 @@ private Q_SLOTS:
 
         // Installing again replaces the pair.
         QVERIFY(done(scheduler.install(scheduled(QStringLiteral("23:59")))));
-        QCOMPARE(QDir(unitFolder()).entryList(QDir::Files).size(), 2);
+        QCOMPARE(QDir(unitFolder()).entryList(QDir::Files).size(), 3); // and the shared report template
         QVERIFY(readFile(scheduler.plistURL(server.id)).contains("OnCalendar=*-*-* 23:59:00\n"));
     }
 
@@ -140,10 +142,13 @@ private Q_SLOTS:
         QProcess verify;
         verify.start(QStringLiteral("/usr/bin/systemd-analyze"),
                      {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id),
-                      scheduler.plistURL(server.id)});
+                      scheduler.plistURL(server.id), unitFolder() + QStringLiteral("/org.tidewell.report@.service")});
         QVERIFY(verify.waitForFinished(60000));
         const QByteArray complaints = verify.readAllStandardError();
         QVERIFY2(verify.exitCode() == 0, complaints.constData());
+        // The template started by a failed run passes, and names its server.
+        QVERIFY(readFile(unitFolder() + QStringLiteral("/org.tidewell.report@.service"))
+                    .contains(" \"--report-failure\" %i\n"));
         QProcess calendar;
         calendar.start(QStringLiteral("/usr/bin/systemd-analyze"),
                        {QStringLiteral("calendar"), QStringLiteral("*-*-* 07:05:00")});

@@ -158,6 +158,28 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(QStringLiteral("/media/tidewell-no-such-drive")));
     }
 
+    // Report fields are stored as typed; what keeps a report from going out
+    // is said under them.
+    void reportFields()
+    {
+        auto *health = child<QLineEdit>("healthCheckField");
+        health->setFocus();
+        QTest::keyClicks(health, QStringLiteral("http://hc.example.org/token"));
+        QCOMPARE(m_h->store.settings().healthCheckURL, QStringLiteral("http://hc.example.org/token"));
+        auto *problem = child<QLabel>("reportProblem");
+        QVERIFY(problem->isVisibleTo(m_view.get()));
+        QVERIFY(problem->text().contains(QStringLiteral("use https")));
+        health->selectAll();
+        QTest::keyClicks(health, QStringLiteral("https://hc.example.org/token"));
+        QVERIFY(!problem->isVisibleTo(m_view.get()));
+        auto *mail = child<QLineEdit>("reportEmailField");
+        mail->setFocus();
+        QTest::keyClicks(mail, QStringLiteral("-oQ/tmp/x@example.org"));
+        QVERIFY(problem->text().contains(QStringLiteral("is not one plain e-mail address")));
+        child<QCheckBox>("reportEmailEveryRun")->click();
+        QVERIFY(m_h->store.settings().reportEmailEveryRun);
+    }
+
     void exportAndImport()
     {
         const QString file = m_h->home.path() + QStringLiteral("/out.json");

@@ -45,6 +45,9 @@ public:
     // process holds it, nothing changes but the log's one line and exit code 75.
     QCoro::Task<> run(Server server, ConfigStore *store);
 
+    // The current or last run's --stats summed over its paths; absent when a
+    // path had none.
+    std::optional<RsyncStats> runStats() const { return m_snapshotStats; }
     // The rsync every run uses; probed on first use.
     RsyncProbe rsyncProbe();
     void setRsyncProbe(const RsyncProbe &probe) { m_probe = probe; }

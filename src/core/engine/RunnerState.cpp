@@ -40,7 +40,6 @@ void RunnerState::clearLog()
 
 void RunnerState::begin(const Server &server, const AppSettings &settings)
 {
-    setRunning(true, server.id);
     clearLog();
     setExitCode(std::nullopt);
     setProgressPercent(std::nullopt);
@@ -50,6 +49,8 @@ void RunnerState::begin(const Server &server, const AppSettings &settings)
     m_hostKeyAdded.clear();
     m_runServer = server;
     m_runSettings = settings;
+    // Last: who hears of the start finds the run's server and settings.
+    setRunning(true, server.id);
 }
 
 void RunnerState::setRunning(bool running, std::optional<QUuid> serverID)

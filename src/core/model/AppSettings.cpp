@@ -42,6 +42,15 @@ QJsonObject AppSettings::toJson() const
     };
     if (requireDestinationMarker)
         object.insert(QStringLiteral("requireDestinationMarker"), *requireDestinationMarker);
+    // Written when set, so files without reports stay as they were.
+    for (const auto &[key, value] :
+         {std::pair{QStringLiteral("healthCheckURL"), healthCheckURL},
+          std::pair{QStringLiteral("webhookURL"), webhookURL}, std::pair{QStringLiteral("reportEmail"), reportEmail}}) {
+        if (!value.isEmpty())
+            object.insert(key, value);
+    }
+    if (reportEmailEveryRun)
+        object.insert(QStringLiteral("reportEmailEveryRun"), true);
     return object;
 }
 
@@ -75,6 +84,10 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
     reader.read("ioTimeoutSeconds", settings.ioTimeoutSeconds);
     reader.read("networkWaitSeconds", settings.networkWaitSeconds);
     reader.read("skipMeteredConnections", settings.skipMeteredConnections);
+    reader.read("healthCheckURL", settings.healthCheckURL);
+    reader.read("webhookURL", settings.webhookURL);
+    reader.read("reportEmail", settings.reportEmail);
+    reader.read("reportEmailEveryRun", settings.reportEmailEveryRun);
     if (const QJsonValue marker = object.value(QStringLiteral("requireDestinationMarker")); marker.isBool()) {
         settings.requireDestinationMarker = marker.toBool();
     } else {

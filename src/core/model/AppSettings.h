@@ -58,6 +58,16 @@ struct AppSettings
     // Runs write only into a destination that holds the drive's marker file;
     // unset: when the destination lies where drives are mounted.
     std::optional<bool> requireDestinationMarker;
+    // Where run results are reported besides the desktop; empty: nowhere.
+    // A health-check URL gets "/start", then itself (success) or "/<exit
+    // code>"; a server's own URL replaces it for that server.
+    QString healthCheckURL;
+    // Gets a JSON document for every finished run.
+    QString webhookURL;
+    // Gets a mail (through the local sendmail) for failed runs, or for every
+    // run with reportEmailEveryRun.
+    QString reportEmail;
+    bool reportEmailEveryRun = false;
 
     bool requiresDestinationMarker() const;
 

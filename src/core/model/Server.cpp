@@ -36,6 +36,8 @@ QJsonObject Server::toJson() const
         object.insert(QStringLiteral("lastExitCode"), *lastExitCode);
     if (!sshCiphers.isEmpty())
         object.insert(QStringLiteral("sshCiphers"), sshCiphers);
+    if (!healthCheckURL.isEmpty())
+        object.insert(QStringLiteral("healthCheckURL"), healthCheckURL);
     if (lastRunSerial > 0)
         object.insert(QStringLiteral("lastRunSerial"), lastRunSerial);
     if (lastSuccessAt)
@@ -84,6 +86,7 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     reader.read("useSSHAgent", server.useSSHAgent);
     reader.read("bandwidthLimitKBps", server.bandwidthLimitKBps);
     reader.read("sshCiphers", server.sshCiphers);
+    reader.read("healthCheckURL", server.healthCheckURL);
     return reader.result(server);
 }
 
@@ -91,7 +94,8 @@ size_t qHash(const Server &server, size_t seed)
 {
     seed = qHashMulti(seed, server.id, server.name, server.host, server.port, server.username, server.privateKeyPath,
                       server.scheduleEnabled, server.scheduleTime, server.retentionCount, server.keepWeekly,
-                      server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps, server.sshCiphers);
+                      server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps, server.sshCiphers,
+                      server.healthCheckURL);
     for (const BackupPath &path : server.paths)
         seed = qHashMulti(seed, path);
     seed = qHashMulti(seed, server.lastRunAt.has_value());

@@ -44,6 +44,8 @@ struct Server
     qint64 bandwidthLimitKBps = 0;
     // ssh's Ciphers list for transfers; empty: fastest first for this machine.
     QString sshCiphers;
+    // This server's health-check URL; empty: the one in Settings.
+    QString healthCheckURL;
 
     QJsonObject toJson() const;
     // With `warnings`: see BackupPath::fromJson.

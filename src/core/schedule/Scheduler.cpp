@@ -318,11 +318,16 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server
     const auto unitText = [](const std::optional<QByteArray> &old, const QString &generated) {
         return old ? SystemdUnits::merge(QString::fromUtf8(*old), generated) : generated;
     };
-    if (auto written = writeFile(
-            servicePath, unitText(oldService, SystemdUnits::service(executable, id, scheduledStdoutLog(server.id),
-                                                                    scheduledStderrLog(server.id))));
+    // Shared by every schedule; written afresh so it follows the executable.
+    if (auto written =
+            writeFile(unitFolder() + u'/' + SystemdUnits::reportTemplateName, SystemdUnits::reportTemplate(executable));
         !written)
         result = written;
+    else if (auto serviceWritten = writeFile(
+                 servicePath, unitText(oldService, SystemdUnits::service(executable, id, scheduledStdoutLog(server.id),
+                                                                         scheduledStderrLog(server.id))));
+             !serviceWritten)
+        result = serviceWritten;
     else if (auto timerWritten = writeFile(
                  timerPath, unitText(oldTimer, SystemdUnits::timer(label(server.id), time.hour, time.minute)));
              !timerWritten)

@@ -49,6 +49,8 @@ QString service(const QString &executable, const QString &serverID, const QStrin
     return QStringLiteral("[Unit]\n"
                           "Description=Tidewell daily backup of server %1\n"
                           "ConditionFileIsExecutable=%5\n"
+                          // A run killed before it could report is reported for it.
+                          "OnFailure=org.tidewell.report@%1.service\n"
                           "\n"
                           "[Service]\n"
                           "Type=oneshot\n"
@@ -57,10 +59,25 @@ QString service(const QString &executable, const QString &serverID, const QStrin
                           // cancels the run and writes its record; whatever is
                           // left after the stop timeout is killed.
                           "KillMode=mixed\n"
+                          // Its logs (and all it writes) are the user's alone.
+                          "UMask=0077\n"
                           "StandardOutput=append:%3\n"
                           "StandardError=append:%4\n")
         .arg(serverID, execCommand(executable, {QStringLiteral("--run-backup"), serverID}), escapeSpecifiers(stdoutLog),
              escapeSpecifiers(stderrLog), escapeSpecifiers(executable));
+}
+
+QString reportTemplate(const QString &executable)
+{
+    // %i: the server's id, from the name the backup's OnFailure= gives.
+    return QStringLiteral("[Unit]\n"
+                          "Description=Tidewell report of a scheduled backup of server %i that could not report\n"
+                          "ConditionFileIsExecutable=%2\n"
+                          "\n"
+                          "[Service]\n"
+                          "Type=oneshot\n"
+                          "ExecStart=%1 %i\n")
+        .arg(execCommand(executable, {QStringLiteral("--report-failure")}), escapeSpecifiers(executable));
 }
 
 QString timer(const QString &label, int hour, int minute)

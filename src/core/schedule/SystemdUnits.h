@@ -20,6 +20,10 @@ QString escapeSpecifiers(const QString &text);
 
 QString service(const QString &executable, const QString &serverID, const QString &stdoutLog, const QString &stderrLog);
 QString timer(const QString &label, int hour, int minute);
+// org.tidewell.report@.service: `tidewell --report-failure <server id>`, started
+// by a backup service that failed (see --report-failure).
+inline const QString reportTemplateName = QStringLiteral("org.tidewell.report@.service");
+QString reportTemplate(const QString &executable);
 // The program a service unit written by service() starts; none when the text
 // has no ExecStart= of that form.
 std::optional<QString> executable(const QString &serviceText);

@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reports of runs beyond the desktop: health-check pings, a webhook, e-mail.
+#pragma once
+
+#include "core/engine/RsyncStats.h"
+#include "core/model/AppSettings.h"
+#include "core/system/HttpPost.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QUuid>
+
+#include <qcoro/qcorotask.h>
+
+#include <optional>
+
+class QNetworkAccessManager;
+class RsyncRunner;
+
+// Follows a runner and reports each run where Settings say:
+// - a health-check URL (the server's own, else the one for all) gets
+//   "<url>/start" when the run starts, then "<url>" after a success or
+//   "<url>/<exit code>" ("<url>/fail" without one), with the log's last
+//   10 KiB as a text/plain body;
+// - the webhook URL gets a JSON document (see webhookDocument) per run;
+// - reportEmail gets a mail through sendmail for failed runs (or every run).
+// Requests never hold up the run: each has 10 s and 3 tries. What could not
+// be sent is written to the server's log and to standard error, with the
+// URL's host only (URLs may hold tokens).
+class RunReporter : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr qsizetype pingBodyBytes = 10 * 1024;
+    static constexpr qsizetype webhookLogLines = 50;
+
+    // Without a runner, only what report() is given is sent.
+    explicit RunReporter(RsyncRunner *runner, QObject *parent = nullptr);
+    ~RunReporter() override;
+
+    // Reports still on their way.
+    int pending() const { return m_pending; }
+
+    // The URL for a ping: `base` with "/" and `suffix` added to its path
+    // (none for a success).
+    static QUrl pingUrl(const QString &base, const QString &suffix);
+    // The end of a log, at most `bytes` of UTF-8, starting on a whole line.
+    static QByteArray logTail(const QStringList &lines, qsizetype bytes);
+
+    struct Run
+    {
+        Server server;
+        QDateTime started;
+        QDateTime finished;
+        std::optional<int> exitCode;
+        bool cancelled = false;
+        std::optional<RsyncStats> stats;
+        QStringList log;
+    };
+    // {"schema": 1, "server": {"id", "name"}, "started", "finished",
+    //  "exitCode", "status" ("success", "failed", "cancelled"),
+    //  "bytesReceived", "files", "snapshot", "log": [last 50 lines]}
+    static QByteArray webhookDocument(const Run &run);
+    // Sends the end-of-run reports of `run` as `settings` ask.
+    void report(const Run &run, const AppSettings &settings);
+    // "[Tidewell] ✗ web-01 — backup failed (exit 23)" and its body.
+    static QString mailSubject(const Run &run);
+    static QString mailBody(const Run &run);
+
+    void setSendmailForTesting(const QString &program) { m_sendmail = program; }
+    void setLimitsForTesting(const HttpPost::Limits &limits) { m_limits = limits; }
+
+Q_SIGNALS:
+    // Every report sent so far has been delivered or given up on.
+    void idle();
+
+private:
+    void runStarted();
+    void runEnded(const QUuid &serverID, std::optional<int> exitCode);
+    QCoro::Task<> postReport(QUuid serverID, QUrl url, QByteArray body, QByteArray contentType);
+    QCoro::Task<> mailReport(QUuid serverID, QString to, QString subject, QString body);
+    void say(const QUuid &serverID, const QString &line);
+    void begin();
+    void end();
+
+    RsyncRunner *m_runner;
+    QNetworkAccessManager *m_network;
+    QDateTime m_started;
+    int m_pending = 0;
+    QString m_sendmail;
+    HttpPost::Limits m_limits;
+};

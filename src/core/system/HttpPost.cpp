@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Report requests with Qt's network access.
+#include "core/system/HttpPost.h"
+
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QTimer>
+
+#include <qcoro/qcorosignal.h>
+#include <qcoro/qcorotimer.h>
+
+#include <chrono>
+#include <memory>
+
+namespace HttpPost {
+
+QString refusal(const QUrl &url)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return QStringLiteral("not a URL");
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QStringLiteral("https"))
+        return {};
+    if (scheme == QStringLiteral("http")) {
+        const QHostAddress address(url.host());
+        if (url.host().compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 || address.isLoopback())
+            return {};
+        return QStringLiteral("plain http is only for this computer: use https");
+    }
+    return QStringLiteral("only https URLs are used");
+}
+
+QString redacted(const QUrl &url)
+{
+    QString shown = url.scheme() + QStringLiteral("://") + url.host();
+    if (url.port() > 0)
+        shown += u':' + QString::number(url.port());
+    return shown + QStringLiteral("/…");
+}
+
+QCoro::Task<tl::expected<int, QString>> post(QNetworkAccessManager *network, Request request, Limits limits)
+{
+    if (const QString refused = refusal(request.url); !refused.isEmpty())
+        co_return tl::unexpected(refused);
+    QPointer<QNetworkAccessManager> guard(network);
+    QString last = QStringLiteral("not sent");
+    for (int attempt = 1; attempt <= limits.tries; ++attempt) {
+        if (attempt > 1) {
+            QTimer pause;
+            pause.setSingleShot(true);
+            pause.start(std::chrono::milliseconds(limits.pauseMs));
+            co_await pause;
+        }
+        if (!guard)
+            co_return tl::unexpected(QStringLiteral("cancelled"));
+        QNetworkRequest call(request.url);
+        call.setHeader(QNetworkRequest::ContentTypeHeader, request.contentType);
+        call.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Tidewell"));
+        call.setTransferTimeout(limits.timeoutMs);
+        // Redirects could lead off https; reports go where they were told.
+        call.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> reply(network->post(call, request.body),
+                                                                        [](QNetworkReply *r) { r->deleteLater(); });
+        if (!reply->isFinished())
+            co_await qCoro(reply.get(), &QNetworkReply::finished, std::chrono::milliseconds(limits.timeoutMs + 1000));
+        if (!reply->isFinished()) {
+            reply->abort();
+            last = QStringLiteral("timeout");
+            continue;
+        }
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (reply->error() == QNetworkReply::OperationCanceledError || reply->error() == QNetworkReply::TimeoutError) {
+            last = QStringLiteral("timeout");
+            continue;
+        }
+        if (status >= 200 && status < 400)
+            co_return status;
+        if (status >= 400 && status < 500)
+            co_return tl::unexpected(QStringLiteral("HTTP ") + QString::number(status)); // asking again will not help
+        last = status > 0 ? QStringLiteral("HTTP ") + QString::number(status) : reply->errorString();
+    }
+    co_return tl::unexpected(last);
+}
+
+} // namespace HttpPost

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Posting a report to a URL: bounded in time, retried, never in the way.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <qcoro/qcorotask.h>
+
+#include <tl/expected.hpp>
+
+class QNetworkAccessManager;
+
+// One POST with a time limit per try and a few tries (a server error or no
+// answer is tried again; a 4xx answer is not). Only https, or http to this
+// computer: a report may carry a token in its URL and a run's log in its body.
+namespace HttpPost {
+
+struct Request
+{
+    QUrl url;
+    QByteArray body;
+    QByteArray contentType;
+};
+
+struct Limits
+{
+    int timeoutMs = 10000;
+    int tries = 3;
+    int pauseMs = 1000; // between tries
+};
+
+// Why `url` is not posted to; empty when it may be.
+QString refusal(const QUrl &url);
+// The URL as logs may show it: "https://hc.example.org/…" (no path, query,
+// user or password: those may hold tokens).
+QString redacted(const QUrl &url);
+// The HTTP status of the last answer, or why there was none ("timeout", the
+// network's error, "HTTP 500").
+QCoro::Task<tl::expected<int, QString>> post(QNetworkAccessManager *network, Request request, Limits limits = {});
+
+} // namespace HttpPost

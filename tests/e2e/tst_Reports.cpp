@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Run reports beyond the desktop: health-check pings, the webhook and mail,
+// against a loopback HTTP server that records what it gets.
+#include "core/RunReporter.h"
+#include "core/engine/RsyncRunner.h"
+#include "core/system/HttpPost.h"
+#include "fixtures/Await.h"
+#include "fixtures/Files.h"
+#include "fixtures/SshdBackupTest.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QProcess>
+#include <QTest>
+
+using namespace TestHelpers;
+
+class TestReports : public SshdBackupTest
+{
+    Q_OBJECT
+
+    QProcess m_http;
+    QString m_requests;
+    QString m_base; // http://127.0.0.1:<port>
+
+    QList<QJsonObject> requests() const
+    {
+        QList<QJsonObject> list;
+        for (const QByteArray &line : readFile(m_requests).split('\n')) {
+            if (!line.isEmpty())
+                list << QJsonDocument::fromJson(line).object();
+        }
+        return list;
+    }
+
+    QStringList paths() const
+    {
+        QStringList list;
+        for (const QJsonObject &request : requests())
+            list << request.value(QStringLiteral("path")).toString();
+        return list;
+    }
+
+    // Nothing a run leaves behind names the secret.
+    void verifyNowhere(const QByteArray &secret, const Server &server, const Outcome &outcome)
+    {
+        QVERIFY(!readFile(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper()
+                          + QStringLiteral(".log"))
+                     .contains(secret));
+        QVERIFY(!outcome.err.contains(secret) && !outcome.out.contains(secret));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        SshdBackupTest::initTestCase();
+        m_requests =
+            QDir::tempPath() + QStringLiteral("/tidewell-http-%1.jsonl").arg(QCoreApplication::applicationPid());
+        QFile::remove(m_requests);
+        m_http.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral(TIDEWELL_FIXTURES "/httprecorder.py"), m_requests});
+        QVERIFY(m_http.waitForReadyRead(10000));
+        m_base = QStringLiteral("http://127.0.0.1:") + QString::fromUtf8(m_http.readLine().trimmed());
+    }
+
+    void cleanupTestCase()
+    {
+        m_http.kill();
+        m_http.waitForFinished();
+        QFile::remove(m_requests);
+        SshdBackupTest::cleanupTestCase();
+    }
+
+    void init()
+    {
+        SshdBackupTest::init();
+        QFile::remove(m_requests);
+    }
+
+    // A scheduled run pings start and success, the webhook gets its
+    // document; a failing one pings its exit code. No token reaches a log.
+    void pingsAndTheWebhookThroughTheBinary()
+    {
+        writeFile(m_s->remote + QStringLiteral("/a.txt"), "a");
+        Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [this](AppSettings &s) {
+                s.healthCheckURL = m_base + QStringLiteral("/ping/SECRET-TOKEN");
+                s.webhookURL = m_base + QStringLiteral("/hook/HOOK-TOKEN");
+            });
+        Outcome outcome = m_s->runHeadless(server.id);
+        QCOMPARE(outcome.status, 0);
+        const QStringList seen = paths();
+        QCOMPARE(QSet<QString>(seen.cbegin(), seen.cend()),
+                 (QSet<QString>{QStringLiteral("/ping/SECRET-TOKEN/start"), QStringLiteral("/ping/SECRET-TOKEN"),
+                                QStringLiteral("/hook/HOOK-TOKEN")}));
+        QCOMPARE(paths().first(), QStringLiteral("/ping/SECRET-TOKEN/start"));
+        for (const QJsonObject &request : requests()) {
+            const QString path = request.value(QStringLiteral("path")).toString();
+            if (path == QStringLiteral("/ping/SECRET-TOKEN")) {
+                QCOMPARE(request.value(QStringLiteral("type")).toString(), QStringLiteral("text/plain; charset=utf-8"));
+                QVERIFY(request.value(QStringLiteral("body"))
+                            .toString()
+                            .contains(QStringLiteral("=== All backups completed ===")));
+            } else if (path.startsWith(QLatin1String("/hook/"))) {
+                QCOMPARE(request.value(QStringLiteral("type")).toString(), QStringLiteral("application/json"));
+                const QJsonObject hook =
+                    QJsonDocument::fromJson(request.value(QStringLiteral("body")).toString().toUtf8()).object();
+                QCOMPARE(hook.value(QStringLiteral("schema")).toInt(), 1);
+                QCOMPARE(hook.value(QStringLiteral("status")).toString(), QStringLiteral("success"));
+                QCOMPARE(hook.value(QStringLiteral("exitCode")).toInt(-1), 0);
+                QCOMPARE(hook.value(QStringLiteral("server")).toObject().value(QStringLiteral("name")).toString(),
+                         server.name);
+                QCOMPARE(hook.value(QStringLiteral("files")).toInt(), 1);
+                QVERIFY(hook.value(QStringLiteral("snapshot")).toString().startsWith(QStringLiteral("Snapshot: ")));
+                QVERIFY(!hook.value(QStringLiteral("log")).toArray().isEmpty());
+                QVERIFY(QDateTime::fromString(hook.value(QStringLiteral("started")).toString(), Qt::ISODate).isValid());
+            }
+        }
+        verifyNowhere("TOKEN", server, outcome);
+
+        // The server's own URL wins; a failure pings its exit code.
+        QFile::remove(m_requests);
+        server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Gone"), m_s->remote + QStringLiteral("/gone"))},
+                                  [this](AppSettings &s) {
+                                      s.retryAttempts = 0;
+                                      s.healthCheckURL = m_base + QStringLiteral("/ping/SECRET-TOKEN");
+                                      s.servers[0].healthCheckURL = m_base + QStringLiteral("/own/OWN-TOKEN");
+                                      s.webhookURL = m_base + QStringLiteral("/hook/HOOK-TOKEN");
+                                  });
+        outcome = m_s->runHeadless(server.id);
+        QCOMPARE(outcome.status, 23);
+        QVERIFY(paths().contains(QStringLiteral("/own/OWN-TOKEN/start")));
+        QVERIFY(paths().contains(QStringLiteral("/own/OWN-TOKEN/23")));
+        QVERIFY(!paths().contains(QStringLiteral("/ping/SECRET-TOKEN/23")));
+        for (const QJsonObject &request : requests()) {
+            if (request.value(QStringLiteral("path")).toString().startsWith(QLatin1String("/hook/"))) {
+                const QJsonObject hook =
+                    QJsonDocument::fromJson(request.value(QStringLiteral("body")).toString().toUtf8()).object();
+                QCOMPARE(hook.value(QStringLiteral("status")).toString(), QStringLiteral("failed"));
+                QCOMPARE(hook.value(QStringLiteral("exitCode")).toInt(), 23);
+            }
+        }
+        verifyNowhere("TOKEN", server, outcome);
+    }
+
+    // A server error is tried again; no answer gives up after the time
+    // limit, and the run's log says so without the URL's secret part.
+    void retriesAndTimeLimits()
+    {
+        QNetworkAccessManager network;
+        const auto flaky = done(
+            HttpPost::post(&network, {QUrl(m_base + QStringLiteral("/flaky/x")), "body", "text/plain"}, {5000, 3, 50}));
+        QVERIFY(flaky);
+        QCOMPARE(paths().count(QStringLiteral("/flaky/x")), 3);
+        QElapsedTimer clock;
+        clock.start();
+        const auto slow = done(
+            HttpPost::post(&network, {QUrl(m_base + QStringLiteral("/slow/x")), "body", "text/plain"}, {500, 2, 50}));
+        QVERIFY(!slow);
+        QCOMPARE(slow.error(), QStringLiteral("timeout"));
+        QVERIFY(clock.elapsed() < 10000);
+        // Only https, or http to this computer; nothing is sent elsewhere.
+        QCOMPARE(HttpPost::refusal(QUrl(QStringLiteral("http://example.org/x"))),
+                 QStringLiteral("plain http is only for this computer: use https"));
+        QVERIFY(!done(HttpPost::post(&network, {QUrl(QStringLiteral("ftp://127.0.0.1/x")), {}, {}})));
+
+        writeFile(m_s->remote + QStringLiteral("/a.txt"), "a");
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [this](AppSettings &s) {
+                s.healthCheckURL = m_base + QStringLiteral("/slow/SLOW-TOKEN");
+            });
+        std::unique_ptr<RunReporter> reporter;
+        clock.restart();
+        const auto run = m_s->runOn(QDate::currentDate(), server, [&](RsyncRunner &runner) {
+            reporter = std::make_unique<RunReporter>(&runner);
+            reporter->setLimitsForTesting({500, 2, 50});
+        });
+        QCOMPARE(run.exitCode, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(reporter->pending(), 0, 10000);
+        const QByteArray log = readFile(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper()
+                                        + QStringLiteral(".log"));
+        QVERIFY2(log.contains(QByteArray("Report: could not reach " + m_base.toUtf8() + "/… (timeout)")),
+                 log.constData());
+        QVERIFY(!log.contains("SLOW-TOKEN"));
+    }
+
+    // What systemd's OnFailure= starts: a run that died before reporting is
+    // reported as failed; one that reported is left alone.
+    void aRunThatCouldNotReportIsReportedForIt()
+    {
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [this](AppSettings &s) {
+                s.healthCheckURL = m_base + QStringLiteral("/ping/KILLED");
+                s.webhookURL = m_base + QStringLiteral("/hook/KILLED");
+            });
+        const QStringList arguments{QStringLiteral("--report-failure"), server.id.toString(QUuid::WithoutBraces)};
+        QCOMPARE(runTidewell(m_s->home, arguments).status, 0);
+        QVERIFY(paths().isEmpty()); // it reported itself (no run left its mark)
+
+        const QString marker = m_s->home.dataHome() + QStringLiteral("/Tidewell/reports/")
+                               + server.id.toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".running");
+        QVERIFY(writeFile(marker, QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8()));
+        QCOMPARE(runTidewell(m_s->home, arguments).status, 0);
+        const QStringList sent = paths();
+        QCOMPARE(QSet<QString>(sent.cbegin(), sent.cend()),
+                 (QSet<QString>{QStringLiteral("/ping/KILLED/fail"), QStringLiteral("/hook/KILLED")}));
+        for (const QJsonObject &request : requests()) {
+            if (request.value(QStringLiteral("path")).toString().startsWith(QLatin1String("/hook/"))) {
+                const QJsonObject hook =
+                    QJsonDocument::fromJson(request.value(QStringLiteral("body")).toString().toUtf8()).object();
+                QCOMPARE(hook.value(QStringLiteral("status")).toString(), QStringLiteral("failed"));
+                QVERIFY(hook.value(QStringLiteral("exitCode")).isNull());
+            }
+        }
+        QVERIFY(!QFile::exists(marker));
+    }
+
+    // Mail goes through sendmail -t -oi: on failure only, or every run.
+    void mailThroughSendmail()
+    {
+        const QString recorded = m_s->home.path() + QStringLiteral("/mail");
+        const QString sendmail =
+            writeScript(m_s->home.path() + QStringLiteral("/sendmail"),
+                        QStringLiteral("echo \"$@\" >> '%1.args'\ncat >> '%1'\n").arg(recorded).toUtf8());
+        const auto runWith = [&](const QList<BackupPath> &paths, bool everyRun) -> std::optional<int> {
+            const Server server = m_s->writeConfig(paths, [&](AppSettings &s) {
+                s.retryAttempts = 0;
+                s.reportEmail = QStringLiteral("ops@example.org");
+                s.reportEmailEveryRun = everyRun;
+            });
+            std::unique_ptr<RunReporter> reporter;
+            const auto run = m_s->runOn(QDate::currentDate(), server, [&](RsyncRunner &runner) {
+                reporter = std::make_unique<RunReporter>(&runner);
+                reporter->setSendmailForTesting(sendmail);
+            });
+            if (!QTest::qWaitFor([&] { return reporter->pending() == 0; }, 10000))
+                return std::nullopt;
+            return run.exitCode;
+        };
+        writeFile(m_s->remote + QStringLiteral("/a.txt"), "a");
+        QCOMPARE(runWith({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, false), 0);
+        QVERIFY(!QFile::exists(recorded)); // a success, and mail only for failures
+
+        QCOMPARE(runWith({BackupScenario::path(QStringLiteral("Gone"), m_s->remote + QStringLiteral("/gone"))}, false),
+                 23);
+        QCOMPARE(readFile(recorded + QStringLiteral(".args")), QByteArray("-t -oi\n"));
+        const QByteArray mail = readFile(recorded);
+        QVERIFY(mail.startsWith("To: ops@example.org\nSubject: =?UTF-8?B?"));
+        // The subject as encoded words of UTF-8, folded over lines.
+        QByteArray subject;
+        const QList<QByteArray> lines = mail.split('\n');
+        for (qsizetype i = 1; i < lines.size() && (i == 1 || lines.at(i).startsWith(' ')); ++i) {
+            const QByteArray word = lines.at(i).trimmed().split('?').value(3);
+            subject += QByteArray::fromBase64(word);
+        }
+        QCOMPARE(QString::fromUtf8(subject), QStringLiteral("[Tidewell] ✗ web: prod — backup failed (exit 23)"));
+        QVERIFY(mail.contains("Content-Type: text/plain; charset=utf-8\n"));
+        QVERIFY(mail.contains("The end of the run's log:"));
+
+        QFile::remove(recorded);
+        QCOMPARE(runWith({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, true), 0);
+        QVERIFY(readFile(recorded).contains("Subject: "));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReports)
+#include "tst_Reports.moc"
