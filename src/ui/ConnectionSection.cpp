@@ -282,9 +282,11 @@ void ConnectionSection::inspectKey(const Server &server)
 void ConnectionSection::showKeyNote(const QString &text, bool red)
 {
     m_keyNote->setText(text);
+    // A problem in red; advice in the notes' own grey.
     QPalette palette = m_keyNote->parentWidget()->palette();
-    palette.setColor(QPalette::WindowText, red ? Icons::red() : Icons::secondary(this));
+    palette.setColor(QPalette::WindowText, Icons::red());
     m_keyNote->setPalette(palette);
+    m_keyNote->setForegroundRole(red ? QPalette::WindowText : QPalette::PlaceholderText);
     m_keyNote->setVisible(!text.isEmpty());
 }
 

@@ -182,6 +182,8 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
         auto *edit = new QLineEdit(content);
         edit->setObjectName(name);
         edit->setPlaceholderText(placeholder);
+        // Wide enough for a URL with its token, beside a short label.
+        edit->setMinimumWidth(380);
         return edit;
     };
     m_healthCheck = urlField(QStringLiteral("healthCheckField"), QStringLiteral("https://hc-ping.com/<uuid>"));
@@ -193,7 +195,7 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     reports->addWidget(labelled(tr("Webhook URL"), m_webhook, content));
     reports->addWidget(labelled(tr("E-mail to"), m_email, content));
     reports->addWidget(m_emailEveryRun);
-    m_reportProblem = note(QString(), content);
+    m_reportProblem = Style::note(QString(), content, Icons::red());
     m_reportProblem->setObjectName(QStringLiteral("reportProblem"));
     m_reportProblem->setWordWrap(true);
     m_reportProblem->hide();
