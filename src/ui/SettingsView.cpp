@@ -144,6 +144,12 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     reliability->addWidget(labelled(tr("Retry attempts on transient errors"), m_retries, content));
     reliability->addWidget(labelled(tr("Minimum free space (GB)"), m_freeSpace, content));
     reliability->addWidget(labelled(tr("Stop a transfer after N seconds without data"), m_ioTimeout, content));
+    m_concurrentRuns = new QSpinBox(content);
+    m_concurrentRuns->setObjectName(QStringLiteral("concurrentRunsStepper"));
+    m_concurrentRuns->setRange(1, 32);
+    m_concurrentRuns->setMinimumWidth(70);
+    m_concurrentRuns->setToolTip(tr("Scheduled and window runs together; the others wait for a free slot"));
+    reliability->addWidget(labelled(tr("Backups running at once"), m_concurrentRuns, content));
     reliability->addWidget(
         note(tr("Backups retry automatically on transient rsync errors (network drops, partial transfers, "
                 "interrupted signals) with exponential backoff. Free space is checked at the destination "
@@ -274,6 +280,8 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
             [this](int value) { m_store->update([&](AppSettings &s) { s.minFreeSpaceGB = value; }); });
     connect(m_ioTimeout, &QSpinBox::valueChanged, this,
             [this](int value) { m_store->update([&](AppSettings &s) { s.ioTimeoutSeconds = value; }); });
+    connect(m_concurrentRuns, &QSpinBox::valueChanged, this,
+            [this](int value) { m_store->update([&](AppSettings &s) { s.maxConcurrentRuns = value; }); });
     connect(m_networkWait, &QSpinBox::valueChanged, this,
             [this](int value) { m_store->update([&](AppSettings &s) { s.networkWaitSeconds = value; }); });
     bindSwitch(m_skipMetered, &AppSettings::skipMeteredConnections);
@@ -319,6 +327,7 @@ void SettingsView::refresh()
     show(m_freeSpace, int(std::clamp<qint64>(s.minFreeSpaceGB, 0, 1024)), &QSpinBox::setValue);
     show(m_ioTimeout, int(std::clamp<qint64>(s.ioTimeoutSeconds, 0, 86400)), &QSpinBox::setValue);
     show(m_networkWait, int(std::clamp<qint64>(s.networkWaitSeconds, 0, 3600)), &QSpinBox::setValue);
+    show(m_concurrentRuns, int(std::clamp<qint64>(s.maxConcurrentRuns, 1, 32)), &QSpinBox::setValue);
     show(m_skipMetered, s.skipMeteredConnections, &QCheckBox::setChecked);
     show(m_requireDrive, s.requiresDestinationMarker(), &QCheckBox::setChecked);
     for (const auto &[edit, value] : {std::pair{m_healthCheck, s.healthCheckURL}, std::pair{m_webhook, s.webhookURL},

@@ -63,6 +63,7 @@ private:
     QSpinBox *m_freeSpace;
     QSpinBox *m_ioTimeout;
     QSpinBox *m_networkWait;
+    QSpinBox *m_concurrentRuns;
     QCheckBox *m_skipMetered;
     QCheckBox *m_requireDrive;
     QLabel *m_driveProblem;

@@ -54,6 +54,86 @@ private:
     }
 
 private Q_SLOTS:
+    // Backups of different servers started together share the machine: no
+    // more than maxConcurrentRuns rsyncs at once; the others wait, say so
+    // once, and all succeed. A waiting run that is stopped records nothing.
+    void runsWaitForAFreeSlot()
+    {
+        writeFile(m_s->remote + QStringLiteral("/data.bin"), QByteArray(150 * 1024, 'x'));
+        AppSettings written;
+        m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [&](AppSettings &s) {
+            s.maxConcurrentRuns = 3;
+            s.servers[0].bandwidthLimitKBps = 150; // about a second each
+            for (int i = 1; i < 20; ++i) {
+                Server copy = s.servers[0];
+                copy.id = QUuid::createUuid();
+                copy.name = QStringLiteral("web %1").arg(i);
+                for (BackupPath &path : copy.paths)
+                    path.id = QUuid::createUuid();
+                s.servers.append(copy);
+            }
+            written = s;
+        });
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (const Server &server : std::as_const(written.servers))
+            runs.push_back(m_s->startHeadless(server.id));
+        int most = 0;
+        const auto finished = [&] {
+            return std::all_of(runs.begin(), runs.end(),
+                               [](const auto &run) { return run->state() == QProcess::NotRunning; });
+        };
+        QElapsedTimer clock;
+        clock.start();
+        while (!finished() && clock.elapsed() < 120000) {
+            // One ssh per transfer (the receiving rsync is two processes).
+            int rsyncs = 0;
+            for (const QString &line : processesMentioning(QStringLiteral("rsync --server")))
+                rsyncs += line.startsWith(QLatin1String("ssh ")) && line.contains(m_s->remote) ? 1 : 0;
+            most = std::max(most, rsyncs);
+            QTest::qWait(20);
+        }
+        QVERIFY(finished());
+        QVERIFY2(most <= 3, qPrintable(QString::number(most)));
+        QVERIFY(most >= 2); // they did run side by side
+        int waited = 0;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            QCOMPARE(runs[i]->exitCode(), 0);
+            const QStringList log = m_s->logOf(written.servers.at(qsizetype(i)));
+            waited += log.filter(QStringLiteral("Waiting for a free slot (3 backups running)…")).size();
+        }
+        QVERIFY(waited >= 10);
+
+        // Three long runs take the slots; a fourth waits and is stopped.
+        m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [&](AppSettings &s) {
+            s.maxConcurrentRuns = 3;
+            s.servers = written.servers.mid(0, 4);
+            for (int i = 0; i < 3; ++i)
+                s.servers[i].bandwidthLimitKBps = 10;
+        });
+        std::vector<std::unique_ptr<QProcess>> holders;
+        for (int i = 0; i < 3; ++i)
+            holders.push_back(m_s->startHeadless(written.servers.at(i).id));
+        const auto transfers = [this] {
+            int count = 0;
+            for (const QString &line : processesMentioning(QStringLiteral("rsync --server")))
+                count += line.startsWith(QLatin1String("ssh ")) && line.contains(m_s->remote) ? 1 : 0;
+            return count;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(transfers() >= 3, 20000);
+        const std::optional<Server> before = m_s->storedServer(written.servers.at(3).id);
+        auto waiting = m_s->startHeadless(written.servers.at(3).id);
+        QTest::qWait(1500);
+        QVERIFY(waiting->state() == QProcess::Running);
+        ::kill(pid_t(waiting->processId()), SIGTERM);
+        QVERIFY(waiting->waitForFinished(10000));
+        QCOMPARE(waiting->exitCode(), 20);
+        QCOMPARE(m_s->storedServer(written.servers.at(3).id)->lastRunAt, before->lastRunAt);
+        for (const auto &holder : holders) {
+            ::kill(pid_t(holder->processId()), SIGTERM);
+            QVERIFY(holder->waitForFinished(20000));
+        }
+    }
+
     // An empty remote path would copy the server's root file system.
     void emptyRemotePathIsRefusedBeforeAnyChild()
     {

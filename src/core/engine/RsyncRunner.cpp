@@ -83,11 +83,64 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
 
     begin(server, store ? store->settings() : AppSettings());
     const QDateTime startedAt = m_clock();
+    Slot slot = co_await takeSlot(runSettings().maxConcurrentRuns);
+    if (!self)
+        co_return;
+    if (slot.cancelled) {
+        // Nothing ran: nothing is recorded or reported.
+        const QString message = QStringLiteral("The backup of “")
+                                + (server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name)
+                                + QStringLiteral("” was cancelled while it waited for a free slot.");
+        append(message);
+        setExitCode(cancelledExitCode);
+        setCurrentItem(QString());
+        setRunning(false, std::nullopt);
+        Q_EMIT runRefused(server.id, message);
+        co_return;
+    }
+    setCurrentItem(QString());
 
     co_await performRun(server, runSettings());
     if (!self)
         co_return;
     finish(server.id, startedAt, storeGuard);
+}
+
+QCoro::Task<RsyncRunner::Slot> RsyncRunner::takeSlot(qint64 limit)
+{
+    QPointer<RsyncRunner> self(this);
+    const int slots = int(std::clamp<qint64>(limit, 1, 32));
+    bool said = false;
+    for (;;) {
+        for (int i = 0; i < slots; ++i) {
+            auto lock = FileLock::tryLock(AppPaths::runSlotFile(i));
+            if (lock) {
+                Slot taken;
+                taken.lock = std::move(*lock);
+                co_return taken;
+            }
+            if (!lock.error().busy) {
+                // Slots share the machine; they never stop a backup.
+                DiagnosticLog::write(QStringLiteral("Run slots are not used: ") + lock.error().message);
+                co_return Slot();
+            }
+        }
+        if (!said) {
+            append(QStringLiteral("Waiting for a free slot (") + QString::number(slots)
+                   + QStringLiteral(" backups running)…"));
+            setCurrentItem(QStringLiteral("Waiting"));
+            said = true;
+        }
+        m_retryWait->start(std::chrono::milliseconds(200));
+        co_await qCoro(m_retryWait).waitForTimeout();
+        if (!self)
+            co_return Slot();
+        if (m_wasCancelled) {
+            Slot cancelled;
+            cancelled.cancelled = true;
+            co_return cancelled;
+        }
+    }
 }
 
 QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)

@@ -63,6 +63,15 @@ Q_SIGNALS:
     void runRefused(const QUuid &serverID, const QString &message);
 
 private:
+    // A run slot (see AppSettings::maxConcurrentRuns), waited for while all
+    // are taken; `cancelled` when the wait was cancelled. Without a lock (a
+    // slot file that cannot be made), the run goes on as before slots.
+    struct Slot
+    {
+        bool cancelled = false;
+        std::optional<FileLock> lock;
+    };
+    QCoro::Task<Slot> takeSlot(qint64 limit);
     QCoro::Task<> performRun(Server server, AppSettings settings);
     QCoro::Task<bool> copyPath(Server server, BackupPlan::Step step, RetryPolicy policy, QString rsync);
     QCoro::Task<bool> runPreBackupCommand(Server server, BackupPath path);

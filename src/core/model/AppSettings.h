@@ -58,6 +58,12 @@ struct AppSettings
     // Runs write only into a destination that holds the drive's marker file;
     // unset: when the destination lies where drives are mounted.
     std::optional<bool> requireDestinationMarker;
+    // Backups of this user that run at once, across the window and scheduled
+    // runs; the others wait for a free slot.
+    qint64 maxConcurrentRuns = 4;
+    // Scheduled runs start at a random moment within this many minutes after
+    // their time (systemd's RandomizedDelaySec=); 0: on time.
+    qint64 scheduleSpreadMinutes = 0;
     // Where run results are reported besides the desktop; empty: nowhere.
     // A health-check URL gets "/start", then itself (success) or "/<exit
     // code>"; a server's own URL replaces it for that server.

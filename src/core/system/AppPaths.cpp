@@ -28,6 +28,11 @@ QString runLockFile(const QUuid &serverID)
     return dataFolder() + QStringLiteral("/locks/") + ServerId::text(serverID) + QStringLiteral(".lock");
 }
 
+QString runSlotFile(int slot)
+{
+    return dataFolder() + QStringLiteral("/locks/slot-") + QString::number(slot) + QStringLiteral(".lock");
+}
+
 QString homeFolder()
 {
     return QDir::homePath();

@@ -17,6 +17,8 @@ QString runLockFile(const QUuid &serverID);
 // "~" → home folder, "~user" → that user's home folder; anything else unchanged.
 QString expandTilde(const QString &path);
 // The user's home folder as the process sees it ($HOME).
+// One of the slots backups take to run (see AppSettings::maxConcurrentRuns).
+QString runSlotFile(int slot);
 QString homeFolder();
 
 } // namespace AppPaths
