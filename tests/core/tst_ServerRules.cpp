@@ -428,6 +428,35 @@ private Q_SLOTS:
         QVERIFY(!busy.at(0).children.at(0).enabled);
     }
 
+    // A fleet's menu fits a screen: those another process backs up, then at
+    // most ten failing or overdue ones, then "All servers…".
+    void menuForAFleet()
+    {
+        AppSettings settings;
+        for (int i = 0; i < 12; ++i)
+            settings.servers << runnable(QStringLiteral("web-%1").arg(i));
+        QCOMPARE(build(settings, {}).size(), 12 + 5); // twelve: listed as before
+        settings.servers << runnable(QStringLiteral("web-12"));
+        settings.servers[3].lastExitCode = 23;
+        settings.servers[7].lastExitCode = 12;
+        RunInfo runner;
+        runner.runningElsewhere = {settings.servers[9].id};
+        QList<Entry> entries = build(settings, runner);
+        QCOMPARE(texts(entries).mid(0, 5),
+                 (QStringList{QStringLiteral("web-9"), QStringLiteral("✗  web-3"), QStringLiteral("✗  web-7"),
+                              QStringLiteral("All servers…"), QStringLiteral("---")}));
+        QCOMPARE(entries.at(3).action, Action::openMainWindow);
+
+        for (int i = 13; i < 40; ++i) {
+            settings.servers << runnable(QStringLiteral("db-%1").arg(i));
+            settings.servers.last().lastExitCode = 1;
+        }
+        entries = build(settings, runner);
+        QCOMPARE(entries.size(), 1 + 10 + 1 + 1 + 5);
+        QCOMPARE(entries.at(11).text, QStringLiteral("and 19 more…"));
+        QVERIFY(!entries.at(11).enabled);
+    }
+
     void menuWhileRunning()
     {
         AppSettings settings;

@@ -61,9 +61,6 @@ struct AppSettings
     // Backups of this user that run at once, across the window and scheduled
     // runs; the others wait for a free slot.
     qint64 maxConcurrentRuns = 4;
-    // Scheduled runs start at a random moment within this many minutes after
-    // their time (systemd's RandomizedDelaySec=); 0: on time.
-    qint64 scheduleSpreadMinutes = 0;
     // Where run results are reported besides the desktop; empty: nowhere.
     // A health-check URL gets "/start", then itself (success) or "/<exit
     // code>"; a server's own URL replaces it for that server.

@@ -35,6 +35,33 @@ Entry action(const QString &text, Action what, const QString &shortcut = {})
     return entry;
 }
 
+Entry serverMenu(const Server &server, const AppSettings &settings, const RunInfo &runner,
+                 const QHash<QUuid, ScheduleLine> &schedules, const QDateTime &now)
+{
+    Entry submenu;
+    submenu.kind = Entry::Kind::submenu;
+    submenu.text = titleFor(server, now);
+    submenu.serverID = server.id;
+    Entry run = action(QStringLiteral("Run backup now"), Action::runBackup);
+    run.serverID = server.id;
+    run.enabled = canRun(server, settings, runner);
+    submenu.children << run;
+    if (server.lastRunAt)
+        submenu.children << info(QStringLiteral("Last: ") + Formatting::shortDateTime(*server.lastRunAt));
+    if (ServerRules::isOverdue(server, now))
+        submenu.children << info(QStringLiteral("⚠ ") + ServerRules::overdueText(server, now));
+    if (server.scheduleEnabled) {
+        const ScheduleLine line = schedules.value(server.id);
+        QString text = QStringLiteral("Scheduled: daily at ") + server.scheduleTime;
+        if (line.next.isValid())
+            text += QStringLiteral(" (next ") + Formatting::shortDateTime(line.next) + u')';
+        submenu.children << info(text);
+        if (!line.problem.isEmpty())
+            submenu.children << info(QStringLiteral("⚠ ") + line.problem);
+    }
+    return submenu;
+}
+
 } // namespace
 
 QString titleFor(const Server &server, const QDateTime &now)
@@ -82,29 +109,26 @@ QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHa
     } else if (settings.servers.isEmpty()) {
         entries << info(QStringLiteral("No servers configured"), false) << separator();
     } else {
-        for (const Server &server : settings.servers) {
-            Entry submenu;
-            submenu.kind = Entry::Kind::submenu;
-            submenu.text = titleFor(server, now);
-            submenu.serverID = server.id;
-            Entry run = action(QStringLiteral("Run backup now"), Action::runBackup);
-            run.serverID = server.id;
-            run.enabled = canRun(server, settings, runner);
-            submenu.children << run;
-            if (server.lastRunAt)
-                submenu.children << info(QStringLiteral("Last: ") + Formatting::shortDateTime(*server.lastRunAt));
-            if (ServerRules::isOverdue(server, now))
-                submenu.children << info(QStringLiteral("⚠ ") + ServerRules::overdueText(server, now));
-            if (server.scheduleEnabled) {
-                const ScheduleLine line = schedules.value(server.id);
-                QString text = QStringLiteral("Scheduled: daily at ") + server.scheduleTime;
-                if (line.next.isValid())
-                    text += QStringLiteral(" (next ") + Formatting::shortDateTime(line.next) + u')';
-                submenu.children << info(text);
-                if (!line.problem.isEmpty())
-                    submenu.children << info(QStringLiteral("⚠ ") + line.problem);
+        if (settings.servers.size() <= maxListed) {
+            for (const Server &server : settings.servers)
+                entries << serverMenu(server, settings, runner, schedules, now);
+        } else {
+            // A fleet: what needs a look, never more than a screen of it.
+            QList<const Server *> busy;
+            QList<const Server *> attention;
+            for (const Server &server : settings.servers) {
+                if (runner.runningElsewhere.contains(server.id))
+                    busy << &server;
+                else if ((server.lastExitCode && *server.lastExitCode != 0) || ServerRules::isOverdue(server, now))
+                    attention << &server;
             }
-            entries << submenu;
+            for (const Server *server : std::as_const(busy))
+                entries << serverMenu(*server, settings, runner, schedules, now);
+            for (qsizetype i = 0; i < std::min<qsizetype>(attention.size(), maxAttention); ++i)
+                entries << serverMenu(*attention.at(i), settings, runner, schedules, now);
+            if (attention.size() > maxAttention)
+                entries << info(QStringLiteral("and %1 more…").arg(attention.size() - maxAttention), false);
+            entries << action(QStringLiteral("All servers…"), Action::openMainWindow);
         }
         entries << separator();
     }

@@ -52,6 +52,11 @@ struct ScheduleLine
 QString titleFor(const Server &server, const QDateTime &now = QDateTime::currentDateTime());
 bool canRun(const Server &server, const AppSettings &settings, const RunInfo &runner);
 QString progressLine(const RunInfo &runner);
+// Up to this many servers the menu lists them all; a larger fleet shows the
+// ones running elsewhere, then at most maxAttention failing or overdue ones
+// ("and N more…"), then "All servers…", which opens the window.
+constexpr qsizetype maxListed = 12;
+constexpr qsizetype maxAttention = 10;
 QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHash<QUuid, ScheduleLine> &schedules = {},
                    const QDateTime &now = QDateTime::currentDateTime());
 // Menu texts show "&" as it is, not as a shortcut mark.
