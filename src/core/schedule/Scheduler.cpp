@@ -319,19 +319,16 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server
         return old ? SystemdUnits::merge(QString::fromUtf8(*old), generated) : generated;
     };
     // Shared by every schedule; written afresh so it follows the executable.
-    if (auto written =
-            writeFile(unitFolder() + u'/' + SystemdUnits::reportTemplateName, SystemdUnits::reportTemplate(executable));
-        !written)
-        result = written;
-    else if (auto serviceWritten = writeFile(
-                 servicePath, unitText(oldService, SystemdUnits::service(executable, id, scheduledStdoutLog(server.id),
-                                                                         scheduledStderrLog(server.id))));
-             !serviceWritten)
-        result = serviceWritten;
-    else if (auto timerWritten = writeFile(
-                 timerPath, unitText(oldTimer, SystemdUnits::timer(label(server.id), time.hour, time.minute)));
-             !timerWritten)
-        result = timerWritten;
+    result =
+        writeFile(unitFolder() + u'/' + SystemdUnits::reportTemplateName, SystemdUnits::reportTemplate(executable));
+    if (result) {
+        const QString service =
+            SystemdUnits::service(executable, id, scheduledStdoutLog(server.id), scheduledStderrLog(server.id));
+        result = writeFile(servicePath, unitText(oldService, service));
+    }
+    if (result)
+        result =
+            writeFile(timerPath, unitText(oldTimer, SystemdUnits::timer(label(server.id), time.hour, time.minute)));
     // A running timer keeps its old time until it is restarted.
     static constexpr std::array steps{Step::reload, Step::enable, Step::restart};
     for (const Step step : steps) {
