@@ -135,7 +135,11 @@ private Q_SLOTS:
         // However the pipe cuts it, the line keeps its first 16 KiB, marked as cut; the rest is dropped.
         const QStringList pieces = lines.filter(QStringLiteral("yy"));
         QCOMPARE(pieces.join(QString()).count(u'y'), OutputDecoder::maxLineLength);
-        QVERIFY(pieces.last().endsWith(QStringLiteral("…")));
+        QStringList shapes;
+        for (const QString &piece : pieces)
+            shapes << QString::number(piece.size())
+                          + (piece.endsWith(QStringLiteral("…")) ? QStringLiteral("…") : QString());
+        QVERIFY2(pieces.last().endsWith(QStringLiteral("…")), qPrintable(shapes.join(u' ')));
         QCOMPARE(lines.last(), QStringLiteral("! after"));
     }
 
