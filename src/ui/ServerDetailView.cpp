@@ -287,15 +287,20 @@ PreviewDialog *ServerDetailView::previewPath(const QUuid &pathID)
 {
     if (SSHTester::hostKeyPolicy() == SSHTester::HostKeyPolicy::acceptNew)
         return openPreview(pathID);
+    afterHostKey([this, pathID] { openPreview(pathID); });
+    return nullptr;
+}
+
+void ServerDetailView::afterHostKey(std::function<void()> action)
+{
     const Server s = server();
     QCoro::connect(HostKeyChecker::knownHostFingerprint(s.host, s.port), this,
-                   [this, pathID](const std::optional<HostKeyChecker::Fingerprint> &known) {
+                   [this, action](const std::optional<HostKeyChecker::Fingerprint> &known) {
                        if (known)
-                           openPreview(pathID);
+                           action();
                        else
                            askForHostKey();
                    });
-    return nullptr;
 }
 
 RemoteFolderDialog *ServerDetailView::browsePath(const QUuid &pathID)
@@ -312,14 +317,7 @@ RemoteFolderDialog *ServerDetailView::browsePath(const QUuid &pathID)
     };
     if (SSHTester::hostKeyPolicy() == SSHTester::HostKeyPolicy::acceptNew)
         return open();
-    const Server s = server();
-    QCoro::connect(HostKeyChecker::knownHostFingerprint(s.host, s.port), this,
-                   [this, open](const std::optional<HostKeyChecker::Fingerprint> &known) {
-                       if (known)
-                           open();
-                       else
-                           askForHostKey();
-                   });
+    afterHostKey([open] { open(); });
     return nullptr;
 }
 

@@ -11,6 +11,7 @@
 #include <QUuid>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class BackupsSection;
@@ -85,6 +86,8 @@ Q_SIGNALS:
 private:
     void refresh();
     PreviewDialog *openPreview(const QUuid &pathID);
+    // `action` once the server's host key is known; the host key step otherwise.
+    void afterHostKey(std::function<void()> action);
 
     QUuid m_id;
     AppContext m_context;
