@@ -143,6 +143,11 @@ QString Scheduler::toolName() const
     return m_backend == Backend::systemd ? QStringLiteral("systemctl") : QStringLiteral("launchctl");
 }
 
+QString Scheduler::reportTemplatePath() const
+{
+    return unitFolder() + u'/' + SystemdUnits::reportTemplateName;
+}
+
 QString Scheduler::unitFolder() const
 {
     const QStringList roots = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
@@ -319,8 +324,10 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server
         return old ? SystemdUnits::merge(QString::fromUtf8(*old), generated) : generated;
     };
     // Shared by every schedule; written afresh so it follows the executable.
-    result =
-        writeFile(unitFolder() + u'/' + SystemdUnits::reportTemplateName, SystemdUnits::reportTemplate(executable));
+    // Paths are made outside the coroutine: GCC 12 mishandles the temporaries
+    // of a string concatenation inside one.
+    const QString templatePath = reportTemplatePath();
+    result = writeFile(templatePath, SystemdUnits::reportTemplate(executable));
     if (result) {
         const QString service =
             SystemdUnits::service(executable, id, scheduledStdoutLog(server.id), scheduledStderrLog(server.id));

@@ -108,6 +108,8 @@ private:
     QCoro::Task<tl::expected<void, SchedulerError>> uninstallSystemd(QUuid serverID) const;
     QCoro::Task<tl::expected<void, SchedulerError>> uninstallLaunchd(QUuid serverID) const;
     QString unitFolder() const;
+    // The shared report template unit (see SystemdUnits::reportTemplate).
+    QString reportTemplatePath() const;
     QString launchAgentsFolder() const;
     QString toolName() const;
 

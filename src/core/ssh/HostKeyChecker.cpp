@@ -189,14 +189,14 @@ QCoro::Task<ProbeResult> trust(QString host, qint64 port, std::optional<Fingerpr
     const Scan scan = co_await keyscan(host, port);
     if (!scan)
         co_return tl::unexpected(scan.error());
-    if (seen) {
-        const ProbeResult now = co_await fingerprintOf(*scan);
-        if (!now)
-            co_return tl::unexpected(now.error());
-        if (*now != *seen)
-            co_return tl::unexpected(ProbeError{QStringLiteral("the server now presents ") + now->keyType + u' '
-                                                + now->sha256 + QStringLiteral(", not the key shown. Check again.")});
-    }
+    // At the function's own scope: GCC 12 mishandles a co_await result kept
+    // in a nested block of a coroutine.
+    const ProbeResult now = co_await fingerprintOf(*scan);
+    if (seen && !now)
+        co_return tl::unexpected(now.error());
+    if (seen && *now != *seen)
+        co_return tl::unexpected(ProbeError{QStringLiteral("the server now presents ") + now->keyType + u' '
+                                            + now->sha256 + QStringLiteral(", not the key shown. Check again.")});
     if (const auto appended = appendToKnownHosts(*scan); !appended)
         co_return tl::unexpected(ProbeError{appended.error()});
     co_return co_await liveFingerprint(host, port);
