@@ -96,8 +96,13 @@ QCoro::Task<> ScheduleSection::sync()
     do {
         m_syncAgain = false;
         const Server s = server();
-        const auto synced =
-            s.scheduleEnabled ? co_await m_scheduler->install(s) : co_await m_scheduler->uninstall(s.id);
+        // One co_await per statement: GCC 12 mishandles the awaited temporaries
+        // of a conditional expression.
+        tl::expected<void, SchedulerError> synced;
+        if (s.scheduleEnabled)
+            synced = co_await m_scheduler->install(s);
+        else
+            synced = co_await m_scheduler->uninstall(s.id);
         if (!self)
             co_return;
         error = synced ? QString() : synced.error().description();

@@ -49,7 +49,8 @@ QCoro::Task<tl::expected<void, QString>> SystemdManager::call(QString method, QV
 
 QCoro::Task<tl::expected<void, QString>> SystemdManager::reload() const
 {
-    co_return co_await call(QStringLiteral("Reload"), {});
+    const QVariantList none;
+    co_return co_await call(QStringLiteral("Reload"), none);
 }
 
 QCoro::Task<tl::expected<void, QString>> SystemdManager::enableUnitFile(QString unit) const
