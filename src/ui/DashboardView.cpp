@@ -18,6 +18,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <optional>
+
 DashboardView::DashboardView(const AppContext &context, QWidget *parent)
     : QWidget(parent)
     , m_context(context)
@@ -50,8 +52,29 @@ DashboardView::DashboardView(const AppContext &context, QWidget *parent)
     layout->addWidget(title);
     auto *header = new QHBoxLayout;
     header->setSpacing(36);
-    for (const QString &label : {tr("Servers"), tr("Healthy"), tr("Failing"), tr("Overdue"), tr("Scheduled")}) {
-        auto *box = new QWidget(m_content);
+    using Health = ServerFilterModel::Health;
+    const QList<std::pair<QString, std::optional<Health>>> counters{{tr("Servers"), Health::all},
+                                                                    {tr("Healthy"), std::nullopt},
+                                                                    {tr("Failing"), Health::failing},
+                                                                    {tr("Overdue"), Health::overdue},
+                                                                    {tr("Scheduled"), std::nullopt}};
+    for (const auto &[label, filter] : counters) {
+        // A counter with a list filter is a button that shows those servers.
+        QWidget *box = nullptr;
+        if (filter) {
+            auto *button = new QPushButton(m_content);
+            button->setObjectName(QStringLiteral("counterButton") + label);
+            button->setFlat(true);
+            button->setCursor(Qt::PointingHandCursor);
+            button->setAccessibleName(*filter == Health::all       ? tr("Show all servers in the list")
+                                      : *filter == Health::failing ? tr("Show the failing servers in the list")
+                                                                   : tr("Show the overdue servers in the list"));
+            button->setToolTip(button->accessibleName());
+            connect(button, &QPushButton::clicked, this, [this, health = *filter] { Q_EMIT filterRequested(health); });
+            box = button;
+        } else {
+            box = new QWidget(m_content);
+        }
         auto *boxLayout = new QVBoxLayout(box);
         boxLayout->setContentsMargins(0, 0, 0, 0);
         boxLayout->setSpacing(0);
@@ -66,6 +89,8 @@ DashboardView::DashboardView(const AppContext &context, QWidget *parent)
         caption->setForegroundRole(QPalette::PlaceholderText);
         boxLayout->addWidget(number);
         boxLayout->addWidget(caption);
+        if (auto *button = qobject_cast<QPushButton *>(box))
+            button->setMinimumSize(boxLayout->sizeHint());
         header->addWidget(box);
         m_counters.insert(label, number);
     }

@@ -2,6 +2,7 @@
 // The dashboard shown when no server is selected.
 #pragma once
 
+#include "core/presentation/ServerFilterModel.h"
 #include "ui/AppContext.h"
 
 #include <QHash>
@@ -35,6 +36,8 @@ public:
 
 Q_SIGNALS:
     void selectRequested(const QUuid &serverID);
+    // A counter was clicked: the sidebar shows those servers.
+    void filterRequested(ServerFilterModel::Health health);
     void runRequested(const Server &server);
     // The welcome's steps: add a server, set up its key and host key, add
     // its first path.

@@ -6,6 +6,7 @@
 #include "core/model/SafePathComponent.h"
 #include "core/presentation/Formatting.h"
 #include "core/presentation/ServerActivity.h"
+#include "core/presentation/ServerFilterModel.h"
 #include "core/presentation/ServerListModel.h"
 #include "core/presentation/ServerRules.h"
 #include "core/schedule/ScheduleStatus.h"
@@ -27,14 +28,20 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -43,16 +50,28 @@
 
 #include <qcoro/qcorotask.h>
 
+namespace {
+
+// Selection changes closer together than this wait until the selection rests
+// (a held arrow key repeats every 30–40 ms).
+constexpr int settleMs = 60;
+
+} // namespace
+
 MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     : QMainWindow(parent)
     , m_context(context)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Tidewell"));
-    setMinimumSize(920, 600);
-    resize(1100, 700);
+    // Fits a 1024×600 screen with its panels; scroll areas take what is left.
+    setMinimumSize(720, 440);
+    resize(initialSize(screen() ? screen()->availableSize() : QSize(1100, 700)));
 
     QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
+    QAction *add = fileMenu->addAction(Icons::get(QStringLiteral("list-add")), tr("Add Server"));
+    add->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    connect(add, &QAction::triggered, this, &MainWindow::addServer);
     QAction *settings = fileMenu->addAction(Icons::get(QStringLiteral("preferences-system")), tr("Settings…"));
     settings->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
     settings->setMenuRole(QAction::PreferencesRole);
@@ -61,6 +80,22 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     QAction *quit = fileMenu->addAction(tr("Quit Tidewell"));
     quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
+    QMenu *serverMenu = menuBar()->addMenu(tr("&Server"));
+    QAction *find = serverMenu->addAction(Icons::get(QStringLiteral("edit-find")), tr("Find Servers"));
+    find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    connect(find, &QAction::triggered, this, [this] {
+        m_search->setFocus(Qt::ShortcutFocusReason);
+        m_search->selectAll();
+    });
+    QAction *dashboard = serverMenu->addAction(Icons::get(QStringLiteral("go-home")), tr("Dashboard"));
+    dashboard->setShortcut(QKeySequence(QStringLiteral("Ctrl+1")));
+    connect(dashboard, &QAction::triggered, this, [this] { select(std::nullopt); });
+    QAction *runNow = serverMenu->addAction(Icons::get(QStringLiteral("go-down")), tr("Run Backup Now"));
+    runNow->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(runNow, &QAction::triggered, this, &MainWindow::runSelected);
+    QMenu *helpMenu = menuBar()->addMenu(tr("&Help"));
+    QAction *keys = helpMenu->addAction(tr("Keyboard Shortcuts"));
+    connect(keys, &QAction::triggered, this, &MainWindow::showShortcuts);
 
     auto *splitter = new QSplitter(this);
     splitter->setChildrenCollapsible(false);
@@ -94,10 +129,42 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     tools->addWidget(addButton);
     sideLayout->addLayout(tools);
 
+    m_filter = new ServerFilterModel(m_context.servers, this);
+    auto *findBox = new QVBoxLayout;
+    findBox->setContentsMargins(8, 0, 8, 0);
+    findBox->setSpacing(4);
+    m_search = new QLineEdit(sidebar);
+    m_search->setObjectName(QStringLiteral("serverSearch"));
+    m_search->setPlaceholderText(tr("Find by name or host (Ctrl+F)"));
+    m_search->setAccessibleName(tr("Find servers"));
+    m_search->setClearButtonEnabled(true);
+    findBox->addWidget(m_search);
+    auto *filterLine = new QHBoxLayout;
+    filterLine->setSpacing(4);
+    m_healthFilter = new QComboBox(sidebar);
+    m_healthFilter->setObjectName(QStringLiteral("healthFilter"));
+    m_healthFilter->setAccessibleName(tr("Show servers"));
+    m_healthFilter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_healthFilter->setMinimumContentsLength(8);
+    for (int i = 0; i < 5; ++i)
+        m_healthFilter->addItem(QString());
+    m_order = new QComboBox(sidebar);
+    m_order->setObjectName(QStringLiteral("serverOrder"));
+    m_order->setAccessibleName(tr("Order"));
+    m_order->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_order->setMinimumContentsLength(8);
+    m_order->addItem(tr("As configured"), int(ServerFilterModel::Order::configured));
+    m_order->addItem(tr("By name"), int(ServerFilterModel::Order::name));
+    m_order->addItem(tr("Needs attention first"), int(ServerFilterModel::Order::attentionFirst));
+    filterLine->addWidget(m_healthFilter, 1);
+    filterLine->addWidget(m_order, 1);
+    findBox->addLayout(filterLine);
+    sideLayout->addLayout(findBox);
+
     m_list = new QListView(sidebar);
     m_list->setObjectName(QStringLiteral("serverList"));
     m_list->setAccessibleName(tr("Servers"));
-    m_list->setModel(m_context.servers);
+    m_list->setModel(m_filter);
     m_delegate = new ServerRowDelegate(m_list);
     m_list->setItemDelegate(m_delegate);
     m_list->setUniformItemSizes(true);
@@ -132,6 +199,34 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     splitter->setSizes({280, 820});
     setCentralWidget(splitter);
 
+    // Delete in the list asks first, as the menu's Delete does.
+    auto *deleteKey = new QShortcut(QKeySequence::Delete, m_list, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &MainWindow::deleteSelected);
+    connect(m_search, &QLineEdit::textChanged, m_filter, &ServerFilterModel::setText);
+    // Down from the search field goes to the first server found.
+    connect(m_search, &QLineEdit::returnPressed, this, [this] {
+        if (m_filter->rowCount() > 0) {
+            m_list->setFocus(Qt::ShortcutFocusReason);
+            m_list->setCurrentIndex(m_filter->index(0, 0));
+        }
+    });
+    connect(m_healthFilter, &QComboBox::activated, this, [this](int index) { applyHealthFilter(index); });
+    connect(m_order, &QComboBox::activated, this,
+            [this](int index) { m_filter->setOrder(ServerFilterModel::Order(m_order->itemData(index).toInt())); });
+    // The selected server shows as selected again when a filter brings it back.
+    connect(m_filter, &ServerFilterModel::filterChanged, this, [this] { select(m_selection); });
+    m_healthCounts.setSingleShot(true);
+    m_healthCounts.setInterval(100);
+    connect(&m_healthCounts, &QTimer::timeout, this, &MainWindow::refreshHealthFilter);
+    for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_context.servers, change, &m_healthCounts, qOverload<>(&QTimer::start));
+    connect(m_context.servers, &QAbstractItemModel::modelReset, &m_healthCounts, qOverload<>(&QTimer::start));
+    connect(m_context.servers, &QAbstractItemModel::dataChanged, &m_healthCounts, qOverload<>(&QTimer::start));
+    refreshHealthFilter();
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(settleMs);
+    connect(&m_settle, &QTimer::timeout, this, &MainWindow::showDetail);
+
     connect(dashboardButton, &QToolButton::clicked, this, [this] { select(std::nullopt); });
     connect(addButton, &QToolButton::clicked, this, &MainWindow::addServer);
     // Only a selection selects: focus moving into the list (Tab) does not.
@@ -143,6 +238,10 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
             runBackup(*s);
     });
     connect(m_dashboard, &DashboardView::selectRequested, this, [this](const QUuid &id) { select(id); });
+    connect(m_dashboard, &DashboardView::filterRequested, this, [this](ServerFilterModel::Health health) {
+        applyHealthFilter(int(health));
+        m_list->setFocus(Qt::OtherFocusReason);
+    });
     connect(m_dashboard, &DashboardView::runRequested, this, [this](const Server &server) { runBackup(server); });
     connect(m_dashboard, &DashboardView::addServerRequested, this, &MainWindow::addServer);
     connect(m_dashboard, &DashboardView::keySetupRequested, this, [this](const QUuid &id) {
@@ -176,9 +275,10 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     connect(&m_spinner, &QTimer::timeout, this, [this] {
         m_spinnerAngle = (m_spinnerAngle + 30) % 360;
         m_delegate->setSpinnerAngle(m_spinnerAngle);
-        for (int row = 0; row < m_context.servers->rowCount(); ++row) {
-            if (m_context.servers->isRunning(row))
-                m_list->update(m_context.servers->index(row));
+        for (int row = 0; row < m_filter->rowCount(); ++row) {
+            const QModelIndex index = m_filter->index(row, 0);
+            if (index.data(ServerListModel::RunningRole).toBool())
+                m_list->update(index);
         }
     });
     // Relative times ("5 minutes ago") move on by themselves; nothing else is
@@ -223,20 +323,31 @@ void MainWindow::selectionChangedByUser()
     if (m_selecting)
         return;
     const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
-    if (!selected.isEmpty())
-        select(selected.first().data(ServerListModel::IdRole).toUuid());
+    if (selected.isEmpty())
+        return;
+    const QUuid id = selected.first().data(ServerListModel::IdRole).toUuid();
+    // A change soon after the last one (a held arrow key, fast clicks) waits
+    // until the selection rests; a single one shows at once.
+    const bool moving = m_lastSelectionChange.isValid() && m_lastSelectionChange.elapsed() < settleMs;
+    m_lastSelectionChange.start();
+    if (!moving && !m_settle.isActive()) {
+        select(id);
+        return;
+    }
+    m_selection = id;
+    m_settle.start();
 }
 
 void MainWindow::select(const std::optional<QUuid> &serverID)
 {
-    const bool changed = m_selection != serverID;
     m_selection = serverID;
-    if (changed)
+    m_settle.stop();
+    if (m_shown != serverID || (serverID && !m_editor))
         showDetail();
     m_selecting = true;
-    const int row = serverID ? m_context.servers->rowOf(*serverID) : -1;
+    const int row = serverID ? m_filter->rowOf(m_context.servers->rowOf(*serverID)) : -1;
     if (row >= 0) {
-        m_list->selectionModel()->setCurrentIndex(m_context.servers->index(row), QItemSelectionModel::ClearAndSelect);
+        m_list->selectionModel()->setCurrentIndex(m_filter->index(row, 0), QItemSelectionModel::ClearAndSelect);
     } else {
         // No current row either: the view would make a neighbour of a
         // removed current row current, and selected.
@@ -247,6 +358,7 @@ void MainWindow::select(const std::optional<QUuid> &serverID)
 
 void MainWindow::showDetail()
 {
+    m_settle.stop();
     // The editor is built afresh for every newly selected server; the old
     // one hears nothing more from the moment it is replaced.
     if (m_editor) {
@@ -254,11 +366,14 @@ void MainWindow::showDetail()
         m_detail->removeWidget(m_editor);
         m_editor->deleteLater();
     }
+    m_shown = m_selection;
     if (!m_selection || !m_context.store->settings().server(*m_selection)) {
+        m_shown.reset();
         m_detail->setCurrentWidget(m_dashboard);
         setWindowTitle(QStringLiteral("Tidewell"));
         return;
     }
+    ++m_editorsBuilt;
     auto *editor = new ServerDetailView(*m_selection, m_context, m_detail);
     const auto forServer = [this](void (MainWindow::*action)(const Server &)) {
         return [this, action](const QUuid &id) {
@@ -298,11 +413,11 @@ void MainWindow::showRowMenu(const QPoint &position)
     const QModelIndex index = m_list->indexAt(position);
     if (!index.isValid())
         return;
-    const Server server = m_context.servers->server(index.row());
+    const Server server = m_context.servers->server(m_filter->sourceRow(index.row()));
     QMenu menu(this);
     QAction *run = menu.addAction(Icons::get(QStringLiteral("go-down")), tr("Run backup now"), this,
                                   [this, server] { runBackup(server); });
-    run->setEnabled(m_context.servers->canStart(index.row()));
+    run->setEnabled(index.data(ServerListModel::CanStartRole).toBool());
     menu.addAction(Icons::get(QStringLiteral("folder")), tr("Open backups folder"), this,
                    [this, server] { openBackupsFolder(server); });
     QAction *log = menu.addAction(Icons::get(QStringLiteral("text-x-generic")), tr("View last log"), this,
@@ -473,4 +588,78 @@ void MainWindow::viewLastLog(const Server &server)
     auto *viewer = new LogViewerView(server, m_context.desktop, this);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->open();
+}
+
+QSize MainWindow::initialSize(const QSize &available)
+{
+    return QSize(std::min(1100, available.width()), std::min(700, available.height()));
+}
+
+QList<std::pair<QString, QString>> MainWindow::shortcuts()
+{
+    const auto key = [](const char *sequence) {
+        return QKeySequence(QString::fromLatin1(sequence)).toString(QKeySequence::NativeText);
+    };
+    return {
+        {key("Ctrl+N"), tr("Add a server")},
+        {key("Ctrl+F"), tr("Find servers by name or host")},
+        {key("Ctrl+1"), tr("Show the dashboard")},
+        {key("F5"), tr("Run a backup of the selected server now")},
+        {key("Del"), tr("Delete the selected server (in the list, after asking)")},
+        {key("Ctrl+,"), tr("Settings")},
+        {key("Ctrl+Q"), tr("Quit Tidewell")},
+        {tr("Enter"), tr("Open the server of the focused dashboard card")},
+    };
+}
+
+void MainWindow::showShortcuts()
+{
+    QString text = QStringLiteral("<table>");
+    for (const auto &[keys, what] : shortcuts())
+        text += QStringLiteral("<tr><td><b>%1</b>&nbsp;&nbsp;&nbsp;</td><td>%2</td></tr>")
+                    .arg(keys.toHtmlEscaped(), what.toHtmlEscaped());
+    text += QStringLiteral("</table>");
+    auto *box = new QMessageBox(QMessageBox::NoIcon, tr("Keyboard Shortcuts"), text, QMessageBox::Close, this);
+    box->setObjectName(QStringLiteral("shortcutsDialog"));
+    box->setTextFormat(Qt::RichText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void MainWindow::runSelected()
+{
+    if (!m_selection)
+        return;
+    if (const Server *s = m_context.store->settings().server(*m_selection))
+        runBackup(*s);
+}
+
+void MainWindow::deleteSelected()
+{
+    if (!m_selection)
+        return;
+    if (const Server *s = m_context.store->settings().server(*m_selection))
+        confirmDelete(*s);
+}
+
+void MainWindow::refreshHealthFilter()
+{
+    using Health = ServerFilterModel::Health;
+    const QList<std::pair<Health, QString>> items{{Health::all, tr("All (%1)")},
+                                                  {Health::failing, tr("Failing (%1)")},
+                                                  {Health::overdue, tr("Overdue (%1)")},
+                                                  {Health::running, tr("Running (%1)")},
+                                                  {Health::notScheduled, tr("Not scheduled (%1)")}};
+    for (const auto &[health, text] : items) {
+        const int n = health == Health::all ? m_context.servers->rowCount() : m_filter->count(health);
+        const QString label = text.arg(n);
+        if (m_healthFilter->itemText(int(health)) != label)
+            m_healthFilter->setItemText(int(health), label);
+    }
+}
+
+void MainWindow::applyHealthFilter(int health)
+{
+    m_healthFilter->setCurrentIndex(health);
+    m_filter->setHealth(ServerFilterModel::Health(health));
 }

@@ -5,6 +5,7 @@
 #include "core/model/Server.h"
 #include "ui/AppContext.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -14,11 +15,14 @@
 
 class BackupRunView;
 class DashboardView;
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListView;
 class QStackedWidget;
 class RestoreView;
 class ServerDetailView;
+class ServerFilterModel;
 class ServerRowDelegate;
 
 // The main window: the server list on the left, the dashboard or the
@@ -52,6 +56,13 @@ public:
     bool canRun(const Server &server) const;
 
     QListView *serverList() const { return m_list; }
+    ServerFilterModel *serverFilter() const { return m_filter; }
+    // How many editors were built; moving fast through the list builds few.
+    int editorsBuilt() const { return m_editorsBuilt; }
+    // The first size of the window on a screen with this much room.
+    static QSize initialSize(const QSize &available);
+    // The window's keyboard shortcuts and what they do, as the Help menu lists them.
+    static QList<std::pair<QString, QString>> shortcuts();
     QString lastBackupFooterText() const;
     DashboardView *dashboard() const { return m_dashboard; }
     BackupRunView *runSheet() const;
@@ -74,11 +85,27 @@ private:
     void showDetail();
     void showRowMenu(const QPoint &position);
     void selectionChangedByUser();
+    void runSelected();
+    void deleteSelected();
+    void showShortcuts();
+    void refreshHealthFilter();
+    void applyHealthFilter(int health);
     void animateSpinners();
 
     AppContext m_context;
     std::optional<QUuid> m_selection;
     QListView *m_list;
+    ServerFilterModel *m_filter;
+    QLineEdit *m_search;
+    QComboBox *m_healthFilter;
+    QComboBox *m_order;
+    QTimer m_healthCounts;
+    // A selection that moves faster than editors are built shows the
+    // server it rests on.
+    QTimer m_settle;
+    QElapsedTimer m_lastSelectionChange;
+    std::optional<QUuid> m_shown;
+    int m_editorsBuilt = 0;
     ServerRowDelegate *m_delegate;
     QLabel *m_footer;
     QStackedWidget *m_detail;

@@ -10,6 +10,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -50,6 +51,8 @@ ServerCard::ServerCard(const QUuid &serverID, QWidget *parent)
 {
     setObjectName(QStringLiteral("card-") + serverID.toString(QUuid::WithoutBraces));
     setCursor(Qt::PointingHandCursor);
+    // One Tab stop per card, with a frame when focused; Enter opens it.
+    setFocusPolicy(Qt::StrongFocus);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 12, 14, 12);
     layout->setSpacing(6);
@@ -95,6 +98,8 @@ ServerCard::ServerCard(const QUuid &serverID, QWidget *parent)
     configure->setObjectName(QStringLiteral("cardConfigure"));
     connect(m_run, &QPushButton::clicked, this, [this] { Q_EMIT runRequested(m_id); });
     connect(configure, &QPushButton::clicked, this, [this] { Q_EMIT selectRequested(m_id); });
+    m_run->setFocusPolicy(Qt::NoFocus);
+    configure->setFocusPolicy(Qt::NoFocus);
     buttons->addWidget(m_run);
     buttons->addWidget(configure);
     buttons->addStretch(1);
@@ -145,6 +150,7 @@ void ServerCard::setServer(const Server &server, const State &state)
         update();
     }
     m_name->setFullText(ServerRules::displayName(server));
+    setAccessibleName(ServerRules::displayName(server));
     setText(m_health, health.label);
     const bool broken = !state.scheduleProblem.isEmpty();
     m_clock->setVisible(server.scheduleEnabled);
@@ -174,13 +180,40 @@ void ServerCard::mouseReleaseEvent(QMouseEvent *event)
     QFrame::mouseReleaseEvent(event);
 }
 
+void ServerCard::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        Q_EMIT selectRequested(m_id);
+        return;
+    default:
+        QFrame::keyPressEvent(event);
+    }
+}
+
+void ServerCard::focusInEvent(QFocusEvent *event)
+{
+    QFrame::focusInEvent(event);
+    update();
+}
+
+void ServerCard::focusOutEvent(QFocusEvent *event)
+{
+    QFrame::focusOutEvent(event);
+    update();
+}
+
 void ServerCard::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(m_tint, 1));
+    const bool focused = hasFocus();
+    painter.setPen(QPen(focused ? palette().color(QPalette::Highlight) : m_tint, focused ? 2.5 : 1));
     painter.setBrush(palette().color(QPalette::Base));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    const qreal inset = focused ? 1.5 : 0.5;
+    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), 8, 8);
 }
 
 void ServerCard::changeEvent(QEvent *event)

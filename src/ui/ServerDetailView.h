@@ -36,6 +36,7 @@ class ServerDetailView : public QWidget
 
 public:
     ServerDetailView(const QUuid &serverID, const AppContext &context, QWidget *parent = nullptr);
+    QUuid serverID() const { return m_id; }
 
     Server server() const;
     // Nothing running, and nothing a run of this server would refuse.

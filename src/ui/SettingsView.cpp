@@ -167,6 +167,15 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     m_skipMetered = new QCheckBox(tr("Don't run scheduled backups on metered connections (phone hotspots)"), content);
     m_skipMetered->setObjectName(QStringLiteral("skipMeteredSwitch"));
     network->addWidget(labelled(tr("Wait for the network up to"), m_networkWait, content));
+    m_spread = new QSpinBox(content);
+    m_spread->setObjectName(QStringLiteral("scheduleSpreadStepper"));
+    m_spread->setRange(0, 720);
+    m_spread->setSingleStep(5);
+    m_spread->setSuffix(QStringLiteral(" min"));
+    m_spread->setSpecialValueText(tr("on time"));
+    m_spread->setMinimumWidth(110);
+    m_spread->setToolTip(tr("Each scheduled run starts at a random moment within this many minutes after its time"));
+    network->addWidget(labelled(tr("Spread scheduled runs over"), m_spread, content));
     network->addWidget(m_skipMetered);
     network->addWidget(
         note(tr("A scheduled run first asks NetworkManager: while the network is down it waits, then goes on "
@@ -282,6 +291,8 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
             [this](int value) { m_store->update([&](AppSettings &s) { s.ioTimeoutSeconds = value; }); });
     connect(m_concurrentRuns, &QSpinBox::valueChanged, this,
             [this](int value) { m_store->update([&](AppSettings &s) { s.maxConcurrentRuns = value; }); });
+    connect(m_spread, &QSpinBox::valueChanged, this,
+            [this](int value) { m_store->update([&](AppSettings &s) { s.scheduleSpreadMinutes = value; }); });
     connect(m_networkWait, &QSpinBox::valueChanged, this,
             [this](int value) { m_store->update([&](AppSettings &s) { s.networkWaitSeconds = value; }); });
     bindSwitch(m_skipMetered, &AppSettings::skipMeteredConnections);
@@ -328,6 +339,7 @@ void SettingsView::refresh()
     show(m_ioTimeout, int(std::clamp<qint64>(s.ioTimeoutSeconds, 0, 86400)), &QSpinBox::setValue);
     show(m_networkWait, int(std::clamp<qint64>(s.networkWaitSeconds, 0, 3600)), &QSpinBox::setValue);
     show(m_concurrentRuns, int(std::clamp<qint64>(s.maxConcurrentRuns, 1, 32)), &QSpinBox::setValue);
+    show(m_spread, int(std::clamp<qint64>(s.scheduleSpreadMinutes, 0, 720)), &QSpinBox::setValue);
     show(m_skipMetered, s.skipMeteredConnections, &QCheckBox::setChecked);
     show(m_requireDrive, s.requiresDestinationMarker(), &QCheckBox::setChecked);
     for (const auto &[edit, value] : {std::pair{m_healthCheck, s.healthCheckURL}, std::pair{m_webhook, s.webhookURL},

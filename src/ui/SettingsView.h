@@ -64,6 +64,7 @@ private:
     QSpinBox *m_ioTimeout;
     QSpinBox *m_networkWait;
     QSpinBox *m_concurrentRuns;
+    QSpinBox *m_spread;
     QCheckBox *m_skipMetered;
     QCheckBox *m_requireDrive;
     QLabel *m_driveProblem;

@@ -126,6 +126,18 @@ void TidewellApp::start()
     openMainWindow();
     m_mainWindow->showConfigProblems();
     // After the first frame: rewriting schedules runs systemctl.
+    m_scheduler.setSpreadMinutes(int(std::clamp<qint64>(m_context.store->settings().scheduleSpreadMinutes, 0, 720)));
+    m_respread.setSingleShot(true);
+    m_respread.setInterval(1500);
+    connect(&m_respread, &QTimer::timeout, this,
+            [this] { QCoro::connect(repointSchedules(), this, [](const QString &) {}); });
+    connect(m_context.store, &ConfigStore::settingsChanged, this, [this] {
+        const int spread = int(std::clamp<qint64>(m_context.store->settings().scheduleSpreadMinutes, 0, 720));
+        if (spread != m_scheduler.spreadMinutes()) {
+            m_scheduler.setSpreadMinutes(spread);
+            m_respread.start();
+        }
+    });
     QTimer::singleShot(0, this, [this] {
         QCoro::connect(repointSchedules(), this, [](const QString &) {});
         m_context.store->startScheduleClocks();
@@ -142,8 +154,15 @@ QCoro::Task<QString> TidewellApp::repointSchedules()
     for (const QString &error : repair.errors)
         DiagnosticLog::write(QStringLiteral("Schedule update failed: ") + error);
     QStringList messages;
-    if (repair.updated > 0) {
+    if (repair.updated > 0 || repair.respread > 0)
         m_context.schedules->refresh();
+    if (repair.respread > 0)
+        m_mainWindow->statusBar()->showMessage(
+            m_scheduler.spreadMinutes() > 0
+                ? tr("%n daily schedule(s) now start within %1 minutes of their time.", nullptr, repair.respread)
+                      .arg(m_scheduler.spreadMinutes())
+                : tr("%n daily schedule(s) now start on time.", nullptr, repair.respread));
+    if (repair.updated > 0) {
         messages << (repair.updated == 1 ? QStringLiteral("Updated 1 daily schedule to start ")
                                          : QStringLiteral("Updated %1 daily schedules to start ").arg(repair.updated))
                         + repair.executable + u'.';

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <qcoro/qcorotask.h>
 
@@ -89,4 +90,7 @@ private:
     QPointer<QAction> m_progressLine;
     bool m_menuShowsRun = false;
     QSystemTrayIcon *m_tray = nullptr;
+    // A new spread of scheduled runs is written to the timers once the
+    // stepper rests.
+    QTimer m_respread;
 };

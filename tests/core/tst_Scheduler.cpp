@@ -120,7 +120,8 @@ private Q_SLOTS:
                 .arg(QStringLiteral(TIDEWELL_BINARY), logs));
         const QString timer = QString::fromUtf8(readFile(scheduler.plistURL(server.id)));
         QVERIFY(timer.contains(
-            QStringLiteral("\nOnCalendar=*-*-* 07:05:00\nPersistent=true\nUnit=%1.service\n").arg(label)));
+            QStringLiteral("\nOnCalendar=*-*-* 07:05:00\nRandomizedDelaySec=0\nPersistent=true\nUnit=%1.service\n")
+                .arg(label)));
         QVERIFY(timer.contains(QStringLiteral("[Install]\nWantedBy=timers.target\n")));
         QCOMPARE(calls(), (QStringList{QStringLiteral("--user daemon-reload"),
                                        QStringLiteral("--user enable %1.timer").arg(label),
@@ -137,6 +138,7 @@ private Q_SLOTS:
         if (!QFile::exists(QStringLiteral("/usr/bin/systemd-analyze")))
             QSKIP("systemd-analyze is not installed");
         Scheduler scheduler = systemd();
+        scheduler.setSpreadMinutes(30); // RandomizedDelaySec=30min
         const Server server = scheduled(QStringLiteral("7:5"));
         QVERIFY(done(scheduler.install(server)));
         QProcess verify;
@@ -246,6 +248,30 @@ private Q_SLOTS:
         QCOMPARE(done(installed.repointJobs({gone, elsewhere, current, noJob})).updated, 0);
     }
 
+    // A fleet's runs are spread over the minutes set; a new spread is
+    // written to the timers already there, and the same spread is left alone.
+    void spreadTimers()
+    {
+        Scheduler scheduler = systemd();
+        const Server server = scheduled(QStringLiteral("03:00"));
+        QVERIFY(done(scheduler.install(server)));
+        const QString timerPath = scheduler.plistURL(server.id);
+        QVERIFY(readFile(timerPath).contains("\nRandomizedDelaySec=0\n"));
+        QCOMPARE(done(scheduler.repointJobs({server})).respread, 0);
+
+        scheduler.setSpreadMinutes(45);
+        const Scheduler::Repair repair = done(scheduler.repointJobs({server}));
+        QCOMPARE(repair.respread, 1);
+        QCOMPARE(repair.updated, 0);
+        QVERIFY(readFile(timerPath).contains("\nRandomizedDelaySec=45min\n"));
+        QCOMPARE(readFile(timerPath).count("RandomizedDelaySec="), 1);
+        QCOMPARE(done(scheduler.repointJobs({server})).respread, 0);
+
+        scheduler.setSpreadMinutes(0);
+        QCOMPARE(done(scheduler.repointJobs({server})).respread, 1);
+        QVERIFY(readFile(timerPath).contains("\nRandomizedDelaySec=0\n"));
+    }
+
     // Units the user changed keep their changes when Tidewell points them
     // at another program; a unit that is a link is replaced, never written through.
     void repointingKeepsTheUsersLinesAndWritesThroughNoLink()
@@ -258,8 +284,8 @@ private Q_SLOTS:
         const QString servicePath = timerPath.chopped(QStringLiteral("timer").size()) + QStringLiteral("service");
         // The timer lives in the user's dotfiles, linked into place, with a line of their own.
         const QString dotfile = m_home->path() + QStringLiteral("/dotfiles/backup.timer");
-        QVERIFY(writeFile(
-            dotfile, readFile(timerPath).replace("Persistent=true\n", "Persistent=true\nRandomizedDelaySec=30m\n")));
+        QVERIFY(
+            writeFile(dotfile, readFile(timerPath).replace("Persistent=true\n", "Persistent=true\nAccuracySec=1us\n")));
         QVERIFY(QFile::remove(timerPath));
         QVERIFY(QFile::link(dotfile, timerPath));
         QVERIFY(writeFile(servicePath, readFile(servicePath) + "# mine\nNice=10\n"));
@@ -273,14 +299,14 @@ private Q_SLOTS:
         QCOMPARE(service.count("ExecStart="), 1);
         QCOMPARE(readFile(dotfile), dotfileBefore);
         QVERIFY(!QFileInfo(timerPath).isSymLink());
-        QVERIFY(readFile(timerPath).contains("RandomizedDelaySec=30m\n"));
+        QVERIFY(readFile(timerPath).contains("AccuracySec=1us\n"));
         QVERIFY(readFile(timerPath).contains("OnCalendar=*-*-* 03:00:00\n"));
 
         // A new time changes its own line only.
         Server later = server;
         later.scheduleTime = QStringLiteral("04:30");
         QVERIFY(done(current.install(later)));
-        QVERIFY(readFile(timerPath).contains("RandomizedDelaySec=30m\n"));
+        QVERIFY(readFile(timerPath).contains("AccuracySec=1us\n"));
         QCOMPARE(readFile(timerPath).count("OnCalendar="), 1);
         QVERIFY(readFile(timerPath).contains("OnCalendar=*-*-* 04:30:00\n"));
     }

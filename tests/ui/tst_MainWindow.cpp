@@ -27,6 +27,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -99,6 +100,187 @@ private Q_SLOTS:
         m_h.reset();
     }
 
+    // 200 servers "server-000"… on "host-000.example"…: every tenth failing,
+    // ten more overdue.
+    static QList<Server> fleetOf200()
+    {
+        QList<Server> fleet;
+        for (int i = 0; i < 200; ++i) {
+            Server s = server(QStringLiteral("server-%1").arg(i, 3, 10, QLatin1Char('0')));
+            s.id = QUuid::createUuid();
+            s.host = QStringLiteral("host-%1.example").arg(i, 3, 10, QLatin1Char('0'));
+            s.scheduleEnabled = i % 2 == 0 || i % 20 == 5;
+            s.lastExitCode = i % 10 == 0 ? 23 : 0;
+            s.lastRunAt = s.lastSuccessAt = ReferenceDate::now() - (i % 20 == 5 ? 3 * 86400 : 3600);
+            fleet << s;
+        }
+        return fleet;
+    }
+
+    QStringList shownNames() const
+    {
+        QStringList names;
+        const QAbstractItemModel *model = m_window->serverList()->model();
+        for (int i = 0; i < model->rowCount(); ++i)
+            names << model->index(i, 0).data(Qt::DisplayRole).toString();
+        return names;
+    }
+
+    void aFleetIsFoundAndFiltered()
+    {
+        const QList<Server> fleet = fleetOf200();
+        m_h->store.update([&](AppSettings &s) { s.servers = fleet; });
+        auto *search = m_window->findChild<QLineEdit *>(QStringLiteral("serverSearch"));
+        auto *health = m_window->findChild<QComboBox *>(QStringLiteral("healthFilter"));
+        QCOMPARE(shownNames().size(), 200);
+        QTRY_COMPARE(health->itemText(1), QStringLiteral("Failing (20)"));
+        QCOMPARE(health->itemText(0), QStringLiteral("All (200)"));
+        QCOMPARE(health->itemText(2), QStringLiteral("Overdue (10)"));
+        QCOMPARE(health->itemText(4), QStringLiteral("Not scheduled (90)"));
+
+        // By name or host, as typed, ignoring case.
+        QTest::keyClicks(search, QStringLiteral("SERVER-12"));
+        QCOMPARE(shownNames().size(), 10);
+        QCOMPARE(shownNames().first(), QStringLiteral("server-120"));
+        search->clear();
+        QTest::keyClicks(search, QStringLiteral("host-007.ex"));
+        QCOMPARE(shownNames(), QStringList{QStringLiteral("server-007")});
+        // Enter goes to the first server found.
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(m_window->selection(), std::optional<QUuid>(fleet.at(7).id));
+        search->clear();
+
+        // The dashboard's counter applies the list's filter.
+        m_window->select(std::nullopt);
+        m_window->dashboard()->findChild<QPushButton *>(QStringLiteral("counterButtonFailing"))->click();
+        QCOMPARE(health->currentIndex(), 1);
+        QCOMPARE(shownNames().size(), 20);
+        QVERIFY(shownNames().contains(QStringLiteral("server-190")));
+        // A failing server that succeeds leaves the filter by itself.
+        m_h->store.updateServer(fleet.at(10).id, [](Server &s) { s.lastExitCode = 0; });
+        QCOMPARE(shownNames().size(), 19);
+        QTRY_COMPARE(health->itemText(1), QStringLiteral("Failing (19)"));
+        m_window->dashboard()->findChild<QPushButton *>(QStringLiteral("counterButtonServers"))->click();
+        QCOMPARE(shownNames().size(), 200);
+
+        // Needs attention first: the 19 failing, the 10 overdue, then the rest as configured.
+        auto *order = m_window->findChild<QComboBox *>(QStringLiteral("serverOrder"));
+        order->setCurrentIndex(2);
+        Q_EMIT order->activated(2);
+        const QStringList names = shownNames();
+        QCOMPARE(names.at(0), QStringLiteral("server-000"));
+        QCOMPARE(names.at(18), QStringLiteral("server-190"));
+        QCOMPARE(names.at(19), QStringLiteral("server-005"));
+        QCOMPARE(names.at(28), QStringLiteral("server-185"));
+        QCOMPARE(names.at(29), QStringLiteral("server-001"));
+    }
+
+    // Holding an arrow key: the editor is built for where the selection
+    // rests, not for every row passed.
+    void fastSelectionBuildsFewEditors()
+    {
+        const QList<Server> fleet = fleetOf200();
+        m_h->store.update([&](AppSettings &s) { s.servers = fleet; });
+        QListView *list = m_window->serverList();
+        m_window->select(fleet.first().id);
+        list->setFocus();
+        const int before = m_window->editorsBuilt();
+        for (int i = 0; i < 500; ++i) {
+            QTest::keyClick(list, i < 199 || i >= 398 ? Qt::Key_Down : Qt::Key_Up);
+            QTest::qWait(3);
+        }
+        const QUuid last = fleet.at(500 - 2 * 199).id;
+        QCOMPARE(m_window->selection(), std::optional<QUuid>(last));
+        QTRY_VERIFY(qobject_cast<ServerDetailView *>(m_window->detailWidget())
+                    && qobject_cast<ServerDetailView *>(m_window->detailWidget())->serverID() == last);
+        const int built = m_window->editorsBuilt() - before;
+        QVERIFY2(built <= 5, qPrintable(QString::number(built)));
+        // One click alone shows at once.
+        QTest::qWait(100);
+        const QRect third = list->visualRect(list->model()->index(3, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+        QCOMPARE(qobject_cast<ServerDetailView *>(m_window->detailWidget())->serverID(),
+                 list->model()->index(3, 0).data(ServerListModel::IdRole).toUuid());
+    }
+
+    void everyShortcutDoesItsAction()
+    {
+        useSlowRsync();
+        const Server a = server(QStringLiteral("a"));
+        const Server b = server(QStringLiteral("b"));
+        m_h->store.update([&](AppSettings &s) { s.servers = {a, b}; });
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        const auto press = [this](QKeySequence keys) {
+            QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get();
+            QTest::keySequence(target, keys);
+        };
+
+        press(QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(m_h->store.settings().servers.size(), 3);
+        QCOMPARE(m_window->selection(), std::optional<QUuid>(m_h->store.settings().servers.last().id));
+        press(QKeySequence(QStringLiteral("Ctrl+1")));
+        QVERIFY(!m_window->selection());
+        QCOMPARE(m_window->detailWidget(), static_cast<QWidget *>(m_window->dashboard()));
+        press(QKeySequence(QStringLiteral("Ctrl+F")));
+        QVERIFY(m_window->findChild<QLineEdit *>(QStringLiteral("serverSearch"))->hasFocus());
+
+        // Delete in the list asks first.
+        m_window->select(a.id);
+        m_window->serverList()->setFocus();
+        m_h->dialogs->setNextAnswer(true);
+        press(QKeySequence(QKeySequence::Delete));
+        QCOMPARE(m_h->dialogs->askedTexts().last().section(u'\n', 0, 0), QStringLiteral("Delete “a”?"));
+        QVERIFY(!m_h->store.settings().server(a.id));
+
+        m_window->select(b.id);
+        press(QKeySequence(Qt::Key_F5));
+        QTRY_VERIFY(m_h->runner.isRunning());
+        QCOMPARE(m_h->runner.runningServerID(), std::optional<QUuid>(b.id));
+        m_h->runner.cancel();
+        QTRY_VERIFY(!m_h->runner.isRunning());
+        if (m_window->runSheet())
+            m_window->runSheet()->close();
+
+        QSignalSpy settings(m_window.get(), &MainWindow::settingsRequested);
+        QSignalSpy quit(m_window.get(), &MainWindow::quitRequested);
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_window->findChild<QLineEdit *>(QStringLiteral("serverSearch"))->setFocus();
+        press(QKeySequence(QStringLiteral("Ctrl+,")));
+        QCOMPARE(settings.size(), 1);
+        press(QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(quit.size(), 1);
+
+        // A dashboard card is one Tab stop; Enter opens its server.
+        m_window->select(std::nullopt);
+        ServerCard *card = m_window->dashboard()->card(b.id);
+        QCOMPARE(card->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+        QCOMPARE(cardChild<QPushButton>(b.id, "cardRun")->focusPolicy(), Qt::NoFocus);
+        card->setFocus();
+        QTest::keyClick(card, Qt::Key_Return);
+        QCOMPARE(m_window->selection(), std::optional<QUuid>(b.id));
+        QCOMPARE(MainWindow::shortcuts().size(), 8);
+    }
+
+    // A 1024×600 screen with a panel: the window opens within it and its
+    // footer stays in view.
+    void fitsASmallScreen()
+    {
+        QCOMPARE(MainWindow::initialSize(QSize(1024, 570)), QSize(1024, 570));
+        QCOMPARE(MainWindow::initialSize(QSize(1920, 1050)), QSize(1100, 700));
+        m_h->store.update([&](AppSettings &s) { s.servers = fleetOf200(); });
+        const QSize least = m_window->minimumSizeHint().expandedTo(m_window->minimumSize());
+        QVERIFY2(least.width() <= 1024 && least.height() <= 540,
+                 qPrintable(QStringLiteral("%1×%2").arg(least.width()).arg(least.height())));
+        m_window->resize(1024, 540);
+        QTRY_COMPARE(m_window->size(), QSize(1024, 540));
+        auto *footer = m_window->findChild<QLabel *>(QStringLiteral("lastBackupFooter"));
+        QVERIFY(footer->isVisible());
+        const QRect inWindow(footer->mapTo(m_window.get(), QPoint(0, 0)), footer->size());
+        QVERIFY(m_window->rect().contains(inWindow));
+    }
+
     // A thousand scheduled servers: lookups by id cost the same for each,
     // schedule states are counted once for all, and the dashboard makes its
     // cards a page at a time.
@@ -136,7 +318,7 @@ private Q_SLOTS:
 
     void minimumSizeAndTitle()
     {
-        QCOMPARE(m_window->minimumSize(), QSize(920, 600));
+        QCOMPARE(m_window->minimumSize(), QSize(720, 440));
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Tidewell"));
     }
 
@@ -400,8 +582,8 @@ private Q_SLOTS:
         QVERIFY(!m_window->selection());
         QCOMPARE(m_window->detailWidget(), static_cast<QWidget *>(m_window->dashboard()));
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Tidewell"));
-        // The dashboard's buttons take the keyboard focus.
-        QCOMPARE(cardChild<QPushButton>(a.id, "cardRun")->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+        // The dashboard's cards take the keyboard focus.
+        QCOMPARE(m_window->dashboard()->card(a.id)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
         // After "+", the new server's name is ready to be typed.
         m_window->addServer();
         QTRY_VERIFY(m_window->detailWidget()->findChild<QLineEdit *>(QStringLiteral("nameField"))->hasFocus());

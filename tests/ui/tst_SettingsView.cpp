@@ -81,6 +81,11 @@ private Q_SLOTS:
         wait->setValue(0);
         QCOMPARE(wait->text(), QStringLiteral("don't wait"));
         QCOMPARE(m_h->store.settings().networkWaitSeconds, 0);
+        auto *spread = child<QSpinBox>("scheduleSpreadStepper");
+        QCOMPARE(spread->text(), QStringLiteral("on time"));
+        spread->setValue(30);
+        QCOMPARE(spread->text(), QStringLiteral("30 min"));
+        QCOMPARE(m_h->store.settings().scheduleSpreadMinutes, 30);
         auto *metered = child<QCheckBox>("skipMeteredSwitch");
         QCOMPARE(metered->text(),
                  QStringLiteral("Don't run scheduled backups on metered connections (phone hotspots)"));

@@ -52,6 +52,7 @@ QJsonObject AppSettings::toJson() const
     if (reportEmailEveryRun)
         object.insert(QStringLiteral("reportEmailEveryRun"), true);
     object.insert(QStringLiteral("maxConcurrentRuns"), maxConcurrentRuns);
+    object.insert(QStringLiteral("scheduleSpreadMinutes"), scheduleSpreadMinutes);
     return object;
 }
 
@@ -90,6 +91,7 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
     reader.read("reportEmail", settings.reportEmail);
     reader.read("reportEmailEveryRun", settings.reportEmailEveryRun);
     reader.read("maxConcurrentRuns", settings.maxConcurrentRuns);
+    reader.read("scheduleSpreadMinutes", settings.scheduleSpreadMinutes);
     if (const QJsonValue marker = object.value(QStringLiteral("requireDestinationMarker")); marker.isBool()) {
         settings.requireDestinationMarker = marker.toBool();
     } else {

@@ -61,6 +61,9 @@ struct AppSettings
     // Backups of this user that run at once, across the window and scheduled
     // runs; the others wait for a free slot.
     qint64 maxConcurrentRuns = 4;
+    // Scheduled runs start within this many minutes after their time, at
+    // random, so a fleet scheduled alike is spread out; 0: on time.
+    qint64 scheduleSpreadMinutes = 0;
     // Where run results are reported besides the desktop; empty: nowhere.
     // A health-check URL gets "/start", then itself (success) or "/<exit
     // code>"; a server's own URL replaces it for that server.

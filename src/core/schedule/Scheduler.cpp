@@ -214,14 +214,32 @@ QCoro::Task<Scheduler::Repair> Scheduler::repoint(QList<Server> servers) const
             continue;
         const auto scheduled = scheduledExecutable(server.id);
         // No job at all is shown where the schedule is; only jobs that exist are rewritten.
-        if (!scheduled || (*scheduled == *executable && QFileInfo(*scheduled).isExecutable()))
+        if (!scheduled)
             continue;
-        if (const auto installed = co_await install(server); installed)
+        const bool moved = *scheduled != *executable || !QFileInfo(*scheduled).isExecutable();
+        if (!moved && !spreadDiffers(server.id))
+            continue;
+        const auto installed = co_await install(server);
+        if (!installed)
+            repair.errors << installed.error().description();
+        else if (moved)
             ++repair.updated;
         else
-            repair.errors << installed.error().description();
+            ++repair.respread;
     }
     co_return repair;
+}
+
+bool Scheduler::spreadDiffers(const QUuid &serverID) const
+{
+    if (m_backend != Backend::systemd)
+        return false;
+    QFile file(plistURL(serverID));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const auto value =
+        SystemdUnits::timerValue(QString::fromUtf8(file.readAll()), QStringLiteral("RandomizedDelaySec"));
+    return value.value_or(QStringLiteral("0")) != SystemdUnits::randomizedDelay(m_spreadMinutes);
 }
 
 QCoro::Task<Scheduler::ToolResult> Scheduler::runTool(QStringList arguments) const
@@ -334,8 +352,8 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server
         result = writeFile(servicePath, unitText(oldService, service));
     }
     if (result)
-        result =
-            writeFile(timerPath, unitText(oldTimer, SystemdUnits::timer(label(server.id), time.hour, time.minute)));
+        result = writeFile(timerPath, unitText(oldTimer, SystemdUnits::timer(label(server.id), time.hour, time.minute,
+                                                                             m_spreadMinutes)));
     // A running timer keeps its old time until it is restarted.
     static constexpr std::array steps{Step::reload, Step::enable, Step::restart};
     for (const Step step : steps) {

@@ -57,15 +57,22 @@ public:
     // The program an installed job starts; none when there is no job.
     std::optional<QString> scheduledExecutable(const QUuid &serverID) const;
 
+    // Scheduled runs start at a random moment within this many minutes of
+    // their time (systemd timers; 0: on time).
+    void setSpreadMinutes(int minutes) { m_spreadMinutes = std::max(0, minutes); }
+    int spreadMinutes() const { return m_spreadMinutes; }
+
     struct Repair
     {
         int updated = 0;
+        int respread = 0;   // jobs written again for a new spread only
         QString executable; // what the updated jobs start now
         QStringList errors;
     };
     // Installs again the job of each scheduled server that starts another
     // program than this one, or one that is gone (a moved or deleted build,
     // an uninstalled copy): such a job fails before Tidewell could report it.
+    // Timers spread otherwise than spreadMinutes() are installed again too.
     QCoro::Task<Repair> repointJobs(QList<Server> servers) const;
 
     // The job's definition file: the .plist, or the .timer unit.
@@ -112,8 +119,11 @@ private:
     QString reportTemplatePath() const;
     QString launchAgentsFolder() const;
     QString toolName() const;
+    // The job's timer is spread otherwise than spreadMinutes() says.
+    bool spreadDiffers(const QUuid &serverID) const;
 
     Backend m_backend;
+    int m_spreadMinutes = 0;
     QString m_toolPath;
     QString m_executablePath;
     QDBusConnection m_bus = QDBusConnection::sessionBus();

@@ -80,15 +80,22 @@ QString reportTemplate(const QString &executable)
         .arg(execCommand(executable, {QStringLiteral("--report-failure")}), escapeSpecifiers(executable));
 }
 
-QString timer(const QString &label, int hour, int minute)
+QString randomizedDelay(int spreadMinutes)
+{
+    return spreadMinutes > 0 ? QString::number(spreadMinutes) + QStringLiteral("min") : QStringLiteral("0");
+}
+
+QString timer(const QString &label, int hour, int minute, int spreadMinutes)
 {
     // Persistent: a run missed while the machine was off or asleep happens
     // at the next start. No OnActiveSec, so loading never starts a run.
+    // RandomizedDelaySec spreads a fleet's runs (0: on time).
     return QStringLiteral("[Unit]\n"
                           "Description=Daily Tidewell backup (%1)\n"
                           "\n"
                           "[Timer]\n"
                           "OnCalendar=*-*-* %2:%3:00\n"
+                          "RandomizedDelaySec=%4\n"
                           "Persistent=true\n"
                           "Unit=%1.service\n"
                           "\n"
@@ -96,7 +103,19 @@ QString timer(const QString &label, int hour, int minute)
                           "WantedBy=timers.target\n")
         .arg(label)
         .arg(hour, 2, 10, QLatin1Char('0'))
-        .arg(minute, 2, 10, QLatin1Char('0'));
+        .arg(minute, 2, 10, QLatin1Char('0'))
+        .arg(randomizedDelay(spreadMinutes));
+}
+
+std::optional<QString> timerValue(const QString &timerText, const QString &key)
+{
+    const QString prefix = key + u'=';
+    for (const QString &line : timerText.split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(prefix))
+            return trimmed.mid(prefix.size()).trimmed();
+    }
+    return std::nullopt;
 }
 
 namespace {

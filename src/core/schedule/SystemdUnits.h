@@ -19,7 +19,11 @@ QString execCommand(const QString &executable, const QStringList &arguments);
 QString escapeSpecifiers(const QString &text);
 
 QString service(const QString &executable, const QString &serverID, const QString &stdoutLog, const QString &stderrLog);
-QString timer(const QString &label, int hour, int minute);
+// The timer's RandomizedDelaySec= value for runs spread over this many minutes.
+QString randomizedDelay(int spreadMinutes);
+QString timer(const QString &label, int hour, int minute, int spreadMinutes = 0);
+// The value of the first `key=` line of a unit; none without one.
+std::optional<QString> timerValue(const QString &timerText, const QString &key);
 // org.tidewell.report@.service: `tidewell --report-failure <server id>`, started
 // by a backup service that failed (see --report-failure).
 inline const QString reportTemplateName = QStringLiteral("org.tidewell.report@.service");
@@ -28,7 +32,7 @@ QString reportTemplate(const QString &executable);
 // has no ExecStart= of that form.
 std::optional<QString> executable(const QString &serviceText);
 // A unit file that exists (the user may have added lines to it, such as
-// RandomizedDelaySec=) with the settings Tidewell writes put in: each key
+// AccuracySec=) with the settings Tidewell writes put in: each key
 // of `generated` replaces its first line in the same section, or is added
 // at the end of that section; every other line stays as it was.
 QString merge(const QString &existing, const QString &generated);
