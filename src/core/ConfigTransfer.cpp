@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 
 namespace ConfigTransfer {
@@ -53,7 +54,7 @@ Outcome exportTo(const QString &path, const AppSettings &settings, bool withRepo
     if (const auto written =
             FileUtil::writeAtomically(path, sanitizedForExport(settings, withReportAddresses).encode());
         !written)
-        return tl::unexpected(TransferError{TransferError::Code::notWritten, written.error()});
+        return tl::unexpected(TransferError{TransferError::Code::notWritten, written.error(), {}});
     return QStringLiteral("Exported to ") + QFileInfo(path).fileName();
 }
 
@@ -62,11 +63,11 @@ tl::expected<PendingImport, TransferError> readImport(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return tl::unexpected(
-            TransferError{TransferError::Code::unreadable, QStringLiteral("Import failed: ") + file.errorString()});
+            TransferError{TransferError::Code::unreadable, QStringLiteral("Import failed: ") + file.errorString(), {}});
     const auto settings = AppSettings::decode(file.readAll());
     if (!settings) {
-        return tl::unexpected(TransferError{TransferError::Code::notAConfiguration,
-                                            QStringLiteral("Import failed: ") + settings.error().message});
+        return tl::unexpected(TransferError{
+            TransferError::Code::notAConfiguration, QStringLiteral("Import failed: ") + settings.error().message, {}});
     }
     PendingImport pending;
     pending.settings = *settings;
@@ -80,7 +81,8 @@ tl::expected<PendingImport, TransferError> readImport(const QString &path)
     return pending;
 }
 
-QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, PendingImport pending)
+QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, PendingImport pending,
+                                 std::function<void(int, int)> progress)
 {
     // The store is used before the first wait only; the scheduler is this frame's own.
     const QList<Server> before = store->settings().servers;
@@ -102,25 +104,70 @@ QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, Pendin
         if (server.scheduleEnabled)
             (void)co_await scheduler.uninstall(server.id); // failures are ignored
     }
-    QStringList failures;
+    int total = 0;
+    for (const Server &server : std::as_const(pending.settings.servers))
+        total += server.scheduleEnabled ? 1 : 0;
+    QStringList details;
+    QHash<QString, int> reasons;
+    // The same refusal of the scheduler three times running (no user
+    // manager, a broken systemctl) is not asked again for every server.
+    QString lastReason;
+    int sameInARow = 0;
+    int handled = 0;
     for (const Server &server : std::as_const(pending.settings.servers)) {
         if (!server.scheduleEnabled)
             continue;
-        if (const auto installed = co_await scheduler.install(server); !installed)
-            failures << server.name + QStringLiteral(": ") + installed.error().description();
+        QString reason;
+        if (sameInARow >= 3) {
+            reason = lastReason;
+        } else {
+            const auto installed = co_await scheduler.install(server);
+            if (!installed) {
+                reason = installed.error().description();
+                const bool systemic = installed.error().kind != SchedulerError::Kind::invalidTime
+                                      && installed.error().kind != SchedulerError::Kind::fileSystem;
+                sameInARow = systemic && reason == lastReason ? sameInARow + 1 : (systemic ? 1 : 0);
+                lastReason = reason;
+            } else {
+                sameInARow = 0;
+            }
+        }
+        if (!reason.isEmpty()) {
+            details << server.name + QStringLiteral(": ") + reason;
+            ++reasons[reason];
+        }
+        ++handled;
+        if (progress)
+            progress(handled, total);
     }
     QString reassigned;
     if (pending.reassignedIds > 0) {
         reassigned = QStringLiteral(" (") + QString::number(pending.reassignedIds)
                      + QStringLiteral(" server(s) repeated another server's id and were given a new one)");
     }
-    if (!failures.isEmpty()) {
-        co_return tl::unexpected(TransferError{TransferError::Code::schedulesFailed,
-                                               QStringLiteral("Imported, but schedule install failed: ")
-                                                   + failures.join(QStringLiteral("; ")) + reassigned});
+    const QString imported = QStringLiteral("Imported ") + QString::number(pending.settings.servers.size())
+                             + QStringLiteral(" server(s) from ") + pending.fileName + reassigned;
+    if (!details.isEmpty()) {
+        // One line: how many, and the reason most of them share.
+        QString common;
+        int most = 0;
+        for (auto it = reasons.cbegin(); it != reasons.cend(); ++it) {
+            if (it.value() > most || (it.value() == most && it.key() < common)) {
+                most = it.value();
+                common = it.key();
+            }
+        }
+        QString line = imported + QStringLiteral(", but ")
+                       + (details.size() == 1 ? QStringLiteral("1 schedule was")
+                                              : QString::number(details.size()) + QStringLiteral(" schedules were"))
+                       + QStringLiteral(" not installed: ") + common;
+        if (most < details.size())
+            line +=
+                QStringLiteral(" (") + QString::number(details.size() - most) + QStringLiteral(" for other reasons)");
+        const TransferError error{TransferError::Code::schedulesFailed, line, details};
+        co_return tl::unexpected(error);
     }
-    co_return QStringLiteral("Imported ") + QString::number(pending.settings.servers.size())
-        + QStringLiteral(" server(s) from ") + pending.fileName + reassigned;
+    co_return imported;
 }
 
 } // namespace ConfigTransfer

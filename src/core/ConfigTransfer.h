@@ -12,6 +12,8 @@
 
 #include <tl/expected.hpp>
 
+#include <functional>
+
 class ConfigStore;
 
 // Export of the whole configuration to a JSON file and import back, with the
@@ -30,6 +32,8 @@ struct TransferError
     };
     Code code;
     QString message;
+    // schedulesFailed: "<server>: <reason>" for each schedule not installed.
+    QStringList details;
 
     friend bool operator==(const TransferError &, const TransferError &) = default;
 };
@@ -55,8 +59,12 @@ QString defaultExportName(const QDate &today = QDate::currentDate());
 Outcome exportTo(const QString &path, const AppSettings &settings, bool withReportAddresses = false);
 // The decoded file waiting for confirmation, or the failure to report.
 tl::expected<PendingImport, TransferError> readImport(const QString &path);
-// Removes the old schedules, replaces the settings, installs the new schedules.
-// Report addresses the file does not hold are kept from the settings here.
-QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, PendingImport pending);
+// Replaces the settings at once, then removes the old schedules and installs
+// the new ones, calling `progress` with how many of the scheduled servers are
+// done. Schedules that could not be installed come back as one line (how
+// many, and the reason most share) with each one in the details. Report
+// addresses the file does not hold are kept from the settings here.
+QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, PendingImport pending,
+                                 std::function<void(int done, int total)> progress = {});
 
 } // namespace ConfigTransfer

@@ -89,8 +89,9 @@ DashboardView::DashboardView(const AppContext &context, QWidget *parent)
         caption->setForegroundRole(QPalette::PlaceholderText);
         boxLayout->addWidget(number);
         boxLayout->addWidget(caption);
-        if (auto *button = qobject_cast<QPushButton *>(box))
-            button->setMinimumSize(boxLayout->sizeHint());
+        // A button does not size itself by its layout: the layout does, as the number changes.
+        if (qobject_cast<QPushButton *>(box))
+            boxLayout->setSizeConstraint(QLayout::SetMinimumSize);
         header->addWidget(box);
         m_counters.insert(label, number);
     }

@@ -215,6 +215,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
             [this](int index) { m_filter->setOrder(ServerFilterModel::Order(m_order->itemData(index).toInt())); });
     // The selected server shows as selected again when a filter brings it back.
     connect(m_filter, &ServerFilterModel::filterChanged, this, [this] { select(m_selection); });
+    connect(m_filter, &QAbstractItemModel::modelReset, this, [this] { select(m_selection); });
     m_healthCounts.setSingleShot(true);
     m_healthCounts.setInterval(100);
     connect(&m_healthCounts, &QTimer::timeout, this, &MainWindow::refreshHealthFilter);
@@ -499,9 +500,32 @@ bool MainWindow::canRun(const Server &server) const
     return m_context.activity->canStart(server.id);
 }
 
+void MainWindow::fitToScreen()
+{
+    // The window manager's frame is known once the window is shown: the
+    // whole of it, title bar included, stays within the screen's free area.
+    const QScreen *where = screen();
+    if (!where || isMaximized() || isFullScreen())
+        return;
+    const QRect available = where->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QSize decoration = frame.size() - size();
+    const QSize fits = size().boundedTo(available.size() - decoration).expandedTo(minimumSize());
+    if (fits != size())
+        resize(fits);
+    if (!available.contains(frameGeometry()))
+        move(std::clamp(frame.x(), available.left(), std::max(available.left(), available.right() - frame.width())),
+             std::clamp(frame.y(), available.top(), std::max(available.top(), available.bottom() - frame.height())));
+}
+
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    if (!m_fitted) {
+        m_fitted = true;
+        QTimer::singleShot(0, this, &MainWindow::fitToScreen);
+        QTimer::singleShot(300, this, &MainWindow::fitToScreen);
+    }
     m_context.activity->setPolling(true);
     if (m_context.schedules)
         m_context.schedules->refresh();
@@ -662,4 +686,12 @@ void MainWindow::applyHealthFilter(int health)
 {
     m_healthFilter->setCurrentIndex(health);
     m_filter->setHealth(ServerFilterModel::Health(health));
+}
+
+void MainWindow::showNeedingAttention()
+{
+    select(std::nullopt);
+    const int attention = m_order->findData(int(ServerFilterModel::Order::attentionFirst));
+    m_order->setCurrentIndex(attention);
+    m_filter->setOrder(ServerFilterModel::Order::attentionFirst);
 }

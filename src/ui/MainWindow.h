@@ -36,6 +36,8 @@ public:
 
     std::optional<QUuid> selection() const { return m_selection; }
     void select(const std::optional<QUuid> &serverID);
+    // The dashboard, with the list ordered failing and overdue first.
+    void showNeedingAttention();
 
     void addServer();
     void duplicate(const Server &server);
@@ -91,6 +93,7 @@ private:
     void refreshHealthFilter();
     void applyHealthFilter(int health);
     void animateSpinners();
+    void fitToScreen();
 
     AppContext m_context;
     std::optional<QUuid> m_selection;
@@ -106,6 +109,7 @@ private:
     QElapsedTimer m_lastSelectionChange;
     std::optional<QUuid> m_shown;
     int m_editorsBuilt = 0;
+    bool m_fitted = false;
     ServerRowDelegate *m_delegate;
     QLabel *m_footer;
     QStackedWidget *m_detail;

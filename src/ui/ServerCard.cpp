@@ -39,8 +39,12 @@ QString healthIcon(ServerRules::Health::Kind kind)
 // Sets a label's text only when it differs: no relayout for nothing.
 void setText(QLabel *label, const QString &text)
 {
-    if (label->text() != text)
+    if (auto *elided = qobject_cast<ElidedLabel *>(label)) {
+        if (elided->fullText() != text)
+            elided->setFullText(text);
+    } else if (label->text() != text) {
         label->setText(text);
+    }
 }
 
 } // namespace
@@ -113,9 +117,9 @@ QLabel *ServerCard::addRow(const QString &label, const QString &objectName)
     auto *caption = new QLabel(label, m_rows);
     m_captions.append(caption);
     caption->setForegroundRole(QPalette::PlaceholderText);
-    auto *value = new QLabel(m_rows);
+    // Cut with "…" (the whole text as tooltip) when the card is narrow.
+    auto *value = new ElidedLabel(m_rows);
     value->setObjectName(objectName);
-    value->setTextFormat(Qt::PlainText);
     value->setMinimumWidth(40);
     value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     grid->addWidget(caption, row, 0);

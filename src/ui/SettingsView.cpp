@@ -18,6 +18,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
@@ -246,11 +248,25 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     m_status = new QLabel(content);
     m_status->setObjectName(QStringLiteral("ioStatus"));
     m_status->setWordWrap(true);
+    m_details = new QPushButton(tr("Details…"), content);
+    m_details->setObjectName(QStringLiteral("ioDetails"));
     statusLine->addWidget(m_statusIcon);
     statusLine->addWidget(m_status, 1);
+    statusLine->addWidget(m_details, 0, Qt::AlignTop);
     transfer->addLayout(statusLine);
     m_statusIcon->hide();
     m_status->hide();
+    m_details->hide();
+    connect(m_details, &QPushButton::clicked, this, [this] {
+        if (!m_ioStatus || m_ioStatus->has_value())
+            return;
+        auto *box = new QMessageBox(QMessageBox::Warning, tr("Schedules not installed"), m_ioStatus->error().message,
+                                    QMessageBox::Close, this);
+        box->setObjectName(QStringLiteral("ioDetailsDialog"));
+        box->setDetailedText(m_ioStatus->error().details.join(u'\n'));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
     transfer->addWidget(
         note(tr("Exports every server (including schedules and retention) as JSON. Importing replaces your current "
                 "configuration — export a backup first if you want to keep it."),
@@ -409,6 +425,7 @@ void SettingsView::setStatus(const ConfigTransfer::Outcome &status)
     m_status->setPalette(palette);
     m_statusIcon->show();
     m_status->show();
+    m_details->setVisible(!ok && !status.error().details.isEmpty());
     Q_EMIT transferFinished();
 }
 
@@ -442,8 +459,16 @@ void SettingsView::importConfig()
 void SettingsView::applyImport(const ConfigTransfer::PendingImport &pending)
 {
     m_statusIcon->hide();
+    m_details->hide();
+    m_status->setPalette(palette());
     m_status->setText(tr("Importing…"));
     m_status->show();
-    QCoro::connect(ConfigTransfer::applyImport(m_store, *m_scheduler, pending), this,
+    // The servers are in at once; their schedules follow in the background.
+    QPointer<QLabel> status = m_status;
+    const auto progress = [status](int done, int total) {
+        if (status)
+            status->setText(tr("Installing schedules: %1 of %2…").arg(done).arg(total));
+    };
+    QCoro::connect(ConfigTransfer::applyImport(m_store, *m_scheduler, pending, progress), this,
                    [this](const ConfigTransfer::Outcome &outcome) { setStatus(outcome); });
 }

@@ -14,6 +14,7 @@ class Desktop;
 class Dialogs;
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QLineEdit;
 class QSpinBox;
 class Scheduler;
@@ -77,5 +78,6 @@ private:
     QCheckBox *m_exportReports;
     QString m_sendmail = Sendmail::executable;
     QLabel *m_statusIcon;
+    QPushButton *m_details;
     QLabel *m_status;
 };

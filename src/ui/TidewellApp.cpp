@@ -50,7 +50,7 @@ TidewellApp::TidewellApp(QObject *parent)
     // The summary's "Show": the dashboard, where they are listed.
     connect(m_overdue, &OverdueWatch::attentionRequested, this, [this] {
         openMainWindow();
-        m_mainWindow->select(std::nullopt);
+        m_mainWindow->showNeedingAttention();
     });
     m_notifier = new RunNotifier(m_context.runner, RunNotifier::Actions::offered, this);
     // Runs started here report where Settings say, as scheduled ones do.

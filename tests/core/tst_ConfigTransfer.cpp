@@ -166,11 +166,45 @@ private Q_SLOTS:
                                     scheduledServer(QStringLiteral("b"), QStringLiteral("25:00")), Server{}};
         const Outcome status = done(applyImport(&store, sched, pending));
         QCOMPARE(status.error().code, TransferError::Code::schedulesFailed);
-        QCOMPARE(
-            status.error().message,
-            QStringLiteral("Imported, but schedule install failed: a: Invalid schedule time '7'. Use HH:mm (24h).; "
-                           "b: Invalid schedule time '25:00'. Use HH:mm (24h)."));
+        QCOMPARE(status.error().message,
+                 QStringLiteral("Imported 3 server(s) from x.json, but 2 schedules were not installed: Invalid "
+                                "schedule time '25:00'. Use HH:mm (24h). (1 for other reasons)"));
+        QCOMPARE(status.error().details,
+                 (QStringList{QStringLiteral("a: Invalid schedule time '7'. Use HH:mm (24h)."),
+                              QStringLiteral("b: Invalid schedule time '25:00'. Use HH:mm (24h).")}));
         QCOMPARE(store.settings().servers.size(), 3); // the new settings stay
+    }
+
+    // Thirty scheduled servers and a user manager that refuses: one line
+    // with the count and systemctl's reason, the servers all in, progress
+    // told, and systemctl not asked thirty times over.
+    void aRefusingManagerIsOneLine()
+    {
+        ConfigStore &store = m_h->store;
+        const auto sched = m_h->scheduler("echo 'Failed to connect to bus: No medium found' >&2\nexit 1\n");
+        PendingImport pending;
+        pending.fileName = QStringLiteral("fleet.json");
+        for (int i = 0; i < 30; ++i) {
+            Server server = scheduledServer(QStringLiteral("s%1").arg(i));
+            server.id = QUuid::createUuid();
+            pending.settings.servers << server;
+        }
+        QList<std::pair<int, int>> steps;
+        const Outcome status = done(applyImport(&store, *sched, pending, [&](int n, int total) {
+            steps.append({n, total});
+        }));
+        QCOMPARE(store.settings().servers.size(), 30);
+        QCOMPARE(status.error().code, TransferError::Code::schedulesFailed);
+        QVERIFY2(status.error().message.startsWith(
+                     QStringLiteral("Imported 30 server(s) from fleet.json, but 30 schedules were not installed: ")),
+                 qPrintable(status.error().message));
+        QVERIFY(status.error().message.contains(QStringLiteral("Failed to connect to bus: No medium found")));
+        QVERIFY(!status.error().message.contains(QStringLiteral("s1:")));
+        QCOMPARE(status.error().details.size(), 30);
+        QVERIFY(status.error().details.last().startsWith(QStringLiteral("s29: ")));
+        QCOMPARE(steps.size(), 30);
+        QCOMPARE(steps.last(), (std::pair{30, 30}));
+        QVERIFY2(m_h->callCount() <= 10, qPrintable(QString::number(m_h->callCount())));
     }
 
     void repeatedIdsAreMentioned()

@@ -155,8 +155,15 @@ void ServerListModel::syncServers()
     QSet<QUuid> nextIDs;
     for (const Server &server : next)
         nextIDs.insert(server.id);
-    // Ids repeated within a list cannot be followed row by row.
-    if (nextIDs.size() != next.size() || m_index.size() != m_rows.size()) {
+    // Ids repeated within a list cannot be followed row by row, and many
+    // rows added or removed at once (an import) are cheaper as a new list
+    // than one signal and one re-index each.
+    int added = 0;
+    for (const Server &server : next)
+        added += m_index.contains(server.id) ? 0 : 1;
+    const int removed = int(m_rows.size()) - (int(next.size()) - added);
+    constexpr int rowByRowLimit = 32;
+    if (nextIDs.size() != next.size() || m_index.size() != m_rows.size() || added + removed > rowByRowLimit) {
         beginResetModel();
         m_rows.clear();
         for (const Server &server : next)
