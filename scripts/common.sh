@@ -10,11 +10,13 @@ run_packages=(
 )
 # What only the test suite needs on top: a real sshd, a private session bus,
 # systemd-analyze for the generated units, the validators of the desktop entry,
-# metainfo and man page, dpkg-dev and lintian for the Debian package, and
-# clang-format for the formatting check.
+# metainfo and man page, dpkg-dev and lintian for the Debian package,
+# clang-format for the formatting check, and sudo, acl and attr for the
+# whole-server backups (a sudoers drop-in, ACLs and extended attributes).
 test_packages=(
     openssh-server dbus-daemon dbus-bin systemd
     desktop-file-utils appstream man-db dpkg-dev lintian clang-format
+    sudo acl attr
 )
 
 ensure_packages() {

@@ -511,11 +511,30 @@ void ConnectionSection::testConnection()
 void ConnectionSection::runTest()
 {
     QCoro::connect(SSHTester::test(server(), 10), this, [this](const SSHTester::Report &report) {
-        m_report = report;
-        m_testing = false;
-        showTest(server());
-        Q_EMIT testFinished();
+        if (!report || !server().remoteSudo) {
+            finishTest(report);
+            return;
+        }
+        // Runs go through sudo: the test asks it too, and says what sudoers needs.
+        QCoro::connect(SudoCheck::check(server(), 10), this, [this, report](const SudoCheck::Result &sudo) {
+            const QString text = *report + u'\n' + sudo.message;
+            if (sudo.works)
+                finishTest(text);
+            else
+                finishTest(tl::unexpected(
+                    SSHTester::Failure{SSHTester::Failure::Code::failed,
+                                       sudo.sudoersLine.isEmpty() ? text : text + u'\n' + sudo.sudoersLine}));
+            Q_EMIT sudoChecked(sudo);
+        });
     });
+}
+
+void ConnectionSection::finishTest(const SSHTester::Report &report)
+{
+    m_report = report;
+    m_testing = false;
+    showTest(server());
+    Q_EMIT testFinished();
 }
 
 void ConnectionSection::pickKey()

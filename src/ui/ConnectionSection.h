@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/ssh/SSHTester.h"
+#include "core/ssh/SudoCheck.h"
 #include "ui/EditorSection.h"
 
 #include <QCoreApplication>
@@ -55,9 +56,12 @@ Q_SIGNALS:
     void hostKeyNeeded(ConnectionSection::AfterTrust then);
     // Key set-up ended (made, installed, or failed; for tests).
     void keySetupFinished();
+    // A test of a server whose rsync runs through sudo also asked sudo.
+    void sudoChecked(const SudoCheck::Result &result);
 
 private:
     void runTest();
+    void finishTest(const SSHTester::Report &report);
     // What the key (or ssh-agent) is like, shown under it; asked again when
     // the path or the agent switch changes.
     void inspectKey(const Server &server);

@@ -11,6 +11,7 @@
 #include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
+#include "ui/AdvancedSection.h"
 #include "ui/BackupsSection.h"
 #include "ui/ConnectionSection.h"
 #include "ui/HostKeySection.h"
@@ -85,14 +86,16 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     m_paths = new PathsSection(m_id, store, content);
     m_schedule = new ScheduleSection(m_id, store, m_context.scheduler, m_context.schedules, content);
     m_retention = new RetentionSection(m_id, store, content);
+    m_advanced = new AdvancedSection(m_id, store, content);
     m_lastRun = new LastRunSection(m_id, store, content);
     m_backups = new BackupsSection(m_id, store, content);
     for (QWidget *section : std::initializer_list<QWidget *>{m_connection, m_hostKey, m_paths, m_schedule, m_retention,
-                                                             m_lastRun, m_backups})
+                                                             m_advanced, m_lastRun, m_backups})
         form->addWidget(section);
     form->addStretch(1);
 
     connect(m_connection, &ConnectionSection::testFinished, this, &ServerDetailView::busyChanged);
+    connect(m_connection, &ConnectionSection::sudoChecked, m_advanced, &AdvancedSection::showSudo);
     connect(m_hostKey->check(), &HostKeyCheck::finished, this, &ServerDetailView::busyChanged);
     connect(m_connection, &ConnectionSection::hostKeyNeeded, this, [this](ConnectionSection::AfterTrust then) {
         m_afterTrust = then;
@@ -169,6 +172,7 @@ void ServerDetailView::refresh()
     m_paths->refresh(s);
     m_schedule->refresh(s);
     m_retention->refresh(s);
+    m_advanced->refresh(s);
     m_lastRun->refresh(s);
 
     // What a run would refuse, where the user types it.

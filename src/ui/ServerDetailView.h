@@ -23,6 +23,7 @@ class PreviewDialog;
 class QAction;
 class RemoteFolderDialog;
 class QScrollArea;
+class AdvancedSection;
 class RetentionSection;
 class ScheduleSection;
 
@@ -97,6 +98,7 @@ private:
     PathsSection *m_paths;
     ScheduleSection *m_schedule;
     RetentionSection *m_retention;
+    AdvancedSection *m_advanced;
     LastRunSection *m_lastRun;
     BackupsSection *m_backups;
     QAction *m_lastLogAction;

@@ -2,6 +2,8 @@
 // The preconditions, folders and rsync command lines of a run, decided up front.
 #include "core/engine/BackupPlan.h"
 
+#include "core/engine/KeepOptions.h"
+
 #include "core/engine/RsyncInvocation.h"
 #include "core/engine/Snapshots.h"
 #include "core/model/SafePathComponent.h"
@@ -133,6 +135,14 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
         QStringLiteral("Destination: ") + plan.runFolder,
         QStringLiteral("SSH: ") + server.username + u'@' + server.host + u':' + QString::number(server.port),
         server.useSSHAgent ? QStringLiteral("Auth: ssh-agent") : QStringLiteral("Key: ") + keyPath, QString()};
+    // Owners and extended attributes need a file system that stores user
+    // extended attributes: said once here rather than for every file.
+    KeepOptions::Local local = KeepOptions::Local::current();
+    if (server.preserveXattrs || (server.preserveOwnership && !local.isRoot))
+        local.xattrsWork = !KeepOptions::xattrProblem(plan.writeFolder).has_value();
+    const QStringList keepNotes = KeepOptions::notes(server, probe, local);
+    for (qsizetype i = 0; i < keepNotes.size(); ++i)
+        plan.headerLines.insert(3 + i, keepNotes.at(i));
     if (plan.replacesComplete()) {
         plan.headerLines.insert(
             3,
@@ -147,7 +157,7 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
         RsyncInvocation::Base earlier;
         if (base && QFileInfo(RsyncInvocation::targetFolder(base->path, path)).isDir())
             earlier = {RsyncInvocation::targetFolder(base->path, path), linked};
-        step.arguments = RsyncInvocation::arguments(server, path, settings, step.targetFolder, probe, earlier);
+        step.arguments = RsyncInvocation::arguments(server, path, settings, step.targetFolder, probe, earlier, local);
         step.commandLine = QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, step.arguments);
         plan.steps.append(step);
     }

@@ -39,7 +39,8 @@ QString remoteSource(const Server &server, const BackupPath &path)
     return remoteLocation(server, source);
 }
 
-QStringList transferOptions(const Server &server, const AppSettings &settings, const RsyncProbe &probe)
+QStringList transferOptions(const Server &server, const AppSettings &settings, const RsyncProbe &probe,
+                            const KeepOptions::Local &local)
 {
     QStringList args{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"), remoteShellCommand(server)};
     if (probe.isModern)
@@ -48,6 +49,7 @@ QStringList transferOptions(const Server &server, const AppSettings &settings, c
         args << QStringLiteral("--progress");
     if (settings.compress)
         args << QStringLiteral("-z");
+    args << KeepOptions::arguments(server, probe, local);
     return args;
 }
 
@@ -92,9 +94,10 @@ QStringList excludeArguments(const BackupPath &path)
 }
 
 QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings,
-                      const QString &targetFolder, const RsyncProbe &probe, const Base &base)
+                      const QString &targetFolder, const RsyncProbe &probe, const Base &base,
+                      const KeepOptions::Local &local)
 {
-    QStringList args = transferOptions(server, settings, probe);
+    QStringList args = transferOptions(server, settings, probe, local);
     if (path.isDirectory && settings.deleteExtraneous)
         args << (probe.isModern ? QStringLiteral("--delete") : QStringLiteral("--del"));
     if (settings.ioTimeoutSeconds > 0)

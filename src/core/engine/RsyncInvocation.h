@@ -2,6 +2,7 @@
 // The rsync command line for one path of a run.
 #pragma once
 
+#include "core/engine/KeepOptions.h"
 #include "core/engine/RsyncProbe.h"
 #include "core/model/AppSettings.h"
 #include "core/model/BackupPath.h"
@@ -20,8 +21,10 @@ QString remoteSource(const Server &server, const BackupPath &path);
 // remote shell; a path starting with "~/" is taken relative to the account's home.
 QString remoteLocation(const Server &server, const QString &remotePath);
 // What every transfer of the server starts with: archive mode, statistics,
-// the remote shell, progress, and compression when Settings ask for it.
-QStringList transferOptions(const Server &server, const AppSettings &settings, const RsyncProbe &probe);
+// the remote shell, progress, compression when Settings ask for it, and what
+// the server's "Keep" settings add (see KeepOptions).
+QStringList transferOptions(const Server &server, const AppSettings &settings, const RsyncProbe &probe,
+                            const KeepOptions::Local &local = KeepOptions::Local::current());
 // The text given to rsync's "-e": ssh with connection and liveness time-outs,
 // so a server that stops answering ends the transfer.
 QString remoteShellCommand(const Server &server);
@@ -36,7 +39,8 @@ struct Base
     bool link = true;
 };
 QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings,
-                      const QString &targetFolder, const RsyncProbe &probe, const Base &base = {});
+                      const QString &targetFolder, const RsyncProbe &probe, const Base &base = {},
+                      const KeepOptions::Local &local = KeepOptions::Local::current());
 // Each exclude as a filter rule that takes the pattern as typed: rsync reads
 // a leading "- ", "+ " or "!" of a plain --exclude as a rule of its own.
 QStringList excludeArguments(const BackupPath &path);

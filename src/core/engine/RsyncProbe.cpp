@@ -111,6 +111,8 @@ RsyncProbe RsyncProbe::classify(const QString &executable, const QString &versio
     if (!ok)
         return probe;
     probe.isModern = major >= 3;
+    probe.supportsACLs = !versionOutput.contains(QLatin1String("no ACLs"));
+    probe.supportsXattrs = !versionOutput.contains(QLatin1String("no xattrs"));
     probe.version = QVersionNumber::fromString(versionOutput.mid(match.capturedStart(1)));
     return probe;
 }

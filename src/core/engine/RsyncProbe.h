@@ -12,6 +12,9 @@ struct RsyncProbe
     QString executable = QStringLiteral("/usr/bin/rsync");
     bool isModern = false;
     QVersionNumber version;
+    // From the capabilities --version lists ("no ACLs", "no xattrs" when built without).
+    bool supportsACLs = true;
+    bool supportsXattrs = true;
 
     // rsync 3.2.4 and later protect remote arguments themselves; "--old-args"
     // makes them leave our remote-shell escaping alone.

@@ -4,6 +4,7 @@
 #include "core/engine/RsyncRunner.h"
 
 #include "core/engine/DestinationMarker.h"
+#include "core/engine/KeepOptions.h"
 #include "core/engine/OutputDecoder.h"
 #include "core/engine/Retention.h"
 #include "core/engine/RetryPolicy.h"
@@ -301,7 +302,13 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
             append(QString());
             co_return true;
         }
-        if (!RetryPolicy::isTransient(status)) {
+        // A refusal of the Keep settings or of sudo is said plainly, and
+        // not tried again: it would fail the same way.
+        const QStringList recent = logLines().mid(std::max<qsizetype>(0, logLines().size() - 40));
+        const QStringList explained = KeepOptions::explainFailure(recent);
+        for (const QString &line : explained)
+            append(QStringLiteral("!! ") + line);
+        if (!explained.isEmpty() || !RetryPolicy::isTransient(status)) {
             abortRun(status);
             co_return false;
         }

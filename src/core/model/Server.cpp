@@ -38,6 +38,20 @@ QJsonObject Server::toJson() const
         object.insert(QStringLiteral("sshCiphers"), sshCiphers);
     if (!healthCheckURL.isEmpty())
         object.insert(QStringLiteral("healthCheckURL"), healthCheckURL);
+    // Written when on: files of servers that do not use them stay as they were.
+    const std::pair<const char *, bool> keeps[] = {{"preserveHardLinks", preserveHardLinks},
+                                                   {"preserveACLs", preserveACLs},
+                                                   {"preserveXattrs", preserveXattrs},
+                                                   {"numericIds", numericIds},
+                                                   {"sparseFiles", sparseFiles},
+                                                   {"preserveOwnership", preserveOwnership},
+                                                   {"remoteSudo", remoteSudo}};
+    for (const auto &[key, on] : keeps) {
+        if (on)
+            object.insert(QLatin1String(key), true);
+    }
+    if (!remoteRsyncPath.isEmpty())
+        object.insert(QStringLiteral("remoteRsyncPath"), remoteRsyncPath);
     if (lastRunSerial > 0)
         object.insert(QStringLiteral("lastRunSerial"), lastRunSerial);
     if (lastSuccessAt)
@@ -87,6 +101,14 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     reader.read("bandwidthLimitKBps", server.bandwidthLimitKBps);
     reader.read("sshCiphers", server.sshCiphers);
     reader.read("healthCheckURL", server.healthCheckURL);
+    reader.read("preserveHardLinks", server.preserveHardLinks);
+    reader.read("preserveACLs", server.preserveACLs);
+    reader.read("preserveXattrs", server.preserveXattrs);
+    reader.read("numericIds", server.numericIds);
+    reader.read("sparseFiles", server.sparseFiles);
+    reader.read("preserveOwnership", server.preserveOwnership);
+    reader.read("remoteRsyncPath", server.remoteRsyncPath);
+    reader.read("remoteSudo", server.remoteSudo);
     return reader.result(server);
 }
 
@@ -96,6 +118,8 @@ size_t qHash(const Server &server, size_t seed)
                       server.scheduleEnabled, server.scheduleTime, server.retentionCount, server.keepWeekly,
                       server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps, server.sshCiphers,
                       server.healthCheckURL);
+    seed = qHashMulti(seed, server.preserveHardLinks, server.preserveACLs, server.preserveXattrs, server.numericIds,
+                      server.sparseFiles, server.preserveOwnership, server.remoteRsyncPath, server.remoteSudo);
     for (const BackupPath &path : server.paths)
         seed = qHashMulti(seed, path);
     seed = qHashMulti(seed, server.lastRunAt.has_value());

@@ -46,6 +46,22 @@ struct Server
     QString sshCiphers;
     // This server's health-check URL; empty: the one in Settings.
     QString healthCheckURL;
+    // What the copies keep besides archive mode: hard links (-H), ACLs (-A),
+    // extended attributes (-X), owners by number (--numeric-ids), holes of
+    // sparse files (--sparse), and owners, groups and special files through
+    // extended attributes of the copies when Tidewell is not root
+    // (--fake-super). All off for servers made before these existed; a new
+    // server keeps ownership (ServerRules::newServer).
+    bool preserveHardLinks = false;
+    bool preserveACLs = false;
+    bool preserveXattrs = false;
+    bool numericIds = false;
+    bool sparseFiles = false;
+    bool preserveOwnership = false;
+    // The server's rsync; empty: `rsync` from its PATH. With remoteSudo it
+    // runs as `sudo -n <rsync>`, never asking for a password.
+    QString remoteRsyncPath;
+    bool remoteSudo = false;
 
     QJsonObject toJson() const;
     // With `warnings`: see BackupPath::fromJson.

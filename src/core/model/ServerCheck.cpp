@@ -118,6 +118,13 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
                       {},
                       QStringLiteral("The ssh cipher list “") + server.sshCiphers
                           + QStringLiteral("” may hold only cipher names and commas.")});
+    // The server's shell reads it: a path, nothing a shell would act on.
+    static const QRegularExpression programPath(QStringLiteral("^[A-Za-z0-9/._+-]*$"));
+    if (!programPath.match(server.remoteRsyncPath.trimmed()).hasMatch() || server.remoteRsyncPath.startsWith(u'-'))
+        found.append({Problem::Field::remoteRsync,
+                      {},
+                      QStringLiteral("The server's rsync “") + server.remoteRsyncPath
+                          + QStringLiteral("” must be a plain path such as /usr/bin/rsync.")});
 
     QList<const BackupPath *> earlier;
     for (const BackupPath &path : server.paths) {

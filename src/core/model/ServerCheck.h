@@ -17,7 +17,7 @@ namespace ServerCheck {
 
 struct Problem
 {
-    enum class Field { name, host, username, path, ciphers };
+    enum class Field { name, host, username, path, ciphers, remoteRsync };
     Field field;
     QUuid pathID; // for path problems
     QString message;

@@ -31,6 +31,7 @@ Server newServer(const QString &name)
 {
     Server server;
     server.name = name;
+    server.preserveOwnership = true;
     return server;
 }
 

@@ -100,6 +100,11 @@ QCoro::Task<int> ServerRestore::run(Server server, QList<Item> items, std::optio
     append(QStringLiteral("To: ") + server.username + u'@' + server.host + u':' + QString::number(server.port)
            + (otherFolder ? QStringLiteral(", into ") + *otherFolder : QStringLiteral(", where each item came from")));
     append(QString());
+    // Owners come back only where the server's side runs as root.
+    if (server.preserveOwnership && !server.remoteSudo && server.username != QStringLiteral("root"))
+        append(QStringLiteral("Owners and groups cannot be set: the server's rsync does not run as root (turn on "
+                              "“Run with sudo on the server”, or log in as root). The files will belong to ")
+               + server.username + u'.');
     int exit = 0;
     QStringList written;
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe) {

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Checking that the server's rsync runs through sudo without a password.
+#include "core/ssh/SudoCheck.h"
+
+#include "core/model/ServerCheck.h"
+
+namespace SudoCheck {
+
+QString sudoersLine(const QString &user, const QString &rsyncPath)
+{
+    return user + QStringLiteral(" ALL=(root) NOPASSWD: ") + rsyncPath;
+}
+
+QString remoteCommand(const Server &server)
+{
+    // The program is a plain path (ServerCheck refuses anything else), so it
+    // needs no quoting; "-n": sudo fails at once instead of asking.
+    const QString rsync =
+        server.remoteRsyncPath.trimmed().isEmpty() ? QStringLiteral("rsync") : server.remoteRsyncPath.trimmed();
+    return QStringLiteral("p=$(command -v ") + rsync + QStringLiteral(") || p=") + rsync
+           + QStringLiteral("; printf 'path:%s\\n' \"$p\"; "
+                            "if ! command -v sudo >/dev/null 2>&1; then echo nosudo; "
+                            "elif out=$(sudo -n \"$p\" --version 2>&1 </dev/null); then echo ok; "
+                            "else printf 'refused:%s\\n' \"$(printf '%s\\n' \"$out\" | head -n 1)\"; fi");
+}
+
+Result interpret(const Server &server, const SSHTester::Report &report)
+{
+    Result result;
+    if (!report) {
+        result.message = QStringLiteral("Could not ask the server about sudo: ") + report.error().message;
+        return result;
+    }
+    QString path = QStringLiteral("/usr/bin/rsync");
+    QString answer;
+    for (const QString &line : report->split(u'\n')) {
+        if (line.startsWith(QStringLiteral("path:")) && line.size() > 5)
+            path = line.mid(5).trimmed();
+        else if (line == QStringLiteral("ok") || line == QStringLiteral("nosudo")
+                 || line.startsWith(QStringLiteral("refused:")))
+            answer = line;
+    }
+    if (answer == QStringLiteral("ok")) {
+        result.works = true;
+        result.message = QStringLiteral("sudo runs ") + path + QStringLiteral(" on the server without a password.");
+    } else if (answer == QStringLiteral("nosudo")) {
+        result.message =
+            QStringLiteral("The server has no sudo: install it, or turn off “Run with sudo on the server”.");
+    } else {
+        const QString said = answer.mid(QStringLiteral("refused:").size()).trimmed();
+        result.message = QStringLiteral("sudo on the server would not run rsync without a password")
+                         + (said.isEmpty() ? QString() : QStringLiteral(" (") + said + u')')
+                         + QStringLiteral(". Add this line on the server with “visudo -f /etc/sudoers.d/tidewell”:");
+        result.sudoersLine = sudoersLine(server.username, path);
+    }
+    return result;
+}
+
+QCoro::Task<Result> check(Server server, int timeoutSeconds)
+{
+    for (const ServerCheck::Problem &problem : ServerCheck::problems(server, {})) {
+        if (problem.field == ServerCheck::Problem::Field::remoteRsync)
+            co_return Result{false, problem.message, QString()};
+    }
+    const QString command = remoteCommand(server);
+    const SSHTester::Report report = co_await SSHTester::runRemoteCommand(server, command, timeoutSeconds);
+    co_return interpret(server, report);
+}
+
+} // namespace SudoCheck
