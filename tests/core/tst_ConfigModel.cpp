@@ -50,6 +50,10 @@ private Q_SLOTS:
         QCOMPARE(settings->networkWaitSeconds, 300);
         QVERIFY(settings->skipMeteredConnections);
         QVERIFY(!settings->encode().contains("lastSuccessAt"));
+        // A server from before the Keep settings keeps today's copies, and its file stays as it was.
+        QVERIFY(!server.preserveOwnership && !server.preserveHardLinks && !server.preserveACLs && !server.remoteSudo);
+        QVERIFY(!settings->encode().contains("preserve"));
+        QCOMPARE(settings->scheduleSpreadMinutes, 0);
     }
 
     void serverWithOnlyANameTakesDefaultsAndAFreshId()
@@ -148,6 +152,10 @@ private Q_SLOTS:
         server.bandwidthLimitKBps = 512;
         server.keepWeekly = 4;
         server.keepMonthly = 6;
+        server.preserveHardLinks = server.preserveACLs = server.preserveXattrs = true;
+        server.numericIds = server.sparseFiles = server.preserveOwnership = server.remoteSudo = true;
+        server.remoteRsyncPath = QStringLiteral("/opt/bin/rsync");
+        settings.scheduleSpreadMinutes = 45;
         server.paths.append(BackupPath{});
         server.paths.last().excludes = {QStringLiteral("node_modules/"), QStringLiteral("with space *.log"),
                                         QStringLiteral("/top-only"), QStringLiteral("ünï\"q\"")};
@@ -168,6 +176,9 @@ private Q_SLOTS:
         QVERIFY(encoded.contains("\"keepMonthly\": 6,"));
         QVERIFY(encoded.contains("\"keepWeekly\": 4,"));
         QVERIFY(encoded.contains("\"networkWaitSeconds\": 0,"));
+        QVERIFY(encoded.contains("\"preserveOwnership\": true,"));
+        QVERIFY(encoded.contains("\"remoteRsyncPath\": \"/opt/bin/rsync\","));
+        QVERIFY(encoded.contains("\"scheduleSpreadMinutes\": 45,"));
     }
 
     void encodingSortsKeysAndLeavesOutAbsentRunInfo()
@@ -215,6 +226,9 @@ private Q_SLOTS:
         Server e = a;
         e.keepWeekly = 2;
         QVERIFY(a != e && qHash(a) != qHash(e));
+        Server f = a;
+        f.remoteSudo = true;
+        QVERIFY(a != f && qHash(a) != qHash(f));
     }
 
     void referenceDateIsSince2001()

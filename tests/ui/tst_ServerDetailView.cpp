@@ -2,6 +2,7 @@
 // The server editor, offscreen, against a real sshd.
 #include "core/engine/RsyncRunner.h"
 #include "core/engine/Snapshots.h"
+#include "core/model/ServerCheck.h"
 #include "core/schedule/Scheduler.h"
 #include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/SSHTester.h"
@@ -11,6 +12,7 @@
 #include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
 #include "fixtures/WindowHarness.h"
+#include "ui/AdvancedSection.h"
 #include "ui/BackupsSection.h"
 #include "ui/Dialogs.h"
 #include "ui/PathRow.h"
@@ -22,8 +24,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -184,6 +188,45 @@ private Q_SLOTS:
         QVERIFY(!view->testReport());
         QVERIFY(!child<QLabel>(view.get(), "testResult")->isVisibleTo(view.get()));
         QVERIFY(!child<QLabel>(view.get(), "testMessage")->isVisibleTo(view.get()));
+    }
+
+    // The Advanced section writes each Keep setting; a test of a server whose
+    // rsync runs through sudo asks sudo too; a refusal shows the sudoers line
+    // with a Copy button.
+    void advancedSettingsAndSudo()
+    {
+        Server server = m_sshd->server();
+        auto view = editorFor(server);
+        for (const char *name : {"keepOwnersSwitch", "keepHardLinksSwitch", "keepACLsSwitch", "keepXattrsSwitch",
+                                 "numericIdsSwitch", "sparseSwitch", "remoteSudoSwitch"})
+            child<QCheckBox>(view.get(), name)->click();
+        const Server kept = stored();
+        QVERIFY(kept.preserveOwnership && kept.preserveHardLinks && kept.preserveACLs && kept.preserveXattrs
+                && kept.numericIds && kept.sparseFiles && kept.remoteSudo);
+        type(child<QLineEdit>(view.get(), "remoteRsyncField"), QStringLiteral("/usr/bin/rsync"));
+        QCOMPARE(stored().remoteRsyncPath, QStringLiteral("/usr/bin/rsync"));
+
+        // The fixture logs in as root, whom sudo lets run anything.
+        QSignalSpy done(view.get(), &ServerDetailView::busyChanged);
+        view->testConnection();
+        QVERIFY(done.wait(20000));
+        QVERIFY2(view->testReport() && view->testReport()->has_value(),
+                 qPrintable(child<QLabel>(view.get(), "testMessage")->text()));
+        QVERIFY(child<QLabel>(view.get(), "testMessage")
+                    ->text()
+                    .contains(QStringLiteral("sudo runs /usr/bin/rsync on the server without a password.")));
+        QVERIFY(!child<QLabel>(view.get(), "sudoersLine")->isVisibleTo(view.get()));
+
+        auto *advanced = view->findChild<AdvancedSection *>();
+        advanced->showSudo({false, QStringLiteral("sudo on the server would not run rsync without a password."),
+                            QStringLiteral("deploy ALL=(root) NOPASSWD: /usr/bin/rsync")});
+        QVERIFY(child<QLabel>(view.get(), "sudoersLine")->isVisibleTo(view.get()));
+        child<QPushButton>(view.get(), "copySudoers")->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("deploy ALL=(root) NOPASSWD: /usr/bin/rsync"));
+
+        // A program path the server's shell would act on is refused before it is used.
+        type(child<QLineEdit>(view.get(), "remoteRsyncField"), QStringLiteral("rsync; reboot"));
+        QVERIFY(ServerCheck::problems(stored(), {}).size() == 1);
     }
 
     // Where the user is asked, a test on an unknown host shows the host key
