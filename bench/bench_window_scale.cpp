@@ -84,6 +84,21 @@ void waitMs(int ms)
     loop.exec();
 }
 
+// Until a timer posted now fires within 20 ms (the loop is no longer held
+// by earlier work), or `clock` passes `limitMs`.
+void waitUntilResponsive(const QElapsedTimer &clock, qint64 limitMs)
+{
+    for (;;) {
+        QElapsedTimer latency;
+        latency.start();
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, &QEventLoop::quit);
+        loop.exec();
+        if (latency.elapsed() < 20 || clock.elapsed() > limitMs)
+            return;
+    }
+}
+
 // Times one event: posted now, done when the loop is next about to wait.
 class BusyClock : public QObject
 {
@@ -193,15 +208,7 @@ int main(int argc, char *argv[])
     // Responsive: a timer posted now fires within 20 ms, so the start's own
     // work (schedule states, counters) no longer holds the loop.
     {
-        for (;;) {
-            QElapsedTimer latency;
-            latency.start();
-            QEventLoop loop;
-            QTimer::singleShot(0, &loop, &QEventLoop::quit);
-            loop.exec();
-            if (latency.elapsed() < 20 || sinceStart.elapsed() > 60000)
-                break;
-        }
+        waitUntilResponsive(sinceStart, 60000);
         rusage usage{};
         ::getrusage(RUSAGE_SELF, &usage);
         std::printf("responsive after %lld ms; CPU so far %.2f s; settings lookups rebuilt "
@@ -327,15 +334,7 @@ int main(int argc, char *argv[])
     tidewell.settingsWindow()->applyImport(*read);
     while (list->model()->rowCount() != 4000 && importing.elapsed() < 600000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    for (;;) {
-        QElapsedTimer latency;
-        latency.start();
-        QEventLoop loop;
-        QTimer::singleShot(0, &loop, &QEventLoop::quit);
-        loop.exec();
-        if (latency.elapsed() < 20 || importing.elapsed() > 600000)
-            break;
-    }
+    waitUntilResponsive(importing, 600000);
     std::printf("import of 4000 servers x %d paths: shown and responsive after %lld ms\n", paths,
                 static_cast<long long>(importing.elapsed()));
     return 0;

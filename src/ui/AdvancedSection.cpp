@@ -161,6 +161,7 @@ void AdvancedSection::showSudo(const SudoCheck::Result &result)
     QPalette palette = m_sudoMessage->palette();
     palette.setColor(QPalette::WindowText, result.works ? Icons::green() : Icons::red());
     m_sudoMessage->setPalette(palette);
+    m_sudoMessage->setForegroundRole(QPalette::WindowText);
     m_sudoers->setText(result.sudoersLine);
     m_sudoers->setVisible(!result.sudoersLine.isEmpty());
     m_copy->setVisible(!result.sudoersLine.isEmpty());
