@@ -123,7 +123,9 @@ QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, Pendin
         } else {
             const auto installed = co_await scheduler.install(server);
             if (!installed) {
+                // Grouped without the server's own unit name in it.
                 reason = installed.error().description();
+                reason.replace(server.id.toString(QUuid::WithoutBraces), QStringLiteral("…"), Qt::CaseInsensitive);
                 const bool systemic = installed.error().kind != SchedulerError::Kind::invalidTime
                                       && installed.error().kind != SchedulerError::Kind::fileSystem;
                 sameInARow = systemic && reason == lastReason ? sameInARow + 1 : (systemic ? 1 : 0);

@@ -203,7 +203,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     auto *deleteKey = new QShortcut(QKeySequence::Delete, m_list, nullptr, nullptr, Qt::WidgetShortcut);
     connect(deleteKey, &QShortcut::activated, this, &MainWindow::deleteSelected);
     connect(m_search, &QLineEdit::textChanged, m_filter, &ServerFilterModel::setText);
-    // Down from the search field goes to the first server found.
+    // Enter in the search field goes to the first server found.
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
         if (m_filter->rowCount() > 0) {
             m_list->setFocus(Qt::ShortcutFocusReason);

@@ -181,7 +181,9 @@ private Q_SLOTS:
     void aRefusingManagerIsOneLine()
     {
         ConfigStore &store = m_h->store;
-        const auto sched = m_h->scheduler("echo 'Failed to connect to bus: No medium found' >&2\nexit 1\n");
+        // systemctl names the unit, which differs for each server.
+        const auto sched = m_h->scheduler(
+            "if [ \"$2\" = enable ]; then echo \"Failed to enable unit $3: No medium found\" >&2; exit 1; fi\n");
         PendingImport pending;
         pending.fileName = QStringLiteral("fleet.json");
         for (int i = 0; i < 30; ++i) {
@@ -198,13 +200,15 @@ private Q_SLOTS:
         QVERIFY2(status.error().message.startsWith(
                      QStringLiteral("Imported 30 server(s) from fleet.json, but 30 schedules were not installed: ")),
                  qPrintable(status.error().message));
-        QVERIFY(status.error().message.contains(QStringLiteral("Failed to connect to bus: No medium found")));
+        QVERIFY2(status.error().message.contains(QStringLiteral("No medium found")),
+                 qPrintable(status.error().message));
         QVERIFY(!status.error().message.contains(QStringLiteral("s1:")));
+        QVERIFY(!status.error().message.contains(QStringLiteral("other reasons")));
         QCOMPARE(status.error().details.size(), 30);
         QVERIFY(status.error().details.last().startsWith(QStringLiteral("s29: ")));
         QCOMPARE(steps.size(), 30);
         QCOMPARE(steps.last(), (std::pair{30, 30}));
-        QVERIFY2(m_h->callCount() <= 10, qPrintable(QString::number(m_h->callCount())));
+        QVERIFY2(m_h->callCount() <= 15, qPrintable(QString::number(m_h->callCount())));
     }
 
     void repeatedIdsAreMentioned()
