@@ -149,6 +149,7 @@ void HostKeySection::showStatus()
             m_check->trust(s.host, s.port);
         });
         trustLine->addWidget(trust);
+        setTabOrder(m_checkButton, trust); // made after the sections below
         trustLine->addWidget(
             Style::note(tr("Only trust if the fingerprint matches what the administrator gave you."), trustRow), 1);
         m_detailLayout->addWidget(trustRow);

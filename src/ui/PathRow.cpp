@@ -102,6 +102,10 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
     trash->setToolTip(tr("Remove this path"));
     trash->setAccessibleName(tr("Remove this path"));
     layout->addWidget(trash, 0, Qt::AlignTop);
+    // Tab goes as the row reads: the first line left to right, then down.
+    m_tabChain = {m_enabled, m_name, trash, m_remote, browse, m_directory, m_file, m_command, m_excludes, preview};
+    for (qsizetype i = 1; i < m_tabChain.size(); ++i)
+        setTabOrder(m_tabChain.at(i - 1), m_tabChain.at(i));
 
     setPath(path, QString());
     const auto edit = [this](std::function<void(BackupPath &)> change) { Q_EMIT edited(m_id, change); };

@@ -26,6 +26,8 @@ public:
     explicit PathRow(const BackupPath &path, QWidget *parent = nullptr);
 
     QUuid pathID() const { return m_id; }
+    // Its controls in the order Tab visits them.
+    const QList<QWidget *> &tabChain() const { return m_tabChain; }
     // Shows the path as stored, and what a run would refuse about it.
     void setPath(const BackupPath &path, const QString &problem);
 
@@ -41,6 +43,7 @@ private:
     static void fitHeight(QPlainTextEdit *edit);
 
     QUuid m_id;
+    QList<QWidget *> m_tabChain;
     QCheckBox *m_enabled;
     QLineEdit *m_name;
     QLabel *m_problem;

@@ -34,13 +34,13 @@ PathsSection::PathsSection(const QUuid &serverID, ConfigStore *store, QWidget *p
     m_rowLayout = new QVBoxLayout;
     m_rowLayout->setSpacing(10);
     layout->addLayout(m_rowLayout);
-    auto *add = new QPushButton(Icons::get(QStringLiteral("list-add")), tr("Add path"), this);
-    add->setObjectName(QStringLiteral("addPath"));
+    m_add = new QPushButton(Icons::get(QStringLiteral("list-add")), tr("Add path"), this);
+    m_add->setObjectName(QStringLiteral("addPath"));
     auto *addLine = new QHBoxLayout;
-    addLine->addWidget(add);
+    addLine->addWidget(m_add);
     addLine->addStretch(1);
     layout->addLayout(addLine);
-    connect(add, &QPushButton::clicked, this, &PathsSection::addPath);
+    connect(m_add, &QPushButton::clicked, this, &PathsSection::addPath);
 }
 
 void PathsSection::addPath()
@@ -84,6 +84,7 @@ void PathsSection::refresh(const Server &server)
     m_counter->setText(QString::number(ServerRules::enabledPathCount(server)) + tr(" enabled of ")
                        + QString::number(server.paths.size()));
     QHash<QUuid, PathRow *> kept;
+    bool arranged = false;
     for (int i = 0; i < server.paths.size(); ++i) {
         const BackupPath &path = server.paths.at(i);
         PathRow *row = m_rows.take(path.id);
@@ -108,6 +109,7 @@ void PathsSection::refresh(const Server &server)
         if (m_rowLayout->indexOf(row) != i) {
             m_rowLayout->removeWidget(row);
             m_rowLayout->insertWidget(i, row);
+            arranged = true;
         }
         if (isNew || i >= m_shown.paths.size() || !(m_shown.paths.at(i) == path))
             row->setPath(path, m_problems.value(path.id));
@@ -121,6 +123,23 @@ void PathsSection::refresh(const Server &server)
     }
     m_rows = kept;
     m_shown = server;
+    // Rows are made after the sections below them: Tab is told to visit
+    // them here, in their order, after what comes before this section and
+    // before "Add path".
+    if (arranged) {
+        QWidget *previous = m_add->previousInFocusChain();
+        while (previous != m_add && (previous->focusPolicy() == Qt::NoFocus || isAncestorOf(previous)))
+            previous = previous->previousInFocusChain();
+        for (int i = 0; i < m_rowLayout->count(); ++i) {
+            if (auto *row = qobject_cast<PathRow *>(m_rowLayout->itemAt(i)->widget())) {
+                for (QWidget *control : row->tabChain()) {
+                    setTabOrder(previous, control);
+                    previous = control;
+                }
+            }
+        }
+        setTabOrder(previous, m_add);
+    }
 }
 
 void PathsSection::setRemotePath(const QUuid &pathID, const QString &remotePath, bool isFolder)

@@ -7,6 +7,7 @@
 #include <QHash>
 
 class PathRow;
+class QPushButton;
 class QVBoxLayout;
 
 // A row per path, kept for the path's id: an edit updates its row in place,
@@ -34,6 +35,7 @@ Q_SIGNALS:
 
 private:
     QLabel *m_counter;
+    QPushButton *m_add;
     QVBoxLayout *m_rowLayout;
     QHash<QUuid, PathRow *> m_rows;
     QHash<QUuid, QString> m_problems;

@@ -190,6 +190,50 @@ private Q_SLOTS:
         QVERIFY(!child<QLabel>(view.get(), "testMessage")->isVisibleTo(view.get()));
     }
 
+    // Tab goes through the editor top to bottom, left to right within a row.
+    void tabFollowsTheLayout()
+    {
+        Server server = m_sshd->server();
+        server.paths = {BackupPath{}};
+        auto view = editorFor(server);
+        view->resize(900, 700);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        // With "Trust this host" shown, which comes after the check.
+        m_sshd->forgetHostKey();
+        QSignalSpy checked(view.get(), &ServerDetailView::busyChanged);
+        view->checkHostKey();
+        QVERIFY(checked.wait(20000));
+        QTRY_VERIFY(view->findChild<QPushButton *>(QStringLiteral("trustHost")));
+        QWidget *first = child<QLineEdit>(view.get(), "nameField");
+        QWidget *at = first;
+        QPoint last = at->mapTo(view.get(), QPoint(0, 0));
+        QStringList out;
+        for (int i = 0; i < 60; ++i) {
+            at = at->nextInFocusChain();
+            while (at != first
+                   && !(at->isVisibleTo(view.get()) && at->isEnabled() && (at->focusPolicy() & Qt::TabFocus)
+                        && view->isAncestorOf(at)))
+                at = at->nextInFocusChain();
+            // The scroll area around the editor closes the circle.
+            if (at == first || at->isAncestorOf(first))
+                break;
+            const QPoint here = at->mapTo(view.get(), QPoint(0, 0));
+            // Same row: further right; else further down.
+            const bool sameRow = std::abs(here.y() - last.y()) < 12;
+            if (sameRow ? here.x() <= last.x() : here.y() < last.y())
+                out << QStringLiteral("%1 (%2,%3) after (%4,%5)")
+                           .arg(at->objectName().isEmpty() ? QString::fromLatin1(at->metaObject()->className())
+                                                           : at->objectName())
+                           .arg(here.x())
+                           .arg(here.y())
+                           .arg(last.x())
+                           .arg(last.y());
+            last = here;
+        }
+        QVERIFY2(out.isEmpty(), qPrintable(out.join(u'\n')));
+    }
+
     // The Advanced section writes each Keep setting; a test of a server whose
     // rsync runs through sudo asks sudo too; a refusal shows the sudoers line
     // with a Copy button.
