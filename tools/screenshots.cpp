@@ -100,8 +100,10 @@ int main(int argc, char *argv[])
         s.destinationPath = QStringLiteral("~/Backups");
     });
     MainWindow *window = tidewell.mainWindow();
-    window->resize(1180, 760);
     window->show();
+    // Larger than the offscreen screen: set once the window has fitted itself to it.
+    wait(400);
+    window->resize(1180, 760);
     wait(200);
     save(window, out + QStringLiteral("/main-dashboard.png"));
 
