@@ -103,6 +103,18 @@ void AdvancedSection::refresh(const Server &server)
     showText(m_rsync, server.remoteRsyncPath);
     m_checkSudo->setEnabled(server.remoteSudo && !m_checking && !server.host.isEmpty());
     m_checkSudo->setText(m_checking ? tr("Checking…") : tr("Check sudo"));
+    // Looked at again only when what they depend on changed, not on every
+    // keystroke elsewhere in the editor.
+    const QString key = QStringList{QString::number(server.preserveXattrs),
+                                    QString::number(server.preserveOwnership),
+                                    QString::number(server.lastRunSerial),
+                                    QString::number(server.lastRunAt.value_or(0), 'f', 3),
+                                    server.name,
+                                    m_store->settings().destinationPath}
+                            .join(u'\n');
+    if (key == m_problemsFor)
+        return;
+    m_problemsFor = key;
     const QString found = problems(server);
     m_problems->setText(found);
     m_problems->setVisible(!found.isEmpty());

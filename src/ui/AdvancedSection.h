@@ -41,4 +41,5 @@ private:
     QPushButton *m_copy;
     QLabel *m_problems;
     bool m_checking = false;
+    QString m_problemsFor; // the settings and run the problems shown are about
 };

@@ -26,6 +26,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -267,6 +268,14 @@ private Q_SLOTS:
         QVERIFY(child<QLabel>(view.get(), "sudoersLine")->isVisibleTo(view.get()));
         child<QPushButton>(view.get(), "copySudoers")->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("deploy ALL=(root) NOPASSWD: /usr/bin/rsync"));
+
+        // What the last run could not keep is said here, in the run's words.
+        QDir().mkpath(QFileInfo(LogStore::logFile(server.id)).path());
+        QVERIFY(writeFile(LogStore::logFile(server.id),
+                          "→ exit 1\n!! The server's rsync does not support ACLs (-A): turn off “ACLs”.\n"));
+        m_h->store.updateServer(server.id, [](Server &s) { ++s.lastRunSerial; });
+        QCOMPARE(child<QLabel>(view.get(), "keepProblems")->text(),
+                 QStringLiteral("Last run: The server's rsync does not support ACLs (-A): turn off “ACLs”."));
 
         // A program path the server's shell would act on is refused before it is used.
         type(child<QLineEdit>(view.get(), "remoteRsyncField"), QStringLiteral("rsync; reboot"));
