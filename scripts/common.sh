@@ -6,6 +6,7 @@
 run_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qcoro-qt6-dev libexpected-dev
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     rsync openssh-client
 )
 # What only the test suite needs on top: a real sshd, a private session bus,

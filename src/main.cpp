@@ -8,6 +8,7 @@
 #include "core/ssh/SSHTester.h"
 #include "core/system/SignalWatcher.h"
 #include "core/system/SingleInstance.h"
+#include "core/system/Translations.h"
 #include "ui/Icons.h"
 #include "ui/TidewellApp.h"
 
@@ -29,37 +30,33 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
 
-    const EntryPoint::Options options = EntryPoint::parse(arguments);
-    if (!options.usageError.isEmpty() && !options.help && !options.version) {
-        std::fputs(options.usageError.toLocal8Bit().constData(), stderr);
-        return 2;
-    }
-    if (options.reportFailure) {
+    EntryPoint::Options options = EntryPoint::parse(arguments);
+    const bool windowed = options.usageError.isEmpty() && !options.reportFailure && !options.runBackup && !options.help
+                          && !options.version && !options.listBackups && !options.restore && !options.status;
+    if (!windowed) {
+        // No display needed: help, reports and scheduled runs have no window.
+        // They speak the user's language as the window does (logs do not).
         QCoreApplication app(argc, argv);
-        return HeadlessRunner::reportFailure(*options.reportFailure);
-    }
-    if (options.runBackup) {
-        // No display needed: a scheduled run has no window.
-        QCoreApplication app(argc, argv);
-        return HeadlessRunner::exec(*options.runBackup);
-    }
-    // Help and version need no display either.
-    if (options.help || options.version) {
-        std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(),
-                   stdout);
-        return 0;
-    }
-    if (options.listBackups) {
-        QCoreApplication app(argc, argv);
-        return RestoreCommand::listBackups(*options.listBackups, options.json);
-    }
-    if (options.restore) {
-        QCoreApplication app(argc, argv);
-        return RestoreCommand::restore(*options.restore);
-    }
-    if (options.status) {
-        // For monitoring: reads the configuration, prints, ends. No window, no bus.
-        QCoreApplication app(argc, argv);
+        Translations::install();
+        options = EntryPoint::parse(arguments);
+        if (!options.usageError.isEmpty() && !options.help && !options.version) {
+            std::fputs(options.usageError.toLocal8Bit().constData(), stderr);
+            return 2;
+        }
+        if (options.reportFailure)
+            return HeadlessRunner::reportFailure(*options.reportFailure);
+        if (options.runBackup)
+            return HeadlessRunner::exec(*options.runBackup);
+        if (options.help || options.version) {
+            std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(),
+                       stdout);
+            return 0;
+        }
+        if (options.listBackups)
+            return RestoreCommand::listBackups(*options.listBackups, options.json);
+        if (options.restore)
+            return RestoreCommand::restore(*options.restore);
+        // For monitoring: reads the configuration, prints, ends. No bus.
         return StatusReport::exec(options.nagios ? StatusReport::Format::nagios
                                   : options.json ? StatusReport::Format::json
                                                  : StatusReport::Format::text);
@@ -69,6 +66,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tidewell"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tidewell.Tidewell"));
     QApplication::setWindowIcon(Icons::application());
+    Translations::install();
     // Qt has taken its own options (-platform, -style…) out by now.
     const QString warning =
         EntryPoint::unknownOptionsWarning(EntryPoint::parse(QCoreApplication::arguments()).unknownOptions);

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Renders Tidewell's windows offscreen to PNG files for the README:
 //   QT_QPA_PLATFORM=offscreen build/tools/screenshots docs/screenshots
+// In another language, at the window's smallest size (and mirrored, with
+// Qt's -reverse):
+//   LANG=de_DE.UTF-8 QT_QPA_PLATFORM=offscreen build/tools/screenshots docs/screenshots/de --minimum
 // Uses a throw-away HOME with sample servers; nothing is contacted. No session
 // bus is reachable, so scheduled servers show what a missing systemd user
 // manager looks like.
@@ -8,6 +11,7 @@
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ReferenceDate.h"
 #include "core/storage/ConfigStore.h"
+#include "core/system/Translations.h"
 #include "ui/BackupRunView.h"
 #include "ui/DashboardView.h"
 #include "ui/Desktop.h"
@@ -82,7 +86,12 @@ int main(int argc, char *argv[])
     qputenv("DBUS_SESSION_BUS_ADDRESS",
             (QStringLiteral("unix:path=") + home.path() + QStringLiteral("/no-bus")).toUtf8());
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    // The build's catalogues, beside the tools folder.
+    Translations::install(QLocale(), {QCoreApplication::applicationDirPath() + QStringLiteral("/../translations")});
+    const QStringList arguments = QCoreApplication::arguments();
+    const bool smallest = arguments.contains(QStringLiteral("--minimum"));
+    const QString out =
+        arguments.size() > 1 && !arguments.at(1).startsWith(u'-') ? arguments.at(1) : QStringLiteral("screenshots");
     QDir().mkpath(out);
 
     TidewellApp tidewell;
@@ -103,7 +112,7 @@ int main(int argc, char *argv[])
     window->show();
     // Larger than the offscreen screen: set once the window has fitted itself to it.
     wait(400);
-    window->resize(1180, 760);
+    window->resize(smallest ? window->minimumSize() : QSize(1180, 760));
     wait(200);
     save(window, out + QStringLiteral("/main-dashboard.png"));
 

@@ -7,6 +7,7 @@
 #include "core/system/DiagnosticLog.h"
 #include "core/system/FileUtil.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -16,9 +17,11 @@ namespace ConfigTransfer {
 
 QString PendingImport::confirmationText() const
 {
-    return QStringLiteral("“") + fileName + QStringLiteral("” contains ") + QString::number(settings.servers.size())
-           + QStringLiteral(" server(s). This will replace your current configuration. Scheduled backups will be "
-                            "re-synced to match.");
+    return QCoreApplication::translate("ConfigTransfer",
+                                       "“%1” contains %n server(s). This will replace your current configuration. "
+                                       "Scheduled backups will be re-synced to match.",
+                                       nullptr, int(settings.servers.size()))
+        .arg(fileName);
 }
 
 AppSettings sanitizedForExport(const AppSettings &settings, bool withReportAddresses)
@@ -55,7 +58,7 @@ Outcome exportTo(const QString &path, const AppSettings &settings, bool withRepo
             FileUtil::writeAtomically(path, sanitizedForExport(settings, withReportAddresses).encode());
         !written)
         return tl::unexpected(TransferError{TransferError::Code::notWritten, written.error(), {}});
-    return QStringLiteral("Exported to ") + QFileInfo(path).fileName();
+    return QCoreApplication::translate("ConfigTransfer", "Exported to %1").arg(QFileInfo(path).fileName());
 }
 
 tl::expected<PendingImport, TransferError> readImport(const QString &path)
@@ -63,11 +66,15 @@ tl::expected<PendingImport, TransferError> readImport(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return tl::unexpected(
-            TransferError{TransferError::Code::unreadable, QStringLiteral("Import failed: ") + file.errorString(), {}});
+            TransferError{TransferError::Code::unreadable,
+                          QCoreApplication::translate("ConfigTransfer", "Import failed: %1").arg(file.errorString()),
+                          {}});
     const auto settings = AppSettings::decode(file.readAll());
     if (!settings) {
         return tl::unexpected(TransferError{
-            TransferError::Code::notAConfiguration, QStringLiteral("Import failed: ") + settings.error().message, {}});
+            TransferError::Code::notAConfiguration,
+            QCoreApplication::translate("ConfigTransfer", "Import failed: %1").arg(settings.error().message),
+            {}});
     }
     PendingImport pending;
     pending.settings = *settings;
@@ -142,13 +149,15 @@ QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, Pendin
         if (progress)
             progress(handled, total);
     }
-    QString reassigned;
+    QString imported = QCoreApplication::translate("ConfigTransfer", "Imported %n server(s) from %1", nullptr,
+                                                   int(pending.settings.servers.size()))
+                           .arg(pending.fileName);
     if (pending.reassignedIds > 0) {
-        reassigned = QStringLiteral(" (") + QString::number(pending.reassignedIds)
-                     + QStringLiteral(" server(s) repeated another server's id and were given a new one)");
+        imported = QCoreApplication::translate(
+                       "ConfigTransfer", "%1 (%n server(s) repeated another server's id and were given a new one)",
+                       nullptr, pending.reassignedIds)
+                       .arg(imported);
     }
-    const QString imported = QStringLiteral("Imported ") + QString::number(pending.settings.servers.size())
-                             + QStringLiteral(" server(s) from ") + pending.fileName + reassigned;
     if (!details.isEmpty()) {
         // One line: how many, and the reason most of them share.
         QString common;
@@ -159,13 +168,13 @@ QCoro::Task<Outcome> applyImport(ConfigStore *store, Scheduler scheduler, Pendin
                 common = it.key();
             }
         }
-        QString line = imported + QStringLiteral(", but ")
-                       + (details.size() == 1 ? QStringLiteral("1 schedule was")
-                                              : QString::number(details.size()) + QStringLiteral(" schedules were"))
-                       + QStringLiteral(" not installed: ") + common;
+        QString line = QCoreApplication::translate("ConfigTransfer", "%1, but %n schedule(s) not installed: %2",
+                                                   nullptr, int(details.size()))
+                           .arg(imported, common);
         if (most < details.size())
-            line +=
-                QStringLiteral(" (") + QString::number(details.size() - most) + QStringLiteral(" for other reasons)");
+            line = QCoreApplication::translate("ConfigTransfer", "%1 (%n for other reasons)", nullptr,
+                                               int(details.size() - most))
+                       .arg(line);
         const TransferError error{TransferError::Code::schedulesFailed, line, details};
         co_return tl::unexpected(error);
     }

@@ -5,6 +5,7 @@
 #include "core/model/ServerId.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 namespace EntryPoint {
 
@@ -53,12 +54,13 @@ Options parse(const QStringList &arguments)
     };
     const auto usage = [&options](const QString &text) {
         if (options.usageError.isEmpty())
-            options.usageError = QStringLiteral("tidewell: ") + text + QStringLiteral(" (see tidewell --help)\n");
+            options.usageError =
+                QCoreApplication::translate("EntryPoint", "tidewell: %1 (see tidewell --help)").arg(text) + u'\n';
     };
     if (parser.isSet(listBackups) || given.contains(QStringLiteral("--list-backups"))) {
         options.listBackups = ServerId::parse(firstValue(listBackups));
         if (!options.listBackups)
-            usage(QStringLiteral("--list-backups needs a server ID"));
+            usage(QCoreApplication::translate("EntryPoint", "--list-backups needs a server ID"));
     }
     if (parser.isSet(restore) || given.contains(QStringLiteral("--restore"))) {
         Options::Restore request;
@@ -72,17 +74,20 @@ Options parse(const QStringList &arguments)
         request.dryRun = parser.isSet(dryRun);
         request.allowIncomplete = parser.isSet(allowIncomplete);
         if (!id)
-            usage(QStringLiteral("--restore needs a server ID"));
+            usage(QCoreApplication::translate("EntryPoint", "--restore needs a server ID"));
         else if (!request.date.isValid())
-            usage(QStringLiteral("--restore needs --date yyyy-MM-dd, the day of the backup to restore from"));
+            usage(QCoreApplication::translate(
+                "EntryPoint", "--restore needs --date yyyy-MM-dd, the day of the backup to restore from"));
         else if (request.items.isEmpty())
-            usage(QStringLiteral("--restore needs at least one --item, a remote path as the server has it"));
+            usage(QCoreApplication::translate(
+                "EntryPoint", "--restore needs at least one --item, a remote path as the server has it"));
         else if (request.toLocal.has_value() == request.toServer)
-            usage(QStringLiteral("--restore needs either --to FOLDER (this computer) or --to-server [FOLDER]"));
+            usage(QCoreApplication::translate(
+                "EntryPoint", "--restore needs either --to FOLDER (this computer) or --to-server [FOLDER]"));
         else if (request.toLocal && request.toLocal->isEmpty())
-            usage(QStringLiteral("--to needs a folder"));
+            usage(QCoreApplication::translate("EntryPoint", "--to needs a folder"));
         else if (request.dryRun && !request.toServer)
-            usage(QStringLiteral("--dry-run is for --to-server"));
+            usage(QCoreApplication::translate("EntryPoint", "--dry-run is for --to-server"));
         if (id)
             request.server = *id;
         options.restore = request;
@@ -94,17 +99,25 @@ Options parse(const QStringList &arguments)
         options.runBackup = ServerId::parse(value);
         if (!options.runBackup) {
             options.usageError =
-                value.isEmpty() ? QStringLiteral("tidewell: --run-backup needs a server ID (see tidewell --help)\n")
-                                : QStringLiteral("tidewell: --run-backup needs a server ID, not “") + value
-                                      + QStringLiteral("” (see tidewell --help)\n");
+                (value.isEmpty()
+                     ? QCoreApplication::translate("EntryPoint",
+                                                   "tidewell: --run-backup needs a server ID (see tidewell --help)")
+                     : QCoreApplication::translate(
+                           "EntryPoint", "tidewell: --run-backup needs a server ID, not “%1” (see tidewell --help)")
+                           .arg(value))
+                + u'\n';
         }
     } else if (parser.isSet(reportFailure)) {
         const QString value = parser.value(reportFailure);
         options.reportFailure = ServerId::parse(value);
         if (!options.reportFailure)
-            options.usageError = QStringLiteral("tidewell: --report-failure needs a server ID (see tidewell --help)\n");
+            options.usageError = QCoreApplication::translate(
+                                     "EntryPoint", "tidewell: --report-failure needs a server ID (see tidewell --help)")
+                                 + u'\n';
     } else if (arguments.contains(QStringLiteral("--run-backup"))) {
-        options.usageError = QStringLiteral("tidewell: --run-backup needs a server ID (see tidewell --help)\n");
+        options.usageError =
+            QCoreApplication::translate("EntryPoint", "tidewell: --run-backup needs a server ID (see tidewell --help)")
+            + u'\n';
     }
     options.help = parser.isSet(help);
     options.version = parser.isSet(version);
@@ -127,39 +140,40 @@ Options parse(const QStringList &arguments)
 
 QString helpText()
 {
-    return QStringLiteral("Usage: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]\n"
-                          "Keep local copies of the files on your servers, copied with rsync over SSH.\n"
-                          "\n"
-                          "Without options, the window opens (or the open one is shown).\n"
-                          "\n"
-                          "Options:\n"
-                          "  --run-backup SERVER-ID  back up this server without a window and exit with\n"
-                          "                          the run's status (how daily schedules start Tidewell)\n"
-                          "  --status                print each server's health, last run, last success and\n"
-                          "                          next run; exit 0 when every scheduled server is ok\n"
-                          "                          (pending: scheduled less than 26 hours ago, not run yet)\n"
-                          "  --json                  with --status or --list-backups: the same as JSON\n"
-                          "  --nagios                with --status: one line for a monitoring plugin, exit\n"
-                          "                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN\n"
-                          "  --report-failure SERVER-ID\n"
-                          "                          report a scheduled run of the server that ended without\n"
-                          "                          reporting (systemd's OnFailure= starts it); else nothing\n"
-                          "  --list-backups SERVER-ID\n"
-                          "                          list the server's backups: day, complete or not\n"
-                          "  --restore SERVER-ID --date DATE --item PATH [--item PATH...]\n"
-                          "        (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--allow-incomplete]\n"
-                          "                          restore remote paths as the backup of DATE\n"
-                          "                          (yyyy-MM-dd) holds them: to a folder of this\n"
-                          "                          computer (a file already there is kept, the restored\n"
-                          "                          one gets \"(restored DATE)\" in its name), or back to\n"
-                          "                          the server, where they came from or into FOLDER\n"
-                          "                          (files it replaces are kept in a .tidewell-replaced-*\n"
-                          "                          folder there; --dry-run only says what it would do)\n"
-                          "  -h, --help              print this help and exit\n"
-                          "  -v, --version           print the version and exit\n"
-                          "\n"
-                          "Exit statuses: rsync's; 2 for a command line that cannot be followed, 75\n"
-                          "while a backup of the server runs. See man tidewell for more, and files.\n");
+    return QCoreApplication::translate(
+        "EntryPoint", "Usage: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]\n"
+                      "Keep local copies of the files on your servers, copied with rsync over SSH.\n"
+                      "\n"
+                      "Without options, the window opens (or the open one is shown).\n"
+                      "\n"
+                      "Options:\n"
+                      "  --run-backup SERVER-ID  back up this server without a window and exit with\n"
+                      "                          the run's status (how daily schedules start Tidewell)\n"
+                      "  --status                print each server's health, last run, last success and\n"
+                      "                          next run; exit 0 when every scheduled server is ok\n"
+                      "                          (pending: scheduled less than 26 hours ago, not run yet)\n"
+                      "  --json                  with --status or --list-backups: the same as JSON\n"
+                      "  --nagios                with --status: one line for a monitoring plugin, exit\n"
+                      "                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN\n"
+                      "  --report-failure SERVER-ID\n"
+                      "                          report a scheduled run of the server that ended without\n"
+                      "                          reporting (systemd's OnFailure= starts it); else nothing\n"
+                      "  --list-backups SERVER-ID\n"
+                      "                          list the server's backups: day, complete or not\n"
+                      "  --restore SERVER-ID --date DATE --item PATH [--item PATH...]\n"
+                      "        (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--allow-incomplete]\n"
+                      "                          restore remote paths as the backup of DATE\n"
+                      "                          (yyyy-MM-dd) holds them: to a folder of this\n"
+                      "                          computer (a file already there is kept, the restored\n"
+                      "                          one gets \"(restored DATE)\" in its name), or back to\n"
+                      "                          the server, where they came from or into FOLDER\n"
+                      "                          (files it replaces are kept in a .tidewell-replaced-*\n"
+                      "                          folder there; --dry-run only says what it would do)\n"
+                      "  -h, --help              print this help and exit\n"
+                      "  -v, --version           print the version and exit\n"
+                      "\n"
+                      "Exit statuses: rsync's; 2 for a command line that cannot be followed, 75\n"
+                      "while a backup of the server runs. See man tidewell for more, and files.\n");
 }
 
 QString versionText()
@@ -171,9 +185,10 @@ QString unknownOptionsWarning(const QStringList &unknownOptions)
 {
     if (unknownOptions.isEmpty())
         return {};
-    return (unknownOptions.size() == 1 ? QStringLiteral("tidewell: unknown option ")
-                                       : QStringLiteral("tidewell: unknown options "))
-           + unknownOptions.join(QStringLiteral(", ")) + QStringLiteral(" ignored (see tidewell --help)\n");
+    return QCoreApplication::translate("EntryPoint", "tidewell: unknown option(s) %1 ignored (see tidewell --help)",
+                                       nullptr, int(unknownOptions.size()))
+               .arg(unknownOptions.join(QStringLiteral(", ")))
+           + u'\n';
 }
 
 } // namespace EntryPoint

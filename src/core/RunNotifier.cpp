@@ -38,8 +38,9 @@ void RunNotifier::runFinished(const QUuid &serverID, std::optional<int> exitCode
         m_runner->warning());
     // A key ssh recorded by itself is news: the user may want to compare it.
     if (!m_runner->hostKeyAdded().isEmpty())
-        content.body += QStringLiteral("\nHost key of ") + m_runner->runServer().host
-                        + QStringLiteral(" added on first use: ") + m_runner->hostKeyAdded();
+        content.body +=
+            u'\n'
+            + tr("Host key of %1 added on first use: %2").arg(m_runner->runServer().host, m_runner->hostKeyAdded());
     if (m_actions == Actions::none) {
         m_lastPost = NotificationService::post(content);
         return;

@@ -9,6 +9,7 @@
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -22,7 +23,7 @@ namespace {
 
 QString shortText(const std::optional<QDateTime> &when)
 {
-    return when ? when->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("never");
+    return when->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
 QJsonValue isoText(const std::optional<QDateTime> &when)
@@ -61,7 +62,8 @@ QList<Entry> entries(const AppSettings &settings, const QDateTime &now)
     for (const Server &server : settings.servers) {
         Entry entry;
         entry.id = server.id;
-        entry.name = ServerRules::displayName(server);
+        // The same in every language: scripts read it.
+        entry.name = server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
         entry.health = health(server, now);
         entry.scheduled = server.scheduleEnabled;
         if (server.scheduleEnabled)
@@ -85,19 +87,34 @@ bool allScheduledOk(const QList<Entry> &entries)
 
 QString text(const QList<Entry> &entries)
 {
+    // In the user's language; --json and --nagios stay the same everywhere.
     if (entries.isEmpty())
-        return QStringLiteral("No servers configured.\n");
+        return QCoreApplication::translate("StatusReport", "No servers configured.") + u'\n';
+    static const char *const healthWords[] = {
+        QT_TRANSLATE_NOOP("StatusReport", "ok"),        QT_TRANSLATE_NOOP("StatusReport", "pending"),
+        QT_TRANSLATE_NOOP("StatusReport", "failing"),   QT_TRANSLATE_NOOP("StatusReport", "overdue"),
+        QT_TRANSLATE_NOOP("StatusReport", "never run"), QT_TRANSLATE_NOOP("StatusReport", "not scheduled"),
+    };
+    Q_UNUSED(healthWords);
+    const QString never = QCoreApplication::translate("StatusReport", "never");
     QString out;
     for (const Entry &e : entries) {
-        // A name is the user's text: one line, whatever it holds.
-        out += OutputDecoder::visible(e.name) + QStringLiteral(": ") + e.health + QStringLiteral("; last run ")
-               + shortText(e.lastRun);
+        const QString lastRun = e.lastRun ? shortText(e.lastRun) : never;
+        QString run;
         if (e.lastExitCode)
-            out += QStringLiteral(" (exit ") + QString::number(*e.lastExitCode) + u')';
+            run = QCoreApplication::translate("StatusReport", "%1 (exit %2)")
+                      .arg(lastRun, QString::number(*e.lastExitCode));
         else if (e.lastRun)
-            out += QStringLiteral(" (cancelled)");
-        out += QStringLiteral("; last success ") + shortText(e.lastSuccess);
-        out += QStringLiteral("; next run ") + (e.nextRun ? shortText(e.nextRun) : QStringLiteral("none")) + u'\n';
+            run = QCoreApplication::translate("StatusReport", "%1 (cancelled)").arg(lastRun);
+        else
+            run = lastRun;
+        // A name is the user's text: one line, whatever it holds.
+        out += QCoreApplication::translate("StatusReport", "%1: %2; last run %3; last success %4; next run %5")
+                   .arg(OutputDecoder::visible(e.name),
+                        QCoreApplication::translate("StatusReport", e.health.toUtf8().constData()), run,
+                        e.lastSuccess ? shortText(e.lastSuccess) : never,
+                        e.nextRun ? shortText(e.nextRun) : QCoreApplication::translate("StatusReport", "none"))
+               + u'\n';
     }
     return out;
 }

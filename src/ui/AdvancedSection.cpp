@@ -143,7 +143,7 @@ QString AdvancedSection::problems(const Server &server) const
                 || text.startsWith(QStringLiteral("!! The server has no sudo"))
                 || text.startsWith(QStringLiteral("!! sudo on the server"))) {
                 if (!lines.contains(text.mid(3)))
-                    lines << tr("Last run: ") + text.mid(3);
+                    lines << tr("Last run: %1").arg(text.mid(3));
             }
         }
     }

@@ -108,7 +108,7 @@ void BackupRunView::refreshState()
     m_spinner->setVisible(running);
     m_statusIcon->setVisible(!running && exitCode.has_value());
     if (running) {
-        m_heading->setText(tr("Running: ") + m_runner->currentItem());
+        m_heading->setText(tr("Running: %1").arg(m_runner->currentItem()));
     } else if (!exitCode) {
         m_heading->setText(tr("Preparing…"));
     } else if (m_runner->wasRefused()) {

@@ -120,9 +120,9 @@ QCoro::Task<> CompareDialog::run(QString older, QString newer)
                       .arg(root.added)
                       .arg(root.removed)
                       .arg(root.changed);
-    m_summary->setText((result.cancelled ? tr("Stopped. So far: ") : QString())
-                       + tr("%n file(s) compared. ", nullptr, result.filesCompared)
-                       + counts.join(QStringLiteral("; ")));
+    const QString summary =
+        tr("%n file(s) compared.", nullptr, result.filesCompared) + u' ' + counts.join(QStringLiteral("; "));
+    m_summary->setText(result.cancelled ? tr("Stopped. So far: %1").arg(summary) : summary);
 }
 
 QStringList CompareDialog::rows() const

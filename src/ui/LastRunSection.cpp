@@ -47,5 +47,5 @@ void LastRunSection::refresh(const Server &server)
                           + tr("Success"));
     else
         m_status->setText(QStringLiteral("<span style='color:") + Icons::red().name() + QStringLiteral("'>●</span> ")
-                          + tr("Failed (exit ") + QString::number(*server.lastExitCode) + u')');
+                          + tr("Failed (exit %1)").arg(*server.lastExitCode));
 }

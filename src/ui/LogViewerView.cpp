@@ -38,7 +38,7 @@ LogViewerView::LogViewerView(const Server &server, Desktop *desktop, QWidget *pa
     name->setFont(Style::heading(name));
     titles->addWidget(name);
     if (server.lastRunAt) {
-        auto *when = new QLabel(tr("Last run: ") + Formatting::shortDateTime(*server.lastRunAt), this);
+        auto *when = new QLabel(tr("Last run: %1").arg(Formatting::shortDateTime(*server.lastRunAt)), this);
         when->setForegroundRole(QPalette::PlaceholderText);
         titles->addWidget(when);
     }
@@ -89,7 +89,7 @@ QString LogViewerView::shownText() const
 
 QString LogViewerView::noLogText()
 {
-    return QStringLiteral("No log available for this server.");
+    return tr("No log available for this server.");
 }
 
 QString LogViewerView::readLog(const QString &path)

@@ -186,6 +186,8 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     m_footer = new QLabel(footerBox);
     m_footer->setObjectName(QStringLiteral("lastBackupFooter"));
     m_footer->setTextFormat(Qt::PlainText);
+    // Longer in other languages than in English: wrapped, never cut.
+    m_footer->setWordWrap(true);
     footerLayout->addWidget(footerIcon, 0, Qt::AlignTop);
     footerLayout->addWidget(m_footer, 1);
     sideLayout->addWidget(footerBox);
@@ -268,7 +270,8 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     connect(m_context.store, &ConfigStore::damagedFileKept, this, [this](const QString &path) {
         if (!m_configProblemShown.isEmpty())
             return; // already said, with where the file was kept
-        statusBar()->showMessage(tr("The configuration file could not be read; its contents were kept in ") + path);
+        statusBar()->showMessage(
+            tr("The configuration file could not be read; its contents were kept in %1").arg(path));
     });
     connect(m_context.runner, &RsyncRunner::isRunningChanged, this, &MainWindow::animateSpinners);
     connect(m_context.activity, &ServerActivity::changed, this, &MainWindow::animateSpinners);
@@ -307,9 +310,10 @@ void MainWindow::animateSpinners()
 void MainWindow::refreshFooter()
 {
     const auto latest = ServerRules::lastBackedUp(m_context.store->settings());
-    const QString text = latest ? tr("Last backup: ") + Formatting::shortDateTime(*latest->lastRunAt) + u'\n'
-                                      + ServerRules::displayName(*latest)
-                                : tr("No backups yet");
+    const QString text =
+        latest ? tr("Last backup: %1\n%2")
+                     .arg(Formatting::shortDateTime(*latest->lastRunAt), ServerRules::displayName(*latest))
+               : tr("No backups yet");
     if (m_footer->text() != text)
         m_footer->setText(text);
 }
@@ -554,11 +558,14 @@ void MainWindow::showConfigProblems()
     const QString name = QFileInfo(store->url()).fileName();
     if (const QString problem = store->loadProblem(); !problem.isEmpty()) {
         const auto kept = store->keepUnreadableFile();
-        QString text = tr("%1 could not be read: %2").arg(name, problem);
+        QString text;
         if (kept && !kept->isEmpty())
-            text += tr(" (kept as %1)").arg(*kept);
+            text = tr("%1 could not be read: %2 (kept as %3)").arg(name, problem, *kept);
         else if (!kept)
-            text += tr(" (it will not be replaced: %1)").arg(kept.error().message);
+            text =
+                tr("%1 could not be read: %2 (it will not be replaced: %3)").arg(name, problem, kept.error().message);
+        else
+            text = tr("%1 could not be read: %2").arg(name, problem);
         m_configProblemShown = text;
     } else if (const QStringList warnings = store->loadWarnings(); !warnings.isEmpty()) {
         m_configProblemShown =

@@ -81,8 +81,7 @@ void PathsSection::setProblems(const QHash<QUuid, QString> &problems)
 
 void PathsSection::refresh(const Server &server)
 {
-    m_counter->setText(QString::number(ServerRules::enabledPathCount(server)) + tr(" enabled of ")
-                       + QString::number(server.paths.size()));
+    m_counter->setText(tr("%1 enabled of %2").arg(ServerRules::enabledPathCount(server)).arg(server.paths.size()));
     QHash<QUuid, PathRow *> kept;
     bool arranged = false;
     for (int i = 0; i < server.paths.size(); ++i) {

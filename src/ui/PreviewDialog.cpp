@@ -87,8 +87,8 @@ void PreviewDialog::start()
     for (const BackupPath &path : server->paths) {
         if (path.id != m_pathID)
             continue;
-        setWindowTitle(tr("Preview of “") + (path.name.isEmpty() ? tr("(untitled)") : path.name) + tr("” on ")
-                       + ServerRules::displayName(*server));
+        setWindowTitle(tr("Preview of “%1” on %2")
+                           .arg(path.name.isEmpty() ? tr("(untitled)") : path.name, ServerRules::displayName(*server)));
         // "~/www" is relative to the account's home: say where that is.
         if (path.remotePath == QStringLiteral("~") || path.remotePath.startsWith(QLatin1String("~/"))) {
             const QString relative = path.remotePath.mid(2);
@@ -115,26 +115,31 @@ void PreviewDialog::start()
                 m_summary->setPalette(palette);
                 m_summary->setText(result.refusal.join(u'\n'));
             } else {
-                QString text = result.cancelled ? tr("Cancelled. So far: ") : QString();
                 // What the run would take, also when nothing changed: the run
-                // still makes a whole new snapshot from the earlier one.
-                text += tr("A run would copy %n file(s)", nullptr, result.copiedFiles);
+                // still makes a whole new snapshot from the earlier one. Each
+                // count is a clause of its own, for its own plural.
+                QString text = tr("A run would copy %n file(s)", nullptr, result.copiedFiles);
                 if (!result.base.isEmpty())
-                    text += tr(" and take %n unchanged file(s) from the snapshot of %1", nullptr, result.unchangedFiles)
-                                .arg(result.base);
+                    text =
+                        tr("%1 and take %n unchanged file(s) from the snapshot of %2", nullptr, result.unchangedFiles)
+                            .arg(text, result.base);
                 else if (result.unchangedFiles > 0)
-                    text += tr("; %n file(s) in the destination are up to date", nullptr, result.unchangedFiles);
-                text += tr("; %n item(s) left out by exclude patterns.", nullptr, result.excluded);
+                    text = tr("%1; %n file(s) in the destination are up to date", nullptr, result.unchangedFiles)
+                               .arg(text);
+                text = tr("%1; %n item(s) left out by exclude patterns.", nullptr, result.excluded).arg(text);
+                if (result.cancelled)
+                    text = tr("Cancelled. So far: %1").arg(text);
                 if (!result.topLevel.isEmpty()) {
-                    text +=
-                        u'\n' + tr("Included at the top: ") + result.topLevel.join(QStringLiteral(", "))
-                        + (result.topLevel.size() >= RsyncPreview::shownTopLevel ? QStringLiteral(", …") : QString());
+                    text += u'\n'
+                            + tr("Included at the top: %1")
+                                  .arg(result.topLevel.join(QStringLiteral(", "))
+                                       + (result.topLevel.size() >= RsyncPreview::shownTopLevel ? QStringLiteral(", …")
+                                                                                                : QString()));
                 }
                 if (!result.cancelled && result.exitCode != 0)
-                    text +=
-                        tr(" rsync ended with exit ") + QString::number(result.exitCode) + tr("; see its lines below.");
+                    text += u' ' + tr("rsync ended with exit %1; see its lines below.").arg(result.exitCode);
                 if (result.truncated)
-                    text += tr(" The first %1 of rsync's lines are shown.").arg(RsyncPreview::shownLines);
+                    text += u' ' + tr("The first %1 of rsync's lines are shown.").arg(RsyncPreview::shownLines);
                 m_summary->setText(text);
             }
             m_lines->setPlainText(result.lines.join(u'\n'));

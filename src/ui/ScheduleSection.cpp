@@ -50,8 +50,9 @@ ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, cons
     m_healthCheck->setToolTip(tr("Pinged with /start, then itself after a success or /<exit code> after a failure"));
     layout->addWidget(field(tr("Health-check URL"), m_healthCheck));
     layout->addWidget(
-        Style::note(tr("Scheduling uses ") + m_scheduler->schedulerName()
-                        + tr(". When the scheduled time arrives, Tidewell runs in the background (no window shown)."),
+        Style::note(tr("Scheduling uses %1. When the scheduled time arrives, Tidewell runs in the background (no "
+                       "window shown).")
+                        .arg(m_scheduler->schedulerName()),
                     this));
     connect(m_switch, &QCheckBox::toggled, this, [this](bool on) {
         edit([&](Server &s) { s.scheduleEnabled = on; });
@@ -135,7 +136,7 @@ void ScheduleSection::refresh(const Server &server)
         if (broken)
             status = state.message;
         else if (state.next.isValid())
-            status = tr("Next run: ") + Formatting::shortDateTime(state.next);
+            status = tr("Next run: %1").arg(Formatting::shortDateTime(state.next));
     }
     QPalette palette = m_status->palette();
     palette.setColor(QPalette::WindowText, Icons::red());

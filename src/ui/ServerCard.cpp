@@ -163,12 +163,12 @@ void ServerCard::setServer(const Server &server, const State &state)
         m_clock->setPixmap(Icons::scheduleMark(broken, 14, devicePixelRatioF()));
     }
     m_clock->setToolTip(broken ? tr("The daily schedule does not work")
-                               : tr("Scheduled daily at ") + server.scheduleTime);
+                               : tr("Scheduled daily at %1").arg(server.scheduleTime));
     setText(m_host, ServerRules::hostText(server));
     setText(m_lastRun, server.lastRunAt ? Formatting::shortDateTime(*server.lastRunAt) : tr("never"));
     // Only a timer that works has a next run; a broken one shows its problem instead.
-    setText(m_next,
-            state.nextRun.isValid() ? Formatting::shortDateTime(state.nextRun) : tr("daily ") + server.scheduleTime);
+    setText(m_next, state.nextRun.isValid() ? Formatting::shortDateTime(state.nextRun)
+                                            : tr("daily %1").arg(server.scheduleTime));
     m_next->setVisible(server.scheduleEnabled && !broken);
     m_nextLabel->setVisible(server.scheduleEnabled && !broken);
     setText(m_paths, ServerRules::pathsText(server));

@@ -182,14 +182,14 @@ void ServerDetailView::refresh()
     QHash<QUuid, QString> pathProblems;
     QStringList all;
     for (const ServerCheck::Problem &problem : ServerCheck::problems(s, m_context.store->settings().servers)) {
-        all << problem.message;
+        all << problem.shown;
         if (problem.field == ServerCheck::Problem::Field::name)
-            nameProblem = problem.message;
+            nameProblem = problem.shown;
         // A field not filled in yet is said in the run button's tip alone.
         else if (problem.field == ServerCheck::Problem::Field::host && !s.host.trimmed().isEmpty())
-            hostProblem = problem.message;
+            hostProblem = problem.shown;
         else if (problem.field == ServerCheck::Problem::Field::username && !s.username.trimmed().isEmpty())
-            userProblem = problem.message;
+            userProblem = problem.shown;
         else if (problem.field == ServerCheck::Problem::Field::path)
             pathProblems[problem.pathID] +=
                 (pathProblems[problem.pathID].isEmpty() ? QString() : QStringLiteral("\n")) + problem.message;
@@ -211,7 +211,7 @@ QStringList ServerDetailView::problemTexts() const
 {
     QStringList texts;
     for (const ServerCheck::Problem &problem : ServerCheck::problems(server(), m_context.store->settings().servers))
-        texts << problem.message;
+        texts << problem.shown;
     return texts;
 }
 

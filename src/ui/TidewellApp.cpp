@@ -163,16 +163,15 @@ QCoro::Task<QString> TidewellApp::repointSchedules()
                       .arg(m_scheduler.spreadMinutes())
                 : tr("%n daily schedule(s) now start on time.", nullptr, repair.respread));
     if (repair.updated > 0) {
-        messages << (repair.updated == 1 ? QStringLiteral("Updated 1 daily schedule to start ")
-                                         : QStringLiteral("Updated %1 daily schedules to start ").arg(repair.updated))
-                        + repair.executable + u'.';
+        messages << tr("Updated %n daily schedule(s) to start %1.", nullptr, repair.updated).arg(repair.executable);
     }
     if (!repair.errors.isEmpty()) {
         // The earlier units were put back: those schedules still start the old program.
-        messages << QStringLiteral("Could not update %1 schedule(s): ").arg(repair.errors.size())
-                        + repair.errors.first()
-                        + (repair.errors.size() > 1 ? QStringLiteral(" (and %1 more)").arg(repair.errors.size() - 1)
-                                                    : QString());
+        messages << (repair.errors.size() > 1 ? tr("Could not update %1 schedule(s): %2 (and %n more)", nullptr,
+                                                   int(repair.errors.size() - 1))
+                                                    .arg(QString::number(repair.errors.size()), repair.errors.first())
+                                              : tr("Could not update %1 schedule(s): %2")
+                                                    .arg(QString::number(repair.errors.size()), repair.errors.first()));
     }
     if (messages.isEmpty())
         co_return QString();
@@ -328,8 +327,7 @@ bool TidewellApp::confirmCancelForQuit()
     const Server &server = m_context.runner->runServer();
     return m_context.dialogs->confirm(
         m_mainWindow, tr("Quit Tidewell"),
-        QStringLiteral("A backup of “") + ServerRules::displayName(server)
-            + QStringLiteral("” is running. Cancel it and quit?"),
+        tr("A backup of “%1” is running. Cancel it and quit?").arg(ServerRules::displayName(server)),
         tr("The backup stops, its log is written and its result recorded before Tidewell quits."),
         tr("Cancel Backup and Quit"));
 }

@@ -95,7 +95,7 @@ private Q_SLOTS:
         const Server server = scheduled();
         const ScheduleStatus::State state = read(server);
         QCOMPARE(state.kind, ScheduleStatus::State::Kind::broken);
-        QCOMPARE(state.message, ScheduleStatus::noManagerMessage);
+        QCOMPARE(state.message, ScheduleStatus::noManagerMessage());
     }
 
     void timersAsTheManagerReportsThem()

@@ -64,6 +64,12 @@ private Q_SLOTS:
         QCOMPARE(version.status, 0);
         QCOMPARE(version.out, QByteArray("Tidewell " TIDEWELL_PROJECT_VERSION "\n"));
         QVERIFY(QFile::exists(installed(QStringLiteral("share/doc/tidewell/copyright"))));
+        // The installed binary finds its catalogues under share/tidewell.
+        QProcessEnvironment german = QProcessEnvironment::systemEnvironment();
+        german.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+        german.remove(QStringLiteral("LANGUAGE"));
+        german.remove(QStringLiteral("LC_ALL"));
+        QVERIFY(run(binary, {QStringLiteral("--help")}, german).out.startsWith("Aufruf: tidewell"));
         // Nothing of the tests or tools goes along.
         QCOMPARE(QDir(installed(QStringLiteral("bin"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("tidewell")});
@@ -161,7 +167,9 @@ private Q_SLOTS:
               "./usr/share/metainfo/org.tidewell.Tidewell.metainfo.xml",
               "./usr/share/icons/hicolor/scalable/apps/org.tidewell.Tidewell.svg",
               "./usr/share/icons/hicolor/48x48/apps/org.tidewell.Tidewell.png", "./usr/share/man/man1/tidewell.1.gz",
-              "./usr/share/doc/tidewell/copyright", "./usr/share/doc/tidewell/changelog.gz"})
+              "./usr/share/doc/tidewell/copyright", "./usr/share/doc/tidewell/changelog.gz",
+              "./usr/share/tidewell/translations/tidewell_de.qm", "./usr/share/tidewell/translations/tidewell_fr.qm",
+              "./usr/share/tidewell/translations/tidewell_en.qm"})
             QVERIFY2(contents.out.contains(file), file);
         QVERIFY(!contents.out.contains("tst_"));
 

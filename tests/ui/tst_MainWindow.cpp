@@ -512,16 +512,16 @@ private Q_SLOTS:
         web.scheduleEnabled = true; // its install failed: there is no user manager here
         m_h->store.update([&](AppSettings &s) { s.servers = {web}; });
         m_h->schedules->refresh();
-        QTRY_COMPARE(row(0, ServerListModel::ScheduleProblemRole).toString(), ScheduleStatus::noManagerMessage);
+        QTRY_COMPARE(row(0, ServerListModel::ScheduleProblemRole).toString(), ScheduleStatus::noManagerMessage());
         QCOMPARE(m_window->dashboard()->counterText(QStringLiteral("Scheduled")), QStringLiteral("0"));
         auto *problem = cardChild<QLabel>(web.id, "cardScheduleProblem");
         QTRY_VERIFY(problem->isVisible()); // a new card shows once the event loop turns
-        QCOMPARE(problem->text(), ScheduleStatus::noManagerMessage);
+        QCOMPARE(problem->text(), ScheduleStatus::noManagerMessage());
         QVERIFY(!cardChild<QLabel>(web.id, "cardNext")->isVisible()); // no next run is claimed
         // The editor says so too, and keeps saying it after another server was selected.
         m_window->select(web.id);
         QCOMPARE(m_window->detailWidget()->findChild<QLabel *>(QStringLiteral("scheduleStatus"))->text(),
-                 ScheduleStatus::noManagerMessage);
+                 ScheduleStatus::noManagerMessage());
         m_window->select(std::nullopt);
         m_window->select(web.id);
         QVERIFY(m_window->detailWidget()->findChild<QLabel *>(QStringLiteral("scheduleStatus"))->isVisible());

@@ -204,7 +204,8 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     for (const QString &line : retention.lines)
         append(line);
     if (retention.failures > 0)
-        m_warning = QStringLiteral("old backups could not be deleted");
+        // English here; the notification translates it.
+        m_warning = QStringLiteral(QT_TRANSLATE_NOOP("RsyncRunner", "old backups could not be deleted"));
 }
 
 bool RsyncRunner::completeSnapshot(const BackupPlan &plan, const AppSettings &settings)

@@ -30,11 +30,6 @@ bool sameFolder(const QString &a, const QString &b)
     return folderKey(a) == folderKey(b);
 }
 
-QString quoted(const QString &text)
-{
-    return QStringLiteral("“") + text + QStringLiteral("”");
-}
-
 } // namespace
 
 QString folderKey(const QString &name)
@@ -49,25 +44,42 @@ QString pathLabel(const BackupPath &path)
 
 namespace {
 
-QString nameProblem(const QString &value, const QString &what, const QString &refused)
+Phrase nameProblem(const QString &value, bool host, const QString &refused)
 {
-    const QString quoted = QStringLiteral("Refusing ") + what + QStringLiteral(" “") + value + QStringLiteral("”: ");
     if (value.startsWith(u'-'))
-        return quoted + QStringLiteral("it begins with “-” and would be read as an ssh option.");
+        return host ? Phrase::say("ServerCheck",
+                                  "Refusing host name “%1”: it begins with “-” and would be read as an ssh option.")
+                          .with({value})
+                    : Phrase::say("ServerCheck",
+                                  "Refusing user name “%1”: it begins with “-” and would be read as an ssh option.")
+                          .with({value});
     for (const QChar c : value) {
         if (c.isSpace() || c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
-            return quoted + QStringLiteral("it contains white space or control characters.");
+            return host ? Phrase::say("ServerCheck",
+                                      "Refusing host name “%1”: it contains white space or control characters.")
+                              .with({value})
+                        : Phrase::say("ServerCheck",
+                                      "Refusing user name “%1”: it contains white space or control characters.")
+                              .with({value});
     }
     for (const QChar c : value) {
         if (refused.contains(c))
-            return quoted + QStringLiteral("no ") + what + QStringLiteral(" holds “") + c + QStringLiteral("”.");
+            return host ? Phrase::say("ServerCheck", "Refusing host name “%1”: no host name holds “%2”.")
+                              .with({value, QString(c)})
+                        : Phrase::say("ServerCheck", "Refusing user name “%1”: no user name holds “%2”.")
+                              .with({value, QString(c)});
     }
     return {};
 }
 
+Problem problem(Problem::Field field, const QUuid &pathID, const Phrase &phrase)
+{
+    return {field, pathID, phrase.english, phrase.shown};
+}
+
 } // namespace
 
-QString hostProblem(const QString &host)
+Phrase hostPhrase(const QString &host)
 {
     // Everything but letters, digits and what addresses use: "/" would make
     // rsync take "user@host:path" for a local path, "@" another user.
@@ -79,12 +91,22 @@ QString hostProblem(const QString &host)
         }
         return punctuation;
     }();
-    return nameProblem(host, QStringLiteral("host name"), refused);
+    return nameProblem(host, true, refused);
+}
+
+Phrase userPhrase(const QString &username)
+{
+    return nameProblem(username, false, QStringLiteral("/:\\,"));
+}
+
+QString hostProblem(const QString &host)
+{
+    return hostPhrase(host).english;
 }
 
 QString userProblem(const QString &username)
 {
-    return nameProblem(username, QStringLiteral("user name"), QStringLiteral("/:\\,"));
+    return userPhrase(username).english;
 }
 
 QList<Problem> problems(const Server &server, const QList<Server> &allServers)
@@ -92,63 +114,65 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
     QList<Problem> found;
     for (const Server &other : allServers) {
         if (other.id != server.id && sameFolder(other.name, server.name)) {
-            found.append({Problem::Field::name,
-                          {},
-                          QStringLiteral("Servers ") + quoted(server.name) + QStringLiteral(" and ")
-                              + quoted(other.name) + QStringLiteral(" would share the backup folder ")
-                              + quoted(safePathComponent(server.name))
-                              + QStringLiteral(" — give them different names.")});
+            found.append(problem(
+                Problem::Field::name, {},
+                Phrase::say("ServerCheck",
+                            "Servers “%1” and “%2” would share the backup folder “%3” — give them different names.")
+                    .with({server.name, other.name, safePathComponent(server.name)})));
             break;
         }
     }
     if (isBlank(server.host))
         found.append(
-            {Problem::Field::host, {}, QStringLiteral("This server has no host — set it in this server's settings.")});
-    else if (const QString problem = hostProblem(server.host); !problem.isEmpty())
-        found.append({Problem::Field::host, {}, problem});
+            problem(Problem::Field::host, {},
+                    Phrase::say("ServerCheck", "This server has no host — set it in this server's settings.")));
+    else if (const Phrase said = hostPhrase(server.host); !said.isEmpty())
+        found.append(problem(Problem::Field::host, {}, said));
     if (isBlank(server.username))
-        found.append({Problem::Field::username,
-                      {},
-                      QStringLiteral("This server has no user name — set it in this server's settings.")});
-    else if (const QString problem = userProblem(server.username); !problem.isEmpty())
-        found.append({Problem::Field::username, {}, problem});
+        found.append(
+            problem(Problem::Field::username, {},
+                    Phrase::say("ServerCheck", "This server has no user name — set it in this server's settings.")));
+    else if (const Phrase said = userPhrase(server.username); !said.isEmpty())
+        found.append(problem(Problem::Field::username, {}, said));
     static const QRegularExpression cipherList(QStringLiteral("^[A-Za-z0-9@.,+-]*$"));
     if (!cipherList.match(server.sshCiphers.trimmed()).hasMatch())
-        found.append({Problem::Field::ciphers,
-                      {},
-                      QStringLiteral("The ssh cipher list “") + server.sshCiphers
-                          + QStringLiteral("” may hold only cipher names and commas.")});
+        found.append(
+            problem(Problem::Field::ciphers, {},
+                    Phrase::say("ServerCheck", "The ssh cipher list “%1” may hold only cipher names and commas.")
+                        .with({server.sshCiphers})));
     // The server's shell reads it: a path, nothing a shell would act on.
     static const QRegularExpression programPath(QStringLiteral("^[A-Za-z0-9/._+-]*$"));
     if (!programPath.match(server.remoteRsyncPath.trimmed()).hasMatch() || server.remoteRsyncPath.startsWith(u'-'))
-        found.append({Problem::Field::remoteRsync,
-                      {},
-                      QStringLiteral("The server's rsync “") + server.remoteRsyncPath
-                          + QStringLiteral("” must be a plain path such as /usr/bin/rsync.")});
+        found.append(
+            problem(Problem::Field::remoteRsync, {},
+                    Phrase::say("ServerCheck", "The server's rsync “%1” must be a plain path such as /usr/bin/rsync.")
+                        .with({server.remoteRsyncPath})));
 
     QList<const BackupPath *> earlier;
     for (const BackupPath &path : server.paths) {
         if (!path.enabled)
             continue;
-        const QString label = quoted(pathLabel(path));
+        const QString label = pathLabel(path);
         if (isBlank(path.remotePath)) {
-            found.append(
-                {Problem::Field::path, path.id,
-                 QStringLiteral("Path ") + label
-                     + QStringLiteral(" has no remote path — set it in this server's settings or turn the path off.")});
+            found.append(problem(
+                Problem::Field::path, path.id,
+                Phrase::say("ServerCheck",
+                            "Path “%1” has no remote path — set it in this server's settings or turn the path off.")
+                    .with({label})));
         } else if (hasControlCharacter(path.remotePath)) {
-            found.append({Problem::Field::path, path.id,
-                          QStringLiteral("Path ") + label
-                              + QStringLiteral(" has a line break or another control character in its remote path — "
-                                               "remove it in this server's settings.")});
+            found.append(problem(Problem::Field::path, path.id,
+                                 Phrase::say("ServerCheck", "Path “%1” has a line break or another control character "
+                                                            "in its remote path — remove it in this server's settings.")
+                                     .with({label})));
         }
         for (const BackupPath *before : std::as_const(earlier)) {
             if (sameFolder(before->name, path.name)) {
-                found.append({Problem::Field::path, path.id,
-                              QStringLiteral("Paths ") + quoted(pathLabel(*before)) + QStringLiteral(" and ") + label
-                                  + QStringLiteral(" would both be copied into the folder ")
-                                  + quoted(safePathComponent(path.name))
-                                  + QStringLiteral(" — give them different names.")});
+                found.append(problem(
+                    Problem::Field::path, path.id,
+                    Phrase::say(
+                        "ServerCheck",
+                        "Paths “%1” and “%2” would both be copied into the folder “%3” — give them different names.")
+                        .with({pathLabel(*before), label, safePathComponent(path.name)})));
                 break;
             }
         }

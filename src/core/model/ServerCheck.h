@@ -2,6 +2,7 @@
 // Why a server cannot be backed up as configured, field by field.
 #pragma once
 
+#include "core/model/Phrase.h"
 #include "core/model/Server.h"
 
 #include <QList>
@@ -19,8 +20,9 @@ struct Problem
 {
     enum class Field { name, host, username, path, ciphers, remoteRsync };
     Field field;
-    QUuid pathID; // for path problems
-    QString message;
+    QUuid pathID;    // for path problems
+    QString message; // English, as logs write it
+    QString shown;   // in the user's language, for the window
 };
 
 QList<Problem> problems(const Server &server, const QList<Server> &allServers);
@@ -30,6 +32,8 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers);
 // and IPv6 addresses); a user name no "/", ":", "\\", "," nor white space.
 QString hostProblem(const QString &host);
 QString userProblem(const QString &username);
+Phrase hostPhrase(const QString &host);
+Phrase userPhrase(const QString &username);
 // The server's folder name as the comparison above sees it (case folded).
 QString folderKey(const QString &name);
 // The path's name as messages quote it.

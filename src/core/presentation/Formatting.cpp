@@ -4,6 +4,7 @@
 
 #include "core/model/ReferenceDate.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -15,16 +16,27 @@ QString relativeTime(const QDateTime &when, const QDateTime &now)
 {
     const qint64 seconds = when.secsTo(now);
     const qint64 magnitude = std::llabs(seconds);
+    // Whole sentences per unit and direction: languages order and inflect
+    // "in 3 days" and "3 days ago" differently.
     struct Unit
     {
         qint64 seconds;
-        const char *singular;
-        const char *plural;
+        const char *past;
+        const char *future;
     };
     static const Unit units[] = {
-        {365 * 86400, "year", "years"}, {30 * 86400, "month", "months"}, {7 * 86400, "week", "weeks"},
-        {86400, "day", "days"},         {3600, "hour", "hours"},         {60, "minute", "minutes"},
-        {1, "second", "seconds"},
+        {365 * 86400, QT_TRANSLATE_N_NOOP("Formatting", "%n year(s) ago"),
+         QT_TRANSLATE_N_NOOP("Formatting", "in %n year(s)")},
+        {30 * 86400, QT_TRANSLATE_N_NOOP("Formatting", "%n month(s) ago"),
+         QT_TRANSLATE_N_NOOP("Formatting", "in %n month(s)")},
+        {7 * 86400, QT_TRANSLATE_N_NOOP("Formatting", "%n week(s) ago"),
+         QT_TRANSLATE_N_NOOP("Formatting", "in %n week(s)")},
+        {86400, QT_TRANSLATE_N_NOOP("Formatting", "%n day(s) ago"), QT_TRANSLATE_N_NOOP("Formatting", "in %n day(s)")},
+        {3600, QT_TRANSLATE_N_NOOP("Formatting", "%n hour(s) ago"), QT_TRANSLATE_N_NOOP("Formatting", "in %n hour(s)")},
+        {60, QT_TRANSLATE_N_NOOP("Formatting", "%n minute(s) ago"),
+         QT_TRANSLATE_N_NOOP("Formatting", "in %n minute(s)")},
+        {1, QT_TRANSLATE_N_NOOP("Formatting", "%n second(s) ago"),
+         QT_TRANSLATE_N_NOOP("Formatting", "in %n second(s)")},
     };
     qint64 count = 0;
     const Unit *unit = &units[std::size(units) - 1];
@@ -35,9 +47,7 @@ QString relativeTime(const QDateTime &when, const QDateTime &now)
             break;
         }
     }
-    const QString amount =
-        QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? unit->singular : unit->plural));
-    return seconds < 0 ? QStringLiteral("in ") + amount : amount + QStringLiteral(" ago");
+    return QCoreApplication::translate("Formatting", seconds < 0 ? unit->future : unit->past, nullptr, int(count));
 }
 
 QString shortDateTime(const QDateTime &when)

@@ -2,6 +2,8 @@
 // Running host key checks and trusts for the editor.
 #include "core/presentation/HostKeyCheck.h"
 
+#include <QCoreApplication>
+
 #include <qcoro/qcorotask.h>
 
 void HostKeyCheck::check(const QString &host, qint64 port)
@@ -37,18 +39,19 @@ void HostKeyCheck::trust(const QString &host, qint64 port)
     std::optional<HostKeyChecker::Fingerprint> seen;
     if (m_status && m_status->live)
         seen = *m_status->live;
-    QCoro::connect(HostKeyChecker::trust(host, port, seen), this,
-                   [this, host, port](const HostKeyChecker::ProbeResult &result) {
-                       if (result) {
-                           // The check runs again; the message stays with its result.
-                           m_message = QStringLiteral("Host key added to ~/.ssh/known_hosts.");
-                           run(host, port);
-                           return;
-                       }
-                       m_message = QStringLiteral("Failed to trust host: ") + result.error().description();
-                       Q_EMIT changed();
-                       Q_EMIT finished();
-                   });
+    QCoro::connect(
+        HostKeyChecker::trust(host, port, seen), this, [this, host, port](const HostKeyChecker::ProbeResult &result) {
+            if (result) {
+                // The check runs again; the message stays with its result.
+                m_message = QCoreApplication::translate("HostKeyCheck", "Host key added to ~/.ssh/known_hosts.");
+                run(host, port);
+                return;
+            }
+            m_message = QCoreApplication::translate("HostKeyCheck", "Failed to trust host: %1")
+                            .arg(result.error().description());
+            Q_EMIT changed();
+            Q_EMIT finished();
+        });
 }
 
 bool HostKeyCheck::isAbout(const QString &host, qint64 port) const

@@ -5,6 +5,9 @@
 #include "core/presentation/Formatting.h"
 #include "core/presentation/ServerRules.h"
 
+#include <QCoreApplication>
+#include <QLocale>
+
 namespace MenuBarContent {
 
 namespace {
@@ -42,20 +45,22 @@ Entry serverMenu(const Server &server, const AppSettings &settings, const RunInf
     submenu.kind = Entry::Kind::submenu;
     submenu.text = titleFor(server, now);
     submenu.serverID = server.id;
-    Entry run = action(QStringLiteral("Run backup now"), Action::runBackup);
+    Entry run = action(QCoreApplication::translate("MenuBarContent", "Run backup now"), Action::runBackup);
     run.serverID = server.id;
     run.enabled = canRun(server, settings, runner);
     submenu.children << run;
     if (server.lastRunAt)
-        submenu.children << info(QStringLiteral("Last: ") + Formatting::shortDateTime(*server.lastRunAt));
+        submenu.children << info(QCoreApplication::translate("MenuBarContent", "Last: %1")
+                                     .arg(Formatting::shortDateTime(*server.lastRunAt)));
     if (ServerRules::isOverdue(server, now))
         submenu.children << info(QStringLiteral("⚠ ") + ServerRules::overdueText(server, now));
     if (server.scheduleEnabled) {
         const ScheduleLine line = schedules.value(server.id);
-        QString text = QStringLiteral("Scheduled: daily at ") + server.scheduleTime;
-        if (line.next.isValid())
-            text += QStringLiteral(" (next ") + Formatting::shortDateTime(line.next) + u')';
-        submenu.children << info(text);
+        submenu.children << info(
+            line.next.isValid()
+                ? QCoreApplication::translate("MenuBarContent", "Scheduled: daily at %1 (next %2)")
+                      .arg(server.scheduleTime, Formatting::shortDateTime(line.next))
+                : QCoreApplication::translate("MenuBarContent", "Scheduled: daily at %1").arg(server.scheduleTime));
         if (!line.problem.isEmpty())
             submenu.children << info(QStringLiteral("⚠ ") + line.problem);
     }
@@ -83,9 +88,10 @@ bool canRun(const Server &server, const AppSettings &settings, const RunInfo &ru
 QString progressLine(const RunInfo &runner)
 {
     if (runner.progressPercent)
-        return QString::asprintf("Progress: %.0f%%  —  ", *runner.progressPercent) + runner.currentItem;
+        return QCoreApplication::translate("MenuBarContent", "Progress: %1%  —  %2")
+            .arg(QLocale().toString(*runner.progressPercent, 'f', 0), runner.currentItem);
     if (!runner.currentItem.isEmpty())
-        return QStringLiteral("Path: ") + runner.currentItem;
+        return QCoreApplication::translate("MenuBarContent", "Path: %1").arg(runner.currentItem);
     return QString();
 }
 
@@ -101,13 +107,16 @@ QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHa
     const Server *running =
         runner.isRunning && runner.runningServerID ? settings.server(*runner.runningServerID) : nullptr;
     if (running) {
-        entries << info(QStringLiteral("Running: ") + ServerRules::displayName(*running));
+        entries << info(
+            QCoreApplication::translate("MenuBarContent", "Running: %1").arg(ServerRules::displayName(*running)));
         const QString progress = progressLine(runner);
         if (!progress.isEmpty())
             entries << info(progress);
-        entries << separator() << action(QStringLiteral("Cancel current backup"), Action::cancel) << separator();
+        entries << separator()
+                << action(QCoreApplication::translate("MenuBarContent", "Cancel current backup"), Action::cancel)
+                << separator();
     } else if (settings.servers.isEmpty()) {
-        entries << info(QStringLiteral("No servers configured"), false) << separator();
+        entries << info(QCoreApplication::translate("MenuBarContent", "No servers configured"), false) << separator();
     } else {
         if (settings.servers.size() <= maxListed) {
             for (const Server &server : settings.servers)
@@ -127,14 +136,18 @@ QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHa
             for (qsizetype i = 0; i < std::min<qsizetype>(attention.size(), maxAttention); ++i)
                 entries << serverMenu(*attention.at(i), settings, runner, schedules, now);
             if (attention.size() > maxAttention)
-                entries << info(QStringLiteral("and %1 more…").arg(attention.size() - maxAttention), false);
-            entries << action(QStringLiteral("All servers…"), Action::openMainWindow);
+                entries << info(QCoreApplication::translate("MenuBarContent", "and %n more…", nullptr,
+                                                            int(attention.size() - maxAttention)),
+                                false);
+            entries << action(QCoreApplication::translate("MenuBarContent", "All servers…"), Action::openMainWindow);
         }
         entries << separator();
     }
-    entries << action(QStringLiteral("Open Tidewell…"), Action::openMainWindow, QStringLiteral("Ctrl+O"))
-            << action(QStringLiteral("Settings…"), Action::openSettings) << separator()
-            << action(QStringLiteral("Quit Tidewell"), Action::quit, QStringLiteral("Ctrl+Q"));
+    entries << action(QCoreApplication::translate("MenuBarContent", "Open Tidewell…"), Action::openMainWindow,
+                      QStringLiteral("Ctrl+O"))
+            << action(QCoreApplication::translate("MenuBarContent", "Settings…"), Action::openSettings) << separator()
+            << action(QCoreApplication::translate("MenuBarContent", "Quit Tidewell"), Action::quit,
+                      QStringLiteral("Ctrl+Q"));
     return entries;
 }
 

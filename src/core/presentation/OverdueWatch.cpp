@@ -10,6 +10,7 @@
 #include "core/system/FileUtil.h"
 #include "core/system/NotificationService.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDir>
 #include <QFile>
@@ -46,20 +47,23 @@ QString OverdueWatch::noticeText(const Server &server, const QDateTime &now)
 {
     const QString name = ServerRules::displayName(server);
     if (!ServerRules::lastSuccess(server))
-        return QStringLiteral("⚠ ") + name + QStringLiteral(" — no successful backup yet");
+        return QCoreApplication::translate("OverdueWatch", "⚠ %1 — no successful backup yet").arg(name);
     const int days = ServerRules::daysWithoutSuccess(server, now);
-    return QStringLiteral("⚠ ") + name + QStringLiteral(" — no successful backup for ") + QString::number(days)
-           + (days == 1 ? QStringLiteral(" day") : QStringLiteral(" days"));
+    return QCoreApplication::translate("OverdueWatch", "⚠ %1 — no successful backup for %n day(s)", nullptr, days)
+        .arg(name);
 }
 
 QString OverdueWatch::summaryText(const QStringList &names)
 {
     constexpr qsizetype shown = 5;
-    QString text = QStringLiteral("⚠ ") + QString::number(names.size()) + QStringLiteral(" servers need attention\n")
-                   + names.mid(0, shown).join(QStringLiteral(", "));
-    if (names.size() > shown)
-        text += QStringLiteral(" and ") + QString::number(names.size() - shown) + QStringLiteral(" more");
-    return text;
+    const QString listed = names.mid(0, shown).join(QStringLiteral(", "));
+    const QString title =
+        QCoreApplication::translate("OverdueWatch", "⚠ %n server(s) need attention", nullptr, int(names.size()));
+    if (names.size() <= shown)
+        return title + u'\n' + listed;
+    return title + u'\n'
+           + QCoreApplication::translate("OverdueWatch", "%1 and %n more", nullptr, int(names.size() - shown))
+                 .arg(listed);
 }
 
 QList<QUuid> OverdueWatch::check()

@@ -8,13 +8,15 @@
 #include "core/model/ServerCheck.h"
 #include "core/presentation/Formatting.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace ServerRules {
 
 QString displayName(const Server &server)
 {
-    return server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
+    return server.name.isEmpty() ? QCoreApplication::translate("ServerRules", "(untitled)") : server.name;
 }
 
 bool isRunnable(const Server &server, const QList<Server> &allServers)
@@ -39,7 +41,8 @@ Server duplicate(const Server &server)
 {
     Server copy = server;
     copy.id = QUuid::createUuid();
-    copy.name = server.name.isEmpty() ? QStringLiteral("Copy") : server.name + QStringLiteral(" (copy)");
+    copy.name = server.name.isEmpty() ? QCoreApplication::translate("ServerRules", "Copy")
+                                      : QCoreApplication::translate("ServerRules", "%1 (copy)").arg(server.name);
     for (BackupPath &path : copy.paths)
         path.id = QUuid::createUuid();
     copy.lastRunAt.reset();
@@ -104,32 +107,35 @@ QString overdueText(const Server &server, const QDateTime &now)
 {
     const auto success = lastSuccess(server);
     if (!success)
-        return QStringLiteral("Overdue · no good backup yet");
-    return QStringLiteral("Overdue · last good backup ") + Formatting::relativeTime(*success, now);
+        return QCoreApplication::translate("ServerRules", "Overdue · no good backup yet");
+    return QCoreApplication::translate("ServerRules", "Overdue · last good backup %1")
+        .arg(Formatting::relativeTime(*success, now));
 }
 
 Health healthStatus(const Server &server, bool isRunning, const QDateTime &now)
 {
     if (isRunning)
-        return {Health::Kind::running, QStringLiteral("Running now")};
+        return {Health::Kind::running, QCoreApplication::translate("ServerRules", "Running now")};
     if (server.lastExitCode && *server.lastExitCode != 0)
-        return {Health::Kind::failed, QStringLiteral("Last run failed (exit %1)").arg(*server.lastExitCode)};
+        return {Health::Kind::failed,
+                QCoreApplication::translate("ServerRules", "Last run failed (exit %1)").arg(*server.lastExitCode)};
     if (isOverdue(server, now))
         return {Health::Kind::overdue, overdueText(server, now)};
     if (!server.lastExitCode && server.lastRunAt) {
         // Cancelled: not a failure. Healthy while an earlier backup is good.
         if (const auto success = lastSuccess(server))
             return {Health::Kind::healthy,
-                    QStringLiteral("Last run cancelled · last good backup ") + Formatting::relativeTime(*success, now)};
-        return {Health::Kind::neverRan, QStringLiteral("Last run cancelled")};
+                    QCoreApplication::translate("ServerRules", "Last run cancelled · last good backup %1")
+                        .arg(Formatting::relativeTime(*success, now))};
+        return {Health::Kind::neverRan, QCoreApplication::translate("ServerRules", "Last run cancelled")};
     }
     if (!server.lastExitCode)
-        return {Health::Kind::neverRan, QStringLiteral("Never ran")};
+        return {Health::Kind::neverRan, QCoreApplication::translate("ServerRules", "Never ran")};
     if (server.lastRunAt)
         return {Health::Kind::healthy,
-                QStringLiteral("Healthy · ")
-                    + Formatting::relativeTime(ReferenceDate::toDateTime(*server.lastRunAt), now)};
-    return {Health::Kind::healthy, QStringLiteral("Healthy")};
+                QCoreApplication::translate("ServerRules", "Healthy · %1")
+                    .arg(Formatting::relativeTime(ReferenceDate::toDateTime(*server.lastRunAt), now))};
+    return {Health::Kind::healthy, QCoreApplication::translate("ServerRules", "Healthy")};
 }
 
 void Counters::add(const Server &server, bool isOverdue, bool scheduleWorks)
@@ -161,7 +167,9 @@ QString hostText(const Server &server)
 
 QString pathsText(const Server &server)
 {
-    return QStringLiteral("%1 enabled / %2").arg(enabledPathCount(server)).arg(server.paths.size());
+    return QCoreApplication::translate("ServerRules", "%1 enabled / %2")
+        .arg(enabledPathCount(server))
+        .arg(server.paths.size());
 }
 
 } // namespace ServerRules

@@ -28,7 +28,8 @@ void SnapshotTreeModel::setSnapshot(const Server &server, const QString &snapsho
         for (const SnapshotMap::Root &root : SnapshotMap::roots(server, snapshotFolder)) {
             auto node = std::make_unique<Node>();
             const QFileInfo info(root.localPath);
-            node->name = root.known ? root.remotePath : root.name + tr(" (no path of this server writes here now)");
+            node->name =
+                root.known ? root.remotePath : tr("%1 (no path of this server writes here now)").arg(root.name);
             node->localPath = root.localPath;
             node->remotePath = root.remotePath;
             node->isDirectory = info.isDir() && !info.isSymLink();

@@ -10,6 +10,7 @@
 #include "core/system/AppPaths.h"
 #include "core/system/FileLock.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QRegularExpression>
 
@@ -19,7 +20,7 @@ ServerRestore::ServerRestore(QObject *parent)
 
 QString ServerRestore::summary(const Preview &preview)
 {
-    return QStringLiteral("%1 file(s) would be created, %2 would be replaced")
+    return QCoreApplication::translate("ServerRestore", "%1 file(s) would be created, %2 would be replaced")
         .arg(preview.created)
         .arg(preview.replaced);
 }

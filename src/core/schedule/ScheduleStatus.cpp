@@ -6,6 +6,7 @@
 #include "core/schedule/SystemdManager.h"
 #include "core/storage/ConfigStore.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -56,10 +57,12 @@ bool isNoManager(const QDBusMessage &reply)
 
 } // namespace
 
-const QString ScheduleStatus::noManagerMessage =
-    QStringLiteral("No systemd user manager is running for this user; daily runs cannot start. Log in to a desktop "
-                   "session or enable lingering: "
-                   "loginctl enable-linger");
+QString ScheduleStatus::noManagerMessage()
+{
+    return QCoreApplication::translate("ScheduleStatus",
+                                       "No systemd user manager is running for this user; daily runs cannot start. "
+                                       "Log in to a desktop session or enable lingering: loginctl enable-linger");
+}
 
 ScheduleStatus::ScheduleStatus(ConfigStore *store, const Scheduler *scheduler, QObject *parent)
     : QObject(parent)
@@ -102,7 +105,7 @@ QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
     QPointer<ScheduleStatus> self(this);
     const int serial = ++m_reads[serverID];
     QDBusConnection bus = m_scheduler->bus();
-    State state{State::Kind::broken, {}, noManagerMessage};
+    State state{State::Kind::broken, {}, noManagerMessage()};
     if (bus.isConnected()) {
         subscribe(bus);
         QDBusMessage load = managerCall(QStringLiteral("LoadUnit"));
@@ -126,15 +129,18 @@ QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
                 co_return;
             const QString active = propertyValue(activeState).toString();
             if (propertyValue(loadState).toString() != QStringLiteral("loaded")) {
-                state.message = QStringLiteral("The daily timer is not installed, so no run will start. Turn the "
-                                               "schedule off and on again to install it.");
+                state.message = QCoreApplication::translate(
+                    "ScheduleStatus", "The daily timer is not installed, so no run will start. Turn "
+                                      "the schedule off and on again to install it.");
             } else if (active == QStringLiteral("failed")) {
-                state.message = QStringLiteral("The daily timer has failed. Turn the schedule off and on again, or see "
-                                               "systemctl --user status ")
-                                + unit;
+                state.message = QCoreApplication::translate("ScheduleStatus",
+                                                            "The daily timer has failed. Turn the schedule off and on "
+                                                            "again, or see systemctl --user status %1")
+                                    .arg(unit);
             } else if (active != QStringLiteral("active")) {
-                state.message = QStringLiteral(
-                    "The daily timer is installed but not running. Turn the schedule off and on again to start it.");
+                state.message = QCoreApplication::translate("ScheduleStatus",
+                                                            "The daily timer is installed but not running. Turn the "
+                                                            "schedule off and on again to start it.");
             } else {
                 state = {State::Kind::working, {}, {}};
                 const qulonglong usec = propertyValue(next).toULongLong();
@@ -142,8 +148,9 @@ QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
                     state.next = QDateTime::fromMSecsSinceEpoch(qint64(usec / 1000));
             }
         } else if (!isNoManager(loaded)) {
-            state.message = QStringLiteral("The systemd user manager did not answer about the daily timer: ")
-                            + loaded.errorMessage();
+            state.message = QCoreApplication::translate(
+                                "ScheduleStatus", "The systemd user manager did not answer about the daily timer: %1")
+                                .arg(loaded.errorMessage());
         }
     }
     if (m_reads.value(serverID) == serial)

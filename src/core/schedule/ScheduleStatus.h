@@ -36,7 +36,7 @@ public:
         QString message; // what is wrong and what to do, when broken
     };
 
-    static const QString noManagerMessage;
+    static QString noManagerMessage();
 
     ScheduleStatus(ConfigStore *store, const Scheduler *scheduler, QObject *parent = nullptr);
 

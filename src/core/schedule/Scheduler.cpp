@@ -32,10 +32,11 @@ tl::expected<void, SchedulerError> writeFile(const QString &path, const QString 
     // A unit that is a link (to a dotfiles folder, say) is replaced by a file
     // of its own: what it points to is never written through.
     if (QFileInfo(path).isSymLink() && !QFile::remove(path))
-        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not replace the link ") + path));
+        return tl::unexpected(SchedulerError::fileSystem(
+            QCoreApplication::translate("Scheduler", "Could not replace the link %1").arg(path)));
     if (const auto written = FileUtil::writeAtomically(path, text.toUtf8(), FileUtil::Access::shared); !written)
-        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not write ") + path
-                                                         + QStringLiteral(": ") + written.error()));
+        return tl::unexpected(SchedulerError::fileSystem(
+            QCoreApplication::translate("Scheduler", "Could not write %1: %2").arg(path, written.error())));
     return {};
 }
 
@@ -43,8 +44,8 @@ tl::expected<void, SchedulerError> removeFile(const QString &path)
 {
     QFile file(path);
     if (file.exists() && !file.remove())
-        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not delete ") + path
-                                                         + QStringLiteral(": ") + file.errorString()));
+        return tl::unexpected(SchedulerError::fileSystem(
+            QCoreApplication::translate("Scheduler", "Could not delete %1: %2").arg(path, file.errorString())));
     return {};
 }
 
@@ -86,8 +87,8 @@ private:
 tl::expected<void, SchedulerError> makeFolder(const QString &path)
 {
     if (const auto made = FileUtil::makeFolder(path); !made)
-        return tl::unexpected(SchedulerError::fileSystem(QStringLiteral("Could not create the folder ") + path
-                                                         + QStringLiteral(": ") + made.error()));
+        return tl::unexpected(SchedulerError::fileSystem(
+            QCoreApplication::translate("Scheduler", "Could not create the folder %1: %2").arg(path, made.error())));
     return {};
 }
 

@@ -2,19 +2,22 @@
 // The user-facing descriptions of schedule errors.
 #include "core/schedule/SchedulerError.h"
 
+#include <QCoreApplication>
+
 QString SchedulerError::description() const
 {
     switch (kind) {
     case Kind::invalidTime:
-        return QStringLiteral("Invalid schedule time '") + text + QStringLiteral("'. Use HH:mm (24h).");
+        return QCoreApplication::translate("SchedulerError", "Invalid schedule time '%1'. Use HH:mm (24h).").arg(text);
     case Kind::launchctlFailed:
-        return tool + QStringLiteral(" failed (") + QString::number(status) + QStringLiteral("): ") + output;
+        return QCoreApplication::translate("SchedulerError", "%1 failed (%2): %3")
+            .arg(tool, QString::number(status), output);
     case Kind::appBundleNotFound:
-        return QStringLiteral("Could not locate the app executable to schedule.");
+        return QCoreApplication::translate("SchedulerError", "Could not locate the app executable to schedule.");
     case Kind::fileSystem:
         return text;
     case Kind::managerFailed:
-        return QStringLiteral("The systemd user manager refused: ") + text;
+        return QCoreApplication::translate("SchedulerError", "The systemd user manager refused: %1").arg(text);
     }
     return text;
 }

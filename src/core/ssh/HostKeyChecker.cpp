@@ -7,6 +7,7 @@
 #include "core/system/FileUtil.h"
 #include "core/system/Subprocess.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +35,8 @@ QCoro::Task<Scan> keyscan(QString host, qint64 port)
     if (!result)
         co_return tl::unexpected(ProbeError{result.error().message});
     if (result->out.isEmpty())
-        co_return tl::unexpected(ProbeError{QStringLiteral("No response from ") + host + u':' + QString::number(port)});
+        co_return tl::unexpected(ProbeError{
+            QCoreApplication::translate("HostKeyChecker", "No response from %1:%2").arg(host, QString::number(port))});
     co_return result->out;
 }
 
@@ -46,7 +48,8 @@ QCoro::Task<ProbeResult> fingerprintOf(QByteArray keys)
         co_return tl::unexpected(ProbeError{result.error().message});
     const auto chosen = preferred(parseFingerprints(Subprocess::strictUtf8(result->out)));
     if (!chosen)
-        co_return tl::unexpected(ProbeError{QStringLiteral("Could not parse fingerprint")});
+        co_return tl::unexpected(
+            ProbeError{QCoreApplication::translate("HostKeyChecker", "Could not parse fingerprint")});
     co_return *chosen;
 }
 
@@ -81,7 +84,10 @@ tl::expected<void, QString> appendToKnownHosts(const QByteArray &lines)
 Status::Classified Status::state() const
 {
     if (!live)
-        return {State::unreachable, {}, {}, error.value_or(QStringLiteral("ssh-keyscan failed"))};
+        return {State::unreachable,
+                {},
+                {},
+                error.value_or(QCoreApplication::translate("HostKeyChecker", "ssh-keyscan failed"))};
     if (!known)
         return {State::unknown, *live, {}, {}};
     if (*live == *known)
@@ -195,8 +201,10 @@ QCoro::Task<ProbeResult> trust(QString host, qint64 port, std::optional<Fingerpr
     if (seen && !now)
         co_return tl::unexpected(now.error());
     if (seen && *now != *seen)
-        co_return tl::unexpected(ProbeError{QStringLiteral("the server now presents ") + now->keyType + u' '
-                                            + now->sha256 + QStringLiteral(", not the key shown. Check again.")});
+        co_return tl::unexpected(
+            ProbeError{QCoreApplication::translate("HostKeyChecker",
+                                                   "the server now presents %1 %2, not the key shown. Check again.")
+                           .arg(now->keyType, now->sha256)});
     if (const auto appended = appendToKnownHosts(*scan); !appended)
         co_return tl::unexpected(ProbeError{appended.error()});
     co_return co_await liveFingerprint(host, port);

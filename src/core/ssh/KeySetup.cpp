@@ -8,6 +8,7 @@
 #include "core/system/AppPaths.h"
 #include "core/system/Subprocess.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,17 +72,18 @@ QCoro::Task<tl::expected<void, QString>> createKey(QString keyPath)
 {
     const QString path = AppPaths::expandTilde(keyPath);
     if (path.isEmpty())
-        co_return tl::unexpected(QStringLiteral("no path for the key"));
+        co_return tl::unexpected(QCoreApplication::translate("KeySetup", "no path for the key"));
     const QStringList files{path, path + QStringLiteral(".pub")};
     for (const QString &file : files) {
         if (QFileInfo(file).exists() || QFileInfo(file).isSymLink())
-            co_return tl::unexpected(QStringLiteral("a file is already at ") + file
-                                     + QStringLiteral("; nothing was changed"));
+            co_return tl::unexpected(
+                QCoreApplication::translate("KeySetup", "a file is already at %1; nothing was changed").arg(file));
     }
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo::exists(folder)) {
         if (!QDir().mkpath(folder))
-            co_return tl::unexpected(QStringLiteral("could not make the folder ") + folder);
+            co_return tl::unexpected(
+                QCoreApplication::translate("KeySetup", "could not make the folder %1").arg(folder));
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     const QStringList arguments{QStringLiteral("-q"),
@@ -99,7 +101,9 @@ QCoro::Task<tl::expected<void, QString>> createKey(QString keyPath)
     if (result->status != 0 || !QFileInfo::exists(path)) {
         const QString said = tail(result->err + result->out);
         co_return tl::unexpected(
-            said.isEmpty() ? QStringLiteral("ssh-keygen ended with code ") + QString::number(result->status) : said);
+            said.isEmpty()
+                ? QCoreApplication::translate("KeySetup", "ssh-keygen ended with code %1").arg(result->status)
+                : said);
     }
     co_return {};
 }
@@ -126,11 +130,12 @@ QCoro::Task<tl::expected<void, QString>> installKey(Server server, QString passw
         const QStringList derive{QStringLiteral("-y"), QStringLiteral("-P"), QString(), QStringLiteral("-f"), key};
         const Subprocess::Result made = co_await Subprocess::run(keygenExecutable, derive);
         if (!made || made->status != 0)
-            co_return tl::unexpected(QStringLiteral("the public key could not be made from ") + key);
+            co_return tl::unexpected(
+                QCoreApplication::translate("KeySetup", "the public key could not be made from %1").arg(key));
         QFile file(publicKey);
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(made->out) != made->out.size())
-            co_return tl::unexpected(QStringLiteral("could not write ") + publicKey + QStringLiteral(": ")
-                                     + file.errorString());
+            co_return tl::unexpected(
+                QCoreApplication::translate("KeySetup", "could not write %1: %2").arg(publicKey, file.errorString()));
     }
 
     // One password prompt is asked for (NumberOfPasswordPrompts=1); a
@@ -138,7 +143,8 @@ QCoro::Task<tl::expected<void, QString>> installKey(Server server, QString passw
     AskpassServer askpass(password, 2);
     password.fill(u'\0');
     if (!askpass.listen())
-        co_return tl::unexpected(QStringLiteral("could not prepare the password hand-over: ") + askpass.errorString());
+        co_return tl::unexpected(QCoreApplication::translate("KeySetup", "could not prepare the password hand-over: %1")
+                                     .arg(askpass.errorString()));
     QProcess process;
     process.setProgram(copyIdExecutable);
     process.setArguments(copyIdArguments(server, publicKey));
@@ -148,29 +154,32 @@ QCoro::Task<tl::expected<void, QString>> installKey(Server server, QString passw
     environment.insert(QString::fromLatin1(AskpassServer::environmentName), askpass.socketPath());
     process.setProcessEnvironment(environment);
     if (!Subprocess::start(&process))
-        co_return tl::unexpected(QStringLiteral("ssh-copy-id could not be started: ") + process.errorString());
+        co_return tl::unexpected(
+            QCoreApplication::translate("KeySetup", "ssh-copy-id could not be started: %1").arg(process.errorString()));
     QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &process, &QProcess::kill);
     limit.start(std::chrono::minutes(1));
     co_await Subprocess::waitForExit(&process);
     if (!limit.isActive())
-        co_return tl::unexpected(QStringLiteral("ssh-copy-id did not finish within a minute"));
+        co_return tl::unexpected(QCoreApplication::translate("KeySetup", "ssh-copy-id did not finish within a minute"));
     const int status = Subprocess::exitStatus(process);
     if (status == 0)
         co_return {};
     const QString said = tail(process.readAllStandardError() + process.readAllStandardOutput());
     if (said.contains(QLatin1String("Permission denied"))) {
-        co_return tl::unexpected(askpass.answersGiven() > 0
-                                     ? QStringLiteral("the server did not accept the password")
-                                     : QStringLiteral("the server asked for no password (it may allow key log-ins "
-                                                      "only): ")
-                                           + said);
+        co_return tl::unexpected(
+            askpass.answersGiven() > 0
+                ? QCoreApplication::translate("KeySetup", "the server did not accept the password")
+                : QCoreApplication::translate("KeySetup",
+                                              "the server asked for no password (it may allow key log-ins only): %1")
+                      .arg(said));
     }
     if (said.contains(QLatin1String("Host key verification failed")))
-        co_return tl::unexpected(QStringLiteral("the server's host key is not trusted yet: check it first"));
-    co_return tl::unexpected(said.isEmpty() ? QStringLiteral("ssh-copy-id ended with code ") + QString::number(status)
-                                            : said);
+        co_return tl::unexpected(
+            QCoreApplication::translate("KeySetup", "the server's host key is not trusted yet: check it first"));
+    co_return tl::unexpected(
+        said.isEmpty() ? QCoreApplication::translate("KeySetup", "ssh-copy-id ended with code %1").arg(status) : said);
 }
 
 } // namespace KeySetup

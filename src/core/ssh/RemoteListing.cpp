@@ -8,6 +8,7 @@
 #include "core/system/Subprocess.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -30,14 +31,16 @@ tl::expected<Listing, QString> parse(const QByteArray &output)
     const QList<QByteArray> fields = output.split('\0');
     // The folder, then the entries; the last field is what follows the last NUL.
     if (fields.size() < 2 || fields.first().isEmpty() || !fields.last().isEmpty())
-        return tl::unexpected(QStringLiteral("the server's answer was not a folder listing"));
+        return tl::unexpected(
+            QCoreApplication::translate("RemoteListing", "the server's answer was not a folder listing"));
     Listing listing;
     listing.folder = QString::fromUtf8(fields.first());
     for (qsizetype i = 1; i + 1 < fields.size(); ++i) {
         const QByteArray &field = fields.at(i);
         const qsizetype tab = field.indexOf('\t');
         if (tab < 1 || tab + 1 >= field.size())
-            return tl::unexpected(QStringLiteral("the server's answer was not a folder listing"));
+            return tl::unexpected(
+                QCoreApplication::translate("RemoteListing", "the server's answer was not a folder listing"));
         listing.entries.append({QString::fromUtf8(field.mid(tab + 1)), field.left(tab) == "d"});
     }
     QCollator collator;
@@ -66,10 +69,11 @@ QCoro::Task<tl::expected<Listing, QString>> list(Server server, QString folder)
     if (result->status != 0) {
         const QString said = QString::fromUtf8(result->err).trimmed();
         if (said.contains(QLatin1String("-printf")))
-            co_return tl::unexpected(QStringLiteral("the server's find cannot list folders (it has no -printf): "
-                                                    "type the path instead"));
+            co_return tl::unexpected(QCoreApplication::translate(
+                "RemoteListing", "the server's find cannot list folders (it has no -printf): type the path instead"));
         co_return tl::unexpected(
-            said.isEmpty() ? QStringLiteral("ssh exited with code ") + QString::number(result->status) : said);
+            said.isEmpty() ? QCoreApplication::translate("RemoteListing", "ssh exited with code %1").arg(result->status)
+                           : said);
     }
     co_return parse(result->out);
 }

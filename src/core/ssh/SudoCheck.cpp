@@ -4,6 +4,8 @@
 
 #include "core/model/ServerCheck.h"
 
+#include <QCoreApplication>
+
 namespace SudoCheck {
 
 QString sudoersLine(const QString &user, const QString &rsyncPath)
@@ -28,7 +30,8 @@ Result interpret(const Server &server, const SSHTester::Report &report)
 {
     Result result;
     if (!report) {
-        result.message = QStringLiteral("Could not ask the server about sudo: ") + report.error().message;
+        result.message = QCoreApplication::translate("SudoCheck", "Could not ask the server about sudo: %1")
+                             .arg(report.error().message);
         return result;
     }
     QString path = QStringLiteral("/usr/bin/rsync");
@@ -42,15 +45,22 @@ Result interpret(const Server &server, const SSHTester::Report &report)
     }
     if (answer == QStringLiteral("ok")) {
         result.works = true;
-        result.message = QStringLiteral("sudo runs ") + path + QStringLiteral(" on the server without a password.");
-    } else if (answer == QStringLiteral("nosudo")) {
         result.message =
-            QStringLiteral("The server has no sudo: install it, or turn off “Run with sudo on the server”.");
+            QCoreApplication::translate("SudoCheck", "sudo runs %1 on the server without a password.").arg(path);
+    } else if (answer == QStringLiteral("nosudo")) {
+        result.message = QCoreApplication::translate(
+            "SudoCheck", "The server has no sudo: install it, or turn off “Run with sudo on the server”.");
     } else {
         const QString said = answer.mid(QStringLiteral("refused:").size()).trimmed();
-        result.message = QStringLiteral("sudo on the server would not run rsync without a password")
-                         + (said.isEmpty() ? QString() : QStringLiteral(" (") + said + u')')
-                         + QStringLiteral(". Add this line on the server with “visudo -f /etc/sudoers.d/tidewell”:");
+        result.message =
+            said.isEmpty()
+                ? QCoreApplication::translate("SudoCheck",
+                                              "sudo on the server would not run rsync without a password. Add this "
+                                              "line on the server with “visudo -f /etc/sudoers.d/tidewell”:")
+                : QCoreApplication::translate("SudoCheck",
+                                              "sudo on the server would not run rsync without a password (%1). Add "
+                                              "this line on the server with “visudo -f /etc/sudoers.d/tidewell”:")
+                      .arg(said);
         result.sudoersLine = sudoersLine(server.username, path);
     }
     return result;
@@ -60,7 +70,7 @@ QCoro::Task<Result> check(Server server, int timeoutSeconds)
 {
     for (const ServerCheck::Problem &problem : ServerCheck::problems(server, {})) {
         if (problem.field == ServerCheck::Problem::Field::remoteRsync)
-            co_return Result{false, problem.message, QString()};
+            co_return Result{false, problem.shown, QString()};
     }
     const QString command = remoteCommand(server);
     const SSHTester::Report report = co_await SSHTester::runRemoteCommand(server, command, timeoutSeconds);

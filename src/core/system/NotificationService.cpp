@@ -2,6 +2,7 @@
 // Desktop notifications over org.freedesktop.Notifications.
 #include "core/system/NotificationService.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -15,25 +16,37 @@ void requestAuthorizationIfNeeded()
     // Desktop notification services on Linux ask no permission of the sender.
 }
 
+namespace {
+
+QString nameOf(const Server &server)
+{
+    return server.name.isEmpty() ? QCoreApplication::translate("NotificationService", "(untitled)") : server.name;
+}
+
+} // namespace
+
 Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled, const QString &warning)
 {
-    const QString name = server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
+    const QString name = nameOf(server);
     Content content;
     if (cancelled) {
-        content.body = QStringLiteral("⏹ ") + name + QStringLiteral(" — backup cancelled");
+        content.body = QCoreApplication::translate("NotificationService", "⏹ %1 — backup cancelled").arg(name);
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
     } else if (!exitCode) {
-        content.body = name + QStringLiteral(" — backup ended (status unknown)");
+        content.body =
+            QCoreApplication::translate("NotificationService", "%1 — backup ended (status unknown)").arg(name);
         content.hints.insert(QStringLiteral("suppress-sound"), true);
     } else if (*exitCode == 0 && !warning.isEmpty()) {
-        content.body = QStringLiteral("⚠ ") + name + QStringLiteral(" — backup completed, but ") + warning;
+        // The warning is the engine's (English) text; its translation, when there is one.
+        content.body = QCoreApplication::translate("NotificationService", "⚠ %1 — backup completed, but %2")
+                           .arg(name, QCoreApplication::translate("RsyncRunner", warning.toUtf8().constData()));
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
     } else if (*exitCode == 0) {
-        content.body = QStringLiteral("✓ ") + name + QStringLiteral(" — backup completed");
+        content.body = QCoreApplication::translate("NotificationService", "✓ %1 — backup completed").arg(name);
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
     } else {
-        content.body =
-            QStringLiteral("✗ ") + name + QStringLiteral(" — backup failed (exit ") + QString::number(*exitCode) + u')';
+        content.body = QCoreApplication::translate("NotificationService", "✗ %1 — backup failed (exit %2)")
+                           .arg(name, QString::number(*exitCode));
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
     }
     return content;
@@ -41,17 +54,20 @@ Content contentFor(const Server &server, std::optional<qint64> exitCode, bool ca
 
 Content restoreContent(const Server &server, std::optional<int> exitCode, bool cancelled)
 {
-    const QString name = server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name;
+    const QString name = nameOf(server);
     Content content;
     if (cancelled) {
-        content.body = QStringLiteral("⏹ ") + name + QStringLiteral(" — restore cancelled");
+        content.body = QCoreApplication::translate("NotificationService", "⏹ %1 — restore cancelled").arg(name);
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
     } else if (exitCode == 0) {
-        content.body = QStringLiteral("✓ ") + name + QStringLiteral(" — restore completed");
+        content.body = QCoreApplication::translate("NotificationService", "✓ %1 — restore completed").arg(name);
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
     } else {
-        content.body = QStringLiteral("✗ ") + name + QStringLiteral(" — restore failed (exit ")
-                       + (exitCode ? QString::number(*exitCode) : QStringLiteral("unknown")) + u')';
+        content.body =
+            exitCode
+                ? QCoreApplication::translate("NotificationService", "✗ %1 — restore failed (exit %2)")
+                      .arg(name, QString::number(*exitCode))
+                : QCoreApplication::translate("NotificationService", "✗ %1 — restore failed (exit unknown)").arg(name);
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
     }
     return content;

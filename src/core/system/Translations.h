@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Loading the user's language: Tidewell's catalogue and Qt's own.
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+// The window, notifications, --help and --status speak the user's language
+// when a catalogue for it exists; logs, JSON and exit codes never change.
+namespace Translations {
+
+// Where the catalogues are looked for: beside the binary in a build tree,
+// then the installed share/tidewell/translations.
+QStringList folders();
+
+// Installs the catalogue of the first of the locale's UI languages that has
+// one, and Qt's own for it, on the running QCoreApplication. English, or a
+// language without a catalogue, gets the English one: the texts are English
+// already, it holds their plural forms ("1 day ago", "2 days ago"). Returns
+// the language loaded ("de", "en"), empty when no catalogue was found. A
+// later call replaces the earlier catalogues.
+QString install(const QLocale &locale = QLocale(), const QStringList &searchFolders = folders());
+
+} // namespace Translations

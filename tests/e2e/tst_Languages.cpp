@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The built binary in German: what people read is German, what scripts and
+// bug reports read is the same as in English.
+#include "core/storage/LogStore.h"
+#include "fixtures/DbusSessionFixture.h"
+#include "fixtures/Files.h"
+#include "fixtures/SshdBackupTest.h"
+
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace TestHelpers;
+
+class TestLanguages : public SshdBackupTest
+{
+    Q_OBJECT
+
+public:
+    TestLanguages()
+        : SshdBackupTest(true)
+    { }
+
+private:
+    QProcessEnvironment language(const QString &lang) const
+    {
+        QProcessEnvironment env = m_bus->environment(QProcessEnvironment());
+        env.insert(QStringLiteral("LANG"), lang);
+        env.insert(QStringLiteral("LANGUAGE"), QString());
+        env.insert(QStringLiteral("LC_ALL"), QString());
+        env.insert(QStringLiteral("LC_MESSAGES"), QString());
+        // The same character set for both runs: rsync writes file names by it.
+        env.insert(QStringLiteral("LC_CTYPE"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+        return env;
+    }
+
+    Outcome run(const QStringList &arguments, const QString &lang) const
+    {
+        return runTidewell(m_s->home, arguments, language(lang));
+    }
+
+    // Times, durations and speeds differ from run to run; every word stays.
+    static QByteArray withoutNumbers(QByteArray text)
+    {
+        for (char &c : text) {
+            if (c >= '0' && c <= '9')
+                c = '0';
+        }
+        return text;
+    }
+
+    QString lastNotification() const { return m_bus->notifications().last().value(QStringLiteral("body")).toString(); }
+
+private Q_SLOTS:
+    void germanForPeopleEnglishForScripts()
+    {
+        writeFile(m_s->remote + QStringLiteral("/site/index.html"), "<html>");
+        writeFile(m_s->remote + QStringLiteral("/site/a/b.txt"), "b");
+        const Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)});
+        const QStringList backup{QStringLiteral("--run-backup"), server.id.toString(QUuid::WithoutBraces)};
+        // The first contact records the host key (and says so): not compared.
+        QCOMPARE(run(backup, QStringLiteral("C.UTF-8")).status, 0);
+
+        const int before = int(m_bus->notifications().size());
+        QCOMPARE(run(backup, QStringLiteral("C.UTF-8")).status, 0);
+        const QByteArray englishLog = readFile(LogStore::logFile(server.id));
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), before + 1, 5000);
+        QCOMPARE(lastNotification(), QStringLiteral("✓ web: prod — backup completed"));
+
+        const Outcome german = run(backup, QStringLiteral("de_DE.UTF-8"));
+        QCOMPARE(german.status, 0);
+        const QByteArray germanLog = readFile(LogStore::logFile(server.id));
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), before + 2, 5000);
+        QCOMPARE(lastNotification(), QStringLiteral("✓ web: prod – Sicherung abgeschlossen"));
+        QVERIFY(englishLog.contains("=== All backups completed ==="));
+        QCOMPARE(withoutNumbers(germanLog), withoutNumbers(englishLog));
+
+        // --status: German words around the same facts; --json and --nagios as in English.
+        const Outcome englishStatus = run({QStringLiteral("--status")}, QStringLiteral("C.UTF-8"));
+        const Outcome germanStatus = run({QStringLiteral("--status")}, QStringLiteral("de_DE.UTF-8"));
+        QCOMPARE(germanStatus.status, englishStatus.status);
+        QVERIFY2(englishStatus.out.startsWith("web: prod: not scheduled; last run "), englishStatus.out.constData());
+        QVERIFY2(germanStatus.out.startsWith("web: prod: nicht geplant; letzter Lauf "), germanStatus.out.constData());
+        QVERIFY2(germanStatus.out.contains("; nächster Lauf keiner\n"), germanStatus.out.constData());
+        const QRegularExpression checkedAt(QStringLiteral("\"checkedAt\": \"[^\"]*\""));
+        const auto json = [&](const QString &lang) {
+            const Outcome outcome = run({QStringLiteral("--status"), QStringLiteral("--json")}, lang);
+            return QString::fromUtf8(outcome.out).remove(checkedAt);
+        };
+        const QString englishJson = json(QStringLiteral("C.UTF-8"));
+        QVERIFY(englishJson.contains(QStringLiteral("\"health\": \"not scheduled\"")));
+        QCOMPARE(json(QStringLiteral("de_DE.UTF-8")), englishJson);
+        QCOMPARE(run({QStringLiteral("--status"), QStringLiteral("--nagios")}, QStringLiteral("de_DE.UTF-8")).out,
+                 run({QStringLiteral("--status"), QStringLiteral("--nagios")}, QStringLiteral("C.UTF-8")).out);
+
+        // Help and command-line mistakes, for people.
+        QVERIFY(run({QStringLiteral("--help")}, QStringLiteral("de_DE.UTF-8")).out.startsWith("Aufruf: tidewell"));
+        QVERIFY(run({QStringLiteral("--help")}, QStringLiteral("fr_FR.UTF-8")).out.startsWith("Utilisation"));
+        const Outcome mistake = run({QStringLiteral("--run-backup")}, QStringLiteral("de_DE.UTF-8"));
+        QCOMPARE(mistake.status, 2);
+        QCOMPARE(mistake.err, QByteArray("tidewell: --run-backup braucht eine Server-ID (siehe tidewell --help)\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLanguages)
+#include "tst_Languages.moc"

@@ -1,0 +1,2580 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>AdvancedSection</name>
+    <message>
+        <source>Advanced</source>
+        <translation>Erweitert</translation>
+    </message>
+    <message>
+        <source>What the copies keep besides contents, times and permissions:</source>
+        <translation>Was die Kopien außer Inhalt, Zeiten und Rechten bewahren:</translation>
+    </message>
+    <message>
+        <source>Owners and groups (kept in extended attributes of the copies when Tidewell is not root)</source>
+        <translation>Eigentümer und Gruppen (in erweiterten Attributen der Kopien, wenn Tidewell nicht als root läuft)</translation>
+    </message>
+    <message>
+        <source>Hard links (-H)</source>
+        <translation>Harte Links (-H)</translation>
+    </message>
+    <message>
+        <source>ACLs (-A)</source>
+        <translation>ACLs (-A)</translation>
+    </message>
+    <message>
+        <source>Extended attributes (-X)</source>
+        <translation>Erweiterte Attribute (-X)</translation>
+    </message>
+    <message>
+        <source>Owners by number, not by name (--numeric-ids)</source>
+        <translation>Eigentümer nach Nummer statt Name (--numeric-ids)</translation>
+    </message>
+    <message>
+        <source>Sparse files stay sparse (--sparse)</source>
+        <translation>Dünn besetzte Dateien bleiben dünn (--sparse)</translation>
+    </message>
+    <message>
+        <source>Server&apos;s rsync</source>
+        <translation>rsync des Servers</translation>
+    </message>
+    <message>
+        <source>Run with sudo on the server</source>
+        <translation>Auf dem Server mit sudo ausführen</translation>
+    </message>
+    <message>
+        <source>rsync runs as root there (sudo -n: it never asks for a password), so root-only files are copied and a restore can set owners</source>
+        <translation>rsync läuft dort als root (sudo -n: fragt nie nach einem Passwort), so werden auch nur für root lesbare Dateien kopiert und eine Wiederherstellung kann Eigentümer setzen</translation>
+    </message>
+    <message>
+        <source>Check sudo</source>
+        <translation>sudo prüfen</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Wird geprüft …</translation>
+    </message>
+    <message>
+        <source>The backup folder&apos;s file system does not store extended attributes (%1): owners, groups and extended attributes are not kept.</source>
+        <translation>Das Dateisystem des Sicherungsordners speichert keine erweiterten Attribute (%1): Eigentümer, Gruppen und erweiterte Attribute werden nicht bewahrt.</translation>
+    </message>
+    <message>
+        <source>Asking the server…</source>
+        <translation>Server wird gefragt …</translation>
+    </message>
+    <message>
+        <source>Last run: %1</source>
+        <translation>Letzter Lauf: %1</translation>
+    </message>
+</context>
+<context>
+    <name>BackupRunView</name>
+    <message>
+        <source>Backup</source>
+        <translation>Sicherung</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Reveal destination</source>
+        <translation>Ziel anzeigen</translation>
+    </message>
+    <message>
+        <source>Copy log</source>
+        <translation>Protokoll kopieren</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Preparing…</source>
+        <translation>Wird vorbereitet …</translation>
+    </message>
+    <message>
+        <source>Backup not started</source>
+        <translation>Sicherung nicht gestartet</translation>
+    </message>
+    <message>
+        <source>Restore not started</source>
+        <translation>Wiederherstellung nicht gestartet</translation>
+    </message>
+    <message>
+        <source>Backup cancelled</source>
+        <translation>Sicherung abgebrochen</translation>
+    </message>
+    <message>
+        <source>Restore cancelled</source>
+        <translation>Wiederherstellung abgebrochen</translation>
+    </message>
+    <message>
+        <source>Backup completed, but %1</source>
+        <translation>Sicherung abgeschlossen, aber %1</translation>
+    </message>
+    <message>
+        <source>Backup completed</source>
+        <translation>Sicherung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Restore completed</source>
+        <translation>Wiederherstellung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Backup failed (exit %1)</source>
+        <translation>Sicherung fehlgeschlagen (Exit-Code %1)</translation>
+    </message>
+    <message>
+        <source>Restore failed (exit %1)</source>
+        <translation>Wiederherstellung fehlgeschlagen (Exit-Code %1)</translation>
+    </message>
+    <message>
+        <source>Running: %1</source>
+        <translation>Läuft: %1</translation>
+    </message>
+</context>
+<context>
+    <name>BackupsSection</name>
+    <message>
+        <source>Backups</source>
+        <translation>Sicherungen</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>No backups yet.</source>
+        <translation>Noch keine Sicherungen.</translation>
+    </message>
+    <message>
+        <source>complete</source>
+        <translation>vollständig</translation>
+    </message>
+    <message>
+        <source>incomplete</source>
+        <translation>unvollständig</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Durchsuchen …</translation>
+    </message>
+    <message>
+        <source>Show this backup in the file manager</source>
+        <translation>Diese Sicherung im Dateimanager zeigen</translation>
+    </message>
+    <message>
+        <source>Find files in this backup and restore them</source>
+        <translation>Dateien in dieser Sicherung finden und wiederherstellen</translation>
+    </message>
+</context>
+<context>
+    <name>CompareDialog</name>
+    <message>
+        <source>Compare two backups</source>
+        <translation>Zwei Sicherungen vergleichen</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Vergleichen</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>bis</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Änderung</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Comparing…</source>
+        <translation>Wird verglichen …</translation>
+    </message>
+    <message>
+        <source>added</source>
+        <translation>hinzugefügt</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>geändert</translation>
+    </message>
+    <message>
+        <source>%1: %2 added, %3 removed, %4 changed</source>
+        <translation>%1: %2 hinzugefügt, %3 entfernt, %4 geändert</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) compared.</source>
+        <translation>
+            <numerusform>%n Datei verglichen.</numerusform>
+            <numerusform>%n Dateien verglichen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stopped. So far: %1</source>
+        <translation>Angehalten. Bis dahin: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigTransfer</name>
+    <message numerus="yes">
+        <source>“%1” contains %n server(s). This will replace your current configuration. Scheduled backups will be re-synced to match.</source>
+        <translation>
+            <numerusform>„%1“ enthält %n Server. Damit wird Ihre jetzige Konfiguration ersetzt. Geplante Sicherungen werden entsprechend neu eingerichtet.</numerusform>
+            <numerusform>„%1“ enthält %n Server. Damit wird Ihre jetzige Konfiguration ersetzt. Geplante Sicherungen werden entsprechend neu eingerichtet.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exportiert nach %1</translation>
+    </message>
+    <message>
+        <source>Import failed: %1</source>
+        <translation>Import fehlgeschlagen: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Imported %n server(s) from %1</source>
+        <translation>
+            <numerusform>%n Server aus %1 importiert</numerusform>
+            <numerusform>%n Server aus %1 importiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n server(s) repeated another server&apos;s id and were given a new one)</source>
+        <translation>
+            <numerusform>%1 (%n Server hatte dieselbe ID wie ein anderer und bekam eine neue)</numerusform>
+            <numerusform>%1 (%n Server hatten dieselbe ID wie ein anderer und bekamen eine neue)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, but %n schedule(s) not installed: %2</source>
+        <translation>
+            <numerusform>%1, aber %n Zeitplan wurde nicht eingerichtet: %2</numerusform>
+            <numerusform>%1, aber %n Zeitpläne wurden nicht eingerichtet: %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n for other reasons)</source>
+        <translation>
+            <numerusform>%1 (%n aus anderen Gründen)</numerusform>
+            <numerusform>%1 (%n aus anderen Gründen)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionSection</name>
+    <message>
+        <source>Connection</source>
+        <translation>Verbindung</translation>
+    </message>
+    <message>
+        <source>The port must be a whole number from 1 to 65535.</source>
+        <translation>Der Port muss eine ganze Zahl von 1 bis 65535 sein.</translation>
+    </message>
+    <message>
+        <source>Use keys loaded in ssh-agent instead of a file on disk. Supports passphrase-protected keys.</source>
+        <translation>Im ssh-agent geladene Schlüssel statt einer Datei verwenden. Auch Schlüssel mit Passphrase sind möglich.</translation>
+    </message>
+    <message>
+        <source>Use ssh-agent</source>
+        <translation>ssh-agent verwenden</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Durchsuchen …</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Username</source>
+        <translation>Benutzername</translation>
+    </message>
+    <message>
+        <source>SSH private key</source>
+        <translation>Privater SSH-Schlüssel</translation>
+    </message>
+    <message>
+        <source>Create a key</source>
+        <translation>Schlüssel erzeugen</translation>
+    </message>
+    <message>
+        <source>Make a new ed25519 key without a passphrase at the path shown (ssh-keygen)</source>
+        <translation>Einen neuen ed25519-Schlüssel ohne Passphrase am angezeigten Pfad erzeugen (ssh-keygen)</translation>
+    </message>
+    <message>
+        <source>Install key on server…</source>
+        <translation>Schlüssel auf dem Server einrichten …</translation>
+    </message>
+    <message>
+        <source>Add the public key to the account&apos;s authorized keys, with its password asked for once (ssh-copy-id)</source>
+        <translation>Den öffentlichen Schlüssel zu den erlaubten Schlüsseln des Kontos hinzufügen; dessen Passwort wird einmal abgefragt (ssh-copy-id)</translation>
+    </message>
+    <message>
+        <source>KB/s (0 = no limit)</source>
+        <translation>KB/s (0 = unbegrenzt)</translation>
+    </message>
+    <message>
+        <source>Limit bandwidth to</source>
+        <translation>Bandbreite begrenzen auf</translation>
+    </message>
+    <message>
+        <source>Test connection</source>
+        <translation>Verbindung testen</translation>
+    </message>
+    <message>
+        <source>ssh-agent holds no keys: add yours with ssh-add (in a terminal: ssh-add ~/.ssh/id_ed25519).</source>
+        <translation>ssh-agent enthält keine Schlüssel: Fügen Sie Ihren mit ssh-add hinzu (im Terminal: ssh-add ~/.ssh/id_ed25519).</translation>
+    </message>
+    <message>
+        <source>No ssh-agent answers in this session: start one, or turn “Use ssh-agent” off and choose a key file.</source>
+        <translation>In dieser Sitzung antwortet kein ssh-agent: Starten Sie einen, oder schalten Sie „ssh-agent verwenden“ aus und wählen Sie eine Schlüsseldatei.</translation>
+    </message>
+    <message>
+        <source>There is no key at this path yet: create one here, or let “Install key on server…” make it.</source>
+        <translation>An diesem Pfad liegt noch kein Schlüssel: Erzeugen Sie hier einen, oder lassen Sie „Schlüssel auf dem Server einrichten …“ ihn anlegen.</translation>
+    </message>
+    <message>
+        <source>This key has a passphrase: turn on “Use ssh-agent” and add it with ssh-add</source>
+        <translation>Dieser Schlüssel hat eine Passphrase: Schalten Sie „ssh-agent verwenden“ ein und fügen Sie ihn mit ssh-add hinzu</translation>
+    </message>
+    <message>
+        <source>This key cannot be used: %1</source>
+        <translation>Dieser Schlüssel ist nicht verwendbar: %1</translation>
+    </message>
+    <message>
+        <source>Could not create the key: %1</source>
+        <translation>Der Schlüssel konnte nicht erzeugt werden: %1</translation>
+    </message>
+    <message>
+        <source>Key created. Next: install it on the server.</source>
+        <translation>Schlüssel erzeugt. Als Nächstes: auf dem Server einrichten.</translation>
+    </message>
+    <message>
+        <source>Install key on server</source>
+        <translation>Schlüssel auf dem Server einrichten</translation>
+    </message>
+    <message>
+        <source>Password of %1 on %2 (used once to install the key; never stored):</source>
+        <translation>Passwort von %1 auf %2 (nur einmal zum Einrichten des Schlüssels verwendet, nie gespeichert):</translation>
+    </message>
+    <message>
+        <source>Creating the key…</source>
+        <translation>Schlüssel wird erzeugt …</translation>
+    </message>
+    <message>
+        <source>Trust the server&apos;s host key first (under “Host key” below); the key is installed next.</source>
+        <translation>Vertrauen Sie zuerst dem Hostschlüssel des Servers (unten unter „Hostschlüssel“); danach wird der Schlüssel eingerichtet.</translation>
+    </message>
+    <message>
+        <source>Installing the key…</source>
+        <translation>Schlüssel wird eingerichtet …</translation>
+    </message>
+    <message>
+        <source>Could not install the key: %1</source>
+        <translation>Der Schlüssel konnte nicht eingerichtet werden: %1</translation>
+    </message>
+    <message>
+        <source>The key is installed on the server.</source>
+        <translation>Der Schlüssel ist auf dem Server eingerichtet.</translation>
+    </message>
+    <message>
+        <source>host “%1”</source>
+        <translation>Host „%1“</translation>
+    </message>
+    <message>
+        <source>user “%1”</source>
+        <translation>Benutzer „%1“</translation>
+    </message>
+    <message>
+        <source>port %1</source>
+        <translation>Port %1</translation>
+    </message>
+    <message>
+        <source>Split into %1.</source>
+        <translation>Aufgeteilt in %1.</translation>
+    </message>
+    <message>
+        <source>Testing…</source>
+        <translation>Wird getestet …</translation>
+    </message>
+    <message>
+        <source>✓ Connected</source>
+        <translation>✓ Verbunden</translation>
+    </message>
+    <message>
+        <source>✗ Failed</source>
+        <translation>✗ Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>The server accepted none of ssh-agent&apos;s keys: add the right one with ssh-add, or turn “Use ssh-agent” off and install a key file.</source>
+        <translation>Der Server hat keinen Schlüssel des ssh-agent angenommen: Fügen Sie den richtigen mit ssh-add hinzu, oder schalten Sie „ssh-agent verwenden“ aus und richten Sie eine Schlüsseldatei ein.</translation>
+    </message>
+    <message>
+        <source>The server did not accept this key: use “Install key on server…” to add it with the account&apos;s password.</source>
+        <translation>Der Server hat diesen Schlüssel nicht angenommen: Fügen Sie ihn mit „Schlüssel auf dem Server einrichten …“ und dem Passwort des Kontos hinzu.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s host key is not trusted: check it under “Host key”.</source>
+        <translation>Dem Hostschlüssel des Servers wird nicht vertraut: Prüfen Sie ihn unter „Hostschlüssel“.</translation>
+    </message>
+    <message>
+        <source>The host key is not trusted yet: check it under “Host key” below. The test goes on once you trust it.</source>
+        <translation>Dem Hostschlüssel wird noch nicht vertraut: Prüfen Sie ihn unten unter „Hostschlüssel“. Der Test geht weiter, sobald Sie ihm vertrauen.</translation>
+    </message>
+    <message>
+        <source>Choose SSH private key</source>
+        <translation>Privaten SSH-Schlüssel wählen</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+</context>
+<context>
+    <name>DashboardView</name>
+    <message>
+        <source>Overview</source>
+        <translation>Übersicht</translation>
+    </message>
+    <message>
+        <source>Servers</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Healthy</source>
+        <translation>In Ordnung</translation>
+    </message>
+    <message>
+        <source>Failing</source>
+        <translation>Fehlerhaft</translation>
+    </message>
+    <message>
+        <source>Overdue</source>
+        <translation>Überfällig</translation>
+    </message>
+    <message>
+        <source>Scheduled</source>
+        <translation>Geplant</translation>
+    </message>
+    <message>
+        <source>Show all servers in the list</source>
+        <translation>Alle Server in der Liste zeigen</translation>
+    </message>
+    <message>
+        <source>Show the failing servers in the list</source>
+        <translation>Die fehlerhaften Server in der Liste zeigen</translation>
+    </message>
+    <message>
+        <source>Show the overdue servers in the list</source>
+        <translation>Die überfälligen Server in der Liste zeigen</translation>
+    </message>
+    <message>
+        <source>No servers configured</source>
+        <translation>Keine Server eingerichtet</translation>
+    </message>
+    <message>
+        <source>Click + in the sidebar to add your first server.</source>
+        <translation>Klicken Sie in der Seitenleiste auf +, um Ihren ersten Server hinzuzufügen.</translation>
+    </message>
+    <message>
+        <source>Your first backup in three steps</source>
+        <translation>Ihre erste Sicherung in drei Schritten</translation>
+    </message>
+    <message>
+        <source>Add a server: its address, the account to log in as, and a name.</source>
+        <translation>Server hinzufügen: seine Adresse, das Anmeldekonto und ein Name.</translation>
+    </message>
+    <message>
+        <source>Add a server</source>
+        <translation>Server hinzufügen</translation>
+    </message>
+    <message>
+        <source>Set up its SSH key (Tidewell can make one and install it with the account&apos;s password) and trust its host key.</source>
+        <translation>Seinen SSH-Schlüssel einrichten (Tidewell kann einen erzeugen und mit dem Passwort des Kontos einrichten) und seinem Hostschlüssel vertrauen.</translation>
+    </message>
+    <message>
+        <source>Set up key</source>
+        <translation>Schlüssel einrichten</translation>
+    </message>
+    <message>
+        <source>Add a folder to back up, then run the first backup.</source>
+        <translation>Einen zu sichernden Ordner hinzufügen und die erste Sicherung starten.</translation>
+    </message>
+    <message>
+        <source>Add a path</source>
+        <translation>Pfad hinzufügen</translation>
+    </message>
+</context>
+<context>
+    <name>Desktop</name>
+    <message>
+        <source>the folder does not exist</source>
+        <translation>der Ordner existiert nicht</translation>
+    </message>
+    <message>
+        <source>no file manager answered, and no program is set to open folders</source>
+        <translation>kein Dateimanager hat geantwortet, und kein Programm ist zum Öffnen von Ordnern eingestellt</translation>
+    </message>
+</context>
+<context>
+    <name>Dialogs</name>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>A file is already there</source>
+        <translation>Dort liegt bereits eine Datei</translation>
+    </message>
+    <message>
+        <source>“%1” is already there. Replace it with the restored one?</source>
+        <translation>„%1“ ist bereits vorhanden. Durch die wiederhergestellte Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>“Keep both” gives the restored file the backup&apos;s date in its name.</source>
+        <translation>„Beide behalten“ gibt der wiederhergestellten Datei das Datum der Sicherung im Namen.</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>Keep both</source>
+        <translation>Beide behalten</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Do this for the other files that are there too</source>
+        <translation>Für die anderen vorhandenen Dateien ebenso verfahren</translation>
+    </message>
+</context>
+<context>
+    <name>EntryPoint</name>
+    <message>
+        <source>tidewell: %1 (see tidewell --help)</source>
+        <translation>tidewell: %1 (siehe tidewell --help)</translation>
+    </message>
+    <message>
+        <source>--list-backups needs a server ID</source>
+        <translation>--list-backups braucht eine Server-ID</translation>
+    </message>
+    <message>
+        <source>--restore needs a server ID</source>
+        <translation>--restore braucht eine Server-ID</translation>
+    </message>
+    <message>
+        <source>--restore needs --date yyyy-MM-dd, the day of the backup to restore from</source>
+        <translation>--restore braucht --date JJJJ-MM-TT, den Tag der Sicherung, aus der wiederhergestellt wird</translation>
+    </message>
+    <message>
+        <source>--restore needs at least one --item, a remote path as the server has it</source>
+        <translation>--restore braucht mindestens ein --item, einen entfernten Pfad, wie der Server ihn kennt</translation>
+    </message>
+    <message>
+        <source>--restore needs either --to FOLDER (this computer) or --to-server [FOLDER]</source>
+        <translation>--restore braucht entweder --to ORDNER (dieser Rechner) oder --to-server [ORDNER]</translation>
+    </message>
+    <message>
+        <source>--to needs a folder</source>
+        <translation>--to braucht einen Ordner</translation>
+    </message>
+    <message>
+        <source>--dry-run is for --to-server</source>
+        <translation>--dry-run gilt nur für --to-server</translation>
+    </message>
+    <message>
+        <source>tidewell: --run-backup needs a server ID (see tidewell --help)</source>
+        <translation>tidewell: --run-backup braucht eine Server-ID (siehe tidewell --help)</translation>
+    </message>
+    <message>
+        <source>tidewell: --run-backup needs a server ID, not “%1” (see tidewell --help)</source>
+        <translation>tidewell: --run-backup braucht eine Server-ID, nicht „%1“ (siehe tidewell --help)</translation>
+    </message>
+    <message>
+        <source>tidewell: --report-failure needs a server ID (see tidewell --help)</source>
+        <translation>tidewell: --report-failure braucht eine Server-ID (siehe tidewell --help)</translation>
+    </message>
+    <message>
+        <source>Usage: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]
+Keep local copies of the files on your servers, copied with rsync over SSH.
+
+Without options, the window opens (or the open one is shown).
+
+Options:
+  --run-backup SERVER-ID  back up this server without a window and exit with
+                          the run&apos;s status (how daily schedules start Tidewell)
+  --status                print each server&apos;s health, last run, last success and
+                          next run; exit 0 when every scheduled server is ok
+                          (pending: scheduled less than 26 hours ago, not run yet)
+  --json                  with --status or --list-backups: the same as JSON
+  --nagios                with --status: one line for a monitoring plugin, exit
+                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
+  --report-failure SERVER-ID
+                          report a scheduled run of the server that ended without
+                          reporting (systemd&apos;s OnFailure= starts it); else nothing
+  --list-backups SERVER-ID
+                          list the server&apos;s backups: day, complete or not
+  --restore SERVER-ID --date DATE --item PATH [--item PATH...]
+        (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--allow-incomplete]
+                          restore remote paths as the backup of DATE
+                          (yyyy-MM-dd) holds them: to a folder of this
+                          computer (a file already there is kept, the restored
+                          one gets &quot;(restored DATE)&quot; in its name), or back to
+                          the server, where they came from or into FOLDER
+                          (files it replaces are kept in a .tidewell-replaced-*
+                          folder there; --dry-run only says what it would do)
+  -h, --help              print this help and exit
+  -v, --version           print the version and exit
+
+Exit statuses: rsync&apos;s; 2 for a command line that cannot be followed, 75
+while a backup of the server runs. See man tidewell for more, and files.
+</source>
+        <translation>Aufruf: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]
+Hält lokale Kopien der Dateien auf Ihren Servern, kopiert mit rsync über SSH.
+
+Ohne Optionen öffnet sich das Fenster (oder das offene wird gezeigt).
+
+Optionen:
+  --run-backup SERVER-ID  diesen Server ohne Fenster sichern und mit dem Status
+                          des Laufs enden (so starten tägliche Zeitpläne Tidewell)
+  --status                Zustand, letzten Lauf, letzten Erfolg und nächsten Lauf
+                          jedes Servers ausgeben; Exit-Code 0, wenn jeder geplante
+                          Server in Ordnung ist (ausstehend: vor weniger als
+                          26 Stunden geplant, noch nicht gelaufen)
+  --json                  mit --status oder --list-backups: dasselbe als JSON
+  --nagios                mit --status: eine Zeile für ein Monitoring-Plugin,
+                          Exit-Code 0 OK, 1 WARNING (überfällig),
+                          2 CRITICAL (fehlerhaft), 3 UNKNOWN
+  --report-failure SERVER-ID
+                          einen geplanten Lauf des Servers melden, der ohne
+                          Bericht endete (systemds OnFailure= startet das);
+                          sonst nichts
+  --list-backups SERVER-ID
+                          die Sicherungen des Servers auflisten: Tag,
+                          vollständig oder nicht
+  --restore SERVER-ID --date DATUM --item PFAD [--item PFAD...]
+        (--to ORDNER | --to-server [ORDNER]) [--dry-run] [--allow-incomplete]
+                          entfernte Pfade so wiederherstellen, wie die Sicherung
+                          vom DATUM (JJJJ-MM-TT) sie enthält: in einen Ordner
+                          dieses Rechners (eine dort vorhandene Datei bleibt, die
+                          wiederhergestellte bekommt „(restored DATUM)“ in den
+                          Namen), oder zurück auf den Server, an den Ursprungsort
+                          oder in ORDNER (ersetzte Dateien bleiben dort in einem
+                          Ordner .tidewell-replaced-*; --dry-run sagt nur, was
+                          geschehen würde)
+  -h, --help              diese Hilfe ausgeben und enden
+  -v, --version           die Version ausgeben und enden
+
+Exit-Codes: die von rsync; 2 für eine nicht ausführbare Befehlszeile, 75,
+solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>tidewell: unknown option(s) %1 ignored (see tidewell --help)</source>
+        <translation>
+            <numerusform>tidewell: unbekannte Option %1 ignoriert (siehe tidewell --help)</numerusform>
+            <numerusform>tidewell: unbekannte Optionen %1 ignoriert (siehe tidewell --help)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>Formatting</name>
+    <message numerus="yes">
+        <source>%n year(s) ago</source>
+        <translation>
+            <numerusform>vor %n Jahr</numerusform>
+            <numerusform>vor %n Jahren</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n year(s)</source>
+        <translation>
+            <numerusform>in %n Jahr</numerusform>
+            <numerusform>in %n Jahren</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n month(s) ago</source>
+        <translation>
+            <numerusform>vor %n Monat</numerusform>
+            <numerusform>vor %n Monaten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n month(s)</source>
+        <translation>
+            <numerusform>in %n Monat</numerusform>
+            <numerusform>in %n Monaten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n week(s) ago</source>
+        <translation>
+            <numerusform>vor %n Woche</numerusform>
+            <numerusform>vor %n Wochen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n week(s)</source>
+        <translation>
+            <numerusform>in %n Woche</numerusform>
+            <numerusform>in %n Wochen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) ago</source>
+        <translation>
+            <numerusform>vor %n Tag</numerusform>
+            <numerusform>vor %n Tagen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n day(s)</source>
+        <translation>
+            <numerusform>in %n Tag</numerusform>
+            <numerusform>in %n Tagen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s) ago</source>
+        <translation>
+            <numerusform>vor %n Stunde</numerusform>
+            <numerusform>vor %n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n hour(s)</source>
+        <translation>
+            <numerusform>in %n Stunde</numerusform>
+            <numerusform>in %n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s) ago</source>
+        <translation>
+            <numerusform>vor %n Minute</numerusform>
+            <numerusform>vor %n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n minute(s)</source>
+        <translation>
+            <numerusform>in %n Minute</numerusform>
+            <numerusform>in %n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second(s) ago</source>
+        <translation>
+            <numerusform>vor %n Sekunde</numerusform>
+            <numerusform>vor %n Sekunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n second(s)</source>
+        <translation>
+            <numerusform>in %n Sekunde</numerusform>
+            <numerusform>in %n Sekunden</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>HostKeyCheck</name>
+    <message>
+        <source>Host key added to ~/.ssh/known_hosts.</source>
+        <translation>Hostschlüssel zu ~/.ssh/known_hosts hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>Failed to trust host: %1</source>
+        <translation>Dem Host konnte nicht vertraut werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>HostKeyChecker</name>
+    <message>
+        <source>No response from %1:%2</source>
+        <translation>Keine Antwort von %1:%2</translation>
+    </message>
+    <message>
+        <source>Could not parse fingerprint</source>
+        <translation>Der Fingerabdruck war nicht lesbar</translation>
+    </message>
+    <message>
+        <source>ssh-keyscan failed</source>
+        <translation>ssh-keyscan ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>the server now presents %1 %2, not the key shown. Check again.</source>
+        <translation>der Server zeigt jetzt %1 %2, nicht den angezeigten Schlüssel. Prüfen Sie erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>HostKeySection</name>
+    <message>
+        <source>Host key</source>
+        <translation>Hostschlüssel</translation>
+    </message>
+    <message>
+        <source>Check host key</source>
+        <translation>Hostschlüssel prüfen</translation>
+    </message>
+    <message>
+        <source>Verify the server&apos;s SSH host key fingerprint before trusting it. On first use, compare the fingerprint with what the server administrator provides.</source>
+        <translation>Prüfen Sie den Fingerabdruck des SSH-Hostschlüssels, bevor Sie ihm vertrauen. Vergleichen Sie ihn beim ersten Mal mit dem, den Ihnen die Administration des Servers nennt.</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Wird geprüft …</translation>
+    </message>
+    <message>
+        <source>✔ Trusted</source>
+        <translation>✔ Vertraut</translation>
+    </message>
+    <message>
+        <source>Trusted fingerprint</source>
+        <translation>Vertrauter Fingerabdruck</translation>
+    </message>
+    <message>
+        <source>? Unknown host</source>
+        <translation>? Unbekannter Host</translation>
+    </message>
+    <message>
+        <source>Server&apos;s fingerprint</source>
+        <translation>Fingerabdruck des Servers</translation>
+    </message>
+    <message>
+        <source>Trust this host</source>
+        <translation>Diesem Host vertrauen</translation>
+    </message>
+    <message>
+        <source>Only trust if the fingerprint matches what the administrator gave you.</source>
+        <translation>Nur vertrauen, wenn der Fingerabdruck mit dem der Administration übereinstimmt.</translation>
+    </message>
+    <message>
+        <source>⚠ Fingerprint mismatch!</source>
+        <translation>⚠ Fingerabdruck stimmt nicht überein!</translation>
+    </message>
+    <message>
+        <source>Server presents</source>
+        <translation>Server zeigt</translation>
+    </message>
+    <message>
+        <source>You trusted</source>
+        <translation>Sie vertrauten</translation>
+    </message>
+    <message>
+        <source>DANGER: the key changed. This can happen after a server rebuild — but also indicates possible interception. Do not proceed without verifying with the administrator.</source>
+        <translation>GEFAHR: Der Schlüssel hat sich geändert. Das kann nach einer Neuinstallation des Servers passieren – aber auch auf ein Abhören hindeuten. Fahren Sie nicht fort, ohne es mit der Administration zu klären.</translation>
+    </message>
+    <message>
+        <source>✖ Unreachable</source>
+        <translation>✖ Nicht erreichbar</translation>
+    </message>
+</context>
+<context>
+    <name>KeySetup</name>
+    <message>
+        <source>no path for the key</source>
+        <translation>kein Pfad für den Schlüssel</translation>
+    </message>
+    <message>
+        <source>a file is already at %1; nothing was changed</source>
+        <translation>unter %1 liegt bereits eine Datei; nichts wurde geändert</translation>
+    </message>
+    <message>
+        <source>could not make the folder %1</source>
+        <translation>der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>ssh-keygen ended with code %1</source>
+        <translation>ssh-keygen endete mit Code %1</translation>
+    </message>
+    <message>
+        <source>the public key could not be made from %1</source>
+        <translation>der öffentliche Schlüssel konnte nicht aus %1 erzeugt werden</translation>
+    </message>
+    <message>
+        <source>could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>could not prepare the password hand-over: %1</source>
+        <translation>die Übergabe des Passworts konnte nicht vorbereitet werden: %1</translation>
+    </message>
+    <message>
+        <source>ssh-copy-id could not be started: %1</source>
+        <translation>ssh-copy-id konnte nicht gestartet werden: %1</translation>
+    </message>
+    <message>
+        <source>ssh-copy-id did not finish within a minute</source>
+        <translation>ssh-copy-id wurde nicht innerhalb einer Minute fertig</translation>
+    </message>
+    <message>
+        <source>the server did not accept the password</source>
+        <translation>der Server hat das Passwort nicht angenommen</translation>
+    </message>
+    <message>
+        <source>the server asked for no password (it may allow key log-ins only): %1</source>
+        <translation>der Server hat nach keinem Passwort gefragt (er erlaubt vielleicht nur Anmeldungen mit Schlüssel): %1</translation>
+    </message>
+    <message>
+        <source>the server&apos;s host key is not trusted yet: check it first</source>
+        <translation>dem Hostschlüssel des Servers wird noch nicht vertraut: Prüfen Sie ihn zuerst</translation>
+    </message>
+    <message>
+        <source>ssh-copy-id ended with code %1</source>
+        <translation>ssh-copy-id endete mit Code %1</translation>
+    </message>
+</context>
+<context>
+    <name>LastRunSection</name>
+    <message>
+        <source>Last run</source>
+        <translation>Letzter Lauf</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>Wann</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>View full log</source>
+        <translation>Ganzes Protokoll anzeigen</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>Erfolgreich</translation>
+    </message>
+    <message>
+        <source>Failed (exit %1)</source>
+        <translation>Fehlgeschlagen (Exit-Code %1)</translation>
+    </message>
+</context>
+<context>
+    <name>LogViewerView</name>
+    <message>
+        <source>Last log</source>
+        <translation>Letztes Protokoll</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>Erfolgreich</translation>
+    </message>
+    <message>
+        <source>Failed (exit %1)</source>
+        <translation>Fehlgeschlagen (Exit-Code %1)</translation>
+    </message>
+    <message>
+        <source>Reveal log file</source>
+        <translation>Protokolldatei anzeigen</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Last run: %1</source>
+        <translation>Letzter Lauf: %1</translation>
+    </message>
+    <message>
+        <source>No log available for this server.</source>
+        <translation>Für diesen Server gibt es kein Protokoll.</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>Add Server</source>
+        <translation>Server hinzufügen</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Einstellungen …</translation>
+    </message>
+    <message>
+        <source>Quit Tidewell</source>
+        <translation>Tidewell beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Server</source>
+        <translation>&amp;Server</translation>
+    </message>
+    <message>
+        <source>Find Servers</source>
+        <translation>Server suchen</translation>
+    </message>
+    <message>
+        <source>Dashboard</source>
+        <translation>Übersicht</translation>
+    </message>
+    <message>
+        <source>Run Backup Now</source>
+        <translation>Jetzt sichern</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Keyboard Shortcuts</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Servers</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Show dashboard</source>
+        <translation>Übersicht zeigen</translation>
+    </message>
+    <message>
+        <source>Add a new server</source>
+        <translation>Einen neuen Server hinzufügen</translation>
+    </message>
+    <message>
+        <source>Find by name or host (Ctrl+F)</source>
+        <translation>Nach Name oder Host suchen (Strg+F)</translation>
+    </message>
+    <message>
+        <source>Find servers</source>
+        <translation>Server suchen</translation>
+    </message>
+    <message>
+        <source>Show servers</source>
+        <translation>Server zeigen</translation>
+    </message>
+    <message>
+        <source>Order</source>
+        <translation>Reihenfolge</translation>
+    </message>
+    <message>
+        <source>As configured</source>
+        <translation>Wie eingerichtet</translation>
+    </message>
+    <message>
+        <source>By name</source>
+        <translation>Nach Name</translation>
+    </message>
+    <message>
+        <source>Needs attention first</source>
+        <translation>Handlungsbedarf zuerst</translation>
+    </message>
+    <message>
+        <source>Could not open %1: %2</source>
+        <translation>%1 konnte nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>No backups yet</source>
+        <translation>Noch keine Sicherungen</translation>
+    </message>
+    <message>
+        <source>Run backup now</source>
+        <translation>Jetzt sichern</translation>
+    </message>
+    <message>
+        <source>Open backups folder</source>
+        <translation>Sicherungsordner öffnen</translation>
+    </message>
+    <message>
+        <source>View last log</source>
+        <translation>Letztes Protokoll anzeigen</translation>
+    </message>
+    <message>
+        <source>Restore…</source>
+        <translation>Wiederherstellen …</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>Duplizieren</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete server</source>
+        <translation>Server löschen</translation>
+    </message>
+    <message>
+        <source>This removes the server configuration. Local backups are not touched.</source>
+        <translation>Damit wird die Konfiguration des Servers entfernt. Lokale Sicherungen bleiben unberührt.</translation>
+    </message>
+    <message>
+        <source>Could not open %1: the folder could not be made</source>
+        <translation>%1 konnte nicht geöffnet werden: Der Ordner konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>%1 could not be read: %2</source>
+        <translation>%1 konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 (and %n more)</source>
+        <translation>
+            <numerusform>%1: %2 (und %n weiteres)</numerusform>
+            <numerusform>%1: %2 (und %n weitere)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Add a server</source>
+        <translation>Server hinzufügen</translation>
+    </message>
+    <message>
+        <source>Find servers by name or host</source>
+        <translation>Server nach Name oder Host suchen</translation>
+    </message>
+    <message>
+        <source>Show the dashboard</source>
+        <translation>Die Übersicht zeigen</translation>
+    </message>
+    <message>
+        <source>Run a backup of the selected server now</source>
+        <translation>Den gewählten Server jetzt sichern</translation>
+    </message>
+    <message>
+        <source>Delete the selected server (in the list, after asking)</source>
+        <translation>Den gewählten Server löschen (in der Liste, nach Rückfrage)</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Enter</source>
+        <translation>Eingabe</translation>
+    </message>
+    <message>
+        <source>Open the server of the focused dashboard card</source>
+        <translation>Den Server der ausgewählten Übersichtskarte öffnen</translation>
+    </message>
+    <message>
+        <source>All (%1)</source>
+        <translation>Alle (%1)</translation>
+    </message>
+    <message>
+        <source>Failing (%1)</source>
+        <translation>Fehlerhaft (%1)</translation>
+    </message>
+    <message>
+        <source>Overdue (%1)</source>
+        <translation>Überfällig (%1)</translation>
+    </message>
+    <message>
+        <source>Running (%1)</source>
+        <translation>Laufend (%1)</translation>
+    </message>
+    <message>
+        <source>Not scheduled (%1)</source>
+        <translation>Nicht geplant (%1)</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be read; its contents were kept in %1</source>
+        <translation>Die Konfigurationsdatei konnte nicht gelesen werden; ihr Inhalt wurde in %1 aufbewahrt</translation>
+    </message>
+    <message>
+        <source>Last backup: %1
+%2</source>
+        <translation>Letzte Sicherung: %1
+%2</translation>
+    </message>
+    <message>
+        <source>%1 could not be read: %2 (kept as %3)</source>
+        <translation>%1 konnte nicht gelesen werden: %2 (aufbewahrt als %3)</translation>
+    </message>
+    <message>
+        <source>%1 could not be read: %2 (it will not be replaced: %3)</source>
+        <translation>%1 konnte nicht gelesen werden: %2 (sie wird nicht ersetzt: %3)</translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarContent</name>
+    <message>
+        <source>Run backup now</source>
+        <translation>Jetzt sichern</translation>
+    </message>
+    <message>
+        <source>Last: %1</source>
+        <translation>Zuletzt: %1</translation>
+    </message>
+    <message>
+        <source>Scheduled: daily at %1 (next %2)</source>
+        <translation>Geplant: täglich um %1 (nächster Lauf %2)</translation>
+    </message>
+    <message>
+        <source>Scheduled: daily at %1</source>
+        <translation>Geplant: täglich um %1</translation>
+    </message>
+    <message>
+        <source>Progress: %1%  —  %2</source>
+        <translation>Fortschritt: %1 %  —  %2</translation>
+    </message>
+    <message>
+        <source>Path: %1</source>
+        <translation>Pfad: %1</translation>
+    </message>
+    <message>
+        <source>Running: %1</source>
+        <translation>Läuft: %1</translation>
+    </message>
+    <message>
+        <source>Cancel current backup</source>
+        <translation>Laufende Sicherung abbrechen</translation>
+    </message>
+    <message>
+        <source>No servers configured</source>
+        <translation>Keine Server eingerichtet</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more…</source>
+        <translation>
+            <numerusform>und %n weiterer …</numerusform>
+            <numerusform>und %n weitere …</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>All servers…</source>
+        <translation>Alle Server …</translation>
+    </message>
+    <message>
+        <source>Open Tidewell…</source>
+        <translation>Tidewell öffnen …</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Einstellungen …</translation>
+    </message>
+    <message>
+        <source>Quit Tidewell</source>
+        <translation>Tidewell beenden</translation>
+    </message>
+</context>
+<context>
+    <name>NotificationService</name>
+    <message>
+        <source>(untitled)</source>
+        <translation>(ohne Namen)</translation>
+    </message>
+    <message>
+        <source>⏹ %1 — backup cancelled</source>
+        <translation>⏹ %1 – Sicherung abgebrochen</translation>
+    </message>
+    <message>
+        <source>%1 — backup ended (status unknown)</source>
+        <translation>%1 – Sicherung beendet (Status unbekannt)</translation>
+    </message>
+    <message>
+        <source>⚠ %1 — backup completed, but %2</source>
+        <translation>⚠ %1 – Sicherung abgeschlossen, aber %2</translation>
+    </message>
+    <message>
+        <source>✓ %1 — backup completed</source>
+        <translation>✓ %1 – Sicherung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>✗ %1 — backup failed (exit %2)</source>
+        <translation>✗ %1 – Sicherung fehlgeschlagen (Exit-Code %2)</translation>
+    </message>
+    <message>
+        <source>⏹ %1 — restore cancelled</source>
+        <translation>⏹ %1 – Wiederherstellung abgebrochen</translation>
+    </message>
+    <message>
+        <source>✓ %1 — restore completed</source>
+        <translation>✓ %1 – Wiederherstellung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>✗ %1 — restore failed (exit %2)</source>
+        <translation>✗ %1 – Wiederherstellung fehlgeschlagen (Exit-Code %2)</translation>
+    </message>
+    <message>
+        <source>✗ %1 — restore failed (exit unknown)</source>
+        <translation>✗ %1 – Wiederherstellung fehlgeschlagen (Exit-Code unbekannt)</translation>
+    </message>
+</context>
+<context>
+    <name>OverdueWatch</name>
+    <message>
+        <source>Show</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message>
+        <source>⚠ %1 — no successful backup yet</source>
+        <translation>⚠ %1 – noch keine erfolgreiche Sicherung</translation>
+    </message>
+    <message numerus="yes">
+        <source>⚠ %1 — no successful backup for %n day(s)</source>
+        <translation>
+            <numerusform>⚠ %1 – seit %n Tag keine erfolgreiche Sicherung</numerusform>
+            <numerusform>⚠ %1 – seit %n Tagen keine erfolgreiche Sicherung</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>⚠ %n server(s) need attention</source>
+        <translation>
+            <numerusform>⚠ %n Server braucht Aufmerksamkeit</numerusform>
+            <numerusform>⚠ %n Server brauchen Aufmerksamkeit</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n more</source>
+        <translation>
+            <numerusform>%1 und %n weiterer</numerusform>
+            <numerusform>%1 und %n weitere</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>PathRow</name>
+    <message>
+        <source>Copy this path</source>
+        <translation>Diesen Pfad kopieren</translation>
+    </message>
+    <message>
+        <source>Label (e.g. SQLite DB, Media)</source>
+        <translation>Bezeichnung (z. B. SQLite-DB, Medien)</translation>
+    </message>
+    <message>
+        <source>Path label</source>
+        <translation>Bezeichnung des Pfads</translation>
+    </message>
+    <message>
+        <source>Remote path (e.g. /var/www/app/media)</source>
+        <translation>Entfernter Pfad (z. B. /var/www/app/media)</translation>
+    </message>
+    <message>
+        <source>Remote path</source>
+        <translation>Entfernter Pfad</translation>
+    </message>
+    <message>
+        <source>Directory</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Pre-backup command (runs via SSH before rsync, optional)</source>
+        <translation>Befehl vor der Sicherung (läuft über SSH vor rsync, optional)</translation>
+    </message>
+    <message>
+        <source>Pre-backup command</source>
+        <translation>Befehl vor der Sicherung</translation>
+    </message>
+    <message>
+        <source>Exclude (one rsync pattern per line, e.g. node_modules/, *.log)</source>
+        <translation>Ausschließen (ein rsync-Muster pro Zeile, z. B. node_modules/, *.log)</translation>
+    </message>
+    <message>
+        <source>Exclude patterns</source>
+        <translation>Ausschlussmuster</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Show what a run would copy and what the patterns leave out, without copying anything</source>
+        <translation>Zeigen, was ein Lauf kopieren würde und was die Muster auslassen, ohne etwas zu kopieren</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Durchsuchen …</translation>
+    </message>
+    <message>
+        <source>Choose the path among the server&apos;s folders</source>
+        <translation>Den Pfad unter den Ordnern des Servers wählen</translation>
+    </message>
+    <message>
+        <source>Remove this path</source>
+        <translation>Diesen Pfad entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>PathsSection</name>
+    <message>
+        <source>Backup paths</source>
+        <translation>Sicherungspfade</translation>
+    </message>
+    <message>
+        <source>Add path</source>
+        <translation>Pfad hinzufügen</translation>
+    </message>
+    <message>
+        <source>%1 enabled of %2</source>
+        <translation>%1 von %2 aktiv</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewDialog</name>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Asking the server what a run would copy…</source>
+        <translation>Der Server wird gefragt, was ein Lauf kopieren würde …</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>A dry run with this path&apos;s real options: nothing is copied. Lines starting with “&gt;f” or “cd” would be copied, “hf” or “.f” taken unchanged; “hiding” lines are left out by a pattern.</source>
+        <translation>Ein Probelauf mit den echten Optionen dieses Pfads: Nichts wird kopiert. Zeilen mit „&gt;f“ oder „cd“ am Anfang würden kopiert, „hf“ oder „.f“ unverändert übernommen; „hiding“-Zeilen lässt ein Muster aus.</translation>
+    </message>
+    <message>
+        <source>The server is no longer in the settings.</source>
+        <translation>Der Server ist nicht mehr in den Einstellungen.</translation>
+    </message>
+    <message>
+        <source>(untitled)</source>
+        <translation>(ohne Namen)</translation>
+    </message>
+    <message>
+        <source>%1 is %2 on the server.</source>
+        <translation>%1 ist auf dem Server %2.</translation>
+    </message>
+    <message numerus="yes">
+        <source>A run would copy %n file(s)</source>
+        <translation>
+            <numerusform>Ein Lauf würde %n Datei kopieren</numerusform>
+            <numerusform>Ein Lauf würde %n Dateien kopieren</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Preview of “%1” on %2</source>
+        <translation>Vorschau von „%1“ auf %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and take %n unchanged file(s) from the snapshot of %2</source>
+        <translation>
+            <numerusform>%1 und %n unveränderte Datei aus dem Schnappschuss vom %2 übernehmen</numerusform>
+            <numerusform>%1 und %n unveränderte Dateien aus dem Schnappschuss vom %2 übernehmen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1; %n file(s) in the destination are up to date</source>
+        <translation>
+            <numerusform>%1; %n Datei im Ziel ist aktuell</numerusform>
+            <numerusform>%1; %n Dateien im Ziel sind aktuell</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1; %n item(s) left out by exclude patterns.</source>
+        <translation>
+            <numerusform>%1; %n Eintrag durch Ausschlussmuster ausgelassen.</numerusform>
+            <numerusform>%1; %n Einträge durch Ausschlussmuster ausgelassen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Cancelled. So far: %1</source>
+        <translation>Abgebrochen. Bis dahin: %1</translation>
+    </message>
+    <message>
+        <source>Included at the top: %1</source>
+        <translation>Oberste Ebene enthält: %1</translation>
+    </message>
+    <message>
+        <source>rsync ended with exit %1; see its lines below.</source>
+        <translation>rsync endete mit Exit-Code %1; siehe seine Zeilen unten.</translation>
+    </message>
+    <message>
+        <source>The first %1 of rsync&apos;s lines are shown.</source>
+        <translation>Die ersten %1 Zeilen von rsync werden gezeigt.</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteFolderDialog</name>
+    <message>
+        <source>Choose a remote path on %1</source>
+        <translation>Einen entfernten Pfad auf %1 wählen</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Wählen</translation>
+    </message>
+    <message>
+        <source>Listing %1…</source>
+        <translation>%1 wird aufgelistet …</translation>
+    </message>
+    <message>
+        <source>the home folder</source>
+        <translation>den Persönlichen Ordner</translation>
+    </message>
+    <message>
+        <source>Could not list the folder: %1</source>
+        <translation>Der Ordner konnte nicht aufgelistet werden: %1</translation>
+    </message>
+    <message>
+        <source>This folder is empty.</source>
+        <translation>Dieser Ordner ist leer.</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteListing</name>
+    <message>
+        <source>the server&apos;s answer was not a folder listing</source>
+        <translation>die Antwort des Servers war keine Ordnerliste</translation>
+    </message>
+    <message>
+        <source>the server&apos;s find cannot list folders (it has no -printf): type the path instead</source>
+        <translation>find auf dem Server kann keine Ordner auflisten (kein -printf): Geben Sie den Pfad stattdessen ein</translation>
+    </message>
+    <message>
+        <source>ssh exited with code %1</source>
+        <translation>ssh endete mit Code %1</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreView</name>
+    <message>
+        <source>Restore from “%1”</source>
+        <translation>Wiederherstellen aus „%1“</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>Sicherungen</translation>
+    </message>
+    <message>
+        <source>Find in this backup (a part of a name)</source>
+        <translation>In dieser Sicherung suchen (ein Teil eines Namens)</translation>
+    </message>
+    <message>
+        <source>Found</source>
+        <translation>Gefunden</translation>
+    </message>
+    <message>
+        <source>Versions…</source>
+        <translation>Versionen …</translation>
+    </message>
+    <message>
+        <source>Compare…</source>
+        <translation>Vergleichen …</translation>
+    </message>
+    <message>
+        <source>Restore to this computer…</source>
+        <translation>Auf diesen Rechner wiederherstellen …</translation>
+    </message>
+    <message>
+        <source>Restore to the server…</source>
+        <translation>Auf den Server wiederherstellen …</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>%1 found; the first %2 are shown.</source>
+        <translation>%1 gefunden; die ersten %2 werden gezeigt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n found.</source>
+        <translation>
+            <numerusform>%n gefunden.</numerusform>
+            <numerusform>%n gefunden.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 (incomplete)</source>
+        <translation>%1 (unvollständig)</translation>
+    </message>
+    <message>
+        <source>There are no dated backups of this server in %1 yet.</source>
+        <translation>In %1 gibt es noch keine datierten Sicherungen dieses Servers.</translation>
+    </message>
+    <message>
+        <source>This backup is incomplete: its run did not finish, so files may be missing or older.</source>
+        <translation>Diese Sicherung ist unvollständig: Ihr Lauf wurde nicht fertig, daher können Dateien fehlen oder älter sein.</translation>
+    </message>
+    <message>
+        <source>Searching…</source>
+        <translation>Wird gesucht …</translation>
+    </message>
+    <message>
+        <source>Restore from an incomplete backup?</source>
+        <translation>Aus einer unvollständigen Sicherung wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>The backup of %1 is incomplete.</source>
+        <translation>Die Sicherung vom %1 ist unvollständig.</translation>
+    </message>
+    <message>
+        <source>Its run did not finish: some files may be missing, or be older than the server&apos;s were that day.</source>
+        <translation>Ihr Lauf wurde nicht fertig: Manche Dateien können fehlen oder älter sein, als sie an diesem Tag auf dem Server waren.</translation>
+    </message>
+    <message>
+        <source>Restore anyway</source>
+        <translation>Trotzdem wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Choose one file or folder that a path of this server backs up.</source>
+        <translation>Wählen Sie eine Datei oder einen Ordner, die ein Pfad dieses Servers sichert.</translation>
+    </message>
+    <message>
+        <source>Choose the files and folders to restore first.</source>
+        <translation>Wählen Sie zuerst die wiederherzustellenden Dateien und Ordner.</translation>
+    </message>
+    <message>
+        <source>Only files that a path of this server backs up can go back to it.</source>
+        <translation>Nur Dateien, die ein Pfad dieses Servers sichert, können auf ihn zurück.</translation>
+    </message>
+    <message>
+        <source>Restore to the server</source>
+        <translation>Auf den Server wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Put them back where they came from, or into this folder of the server (leave it empty for where they came from):</source>
+        <translation>An ihren Ursprungsort zurücklegen, oder in diesen Ordner des Servers (leer lassen für den Ursprungsort):</translation>
+    </message>
+    <message>
+        <source>Restore into which folder?</source>
+        <translation>In welchen Ordner wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>A backup of this server is running; restore after it has finished.</source>
+        <translation>Eine Sicherung dieses Servers läuft; stellen Sie wieder her, wenn sie fertig ist.</translation>
+    </message>
+    <message>
+        <source>Looking at what is there…</source>
+        <translation>Vorhandenes wird geprüft …</translation>
+    </message>
+    <message>
+        <source>Nothing was restored.</source>
+        <translation>Nichts wurde wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Restoring to %1…</source>
+        <translation>Wird nach %1 wiederhergestellt …</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cancelled: %n file(s) had been restored to %1.</source>
+        <translation>
+            <numerusform>Abgebrochen: %n Datei war nach %1 wiederhergestellt.</numerusform>
+            <numerusform>Abgebrochen: %n Dateien waren nach %1 wiederhergestellt.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Restored %n file(s) to %1.</source>
+        <translation>
+            <numerusform>%n Datei nach %1 wiederhergestellt.</numerusform>
+            <numerusform>%n Dateien nach %1 wiederhergestellt.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n left as they were.</source>
+        <translation>
+            <numerusform>%n blieb, wie sie war.</numerusform>
+            <numerusform>%n blieben, wie sie waren.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Kept both: %1.</source>
+        <translation>Beide behalten: %1.</translation>
+    </message>
+    <message>
+        <source>Not restored: %1</source>
+        <translation>Nicht wiederhergestellt: %1</translation>
+    </message>
+    <message>
+        <source>Asking the server what the restore would change (a dry run: nothing is written)…</source>
+        <translation>Der Server wird gefragt, was die Wiederherstellung ändern würde (ein Probelauf: nichts wird geschrieben) …</translation>
+    </message>
+    <message>
+        <source>The dry run failed (exit %1): %2</source>
+        <translation>Der Probelauf ist fehlgeschlagen (Exit-Code %1): %2</translation>
+    </message>
+    <message>
+        <source>Restore to the server?</source>
+        <translation>Auf den Server wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>Files the restore replaces are kept on the server in a .tidewell-replaced folder beside them; nothing is deleted there.</source>
+        <translation>Dateien, die die Wiederherstellung ersetzt, bleiben auf dem Server in einem .tidewell-replaced-Ordner daneben erhalten; dort wird nichts gelöscht.</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Restored; replaced files are kept on the server in %1.</source>
+        <translation>Wiederhergestellt; ersetzte Dateien liegen auf dem Server in %1.</translation>
+    </message>
+</context>
+<context>
+    <name>RetentionSection</name>
+    <message>
+        <source>Retention</source>
+        <translation>Aufbewahrung</translation>
+    </message>
+    <message>
+        <source>0 = keep all</source>
+        <translation>0 = alle behalten</translation>
+    </message>
+    <message>
+        <source>plus weekly</source>
+        <translation>plus wöchentlich</translation>
+    </message>
+    <message>
+        <source>monthly</source>
+        <translation>monatlich</translation>
+    </message>
+    <message>
+        <source>Keep last N daily backups</source>
+        <translation>Die letzten N täglichen Sicherungen behalten</translation>
+    </message>
+    <message>
+        <source>Only applies when &apos;Create date subfolder&apos; is on in Settings and N is 1 or more. After each successful run, Tidewell keeps the last N YYYY-MM-DD folders and, besides them, the newest of each of the last W weeks (Monday to Sunday) and M months, and deletes the rest. Incomplete folders never count as kept; folders dated after today are never touched.</source>
+        <translation>Gilt nur, wenn „Unterordner mit Datum anlegen“ in den Einstellungen an ist und N mindestens 1 ist. Nach jedem erfolgreichen Lauf behält Tidewell die letzten N JJJJ-MM-TT-Ordner und außerdem den neuesten jeder der letzten W Wochen (Montag bis Sonntag) und M Monate und löscht den Rest. Unvollständige Ordner zählen nie als behalten; Ordner mit einem Datum nach heute werden nie angerührt.</translation>
+    </message>
+</context>
+<context>
+    <name>RsyncPreview</name>
+    <message>
+        <source>The path is no longer in this server&apos;s settings.</source>
+        <translation>Der Pfad ist nicht mehr in den Einstellungen dieses Servers.</translation>
+    </message>
+</context>
+<context>
+    <name>RsyncRunner</name>
+    <message>
+        <source>old backups could not be deleted</source>
+        <translation>alte Sicherungen konnten nicht gelöscht werden</translation>
+    </message>
+</context>
+<context>
+    <name>RunNotifier</name>
+    <message>
+        <source>Show</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message>
+        <source>View log</source>
+        <translation>Protokoll anzeigen</translation>
+    </message>
+    <message>
+        <source>Host key of %1 added on first use: %2</source>
+        <translation>Hostschlüssel von %1 bei der ersten Verbindung hinzugefügt: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleSection</name>
+    <message>
+        <source>Schedule</source>
+        <translation>Zeitplan</translation>
+    </message>
+    <message>
+        <source>Run automatically every day</source>
+        <translation>Jeden Tag automatisch ausführen</translation>
+    </message>
+    <message>
+        <source>Time (HH:mm)</source>
+        <translation>Uhrzeit (HH:mm)</translation>
+    </message>
+    <message>
+        <source>the one in Settings</source>
+        <translation>die aus den Einstellungen</translation>
+    </message>
+    <message>
+        <source>Pinged with /start, then itself after a success or /&lt;exit code&gt; after a failure</source>
+        <translation>Aufgerufen mit /start, nach Erfolg ohne Zusatz, nach einem Fehler mit /&lt;Exit-Code&gt;</translation>
+    </message>
+    <message>
+        <source>Health-check URL</source>
+        <translation>Health-Check-URL</translation>
+    </message>
+    <message>
+        <source>Scheduling uses %1. When the scheduled time arrives, Tidewell runs in the background (no window shown).</source>
+        <translation>Die Planung verwendet %1. Zur geplanten Zeit läuft Tidewell im Hintergrund (ohne Fenster).</translation>
+    </message>
+    <message>
+        <source>Next run: %1</source>
+        <translation>Nächster Lauf: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleStatus</name>
+    <message>
+        <source>No systemd user manager is running for this user; daily runs cannot start. Log in to a desktop session or enable lingering: loginctl enable-linger</source>
+        <translation>Für diesen Benutzer läuft kein systemd-Benutzerdienst; tägliche Läufe können nicht starten. Melden Sie sich in einer Desktop-Sitzung an oder aktivieren Sie Lingering: loginctl enable-linger</translation>
+    </message>
+    <message>
+        <source>The daily timer is not installed, so no run will start. Turn the schedule off and on again to install it.</source>
+        <translation>Der tägliche Timer ist nicht eingerichtet, also startet kein Lauf. Schalten Sie den Zeitplan aus und wieder ein, um ihn einzurichten.</translation>
+    </message>
+    <message>
+        <source>The daily timer has failed. Turn the schedule off and on again, or see systemctl --user status %1</source>
+        <translation>Der tägliche Timer ist fehlgeschlagen. Schalten Sie den Zeitplan aus und wieder ein, oder siehe systemctl --user status %1</translation>
+    </message>
+    <message>
+        <source>The daily timer is installed but not running. Turn the schedule off and on again to start it.</source>
+        <translation>Der tägliche Timer ist eingerichtet, läuft aber nicht. Schalten Sie den Zeitplan aus und wieder ein, um ihn zu starten.</translation>
+    </message>
+    <message>
+        <source>The systemd user manager did not answer about the daily timer: %1</source>
+        <translation>Der systemd-Benutzerdienst hat zum täglichen Timer nicht geantwortet: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Scheduler</name>
+    <message>
+        <source>Could not replace the link %1</source>
+        <translation>Der Link %1 konnte nicht ersetzt werden</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Could not delete %1: %2</source>
+        <translation>%1 konnte nicht gelöscht werden: %2</translation>
+    </message>
+    <message>
+        <source>Could not create the folder %1: %2</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>SchedulerError</name>
+    <message>
+        <source>Invalid schedule time &apos;%1&apos;. Use HH:mm (24h).</source>
+        <translation>Ungültige Uhrzeit „%1“. Verwenden Sie HH:mm (24 h).</translation>
+    </message>
+    <message>
+        <source>%1 failed (%2): %3</source>
+        <translation>%1 fehlgeschlagen (%2): %3</translation>
+    </message>
+    <message>
+        <source>Could not locate the app executable to schedule.</source>
+        <translation>Das zu planende Programm wurde nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>The systemd user manager refused: %1</source>
+        <translation>Der systemd-Benutzerdienst hat abgelehnt: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ServerCard</name>
+    <message>
+        <source>Host</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>Last run</source>
+        <translation>Letzter Lauf</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Nächster</translation>
+    </message>
+    <message>
+        <source>Paths</source>
+        <translation>Pfade</translation>
+    </message>
+    <message>
+        <source>Run now</source>
+        <translation>Jetzt ausführen</translation>
+    </message>
+    <message>
+        <source>Configure</source>
+        <translation>Einrichten</translation>
+    </message>
+    <message>
+        <source>The daily schedule does not work</source>
+        <translation>Der tägliche Zeitplan funktioniert nicht</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation>nie</translation>
+    </message>
+    <message>
+        <source>Scheduled daily at %1</source>
+        <translation>Geplant täglich um %1</translation>
+    </message>
+    <message>
+        <source>daily %1</source>
+        <translation>täglich %1</translation>
+    </message>
+</context>
+<context>
+    <name>ServerCheck</name>
+    <message>
+        <source>Refusing host name “%1”: it begins with “-” and would be read as an ssh option.</source>
+        <translation>Hostname „%1“ abgelehnt: Er beginnt mit „-“ und würde als ssh-Option gelesen.</translation>
+    </message>
+    <message>
+        <source>Refusing user name “%1”: it begins with “-” and would be read as an ssh option.</source>
+        <translation>Benutzername „%1“ abgelehnt: Er beginnt mit „-“ und würde als ssh-Option gelesen.</translation>
+    </message>
+    <message>
+        <source>Refusing host name “%1”: it contains white space or control characters.</source>
+        <translation>Hostname „%1“ abgelehnt: Er enthält Leer- oder Steuerzeichen.</translation>
+    </message>
+    <message>
+        <source>Refusing user name “%1”: it contains white space or control characters.</source>
+        <translation>Benutzername „%1“ abgelehnt: Er enthält Leer- oder Steuerzeichen.</translation>
+    </message>
+    <message>
+        <source>Refusing host name “%1”: no host name holds “%2”.</source>
+        <translation>Hostname „%1“ abgelehnt: Kein Hostname enthält „%2“.</translation>
+    </message>
+    <message>
+        <source>Refusing user name “%1”: no user name holds “%2”.</source>
+        <translation>Benutzername „%1“ abgelehnt: Kein Benutzername enthält „%2“.</translation>
+    </message>
+    <message>
+        <source>Servers “%1” and “%2” would share the backup folder “%3” — give them different names.</source>
+        <translation>Die Server „%1“ und „%2“ würden sich den Sicherungsordner „%3“ teilen – geben Sie ihnen verschiedene Namen.</translation>
+    </message>
+    <message>
+        <source>This server has no host — set it in this server&apos;s settings.</source>
+        <translation>Dieser Server hat keinen Host – tragen Sie ihn in den Einstellungen des Servers ein.</translation>
+    </message>
+    <message>
+        <source>This server has no user name — set it in this server&apos;s settings.</source>
+        <translation>Dieser Server hat keinen Benutzernamen – tragen Sie ihn in den Einstellungen des Servers ein.</translation>
+    </message>
+    <message>
+        <source>The ssh cipher list “%1” may hold only cipher names and commas.</source>
+        <translation>Die ssh-Cipher-Liste „%1“ darf nur Cipher-Namen und Kommas enthalten.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s rsync “%1” must be a plain path such as /usr/bin/rsync.</source>
+        <translation>Das rsync des Servers „%1“ muss ein einfacher Pfad sein, etwa /usr/bin/rsync.</translation>
+    </message>
+    <message>
+        <source>Path “%1” has no remote path — set it in this server&apos;s settings or turn the path off.</source>
+        <translation>Der Pfad „%1“ hat keinen entfernten Pfad – tragen Sie ihn in den Einstellungen des Servers ein oder schalten Sie den Pfad aus.</translation>
+    </message>
+    <message>
+        <source>Path “%1” has a line break or another control character in its remote path — remove it in this server&apos;s settings.</source>
+        <translation>Der entfernte Pfad von „%1“ enthält einen Zeilenumbruch oder ein anderes Steuerzeichen – entfernen Sie es in den Einstellungen des Servers.</translation>
+    </message>
+    <message>
+        <source>Paths “%1” and “%2” would both be copied into the folder “%3” — give them different names.</source>
+        <translation>Die Pfade „%1“ und „%2“ würden beide in den Ordner „%3“ kopiert – geben Sie ihnen verschiedene Namen.</translation>
+    </message>
+</context>
+<context>
+    <name>ServerDetailView</name>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete this server</source>
+        <translation>Diesen Server löschen</translation>
+    </message>
+    <message>
+        <source>Open backups folder</source>
+        <translation>Sicherungsordner öffnen</translation>
+    </message>
+    <message>
+        <source>Open this server&apos;s local backup folder (Ctrl+B)</source>
+        <translation>Den lokalen Sicherungsordner dieses Servers öffnen (Strg+B)</translation>
+    </message>
+    <message>
+        <source>Last log</source>
+        <translation>Letztes Protokoll</translation>
+    </message>
+    <message>
+        <source>View log of last execution (Ctrl+L)</source>
+        <translation>Protokoll des letzten Laufs anzeigen (Strg+L)</translation>
+    </message>
+    <message>
+        <source>Run backup</source>
+        <translation>Sichern</translation>
+    </message>
+    <message>
+        <source>Run backup (Ctrl+R)</source>
+        <translation>Sichern (Strg+R)</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>This server&apos;s host key is not trusted yet. Compare the fingerprint with what the server&apos;s administrator gave you and choose “Trust this host” before the first connection.</source>
+        <translation>Dem Hostschlüssel dieses Servers wird noch nicht vertraut. Vergleichen Sie den Fingerabdruck mit dem der Administration des Servers und wählen Sie vor der ersten Verbindung „Diesem Host vertrauen“.</translation>
+    </message>
+</context>
+<context>
+    <name>ServerRestore</name>
+    <message>
+        <source>%1 file(s) would be created, %2 would be replaced</source>
+        <translation>%1 Datei(en) würden angelegt, %2 ersetzt</translation>
+    </message>
+</context>
+<context>
+    <name>ServerRowDelegate</name>
+    <message>
+        <source>Backing up now</source>
+        <translation>Wird gerade gesichert</translation>
+    </message>
+    <message>
+        <source>Run backup (Ctrl+R)</source>
+        <translation>Sichern (Strg+R)</translation>
+    </message>
+</context>
+<context>
+    <name>ServerRules</name>
+    <message>
+        <source>(untitled)</source>
+        <translation>(ohne Namen)</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopie</translation>
+    </message>
+    <message>
+        <source>%1 (copy)</source>
+        <translation>%1 (Kopie)</translation>
+    </message>
+    <message>
+        <source>Overdue · no good backup yet</source>
+        <translation>Überfällig · noch keine gute Sicherung</translation>
+    </message>
+    <message>
+        <source>Overdue · last good backup %1</source>
+        <translation>Überfällig · letzte gute Sicherung %1</translation>
+    </message>
+    <message>
+        <source>Running now</source>
+        <translation>Läuft gerade</translation>
+    </message>
+    <message>
+        <source>Last run failed (exit %1)</source>
+        <translation>Letzter Lauf fehlgeschlagen (Exit-Code %1)</translation>
+    </message>
+    <message>
+        <source>Last run cancelled · last good backup %1</source>
+        <translation>Letzter Lauf abgebrochen · letzte gute Sicherung %1</translation>
+    </message>
+    <message>
+        <source>Last run cancelled</source>
+        <translation>Letzter Lauf abgebrochen</translation>
+    </message>
+    <message>
+        <source>Never ran</source>
+        <translation>Noch nie gelaufen</translation>
+    </message>
+    <message>
+        <source>Healthy · %1</source>
+        <translation>In Ordnung · %1</translation>
+    </message>
+    <message>
+        <source>Healthy</source>
+        <translation>In Ordnung</translation>
+    </message>
+    <message>
+        <source>%1 enabled / %2</source>
+        <translation>%1 aktiv / %2</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsView</name>
+    <message>
+        <source>Tidewell Settings</source>
+        <translation>Tidewell-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Local destination</source>
+        <translation>Lokales Ziel</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Durchsuchen …</translation>
+    </message>
+    <message>
+        <source>Create date subfolder (YYYY-MM-DD)</source>
+        <translation>Unterordner mit Datum anlegen (JJJJ-MM-TT)</translation>
+    </message>
+    <message>
+        <source>Store unchanged files once (hard links to the previous day)</source>
+        <translation>Unveränderte Dateien nur einmal speichern (harte Links zum Vortag)</translation>
+    </message>
+    <message>
+        <source>Only back up when this drive is connected</source>
+        <translation>Nur sichern, wenn dieses Laufwerk angeschlossen ist</translation>
+    </message>
+    <message>
+        <source>Runs write only into a destination that holds the file %1, which is put there now. A drive that is not connected leaves an empty folder on this computer&apos;s disk; nothing is copied into it.</source>
+        <translation>Läufe schreiben nur in ein Ziel, das die Datei %1 enthält; sie wird jetzt dort angelegt. Ein nicht angeschlossenes Laufwerk hinterlässt einen leeren Ordner auf der Festplatte dieses Rechners; dorthin wird nichts kopiert.</translation>
+    </message>
+    <message>
+        <source>rsync options</source>
+        <translation>rsync-Optionen</translation>
+    </message>
+    <message>
+        <source>Compress during transfer (-z)</source>
+        <translation>Bei der Übertragung komprimieren (-z)</translation>
+    </message>
+    <message>
+        <source>Delete local files no longer on server (--delete)</source>
+        <translation>Lokale Dateien löschen, die nicht mehr auf dem Server sind (--delete)</translation>
+    </message>
+    <message>
+        <source>Tip: --delete makes the local copy a mirror. Leave off if you want to preserve old files locally (e.g. historical DB snapshots).</source>
+        <translation>Tipp: --delete macht die lokale Kopie zu einem Spiegel. Lassen Sie es aus, wenn alte Dateien lokal erhalten bleiben sollen (z. B. ältere DB-Schnappschüsse).</translation>
+    </message>
+    <message>
+        <source>Reliability</source>
+        <translation>Zuverlässigkeit</translation>
+    </message>
+    <message>
+        <source>disabled</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation>nie</translation>
+    </message>
+    <message>
+        <source>Retry attempts on transient errors</source>
+        <translation>Wiederholungen bei vorübergehenden Fehlern</translation>
+    </message>
+    <message>
+        <source>Minimum free space (GB)</source>
+        <translation>Mindestens freier Platz (GB)</translation>
+    </message>
+    <message>
+        <source>Stop a transfer after N seconds without data</source>
+        <translation>Übertragung nach N Sekunden ohne Daten abbrechen</translation>
+    </message>
+    <message>
+        <source>Scheduled and window runs together; the others wait for a free slot</source>
+        <translation>Geplante und im Fenster gestartete Läufe zusammen; die übrigen warten auf einen freien Platz</translation>
+    </message>
+    <message>
+        <source>Backups running at once</source>
+        <translation>Gleichzeitige Sicherungen</translation>
+    </message>
+    <message>
+        <source>Backups retry automatically on transient rsync errors (network drops, partial transfers, interrupted signals) with exponential backoff. Free space is checked at the destination volume before each run; 0 disables the check.</source>
+        <translation>Sicherungen werden bei vorübergehenden rsync-Fehlern (Netzabbrüche, unvollständige Übertragungen, unterbrechende Signale) mit wachsenden Pausen automatisch wiederholt. Vor jedem Lauf wird der freie Platz am Ziel geprüft; 0 schaltet die Prüfung aus.</translation>
+    </message>
+    <message>
+        <source>Scheduled runs and the network</source>
+        <translation>Geplante Läufe und das Netz</translation>
+    </message>
+    <message>
+        <source>don&apos;t wait</source>
+        <translation>nicht warten</translation>
+    </message>
+    <message>
+        <source>Don&apos;t run scheduled backups on metered connections (phone hotspots)</source>
+        <translation>Geplante Sicherungen nicht über getaktete Verbindungen (Handy-Hotspots)</translation>
+    </message>
+    <message>
+        <source>Wait for the network up to</source>
+        <translation>Auf das Netz höchstens warten</translation>
+    </message>
+    <message>
+        <source>on time</source>
+        <translation>pünktlich</translation>
+    </message>
+    <message>
+        <source>Each scheduled run starts at a random moment within this many minutes after its time</source>
+        <translation>Jeder geplante Lauf beginnt zu einem zufälligen Zeitpunkt innerhalb so vieler Minuten nach seiner Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Spread scheduled runs over</source>
+        <translation>Geplante Läufe verteilen über</translation>
+    </message>
+    <message>
+        <source>A scheduled run first asks NetworkManager: while the network is down it waits, then goes on anyway; on a metered connection it is skipped and tried again the next day. Runs you start yourself are never held or skipped.</source>
+        <translation>Ein geplanter Lauf fragt zuerst NetworkManager: Ist das Netz weg, wartet er und macht dann trotzdem weiter; bei einer getakteten Verbindung wird er übersprungen und am nächsten Tag erneut versucht. Selbst gestartete Läufe werden nie aufgehalten oder übersprungen.</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>Benachrichtigungen</translation>
+    </message>
+    <message>
+        <source>Show a notification when a backup finishes</source>
+        <translation>Eine Benachrichtigung zeigen, wenn eine Sicherung endet</translation>
+    </message>
+    <message>
+        <source>Uses your desktop&apos;s notification service (org.freedesktop.Notifications). You may need to allow notifications for Tidewell in your desktop&apos;s notification settings.</source>
+        <translation>Verwendet den Benachrichtigungsdienst Ihres Desktops (org.freedesktop.Notifications). Eventuell müssen Sie Benachrichtigungen für Tidewell in den Einstellungen Ihres Desktops erlauben.</translation>
+    </message>
+    <message>
+        <source>Reports beyond the desktop</source>
+        <translation>Berichte über den Desktop hinaus</translation>
+    </message>
+    <message>
+        <source>Every run (not only failures)</source>
+        <translation>Jeder Lauf (nicht nur Fehler)</translation>
+    </message>
+    <message>
+        <source>Health-check URL</source>
+        <translation>Health-Check-URL</translation>
+    </message>
+    <message>
+        <source>Webhook URL</source>
+        <translation>Webhook-URL</translation>
+    </message>
+    <message>
+        <source>E-mail to</source>
+        <translation>E-Mail an</translation>
+    </message>
+    <message>
+        <source>The health-check URL gets /start when a run starts, then itself after a success or /&lt;exit code&gt; after a failure, with the end of the log (a server&apos;s own URL, in its editor, replaces it). The webhook gets a JSON document for every run. Mail goes through this computer&apos;s sendmail. Only https, or http to this computer; the addresses are left out of exports unless you ask.</source>
+        <translation>Die Health-Check-URL wird beim Start eines Laufs mit /start aufgerufen, nach Erfolg ohne Zusatz, nach einem Fehler mit /&lt;Exit-Code&gt;, jeweils mit dem Ende des Protokolls (die eigene URL eines Servers in seinem Editor ersetzt sie). Der Webhook erhält für jeden Lauf ein JSON-Dokument. E-Mails gehen über sendmail dieses Rechners. Nur https, oder http zu diesem Rechner; die Adressen fehlen in Exporten, sofern Sie es nicht wünschen.</translation>
+    </message>
+    <message>
+        <source>Import / Export</source>
+        <translation>Import / Export</translation>
+    </message>
+    <message>
+        <source>Export configuration…</source>
+        <translation>Konfiguration exportieren …</translation>
+    </message>
+    <message>
+        <source>Import configuration…</source>
+        <translation>Konfiguration importieren …</translation>
+    </message>
+    <message>
+        <source>Include report addresses</source>
+        <translation>Berichtsadressen mitnehmen</translation>
+    </message>
+    <message>
+        <source>Health-check and webhook URLs may hold secret tokens: leave this off to share the export.</source>
+        <translation>Health-Check- und Webhook-URLs können geheime Token enthalten: Lassen Sie dies aus, wenn Sie den Export weitergeben.</translation>
+    </message>
+    <message>
+        <source>Details…</source>
+        <translation>Details …</translation>
+    </message>
+    <message>
+        <source>Schedules not installed</source>
+        <translation>Nicht eingerichtete Zeitpläne</translation>
+    </message>
+    <message>
+        <source>Exports every server (including schedules and retention) as JSON. Importing replaces your current configuration — export a backup first if you want to keep it.</source>
+        <translation>Exportiert alle Server (mit Zeitplänen und Aufbewahrung) als JSON. Ein Import ersetzt Ihre jetzige Konfiguration – exportieren Sie sie vorher, wenn Sie sie behalten möchten.</translation>
+    </message>
+    <message>
+        <source>Config file</source>
+        <translation>Konfigurationsdatei</translation>
+    </message>
+    <message>
+        <source>Reveal</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>No mail is sent: %1 is missing (install a mail transfer agent such as postfix or dma).</source>
+        <translation>Es wird keine E-Mail verschickt: %1 fehlt (installieren Sie einen Mailserver wie postfix oder dma).</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Wählen</translation>
+    </message>
+    <message>
+        <source>Export Tidewell configuration</source>
+        <translation>Tidewell-Konfiguration exportieren</translation>
+    </message>
+    <message>
+        <source>Save all servers and settings as JSON.</source>
+        <translation>Alle Server und Einstellungen als JSON speichern.</translation>
+    </message>
+    <message>
+        <source>JSON (*.json)</source>
+        <translation>JSON (*.json)</translation>
+    </message>
+    <message>
+        <source>Import Tidewell configuration</source>
+        <translation>Tidewell-Konfiguration importieren</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>Importing…</source>
+        <translation>Wird importiert …</translation>
+    </message>
+    <message>
+        <source>Installing schedules: %1 of %2…</source>
+        <translation>Zeitpläne werden eingerichtet: %1 von %2 …</translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotTreeModel</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Geändert</translation>
+    </message>
+    <message>
+        <source>%1 (no path of this server writes here now)</source>
+        <translation>%1 (kein Pfad dieses Servers schreibt jetzt hierher)</translation>
+    </message>
+</context>
+<context>
+    <name>StatusReport</name>
+    <message>
+        <source>No servers configured.</source>
+        <translation>Keine Server eingerichtet.</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>in Ordnung</translation>
+    </message>
+    <message>
+        <source>pending</source>
+        <translation>ausstehend</translation>
+    </message>
+    <message>
+        <source>failing</source>
+        <translation>fehlerhaft</translation>
+    </message>
+    <message>
+        <source>overdue</source>
+        <translation>überfällig</translation>
+    </message>
+    <message>
+        <source>never run</source>
+        <translation>nie gelaufen</translation>
+    </message>
+    <message>
+        <source>not scheduled</source>
+        <translation>nicht geplant</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation>nie</translation>
+    </message>
+    <message>
+        <source>%1 (exit %2)</source>
+        <translation>%1 (Exit-Code %2)</translation>
+    </message>
+    <message>
+        <source>%1 (cancelled)</source>
+        <translation>%1 (abgebrochen)</translation>
+    </message>
+    <message>
+        <source>%1: %2; last run %3; last success %4; next run %5</source>
+        <translation>%1: %2; letzter Lauf %3; letzter Erfolg %4; nächster Lauf %5</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+</context>
+<context>
+    <name>SudoCheck</name>
+    <message>
+        <source>Could not ask the server about sudo: %1</source>
+        <translation>Der Server konnte nicht nach sudo gefragt werden: %1</translation>
+    </message>
+    <message>
+        <source>sudo runs %1 on the server without a password.</source>
+        <translation>sudo führt %1 auf dem Server ohne Passwort aus.</translation>
+    </message>
+    <message>
+        <source>The server has no sudo: install it, or turn off “Run with sudo on the server”.</source>
+        <translation>Der Server hat kein sudo: Installieren Sie es, oder schalten Sie „Auf dem Server mit sudo ausführen“ aus.</translation>
+    </message>
+    <message>
+        <source>sudo on the server would not run rsync without a password. Add this line on the server with “visudo -f /etc/sudoers.d/tidewell”:</source>
+        <translation>sudo auf dem Server würde rsync nicht ohne Passwort ausführen. Fügen Sie auf dem Server mit „visudo -f /etc/sudoers.d/tidewell“ diese Zeile hinzu:</translation>
+    </message>
+    <message>
+        <source>sudo on the server would not run rsync without a password (%1). Add this line on the server with “visudo -f /etc/sudoers.d/tidewell”:</source>
+        <translation>sudo auf dem Server würde rsync nicht ohne Passwort ausführen (%1). Fügen Sie auf dem Server mit „visudo -f /etc/sudoers.d/tidewell“ diese Zeile hinzu:</translation>
+    </message>
+</context>
+<context>
+    <name>TidewellApp</name>
+    <message numerus="yes">
+        <source>%n daily schedule(s) now start within %1 minutes of their time.</source>
+        <translation>
+            <numerusform>%n täglicher Zeitplan beginnt jetzt innerhalb von %1 Minuten nach seiner Uhrzeit.</numerusform>
+            <numerusform>%n tägliche Zeitpläne beginnen jetzt innerhalb von %1 Minuten nach ihrer Uhrzeit.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n daily schedule(s) now start on time.</source>
+        <translation>
+            <numerusform>%n täglicher Zeitplan beginnt jetzt pünktlich.</numerusform>
+            <numerusform>%n tägliche Zeitpläne beginnen jetzt pünktlich.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Quit Tidewell</source>
+        <translation>Tidewell beenden</translation>
+    </message>
+    <message>
+        <source>The backup stops, its log is written and its result recorded before Tidewell quits.</source>
+        <translation>Die Sicherung hält an, ihr Protokoll wird geschrieben und ihr Ergebnis festgehalten, bevor Tidewell endet.</translation>
+    </message>
+    <message>
+        <source>Cancel Backup and Quit</source>
+        <translation>Sicherung abbrechen und beenden</translation>
+    </message>
+    <message numerus="yes">
+        <source>Updated %n daily schedule(s) to start %1.</source>
+        <translation>
+            <numerusform>%n täglicher Zeitplan startet jetzt %1.</numerusform>
+            <numerusform>%n tägliche Zeitpläne starten jetzt %1.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Could not update %1 schedule(s): %2 (and %n more)</source>
+        <translation>
+            <numerusform>%1 Zeitpläne konnten nicht aktualisiert werden: %2 (und %n weiterer)</numerusform>
+            <numerusform>%1 Zeitpläne konnten nicht aktualisiert werden: %2 (und %n weitere)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Could not update %1 schedule(s): %2</source>
+        <translation>%1 Zeitplan konnte nicht aktualisiert werden: %2</translation>
+    </message>
+    <message>
+        <source>A backup of “%1” is running. Cancel it and quit?</source>
+        <translation>Eine Sicherung von „%1“ läuft. Abbrechen und beenden?</translation>
+    </message>
+</context>
+<context>
+    <name>VersionsDialog</name>
+    <message>
+        <source>Versions of %1</source>
+        <translation>Versionen von %1</translation>
+    </message>
+    <message>
+        <source>Backed up</source>
+        <translation>Gesichert</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Geändert</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>Sicherungen</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
+    <message>
+        <source>folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Backups that hold the same file (or one of the same size and time) hold one version. Incomplete backups are not listed.</source>
+        <translation>Sicherungen mit derselben Datei (oder einer gleicher Größe und Zeit) enthalten eine Version. Unvollständige Sicherungen werden nicht aufgeführt.</translation>
+    </message>
+    <message>
+        <source>Restore to this computer…</source>
+        <translation>Auf diesen Rechner wiederherstellen …</translation>
+    </message>
+    <message>
+        <source>Restore to the server…</source>
+        <translation>Auf den Server wiederherstellen …</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,2582 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>AdvancedSection</name>
+    <message>
+        <source>Advanced</source>
+        <translation>Avancé</translation>
+    </message>
+    <message>
+        <source>What the copies keep besides contents, times and permissions:</source>
+        <translation>Ce que les copies conservent en plus du contenu, des dates et des droits&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Owners and groups (kept in extended attributes of the copies when Tidewell is not root)</source>
+        <translation>Propriétaires et groupes (dans des attributs étendus des copies quand Tidewell n’est pas root)</translation>
+    </message>
+    <message>
+        <source>Hard links (-H)</source>
+        <translation>Liens physiques (-H)</translation>
+    </message>
+    <message>
+        <source>ACLs (-A)</source>
+        <translation>ACL (-A)</translation>
+    </message>
+    <message>
+        <source>Extended attributes (-X)</source>
+        <translation>Attributs étendus (-X)</translation>
+    </message>
+    <message>
+        <source>Owners by number, not by name (--numeric-ids)</source>
+        <translation>Propriétaires par numéro et non par nom (--numeric-ids)</translation>
+    </message>
+    <message>
+        <source>Sparse files stay sparse (--sparse)</source>
+        <translation>Les fichiers creux restent creux (--sparse)</translation>
+    </message>
+    <message>
+        <source>Server&apos;s rsync</source>
+        <translation>rsync du serveur</translation>
+    </message>
+    <message>
+        <source>Run with sudo on the server</source>
+        <translation>Exécuter avec sudo sur le serveur</translation>
+    </message>
+    <message>
+        <source>rsync runs as root there (sudo -n: it never asks for a password), so root-only files are copied and a restore can set owners</source>
+        <translation>rsync y tourne en root (sudo -n&#xa0;: il ne demande jamais de mot de passe)&#xa0;: les fichiers réservés à root sont copiés et une restauration peut rétablir les propriétaires</translation>
+    </message>
+    <message>
+        <source>Check sudo</source>
+        <translation>Vérifier sudo</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Vérification…</translation>
+    </message>
+    <message>
+        <source>The backup folder&apos;s file system does not store extended attributes (%1): owners, groups and extended attributes are not kept.</source>
+        <translation>Le système de fichiers du dossier de sauvegarde ne stocke pas d’attributs étendus (%1)&#xa0;: propriétaires, groupes et attributs étendus ne sont pas conservés.</translation>
+    </message>
+    <message>
+        <source>Asking the server…</source>
+        <translation>Interrogation du serveur…</translation>
+    </message>
+    <message>
+        <source>Last run: %1</source>
+        <translation>Dernière exécution&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>BackupRunView</name>
+    <message>
+        <source>Backup</source>
+        <translation>Sauvegarde</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restaurer</translation>
+    </message>
+    <message>
+        <source>Reveal destination</source>
+        <translation>Afficher la destination</translation>
+    </message>
+    <message>
+        <source>Copy log</source>
+        <translation>Copier le journal</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Preparing…</source>
+        <translation>Préparation…</translation>
+    </message>
+    <message>
+        <source>Backup not started</source>
+        <translation>Sauvegarde non démarrée</translation>
+    </message>
+    <message>
+        <source>Restore not started</source>
+        <translation>Restauration non démarrée</translation>
+    </message>
+    <message>
+        <source>Backup cancelled</source>
+        <translation>Sauvegarde annulée</translation>
+    </message>
+    <message>
+        <source>Restore cancelled</source>
+        <translation>Restauration annulée</translation>
+    </message>
+    <message>
+        <source>Backup completed, but %1</source>
+        <translation>Sauvegarde terminée, mais %1</translation>
+    </message>
+    <message>
+        <source>Backup completed</source>
+        <translation>Sauvegarde terminée</translation>
+    </message>
+    <message>
+        <source>Restore completed</source>
+        <translation>Restauration terminée</translation>
+    </message>
+    <message>
+        <source>Backup failed (exit %1)</source>
+        <translation>Échec de la sauvegarde (code %1)</translation>
+    </message>
+    <message>
+        <source>Restore failed (exit %1)</source>
+        <translation>Échec de la restauration (code %1)</translation>
+    </message>
+    <message>
+        <source>Running: %1</source>
+        <translation>En cours&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>BackupsSection</name>
+    <message>
+        <source>Backups</source>
+        <translation>Sauvegardes</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>No backups yet.</source>
+        <translation>Aucune sauvegarde pour l’instant.</translation>
+    </message>
+    <message>
+        <source>complete</source>
+        <translation>complète</translation>
+    </message>
+    <message>
+        <source>incomplete</source>
+        <translation>incomplète</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Parcourir…</translation>
+    </message>
+    <message>
+        <source>Show this backup in the file manager</source>
+        <translation>Afficher cette sauvegarde dans le gestionnaire de fichiers</translation>
+    </message>
+    <message>
+        <source>Find files in this backup and restore them</source>
+        <translation>Chercher des fichiers dans cette sauvegarde et les restaurer</translation>
+    </message>
+</context>
+<context>
+    <name>CompareDialog</name>
+    <message>
+        <source>Compare two backups</source>
+        <translation>Comparer deux sauvegardes</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Comparer</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>De</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>à</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Modification</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <source>Comparing…</source>
+        <translation>Comparaison…</translation>
+    </message>
+    <message>
+        <source>added</source>
+        <translation>ajouté</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>supprimé</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>modifié</translation>
+    </message>
+    <message>
+        <source>%1: %2 added, %3 removed, %4 changed</source>
+        <translation>%1&#xa0;: %2 ajoutés, %3 supprimés, %4 modifiés</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) compared.</source>
+        <translation>
+            <numerusform>%n fichier comparé.</numerusform>
+            <numerusform>%n fichiers comparés.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stopped. So far: %1</source>
+        <translation>Arrêté. Jusqu’ici&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigTransfer</name>
+    <message numerus="yes">
+        <source>“%1” contains %n server(s). This will replace your current configuration. Scheduled backups will be re-synced to match.</source>
+        <translation>
+            <numerusform>«&#xa0;%1&#xa0;» contient %n serveur. Cela remplacera votre configuration actuelle. Les sauvegardes planifiées seront réalignées en conséquence.</numerusform>
+            <numerusform>«&#xa0;%1&#xa0;» contient %n serveurs. Cela remplacera votre configuration actuelle. Les sauvegardes planifiées seront réalignées en conséquence.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exporté vers %1</translation>
+    </message>
+    <message>
+        <source>Import failed: %1</source>
+        <translation>Échec de l’importation&#xa0;: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Imported %n server(s) from %1</source>
+        <translation>
+            <numerusform>%n serveur importé depuis %1</numerusform>
+            <numerusform>%n serveurs importés depuis %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n server(s) repeated another server&apos;s id and were given a new one)</source>
+        <translation>
+            <numerusform>%1 (%n serveur reprenait l’identifiant d’un autre et en a reçu un nouveau)</numerusform>
+            <numerusform>%1 (%n serveurs reprenaient l’identifiant d’un autre et en ont reçu un nouveau)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, but %n schedule(s) not installed: %2</source>
+        <translation>
+            <numerusform>%1, mais %n planification n’a pas été installée&#xa0;: %2</numerusform>
+            <numerusform>%1, mais %n planifications n’ont pas été installées&#xa0;: %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n for other reasons)</source>
+        <translation>
+            <numerusform>%1 (%n pour d’autres raisons)</numerusform>
+            <numerusform>%1 (%n pour d’autres raisons)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionSection</name>
+    <message>
+        <source>Connection</source>
+        <translation>Connexion</translation>
+    </message>
+    <message>
+        <source>The port must be a whole number from 1 to 65535.</source>
+        <translation>Le port doit être un nombre entier de 1 à 65535.</translation>
+    </message>
+    <message>
+        <source>Use keys loaded in ssh-agent instead of a file on disk. Supports passphrase-protected keys.</source>
+        <translation>Utiliser les clés chargées dans ssh-agent au lieu d’un fichier. Les clés protégées par une phrase secrète sont possibles.</translation>
+    </message>
+    <message>
+        <source>Use ssh-agent</source>
+        <translation>Utiliser ssh-agent</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Parcourir…</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Hôte</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Username</source>
+        <translation>Utilisateur</translation>
+    </message>
+    <message>
+        <source>SSH private key</source>
+        <translation>Clé privée SSH</translation>
+    </message>
+    <message>
+        <source>Create a key</source>
+        <translation>Créer une clé</translation>
+    </message>
+    <message>
+        <source>Make a new ed25519 key without a passphrase at the path shown (ssh-keygen)</source>
+        <translation>Créer une nouvelle clé ed25519 sans phrase secrète au chemin indiqué (ssh-keygen)</translation>
+    </message>
+    <message>
+        <source>Install key on server…</source>
+        <translation>Installer la clé sur le serveur…</translation>
+    </message>
+    <message>
+        <source>Add the public key to the account&apos;s authorized keys, with its password asked for once (ssh-copy-id)</source>
+        <translation>Ajouter la clé publique aux clés autorisées du compte&#xa0;; son mot de passe est demandé une fois (ssh-copy-id)</translation>
+    </message>
+    <message>
+        <source>KB/s (0 = no limit)</source>
+        <translation>Ko/s (0 = sans limite)</translation>
+    </message>
+    <message>
+        <source>Limit bandwidth to</source>
+        <translation>Limiter le débit à</translation>
+    </message>
+    <message>
+        <source>Test connection</source>
+        <translation>Tester la connexion</translation>
+    </message>
+    <message>
+        <source>ssh-agent holds no keys: add yours with ssh-add (in a terminal: ssh-add ~/.ssh/id_ed25519).</source>
+        <translation>ssh-agent ne contient aucune clé&#xa0;: ajoutez la vôtre avec ssh-add (dans un terminal&#xa0;: ssh-add ~/.ssh/id_ed25519).</translation>
+    </message>
+    <message>
+        <source>No ssh-agent answers in this session: start one, or turn “Use ssh-agent” off and choose a key file.</source>
+        <translation>Aucun ssh-agent ne répond dans cette session&#xa0;: démarrez-en un, ou désactivez «&#xa0;Utiliser ssh-agent&#xa0;» et choisissez un fichier de clé.</translation>
+    </message>
+    <message>
+        <source>There is no key at this path yet: create one here, or let “Install key on server…” make it.</source>
+        <translation>Il n’y a pas encore de clé à ce chemin&#xa0;: créez-en une ici, ou laissez «&#xa0;Installer la clé sur le serveur…&#xa0;» la créer.</translation>
+    </message>
+    <message>
+        <source>This key has a passphrase: turn on “Use ssh-agent” and add it with ssh-add</source>
+        <translation>Cette clé a une phrase secrète&#xa0;: activez «&#xa0;Utiliser ssh-agent&#xa0;» et ajoutez-la avec ssh-add</translation>
+    </message>
+    <message>
+        <source>This key cannot be used: %1</source>
+        <translation>Cette clé est inutilisable&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Could not create the key: %1</source>
+        <translation>Impossible de créer la clé&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Key created. Next: install it on the server.</source>
+        <translation>Clé créée. Étape suivante&#xa0;: l’installer sur le serveur.</translation>
+    </message>
+    <message>
+        <source>Install key on server</source>
+        <translation>Installer la clé sur le serveur</translation>
+    </message>
+    <message>
+        <source>Password of %1 on %2 (used once to install the key; never stored):</source>
+        <translation>Mot de passe de %1 sur %2 (utilisé une seule fois pour installer la clé&#xa0;; jamais enregistré)&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Creating the key…</source>
+        <translation>Création de la clé…</translation>
+    </message>
+    <message>
+        <source>Trust the server&apos;s host key first (under “Host key” below); the key is installed next.</source>
+        <translation>Faites d’abord confiance à la clé d’hôte du serveur (sous «&#xa0;Clé d’hôte&#xa0;» ci-dessous)&#xa0;; la clé est installée ensuite.</translation>
+    </message>
+    <message>
+        <source>Installing the key…</source>
+        <translation>Installation de la clé…</translation>
+    </message>
+    <message>
+        <source>Could not install the key: %1</source>
+        <translation>Impossible d’installer la clé&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>The key is installed on the server.</source>
+        <translation>La clé est installée sur le serveur.</translation>
+    </message>
+    <message>
+        <source>host “%1”</source>
+        <translation>hôte «&#xa0;%1&#xa0;»</translation>
+    </message>
+    <message>
+        <source>user “%1”</source>
+        <translation>utilisateur «&#xa0;%1&#xa0;»</translation>
+    </message>
+    <message>
+        <source>port %1</source>
+        <translation>port %1</translation>
+    </message>
+    <message>
+        <source>Split into %1.</source>
+        <translation>Séparé en %1.</translation>
+    </message>
+    <message>
+        <source>Testing…</source>
+        <translation>Test…</translation>
+    </message>
+    <message>
+        <source>✓ Connected</source>
+        <translation>✓ Connecté</translation>
+    </message>
+    <message>
+        <source>✗ Failed</source>
+        <translation>✗ Échec</translation>
+    </message>
+    <message>
+        <source>The server accepted none of ssh-agent&apos;s keys: add the right one with ssh-add, or turn “Use ssh-agent” off and install a key file.</source>
+        <translation>Le serveur n’a accepté aucune des clés de ssh-agent&#xa0;: ajoutez la bonne avec ssh-add, ou désactivez «&#xa0;Utiliser ssh-agent&#xa0;» et installez un fichier de clé.</translation>
+    </message>
+    <message>
+        <source>The server did not accept this key: use “Install key on server…” to add it with the account&apos;s password.</source>
+        <translation>Le serveur n’a pas accepté cette clé&#xa0;: utilisez «&#xa0;Installer la clé sur le serveur…&#xa0;» pour l’ajouter avec le mot de passe du compte.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s host key is not trusted: check it under “Host key”.</source>
+        <translation>La clé d’hôte du serveur n’est pas approuvée&#xa0;: vérifiez-la sous «&#xa0;Clé d’hôte&#xa0;».</translation>
+    </message>
+    <message>
+        <source>The host key is not trusted yet: check it under “Host key” below. The test goes on once you trust it.</source>
+        <translation>La clé d’hôte n’est pas encore approuvée&#xa0;: vérifiez-la sous «&#xa0;Clé d’hôte&#xa0;» ci-dessous. Le test reprend dès que vous l’approuvez.</translation>
+    </message>
+    <message>
+        <source>Choose SSH private key</source>
+        <translation>Choisir la clé privée SSH</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Tous les fichiers (*)</translation>
+    </message>
+</context>
+<context>
+    <name>DashboardView</name>
+    <message>
+        <source>Overview</source>
+        <translation>Vue d’ensemble</translation>
+    </message>
+    <message>
+        <source>Servers</source>
+        <translation>Serveurs</translation>
+    </message>
+    <message>
+        <source>Healthy</source>
+        <translation>En bon état</translation>
+    </message>
+    <message>
+        <source>Failing</source>
+        <translation>En échec</translation>
+    </message>
+    <message>
+        <source>Overdue</source>
+        <translation>En retard</translation>
+    </message>
+    <message>
+        <source>Scheduled</source>
+        <translation>Planifiés</translation>
+    </message>
+    <message>
+        <source>Show all servers in the list</source>
+        <translation>Afficher tous les serveurs dans la liste</translation>
+    </message>
+    <message>
+        <source>Show the failing servers in the list</source>
+        <translation>Afficher les serveurs en échec dans la liste</translation>
+    </message>
+    <message>
+        <source>Show the overdue servers in the list</source>
+        <translation>Afficher les serveurs en retard dans la liste</translation>
+    </message>
+    <message>
+        <source>No servers configured</source>
+        <translation>Aucun serveur configuré</translation>
+    </message>
+    <message>
+        <source>Click + in the sidebar to add your first server.</source>
+        <translation>Cliquez sur + dans la barre latérale pour ajouter votre premier serveur.</translation>
+    </message>
+    <message>
+        <source>Your first backup in three steps</source>
+        <translation>Votre première sauvegarde en trois étapes</translation>
+    </message>
+    <message>
+        <source>Add a server: its address, the account to log in as, and a name.</source>
+        <translation>Ajoutez un serveur&#xa0;: son adresse, le compte de connexion et un nom.</translation>
+    </message>
+    <message>
+        <source>Add a server</source>
+        <translation>Ajouter un serveur</translation>
+    </message>
+    <message>
+        <source>Set up its SSH key (Tidewell can make one and install it with the account&apos;s password) and trust its host key.</source>
+        <translation>Configurez sa clé SSH (Tidewell peut en créer une et l’installer avec le mot de passe du compte) et approuvez sa clé d’hôte.</translation>
+    </message>
+    <message>
+        <source>Set up key</source>
+        <translation>Configurer la clé</translation>
+    </message>
+    <message>
+        <source>Add a folder to back up, then run the first backup.</source>
+        <translation>Ajoutez un dossier à sauvegarder, puis lancez la première sauvegarde.</translation>
+    </message>
+    <message>
+        <source>Add a path</source>
+        <translation>Ajouter un chemin</translation>
+    </message>
+</context>
+<context>
+    <name>Desktop</name>
+    <message>
+        <source>the folder does not exist</source>
+        <translation>le dossier n’existe pas</translation>
+    </message>
+    <message>
+        <source>no file manager answered, and no program is set to open folders</source>
+        <translation>aucun gestionnaire de fichiers n’a répondu et aucun programme n’est défini pour ouvrir les dossiers</translation>
+    </message>
+</context>
+<context>
+    <name>Dialogs</name>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>A file is already there</source>
+        <translation>Un fichier existe déjà</translation>
+    </message>
+    <message>
+        <source>“%1” is already there. Replace it with the restored one?</source>
+        <translation>«&#xa0;%1&#xa0;» existe déjà. Le remplacer par le fichier restauré&#xa0;?</translation>
+    </message>
+    <message>
+        <source>“Keep both” gives the restored file the backup&apos;s date in its name.</source>
+        <translation>«&#xa0;Garder les deux&#xa0;» ajoute la date de la sauvegarde au nom du fichier restauré.</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Remplacer</translation>
+    </message>
+    <message>
+        <source>Keep both</source>
+        <translation>Garder les deux</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Ignorer</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <source>Do this for the other files that are there too</source>
+        <translation>Faire de même pour les autres fichiers déjà présents</translation>
+    </message>
+</context>
+<context>
+    <name>EntryPoint</name>
+    <message>
+        <source>tidewell: %1 (see tidewell --help)</source>
+        <translation>tidewell&#xa0;: %1 (voir tidewell --help)</translation>
+    </message>
+    <message>
+        <source>--list-backups needs a server ID</source>
+        <translation>--list-backups demande un identifiant de serveur</translation>
+    </message>
+    <message>
+        <source>--restore needs a server ID</source>
+        <translation>--restore demande un identifiant de serveur</translation>
+    </message>
+    <message>
+        <source>--restore needs --date yyyy-MM-dd, the day of the backup to restore from</source>
+        <translation>--restore demande --date aaaa-MM-jj, le jour de la sauvegarde à restaurer</translation>
+    </message>
+    <message>
+        <source>--restore needs at least one --item, a remote path as the server has it</source>
+        <translation>--restore demande au moins un --item, un chemin distant tel que le serveur le connaît</translation>
+    </message>
+    <message>
+        <source>--restore needs either --to FOLDER (this computer) or --to-server [FOLDER]</source>
+        <translation>--restore demande soit --to DOSSIER (cet ordinateur), soit --to-server [DOSSIER]</translation>
+    </message>
+    <message>
+        <source>--to needs a folder</source>
+        <translation>--to demande un dossier</translation>
+    </message>
+    <message>
+        <source>--dry-run is for --to-server</source>
+        <translation>--dry-run ne vaut que pour --to-server</translation>
+    </message>
+    <message>
+        <source>tidewell: --run-backup needs a server ID (see tidewell --help)</source>
+        <translation>tidewell&#xa0;: --run-backup demande un identifiant de serveur (voir tidewell --help)</translation>
+    </message>
+    <message>
+        <source>tidewell: --run-backup needs a server ID, not “%1” (see tidewell --help)</source>
+        <translation>tidewell&#xa0;: --run-backup demande un identifiant de serveur, pas «&#xa0;%1&#xa0;» (voir tidewell --help)</translation>
+    </message>
+    <message>
+        <source>tidewell: --report-failure needs a server ID (see tidewell --help)</source>
+        <translation>tidewell&#xa0;: --report-failure demande un identifiant de serveur (voir tidewell --help)</translation>
+    </message>
+    <message>
+        <source>Usage: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]
+Keep local copies of the files on your servers, copied with rsync over SSH.
+
+Without options, the window opens (or the open one is shown).
+
+Options:
+  --run-backup SERVER-ID  back up this server without a window and exit with
+                          the run&apos;s status (how daily schedules start Tidewell)
+  --status                print each server&apos;s health, last run, last success and
+                          next run; exit 0 when every scheduled server is ok
+                          (pending: scheduled less than 26 hours ago, not run yet)
+  --json                  with --status or --list-backups: the same as JSON
+  --nagios                with --status: one line for a monitoring plugin, exit
+                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
+  --report-failure SERVER-ID
+                          report a scheduled run of the server that ended without
+                          reporting (systemd&apos;s OnFailure= starts it); else nothing
+  --list-backups SERVER-ID
+                          list the server&apos;s backups: day, complete or not
+  --restore SERVER-ID --date DATE --item PATH [--item PATH...]
+        (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--allow-incomplete]
+                          restore remote paths as the backup of DATE
+                          (yyyy-MM-dd) holds them: to a folder of this
+                          computer (a file already there is kept, the restored
+                          one gets &quot;(restored DATE)&quot; in its name), or back to
+                          the server, where they came from or into FOLDER
+                          (files it replaces are kept in a .tidewell-replaced-*
+                          folder there; --dry-run only says what it would do)
+  -h, --help              print this help and exit
+  -v, --version           print the version and exit
+
+Exit statuses: rsync&apos;s; 2 for a command line that cannot be followed, 75
+while a backup of the server runs. See man tidewell for more, and files.
+</source>
+        <translation>Utilisation&#xa0;: tidewell [--run-backup ID-SERVEUR | --status [--json | --nagios]]
+Garde des copies locales des fichiers de vos serveurs, copiées avec rsync par SSH.
+
+Sans option, la fenêtre s’ouvre (ou celle déjà ouverte est affichée).
+
+Options&#xa0;:
+  --run-backup ID-SERVEUR sauvegarder ce serveur sans fenêtre et sortir avec
+                          l’état de l’exécution (ainsi démarrent les
+                          planifications quotidiennes)
+  --status                afficher l’état, la dernière exécution, la dernière
+                          réussite et la prochaine exécution de chaque serveur&#xa0;;
+                          code 0 si chaque serveur planifié est en bon état
+                          (en attente&#xa0;: planifié il y a moins de 26 heures,
+                          pas encore exécuté)
+  --json                  avec --status ou --list-backups&#xa0;: la même chose en JSON
+  --nagios                avec --status&#xa0;: une ligne pour un greffon de
+                          supervision, code 0 OK, 1 WARNING (en retard),
+                          2 CRITICAL (en échec), 3 UNKNOWN
+  --report-failure ID-SERVEUR
+                          signaler une exécution planifiée du serveur terminée
+                          sans rapport (OnFailure= de systemd la lance)&#xa0;;
+                          sinon rien
+  --list-backups ID-SERVEUR
+                          lister les sauvegardes du serveur&#xa0;: jour, complète ou non
+  --restore ID-SERVEUR --date DATE --item CHEMIN [--item CHEMIN...]
+        (--to DOSSIER | --to-server [DOSSIER]) [--dry-run] [--allow-incomplete]
+                          restaurer des chemins distants tels que la sauvegarde
+                          du DATE (aaaa-MM-jj) les contient&#xa0;: dans un dossier de
+                          cet ordinateur (un fichier déjà présent est gardé, le
+                          fichier restauré reçoit «&#xa0;(restored DATE)&#xa0;» dans son
+                          nom), ou sur le serveur, à leur emplacement d’origine
+                          ou dans DOSSIER (les fichiers remplacés sont gardés
+                          dans un dossier .tidewell-replaced-*&#xa0;; --dry-run dit
+                          seulement ce qui serait fait)
+  -h, --help              afficher cette aide et quitter
+  -v, --version           afficher la version et quitter
+
+Codes de sortie&#xa0;: ceux de rsync&#xa0;; 2 pour une ligne de commande inapplicable, 75
+pendant une sauvegarde du serveur. Plus d’informations, notamment sur les
+fichiers, dans man tidewell.
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>tidewell: unknown option(s) %1 ignored (see tidewell --help)</source>
+        <translation>
+            <numerusform>tidewell&#xa0;: option inconnue %1 ignorée (voir tidewell --help)</numerusform>
+            <numerusform>tidewell&#xa0;: options inconnues %1 ignorées (voir tidewell --help)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>Formatting</name>
+    <message numerus="yes">
+        <source>%n year(s) ago</source>
+        <translation>
+            <numerusform>il y a %n an</numerusform>
+            <numerusform>il y a %n ans</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n year(s)</source>
+        <translation>
+            <numerusform>dans %n an</numerusform>
+            <numerusform>dans %n ans</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n month(s) ago</source>
+        <translation>
+            <numerusform>il y a %n mois</numerusform>
+            <numerusform>il y a %n mois</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n month(s)</source>
+        <translation>
+            <numerusform>dans %n mois</numerusform>
+            <numerusform>dans %n mois</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n week(s) ago</source>
+        <translation>
+            <numerusform>il y a %n semaine</numerusform>
+            <numerusform>il y a %n semaines</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n week(s)</source>
+        <translation>
+            <numerusform>dans %n semaine</numerusform>
+            <numerusform>dans %n semaines</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) ago</source>
+        <translation>
+            <numerusform>il y a %n jour</numerusform>
+            <numerusform>il y a %n jours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n day(s)</source>
+        <translation>
+            <numerusform>dans %n jour</numerusform>
+            <numerusform>dans %n jours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s) ago</source>
+        <translation>
+            <numerusform>il y a %n heure</numerusform>
+            <numerusform>il y a %n heures</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n hour(s)</source>
+        <translation>
+            <numerusform>dans %n heure</numerusform>
+            <numerusform>dans %n heures</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s) ago</source>
+        <translation>
+            <numerusform>il y a %n minute</numerusform>
+            <numerusform>il y a %n minutes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n minute(s)</source>
+        <translation>
+            <numerusform>dans %n minute</numerusform>
+            <numerusform>dans %n minutes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second(s) ago</source>
+        <translation>
+            <numerusform>il y a %n seconde</numerusform>
+            <numerusform>il y a %n secondes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n second(s)</source>
+        <translation>
+            <numerusform>dans %n seconde</numerusform>
+            <numerusform>dans %n secondes</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>HostKeyCheck</name>
+    <message>
+        <source>Host key added to ~/.ssh/known_hosts.</source>
+        <translation>Clé d’hôte ajoutée à ~/.ssh/known_hosts.</translation>
+    </message>
+    <message>
+        <source>Failed to trust host: %1</source>
+        <translation>Impossible d’approuver l’hôte&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>HostKeyChecker</name>
+    <message>
+        <source>No response from %1:%2</source>
+        <translation>Aucune réponse de %1:%2</translation>
+    </message>
+    <message>
+        <source>Could not parse fingerprint</source>
+        <translation>Empreinte illisible</translation>
+    </message>
+    <message>
+        <source>ssh-keyscan failed</source>
+        <translation>échec de ssh-keyscan</translation>
+    </message>
+    <message>
+        <source>the server now presents %1 %2, not the key shown. Check again.</source>
+        <translation>le serveur présente maintenant %1 %2, pas la clé affichée. Vérifiez à nouveau.</translation>
+    </message>
+</context>
+<context>
+    <name>HostKeySection</name>
+    <message>
+        <source>Host key</source>
+        <translation>Clé d’hôte</translation>
+    </message>
+    <message>
+        <source>Check host key</source>
+        <translation>Vérifier la clé d’hôte</translation>
+    </message>
+    <message>
+        <source>Verify the server&apos;s SSH host key fingerprint before trusting it. On first use, compare the fingerprint with what the server administrator provides.</source>
+        <translation>Vérifiez l’empreinte de la clé d’hôte SSH du serveur avant de l’approuver. La première fois, comparez-la avec celle fournie par l’administrateur du serveur.</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Vérification…</translation>
+    </message>
+    <message>
+        <source>✔ Trusted</source>
+        <translation>✔ Approuvée</translation>
+    </message>
+    <message>
+        <source>Trusted fingerprint</source>
+        <translation>Empreinte approuvée</translation>
+    </message>
+    <message>
+        <source>? Unknown host</source>
+        <translation>? Hôte inconnu</translation>
+    </message>
+    <message>
+        <source>Server&apos;s fingerprint</source>
+        <translation>Empreinte du serveur</translation>
+    </message>
+    <message>
+        <source>Trust this host</source>
+        <translation>Approuver cet hôte</translation>
+    </message>
+    <message>
+        <source>Only trust if the fingerprint matches what the administrator gave you.</source>
+        <translation>N’approuvez que si l’empreinte correspond à celle donnée par l’administrateur.</translation>
+    </message>
+    <message>
+        <source>⚠ Fingerprint mismatch!</source>
+        <translation>⚠ Les empreintes diffèrent&#xa0;!</translation>
+    </message>
+    <message>
+        <source>Server presents</source>
+        <translation>Le serveur présente</translation>
+    </message>
+    <message>
+        <source>You trusted</source>
+        <translation>Vous avez approuvé</translation>
+    </message>
+    <message>
+        <source>DANGER: the key changed. This can happen after a server rebuild — but also indicates possible interception. Do not proceed without verifying with the administrator.</source>
+        <translation>DANGER&#xa0;: la clé a changé. Cela peut arriver après une réinstallation du serveur — mais aussi signaler une interception. Ne continuez pas sans vérifier auprès de l’administrateur.</translation>
+    </message>
+    <message>
+        <source>✖ Unreachable</source>
+        <translation>✖ Injoignable</translation>
+    </message>
+</context>
+<context>
+    <name>KeySetup</name>
+    <message>
+        <source>no path for the key</source>
+        <translation>aucun chemin pour la clé</translation>
+    </message>
+    <message>
+        <source>a file is already at %1; nothing was changed</source>
+        <translation>un fichier existe déjà à %1&#xa0;; rien n’a été modifié</translation>
+    </message>
+    <message>
+        <source>could not make the folder %1</source>
+        <translation>impossible de créer le dossier %1</translation>
+    </message>
+    <message>
+        <source>ssh-keygen ended with code %1</source>
+        <translation>ssh-keygen s’est terminé avec le code %1</translation>
+    </message>
+    <message>
+        <source>the public key could not be made from %1</source>
+        <translation>impossible de produire la clé publique à partir de %1</translation>
+    </message>
+    <message>
+        <source>could not write %1: %2</source>
+        <translation>impossible d’écrire %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>could not prepare the password hand-over: %1</source>
+        <translation>impossible de préparer la transmission du mot de passe&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>ssh-copy-id could not be started: %1</source>
+        <translation>impossible de lancer ssh-copy-id&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>ssh-copy-id did not finish within a minute</source>
+        <translation>ssh-copy-id ne s’est pas terminé en une minute</translation>
+    </message>
+    <message>
+        <source>the server did not accept the password</source>
+        <translation>le serveur n’a pas accepté le mot de passe</translation>
+    </message>
+    <message>
+        <source>the server asked for no password (it may allow key log-ins only): %1</source>
+        <translation>le serveur n’a demandé aucun mot de passe (il n’accepte peut-être que les connexions par clé)&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>the server&apos;s host key is not trusted yet: check it first</source>
+        <translation>la clé d’hôte du serveur n’est pas encore approuvée&#xa0;: vérifiez-la d’abord</translation>
+    </message>
+    <message>
+        <source>ssh-copy-id ended with code %1</source>
+        <translation>ssh-copy-id s’est terminé avec le code %1</translation>
+    </message>
+</context>
+<context>
+    <name>LastRunSection</name>
+    <message>
+        <source>Last run</source>
+        <translation>Dernière exécution</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>Quand</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>View full log</source>
+        <translation>Voir tout le journal</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Annulée</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>Réussie</translation>
+    </message>
+    <message>
+        <source>Failed (exit %1)</source>
+        <translation>Échec (code %1)</translation>
+    </message>
+</context>
+<context>
+    <name>LogViewerView</name>
+    <message>
+        <source>Last log</source>
+        <translation>Dernier journal</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>Réussie</translation>
+    </message>
+    <message>
+        <source>Failed (exit %1)</source>
+        <translation>Échec (code %1)</translation>
+    </message>
+    <message>
+        <source>Reveal log file</source>
+        <translation>Afficher le fichier journal</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Last run: %1</source>
+        <translation>Dernière exécution&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>No log available for this server.</source>
+        <translation>Aucun journal pour ce serveur.</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>Add Server</source>
+        <translation>Ajouter un serveur</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Paramètres…</translation>
+    </message>
+    <message>
+        <source>Quit Tidewell</source>
+        <translation>Quitter Tidewell</translation>
+    </message>
+    <message>
+        <source>&amp;Server</source>
+        <translation>&amp;Serveur</translation>
+    </message>
+    <message>
+        <source>Find Servers</source>
+        <translation>Chercher des serveurs</translation>
+    </message>
+    <message>
+        <source>Dashboard</source>
+        <translation>Vue d’ensemble</translation>
+    </message>
+    <message>
+        <source>Run Backup Now</source>
+        <translation>Sauvegarder maintenant</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Aide</translation>
+    </message>
+    <message>
+        <source>Keyboard Shortcuts</source>
+        <translation>Raccourcis clavier</translation>
+    </message>
+    <message>
+        <source>Servers</source>
+        <translation>Serveurs</translation>
+    </message>
+    <message>
+        <source>Show dashboard</source>
+        <translation>Afficher la vue d’ensemble</translation>
+    </message>
+    <message>
+        <source>Add a new server</source>
+        <translation>Ajouter un nouveau serveur</translation>
+    </message>
+    <message>
+        <source>Find by name or host (Ctrl+F)</source>
+        <translation>Chercher par nom ou hôte (Ctrl+F)</translation>
+    </message>
+    <message>
+        <source>Find servers</source>
+        <translation>Chercher des serveurs</translation>
+    </message>
+    <message>
+        <source>Show servers</source>
+        <translation>Afficher les serveurs</translation>
+    </message>
+    <message>
+        <source>Order</source>
+        <translation>Ordre</translation>
+    </message>
+    <message>
+        <source>As configured</source>
+        <translation>Comme configuré</translation>
+    </message>
+    <message>
+        <source>By name</source>
+        <translation>Par nom</translation>
+    </message>
+    <message>
+        <source>Needs attention first</source>
+        <translation>À surveiller d’abord</translation>
+    </message>
+    <message>
+        <source>Could not open %1: %2</source>
+        <translation>Impossible d’ouvrir %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>No backups yet</source>
+        <translation>Aucune sauvegarde pour l’instant</translation>
+    </message>
+    <message>
+        <source>Run backup now</source>
+        <translation>Sauvegarder maintenant</translation>
+    </message>
+    <message>
+        <source>Open backups folder</source>
+        <translation>Ouvrir le dossier des sauvegardes</translation>
+    </message>
+    <message>
+        <source>View last log</source>
+        <translation>Voir le dernier journal</translation>
+    </message>
+    <message>
+        <source>Restore…</source>
+        <translation>Restaurer…</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>Dupliquer</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Delete server</source>
+        <translation>Supprimer le serveur</translation>
+    </message>
+    <message>
+        <source>This removes the server configuration. Local backups are not touched.</source>
+        <translation>Cela supprime la configuration du serveur. Les sauvegardes locales ne sont pas touchées.</translation>
+    </message>
+    <message>
+        <source>Could not open %1: the folder could not be made</source>
+        <translation>Impossible d’ouvrir %1&#xa0;: le dossier n’a pas pu être créé</translation>
+    </message>
+    <message>
+        <source>%1 could not be read: %2</source>
+        <translation>Impossible de lire %1&#xa0;: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 (and %n more)</source>
+        <translation>
+            <numerusform>%1&#xa0;: %2 (et %n autre)</numerusform>
+            <numerusform>%1&#xa0;: %2 (et %n autres)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Add a server</source>
+        <translation>Ajouter un serveur</translation>
+    </message>
+    <message>
+        <source>Find servers by name or host</source>
+        <translation>Chercher des serveurs par nom ou hôte</translation>
+    </message>
+    <message>
+        <source>Show the dashboard</source>
+        <translation>Afficher la vue d’ensemble</translation>
+    </message>
+    <message>
+        <source>Run a backup of the selected server now</source>
+        <translation>Sauvegarder maintenant le serveur sélectionné</translation>
+    </message>
+    <message>
+        <source>Delete the selected server (in the list, after asking)</source>
+        <translation>Supprimer le serveur sélectionné (dans la liste, après confirmation)</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Paramètres</translation>
+    </message>
+    <message>
+        <source>Enter</source>
+        <translation>Entrée</translation>
+    </message>
+    <message>
+        <source>Open the server of the focused dashboard card</source>
+        <translation>Ouvrir le serveur de la carte sélectionnée</translation>
+    </message>
+    <message>
+        <source>All (%1)</source>
+        <translation>Tous (%1)</translation>
+    </message>
+    <message>
+        <source>Failing (%1)</source>
+        <translation>En échec (%1)</translation>
+    </message>
+    <message>
+        <source>Overdue (%1)</source>
+        <translation>En retard (%1)</translation>
+    </message>
+    <message>
+        <source>Running (%1)</source>
+        <translation>En cours (%1)</translation>
+    </message>
+    <message>
+        <source>Not scheduled (%1)</source>
+        <translation>Non planifiés (%1)</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be read; its contents were kept in %1</source>
+        <translation>Le fichier de configuration n’a pas pu être lu&#xa0;; son contenu a été conservé dans %1</translation>
+    </message>
+    <message>
+        <source>Last backup: %1
+%2</source>
+        <translation>Dernière sauvegarde&#xa0;: %1
+%2</translation>
+    </message>
+    <message>
+        <source>%1 could not be read: %2 (kept as %3)</source>
+        <translation>Impossible de lire %1&#xa0;: %2 (conservé sous %3)</translation>
+    </message>
+    <message>
+        <source>%1 could not be read: %2 (it will not be replaced: %3)</source>
+        <translation>Impossible de lire %1&#xa0;: %2 (il ne sera pas remplacé&#xa0;: %3)</translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarContent</name>
+    <message>
+        <source>Run backup now</source>
+        <translation>Sauvegarder maintenant</translation>
+    </message>
+    <message>
+        <source>Last: %1</source>
+        <translation>Dernière&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Scheduled: daily at %1 (next %2)</source>
+        <translation>Planifiée&#xa0;: chaque jour à %1 (prochaine %2)</translation>
+    </message>
+    <message>
+        <source>Scheduled: daily at %1</source>
+        <translation>Planifiée&#xa0;: chaque jour à %1</translation>
+    </message>
+    <message>
+        <source>Progress: %1%  —  %2</source>
+        <translation>Progression&#xa0;: %1 %  —  %2</translation>
+    </message>
+    <message>
+        <source>Path: %1</source>
+        <translation>Chemin&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Running: %1</source>
+        <translation>En cours&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Cancel current backup</source>
+        <translation>Annuler la sauvegarde en cours</translation>
+    </message>
+    <message>
+        <source>No servers configured</source>
+        <translation>Aucun serveur configuré</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more…</source>
+        <translation>
+            <numerusform>et %n autre…</numerusform>
+            <numerusform>et %n autres…</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>All servers…</source>
+        <translation>Tous les serveurs…</translation>
+    </message>
+    <message>
+        <source>Open Tidewell…</source>
+        <translation>Ouvrir Tidewell…</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Paramètres…</translation>
+    </message>
+    <message>
+        <source>Quit Tidewell</source>
+        <translation>Quitter Tidewell</translation>
+    </message>
+</context>
+<context>
+    <name>NotificationService</name>
+    <message>
+        <source>(untitled)</source>
+        <translation>(sans nom)</translation>
+    </message>
+    <message>
+        <source>⏹ %1 — backup cancelled</source>
+        <translation>⏹ %1 — sauvegarde annulée</translation>
+    </message>
+    <message>
+        <source>%1 — backup ended (status unknown)</source>
+        <translation>%1 — sauvegarde terminée (état inconnu)</translation>
+    </message>
+    <message>
+        <source>⚠ %1 — backup completed, but %2</source>
+        <translation>⚠ %1 — sauvegarde terminée, mais %2</translation>
+    </message>
+    <message>
+        <source>✓ %1 — backup completed</source>
+        <translation>✓ %1 — sauvegarde terminée</translation>
+    </message>
+    <message>
+        <source>✗ %1 — backup failed (exit %2)</source>
+        <translation>✗ %1 — échec de la sauvegarde (code %2)</translation>
+    </message>
+    <message>
+        <source>⏹ %1 — restore cancelled</source>
+        <translation>⏹ %1 — restauration annulée</translation>
+    </message>
+    <message>
+        <source>✓ %1 — restore completed</source>
+        <translation>✓ %1 — restauration terminée</translation>
+    </message>
+    <message>
+        <source>✗ %1 — restore failed (exit %2)</source>
+        <translation>✗ %1 — échec de la restauration (code %2)</translation>
+    </message>
+    <message>
+        <source>✗ %1 — restore failed (exit unknown)</source>
+        <translation>✗ %1 — échec de la restauration (code inconnu)</translation>
+    </message>
+</context>
+<context>
+    <name>OverdueWatch</name>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+    <message>
+        <source>⚠ %1 — no successful backup yet</source>
+        <translation>⚠ %1 — aucune sauvegarde réussie pour l’instant</translation>
+    </message>
+    <message numerus="yes">
+        <source>⚠ %1 — no successful backup for %n day(s)</source>
+        <translation>
+            <numerusform>⚠ %1 — aucune sauvegarde réussie depuis %n jour</numerusform>
+            <numerusform>⚠ %1 — aucune sauvegarde réussie depuis %n jours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>⚠ %n server(s) need attention</source>
+        <translation>
+            <numerusform>⚠ %n serveur demande votre attention</numerusform>
+            <numerusform>⚠ %n serveurs demandent votre attention</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n more</source>
+        <translation>
+            <numerusform>%1 et %n autre</numerusform>
+            <numerusform>%1 et %n autres</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>PathRow</name>
+    <message>
+        <source>Copy this path</source>
+        <translation>Copier ce chemin</translation>
+    </message>
+    <message>
+        <source>Label (e.g. SQLite DB, Media)</source>
+        <translation>Libellé (p. ex. Base SQLite, Médias)</translation>
+    </message>
+    <message>
+        <source>Path label</source>
+        <translation>Libellé du chemin</translation>
+    </message>
+    <message>
+        <source>Remote path (e.g. /var/www/app/media)</source>
+        <translation>Chemin distant (p. ex. /var/www/app/media)</translation>
+    </message>
+    <message>
+        <source>Remote path</source>
+        <translation>Chemin distant</translation>
+    </message>
+    <message>
+        <source>Directory</source>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Pre-backup command (runs via SSH before rsync, optional)</source>
+        <translation>Commande préalable (exécutée par SSH avant rsync, facultative)</translation>
+    </message>
+    <message>
+        <source>Pre-backup command</source>
+        <translation>Commande préalable</translation>
+    </message>
+    <message>
+        <source>Exclude (one rsync pattern per line, e.g. node_modules/, *.log)</source>
+        <translation>Exclure (un motif rsync par ligne, p. ex. node_modules/, *.log)</translation>
+    </message>
+    <message>
+        <source>Exclude patterns</source>
+        <translation>Motifs d’exclusion</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Aperçu</translation>
+    </message>
+    <message>
+        <source>Show what a run would copy and what the patterns leave out, without copying anything</source>
+        <translation>Montrer ce qu’une exécution copierait et ce que les motifs excluent, sans rien copier</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Parcourir…</translation>
+    </message>
+    <message>
+        <source>Choose the path among the server&apos;s folders</source>
+        <translation>Choisir le chemin parmi les dossiers du serveur</translation>
+    </message>
+    <message>
+        <source>Remove this path</source>
+        <translation>Retirer ce chemin</translation>
+    </message>
+</context>
+<context>
+    <name>PathsSection</name>
+    <message>
+        <source>Backup paths</source>
+        <translation>Chemins sauvegardés</translation>
+    </message>
+    <message>
+        <source>Add path</source>
+        <translation>Ajouter un chemin</translation>
+    </message>
+    <message>
+        <source>%1 enabled of %2</source>
+        <translation>%1 actif(s) sur %2</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewDialog</name>
+    <message>
+        <source>Preview</source>
+        <translation>Aperçu</translation>
+    </message>
+    <message>
+        <source>Asking the server what a run would copy…</source>
+        <translation>Le serveur est interrogé sur ce qu’une exécution copierait…</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <source>A dry run with this path&apos;s real options: nothing is copied. Lines starting with “&gt;f” or “cd” would be copied, “hf” or “.f” taken unchanged; “hiding” lines are left out by a pattern.</source>
+        <translation>Un essai à blanc avec les vraies options de ce chemin&#xa0;: rien n’est copié. Les lignes commençant par «&#xa0;&gt;f&#xa0;» ou «&#xa0;cd&#xa0;» seraient copiées, «&#xa0;hf&#xa0;» ou «&#xa0;.f&#xa0;» reprises telles quelles&#xa0;; les lignes «&#xa0;hiding&#xa0;» sont exclues par un motif.</translation>
+    </message>
+    <message>
+        <source>The server is no longer in the settings.</source>
+        <translation>Le serveur ne figure plus dans les paramètres.</translation>
+    </message>
+    <message>
+        <source>(untitled)</source>
+        <translation>(sans nom)</translation>
+    </message>
+    <message>
+        <source>%1 is %2 on the server.</source>
+        <translation>%1 correspond à %2 sur le serveur.</translation>
+    </message>
+    <message numerus="yes">
+        <source>A run would copy %n file(s)</source>
+        <translation>
+            <numerusform>Une exécution copierait %n fichier</numerusform>
+            <numerusform>Une exécution copierait %n fichiers</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Preview of “%1” on %2</source>
+        <translation>Aperçu de «&#xa0;%1&#xa0;» sur %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and take %n unchanged file(s) from the snapshot of %2</source>
+        <translation>
+            <numerusform>%1 et reprendrait %n fichier inchangé de l’instantané du %2</numerusform>
+            <numerusform>%1 et reprendrait %n fichiers inchangés de l’instantané du %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1; %n file(s) in the destination are up to date</source>
+        <translation>
+            <numerusform>%1&#xa0;; %n fichier de la destination est à jour</numerusform>
+            <numerusform>%1&#xa0;; %n fichiers de la destination sont à jour</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1; %n item(s) left out by exclude patterns.</source>
+        <translation>
+            <numerusform>%1&#xa0;; %n élément exclu par les motifs.</numerusform>
+            <numerusform>%1&#xa0;; %n éléments exclus par les motifs.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Cancelled. So far: %1</source>
+        <translation>Annulé. Jusqu’ici&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Included at the top: %1</source>
+        <translation>Au premier niveau&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>rsync ended with exit %1; see its lines below.</source>
+        <translation>rsync s’est terminé avec le code %1&#xa0;; voir ses lignes ci-dessous.</translation>
+    </message>
+    <message>
+        <source>The first %1 of rsync&apos;s lines are shown.</source>
+        <translation>Les %1 premières lignes de rsync sont affichées.</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteFolderDialog</name>
+    <message>
+        <source>Choose a remote path on %1</source>
+        <translation>Choisir un chemin distant sur %1</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Remonter</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Choisir</translation>
+    </message>
+    <message>
+        <source>Listing %1…</source>
+        <translation>Liste de %1…</translation>
+    </message>
+    <message>
+        <source>the home folder</source>
+        <translation>le dossier personnel</translation>
+    </message>
+    <message>
+        <source>Could not list the folder: %1</source>
+        <translation>Impossible de lister le dossier&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>This folder is empty.</source>
+        <translation>Ce dossier est vide.</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteListing</name>
+    <message>
+        <source>the server&apos;s answer was not a folder listing</source>
+        <translation>la réponse du serveur n’était pas une liste de dossier</translation>
+    </message>
+    <message>
+        <source>the server&apos;s find cannot list folders (it has no -printf): type the path instead</source>
+        <translation>le find du serveur ne peut pas lister les dossiers (pas de -printf)&#xa0;: saisissez plutôt le chemin</translation>
+    </message>
+    <message>
+        <source>ssh exited with code %1</source>
+        <translation>ssh s’est terminé avec le code %1</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreView</name>
+    <message>
+        <source>Restore from “%1”</source>
+        <translation>Restaurer depuis «&#xa0;%1&#xa0;»</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>Sauvegardes</translation>
+    </message>
+    <message>
+        <source>Find in this backup (a part of a name)</source>
+        <translation>Chercher dans cette sauvegarde (une partie d’un nom)</translation>
+    </message>
+    <message>
+        <source>Found</source>
+        <translation>Trouvés</translation>
+    </message>
+    <message>
+        <source>Versions…</source>
+        <translation>Versions…</translation>
+    </message>
+    <message>
+        <source>Compare…</source>
+        <translation>Comparer…</translation>
+    </message>
+    <message>
+        <source>Restore to this computer…</source>
+        <translation>Restaurer sur cet ordinateur…</translation>
+    </message>
+    <message>
+        <source>Restore to the server…</source>
+        <translation>Restaurer sur le serveur…</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>%1 found; the first %2 are shown.</source>
+        <translation>%1 trouvés&#xa0;; les %2 premiers sont affichés.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n found.</source>
+        <translation>
+            <numerusform>%n trouvé.</numerusform>
+            <numerusform>%n trouvés.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 (incomplete)</source>
+        <translation>%1 (incomplète)</translation>
+    </message>
+    <message>
+        <source>There are no dated backups of this server in %1 yet.</source>
+        <translation>Il n’y a pas encore de sauvegarde datée de ce serveur dans %1.</translation>
+    </message>
+    <message>
+        <source>This backup is incomplete: its run did not finish, so files may be missing or older.</source>
+        <translation>Cette sauvegarde est incomplète&#xa0;: son exécution ne s’est pas terminée, des fichiers peuvent manquer ou être plus anciens.</translation>
+    </message>
+    <message>
+        <source>Searching…</source>
+        <translation>Recherche…</translation>
+    </message>
+    <message>
+        <source>Restore from an incomplete backup?</source>
+        <translation>Restaurer depuis une sauvegarde incomplète&#xa0;?</translation>
+    </message>
+    <message>
+        <source>The backup of %1 is incomplete.</source>
+        <translation>La sauvegarde du %1 est incomplète.</translation>
+    </message>
+    <message>
+        <source>Its run did not finish: some files may be missing, or be older than the server&apos;s were that day.</source>
+        <translation>Son exécution ne s’est pas terminée&#xa0;: certains fichiers peuvent manquer ou être plus anciens que ceux du serveur ce jour-là.</translation>
+    </message>
+    <message>
+        <source>Restore anyway</source>
+        <translation>Restaurer quand même</translation>
+    </message>
+    <message>
+        <source>Choose one file or folder that a path of this server backs up.</source>
+        <translation>Choisissez un fichier ou un dossier qu’un chemin de ce serveur sauvegarde.</translation>
+    </message>
+    <message>
+        <source>Choose the files and folders to restore first.</source>
+        <translation>Choisissez d’abord les fichiers et dossiers à restaurer.</translation>
+    </message>
+    <message>
+        <source>Only files that a path of this server backs up can go back to it.</source>
+        <translation>Seuls les fichiers qu’un chemin de ce serveur sauvegarde peuvent y retourner.</translation>
+    </message>
+    <message>
+        <source>Restore to the server</source>
+        <translation>Restaurer sur le serveur</translation>
+    </message>
+    <message>
+        <source>Put them back where they came from, or into this folder of the server (leave it empty for where they came from):</source>
+        <translation>Les remettre à leur emplacement d’origine, ou dans ce dossier du serveur (laisser vide pour l’emplacement d’origine)&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Restore into which folder?</source>
+        <translation>Restaurer dans quel dossier&#xa0;?</translation>
+    </message>
+    <message>
+        <source>A backup of this server is running; restore after it has finished.</source>
+        <translation>Une sauvegarde de ce serveur est en cours&#xa0;; restaurez une fois qu’elle est terminée.</translation>
+    </message>
+    <message>
+        <source>Looking at what is there…</source>
+        <translation>Examen de l’existant…</translation>
+    </message>
+    <message>
+        <source>Nothing was restored.</source>
+        <translation>Rien n’a été restauré.</translation>
+    </message>
+    <message>
+        <source>Restoring to %1…</source>
+        <translation>Restauration vers %1…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cancelled: %n file(s) had been restored to %1.</source>
+        <translation>
+            <numerusform>Annulé&#xa0;: %n fichier avait été restauré vers %1.</numerusform>
+            <numerusform>Annulé&#xa0;: %n fichiers avaient été restaurés vers %1.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Restored %n file(s) to %1.</source>
+        <translation>
+            <numerusform>%n fichier restauré vers %1.</numerusform>
+            <numerusform>%n fichiers restaurés vers %1.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n left as they were.</source>
+        <translation>
+            <numerusform>%n laissé tel quel.</numerusform>
+            <numerusform>%n laissés tels quels.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Kept both: %1.</source>
+        <translation>Les deux conservés&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>Not restored: %1</source>
+        <translation>Non restaurés&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Asking the server what the restore would change (a dry run: nothing is written)…</source>
+        <translation>Le serveur est interrogé sur ce que la restauration changerait (un essai à blanc&#xa0;: rien n’est écrit)…</translation>
+    </message>
+    <message>
+        <source>The dry run failed (exit %1): %2</source>
+        <translation>L’essai à blanc a échoué (code %1)&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Restore to the server?</source>
+        <translation>Restaurer sur le serveur&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Files the restore replaces are kept on the server in a .tidewell-replaced folder beside them; nothing is deleted there.</source>
+        <translation>Les fichiers remplacés par la restauration sont conservés sur le serveur dans un dossier .tidewell-replaced à côté d’eux&#xa0;; rien n’y est supprimé.</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restaurer</translation>
+    </message>
+    <message>
+        <source>Restored; replaced files are kept on the server in %1.</source>
+        <translation>Restauré&#xa0;; les fichiers remplacés sont conservés sur le serveur dans %1.</translation>
+    </message>
+</context>
+<context>
+    <name>RetentionSection</name>
+    <message>
+        <source>Retention</source>
+        <translation>Conservation</translation>
+    </message>
+    <message>
+        <source>0 = keep all</source>
+        <translation>0 = tout garder</translation>
+    </message>
+    <message>
+        <source>plus weekly</source>
+        <translation>plus hebdomadaires</translation>
+    </message>
+    <message>
+        <source>monthly</source>
+        <translation>mensuelles</translation>
+    </message>
+    <message>
+        <source>Keep last N daily backups</source>
+        <translation>Garder les N dernières sauvegardes quotidiennes</translation>
+    </message>
+    <message>
+        <source>Only applies when &apos;Create date subfolder&apos; is on in Settings and N is 1 or more. After each successful run, Tidewell keeps the last N YYYY-MM-DD folders and, besides them, the newest of each of the last W weeks (Monday to Sunday) and M months, and deletes the rest. Incomplete folders never count as kept; folders dated after today are never touched.</source>
+        <translation>Ne s’applique que si «&#xa0;Créer un sous-dossier daté&#xa0;» est activé dans les paramètres et que N vaut 1 ou plus. Après chaque exécution réussie, Tidewell garde les N derniers dossiers AAAA-MM-JJ et, en plus, le plus récent de chacune des W dernières semaines (lundi à dimanche) et des M derniers mois, et supprime le reste. Les dossiers incomplets ne comptent jamais parmi ceux gardés&#xa0;; les dossiers datés d’après aujourd’hui ne sont jamais touchés.</translation>
+    </message>
+</context>
+<context>
+    <name>RsyncPreview</name>
+    <message>
+        <source>The path is no longer in this server&apos;s settings.</source>
+        <translation>Le chemin ne figure plus dans les paramètres de ce serveur.</translation>
+    </message>
+</context>
+<context>
+    <name>RsyncRunner</name>
+    <message>
+        <source>old backups could not be deleted</source>
+        <translation>les anciennes sauvegardes n’ont pas pu être supprimées</translation>
+    </message>
+</context>
+<context>
+    <name>RunNotifier</name>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+    <message>
+        <source>View log</source>
+        <translation>Voir le journal</translation>
+    </message>
+    <message>
+        <source>Host key of %1 added on first use: %2</source>
+        <translation>Clé d’hôte de %1 ajoutée à la première connexion&#xa0;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleSection</name>
+    <message>
+        <source>Schedule</source>
+        <translation>Planification</translation>
+    </message>
+    <message>
+        <source>Run automatically every day</source>
+        <translation>Exécuter automatiquement chaque jour</translation>
+    </message>
+    <message>
+        <source>Time (HH:mm)</source>
+        <translation>Heure (HH:mm)</translation>
+    </message>
+    <message>
+        <source>the one in Settings</source>
+        <translation>celle des paramètres</translation>
+    </message>
+    <message>
+        <source>Pinged with /start, then itself after a success or /&lt;exit code&gt; after a failure</source>
+        <translation>Appelée avec /start, puis telle quelle après une réussite ou avec /&lt;code&gt; après un échec</translation>
+    </message>
+    <message>
+        <source>Health-check URL</source>
+        <translation>URL de contrôle</translation>
+    </message>
+    <message>
+        <source>Scheduling uses %1. When the scheduled time arrives, Tidewell runs in the background (no window shown).</source>
+        <translation>La planification utilise %1. À l’heure prévue, Tidewell s’exécute en arrière-plan (sans fenêtre).</translation>
+    </message>
+    <message>
+        <source>Next run: %1</source>
+        <translation>Prochaine exécution&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleStatus</name>
+    <message>
+        <source>No systemd user manager is running for this user; daily runs cannot start. Log in to a desktop session or enable lingering: loginctl enable-linger</source>
+        <translation>Aucun gestionnaire utilisateur systemd ne tourne pour cet utilisateur&#xa0;; les exécutions quotidiennes ne peuvent pas démarrer. Ouvrez une session de bureau ou activez le lingering&#xa0;: loginctl enable-linger</translation>
+    </message>
+    <message>
+        <source>The daily timer is not installed, so no run will start. Turn the schedule off and on again to install it.</source>
+        <translation>Le minuteur quotidien n’est pas installé&#xa0;: aucune exécution ne démarrera. Désactivez puis réactivez la planification pour l’installer.</translation>
+    </message>
+    <message>
+        <source>The daily timer has failed. Turn the schedule off and on again, or see systemctl --user status %1</source>
+        <translation>Le minuteur quotidien a échoué. Désactivez puis réactivez la planification, ou voyez systemctl --user status %1</translation>
+    </message>
+    <message>
+        <source>The daily timer is installed but not running. Turn the schedule off and on again to start it.</source>
+        <translation>Le minuteur quotidien est installé mais inactif. Désactivez puis réactivez la planification pour le démarrer.</translation>
+    </message>
+    <message>
+        <source>The systemd user manager did not answer about the daily timer: %1</source>
+        <translation>Le gestionnaire utilisateur systemd n’a pas répondu au sujet du minuteur quotidien&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Scheduler</name>
+    <message>
+        <source>Could not replace the link %1</source>
+        <translation>Impossible de remplacer le lien %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Impossible d’écrire %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Could not delete %1: %2</source>
+        <translation>Impossible de supprimer %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Could not create the folder %1: %2</source>
+        <translation>Impossible de créer le dossier %1&#xa0;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>SchedulerError</name>
+    <message>
+        <source>Invalid schedule time &apos;%1&apos;. Use HH:mm (24h).</source>
+        <translation>Heure de planification «&#xa0;%1&#xa0;» invalide. Utilisez HH:mm (24 h).</translation>
+    </message>
+    <message>
+        <source>%1 failed (%2): %3</source>
+        <translation>Échec de %1 (%2)&#xa0;: %3</translation>
+    </message>
+    <message>
+        <source>Could not locate the app executable to schedule.</source>
+        <translation>Impossible de trouver le programme à planifier.</translation>
+    </message>
+    <message>
+        <source>The systemd user manager refused: %1</source>
+        <translation>Le gestionnaire utilisateur systemd a refusé&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ServerCard</name>
+    <message>
+        <source>Host</source>
+        <translation>Hôte</translation>
+    </message>
+    <message>
+        <source>Last run</source>
+        <translation>Dernière exécution</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Prochaine</translation>
+    </message>
+    <message>
+        <source>Paths</source>
+        <translation>Chemins</translation>
+    </message>
+    <message>
+        <source>Run now</source>
+        <translation>Exécuter</translation>
+    </message>
+    <message>
+        <source>Configure</source>
+        <translation>Configurer</translation>
+    </message>
+    <message>
+        <source>The daily schedule does not work</source>
+        <translation>La planification quotidienne ne fonctionne pas</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation>jamais</translation>
+    </message>
+    <message>
+        <source>Scheduled daily at %1</source>
+        <translation>Planifiée chaque jour à %1</translation>
+    </message>
+    <message>
+        <source>daily %1</source>
+        <translation>chaque jour %1</translation>
+    </message>
+</context>
+<context>
+    <name>ServerCheck</name>
+    <message>
+        <source>Refusing host name “%1”: it begins with “-” and would be read as an ssh option.</source>
+        <translation>Nom d’hôte «&#xa0;%1&#xa0;» refusé&#xa0;: il commence par «&#xa0;-&#xa0;» et serait lu comme une option de ssh.</translation>
+    </message>
+    <message>
+        <source>Refusing user name “%1”: it begins with “-” and would be read as an ssh option.</source>
+        <translation>Nom d’utilisateur «&#xa0;%1&#xa0;» refusé&#xa0;: il commence par «&#xa0;-&#xa0;» et serait lu comme une option de ssh.</translation>
+    </message>
+    <message>
+        <source>Refusing host name “%1”: it contains white space or control characters.</source>
+        <translation>Nom d’hôte «&#xa0;%1&#xa0;» refusé&#xa0;: il contient des espaces ou des caractères de contrôle.</translation>
+    </message>
+    <message>
+        <source>Refusing user name “%1”: it contains white space or control characters.</source>
+        <translation>Nom d’utilisateur «&#xa0;%1&#xa0;» refusé&#xa0;: il contient des espaces ou des caractères de contrôle.</translation>
+    </message>
+    <message>
+        <source>Refusing host name “%1”: no host name holds “%2”.</source>
+        <translation>Nom d’hôte «&#xa0;%1&#xa0;» refusé&#xa0;: aucun nom d’hôte ne contient «&#xa0;%2&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Refusing user name “%1”: no user name holds “%2”.</source>
+        <translation>Nom d’utilisateur «&#xa0;%1&#xa0;» refusé&#xa0;: aucun nom d’utilisateur ne contient «&#xa0;%2&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Servers “%1” and “%2” would share the backup folder “%3” — give them different names.</source>
+        <translation>Les serveurs «&#xa0;%1&#xa0;» et «&#xa0;%2&#xa0;» partageraient le dossier de sauvegarde «&#xa0;%3&#xa0;» — donnez-leur des noms différents.</translation>
+    </message>
+    <message>
+        <source>This server has no host — set it in this server&apos;s settings.</source>
+        <translation>Ce serveur n’a pas d’hôte — indiquez-le dans les paramètres du serveur.</translation>
+    </message>
+    <message>
+        <source>This server has no user name — set it in this server&apos;s settings.</source>
+        <translation>Ce serveur n’a pas de nom d’utilisateur — indiquez-le dans les paramètres du serveur.</translation>
+    </message>
+    <message>
+        <source>The ssh cipher list “%1” may hold only cipher names and commas.</source>
+        <translation>La liste de chiffrements ssh «&#xa0;%1&#xa0;» ne peut contenir que des noms de chiffrements et des virgules.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s rsync “%1” must be a plain path such as /usr/bin/rsync.</source>
+        <translation>Le rsync du serveur «&#xa0;%1&#xa0;» doit être un simple chemin comme /usr/bin/rsync.</translation>
+    </message>
+    <message>
+        <source>Path “%1” has no remote path — set it in this server&apos;s settings or turn the path off.</source>
+        <translation>Le chemin «&#xa0;%1&#xa0;» n’a pas de chemin distant — indiquez-le dans les paramètres du serveur ou désactivez le chemin.</translation>
+    </message>
+    <message>
+        <source>Path “%1” has a line break or another control character in its remote path — remove it in this server&apos;s settings.</source>
+        <translation>Le chemin distant de «&#xa0;%1&#xa0;» contient un saut de ligne ou un autre caractère de contrôle — retirez-le dans les paramètres du serveur.</translation>
+    </message>
+    <message>
+        <source>Paths “%1” and “%2” would both be copied into the folder “%3” — give them different names.</source>
+        <translation>Les chemins «&#xa0;%1&#xa0;» et «&#xa0;%2&#xa0;» seraient tous deux copiés dans le dossier «&#xa0;%3&#xa0;» — donnez-leur des noms différents.</translation>
+    </message>
+</context>
+<context>
+    <name>ServerDetailView</name>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Delete this server</source>
+        <translation>Supprimer ce serveur</translation>
+    </message>
+    <message>
+        <source>Open backups folder</source>
+        <translation>Ouvrir le dossier des sauvegardes</translation>
+    </message>
+    <message>
+        <source>Open this server&apos;s local backup folder (Ctrl+B)</source>
+        <translation>Ouvrir le dossier local des sauvegardes de ce serveur (Ctrl+B)</translation>
+    </message>
+    <message>
+        <source>Last log</source>
+        <translation>Dernier journal</translation>
+    </message>
+    <message>
+        <source>View log of last execution (Ctrl+L)</source>
+        <translation>Voir le journal de la dernière exécution (Ctrl+L)</translation>
+    </message>
+    <message>
+        <source>Run backup</source>
+        <translation>Sauvegarder</translation>
+    </message>
+    <message>
+        <source>Run backup (Ctrl+R)</source>
+        <translation>Sauvegarder (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Serveur</translation>
+    </message>
+    <message>
+        <source>This server&apos;s host key is not trusted yet. Compare the fingerprint with what the server&apos;s administrator gave you and choose “Trust this host” before the first connection.</source>
+        <translation>La clé d’hôte de ce serveur n’est pas encore approuvée. Comparez l’empreinte avec celle donnée par l’administrateur du serveur et choisissez «&#xa0;Approuver cet hôte&#xa0;» avant la première connexion.</translation>
+    </message>
+</context>
+<context>
+    <name>ServerRestore</name>
+    <message>
+        <source>%1 file(s) would be created, %2 would be replaced</source>
+        <translation>%1 fichier(s) seraient créés, %2 remplacés</translation>
+    </message>
+</context>
+<context>
+    <name>ServerRowDelegate</name>
+    <message>
+        <source>Backing up now</source>
+        <translation>Sauvegarde en cours</translation>
+    </message>
+    <message>
+        <source>Run backup (Ctrl+R)</source>
+        <translation>Sauvegarder (Ctrl+R)</translation>
+    </message>
+</context>
+<context>
+    <name>ServerRules</name>
+    <message>
+        <source>(untitled)</source>
+        <translation>(sans nom)</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copie</translation>
+    </message>
+    <message>
+        <source>%1 (copy)</source>
+        <translation>%1 (copie)</translation>
+    </message>
+    <message>
+        <source>Overdue · no good backup yet</source>
+        <translation>En retard · aucune bonne sauvegarde pour l’instant</translation>
+    </message>
+    <message>
+        <source>Overdue · last good backup %1</source>
+        <translation>En retard · dernière bonne sauvegarde %1</translation>
+    </message>
+    <message>
+        <source>Running now</source>
+        <translation>En cours</translation>
+    </message>
+    <message>
+        <source>Last run failed (exit %1)</source>
+        <translation>Échec de la dernière exécution (code %1)</translation>
+    </message>
+    <message>
+        <source>Last run cancelled · last good backup %1</source>
+        <translation>Dernière exécution annulée · dernière bonne sauvegarde %1</translation>
+    </message>
+    <message>
+        <source>Last run cancelled</source>
+        <translation>Dernière exécution annulée</translation>
+    </message>
+    <message>
+        <source>Never ran</source>
+        <translation>Jamais exécuté</translation>
+    </message>
+    <message>
+        <source>Healthy · %1</source>
+        <translation>En bon état · %1</translation>
+    </message>
+    <message>
+        <source>Healthy</source>
+        <translation>En bon état</translation>
+    </message>
+    <message>
+        <source>%1 enabled / %2</source>
+        <translation>%1 actif(s) / %2</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsView</name>
+    <message>
+        <source>Tidewell Settings</source>
+        <translation>Paramètres de Tidewell</translation>
+    </message>
+    <message>
+        <source>Local destination</source>
+        <translation>Destination locale</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Parcourir…</translation>
+    </message>
+    <message>
+        <source>Create date subfolder (YYYY-MM-DD)</source>
+        <translation>Créer un sous-dossier daté (AAAA-MM-JJ)</translation>
+    </message>
+    <message>
+        <source>Store unchanged files once (hard links to the previous day)</source>
+        <translation>Stocker une seule fois les fichiers inchangés (liens physiques vers la veille)</translation>
+    </message>
+    <message>
+        <source>Only back up when this drive is connected</source>
+        <translation>Ne sauvegarder que si ce disque est branché</translation>
+    </message>
+    <message>
+        <source>Runs write only into a destination that holds the file %1, which is put there now. A drive that is not connected leaves an empty folder on this computer&apos;s disk; nothing is copied into it.</source>
+        <translation>Les exécutions n’écrivent que dans une destination contenant le fichier %1, qui y est placé maintenant. Un disque débranché laisse un dossier vide sur le disque de cet ordinateur&#xa0;; rien n’y est copié.</translation>
+    </message>
+    <message>
+        <source>rsync options</source>
+        <translation>Options de rsync</translation>
+    </message>
+    <message>
+        <source>Compress during transfer (-z)</source>
+        <translation>Compresser pendant le transfert (-z)</translation>
+    </message>
+    <message>
+        <source>Delete local files no longer on server (--delete)</source>
+        <translation>Supprimer les fichiers locaux absents du serveur (--delete)</translation>
+    </message>
+    <message>
+        <source>Tip: --delete makes the local copy a mirror. Leave off if you want to preserve old files locally (e.g. historical DB snapshots).</source>
+        <translation>Astuce&#xa0;: --delete fait de la copie locale un miroir. Laissez-le désactivé pour conserver localement d’anciens fichiers (p. ex. d’anciens instantanés de base de données).</translation>
+    </message>
+    <message>
+        <source>Reliability</source>
+        <translation>Fiabilité</translation>
+    </message>
+    <message>
+        <source>disabled</source>
+        <translation>désactivé</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation>jamais</translation>
+    </message>
+    <message>
+        <source>Retry attempts on transient errors</source>
+        <translation>Nouvelles tentatives en cas d’erreur passagère</translation>
+    </message>
+    <message>
+        <source>Minimum free space (GB)</source>
+        <translation>Espace libre minimal (Go)</translation>
+    </message>
+    <message>
+        <source>Stop a transfer after N seconds without data</source>
+        <translation>Arrêter un transfert après N secondes sans données</translation>
+    </message>
+    <message>
+        <source>Scheduled and window runs together; the others wait for a free slot</source>
+        <translation>Exécutions planifiées et lancées depuis la fenêtre ensemble&#xa0;; les autres attendent une place libre</translation>
+    </message>
+    <message>
+        <source>Backups running at once</source>
+        <translation>Sauvegardes simultanées</translation>
+    </message>
+    <message>
+        <source>Backups retry automatically on transient rsync errors (network drops, partial transfers, interrupted signals) with exponential backoff. Free space is checked at the destination volume before each run; 0 disables the check.</source>
+        <translation>Les sauvegardes sont relancées automatiquement, avec des pauses croissantes, en cas d’erreur passagère de rsync (coupures réseau, transferts partiels, signaux d’interruption). L’espace libre de la destination est vérifié avant chaque exécution&#xa0;; 0 désactive la vérification.</translation>
+    </message>
+    <message>
+        <source>Scheduled runs and the network</source>
+        <translation>Exécutions planifiées et réseau</translation>
+    </message>
+    <message>
+        <source>don&apos;t wait</source>
+        <translation>ne pas attendre</translation>
+    </message>
+    <message>
+        <source>Don&apos;t run scheduled backups on metered connections (phone hotspots)</source>
+        <translation>Pas de sauvegarde planifiée sur une connexion limitée (partage de connexion du téléphone)</translation>
+    </message>
+    <message>
+        <source>Wait for the network up to</source>
+        <translation>Attendre le réseau jusqu’à</translation>
+    </message>
+    <message>
+        <source>on time</source>
+        <translation>à l’heure</translation>
+    </message>
+    <message>
+        <source>Each scheduled run starts at a random moment within this many minutes after its time</source>
+        <translation>Chaque exécution planifiée démarre à un moment aléatoire dans ce nombre de minutes après son heure</translation>
+    </message>
+    <message>
+        <source>Spread scheduled runs over</source>
+        <translation>Étaler les exécutions planifiées sur</translation>
+    </message>
+    <message>
+        <source>A scheduled run first asks NetworkManager: while the network is down it waits, then goes on anyway; on a metered connection it is skipped and tried again the next day. Runs you start yourself are never held or skipped.</source>
+        <translation>Une exécution planifiée interroge d’abord NetworkManager&#xa0;: tant que le réseau est coupé, elle attend, puis continue quand même&#xa0;; sur une connexion limitée, elle est sautée et retentée le lendemain. Les exécutions que vous lancez vous-même ne sont jamais retenues ni sautées.</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>Notifications</translation>
+    </message>
+    <message>
+        <source>Show a notification when a backup finishes</source>
+        <translation>Afficher une notification à la fin d’une sauvegarde</translation>
+    </message>
+    <message>
+        <source>Uses your desktop&apos;s notification service (org.freedesktop.Notifications). You may need to allow notifications for Tidewell in your desktop&apos;s notification settings.</source>
+        <translation>Utilise le service de notifications de votre bureau (org.freedesktop.Notifications). Il faudra peut-être autoriser les notifications de Tidewell dans les paramètres de votre bureau.</translation>
+    </message>
+    <message>
+        <source>Reports beyond the desktop</source>
+        <translation>Rapports au-delà du bureau</translation>
+    </message>
+    <message>
+        <source>Every run (not only failures)</source>
+        <translation>Chaque exécution (pas seulement les échecs)</translation>
+    </message>
+    <message>
+        <source>Health-check URL</source>
+        <translation>URL de contrôle</translation>
+    </message>
+    <message>
+        <source>Webhook URL</source>
+        <translation>URL du webhook</translation>
+    </message>
+    <message>
+        <source>E-mail to</source>
+        <translation>Courriel à</translation>
+    </message>
+    <message>
+        <source>The health-check URL gets /start when a run starts, then itself after a success or /&lt;exit code&gt; after a failure, with the end of the log (a server&apos;s own URL, in its editor, replaces it). The webhook gets a JSON document for every run. Mail goes through this computer&apos;s sendmail. Only https, or http to this computer; the addresses are left out of exports unless you ask.</source>
+        <translation>L’URL de contrôle est appelée avec /start au début d’une exécution, puis telle quelle après une réussite ou avec /&lt;code&gt; après un échec, avec la fin du journal (l’URL propre à un serveur, dans son éditeur, la remplace). Le webhook reçoit un document JSON pour chaque exécution. Le courriel passe par le sendmail de cet ordinateur. Uniquement https, ou http vers cet ordinateur&#xa0;; les adresses sont omises des exportations sauf si vous le demandez.</translation>
+    </message>
+    <message>
+        <source>Import / Export</source>
+        <translation>Importer / Exporter</translation>
+    </message>
+    <message>
+        <source>Export configuration…</source>
+        <translation>Exporter la configuration…</translation>
+    </message>
+    <message>
+        <source>Import configuration…</source>
+        <translation>Importer la configuration…</translation>
+    </message>
+    <message>
+        <source>Include report addresses</source>
+        <translation>Inclure les adresses de rapport</translation>
+    </message>
+    <message>
+        <source>Health-check and webhook URLs may hold secret tokens: leave this off to share the export.</source>
+        <translation>Les URL de contrôle et de webhook peuvent contenir des jetons secrets&#xa0;: laissez ceci désactivé pour partager l’exportation.</translation>
+    </message>
+    <message>
+        <source>Details…</source>
+        <translation>Détails…</translation>
+    </message>
+    <message>
+        <source>Schedules not installed</source>
+        <translation>Planifications non installées</translation>
+    </message>
+    <message>
+        <source>Exports every server (including schedules and retention) as JSON. Importing replaces your current configuration — export a backup first if you want to keep it.</source>
+        <translation>Exporte tous les serveurs (avec planification et conservation) en JSON. Une importation remplace votre configuration actuelle — exportez-la d’abord si vous voulez la garder.</translation>
+    </message>
+    <message>
+        <source>Config file</source>
+        <translation>Fichier de configuration</translation>
+    </message>
+    <message>
+        <source>Reveal</source>
+        <translation>Afficher</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>No mail is sent: %1 is missing (install a mail transfer agent such as postfix or dma).</source>
+        <translation>Aucun courriel n’est envoyé&#xa0;: %1 est absent (installez un agent de transfert de courriel comme postfix ou dma).</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Choisir</translation>
+    </message>
+    <message>
+        <source>Export Tidewell configuration</source>
+        <translation>Exporter la configuration de Tidewell</translation>
+    </message>
+    <message>
+        <source>Save all servers and settings as JSON.</source>
+        <translation>Enregistrer tous les serveurs et paramètres en JSON.</translation>
+    </message>
+    <message>
+        <source>JSON (*.json)</source>
+        <translation>JSON (*.json)</translation>
+    </message>
+    <message>
+        <source>Import Tidewell configuration</source>
+        <translation>Importer la configuration de Tidewell</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Remplacer</translation>
+    </message>
+    <message>
+        <source>Importing…</source>
+        <translation>Importation…</translation>
+    </message>
+    <message>
+        <source>Installing schedules: %1 of %2…</source>
+        <translation>Installation des planifications&#xa0;: %1 sur %2…</translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotTreeModel</name>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Taille</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Modifié</translation>
+    </message>
+    <message>
+        <source>%1 (no path of this server writes here now)</source>
+        <translation>%1 (aucun chemin de ce serveur n’écrit plus ici)</translation>
+    </message>
+</context>
+<context>
+    <name>StatusReport</name>
+    <message>
+        <source>No servers configured.</source>
+        <translation>Aucun serveur configuré.</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>bon</translation>
+    </message>
+    <message>
+        <source>pending</source>
+        <translation>en attente</translation>
+    </message>
+    <message>
+        <source>failing</source>
+        <translation>en échec</translation>
+    </message>
+    <message>
+        <source>overdue</source>
+        <translation>en retard</translation>
+    </message>
+    <message>
+        <source>never run</source>
+        <translation>jamais exécuté</translation>
+    </message>
+    <message>
+        <source>not scheduled</source>
+        <translation>non planifié</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation>jamais</translation>
+    </message>
+    <message>
+        <source>%1 (exit %2)</source>
+        <translation>%1 (code %2)</translation>
+    </message>
+    <message>
+        <source>%1 (cancelled)</source>
+        <translation>%1 (annulée)</translation>
+    </message>
+    <message>
+        <source>%1: %2; last run %3; last success %4; next run %5</source>
+        <translation>%1&#xa0;: %2&#xa0;; dernière exécution %3&#xa0;; dernière réussite %4&#xa0;; prochaine exécution %5</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>aucune</translation>
+    </message>
+</context>
+<context>
+    <name>SudoCheck</name>
+    <message>
+        <source>Could not ask the server about sudo: %1</source>
+        <translation>Impossible d’interroger le serveur sur sudo&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>sudo runs %1 on the server without a password.</source>
+        <translation>sudo exécute %1 sur le serveur sans mot de passe.</translation>
+    </message>
+    <message>
+        <source>The server has no sudo: install it, or turn off “Run with sudo on the server”.</source>
+        <translation>Le serveur n’a pas sudo&#xa0;: installez-le, ou désactivez «&#xa0;Exécuter avec sudo sur le serveur&#xa0;».</translation>
+    </message>
+    <message>
+        <source>sudo on the server would not run rsync without a password. Add this line on the server with “visudo -f /etc/sudoers.d/tidewell”:</source>
+        <translation>sudo sur le serveur n’exécuterait pas rsync sans mot de passe. Ajoutez cette ligne sur le serveur avec «&#xa0;visudo -f /etc/sudoers.d/tidewell&#xa0;»&#xa0;:</translation>
+    </message>
+    <message>
+        <source>sudo on the server would not run rsync without a password (%1). Add this line on the server with “visudo -f /etc/sudoers.d/tidewell”:</source>
+        <translation>sudo sur le serveur n’exécuterait pas rsync sans mot de passe (%1). Ajoutez cette ligne sur le serveur avec «&#xa0;visudo -f /etc/sudoers.d/tidewell&#xa0;»&#xa0;:</translation>
+    </message>
+</context>
+<context>
+    <name>TidewellApp</name>
+    <message numerus="yes">
+        <source>%n daily schedule(s) now start within %1 minutes of their time.</source>
+        <translation>
+            <numerusform>%n planification quotidienne démarre désormais dans les %1 minutes suivant son heure.</numerusform>
+            <numerusform>%n planifications quotidiennes démarrent désormais dans les %1 minutes suivant leur heure.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n daily schedule(s) now start on time.</source>
+        <translation>
+            <numerusform>%n planification quotidienne démarre désormais à l’heure.</numerusform>
+            <numerusform>%n planifications quotidiennes démarrent désormais à l’heure.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Quit Tidewell</source>
+        <translation>Quitter Tidewell</translation>
+    </message>
+    <message>
+        <source>The backup stops, its log is written and its result recorded before Tidewell quits.</source>
+        <translation>La sauvegarde s’arrête, son journal est écrit et son résultat enregistré avant que Tidewell ne quitte.</translation>
+    </message>
+    <message>
+        <source>Cancel Backup and Quit</source>
+        <translation>Annuler la sauvegarde et quitter</translation>
+    </message>
+    <message numerus="yes">
+        <source>Updated %n daily schedule(s) to start %1.</source>
+        <translation>
+            <numerusform>%n planification quotidienne lance désormais %1.</numerusform>
+            <numerusform>%n planifications quotidiennes lancent désormais %1.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Could not update %1 schedule(s): %2 (and %n more)</source>
+        <translation>
+            <numerusform>Impossible de mettre à jour %1 planifications&#xa0;: %2 (et %n autre)</numerusform>
+            <numerusform>Impossible de mettre à jour %1 planifications&#xa0;: %2 (et %n autres)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Could not update %1 schedule(s): %2</source>
+        <translation>Impossible de mettre à jour %1 planification&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>A backup of “%1” is running. Cancel it and quit?</source>
+        <translation>Une sauvegarde de «&#xa0;%1&#xa0;» est en cours. L’annuler et quitter&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>VersionsDialog</name>
+    <message>
+        <source>Versions of %1</source>
+        <translation>Versions de %1</translation>
+    </message>
+    <message>
+        <source>Backed up</source>
+        <translation>Sauvegardé</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Taille</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Modifié</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>Sauvegardes</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 à %2</translation>
+    </message>
+    <message>
+        <source>folder</source>
+        <translation>dossier</translation>
+    </message>
+    <message>
+        <source>Backups that hold the same file (or one of the same size and time) hold one version. Incomplete backups are not listed.</source>
+        <translation>Les sauvegardes qui contiennent le même fichier (ou un fichier de même taille et même date) forment une version. Les sauvegardes incomplètes ne sont pas listées.</translation>
+    </message>
+    <message>
+        <source>Restore to this computer…</source>
+        <translation>Restaurer sur cet ordinateur…</translation>
+    </message>
+    <message>
+        <source>Restore to the server…</source>
+        <translation>Restaurer sur le serveur…</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+</context>
+</TS>
