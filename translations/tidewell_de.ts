@@ -12,10 +12,6 @@
         <translation>Was die Kopien außer Inhalt, Zeiten und Rechten bewahren:</translation>
     </message>
     <message>
-        <source>Owners and groups (kept in extended attributes of the copies when Tidewell is not root)</source>
-        <translation>Eigentümer und Gruppen (in erweiterten Attributen der Kopien, wenn Tidewell nicht als root läuft)</translation>
-    </message>
-    <message>
         <source>Hard links (-H)</source>
         <translation>Harte Links (-H)</translation>
     </message>
@@ -70,6 +66,14 @@
     <message>
         <source>Last run: %1</source>
         <translation>Letzter Lauf: %1</translation>
+    </message>
+    <message>
+        <source>Owners and groups</source>
+        <translation>Eigentümer und Gruppen</translation>
+    </message>
+    <message>
+        <source>Kept in extended attributes of the copies when Tidewell is not root.</source>
+        <translation>In erweiterten Attributen der Kopien bewahrt, wenn Tidewell nicht als root läuft.</translation>
     </message>
 </context>
 <context>
@@ -2149,6 +2153,10 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
     <message>
         <source>%1 enabled / %2</source>
         <translation>%1 aktiv / %2</translation>
+    </message>
+    <message>
+        <source>New Server</source>
+        <translation>Neuer Server</translation>
     </message>
 </context>
 <context>

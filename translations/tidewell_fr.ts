@@ -12,10 +12,6 @@
         <translation>Ce que les copies conservent en plus du contenu, des dates et des droits&#xa0;:</translation>
     </message>
     <message>
-        <source>Owners and groups (kept in extended attributes of the copies when Tidewell is not root)</source>
-        <translation>Propriétaires et groupes (dans des attributs étendus des copies quand Tidewell n’est pas root)</translation>
-    </message>
-    <message>
         <source>Hard links (-H)</source>
         <translation>Liens physiques (-H)</translation>
     </message>
@@ -29,7 +25,7 @@
     </message>
     <message>
         <source>Owners by number, not by name (--numeric-ids)</source>
-        <translation>Propriétaires par numéro et non par nom (--numeric-ids)</translation>
+        <translation>Propriétaires par numéro (--numeric-ids)</translation>
     </message>
     <message>
         <source>Sparse files stay sparse (--sparse)</source>
@@ -70,6 +66,14 @@
     <message>
         <source>Last run: %1</source>
         <translation>Dernière exécution&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Owners and groups</source>
+        <translation>Propriétaires et groupes</translation>
+    </message>
+    <message>
+        <source>Kept in extended attributes of the copies when Tidewell is not root.</source>
+        <translation>Conservés dans des attributs étendus des copies quand Tidewell n’est pas root.</translation>
     </message>
 </context>
 <context>
@@ -2152,6 +2156,10 @@ fichiers, dans man tidewell.
         <source>%1 enabled / %2</source>
         <translation>%1 actif(s) / %2</translation>
     </message>
+    <message>
+        <source>New Server</source>
+        <translation>Nouveau serveur</translation>
+    </message>
 </context>
 <context>
     <name>SettingsView</name>
@@ -2249,7 +2257,7 @@ fichiers, dans man tidewell.
     </message>
     <message>
         <source>Don&apos;t run scheduled backups on metered connections (phone hotspots)</source>
-        <translation>Pas de sauvegarde planifiée sur une connexion limitée (partage de connexion du téléphone)</translation>
+        <translation>Pas de sauvegarde planifiée sur connexion limitée (téléphone)</translation>
     </message>
     <message>
         <source>Wait for the network up to</source>

@@ -27,9 +27,13 @@ AdvancedSection::AdvancedSection(const QUuid &serverID, ConfigStore *store, QWid
     setObjectName(QStringLiteral("advancedSection"));
     auto *layout = qobject_cast<QVBoxLayout *>(this->layout());
     layout->addWidget(Style::note(tr("What the copies keep besides contents, times and permissions:"), this));
-    keepSwitch(QStringLiteral("keepOwnersSwitch"),
-               tr("Owners and groups (kept in extended attributes of the copies when Tidewell is not root)"),
-               &Server::preserveOwnership);
+    QCheckBox *owners =
+        keepSwitch(QStringLiteral("keepOwnersSwitch"), tr("Owners and groups"), &Server::preserveOwnership);
+    // Said under the switch, where it wraps: beside it, it made the editor
+    // wider than a small window.
+    auto *ownersNote = Style::note(tr("Kept in extended attributes of the copies when Tidewell is not root."), this);
+    ownersNote->setContentsMargins(owners->iconSize().width() + 8, 0, 0, 0);
+    layout->addWidget(ownersNote);
     keepSwitch(QStringLiteral("keepHardLinksSwitch"), tr("Hard links (-H)"), &Server::preserveHardLinks);
     keepSwitch(QStringLiteral("keepACLsSwitch"), tr("ACLs (-A)"), &Server::preserveACLs);
     keepSwitch(QStringLiteral("keepXattrsSwitch"), tr("Extended attributes (-X)"), &Server::preserveXattrs);

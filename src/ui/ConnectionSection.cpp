@@ -117,8 +117,11 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     layout->addWidget(m_keyRow);
     auto *keySetup = new QWidget(this);
     keySetup->setObjectName(QStringLiteral("keySetupRow"));
-    auto *keySetupLayout = new QHBoxLayout(keySetup);
+    // The note above its buttons: beside them it made the editor wider than
+    // a small window (and longer languages wider still).
+    auto *keySetupLayout = new QVBoxLayout(keySetup);
     keySetupLayout->setContentsMargins(0, 0, 0, 0);
+    auto *keyButtons = new QHBoxLayout;
     m_keyNote = Style::note(QString(), keySetup);
     m_keyNote->setObjectName(QStringLiteral("keyNote"));
     m_keyNote->setTextFormat(Qt::PlainText);
@@ -132,10 +135,12 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
                                 "asked for once (ssh-copy-id)"));
     m_useAgent = new QPushButton(tr("Use ssh-agent"), keySetup);
     m_useAgent->setObjectName(QStringLiteral("useAgent"));
-    keySetupLayout->addWidget(m_keyNote, 1);
-    keySetupLayout->addWidget(m_createKey);
-    keySetupLayout->addWidget(m_useAgent);
-    keySetupLayout->addWidget(m_installKey);
+    keySetupLayout->addWidget(m_keyNote);
+    keyButtons->addWidget(m_createKey);
+    keyButtons->addWidget(m_useAgent);
+    keyButtons->addWidget(m_installKey);
+    keyButtons->addStretch(1);
+    keySetupLayout->addLayout(keyButtons);
     m_createKey->hide();
     m_useAgent->hide();
     m_installKey->hide();
@@ -149,7 +154,9 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
     m_bandwidth->setGroupSeparatorShown(false);
     m_bandwidth->setFixedWidth(110);
     bandwidthLayout->addWidget(m_bandwidth);
-    bandwidthLayout->addWidget(new QLabel(tr("KB/s (0 = no limit)"), bandwidthBox));
+    auto *unit = new QLabel(tr("KB/s (0 = no limit)"), bandwidthBox);
+    unit->setWordWrap(true); // wraps in a narrow window instead of widening it
+    bandwidthLayout->addWidget(unit, 1);
     bandwidthLayout->addStretch(1);
     layout->addWidget(field(tr("Limit bandwidth to"), bandwidthBox, m_bandwidth));
 

@@ -25,26 +25,24 @@ RetentionSection::RetentionSection(const QUuid &serverID, ConfigStore *store, QW
 {
     setObjectName(QStringLiteral("retentionSection"));
     auto *layout = qobject_cast<QVBoxLayout *>(this->layout());
-    auto *box = new QWidget(this);
-    auto *boxLayout = new QHBoxLayout(box);
-    boxLayout->setContentsMargins(0, 0, 0, 0);
     m_keep = countField(QStringLiteral("retentionField"), tr("0 = keep all"), &Server::retentionCount);
     m_weekly = countField(QStringLiteral("keepWeeklyField"), QStringLiteral("0"), &Server::keepWeekly);
     m_monthly = countField(QStringLiteral("keepMonthlyField"), QStringLiteral("0"), &Server::keepMonthly);
-    m_keep->setFixedWidth(120);
-    m_keep->setParent(box);
-    boxLayout->addWidget(m_keep);
-    for (const auto &[caption, edit] : {std::pair{tr("plus weekly"), m_weekly}, std::pair{tr("monthly"), m_monthly}}) {
-        auto *label = new QLabel(caption, box);
-        label->setBuddy(edit);
-        label->setForegroundRole(QPalette::PlaceholderText);
+    // One count per row: on one line they made the editor wider than a
+    // small window, and longer in other languages.
+    const auto row = [this](QLineEdit *edit, int width) {
+        auto *box = new QWidget(this);
+        auto *boxLayout = new QHBoxLayout(box);
+        boxLayout->setContentsMargins(0, 0, 0, 0);
         edit->setParent(box);
-        edit->setFixedWidth(60);
-        boxLayout->addWidget(label);
+        edit->setFixedWidth(width);
         boxLayout->addWidget(edit);
-    }
-    boxLayout->addStretch(1);
-    layout->addWidget(field(tr("Keep last N daily backups"), box, m_keep));
+        boxLayout->addStretch(1);
+        return box;
+    };
+    layout->addWidget(field(tr("Keep last N daily backups"), row(m_keep, 120), m_keep));
+    layout->addWidget(field(tr("plus weekly"), row(m_weekly, 60), m_weekly));
+    layout->addWidget(field(tr("monthly"), row(m_monthly, 60), m_monthly));
     layout->addWidget(
         Style::note(tr("Only applies when 'Create date subfolder' is on in Settings and N is 1 or more. After each "
                        "successful run, Tidewell keeps the last N YYYY-MM-DD folders and, besides them, the newest of "

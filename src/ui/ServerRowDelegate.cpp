@@ -12,9 +12,10 @@
 #include <QPainter>
 #include <QToolTip>
 
-QRect ServerRowDelegate::buttonRect(const QRect &row)
+QRect ServerRowDelegate::buttonRect(const QRect &row, Qt::LayoutDirection direction)
 {
-    return QRect(row.right() - buttonSize - 6, row.center().y() - buttonSize / 2, buttonSize, buttonSize);
+    return QStyle::visualRect(
+        direction, row, QRect(row.right() - buttonSize - 6, row.center().y() - buttonSize / 2, buttonSize, buttonSize));
 }
 
 QSize ServerRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
@@ -37,12 +38,19 @@ void ServerRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     const QColor text = palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
     const QColor secondary = selected ? text : Icons::secondary(palette);
     const QRect row = option.rect;
-    const QRect button = buttonRect(row);
+    // Laid out left to right, then mirrored for a right-to-left language;
+    // each text takes its direction from its own letters.
+    const auto visual = [&option, &row](const QRect &rect) { return QStyle::visualRect(option.direction, row, rect); };
+    const int leading = option.direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft;
+    const int textFlags = Qt::AlignAbsolute | leading | Qt::AlignVCenter | Qt::TextSingleLine;
+    const QRect button = buttonRect(row, option.direction);
     painter->save();
+    painter->setLayoutDirection(Qt::LayoutDirectionAuto);
 
-    Icons::get(QStringLiteral("network-server")).paint(painter, QRect(row.left() + 8, row.center().y() - 11, 22, 22));
+    Icons::get(QStringLiteral("network-server"))
+        .paint(painter, visual(QRect(row.left() + 8, row.center().y() - 11, 22, 22)));
     const int left = row.left() + 38;
-    const int textRight = button.left() - 6;
+    const int textRight = row.right() - buttonSize - 12;
     QFont bold = option.font;
     bold.setBold(true);
     const QFontMetrics boldMetrics(bold);
@@ -53,11 +61,11 @@ void ServerRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
         boldMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, nameLine.width() - clockRoom);
     painter->setFont(bold);
     painter->setPen(text);
-    painter->drawText(nameLine, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
+    painter->drawText(visual(nameLine), textFlags, name);
     if (scheduled) {
         const int x = nameLine.left() + boldMetrics.horizontalAdvance(name) + 4;
         const QRect clock(x, nameLine.center().y() - 6, 12, 12);
-        Icons::paintScheduleMark(painter, clock,
+        Icons::paintScheduleMark(painter, visual(clock),
                                  !index.data(ServerListModel::ScheduleProblemRole).toString().isEmpty());
     }
 
@@ -74,12 +82,11 @@ void ServerRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
         painter->setPen(Qt::NoPen);
         painter->setBrush(result == 0 ? Icons::green() : result == 2 ? Icons::amber() : Icons::red());
         painter->setRenderHint(QPainter::Antialiasing);
-        painter->drawEllipse(QRect(metaLine.left(), metaLine.center().y() - 3, 6, 6));
+        painter->drawEllipse(visual(QRect(metaLine.left(), metaLine.center().y() - 3, 6, 6)));
         metaLine.setLeft(metaLine.left() + 10);
     }
     painter->setPen(running && !selected ? Icons::accent(palette) : secondary);
-    painter->drawText(metaLine, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                      smallMetrics.elidedText(meta, Qt::ElideRight, metaLine.width()));
+    painter->drawText(visual(metaLine), textFlags, smallMetrics.elidedText(meta, Qt::ElideRight, metaLine.width()));
 
     if (running) {
         painter->setRenderHint(QPainter::Antialiasing);
@@ -99,7 +106,8 @@ bool ServerRowDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, co
 {
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && buttonRect(option.rect).contains(mouse->position().toPoint())
+        if (mouse->button() == Qt::LeftButton
+            && buttonRect(option.rect, option.direction).contains(mouse->position().toPoint())
             && index.data(ServerListModel::CanStartRole).toBool()) {
             Q_EMIT runRequested(index.data(ServerListModel::IdRole).toUuid());
             return true;
@@ -114,7 +122,7 @@ bool ServerRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, co
     if (event->type() != QEvent::ToolTip)
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     QString tip;
-    if (buttonRect(option.rect).contains(event->pos()))
+    if (buttonRect(option.rect, option.direction).contains(event->pos()))
         tip = index.data(ServerListModel::RunningRole).toBool() ? tr("Backing up now") : tr("Run backup (Ctrl+R)");
     else
         tip = index.data(Qt::DisplayRole).toString();

@@ -29,7 +29,7 @@ public:
 
     // The spinner's turn, advanced by the view while a row runs.
     void setSpinnerAngle(int degrees) { m_angle = degrees; }
-    static QRect buttonRect(const QRect &row);
+    static QRect buttonRect(const QRect &row, Qt::LayoutDirection direction = Qt::LeftToRight);
 
 Q_SIGNALS:
     void runRequested(const QUuid &serverID);

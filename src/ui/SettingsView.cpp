@@ -33,7 +33,10 @@ QWidget *labelled(const QString &label, QWidget *control, QWidget *parent)
     auto *row = new QWidget(parent);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(label, row), 1);
+    // Wraps rather than widening the window (labels are longer in some languages).
+    auto *caption = new QLabel(label, row);
+    caption->setWordWrap(true);
+    layout->addWidget(caption, 1);
     control->setParent(row);
     layout->addWidget(control);
     return row;
@@ -239,9 +242,11 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     m_exportReports->setObjectName(QStringLiteral("exportReports"));
     m_exportReports->setToolTip(tr("Health-check and webhook URLs may hold secret tokens: leave this off to share "
                                    "the export."));
-    transferButtons->addWidget(m_exportReports);
     transferButtons->addStretch(1);
     transfer->addLayout(transferButtons);
+    // Below the buttons: beside them the row was wider than the window in
+    // languages with longer words.
+    transfer->addWidget(m_exportReports);
     auto *statusLine = new QHBoxLayout;
     statusLine->setSpacing(6);
     m_statusIcon = new QLabel(content);

@@ -40,14 +40,12 @@ private:
         return runTidewell(m_s->home, arguments, language(lang));
     }
 
-    // Times, durations and speeds differ from run to run; every word stays.
-    static QByteArray withoutNumbers(QByteArray text)
+    // Times, durations, sizes and speeds differ from run to run (also in how
+    // many digits they have); every word stays.
+    static QStringList withoutNumbers(const QByteArray &text)
     {
-        for (char &c : text) {
-            if (c >= '0' && c <= '9')
-                c = '0';
-        }
-        return text;
+        static const QRegularExpression digits(QStringLiteral("[0-9]+"));
+        return QString::fromUtf8(text).replace(digits, QStringLiteral("0")).split(u'\n');
     }
 
     QString lastNotification() const { return m_bus->notifications().last().value(QStringLiteral("body")).toString(); }

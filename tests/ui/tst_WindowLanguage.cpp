@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace TestHelpers;
@@ -77,6 +79,14 @@ class TestWindowLanguage : public QObject
                 && label->width() < label->minimumSizeHint().width() && label->toolTip() != label->text())
                 cut << label->text();
         }
+        // A page wider than its window hides its right side behind a scroll bar.
+        for (const QScrollArea *area : root->findChildren<QScrollArea *>()) {
+            if (area->isVisible() && area->horizontalScrollBar()->maximum() > 0)
+                cut << QStringLiteral("(scrolls sideways: %1 of %2 pixels shown) %3")
+                           .arg(area->viewport()->width())
+                           .arg(area->widget()->minimumSizeHint().width())
+                           .arg(QLatin1String(area->widget()->metaObject()->className()));
+        }
         return cut;
     }
 
@@ -123,6 +133,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<bool>("rightToLeft");
+        QTest::newRow("English") << "C" << false;
         QTest::newRow("German") << "de_DE" << false;
         QTest::newRow("French") << "fr_FR" << false;
         QTest::newRow("German, right to left") << "de_DE" << true;

@@ -32,7 +32,7 @@ int enabledPathCount(const Server &server)
 Server newServer(const QString &name)
 {
     Server server;
-    server.name = name;
+    server.name = name.isEmpty() ? QCoreApplication::translate("ServerRules", "New Server") : name;
     server.preserveOwnership = true;
     return server;
 }

@@ -23,7 +23,8 @@ bool isRunnable(const Server &server, const QList<Server> &allServers);
 int enabledPathCount(const Server &server);
 
 // A fresh server as "Add server" creates it.
-Server newServer(const QString &name = QStringLiteral("New Server"));
+// Named "New Server" in the user's language unless a name is given.
+Server newServer(const QString &name = QString());
 // A copy with new ids, " (copy)" (or "Copy"), never run, schedule off.
 Server duplicate(const Server &server);
 // The server that ran last (first in the list on equal times), if any.
