@@ -1248,18 +1248,16 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
         <translation>Die Konfigurationsdatei konnte nicht gelesen werden; ihr Inhalt wurde in %1 aufbewahrt</translation>
     </message>
     <message>
-        <source>Last backup: %1
-%2</source>
-        <translation>Letzte Sicherung: %1
-%2</translation>
-    </message>
-    <message>
         <source>%1 could not be read: %2 (kept as %3)</source>
         <translation>%1 konnte nicht gelesen werden: %2 (aufbewahrt als %3)</translation>
     </message>
     <message>
         <source>%1 could not be read: %2 (it will not be replaced: %3)</source>
         <translation>%1 konnte nicht gelesen werden: %2 (sie wird nicht ersetzt: %3)</translation>
+    </message>
+    <message>
+        <source>Last backup: %1</source>
+        <translation>Letzte Sicherung: %1</translation>
     </message>
 </context>
 <context>

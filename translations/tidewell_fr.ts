@@ -1124,7 +1124,7 @@ fichiers, dans man tidewell.
     </message>
     <message>
         <source>As configured</source>
-        <translation>Comme configuré</translation>
+        <translation>Ordre d’origine</translation>
     </message>
     <message>
         <source>By name</source>
@@ -1250,18 +1250,16 @@ fichiers, dans man tidewell.
         <translation>Le fichier de configuration n’a pas pu être lu&#xa0;; son contenu a été conservé dans %1</translation>
     </message>
     <message>
-        <source>Last backup: %1
-%2</source>
-        <translation>Dernière sauvegarde&#xa0;: %1
-%2</translation>
-    </message>
-    <message>
         <source>%1 could not be read: %2 (kept as %3)</source>
         <translation>Impossible de lire %1&#xa0;: %2 (conservé sous %3)</translation>
     </message>
     <message>
         <source>%1 could not be read: %2 (it will not be replaced: %3)</source>
         <translation>Impossible de lire %1&#xa0;: %2 (il ne sera pas remplacé&#xa0;: %3)</translation>
+    </message>
+    <message>
+        <source>Last backup: %1</source>
+        <translation>Dernière sauvegarde&#xa0;: %1</translation>
     </message>
 </context>
 <context>

@@ -20,6 +20,7 @@
 #include "ui/DashboardView.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
+#include "ui/ElidedLabel.h"
 #include "ui/Icons.h"
 #include "ui/LogViewerView.h"
 #include "ui/RestoreView.h"
@@ -186,10 +187,18 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     m_footer = new QLabel(footerBox);
     m_footer->setObjectName(QStringLiteral("lastBackupFooter"));
     m_footer->setTextFormat(Qt::PlainText);
-    // Longer in other languages than in English: wrapped, never cut.
+    // The date line wraps (it is longer in some languages); the server's
+    // name is one line, cut with "…" when long.
     m_footer->setWordWrap(true);
+    m_footerName = new ElidedLabel(footerBox);
+    m_footerName->setObjectName(QStringLiteral("lastBackupFooterName"));
+    m_footerName->hide();
+    auto *footerText = new QVBoxLayout;
+    footerText->setSpacing(0);
+    footerText->addWidget(m_footer);
+    footerText->addWidget(m_footerName);
     footerLayout->addWidget(footerIcon, 0, Qt::AlignTop);
-    footerLayout->addWidget(m_footer, 1);
+    footerLayout->addLayout(footerText, 1);
     sideLayout->addWidget(footerBox);
 
     m_detail = new QStackedWidget(splitter);
@@ -311,16 +320,16 @@ void MainWindow::refreshFooter()
 {
     const auto latest = ServerRules::lastBackedUp(m_context.store->settings());
     const QString text =
-        latest ? tr("Last backup: %1\n%2")
-                     .arg(Formatting::shortDateTime(*latest->lastRunAt), ServerRules::displayName(*latest))
-               : tr("No backups yet");
+        latest ? tr("Last backup: %1").arg(Formatting::shortDateTime(*latest->lastRunAt)) : tr("No backups yet");
     if (m_footer->text() != text)
         m_footer->setText(text);
+    m_footerName->setFullText(latest ? ServerRules::displayName(*latest) : QString());
+    m_footerName->setVisible(latest.has_value());
 }
 
 QString MainWindow::lastBackupFooterText() const
 {
-    return m_footer->text();
+    return m_footerName->isHidden() ? m_footer->text() : m_footer->text() + u'\n' + m_footerName->fullText();
 }
 
 void MainWindow::selectionChangedByUser()

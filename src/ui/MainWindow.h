@@ -15,6 +15,7 @@
 
 class BackupRunView;
 class DashboardView;
+class ElidedLabel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -112,6 +113,7 @@ private:
     bool m_fitted = false;
     ServerRowDelegate *m_delegate;
     QLabel *m_footer;
+    ElidedLabel *m_footerName;
     QStackedWidget *m_detail;
     DashboardView *m_dashboard;
     QPointer<ServerDetailView> m_editor;
