@@ -354,7 +354,7 @@
     </message>
     <message>
         <source>Install key on server…</source>
-        <translation>Schlüssel auf dem Server einrichten …</translation>
+        <translation>Auf dem Server einrichten …</translation>
     </message>
     <message>
         <source>Add the public key to the account&apos;s authorized keys, with its password asked for once (ssh-copy-id)</source>
@@ -382,7 +382,7 @@
     </message>
     <message>
         <source>There is no key at this path yet: create one here, or let “Install key on server…” make it.</source>
-        <translation>An diesem Pfad liegt noch kein Schlüssel: Erzeugen Sie hier einen, oder lassen Sie „Schlüssel auf dem Server einrichten …“ ihn anlegen.</translation>
+        <translation>An diesem Pfad liegt noch kein Schlüssel: Erzeugen Sie hier einen, oder lassen Sie „Auf dem Server einrichten …“ ihn anlegen.</translation>
     </message>
     <message>
         <source>This key has a passphrase: turn on “Use ssh-agent” and add it with ssh-add</source>
@@ -462,7 +462,7 @@
     </message>
     <message>
         <source>The server did not accept this key: use “Install key on server…” to add it with the account&apos;s password.</source>
-        <translation>Der Server hat diesen Schlüssel nicht angenommen: Fügen Sie ihn mit „Schlüssel auf dem Server einrichten …“ und dem Passwort des Kontos hinzu.</translation>
+        <translation>Der Server hat diesen Schlüssel nicht angenommen: Fügen Sie ihn mit „Auf dem Server einrichten …“ und dem Passwort des Kontos hinzu.</translation>
     </message>
     <message>
         <source>The server&apos;s host key is not trusted: check it under “Host key”.</source>
@@ -910,7 +910,7 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
     </message>
     <message>
         <source>⚠ Fingerprint mismatch!</source>
-        <translation>⚠ Fingerabdruck stimmt nicht überein!</translation>
+        <translation>⚠ Anderer Fingerabdruck!</translation>
     </message>
     <message>
         <source>Server presents</source>

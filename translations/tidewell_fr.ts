@@ -912,7 +912,7 @@ fichiers, dans man tidewell.
     </message>
     <message>
         <source>⚠ Fingerprint mismatch!</source>
-        <translation>⚠ Les empreintes diffèrent&#xa0;!</translation>
+        <translation>⚠ Empreinte différente&#xa0;!</translation>
     </message>
     <message>
         <source>Server presents</source>

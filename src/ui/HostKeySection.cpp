@@ -97,9 +97,12 @@ QWidget *HostKeySection::fingerprintBox(const QString &title, const QString &key
     hash->setTextFormat(Qt::PlainText);
     hash->setFont(Style::monospace(0.9));
     hash->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // The type above the hash: side by side they were wider than the editor
+    // of a window at its smallest.
     line->addWidget(type);
-    line->addWidget(hash, 1);
+    line->addStretch(1);
     layout->addLayout(line);
+    layout->addWidget(hash);
     return box;
 }
 

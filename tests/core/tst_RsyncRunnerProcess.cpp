@@ -123,6 +123,19 @@ private Q_SLOTS:
         QCOMPARE(log.lines().size(), 7);
     }
 
+    void aLineCutExactlyAtItsLimitIsMarkedOnce()
+    {
+        // The pipe can hand over exactly the longest line a log keeps, and
+        // the rest of that line later.
+        OutputDecoder decoder;
+        const QStringList first = decoder.feed(QByteArray(OutputDecoder::maxLineLength, 'y'));
+        const QStringList rest = decoder.feed("yyy\nnext\n");
+        QCOMPARE(first.size(), 1);
+        QCOMPARE(first.first().size(), OutputDecoder::maxLineLength + 1);
+        QVERIFY(first.first().endsWith(QStringLiteral("…")));
+        QCOMPARE(rest, QStringList{QStringLiteral("next")});
+    }
+
     void endlessLinesAreCutAndEscapesShown()
     {
         RsyncRunner runner;

@@ -48,6 +48,19 @@ class TestWindowLanguage : public QObject
             s.host = QStringLiteral("host-%1.example").arg(i);
             s.lastExitCode = i == 0 ? 23 : 0;
             s.lastRunAt = s.lastSuccessAt = ReferenceDate::now() - 2 * 86400 - 60;
+            // The first one with every editor row a server can show.
+            s.scheduleEnabled = i == 0;
+            if (i == 0) {
+                s.useSSHAgent = false;
+                s.privateKeyPath = m_h->home.path() + QStringLiteral("/no-key-yet");
+                BackupPath file = s.paths.first();
+                file.id = QUuid::createUuid();
+                file.name = QStringLiteral("SQLite DB");
+                file.isDirectory = false;
+                file.preBackupCommand = QStringLiteral("sqlite3 /srv/data/app.sqlite '.backup /srv/data/app.bak'");
+                file.excludes = {QStringLiteral("*.log")};
+                s.paths << file;
+            }
             servers << s;
         }
         m_h->store.update([&](AppSettings &s) { s.servers = servers; });
@@ -154,6 +167,18 @@ private Q_SLOTS:
         // The editor of a server, and the settings.
         m_window->select(m_h->store.settings().servers.first().id);
         QTRY_VERIFY(m_window->findChild<ServerDetailView *>());
+        // A trusted key shows its whole fingerprint, one long word.
+        const HostKeyChecker::Fingerprint key{QStringLiteral("ED25519"),
+                                              QStringLiteral("SHA256:4kQ0bD0y2m0c1xS3Hn0tV9bqkq6m4x8fXo0kz7H1yJc")};
+        m_window->findChild<ServerDetailView *>()->setHostStatus({key, key, std::nullopt});
+        // No key at the path yet: the buttons that make and install one.
+        QTRY_VERIFY(m_window->findChild<QPushButton *>(QStringLiteral("installKey"))->isVisible());
+        QTest::qWait(100);
+        QVERIFY2(cutTexts(m_window.get()).isEmpty(), qPrintable(cutTexts(m_window.get()).join(u'|')));
+        // A changed key: both fingerprints and the warning.
+        const HostKeyChecker::Fingerprint other{QStringLiteral("RSA"),
+                                                QStringLiteral("SHA256:Zr1mB7XH3uF0r0qY8s2pK5d9wT6cLz3eA4vN1oJxQ2k")};
+        m_window->findChild<ServerDetailView *>()->setHostStatus({key, other, std::nullopt});
         QTest::qWait(100);
         QVERIFY2(cutTexts(m_window.get()).isEmpty(), qPrintable(cutTexts(m_window.get()).join(u'|')));
         SettingsView settings(&m_h->store, m_h->scheduler.get(), m_h->dialogs.get(), m_h->desktop.get());

@@ -72,7 +72,9 @@ QStringList OutputDecoder::split(QStringView text)
         const qsizetype before = start == 0 ? m_pendingLength : 0;
         if (m_skipping) {
             m_skipping = !terminated;
-        } else if (before + end - start > maxLineLength) {
+        } else if (before + end - start > maxLineLength || (!terminated && before + end - start == maxLineLength)) {
+            // A piece that fills the line without its end is cut here, not
+            // after the next read (which would mark nothing but "…").
             lines.append(visible(text.mid(start, maxLineLength - before)) + QStringLiteral("…"));
             m_skipping = !terminated;
         } else if (end > start) {
