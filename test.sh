@@ -8,6 +8,7 @@ set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$top/scripts/common.sh"
 ensure_packages "${run_packages[@]}" "${test_packages[@]}"
+ensure_locales "${test_locales[@]}"
 folder=build
 options=(-DTIDEWELL_BENCHMARKS=ON -DTIDEWELL_TOOLS=ON -DTIDEWELL_WERROR=ON)
 if [ "${1:-}" = "--sanitize" ]; then

@@ -17,8 +17,27 @@ run_packages=(
 test_packages=(
     openssh-server dbus-daemon dbus-bin systemd
     desktop-file-utils appstream man-db dpkg-dev lintian clang-format
-    sudo acl attr
+    sudo acl attr locales
 )
+# The languages the suite runs Tidewell (and rsync) in.
+test_locales=(de_DE fr_FR)
+
+# ensure_locales NAME...: generates NAME.UTF-8 where the C library lacks it.
+ensure_locales() {
+    local name
+    for name in "$@"; do
+        if LC_ALL="$name.UTF-8" locale decimal_point 2>&1 >/dev/null | grep -q .; then
+            if [ "$(id -u)" -eq 0 ]; then
+                echo "Generating the locale $name.UTF-8"
+                localedef -i "$name" -f UTF-8 "$name.UTF-8"
+            else
+                echo "The tests need the locale $name.UTF-8. Generate it with:"
+                echo "  sudo localedef -i $name -f UTF-8 $name.UTF-8"
+                exit 1
+            fi
+        fi
+    done
+}
 
 ensure_packages() {
     local missing=()

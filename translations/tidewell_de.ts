@@ -301,6 +301,10 @@
             <numerusform>%1 (%n aus anderen Gründen)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Import configuration?</source>
+        <translation>Konfiguration importieren?</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionSection</name>
@@ -605,20 +609,32 @@
         <source>Do this for the other files that are there too</source>
         <translation>Für die anderen vorhandenen Dateien ebenso verfahren</translation>
     </message>
+    <message>
+        <source>Restore into which folder?</source>
+        <translation>In welchen Ordner wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>Restore into this folder (it is made if it is not there yet):</source>
+        <translation>In diesen Ordner wiederherstellen (er wird angelegt, wenn es ihn noch nicht gibt):</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Durchsuchen …</translation>
+    </message>
+    <message>
+        <source>Also give back devices, FIFOs and setuid or setgid bits as they were</source>
+        <translation>Auch Geräte, FIFOs und setuid- oder setgid-Bits so zurückgeben, wie sie waren</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
 </context>
 <context>
     <name>EntryPoint</name>
     <message>
         <source>tidewell: %1 (see tidewell --help)</source>
         <translation>tidewell: %1 (siehe tidewell --help)</translation>
-    </message>
-    <message>
-        <source>--list-backups needs a server ID</source>
-        <translation>--list-backups braucht eine Server-ID</translation>
-    </message>
-    <message>
-        <source>--restore needs a server ID</source>
-        <translation>--restore braucht eine Server-ID</translation>
     </message>
     <message>
         <source>--restore needs --date yyyy-MM-dd, the day of the backup to restore from</source>
@@ -636,30 +652,46 @@
         <source>--to needs a folder</source>
         <translation>--to braucht einen Ordner</translation>
     </message>
-    <message>
-        <source>--dry-run is for --to-server</source>
-        <translation>--dry-run gilt nur für --to-server</translation>
+    <message numerus="yes">
+        <source>tidewell: unknown option(s) %1 ignored (see tidewell --help)</source>
+        <translation>
+            <numerusform>tidewell: unbekannte Option %1 ignoriert (siehe tidewell --help)</numerusform>
+            <numerusform>tidewell: unbekannte Optionen %1 ignoriert (siehe tidewell --help)</numerusform>
+        </translation>
     </message>
     <message>
-        <source>tidewell: --run-backup needs a server ID (see tidewell --help)</source>
-        <translation>tidewell: --run-backup braucht eine Server-ID (siehe tidewell --help)</translation>
+        <source>--keep-special is for --to</source>
+        <translation>--keep-special gilt für --to</translation>
     </message>
     <message>
-        <source>tidewell: --run-backup needs a server ID, not “%1” (see tidewell --help)</source>
-        <translation>tidewell: --run-backup braucht eine Server-ID, nicht „%1“ (siehe tidewell --help)</translation>
+        <source>--list-backups needs a server ID or name</source>
+        <translation>--list-backups braucht die ID oder den Namen eines Servers</translation>
     </message>
     <message>
-        <source>tidewell: --report-failure needs a server ID (see tidewell --help)</source>
-        <translation>tidewell: --report-failure braucht eine Server-ID (siehe tidewell --help)</translation>
+        <source>--restore needs a server ID or name</source>
+        <translation>--restore braucht die ID oder den Namen eines Servers</translation>
     </message>
     <message>
-        <source>Usage: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]
+        <source>tidewell: %1 needs a server ID or name (see tidewell --help)</source>
+        <translation>tidewell: %1 braucht die ID oder den Namen eines Servers (siehe tidewell --help)</translation>
+    </message>
+    <message>
+        <source>Usage: tidewell
+       tidewell --run-backup SERVER
+       tidewell --status [--json | --nagios]
+       tidewell --report-failure SERVER
+       tidewell --list-backups SERVER [--json]
+       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]
+                (--to FOLDER [--keep-special] | --to-server [FOLDER])
+                [--dry-run] [--allow-incomplete]
+       tidewell --help | --version
 Keep local copies of the files on your servers, copied with rsync over SSH.
 
-Without options, the window opens (or the open one is shown).
+Without options, the window opens (or the open one is shown). SERVER is a
+server&apos;s ID, or its name when no other server has that name.
 
 Options:
-  --run-backup SERVER-ID  back up this server without a window and exit with
+  --run-backup SERVER     back up this server without a window and exit with
                           the run&apos;s status (how daily schedules start Tidewell)
   --status                print each server&apos;s health, last run, last success and
                           next run; exit 0 when every scheduled server is ok
@@ -667,33 +699,41 @@ Options:
   --json                  with --status or --list-backups: the same as JSON
   --nagios                with --status: one line for a monitoring plugin, exit
                           0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
-  --report-failure SERVER-ID
-                          report a scheduled run of the server that ended without
+  --report-failure SERVER report a scheduled run of the server that ended without
                           reporting (systemd&apos;s OnFailure= starts it); else nothing
-  --list-backups SERVER-ID
-                          list the server&apos;s backups: day, complete or not
-  --restore SERVER-ID --date DATE --item PATH [--item PATH...]
-        (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--allow-incomplete]
-                          restore remote paths as the backup of DATE
+  --list-backups SERVER   list the server&apos;s backups: day, complete or not
+  --restore SERVER        restore remote paths as the backup of DATE
                           (yyyy-MM-dd) holds them: to a folder of this
                           computer (a file already there is kept, the restored
-                          one gets &quot;(restored DATE)&quot; in its name), or back to
-                          the server, where they came from or into FOLDER
-                          (files it replaces are kept in a .tidewell-replaced-*
-                          folder there; --dry-run only says what it would do)
+                          one gets &quot;(restored DATE)&quot; in its name; devices,
+                          FIFOs and setuid bits only with --keep-special, as
+                          root), or back to the server, where they came from or
+                          into FOLDER, made when missing (files it replaces are
+                          kept in a .tidewell-replaced-* folder there);
+                          --dry-run only says what it would write
   -h, --help              print this help and exit
   -v, --version           print the version and exit
 
-Exit statuses: rsync&apos;s; 2 for a command line that cannot be followed, 75
-while a backup of the server runs. See man tidewell for more, and files.
+Exit statuses: rsync&apos;s; 2 for a command line that cannot be followed, 20 for
+a cancelled run or restore, 75 while a backup of the server runs. See man
+tidewell for more, and files.
 </source>
-        <translation>Aufruf: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]
+        <translation>Aufruf: tidewell
+        tidewell --run-backup SERVER
+        tidewell --status [--json | --nagios]
+        tidewell --report-failure SERVER
+        tidewell --list-backups SERVER [--json]
+        tidewell --restore SERVER --date DATUM --item PFAD [--item PFAD...]
+                 (--to ORDNER [--keep-special] | --to-server [ORDNER])
+                 [--dry-run] [--allow-incomplete]
+        tidewell --help | --version
 Hält lokale Kopien der Dateien auf Ihren Servern, kopiert mit rsync über SSH.
 
-Ohne Optionen öffnet sich das Fenster (oder das offene wird gezeigt).
+Ohne Optionen öffnet sich das Fenster (oder das offene wird gezeigt). SERVER ist
+die ID eines Servers, oder sein Name, wenn kein anderer Server so heißt.
 
 Optionen:
-  --run-backup SERVER-ID  diesen Server ohne Fenster sichern und mit dem Status
+  --run-backup SERVER     diesen Server ohne Fenster sichern und mit dem Status
                           des Laufs enden (so starten tägliche Zeitpläne Tidewell)
   --status                Zustand, letzten Lauf, letzten Erfolg und nächsten Lauf
                           jedes Servers ausgeben; Exit-Code 0, wenn jeder geplante
@@ -703,36 +743,28 @@ Optionen:
   --nagios                mit --status: eine Zeile für ein Monitoring-Plugin,
                           Exit-Code 0 OK, 1 WARNING (überfällig),
                           2 CRITICAL (fehlerhaft), 3 UNKNOWN
-  --report-failure SERVER-ID
-                          einen geplanten Lauf des Servers melden, der ohne
+  --report-failure SERVER einen geplanten Lauf des Servers melden, der ohne
                           Bericht endete (systemds OnFailure= startet das);
                           sonst nichts
-  --list-backups SERVER-ID
-                          die Sicherungen des Servers auflisten: Tag,
+  --list-backups SERVER   die Sicherungen des Servers auflisten: Tag,
                           vollständig oder nicht
-  --restore SERVER-ID --date DATUM --item PFAD [--item PFAD...]
-        (--to ORDNER | --to-server [ORDNER]) [--dry-run] [--allow-incomplete]
-                          entfernte Pfade so wiederherstellen, wie die Sicherung
+  --restore SERVER        entfernte Pfade so wiederherstellen, wie die Sicherung
                           vom DATUM (JJJJ-MM-TT) sie enthält: in einen Ordner
                           dieses Rechners (eine dort vorhandene Datei bleibt, die
                           wiederhergestellte bekommt „(restored DATUM)“ in den
-                          Namen), oder zurück auf den Server, an den Ursprungsort
-                          oder in ORDNER (ersetzte Dateien bleiben dort in einem
-                          Ordner .tidewell-replaced-*; --dry-run sagt nur, was
-                          geschehen würde)
+                          Namen; Geräte, FIFOs und setuid-Bits nur mit
+                          --keep-special, als root), oder zurück auf den Server,
+                          an den Ursprungsort oder in ORDNER, der bei Bedarf
+                          angelegt wird (ersetzte Dateien bleiben dort in einem
+                          Ordner .tidewell-replaced-*); --dry-run sagt nur, was
+                          geschrieben würde
   -h, --help              diese Hilfe ausgeben und enden
   -v, --version           die Version ausgeben und enden
 
-Exit-Codes: die von rsync; 2 für eine nicht ausführbare Befehlszeile, 75,
-solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
+Exit-Codes: die von rsync; 2 für eine nicht ausführbare Befehlszeile, 20 für
+einen abgebrochenen Lauf oder eine abgebrochene Wiederherstellung, 75, solange
+eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
 </translation>
-    </message>
-    <message numerus="yes">
-        <source>tidewell: unknown option(s) %1 ignored (see tidewell --help)</source>
-        <translation>
-            <numerusform>tidewell: unbekannte Option %1 ignoriert (siehe tidewell --help)</numerusform>
-            <numerusform>tidewell: unbekannte Optionen %1 ignoriert (siehe tidewell --help)</numerusform>
-        </translation>
     </message>
 </context>
 <context>
@@ -846,6 +878,10 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
         <source>Failed to trust host: %1</source>
         <translation>Dem Host konnte nicht vertraut werden: %1</translation>
     </message>
+    <message>
+        <source>The old host key was removed and the new one trusted.</source>
+        <translation>Der alte Host-Schlüssel wurde entfernt und dem neuen vertraut.</translation>
+    </message>
 </context>
 <context>
     <name>HostKeyChecker</name>
@@ -927,6 +963,10 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
     <message>
         <source>✖ Unreachable</source>
         <translation>✖ Nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>Replace the stored key…</source>
+        <translation>Gespeicherten Schlüssel ersetzen …</translation>
     </message>
 </context>
 <context>
@@ -1364,6 +1404,10 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
         <source>✗ %1 — restore failed (exit unknown)</source>
         <translation>✗ %1 – Wiederherstellung fehlgeschlagen (Exit-Code unbekannt)</translation>
     </message>
+    <message>
+        <source>✗ %1 — backup failed: %2</source>
+        <translation>✗ %1 – Sicherung fehlgeschlagen: %2</translation>
+    </message>
 </context>
 <context>
     <name>OverdueWatch</name>
@@ -1706,10 +1750,6 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
         <translation>An ihren Ursprungsort zurücklegen, oder in diesen Ordner des Servers (leer lassen für den Ursprungsort):</translation>
     </message>
     <message>
-        <source>Restore into which folder?</source>
-        <translation>In welchen Ordner wiederherstellen?</translation>
-    </message>
-    <message>
         <source>A backup of this server is running; restore after it has finished.</source>
         <translation>Eine Sicherung dieses Servers läuft; stellen Sie wieder her, wenn sie fertig ist.</translation>
     </message>
@@ -1782,6 +1822,17 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
         <source>Restored; replaced files are kept on the server in %1.</source>
         <translation>Wiederhergestellt; ersetzte Dateien liegen auf dem Server in %1.</translation>
     </message>
+    <message numerus="yes">
+        <source>Skipped %n special file(s): %1.</source>
+        <translation>
+            <numerusform>%n Spezialdatei übersprungen: %1.</numerusform>
+            <numerusform>%n Spezialdateien übersprungen: %1.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Restored; nothing on the server was replaced.</source>
+        <translation>Wiederhergestellt; auf dem Server wurde nichts ersetzt.</translation>
+    </message>
 </context>
 <context>
     <name>RetentionSection</name>
@@ -1822,6 +1873,14 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
     <message>
         <source>old backups could not be deleted</source>
         <translation>alte Sicherungen konnten nicht gelöscht werden</translation>
+    </message>
+    <message>
+        <source>the server&apos;s host key has changed: open the server in Tidewell to check it</source>
+        <translation>der Host-Schlüssel des Servers hat sich geändert: Öffnen Sie den Server in Tidewell, um ihn zu prüfen</translation>
+    </message>
+    <message>
+        <source>the server&apos;s host key is not trusted yet: open the server in Tidewell</source>
+        <translation>dem Host-Schlüssel des Servers wird noch nicht vertraut: Öffnen Sie den Server in Tidewell</translation>
     </message>
 </context>
 <context>
@@ -1914,6 +1973,10 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
     <message>
         <source>Could not create the folder %1: %2</source>
         <translation>Der Ordner %1 konnte nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>a systemd user timer</source>
+        <translation>einen systemd-Benutzertimer</translation>
     </message>
 </context>
 <context>
@@ -2029,12 +2092,20 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
         <translation>Der Pfad „%1“ hat keinen entfernten Pfad – tragen Sie ihn in den Einstellungen des Servers ein oder schalten Sie den Pfad aus.</translation>
     </message>
     <message>
-        <source>Path “%1” has a line break or another control character in its remote path — remove it in this server&apos;s settings.</source>
-        <translation>Der entfernte Pfad von „%1“ enthält einen Zeilenumbruch oder ein anderes Steuerzeichen – entfernen Sie es in den Einstellungen des Servers.</translation>
-    </message>
-    <message>
         <source>Paths “%1” and “%2” would both be copied into the folder “%3” — give them different names.</source>
         <translation>Die Pfade „%1“ und „%2“ würden beide in den Ordner „%3“ kopiert – geben Sie ihnen verschiedene Namen.</translation>
+    </message>
+    <message>
+        <source>The port in the configuration file is %1, not a whole number from 1 to 65535: this server is not backed up until it is corrected.</source>
+        <translation>Der Port in der Konfigurationsdatei ist %1, keine ganze Zahl von 1 bis 65535: Dieser Server wird nicht gesichert, bis das berichtigt ist.</translation>
+    </message>
+    <message>
+        <source>“Use ssh-agent” in the configuration file is %1, not true or false: this server is not backed up until it is corrected.</source>
+        <translation>„ssh-agent verwenden“ ist in der Konfigurationsdatei %1, nicht true oder false: Dieser Server wird nicht gesichert, bis das berichtigt ist.</translation>
+    </message>
+    <message>
+        <source>“%1” in the configuration file is %2, not a text: this server is not backed up until it is corrected.</source>
+        <translation>„%1“ ist in der Konfigurationsdatei %2, kein Text: Dieser Server wird nicht gesichert, bis das berichtigt ist.</translation>
     </message>
 </context>
 <context>
@@ -2079,12 +2150,62 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
         <source>This server&apos;s host key is not trusted yet. Compare the fingerprint with what the server&apos;s administrator gave you and choose “Trust this host” before the first connection.</source>
         <translation>Dem Hostschlüssel dieses Servers wird noch nicht vertraut. Vergleichen Sie den Fingerabdruck mit dem der Administration des Servers und wählen Sie vor der ersten Verbindung „Diesem Host vertrauen“.</translation>
     </message>
+    <message>
+        <source>Replace the stored host key?</source>
+        <translation>Gespeicherten Host-Schlüssel ersetzen?</translation>
+    </message>
+    <message>
+        <source>Replace the key you trusted for %1 by the one it presents now?</source>
+        <translation>Den Schlüssel, dem Sie für %1 vertraut haben, durch den ersetzen, den der Server jetzt zeigt?</translation>
+    </message>
+    <message>
+        <source>The server presents %1 %2.
+You trusted %3 %4.
+Replace it only when the server&apos;s administrator has confirmed the new key: otherwise someone may be listening in between.</source>
+        <translation>Der Server zeigt %1 %2.
+Sie haben %3 %4 vertraut.
+Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel bestätigt hat: Sonst hört vielleicht jemand dazwischen mit.</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+</context>
+<context>
+    <name>ServerListModel</name>
+    <message>
+        <source>running…</source>
+        <translation>läuft …</translation>
+    </message>
+</context>
+<context>
+    <name>ServerReference</name>
+    <message>
+        <source>tidewell: no server %1 in the configuration</source>
+        <translation>tidewell: kein Server %1 in der Konfiguration</translation>
+    </message>
+    <message>
+        <source>tidewell: “%1” names %2 servers: %3; give the one you mean by its id</source>
+        <translation>tidewell: „%1“ bezeichnet %2 Server: %3; geben Sie den gemeinten mit seiner ID an</translation>
+    </message>
+    <message>
+        <source>tidewell: no server is named “%1”; similar: %2</source>
+        <translation>tidewell: kein Server heißt „%1“; ähnlich: %2</translation>
+    </message>
+    <message>
+        <source>tidewell: no server is named “%1” (tidewell --status lists them)</source>
+        <translation>tidewell: kein Server heißt „%1“ (tidewell --status listet sie auf)</translation>
+    </message>
 </context>
 <context>
     <name>ServerRestore</name>
     <message>
         <source>%1 file(s) would be created, %2 would be replaced</source>
         <translation>%1 Datei(en) würden angelegt, %2 ersetzt</translation>
+    </message>
+    <message>
+        <source>The folder %1 is not on the server yet: it will be made.</source>
+        <translation>Den Ordner %1 gibt es auf dem Server noch nicht: Er wird angelegt.</translation>
     </message>
 </context>
 <context>
@@ -2460,6 +2581,14 @@ solange eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien
     <message>
         <source>none</source>
         <translation>keiner</translation>
+    </message>
+    <message>
+        <source>not installed</source>
+        <translation>nicht installiert</translation>
+    </message>
+    <message>
+        <source>schedule cannot run</source>
+        <translation>Zeitplan kann nicht laufen</translation>
     </message>
 </context>
 <context>

@@ -265,6 +265,13 @@
             <numerusform>%n left as they were.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>Skipped %n special file(s): %1.</source>
+        <translation>
+            <numerusform>Skipped %n special file: %1.</numerusform>
+            <numerusform>Skipped %n special files: %1.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TidewellApp</name>

@@ -301,6 +301,10 @@
             <numerusform>%1 (%n pour d’autres raisons)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Import configuration?</source>
+        <translation>Importer la configuration ?</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionSection</name>
@@ -605,20 +609,32 @@
         <source>Do this for the other files that are there too</source>
         <translation>Faire de même pour les autres fichiers déjà présents</translation>
     </message>
+    <message>
+        <source>Restore into which folder?</source>
+        <translation>Restaurer dans quel dossier ?</translation>
+    </message>
+    <message>
+        <source>Restore into this folder (it is made if it is not there yet):</source>
+        <translation>Restaurer dans ce dossier (il est créé s’il n’existe pas encore) :</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Parcourir…</translation>
+    </message>
+    <message>
+        <source>Also give back devices, FIFOs and setuid or setgid bits as they were</source>
+        <translation>Rendre aussi les périphériques, les FIFO et les bits setuid ou setgid tels qu’ils étaient</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restaurer</translation>
+    </message>
 </context>
 <context>
     <name>EntryPoint</name>
     <message>
         <source>tidewell: %1 (see tidewell --help)</source>
         <translation>tidewell&#xa0;: %1 (voir tidewell --help)</translation>
-    </message>
-    <message>
-        <source>--list-backups needs a server ID</source>
-        <translation>--list-backups demande un identifiant de serveur</translation>
-    </message>
-    <message>
-        <source>--restore needs a server ID</source>
-        <translation>--restore demande un identifiant de serveur</translation>
     </message>
     <message>
         <source>--restore needs --date yyyy-MM-dd, the day of the backup to restore from</source>
@@ -636,30 +652,46 @@
         <source>--to needs a folder</source>
         <translation>--to demande un dossier</translation>
     </message>
-    <message>
-        <source>--dry-run is for --to-server</source>
-        <translation>--dry-run ne vaut que pour --to-server</translation>
+    <message numerus="yes">
+        <source>tidewell: unknown option(s) %1 ignored (see tidewell --help)</source>
+        <translation>
+            <numerusform>tidewell&#xa0;: option inconnue %1 ignorée (voir tidewell --help)</numerusform>
+            <numerusform>tidewell&#xa0;: options inconnues %1 ignorées (voir tidewell --help)</numerusform>
+        </translation>
     </message>
     <message>
-        <source>tidewell: --run-backup needs a server ID (see tidewell --help)</source>
-        <translation>tidewell&#xa0;: --run-backup demande un identifiant de serveur (voir tidewell --help)</translation>
+        <source>--keep-special is for --to</source>
+        <translation>--keep-special va avec --to</translation>
     </message>
     <message>
-        <source>tidewell: --run-backup needs a server ID, not “%1” (see tidewell --help)</source>
-        <translation>tidewell&#xa0;: --run-backup demande un identifiant de serveur, pas «&#xa0;%1&#xa0;» (voir tidewell --help)</translation>
+        <source>--list-backups needs a server ID or name</source>
+        <translation>--list-backups demande l’identifiant ou le nom d’un serveur</translation>
     </message>
     <message>
-        <source>tidewell: --report-failure needs a server ID (see tidewell --help)</source>
-        <translation>tidewell&#xa0;: --report-failure demande un identifiant de serveur (voir tidewell --help)</translation>
+        <source>--restore needs a server ID or name</source>
+        <translation>--restore demande l’identifiant ou le nom d’un serveur</translation>
     </message>
     <message>
-        <source>Usage: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]
+        <source>tidewell: %1 needs a server ID or name (see tidewell --help)</source>
+        <translation>tidewell : %1 demande l’identifiant ou le nom d’un serveur (voir tidewell --help)</translation>
+    </message>
+    <message>
+        <source>Usage: tidewell
+       tidewell --run-backup SERVER
+       tidewell --status [--json | --nagios]
+       tidewell --report-failure SERVER
+       tidewell --list-backups SERVER [--json]
+       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]
+                (--to FOLDER [--keep-special] | --to-server [FOLDER])
+                [--dry-run] [--allow-incomplete]
+       tidewell --help | --version
 Keep local copies of the files on your servers, copied with rsync over SSH.
 
-Without options, the window opens (or the open one is shown).
+Without options, the window opens (or the open one is shown). SERVER is a
+server&apos;s ID, or its name when no other server has that name.
 
 Options:
-  --run-backup SERVER-ID  back up this server without a window and exit with
+  --run-backup SERVER     back up this server without a window and exit with
                           the run&apos;s status (how daily schedules start Tidewell)
   --status                print each server&apos;s health, last run, last success and
                           next run; exit 0 when every scheduled server is ok
@@ -667,74 +699,74 @@ Options:
   --json                  with --status or --list-backups: the same as JSON
   --nagios                with --status: one line for a monitoring plugin, exit
                           0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
-  --report-failure SERVER-ID
-                          report a scheduled run of the server that ended without
+  --report-failure SERVER report a scheduled run of the server that ended without
                           reporting (systemd&apos;s OnFailure= starts it); else nothing
-  --list-backups SERVER-ID
-                          list the server&apos;s backups: day, complete or not
-  --restore SERVER-ID --date DATE --item PATH [--item PATH...]
-        (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--allow-incomplete]
-                          restore remote paths as the backup of DATE
+  --list-backups SERVER   list the server&apos;s backups: day, complete or not
+  --restore SERVER        restore remote paths as the backup of DATE
                           (yyyy-MM-dd) holds them: to a folder of this
                           computer (a file already there is kept, the restored
-                          one gets &quot;(restored DATE)&quot; in its name), or back to
-                          the server, where they came from or into FOLDER
-                          (files it replaces are kept in a .tidewell-replaced-*
-                          folder there; --dry-run only says what it would do)
+                          one gets &quot;(restored DATE)&quot; in its name; devices,
+                          FIFOs and setuid bits only with --keep-special, as
+                          root), or back to the server, where they came from or
+                          into FOLDER, made when missing (files it replaces are
+                          kept in a .tidewell-replaced-* folder there);
+                          --dry-run only says what it would write
   -h, --help              print this help and exit
   -v, --version           print the version and exit
 
-Exit statuses: rsync&apos;s; 2 for a command line that cannot be followed, 75
-while a backup of the server runs. See man tidewell for more, and files.
+Exit statuses: rsync&apos;s; 2 for a command line that cannot be followed, 20 for
+a cancelled run or restore, 75 while a backup of the server runs. See man
+tidewell for more, and files.
 </source>
-        <translation>Utilisation&#xa0;: tidewell [--run-backup ID-SERVEUR | --status [--json | --nagios]]
+        <translation>Utilisation : tidewell
+              tidewell --run-backup SERVEUR
+              tidewell --status [--json | --nagios]
+              tidewell --report-failure SERVEUR
+              tidewell --list-backups SERVEUR [--json]
+              tidewell --restore SERVEUR --date DATE --item CHEMIN [--item CHEMIN...]
+                       (--to DOSSIER [--keep-special] | --to-server [DOSSIER])
+                       [--dry-run] [--allow-incomplete]
+              tidewell --help | --version
 Garde des copies locales des fichiers de vos serveurs, copiées avec rsync par SSH.
 
-Sans option, la fenêtre s’ouvre (ou celle déjà ouverte est affichée).
+Sans option, la fenêtre s’ouvre (ou celle déjà ouverte est affichée). SERVEUR
+est l’identifiant d’un serveur, ou son nom quand aucun autre serveur ne le porte.
 
-Options&#xa0;:
-  --run-backup ID-SERVEUR sauvegarder ce serveur sans fenêtre et sortir avec
+Options :
+  --run-backup SERVEUR    sauvegarder ce serveur sans fenêtre et sortir avec
                           l’état de l’exécution (ainsi démarrent les
                           planifications quotidiennes)
   --status                afficher l’état, la dernière exécution, la dernière
-                          réussite et la prochaine exécution de chaque serveur&#xa0;;
+                          réussite et la prochaine exécution de chaque serveur ;
                           code 0 si chaque serveur planifié est en bon état
-                          (en attente&#xa0;: planifié il y a moins de 26 heures,
+                          (en attente : planifié il y a moins de 26 heures,
                           pas encore exécuté)
-  --json                  avec --status ou --list-backups&#xa0;: la même chose en JSON
-  --nagios                avec --status&#xa0;: une ligne pour un greffon de
+  --json                  avec --status ou --list-backups : la même chose en JSON
+  --nagios                avec --status : une ligne pour un greffon de
                           supervision, code 0 OK, 1 WARNING (en retard),
                           2 CRITICAL (en échec), 3 UNKNOWN
-  --report-failure ID-SERVEUR
+  --report-failure SERVEUR
                           signaler une exécution planifiée du serveur terminée
-                          sans rapport (OnFailure= de systemd la lance)&#xa0;;
+                          sans rapport (OnFailure= de systemd la lance) ;
                           sinon rien
-  --list-backups ID-SERVEUR
-                          lister les sauvegardes du serveur&#xa0;: jour, complète ou non
-  --restore ID-SERVEUR --date DATE --item CHEMIN [--item CHEMIN...]
-        (--to DOSSIER | --to-server [DOSSIER]) [--dry-run] [--allow-incomplete]
-                          restaurer des chemins distants tels que la sauvegarde
-                          du DATE (aaaa-MM-jj) les contient&#xa0;: dans un dossier de
+  --list-backups SERVEUR  lister les sauvegardes du serveur : jour, complète ou non
+  --restore SERVEUR       restaurer des chemins distants tels que la sauvegarde
+                          du DATE (aaaa-MM-jj) les contient : dans un dossier de
                           cet ordinateur (un fichier déjà présent est gardé, le
-                          fichier restauré reçoit «&#xa0;(restored DATE)&#xa0;» dans son
-                          nom), ou sur le serveur, à leur emplacement d’origine
-                          ou dans DOSSIER (les fichiers remplacés sont gardés
-                          dans un dossier .tidewell-replaced-*&#xa0;; --dry-run dit
-                          seulement ce qui serait fait)
+                          fichier restauré reçoit « (restored DATE) » dans son
+                          nom ; périphériques, FIFO et bits setuid seulement
+                          avec --keep-special, en root), ou sur le serveur, à
+                          leur emplacement d’origine ou dans DOSSIER, créé s’il
+                          manque (les fichiers remplacés sont gardés dans un
+                          dossier .tidewell-replaced-*) ; --dry-run dit
+                          seulement ce qui serait écrit
   -h, --help              afficher cette aide et quitter
   -v, --version           afficher la version et quitter
 
-Codes de sortie&#xa0;: ceux de rsync&#xa0;; 2 pour une ligne de commande inapplicable, 75
-pendant une sauvegarde du serveur. Plus d’informations, notamment sur les
-fichiers, dans man tidewell.
+Codes de sortie : ceux de rsync ; 2 pour une ligne de commande inapplicable, 20
+pour une exécution ou une restauration annulée, 75 pendant une sauvegarde du
+serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
 </translation>
-    </message>
-    <message numerus="yes">
-        <source>tidewell: unknown option(s) %1 ignored (see tidewell --help)</source>
-        <translation>
-            <numerusform>tidewell&#xa0;: option inconnue %1 ignorée (voir tidewell --help)</numerusform>
-            <numerusform>tidewell&#xa0;: options inconnues %1 ignorées (voir tidewell --help)</numerusform>
-        </translation>
     </message>
 </context>
 <context>
@@ -848,6 +880,10 @@ fichiers, dans man tidewell.
         <source>Failed to trust host: %1</source>
         <translation>Impossible d’approuver l’hôte&#xa0;: %1</translation>
     </message>
+    <message>
+        <source>The old host key was removed and the new one trusted.</source>
+        <translation>L’ancienne clé d’hôte a été retirée et la nouvelle approuvée.</translation>
+    </message>
 </context>
 <context>
     <name>HostKeyChecker</name>
@@ -929,6 +965,10 @@ fichiers, dans man tidewell.
     <message>
         <source>✖ Unreachable</source>
         <translation>✖ Injoignable</translation>
+    </message>
+    <message>
+        <source>Replace the stored key…</source>
+        <translation>Remplacer la clé enregistrée…</translation>
     </message>
 </context>
 <context>
@@ -1366,6 +1406,10 @@ fichiers, dans man tidewell.
         <source>✗ %1 — restore failed (exit unknown)</source>
         <translation>✗ %1 — échec de la restauration (code inconnu)</translation>
     </message>
+    <message>
+        <source>✗ %1 — backup failed: %2</source>
+        <translation>✗ %1 — échec de la sauvegarde : %2</translation>
+    </message>
 </context>
 <context>
     <name>OverdueWatch</name>
@@ -1708,10 +1752,6 @@ fichiers, dans man tidewell.
         <translation>Les remettre à leur emplacement d’origine, ou dans ce dossier du serveur (laisser vide pour l’emplacement d’origine)&#xa0;:</translation>
     </message>
     <message>
-        <source>Restore into which folder?</source>
-        <translation>Restaurer dans quel dossier&#xa0;?</translation>
-    </message>
-    <message>
         <source>A backup of this server is running; restore after it has finished.</source>
         <translation>Une sauvegarde de ce serveur est en cours&#xa0;; restaurez une fois qu’elle est terminée.</translation>
     </message>
@@ -1784,6 +1824,17 @@ fichiers, dans man tidewell.
         <source>Restored; replaced files are kept on the server in %1.</source>
         <translation>Restauré&#xa0;; les fichiers remplacés sont conservés sur le serveur dans %1.</translation>
     </message>
+    <message numerus="yes">
+        <source>Skipped %n special file(s): %1.</source>
+        <translation>
+            <numerusform>%n fichier spécial ignoré : %1.</numerusform>
+            <numerusform>%n fichiers spéciaux ignorés : %1.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Restored; nothing on the server was replaced.</source>
+        <translation>Restauré ; rien n’a été remplacé sur le serveur.</translation>
+    </message>
 </context>
 <context>
     <name>RetentionSection</name>
@@ -1824,6 +1875,14 @@ fichiers, dans man tidewell.
     <message>
         <source>old backups could not be deleted</source>
         <translation>les anciennes sauvegardes n’ont pas pu être supprimées</translation>
+    </message>
+    <message>
+        <source>the server&apos;s host key has changed: open the server in Tidewell to check it</source>
+        <translation>la clé d’hôte du serveur a changé : ouvrez le serveur dans Tidewell pour la vérifier</translation>
+    </message>
+    <message>
+        <source>the server&apos;s host key is not trusted yet: open the server in Tidewell</source>
+        <translation>la clé d’hôte du serveur n’est pas encore approuvée : ouvrez le serveur dans Tidewell</translation>
     </message>
 </context>
 <context>
@@ -1916,6 +1975,10 @@ fichiers, dans man tidewell.
     <message>
         <source>Could not create the folder %1: %2</source>
         <translation>Impossible de créer le dossier %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>a systemd user timer</source>
+        <translation>un minuteur utilisateur systemd</translation>
     </message>
 </context>
 <context>
@@ -2031,12 +2094,20 @@ fichiers, dans man tidewell.
         <translation>Le chemin «&#xa0;%1&#xa0;» n’a pas de chemin distant — indiquez-le dans les paramètres du serveur ou désactivez le chemin.</translation>
     </message>
     <message>
-        <source>Path “%1” has a line break or another control character in its remote path — remove it in this server&apos;s settings.</source>
-        <translation>Le chemin distant de «&#xa0;%1&#xa0;» contient un saut de ligne ou un autre caractère de contrôle — retirez-le dans les paramètres du serveur.</translation>
-    </message>
-    <message>
         <source>Paths “%1” and “%2” would both be copied into the folder “%3” — give them different names.</source>
         <translation>Les chemins «&#xa0;%1&#xa0;» et «&#xa0;%2&#xa0;» seraient tous deux copiés dans le dossier «&#xa0;%3&#xa0;» — donnez-leur des noms différents.</translation>
+    </message>
+    <message>
+        <source>The port in the configuration file is %1, not a whole number from 1 to 65535: this server is not backed up until it is corrected.</source>
+        <translation>Le port dans le fichier de configuration vaut %1, pas un nombre entier de 1 à 65535 : ce serveur n’est pas sauvegardé tant que ce n’est pas corrigé.</translation>
+    </message>
+    <message>
+        <source>“Use ssh-agent” in the configuration file is %1, not true or false: this server is not backed up until it is corrected.</source>
+        <translation>« Utiliser ssh-agent » vaut %1 dans le fichier de configuration, pas true ou false : ce serveur n’est pas sauvegardé tant que ce n’est pas corrigé.</translation>
+    </message>
+    <message>
+        <source>“%1” in the configuration file is %2, not a text: this server is not backed up until it is corrected.</source>
+        <translation>« %1 » vaut %2 dans le fichier de configuration, pas un texte : ce serveur n’est pas sauvegardé tant que ce n’est pas corrigé.</translation>
     </message>
 </context>
 <context>
@@ -2081,12 +2152,62 @@ fichiers, dans man tidewell.
         <source>This server&apos;s host key is not trusted yet. Compare the fingerprint with what the server&apos;s administrator gave you and choose “Trust this host” before the first connection.</source>
         <translation>La clé d’hôte de ce serveur n’est pas encore approuvée. Comparez l’empreinte avec celle donnée par l’administrateur du serveur et choisissez «&#xa0;Approuver cet hôte&#xa0;» avant la première connexion.</translation>
     </message>
+    <message>
+        <source>Replace the stored host key?</source>
+        <translation>Remplacer la clé d’hôte enregistrée ?</translation>
+    </message>
+    <message>
+        <source>Replace the key you trusted for %1 by the one it presents now?</source>
+        <translation>Remplacer la clé que vous avez approuvée pour %1 par celle qu’il présente maintenant ?</translation>
+    </message>
+    <message>
+        <source>The server presents %1 %2.
+You trusted %3 %4.
+Replace it only when the server&apos;s administrator has confirmed the new key: otherwise someone may be listening in between.</source>
+        <translation>Le serveur présente %1 %2.
+Vous aviez approuvé %3 %4.
+Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle clé : sinon quelqu’un écoute peut-être entre les deux.</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Remplacer</translation>
+    </message>
+</context>
+<context>
+    <name>ServerListModel</name>
+    <message>
+        <source>running…</source>
+        <translation>en cours…</translation>
+    </message>
+</context>
+<context>
+    <name>ServerReference</name>
+    <message>
+        <source>tidewell: no server %1 in the configuration</source>
+        <translation>tidewell : aucun serveur %1 dans la configuration</translation>
+    </message>
+    <message>
+        <source>tidewell: “%1” names %2 servers: %3; give the one you mean by its id</source>
+        <translation>tidewell : « %1 » désigne %2 serveurs : %3 ; donnez celui que vous voulez par son identifiant</translation>
+    </message>
+    <message>
+        <source>tidewell: no server is named “%1”; similar: %2</source>
+        <translation>tidewell : aucun serveur ne s’appelle « %1 » ; semblables : %2</translation>
+    </message>
+    <message>
+        <source>tidewell: no server is named “%1” (tidewell --status lists them)</source>
+        <translation>tidewell : aucun serveur ne s’appelle « %1 » (tidewell --status les liste)</translation>
+    </message>
 </context>
 <context>
     <name>ServerRestore</name>
     <message>
         <source>%1 file(s) would be created, %2 would be replaced</source>
         <translation>%1 fichier(s) seraient créés, %2 remplacés</translation>
+    </message>
+    <message>
+        <source>The folder %1 is not on the server yet: it will be made.</source>
+        <translation>Le dossier %1 n’existe pas encore sur le serveur : il sera créé.</translation>
     </message>
 </context>
 <context>
@@ -2462,6 +2583,14 @@ fichiers, dans man tidewell.
     <message>
         <source>none</source>
         <translation>aucune</translation>
+    </message>
+    <message>
+        <source>not installed</source>
+        <translation>non installé</translation>
+    </message>
+    <message>
+        <source>schedule cannot run</source>
+        <translation>la planification ne peut pas s’exécuter</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,11 @@
 
 namespace ConfigTransfer {
 
+QString PendingImport::confirmationTitle() const
+{
+    return QCoreApplication::translate("ConfigTransfer", "Import configuration?");
+}
+
 QString PendingImport::confirmationText() const
 {
     return QCoreApplication::translate("ConfigTransfer",

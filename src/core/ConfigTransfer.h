@@ -47,7 +47,7 @@ struct PendingImport
     // Servers that repeated another's id in the file and were given new ones.
     int reassignedIds = 0;
 
-    QString confirmationTitle() const { return QStringLiteral("Import configuration?"); }
+    QString confirmationTitle() const;
     QString confirmationText() const;
 };
 

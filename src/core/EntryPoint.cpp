@@ -2,8 +2,6 @@
 // Reads the command line: a headless run or the window.
 #include "core/EntryPoint.h"
 
-#include "core/model/ServerId.h"
-
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -16,21 +14,22 @@ Options parse(const QStringList &arguments)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    const QCommandLineOption runBackup(QStringLiteral("run-backup"), QString(), QStringLiteral("SERVER-ID"));
+    const QCommandLineOption runBackup(QStringLiteral("run-backup"), QString(), QStringLiteral("SERVER"));
     const QCommandLineOption status(QStringLiteral("status"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption nagios(QStringLiteral("nagios"));
-    const QCommandLineOption reportFailure(QStringLiteral("report-failure"), QString(), QStringLiteral("SERVER-ID"));
-    const QCommandLineOption listBackups(QStringLiteral("list-backups"), QString(), QStringLiteral("SERVER-ID"));
-    const QCommandLineOption restore(QStringLiteral("restore"), QString(), QStringLiteral("SERVER-ID"));
+    const QCommandLineOption reportFailure(QStringLiteral("report-failure"), QString(), QStringLiteral("SERVER"));
+    const QCommandLineOption listBackups(QStringLiteral("list-backups"), QString(), QStringLiteral("SERVER"));
+    const QCommandLineOption restore(QStringLiteral("restore"), QString(), QStringLiteral("SERVER"));
     const QCommandLineOption date(QStringLiteral("date"), QString(), QStringLiteral("DATE"));
     const QCommandLineOption item(QStringLiteral("item"), QString(), QStringLiteral("PATH"));
     const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("FOLDER"));
     const QCommandLineOption toServer(QStringLiteral("to-server"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"));
     const QCommandLineOption allowIncomplete(QStringLiteral("allow-incomplete"));
+    const QCommandLineOption keepSpecial(QStringLiteral("keep-special"));
     parser.addOptions({help, version, runBackup, status, json, nagios, reportFailure, listBackups, restore, date, item,
-                       to, toServer, dryRun, allowIncomplete});
+                       to, toServer, dryRun, allowIncomplete, keepSpecial});
     // "--to-server" takes a folder only when one follows it (or "=FOLDER").
     QStringList given = arguments;
     std::optional<QString> serverFolder;
@@ -58,13 +57,13 @@ Options parse(const QStringList &arguments)
                 QCoreApplication::translate("EntryPoint", "tidewell: %1 (see tidewell --help)").arg(text) + u'\n';
     };
     if (parser.isSet(listBackups) || given.contains(QStringLiteral("--list-backups"))) {
-        options.listBackups = ServerId::parse(firstValue(listBackups));
-        if (!options.listBackups)
-            usage(QCoreApplication::translate("EntryPoint", "--list-backups needs a server ID"));
+        options.listBackups = firstValue(listBackups);
+        if (options.listBackups->isEmpty())
+            usage(QCoreApplication::translate("EntryPoint", "--list-backups needs a server ID or name"));
     }
     if (parser.isSet(restore) || given.contains(QStringLiteral("--restore"))) {
         Options::Restore request;
-        const auto id = ServerId::parse(firstValue(restore));
+        request.server = firstValue(restore);
         request.date = QDate::fromString(firstValue(date), Qt::ISODate);
         request.items = parser.values(item);
         if (parser.isSet(to))
@@ -73,8 +72,9 @@ Options parse(const QStringList &arguments)
         request.serverFolder = serverFolder;
         request.dryRun = parser.isSet(dryRun);
         request.allowIncomplete = parser.isSet(allowIncomplete);
-        if (!id)
-            usage(QCoreApplication::translate("EntryPoint", "--restore needs a server ID"));
+        request.keepSpecial = parser.isSet(keepSpecial);
+        if (request.server.isEmpty())
+            usage(QCoreApplication::translate("EntryPoint", "--restore needs a server ID or name"));
         else if (!request.date.isValid())
             usage(QCoreApplication::translate(
                 "EntryPoint", "--restore needs --date yyyy-MM-dd, the day of the backup to restore from"));
@@ -86,38 +86,26 @@ Options parse(const QStringList &arguments)
                 "EntryPoint", "--restore needs either --to FOLDER (this computer) or --to-server [FOLDER]"));
         else if (request.toLocal && request.toLocal->isEmpty())
             usage(QCoreApplication::translate("EntryPoint", "--to needs a folder"));
-        else if (request.dryRun && !request.toServer)
-            usage(QCoreApplication::translate("EntryPoint", "--dry-run is for --to-server"));
-        if (id)
-            request.server = *id;
+        else if (request.keepSpecial && !request.toLocal)
+            usage(QCoreApplication::translate("EntryPoint", "--keep-special is for --to"));
         options.restore = request;
     }
+    const QString needsServer =
+        QCoreApplication::translate("EntryPoint", "tidewell: %1 needs a server ID or name (see tidewell --help)");
     if (parser.isSet(runBackup)) {
         // The first one counts, as a scheduled unit writes it.
         const QStringList values = parser.values(runBackup);
-        const QString value = values.isEmpty() ? QString() : values.constFirst();
-        options.runBackup = ServerId::parse(value);
-        if (!options.runBackup) {
-            options.usageError =
-                (value.isEmpty()
-                     ? QCoreApplication::translate("EntryPoint",
-                                                   "tidewell: --run-backup needs a server ID (see tidewell --help)")
-                     : QCoreApplication::translate(
-                           "EntryPoint", "tidewell: --run-backup needs a server ID, not “%1” (see tidewell --help)")
-                           .arg(value))
-                + u'\n';
-        }
+        if (!values.isEmpty() && !values.constFirst().isEmpty())
+            options.runBackup = values.constFirst();
+        else
+            options.usageError = needsServer.arg(QStringLiteral("--run-backup")) + u'\n';
     } else if (parser.isSet(reportFailure)) {
-        const QString value = parser.value(reportFailure);
-        options.reportFailure = ServerId::parse(value);
-        if (!options.reportFailure)
-            options.usageError = QCoreApplication::translate(
-                                     "EntryPoint", "tidewell: --report-failure needs a server ID (see tidewell --help)")
-                                 + u'\n';
+        if (!parser.value(reportFailure).isEmpty())
+            options.reportFailure = parser.value(reportFailure);
+        else
+            options.usageError = needsServer.arg(QStringLiteral("--report-failure")) + u'\n';
     } else if (arguments.contains(QStringLiteral("--run-backup"))) {
-        options.usageError =
-            QCoreApplication::translate("EntryPoint", "tidewell: --run-backup needs a server ID (see tidewell --help)")
-            + u'\n';
+        options.usageError = needsServer.arg(QStringLiteral("--run-backup")) + u'\n';
     }
     options.help = parser.isSet(help);
     options.version = parser.isSet(version);
@@ -141,13 +129,22 @@ Options parse(const QStringList &arguments)
 QString helpText()
 {
     return QCoreApplication::translate(
-        "EntryPoint", "Usage: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]\n"
+        "EntryPoint", "Usage: tidewell\n"
+                      "       tidewell --run-backup SERVER\n"
+                      "       tidewell --status [--json | --nagios]\n"
+                      "       tidewell --report-failure SERVER\n"
+                      "       tidewell --list-backups SERVER [--json]\n"
+                      "       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]\n"
+                      "                (--to FOLDER [--keep-special] | --to-server [FOLDER])\n"
+                      "                [--dry-run] [--allow-incomplete]\n"
+                      "       tidewell --help | --version\n"
                       "Keep local copies of the files on your servers, copied with rsync over SSH.\n"
                       "\n"
-                      "Without options, the window opens (or the open one is shown).\n"
+                      "Without options, the window opens (or the open one is shown). SERVER is a\n"
+                      "server's ID, or its name when no other server has that name.\n"
                       "\n"
                       "Options:\n"
-                      "  --run-backup SERVER-ID  back up this server without a window and exit with\n"
+                      "  --run-backup SERVER     back up this server without a window and exit with\n"
                       "                          the run's status (how daily schedules start Tidewell)\n"
                       "  --status                print each server's health, last run, last success and\n"
                       "                          next run; exit 0 when every scheduled server is ok\n"
@@ -155,25 +152,24 @@ QString helpText()
                       "  --json                  with --status or --list-backups: the same as JSON\n"
                       "  --nagios                with --status: one line for a monitoring plugin, exit\n"
                       "                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN\n"
-                      "  --report-failure SERVER-ID\n"
-                      "                          report a scheduled run of the server that ended without\n"
+                      "  --report-failure SERVER report a scheduled run of the server that ended without\n"
                       "                          reporting (systemd's OnFailure= starts it); else nothing\n"
-                      "  --list-backups SERVER-ID\n"
-                      "                          list the server's backups: day, complete or not\n"
-                      "  --restore SERVER-ID --date DATE --item PATH [--item PATH...]\n"
-                      "        (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--allow-incomplete]\n"
-                      "                          restore remote paths as the backup of DATE\n"
+                      "  --list-backups SERVER   list the server's backups: day, complete or not\n"
+                      "  --restore SERVER        restore remote paths as the backup of DATE\n"
                       "                          (yyyy-MM-dd) holds them: to a folder of this\n"
                       "                          computer (a file already there is kept, the restored\n"
-                      "                          one gets \"(restored DATE)\" in its name), or back to\n"
-                      "                          the server, where they came from or into FOLDER\n"
-                      "                          (files it replaces are kept in a .tidewell-replaced-*\n"
-                      "                          folder there; --dry-run only says what it would do)\n"
+                      "                          one gets \"(restored DATE)\" in its name; devices,\n"
+                      "                          FIFOs and setuid bits only with --keep-special, as\n"
+                      "                          root), or back to the server, where they came from or\n"
+                      "                          into FOLDER, made when missing (files it replaces are\n"
+                      "                          kept in a .tidewell-replaced-* folder there);\n"
+                      "                          --dry-run only says what it would write\n"
                       "  -h, --help              print this help and exit\n"
                       "  -v, --version           print the version and exit\n"
                       "\n"
-                      "Exit statuses: rsync's; 2 for a command line that cannot be followed, 75\n"
-                      "while a backup of the server runs. See man tidewell for more, and files.\n");
+                      "Exit statuses: rsync's; 2 for a command line that cannot be followed, 20 for\n"
+                      "a cancelled run or restore, 75 while a backup of the server runs. See man\n"
+                      "tidewell for more, and files.\n");
 }
 
 QString versionText()

@@ -20,15 +20,18 @@ struct Options
     bool status = false;
     bool json = false;
     bool nagios = false; // with status: the monitoring-plugin line
+    // Servers are named by their id, or by their name when no other server
+    // has it (see ServerReference): as typed here, found when the
+    // configuration is read.
     // The server of a headless run: "--run-backup ID" or "--run-backup=ID".
-    std::optional<QUuid> runBackup;
-    std::optional<QUuid> reportFailure;
-    // --list-backups ID
-    std::optional<QUuid> listBackups;
-    // --restore ID --date D --item PATH… (--to FOLDER | --to-server [FOLDER]) [--dry-run]
+    std::optional<QString> runBackup;
+    std::optional<QString> reportFailure;
+    // --list-backups SERVER
+    std::optional<QString> listBackups;
+    // --restore SERVER --date D --item PATH… (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--keep-special]
     struct Restore
     {
-        QUuid server;
+        QString server;
         QDate date;
         QStringList items;
         std::optional<QString> toLocal;
@@ -36,6 +39,8 @@ struct Options
         std::optional<QString> serverFolder; // another remote folder than the items' own
         bool dryRun = false;
         bool allowIncomplete = false;
+        // Devices, FIFOs and setuid files come back as they were (root only).
+        bool keepSpecial = false;
     };
     std::optional<Restore> restore;
     // Why the command line cannot be followed (a "--run-backup" without a

@@ -6,6 +6,7 @@
 #include "core/RunReporter.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ServerId.h"
+#include "core/model/ServerReference.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
@@ -39,7 +40,7 @@ struct Ending
     std::optional<QDBusPendingCall> notification;
 };
 
-QCoro::Task<Ending> run(QUuid serverID)
+QCoro::Task<Ending> run(QString reference)
 {
     ConfigStore store;
     if (const QString problem = store.loadProblem(); !problem.isEmpty()) {
@@ -50,12 +51,16 @@ QCoro::Task<Ending> run(QUuid serverID)
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
         co_return Ending{2, NotificationService::post(content)};
     }
-    const Server *server = store.settings().server(serverID);
-    if (!server) {
-        DiagnosticLog::write(QStringLiteral("Server ") + ServerId::text(serverID)
-                             + QStringLiteral(" not found in config."));
+    const auto found = ServerReference::find(store.settings(), reference);
+    if (!found) {
+        if (const auto id = ServerId::parse(reference))
+            DiagnosticLog::write(QStringLiteral("Server ") + ServerId::text(*id)
+                                 + QStringLiteral(" not found in config."));
+        else
+            DiagnosticLog::write(found.error());
         co_return Ending{2, {}};
     }
+    const Server *server = store.settings().server(found->id);
     RsyncRunner runner;
     RunNotifier notifier(&runner);
     RunReporter reporter(&runner);
@@ -103,17 +108,17 @@ QCoro::Task<Ending> run(QUuid serverID)
     co_return Ending{runner.exitCode().value_or(0), notifier.lastPost()};
 }
 
-QCoro::Task<int> reportUnreported(QUuid serverID)
+QCoro::Task<int> reportUnreported(QString reference)
 {
+    const auto settings = ConfigStore::readOnly(AppPaths::configFile());
+    const auto found = settings ? ServerReference::find(*settings, reference) : tl::unexpected(QString());
+    if (!found)
+        co_return 0;
+    const QUuid serverID = found->id;
     const QString marker = unreportedMarker(serverID);
     if (!QFileInfo::exists(marker))
         co_return 0; // the run reported itself
-    const auto settings = ConfigStore::readOnly(AppPaths::configFile());
-    const Server *server = settings ? settings->server(serverID) : nullptr;
-    if (!server) {
-        QFile::remove(marker);
-        co_return 0;
-    }
+    const Server *server = settings->server(serverID);
     RunReporter reporter(nullptr);
     RunReporter::Run run;
     run.server = *server;
@@ -139,17 +144,17 @@ QString unreportedMarker(const QUuid &serverID)
     return AppPaths::dataFolder() + QStringLiteral("/reports/") + ServerId::text(serverID) + QStringLiteral(".running");
 }
 
-int reportFailure(const QUuid &serverID)
+int reportFailure(const QString &server)
 {
-    QCoro::connect(reportUnreported(serverID), QCoreApplication::instance(), [](int status) {
+    QCoro::connect(reportUnreported(server), QCoreApplication::instance(), [](int status) {
         QTimer::singleShot(0, QCoreApplication::instance(), [status] { QCoreApplication::exit(status); });
     });
     return QCoreApplication::exec();
 }
 
-int exec(const QUuid &serverID)
+int exec(const QString &server)
 {
-    QCoro::connect(run(serverID), QCoreApplication::instance(), [](const Ending &ending) {
+    QCoro::connect(run(server), QCoreApplication::instance(), [](const Ending &ending) {
         const int status = ending.status;
         if (!ending.notification || ending.notification->isFinished()) {
             // Queued: a run that ends before the event loop starts (an

@@ -6,13 +6,17 @@
 #include "core/engine/RsyncProbe.h"
 #include "core/engine/Snapshots.h"
 #include "core/model/ServerId.h"
+#include "core/model/ServerReference.h"
 #include "core/restore/LocalRestore.h"
 #include "core/restore/ServerRestore.h"
 #include "core/restore/SnapshotMap.h"
 #include "core/storage/ConfigStore.h"
+#include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
+#include "core/system/Background.h"
 #include "core/system/FileLock.h"
 #include "core/system/NotificationService.h"
+#include "core/system/SignalWatcher.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,8 +25,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <qcoro/qcorofuture.h>
 #include <qcoro/qcorotask.h>
 
+#include <csignal>
 #include <cstdio>
 
 namespace RestoreCommand {
@@ -35,57 +41,106 @@ void say(FILE *stream, const QString &line)
 }
 
 // The server as configured, or why there is none (already said).
-std::optional<std::pair<AppSettings, Server>> configured(const QUuid &serverID)
+std::optional<std::pair<AppSettings, Server>> configured(const QString &reference)
 {
     const auto settings = ConfigStore::readOnly(AppPaths::configFile());
     if (!settings) {
         say(stderr, QStringLiteral("tidewell: the configuration could not be read: ") + settings.error().message);
         return std::nullopt;
     }
-    const Server *server = settings->server(serverID);
+    const auto server = ServerReference::find(*settings, reference);
     if (!server) {
-        say(stderr, QStringLiteral("tidewell: no server ") + ServerId::text(serverID)
-                        + QStringLiteral(" in the configuration"));
+        say(stderr, server.error());
         return std::nullopt;
     }
     return std::pair{*settings, *server};
 }
 
-int restoreLocally(const Server &server, const Snapshots::Backup &backup, const QList<LocalRestore::Item> &items,
-                   const QString &folder)
+// Why a remote path cannot name an item: an empty, "." or ".." part would
+// reach outside the place it names (or mean nothing); empty when it is fine.
+QString itemProblem(const QString &item)
 {
+    const QString path = SnapshotMap::normalized(item);
+    const QStringList names = path.split(u'/');
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString &name = names.at(i);
+        if ((name.isEmpty() && i > 0) || name == u'.' || name == QStringLiteral(".."))
+            return QStringLiteral("tidewell: --item “") + item
+                   + QStringLiteral("” has an empty, “.” or “..” part: name the file as the server has it");
+    }
+    return path.isEmpty() ? QStringLiteral("tidewell: --item needs a remote path") : QString();
+}
+
+// One line per signal, as backups say it; the restore ends as cancelled.
+struct Cancel
+{
+    std::atomic<bool> stop = false;
+    int signal = 0;
+};
+
+QCoro::Task<int> restoreLocally(Server server, Snapshots::Backup backup, QList<LocalRestore::Item> items,
+                                QString folder, LocalRestore::Options options, bool dryRun)
+{
+    if (const QString refused = LocalRestore::refusal(options); !refused.isEmpty()) {
+        say(stderr, QStringLiteral("tidewell: ") + refused);
+        co_return 2;
+    }
     // Nothing is copied out of a snapshot that a backup of this server is changing.
     auto lock = FileLock::tryLock(AppPaths::runLockFile(server.id));
     if (!lock) {
         say(stderr, lock.error().busy
                         ? QStringLiteral("tidewell: a backup of this server is running; restore after it has finished")
                         : QStringLiteral("tidewell: ") + TransferRunner::lockFailure(server, lock.error().message));
-        return 75;
+        co_return TransferRunner::alreadyRunningExitCode;
     }
-    QDir().mkpath(folder);
-    const LocalRestore::Plan plan = LocalRestore::plan(items, folder);
+    auto planned = Background::run([items, folder, options] { return LocalRestore::plan(items, folder, options); });
+    const LocalRestore::Plan plan = co_await planned;
     // Nobody to ask: what is there stays, and the restored copy is kept beside it.
     QHash<QString, LocalRestore::Choice> choices;
     for (const QString &conflict : plan.conflicts)
         choices.insert(conflict, LocalRestore::Choice::keepBoth);
-    const LocalRestore::Outcome outcome =
-        LocalRestore::copy(plan, choices, QDate::fromString(backup.name, Qt::ISODate));
+    const QDate day = QDate::fromString(backup.name, Qt::ISODate);
+    if (dryRun) {
+        for (const QString &line : LocalRestore::describe(plan, choices, day))
+            say(stdout, line);
+        say(stdout, QStringLiteral("A dry run: nothing was written to ") + folder);
+        co_return 0;
+    }
+    auto cancel = std::make_shared<Cancel>();
+    SignalWatcher watcher({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&watcher, &SignalWatcher::received, &watcher, [cancel](int number) {
+        say(stderr,
+            QStringLiteral("Received ") + SignalWatcher::name(number) + QStringLiteral(": cancelling the restore."));
+        cancel->signal = number;
+        cancel->stop = true;
+    });
+    auto copied = Background::run(
+        [plan, choices, day, cancel] { return LocalRestore::copy(plan, choices, day, nullptr, &cancel->stop); });
+    const LocalRestore::Outcome outcome = co_await copied;
     say(stdout,
         QStringLiteral("Restored %1 file(s) from the backup of %2 to %3").arg(outcome.copied).arg(backup.name, folder));
     for (const QString &name : outcome.keptBoth)
         say(stdout, QStringLiteral("Kept the file that was there; the restored one is ") + name);
+    if (!outcome.skippedSpecial.isEmpty())
+        say(stdout, QStringLiteral("Skipped %1 special file(s): ").arg(outcome.skippedSpecial.size())
+                        + outcome.skippedSpecial.mid(0, 10).join(QStringLiteral(", "))
+                        + (outcome.skippedSpecial.size() > 10 ? QStringLiteral(", …") : QString()));
+    for (const QString &note : outcome.notes)
+        say(stdout, note);
     for (const QString &failure : outcome.failures)
         say(stderr, QStringLiteral("tidewell: could not restore ") + failure);
-    return outcome.failures.isEmpty() ? 0 : 23;
+    if (outcome.cancelled) {
+        say(stdout, QStringLiteral("Cancelled."));
+        co_return TransferRunner::cancelledExitCode;
+    }
+    co_return outcome.failures.isEmpty() ? 0 : 23;
 }
 
-QCoro::Task<int> restoreToServer(Server server, AppSettings settings, Snapshots::Backup backup,
-                                 QList<ServerRestore::Item> items, std::optional<QString> folder, bool dryRun)
+QCoro::Task<int> restoreToServer(ServerRestore::Request request, bool dryRun)
 {
     ServerRestore restore;
-    const RsyncProbe probe = RsyncProbe::compute();
     if (dryRun) {
-        const ServerRestore::Preview preview = co_await restore.preview(server, items, folder, settings, probe);
+        const ServerRestore::Preview preview = co_await restore.preview(request);
         for (const QString &line : preview.lines)
             say(stdout, line);
         for (const QString &line : preview.errors)
@@ -93,20 +148,44 @@ QCoro::Task<int> restoreToServer(Server server, AppSettings settings, Snapshots:
         say(stdout, ServerRestore::summary(preview) + QStringLiteral(" (a dry run: nothing was written)"));
         co_return preview.exitCode;
     }
-    const int status = co_await restore.run(server, items, folder, settings, probe, backup.name);
+    // What systemctl stop, a shutdown or Ctrl+C send ends the restore as
+    // its Cancel button would: children stopped, the log written.
+    SignalWatcher watcher({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&watcher, &SignalWatcher::received, &restore, [&restore](int number) {
+        if (!restore.isRunning())
+            return;
+        restore.append(QStringLiteral("Received ") + SignalWatcher::name(number)
+                       + QStringLiteral(": cancelling the restore."));
+        restore.cancel();
+    });
+    const int status = co_await restore.run(request);
     for (const QString &line : restore.logLines())
         say(line.startsWith(QStringLiteral("!")) ? stderr : stdout, line);
-    if (settings.notificationsEnabled && !restore.wasRefused())
+    if (request.settings.notificationsEnabled && !restore.wasRefused())
         NotificationService::post(
-            NotificationService::restoreContent(server, restore.exitCode(), restore.wasCancelled()));
-    co_return status;
+            NotificationService::restoreContent(request.server, restore.exitCode(), restore.wasCancelled()));
+    co_return restore.wasCancelled() ? TransferRunner::cancelledExitCode : status;
+}
+
+int exec(QCoro::Task<int> task)
+{
+    int status = 0;
+    bool finished = false;
+    QCoro::connect(std::move(task), QCoreApplication::instance(), [&status, &finished](int result) {
+        status = result;
+        finished = true;
+        QCoreApplication::exit(0);
+    });
+    if (!finished)
+        QCoreApplication::exec();
+    return status;
 }
 
 } // namespace
 
-int listBackups(const QUuid &serverID, bool asJson)
+int listBackups(const QString &reference, bool asJson)
 {
-    const auto found = configured(serverID);
+    const auto found = configured(reference);
     if (!found)
         return 2;
     const auto &[settings, server] = *found;
@@ -134,6 +213,12 @@ int listBackups(const QUuid &serverID, bool asJson)
 
 int restore(const EntryPoint::Options::Restore &request)
 {
+    for (const QString &item : request.items) {
+        if (const QString problem = itemProblem(item); !problem.isEmpty()) {
+            say(stderr, problem);
+            return 2;
+        }
+    }
     const auto found = configured(request.server);
     if (!found)
         return 2;
@@ -157,30 +242,41 @@ int restore(const EntryPoint::Options::Restore &request)
     QList<LocalRestore::Item> localItems;
     QList<ServerRestore::Item> serverItems;
     for (const QString &item : request.items) {
-        const auto local = SnapshotMap::localPathOf(server, backup->path, item);
-        const QFileInfo info(local.value_or(QString()));
-        if (!local || (!info.exists() && !info.isSymLink())) {
+        const auto resolved = SnapshotMap::resolve(server, backup->path, item);
+        const QFileInfo info(resolved ? resolved->localPath : QString());
+        if (!resolved || (!info.exists() && !info.isSymLink())) {
             say(stderr, QStringLiteral("tidewell: “") + item + QStringLiteral("” is not in the backup of ") + name);
             return 2;
         }
-        const QString remote = SnapshotMap::normalized(item);
-        localItems << LocalRestore::Item{*local, remote.section(u'/', -1)};
-        serverItems << ServerRestore::Item{*local, remote, info.isDir() && !info.isSymLink()};
+        // Never through a link of the backup: it would lead anywhere on this computer.
+        if (resolved->throughLink)
+            say(stdout, QStringLiteral("“") + item + QStringLiteral("” lies behind the link “") + resolved->remotePath
+                            + QStringLiteral("” in the backup: the link is restored, not what it points to."));
+        localItems << LocalRestore::Item{resolved->localPath, resolved->remotePath.section(u'/', -1)};
+        serverItems << ServerRestore::Item{resolved->localPath, resolved->remotePath,
+                                           info.isDir() && !info.isSymLink()};
     }
-    if (request.toLocal)
-        return restoreLocally(server, *backup, localItems,
-                              QDir(AppPaths::expandTilde(*request.toLocal)).absolutePath());
-    int status = 0;
-    bool finished = false;
-    QCoro::connect(restoreToServer(server, settings, *backup, serverItems, request.serverFolder, request.dryRun),
-                   QCoreApplication::instance(), [&status, &finished](int result) {
-                       status = result;
-                       finished = true;
-                       QCoreApplication::exit(0);
-                   });
-    if (!finished)
-        QCoreApplication::exec();
-    return status;
+    const RsyncProbe probe = RsyncProbe::compute();
+    if (request.toLocal) {
+        LocalRestore::Options options;
+        options.rsync = probe.executable;
+        options.hardLinks = server.preserveHardLinks;
+        options.acls = server.preserveACLs && probe.supportsACLs;
+        options.xattrs = server.preserveXattrs && probe.supportsXattrs;
+        options.sparse = server.sparseFiles;
+        options.keepSpecial = request.keepSpecial;
+        options.ioTimeoutSeconds = int(std::clamp<qint64>(settings.ioTimeoutSeconds, 0, 86400));
+        const QString folder = QDir::cleanPath(QDir(AppPaths::expandTilde(*request.toLocal)).absolutePath());
+        return exec(restoreLocally(server, *backup, localItems, folder, options, request.dryRun));
+    }
+    ServerRestore::Request restoreRequest;
+    restoreRequest.server = server;
+    restoreRequest.settings = settings;
+    restoreRequest.probe = probe;
+    restoreRequest.items = serverItems;
+    restoreRequest.otherFolder = request.serverFolder;
+    restoreRequest.snapshotName = backup->name;
+    return exec(restoreToServer(restoreRequest, request.dryRun));
 }
 
 } // namespace RestoreCommand

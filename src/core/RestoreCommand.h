@@ -11,7 +11,8 @@
 // each) and returns the exit status.
 namespace RestoreCommand {
 
-int listBackups(const QUuid &serverID, bool asJson);
+// `server`: an id or a name (see ServerReference).
+int listBackups(const QString &server, bool asJson);
 // Needs a QCoreApplication: a restore to the server runs on its event loop.
 int restore(const EntryPoint::Options::Restore &request);
 

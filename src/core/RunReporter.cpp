@@ -151,8 +151,11 @@ void RunReporter::report(const Run &run, const AppSettings &settings)
     const std::optional<int> exitCode = run.exitCode;
     const bool success = !run.cancelled && exitCode == 0;
 
+    // A cancelled run is no result: no failure is reported for it (a health
+    // check that saw its start and no end says on its own that no backup
+    // was made); the webhook says "cancelled".
     const QString base = run.server.healthCheckURL.isEmpty() ? settings.healthCheckURL : run.server.healthCheckURL;
-    if (!base.trimmed().isEmpty()) {
+    if (!base.trimmed().isEmpty() && !run.cancelled) {
         const QString suffix = success ? QString() : (exitCode ? QString::number(*exitCode) : QStringLiteral("fail"));
         QCoro::connect(postReport(serverID, pingUrl(base, suffix), logTail(run.log, pingBodyBytes), textPlain), this,
                        [] {});
@@ -161,7 +164,8 @@ void RunReporter::report(const Run &run, const AppSettings &settings)
         QCoro::connect(postReport(serverID, QUrl(settings.webhookURL.trimmed()), webhookDocument(run),
                                   QByteArrayLiteral("application/json")),
                        this, [] {});
-    if (!settings.reportEmail.trimmed().isEmpty() && (!success || settings.reportEmailEveryRun))
+    const bool mailed = settings.reportEmailEveryRun || (!success && !run.cancelled);
+    if (!settings.reportEmail.trimmed().isEmpty() && mailed)
         QCoro::connect(mailReport(serverID, settings.reportEmail.trimmed(), mailSubject(run), mailBody(run)), this,
                        [] {});
 }
@@ -189,9 +193,12 @@ QCoro::Task<> RunReporter::postReport(QUuid serverID, QUrl url, QByteArray body,
     const auto sent = co_await HttpPost::post(m_network, request, m_limits);
     if (!self)
         co_return;
-    if (!sent)
+    if (!sent && sent.error().status > 0 && sent.error().status < 400)
+        say(serverID, QStringLiteral("Report: ") + HttpPost::redacted(url) + QStringLiteral(" answered ")
+                          + QString::number(sent.error().status) + QStringLiteral(": ") + sent.error().message);
+    else if (!sent)
         say(serverID, QStringLiteral("Report: could not reach ") + HttpPost::redacted(url) + QStringLiteral(" (")
-                          + sent.error() + u')');
+                          + sent.error().message + u')');
     end();
 }
 

@@ -184,7 +184,10 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
             [this](const QString &text) { edit([&](Server &s) { s.name = text; }); });
     connect(m_host, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_hostSplit->setVisible(false);
-        edit([&](Server &s) { s.host = text; });
+        edit([&](Server &s) {
+            s.host = text;
+            s.markCorrected(QStringLiteral("host"));
+        });
     });
     connect(m_host, &QLineEdit::editingFinished, this, &ConnectionSection::splitHost);
     connect(m_port, &QLineEdit::textEdited, this, [this](const QString &text) {
@@ -193,13 +196,29 @@ ConnectionSection::ConnectionSection(const QUuid &serverID, ConfigStore *store, 
         setRed(m_port, !port);
         m_portProblem->setVisible(!port);
         if (port)
-            edit([&](Server &s) { s.port = *port; });
+            edit([&](Server &s) {
+                s.port = *port;
+                s.markCorrected(QStringLiteral("port"));
+            });
     });
-    connect(m_user, &QLineEdit::textEdited, this,
-            [this](const QString &text) { edit([&](Server &s) { s.username = text; }); });
-    connect(m_agent, &QCheckBox::toggled, this, [this](bool on) { edit([&](Server &s) { s.useSSHAgent = on; }); });
-    connect(m_key, &QLineEdit::textEdited, this,
-            [this](const QString &text) { edit([&](Server &s) { s.privateKeyPath = text; }); });
+    connect(m_user, &QLineEdit::textEdited, this, [this](const QString &text) {
+        edit([&](Server &s) {
+            s.username = text;
+            s.markCorrected(QStringLiteral("username"));
+        });
+    });
+    connect(m_agent, &QCheckBox::toggled, this, [this](bool on) {
+        edit([&](Server &s) {
+            s.useSSHAgent = on;
+            s.markCorrected(QStringLiteral("useSSHAgent"));
+        });
+    });
+    connect(m_key, &QLineEdit::textEdited, this, [this](const QString &text) {
+        edit([&](Server &s) {
+            s.privateKeyPath = text;
+            s.markCorrected(QStringLiteral("privateKeyPath"));
+        });
+    });
     connect(m_bandwidth, &QSpinBox::valueChanged, this,
             [this](int value) { edit([&](Server &s) { s.bandwidthLimitKBps = value; }); });
     connect(browse, &QPushButton::clicked, this, &ConnectionSection::pickKey);

@@ -118,9 +118,11 @@ DashboardView::DashboardView(const AppContext &context, QWidget *parent)
     auto *heading = new QLabel(tr("No servers configured"), m_empty);
     heading->setFont(Style::heading(heading));
     heading->setAlignment(Qt::AlignCenter);
+    heading->setWordWrap(true);
     auto *description = new QLabel(tr("Click + in the sidebar to add your first server."), m_empty);
     description->setForegroundRole(QPalette::PlaceholderText);
     description->setAlignment(Qt::AlignCenter);
+    description->setWordWrap(true);
     emptyLayout->addWidget(icon);
     emptyLayout->addWidget(heading);
     emptyLayout->addWidget(description);
@@ -132,6 +134,7 @@ DashboardView::DashboardView(const AppContext &context, QWidget *parent)
     welcomeLayout->setContentsMargins(0, 8, 0, 8);
     auto *welcomeHeading = new QLabel(tr("Your first backup in three steps"), m_welcome);
     welcomeHeading->setFont(Style::heading(welcomeHeading));
+    welcomeHeading->setWordWrap(true);
     welcomeLayout->addWidget(welcomeHeading, 0, 0, 1, 3);
     const QList<std::pair<QString, QString>> steps{
         {tr("Add a server: its address, the account to log in as, and a name."), tr("Add a server")},

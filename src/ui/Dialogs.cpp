@@ -3,13 +3,19 @@
 #include "ui/Dialogs.h"
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 bool Dialogs::confirm(QWidget *parent, const QString &title, const QString &text, const QString &informative,
                       const QString &confirmLabel, bool destructive)
@@ -83,6 +89,54 @@ QString Dialogs::folderName(QWidget *parent, const QString &title, const QString
     if (!m_fileNames.isEmpty())
         return m_fileNames.dequeue();
     return QFileDialog::getExistingDirectory(parent, title, folder);
+}
+
+std::optional<Dialogs::RestoreTarget> Dialogs::restoreTarget(QWidget *parent, const QString &suggested,
+                                                             bool mayKeepSpecial)
+{
+    m_asked << suggested;
+    if (!m_targets.isEmpty())
+        return m_targets.dequeue();
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("restoreTargetDialog"));
+    dialog.setWindowTitle(tr("Restore into which folder?"));
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *label = new QLabel(tr("Restore into this folder (it is made if it is not there yet):"), &dialog);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    auto *row = new QHBoxLayout;
+    auto *field = new QLineEdit(suggested, &dialog);
+    field->setObjectName(QStringLiteral("restoreTargetFolder"));
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(suggested) + 40);
+    label->setBuddy(field);
+    auto *browse = new QPushButton(tr("Browse…"), &dialog);
+    row->addWidget(field, 1);
+    row->addWidget(browse);
+    layout->addLayout(row);
+    auto *special = new QCheckBox(tr("Also give back devices, FIFOs and setuid or setgid bits as they were"), &dialog);
+    special->setObjectName(QStringLiteral("restoreKeepSpecial"));
+    special->setVisible(mayKeepSpecial);
+    layout->addWidget(special);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("Restore"));
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(field, &QLineEdit::textChanged, buttons, [buttons](const QString &text) {
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(!text.trimmed().isEmpty());
+    });
+    connect(browse, &QPushButton::clicked, &dialog, [&dialog, field] {
+        // The chooser starts at the nearest folder that is there.
+        QString start = field->text().trimmed();
+        while (!start.isEmpty() && !QFileInfo(start).isDir() && QFileInfo(start).path() != start)
+            start = QFileInfo(start).path();
+        const QString chosen = QFileDialog::getExistingDirectory(&dialog, tr("Restore into which folder?"), start);
+        if (!chosen.isEmpty())
+            field->setText(chosen);
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return RestoreTarget{field->text().trimmed(), mayKeepSpecial && special->isChecked()};
 }
 
 std::optional<QString> Dialogs::text(QWidget *parent, const QString &title, const QString &label,

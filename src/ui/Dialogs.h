@@ -33,6 +33,15 @@ public:
     QString openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
                          bool showHidden = false);
     QString folderName(QWidget *parent, const QString &title, const QString &folder);
+    // Where a restore to this computer goes: `suggested` (made when it is
+    // not there yet) or another folder; and whether special files come
+    // back as they were (offered only when `mayKeepSpecial`). Empty when cancelled.
+    struct RestoreTarget
+    {
+        QString folder;
+        bool keepSpecial = false;
+    };
+    std::optional<RestoreTarget> restoreTarget(QWidget *parent, const QString &suggested, bool mayKeepSpecial);
     // One line of text; empty optional when cancelled.
     std::optional<QString> text(QWidget *parent, const QString &title, const QString &label, const QString &suggested);
 
@@ -56,6 +65,7 @@ public:
 
     void setNextAnswer(bool answer) { m_answers.enqueue(answer); }
     void setNextFileName(const QString &fileName) { m_fileNames.enqueue(fileName); }
+    void setNextRestoreTarget(const std::optional<RestoreTarget> &target) { m_targets.enqueue(target); }
     void setNextText(const std::optional<QString> &text) { m_texts.enqueue(text); }
     void setNextConflictAnswer(const ConflictAnswer &answer) { m_conflicts.enqueue(answer); }
     // The texts of the confirmations shown so far (for tests).
@@ -66,6 +76,7 @@ private:
     QQueue<QString> m_fileNames;
     QQueue<std::optional<QString>> m_texts;
     QQueue<ConflictAnswer> m_conflicts;
+    QQueue<std::optional<RestoreTarget>> m_targets;
     QStringList m_asked;
     QPointer<QMessageBox> m_openConfirmation;
     std::optional<bool> m_forcedAnswer;

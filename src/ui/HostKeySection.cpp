@@ -168,6 +168,17 @@ void HostKeySection::showStatus()
             Style::note(tr("DANGER: the key changed. This can happen after a server rebuild — but also indicates "
                            "possible interception. Do not proceed without verifying with the administrator."),
                         m_detail, Icons::red()));
+        {
+            // The way forward once the administrator confirmed the new key.
+            auto *replace = new QPushButton(tr("Replace the stored key…"), m_detail);
+            replace->setObjectName(QStringLiteral("replaceHostKey"));
+            connect(replace, &QPushButton::clicked, this, &HostKeySection::replaceRequested);
+            setTabOrder(m_checkButton, replace);
+            auto *row = new QHBoxLayout;
+            row->addWidget(replace);
+            row->addStretch(1);
+            m_detailLayout->addLayout(row);
+        }
         break;
     case State::unreachable: {
         badge(tr("✖ Unreachable"), Icons::red());

@@ -23,6 +23,10 @@ public:
     void refresh(const Server &server) override;
     HostKeyCheck *check() const { return m_check; }
 
+Q_SIGNALS:
+    // "Replace the stored key…" after a mismatch: the window asks first.
+    void replaceRequested();
+
 private:
     void showStatus();
     QWidget *fingerprintBox(const QString &title, const QString &keyType, const QString &sha256, const QColor &tint);

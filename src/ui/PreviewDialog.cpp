@@ -5,8 +5,8 @@
 #include "core/engine/RsyncPreview.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/presentation/ServerRules.h"
+#include "core/ssh/RemoteListing.h"
 #include "core/ssh/SSHTester.h"
-#include "core/ssh/Shell.h"
 #include "core/storage/ConfigStore.h"
 #include "ui/Icons.h"
 #include "ui/Style.h"
@@ -91,10 +91,7 @@ void PreviewDialog::start()
                            .arg(path.name.isEmpty() ? tr("(untitled)") : path.name, ServerRules::displayName(*server)));
         // "~/www" is relative to the account's home: say where that is.
         if (path.remotePath == QStringLiteral("~") || path.remotePath.startsWith(QLatin1String("~/"))) {
-            const QString relative = path.remotePath.mid(2);
-            const QString command = relative.isEmpty() ? QStringLiteral("pwd")
-                                                       : QStringLiteral("cd -- ") + Shell::escapeRemotePath(relative)
-                                                             + QStringLiteral(" && pwd");
+            const QString command = RemoteListing::resolveCommand(path.remotePath);
             const QString shown = path.remotePath;
             QCoro::connect(SSHTester::runRemoteCommand(*server, command, 10), this,
                            [this, shown](const SSHTester::Report &report) {

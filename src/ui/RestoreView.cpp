@@ -2,6 +2,7 @@
 // Browsing a server's snapshots and restoring from them.
 #include "ui/RestoreView.h"
 
+#include "core/engine/KeepOptions.h"
 #include "core/engine/Retention.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/engine/Snapshots.h"
@@ -363,13 +364,22 @@ QCoro::Task<> RestoreView::copyToComputer(QList<Selected> items, QString folder,
 {
     QPointer<RestoreView> self(this);
     const Server subject = server();
+    const RsyncProbe probe = m_context.runner->rsyncProbe();
+    LocalRestore::Options options;
+    options.rsync = probe.executable;
+    options.hardLinks = subject.preserveHardLinks;
+    options.acls = subject.preserveACLs && probe.supportsACLs;
+    options.xattrs = subject.preserveXattrs && probe.supportsXattrs;
+    options.sparse = subject.sparseFiles;
+    options.ioTimeoutSeconds = int(std::clamp<qint64>(m_context.store->settings().ioTimeoutSeconds, 0, 86400));
     if (folder.isEmpty()) {
-        const QString suggested = LocalRestore::defaultFolder(ServerRules::displayName(subject), date);
-        folder = m_context.dialogs->folderName(this, tr("Restore into which folder?"), suggested);
-        if (folder.isEmpty())
+        const QString suggested = LocalRestore::defaultFolder(subject.shownName(), date);
+        const auto target = m_context.dialogs->restoreTarget(this, suggested, KeepOptions::Local::current().isRoot);
+        if (!self || !target || target->folder.isEmpty())
             co_return;
+        folder = QDir::cleanPath(AppPaths::expandTilde(target->folder));
+        options.keepSpecial = target->keepSpecial;
     }
-    QDir().mkpath(folder);
     // Never while a backup of this server changes its snapshots.
     auto lock = FileLock::tryLock(AppPaths::runLockFile(subject.id));
     if (!lock) {
@@ -387,7 +397,7 @@ QCoro::Task<> RestoreView::copyToComputer(QList<Selected> items, QString folder,
     setStatus(tr("Looking at what is there…"));
     // The futures are named before the co_await: GCC 12 destroys temporaries
     // of a co_await expression twice.
-    auto planned = Background::run([sources, folder] { return LocalRestore::plan(sources, folder); });
+    auto planned = Background::run([sources, folder, options] { return LocalRestore::plan(sources, folder, options); });
     const LocalRestore::Plan plan = co_await planned;
     if (!self)
         co_return;
@@ -438,6 +448,12 @@ QCoro::Task<> RestoreView::copyToComputer(QList<Selected> items, QString folder,
         said += u' ' + tr("%n left as they were.", nullptr, outcome.skipped);
     if (!outcome.keptBoth.isEmpty())
         said += u' ' + tr("Kept both: %1.").arg(outcome.keptBoth.join(QStringLiteral(", ")));
+    if (!outcome.skippedSpecial.isEmpty())
+        said += u' '
+                + tr("Skipped %n special file(s): %1.", nullptr, int(outcome.skippedSpecial.size()))
+                      .arg(outcome.skippedSpecial.mid(0, 5).join(QStringLiteral(", ")));
+    for (const QString &note : outcome.notes)
+        said += u' ' + note;
     if (!outcome.failures.isEmpty())
         said += u' ' + tr("Not restored: %1").arg(outcome.failures.join(QStringLiteral("; ")));
     setStatus(said);
@@ -448,14 +464,18 @@ QCoro::Task<> RestoreView::sendToServer(QList<Selected> items, std::optional<QSt
     QPointer<RestoreView> self(this);
     const Server subject = server();
     const AppSettings settings = m_context.store->settings();
-    QList<ServerRestore::Item> restoreItems;
+    ServerRestore::Request request;
+    request.server = subject;
+    request.settings = settings;
+    request.probe = m_context.runner->rsyncProbe();
+    request.otherFolder = folder;
+    request.snapshotName = date;
     for (const Selected &item : std::as_const(items))
-        restoreItems << ServerRestore::Item{item.localPath, item.remotePath, item.isDirectory};
+        request.items << ServerRestore::Item{item.localPath, item.remotePath, item.isDirectory};
     auto *restore = new ServerRestore(this);
     m_restore = restore;
     setStatus(tr("Asking the server what the restore would change (a dry run: nothing is written)…"));
-    const RsyncProbe probe = m_context.runner->rsyncProbe();
-    const ServerRestore::Preview preview = co_await restore->preview(subject, restoreItems, folder, settings, probe);
+    const ServerRestore::Preview preview = co_await restore->preview(request);
     if (!self)
         co_return;
     if (preview.exitCode != 0) {
@@ -476,14 +496,17 @@ QCoro::Task<> RestoreView::sendToServer(QList<Selected> items, std::optional<QSt
     auto *sheet = new BackupRunView(restore, m_context.desktop, this, BackupRunView::Kind::restore);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->open();
-    const int status = co_await restore->run(subject, restoreItems, folder, settings, probe, date);
+    const int status = co_await restore->run(request);
     if (!self)
         co_return;
     if (settings.notificationsEnabled && !restore->wasRefused())
         NotificationService::post(NotificationService::restoreContent(subject, status, restore->wasCancelled()));
-    setStatus(status == 0 ? tr("Restored; replaced files are kept on the server in %1.")
-                                .arg(restore->replacedFolders().join(QStringLiteral(", ")))
-              : restore->logLines().isEmpty() ? QString()
-                                              : restore->logLines().last());
+    if (status == 0)
+        setStatus(restore->replacedFolders().isEmpty()
+                      ? tr("Restored; nothing on the server was replaced.")
+                      : tr("Restored; replaced files are kept on the server in %1.")
+                            .arg(restore->replacedFolders().join(QStringLiteral(", "))));
+    else
+        setStatus(restore->logLines().isEmpty() ? QString() : restore->logLines().last());
     connect(sheet, &QObject::destroyed, restore, &QObject::deleteLater);
 }

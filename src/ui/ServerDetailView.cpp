@@ -14,6 +14,7 @@
 #include "ui/AdvancedSection.h"
 #include "ui/BackupsSection.h"
 #include "ui/ConnectionSection.h"
+#include "ui/Dialogs.h"
 #include "ui/HostKeySection.h"
 #include "ui/Icons.h"
 #include "ui/LastRunSection.h"
@@ -118,6 +119,15 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
         else
             m_connection->installKey();
     });
+    connect(m_hostKey, &HostKeySection::replaceRequested, this, &ServerDetailView::replaceHostKey);
+    // A connection test that reached the server: what the host key section
+    // showed before may be stale (a key replaced outside Tidewell).
+    connect(m_connection, &ConnectionSection::testFinished, this, [this] {
+        const auto status = m_hostKey->check()->status();
+        if (status && status->state().state != HostKeyChecker::Status::State::trusted
+            && !m_hostKey->check()->isChecking())
+            checkHostKey();
+    });
     connect(m_lastRun, &LastRunSection::viewLogRequested, this, [this] { Q_EMIT viewLogRequested(m_id); });
     connect(m_paths, &PathsSection::previewRequested, this, &ServerDetailView::previewPath);
     connect(m_paths, &PathsSection::browseRequested, this, &ServerDetailView::browsePath);
@@ -183,11 +193,13 @@ void ServerDetailView::refresh()
     QStringList all;
     for (const ServerCheck::Problem &problem : ServerCheck::problems(s, m_context.store->settings().servers)) {
         all << problem.shown;
-        if (problem.field == ServerCheck::Problem::Field::name)
+        if (problem.inFile)
+            hostProblem += (hostProblem.isEmpty() ? QString() : QStringLiteral("\n")) + problem.shown;
+        else if (problem.field == ServerCheck::Problem::Field::name)
             nameProblem = problem.shown;
         // A field not filled in yet is said in the run button's tip alone.
         else if (problem.field == ServerCheck::Problem::Field::host && !s.host.trimmed().isEmpty())
-            hostProblem = problem.shown;
+            hostProblem += (hostProblem.isEmpty() ? QString() : QStringLiteral("\n")) + problem.shown;
         else if (problem.field == ServerCheck::Problem::Field::username && !s.username.trimmed().isEmpty())
             userProblem = problem.shown;
         else if (problem.field == ServerCheck::Problem::Field::path)
@@ -235,6 +247,24 @@ void ServerDetailView::trustHost()
 {
     const Server s = server();
     m_hostKey->check()->trust(s.host, s.port);
+}
+
+void ServerDetailView::replaceHostKey()
+{
+    const auto status = m_hostKey->check()->status();
+    if (!status || status->state().state != HostKeyChecker::Status::State::mismatch)
+        return;
+    const auto classified = status->state();
+    const Server s = server();
+    const bool replace = m_context.dialogs->confirm(
+        this, tr("Replace the stored host key?"),
+        tr("Replace the key you trusted for %1 by the one it presents now?").arg(ServerRules::hostText(s)),
+        tr("The server presents %1 %2.\nYou trusted %3 %4.\nReplace it only when the server's administrator has "
+           "confirmed the new key: otherwise someone may be listening in between.")
+            .arg(classified.live.keyType, classified.live.sha256, classified.known.keyType, classified.known.sha256),
+        tr("Replace"));
+    if (replace)
+        m_hostKey->check()->replace(s.host, s.port);
 }
 
 void ServerDetailView::syncSchedule()

@@ -51,6 +51,8 @@ public:
     void testConnection();
     void checkHostKey();
     void trustHost();
+    // After a mismatch, asks (showing both keys) and replaces the stored key.
+    void replaceHostKey();
     void syncSchedule();
     void pickKey();
     void addPath();

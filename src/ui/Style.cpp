@@ -27,6 +27,8 @@ QFont monospace(qreal scale)
 QLabel *note(const QString &text, QWidget *parent, const QColor &color)
 {
     auto *label = new QLabel(text, parent);
+    // Texts, never markup: "/<exit code>" and names stay as they are written.
+    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     QFont small = label->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);

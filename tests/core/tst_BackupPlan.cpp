@@ -140,7 +140,7 @@ private Q_SLOTS:
         const auto plan = BackupPlan::prepare(server, settings, QDate(2025, 1, 31), modern());
         QVERIFY(plan);
         QCOMPARE(plan->headerLines.at(1), QStringLiteral("SSH: ro%1ot@fe80::1%1:22"));
-        QVERIFY(plan->steps[0].arguments.contains(QStringLiteral("ro%1ot@[fe80::1%1]:/srv/site/")));
+        QVERIFY(plan->steps[0].arguments.contains(QStringLiteral("ro%1ot@[fe80::1%1]:'/srv/site/'")));
         QCOMPARE(ServerRules::hostText(server), QStringLiteral("fe80::1%1:22"));
         QCOMPARE(HostKeyChecker::hostPattern(server.host, 2222), QStringLiteral("[fe80::1%1]:2222"));
     }

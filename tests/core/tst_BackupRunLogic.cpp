@@ -62,7 +62,7 @@ private Q_SLOTS:
                                              QString(), QStringLiteral("=== Site (/srv/site) ===")}));
         QVERIFY(log.at(5).startsWith(QStringLiteral("$ ") + runner.rsyncProbe().executable
                                      + QStringLiteral(" -a --stats -e \"ssh -p 22 ")));
-        QVERIFY(log.at(5).endsWith(QStringLiteral(" u@127.0.0.1:/srv/site/ ") + runFolder + QStringLiteral("/Site")));
+        QVERIFY(log.at(5).endsWith(QStringLiteral(" u@127.0.0.1:'/srv/site/' ") + runFolder + QStringLiteral("/Site")));
         QCOMPARE(log.mid(6), (QStringList{QStringLiteral("  100%  1.00MB/s"), QStringLiteral("→ exit 0"), QString(),
                                           QStringLiteral("=== All backups completed ==="),
                                           QStringLiteral("Retention: nothing to prune (keeping last 3).")}));
@@ -94,7 +94,7 @@ private Q_SLOTS:
                                     QStringLiteral("↻ retry 1/2 in 2s…"), QStringLiteral("→ exit 23"),
                                     QStringLiteral("(exit 23 is transient — will retry)"),
                                     QStringLiteral("↻ retry 2/2 in 4s…"), QStringLiteral("→ exit 23"),
-                                    QStringLiteral("(exit 23 is transient — will retry)"), QString(),
+                                    QStringLiteral("(exit 23 is transient, but no attempt is left)"), QString(),
                                     QStringLiteral("Aborting: remaining paths skipped.")}));
         QCOMPARE(m_h->callCount(), 3);
         QCOMPARE(runner.exitCode(), std::optional<int>(23));

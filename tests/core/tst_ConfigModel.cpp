@@ -2,7 +2,9 @@
 // The configuration records and their JSON form.
 #include "core/model/AppSettings.h"
 #include "core/model/ReferenceDate.h"
+#include "core/model/ServerCheck.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
@@ -124,11 +126,72 @@ private Q_SLOTS:
     void acceptsWhatReadersMustAccept()
     {
         const auto settings = AppSettings::decode(
-            R"({"destinationPath":"\/Volumes\/Backup","unknownKey":[1,2],"servers":[{"port":0,"retentionCount":-3,"extra":{}}]})");
+            R"({"destinationPath":"\/Volumes\/Backup","unknownKey":[1,2],"servers":[{"port":65535,"retentionCount":-3,"extra":{}}]})");
         QVERIFY(settings);
         QCOMPARE(settings->destinationPath, QStringLiteral("/Volumes/Backup"));
-        QCOMPARE(settings->servers.at(0).port, 0);
+        QCOMPARE(settings->servers.at(0).port, 65535);
         QCOMPARE(settings->servers.at(0).retentionCount, -3);
+    }
+
+    // Where and as whom to connect is never a default that stands in for a
+    // wrong member: the whole document fails, or (read leniently, as the
+    // store reads) that server is refused and the member written back as it was.
+    void whereToConnectNeverFallsBack_data()
+    {
+        QTest::addColumn<QByteArray>("member");
+        QTest::addColumn<int>("field");
+        QTest::newRow("port as text") << QByteArray(R"("port":"24100")") << int(ServerCheck::Problem::Field::port);
+        QTest::newRow("port 0") << QByteArray(R"("port":0)") << int(ServerCheck::Problem::Field::port);
+        QTest::newRow("port -1") << QByteArray(R"("port":-1)") << int(ServerCheck::Problem::Field::port);
+        QTest::newRow("port 70000") << QByteArray(R"("port":70000)") << int(ServerCheck::Problem::Field::port);
+        QTest::newRow("host as number") << QByteArray(R"("host":10)") << int(ServerCheck::Problem::Field::host);
+        QTest::newRow("user as list") << QByteArray(R"("username":["root"])")
+                                      << int(ServerCheck::Problem::Field::username);
+        QTest::newRow("key as bool") << QByteArray(R"("privateKeyPath":false)")
+                                     << int(ServerCheck::Problem::Field::key);
+        QTest::newRow("agent as text") << QByteArray(R"("useSSHAgent":"yes")") << int(ServerCheck::Problem::Field::key);
+    }
+
+    void whereToConnectNeverFallsBack()
+    {
+        QFETCH(QByteArray, member);
+        QFETCH(int, field);
+        QJsonObject entry = QJsonDocument::fromJson("{" + member + "}").object();
+        for (const auto &[key, value] : {std::pair{QStringLiteral("name"), QStringLiteral("web")},
+                                         std::pair{QStringLiteral("host"), QStringLiteral("h")},
+                                         std::pair{QStringLiteral("username"), QStringLiteral("u")}}) {
+            if (!entry.contains(key))
+                entry.insert(key, value);
+        }
+        entry.insert(QStringLiteral("retentionCount"), QStringLiteral("many"));
+        const QByteArray json =
+            QJsonDocument(QJsonObject{{QStringLiteral("servers"), QJsonArray{entry}}}).toJson(QJsonDocument::Compact);
+        QVERIFY(!AppSettings::decode(json));
+        QStringList warnings;
+        const auto lenient = AppSettings::decode(json, &warnings);
+        QVERIFY(lenient);
+        QCOMPARE(warnings.size(), 2); // the connection member and the count
+        const Server &server = lenient->servers.at(0);
+        const auto found = ServerCheck::problems(server, lenient->servers);
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(int(found.first().field), field);
+        QVERIFY(found.first().inFile);
+        QVERIFY2(found.first().message.endsWith(QStringLiteral("this server is not backed up until it is corrected.")),
+                 qPrintable(found.first().message));
+        // Written back as the file had it; the count, which says nothing of
+        // where, takes its default.
+        const QJsonObject written = lenient->toJson().value(QStringLiteral("servers")).toArray().first().toObject();
+        const QJsonObject original =
+            QJsonDocument::fromJson(json).object().value(QStringLiteral("servers")).toArray().first().toObject();
+        const QString key = QString::fromUtf8(member.split('"').at(1));
+        QCOMPARE(written.value(key), original.value(key));
+        QCOMPARE(written.value(QStringLiteral("retentionCount")), QJsonValue(0));
+        // Set in the window, it is the server's again.
+        Server corrected = server;
+        corrected.host = QStringLiteral("h");
+        corrected.username = QStringLiteral("u");
+        corrected.markCorrected(key);
+        QVERIFY(ServerCheck::problems(corrected, {corrected}).isEmpty());
     }
 
     void roundTripIsExact()

@@ -7,8 +7,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
+#include <linux/fs.h>
 #include <unistd.h>
 
 using namespace TestHelpers;
@@ -267,6 +269,14 @@ private Q_SLOTS:
             QSKIP("needs root and a file system with the immutable flag");
         QVERIFY(pruneOne(QDate(2024, 1, 4)));
         QVERIFY(!QFile::exists(frozen));
+
+        // An append-only folder (chattr +a) lets nothing go until the flag is off.
+        const QString appendOnly = folder + QStringLiteral("/2024-01-03/logs");
+        writeFile(appendOnly + QStringLiteral("/app.log"), "x");
+        writeFile(folder + QStringLiteral("/2024-01-04/f"), "x");
+        QVERIFY(setFlag(appendOnly, FS_APPEND_FL, true));
+        QVERIFY(pruneOne(QDate(2024, 1, 5)));
+        QVERIFY(!QFileInfo::exists(appendOnly));
     }
 
     // What cannot be deleted is said in the run log, and a folder half

@@ -101,11 +101,19 @@ private Q_SLOTS:
             << withPaths({QStringLiteral("Media")}, QStringLiteral("  ")) << QStringList()
             << QStringList{QStringLiteral(
                    "Path “Media” has no remote path — set it in this server's settings or turn the path off.")};
+        // Quoted for the server's shell: a name of the server's as it is.
         QTest::newRow("line feed in remote path")
-            << withPaths({QStringLiteral("Media")}, QStringLiteral("/srv/a\n/tmp/x")) << QStringList()
+            << withPaths({QStringLiteral("Media")}, QStringLiteral("/srv/a\n/tmp/x")) << QStringList() << QStringList();
+        QTest::newRow("server's rsync after a space")
+            <<
+            [&withPaths] {
+                Server server = withPaths({QStringLiteral("Media")});
+                server.remoteRsyncPath = QStringLiteral(" -e/usr/bin/rsync");
+                return server;
+            }()
+            << QStringList()
             << QStringList{QStringLiteral(
-                   "Path “Media” has a line break or another control character in its remote path — remove it in "
-                   "this server's settings.")};
+                   "The server's rsync “ -e/usr/bin/rsync” must be a plain path such as /usr/bin/rsync.")};
         QTest::newRow("same folder by case")
             << withPaths({QStringLiteral("Media"), QStringLiteral("media")}) << QStringList()
             << QStringList{QStringLiteral("Paths “Media” and “media” would both be copied into the folder "

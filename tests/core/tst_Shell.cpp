@@ -8,6 +8,8 @@
 #include "core/ssh/Shell.h"
 #include "fixtures/TempHome.h"
 
+#include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 
 class TestShell : public QObject
@@ -15,51 +17,83 @@ class TestShell : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void escapeRemotePath_data()
+    void quote_data()
     {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
         QTest::newRow("space") << "a b"
-                               << "a\\ b";
+                               << "'a b'";
         QTest::newRow("quote") << "it's"
-                               << "it\\'s";
+                               << "'it'\\''s'";
         QTest::newRow("dollar and star") << "$HOME/*.db"
-                                         << "\\$HOME/\\*.db";
-        QTest::newRow("tilde") << "~/data"
-                               << "\\~/data";
-        QTest::newRow("plain") << "plain/path-1_2.txt"
-                               << "plain/path-1_2.txt";
-        QTest::newRow("all 23") << QStringLiteral(" \t\"'\\$`()[]{}|&;<>*?#!~")
-                                << QStringLiteral(
-                                       "\\ \\\t\\\"\\'\\\\\\$\\`\\(\\)\\[\\]\\{\\}\\|\\&\\;\\<\\>\\*\\?\\#\\!\\~");
-        QTest::newRow("line feed unchanged") << "a\nb"
-                                             << "a\nb";
-        QTest::newRow("non-ASCII") << QStringLiteral("Ünïcødé folder") << QStringLiteral("Ünïcødé\\ folder");
+                                         << "'$HOME/*.db'";
+        QTest::newRow("line feed") << "a\nb"
+                                   << "'a\nb'";
+        QTest::newRow("empty") << ""
+                               << "''";
+        QTest::newRow("non-ASCII") << QStringLiteral("Ünïcødé folder") << QStringLiteral("'Ünïcødé folder'");
     }
 
-    void escapeRemotePath()
+    void quote()
     {
         QFETCH(QString, input);
         QFETCH(QString, expected);
-        QCOMPARE(Shell::escapeRemotePath(input), expected);
+        QCOMPARE(Shell::quote(input), expected);
     }
 
-    // A combining mark or a zero-width character after a metacharacter
-    // makes one grapheme for a reader, but the shell still splits there.
-    void everyMetacharacterIsEscapedWhateverFollows()
+    // What the server's shell makes of a quoted text is the text, byte for
+    // byte: every ASCII character alone and all together (line feeds,
+    // carriage returns, every control character and metacharacter), with
+    // the marks that make one grapheme of a metacharacter, in dash and bash.
+    void everyCharacterComesBackAsItWas()
     {
-        const QString metacharacters = QStringLiteral(" \t\"'\\$`()[]{}|&;<>*?#!~");
-        const QStringList followers{QStringLiteral("\u0301"),    QStringLiteral("\u0327\u0301"),
-                                    QStringLiteral("\u200B"),    QStringLiteral("\u200D"),
-                                    QStringLiteral("\uFE0F"),    QStringLiteral("\u20DD"),
-                                    QStringLiteral("\U0001F3FB")};
-        for (const QChar meta : metacharacters) {
-            for (const QString &follower : followers) {
-                const QString path = QStringLiteral("secret") + meta + follower + QStringLiteral("x");
-                const QString expected = QStringLiteral("secret\\") + meta + follower + QStringLiteral("x");
-                QCOMPARE(Shell::escapeRemotePath(path), expected);
+        QStringList texts;
+        QString all;
+        for (char16_t c = 1; c < 0x80; ++c) {
+            texts << QString(QChar(c)) + QStringLiteral("x") + QString(QChar(c));
+            all += QChar(c);
+        }
+        texts << all << QStringLiteral("photos\n/srv/www/uploads/evil\nx") << QStringLiteral("'; touch /tmp/x; '")
+              << QStringLiteral("-rf") << QStringLiteral("a\r\nb");
+        for (const QString &follower :
+             {QStringLiteral("\u0301"), QStringLiteral("\u200D"), QStringLiteral("\U0001F3FB")})
+            texts << QStringLiteral("secret'") + follower + QStringLiteral("$x\\") + follower;
+        for (const QString &shell : {QStringLiteral("/bin/sh"), QStringLiteral("/bin/bash")}) {
+            if (!QFileInfo(shell).isExecutable())
+                continue;
+            for (const QString &text : std::as_const(texts)) {
+                QProcess process;
+                process.start(shell, {QStringLiteral("-c"), QStringLiteral("printf %s ") + Shell::quote(text)});
+                QVERIFY(process.waitForFinished(10000));
+                QCOMPARE(process.readAllStandardOutput(), text.toUtf8());
             }
         }
+    }
+
+    // "~" is the account's home, a leading "-" no option.
+    void remotePaths_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("absolute") << "/srv/my site"
+                                  << "'/srv/my site'";
+        QTest::newRow("home") << "~"
+                              << "'./'";
+        QTest::newRow("in the home") << "~/www"
+                                     << "'www'";
+        QTest::newRow("another user's home stays literal") << "~bob/x"
+                                                           << "'~bob/x'";
+        QTest::newRow("an option") << "-rf"
+                                   << "'./-rf'";
+        QTest::newRow("an option in the home") << "~/-rf"
+                                               << "'./-rf'";
+    }
+
+    void remotePaths()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QCOMPARE(Shell::quotePath(input), expected);
     }
 
     void quotingForRsyncsSplitter()
@@ -124,7 +158,9 @@ private Q_SLOTS:
             RsyncInvocation::targetFolder(QStringLiteral("/Users/user/Backups/web1/2025-01-31"), path);
         AppSettings settings;
         settings.deleteExtraneous = true;
-        const QStringList args = RsyncInvocation::arguments(server, path, settings, target, probe);
+        // As a desktop user runs it (root keeps owners in attributes, see KeepOptions).
+        const KeepOptions::Local user;
+        const QStringList args = RsyncInvocation::arguments(server, path, settings, target, probe, {}, user);
         const QStringList expected{
             QStringLiteral("-a"),
             QStringLiteral("--stats"),
@@ -137,7 +173,7 @@ private Q_SLOTS:
             QStringLiteral("-z"),
             QStringLiteral("--delete"),
             QStringLiteral("--timeout=300"),
-            QStringLiteral("backup@192.0.2.10:/var/www/my\\ site/"),
+            QStringLiteral("backup@192.0.2.10:'/var/www/my site/'"),
             QStringLiteral("/Users/user/Backups/web1/2025-01-31/Site")};
         QCOMPARE(args, expected);
         QCOMPARE(
@@ -146,7 +182,7 @@ private Q_SLOTS:
                            "-o BatchMode=yes -o ConnectTimeout=30 -o ServerAliveInterval=15 -o ServerAliveCountMax=4 "
                            "-i '/Users/user/.ssh/id_ed25519' -o IdentitiesOnly=yes -o Ciphers=aes128-gcm@openssh.com\" "
                            "--human-readable "
-                           "--info=progress2 -z --delete --timeout=300 \"backup@192.0.2.10:/var/www/my\\ site/\" "
+                           "--info=progress2 -z --delete --timeout=300 \"backup@192.0.2.10:'/var/www/my site/'\" "
                            "/Users/user/Backups/web1/2025-01-31/Site"));
     }
 
@@ -161,36 +197,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source");
         QTest::newRow("old rsync") << true << "/d"
                                    << "2.6.9" << true << true << "--progress -z --del"
-                                   << "u@h:/d/";
+                                   << "u@h:'/d/'";
         QTest::newRow("file never deletes")
             << false << "/f.db"
             << "3.2.7" << false << true << "--human-readable --info=progress2 --old-args"
-            << "u@h:/f.db";
+            << "u@h:'/f.db'";
         QTest::newRow("trailing slash kept single") << true << "/d/"
                                                     << "3.2.3" << false << false << "--human-readable --info=progress2"
-                                                    << "u@h:/d/";
+                                                    << "u@h:'/d/'";
         QTest::newRow("3.2.4 gets --old-args")
             << true << "/d"
             << "3.2.4" << true << false << "--human-readable --info=progress2 -z --old-args"
-            << "u@h:/d/";
+            << "u@h:'/d/'";
         QTest::newRow("unknown version as old") << true << "/d"
                                                 << "" << false << false << "--progress"
-                                                << "u@h:/d/";
+                                                << "u@h:'/d/'";
         // The account's home: relative to it, never a folder named "~".
         QTest::newRow("home folder") << true << "~/www"
                                      << "3.2.7" << false << false << "--human-readable --info=progress2 --old-args"
-                                     << "u@h:www/";
+                                     << "u@h:'www/'";
         QTest::newRow("home file with a space")
             << false << "~/my notes.txt"
             << "3.2.7" << false << false << "--human-readable --info=progress2 --old-args"
-            << "u@h:my\\ notes.txt";
+            << "u@h:'my notes.txt'";
         QTest::newRow("the home itself") << true << "~"
                                          << "3.2.7" << false << false << "--human-readable --info=progress2 --old-args"
-                                         << "u@h:./";
+                                         << "u@h:'./'";
         QTest::newRow("another user's home stays literal")
             << true << "~bob/x"
             << "3.2.7" << false << false << "--human-readable --info=progress2 --old-args"
-            << "u@h:\\~bob/x/";
+            << "u@h:'~bob/x/'";
     }
 
     void invocationOptions()
@@ -217,7 +253,8 @@ private Q_SLOTS:
         settings.compress = compress;
         settings.deleteExtraneous = deleteExtraneous;
         settings.ioTimeoutSeconds = 0;
-        const QStringList args = RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe);
+        const QStringList args =
+            RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe, {}, KeepOptions::Local());
         QCOMPARE(args.mid(0, 4),
                  (QStringList{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"),
                               QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o "
@@ -257,12 +294,12 @@ private Q_SLOTS:
             (QStringList{QStringLiteral("--filter=- *.log"), QStringLiteral("--filter=- a dir with space/"),
                          QStringLiteral("--filter=- $(touch /tmp/x);'\""), QStringLiteral("--filter=- - old.txt")}));
         QCOMPARE(args.filter(QStringLiteral("--filter")).size(), 4);
-        QCOMPARE(args.at(args.size() - 2), QStringLiteral("u@h:/d/"));
+        QCOMPARE(args.at(args.size() - 2), QStringLiteral("u@h:'/d/'"));
 
         server.bandwidthLimitKBps = 512;
         args = RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe);
         QCOMPARE(args.filter(QStringLiteral("--bwlimit")), QStringList{QStringLiteral("--bwlimit=512")});
-        QVERIFY(args.indexOf(QStringLiteral("--bwlimit=512")) < args.indexOf(QStringLiteral("u@h:/d/")));
+        QVERIFY(args.indexOf(QStringLiteral("--bwlimit=512")) < args.indexOf(QStringLiteral("u@h:'/d/'")));
     }
 
     void keyPathIsExpandedAndQuoted()

@@ -10,7 +10,11 @@
 #include "core/system/Translations.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -60,6 +64,85 @@ private Q_SLOTS:
             QCOMPARE(ago, QStringLiteral("il y a 2 jours"));
         else
             QCOMPARE(ago, QStringLiteral("2 days ago"));
+    }
+
+    // A damaged catalogue is never installed or never read outside itself:
+    // 300 damaged copies of the German one (bytes flipped, cut short, a
+    // length or an offset made huge), each installed and asked for every
+    // text the program has, in every plural form. A crash fails the test.
+    void damagedCataloguesAreRefusedOrHarmless()
+    {
+        QFile built(QStringLiteral(TIDEWELL_BUILD_DIR "/translations/tidewell_de.qm"));
+        QVERIFY(built.open(QIODevice::ReadOnly));
+        const QByteArray sound = built.readAll();
+        QCOMPARE(Translations::problem(sound), QString());
+        QList<std::pair<QByteArray, QByteArray>> texts; // context, source
+        QFile ts(QStringLiteral(TIDEWELL_SOURCE_DIR "/translations/tidewell_de.ts"));
+        QVERIFY(ts.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&ts);
+        QByteArray context;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement())
+                continue;
+            if (xml.name() == QLatin1String("name"))
+                context = xml.readElementText().toUtf8();
+            else if (xml.name() == QLatin1String("source"))
+                texts << std::pair{context, xml.readElementText().toUtf8()};
+        }
+        QVERIFY(texts.size() > 300);
+        QTemporaryDir folder;
+        QRandomGenerator random(20261208);
+        int refused = 0;
+        for (int round = 0; round < 300; ++round) {
+            QByteArray damaged = sound;
+            const auto anywhere = [&] { return 16 + int(random.bounded(quint32(damaged.size() - 16))); };
+            switch (round % 4) {
+            case 0:
+                for (int flips = 1 + int(random.bounded(16)); flips > 0; --flips)
+                    damaged[anywhere()] = char(random.bounded(256));
+                break;
+            case 1:
+                damaged.truncate(anywhere());
+                break;
+            case 2: {
+                // A length or an offset: four bytes made huge or odd.
+                const int at = anywhere() & ~3;
+                const quint32 value = random.bounded(2) ? 0xfffffff8u - random.bounded(64) : random.generate();
+                for (int i = 0; i < 4 && at + i < damaged.size(); ++i)
+                    damaged[at + i] = char(value >> (24 - 8 * i));
+                break;
+            }
+            default:
+                // A context table that points nowhere, put in front.
+                damaged.insert(16, QByteArray::fromHex("2f00000004000000ff"));
+                break;
+            }
+            QFile file(folder.path() + QStringLiteral("/tidewell_de.qm"));
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(damaged);
+            file.close();
+            if (!Translations::problem(damaged).isEmpty())
+                ++refused;
+            Translations::install(QLocale(QStringLiteral("de_DE")), {folder.path()});
+            for (const auto &[where, source] : std::as_const(texts)) {
+                for (const int n : {-1, 1, 2, 5})
+                    (void)QCoreApplication::translate(where.constData(), source.constData(), nullptr, n);
+            }
+        }
+        QVERIFY2(refused > 100, qPrintable(QString::number(refused)));
+        // A cut one is refused with one warning, and English is spoken.
+        QFile cut(folder.path() + QStringLiteral("/tidewell_de.qm"));
+        QVERIFY(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        cut.write(sound.left(sound.size() / 2));
+        cut.close();
+        QVERIFY(!Translations::problem(sound.left(sound.size() / 2)).isEmpty());
+        QVERIFY(QFile::copy(QStringLiteral(TIDEWELL_BUILD_DIR "/translations/tidewell_en.qm"),
+                            folder.path() + QStringLiteral("/tidewell_en.qm")));
+        QCOMPARE(Translations::install(QLocale(QStringLiteral("de_DE")), {folder.path()}), QStringLiteral("en"));
+        QCOMPARE(Formatting::relativeTime(QDateTime(QDate(2026, 6, 1), QTime(12, 0)),
+                                          QDateTime(QDate(2026, 6, 3), QTime(12, 0))),
+                 QStringLiteral("2 days ago"));
     }
 
     void aFolderWithoutCataloguesLeavesTheSourceTexts()

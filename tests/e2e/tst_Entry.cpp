@@ -6,6 +6,7 @@
 #include "fixtures/Files.h"
 #include "fixtures/TempHome.h"
 #include "fixtures/TidewellProcess.h"
+#include "fixtures/UserManagerFixture.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -85,7 +86,33 @@ class TestEntry : public QObject
 {
     Q_OBJECT
 
+    // The user manager --status asks about timers, on a bus of its own.
+    std::unique_ptr<UserManagerFixture> m_manager;
+
+    QProcessEnvironment withManager(const QProcessEnvironment &environment) const
+    {
+        return m_manager->environment(environment);
+    }
+
+    void timersOf(const AppSettings &settings)
+    {
+        QList<QUuid> scheduled;
+        for (const Server &server : settings.servers) {
+            if (server.scheduleEnabled)
+                scheduled << server.id;
+        }
+        m_manager->setTimers(scheduled);
+    }
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        m_manager = std::make_unique<UserManagerFixture>();
+        QVERIFY(m_manager->isRunning());
+    }
+
+    void cleanupTestCase() { m_manager.reset(); }
+
     void headlessOnlyWithAUuidRightAfterTheFirstOption_data()
     {
         const QString id = QStringLiteral("0f3c2a9e-7b1d-4c55-9e2a-1b2c3d4e5f60");
@@ -98,12 +125,11 @@ private Q_SLOTS:
         QTest::newRow("upper-case uuid") << QStringList{t, run, id.toUpper()} << QStringLiteral("headless");
         QTest::newRow("with =") << QStringList{t, QStringLiteral("--run-backup=") + id} << QStringLiteral("headless");
         QTest::newRow("option last") << QStringList{t, run} << QStringLiteral("usage");
-        QTest::newRow("not a uuid") << QStringList{t, run, QStringLiteral("web")} << QStringLiteral("usage");
-        QTest::newRow("= and a word") << QStringList{t, QStringLiteral("--run-backup=web-01")}
-                                      << QStringLiteral("usage");
-        QTest::newRow("braced uuid") << QStringList{t, run, u'{' + id + u'}'} << QStringLiteral("usage");
-        QTest::newRow("only the first option counts")
-            << QStringList{t, run, QStringLiteral("x"), run, id} << QStringLiteral("usage");
+        // A name: found (or not) when the configuration is read.
+        QTest::newRow("a name") << QStringList{t, run, QStringLiteral("web")} << QStringLiteral("headless");
+        QTest::newRow("= and a name") << QStringList{t, QStringLiteral("--run-backup=web-01")}
+                                      << QStringLiteral("headless");
+        QTest::newRow("empty =") << QStringList{t, QStringLiteral("--run-backup=")} << QStringLiteral("usage");
         QTest::newRow("case-sensitive option")
             << QStringList{t, QStringLiteral("--RUN-BACKUP"), id} << QStringLiteral("window");
     }
@@ -129,7 +155,9 @@ private Q_SLOTS:
             QCOMPARE(outcome.status, 2);
             QVERIFY(outcome.out.isEmpty());
             QCOMPARE(outcome.err.count('\n'), 1);
-            QVERIFY2(outcome.err.startsWith("tidewell: --run-backup needs a server ID"), outcome.err.constData());
+            QVERIFY2(outcome.err.startsWith("tidewell: --run-backup needs a server ID")
+                         || outcome.err.startsWith("tidewell: no server is named “web-01”"),
+                     outcome.err.constData());
         }
     }
 
@@ -171,7 +199,10 @@ private Q_SLOTS:
         for (const QString &option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
             const Outcome help = runTidewell(home, {option});
             QCOMPARE(help.status, 0);
-            QVERIFY(help.out.startsWith("Usage: tidewell [--run-backup SERVER-ID | --status [--json | --nagios]]\n"));
+            QVERIFY(help.out.startsWith("Usage: tidewell\n       tidewell --run-backup SERVER\n"));
+            // Every command has its usage line.
+            for (const char *command : {"--run-backup", "--status", "--report-failure", "--list-backups", "--restore"})
+                QVERIFY2(help.out.contains(QByteArray(QByteArray("\n       tidewell ") + command)), command);
             QVERIFY(help.out.contains("--version"));
             QVERIFY(help.err.isEmpty());
         }
@@ -252,8 +283,9 @@ private Q_SLOTS:
         const StatusFixture f;
         AppSettings settings = f.settings();
         QVERIFY(writeFile(home.configFile(), settings.encode()));
+        timersOf(settings);
         const QByteArray before = readFile(home.configFile());
-        const Outcome outcome = runTidewell(home, {QStringLiteral("--status")}, StatusFixture::utc());
+        const Outcome outcome = runTidewell(home, {QStringLiteral("--status")}, withManager(StatusFixture::utc()));
         QCOMPARE(outcome.status, 1);
         QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
         const QString next = f.nextThreeOClock();
@@ -273,10 +305,27 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(outcome.out).split(u'\n'), expected);
         QCOMPARE(readFile(home.configFile()), before);
 
-        // Only scheduled servers count: all good, or not scheduled, is 0.
+        // All good, or not scheduled, is 0; a failing server, scheduled or
+        // not, is 1 (as --nagios says CRITICAL).
         settings.servers = {settings.servers.at(0), settings.servers.at(4)};
         QVERIFY(writeFile(home.configFile(), settings.encode()));
-        QCOMPARE(runTidewell(home, {QStringLiteral("--status")}, StatusFixture::utc()).status, 0);
+        QCOMPARE(runTidewell(home, {QStringLiteral("--status")}, withManager(StatusFixture::utc())).status, 0);
+        settings.servers[1].lastExitCode = 23;
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        QCOMPARE(runTidewell(home, {QStringLiteral("--status")}, withManager(StatusFixture::utc())).status, 1);
+
+        // Scheduled in the file, but no timer: it cannot run, and says so.
+        settings.servers[1].lastExitCode = 0;
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        m_manager->setTimers({});
+        Outcome missing = runTidewell(home, {QStringLiteral("--status")}, withManager(StatusFixture::utc()));
+        QCOMPARE(missing.status, 1);
+        QVERIFY2(missing.out.startsWith("web-01: not installed; last run "), missing.out.constData());
+        QVERIFY(missing.out.contains("next run none\n  The daily timer is not installed, so no run will start."));
+        // No user manager at all: no schedule can run.
+        missing = runTidewell(home, {QStringLiteral("--status")}, StatusFixture::utc());
+        QCOMPARE(missing.status, 1);
+        QVERIFY2(missing.out.startsWith("web-01: schedule cannot run; "), missing.out.constData());
     }
 
     void statusAsJson()
@@ -285,8 +334,9 @@ private Q_SLOTS:
         const StatusFixture f;
         const AppSettings settings = f.settings();
         QVERIFY(writeFile(home.configFile(), settings.encode()));
-        const Outcome outcome =
-            runTidewell(home, {QStringLiteral("--status"), QStringLiteral("--json")}, StatusFixture::utc());
+        timersOf(settings);
+        const Outcome outcome = runTidewell(home, {QStringLiteral("--status"), QStringLiteral("--json")},
+                                            withManager(StatusFixture::utc()));
         QCOMPARE(outcome.status, 1);
         QJsonParseError error;
         const QJsonObject report = QJsonDocument::fromJson(outcome.out, &error).object();
@@ -302,11 +352,11 @@ private Q_SLOTS:
                                        QStringLiteral("pending"), QStringLiteral("not scheduled")}));
         QCOMPARE(report.value(QStringLiteral("pending")).toInt(), 1);
         const QJsonObject failing = servers.at(1).toObject();
-        QCOMPARE(
-            failing.keys(),
-            (QStringList{QStringLiteral("health"), QStringLiteral("id"), QStringLiteral("lastExitCode"),
-                         QStringLiteral("lastRunAt"), QStringLiteral("lastSuccessAt"), QStringLiteral("name"),
-                         QStringLiteral("nextRunAt"), QStringLiteral("scheduleTime"), QStringLiteral("scheduled")}));
+        QCOMPARE(failing.keys(),
+                 (QStringList{QStringLiteral("health"), QStringLiteral("id"), QStringLiteral("lastExitCode"),
+                              QStringLiteral("lastRunAt"), QStringLiteral("lastSuccessAt"), QStringLiteral("name"),
+                              QStringLiteral("nextRunAt"), QStringLiteral("scheduleProblem"),
+                              QStringLiteral("scheduleTime"), QStringLiteral("scheduled")}));
         QCOMPARE(failing[QStringLiteral("id")].toString(),
                  settings.servers.at(1).id.toString(QUuid::WithoutBraces).toUpper());
         QCOMPARE(failing[QStringLiteral("name")].toString(), settings.servers.at(1).name); // exactly as configured
@@ -332,38 +382,67 @@ private Q_SLOTS:
         TempHome home;
         const StatusFixture f;
         AppSettings settings = f.settings();
+        // A name cannot forge the performance data or break the line.
+        settings.servers[1].name += QStringLiteral(" | failing=0 ok=5 'x'");
         QVERIFY(writeFile(home.configFile(), settings.encode()));
+        timersOf(settings);
         const QStringList arguments{QStringLiteral("--status"), QStringLiteral("--nagios")};
-        Outcome outcome = runTidewell(home, arguments, StatusFixture::utc());
+        Outcome outcome = runTidewell(home, arguments, withManager(StatusFixture::utc()));
         QCOMPARE(outcome.status, 2);
-        QCOMPARE(outcome.out, QByteArray("TIDEWELL CRITICAL - 1 failing (db ünï^Jsecond line), 1 overdue (mail) | "
-                                         "failing=1 overdue=1 ok=1 pending=1\n"));
+        QCOMPARE(
+            outcome.out,
+            QByteArray("TIDEWELL CRITICAL - 1 failing (db ünï_second line _ failing_0 ok_5 _x_), 1 overdue (mail) | "
+                       "failing=1 overdue=1 ok=1 pending=1 notrunning=0\n"));
+        QCOMPARE(outcome.out.count('|'), 1);
+        // The JSON says the name exactly.
+        const Outcome json = runTidewell(home, {QStringLiteral("--status"), QStringLiteral("--json")},
+                                         withManager(StatusFixture::utc()));
+        QCOMPARE(QJsonDocument::fromJson(json.out)
+                     .object()
+                     .value(QStringLiteral("servers"))
+                     .toArray()
+                     .at(1)
+                     .toObject()
+                     .value(QStringLiteral("name"))
+                     .toString(),
+                 settings.servers[1].name);
         settings.servers.removeAt(1); // the failing one
         QVERIFY(writeFile(home.configFile(), settings.encode()));
-        outcome = runTidewell(home, arguments, StatusFixture::utc());
+        outcome = runTidewell(home, arguments, withManager(StatusFixture::utc()));
         QCOMPARE(outcome.status, 1);
         QVERIFY(outcome.out.startsWith("TIDEWELL WARNING - 1 overdue (mail) | failing=0 overdue=1"));
         settings.servers.removeAt(1); // the overdue one
         QVERIFY(writeFile(home.configFile(), settings.encode()));
-        outcome = runTidewell(home, arguments, StatusFixture::utc());
+        outcome = runTidewell(home, arguments, withManager(StatusFixture::utc()));
         QCOMPARE(outcome.status, 0);
         QCOMPARE(outcome.out, QByteArray("TIDEWELL OK - 1 scheduled servers ok, 1 pending | failing=0 overdue=0 ok=1 "
-                                         "pending=1\n"));
+                                         "pending=1 notrunning=0\n"));
+        // A schedule whose timer is gone is never OK.
+        m_manager->setTimers({settings.servers.at(1).id});
+        outcome = runTidewell(home, arguments, withManager(StatusFixture::utc()));
+        QCOMPARE(outcome.status, 1);
+        QVERIFY2(outcome.out.startsWith("TIDEWELL WARNING - 1 schedule(s) not running (web-01) | "),
+                 outcome.out.constData());
         QVERIFY(writeFile(home.configFile(), "{ \"servers\": oops"));
         outcome = runTidewell(home, arguments, StatusFixture::utc());
         QCOMPARE(outcome.status, 3);
         QVERIFY(outcome.out.startsWith("TIDEWELL UNKNOWN - "));
+        // A host that lost its configuration is no healthy host either.
+        QVERIFY(QFile::remove(home.configFile()));
+        outcome = runTidewell(home, arguments, StatusFixture::utc());
+        QCOMPARE(outcome.status, 3);
+        QCOMPARE(outcome.out, QByteArray("TIDEWELL UNKNOWN - no servers are configured\n"));
     }
 
     void statusWithoutOrWithABrokenConfiguration()
     {
         TempHome home;
         Outcome outcome = runTidewell(home, {QStringLiteral("--status")});
-        QCOMPARE(outcome.status, 0);
+        QCOMPARE(outcome.status, 3);
         QCOMPARE(outcome.out, QByteArray("No servers configured.\n"));
         QVERIFY(!QFile::exists(home.configFile()));
         outcome = runTidewell(home, {QStringLiteral("--status"), QStringLiteral("--json")});
-        QCOMPARE(outcome.status, 0);
+        QCOMPARE(outcome.status, 3);
         QCOMPARE(QJsonDocument::fromJson(outcome.out).object().value(QStringLiteral("servers")).toArray().size(), 0);
 
         QVERIFY(writeFile(home.configFile(), "{ \"servers\": oops"));

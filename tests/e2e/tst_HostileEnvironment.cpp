@@ -11,6 +11,7 @@
 #include "fixtures/SshdBackupTest.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -151,6 +152,25 @@ private Q_SLOTS:
         QCOMPARE(outcome.status, 0);
         QVERIFY2(outcome.err.contains("“servers[0].retentionCount” must be a whole number."), outcome.err.constData());
 
+        // Where and as whom to connect is never a default: a port written
+        // as text would send the run to port 22 of that host.
+        const QString port = QStringLiteral("\"port\": %1").arg(m_sshd->port());
+        QVERIFY(config.contains(port.toUtf8()));
+        writeFile(
+            m_s->home.configFile(),
+            QByteArray(config).replace(port.toUtf8(), QStringLiteral("\"port\": \"%1\"").arg(m_sshd->port()).toUtf8()));
+        outcome = m_s->runHeadless(server.id);
+        QCOMPARE(outcome.status, 2);
+        const QStringList refused = m_s->logOf(server).filter(QStringLiteral("!! "));
+        QCOMPARE(refused.size(), 1);
+        QVERIFY2(refused.first().startsWith(
+                     QStringLiteral("!! The port in the configuration file is \"%1\"").arg(m_sshd->port())),
+                 qPrintable(refused.first()));
+        QVERIFY(m_s->logOf(server).filter(QStringLiteral("$ ")).isEmpty());
+        // And the file still says what it said.
+        QVERIFY(
+            readFile(m_s->home.configFile()).contains(QStringLiteral("\"port\": \"%1\"").arg(m_sshd->port()).toUtf8()));
+
         const qsizetype before = m_bus->notifications().size();
         writeFile(m_s->home.configFile(), QByteArray(config).replace("\"port\": ", "\"id\": 7, \"port\": "));
         outcome = m_s->runHeadless(server.id);
@@ -159,6 +179,45 @@ private Q_SLOTS:
         QCOMPARE(m_bus->notifications().last().value(QStringLiteral("body")).toString(),
                  QStringLiteral("✗ A scheduled backup did not run: config.json could not be read (“servers[0].id” "
                                 "must be a UUID string.)"));
+    }
+
+    // A host key that changed since it was trusted: a scheduled run stops at
+    // once (no retry would help), says what to do and notifies that.
+    void aChangedHostKeyIsSaidAndNotRetried()
+    {
+        writeFile(m_s->remote + QStringLiteral("/a.txt"), "a");
+        const Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)});
+        QCOMPARE(m_s->runHeadless(server.id).status, 0); // the key is recorded on first use
+        const QString other = m_s->home.path() + QStringLiteral("/other_key");
+        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/ssh-keygen"),
+                                   {QStringLiteral("-q"), QStringLiteral("-N"), QString(), QStringLiteral("-t"),
+                                    QStringLiteral("ed25519"), QStringLiteral("-f"), other}),
+                 0);
+        const QString pattern = QStringLiteral("[127.0.0.1]:%1").arg(m_sshd->port());
+        const QString forged =
+            pattern + u' ' + QString::fromUtf8(readFile(other + QStringLiteral(".pub")).split(' ').mid(0, 2).join(' '));
+        // Under the lock the fixture takes for the shared known_hosts.
+        const QString script = QStringLiteral("f=\"$(getent passwd $(id -u) | cut -d: -f6)/.ssh/known_hosts\"; "
+                                              "ssh-keygen -R '%1' -f \"$f\" >/dev/null 2>&1; echo '%2' >> \"$f\"")
+                                   .arg(pattern, forged);
+        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/flock"),
+                                   {QDir::tempPath() + QStringLiteral("/tidewell-tests-known-hosts.lock"),
+                                    QStringLiteral("/bin/sh"), QStringLiteral("-c"), script}),
+                 0);
+        const qsizetype before = m_bus->notifications().size();
+        const Outcome outcome = m_s->runHeadless(server.id);
+        QCOMPARE(outcome.status, 255);
+        const QStringList log = m_s->logOf(server);
+        QVERIFY2(log.contains(QStringLiteral("!! The server's host key has changed (") + pattern
+                              + QStringLiteral("): open the server in Tidewell to check it.")),
+                 qPrintable(log.join(u'\n')));
+        QCOMPARE(log.filter(QStringLiteral("→ exit ")).size(), 1);
+        QVERIFY(log.filter(QStringLiteral("will retry")).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), before + 1, 5000);
+        QCOMPARE(m_bus->notifications().last().value(QStringLiteral("body")).toString(),
+                 QStringLiteral("✗ web: prod — backup failed: the server's host key has changed: open the server in "
+                                "Tidewell to check it"));
+        m_sshd->forgetHostKey();
     }
 
     // --status never waits for ever: not on a FIFO, not on a stuck lock.

@@ -127,7 +127,7 @@ private Q_SLOTS:
                 run(QStringLiteral("/usr/bin/man"), {QStringLiteral("--warnings"), QStringLiteral("-l"), page}, env);
             QCOMPARE(man.status, 0);
             QCOMPARE(man.err, QByteArray());
-            QVERIFY(man.out.contains("--run-backup SERVER-ID"));
+            QVERIFY(man.out.contains("--run-backup SERVER"));
             QVERIFY(man.out.contains("EXIT STATUS"));
         }
     }

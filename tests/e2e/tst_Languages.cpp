@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The built binary in German: what people read is German, what scripts and
 // bug reports read is the same as in English.
+#include "core/RunReporter.h"
+#include "core/engine/RsyncRunner.h"
 #include "core/storage/LogStore.h"
 #include "fixtures/DbusSessionFixture.h"
 #include "fixtures/Files.h"
 #include "fixtures/SshdBackupTest.h"
 
+#include <QDir>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -50,7 +54,83 @@ private:
 
     QString lastNotification() const { return m_bus->notifications().last().value(QStringLiteral("body")).toString(); }
 
+    // Whether the C library has the locale (test.sh generates de_DE and fr_FR).
+    static bool available(const QByteArray &locale)
+    {
+        QProcess probe;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
+        probe.setProcessEnvironment(env);
+        probe.start(QStringLiteral("/usr/bin/locale"), {QStringLiteral("decimal_point")});
+        probe.waitForFinished();
+        return probe.exitCode() == 0 && probe.readAllStandardError().isEmpty();
+    }
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        SshdBackupTest::initTestCase();
+        for (const QByteArray locale : {"de_DE.UTF-8", "fr_FR.UTF-8"}) {
+            if (!available(locale))
+                QFAIL(qPrintable(QStringLiteral("the locale %1 is not generated: run ./test.sh, which makes it")
+                                     .arg(QString::fromLatin1(locale))));
+        }
+    }
+
+    // rsync writes its statistics in the user's locale ("1.501", "200,01K"
+    // in German): the totals of a run read the same in every language,
+    // digits included, in the log and in what the webhook is sent.
+    void numbersReadTheSameInEveryLanguage()
+    {
+        for (int i = 0; i < 1500; ++i)
+            writeFile(m_s->remote + QStringLiteral("/many/f%1.txt").arg(i), QByteArray::number(i));
+        QFile blob(m_s->remote + QStringLiteral("/many/blob.bin"));
+        QVERIFY(blob.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 50000; ++i)
+            blob.write(QByteArray::number(quint32(i * 2654435761u), 16));
+        blob.close();
+        const Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Many"), m_s->remote)});
+        const QStringList backup{QStringLiteral("--run-backup"), server.id.toString(QUuid::WithoutBraces)};
+        QStringList summaries;
+        for (const QString &lang :
+             {QStringLiteral("C.UTF-8"), QStringLiteral("de_DE.UTF-8"), QStringLiteral("fr_FR.UTF-8")}) {
+            QVERIFY(QDir(m_s->destination).removeRecursively());
+            QProcessEnvironment env = language(lang);
+            env.insert(QStringLiteral("LC_CTYPE"), lang); // all of it in that language
+            QCOMPARE(runTidewell(m_s->home, backup, env).status, 0);
+            const QStringList lines = m_s->logOf(server).filter(QStringLiteral("Snapshot: "));
+            QCOMPARE(lines.size(), 1);
+            summaries << lines.first();
+        }
+        QVERIFY2(summaries.first().startsWith(QStringLiteral("Snapshot: 1,501 files, ")),
+                 qPrintable(summaries.first()));
+        QCOMPARE(summaries.at(1), summaries.first());
+        QCOMPARE(summaries.at(2), summaries.first());
+
+        // The run's own numbers (the webhook's "files" and "bytesReceived"),
+        // with the whole locale set at once.
+        QList<RsyncStats> stats;
+        for (const QByteArray locale : {"C.UTF-8", "de_DE.UTF-8"}) {
+            QVERIFY(QDir(m_s->destination).removeRecursively());
+            const QByteArray before = qgetenv("LC_ALL");
+            qputenv("LC_ALL", locale);
+            std::optional<RsyncStats> seen;
+            const auto run = m_s->runOn(QDate::currentDate(), server, [&](RsyncRunner &runner) {
+                QObject::connect(&runner, &RsyncRunner::runFinished, &runner,
+                                 [&runner, &seen] { seen = runner.runStats(); });
+            });
+            qputenv("LC_ALL", before);
+            QCOMPARE(run.exitCode, 0);
+            QVERIFY(seen);
+            stats << *seen;
+        }
+        QCOMPARE(stats.first().files, 1501);
+        QCOMPARE(stats.at(1).files, stats.first().files);
+        QCOMPARE(stats.at(1).bytesReceived, stats.first().bytesReceived);
+        QCOMPARE(RunReporter::webhookDocument({server, {}, {}, 0, false, stats.at(1), {}}),
+                 RunReporter::webhookDocument({server, {}, {}, 0, false, stats.first(), {}}));
+    }
+
     void germanForPeopleEnglishForScripts()
     {
         writeFile(m_s->remote + QStringLiteral("/site/index.html"), "<html>");
@@ -97,7 +177,9 @@ private Q_SLOTS:
         QVERIFY(run({QStringLiteral("--help")}, QStringLiteral("fr_FR.UTF-8")).out.startsWith("Utilisation"));
         const Outcome mistake = run({QStringLiteral("--run-backup")}, QStringLiteral("de_DE.UTF-8"));
         QCOMPARE(mistake.status, 2);
-        QCOMPARE(mistake.err, QByteArray("tidewell: --run-backup braucht eine Server-ID (siehe tidewell --help)\n"));
+        QCOMPARE(
+            mistake.err,
+            QByteArray("tidewell: --run-backup braucht die ID oder den Namen eines Servers (siehe tidewell --help)\n"));
     }
 };
 

@@ -160,12 +160,12 @@ private Q_SLOTS:
         const auto slow = done(
             HttpPost::post(&network, {QUrl(m_base + QStringLiteral("/slow/x")), "body", "text/plain"}, {500, 2, 50}));
         QVERIFY(!slow);
-        QCOMPARE(slow.error(), QStringLiteral("timeout"));
+        QCOMPARE(slow.error().message, QStringLiteral("timeout"));
         QVERIFY(clock.elapsed() < 10000);
         // Only https, or http to this computer; nothing is sent elsewhere.
         QCOMPARE(HttpPost::refusal(QUrl(QStringLiteral("http://example.org/x"))),
                  QStringLiteral("plain http is only for this computer: use https"));
-        QVERIFY(!done(HttpPost::post(&network, {QUrl(QStringLiteral("ftp://127.0.0.1/x")), {}, {}})));
+        QVERIFY(!done(HttpPost::post(&network, {QUrl(QStringLiteral("ftp://127.0.0.1/x")), {}, {}}, {})));
 
         writeFile(m_s->remote + QStringLiteral("/a.txt"), "a");
         const Server server =
@@ -185,6 +185,38 @@ private Q_SLOTS:
         QVERIFY2(log.contains(QByteArray("Report: could not reach " + m_base.toUtf8() + "/… (timeout)")),
                  log.constData());
         QVERIFY(!log.contains("SLOW-TOKEN"));
+    }
+
+    // An endpoint that answers with a gigabyte costs a run no memory: the
+    // answer is read to 64 KiB and dropped, and a 2xx counts as delivered.
+    // A redirect is a failure, said in the log, and tried again.
+    void answersAreBoundedAndRedirectsRefused()
+    {
+        QNetworkAccessManager network;
+        const auto flooded = done(HttpPost::post(
+            &network, {QUrl(m_base + QStringLiteral("/flood/x")), "body", "text/plain"}, {10000, 1, 50}));
+        QCOMPARE(flooded.value_or(0), 200);
+        const auto redirected = done(HttpPost::post(
+            &network, {QUrl(m_base + QStringLiteral("/redirect/x")), "body", "text/plain"}, {5000, 2, 50}));
+        QVERIFY(!redirected);
+        QCOMPARE(redirected.error().status, 302);
+        QCOMPARE(paths().count(QStringLiteral("/redirect/x")), 2);
+
+        writeFile(m_s->remote + QStringLiteral("/a.txt"), "a");
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [this](AppSettings &s) {
+                s.webhookURL = m_base + QStringLiteral("/flood/FLOOD-TOKEN");
+                s.healthCheckURL = m_base + QStringLiteral("/redirect/MOVED-TOKEN");
+            });
+        auto run = m_s->startHeadless(server.id);
+        const qint64 peak = waitMeasuringPeakKiB(*run);
+        QCOMPARE(run->exitCode(), 0);
+        QVERIFY2(peak > 0 && peak < memoryBoundKiB(64 * 1024), qPrintable(QString::number(peak)));
+        const QByteArray log = readFile(m_s->home.logDir() + u'/' + server.id.toString(QUuid::WithoutBraces).toUpper()
+                                        + QStringLiteral(".log"));
+        QVERIFY2(log.contains(QByteArray("Report: " + m_base.toUtf8() + "/… answered 302: redirects are not followed")),
+                 log.constData());
+        QVERIFY(!log.contains("FLOOD-TOKEN") && !log.contains("could not reach"));
     }
 
     // What systemd's OnFailure= starts: a run that died before reporting is
@@ -216,6 +248,46 @@ private Q_SLOTS:
             }
         }
         QVERIFY(!QFile::exists(marker));
+    }
+
+    // A cancelled run is no failure: no failure ping, no mail; the webhook
+    // says "cancelled".
+    void aCancelledRunReportsNoFailure()
+    {
+        QFile big(m_s->remote + QStringLiteral("/big.bin"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QFile random(QStringLiteral("/dev/urandom"));
+        QVERIFY(random.open(QIODevice::ReadOnly));
+        big.write(random.read(2 * 1024 * 1024));
+        big.close();
+        const QString recorded = m_s->home.path() + QStringLiteral("/mail");
+        const QString sendmail = writeScript(m_s->home.path() + QStringLiteral("/sendmail"),
+                                             QStringLiteral("cat >> '%1'\n").arg(recorded).toUtf8());
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [this](AppSettings &s) {
+                s.healthCheckURL = m_base + QStringLiteral("/ping/CANCEL");
+                s.webhookURL = m_base + QStringLiteral("/hook/CANCEL");
+                s.reportEmail = QStringLiteral("ops@example.org");
+                s.servers[0].bandwidthLimitKBps = 64;
+            });
+        std::unique_ptr<RunReporter> reporter;
+        const auto run = m_s->runOn(QDate::currentDate(), server, [&](RsyncRunner &runner) {
+            reporter = std::make_unique<RunReporter>(&runner);
+            reporter->setSendmailForTesting(sendmail);
+            QObject::connect(&runner, &RsyncRunner::logLinesChanged, &runner, [&runner] {
+                if (runner.logLines().filter(QStringLiteral("$ ")).size() == 1 && !runner.wasCancelled())
+                    runner.cancel();
+            });
+        });
+        QVERIFY(run.exitCode.has_value());
+        QTRY_COMPARE_WITH_TIMEOUT(reporter->pending(), 0, 10000);
+        QCOMPARE(paths(), (QStringList{QStringLiteral("/ping/CANCEL/start"), QStringLiteral("/hook/CANCEL")}));
+        QCOMPARE(QJsonDocument::fromJson(requests().last().value(QStringLiteral("body")).toString().toUtf8())
+                     .object()
+                     .value(QStringLiteral("status"))
+                     .toString(),
+                 QStringLiteral("cancelled"));
+        QVERIFY(!QFile::exists(recorded));
     }
 
     // Mail goes through sendmail -t -oi: on failure only, or every run.

@@ -189,11 +189,14 @@ private Q_SLOTS:
         const QList<ServerRestore::Item> items{
             {snapshot(m_day1) + QStringLiteral("/Site/file one.txt"), site() + QStringLiteral("/file one.txt"), false},
             {snapshot(m_day1) + QStringLiteral("/Site/sub"), site() + QStringLiteral("/sub"), true}};
-        AppSettings settings;
         ServerRestore restore;
         restore.setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 15, 30)); });
-        const RsyncProbe probe = RsyncProbe::compute();
-        const auto preview = await(restore.preview(m_server, items, std::nullopt, settings, probe));
+        ServerRestore::Request request;
+        request.server = m_server;
+        request.probe = RsyncProbe::compute();
+        request.items = items;
+        request.snapshotName = m_day1.toString(Qt::ISODate);
+        const auto preview = await(restore.preview(request));
         QVERIFY(preview);
         QCOMPARE(preview->exitCode, 0);
         QCOMPARE(preview->created, 1);  // sub/gone.txt
@@ -202,14 +205,18 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(site() + QStringLiteral("/sub/gone.txt")));
         QCOMPARE(readFile(site() + QStringLiteral("/file one.txt")), QByteArray("edited on the server today"));
 
-        QCOMPARE(done(restore.run(m_server, items, std::nullopt, settings, probe, m_day1.toString(Qt::ISODate))), 0);
+        QCOMPARE(done(restore.run(request)), 0);
         QCOMPARE(readFile(site() + QStringLiteral("/file one.txt")), QByteArray("version one"));
         QCOMPARE(QFileInfo(site() + QStringLiteral("/file one.txt")).lastModified(),
                  QFileInfo(snapshot(m_day1) + QStringLiteral("/Site/file one.txt")).lastModified());
         QCOMPARE(readFile(site() + QStringLiteral("/sub/gone.txt")), QByteArray("deleted on day two"));
-        const QString kept = site() + QStringLiteral("/.tidewell-replaced-20261207-091530/file one.txt");
-        QCOMPARE(readFile(kept), QByteArray("edited on the server today"));
-        QVERIFY(restore.replacedFolders().contains(site() + QStringLiteral("/.tidewell-replaced-20261207-091530")));
+        // Only the folder that got a replaced file is named.
+        QCOMPARE(restore.replacedFolders().size(), 1);
+        const QString keptIn = restore.replacedFolders().first();
+        QVERIFY2(keptIn.startsWith(site() + QStringLiteral("/.tidewell-replaced-20261207-091530-000-")),
+                 qPrintable(keptIn));
+        QCOMPARE(readFile(keptIn + QStringLiteral("/file one.txt")), QByteArray("edited on the server today"));
+        QCOMPARE(restore.replacedFiles(), 1);
         const QString log = QString::fromUtf8(readFile(LogStore::restoreLogFile(m_server.id)));
         QVERIFY(log.startsWith(QStringLiteral("# Tidewell restore log\n")));
         QVERIFY(log.contains(QStringLiteral("# Status:    SUCCESS\n")));
@@ -218,13 +225,17 @@ private Q_SLOTS:
 
         // Into another folder, and never beside a backup of the server.
         const QString elsewhere = m_s->remote + QStringLiteral("/put it here");
-        QDir().mkpath(elsewhere);
-        QCOMPARE(done(restore.run(m_server, {items.at(1)}, elsewhere, settings, probe, m_day1.toString(Qt::ISODate))),
-                 0);
+        ServerRestore::Request into = request;
+        into.items = {items.at(1)};
+        into.otherFolder = elsewhere;
+        QCOMPARE(done(restore.run(into)), 0);
         QCOMPARE(readFile(elsewhere + QStringLiteral("/sub/keep.txt")), QByteArray("kept all along"));
+        QVERIFY(restore.replacedFolders().isEmpty());
+        QVERIFY(!QString::fromUtf8(readFile(LogStore::restoreLogFile(m_server.id)))
+                     .contains(QStringLiteral("Files the restore replaced")));
         auto held = FileLock::tryLock(AppPaths::runLockFile(m_server.id));
         QVERIFY(held);
-        QCOMPARE(done(restore.run(m_server, items, std::nullopt, settings, probe, m_day1.toString(Qt::ISODate))), 75);
+        QCOMPARE(done(restore.run(request)), 75);
     }
 
     // The command line, through the binary.
@@ -275,6 +286,29 @@ private Q_SLOTS:
         auto held = FileLock::tryLock(AppPaths::runLockFile(m_server.id));
         QVERIFY(held);
         QCOMPARE(runTidewell(m_s->home, toServer).status, 75);
+        held = tl::unexpected(FileLock::Error{});
+
+        // A server by its name, when no other server has it.
+        const Outcome byName =
+            runTidewell(m_s->home, {QStringLiteral("--list-backups"), m_server.name, QStringLiteral("--json")});
+        QCOMPARE(byName.status, 0);
+        QCOMPARE(byName.out, listed.out);
+        const Outcome near = runTidewell(m_s->home, {QStringLiteral("--list-backups"), QStringLiteral("web")});
+        QCOMPARE(near.status, 2);
+        QCOMPARE(near.err, QByteArray("tidewell: no server is named “web”; similar: web: prod (")
+                               + id.toUpper().toUtf8() + ")\n");
+        const QByteArray config = readFile(m_s->home.configFile());
+        m_s->writeConfig(m_server.paths, [this](AppSettings &settings) {
+            settings.servers.first() = m_server;
+            Server twin = m_server;
+            twin.id = QUuid::createUuid();
+            settings.servers << twin;
+        });
+        const Outcome twice = runTidewell(m_s->home, {QStringLiteral("--list-backups"), m_server.name});
+        QCOMPARE(twice.status, 2);
+        QCOMPARE(twice.err.count('\n'), 1);
+        QVERIFY2(twice.err.startsWith("tidewell: “web: prod” names 2 servers: "), twice.err.constData());
+        writeFile(m_s->home.configFile(), config);
     }
 };
 

@@ -5,6 +5,8 @@
 #include "core/engine/RsyncRunner.h"
 #include "core/engine/Snapshots.h"
 #include "core/storage/ConfigStore.h"
+#include "core/system/AppPaths.h"
+#include "core/system/FileLock.h"
 #include "fixtures/Await.h"
 #include "fixtures/Files.h"
 #include "fixtures/SshdBackupTest.h"
@@ -59,7 +61,10 @@ private Q_SLOTS:
     // once, and all succeed. A waiting run that is stopped records nothing.
     void runsWaitForAFreeSlot()
     {
-        writeFile(m_s->remote + QStringLiteral("/data.bin"), QByteArray(150 * 1024, 'x'));
+        // Incompressible: under -z a run of one byte would take no time at any limit.
+        QFile random(QStringLiteral("/dev/urandom"));
+        QVERIFY(random.open(QIODevice::ReadOnly));
+        writeFile(m_s->remote + QStringLiteral("/data.bin"), random.read(150 * 1024));
         AppSettings written;
         m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [&](AppSettings &s) {
             s.maxConcurrentRuns = 3;
@@ -122,8 +127,16 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(transfers() >= 3, 20000);
         const std::optional<Server> before = m_s->storedServer(written.servers.at(3).id);
         auto waiting = m_s->startHeadless(written.servers.at(3).id);
-        QTest::qWait(1500);
-        QVERIFY(waiting->state() == QProcess::Running);
+        // It holds its server's run lock once it asks for a slot, in the same
+        // step: from then on it either transfers or waits.
+        QTRY_VERIFY_WITH_TIMEOUT(FileLock::isHeld(AppPaths::runLockFile(written.servers.at(3).id)), 30000);
+        const QString children = QStringLiteral("/proc/%1/task/%1/children").arg(waiting->processId());
+        for (int look = 0; look < 10; ++look) {
+            QVERIFY(waiting->state() == QProcess::Running);
+            QCOMPARE(readFile(children).trimmed(), QByteArray()); // no rsync of its own
+            QCOMPARE(transfers(), 3);
+            QTest::qWait(50);
+        }
         ::kill(pid_t(waiting->processId()), SIGTERM);
         QVERIFY(waiting->waitForFinished(10000));
         QCOMPARE(waiting->exitCode(), 20);
@@ -315,7 +328,10 @@ private Q_SLOTS:
                                                [](AppSettings &s) { s.retryAttempts = 0; });
         QCOMPARE(m_s->runHeadless(server.id).status, 23);
         const QStringList log = m_s->logOf(server);
-        QVERIFY(log.at(4).startsWith(QStringLiteral("Destination: ")));
+        // The folders the test made as the umask allows are made private first.
+        QVERIFY2(log.at(4).startsWith(QStringLiteral("Made ") + m_s->serverFolder() + QStringLiteral(" private")),
+                 qPrintable(log.at(4)));
+        QVERIFY(log.at(5).startsWith(QStringLiteral("Destination: ")));
         QVERIFY2(!log.filter(QRegularExpression(QStringLiteral("^! .*f19999"))).isEmpty(),
                  qPrintable(log.filter(QStringLiteral("! ")).join(u'\n')));
         QVERIFY(!log.filter(QStringLiteral("(code 23)")).isEmpty());

@@ -105,6 +105,44 @@ private Q_SLOTS:
         QVERIFY(!Snapshots::list(serverFolder()).at(1).complete);
     }
 
+    // A first copy cut off half-way (a slow link, a laptop closed) is not
+    // started again from nothing: the next day's run takes what it got and
+    // transfers the rest. The cut day still never counts as complete.
+    void aCutFirstCopyResumes()
+    {
+        QFile random(QStringLiteral("/dev/urandom"));
+        QVERIFY(random.open(QIODevice::ReadOnly));
+        for (int i = 0; i < 20; ++i)
+            writeFile(m_s->remote + QStringLiteral("/tree/f%1").arg(i), random.read(256 * 1024));
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree"))});
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        const auto whole = RsyncStats::parse(m_s->logOf(server));
+        QVERIFY(whole && whole->bytesReceived > 5.0 * 1024 * 1024);
+        // What a run cut off after half the files leaves: those files, and the marker.
+        for (int i = 10; i < 20; ++i)
+            QVERIFY(QFile::remove(m_s->runFolder() + QStringLiteral("/Site/f%1").arg(i)));
+        writeFile(m_s->runFolder() + u'/' + Snapshots::incompleteMarker, "");
+        age(1);
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        const QStringList log = m_s->logOf(server);
+        QVERIFY(log.contains(QStringLiteral("The run of ") + day(1)
+                             + QStringLiteral(" did not finish: what it copied is taken from there, not sent again.")));
+        const auto resumed = RsyncStats::parse(log);
+        QVERIFY(resumed);
+        QVERIFY2(resumed->bytesReceived > 0.35 * whole->bytesReceived
+                     && resumed->bytesReceived < 0.65 * whole->bytesReceived,
+                 qPrintable(QStringLiteral("%1 of %2").arg(resumed->bytesReceived).arg(whole->bytesReceived)));
+        QCOMPARE(treeDifferences(m_s->remote + QStringLiteral("/tree"), m_s->runFolder() + QStringLiteral("/Site")),
+                 QStringList());
+        const QList<Snapshots::Backup> days = Snapshots::list(serverFolder());
+        QCOMPARE(days.size(), 2);
+        QVERIFY(days.at(0).complete);
+        QVERIFY(!days.at(1).complete);
+        QCOMPARE(inode(m_s->runFolder() + QStringLiteral("/Site/f0")),
+                 inode(serverFolder() + u'/' + day(1) + QStringLiteral("/Site/f0")));
+    }
+
     // Deleting an old snapshot frees only what no other snapshot shares.
     void pruningKeepsTheRestWhole()
     {

@@ -5,6 +5,7 @@
 #include "core/engine/KeepOptions.h"
 #include "core/engine/RsyncInvocation.h"
 #include "core/engine/RsyncRunner.h"
+#include "core/restore/LocalRestore.h"
 #include "core/restore/ServerRestore.h"
 #include "core/ssh/SudoCheck.h"
 #include "core/storage/ConfigStore.h"
@@ -13,10 +14,12 @@
 #include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
 
+#include <QDate>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 #include <QUuid>
@@ -195,19 +198,27 @@ private Q_SLOTS:
         Server plain = server(false);
         plain.remoteSudo = false;
         const KeepOptions::Local user{false, true};
-        const QStringList before = RsyncInvocation::arguments(
-            plain, plain.paths.first(), settings, QStringLiteral("/t"), probe, {}, KeepOptions::Local{true, true});
-        QCOMPARE(
-            RsyncInvocation::arguments(plain, plain.paths.first(), settings, QStringLiteral("/t"), probe, {}, user),
-            before);
+        const QStringList before =
+            RsyncInvocation::arguments(plain, plain.paths.first(), settings, QStringLiteral("/t"), probe, {}, user);
         QVERIFY(!before.contains(QStringLiteral("-H")) && !before.contains(QStringLiteral("--fake-super")));
+        // Root keeps owners, setuid bits and devices as attributes whatever the
+        // settings say: no copy is a working setuid-root file or device node.
+        QStringList asRoot = RsyncInvocation::arguments(plain, plain.paths.first(), settings, QStringLiteral("/t"),
+                                                        probe, {}, KeepOptions::Local{true, true});
+        QVERIFY(asRoot.removeOne(QStringLiteral("--fake-super")));
+        QCOMPARE(asRoot, before);
         const Server all = server(true);
         QCOMPARE(KeepOptions::arguments(all, probe, user),
                  (QStringList{QStringLiteral("-H"), QStringLiteral("-A"), QStringLiteral("-X"),
                               QStringLiteral("--numeric-ids"), QStringLiteral("--sparse"),
                               QStringLiteral("--fake-super"), QStringLiteral("--rsync-path=sudo -n rsync")}));
-        // Root here keeps owners itself; a folder without xattrs keeps neither.
-        QVERIFY(!KeepOptions::arguments(all, probe, {true, true}).contains(QStringLiteral("--fake-super")));
+        QVERIFY(KeepOptions::arguments(all, probe, {true, true}).contains(QStringLiteral("--fake-super")));
+        // Root on a folder without xattrs makes no device, FIFO or setuid bit at all.
+        const QStringList rootNoXattrs = KeepOptions::arguments(all, probe, {true, false});
+        QVERIFY(!rootNoXattrs.contains(QStringLiteral("--fake-super")));
+        QVERIFY(rootNoXattrs.contains(QStringLiteral("--no-devices"))
+                && rootNoXattrs.contains(QStringLiteral("--no-specials"))
+                && rootNoXattrs.contains(QStringLiteral("--chmod=Fug-s")));
         const QStringList noXattrs = KeepOptions::arguments(all, probe, {false, false});
         QVERIFY(!noXattrs.contains(QStringLiteral("--fake-super")) && !noXattrs.contains(QStringLiteral("-X")));
         QVERIFY(KeepOptions::notes(all, probe, {false, false})
@@ -220,7 +231,7 @@ private Q_SLOTS:
         Server custom = all;
         custom.remoteRsyncPath = QStringLiteral("/opt/rsync/bin/rsync");
         QVERIFY(KeepOptions::arguments(custom, probe, user)
-                    .contains(QStringLiteral("--rsync-path=sudo -n /opt/rsync/bin/rsync")));
+                    .contains(QStringLiteral("--rsync-path=sudo -n '/opt/rsync/bin/rsync'")));
         custom.remoteRsyncPath = QStringLiteral("rsync; rm -rf ~");
         QCOMPARE(await(SudoCheck::check(custom, 10), 20000)->works, false);
         QCOMPARE(KeepOptions::explainFailure({QStringLiteral("rsync: on remote machine: -A: unknown option")}).size(),
@@ -306,11 +317,13 @@ private Q_SLOTS:
         const QString into = m_dir.path() + QStringLiteral("/restored");
         QDir().mkpath(into);
         ServerRestore restore;
-        const QList<ServerRestore::Item> items{{copy, m_source, true}};
-        AppSettings settings;
-        const int status =
-            await(restore.run(s, items, into, settings, RsyncProbe::compute(), QStringLiteral("today")), 120000)
-                .value_or(-1);
+        ServerRestore::Request request;
+        request.server = s;
+        request.probe = RsyncProbe::compute();
+        request.items = {{copy, m_source, true}};
+        request.otherFolder = into;
+        request.snapshotName = QStringLiteral("today");
+        const int status = await(restore.run(request), 120000).value_or(-1);
         QVERIFY2(status == 0, qPrintable(restore.logLines().join(u'\n')));
         const QString back = into + QStringLiteral("/etc");
         QCOMPARE(shapeOf(back), shapeOf(m_source));
@@ -323,6 +336,49 @@ private Q_SLOTS:
         QVERIFY(statOf(back + QStringLiteral("/disk.img")).st_blocks * 512 < 1024 * 1024);
         QVERIFY(!restore.logLines().join(u'\n').contains(QStringLiteral("Owners and groups cannot be set")));
         KeepOptions::setRootForTesting(std::nullopt);
+
+        // Without sudo the account cannot give the files their owners: said
+        // once, with how many.
+        const struct passwd *entry = ::getpwnam(account.toUtf8().constData());
+        QVERIFY(entry);
+        ServerRestore::Request plainAccount = request;
+        plainAccount.server.remoteSudo = false;
+        plainAccount.otherFolder = QFile::decodeName(entry->pw_dir) + QStringLiteral("/back");
+        const int asAccount = await(restore.run(plainAccount), 120000).value_or(-1);
+        const QStringList said = restore.logLines().filter(QStringLiteral("Owners and groups cannot be set for "));
+        QVERIFY2(said.size() == 1, qPrintable(restore.logLines().join(u'\n')));
+        QVERIFY2(
+            said.first().startsWith(
+                QStringLiteral("Owners and groups cannot be set for %1 file(s)").arg(shapeOf(m_source).size() + 1)),
+            qPrintable(said.first()));
+        Q_UNUSED(asAccount);
+
+        // To this computer, as root, with everything the copy kept.
+        LocalRestore::Options options;
+        options.hardLinks = options.acls = options.xattrs = options.sparse = options.keepSpecial = true;
+        const QString here = m_dir.path() + QStringLiteral("/here");
+        const LocalRestore::Plan plan = LocalRestore::plan({{copy, QStringLiteral("etc")}}, here, options);
+        QVERIFY(plan.fakeSuper);
+        const LocalRestore::Outcome outcome = LocalRestore::copy(plan, {}, QDate::currentDate());
+        QVERIFY2(outcome.failures.isEmpty(), qPrintable(outcome.failures.join(u'\n')));
+        const QString local = here + QStringLiteral("/etc");
+        QCOMPARE(shapeOf(local), shapeOf(m_source));
+        QCOMPARE(output(QStringLiteral("/usr/bin/getfacl"), {QStringLiteral("-R"), QStringLiteral(".")}, local),
+                 output(QStringLiteral("/usr/bin/getfacl"), {QStringLiteral("-R"), QStringLiteral(".")}, m_source));
+        QCOMPARE(output(QStringLiteral("/usr/bin/getfattr"), dump, local),
+                 output(QStringLiteral("/usr/bin/getfattr"), dump, m_source));
+        QVERIFY(statOf(local + QStringLiteral("/disk.img")).st_blocks * 512 < 1024 * 1024);
+        QCOMPARE(statOf(local + QStringLiteral("/disk.img")).st_size, 100 * 1024 * 1024);
+        // Without asking: no FIFO, no setuid bit, and the rest as it was.
+        options.keepSpecial = false;
+        const QString plain = m_dir.path() + QStringLiteral("/plain");
+        const LocalRestore::Outcome without =
+            LocalRestore::copy(LocalRestore::plan({{copy, QStringLiteral("etc")}}, plain, options), {}, QDate());
+        QCOMPARE(without.skippedSpecial, QStringList{QStringLiteral("etc/fifo")});
+        QVERIFY(!QFileInfo::exists(plain + QStringLiteral("/etc/fifo")));
+        QCOMPARE(statOf(plain + QStringLiteral("/etc/suid")).st_mode & 07777, 0755u);
+        QCOMPARE(statOf(plain + QStringLiteral("/etc/conf.d/owned.conf")).st_uid, 1234u);
+        QCOMPARE(statOf(plain + QStringLiteral("/etc/passwd")).st_nlink, 2u);
     }
 };
 

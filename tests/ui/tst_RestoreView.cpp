@@ -145,7 +145,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(target + QStringLiteral("/app (restored 2026-12-03).conf")));
 
         m_h->dialogs->setNextAnswer(true);
-        m_h->dialogs->setNextFileName(target);
+        m_h->dialogs->setNextRestoreTarget(Dialogs::RestoreTarget{target, false});
         m_h->dialogs->setNextConflictAnswer({LocalRestore::Choice::keepBoth, false, false});
         view.restoreToComputer();
         QTRY_VERIFY(view.statusText().startsWith(QStringLiteral("Restored 1 file(s) to ")));

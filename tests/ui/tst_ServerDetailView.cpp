@@ -413,6 +413,41 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(m_h->home.home() + QStringLiteral("/.ssh/known_hosts")));
     }
 
+    // A key that changed is a dead end no longer: once the user confirms
+    // (both keys shown), the stored entries go and the new key is trusted.
+    void aChangedHostKeyCanBeReplaced()
+    {
+        const QString other = m_h->home.path() + QStringLiteral("/other_key");
+        QVERIFY(QProcess::execute(QStringLiteral("/usr/bin/ssh-keygen"),
+                                  {QStringLiteral("-q"), QStringLiteral("-N"), QString(), QStringLiteral("-t"),
+                                   QStringLiteral("ed25519"), QStringLiteral("-f"), other})
+                == 0);
+        const QString known = m_h->home.home() + QStringLiteral("/.ssh/known_hosts");
+        const QByteArray stale = QStringLiteral("[127.0.0.1]:%1 ").arg(m_sshd->port()).toUtf8()
+                                 + readFile(other + QStringLiteral(".pub")).split(' ').mid(0, 2).join(' ') + '\n';
+        QVERIFY(writeFile(known, stale));
+        auto view = editorFor(m_sshd->server());
+        QSignalSpy done(view.get(), &ServerDetailView::busyChanged);
+        view->checkHostKey();
+        QTRY_VERIFY_WITH_TIMEOUT(view->hostStatus() && !view->isCheckingHost(), 20000);
+        QCOMPARE(view->hostStatus()->state().state, HostKeyChecker::Status::State::mismatch);
+        const auto shown = view->hostStatus()->state();
+        auto *replace = child<QPushButton>(view.get(), "replaceHostKey");
+        m_h->dialogs->setNextAnswer(false);
+        replace->click();
+        QVERIFY(m_h->dialogs->askedTexts().last().contains(shown.live.sha256));
+        QVERIFY(m_h->dialogs->askedTexts().last().contains(shown.known.sha256));
+        QCOMPARE(readFile(known), stale); // not without a yes
+        m_h->dialogs->setNextAnswer(true);
+        child<QPushButton>(view.get(), "replaceHostKey")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(view->hostStatus()->state().state == HostKeyChecker::Status::State::trusted
+                                     && !view->isCheckingHost(),
+                                 20000);
+        QCOMPARE(view->hostActionMessage(), QStringLiteral("The old host key was removed and the new one trusted."));
+        QVERIFY(child<QLabel>(view.get(), "hostBadge")->text().contains(QStringLiteral("Trusted")));
+        QVERIFY(!readFile(known).contains(stale.trimmed()));
+    }
+
     // The switch applies at once; a time when its editing is finished, so
     // typing "7:30" installs one timer, at 07:30, and none at 07:03 on the way.
     void scheduleFollowsTheFields()
@@ -593,11 +628,11 @@ private Q_SLOTS:
         QVERIFY(run->isEnabled());
         auto *remote = child<QLineEdit>(view.get(), "pathRemote");
         remote->selectAll();
-        remote->insert(QStringLiteral("/srv/a\u0001b")); // as pasted
+        remote->insert(QStringLiteral("   ")); // as pasted
         QVERIFY(child<QLabel>(view.get(), "pathProblem")->isVisible());
         QVERIFY(child<QLabel>(view.get(), "pathProblem")
                     ->text()
-                    .startsWith(QStringLiteral("Path “Media” has a line break")));
+                    .startsWith(QStringLiteral("Path “Media” has no remote path")));
         QVERIFY(!run->isEnabled());
         remote->selectAll();
         remote->insert(QStringLiteral("/srv/media"));

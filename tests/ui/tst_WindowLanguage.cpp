@@ -6,6 +6,7 @@
 #include "core/system/Translations.h"
 #include "fixtures/WindowHarness.h"
 #include "ui/MainWindow.h"
+#include "ui/RestoreView.h"
 #include "ui/ServerDetailView.h"
 #include "ui/SettingsView.h"
 
@@ -35,7 +36,7 @@ class TestWindowLanguage : public QObject
     std::unique_ptr<WindowHarness> m_h;
     std::unique_ptr<MainWindow> m_window;
 
-    void open(const QString &locale)
+    void open(const QString &locale, bool withServers = true)
     {
         // As a user of that language has it: texts, dates and numbers.
         QLocale::setDefault(QLocale(locale));
@@ -63,6 +64,8 @@ class TestWindowLanguage : public QObject
             }
             servers << s;
         }
+        if (!withServers)
+            servers.clear();
         m_h->store.update([&](AppSettings &s) { s.servers = servers; });
         m_window = std::make_unique<MainWindow>(m_h->context);
         m_window->show();
@@ -185,6 +188,31 @@ private Q_SLOTS:
         settings.show();
         QVERIFY(QTest::qWaitForWindowExposed(&settings));
         QVERIFY2(cutTexts(&settings).isEmpty(), qPrintable(cutTexts(&settings).join(u'|')));
+
+        // The restore window at the smallest size it takes.
+        RestoreView restore(m_h->store.settings().servers.first().id, m_h->context);
+        restore.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&restore));
+        restore.resize(restore.minimumSizeHint().expandedTo(QSize(720, 440)).boundedTo(QSize(720, 440)));
+        QTest::qWait(50);
+        QVERIFY2(cutTexts(&restore).isEmpty(), qPrintable(cutTexts(&restore).join(u'|')));
+    }
+
+    // The welcome page of an empty dashboard fits the smallest window too.
+    void theWelcomePageFits_data() { nothingIsCutAtTheSmallestSize_data(); }
+
+    void theWelcomePageFits()
+    {
+        QFETCH(QString, locale);
+        QFETCH(bool, rightToLeft);
+        if (rightToLeft)
+            QApplication::setLayoutDirection(Qt::RightToLeft);
+        open(locale, false);
+        m_window->resize(m_window->minimumSize());
+        QCOMPARE(m_window->minimumSize(), QSize(720, 440));
+        QTRY_VERIFY(m_window->findChild<QWidget *>(QStringLiteral("welcomeSteps"))->isVisible());
+        QTest::qWait(50);
+        QVERIFY2(cutTexts(m_window.get()).isEmpty(), qPrintable(cutTexts(m_window.get()).join(u'|')));
     }
 };
 

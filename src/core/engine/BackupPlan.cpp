@@ -3,7 +3,7 @@
 #include "core/engine/BackupPlan.h"
 
 #include "core/engine/KeepOptions.h"
-
+#include "core/engine/OutputDecoder.h"
 #include "core/engine/RsyncInvocation.h"
 #include "core/engine/Snapshots.h"
 #include "core/model/SafePathComponent.h"
@@ -114,9 +114,11 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
     BackupPlan plan;
     plan.rsync = probe.executable;
     const QString serverFolder = QDir::cleanPath(root + u'/' + safePathComponent(server.name));
+    plan.serverFolder = serverFolder;
     plan.runFolder = serverFolder;
     plan.writeFolder = serverFolder;
     std::optional<Snapshots::Backup> base;
+    std::optional<Snapshots::Backup> partial;
     bool linked = false;
     if (settings.useDateSubfolder) {
         linked = settings.linkToPreviousBackup && probe.supportsLinkDest();
@@ -124,6 +126,10 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
         plan.runFolder = target.folder;
         plan.writeFolder = target.writeFolder;
         base = target.base;
+        // What an interrupted first copy got is kept: linked, or copied on
+        // this disk when snapshots are not to share files.
+        if (probe.supportsLinkDest() && !target.replacesComplete())
+            partial = target.partial;
         // A second run of the day takes unchanged files from the first:
         // copied on this disk when snapshots are not to share files.
         if (target.replacesComplete() && !probe.supportsLinkDest())
@@ -138,11 +144,16 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
     // Owners and extended attributes need a file system that stores user
     // extended attributes: said once here rather than for every file.
     KeepOptions::Local local = KeepOptions::Local::current();
-    if (server.preserveXattrs || (server.preserveOwnership && !local.isRoot))
+    if (server.preserveXattrs || server.preserveOwnership || local.isRoot)
         local.xattrsWork = !KeepOptions::xattrProblem(plan.writeFolder).has_value();
     const QStringList keepNotes = KeepOptions::notes(server, probe, local);
     for (qsizetype i = 0; i < keepNotes.size(); ++i)
         plan.headerLines.insert(3 + i, keepNotes.at(i));
+    if (partial) {
+        plan.headerLines.insert(3, QStringLiteral("The run of ") + partial->name
+                                       + QStringLiteral(" did not finish: what it copied is taken from there, not sent "
+                                                        "again."));
+    }
     if (plan.replacesComplete()) {
         plan.headerLines.insert(
             3,
@@ -155,10 +166,14 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
         step.targetFolder = RsyncInvocation::targetFolder(plan.writeFolder, path);
         // rsync takes a relative --link-dest from the target folder: always absolute.
         RsyncInvocation::Base earlier;
+        earlier.link = linked;
         if (base && QFileInfo(RsyncInvocation::targetFolder(base->path, path)).isDir())
-            earlier = {RsyncInvocation::targetFolder(base->path, path), linked};
+            earlier.folder = RsyncInvocation::targetFolder(base->path, path);
+        if (partial && QFileInfo(RsyncInvocation::targetFolder(partial->path, path)).isDir())
+            earlier.partialFolder = RsyncInvocation::targetFolder(partial->path, path);
         step.arguments = RsyncInvocation::arguments(server, path, settings, step.targetFolder, probe, earlier, local);
-        step.commandLine = QStringLiteral("$ ") + Shell::displayCommandLine(probe.executable, step.arguments);
+        step.commandLine =
+            QStringLiteral("$ ") + OutputDecoder::visible(Shell::displayCommandLine(probe.executable, step.arguments));
         plan.steps.append(step);
     }
     return plan;

@@ -38,6 +38,8 @@ struct BackupPlan
     };
 
     QString rsync;
+    // The server's folder at the destination, only this user's (0700).
+    QString serverFolder;
     // The folder the run makes: the server's folder, or its dated folder.
     QString runFolder;
     // Where rsync writes: the run folder, or beside it when that is a

@@ -2,6 +2,8 @@
 // The "Keep" settings as rsync options, and their failures in plain words.
 #include "core/engine/KeepOptions.h"
 
+#include "core/ssh/Shell.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,9 +22,12 @@ std::optional<bool> &rootOverride()
     return root;
 }
 
+// Owners, groups, special modes and devices go into extended attributes of
+// the copies: for a user who keeps ownership, and always for root, whose
+// copies would otherwise hold working setuid-root files and device nodes.
 bool keepsOwnersThroughXattrs(const Server &server, const Local &local)
 {
-    return server.preserveOwnership && !local.isRoot;
+    return local.isRoot || server.preserveOwnership;
 }
 
 } // namespace
@@ -41,14 +46,16 @@ Local Local::current()
 
 QString remoteCommand(const Server &server)
 {
+    // The server's shell reads it; a path with anything unusual is refused
+    // before a run (ServerCheck), and only a custom one needs quotes at all.
     const QString rsync =
-        server.remoteRsyncPath.trimmed().isEmpty() ? QStringLiteral("rsync") : server.remoteRsyncPath.trimmed();
+        server.remoteRsyncPath.isEmpty() ? QStringLiteral("rsync") : Shell::quote(server.remoteRsyncPath);
     return server.remoteSudo ? QStringLiteral("sudo -n ") + rsync : rsync;
 }
 
 QString rsyncPathArgument(const Server &server)
 {
-    if (!server.remoteSudo && server.remoteRsyncPath.trimmed().isEmpty())
+    if (!server.remoteSudo && server.remoteRsyncPath.isEmpty())
         return QString();
     return QStringLiteral("--rsync-path=") + remoteCommand(server);
 }
@@ -66,10 +73,15 @@ QStringList arguments(const Server &server, const RsyncProbe &probe, const Local
         args << QStringLiteral("--numeric-ids");
     if (server.sparseFiles)
         args << QStringLiteral("--sparse");
-    // Not root here: owners, groups, devices and special modes go into
-    // extended attributes of the copies (and come back from them).
-    if (keepsOwnersThroughXattrs(server, local) && probe.supportsXattrs && local.xattrsWork)
+    // Owners, groups, devices and special modes go into extended attributes
+    // of the copies (and come back from them).
+    const bool fakeSuper = keepsOwnersThroughXattrs(server, local) && probe.supportsXattrs && local.xattrsWork;
+    if (fakeSuper)
         args << QStringLiteral("--fake-super");
+    // Root without attributes to keep them in: no device node, FIFO or
+    // setuid file is made at all.
+    if (local.isRoot && !fakeSuper)
+        args << QStringLiteral("--no-devices") << QStringLiteral("--no-specials") << QStringLiteral("--chmod=Fug-s");
     if (const QString path = rsyncPathArgument(server); !path.isEmpty())
         args << path;
     return args;
@@ -84,6 +96,10 @@ QStringList notes(const Server &server, const RsyncProbe &probe, const Local &lo
         lines << QStringLiteral(
             "This computer's rsync does not support extended attributes (-X): they, and the owners of files, "
             "are not kept.");
+    else if (local.isRoot && !local.xattrsWork)
+        lines << QStringLiteral(
+            "The backup folder's file system does not store extended attributes: devices, FIFOs and setuid or setgid "
+            "bits are not kept, so that no copy works as them.");
     else if ((server.preserveXattrs || keepsOwnersThroughXattrs(server, local)) && !local.xattrsWork)
         lines << QStringLiteral(
             "The backup folder's file system does not store extended attributes: owners, groups and extended "

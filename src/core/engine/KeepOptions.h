@@ -13,7 +13,9 @@
 // rsync's options for the "Keep" settings of a server (hard links, ACLs,
 // extended attributes, numeric owners, sparse files, owners kept through
 // --fake-super) and its remote program (--rsync-path, sudo), with the words
-// for what this computer or the server cannot do.
+// for what this computer or the server cannot do. Copies made as root keep
+// owners, setuid bits and devices as attributes too (--fake-super), never
+// as working setuid-root files or device nodes.
 namespace KeepOptions {
 
 // What this side can do for a run.

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -29,6 +30,8 @@ public:
     // Starts the program and resumes once it has ended and both pipes are
     // drained, with its exit status; -1 when it could not be started.
     QCoro::Task<int> run(QString executable, QStringList arguments);
+    // The child's environment (unset: this process's); before run().
+    void setEnvironment(const QProcessEnvironment &environment) { m_process.setProcessEnvironment(environment); }
     bool started() const { return m_started; }
     QString startError() const { return m_startError; }
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }

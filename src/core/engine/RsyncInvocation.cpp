@@ -21,14 +21,9 @@ QString targetFolder(const QString &runFolder, const BackupPath &path)
 QString remoteLocation(const Server &server, const QString &remotePath)
 {
     const QString host = server.host.contains(u':') ? u'[' + server.host + u']' : server.host;
-    // "~/…" is the account's home; rsync takes a path without a leading "/"
-    // relative to it. (An escaped "~" would be a folder named "~".)
-    QString path = remotePath;
-    if (path == u'~' || path == QStringLiteral("~/"))
-        path = QStringLiteral("./");
-    else if (path.startsWith(QStringLiteral("~/")))
-        path = path.mid(2);
-    return server.username + u'@' + host + u':' + Shell::escapeRemotePath(path);
+    // "~/…" is the account's home: rsync takes a path without a leading "/"
+    // relative to it.
+    return server.username + u'@' + host + u':' + Shell::quotePath(remotePath);
 }
 
 QString remoteSource(const Server &server, const BackupPath &path)
@@ -104,6 +99,8 @@ QStringList arguments(const Server &server, const BackupPath &path, const AppSet
         args << QStringLiteral("--timeout=") + QString::number(settings.ioTimeoutSeconds);
     if (!base.folder.isEmpty())
         args << (base.link ? QStringLiteral("--link-dest=") : QStringLiteral("--copy-dest=")) + base.folder;
+    if (!base.partialFolder.isEmpty())
+        args << (base.link ? QStringLiteral("--link-dest=") : QStringLiteral("--copy-dest=")) + base.partialFolder;
     if (server.bandwidthLimitKBps > 0)
         args << QStringLiteral("--bwlimit=") + QString::number(server.bandwidthLimitKBps);
     args << excludeArguments(path);

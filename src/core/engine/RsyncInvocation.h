@@ -14,11 +14,12 @@
 namespace RsyncInvocation {
 
 QString targetFolder(const QString &runFolder, const BackupPath &path);
-// user@host:escaped-source, a folder's source ending in "/"; a literal IPv6
+// user@host:quoted-source, a folder's source ending in "/"; a literal IPv6
 // host in brackets, or rsync would read its colons as the path separator.
 QString remoteSource(const Server &server, const BackupPath &path);
-// user@host:path (a literal IPv6 host in brackets), the path escaped for the
-// remote shell; a path starting with "~/" is taken relative to the account's home.
+// user@host:path (a literal IPv6 host in brackets), the path quoted for the
+// remote shell (Shell::quote); a path starting with "~/" is taken relative to
+// the account's home, one starting with "-" is written "./-…".
 QString remoteLocation(const Server &server, const QString &remotePath);
 // What every transfer of the server starts with: archive mode, statistics,
 // the remote shell, progress, compression when Settings ask for it, and what
@@ -37,6 +38,8 @@ struct Base
 {
     QString folder;
     bool link = true;
+    // The same path in an interrupted earlier day, asked after `folder`.
+    QString partialFolder;
 };
 QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings,
                       const QString &targetFolder, const RsyncProbe &probe, const Base &base = {},

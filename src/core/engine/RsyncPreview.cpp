@@ -5,6 +5,7 @@
 #include "core/engine/BackupPlan.h"
 #include "core/engine/OutputDecoder.h"
 #include "core/engine/ProcessStream.h"
+#include "core/system/Subprocess.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -147,6 +148,7 @@ QCoro::Task<RsyncPreview::Result> RsyncPreview::run(Server server, QUuid pathID,
         result = Result();
         result.base = base;
         auto *stream = new ProcessStream(20, this);
+        stream->setEnvironment(Subprocess::numbersInC());
         m_stream = stream;
         LineSplitter out;
         LineSplitter err;
@@ -154,8 +156,8 @@ QCoro::Task<RsyncPreview::Result> RsyncPreview::run(Server server, QUuid pathID,
             for (const QString &line : (fromStandardError ? err : out).feed(data))
                 take(result, line);
         });
-        result.exitCode =
-            co_await stream->run(plan->rsync, previewArguments(step.arguments, probe, remoteNamesExcluded));
+        const QStringList arguments = previewArguments(step.arguments, probe, remoteNamesExcluded);
+        result.exitCode = co_await stream->run(plan->rsync, arguments);
         for (LineSplitter *splitter : {&out, &err}) {
             for (const QString &line : splitter->finish())
                 take(result, line);

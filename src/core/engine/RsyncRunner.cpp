@@ -163,6 +163,13 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
         co_return endWith(drive.lines, 2);
     for (const QString &line : drive.lines)
         append(line);
+    // The copies are this user's alone: no other user of this computer
+    // walks into them (and to what they hold of the server's).
+    const auto tightened = FileUtil::makeFolderPrivate(plan->serverFolder);
+    if (!tightened) {
+        const BackupPlan::Refusal failure = BackupPlan::destinationFailure(tightened.error());
+        co_return endWith(failure.lines, failure.exitCode);
+    }
     if (const auto made = FileUtil::makeFolder(plan->writeFolder); !made) {
         const BackupPlan::Refusal failure = BackupPlan::destinationFailure(made.error());
         co_return endWith(failure.lines, failure.exitCode);
@@ -174,6 +181,10 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
         Snapshots::markIncomplete(plan->runFolder);
     const BackupPlan::FreeSpace space =
         BackupPlan::checkFreeSpace(settings.minFreeSpaceGB, FileUtil::freeSpaceGB(plan->writeFolder));
+    if (*tightened)
+        append(QStringLiteral("Made ") + plan->serverFolder + QStringLiteral(" private (it was ")
+               + QString::number(**tightened, 8).rightJustified(4, u'0')
+               + QStringLiteral("): other users of this computer can no longer read its copies."));
     for (const QString &line : plan->headerLines + space.lines)
         append(line);
     if (space.refusal)
@@ -241,14 +252,14 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
     QByteArray out;
     QByteArray err;
     bool cut = false;
-    const auto status = co_await runChild(SSHTester::executable, SSHTester::runCommandArgs(server, command),
-                                          [&out, &err, &cut](const QByteArray &data, bool fromStandardError) {
-                                              QByteArray &sink = fromStandardError ? err : out;
-                                              const qsizetype room =
-                                                  std::max<qsizetype>(0, maxCommandOutput - sink.size());
-                                              cut = cut || data.size() > room;
-                                              sink.append(data.left(room));
-                                          });
+    const OutputSink collect = [&out, &err, &cut](const QByteArray &data, bool fromStandardError) {
+        QByteArray &sink = fromStandardError ? err : out;
+        const qsizetype room = std::max<qsizetype>(0, maxCommandOutput - sink.size());
+        cut = cut || data.size() > room;
+        sink.append(data.left(room));
+    };
+    const QStringList arguments = SSHTester::runCommandArgs(server, command);
+    const auto status = co_await runChild(SSHTester::executable, arguments, collect, 0, false);
     if (self && m_hostKeyUnseen)
         co_await noteAddedHostKey(server);
     if (!self)
@@ -267,7 +278,9 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
     if (cut)
         append(QStringLiteral("  … (output cut at ") + QString::number(maxCommandOutput / 1024)
                + QStringLiteral(" KiB)"));
-    if (!report)
+    if (!report && refusedHostKey(server, OutputDecoder::logLines(QString::fromUtf8(Subprocess::utf8Prefix(err)))))
+        setExitCode(255);
+    else if (!report)
         endWith({QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}, 2);
     co_return report.has_value();
 }
@@ -278,8 +291,9 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
     QPointer<RsyncRunner> self(this);
     setCurrentItem(step.path.name);
     setProgressPercent(std::nullopt);
-    append(QStringLiteral("=== ") + step.path.name + QStringLiteral(" (") + step.path.remotePath
-           + QStringLiteral(") ==="));
+    // Names and paths may hold line breaks: one line each all the same.
+    append(QStringLiteral("=== ") + OutputDecoder::visible(step.path.name) + QStringLiteral(" (")
+           + OutputDecoder::visible(step.path.remotePath) + QStringLiteral(") ==="));
     const bool prepared = co_await runPreBackupCommand(server, step.path);
     if (!self || !prepared)
         co_return false;
@@ -303,9 +317,13 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
             append(QString());
             co_return true;
         }
-        // A refusal of the Keep settings or of sudo is said plainly, and
-        // not tried again: it would fail the same way.
+        // A refusal of the host key, the Keep settings or sudo is said
+        // plainly, and not tried again: it would fail the same way.
         const QStringList recent = logLines().mid(std::max<qsizetype>(0, logLines().size() - 40));
+        if (refusedHostKey(server, recent)) {
+            abortRun(status);
+            co_return false;
+        }
         const QStringList explained = KeepOptions::explainFailure(recent);
         for (const QString &line : explained)
             append(QStringLiteral("!! ") + line);
@@ -313,11 +331,13 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
             abortRun(status);
             co_return false;
         }
-        append(QStringLiteral("(exit ") + QString::number(status) + QStringLiteral(" is transient — will retry)"));
         if (attempt >= policy.maxAttempts()) {
+            append(QStringLiteral("(exit ") + QString::number(status)
+                   + QStringLiteral(" is transient, but no attempt is left)"));
             abortRun(status);
             co_return false;
         }
+        append(QStringLiteral("(exit ") + QString::number(status) + QStringLiteral(" is transient — will retry)"));
         const qint64 delay = RetryPolicy::delaySeconds(attempt);
         append(QStringLiteral("↻ retry ") + QString::number(attempt) + u'/' + QString::number(policy.maxAttempts() - 1)
                + QStringLiteral(" in ") + QString::number(delay) + QStringLiteral("s…"));
@@ -330,6 +350,26 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
             co_return false;
         }
     }
+}
+
+bool RsyncRunner::refusedHostKey(const Server &server, const QStringList &lines)
+{
+    const SSHTester::HostKeyRefusal refusal = SSHTester::hostKeyRefusal(lines);
+    if (refusal == SSHTester::HostKeyRefusal::none)
+        return false;
+    const QString where = HostKeyChecker::hostPattern(server.host, server.port);
+    if (refusal == SSHTester::HostKeyRefusal::changed) {
+        append(QStringLiteral("!! The server's host key has changed (") + where
+               + QStringLiteral("): open the server in Tidewell to check it."));
+        m_failure = QStringLiteral(QT_TRANSLATE_NOOP(
+            "RsyncRunner", "the server's host key has changed: open the server in Tidewell to check it"));
+    } else {
+        append(QStringLiteral("!! The server's host key is not trusted yet (") + where
+               + QStringLiteral("): open the server in Tidewell to check it."));
+        m_failure = QStringLiteral(
+            QT_TRANSLATE_NOOP("RsyncRunner", "the server's host key is not trusted yet: open the server in Tidewell"));
+    }
+    return true;
 }
 
 QCoro::Task<> RsyncRunner::noteAddedHostKey(Server server)

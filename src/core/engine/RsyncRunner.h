@@ -78,6 +78,9 @@ private:
     // After ssh first reached a server whose key was unknown: the key ssh
     // recorded, said in the log.
     QCoro::Task<> noteAddedHostKey(Server server);
+    // When ssh's lines say it refused the server's host key: says so in the
+    // log (and as the run's failure); false otherwise.
+    bool refusedHostKey(const Server &server, const QStringList &lines);
     void finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store);
     // Puts the finished snapshot in place; false when the run must end.
     bool completeSnapshot(const BackupPlan &plan, const AppSettings &settings);

@@ -46,6 +46,7 @@ void RunnerState::begin(const Server &server, const AppSettings &settings)
     m_wasCancelled = false;
     m_wasRefused = false;
     m_warning.clear();
+    m_failure.clear();
     m_hostKeyAdded.clear();
     m_runServer = server;
     m_runSettings = settings;

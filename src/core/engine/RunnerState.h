@@ -45,6 +45,9 @@ public:
     // What went wrong after the copy itself succeeded (old snapshots that
     // could not be deleted); empty when nothing did.
     QString warning() const { return m_warning; }
+    // Why the run failed, when Tidewell knows better than the exit code (a
+    // host key that changed); English, as logs write it, empty otherwise.
+    QString failure() const { return m_failure; }
     // The host key ssh recorded on its own during the run (a headless run
     // accepts a key on first use), as "ED25519 SHA256:…"; empty when none.
     QString hostKeyAdded() const { return m_hostKeyAdded; }
@@ -87,6 +90,7 @@ protected:
     bool m_wasCancelled = false;
     bool m_wasRefused = false;
     QString m_warning;
+    QString m_failure;
     QString m_hostKeyAdded;
 
 private:

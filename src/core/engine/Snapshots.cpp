@@ -75,6 +75,15 @@ Target target(const QString &serverFolder, const QDate &today, bool link)
         target.base = Backup{name, target.folder, true};
         return target;
     }
+    const QString todayName = name;
+    for (const Backup &backup : list(serverFolder)) {
+        if (backup.name >= todayName)
+            continue;
+        if (backup.complete)
+            break;
+        target.partial = backup; // the newest earlier day, when it is incomplete
+        break;
+    }
     if (link)
         target.base = linkBase(serverFolder, today);
     return target;

@@ -54,6 +54,10 @@ struct Target
     // The earlier copy unchanged files come from: the previous complete day,
     // or for a second run of a day that day's complete snapshot.
     std::optional<Backup> base;
+    // An interrupted earlier day newer than `base` (a first copy cut off):
+    // what it holds is taken from it too, never sent again. Never counted
+    // as complete for that.
+    std::optional<Backup> partial;
     bool replacesComplete() const { return writeFolder != folder; }
 };
 // `link`: whether the previous day's snapshot may be a base at all.

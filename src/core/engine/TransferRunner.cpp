@@ -6,6 +6,7 @@
 #include "core/engine/ProcessStream.h"
 #include "core/engine/StallWatch.h"
 #include "core/system/AppPaths.h"
+#include "core/system/Subprocess.h"
 
 QString TransferRunner::lockFailure(const Server &server, const QString &error)
 {
@@ -32,11 +33,16 @@ void TransferRunner::cancel()
 }
 
 QCoro::Task<tl::expected<int, QString>> TransferRunner::runChild(QString executable, QStringList args, OutputSink sink,
-                                                                 int stallSeconds)
+                                                                 int stallSeconds, bool rsyncChild)
 {
+    // A cancel that came before the child would start: it never starts.
+    if (m_wasCancelled)
+        co_return cancelledExitCode;
     // Our own pipes, read in batches: rsync writes each progress update on
     // its own, and reading them one by one costs more than the copy.
     auto stream = std::make_unique<ProcessStream>(readPauseMs);
+    if (rsyncChild)
+        stream->setEnvironment(Subprocess::numbersInC());
     connect(stream.get(), &ProcessStream::outputRead, this, sink);
     m_currentProcess = stream.get();
     m_stalled = false;
@@ -69,19 +75,24 @@ QCoro::Task<int> TransferRunner::runTransfer(QString executable, QStringList arg
     QPointer<TransferRunner> self(this);
     OutputDecoder out;
     OutputDecoder err;
-    const auto status = co_await runChild(
-        executable, args,
-        [this, &out, &err](const QByteArray &data, bool fromStandardError) {
-            appendOutput((fromStandardError ? err : out).feed(data), fromStandardError);
-        },
-        stallSeconds);
+    const OutputSink sink = [this, &out, &err](const QByteArray &data, bool fromStandardError) {
+        const QStringList lines = (fromStandardError ? err : out).feed(data);
+        if (m_outputWatch)
+            m_outputWatch(lines, fromStandardError);
+        appendOutput(lines, fromStandardError);
+    };
+    const auto status = co_await runChild(executable, args, sink, stallSeconds, true);
     if (!self)
         co_return status.value_or(-1);
     if (!status) {
         append(QStringLiteral("Failed to start rsync: ") + status.error());
         co_return -1;
     }
-    appendOutput(out.finish(), false);
-    appendOutput(err.finish(), true);
+    for (const bool fromStandardError : {false, true}) {
+        const QStringList lines = (fromStandardError ? err : out).finish();
+        if (m_outputWatch)
+            m_outputWatch(lines, fromStandardError);
+        appendOutput(lines, fromStandardError);
+    }
     co_return m_stalled ? stalledExitCode : *status;
 }

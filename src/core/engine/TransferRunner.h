@@ -54,14 +54,17 @@ protected:
     // A child in its own process group, reachable by cancel(): its exit
     // status, or why it could not be started. `stallSeconds` > 0: the child
     // is ended like a cancel when nothing moves for that long (see
-    // StallWatch), and m_stalled says so.
+    // StallWatch), and m_stalled says so. An rsync child writes numbers as
+    // the C locale does (Subprocess::numbersInC), which its statistics need.
     QCoro::Task<tl::expected<int, QString>> runChild(QString executable, QStringList args, OutputSink sink,
-                                                     int stallSeconds = 0);
+                                                     int stallSeconds, bool rsyncChild);
     // runChild() for rsync: its output into the log, "Failed to start rsync: "
     // when it cannot start (-1), stalledExitCode when it was given up.
     QCoro::Task<int> runTransfer(QString executable, QStringList args, int stallSeconds);
 
     bool m_stalled = false;
+    // Sees each line of a transfer's output as it goes into the log.
+    std::function<void(const QStringList &lines, bool fromStandardError)> m_outputWatch;
 
 private:
     QPointer<ProcessStream> m_currentProcess;

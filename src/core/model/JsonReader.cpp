@@ -24,12 +24,29 @@ bool JsonReader::present(const char *key, QJsonValue &value) const
     return !value.isUndefined() && !value.isNull();
 }
 
+void JsonReader::keepWrong(std::initializer_list<const char *> keys, QJsonObject *unreadable)
+{
+    for (const char *key : keys)
+        m_kept << QString::fromLatin1(key);
+    m_unreadable = unreadable;
+}
+
+void JsonReader::refuse(const char *key, const char *expected)
+{
+    typeError(key, expected);
+}
+
 void JsonReader::typeError(const char *key, const char *expected)
 {
     static const QSet<QLatin1String> identifying{QLatin1String("id"), QLatin1String("servers"), QLatin1String("paths"),
                                                  QLatin1String("remotePath")};
     QString where = m_context.isEmpty() ? QString::fromLatin1(key) : m_context + u'.' + QLatin1String(key);
     const QString problem = QStringLiteral("“%1” must be %2.").arg(where, QLatin1String(expected));
+    if (m_warnings && m_unreadable && m_kept.contains(QLatin1String(key))) {
+        m_unreadable->insert(QLatin1String(key), m_object.value(QLatin1String(key)));
+        *m_warnings << problem + QStringLiteral(" The server is not backed up until it is corrected.");
+        return;
+    }
     if (m_warnings && !identifying.contains(QLatin1String(key)))
         *m_warnings << problem + QStringLiteral(" It was left at its default.");
     else

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QUuid>
 
+#include <initializer_list>
 #include <optional>
 
 #include <tl/expected.hpp>
@@ -37,6 +38,15 @@ public:
     // Returns the array member, or nullptr-like empty optional when missing or null.
     std::optional<QJsonArray> array(const char *key);
 
+    // Members that say where or as whom to connect are never left at their
+    // default: with warnings collected, a wrong one goes into `unreadable`
+    // as the file has it (see Server::unreadable) and the warning says so;
+    // without, it fails the document like any other.
+    void keepWrong(std::initializer_list<const char *> keys, QJsonObject *unreadable);
+    // Records the member `key` as unreadable (see keepWrong) or fails the
+    // document, for a value of the right type that is still wrong.
+    void refuse(const char *key, const char *expected);
+
     bool ok() const { return !m_error.has_value(); }
     QString context() const { return m_context; }
     // Records a failure (of this object or of one inside it); the first stays.
@@ -58,4 +68,6 @@ private:
     QString m_context;
     std::optional<DecodeError> m_error;
     QStringList *m_warnings;
+    QStringList m_kept;
+    QJsonObject *m_unreadable = nullptr;
 };

@@ -5,8 +5,19 @@
 #include "core/model/JsonReader.h"
 #include "core/model/ServerId.h"
 
+#include <QCoreApplication>
 #include <QHashFunctions>
 #include <QJsonArray>
+
+QString Server::logName() const
+{
+    return name.isEmpty() ? QStringLiteral("(untitled)") : name;
+}
+
+QString Server::shownName() const
+{
+    return name.isEmpty() ? QCoreApplication::translate("ServerRules", "(untitled)") : name;
+}
 
 QJsonObject Server::toJson() const
 {
@@ -58,6 +69,9 @@ QJsonObject Server::toJson() const
         object.insert(QStringLiteral("lastSuccessAt"), *lastSuccessAt);
     if (scheduledSince)
         object.insert(QStringLiteral("scheduledSince"), *scheduledSince);
+    // What the file said, never the default that stands in for it.
+    for (auto it = unreadable.begin(); it != unreadable.end(); ++it)
+        object.insert(it.key(), it.value());
     return object;
 }
 
@@ -66,10 +80,15 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
 {
     Server server;
     JsonReader reader(object, context, warnings);
+    reader.keepWrong({"host", "port", "username", "privateKeyPath", "useSSHAgent"}, &server.unreadable);
     reader.read("id", server.id);
     reader.read("name", server.name);
     reader.read("host", server.host);
     reader.read("port", server.port);
+    if (server.port < 1 || server.port > 65535) {
+        server.port = 22;
+        reader.refuse("port", "a whole number from 1 to 65535");
+    }
     reader.read("username", server.username);
     reader.read("privateKeyPath", server.privateKeyPath);
     if (const auto array = reader.array("paths")) {
@@ -119,7 +138,8 @@ size_t qHash(const Server &server, size_t seed)
                       server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps, server.sshCiphers,
                       server.healthCheckURL);
     seed = qHashMulti(seed, server.preserveHardLinks, server.preserveACLs, server.preserveXattrs, server.numericIds,
-                      server.sparseFiles, server.preserveOwnership, server.remoteRsyncPath, server.remoteSudo);
+                      server.sparseFiles, server.preserveOwnership, server.remoteRsyncPath, server.remoteSudo,
+                      server.unreadable.keys());
     for (const BackupPath &path : server.paths)
         seed = qHashMulti(seed, path);
     seed = qHashMulti(seed, server.lastRunAt.has_value());

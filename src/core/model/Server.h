@@ -62,6 +62,19 @@ struct Server
     // runs as `sudo -n <rsync>`, never asking for a password.
     QString remoteRsyncPath;
     bool remoteSudo = false;
+    // Members of the file that say where or as whom to connect (host, port,
+    // username, privateKeyPath, useSSHAgent) and were wrong there (a text
+    // for a number, a port outside 1 to 65535): never left at a default
+    // that would point a run at another server, but kept here as the file
+    // has them, written back so, and the server is not backed up while one
+    // is left (ServerCheck). Setting the field clears it (markCorrected).
+    QJsonObject unreadable;
+    void markCorrected(const QString &key) { unreadable.remove(key); }
+
+    // The name as logs, JSON and scripts have it: "(untitled)" when there is none.
+    QString logName() const;
+    // The same in the user's language, for the window and notifications.
+    QString shownName() const;
 
     QJsonObject toJson() const;
     // With `warnings`: see BackupPath::fromJson.

@@ -2,6 +2,8 @@
 // The checks that stop a run before any child starts, shared with the editor.
 #include "core/model/ServerCheck.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 
 #include "core/model/SafePathComponent.h"
@@ -13,16 +15,6 @@ namespace {
 bool isBlank(const QString &text)
 {
     return text.trimmed().isEmpty();
-}
-
-bool hasControlCharacter(const QString &text)
-{
-    // A tab is escaped for the remote shell like a space; nothing else is.
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control && c != u'\t')
-            return true;
-    }
-    return false;
 }
 
 bool sameFolder(const QString &a, const QString &b)
@@ -109,9 +101,59 @@ QString userProblem(const QString &username)
     return userPhrase(username).english;
 }
 
+namespace {
+
+// The members that say where or as whom to connect, as the file got them wrong.
+void addUnreadable(QList<Problem> &found, const Server &server)
+{
+    for (auto it = server.unreadable.begin(); it != server.unreadable.end(); ++it) {
+        const QString key = it.key();
+        const QString shown =
+            QString::fromUtf8(QJsonDocument(QJsonArray{it.value()}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+        Problem::Field field = Problem::Field::key;
+        Phrase said;
+        if (key == QStringLiteral("port")) {
+            field = Problem::Field::port;
+            said = Phrase::say("ServerCheck", "The port in the configuration file is %1, not a whole number from 1 to "
+                                              "65535: this server is not backed up until it is corrected.")
+                       .with({shown});
+        } else if (key == QStringLiteral("useSSHAgent")) {
+            said = Phrase::say("ServerCheck", "“Use ssh-agent” in the configuration file is %1, not true or false: "
+                                              "this server is not backed up until it is corrected.")
+                       .with({shown});
+        } else {
+            field = key == QStringLiteral("host")       ? Problem::Field::host
+                    : key == QStringLiteral("username") ? Problem::Field::username
+                                                        : Problem::Field::key;
+            said = Phrase::say("ServerCheck", "“%1” in the configuration file is %2, not a text: this server is not "
+                                              "backed up until it is corrected.")
+                       .with({key, shown});
+        }
+        Problem wrong = problem(field, {}, said);
+        wrong.inFile = true;
+        found.append(wrong);
+    }
+}
+
+// A blank host or user name, or one ssh would misread.
+void addNameProblems(QList<Problem> &found, Problem::Field field, const QString &value)
+{
+    const bool host = field == Problem::Field::host;
+    if (isBlank(value))
+        found.append(problem(
+            field, {},
+            host ? Phrase::say("ServerCheck", "This server has no host — set it in this server's settings.")
+                 : Phrase::say("ServerCheck", "This server has no user name — set it in this server's settings.")));
+    else if (const Phrase said = host ? hostPhrase(value) : userPhrase(value); !said.isEmpty())
+        found.append(problem(field, {}, said));
+}
+
+} // namespace
+
 QList<Problem> problems(const Server &server, const QList<Server> &allServers)
 {
     QList<Problem> found;
+    addUnreadable(found, server);
     for (const Server &other : allServers) {
         if (other.id != server.id && sameFolder(other.name, server.name)) {
             found.append(problem(
@@ -122,18 +164,11 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
             break;
         }
     }
-    if (isBlank(server.host))
-        found.append(
-            problem(Problem::Field::host, {},
-                    Phrase::say("ServerCheck", "This server has no host — set it in this server's settings.")));
-    else if (const Phrase said = hostPhrase(server.host); !said.isEmpty())
-        found.append(problem(Problem::Field::host, {}, said));
-    if (isBlank(server.username))
-        found.append(
-            problem(Problem::Field::username, {},
-                    Phrase::say("ServerCheck", "This server has no user name — set it in this server's settings.")));
-    else if (const Phrase said = userPhrase(server.username); !said.isEmpty())
-        found.append(problem(Problem::Field::username, {}, said));
+    // A member the file got wrong is said once, above.
+    if (!server.unreadable.contains(QStringLiteral("host")))
+        addNameProblems(found, Problem::Field::host, server.host);
+    if (!server.unreadable.contains(QStringLiteral("username")))
+        addNameProblems(found, Problem::Field::username, server.username);
     static const QRegularExpression cipherList(QStringLiteral("^[A-Za-z0-9@.,+-]*$"));
     if (!cipherList.match(server.sshCiphers.trimmed()).hasMatch())
         found.append(
@@ -142,7 +177,7 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
                         .with({server.sshCiphers})));
     // The server's shell reads it: a path, nothing a shell would act on.
     static const QRegularExpression programPath(QStringLiteral("^[A-Za-z0-9/._+-]*$"));
-    if (!programPath.match(server.remoteRsyncPath.trimmed()).hasMatch() || server.remoteRsyncPath.startsWith(u'-'))
+    if (!programPath.match(server.remoteRsyncPath).hasMatch() || server.remoteRsyncPath.startsWith(u'-'))
         found.append(
             problem(Problem::Field::remoteRsync, {},
                     Phrase::say("ServerCheck", "The server's rsync “%1” must be a plain path such as /usr/bin/rsync.")
@@ -159,11 +194,6 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
                 Phrase::say("ServerCheck",
                             "Path “%1” has no remote path — set it in this server's settings or turn the path off.")
                     .with({label})));
-        } else if (hasControlCharacter(path.remotePath)) {
-            found.append(problem(Problem::Field::path, path.id,
-                                 Phrase::say("ServerCheck", "Path “%1” has a line break or another control character "
-                                                            "in its remote path — remove it in this server's settings.")
-                                     .with({label})));
         }
         for (const BackupPath *before : std::as_const(earlier)) {
             if (sameFolder(before->name, path.name)) {

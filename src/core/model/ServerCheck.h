@@ -10,19 +10,22 @@
 #include <QUuid>
 
 // Problems that make a run of a server unsafe or pointless: a blank host or
-// user name, an enabled path without a remote path or with control
-// characters in it, two enabled paths that would share a target folder, or
-// another server that would share the server's folder. Folder names are
-// compared without regard to case, as exFAT and NTFS backup drives do.
+// user name, an enabled path without a remote path, two enabled paths that
+// would share a target folder, or another server that would share the
+// server's folder. Folder names are compared without regard to case, as
+// exFAT and NTFS backup drives do. (Remote paths may hold any character:
+// everything that reaches the server's shell is quoted, see Shell::quote.)
 namespace ServerCheck {
 
 struct Problem
 {
-    enum class Field { name, host, username, path, ciphers, remoteRsync };
+    enum class Field { name, host, port, username, key, path, ciphers, remoteRsync };
     Field field;
     QUuid pathID;    // for path problems
     QString message; // English, as logs write it
     QString shown;   // in the user's language, for the window
+    // A member of the configuration file that was wrong (Server::unreadable).
+    bool inFile = false;
 };
 
 QList<Problem> problems(const Server &server, const QList<Server> &allServers);

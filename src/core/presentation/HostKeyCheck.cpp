@@ -39,19 +39,40 @@ void HostKeyCheck::trust(const QString &host, qint64 port)
     std::optional<HostKeyChecker::Fingerprint> seen;
     if (m_status && m_status->live)
         seen = *m_status->live;
-    QCoro::connect(
-        HostKeyChecker::trust(host, port, seen), this, [this, host, port](const HostKeyChecker::ProbeResult &result) {
-            if (result) {
-                // The check runs again; the message stays with its result.
-                m_message = QCoreApplication::translate("HostKeyCheck", "Host key added to ~/.ssh/known_hosts.");
-                run(host, port);
-                return;
-            }
-            m_message = QCoreApplication::translate("HostKeyCheck", "Failed to trust host: %1")
-                            .arg(result.error().description());
-            Q_EMIT changed();
-            Q_EMIT finished();
-        });
+    QCoro::connect(HostKeyChecker::trust(host, port, seen), this,
+                   [this, host, port](const HostKeyChecker::ProbeResult &result) {
+                       trusted(host, port, result,
+                               QCoreApplication::translate("HostKeyCheck", "Host key added to ~/.ssh/known_hosts."));
+                   });
+}
+
+void HostKeyCheck::replace(const QString &host, qint64 port)
+{
+    if (!m_status || !m_status->live)
+        return;
+    m_message.clear();
+    Q_EMIT changed();
+    QCoro::connect(HostKeyChecker::replace(host, port, *m_status->live), this,
+                   [this, host, port](const HostKeyChecker::ProbeResult &result) {
+                       trusted(host, port, result,
+                               QCoreApplication::translate("HostKeyCheck",
+                                                           "The old host key was removed and the new one trusted."));
+                   });
+}
+
+void HostKeyCheck::trusted(const QString &host, qint64 port, const HostKeyChecker::ProbeResult &result,
+                           const QString &said)
+{
+    if (result) {
+        // The check runs again; the message stays with its result.
+        m_message = said;
+        run(host, port);
+        return;
+    }
+    m_message =
+        QCoreApplication::translate("HostKeyCheck", "Failed to trust host: %1").arg(result.error().description());
+    Q_EMIT changed();
+    Q_EMIT finished();
 }
 
 bool HostKeyCheck::isAbout(const QString &host, qint64 port) const

@@ -26,6 +26,8 @@ public:
 
     void check(const QString &host, qint64 port);
     void trust(const QString &host, qint64 port);
+    // After a mismatch: the stored key goes, the one shown is trusted.
+    void replace(const QString &host, qint64 port);
     // A check whose result comes with `message` (why the key is asked for).
     void ask(const QString &host, qint64 port, const QString &message);
     // Whether the result is about this host and port (a result shown by
@@ -43,6 +45,7 @@ Q_SIGNALS:
 
 private:
     void run(const QString &host, qint64 port);
+    void trusted(const QString &host, qint64 port, const HostKeyChecker::ProbeResult &result, const QString &said);
 
     bool m_checking = false;
     std::optional<QString> m_target; // "host\nport" of the last check

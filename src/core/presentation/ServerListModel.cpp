@@ -2,6 +2,8 @@
 // Keeping the server list model in step with its sources, row by row.
 #include "core/presentation/ServerListModel.h"
 
+#include <QCoreApplication>
+
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ReferenceDate.h"
 #include "core/model/ServerCheck.h"
@@ -90,7 +92,7 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
         return row.canStart;
     case MetaRole:
         if (row.running)
-            return QStringLiteral("running…");
+            return QCoreApplication::translate("ServerListModel", "running…");
         if (row.overdue)
             return ServerRules::overdueText(server, m_now());
         if (!server.lastRunAt)

@@ -33,6 +33,12 @@ QString joined(const QString &folder, const QString &name)
 
 } // namespace
 
+QString replacedName(const QDateTime &stamp, quint32 random)
+{
+    return QStringLiteral(".tidewell-replaced-") + QLocale::c().toString(stamp, QStringLiteral("yyyyMMdd-HHmmss-zzz"))
+           + u'-' + QStringLiteral("%1").arg(random & 0xffff, 4, 16, QLatin1Char('0'));
+}
+
 QString destinationPath(const Item &item, const std::optional<QString> &otherFolder)
 {
     return otherFolder ? joined(*otherFolder, baseName(item.remotePath)) : SnapshotMap::normalized(item.remotePath);
@@ -41,31 +47,31 @@ QString destinationPath(const Item &item, const std::optional<QString> &otherFol
 QString remoteFolder(const Item &item, const std::optional<QString> &otherFolder)
 {
     if (otherFolder)
-        return SnapshotMap::normalized(*otherFolder);
+        return item.isDirectory ? destinationPath(item, otherFolder) : SnapshotMap::normalized(*otherFolder);
     return item.isDirectory ? SnapshotMap::normalized(item.remotePath) : parentOf(item.remotePath);
 }
 
-QString replacedFolder(const Item &item, const std::optional<QString> &otherFolder, const QDateTime &stamp)
+QString replacedFolder(const Item &item, const std::optional<QString> &otherFolder, const QString &name)
 {
-    return joined(remoteFolder(item, otherFolder),
-                  QStringLiteral(".tidewell-replaced-")
-                      + QLocale::c().toString(stamp, QStringLiteral("yyyyMMdd-HHmmss")));
+    return joined(remoteFolder(item, otherFolder), name);
 }
 
 QStringList arguments(const Server &server, const Item &item, const std::optional<QString> &otherFolder,
-                      const AppSettings &settings, const RsyncProbe &probe, const QDateTime &stamp, bool dryRun)
+                      const AppSettings &settings, const RsyncProbe &probe, const QString &replaced, bool dryRun)
 {
     QStringList args = RsyncInvocation::transferOptions(server, settings, probe);
+    // What was sent, item by item: the log says what the restore wrote and
+    // what it replaced.
+    args << QStringLiteral("--itemize-changes");
     if (dryRun)
-        args << QStringLiteral("--dry-run") << QStringLiteral("--itemize-changes");
+        args << QStringLiteral("--dry-run");
     if (settings.ioTimeoutSeconds > 0)
         args << QStringLiteral("--timeout=") + QString::number(settings.ioTimeoutSeconds);
     if (server.bandwidthLimitKBps > 0)
         args << QStringLiteral("--bwlimit=") + QString::number(server.bandwidthLimitKBps);
     // What the restore replaces stays on the server; nothing is ever deleted
-    // there. (rsync passes an option's value to the server as it is, unlike
-    // the remote path, which the server's shell reads.)
-    args << QStringLiteral("--backup") << QStringLiteral("--backup-dir=") + replacedFolder(item, otherFolder, stamp);
+    // there. A relative folder is relative to the folder written into.
+    args << QStringLiteral("--backup") << QStringLiteral("--backup-dir=") + replaced;
     if (probe.needsOldArgs())
         args << QStringLiteral("--old-args");
     const QString destination = destinationPath(item, otherFolder);
@@ -73,6 +79,20 @@ QStringList arguments(const Server &server, const Item &item, const std::optiona
         args << item.localPath + u'/' << RsyncInvocation::remoteLocation(server, joined(destination, QString()));
     else
         args << item.localPath << RsyncInvocation::remoteLocation(server, destination);
+    return args;
+}
+
+bool canMakeFolders(const RsyncProbe &probe)
+{
+    return probe.isModern && probe.version >= QVersionNumber(3, 2, 3);
+}
+
+QStringList argumentsMakingFolders(const Server &server, const Item &item, const std::optional<QString> &otherFolder,
+                                   const AppSettings &settings, const RsyncProbe &probe, const QString &replaced,
+                                   bool dryRun)
+{
+    QStringList args = arguments(server, item, otherFolder, settings, probe, replaced, dryRun);
+    args.insert(args.size() - 2, QStringLiteral("--mkpath"));
     return args;
 }
 

@@ -16,8 +16,8 @@
 // the remote path it was copied from. It goes back to that path, or into
 // another remote folder (under its own name there), with exactly the
 // server's transfer settings. Files it replaces stay on the server, in a
-// ".tidewell-replaced-<yyyyMMdd-HHmmss>" folder of the folder it writes
-// into; it never deletes anything there.
+// folder of the folder it writes into whose name is unique per restore
+// (replacedName()); it never deletes anything there.
 namespace RestoreInvocation {
 
 struct Item
@@ -27,13 +27,26 @@ struct Item
     bool isDirectory = false;
 };
 
+// ".tidewell-replaced-yyyyMMdd-HHmmss-zzz-xxxx": the time of the restore to
+// the millisecond and four random hex digits, so no two restores share one.
+QString replacedName(const QDateTime &stamp, quint32 random);
 // The remote folder the item is written into.
 QString remoteFolder(const Item &item, const std::optional<QString> &otherFolder);
-// Where replaced files of that folder are kept.
-QString replacedFolder(const Item &item, const std::optional<QString> &otherFolder, const QDateTime &stamp);
+// Where replaced files of that folder are kept, for the folder name `name`.
+QString replacedFolder(const Item &item, const std::optional<QString> &otherFolder, const QString &name);
 // The item's full remote path after the restore.
 QString destinationPath(const Item &item, const std::optional<QString> &otherFolder);
+// The push of one item; `replaced` is the name of the folder that keeps what
+// it replaces, given to rsync relative to the folder the item is written
+// into, so no remote path reaches rsync's option values.
 QStringList arguments(const Server &server, const Item &item, const std::optional<QString> &otherFolder,
-                      const AppSettings &settings, const RsyncProbe &probe, const QDateTime &stamp, bool dryRun);
+                      const AppSettings &settings, const RsyncProbe &probe, const QString &replaced, bool dryRun);
+// The same, with rsync making the folders the item goes into (--mkpath,
+// rsync 3.2.3 on both sides): for a server whose rsync runs through sudo.
+QStringList argumentsMakingFolders(const Server &server, const Item &item, const std::optional<QString> &otherFolder,
+                                   const AppSettings &settings, const RsyncProbe &probe, const QString &replaced,
+                                   bool dryRun);
+// Whether this side's rsync can make them (--mkpath).
+bool canMakeFolders(const RsyncProbe &probe);
 
 } // namespace RestoreInvocation

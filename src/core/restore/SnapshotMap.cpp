@@ -6,8 +6,11 @@
 #include "core/engine/Snapshots.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
+
+#include <sys/stat.h>
 
 namespace SnapshotMap {
 
@@ -56,21 +59,54 @@ QList<Root> roots(const Server &server, const QString &snapshotFolder)
     return list;
 }
 
-std::optional<QString> localPathOf(const Server &server, const QString &snapshotFolder, const QString &remotePath)
+std::optional<Resolved> resolve(const Server &server, const QString &snapshotFolder, const QString &remotePath)
 {
     const QString wanted = normalized(remotePath);
     for (const Root &root : roots(server, snapshotFolder)) {
         if (!root.known)
             continue;
         if (wanted == root.remotePath)
-            return root.localPath;
-        if (root.isDirectory) {
-            const QString prefix = root.remotePath == QStringLiteral("/") ? root.remotePath : root.remotePath + u'/';
-            if (wanted.startsWith(prefix))
-                return root.localPath + u'/' + wanted.mid(prefix.size());
+            return Resolved{root.localPath, root.remotePath, false};
+        if (!root.isDirectory)
+            continue;
+        const QString prefix = root.remotePath == QStringLiteral("/") ? root.remotePath : root.remotePath + u'/';
+        if (!wanted.startsWith(prefix))
+            continue;
+        // One name at a time: a link on the way is where the walk stops.
+        const QStringList names = wanted.mid(prefix.size()).split(u'/');
+        Resolved resolved{root.localPath, root.remotePath, false};
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            resolved.localPath += u'/' + names.at(i);
+            resolved.remotePath = resolved.remotePath == QStringLiteral("/")
+                                      ? QString(u'/' + names.at(i))
+                                      : QString(resolved.remotePath + u'/' + names.at(i));
+            if (i + 1 == names.size())
+                break;
+            struct stat info;
+            if (::lstat(QFile::encodeName(resolved.localPath).constData(), &info) != 0) {
+                // Not there: neither is anything below it.
+                resolved.localPath = root.localPath + u'/' + wanted.mid(prefix.size());
+                resolved.remotePath = wanted;
+                break;
+            }
+            if (!S_ISDIR(info.st_mode)) {
+                resolved.throughLink = S_ISLNK(info.st_mode);
+                if (!resolved.throughLink)
+                    return std::nullopt; // a file cannot hold anything
+                break;
+            }
         }
+        return resolved;
     }
     return std::nullopt;
+}
+
+std::optional<QString> localPathOf(const Server &server, const QString &snapshotFolder, const QString &remotePath)
+{
+    const auto resolved = resolve(server, snapshotFolder, remotePath);
+    if (!resolved || resolved->throughLink)
+        return std::nullopt;
+    return resolved->localPath;
 }
 
 std::optional<QString> remotePathOf(const Server &server, const QString &snapshotFolder, const QString &localPath)

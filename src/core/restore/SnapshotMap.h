@@ -29,7 +29,19 @@ struct Root
 QString normalized(const QString &remotePath);
 // The snapshot's top-level entries, in the server's path order, then unknown folders.
 QList<Root> roots(const Server &server, const QString &snapshotFolder);
-// The local file or folder of this snapshot that holds `remotePath`.
+struct Resolved
+{
+    QString localPath;
+    QString remotePath; // of localPath
+    // A link of the snapshot lies on the way to the path asked for: the
+    // result is that link (restored as a link, never followed here).
+    bool throughLink = false;
+};
+// The local file or folder of this snapshot that holds `remotePath`, found
+// without following a link of the snapshot; none when no path of the
+// server holds it. (It need not exist.)
+std::optional<Resolved> resolve(const Server &server, const QString &snapshotFolder, const QString &remotePath);
+// resolve()'s local path when no link lies on the way; none otherwise.
 std::optional<QString> localPathOf(const Server &server, const QString &snapshotFolder, const QString &remotePath);
 // The remote path that `localPath` (in this snapshot) was copied from.
 std::optional<QString> remotePathOf(const Server &server, const QString &snapshotFolder, const QString &localPath);

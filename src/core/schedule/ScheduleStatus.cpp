@@ -97,7 +97,64 @@ void ScheduleStatus::refresh(const QUuid &serverID)
             Q_EMIT changed(serverID);
         return;
     }
-    QCoro::connect(read(serverID, Scheduler::label(serverID) + QStringLiteral(".timer")), this, [] {});
+    QCoro::connect(read(serverID, timerUnit(serverID)), this, [] {});
+}
+
+QString ScheduleStatus::timerUnit(const QUuid &serverID)
+{
+    return Scheduler::label(serverID) + QStringLiteral(".timer");
+}
+
+QCoro::Task<ScheduleStatus::State> ScheduleStatus::readTimer(QDBusConnection bus, QString unit)
+{
+    State state{State::Kind::broken, {}, noManagerMessage(), State::Problem::noManager};
+    if (!bus.isConnected())
+        co_return state;
+    QDBusMessage load = managerCall(QStringLiteral("LoadUnit"));
+    load << unit;
+    const QDBusMessage loaded = co_await bus.asyncCall(load, 5000);
+    if (loaded.type() != QDBusMessage::ReplyMessage || loaded.arguments().isEmpty()) {
+        if (!isNoManager(loaded)) {
+            state.problem = State::Problem::noAnswer;
+            state.message = QCoreApplication::translate(
+                                "ScheduleStatus", "The systemd user manager did not answer about the daily timer: %1")
+                                .arg(loaded.errorMessage());
+        }
+        co_return state;
+    }
+    const QString path = loaded.arguments().first().value<QDBusObjectPath>().path();
+    const QString unitInterface = QStringLiteral("org.freedesktop.systemd1.Unit");
+    const QDBusMessage loadCall = propertyCall(path, unitInterface, QStringLiteral("LoadState"));
+    const QDBusMessage loadState = co_await bus.asyncCall(loadCall, 5000);
+    const QDBusMessage activeCall = propertyCall(path, unitInterface, QStringLiteral("ActiveState"));
+    const QDBusMessage activeState = co_await bus.asyncCall(activeCall, 5000);
+    const QDBusMessage nextCall =
+        propertyCall(path, QStringLiteral("org.freedesktop.systemd1.Timer"), QStringLiteral("NextElapseUSecRealtime"));
+    const QDBusMessage next = co_await bus.asyncCall(nextCall, 5000);
+    const QString active = propertyValue(activeState).toString();
+    if (propertyValue(loadState).toString() != QStringLiteral("loaded")) {
+        state.problem = State::Problem::notInstalled;
+        state.message = QCoreApplication::translate("ScheduleStatus",
+                                                    "The daily timer is not installed, so no run will start. Turn "
+                                                    "the schedule off and on again to install it.");
+    } else if (active == QStringLiteral("failed")) {
+        state.problem = State::Problem::failed;
+        state.message =
+            QCoreApplication::translate("ScheduleStatus", "The daily timer has failed. Turn the schedule off and on "
+                                                          "again, or see systemctl --user status %1")
+                .arg(unit);
+    } else if (active != QStringLiteral("active")) {
+        state.problem = State::Problem::notRunning;
+        state.message =
+            QCoreApplication::translate("ScheduleStatus", "The daily timer is installed but not running. Turn the "
+                                                          "schedule off and on again to start it.");
+    } else {
+        state = {State::Kind::working, {}, {}, State::Problem::none};
+        const qulonglong usec = propertyValue(next).toULongLong();
+        if (usec > 0)
+            state.next = QDateTime::fromMSecsSinceEpoch(qint64(usec / 1000));
+    }
+    co_return state;
 }
 
 QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
@@ -105,54 +162,21 @@ QCoro::Task<> ScheduleStatus::read(QUuid serverID, QString unit)
     QPointer<ScheduleStatus> self(this);
     const int serial = ++m_reads[serverID];
     QDBusConnection bus = m_scheduler->bus();
-    State state{State::Kind::broken, {}, noManagerMessage()};
     if (bus.isConnected()) {
         subscribe(bus);
+        // The timer's object path, for its change signals: the manager
+        // answers LoadUnit again with the same one.
         QDBusMessage load = managerCall(QStringLiteral("LoadUnit"));
         load << unit;
         const QDBusMessage loaded = co_await bus.asyncCall(load, 5000);
         if (!self)
             co_return;
-        if (loaded.type() == QDBusMessage::ReplyMessage && !loaded.arguments().isEmpty()) {
-            const QString path = loaded.arguments().first().value<QDBusObjectPath>().path();
-            m_unitPaths.insert(path, serverID);
-            const QString unitInterface = QStringLiteral("org.freedesktop.systemd1.Unit");
-            const QDBusMessage loadState =
-                co_await bus.asyncCall(propertyCall(path, unitInterface, QStringLiteral("LoadState")), 5000);
-            const QDBusMessage activeState =
-                co_await bus.asyncCall(propertyCall(path, unitInterface, QStringLiteral("ActiveState")), 5000);
-            const QDBusMessage next =
-                co_await bus.asyncCall(propertyCall(path, QStringLiteral("org.freedesktop.systemd1.Timer"),
-                                                    QStringLiteral("NextElapseUSecRealtime")),
-                                       5000);
-            if (!self)
-                co_return;
-            const QString active = propertyValue(activeState).toString();
-            if (propertyValue(loadState).toString() != QStringLiteral("loaded")) {
-                state.message = QCoreApplication::translate(
-                    "ScheduleStatus", "The daily timer is not installed, so no run will start. Turn "
-                                      "the schedule off and on again to install it.");
-            } else if (active == QStringLiteral("failed")) {
-                state.message = QCoreApplication::translate("ScheduleStatus",
-                                                            "The daily timer has failed. Turn the schedule off and on "
-                                                            "again, or see systemctl --user status %1")
-                                    .arg(unit);
-            } else if (active != QStringLiteral("active")) {
-                state.message = QCoreApplication::translate("ScheduleStatus",
-                                                            "The daily timer is installed but not running. Turn the "
-                                                            "schedule off and on again to start it.");
-            } else {
-                state = {State::Kind::working, {}, {}};
-                const qulonglong usec = propertyValue(next).toULongLong();
-                if (usec > 0)
-                    state.next = QDateTime::fromMSecsSinceEpoch(qint64(usec / 1000));
-            }
-        } else if (!isNoManager(loaded)) {
-            state.message = QCoreApplication::translate(
-                                "ScheduleStatus", "The systemd user manager did not answer about the daily timer: %1")
-                                .arg(loaded.errorMessage());
-        }
+        if (loaded.type() == QDBusMessage::ReplyMessage && !loaded.arguments().isEmpty())
+            m_unitPaths.insert(loaded.arguments().first().value<QDBusObjectPath>().path(), serverID);
     }
+    const State state = co_await readTimer(bus, unit);
+    if (!self)
+        co_return;
     if (m_reads.value(serverID) == serial)
         set(serverID, state);
 }

@@ -31,9 +31,13 @@ public:
     struct State
     {
         enum class Kind { notScheduled, unknown, working, broken };
+        // Why a broken schedule is: its timer is missing or stopped, or it
+        // failed, or no user manager answers at all.
+        enum class Problem { none, notInstalled, notRunning, failed, noManager, noAnswer };
         Kind kind = Kind::notScheduled;
         QDateTime next;  // the timer's next run, when working
         QString message; // what is wrong and what to do, when broken
+        Problem problem = Problem::none;
     };
 
     static QString noManagerMessage();
@@ -42,6 +46,12 @@ public:
 
     State state(const QUuid &serverID) const;
     bool isWorking(const QUuid &serverID) const { return state(serverID).kind == State::Kind::working; }
+
+    // One timer as the user manager on `bus` has it, read once (no
+    // subscription), for a process that only looks (tidewell --status).
+    static QCoro::Task<State> readTimer(QDBusConnection bus, QString unit);
+    // The timer unit of a server's schedule.
+    static QString timerUnit(const QUuid &serverID);
 
     // Reads every scheduled server's timer again (asynchronously).
     void refresh();

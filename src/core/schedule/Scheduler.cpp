@@ -136,7 +136,8 @@ QString Scheduler::scheduledStderrLog(const QUuid &serverID)
 
 QString Scheduler::schedulerName() const
 {
-    return m_backend == Backend::systemd ? QStringLiteral("a systemd user timer") : QStringLiteral("launchd");
+    return m_backend == Backend::systemd ? QCoreApplication::translate("Scheduler", "a systemd user timer")
+                                         : QStringLiteral("launchd");
 }
 
 QString Scheduler::toolName() const

@@ -210,6 +210,30 @@ QCoro::Task<ProbeResult> trust(QString host, qint64 port, std::optional<Fingerpr
     co_return co_await liveFingerprint(host, port);
 }
 
+QCoro::Task<ProbeResult> replace(QString host, qint64 port, Fingerprint seen)
+{
+    if (const auto safe = TargetCheck::host(host); !safe)
+        co_return tl::unexpected(ProbeError{safe.error()});
+    // The new key first: nothing is removed for a key the user was not shown.
+    const ProbeResult now = co_await liveFingerprint(host, port);
+    if (!now)
+        co_return tl::unexpected(now.error());
+    if (*now != seen)
+        co_return tl::unexpected(
+            ProbeError{QCoreApplication::translate("HostKeyChecker",
+                                                   "the server now presents %1 %2, not the key shown. Check again.")
+                           .arg(now->keyType, now->sha256)});
+    const QString path = knownHostsFile();
+    const QStringList remove{QStringLiteral("-R"), hostPattern(host, port), QStringLiteral("-f"),
+                             QFileInfo(path).absoluteFilePath()};
+    const Subprocess::Result removed = co_await Subprocess::run(keygenExecutable, remove);
+    if (!removed)
+        co_return tl::unexpected(ProbeError{removed.error().message});
+    if (removed->status != 0)
+        co_return tl::unexpected(ProbeError{Subprocess::strictUtf8(removed->err).trimmed()});
+    co_return co_await trust(host, port, seen);
+}
+
 QCoro::Task<Status> check(QString host, qint64 port)
 {
     const ProbeResult live = co_await liveFingerprint(host, port);

@@ -77,6 +77,10 @@ QCoro::Task<std::optional<Fingerprint>> knownHostFingerprint(QString host, qint6
 // `seen`, only when the server still presents the key the user was shown: a
 // key that changed in between is refused, never trusted unseen.
 QCoro::Task<ProbeResult> trust(QString host, qint64 port, std::optional<Fingerprint> seen = std::nullopt);
+// After a mismatch the user checked: removes every entry known_hosts has
+// for the server (hashed or not, with ssh-keygen -R) and trusts the key it
+// presents now, which must be `seen` (the new key the user was shown).
+QCoro::Task<ProbeResult> replace(QString host, qint64 port, Fingerprint seen);
 // The scan and the lookup together, as the editor shows them.
 QCoro::Task<Status> check(QString host, qint64 port);
 

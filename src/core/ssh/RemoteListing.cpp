@@ -14,16 +14,27 @@
 
 namespace RemoteListing {
 
+namespace {
+
+// "cd" to the folder: a command over ssh starts in the account's home, where "cd" alone goes.
+QString changeFolder(const QString &folder)
+{
+    if (folder.isEmpty() || folder == u'~' || folder == QStringLiteral("~/"))
+        return QStringLiteral("cd");
+    return QStringLiteral("cd -- ") + Shell::quotePath(folder);
+}
+
+} // namespace
+
 QString command(const QString &folder)
 {
-    // A command over ssh starts in the account's home: "cd" alone goes there.
-    QString change = QStringLiteral("cd");
-    if (folder.startsWith(QLatin1String("~/")) && folder.size() > 2)
-        change += QStringLiteral(" -- ") + Shell::escapeRemotePath(folder.mid(2));
-    else if (!folder.isEmpty() && folder != QStringLiteral("~"))
-        change += QStringLiteral(" -- ") + Shell::escapeRemotePath(folder);
-    return change
+    return changeFolder(folder)
            + QStringLiteral(" && printf '%s\\0' \"$PWD\" && find . -mindepth 1 -maxdepth 1 -printf '%Y\\t%P\\0'");
+}
+
+QString resolveCommand(const QString &folder)
+{
+    return changeFolder(folder) + QStringLiteral(" && pwd");
 }
 
 tl::expected<Listing, QString> parse(const QByteArray &output)

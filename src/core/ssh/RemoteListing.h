@@ -31,8 +31,11 @@ struct Listing
 };
 
 // The remote command for `folder`: empty, "~" or "~/…" are the account's
-// home and below it; anything else is escaped for the remote shell.
+// home and below it; anything else is quoted for the remote shell.
 QString command(const QString &folder);
+// A remote command that prints the absolute folder `folder` names ("~/www"
+// is in the account's home), as the server's shell resolves it.
+QString resolveCommand(const QString &folder);
 // What the command printed: the folder, a NUL, then "<type>\t<name>\0" per entry.
 tl::expected<Listing, QString> parse(const QByteArray &output);
 QCoro::Task<tl::expected<Listing, QString>> list(Server server, QString folder);

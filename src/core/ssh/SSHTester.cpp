@@ -117,4 +117,15 @@ QCoro::Task<Report> runRemoteCommand(Server server, QString command, int timeout
     co_return co_await runSSH(commandArgs(server, timeoutSeconds, command), true);
 }
 
+HostKeyRefusal hostKeyRefusal(const QStringList &lines)
+{
+    bool failed = false;
+    for (const QString &line : lines) {
+        if (line.contains(QLatin1String("REMOTE HOST IDENTIFICATION HAS CHANGED")))
+            return HostKeyRefusal::changed;
+        failed = failed || line.contains(QLatin1String("Host key verification failed"));
+    }
+    return failed ? HostKeyRefusal::unknown : HostKeyRefusal::none;
+}
+
 } // namespace SSHTester

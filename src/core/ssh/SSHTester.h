@@ -60,4 +60,9 @@ QCoro::Task<Report> runRemoteCommand(Server server, QString command, int timeout
 Report separateReport(int status, const QString &out, const QString &err);
 Report combinedReport(int status, const QString &out, const QString &err);
 
+// Why ssh refused the server's host key, from what ssh wrote (a run's log
+// lines): the key changed since it was trusted, or it was never trusted.
+enum class HostKeyRefusal { none, changed, unknown };
+HostKeyRefusal hostKeyRefusal(const QStringList &lines);
+
 } // namespace SSHTester

@@ -1,28 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Escaping and quoting for remote shells and readable command lines.
+// Quoting for remote shells and readable command lines.
 #include "core/ssh/Shell.h"
 
 namespace Shell {
 
-static bool needsEscape(QChar c)
+QString quote(const QString &text)
 {
-    static const QString special = QStringLiteral(" \t\"'\\$`()[]{}|&;<>*?#!~");
-    return special.contains(c);
+    // Inside single quotes a POSIX shell takes every character as it is, a
+    // line feed included; only a quote ends them, so each one closes the
+    // quotes, stands escaped on its own and opens them again.
+    QString quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += u'\'';
+    for (const QChar c : text) {
+        if (c == u'\'')
+            quoted += QStringLiteral("'\\''");
+        else
+            quoted += c;
+    }
+    quoted += u'\'';
+    return quoted;
 }
 
-QString escapeRemotePath(const QString &path)
+QString quotePath(const QString &path)
 {
-    QString escaped;
-    escaped.reserve(path.size() + 8);
-    // Per code unit: the remote shell reads bytes, so a metacharacter is one
-    // whatever follows it (a combining mark, a zero-width joiner).
-    // Metacharacters are ASCII, so surrogate halves never match.
-    for (const QChar c : path) {
-        if (needsEscape(c))
-            escaped += u'\\';
-        escaped += c;
-    }
-    return escaped;
+    QString relative = path;
+    if (relative == u'~' || relative == QStringLiteral("~/"))
+        relative = QStringLiteral("./");
+    else if (relative.startsWith(QStringLiteral("~/")))
+        relative = relative.mid(2);
+    if (relative.startsWith(u'-'))
+        relative = QStringLiteral("./") + relative;
+    return quote(relative);
 }
 
 QString quoteForRsyncShell(const QString &argument)

@@ -3,6 +3,7 @@
 #include "core/ssh/SudoCheck.h"
 
 #include "core/model/ServerCheck.h"
+#include "core/ssh/Shell.h"
 
 #include <QCoreApplication>
 
@@ -15,10 +16,9 @@ QString sudoersLine(const QString &user, const QString &rsyncPath)
 
 QString remoteCommand(const Server &server)
 {
-    // The program is a plain path (ServerCheck refuses anything else), so it
-    // needs no quoting; "-n": sudo fails at once instead of asking.
+    // "-n": sudo fails at once instead of asking.
     const QString rsync =
-        server.remoteRsyncPath.trimmed().isEmpty() ? QStringLiteral("rsync") : server.remoteRsyncPath.trimmed();
+        server.remoteRsyncPath.isEmpty() ? QStringLiteral("rsync") : Shell::quote(server.remoteRsyncPath);
     return QStringLiteral("p=$(command -v ") + rsync + QStringLiteral(") || p=") + rsync
            + QStringLiteral("; printf 'path:%s\\n' \"$p\"; "
                             "if ! command -v sudo >/dev/null 2>&1; then echo nosudo; "

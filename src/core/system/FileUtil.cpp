@@ -86,7 +86,7 @@ void removeStaleTemporaries(const QString &path)
     }
 }
 
-tl::expected<std::optional<QByteArray>, QString> readRegularFile(const QString &path)
+tl::expected<std::optional<QByteArray>, QString> readRegularFile(const QString &path, qint64 maxBytes)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
@@ -99,12 +99,18 @@ tl::expected<std::optional<QByteArray>, QString> readRegularFile(const QString &
         ::close(fd);
         return tl::unexpected(QStringLiteral("it is not a regular file"));
     }
+    if (maxBytes >= 0 && info.st_size > maxBytes) {
+        ::close(fd);
+        return tl::unexpected(QStringLiteral("it is larger than %1 bytes").arg(maxBytes));
+    }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return tl::unexpected(file.errorString());
     }
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
+    if (maxBytes >= 0 && bytes.size() > maxBytes)
+        return tl::unexpected(QStringLiteral("it is larger than %1 bytes").arg(maxBytes));
     if (file.error() != QFileDevice::NoError)
         return tl::unexpected(file.errorString());
     return std::optional<QByteArray>(std::move(bytes));
@@ -112,14 +118,28 @@ tl::expected<std::optional<QByteArray>, QString> readRegularFile(const QString &
 
 tl::expected<void, QString> makePrivateFolder(const QString &path)
 {
-    if (const auto made = makeFolder(path); !made)
-        return made;
-    struct stat info;
+    return makeFolderPrivate(path).map([](const std::optional<unsigned> &) {});
+}
+
+tl::expected<std::optional<unsigned>, QString> makeFolderPrivate(const QString &path)
+{
     const QByteArray name = QFile::encodeName(path);
-    if (::stat(name.constData(), &info) == 0 && info.st_uid == ::geteuid() && (info.st_mode & 077) != 0
-        && ::chmod(name.constData(), S_IRWXU) != 0)
+    struct stat info;
+    const bool existed = ::stat(name.constData(), &info) == 0;
+    if (!existed && ::mkdir(name.constData(), S_IRWXU) != 0 && errno != EEXIST) {
+        // Its parents first, then the folder itself for this user alone.
+        if (const auto made = makeFolder(path); !made)
+            return tl::unexpected(made.error());
+    }
+    if (::stat(name.constData(), &info) != 0)
         return tl::unexpected(systemError(errno));
-    return {};
+    if (!S_ISDIR(info.st_mode))
+        return tl::unexpected(QStringLiteral("“") + path + QStringLiteral("” exists and is not a folder"));
+    if (info.st_uid != ::geteuid() || (info.st_mode & 077) == 0)
+        return std::optional<unsigned>();
+    if (::chmod(name.constData(), S_IRWXU) != 0)
+        return tl::unexpected(systemError(errno));
+    return existed ? std::optional<unsigned>(info.st_mode & 07777) : std::nullopt;
 }
 
 tl::expected<void, QString> makeFolder(const QString &path)
@@ -175,6 +195,8 @@ void removeContents(int parent, const char *name, const struct stat &info, Lefto
     // When this fails, opening or emptying the folder below says why.
     if ((info.st_mode & S_IRWXU) != S_IRWXU && ::fchmodat(parent, name, (info.st_mode & 07777) | S_IRWXU, 0) != 0)
         errno = 0;
+    // Nothing leaves an append-only (or immutable) folder until the flag is off.
+    clearProtectionFlags(parent, name);
     const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         leftovers.add(errno);
@@ -222,6 +244,93 @@ void removeEntry(int parent, const char *name, Leftovers &leftovers)
 }
 
 } // namespace
+
+tl::expected<void, QString> removeTreeAt(int parent, const QByteArray &name)
+{
+    Leftovers leftovers;
+    removeEntry(parent, name.constData(), leftovers);
+    if (leftovers.entries == 0)
+        return {};
+    return tl::unexpected(systemError(leftovers.firstError)
+                          + (leftovers.entries == 1 ? QStringLiteral(" (1 entry)")
+                                                    : QStringLiteral(" (%1 entries)").arg(leftovers.entries)));
+}
+
+tl::expected<Descriptor, QString> openFolderAt(int parent, const QByteArray &name)
+{
+    const int fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return tl::unexpected(systemError(errno));
+    return Descriptor(fd);
+}
+
+tl::expected<Descriptor, QString> openFolder(const QString &path, bool create)
+{
+    const QString absolute = QDir::cleanPath(QDir(path).absolutePath());
+    Descriptor current(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!current.isValid())
+        return tl::unexpected(systemError(errno));
+    QStringList names = absolute.split(u'/', Qt::SkipEmptyParts);
+    QString reached;
+    // Links followed on the way, so a loop of them ends.
+    int links = 0;
+    while (!names.isEmpty()) {
+        const QString name = names.takeFirst();
+        const QByteArray encoded = QFile::encodeName(name);
+        if (name == QStringLiteral("..")) {
+            current.reset(::openat(current.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (!current.isValid())
+                return tl::unexpected(systemError(errno));
+            reached = QFileInfo(reached).path();
+            continue;
+        }
+        reached += u'/' + name;
+        struct stat info;
+        if (::fstatat(current.get(), encoded.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT || !create)
+                return tl::unexpected(reached + QStringLiteral(": ") + systemError(errno));
+            if (::mkdirat(current.get(), encoded.constData(), 0777) != 0 && errno != EEXIST)
+                return tl::unexpected(reached + QStringLiteral(": ") + systemError(errno));
+            names.prepend(name);
+            reached.chop(name.size() + 1);
+            continue;
+        }
+        if (S_ISLNK(info.st_mode)) {
+            if (info.st_uid != ::geteuid() && info.st_uid != 0)
+                return tl::unexpected(reached
+                                      + QStringLiteral(" is a link that belongs to another user: it is not followed"));
+            if (++links > 40)
+                return tl::unexpected(reached + QStringLiteral(": ") + systemError(ELOOP));
+            QByteArray target(4096, Qt::Uninitialized);
+            const ssize_t length = ::readlinkat(current.get(), encoded.constData(), target.data(), target.size());
+            if (length < 0 || length >= target.size())
+                return tl::unexpected(reached + QStringLiteral(": ") + systemError(length < 0 ? errno : ENAMETOOLONG));
+            target.truncate(length);
+            const QString link = QFile::decodeName(target);
+            const QStringList rest = link.split(u'/', Qt::SkipEmptyParts);
+            if (link.startsWith(u'/')) {
+                current.reset(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                reached.clear();
+            } else {
+                reached = QFileInfo(reached).path();
+                if (reached == u'/')
+                    reached.clear();
+            }
+            for (qsizetype i = rest.size() - 1; i >= 0; --i) {
+                if (rest.at(i) != u'.')
+                    names.prepend(rest.at(i));
+            }
+            continue;
+        }
+        if (!S_ISDIR(info.st_mode))
+            return tl::unexpected(reached + QStringLiteral(" is not a folder"));
+        auto next = openFolderAt(current.get(), encoded);
+        if (!next)
+            return tl::unexpected(reached + QStringLiteral(": ") + next.error());
+        current = std::move(*next);
+    }
+    return current;
+}
 
 tl::expected<void, QString> removeTree(const QString &path)
 {

@@ -2,6 +2,8 @@
 // Atomic writes, folder creation and free space.
 #pragma once
 
+#include "core/system/Descriptor.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -27,13 +29,27 @@ tl::expected<void, QString> writeAtomically(const QString &path, const QByteArra
 void removeStaleTemporaries(const QString &path);
 // The whole file, when it is a regular file (a link to one is followed);
 // none when nothing is there. A FIFO, a device or a folder in its place is
-// an error, found without blocking on it.
-tl::expected<std::optional<QByteArray>, QString> readRegularFile(const QString &path);
+// an error, found without blocking on it; so is a file larger than
+// `maxBytes` (when not negative), which is not read.
+tl::expected<std::optional<QByteArray>, QString> readRegularFile(const QString &path, qint64 maxBytes = -1);
 // Creates the folder (and its parents) for this user alone (0700 whatever
 // the umask; an existing folder of this user is made so).
 tl::expected<void, QString> makePrivateFolder(const QString &path);
+// makePrivateFolder() that says whether an existing folder was tightened:
+// the mode it had then, none when it was private already or new.
+tl::expected<std::optional<unsigned>, QString> makeFolderPrivate(const QString &path);
 // Creates the folder and its parents; an existing folder is fine.
 tl::expected<void, QString> makeFolder(const QString &path);
+
+// The folder at `path`, opened by descriptor one name at a time from "/":
+// a link on the way is followed only when it belongs to this user or to
+// root (another user's could lead anywhere); with `create`, missing folders
+// are made (as the umask allows). Anything else in the way is an error.
+tl::expected<Descriptor, QString> openFolder(const QString &path, bool create);
+// The folder `name` of the open folder `parent`, never through a link.
+tl::expected<Descriptor, QString> openFolderAt(int parent, const QByteArray &name);
+// removeTree() of the entry `name` of the open folder `parent`.
+tl::expected<void, QString> removeTreeAt(int parent, const QByteArray &name);
 
 // Deletes the file or folder with everything in it; a link is removed, never
 // followed. Read-only folders are made writable first, and immutable flags

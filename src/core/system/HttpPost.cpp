@@ -41,12 +41,12 @@ QString redacted(const QUrl &url)
     return shown + QStringLiteral("/…");
 }
 
-QCoro::Task<tl::expected<int, QString>> post(QNetworkAccessManager *network, Request request, Limits limits)
+QCoro::Task<tl::expected<int, Failure>> post(QNetworkAccessManager *network, Request request, Limits limits)
 {
     if (const QString refused = refusal(request.url); !refused.isEmpty())
-        co_return tl::unexpected(refused);
+        co_return tl::unexpected(Failure{0, refused});
     QPointer<QNetworkAccessManager> guard(network);
-    QString last = QStringLiteral("not sent");
+    Failure last{0, QStringLiteral("not sent")};
     for (int attempt = 1; attempt <= limits.tries; ++attempt) {
         if (attempt > 1) {
             QTimer pause;
@@ -55,7 +55,7 @@ QCoro::Task<tl::expected<int, QString>> post(QNetworkAccessManager *network, Req
             co_await pause;
         }
         if (!guard)
-            co_return tl::unexpected(QStringLiteral("cancelled"));
+            co_return tl::unexpected(Failure{0, QStringLiteral("cancelled")});
         QNetworkRequest call(request.url);
         call.setHeader(QNetworkRequest::ContentTypeHeader, request.contentType);
         call.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Tidewell"));
@@ -64,23 +64,44 @@ QCoro::Task<tl::expected<int, QString>> post(QNetworkAccessManager *network, Req
         call.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> reply(network->post(call, request.body),
                                                                         [](QNetworkReply *r) { r->deleteLater(); });
+        // The answer is read and dropped as it comes, to a bound: what the
+        // endpoint says beyond it never reaches memory.
+        reply->setReadBufferSize(maxAnswerBytes);
+        qint64 answered = 0;
+        bool cut = false;
+        QNetworkReply *watched = reply.get();
+        QObject::connect(watched, &QNetworkReply::readyRead, watched, [watched, &answered, &cut] {
+            answered += watched->skip(watched->bytesAvailable());
+            if (answered >= maxAnswerBytes && !cut) {
+                cut = true;
+                watched->abort();
+            }
+        });
         if (!reply->isFinished())
-            co_await qCoro(reply.get(), &QNetworkReply::finished, std::chrono::milliseconds(limits.timeoutMs + 1000));
+            co_await qCoro(watched, &QNetworkReply::finished, std::chrono::milliseconds(limits.timeoutMs + 1000));
+        QObject::disconnect(watched, &QNetworkReply::readyRead, watched, nullptr);
         if (!reply->isFinished()) {
             reply->abort();
-            last = QStringLiteral("timeout");
+            last = Failure{0, QStringLiteral("timeout")};
             continue;
         }
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (reply->error() == QNetworkReply::OperationCanceledError || reply->error() == QNetworkReply::TimeoutError) {
-            last = QStringLiteral("timeout");
+        if (status >= 200 && status < 300)
+            co_return status;
+        if (!cut
+            && (reply->error() == QNetworkReply::OperationCanceledError
+                || reply->error() == QNetworkReply::TimeoutError)) {
+            last = Failure{0, QStringLiteral("timeout")};
             continue;
         }
-        if (status >= 200 && status < 400)
-            co_return status;
-        if (status >= 400 && status < 500)
-            co_return tl::unexpected(QStringLiteral("HTTP ") + QString::number(status)); // asking again will not help
-        last = status > 0 ? QStringLiteral("HTTP ") + QString::number(status) : reply->errorString();
+        if (status >= 300 && status < 400) {
+            last = Failure{status, QStringLiteral("redirects are not followed")};
+            continue;
+        }
+        if (status >= 400 && status < 500) // asking again will not help
+            co_return tl::unexpected(Failure{status, QStringLiteral("HTTP ") + QString::number(status)});
+        last = status > 0 ? Failure{status, QStringLiteral("HTTP ") + QString::number(status)}
+                          : Failure{0, reply->errorString()};
     }
     co_return tl::unexpected(last);
 }

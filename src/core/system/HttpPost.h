@@ -12,10 +12,23 @@
 
 class QNetworkAccessManager;
 
-// One POST with a time limit per try and a few tries (a server error or no
-// answer is tried again; a 4xx answer is not). Only https, or http to this
-// computer: a report may carry a token in its URL and a run's log in its body.
+// One POST with a time limit per try and a few tries (a server error, a
+// redirect or no answer is tried again; a 4xx answer is not). Only https,
+// or http to this computer: a report may carry a token in its URL and a
+// run's log in its body. An answer is read to at most maxAnswerBytes, then
+// the connection is dropped: an endpoint cannot fill the memory. Only a 2xx
+// status counts as delivered; redirects are never followed.
 namespace HttpPost {
+
+constexpr qint64 maxAnswerBytes = 64 * 1024;
+
+// Why a report was not delivered: the last answer's status (3xx, 4xx, 5xx),
+// or no answer at all (0) with the network's words.
+struct Failure
+{
+    int status = 0;
+    QString message; // "timeout", the network's error, "HTTP 500", "redirects are not followed"
+};
 
 struct Request
 {
@@ -36,8 +49,7 @@ QString refusal(const QUrl &url);
 // The URL as logs may show it: "https://hc.example.org/…" (no path, query,
 // user or password: those may hold tokens).
 QString redacted(const QUrl &url);
-// The HTTP status of the last answer, or why there was none ("timeout", the
-// network's error, "HTTP 500").
-QCoro::Task<tl::expected<int, QString>> post(QNetworkAccessManager *network, Request request, Limits limits = {});
+// The 2xx status of the answer, or why there was none.
+QCoro::Task<tl::expected<int, Failure>> post(QNetworkAccessManager *network, Request request, Limits limits);
 
 } // namespace HttpPost

@@ -25,7 +25,8 @@ QString nameOf(const Server &server)
 
 } // namespace
 
-Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled, const QString &warning)
+Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled, const QString &warning,
+                   const QString &failure)
 {
     const QString name = nameOf(server);
     Content content;
@@ -44,6 +45,10 @@ Content contentFor(const Server &server, std::optional<qint64> exitCode, bool ca
     } else if (*exitCode == 0) {
         content.body = QCoreApplication::translate("NotificationService", "✓ %1 — backup completed").arg(name);
         content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
+    } else if (!failure.isEmpty()) {
+        content.body = QCoreApplication::translate("NotificationService", "✗ %1 — backup failed: %2")
+                           .arg(name, QCoreApplication::translate("RsyncRunner", failure.toUtf8().constData()));
+        content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
     } else {
         content.body = QCoreApplication::translate("NotificationService", "✗ %1 — backup failed (exit %2)")
                            .arg(name, QString::number(*exitCode));

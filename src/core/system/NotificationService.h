@@ -36,9 +36,10 @@ void requestAuthorizationIfNeeded();
 std::optional<QDBusPendingCall> postBackupResult(const Server &server, std::optional<qint64> exitCode,
                                                  bool cancelled = false);
 // A cancelled run says so, whatever its exit code.
-// `warning`: what went wrong after a successful copy, said after the result.
+// `warning`: what went wrong after a successful copy, said after the result;
+// `failure`: why a failed run failed, when more is known than its exit code.
 Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled = false,
-                   const QString &warning = QString());
+                   const QString &warning = QString(), const QString &failure = QString());
 // The same for a restore to the server.
 Content restoreContent(const Server &server, std::optional<int> exitCode, bool cancelled);
 // Returns at once, with the call that is on its way to the service; none

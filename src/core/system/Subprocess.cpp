@@ -78,6 +78,19 @@ Result runBlocking(const QString &program, const QStringList &arguments, const Q
     return collect(process);
 }
 
+QProcessEnvironment numbersInC(QProcessEnvironment environment)
+{
+    const QString all = environment.value(QStringLiteral("LC_ALL"));
+    if (!all.isEmpty()) {
+        environment.remove(QStringLiteral("LC_ALL"));
+        for (const char *category : {"LC_CTYPE", "LC_COLLATE", "LC_MESSAGES", "LC_MONETARY", "LC_TIME", "LC_PAPER",
+                                     "LC_NAME", "LC_ADDRESS", "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"})
+            environment.insert(QLatin1String(category), all);
+    }
+    environment.insert(QStringLiteral("LC_NUMERIC"), QStringLiteral("C"));
+    return environment;
+}
+
 QString strictUtf8(const QByteArray &bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -52,6 +53,11 @@ int exitStatus(const QProcess &process);
 // killed Tidewell leaves no transfer or ssh running. `parent` is getpid()
 // of this process, taken before the fork.
 void dieWithParent(pid_t parent);
+// `environment` with numbers written as the C locale writes them
+// (LC_NUMERIC=C): rsync's statistics ("1,501 files", "200.01K") then read
+// the same in every language. A LC_ALL is spread over the other categories,
+// so names and messages stay as the user's locale has them.
+QProcessEnvironment numbersInC(QProcessEnvironment environment = QProcessEnvironment::systemEnvironment());
 // Decodes strictly: invalid UTF-8 gives an empty text.
 QString strictUtf8(const QByteArray &bytes);
 // The bytes without a UTF-8 sequence cut off at their end (after a bounded read).

@@ -2,6 +2,7 @@
 // Loading the user's language: Tidewell's catalogue and Qt's own.
 #pragma once
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -10,8 +11,9 @@
 // when a catalogue for it exists; logs, JSON and exit codes never change.
 namespace Translations {
 
-// Where the catalogues are looked for: beside the binary in a build tree,
-// then the installed share/tidewell/translations.
+// Where the catalogues are looked for: beside the binary in the build tree
+// it was built in, or share/tidewell/translations of where it is installed;
+// never a folder the environment names.
 QStringList folders();
 
 // Installs the catalogue of the first of the locale's UI languages that has
@@ -21,5 +23,13 @@ QStringList folders();
 // the language loaded ("de", "en"), empty when no catalogue was found. A
 // later call replaces the earlier catalogues.
 QString install(const QLocale &locale = QLocale(), const QStringList &searchFolders = folders());
+
+// Why the bytes of a .qm file are no sound catalogue: no Qt catalogue at
+// all (its magic), larger than a catalogue is, a block or message record
+// that runs past its end, a context table that points outside, or a
+// catalogue that would load others; empty when every lookup Qt makes in it
+// stays inside it. A catalogue that is not sound is never installed: one
+// warning, and the program speaks English.
+QString problem(const QByteArray &catalogue);
 
 } // namespace Translations
