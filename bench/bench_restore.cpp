@@ -11,8 +11,8 @@
 
 #include "core/restore/SnapshotCompare.h"
 #include "core/storage/ConfigStore.h"
-#include "ui/AppContext.h"
-#include "ui/RestoreView.h"
+#include "ui/restore/RestoreView.h"
+#include "ui/widgets/AppContext.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,8 +6,8 @@
 //   QT_QPA_PLATFORM=offscreen bench_runsheet [lines-per-second] [seconds]
 
 #include "core/engine/RsyncRunner.h"
-#include "ui/BackupRunView.h"
-#include "ui/Desktop.h"
+#include "ui/run/BackupRunView.h"
+#include "ui/widgets/Desktop.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

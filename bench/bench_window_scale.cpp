@@ -14,15 +14,15 @@
 //
 // Runs in a throw-away HOME; nothing is contacted.
 
-#include "core/ConfigTransfer.h"
 #include "core/model/AppSettings.h"
+#include "core/schedule/ConfigImport.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
-#include "ui/Desktop.h"
-#include "ui/MainWindow.h"
-#include "ui/ServerDetailView.h"
-#include "ui/SettingsView.h"
 #include "ui/TidewellApp.h"
+#include "ui/editor/ServerDetailView.h"
+#include "ui/main/MainWindow.h"
+#include "ui/settings/SettingsView.h"
+#include "ui/widgets/Desktop.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>

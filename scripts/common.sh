@@ -12,12 +12,14 @@ run_packages=(
 # What only the test suite needs on top: a real sshd, a private session bus,
 # systemd-analyze for the generated units, the validators of the desktop entry,
 # metainfo and man page, dpkg-dev and lintian for the Debian package,
-# clang-format for the formatting check, and sudo, acl and attr for the
-# whole-server backups (a sudoers drop-in, ACLs and extended attributes).
+# clang-format for the formatting check, clang-tidy for the static analysis,
+# python3 for the source checks (coroutine shapes, function length), and sudo,
+# acl and attr for the whole-server backups (a sudoers drop-in, ACLs and
+# extended attributes).
 test_packages=(
     openssh-server dbus-daemon dbus-bin systemd
-    desktop-file-utils appstream man-db dpkg-dev lintian clang-format
-    sudo acl attr locales
+    desktop-file-utils appstream man-db dpkg-dev lintian clang-format clang-tidy
+    python3 sudo acl attr locales
 )
 # The languages the suite runs Tidewell (and rsync) in.
 test_locales=(de_DE fr_FR)

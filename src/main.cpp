@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program entry: a headless run or the windowed application.
-#include "core/EntryPoint.h"
-#include "core/HeadlessRunner.h"
-#include "core/RestoreCommand.h"
-#include "core/StatusReport.h"
+#include "core/cli/EntryPoint.h"
+#include "core/cli/HeadlessRunner.h"
+#include "core/cli/RestoreCommand.h"
+#include "core/cli/StatusReport.h"
+#include "core/model/ExitCode.h"
 #include "core/ssh/AskpassServer.h"
 #include "core/ssh/SSHTester.h"
 #include "core/system/SignalWatcher.h"
 #include "core/system/SingleInstance.h"
 #include "core/system/Translations.h"
-#include "ui/Icons.h"
 #include "ui/TidewellApp.h"
+#include "ui/widgets/Icons.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -19,49 +20,40 @@
 #include <cstdio>
 #include <cstdlib>
 
-int main(int argc, char *argv[])
+namespace {
+
+// Help, reports, restores and scheduled runs: no display needed, no window.
+// They speak the user's language as the window does (logs do not).
+int runHeadless(int argc, char *argv[], const QStringList &arguments)
 {
-    // Started by ssh as its SSH_ASKPASS program (see AskpassServer): the
-    // prompt is the one argument, the answer comes from the window.
-    if (const char *socket = std::getenv(AskpassServer::environmentName); socket && *socket && argc == 2)
-        return AskpassServer::answerPrompt(socket, argv[1]);
-
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-
-    EntryPoint::Options options = EntryPoint::parse(arguments);
-    const bool windowed = options.usageError.isEmpty() && !options.reportFailure && !options.runBackup && !options.help
-                          && !options.version && !options.listBackups && !options.restore && !options.status;
-    if (!windowed) {
-        // No display needed: help, reports and scheduled runs have no window.
-        // They speak the user's language as the window does (logs do not).
-        QCoreApplication app(argc, argv);
-        Translations::install();
-        options = EntryPoint::parse(arguments);
-        if (!options.usageError.isEmpty() && !options.help && !options.version) {
-            std::fputs(options.usageError.toLocal8Bit().constData(), stderr);
-            return 2;
-        }
-        if (options.reportFailure)
-            return HeadlessRunner::reportFailure(*options.reportFailure);
-        if (options.runBackup)
-            return HeadlessRunner::exec(*options.runBackup);
-        if (options.help || options.version) {
-            std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(),
-                       stdout);
-            return 0;
-        }
-        if (options.listBackups)
-            return RestoreCommand::listBackups(*options.listBackups, options.json);
-        if (options.restore)
-            return RestoreCommand::restore(*options.restore);
-        // For monitoring: reads the configuration, prints, ends. No bus.
-        return StatusReport::exec(options.nagios ? StatusReport::Format::nagios
-                                  : options.json ? StatusReport::Format::json
-                                                 : StatusReport::Format::text);
+    QCoreApplication app(argc, argv);
+    Translations::install();
+    const EntryPoint::Options options = EntryPoint::parse(arguments);
+    if (!options.usageError.isEmpty() && !options.help && !options.version) {
+        std::fputs(options.usageError.toLocal8Bit().constData(), stderr);
+        return ExitCode::refused;
     }
+    if (options.reportFailure)
+        return HeadlessRunner::reportFailure(*options.reportFailure);
+    if (options.runBackup)
+        return HeadlessRunner::exec(*options.runBackup);
+    if (options.help || options.version) {
+        std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(),
+                   stdout);
+        return ExitCode::success;
+    }
+    if (options.listBackups)
+        return RestoreCommand::listBackups(*options.listBackups, options.json);
+    if (options.restore)
+        return RestoreCommand::restore(*options.restore);
+    // For monitoring: reads the configuration, prints, ends. No bus.
+    return StatusReport::exec(options.nagios ? StatusReport::Format::nagios
+                              : options.json ? StatusReport::Format::json
+                                             : StatusReport::Format::text);
+}
 
+int runWindowed(int argc, char *argv[])
+{
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tidewell"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tidewell.Tidewell"));
@@ -76,7 +68,7 @@ int main(int argc, char *argv[])
     SingleInstance instance;
     switch (instance.claim()) {
     case SingleInstance::Claim::handedOver:
-        return 0;
+        return ExitCode::success;
     case SingleInstance::Claim::alone:
         if (!instance.problem().isEmpty() && instance.problem() != QStringLiteral("no session bus"))
             std::fprintf(stderr, "tidewell: %s; opening a window of its own\n",
@@ -93,4 +85,24 @@ int main(int argc, char *argv[])
     QObject::connect(&terminations, &SignalWatcher::received, &tidewell, &TidewellApp::quitForSignal);
     tidewell.start();
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Started by ssh as its SSH_ASKPASS program (see AskpassServer): the
+    // prompt is the one argument, the answer comes from the window.
+    if (const char *socket = std::getenv(AskpassServer::environmentName); socket && *socket && argc == 2)
+        return AskpassServer::answerPrompt(socket, argv[1]);
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // Parsed again once the translations are in, so that problems are said
+    // in the user's language.
+    const EntryPoint::Options options = EntryPoint::parse(arguments);
+    const bool windowed = options.usageError.isEmpty() && !options.reportFailure && !options.runBackup && !options.help
+                          && !options.version && !options.listBackups && !options.restore && !options.status;
+    return windowed ? runWindowed(argc, argv) : runHeadless(argc, argv, arguments);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Draws the fallback icons that src/ui/icons holds, for desktops whose icon
+// Draws the fallback icons that src/ui/widgets/icons holds, for desktops whose icon
 // theme lacks a name Tidewell asks for. Run by hand after changing a glyph:
-//   build/tools/make_icons src/ui/icons
+//   build/tools/make_icons src/ui/widgets/icons
 
 #include <QDir>
 #include <QGuiApplication>

@@ -12,13 +12,13 @@
 #include "core/model/ReferenceDate.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/Translations.h"
-#include "ui/BackupRunView.h"
-#include "ui/DashboardView.h"
-#include "ui/Desktop.h"
-#include "ui/MainWindow.h"
-#include "ui/ServerDetailView.h"
-#include "ui/SettingsView.h"
 #include "ui/TidewellApp.h"
+#include "ui/editor/ServerDetailView.h"
+#include "ui/main/DashboardView.h"
+#include "ui/main/MainWindow.h"
+#include "ui/run/BackupRunView.h"
+#include "ui/settings/SettingsView.h"
+#include "ui/widgets/Desktop.h"
 
 #include <QApplication>
 #include <QDir>

@@ -325,10 +325,6 @@
         <translation>ssh-agent verwenden</translation>
     </message>
     <message>
-        <source>Browse…</source>
-        <translation>Durchsuchen …</translation>
-    </message>
-    <message>
         <source>Name</source>
         <translation>Name</translation>
     </message>
@@ -1365,10 +1361,6 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
 <context>
     <name>NotificationService</name>
     <message>
-        <source>(untitled)</source>
-        <translation>(ohne Namen)</translation>
-    </message>
-    <message>
         <source>⏹ %1 — backup cancelled</source>
         <translation>⏹ %1 – Sicherung abgebrochen</translation>
     </message>
@@ -1442,6 +1434,13 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     </message>
 </context>
 <context>
+    <name>PathField</name>
+    <message>
+        <source>Browse…</source>
+        <translation>Durchsuchen …</translation>
+    </message>
+</context>
+<context>
     <name>PathRow</name>
     <message>
         <source>Copy this path</source>
@@ -1496,10 +1495,6 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <translation>Zeigen, was ein Lauf kopieren würde und was die Muster auslassen, ohne etwas zu kopieren</translation>
     </message>
     <message>
-        <source>Browse…</source>
-        <translation>Durchsuchen …</translation>
-    </message>
-    <message>
         <source>Choose the path among the server&apos;s folders</source>
         <translation>Den Pfad unter den Ordnern des Servers wählen</translation>
     </message>
@@ -1544,10 +1539,6 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     <message>
         <source>The server is no longer in the settings.</source>
         <translation>Der Server ist nicht mehr in den Einstellungen.</translation>
-    </message>
-    <message>
-        <source>(untitled)</source>
-        <translation>(ohne Namen)</translation>
     </message>
     <message>
         <source>%1 is %2 on the server.</source>
@@ -2291,10 +2282,6 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>Folder</source>
         <translation>Ordner</translation>
-    </message>
-    <message>
-        <source>Browse…</source>
-        <translation>Durchsuchen …</translation>
     </message>
     <message>
         <source>Create date subfolder (YYYY-MM-DD)</source>

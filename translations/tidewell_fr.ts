@@ -325,10 +325,6 @@
         <translation>Utiliser ssh-agent</translation>
     </message>
     <message>
-        <source>Browse…</source>
-        <translation>Parcourir…</translation>
-    </message>
-    <message>
         <source>Name</source>
         <translation>Nom</translation>
     </message>
@@ -1367,10 +1363,6 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
 <context>
     <name>NotificationService</name>
     <message>
-        <source>(untitled)</source>
-        <translation>(sans nom)</translation>
-    </message>
-    <message>
         <source>⏹ %1 — backup cancelled</source>
         <translation>⏹ %1 — sauvegarde annulée</translation>
     </message>
@@ -1444,6 +1436,13 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     </message>
 </context>
 <context>
+    <name>PathField</name>
+    <message>
+        <source>Browse…</source>
+        <translation>Parcourir…</translation>
+    </message>
+</context>
+<context>
     <name>PathRow</name>
     <message>
         <source>Copy this path</source>
@@ -1498,10 +1497,6 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <translation>Montrer ce qu’une exécution copierait et ce que les motifs excluent, sans rien copier</translation>
     </message>
     <message>
-        <source>Browse…</source>
-        <translation>Parcourir…</translation>
-    </message>
-    <message>
         <source>Choose the path among the server&apos;s folders</source>
         <translation>Choisir le chemin parmi les dossiers du serveur</translation>
     </message>
@@ -1546,10 +1541,6 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     <message>
         <source>The server is no longer in the settings.</source>
         <translation>Le serveur ne figure plus dans les paramètres.</translation>
-    </message>
-    <message>
-        <source>(untitled)</source>
-        <translation>(sans nom)</translation>
     </message>
     <message>
         <source>%1 is %2 on the server.</source>
@@ -2293,10 +2284,6 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>Folder</source>
         <translation>Dossier</translation>
-    </message>
-    <message>
-        <source>Browse…</source>
-        <translation>Parcourir…</translation>
     </message>
     <message>
         <source>Create date subfolder (YYYY-MM-DD)</source>

@@ -2,24 +2,24 @@
 // The windowed application: shared objects, windows and tray.
 #include "ui/TidewellApp.h"
 
-#include "core/RunNotifier.h"
-#include "core/RunReporter.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/presentation/MenuBarContent.h"
 #include "core/presentation/OverdueWatch.h"
 #include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerListModel.h"
 #include "core/presentation/ServerRules.h"
+#include "core/report/RunNotifier.h"
+#include "core/report/RunReporter.h"
 #include "core/schedule/ScheduleStatus.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/DiagnosticLog.h"
 #include "core/system/NotificationService.h"
 #include "core/system/SignalWatcher.h"
-#include "ui/Desktop.h"
-#include "ui/Dialogs.h"
-#include "ui/Icons.h"
-#include "ui/MainWindow.h"
-#include "ui/SettingsView.h"
+#include "ui/main/MainWindow.h"
+#include "ui/settings/SettingsView.h"
+#include "ui/widgets/Desktop.h"
+#include "ui/widgets/Dialogs.h"
+#include "ui/widgets/Icons.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -46,6 +46,28 @@ TidewellApp::TidewellApp(QObject *parent)
     m_context.schedules = new ScheduleStatus(m_context.store, &m_scheduler, this);
     m_context.servers =
         new ServerListModel(m_context.store, m_context.runner, m_context.activity, m_context.schedules, this);
+    connectReports();
+
+    m_mainWindow = new MainWindow(m_context);
+    m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
+    connect(m_mainWindow, &MainWindow::settingsRequested, this, &TidewellApp::openSettings);
+    connect(m_mainWindow, &MainWindow::quitRequested, this, &TidewellApp::requestQuit);
+    connect(m_context.runner, &RsyncRunner::runFinished, this, [this] {
+        if (m_quitAfterRun)
+            quitWhenSchedulesSettle();
+    });
+    connect(m_context.runner, &RsyncRunner::isRunningChanged, this, [this] {
+        if (m_askingToQuit && !m_context.runner->isRunning())
+            m_context.dialogs->closeConfirmation(true);
+    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TidewellApp::commitData);
+
+    connectTrayMenu();
+}
+
+// Overdue servers and finished runs: the summaries, notifications and reports.
+void TidewellApp::connectReports()
+{
     m_overdue = new OverdueWatch(m_context.store, this);
     // The summary's "Show": the dashboard, where they are listed.
     connect(m_overdue, &OverdueWatch::attentionRequested, this, [this] {
@@ -69,21 +91,10 @@ TidewellApp::TidewellApp(QObject *parent)
     NotificationService::requestAuthorizationIfNeeded();
     // Results that scheduled runs record on disk show up in the window.
     m_context.store->setWatchesFile(true);
+}
 
-    m_mainWindow = new MainWindow(m_context);
-    m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
-    connect(m_mainWindow, &MainWindow::settingsRequested, this, &TidewellApp::openSettings);
-    connect(m_mainWindow, &MainWindow::quitRequested, this, &TidewellApp::requestQuit);
-    connect(m_context.runner, &RsyncRunner::runFinished, this, [this] {
-        if (m_quitAfterRun)
-            quitWhenSchedulesSettle();
-    });
-    connect(m_context.runner, &RsyncRunner::isRunningChanged, this, [this] {
-        if (m_askingToQuit && !m_context.runner->isRunning())
-            m_context.dialogs->closeConfirmation(true);
-    });
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &TidewellApp::commitData);
-
+void TidewellApp::connectTrayMenu()
+{
     // The menu is built when it is about to show, from the state then; while
     // it is open, its running lines follow the run.
     connect(m_trayMenu.get(), &QMenu::aboutToShow, this, &TidewellApp::rebuildTrayMenu);
@@ -234,92 +245,115 @@ void TidewellApp::followRunInMenu()
             m_trayMenu->fontMetrics().elidedText(MenuBarContent::progressLine(state), Qt::ElideMiddle, 420)));
 }
 
-void TidewellApp::rebuildTrayMenu()
+namespace {
+
+MenuBarContent::RunInfo runInfoOf(const AppContext &context)
 {
-    using namespace MenuBarContent;
-    RsyncRunner *runner = m_context.runner;
-    RunInfo state;
-    state.isRunning = runner->isRunning();
-    state.runningServerID = runner->runningServerID();
-    state.progressPercent = runner->progressPercent();
-    state.currentItem = runner->currentItem();
-    m_context.activity->poll();
-    state.runningElsewhere = m_context.activity->runningElsewhere();
-    QHash<QUuid, ScheduleLine> schedules;
-    for (const Server &server : m_context.store->settings().servers) {
+    MenuBarContent::RunInfo state;
+    state.isRunning = context.runner->isRunning();
+    state.runningServerID = context.runner->runningServerID();
+    state.progressPercent = context.runner->progressPercent();
+    state.currentItem = context.runner->currentItem();
+    context.activity->poll();
+    state.runningElsewhere = context.activity->runningElsewhere();
+    return state;
+}
+
+QHash<QUuid, MenuBarContent::ScheduleLine> scheduleLinesOf(const AppContext &context)
+{
+    QHash<QUuid, MenuBarContent::ScheduleLine> schedules;
+    for (const Server &server : context.store->settings().servers) {
         if (!server.scheduleEnabled)
             continue;
-        const ScheduleStatus::State schedule = m_context.schedules->state(server.id);
+        const ScheduleStatus::State schedule = context.schedules->state(server.id);
         schedules.insert(
             server.id,
             {schedule.kind == ScheduleStatus::State::Kind::broken ? schedule.message : QString(), schedule.next});
     }
+    return schedules;
+}
+
+} // namespace
+
+void TidewellApp::rebuildTrayMenu()
+{
+    const MenuBarContent::RunInfo state = runInfoOf(m_context);
+    const QHash<QUuid, MenuBarContent::ScheduleLine> schedules = scheduleLinesOf(m_context);
     m_menuShowsRun = state.isRunning;
     m_runningLine.clear();
     m_progressLine.clear();
-
     // The menu owns its submenus; the old ones go with the old entries.
     m_trayMenu->clear();
     qDeleteAll(m_trayMenu->findChildren<QMenu *>(Qt::FindDirectChildrenOnly));
-    const std::function<void(QMenu *, const QList<Entry> &)> fill = [&](QMenu *menu, const QList<Entry> &entries) {
-        for (const Entry &entry : entries) {
-            if (entry.kind == Entry::Kind::separator) {
-                menu->addSeparator();
-                continue;
-            }
-            // Long names are cut with "…" and shown whole as the tooltip.
-            const QString text = menu->fontMetrics().elidedText(entry.text, Qt::ElideRight, 420);
-            QAction *action;
-            if (entry.kind == Entry::Kind::submenu) {
-                auto *submenu = new QMenu(escapedForMenu(text), m_trayMenu.get());
-                submenu->setToolTipsVisible(true);
-                action = menu->addMenu(submenu);
-                fill(submenu, entry.children);
-            } else {
-                action = menu->addAction(escapedForMenu(text));
-            }
-            if (text != entry.text)
-                action->setToolTip(entry.text);
-            if (entry.kind == Entry::Kind::submenu)
-                continue;
-            action->setEnabled(entry.kind == Entry::Kind::action && entry.enabled);
-            if (!entry.shortcut.isEmpty())
-                action->setShortcut(QKeySequence(entry.shortcut));
-            if (entry.text.startsWith(QLatin1String("Running: ")))
-                m_runningLine = action;
-            else if (entry.text.startsWith(QLatin1String("Progress: "))
-                     || entry.text.startsWith(QLatin1String("Path: ")))
-                m_progressLine = action;
-            const Action what = entry.action;
-            const QUuid id = entry.serverID;
-            connect(action, &QAction::triggered, this, [this, what, id] {
-                switch (what) {
-                case Action::runBackup:
-                    if (const Server *server = m_context.store->settings().server(id)) {
-                        const Server copy = *server;
-                        openMainWindow();
-                        m_mainWindow->runBackup(copy, false);
-                    }
-                    break;
-                case Action::cancel:
-                    m_context.runner->cancel();
-                    break;
-                case Action::openMainWindow:
-                    openMainWindow();
-                    break;
-                case Action::openSettings:
-                    openSettings();
-                    break;
-                case Action::quit:
-                    requestQuit();
-                    break;
-                case Action::none:
-                    break;
-                }
-            });
+    fillTrayMenu(m_trayMenu.get(), MenuBarContent::build(m_context.store->settings(), state, schedules));
+}
+
+void TidewellApp::fillTrayMenu(QMenu *menu, const QList<MenuBarContent::Entry> &entries)
+{
+    for (const MenuBarContent::Entry &entry : entries) {
+        if (entry.kind == MenuBarContent::Entry::Kind::separator)
+            menu->addSeparator();
+        else
+            addTrayEntry(menu, entry);
+    }
+}
+
+void TidewellApp::addTrayEntry(QMenu *menu, const MenuBarContent::Entry &entry)
+{
+    using Kind = MenuBarContent::Entry::Kind;
+    // Long names are cut with "…" and shown whole as the tooltip.
+    const QString text = menu->fontMetrics().elidedText(entry.text, Qt::ElideRight, 420);
+    QAction *action;
+    if (entry.kind == Kind::submenu) {
+        auto *submenu = new QMenu(MenuBarContent::escapedForMenu(text), m_trayMenu.get());
+        submenu->setToolTipsVisible(true);
+        action = menu->addMenu(submenu);
+        fillTrayMenu(submenu, entry.children);
+    } else {
+        action = menu->addAction(MenuBarContent::escapedForMenu(text));
+    }
+    if (text != entry.text)
+        action->setToolTip(entry.text);
+    if (entry.kind == Kind::submenu)
+        return;
+    action->setEnabled(entry.kind == Kind::action && entry.enabled);
+    if (!entry.shortcut.isEmpty())
+        action->setShortcut(QKeySequence(entry.shortcut));
+    if (entry.text.startsWith(QLatin1String("Running: ")))
+        m_runningLine = action;
+    else if (entry.text.startsWith(QLatin1String("Progress: ")) || entry.text.startsWith(QLatin1String("Path: ")))
+        m_progressLine = action;
+    const MenuBarContent::Action what = entry.action;
+    const QUuid id = entry.serverID;
+    connect(action, &QAction::triggered, this, [this, what, id] { triggerTrayAction(what, id); });
+}
+
+void TidewellApp::triggerTrayAction(MenuBarContent::Action what, const QUuid &id)
+{
+    using MenuBarContent::Action;
+    switch (what) {
+    case Action::runBackup:
+        if (const Server *server = m_context.store->settings().server(id)) {
+            const Server copy = *server;
+            openMainWindow();
+            m_mainWindow->runBackup(copy, false);
         }
-    };
-    fill(m_trayMenu.get(), build(m_context.store->settings(), state, schedules));
+        break;
+    case Action::cancel:
+        m_context.runner->cancel();
+        break;
+    case Action::openMainWindow:
+        openMainWindow();
+        break;
+    case Action::openSettings:
+        openSettings();
+        break;
+    case Action::quit:
+        requestQuit();
+        break;
+    case Action::none:
+        break;
+    }
 }
 
 bool TidewellApp::confirmCancelForQuit()
@@ -327,7 +361,7 @@ bool TidewellApp::confirmCancelForQuit()
     const Server &server = m_context.runner->runServer();
     return m_context.dialogs->confirm(
         m_mainWindow, tr("Quit Tidewell"),
-        tr("A backup of “%1” is running. Cancel it and quit?").arg(ServerRules::displayName(server)),
+        tr("A backup of “%1” is running. Cancel it and quit?").arg(server.shownName()),
         tr("The backup stops, its log is written and its result recorded before Tidewell quits."),
         tr("Cancel Backup and Quit"));
 }

@@ -2,8 +2,9 @@
 // The windowed application shell.
 #pragma once
 
+#include "core/presentation/MenuBarContent.h"
 #include "core/schedule/Scheduler.h"
-#include "ui/AppContext.h"
+#include "ui/widgets/AppContext.h"
 
 #include <QObject>
 #include <QPointer>
@@ -71,6 +72,11 @@ public:
     void setQuitForTesting(std::function<void()> quit) { m_quit = std::move(quit); }
 
 private:
+    void connectReports();
+    void connectTrayMenu();
+    void fillTrayMenu(QMenu *menu, const QList<MenuBarContent::Entry> &entries);
+    void addTrayEntry(QMenu *menu, const MenuBarContent::Entry &entry);
+    void triggerTrayAction(MenuBarContent::Action what, const QUuid &id);
     void updateTrayIcon();
     void followRunInMenu();
     bool confirmCancelForQuit();

@@ -415,7 +415,7 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         const auto waited = FileLock::lock(home.configFile() + QStringLiteral(".lock"), 300);
-        QVERIFY(!waited && waited.error().busy);
+        QVERIFY(!waited && waited.error().code == Error::Code::busy);
         QVERIFY(clock.elapsed() >= 300);
     }
 

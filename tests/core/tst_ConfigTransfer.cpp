@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Export and import with schedules re-synced.
-#include "core/ConfigTransfer.h"
+#include "core/schedule/ConfigImport.h"
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "fixtures/Await.h"

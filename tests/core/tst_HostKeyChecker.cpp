@@ -121,7 +121,7 @@ private Q_SLOTS:
         clock.start();
         const auto live = await(liveFingerprint(host(), 1));
         QVERIFY(live && !live->has_value());
-        QCOMPARE(live->error().description(), QStringLiteral("No response from 127.0.0.1:1"));
+        QCOMPARE(live->error().message, QStringLiteral("No response from 127.0.0.1:1"));
         QVERIFY(clock.elapsed() < 7000);
         QVERIFY(!(await(trust(host(), 1)))->has_value());
         QVERIFY(!QFile::exists(knownHostsFile())); // a failed scan leaves it untouched

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Notification texts and delivery over a private session bus.
-#include "core/RunNotifier.h"
 #include "core/model/ReferenceDate.h"
 #include "core/presentation/OverdueWatch.h"
+#include "core/report/RunNotifier.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/NotificationService.h"
 #include "fixtures/Await.h"

@@ -31,7 +31,7 @@ class TestRetention : public QObject
     static Retention::Outcome prune(const QString &destination, const Server &server,
                                     const QDate &today = QDate(2030, 1, 1))
     {
-        return Retention::prune(destination, server, today);
+        return Retention::prune(Retention::serverFolder(destination, server), server, today);
     }
 
     static QStringList names(const QStringList &paths)
@@ -188,7 +188,8 @@ private Q_SLOTS:
         Server server = serverNamed(QStringLiteral("s"), rules.at(0));
         server.keepWeekly = rules.at(1);
         server.keepMonthly = rules.at(2);
-        const Retention::Outcome outcome = Retention::prune(dest.path(), server, QDate::fromString(today, Qt::ISODate));
+        const Retention::Outcome outcome = Retention::prune(Retention::serverFolder(dest.path(), server), server,
+                                                            QDate::fromString(today, Qt::ISODate));
         QCOMPARE(QDir(dest.path() + QStringLiteral("/s")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).join(u' '),
                  kept);
         QCOMPARE(Retention::report(outcome, server).join(u'|'), report);
@@ -254,7 +255,8 @@ private Q_SLOTS:
         }
         const auto pruneOne = [&dest](const QDate &today) {
             const Server server = serverNamed(QStringLiteral("s"), 1);
-            const Retention::Outcome outcome = Retention::prune(dest.path(), server, today);
+            const Retention::Outcome outcome =
+                Retention::prune(Retention::serverFolder(dest.path(), server), server, today);
             return outcome.failed.isEmpty() && outcome.deleted.size() == 1;
         };
         QVERIFY(asUnprivilegedUser(dest.path(), [&] { return pruneOne(QDate(2024, 1, 3)); }));
@@ -294,7 +296,8 @@ private Q_SLOTS:
         // Handed over by asUnprivilegedUser, then a folder of another owner inside.
         const auto work = [&] {
             const Server server = serverNamed(QStringLiteral("s"), 1);
-            const Retention::Outcome outcome = Retention::prune(dest.path(), server, QDate(2024, 1, 3));
+            const Retention::Outcome outcome =
+                Retention::prune(Retention::serverFolder(dest.path(), server), server, QDate(2024, 1, 3));
             return writeFile(report, Retention::report(outcome, server).join(u'\n').toUtf8());
         };
         for (const QString &path :
@@ -310,7 +313,8 @@ private Q_SLOTS:
 
         // Root may: the leftover goes, and nothing more is said of it.
         const Retention::Outcome again =
-            Retention::prune(dest.path(), serverNamed(QStringLiteral("s"), 1), QDate(2024, 1, 3));
+            Retention::prune(Retention::serverFolder(dest.path(), serverNamed(QStringLiteral("s"), 1)),
+                             serverNamed(QStringLiteral("s"), 1), QDate(2024, 1, 3));
         QVERIFY(again.failed.isEmpty());
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("2024-01-02")});

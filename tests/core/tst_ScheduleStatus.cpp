@@ -194,7 +194,7 @@ private Q_SLOTS:
         server.scheduleTime = QStringLiteral("04:30");
         const auto changed = done(m_scheduler->install(server));
         QVERIFY(!changed);
-        QCOMPARE(changed.error().description(), QStringLiteral("The systemd user manager refused: Access denied"));
+        QCOMPARE(changed.error().message, QStringLiteral("The systemd user manager refused: Access denied"));
         QCOMPARE(readFile(m_scheduler->plistURL(server.id)), timer);
 
         Server fresh = scheduled();

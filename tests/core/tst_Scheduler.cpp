@@ -94,7 +94,7 @@ private Q_SLOTS:
         Scheduler scheduler = systemd();
         const auto installed = done(scheduler.install(scheduled(QStringLiteral("24:00"))));
         QVERIFY(!installed);
-        QCOMPARE(installed.error().description(), QStringLiteral("Invalid schedule time '24:00'. Use HH:mm (24h)."));
+        QCOMPARE(installed.error().message, QStringLiteral("Invalid schedule time '24:00'. Use HH:mm (24h)."));
         QVERIFY(!QDir(unitFolder()).exists());
         QVERIFY(calls().isEmpty());
     }
@@ -341,7 +341,7 @@ private Q_SLOTS:
         const Server server = scheduled(QStringLiteral("03:00"));
         const auto installed = done(scheduler.install(server));
         QVERIFY(!installed);
-        QCOMPARE(installed.error().description(),
+        QCOMPARE(installed.error().message,
                  QStringLiteral("systemctl failed (1): Failed to connect to bus: No medium found"));
         QVERIFY(!QFile::exists(scheduler.plistURL(server.id)));
         QVERIFY(!QFile::exists(scheduler.serviceUnitPath(server.id)));
@@ -356,7 +356,7 @@ private Q_SLOTS:
         scheduler.setExecutablePath(QStringLiteral(TIDEWELL_BINARY));
         const auto installed = done(scheduler.install(scheduled(QStringLiteral("03:00"))));
         QVERIFY(!installed);
-        QVERIFY(installed.error().description().startsWith(QStringLiteral("systemctl failed (-1): ")));
+        QVERIFY(installed.error().message.startsWith(QStringLiteral("systemctl failed (-1): ")));
     }
 
     void uninstallRemovesUnitsButKeepsTheScheduledLogs()
@@ -431,7 +431,7 @@ private Q_SLOTS:
         const Server server = scheduled(QStringLiteral("03:00"));
         const auto installed = done(scheduler.install(server));
         QVERIFY(!installed);
-        QCOMPARE(installed.error().description(),
+        QCOMPARE(installed.error().message,
                  QStringLiteral("launchctl failed (3): Bootstrap failed: 5: Input/output error"));
         QVERIFY(QFile::exists(scheduler.plistURL(server.id))); // left in place
         const QString path = scheduler.plistURL(server.id);

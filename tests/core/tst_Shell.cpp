@@ -160,7 +160,8 @@ private Q_SLOTS:
         settings.deleteExtraneous = true;
         // As a desktop user runs it (root keeps owners in attributes, see KeepOptions).
         const KeepOptions::Local user;
-        const QStringList args = RsyncInvocation::arguments(server, path, settings, target, probe, {}, user);
+        const QStringList args =
+            RsyncInvocation::arguments(RsyncInvocation::common(server, settings, probe, user), path, target);
         const QStringList expected{
             QStringLiteral("-a"),
             QStringLiteral("--stats"),
@@ -253,8 +254,8 @@ private Q_SLOTS:
         settings.compress = compress;
         settings.deleteExtraneous = deleteExtraneous;
         settings.ioTimeoutSeconds = 0;
-        const QStringList args =
-            RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe, {}, KeepOptions::Local());
+        const QStringList args = RsyncInvocation::arguments(
+            RsyncInvocation::common(server, settings, probe, KeepOptions::Local()), path, QStringLiteral("/t"));
         QCOMPARE(args.mid(0, 4),
                  (QStringList{QStringLiteral("-a"), QStringLiteral("--stats"), QStringLiteral("-e"),
                               QStringLiteral("ssh -p 22 -o StrictHostKeyChecking=accept-new -o BatchMode=yes -o "
@@ -284,7 +285,8 @@ private Q_SLOTS:
         AppSettings settings;
         const RsyncProbe probe =
             RsyncProbe::classify(QStringLiteral("/usr/bin/rsync"), QStringLiteral("rsync  version 3.2.7  protocol"));
-        QStringList args = RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe);
+        QStringList args =
+            RsyncInvocation::arguments(RsyncInvocation::common(server, settings, probe), path, QStringLiteral("/t"));
         QVERIFY(!args.join(u' ').contains(QStringLiteral("--bwlimit")));
         // Each an explicit exclude rule, so a leading "- " is part of the name.
         const qsizetype first = args.indexOf(QStringLiteral("--filter=- *.log"));
@@ -297,7 +299,7 @@ private Q_SLOTS:
         QCOMPARE(args.at(args.size() - 2), QStringLiteral("u@h:'/d/'"));
 
         server.bandwidthLimitKBps = 512;
-        args = RsyncInvocation::arguments(server, path, settings, QStringLiteral("/t"), probe);
+        args = RsyncInvocation::arguments(RsyncInvocation::common(server, settings, probe), path, QStringLiteral("/t"));
         QCOMPARE(args.filter(QStringLiteral("--bwlimit")), QStringList{QStringLiteral("--bwlimit=512")});
         QVERIFY(args.indexOf(QStringLiteral("--bwlimit=512")) < args.indexOf(QStringLiteral("u@h:'/d/'")));
     }

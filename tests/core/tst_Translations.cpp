@@ -75,7 +75,7 @@ private Q_SLOTS:
         QFile built(QStringLiteral(TIDEWELL_BUILD_DIR "/translations/tidewell_de.qm"));
         QVERIFY(built.open(QIODevice::ReadOnly));
         const QByteArray sound = built.readAll();
-        QCOMPARE(Translations::problem(sound), QString());
+        QVERIFY(Translations::check(sound).has_value());
         QList<std::pair<QByteArray, QByteArray>> texts; // context, source
         QFile ts(QStringLiteral(TIDEWELL_SOURCE_DIR "/translations/tidewell_de.ts"));
         QVERIFY(ts.open(QIODevice::ReadOnly));
@@ -122,7 +122,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             file.write(damaged);
             file.close();
-            if (!Translations::problem(damaged).isEmpty())
+            if (!Translations::check(damaged))
                 ++refused;
             Translations::install(QLocale(QStringLiteral("de_DE")), {folder.path()});
             for (const auto &[where, source] : std::as_const(texts)) {
@@ -136,7 +136,7 @@ private Q_SLOTS:
         QVERIFY(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
         cut.write(sound.left(sound.size() / 2));
         cut.close();
-        QVERIFY(!Translations::problem(sound.left(sound.size() / 2)).isEmpty());
+        QVERIFY(!Translations::check(sound.left(sound.size() / 2)));
         QVERIFY(QFile::copy(QStringLiteral(TIDEWELL_BUILD_DIR "/translations/tidewell_en.qm"),
                             folder.path() + QStringLiteral("/tidewell_en.qm")));
         QCOMPARE(Translations::install(QLocale(QStringLiteral("de_DE")), {folder.path()}), QStringLiteral("en"));
@@ -231,7 +231,7 @@ private Q_SLOTS:
                                                      "settings or turn the path off."));
         QVERIFY(found.at(1).shown.startsWith(QStringLiteral("Der Pfad „Site“ hat keinen entfernten Pfad")));
         // The engine's check, which writes the log, says it in English.
-        QCOMPARE(ServerCheck::hostProblem(server.host), found.at(0).message);
+        QCOMPARE(ServerCheck::checkHost(server.host).error().message, found.at(0).message);
     }
 
     void argumentsArePutInOnce()

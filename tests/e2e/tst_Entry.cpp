@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line through the built binary.
-#include "core/EntryPoint.h"
+#include "core/cli/EntryPoint.h"
 #include "core/model/AppSettings.h"
 #include "core/model/ReferenceDate.h"
 #include "fixtures/Files.h"

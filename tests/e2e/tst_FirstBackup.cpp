@@ -91,7 +91,7 @@ private Q_SLOTS:
         QVERIFY(readFile(server.privateKeyPath + QStringLiteral(".pub")).contains("tidewell@"));
         const QByteArray key = readFile(server.privateKeyPath);
         const auto again = done(KeySetup::createKey(server.privateKeyPath));
-        QVERIFY(!again && again.error().contains(QStringLiteral("already")));
+        QVERIFY(!again && again.error().message.contains(QStringLiteral("already")));
         QCOMPARE(readFile(server.privateKeyPath), key);
         QCOMPARE(done(KeySetup::inspect(server.privateKeyPath)).state, KeySetup::KeyState::ready);
 
@@ -108,11 +108,11 @@ private Q_SLOTS:
         const auto wrong = done(
             KeySetup::installKey(server, QStringLiteral("not-the-password"), QStringLiteral(TIDEWELL_BINARY)), 90000);
         QVERIFY(!wrong);
-        QCOMPARE(wrong.error(), QStringLiteral("the server did not accept the password"));
+        QCOMPARE(wrong.error().message, QStringLiteral("the server did not accept the password"));
         const auto installed =
             done(KeySetup::installKey(server, QString::fromLatin1(password), QStringLiteral(TIDEWELL_BINARY)), 90000);
         sampler.stop();
-        QVERIFY2(installed.has_value(), qPrintable(installed ? QString() : installed.error()));
+        QVERIFY2(installed.has_value(), qPrintable(installed ? QString() : installed.error().message));
         QVERIFY2(leaked.isEmpty(), qPrintable(leaked.join(u'\n')));
 
         const auto test = done(SSHTester::test(server, 10));
@@ -228,7 +228,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link(root + QStringLiteral("/with space"), root + QStringLiteral("/link to folder")));
 
         const auto listing = done(RemoteListing::list(m_sshd->server(), root));
-        QVERIFY2(listing.has_value(), qPrintable(listing ? QString() : listing.error()));
+        QVERIFY2(listing.has_value(), qPrintable(listing ? QString() : listing.error().message));
         QCOMPARE(listing->folder, root);
         QStringList folders;
         QStringList files;

@@ -132,7 +132,7 @@ private Q_SLOTS:
 
         // Browse…: the folder and the one inside it.
         const auto listed = done(RemoteListing::list(server, tree), 30000);
-        QVERIFY2(listed, qPrintable(listed.error()));
+        QVERIFY2(listed, qPrintable(listed ? QString() : listed.error().message));
         QStringList names;
         for (const RemoteListing::Entry &entry : listed->entries)
             names << entry.name;
@@ -230,7 +230,7 @@ private Q_SLOTS:
         KeepOptions::setRootForTesting(false);
         LocalRestore::Options options;
         options.keepSpecial = true;
-        QVERIFY(!LocalRestore::refusal(options).isEmpty());
+        QVERIFY(!LocalRestore::check(options));
         QVERIFY(LocalRestore::copy(LocalRestore::plan({}, here + QStringLiteral("/x"), options), {}, QDate())
                     .failures.size()
                 == 1);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Run reports beyond the desktop: health-check pings, the webhook and mail,
 // against a loopback HTTP server that records what it gets.
-#include "core/RunReporter.h"
 #include "core/engine/RsyncRunner.h"
+#include "core/report/RunReporter.h"
 #include "core/system/HttpPost.h"
 #include "fixtures/Await.h"
 #include "fixtures/Files.h"
@@ -163,7 +163,7 @@ private Q_SLOTS:
         QCOMPARE(slow.error().message, QStringLiteral("timeout"));
         QVERIFY(clock.elapsed() < 10000);
         // Only https, or http to this computer; nothing is sent elsewhere.
-        QCOMPARE(HttpPost::refusal(QUrl(QStringLiteral("http://example.org/x"))),
+        QCOMPARE(HttpPost::check(QUrl(QStringLiteral("http://example.org/x"))).error().message,
                  QStringLiteral("plain http is only for this computer: use https"));
         QVERIFY(!done(HttpPost::post(&network, {QUrl(QStringLiteral("ftp://127.0.0.1/x")), {}, {}}, {})));
 

@@ -286,7 +286,7 @@ private Q_SLOTS:
         auto held = FileLock::tryLock(AppPaths::runLockFile(m_server.id));
         QVERIFY(held);
         QCOMPARE(runTidewell(m_s->home, toServer).status, 75);
-        held = tl::unexpected(FileLock::Error{});
+        held = tl::unexpected(Error{});
 
         // A server by its name, when no other server has it.
         const Outcome byName =

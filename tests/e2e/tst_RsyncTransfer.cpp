@@ -40,7 +40,8 @@ class TestRsyncTransfer : public QObject
     {
         AppSettings settings;
         settings.deleteExtraneous = true;
-        const QStringList args = RsyncInvocation::arguments(server, path, settings, target, m_probe);
+        const QStringList args =
+            RsyncInvocation::arguments(RsyncInvocation::common(server, settings, m_probe), path, target);
         return await(runner.runProcess(m_probe.executable, args), 60000).value_or(-1000);
     }
 

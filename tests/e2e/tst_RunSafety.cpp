@@ -108,12 +108,15 @@ private Q_SLOTS:
         }
         QVERIFY(waited >= 10);
 
-        // Three long runs take the slots; a fourth waits and is stopped.
+        // Three long runs take the slots; a fourth waits and is stopped. The
+        // servers copied the file today already: new contents give the
+        // holders something to send (a rerun of an unchanged day ends at once).
+        writeFile(m_s->remote + QStringLiteral("/data.bin"), random.read(150 * 1024));
         m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [&](AppSettings &s) {
             s.maxConcurrentRuns = 3;
             s.servers = written.servers.mid(0, 4);
             for (int i = 0; i < 3; ++i)
-                s.servers[i].bandwidthLimitKBps = 10;
+                s.servers[i].bandwidthLimitKBps = 2; // over a minute, stopped at the end
         });
         std::vector<std::unique_ptr<QProcess>> holders;
         for (int i = 0; i < 3; ++i)

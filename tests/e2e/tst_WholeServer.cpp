@@ -198,13 +198,14 @@ private Q_SLOTS:
         Server plain = server(false);
         plain.remoteSudo = false;
         const KeepOptions::Local user{false, true};
-        const QStringList before =
-            RsyncInvocation::arguments(plain, plain.paths.first(), settings, QStringLiteral("/t"), probe, {}, user);
+        const QStringList before = RsyncInvocation::arguments(RsyncInvocation::common(plain, settings, probe, user),
+                                                              plain.paths.first(), QStringLiteral("/t"));
         QVERIFY(!before.contains(QStringLiteral("-H")) && !before.contains(QStringLiteral("--fake-super")));
         // Root keeps owners, setuid bits and devices as attributes whatever the
         // settings say: no copy is a working setuid-root file or device node.
-        QStringList asRoot = RsyncInvocation::arguments(plain, plain.paths.first(), settings, QStringLiteral("/t"),
-                                                        probe, {}, KeepOptions::Local{true, true});
+        QStringList asRoot =
+            RsyncInvocation::arguments(RsyncInvocation::common(plain, settings, probe, KeepOptions::Local{true, true}),
+                                       plain.paths.first(), QStringLiteral("/t"));
         QVERIFY(asRoot.removeOne(QStringLiteral("--fake-super")));
         QCOMPARE(asRoot, before);
         const Server all = server(true);

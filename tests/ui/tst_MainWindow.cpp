@@ -13,22 +13,23 @@
 #include "fixtures/Await.h"
 #include "fixtures/Files.h"
 #include "fixtures/WindowHarness.h"
-#include "ui/BackupRunView.h"
-#include "ui/DashboardView.h"
-#include "ui/Desktop.h"
-#include "ui/Dialogs.h"
-#include "ui/ElidedLabel.h"
-#include "ui/Icons.h"
-#include "ui/LogViewerView.h"
-#include "ui/MainWindow.h"
-#include "ui/ServerCard.h"
-#include "ui/ServerDetailView.h"
+#include "ui/editor/ServerDetailView.h"
+#include "ui/main/DashboardView.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/ServerCard.h"
+#include "ui/run/BackupRunView.h"
+#include "ui/run/LogViewerView.h"
+#include "ui/widgets/Desktop.h"
+#include "ui/widgets/Dialogs.h"
+#include "ui/widgets/ElidedLabel.h"
+#include "ui/widgets/Icons.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,6 +99,20 @@ private Q_SLOTS:
         m_h->runner.cancel();
         m_window.reset();
         m_h.reset();
+    }
+
+    // Checks the editors started (ssh-add, ssh-keygen) end before the test
+    // does, so no coroutine is left waiting for them at exit.
+    void cleanupTestCase()
+    {
+        const auto children = [] {
+            QByteArray all;
+            for (const QString &task :
+                 QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                all += readFile(QStringLiteral("/proc/self/task/%1/children").arg(task)).trimmed();
+            return all;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(children(), QByteArray(), 20000);
     }
 
     // 200 servers "server-000"… on "host-000.example"…: every tenth failing,
@@ -185,16 +200,23 @@ private Q_SLOTS:
         m_window->select(fleet.first().id);
         list->setFocus();
         const int before = m_window->editorsBuilt();
+        // A pause longer than the settle time may rightly build an editor;
+        // a loaded machine makes some, so they are counted, not forbidden.
+        int pauses = 0;
+        QElapsedTimer gap;
+        gap.start();
         for (int i = 0; i < 500; ++i) {
             QTest::keyClick(list, i < 199 || i >= 398 ? Qt::Key_Down : Qt::Key_Up);
-            QTest::qWait(3);
+            QCoreApplication::processEvents();
+            if (gap.restart() >= 50)
+                ++pauses;
         }
         const QUuid last = fleet.at(500 - 2 * 199).id;
         QCOMPARE(m_window->selection(), std::optional<QUuid>(last));
         QTRY_VERIFY(qobject_cast<ServerDetailView *>(m_window->detailWidget())
                     && qobject_cast<ServerDetailView *>(m_window->detailWidget())->serverID() == last);
         const int built = m_window->editorsBuilt() - before;
-        QVERIFY2(built <= 5, qPrintable(QString::number(built)));
+        QVERIFY2(built <= 2 + pauses, qPrintable(QStringLiteral("%1 editors, %2 pauses").arg(built).arg(pauses)));
         // One click alone shows at once.
         QTest::qWait(100);
         const QRect third = list->visualRect(list->model()->index(3, 0));
@@ -671,6 +693,9 @@ private Q_SLOTS:
         m_window->openBackupsFolder(server(QStringLiteral("web/prod")));
         const QString folder = m_h->home.home() + QStringLiteral("/Backups/web_prod");
         QVERIFY(QDir(folder).exists());
+        // As private as a run makes it: no other local user walks in.
+        const QFile::Permissions others = QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QCOMPARE(QFile::permissions(folder) & others, QFile::Permissions());
         QCOMPARE(m_h->revealed, QStringList{QStringLiteral("reveal ") + folder});
         m_window->openBackupsFolder(server(QString()));
         QVERIFY(QDir(m_h->home.home() + QStringLiteral("/Backups/unnamed")).exists());

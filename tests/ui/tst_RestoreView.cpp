@@ -5,10 +5,10 @@
 #include "core/storage/ConfigStore.h"
 #include "fixtures/Files.h"
 #include "fixtures/WindowHarness.h"
-#include "ui/CompareDialog.h"
-#include "ui/Dialogs.h"
-#include "ui/RestoreView.h"
-#include "ui/VersionsDialog.h"
+#include "ui/restore/CompareDialog.h"
+#include "ui/restore/RestoreView.h"
+#include "ui/restore/VersionsDialog.h"
+#include "ui/widgets/Dialogs.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,14 +12,14 @@
 #include "fixtures/Files.h"
 #include "fixtures/SshdFixture.h"
 #include "fixtures/WindowHarness.h"
-#include "ui/AdvancedSection.h"
-#include "ui/BackupsSection.h"
-#include "ui/Dialogs.h"
-#include "ui/PathRow.h"
-#include "ui/PreviewDialog.h"
-#include "ui/RemoteFolderDialog.h"
-#include "ui/ScheduleSection.h"
-#include "ui/ServerDetailView.h"
+#include "ui/editor/AdvancedSection.h"
+#include "ui/editor/BackupsSection.h"
+#include "ui/editor/PathRow.h"
+#include "ui/editor/PreviewDialog.h"
+#include "ui/editor/RemoteFolderDialog.h"
+#include "ui/editor/ScheduleSection.h"
+#include "ui/editor/ServerDetailView.h"
+#include "ui/widgets/Dialogs.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -4,9 +4,9 @@
 #include "core/storage/ConfigStore.h"
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
-#include "ui/Desktop.h"
-#include "ui/Dialogs.h"
-#include "ui/SettingsView.h"
+#include "ui/settings/SettingsView.h"
+#include "ui/widgets/Desktop.h"
+#include "ui/widgets/Dialogs.h"
 
 #include <QCheckBox>
 #include <QLabel>

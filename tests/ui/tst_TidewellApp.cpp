@@ -7,11 +7,11 @@
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
 #include "fixtures/TempHome.h"
-#include "ui/Desktop.h"
-#include "ui/Dialogs.h"
-#include "ui/MainWindow.h"
-#include "ui/SettingsView.h"
 #include "ui/TidewellApp.h"
+#include "ui/main/MainWindow.h"
+#include "ui/settings/SettingsView.h"
+#include "ui/widgets/Desktop.h"
+#include "ui/widgets/Dialogs.h"
 
 #include <QAction>
 #include <QMenu>

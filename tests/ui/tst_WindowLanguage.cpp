@@ -5,10 +5,10 @@
 #include "core/presentation/MenuBarContent.h"
 #include "core/system/Translations.h"
 #include "fixtures/WindowHarness.h"
-#include "ui/MainWindow.h"
-#include "ui/RestoreView.h"
-#include "ui/ServerDetailView.h"
-#include "ui/SettingsView.h"
+#include "ui/editor/ServerDetailView.h"
+#include "ui/main/MainWindow.h"
+#include "ui/restore/RestoreView.h"
+#include "ui/settings/SettingsView.h"
 
 #include <QAbstractButton>
 #include <QApplication>

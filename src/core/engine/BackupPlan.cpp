@@ -4,10 +4,12 @@
 
 #include "core/engine/KeepOptions.h"
 #include "core/engine/OutputDecoder.h"
+#include "core/engine/Retention.h"
 #include "core/engine/RsyncInvocation.h"
 #include "core/engine/Snapshots.h"
-#include "core/model/SafePathComponent.h"
+#include "core/model/ExitCode.h"
 #include "core/model/ServerCheck.h"
+#include "core/ssh/SSHTester.h"
 #include "core/ssh/Shell.h"
 #include "core/ssh/TargetCheck.h"
 #include "core/system/AppPaths.h"
@@ -16,6 +18,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -42,13 +46,13 @@ std::optional<BackupPlan::Refusal> keyProblem(const QString &keyPath)
                             "enable “Use ssh-agent”."),
              QStringLiteral(
                  "   (Exported configs strip the key path on purpose; it must be re-entered after import.)")},
-            2};
+            ExitCode::refused};
     }
     if (::access(QFile::encodeName(keyPath).constData(), R_OK) != 0) {
         return BackupPlan::Refusal{
             {QStringLiteral("!! Private key not readable at: ") + keyPath,
              QStringLiteral("   Copy the key to this machine or update the path in this server's settings.")},
-            2};
+            ExitCode::refused};
     }
     return std::nullopt;
 }
@@ -57,7 +61,7 @@ std::optional<BackupPlan::Refusal> keyProblem(const QString &keyPath)
 
 BackupPlan::Refusal BackupPlan::destinationFailure(const QString &reason)
 {
-    return {{QStringLiteral("Failed to create destination: ") + reason}, -1};
+    return {{QStringLiteral("Failed to create destination: ") + reason}, ExitCode::notStarted};
 }
 
 BackupPlan::FreeSpace BackupPlan::checkFreeSpace(qint64 minimumGB, std::optional<double> freeGB)
@@ -69,23 +73,17 @@ BackupPlan::FreeSpace BackupPlan::checkFreeSpace(qint64 minimumGB, std::optional
     check.lines << QString::asprintf("Free space at destination: %.2f GB (min required: %lld GB)", *freeGB,
                                      static_cast<long long>(minimumGB));
     if (*freeGB < double(minimumGB))
-        check.refusal = Refusal{{QStringLiteral("!! Not enough free space. Aborting.")}, 28};
+        check.refusal = Refusal{{QStringLiteral("!! Not enough free space. Aborting.")}, ExitCode::noSpace};
     else
         check.lines << QString();
     return check;
 }
 
-tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &server, const AppSettings &settings,
-                                                                  const QDate &today, const RsyncProbe &probe)
+tl::expected<BackupPlan::Checked, BackupPlan::Refusal> BackupPlan::check(const Server &server,
+                                                                         const AppSettings &settings)
 {
-    QList<BackupPath> enabled;
-    for (const BackupPath &path : server.paths) {
-        if (path.enabled)
-            enabled.append(path);
-    }
-    if (enabled.isEmpty())
-        return tl::unexpected(Refusal{{QStringLiteral("No enabled paths.")}, 0});
-
+    if (std::none_of(server.paths.begin(), server.paths.end(), [](const BackupPath &path) { return path.enabled; }))
+        return tl::unexpected(Refusal{{QStringLiteral("No enabled paths.")}, ExitCode::success});
     if (const auto found = ServerCheck::problems(server, settings.servers); !found.isEmpty()) {
         Refusal refusal;
         for (const ServerCheck::Problem &problem : found)
@@ -93,14 +91,14 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
         return tl::unexpected(refusal);
     }
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
-        return tl::unexpected(Refusal{{QStringLiteral("!! ") + safe.error()}, 2});
+        return tl::unexpected(Refusal{{QStringLiteral("!! ") + safe.error().message}, ExitCode::refused});
 
-    const QString keyPath = AppPaths::expandTilde(server.privateKeyPath);
+    Checked checked;
     if (!server.useSSHAgent) {
-        if (auto refusal = keyProblem(keyPath))
+        checked.keyPath = AppPaths::expandTilde(server.privateKeyPath);
+        if (auto refusal = keyProblem(checked.keyPath))
             return tl::unexpected(*refusal);
     }
-
     const QString root = AppPaths::expandTilde(settings.destinationPath);
     if (root.trimmed().isEmpty())
         return tl::unexpected(
@@ -110,68 +108,107 @@ tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &
             QStringLiteral("the backup destination “") + settings.destinationPath
             + QStringLiteral("” is not an absolute path; choose a folder such as ~/Backups in Settings")));
     }
+    checked.serverFolder = Retention::serverFolder(settings.destinationPath, server);
+    return checked;
+}
 
-    BackupPlan plan;
-    plan.rsync = probe.executable;
-    const QString serverFolder = QDir::cleanPath(root + u'/' + safePathComponent(server.name));
-    plan.serverFolder = serverFolder;
-    plan.runFolder = serverFolder;
-    plan.writeFolder = serverFolder;
+tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &server, const AppSettings &settings,
+                                                                  const QDate &today, const RsyncProbe &probe)
+{
+    return check(server, settings).map([&](const Checked &checked) {
+        return prepare(server, settings, checked, today, probe);
+    });
+}
+
+namespace {
+
+// Where the run writes and what it takes unchanged files from.
+struct Folders
+{
     std::optional<Snapshots::Backup> base;
     std::optional<Snapshots::Backup> partial;
     bool linked = false;
-    if (settings.useDateSubfolder) {
-        linked = settings.linkToPreviousBackup && probe.supportsLinkDest();
-        const Snapshots::Target target = Snapshots::target(serverFolder, today, linked);
-        plan.runFolder = target.folder;
-        plan.writeFolder = target.writeFolder;
-        base = target.base;
-        // What an interrupted first copy got is kept: linked, or copied on
-        // this disk when snapshots are not to share files.
-        if (probe.supportsLinkDest() && !target.replacesComplete())
-            partial = target.partial;
-        // A second run of the day takes unchanged files from the first:
-        // copied on this disk when snapshots are not to share files.
-        if (target.replacesComplete() && !probe.supportsLinkDest())
-            base.reset();
-    }
-    if (base && linked)
-        plan.linkBase = base->name;
-    plan.headerLines = {
+};
+
+Folders chooseFolders(BackupPlan &plan, const AppSettings &settings, const QDate &today, const RsyncProbe &probe)
+{
+    Folders folders;
+    plan.runFolder = plan.serverFolder;
+    plan.writeFolder = plan.serverFolder;
+    if (!settings.useDateSubfolder)
+        return folders;
+    folders.linked = settings.linkToPreviousBackup && probe.supportsLinkDest();
+    const Snapshots::Target target = Snapshots::target(plan.serverFolder, today, folders.linked);
+    plan.runFolder = target.folder;
+    plan.writeFolder = target.writeFolder;
+    folders.base = target.base;
+    // What an interrupted first copy got is kept: linked, or copied on
+    // this disk when snapshots are not to share files.
+    if (probe.supportsLinkDest() && !target.replacesComplete())
+        folders.partial = target.partial;
+    // A second run of the day takes unchanged files from the first:
+    // copied on this disk when snapshots are not to share files.
+    if (target.replacesComplete() && !probe.supportsLinkDest())
+        folders.base.reset();
+    if (folders.base && folders.linked)
+        plan.linkBase = folders.base->name;
+    return folders;
+}
+
+QStringList openingLines(const BackupPlan &plan, const Server &server, const QStringList &keepNotes,
+                         const std::optional<Snapshots::Backup> &partial)
+{
+    QStringList lines{
         QStringLiteral("Destination: ") + plan.runFolder,
         QStringLiteral("SSH: ") + server.username + u'@' + server.host + u':' + QString::number(server.port),
-        server.useSSHAgent ? QStringLiteral("Auth: ssh-agent") : QStringLiteral("Key: ") + keyPath, QString()};
-    // Owners and extended attributes need a file system that stores user
-    // extended attributes: said once here rather than for every file.
-    KeepOptions::Local local = KeepOptions::Local::current();
-    if (server.preserveXattrs || server.preserveOwnership || local.isRoot)
-        local.xattrsWork = !KeepOptions::xattrProblem(plan.writeFolder).has_value();
-    const QStringList keepNotes = KeepOptions::notes(server, probe, local);
+        server.useSSHAgent ? QStringLiteral("Auth: ssh-agent") : QStringLiteral("Key: ") + plan.keyPath, QString()};
     for (qsizetype i = 0; i < keepNotes.size(); ++i)
-        plan.headerLines.insert(3 + i, keepNotes.at(i));
+        lines.insert(3 + i, keepNotes.at(i));
     if (partial) {
-        plan.headerLines.insert(3, QStringLiteral("The run of ") + partial->name
-                                       + QStringLiteral(" did not finish: what it copied is taken from there, not sent "
-                                                        "again."));
+        lines.insert(3, QStringLiteral("The run of ") + partial->name
+                            + QStringLiteral(" did not finish: what it copied is taken from there, not sent again."));
     }
     if (plan.replacesComplete()) {
-        plan.headerLines.insert(
+        lines.insert(
             3,
             QStringLiteral("Today's complete snapshot stays as it is until this run succeeds; the new copy is made in ")
                 + plan.writeFolder + QStringLiteral(" and then takes its place."));
     }
-    for (const BackupPath &path : std::as_const(enabled)) {
+    return lines;
+}
+
+} // namespace
+
+BackupPlan BackupPlan::prepare(const Server &server, const AppSettings &settings, const Checked &checked,
+                               const QDate &today, const RsyncProbe &probe)
+{
+    BackupPlan plan;
+    plan.rsync = probe.executable;
+    plan.serverFolder = checked.serverFolder;
+    plan.keyPath = checked.keyPath;
+    const Folders folders = chooseFolders(plan, settings, today, probe);
+    // Owners and extended attributes need a file system that stores user
+    // extended attributes: said once here rather than for every file.
+    KeepOptions::Local local = KeepOptions::Local::current();
+    if (server.preserveXattrs || server.preserveOwnership || local.isRoot)
+        local.xattrsWork = KeepOptions::checkXattrs(plan.writeFolder).has_value();
+    plan.headerLines = openingLines(plan, server, KeepOptions::notes(server, probe, local), folders.partial);
+    plan.transfer = RsyncInvocation::common(server, settings, probe, local);
+    plan.sshArguments = SSHTester::runArguments(server);
+    for (const BackupPath &path : server.paths) {
+        if (!path.enabled)
+            continue;
         Step step;
         step.path = path;
         step.targetFolder = RsyncInvocation::targetFolder(plan.writeFolder, path);
         // rsync takes a relative --link-dest from the target folder: always absolute.
         RsyncInvocation::Base earlier;
-        earlier.link = linked;
-        if (base && QFileInfo(RsyncInvocation::targetFolder(base->path, path)).isDir())
-            earlier.folder = RsyncInvocation::targetFolder(base->path, path);
-        if (partial && QFileInfo(RsyncInvocation::targetFolder(partial->path, path)).isDir())
-            earlier.partialFolder = RsyncInvocation::targetFolder(partial->path, path);
-        step.arguments = RsyncInvocation::arguments(server, path, settings, step.targetFolder, probe, earlier, local);
+        earlier.link = folders.linked;
+        if (folders.base && QFileInfo(RsyncInvocation::targetFolder(folders.base->path, path)).isDir())
+            earlier.folder = RsyncInvocation::targetFolder(folders.base->path, path);
+        if (folders.partial && QFileInfo(RsyncInvocation::targetFolder(folders.partial->path, path)).isDir())
+            earlier.partialFolder = RsyncInvocation::targetFolder(folders.partial->path, path);
+        step.arguments = RsyncInvocation::arguments(plan.transfer, path, step.targetFolder, earlier);
         step.commandLine =
             QStringLiteral("$ ") + OutputDecoder::visible(Shell::displayCommandLine(probe.executable, step.arguments));
         plan.steps.append(step);

@@ -2,6 +2,7 @@
 // The decisions a run makes before it touches anything.
 #pragma once
 
+#include "core/engine/RsyncInvocation.h"
 #include "core/engine/RsyncProbe.h"
 #include "core/model/AppSettings.h"
 #include "core/model/BackupPath.h"
@@ -37,9 +38,19 @@ struct BackupPlan
         int exitCode = 2;
     };
 
+    // What a run may start from, checked before anything is touched (and
+    // before what a killed run left half done is put right).
+    struct Checked
+    {
+        // The server's folder at the destination, only this user's (0700).
+        QString serverFolder;
+        // The private key ("~" expanded); empty with the ssh agent.
+        QString keyPath;
+    };
+
     QString rsync;
-    // The server's folder at the destination, only this user's (0700).
     QString serverFolder;
+    QString keyPath;
     // The folder the run makes: the server's folder, or its dated folder.
     QString runFolder;
     // Where rsync writes: the run folder, or beside it when that is a
@@ -48,9 +59,19 @@ struct BackupPlan
     // The earlier snapshot unchanged files are hard-linked to (its date), if any.
     QString linkBase;
     bool replacesComplete() const { return writeFolder != runFolder; }
+    // What every path's rsync shares: the transfer and Keep options, the
+    // remote shell with the key.
+    RsyncInvocation::Common transfer;
+    // ssh's arguments up to the command, for the pre-backup commands.
+    QStringList sshArguments;
     QStringList headerLines;
     QList<Step> steps;
 
+    // The enabled paths, the server's settings, the key and the destination.
+    static tl::expected<Checked, Refusal> check(const Server &server, const AppSettings &settings);
+    static BackupPlan prepare(const Server &server, const AppSettings &settings, const Checked &checked,
+                              const QDate &today, const RsyncProbe &probe);
+    // check() and prepare() in one.
     static tl::expected<BackupPlan, Refusal> prepare(const Server &server, const AppSettings &settings,
                                                      const QDate &today, const RsyncProbe &probe);
     // The refusal of a run whose folder cannot be created.

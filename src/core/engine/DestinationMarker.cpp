@@ -47,13 +47,13 @@ bool onDriveOfItsOwn(const QString &folder)
 
 } // namespace
 
-tl::expected<void, QString> place(const QString &destinationPath)
+tl::expected<void, Error> place(const QString &destinationPath)
 {
     const QString destination = AppPaths::expandTilde(destinationPath);
     if (!QFileInfo(destination).isDir()) {
         if (!onDriveOfItsOwn(existingAncestor(destination)))
-            return tl::unexpected(QStringLiteral("The backup drive is not connected (") + destination
-                                  + QStringLiteral(")."));
+            return tl::unexpected(Error{Error::Code::notFound, QStringLiteral("The backup drive is not connected (")
+                                                                   + destination + QStringLiteral(").")});
         if (const auto made = FileUtil::makeFolder(destination); !made)
             return made;
     }

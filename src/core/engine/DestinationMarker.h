@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/model/AppSettings.h"
+#include "core/model/Error.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,7 +20,7 @@ inline const QString fileName = QStringLiteral(".tidewell-destination");
 
 // Puts the marker at the destination (creating the destination folder when
 // it lies on a drive of its own); fails when the drive is not connected.
-tl::expected<void, QString> place(const QString &destinationPath);
+tl::expected<void, Error> place(const QString &destinationPath);
 
 struct Check
 {

@@ -107,27 +107,27 @@ QStringList notes(const Server &server, const RsyncProbe &probe, const Local &lo
     return lines;
 }
 
-std::optional<QString> xattrProblem(const QString &folder)
+tl::expected<void, Error> checkXattrs(const QString &folder)
 {
     QString existing = QDir::cleanPath(folder);
     while (!QFileInfo(existing).isDir()) {
         const QString parent = QFileInfo(existing).path();
         if (parent == existing)
-            return std::nullopt;
+            return {};
         existing = parent;
     }
     const QByteArray path = QFile::encodeName(existing);
     static const char name[] = "user.tidewell.probe";
     if (::setxattr(path.constData(), name, "1", 1, 0) == 0) {
         ::removexattr(path.constData(), name);
-        return std::nullopt;
+        return {};
     }
     const int error = errno;
     // Only "not supported" says anything about the file system; a folder
     // that is not ours to write is for the run to report.
     if (error == ENOTSUP || error == EOPNOTSUPP)
-        return QString::fromLocal8Bit(std::strerror(error));
-    return std::nullopt;
+        return tl::unexpected(Error{Error::Code::unsupported, QString::fromLocal8Bit(std::strerror(error))});
+    return {};
 }
 
 QStringList explainFailure(const QStringList &lines)

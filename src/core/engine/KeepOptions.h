@@ -3,10 +3,13 @@
 #pragma once
 
 #include "core/engine/RsyncProbe.h"
+#include "core/model/Error.h"
 #include "core/model/Server.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <tl/expected.hpp>
 
 #include <optional>
 
@@ -41,9 +44,10 @@ QString rsyncPathArgument(const Server &server);
 QString remoteCommand(const Server &server);
 // Lines for the run's log: the settings this side cannot keep.
 QStringList notes(const Server &server, const RsyncProbe &probe, const Local &local);
-// Why the folder (or the nearest folder above it that exists) keeps no user
-// extended attributes; none when it does, or when that cannot be told.
-std::optional<QString> xattrProblem(const QString &folder);
+// Whether the folder (or the nearest folder above it that exists) keeps user
+// extended attributes: code unsupported, with the system's words, when its
+// file system does not; fine when it does, or when that cannot be told.
+tl::expected<void, Error> checkXattrs(const QString &folder);
 // Plain words for the rsync and sudo errors of a failed transfer that come
 // from these settings ("The server's rsync does not support ACLs (-A)…"),
 // from the log lines of the transfer (a message may come in several lines).

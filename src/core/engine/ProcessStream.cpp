@@ -4,7 +4,7 @@
 
 #include "core/system/Subprocess.h"
 
-#include <signal.h>
+#include <csignal>
 #include <unistd.h>
 
 ProcessStream::ProcessStream(int readPauseMs, QObject *parent)

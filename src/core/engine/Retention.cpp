@@ -53,16 +53,15 @@ QStringList newestPerPeriod(const QList<Snapshots::Backup> &backups, const QDate
 
 QString serverFolder(const QString &destinationPath, const Server &server)
 {
-    return AppPaths::expandTilde(destinationPath) + u'/' + safePathComponent(server.name);
+    return QDir::cleanPath(AppPaths::expandTilde(destinationPath) + u'/' + safePathComponent(server.name));
 }
 
-Outcome prune(const QString &destinationPath, const Server &server, const QDate &today)
+Outcome prune(const QString &folder, const Server &server, const QDate &today)
 {
     Outcome outcome;
     const qint64 keep = server.retentionCount;
     if (keep < 1)
         return outcome;
-    const QString folder = serverFolder(destinationPath, server);
     // What an earlier prune could not finish deleting is tried again, and
     // reported again while it takes space.
     const QDir serverDir(folder);
@@ -70,7 +69,7 @@ Outcome prune(const QString &destinationPath, const Server &server, const QDate 
          serverDir.entryList({Snapshots::deletingPrefix + u'*'},
                              QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
         if (const auto removed = FileUtil::removeTree(serverDir.filePath(name)); !removed)
-            outcome.failed << Failure{name.mid(Snapshots::deletingPrefix.size()), removed.error()};
+            outcome.failed << Failure{name.mid(Snapshots::deletingPrefix.size()), removed.error().message};
     }
     const QString todayName = Snapshots::dayName(today);
     QList<Snapshots::Backup> backups;
@@ -114,13 +113,13 @@ Outcome prune(const QString &destinationPath, const Server &server, const QDate 
         // pass for a complete snapshot, nor be a base for the next run.
         const QString doomed = QFileInfo(backup.path).absolutePath() + u'/' + Snapshots::deletingPrefix + backup.name;
         if (const auto moved = FileUtil::rename(backup.path, doomed); !moved) {
-            outcome.failed << Failure{backup.name, moved.error()};
+            outcome.failed << Failure{backup.name, moved.error().message};
             continue;
         }
         if (const auto removed = FileUtil::removeTree(doomed); removed)
             outcome.deleted << backup.path;
         else
-            outcome.failed << Failure{backup.name, removed.error()};
+            outcome.failed << Failure{backup.name, removed.error().message};
     }
     return outcome;
 }
@@ -158,12 +157,12 @@ QStringList report(const Outcome &outcome, const Server &server)
     return lines;
 }
 
-AfterRun afterRun(const Server &server, const AppSettings &settings, const QDate &today)
+AfterRun afterRun(const QString &serverFolder, const Server &server, const AppSettings &settings, const QDate &today)
 {
     // Only dated folders are pruned, and only when runs create them.
     if (server.retentionCount < 1 || !settings.useDateSubfolder)
         return {};
-    const Outcome outcome = prune(settings.destinationPath, server, today);
+    const Outcome outcome = prune(serverFolder, server, today);
     return {report(outcome, server), qsizetype(outcome.failed.size())};
 }
 

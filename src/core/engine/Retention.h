@@ -41,7 +41,8 @@ struct Outcome
 // A folder is renamed out of the list before it is deleted, so one that
 // could not be deleted wholly is never taken for a snapshot; the next prune
 // tries again.
-Outcome prune(const QString &destinationPath, const Server &server, const QDate &today);
+// `serverFolder` is serverFolder() of the destination.
+Outcome prune(const QString &serverFolder, const Server &server, const QDate &today);
 // The run log's lines about what prune() did.
 QStringList report(const Outcome &outcome, const Server &server);
 struct AfterRun
@@ -51,6 +52,6 @@ struct AfterRun
 };
 // After a successful run: prunes when the server keeps a number of dated
 // folders and runs make them; returns the log's lines (none otherwise).
-AfterRun afterRun(const Server &server, const AppSettings &settings, const QDate &today);
+AfterRun afterRun(const QString &serverFolder, const Server &server, const AppSettings &settings, const QDate &today);
 
 } // namespace Retention

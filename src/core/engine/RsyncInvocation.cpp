@@ -88,25 +88,39 @@ QStringList excludeArguments(const BackupPath &path)
     return args;
 }
 
-QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings,
-                      const QString &targetFolder, const RsyncProbe &probe, const Base &base,
-                      const KeepOptions::Local &local)
+Common common(const Server &server, const AppSettings &settings, const RsyncProbe &probe,
+              const KeepOptions::Local &local)
 {
-    QStringList args = transferOptions(server, settings, probe, local);
-    if (path.isDirectory && settings.deleteExtraneous)
-        args << (probe.isModern ? QStringLiteral("--delete") : QStringLiteral("--del"));
+    Common common;
+    common.server = server;
+    common.options = transferOptions(server, settings, probe, local);
+    if (settings.deleteExtraneous)
+        common.deleteOption = probe.isModern ? QStringLiteral("--delete") : QStringLiteral("--del");
     if (settings.ioTimeoutSeconds > 0)
-        args << QStringLiteral("--timeout=") + QString::number(settings.ioTimeoutSeconds);
+        common.timeoutOption = QStringLiteral("--timeout=") + QString::number(settings.ioTimeoutSeconds);
+    if (server.bandwidthLimitKBps > 0)
+        common.bandwidthOption = QStringLiteral("--bwlimit=") + QString::number(server.bandwidthLimitKBps);
+    common.oldArgs = probe.needsOldArgs();
+    return common;
+}
+
+QStringList arguments(const Common &common, const BackupPath &path, const QString &targetFolder, const Base &base)
+{
+    QStringList args = common.options;
+    if (path.isDirectory && !common.deleteOption.isEmpty())
+        args << common.deleteOption;
+    if (!common.timeoutOption.isEmpty())
+        args << common.timeoutOption;
     if (!base.folder.isEmpty())
         args << (base.link ? QStringLiteral("--link-dest=") : QStringLiteral("--copy-dest=")) + base.folder;
     if (!base.partialFolder.isEmpty())
         args << (base.link ? QStringLiteral("--link-dest=") : QStringLiteral("--copy-dest=")) + base.partialFolder;
-    if (server.bandwidthLimitKBps > 0)
-        args << QStringLiteral("--bwlimit=") + QString::number(server.bandwidthLimitKBps);
+    if (!common.bandwidthOption.isEmpty())
+        args << common.bandwidthOption;
     args << excludeArguments(path);
-    if (probe.needsOldArgs())
+    if (common.oldArgs)
         args << QStringLiteral("--old-args");
-    args << remoteSource(server, path) << targetFolder;
+    args << remoteSource(common.server, path) << targetFolder;
     return args;
 }
 

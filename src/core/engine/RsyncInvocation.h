@@ -41,9 +41,20 @@ struct Base
     // The same path in an interrupted earlier day, asked after `folder`.
     QString partialFolder;
 };
-QStringList arguments(const Server &server, const BackupPath &path, const AppSettings &settings,
-                      const QString &targetFolder, const RsyncProbe &probe, const Base &base = {},
-                      const KeepOptions::Local &local = KeepOptions::Local::current());
+// What every path of a run's rsync shares, worked out once per run.
+struct Common
+{
+    Server server;
+    QStringList options;  // transferOptions()
+    QString deleteOption; // for folders, when Settings delete what the server no longer has
+    QString timeoutOption;
+    QString bandwidthOption;
+    bool oldArgs = false;
+};
+Common common(const Server &server, const AppSettings &settings, const RsyncProbe &probe,
+              const KeepOptions::Local &local = KeepOptions::Local::current());
+// The rsync arguments of one path.
+QStringList arguments(const Common &common, const BackupPath &path, const QString &targetFolder, const Base &base = {});
 // Each exclude as a filter rule that takes the pattern as typed: rsync reads
 // a leading "- ", "+ " or "!" of a plain --exclude as a rule of its own.
 QStringList excludeArguments(const BackupPath &path);

@@ -70,11 +70,10 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
     // a lock that cannot be taken for any reason means no run.
     auto lock = FileLock::tryLock(AppPaths::runLockFile(server.id));
     if (!lock) {
-        const QString message = lock.error().busy
-                                    ? QStringLiteral("A backup of “")
-                                          + (server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name)
-                                          + QStringLiteral("” is already running.")
-                                    : lockFailure(server, lock.error().message);
+        const QString message =
+            lock.error().code == Error::Code::busy
+                ? QStringLiteral("A backup of “") + server.logName() + QStringLiteral("” is already running.")
+                : lockFailure(server, lock.error().message);
         refuse(message, alreadyRunningExitCode);
         Q_EMIT runRefused(server.id, message);
         co_return;
@@ -89,8 +88,7 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
         co_return;
     if (slot.cancelled) {
         // Nothing ran: nothing is recorded or reported.
-        const QString message = QStringLiteral("The backup of “")
-                                + (server.name.isEmpty() ? QStringLiteral("(untitled)") : server.name)
+        const QString message = QStringLiteral("The backup of “") + server.logName()
                                 + QStringLiteral("” was cancelled while it waited for a free slot.");
         append(message);
         setExitCode(cancelledExitCode);
@@ -120,7 +118,7 @@ QCoro::Task<RsyncRunner::Slot> RsyncRunner::takeSlot(qint64 limit)
                 taken.lock = std::move(*lock);
                 co_return taken;
             }
-            if (!lock.error().busy) {
+            if (lock.error().code != Error::Code::busy) {
                 // Slots share the machine; they never stop a backup.
                 DiagnosticLog::write(QStringLiteral("Run slots are not used: ") + lock.error().message);
                 co_return Slot();
@@ -148,30 +146,31 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
 {
     QPointer<RsyncRunner> self(this);
     const QDate today = m_clock().date();
+    const auto checked = BackupPlan::check(server, settings);
+    if (!checked)
+        co_return endWith(checked.error().lines, checked.error().exitCode);
     if (settings.useDateSubfolder) {
         // Under the run lock: what a killed run left half done is put right first.
-        for (const QString &line : Snapshots::recover(Retention::serverFolder(settings.destinationPath, server), today))
+        for (const QString &line : Snapshots::recover(checked->serverFolder, today))
             DiagnosticLog::write(line);
     }
-    const auto plan = BackupPlan::prepare(server, settings, today, rsyncProbe());
-    if (!plan)
-        co_return endWith(plan.error().lines, plan.error().exitCode);
+    const std::optional<BackupPlan> plan = BackupPlan::prepare(server, settings, *checked, today, rsyncProbe());
     // Before anything is created: an unmounted drive leaves an empty folder
     // on the system's disk, which must not fill with a copy.
     const DestinationMarker::Check drive = DestinationMarker::beforeRun(settings);
     if (drive.refused)
-        co_return endWith(drive.lines, 2);
+        co_return endWith(drive.lines, ExitCode::refused);
     for (const QString &line : drive.lines)
         append(line);
     // The copies are this user's alone: no other user of this computer
     // walks into them (and to what they hold of the server's).
     const auto tightened = FileUtil::makeFolderPrivate(plan->serverFolder);
     if (!tightened) {
-        const BackupPlan::Refusal failure = BackupPlan::destinationFailure(tightened.error());
+        const BackupPlan::Refusal failure = BackupPlan::destinationFailure(tightened.error().message);
         co_return endWith(failure.lines, failure.exitCode);
     }
     if (const auto made = FileUtil::makeFolder(plan->writeFolder); !made) {
-        const BackupPlan::Refusal failure = BackupPlan::destinationFailure(made.error());
+        const BackupPlan::Refusal failure = BackupPlan::destinationFailure(made.error().message);
         co_return endWith(failure.lines, failure.exitCode);
     }
     setLastDestination(plan->runFolder);
@@ -201,17 +200,17 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     }
     m_snapshotStats = RsyncStats();
     for (const BackupPlan::Step &step : plan->steps) {
-        const bool copied = co_await copyPath(server, step, RetryPolicy(settings.retryAttempts), plan->rsync);
+        const bool copied = co_await copyPath(server, *plan, step, RetryPolicy(settings.retryAttempts));
         if (!self || !copied)
             co_return;
     }
     if (!completeSnapshot(*plan, settings))
         co_return;
-    setExitCode(0);
+    setExitCode(ExitCode::success);
     append(QStringLiteral("=== All backups completed ==="));
     if (settings.useDateSubfolder && m_snapshotStats)
         append(m_snapshotStats->summary(plan->linkBase));
-    const Retention::AfterRun retention = Retention::afterRun(server, settings, today);
+    const Retention::AfterRun retention = Retention::afterRun(plan->serverFolder, server, settings, today);
     for (const QString &line : retention.lines)
         append(line);
     if (retention.failures > 0)
@@ -232,7 +231,7 @@ bool RsyncRunner::completeSnapshot(const BackupPlan &plan, const AppSettings &se
     target.writeFolder = plan.writeFolder;
     if (const auto replaced = Snapshots::replace(target); !replaced) {
         endWith({QStringLiteral("!! Could not put the new copy in place of ") + plan.runFolder + QStringLiteral(": ")
-                     + replaced.error(),
+                     + replaced.error().message,
                  QStringLiteral("   The earlier snapshot of today is kept as it was.")},
                 -1);
         return false;
@@ -240,7 +239,7 @@ bool RsyncRunner::completeSnapshot(const BackupPlan &plan, const AppSettings &se
     return true;
 }
 
-QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath path)
+QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, QStringList sshArguments, BackupPath path)
 {
     const QString command = path.preBackupCommand.trimmed();
     if (command.isEmpty())
@@ -258,7 +257,7 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
         cut = cut || data.size() > room;
         sink.append(data.left(room));
     };
-    const QStringList arguments = SSHTester::runCommandArgs(server, command);
+    const QStringList arguments = sshArguments << command;
     const auto status = co_await runChild(SSHTester::executable, arguments, collect, 0, false);
     if (self && m_hostKeyUnseen)
         co_await noteAddedHostKey(server);
@@ -271,22 +270,21 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, BackupPath pat
     const SSHTester::Report report =
         status ? SSHTester::combinedReport(*status, Subprocess::strictUtf8(Subprocess::utf8Prefix(out)),
                                            Subprocess::strictUtf8(Subprocess::utf8Prefix(err)))
-               : SSHTester::Report(
-                   tl::unexpected(SSHTester::Failure{SSHTester::Failure::Code::notStarted, status.error()}));
+               : SSHTester::Report(tl::unexpected(status.error()));
     for (const QString &line : OutputDecoder::logLines(SSHTester::messageOf(report)))
         append(QStringLiteral("  ") + line);
     if (cut)
         append(QStringLiteral("  … (output cut at ") + QString::number(maxCommandOutput / 1024)
                + QStringLiteral(" KiB)"));
     if (!report && refusedHostKey(server, OutputDecoder::logLines(QString::fromUtf8(Subprocess::utf8Prefix(err)))))
-        setExitCode(255);
+        setExitCode(ExitCode::sshFailed);
     else if (!report)
-        endWith({QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}, 2);
+        endWith({QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}, ExitCode::refused);
     co_return report.has_value();
 }
 
 // Copies one path with its retries; false when the run must end (exitCode set).
-QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, RetryPolicy policy, QString rsync)
+QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan plan, BackupPlan::Step step, RetryPolicy policy)
 {
     QPointer<RsyncRunner> self(this);
     setCurrentItem(step.path.name);
@@ -294,15 +292,15 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
     // Names and paths may hold line breaks: one line each all the same.
     append(QStringLiteral("=== ") + OutputDecoder::visible(step.path.name) + QStringLiteral(" (")
            + OutputDecoder::visible(step.path.remotePath) + QStringLiteral(") ==="));
-    const bool prepared = co_await runPreBackupCommand(server, step.path);
+    const bool prepared = co_await runPreBackupCommand(server, plan.sshArguments, step.path);
     if (!self || !prepared)
         co_return false;
 
     QDir().mkpath(step.targetFolder); // rsync reports a folder it cannot write into
     append(step.commandLine);
     for (qint64 attempt = 1;; ++attempt) {
-        const int status =
-            co_await runTransfer(rsync, step.arguments, int(std::min<qint64>(runSettings().ioTimeoutSeconds, INT_MAX)));
+        const int status = co_await runTransfer(plan.rsync, step.arguments,
+                                                int(std::min<qint64>(runSettings().ioTimeoutSeconds, INT_MAX)));
         if (self && m_hostKeyUnseen)
             co_await noteAddedHostKey(server);
         if (!self)
@@ -320,8 +318,10 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan::Step step, Re
         // A refusal of the host key, the Keep settings or sudo is said
         // plainly, and not tried again: it would fail the same way.
         const QStringList recent = logLines().mid(std::max<qsizetype>(0, logLines().size() - 40));
+        // ssh's own failure, whichever status rsync made of it (255, or 12
+        // when it saw the connection close first).
         if (refusedHostKey(server, recent)) {
-            abortRun(status);
+            abortRun(ExitCode::sshFailed);
             co_return false;
         }
         const QStringList explained = KeepOptions::explainFailure(recent);

@@ -73,8 +73,8 @@ private:
     };
     QCoro::Task<Slot> takeSlot(qint64 limit);
     QCoro::Task<> performRun(Server server, AppSettings settings);
-    QCoro::Task<bool> copyPath(Server server, BackupPlan::Step step, RetryPolicy policy, QString rsync);
-    QCoro::Task<bool> runPreBackupCommand(Server server, BackupPath path);
+    QCoro::Task<bool> copyPath(Server server, BackupPlan plan, BackupPlan::Step step, RetryPolicy policy);
+    QCoro::Task<bool> runPreBackupCommand(Server server, QStringList sshArguments, BackupPath path);
     // After ssh first reached a server whose key was unknown: the key ssh
     // recorded, said in the log.
     QCoro::Task<> noteAddedHostKey(Server server);

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 
 std::optional<double> RsyncStats::parseNumber(QStringView text)
 {
@@ -25,10 +26,13 @@ std::optional<double> RsyncStats::parseNumber(QStringView text)
 
 QString RsyncStats::humanSize(double bytes)
 {
+    if (std::isnan(bytes))
+        return QStringLiteral("0");
     if (bytes < 1000)
         return QString::number(qint64(bytes));
     static const char units[] = "KMGTP";
-    int unit = -1;
+    int unit = 0;
+    bytes /= 1000;
     while (bytes >= 1000 && unit < 4) {
         bytes /= 1000;
         ++unit;

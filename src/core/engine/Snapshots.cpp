@@ -75,9 +75,8 @@ Target target(const QString &serverFolder, const QDate &today, bool link)
         target.base = Backup{name, target.folder, true};
         return target;
     }
-    const QString todayName = name;
     for (const Backup &backup : list(serverFolder)) {
-        if (backup.name >= todayName)
+        if (backup.name >= name)
             continue;
         if (backup.complete)
             break;
@@ -110,7 +109,7 @@ QStringList recover(const QString &serverFolder, const QDate &today)
                             + QStringLiteral(" that an interrupted run had moved aside.");
             else
                 done << QStringLiteral("Could not restore ") + path + QStringLiteral(" to ") + dated
-                            + QStringLiteral(": ") + renamed.error();
+                            + QStringLiteral(": ") + renamed.error().message;
             continue;
         }
         // A replaced copy whose successor is in place, or the work folder of
@@ -121,12 +120,12 @@ QStringList recover(const QString &serverFolder, const QDate &today)
         if (const auto removed = FileUtil::removeTree(path); removed)
             done << QStringLiteral("Removed ") + path + QStringLiteral(", left by an interrupted run.");
         else
-            done << QStringLiteral("Could not remove ") + path + QStringLiteral(": ") + removed.error();
+            done << QStringLiteral("Could not remove ") + path + QStringLiteral(": ") + removed.error().message;
     }
     return done;
 }
 
-tl::expected<void, QString> replace(const Target &target)
+tl::expected<void, Error> replace(const Target &target)
 {
     if (!target.replacesComplete())
         return {};
@@ -154,7 +153,7 @@ tl::expected<void, QString> replace(const Target &target)
     }
     if (const auto removed = FileUtil::removeTree(earlier); !removed)
         DiagnosticLog::write(QStringLiteral("Could not delete the replaced snapshot ") + earlier + QStringLiteral(": ")
-                             + removed.error());
+                             + removed.error().message);
     return {};
 }
 

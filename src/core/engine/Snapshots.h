@@ -2,6 +2,7 @@
 // A server's dated backup folders: which are complete, and where the next run writes.
 #pragma once
 
+#include "core/model/Error.h"
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -69,7 +70,7 @@ Target target(const QString &serverFolder, const QDate &today, bool link);
 QStringList recover(const QString &serverFolder, const QDate &today);
 // After a successful second run of a day: the new copy takes the dated name,
 // and the earlier one is deleted. On failure the earlier copy keeps its name.
-tl::expected<void, QString> replace(const Target &target);
+tl::expected<void, Error> replace(const Target &target);
 
 void markIncomplete(const QString &runFolder);
 void markComplete(const QString &runFolder);

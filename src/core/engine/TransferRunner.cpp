@@ -32,8 +32,8 @@ void TransferRunner::cancel()
         m_currentProcess->terminate();
 }
 
-QCoro::Task<tl::expected<int, QString>> TransferRunner::runChild(QString executable, QStringList args, OutputSink sink,
-                                                                 int stallSeconds, bool rsyncChild)
+QCoro::Task<tl::expected<int, Error>> TransferRunner::runChild(QString executable, QStringList args, OutputSink sink,
+                                                               int stallSeconds, bool rsyncChild)
 {
     // A cancel that came before the child would start: it never starts.
     if (m_wasCancelled)
@@ -61,7 +61,7 @@ QCoro::Task<tl::expected<int, QString>> TransferRunner::runChild(QString executa
     }
     const int status = co_await stream->run(executable, args);
     if (!stream->started())
-        co_return tl::unexpected(stream->startError());
+        co_return tl::unexpected(Error{Error::Code::notStarted, stream->startError()});
     co_return status;
 }
 
@@ -85,7 +85,7 @@ QCoro::Task<int> TransferRunner::runTransfer(QString executable, QStringList arg
     if (!self)
         co_return status.value_or(-1);
     if (!status) {
-        append(QStringLiteral("Failed to start rsync: ") + status.error());
+        append(QStringLiteral("Failed to start rsync: ") + status.error().message);
         co_return -1;
     }
     for (const bool fromStandardError : {false, true}) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "core/engine/RunnerState.h"
+#include "core/model/Error.h"
+#include "core/model/ExitCode.h"
 
 #include <QPointer>
 #include <QString>
@@ -26,14 +28,10 @@ class TransferRunner : public RunnerState
 public:
     // Output is read at most this often; see PipeReader.
     static constexpr int readPauseMs = 20;
-    // The exit code of a run stopped by cancel() when no rsync status tells
-    // more: rsync's own status for a run stopped by a signal.
-    static constexpr int cancelledExitCode = 20;
-    // The status of an attempt Tidewell ended because nothing moved for the
-    // I/O time-out: rsync's own "timeout in data send/receive", retried.
-    static constexpr int stalledExitCode = 30;
-    // A run that did not start because the server is being backed up elsewhere.
-    static constexpr int alreadyRunningExitCode = 75;
+    // See ExitCode.
+    static constexpr int cancelledExitCode = ExitCode::cancelled;
+    static constexpr int stalledExitCode = ExitCode::stalled;
+    static constexpr int alreadyRunningExitCode = ExitCode::alreadyRunning;
 
     // Why a run or restore of the server does not start when its run lock
     // cannot be taken for a reason other than another holder.
@@ -56,8 +54,8 @@ protected:
     // is ended like a cancel when nothing moves for that long (see
     // StallWatch), and m_stalled says so. An rsync child writes numbers as
     // the C locale does (Subprocess::numbersInC), which its statistics need.
-    QCoro::Task<tl::expected<int, QString>> runChild(QString executable, QStringList args, OutputSink sink,
-                                                     int stallSeconds, bool rsyncChild);
+    QCoro::Task<tl::expected<int, Error>> runChild(QString executable, QStringList args, OutputSink sink,
+                                                   int stallSeconds, bool rsyncChild);
     // runChild() for rsync: its output into the log, "Failed to start rsync: "
     // when it cannot start (-1), stalledExitCode when it was given up.
     QCoro::Task<int> runTransfer(QString executable, QStringList args, int stallSeconds);

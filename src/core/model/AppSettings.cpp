@@ -64,7 +64,7 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
         for (qsizetype i = 0; i < array->size() && reader.ok(); ++i) {
             const QString where = QStringLiteral("servers[%1]").arg(i);
             if (!array->at(i).isObject()) {
-                reader.fail({QStringLiteral("“%1” must be an object.").arg(where)});
+                reader.fail(Error{Error::Code::invalid, QStringLiteral("“%1” must be an object.").arg(where)});
                 break;
             }
             const auto server = Server::fromJson(array->at(i).toObject(), where, warnings);
@@ -112,12 +112,14 @@ tl::expected<AppSettings, DecodeError> AppSettings::decode(const QByteArray &jso
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        return tl::unexpected(DecodeError{QStringLiteral("The file is not valid JSON (") + parseError.errorString()
-                                          + QStringLiteral(" at offset ") + QString::number(parseError.offset)
-                                          + QStringLiteral(").")});
+        return tl::unexpected(Error{Error::Code::damaged, QStringLiteral("The file is not valid JSON (")
+                                                              + parseError.errorString() + QStringLiteral(" at offset ")
+                                                              + QString::number(parseError.offset)
+                                                              + QStringLiteral(").")});
     }
     if (!document.isObject())
-        return tl::unexpected(DecodeError{QStringLiteral("The file does not hold a configuration object.")});
+        return tl::unexpected(
+            Error{Error::Code::notAConfiguration, QStringLiteral("The file does not hold a configuration object.")});
     return fromJson(document.object(), warnings);
 }
 

@@ -2,11 +2,22 @@
 // JSON form and hashing of one backup path.
 #include "core/model/BackupPath.h"
 
+#include "core/model/DisplayName.h"
 #include "core/model/JsonReader.h"
 #include "core/model/ServerId.h"
 
 #include <QHashFunctions>
 #include <QJsonArray>
+
+QString BackupPath::logName() const
+{
+    return DisplayName::logged(name);
+}
+
+QString BackupPath::shownName() const
+{
+    return DisplayName::shown(name);
+}
 
 QJsonObject BackupPath::toJson() const
 {

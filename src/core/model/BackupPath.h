@@ -23,6 +23,11 @@ struct BackupPath
     // rsync exclude patterns, as typed: one exclude rule each, in this order.
     QStringList excludes;
 
+    // The name as logs have it: "(untitled)" when there is none.
+    QString logName() const;
+    // The same in the user's language, for the window.
+    QString shownName() const;
+
     QJsonObject toJson() const;
     // Missing or null members keep their defaults; a wrong type sets *error.
     // With `warnings`, a wrong-typed member that identifies nothing is left

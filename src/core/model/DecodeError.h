@@ -2,13 +2,9 @@
 // Why a configuration could not be read.
 #pragma once
 
-#include <QString>
+#include "core/model/Error.h"
 
 // Why a configuration could not be read, in words that name the member:
-// "“servers[0].port” must be a whole number."
-struct DecodeError
-{
-    QString message;
-
-    friend bool operator==(const DecodeError &, const DecodeError &) = default;
-};
+// "“servers[0].port” must be a whole number." (code invalid), or why the text
+// is no configuration at all (damaged, notAConfiguration).
+using DecodeError = Error;

@@ -50,7 +50,7 @@ void JsonReader::typeError(const char *key, const char *expected)
     if (m_warnings && !identifying.contains(QLatin1String(key)))
         *m_warnings << problem + QStringLiteral(" It was left at its default.");
     else
-        fail({problem});
+        fail(Error{Error::Code::invalid, problem});
 }
 
 void JsonReader::read(const char *key, QStringList &target)
@@ -61,7 +61,8 @@ void JsonReader::read(const char *key, QStringList &target)
     if (!v.isArray())
         return typeError(key, "a list of texts");
     QStringList texts;
-    for (const QJsonValue &item : v.toArray()) {
+    const QJsonArray items = v.toArray();
+    for (const QJsonValue item : items) {
         if (!item.isString())
             return typeError(key, "a list of texts");
         texts << item.toString();

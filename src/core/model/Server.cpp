@@ -2,6 +2,7 @@
 // JSON form and hashing of one server.
 #include "core/model/Server.h"
 
+#include "core/model/DisplayName.h"
 #include "core/model/JsonReader.h"
 #include "core/model/ServerId.h"
 
@@ -11,12 +12,12 @@
 
 QString Server::logName() const
 {
-    return name.isEmpty() ? QStringLiteral("(untitled)") : name;
+    return DisplayName::logged(name);
 }
 
 QString Server::shownName() const
 {
-    return name.isEmpty() ? QCoreApplication::translate("ServerRules", "(untitled)") : name;
+    return DisplayName::shown(name);
 }
 
 QJsonObject Server::toJson() const
@@ -95,7 +96,7 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
         for (qsizetype i = 0; i < array->size() && reader.ok(); ++i) {
             const QString where = context + QStringLiteral(".paths[%1]").arg(i);
             if (!array->at(i).isObject()) {
-                reader.fail({QStringLiteral("“%1” must be an object.").arg(where)});
+                reader.fail(Error{Error::Code::invalid, QStringLiteral("“%1” must be an object.").arg(where)});
                 break;
             }
             const auto path = BackupPath::fromJson(array->at(i).toObject(), where, warnings);

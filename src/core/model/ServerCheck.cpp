@@ -29,11 +29,6 @@ QString folderKey(const QString &name)
     return safePathComponent(name).toCaseFolded();
 }
 
-QString pathLabel(const BackupPath &path)
-{
-    return path.name.isEmpty() ? QStringLiteral("(untitled)") : path.name;
-}
-
 namespace {
 
 Phrase nameProblem(const QString &value, bool host, const QString &refused)
@@ -69,8 +64,6 @@ Problem problem(Problem::Field field, const QUuid &pathID, const Phrase &phrase)
     return {field, pathID, phrase.english, phrase.shown};
 }
 
-} // namespace
-
 Phrase hostPhrase(const QString &host)
 {
     // Everything but letters, digits and what addresses use: "/" would make
@@ -91,14 +84,23 @@ Phrase userPhrase(const QString &username)
     return nameProblem(username, false, QStringLiteral("/:\\,"));
 }
 
-QString hostProblem(const QString &host)
+tl::expected<void, Error> checked(const Phrase &problem)
 {
-    return hostPhrase(host).english;
+    if (problem.isEmpty())
+        return {};
+    return tl::unexpected(Error{Error::Code::invalid, problem.english});
 }
 
-QString userProblem(const QString &username)
+} // namespace
+
+tl::expected<void, Error> checkHost(const QString &host)
 {
-    return userPhrase(username).english;
+    return checked(hostPhrase(host));
+}
+
+tl::expected<void, Error> checkUser(const QString &username)
+{
+    return checked(userPhrase(username));
 }
 
 namespace {
@@ -187,7 +189,7 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
     for (const BackupPath &path : server.paths) {
         if (!path.enabled)
             continue;
-        const QString label = pathLabel(path);
+        const QString label = path.logName();
         if (isBlank(path.remotePath)) {
             found.append(problem(
                 Problem::Field::path, path.id,
@@ -202,7 +204,7 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
                     Phrase::say(
                         "ServerCheck",
                         "Paths “%1” and “%2” would both be copied into the folder “%3” — give them different names.")
-                        .with({pathLabel(*before), label, safePathComponent(path.name)})));
+                        .with({before->logName(), label, safePathComponent(path.name)})));
                 break;
             }
         }

@@ -2,6 +2,7 @@
 // Why a server cannot be backed up as configured, field by field.
 #pragma once
 
+#include "core/model/Error.h"
 #include "core/model/Phrase.h"
 #include "core/model/Server.h"
 
@@ -30,16 +31,13 @@ struct Problem
 
 QList<Problem> problems(const Server &server, const QList<Server> &allServers);
 // Why ssh, rsync or ssh-keyscan would misread a host or user name (as an
-// option, as two arguments, as a local path or as another user); empty when
-// the name is fine. A host holds letters, digits and ".-_:[]%" (names, IPv4
-// and IPv6 addresses); a user name no "/", ":", "\\", "," nor white space.
-QString hostProblem(const QString &host);
-QString userProblem(const QString &username);
-Phrase hostPhrase(const QString &host);
-Phrase userPhrase(const QString &username);
+// option, as two arguments, as a local path or as another user): code
+// invalid, the message in English. A host holds letters, digits and ".-_:[]%"
+// (names, IPv4 and IPv6 addresses); a user name no "/", ":", "\\", "," nor
+// white space.
+tl::expected<void, Error> checkHost(const QString &host);
+tl::expected<void, Error> checkUser(const QString &username);
 // The server's folder name as the comparison above sees it (case folded).
 QString folderKey(const QString &name);
-// The path's name as messages quote it.
-QString pathLabel(const BackupPath &path);
 
 } // namespace ServerCheck

@@ -17,14 +17,15 @@ QString described(const Server &server)
 
 } // namespace
 
-tl::expected<Server, QString> find(const AppSettings &settings, const QString &reference)
+tl::expected<Server, Error> find(const AppSettings &settings, const QString &reference)
 {
     if (const auto id = ServerId::parse(reference)) {
         if (const Server *server = settings.server(*id))
             return *server;
         return tl::unexpected(
-            QCoreApplication::translate("ServerReference", "tidewell: no server %1 in the configuration")
-                .arg(ServerId::text(*id)));
+            Error{Error::Code::notFound,
+                  QCoreApplication::translate("ServerReference", "tidewell: no server %1 in the configuration")
+                      .arg(ServerId::text(*id))});
     }
     QStringList same;
     QStringList near;
@@ -37,20 +38,23 @@ tl::expected<Server, QString> find(const AppSettings &settings, const QString &r
             near << described(server);
         }
     }
-    if (same.size() == 1)
+    if (same.size() == 1 && found)
         return *found;
     if (same.size() > 1)
-        return tl::unexpected(QCoreApplication::translate("ServerReference",
-                                                          "tidewell: “%1” names %2 servers: %3; give the one you "
-                                                          "mean by its id")
-                                  .arg(reference, QString::number(same.size()), same.join(QStringLiteral(", "))));
+        return tl::unexpected(Error{
+            Error::Code::ambiguous,
+            QCoreApplication::translate("ServerReference", "tidewell: “%1” names %2 servers: %3; give the one you "
+                                                           "mean by its id")
+                .arg(reference, QString::number(same.size()), same.join(QStringLiteral(", ")))});
     if (!near.isEmpty())
         return tl::unexpected(
-            QCoreApplication::translate("ServerReference", "tidewell: no server is named “%1”; similar: %2")
-                .arg(reference, near.mid(0, 10).join(QStringLiteral(", "))));
-    return tl::unexpected(QCoreApplication::translate(
-                              "ServerReference", "tidewell: no server is named “%1” (tidewell --status lists them)")
-                              .arg(reference));
+            Error{Error::Code::notFound,
+                  QCoreApplication::translate("ServerReference", "tidewell: no server is named “%1”; similar: %2")
+                      .arg(reference, near.mid(0, 10).join(QStringLiteral(", ")))});
+    return tl::unexpected(
+        Error{Error::Code::notFound, QCoreApplication::translate("ServerReference", "tidewell: no server is named “%1” "
+                                                                                    "(tidewell --status lists them)")
+                                         .arg(reference)});
 }
 
 } // namespace ServerReference

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/model/AppSettings.h"
+#include "core/model/Error.h"
 
 #include <QString>
 
@@ -13,6 +14,6 @@ namespace ServerReference {
 // The server `reference` names: the one with that id (any case, without
 // braces), else the one whose name it is when no other has it. Otherwise
 // the one line that says why, with the servers it could mean.
-tl::expected<Server, QString> find(const AppSettings &settings, const QString &reference);
+tl::expected<Server, Error> find(const AppSettings &settings, const QString &reference);
 
 } // namespace ServerReference

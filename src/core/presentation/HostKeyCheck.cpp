@@ -69,8 +69,7 @@ void HostKeyCheck::trusted(const QString &host, qint64 port, const HostKeyChecke
         run(host, port);
         return;
     }
-    m_message =
-        QCoreApplication::translate("HostKeyCheck", "Failed to trust host: %1").arg(result.error().description());
+    m_message = QCoreApplication::translate("HostKeyCheck", "Failed to trust host: %1").arg(result.error().message);
     Q_EMIT changed();
     Q_EMIT finished();
 }

@@ -71,7 +71,7 @@ Entry serverMenu(const Server &server, const AppSettings &settings, const RunInf
 
 QString titleFor(const Server &server, const QDateTime &now)
 {
-    const QString name = ServerRules::displayName(server);
+    const QString name = server.shownName();
     if (ServerRules::isOverdue(server, now))
         return QStringLiteral("⚠  ") + name;
     if (!server.lastExitCode)
@@ -107,8 +107,7 @@ QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHa
     const Server *running =
         runner.isRunning && runner.runningServerID ? settings.server(*runner.runningServerID) : nullptr;
     if (running) {
-        entries << info(
-            QCoreApplication::translate("MenuBarContent", "Running: %1").arg(ServerRules::displayName(*running)));
+        entries << info(QCoreApplication::translate("MenuBarContent", "Running: %1").arg(running->shownName()));
         const QString progress = progressLine(runner);
         if (!progress.isEmpty())
             entries << info(progress);

@@ -45,7 +45,7 @@ QString OverdueWatch::noticesFile()
 
 QString OverdueWatch::noticeText(const Server &server, const QDateTime &now)
 {
-    const QString name = ServerRules::displayName(server);
+    const QString name = server.shownName();
     if (!ServerRules::lastSuccess(server))
         return QCoreApplication::translate("OverdueWatch", "⚠ %1 — no successful backup yet").arg(name);
     const int days = ServerRules::daysWithoutSuccess(server, now);
@@ -87,7 +87,7 @@ QList<QUuid> OverdueWatch::check()
         // One notice for the lot instead of a flood.
         QStringList names;
         for (const Server *server : overdue + failing) {
-            names << ServerRules::displayName(*server);
+            names << server->shownName();
             m_told.insert(server->id, today);
             told << server->id;
         }
@@ -123,7 +123,7 @@ void OverdueWatch::actionInvoked(uint id, const QString &action)
     const auto found = m_summaries.constFind(id);
     if (found == m_summaries.cend() || (action != QStringLiteral("default") && action != QStringLiteral("show")))
         return;
-    const QList<QUuid> ids = *found;
+    const QList<QUuid> ids = *found; // NOLINT(performance-unnecessary-copy-initialization): removed below
     m_summaries.remove(id);
     Q_EMIT attentionRequested(ids);
 }
@@ -132,7 +132,7 @@ void OverdueWatch::loadNotices()
 {
     const auto bytes = FileUtil::readRegularFile(noticesFile());
     if (!bytes) {
-        DiagnosticLog::write(noticesFile() + QStringLiteral(" was not read: ") + bytes.error());
+        DiagnosticLog::write(noticesFile() + QStringLiteral(" was not read: ") + bytes.error().message);
         return;
     }
     if (!*bytes)
@@ -156,5 +156,5 @@ void OverdueWatch::saveNotices() const
             FileUtil::writeAtomically(noticesFile(), QJsonDocument(object).toJson(QJsonDocument::Compact));
         !written)
         DiagnosticLog::write(QStringLiteral("Could not keep which overdue backups were told about: ")
-                             + written.error());
+                             + written.error().message);
 }

@@ -83,7 +83,7 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return ServerRules::displayName(server);
+        return server.shownName();
     case IdRole:
         return server.id;
     case RunningRole:

@@ -14,11 +14,6 @@
 
 namespace ServerRules {
 
-QString displayName(const Server &server)
-{
-    return server.name.isEmpty() ? QCoreApplication::translate("ServerRules", "(untitled)") : server.name;
-}
-
 bool isRunnable(const Server &server, const QList<Server> &allServers)
 {
     return enabledPathCount(server) > 0 && ServerCheck::problems(server, allServers).isEmpty();

@@ -14,8 +14,6 @@
 // tray menu, the sidebar, the dashboard and the editor.
 namespace ServerRules {
 
-// The name, or "(untitled)".
-QString displayName(const Server &server);
 // One rule for every start control: an enabled path, and nothing a run would
 // refuse (a blank host or user, an enabled path without a remote path, a
 // shared folder; see ServerCheck).

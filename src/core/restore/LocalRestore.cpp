@@ -245,8 +245,8 @@ bool runRsync(const QString &rsync, const QStringList &args, const QByteArray &l
         }
         const QList<QByteArray> pieces = pending.left(end).split('\r');
         pending.remove(0, end + 1);
-        for (auto it = pieces.crbegin(); it != pieces.crend(); ++it) {
-            const auto match = progress.match(QString::fromLatin1(it->split('\n').last()));
+        for (qsizetype i = pieces.size() - 1; i >= 0; --i) { // the newest line first
+            const auto match = progress.match(QString::fromLatin1(pieces.at(i).split('\n').last()));
             if (match.hasMatch()) {
                 if (done)
                     *done = before + match.captured(1).remove(u',').toLongLong();
@@ -332,7 +332,7 @@ private:
         auto source = FileUtil::openFolderAt(from, staged);
         auto destination = FileUtil::openFolderAt(into, name);
         if (!source || !destination)
-            return fail(target, source ? destination.error() : source.error());
+            return fail(target, source ? destination.error().message : source.error().message);
         DIR *folder = ::fdopendir(::dup(source->get()));
         if (!folder)
             return fail(target, systemError());
@@ -370,7 +370,7 @@ private:
         // a file (or link) is replaced in one step.
         if (S_ISDIR(there.st_mode)) {
             if (const auto removed = FileUtil::removeTreeAt(into, name); !removed)
-                return fail(target, removed.error());
+                return fail(target, removed.error().message);
         } else if (S_ISDIR(made.st_mode) && ::unlinkat(into, name.constData(), 0) != 0) {
             return fail(target, systemError());
         }
@@ -389,7 +389,7 @@ private:
 };
 
 // A fresh folder only this user may enter, inside `parent`: its name.
-tl::expected<QByteArray, QString> makeStaging(int parent)
+tl::expected<QByteArray, Error> makeStaging(int parent)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray name = QByteArrayLiteral(".tidewell-restoring-")
@@ -397,9 +397,9 @@ tl::expected<QByteArray, QString> makeStaging(int parent)
         if (::mkdirat(parent, name.constData(), 0700) == 0)
             return name;
         if (errno != EEXIST)
-            return tl::unexpected(systemError());
+            return tl::unexpected(Error::fromErrno(errno, systemError()));
     }
-    return tl::unexpected(systemError(EEXIST));
+    return tl::unexpected(Error::fromErrno(EEXIST, systemError(EEXIST)));
 }
 
 // Cuts `text` from the end until its UTF-8 form fits in `bytes`, never inside a character.
@@ -419,11 +419,13 @@ void copyItems(const Plan &plan, const QHash<QString, Choice> &choices, const QD
 
 } // namespace
 
-QString refusal(const Options &options)
+tl::expected<void, Error> check(const Options &options)
 {
     if (options.keepSpecial && !isRoot())
-        return QStringLiteral("Special files (devices, FIFOs, sockets) and setuid or setgid files are given back "
-                              "only by root: run the restore as root, or restore without them.");
+        return tl::unexpected(
+            Error{Error::Code::denied,
+                  QStringLiteral("Special files (devices, FIFOs, sockets) and setuid or setgid files are given back "
+                                 "only by root: run the restore as root, or restore without them.")});
     return {};
 }
 
@@ -448,16 +450,16 @@ Outcome copy(const Plan &plan, const QHash<QString, Choice> &choices, const QDat
              std::atomic<qint64> *done, const std::atomic<bool> *stop)
 {
     Outcome outcome;
-    if (const QString refused = refusal(plan.options); !refused.isEmpty()) {
-        outcome.failures << refused;
+    if (const auto allowed = check(plan.options); !allowed) {
+        outcome.failures << allowed.error().message;
         return outcome;
     }
     auto target = FileUtil::openFolder(plan.targetFolder, true);
     if (!target) {
-        outcome.failures << plan.targetFolder + QStringLiteral(": ") + target.error();
+        outcome.failures << plan.targetFolder + QStringLiteral(": ") + target.error().message;
         return outcome;
     }
-    if ((plan.options.xattrs || plan.options.acls) && KeepOptions::xattrProblem(plan.targetFolder))
+    if ((plan.options.xattrs || plan.options.acls) && !KeepOptions::checkXattrs(plan.targetFolder))
         outcome.notes << QStringLiteral("The folder's file system stores no extended attributes: ACLs and extended "
                                         "attributes were not given back.");
     if (plan.privileged > 0 && !plan.options.keepSpecial)
@@ -465,14 +467,14 @@ Outcome copy(const Plan &plan, const QHash<QString, Choice> &choices, const QDat
             << QStringLiteral("%1 setuid or setgid file(s) came back without those bits.").arg(plan.privileged);
     auto staging = makeStaging(target->get());
     if (!staging) {
-        outcome.failures << plan.targetFolder + QStringLiteral(": ") + staging.error();
+        outcome.failures << plan.targetFolder + QStringLiteral(": ") + staging.error().message;
         return outcome;
     }
     copyItems(plan, choices, snapshotDate, target->get(), *staging, done, stop, outcome);
     // What was not placed (skipped, or left by a cancel) goes with the folder.
     if (const auto removed = FileUtil::removeTreeAt(target->get(), *staging); !removed)
         outcome.failures << plan.targetFolder + u'/' + QFile::decodeName(*staging) + QStringLiteral(": ")
-                                + removed.error();
+                                + removed.error().message;
     return outcome;
 }
 
@@ -483,10 +485,10 @@ void copyItems(const Plan &plan, const QHash<QString, Choice> &choices, const QD
 {
     auto stagingFolder = FileUtil::openFolderAt(target, staging);
     if (!stagingFolder) {
-        outcome.failures << plan.targetFolder + QStringLiteral(": ") + stagingFolder.error();
+        outcome.failures << plan.targetFolder + QStringLiteral(": ") + stagingFolder.error().message;
         return;
     }
-    const bool xattrsWork = !KeepOptions::xattrProblem(plan.targetFolder).has_value();
+    const bool xattrsWork = KeepOptions::checkXattrs(plan.targetFolder).has_value();
     for (qsizetype i = 0; i < plan.items.size(); ++i) {
         const Item &item = plan.items.at(i);
         const QString parent = QFileInfo(item.source).path();
@@ -500,7 +502,7 @@ void copyItems(const Plan &plan, const QHash<QString, Choice> &choices, const QD
         }
         auto into = FileUtil::openFolderAt(stagingFolder->get(), slot);
         if (!into) {
-            outcome.failures << plan.targetFolder + QStringLiteral(": ") + into.error();
+            outcome.failures << plan.targetFolder + QStringLiteral(": ") + into.error().message;
             continue;
         }
         QStringList errors;

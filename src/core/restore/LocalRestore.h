@@ -2,6 +2,10 @@
 // Copying files from a snapshot to a folder of this computer.
 #pragma once
 
+#include "core/model/Error.h"
+
+#include <tl/expected.hpp>
+
 #include <QDate>
 #include <QHash>
 #include <QList>
@@ -87,8 +91,8 @@ struct Outcome
     bool cancelled = false;
 };
 
-// Why these options cannot be used by this process; empty when they can.
-QString refusal(const Options &options);
+// Whether this process can use these options (code denied, and why, when not).
+tl::expected<void, Error> check(const Options &options);
 Plan plan(const QList<Item> &items, const QString &targetFolder, const Options &options = {});
 // `choices` has an answer for each conflict (a missing one skips); `done`
 // counts the bytes copied so far, for a progress bar; `stop` ends it early.

@@ -11,24 +11,18 @@ namespace RestoreInvocation {
 
 namespace {
 
-QString parentOf(const QString &remotePath)
+// Both take paths normalized already (SnapshotMap::normalized).
+QString parentOf(const QString &path)
 {
-    const QString path = SnapshotMap::normalized(remotePath);
     const qsizetype slash = path.lastIndexOf(u'/');
     if (slash < 0)
         return QStringLiteral(".");
     return slash == 0 ? QStringLiteral("/") : path.left(slash);
 }
 
-QString baseName(const QString &remotePath)
-{
-    return SnapshotMap::normalized(remotePath).section(u'/', -1);
-}
-
 QString joined(const QString &folder, const QString &name)
 {
-    const QString base = SnapshotMap::normalized(folder);
-    return base == QStringLiteral("/") ? QString(base + name) : QString(base + u'/' + name);
+    return folder == QStringLiteral("/") ? QString(folder + name) : QString(folder + u'/' + name);
 }
 
 } // namespace
@@ -39,27 +33,34 @@ QString replacedName(const QDateTime &stamp, quint32 random)
            + u'-' + QStringLiteral("%1").arg(random & 0xffff, 4, 16, QLatin1Char('0'));
 }
 
-QString destinationPath(const Item &item, const std::optional<QString> &otherFolder)
+Placement place(const Item &item, const std::optional<QString> &otherFolder)
 {
-    return otherFolder ? joined(*otherFolder, baseName(item.remotePath)) : SnapshotMap::normalized(item.remotePath);
+    Placement placement;
+    placement.localPath = item.localPath;
+    placement.isDirectory = item.isDirectory;
+    const QString remotePath = SnapshotMap::normalized(item.remotePath);
+    if (otherFolder) {
+        const QString folder = SnapshotMap::normalized(*otherFolder);
+        placement.destination = joined(folder, remotePath.section(u'/', -1));
+        placement.folder = item.isDirectory ? placement.destination : folder;
+    } else {
+        placement.destination = remotePath;
+        placement.folder = item.isDirectory ? remotePath : parentOf(remotePath);
+    }
+    return placement;
 }
 
-QString remoteFolder(const Item &item, const std::optional<QString> &otherFolder)
+QString replacedFolder(const Placement &placement, const QString &name)
 {
-    if (otherFolder)
-        return item.isDirectory ? destinationPath(item, otherFolder) : SnapshotMap::normalized(*otherFolder);
-    return item.isDirectory ? SnapshotMap::normalized(item.remotePath) : parentOf(item.remotePath);
+    return joined(placement.folder, name);
 }
 
-QString replacedFolder(const Item &item, const std::optional<QString> &otherFolder, const QString &name)
+Push push(const Server &server, const AppSettings &settings, const RsyncProbe &probe, bool dryRun, bool makeFolders)
 {
-    return joined(remoteFolder(item, otherFolder), name);
-}
-
-QStringList arguments(const Server &server, const Item &item, const std::optional<QString> &otherFolder,
-                      const AppSettings &settings, const RsyncProbe &probe, const QString &replaced, bool dryRun)
-{
-    QStringList args = RsyncInvocation::transferOptions(server, settings, probe);
+    Push push;
+    push.server = server;
+    QStringList &args = push.leading;
+    args = RsyncInvocation::transferOptions(server, settings, probe);
     // What was sent, item by item: the log says what the restore wrote and
     // what it replaced.
     args << QStringLiteral("--itemize-changes");
@@ -71,29 +72,29 @@ QStringList arguments(const Server &server, const Item &item, const std::optiona
         args << QStringLiteral("--bwlimit=") + QString::number(server.bandwidthLimitKBps);
     // What the restore replaces stays on the server; nothing is ever deleted
     // there. A relative folder is relative to the folder written into.
-    args << QStringLiteral("--backup") << QStringLiteral("--backup-dir=") + replaced;
+    args << QStringLiteral("--backup");
     if (probe.needsOldArgs())
-        args << QStringLiteral("--old-args");
-    const QString destination = destinationPath(item, otherFolder);
-    if (item.isDirectory)
-        args << item.localPath + u'/' << RsyncInvocation::remoteLocation(server, joined(destination, QString()));
+        push.trailing << QStringLiteral("--old-args");
+    if (makeFolders)
+        push.trailing << QStringLiteral("--mkpath");
+    return push;
+}
+
+QStringList arguments(const Push &push, const Placement &placement, const QString &replaced)
+{
+    QStringList args = push.leading;
+    args << QStringLiteral("--backup-dir=") + replaced << push.trailing;
+    if (placement.isDirectory)
+        args << placement.localPath + u'/'
+             << RsyncInvocation::remoteLocation(push.server, joined(placement.destination, QString()));
     else
-        args << item.localPath << RsyncInvocation::remoteLocation(server, destination);
+        args << placement.localPath << RsyncInvocation::remoteLocation(push.server, placement.destination);
     return args;
 }
 
 bool canMakeFolders(const RsyncProbe &probe)
 {
     return probe.isModern && probe.version >= QVersionNumber(3, 2, 3);
-}
-
-QStringList argumentsMakingFolders(const Server &server, const Item &item, const std::optional<QString> &otherFolder,
-                                   const AppSettings &settings, const RsyncProbe &probe, const QString &replaced,
-                                   bool dryRun)
-{
-    QStringList args = arguments(server, item, otherFolder, settings, probe, replaced, dryRun);
-    args.insert(args.size() - 2, QStringLiteral("--mkpath"));
-    return args;
 }
 
 } // namespace RestoreInvocation

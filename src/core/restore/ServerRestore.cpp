@@ -128,8 +128,8 @@ QCoro::Task<ServerRestore::Preview> ServerRestore::preview(Request request)
     m_makeFolders = false;
     const Server &server = request.server;
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe) {
-        preview.errors << safe.error();
-        preview.exitCode = 2;
+        preview.errors << safe.error().message;
+        preview.exitCode = ExitCode::refused;
         co_return preview;
     }
     const OutputSink ignore = [](const QByteArray &, bool) {};
@@ -151,6 +151,8 @@ QCoro::Task<ServerRestore::Preview> ServerRestore::preview(Request request)
         }
     }
     const QString replaced = RestoreInvocation::replacedName(m_clock(), 0);
+    const RestoreInvocation::Push push =
+        RestoreInvocation::push(server, request.settings, request.probe, true, m_makeFolders);
     for (const Item &item : std::as_const(request.items)) {
         OutputDecoder out;
         OutputDecoder err;
@@ -158,7 +160,8 @@ QCoro::Task<ServerRestore::Preview> ServerRestore::preview(Request request)
             for (const QString &line : (fromStandardError ? err : out).feed(data))
                 fromStandardError ? void(preview.errors << line) : take(preview, line);
         };
-        const QStringList args = argumentsOf(request, item, replaced, true);
+        const QStringList args =
+            RestoreInvocation::arguments(push, RestoreInvocation::place(item, request.otherFolder), replaced);
         const auto status = co_await runChild(request.probe.executable, args, sink, 0, true);
         if (!self)
             co_return preview;
@@ -166,7 +169,7 @@ QCoro::Task<ServerRestore::Preview> ServerRestore::preview(Request request)
             take(preview, line);
         preview.errors << err.finish();
         if (!status) {
-            preview.errors << QStringLiteral("Failed to start rsync: ") + status.error();
+            preview.errors << QStringLiteral("Failed to start rsync: ") + status.error().message;
             preview.exitCode = -1;
             break;
         }
@@ -176,15 +179,6 @@ QCoro::Task<ServerRestore::Preview> ServerRestore::preview(Request request)
         }
     }
     co_return preview;
-}
-
-QStringList ServerRestore::argumentsOf(const Request &request, const Item &item, const QString &replaced,
-                                       bool dryRun) const
-{
-    return m_makeFolders ? RestoreInvocation::argumentsMakingFolders(request.server, item, request.otherFolder,
-                                                                     request.settings, request.probe, replaced, dryRun)
-                         : RestoreInvocation::arguments(request.server, item, request.otherFolder, request.settings,
-                                                        request.probe, replaced, dryRun);
 }
 
 QCoro::Task<int> ServerRestore::countUnownable(Server server, QList<Item> items)
@@ -237,7 +231,7 @@ QCoro::Task<bool> ServerRestore::makeOtherFolder(Server server, QString folder, 
     }
     append(QStringLiteral("!! Could not make the folder ") + OutputDecoder::visible(folder)
            + QStringLiteral(" on the server: ")
-           + (status ? OutputDecoder::visible(QString::fromUtf8(said).trimmed()) : status.error()));
+           + (status ? OutputDecoder::visible(QString::fromUtf8(said).trimmed()) : status.error().message));
     setExitCode(status ? (*status == 0 ? 2 : *status) : -1);
     co_return false;
 }
@@ -246,16 +240,19 @@ QCoro::Task<int> ServerRestore::restoreItems(Request request, QString replacedNa
 {
     QPointer<ServerRestore> self(this);
     const int stallSeconds = int(std::clamp<qint64>(request.settings.ioTimeoutSeconds, 0, 86400));
+    const RestoreInvocation::Push push =
+        RestoreInvocation::push(request.server, request.settings, request.probe, false, m_makeFolders);
     QStringList destinations;
     for (const Item &item : std::as_const(request.items)) {
         setCurrentItem(item.remotePath);
         append(QStringLiteral("=== ") + OutputDecoder::visible(item.remotePath) + QStringLiteral(" ==="));
+        const RestoreInvocation::Placement placement = RestoreInvocation::place(item, request.otherFolder);
         // Two items that land on one path each keep what they replace apart.
-        const QString destination = RestoreInvocation::destinationPath(item, request.otherFolder);
+        const QString &destination = placement.destination;
         const qsizetype earlier = destinations.count(destination);
         destinations << destination;
         const QString replaced = earlier == 0 ? replacedName : replacedName + u'-' + QString::number(earlier + 1);
-        const QStringList args = argumentsOf(request, item, replaced, false);
+        const QStringList args = RestoreInvocation::arguments(push, placement, replaced);
         append(QStringLiteral("$ ")
                + OutputDecoder::visible(Shell::displayCommandLine(request.probe.executable, args)));
         int replacedHere = 0;
@@ -271,7 +268,7 @@ QCoro::Task<int> ServerRestore::restoreItems(Request request, QString replacedNa
         m_outputWatch = nullptr;
         if (replacedHere > 0) {
             m_replacedFiles += replacedHere;
-            const QString folder = RestoreInvocation::replacedFolder(item, request.otherFolder, replaced);
+            const QString folder = RestoreInvocation::replacedFolder(placement, replaced);
             if (!m_replacedFolders.contains(folder))
                 m_replacedFolders << folder;
         }
@@ -321,9 +318,10 @@ QCoro::Task<int> ServerRestore::run(Request request)
     // Never beside a backup of this server, which holds the same lock.
     auto lock = FileLock::tryLock(AppPaths::runLockFile(server.id));
     if (!lock) {
-        refuse(lock.error().busy ? QStringLiteral("A backup of “") + name
-                                       + QStringLiteral("” is running; restore after it has finished.")
-                                 : lockFailure(server, lock.error().message),
+        refuse(lock.error().code == Error::Code::busy
+                   ? QStringLiteral("A backup of “") + name
+                         + QStringLiteral("” is running; restore after it has finished.")
+                   : lockFailure(server, lock.error().message),
                alreadyRunningExitCode);
         co_return alreadyRunningExitCode;
     }
@@ -339,9 +337,9 @@ QCoro::Task<int> ServerRestore::run(Request request)
                                   : QStringLiteral(", where each item came from")));
     append(QString());
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe) {
-        append(QStringLiteral("!! ") + safe.error());
-        finish(server.id, startedAt, 2);
-        co_return 2;
+        append(QStringLiteral("!! ") + safe.error().message);
+        finish(server.id, startedAt, ExitCode::refused);
+        co_return ExitCode::refused;
     }
     if (request.otherFolder) {
         const bool made = co_await makeOtherFolder(server, *request.otherFolder, request.probe);

@@ -78,7 +78,6 @@ private:
     // Makes the other folder (and its parents) on the server, or leaves it to
     // rsync through sudo; false when neither can (said in the log, exit code set).
     QCoro::Task<bool> makeOtherFolder(Server server, QString folder, RsyncProbe probe);
-    QStringList argumentsOf(const Request &request, const Item &item, const QString &replaced, bool dryRun) const;
     // The items' entries whose owner or group the account on the server
     // cannot give them (asked with id); 0 when that cannot be told.
     QCoro::Task<int> countUnownable(Server server, QList<Item> items);

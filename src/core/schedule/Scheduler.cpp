@@ -32,11 +32,11 @@ tl::expected<void, SchedulerError> writeFile(const QString &path, const QString 
     // A unit that is a link (to a dotfiles folder, say) is replaced by a file
     // of its own: what it points to is never written through.
     if (QFileInfo(path).isSymLink() && !QFile::remove(path))
-        return tl::unexpected(SchedulerError::fileSystem(
+        return tl::unexpected(SchedulerErrors::fileSystem(
             QCoreApplication::translate("Scheduler", "Could not replace the link %1").arg(path)));
     if (const auto written = FileUtil::writeAtomically(path, text.toUtf8(), FileUtil::Access::shared); !written)
-        return tl::unexpected(SchedulerError::fileSystem(
-            QCoreApplication::translate("Scheduler", "Could not write %1: %2").arg(path, written.error())));
+        return tl::unexpected(SchedulerErrors::fileSystem(
+            QCoreApplication::translate("Scheduler", "Could not write %1: %2").arg(path, written.error().message)));
     return {};
 }
 
@@ -44,7 +44,7 @@ tl::expected<void, SchedulerError> removeFile(const QString &path)
 {
     QFile file(path);
     if (file.exists() && !file.remove())
-        return tl::unexpected(SchedulerError::fileSystem(
+        return tl::unexpected(SchedulerErrors::fileSystem(
             QCoreApplication::translate("Scheduler", "Could not delete %1: %2").arg(path, file.errorString())));
     return {};
 }
@@ -63,7 +63,8 @@ void restoreFile(const QString &path, const std::optional<QByteArray> &bytes)
     if (!bytes) {
         QFile::remove(path);
     } else if (const auto written = FileUtil::writeAtomically(path, *bytes, FileUtil::Access::shared); !written) {
-        DiagnosticLog::write(QStringLiteral("Could not restore ") + path + QStringLiteral(": ") + written.error());
+        DiagnosticLog::write(QStringLiteral("Could not restore ") + path + QStringLiteral(": ")
+                             + written.error().message);
     }
 }
 
@@ -87,8 +88,9 @@ private:
 tl::expected<void, SchedulerError> makeFolder(const QString &path)
 {
     if (const auto made = FileUtil::makeFolder(path); !made)
-        return tl::unexpected(SchedulerError::fileSystem(
-            QCoreApplication::translate("Scheduler", "Could not create the folder %1: %2").arg(path, made.error())));
+        return tl::unexpected(
+            SchedulerErrors::fileSystem(QCoreApplication::translate("Scheduler", "Could not create the folder %1: %2")
+                                            .arg(path, made.error().message)));
     return {};
 }
 
@@ -223,7 +225,7 @@ QCoro::Task<Scheduler::Repair> Scheduler::repoint(QList<Server> servers) const
             continue;
         const auto installed = co_await install(server);
         if (!installed)
-            repair.errors << installed.error().description();
+            repair.errors << installed.error().message;
         else if (moved)
             ++repair.updated;
         else
@@ -256,7 +258,7 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::systemd(Step step, QS
 {
     const SystemdManager manager(m_bus);
     if (co_await manager.isReachable()) {
-        tl::expected<void, QString> done;
+        tl::expected<void, Error> done;
         switch (step) {
         case Step::reload:
             done = co_await manager.reload();
@@ -274,7 +276,7 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::systemd(Step step, QS
             break;
         }
         if (!done)
-            co_return tl::unexpected(SchedulerError::managerFailed(done.error()));
+            co_return tl::unexpected(SchedulerErrors::managerFailed(done.error().message));
         co_return tl::expected<void, SchedulerError>();
     }
     // No manager on the bus (a session without one, or none at all):
@@ -296,7 +298,7 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::systemd(Step step, QS
     }
     const ToolResult result = co_await runTool(arguments);
     if (result.status != 0)
-        co_return tl::unexpected(SchedulerError::toolFailed(toolName(), result.status, result.output));
+        co_return tl::unexpected(SchedulerErrors::toolFailed(toolName(), result.status, result.output));
     co_return tl::expected<void, SchedulerError>();
 }
 
@@ -304,10 +306,10 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::install(Server server
 {
     const auto time = parseTime(server.scheduleTime);
     if (!time)
-        co_return tl::unexpected(SchedulerError::invalidTime(server.scheduleTime));
+        co_return tl::unexpected(SchedulerErrors::invalidTime(server.scheduleTime));
     const auto executable = currentExecutablePath();
     if (!executable)
-        co_return tl::unexpected(SchedulerError::appBundleNotFound());
+        co_return tl::unexpected(SchedulerErrors::noExecutable());
     // A copy in this frame: the work goes on when the caller's scheduler is gone.
     const Scheduler self = *this;
     const InFlight busy(self.m_inFlight);
@@ -344,8 +346,6 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server
         return old ? SystemdUnits::merge(QString::fromUtf8(*old), generated) : generated;
     };
     // Shared by every schedule; written afresh so it follows the executable.
-    // Paths are made outside the coroutine: GCC 12 mishandles the temporaries
-    // of a string concatenation inside one.
     const QString templatePath = reportTemplatePath();
     result = writeFile(templatePath, SystemdUnits::reportTemplate(executable));
     if (result) {
@@ -404,8 +404,6 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installLaunchd(Server
     if (auto written = writeFile(path, text); !written)
         co_return written;
     const QString domain = QStringLiteral("gui/%1").arg(::getuid());
-    // Argument lists are built before each co_await: GCC 12 mishandles
-    // initializer lists inside one.
     const QStringList bootout{QStringLiteral("bootout"), domain, path};
     const QStringList bootstrapArguments{QStringLiteral("bootstrap"), domain, path};
     const QStringList unload{QStringLiteral("unload"), path};
@@ -419,7 +417,7 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installLaunchd(Server
     if (load.status == 0)
         co_return tl::expected<void, SchedulerError>();
     co_return tl::unexpected(
-        SchedulerError::toolFailed(toolName(), load.status, load.output.isEmpty() ? bootstrap.output : load.output));
+        SchedulerErrors::toolFailed(toolName(), load.status, load.output.isEmpty() ? bootstrap.output : load.output));
 }
 
 QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::uninstallLaunchd(QUuid serverID) const

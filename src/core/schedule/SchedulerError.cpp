@@ -4,20 +4,36 @@
 
 #include <QCoreApplication>
 
-QString SchedulerError::description() const
+namespace SchedulerErrors {
+
+SchedulerError invalidTime(const QString &time)
 {
-    switch (kind) {
-    case Kind::invalidTime:
-        return QCoreApplication::translate("SchedulerError", "Invalid schedule time '%1'. Use HH:mm (24h).").arg(text);
-    case Kind::launchctlFailed:
-        return QCoreApplication::translate("SchedulerError", "%1 failed (%2): %3")
-            .arg(tool, QString::number(status), output);
-    case Kind::appBundleNotFound:
-        return QCoreApplication::translate("SchedulerError", "Could not locate the app executable to schedule.");
-    case Kind::fileSystem:
-        return text;
-    case Kind::managerFailed:
-        return QCoreApplication::translate("SchedulerError", "The systemd user manager refused: %1").arg(text);
-    }
-    return text;
+    return {Error::Code::invalid,
+            QCoreApplication::translate("SchedulerError", "Invalid schedule time '%1'. Use HH:mm (24h).").arg(time)};
 }
+
+SchedulerError toolFailed(const QString &tool, int status, const QString &output)
+{
+    return {
+        Error::Code::toolFailed,
+        QCoreApplication::translate("SchedulerError", "%1 failed (%2): %3").arg(tool, QString::number(status), output)};
+}
+
+SchedulerError noExecutable()
+{
+    return {Error::Code::noExecutable,
+            QCoreApplication::translate("SchedulerError", "Could not locate the app executable to schedule.")};
+}
+
+SchedulerError fileSystem(const QString &message)
+{
+    return {Error::Code::notWritten, message};
+}
+
+SchedulerError managerFailed(const QString &message)
+{
+    return {Error::Code::managerFailed,
+            QCoreApplication::translate("SchedulerError", "The systemd user manager refused: %1").arg(message)};
+}
+
+} // namespace SchedulerErrors

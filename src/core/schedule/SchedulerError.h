@@ -2,34 +2,20 @@
 // Why a schedule could not be installed or removed.
 #pragma once
 
-#include <QString>
+#include "core/model/Error.h"
 
-// Why a schedule could not be installed or removed; description() is what
-// the user is shown.
-struct SchedulerError
-{
-    enum class Kind {
-        invalidTime,
-        launchctlFailed, // the scheduler's tool (systemctl or launchctl) refused
-        appBundleNotFound,
-        fileSystem,
-        managerFailed, // the systemd user manager refused over D-Bus
-    };
+// Why a schedule could not be installed or removed: invalid (the time), toolFailed
+// (systemctl or launchctl refused), noExecutable, notWritten (a unit file or
+// its folder), managerFailed (the user manager refused over D-Bus); `message`
+// is what the user is shown.
+using SchedulerError = Error;
 
-    Kind kind = Kind::fileSystem;
-    QString text;   // invalidTime: the time as typed; fileSystem: the error
-    int status = 0; // launchctlFailed
-    QString output; // launchctlFailed
-    QString tool = QStringLiteral("launchctl");
+namespace SchedulerErrors {
 
-    static SchedulerError invalidTime(const QString &time) { return {Kind::invalidTime, time, 0, {}, {}}; }
-    static SchedulerError toolFailed(const QString &tool, int status, const QString &output)
-    {
-        return {Kind::launchctlFailed, {}, status, output, tool};
-    }
-    static SchedulerError appBundleNotFound() { return {Kind::appBundleNotFound, {}, 0, {}, {}}; }
-    static SchedulerError fileSystem(const QString &error) { return {Kind::fileSystem, error, 0, {}, {}}; }
-    static SchedulerError managerFailed(const QString &message) { return {Kind::managerFailed, message, 0, {}, {}}; }
+SchedulerError invalidTime(const QString &time);
+SchedulerError toolFailed(const QString &tool, int status, const QString &output);
+SchedulerError noExecutable();
+SchedulerError fileSystem(const QString &message);
+SchedulerError managerFailed(const QString &message);
 
-    QString description() const;
-};
+} // namespace SchedulerErrors

@@ -35,7 +35,7 @@ QCoro::Task<bool> SystemdManager::isReachable() const
         && reply.arguments().first().toBool();
 }
 
-QCoro::Task<tl::expected<void, QString>> SystemdManager::call(QString method, QVariantList arguments) const
+QCoro::Task<tl::expected<void, Error>> SystemdManager::call(QString method, QVariantList arguments) const
 {
     QDBusMessage message = QDBusMessage::createMethodCall(service, managerPath, managerInterface, method);
     // Ask the manager that is there: the bus's activation file for it only runs /bin/false.
@@ -43,36 +43,37 @@ QCoro::Task<tl::expected<void, QString>> SystemdManager::call(QString method, QV
     message.setArguments(arguments);
     const QDBusMessage reply = co_await m_bus.asyncCall(message, callTimeoutMs);
     if (reply.type() == QDBusMessage::ErrorMessage)
-        co_return tl::unexpected(reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage());
-    co_return tl::expected<void, QString>();
+        co_return tl::unexpected(
+            Error::failed(reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage()));
+    co_return tl::expected<void, Error>();
 }
 
-QCoro::Task<tl::expected<void, QString>> SystemdManager::reload() const
+QCoro::Task<tl::expected<void, Error>> SystemdManager::reload() const
 {
     const QVariantList none;
     co_return co_await call(QStringLiteral("Reload"), none);
 }
 
-QCoro::Task<tl::expected<void, QString>> SystemdManager::enableUnitFile(QString unit) const
+QCoro::Task<tl::expected<void, Error>> SystemdManager::enableUnitFile(QString unit) const
 {
     // Not for this boot only; replace links that are in the way.
     const QVariantList arguments{QStringList{unit}, false, true};
     co_return co_await call(QStringLiteral("EnableUnitFiles"), arguments);
 }
 
-QCoro::Task<tl::expected<void, QString>> SystemdManager::disableUnitFile(QString unit) const
+QCoro::Task<tl::expected<void, Error>> SystemdManager::disableUnitFile(QString unit) const
 {
     const QVariantList arguments{QStringList{unit}, false};
     co_return co_await call(QStringLiteral("DisableUnitFiles"), arguments);
 }
 
-QCoro::Task<tl::expected<void, QString>> SystemdManager::restartUnit(QString unit) const
+QCoro::Task<tl::expected<void, Error>> SystemdManager::restartUnit(QString unit) const
 {
     const QVariantList arguments{unit, QStringLiteral("replace")};
     co_return co_await call(QStringLiteral("RestartUnit"), arguments);
 }
 
-QCoro::Task<tl::expected<void, QString>> SystemdManager::stopUnit(QString unit) const
+QCoro::Task<tl::expected<void, Error>> SystemdManager::stopUnit(QString unit) const
 {
     const QVariantList arguments{unit, QStringLiteral("replace")};
     co_return co_await call(QStringLiteral("StopUnit"), arguments);

@@ -2,6 +2,7 @@
 // The systemd user manager over D-Bus, asked asynchronously.
 #pragma once
 
+#include "core/model/Error.h"
 #include <QDBusConnection>
 #include <QString>
 #include <QStringList>
@@ -21,18 +22,18 @@ public:
 
     // Whether a user manager answers on this bus at all.
     QCoro::Task<bool> isReachable() const;
-    QCoro::Task<tl::expected<void, QString>> reload() const;
-    QCoro::Task<tl::expected<void, QString>> enableUnitFile(QString unit) const;
-    QCoro::Task<tl::expected<void, QString>> disableUnitFile(QString unit) const;
-    QCoro::Task<tl::expected<void, QString>> restartUnit(QString unit) const;
-    QCoro::Task<tl::expected<void, QString>> stopUnit(QString unit) const;
+    QCoro::Task<tl::expected<void, Error>> reload() const;
+    QCoro::Task<tl::expected<void, Error>> enableUnitFile(QString unit) const;
+    QCoro::Task<tl::expected<void, Error>> disableUnitFile(QString unit) const;
+    QCoro::Task<tl::expected<void, Error>> restartUnit(QString unit) const;
+    QCoro::Task<tl::expected<void, Error>> stopUnit(QString unit) const;
 
     static const QString service;
     static const QString managerPath;
     static const QString managerInterface;
 
 private:
-    QCoro::Task<tl::expected<void, QString>> call(QString method, QVariantList arguments) const;
+    QCoro::Task<tl::expected<void, Error>> call(QString method, QVariantList arguments) const;
 
     QDBusConnection m_bus;
 };

@@ -109,11 +109,12 @@ int AskpassServer::answerPrompt(const char *socketPath, const char *prompt)
         return 1;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (std::strlen(socketPath) >= sizeof address.sun_path) {
+    const std::size_t length = std::strlen(socketPath);
+    if (length >= sizeof address.sun_path) {
         close(fd);
         return 1;
     }
-    std::strcpy(address.sun_path, socketPath);
+    std::memcpy(address.sun_path, socketPath, length + 1);
     if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
         close(fd);
         return 1;

@@ -26,16 +26,16 @@ using Scan = tl::expected<QByteArray, ProbeError>;
 QCoro::Task<Scan> keyscan(QString host, qint64 port)
 {
     if (const auto safe = TargetCheck::host(host); !safe)
-        co_return tl::unexpected(ProbeError{safe.error()});
-    // Built outside the co_await: GCC 12 mishandles initializer lists there.
+        co_return tl::unexpected(safe.error());
     // "--": a host is never read as an option, whatever it holds.
     const QStringList arguments{QStringLiteral("-T"),  QStringLiteral("5"),  QStringLiteral("-p"),
                                 QString::number(port), QStringLiteral("--"), host};
     const Subprocess::Result result = co_await Subprocess::run(keyscanExecutable, arguments);
     if (!result)
-        co_return tl::unexpected(ProbeError{result.error().message});
+        co_return tl::unexpected(result.error());
     if (result->out.isEmpty())
         co_return tl::unexpected(ProbeError{
+            Error::Code::unreachable,
             QCoreApplication::translate("HostKeyChecker", "No response from %1:%2").arg(host, QString::number(port))});
     co_return result->out;
 }
@@ -45,22 +45,22 @@ QCoro::Task<ProbeResult> fingerprintOf(QByteArray keys)
     const QStringList arguments{QStringLiteral("-l"), QStringLiteral("-f"), QStringLiteral("-")};
     const Subprocess::Result result = co_await Subprocess::run(keygenExecutable, arguments, keys);
     if (!result)
-        co_return tl::unexpected(ProbeError{result.error().message});
+        co_return tl::unexpected(result.error());
     const auto chosen = preferred(parseFingerprints(Subprocess::strictUtf8(result->out)));
     if (!chosen)
-        co_return tl::unexpected(
-            ProbeError{QCoreApplication::translate("HostKeyChecker", "Could not parse fingerprint")});
+        co_return tl::unexpected(ProbeError{
+            Error::Code::damaged, QCoreApplication::translate("HostKeyChecker", "Could not parse fingerprint")});
     co_return *chosen;
 }
 
-tl::expected<void, QString> appendToKnownHosts(const QByteArray &lines)
+tl::expected<void, Error> appendToKnownHosts(const QByteArray &lines)
 {
     const QString path = knownHostsFile();
     if (const auto folder = FileUtil::makeFolder(QFileInfo(path).absolutePath()); !folder)
         return folder;
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
-        return tl::unexpected(file.errorString());
+        return tl::unexpected(Error::failed(file.errorString()));
     QByteArray text;
     // Never glue the first new line onto a last line without a line break.
     if (file.size() > 0) {
@@ -72,10 +72,10 @@ tl::expected<void, QString> appendToKnownHosts(const QByteArray &lines)
     if (!lines.endsWith('\n'))
         text += '\n';
     if (file.write(text) != text.size() || !file.flush())
-        return tl::unexpected(file.errorString());
+        return tl::unexpected(Error::failed(file.errorString()));
     file.close();
     if (file.error() != QFile::NoError)
-        return tl::unexpected(file.errorString());
+        return tl::unexpected(Error::failed(file.errorString()));
     return {};
 }
 
@@ -195,42 +195,40 @@ QCoro::Task<ProbeResult> trust(QString host, qint64 port, std::optional<Fingerpr
     const Scan scan = co_await keyscan(host, port);
     if (!scan)
         co_return tl::unexpected(scan.error());
-    // At the function's own scope: GCC 12 mishandles a co_await result kept
-    // in a nested block of a coroutine.
     const ProbeResult now = co_await fingerprintOf(*scan);
     if (seen && !now)
         co_return tl::unexpected(now.error());
     if (seen && *now != *seen)
-        co_return tl::unexpected(
-            ProbeError{QCoreApplication::translate("HostKeyChecker",
-                                                   "the server now presents %1 %2, not the key shown. Check again.")
-                           .arg(now->keyType, now->sha256)});
+        co_return tl::unexpected(ProbeError{
+            Error::Code::failed, QCoreApplication::translate(
+                                     "HostKeyChecker", "the server now presents %1 %2, not the key shown. Check again.")
+                                     .arg(now->keyType, now->sha256)});
     if (const auto appended = appendToKnownHosts(*scan); !appended)
-        co_return tl::unexpected(ProbeError{appended.error()});
+        co_return tl::unexpected(appended.error());
     co_return co_await liveFingerprint(host, port);
 }
 
 QCoro::Task<ProbeResult> replace(QString host, qint64 port, Fingerprint seen)
 {
     if (const auto safe = TargetCheck::host(host); !safe)
-        co_return tl::unexpected(ProbeError{safe.error()});
+        co_return tl::unexpected(safe.error());
     // The new key first: nothing is removed for a key the user was not shown.
     const ProbeResult now = co_await liveFingerprint(host, port);
     if (!now)
         co_return tl::unexpected(now.error());
     if (*now != seen)
-        co_return tl::unexpected(
-            ProbeError{QCoreApplication::translate("HostKeyChecker",
-                                                   "the server now presents %1 %2, not the key shown. Check again.")
-                           .arg(now->keyType, now->sha256)});
+        co_return tl::unexpected(ProbeError{
+            Error::Code::failed, QCoreApplication::translate(
+                                     "HostKeyChecker", "the server now presents %1 %2, not the key shown. Check again.")
+                                     .arg(now->keyType, now->sha256)});
     const QString path = knownHostsFile();
     const QStringList remove{QStringLiteral("-R"), hostPattern(host, port), QStringLiteral("-f"),
                              QFileInfo(path).absoluteFilePath()};
     const Subprocess::Result removed = co_await Subprocess::run(keygenExecutable, remove);
     if (!removed)
-        co_return tl::unexpected(ProbeError{removed.error().message});
+        co_return tl::unexpected(removed.error());
     if (removed->status != 0)
-        co_return tl::unexpected(ProbeError{Subprocess::strictUtf8(removed->err).trimmed()});
+        co_return tl::unexpected(ProbeError{Error::Code::toolFailed, Subprocess::strictUtf8(removed->err).trimmed()});
     co_return co_await trust(host, port, seen);
 }
 

@@ -2,6 +2,8 @@
 // A server's host key against ~/.ssh/known_hosts.
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,11 +25,9 @@ struct Fingerprint
     friend bool operator==(const Fingerprint &, const Fingerprint &) = default;
 };
 
-struct ProbeError
-{
-    QString message;
-    QString description() const { return message; }
-};
+// Why a host key could not be had or trusted: invalid (a host that could be
+// read as an option), notStarted (ssh-keyscan or ssh-keygen), unreachable…
+using ProbeError = Error;
 
 // The server's fingerprint, or why it could not be had.
 using ProbeResult = tl::expected<Fingerprint, ProbeError>;

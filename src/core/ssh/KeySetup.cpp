@@ -68,22 +68,24 @@ QString keyComment()
     return QStringLiteral("tidewell@") + (host.isEmpty() ? QStringLiteral("localhost") : host);
 }
 
-QCoro::Task<tl::expected<void, QString>> createKey(QString keyPath)
+QCoro::Task<tl::expected<void, Error>> createKey(QString keyPath)
 {
     const QString path = AppPaths::expandTilde(keyPath);
     if (path.isEmpty())
-        co_return tl::unexpected(QCoreApplication::translate("KeySetup", "no path for the key"));
+        co_return tl::unexpected(
+            Error{Error::Code::invalid, QCoreApplication::translate("KeySetup", "no path for the key")});
     const QStringList files{path, path + QStringLiteral(".pub")};
     for (const QString &file : files) {
         if (QFileInfo(file).exists() || QFileInfo(file).isSymLink())
-            co_return tl::unexpected(
-                QCoreApplication::translate("KeySetup", "a file is already at %1; nothing was changed").arg(file));
+            co_return tl::unexpected(Error{
+                Error::Code::exists,
+                QCoreApplication::translate("KeySetup", "a file is already at %1; nothing was changed").arg(file)});
     }
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo::exists(folder)) {
         if (!QDir().mkpath(folder))
             co_return tl::unexpected(
-                QCoreApplication::translate("KeySetup", "could not make the folder %1").arg(folder));
+                Error::failed(QCoreApplication::translate("KeySetup", "could not make the folder %1").arg(folder)));
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     const QStringList arguments{QStringLiteral("-q"),
@@ -97,13 +99,14 @@ QCoro::Task<tl::expected<void, QString>> createKey(QString keyPath)
                                 path};
     const Subprocess::Result result = co_await Subprocess::run(keygenExecutable, arguments);
     if (!result)
-        co_return tl::unexpected(result.error().message);
+        co_return tl::unexpected(result.error());
     if (result->status != 0 || !QFileInfo::exists(path)) {
         const QString said = tail(result->err + result->out);
         co_return tl::unexpected(
-            said.isEmpty()
-                ? QCoreApplication::translate("KeySetup", "ssh-keygen ended with code %1").arg(result->status)
-                : said);
+            Error{Error::Code::toolFailed,
+                  said.isEmpty()
+                      ? QCoreApplication::translate("KeySetup", "ssh-keygen ended with code %1").arg(result->status)
+                      : said});
     }
     co_return {};
 }
@@ -119,7 +122,7 @@ QStringList copyIdArguments(const Server &server, const QString &publicKey)
     return arguments;
 }
 
-QCoro::Task<tl::expected<void, QString>> installKey(Server server, QString password, QString askpassProgram)
+QCoro::Task<tl::expected<void, Error>> installKey(Server server, QString password, QString askpassProgram)
 {
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
         co_return tl::unexpected(safe.error());
@@ -130,12 +133,12 @@ QCoro::Task<tl::expected<void, QString>> installKey(Server server, QString passw
         const QStringList derive{QStringLiteral("-y"), QStringLiteral("-P"), QString(), QStringLiteral("-f"), key};
         const Subprocess::Result made = co_await Subprocess::run(keygenExecutable, derive);
         if (!made || made->status != 0)
-            co_return tl::unexpected(
-                QCoreApplication::translate("KeySetup", "the public key could not be made from %1").arg(key));
+            co_return tl::unexpected(Error::failed(
+                QCoreApplication::translate("KeySetup", "the public key could not be made from %1").arg(key)));
         QFile file(publicKey);
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(made->out) != made->out.size())
-            co_return tl::unexpected(
-                QCoreApplication::translate("KeySetup", "could not write %1: %2").arg(publicKey, file.errorString()));
+            co_return tl::unexpected(Error::failed(
+                QCoreApplication::translate("KeySetup", "could not write %1: %2").arg(publicKey, file.errorString())));
     }
 
     // One password prompt is asked for (NumberOfPasswordPrompts=1); a
@@ -143,8 +146,9 @@ QCoro::Task<tl::expected<void, QString>> installKey(Server server, QString passw
     AskpassServer askpass(password, 2);
     password.fill(u'\0');
     if (!askpass.listen())
-        co_return tl::unexpected(QCoreApplication::translate("KeySetup", "could not prepare the password hand-over: %1")
-                                     .arg(askpass.errorString()));
+        co_return tl::unexpected(
+            Error::failed(QCoreApplication::translate("KeySetup", "could not prepare the password hand-over: %1")
+                              .arg(askpass.errorString())));
     QProcess process;
     process.setProgram(copyIdExecutable);
     process.setArguments(copyIdArguments(server, publicKey));
@@ -154,32 +158,37 @@ QCoro::Task<tl::expected<void, QString>> installKey(Server server, QString passw
     environment.insert(QString::fromLatin1(AskpassServer::environmentName), askpass.socketPath());
     process.setProcessEnvironment(environment);
     if (!Subprocess::start(&process))
-        co_return tl::unexpected(
-            QCoreApplication::translate("KeySetup", "ssh-copy-id could not be started: %1").arg(process.errorString()));
+        co_return tl::unexpected(Error{Error::Code::notStarted,
+                                       QCoreApplication::translate("KeySetup", "ssh-copy-id could not be started: %1")
+                                           .arg(process.errorString())});
     QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &process, &QProcess::kill);
     limit.start(std::chrono::minutes(1));
     co_await Subprocess::waitForExit(&process);
     if (!limit.isActive())
-        co_return tl::unexpected(QCoreApplication::translate("KeySetup", "ssh-copy-id did not finish within a minute"));
+        co_return tl::unexpected(
+            Error{Error::Code::timedOut,
+                  QCoreApplication::translate("KeySetup", "ssh-copy-id did not finish within a minute")});
     const int status = Subprocess::exitStatus(process);
     if (status == 0)
         co_return {};
     const QString said = tail(process.readAllStandardError() + process.readAllStandardOutput());
     if (said.contains(QLatin1String("Permission denied"))) {
         co_return tl::unexpected(
-            askpass.answersGiven() > 0
-                ? QCoreApplication::translate("KeySetup", "the server did not accept the password")
-                : QCoreApplication::translate("KeySetup",
-                                              "the server asked for no password (it may allow key log-ins only): %1")
-                      .arg(said));
+            Error{Error::Code::denied,
+                  askpass.answersGiven() > 0
+                      ? QCoreApplication::translate("KeySetup", "the server did not accept the password")
+                      : QCoreApplication::translate(
+                            "KeySetup", "the server asked for no password (it may allow key log-ins only): %1")
+                            .arg(said)});
     }
     if (said.contains(QLatin1String("Host key verification failed")))
-        co_return tl::unexpected(
-            QCoreApplication::translate("KeySetup", "the server's host key is not trusted yet: check it first"));
-    co_return tl::unexpected(
-        said.isEmpty() ? QCoreApplication::translate("KeySetup", "ssh-copy-id ended with code %1").arg(status) : said);
+        co_return tl::unexpected(Error::failed(
+            QCoreApplication::translate("KeySetup", "the server's host key is not trusted yet: check it first")));
+    co_return tl::unexpected(Error{
+        Error::Code::toolFailed,
+        said.isEmpty() ? QCoreApplication::translate("KeySetup", "ssh-copy-id ended with code %1").arg(status) : said});
 }
 
 } // namespace KeySetup

@@ -2,6 +2,7 @@
 // Making an SSH key and putting it on a server, for users without a terminal.
 #pragma once
 
+#include "core/model/Error.h"
 #include "core/model/Server.h"
 
 #include <QString>
@@ -43,7 +44,7 @@ QString keyComment();
 // An ed25519 key without a passphrase at `keyPath`, and its .pub; the
 // folder is made (0700) when missing. A file already there is never
 // overwritten: that is an error.
-QCoro::Task<tl::expected<void, QString>> createKey(QString keyPath);
+QCoro::Task<tl::expected<void, Error>> createKey(QString keyPath);
 
 // What ssh-copy-id is given: the public key, the port, options that never
 // trust an unseen host key and ask for the password once, and "--" before
@@ -52,6 +53,6 @@ QStringList copyIdArguments(const Server &server, const QString &publicKey);
 // Adds the server's key (its .pub beside it, made from the private key when
 // missing) to the account's authorized_keys. `askpassProgram` is what ssh
 // starts for the password (Tidewell itself); ends within a minute.
-QCoro::Task<tl::expected<void, QString>> installKey(Server server, QString password, QString askpassProgram);
+QCoro::Task<tl::expected<void, Error>> installKey(Server server, QString password, QString askpassProgram);
 
 } // namespace KeySetup

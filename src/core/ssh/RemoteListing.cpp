@@ -37,13 +37,14 @@ QString resolveCommand(const QString &folder)
     return changeFolder(folder) + QStringLiteral(" && pwd");
 }
 
-tl::expected<Listing, QString> parse(const QByteArray &output)
+tl::expected<Listing, Error> parse(const QByteArray &output)
 {
     const QList<QByteArray> fields = output.split('\0');
     // The folder, then the entries; the last field is what follows the last NUL.
     if (fields.size() < 2 || fields.first().isEmpty() || !fields.last().isEmpty())
         return tl::unexpected(
-            QCoreApplication::translate("RemoteListing", "the server's answer was not a folder listing"));
+            Error{Error::Code::damaged,
+                  QCoreApplication::translate("RemoteListing", "the server's answer was not a folder listing")});
     Listing listing;
     listing.folder = QString::fromUtf8(fields.first());
     for (qsizetype i = 1; i + 1 < fields.size(); ++i) {
@@ -51,7 +52,8 @@ tl::expected<Listing, QString> parse(const QByteArray &output)
         const qsizetype tab = field.indexOf('\t');
         if (tab < 1 || tab + 1 >= field.size())
             return tl::unexpected(
-                QCoreApplication::translate("RemoteListing", "the server's answer was not a folder listing"));
+                Error{Error::Code::damaged,
+                      QCoreApplication::translate("RemoteListing", "the server's answer was not a folder listing")});
         listing.entries.append({QString::fromUtf8(field.mid(tab + 1)), field.left(tab) == "d"});
     }
     QCollator collator;
@@ -69,22 +71,23 @@ tl::expected<Listing, QString> parse(const QByteArray &output)
     return listing;
 }
 
-QCoro::Task<tl::expected<Listing, QString>> list(Server server, QString folder)
+QCoro::Task<tl::expected<Listing, Error>> list(Server server, QString folder)
 {
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
         co_return tl::unexpected(safe.error());
     const QStringList arguments = SSHTester::commandArgs(server, 10, command(folder));
     const Subprocess::Result result = co_await Subprocess::run(SSHTester::executable, arguments);
     if (!result)
-        co_return tl::unexpected(result.error().message);
+        co_return tl::unexpected(result.error());
     if (result->status != 0) {
         const QString said = QString::fromUtf8(result->err).trimmed();
         if (said.contains(QLatin1String("-printf")))
-            co_return tl::unexpected(QCoreApplication::translate(
-                "RemoteListing", "the server's find cannot list folders (it has no -printf): type the path instead"));
-        co_return tl::unexpected(
+            co_return tl::unexpected(Error::failed(QCoreApplication::translate(
+                "RemoteListing", "the server's find cannot list folders (it has no -printf): type the path instead")));
+        co_return tl::unexpected(Error{
+            Error::Code::toolFailed,
             said.isEmpty() ? QCoreApplication::translate("RemoteListing", "ssh exited with code %1").arg(result->status)
-                           : said);
+                           : said});
     }
     co_return parse(result->out);
 }

@@ -2,6 +2,7 @@
 // One folder of a server, listed over ssh for the remote folder browser.
 #pragma once
 
+#include "core/model/Error.h"
 #include "core/model/Server.h"
 
 #include <QByteArray>
@@ -37,8 +38,8 @@ QString command(const QString &folder);
 // is in the account's home), as the server's shell resolves it.
 QString resolveCommand(const QString &folder);
 // What the command printed: the folder, a NUL, then "<type>\t<name>\0" per entry.
-tl::expected<Listing, QString> parse(const QByteArray &output);
-QCoro::Task<tl::expected<Listing, QString>> list(Server server, QString folder);
+tl::expected<Listing, Error> parse(const QByteArray &output);
+QCoro::Task<tl::expected<Listing, Error>> list(Server server, QString folder);
 // `name` inside `folder` ("/" stays single).
 QString join(const QString &folder, const QString &name);
 

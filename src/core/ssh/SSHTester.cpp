@@ -53,8 +53,8 @@ Report separateReport(int status, const QString &out, const QString &err)
     if (status == 0)
         return out.trimmed();
     if (!err.isEmpty())
-        return tl::unexpected(Failure{Failure::Code::failed, err.trimmed()});
-    return tl::unexpected(Failure{Failure::Code::failed, QStringLiteral("ssh exited with code %1").arg(status)});
+        return tl::unexpected(Failure{Error::Code::failed, err.trimmed()});
+    return tl::unexpected(Failure{Error::Code::failed, QStringLiteral("ssh exited with code %1").arg(status)});
 }
 
 Report combinedReport(int status, const QString &out, const QString &err)
@@ -67,7 +67,7 @@ Report combinedReport(int status, const QString &out, const QString &err)
     const QString joined = parts.join(u'\n').trimmed();
     const QString message = joined.isEmpty() ? QStringLiteral("exit %1").arg(status) : joined;
     if (status != 0)
-        return tl::unexpected(Failure{Failure::Code::failed, message});
+        return tl::unexpected(Failure{Error::Code::failed, message});
     return message;
 }
 
@@ -75,7 +75,7 @@ static QCoro::Task<Report> runSSH(QStringList args, bool combineStreams)
 {
     const Subprocess::Result result = co_await Subprocess::run(executable, args);
     if (!result)
-        co_return tl::unexpected(Failure{Failure::Code::notStarted, result.error().message});
+        co_return tl::unexpected(result.error());
     const QString out = Subprocess::strictUtf8(result->out);
     const QString err = Subprocess::strictUtf8(result->err);
     co_return combineStreams ? combinedReport(result->status, out, err) : separateReport(result->status, out, err);
@@ -93,27 +93,32 @@ QStringList commandArgs(const Server &server, int timeoutSeconds, const QString 
     return baseArgs(server, timeoutSeconds) << QStringLiteral("--") << server.username + u'@' + server.host << command;
 }
 
-QStringList runCommandArgs(const Server &server, const QString &command)
+QStringList runArguments(const Server &server)
 {
     // baseArgs already carries the connect time-out; the liveness check follows.
     QStringList args = baseArgs(server, 30);
     args << runOptions().mid(2) << QStringLiteral("-o")
          << QStringLiteral("Ciphers=") + CipherPreference::forServer(server) << QStringLiteral("--")
-         << server.username + u'@' + server.host << command;
+         << server.username + u'@' + server.host;
     return args;
+}
+
+QStringList runCommandArgs(const Server &server, const QString &command)
+{
+    return runArguments(server) << command;
 }
 
 QCoro::Task<Report> test(Server server, int timeoutSeconds)
 {
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
-        co_return tl::unexpected(Failure{Failure::Code::unsafeTarget, safe.error()});
+        co_return tl::unexpected(safe.error());
     co_return co_await runSSH(commandArgs(server, timeoutSeconds, testCommand), false);
 }
 
 QCoro::Task<Report> runRemoteCommand(Server server, QString command, int timeoutSeconds)
 {
     if (const auto safe = TargetCheck::target(server.host, server.username); !safe)
-        co_return tl::unexpected(Failure{Failure::Code::unsafeTarget, safe.error()});
+        co_return tl::unexpected(safe.error());
     co_return co_await runSSH(commandArgs(server, timeoutSeconds, command), true);
 }
 

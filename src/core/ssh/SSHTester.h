@@ -2,6 +2,8 @@
 // Direct ssh calls and their reports.
 #pragma once
 
+#include "core/model/Error.h"
+
 #include "core/model/Server.h"
 
 #include <QString>
@@ -15,16 +17,10 @@
 namespace SSHTester {
 
 // Why an ssh call did not succeed; `message` is what the user is shown.
-struct Failure
-{
-    enum class Code {
-        unsafeTarget, // a host or user that could be read as an option: nothing started
-        notStarted,   // ssh could not be started
-        failed,       // ssh, or the remote command, ended with a non-zero status
-    };
-    Code code = Code::failed;
-    QString message;
-};
+// Why a call did not succeed: invalid (a host or user that could be read as
+// an option: nothing started), notStarted (ssh could not be started) or failed
+// (ssh, or the remote command, ended with a non-zero status).
+using Failure = Error;
 // What a call that succeeded wrote, or why it did not succeed.
 using Report = tl::expected<QString, Failure>;
 // The line the user is shown either way.
@@ -49,7 +45,9 @@ QStringList runOptions();
 // The whole argument list of a remote command; "--" ends ssh's options, so
 // nothing after the destination is ever read as one.
 QStringList commandArgs(const Server &server, int timeoutSeconds, const QString &command);
-// The same for a command that a backup run starts.
+// The same for a command that a backup run starts: runArguments() (everything
+// up to the command), then the command.
+QStringList runArguments(const Server &server);
 QStringList runCommandArgs(const Server &server, const QString &command);
 // Separate streams: stdout on success, else stderr or "ssh exited with code N".
 QCoro::Task<Report> test(Server server, int timeoutSeconds);

@@ -6,24 +6,17 @@
 
 namespace TargetCheck {
 
-static tl::expected<void, QString> check(const QString &problem)
+tl::expected<void, Error> host(const QString &host)
 {
-    if (!problem.isEmpty())
-        return tl::unexpected(problem);
-    return {};
+    return ServerCheck::checkHost(host);
 }
 
-tl::expected<void, QString> host(const QString &host)
+tl::expected<void, Error> user(const QString &username)
 {
-    return check(ServerCheck::hostProblem(host));
+    return ServerCheck::checkUser(username);
 }
 
-tl::expected<void, QString> user(const QString &username)
-{
-    return check(ServerCheck::userProblem(username));
-}
-
-tl::expected<void, QString> target(const QString &hostName, const QString &username)
+tl::expected<void, Error> target(const QString &hostName, const QString &username)
 {
     return host(hostName).and_then([&] { return user(username); });
 }

@@ -2,6 +2,8 @@
 // Refuses host and user names that ssh would misread.
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <QString>
 
 #include <tl/expected.hpp>
@@ -12,8 +14,8 @@
 namespace TargetCheck {
 
 // Succeeds when the value is safe to pass on; the error says why not.
-tl::expected<void, QString> host(const QString &host);
-tl::expected<void, QString> user(const QString &username);
-tl::expected<void, QString> target(const QString &host, const QString &username);
+tl::expected<void, Error> host(const QString &host);
+tl::expected<void, Error> user(const QString &username);
+tl::expected<void, Error> target(const QString &host, const QString &username);
 
 } // namespace TargetCheck

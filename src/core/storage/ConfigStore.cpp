@@ -76,11 +76,11 @@ tl::expected<AppSettings, StoreError> ConfigStore::readOnly(const QString &path)
     if (!QFileInfo(path).absoluteDir().exists())
         return AppSettings();
     const auto lock = FileLock::lock(path + QStringLiteral(".lock"));
-    if (!lock && lock.error().busy)
+    if (!lock && lock.error().code == Error::Code::busy)
         return tl::unexpected(StoreError{StoreError::Code::locked, lock.error().message});
     const auto bytes = FileUtil::readRegularFile(path);
     if (!bytes)
-        return tl::unexpected(StoreError{StoreError::Code::unreadable, bytes.error()});
+        return tl::unexpected(StoreError{StoreError::Code::unreadable, bytes.error().message});
     if (!*bytes)
         return AppSettings();
     QStringList warnings;
@@ -98,7 +98,7 @@ ConfigStore::OnDisk ConfigStore::readDisk() const
     if (!bytes) {
         disk.exists = true;
         disk.cannotOpen = true;
-        disk.problem = bytes.error();
+        disk.problem = bytes.error().message;
         return disk;
     }
     disk.exists = bytes->has_value();
@@ -242,8 +242,8 @@ tl::expected<QString, StoreError> ConfigStore::keepIfDamaged(const OnDisk &disk)
         DiagnosticLog::write(
             QStringLiteral(
                 "ConfigStore save error: could not keep the unreadable configuration file before replacing it: ")
-            + kept.error());
-        return tl::unexpected(StoreError{StoreError::Code::notKept, kept.error()});
+            + kept.error().message);
+        return tl::unexpected(StoreError{StoreError::Code::notKept, kept.error().message});
     }
     DiagnosticLog::write(
         QStringLiteral(
@@ -260,8 +260,8 @@ tl::expected<void, StoreError> ConfigStore::write(const QByteArray &bytes)
     // Every writer holds the lock here, so no other write is in progress.
     FileUtil::removeStaleTemporaries(m_filePath);
     if (const auto written = FileUtil::writeAtomically(m_filePath, bytes); !written) {
-        DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + written.error());
-        return tl::unexpected(StoreError{StoreError::Code::notWritten, written.error()});
+        DiagnosticLog::write(QStringLiteral("ConfigStore save error: ") + written.error().message);
+        return tl::unexpected(StoreError{StoreError::Code::notWritten, written.error().message});
     }
     m_knownBytes = bytes;
     m_knownUnreadable = false;

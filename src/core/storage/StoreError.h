@@ -2,19 +2,10 @@
 // Why the configuration file could not be read or written.
 #pragma once
 
-#include <QString>
+#include "core/model/Error.h"
 
-// Why the configuration file could not be read or written; `message` is the
-// reason as the system or the decoder gives it.
-struct StoreError
-{
-    enum class Code {
-        unreadable, // the file is there but cannot be read (or is no regular file)
-        locked,     // another process held the file's lock too long
-        damaged,    // it does not hold a configuration
-        notKept,    // a damaged file could not be kept aside, so it was not replaced
-        notWritten, // the new file could not be written; the old one stays
-    };
-    Code code;
-    QString message;
-};
+// Why the configuration file could not be read or written: unreadable (there
+// but cannot be read, or no regular file), locked, damaged, notKept (a damaged
+// file could not be kept aside, so it was not replaced) or notWritten (the old
+// file stays); `message` is the reason as the system or the decoder gives it.
+using StoreError = Error;

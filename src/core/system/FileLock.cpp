@@ -57,16 +57,16 @@ void FileLock::unlock()
 tl::expected<FileLock, FileLock::Error> FileLock::take(const QString &path)
 {
     if (const auto folder = FileUtil::makePrivateFolder(QFileInfo(path).absolutePath()); !folder)
-        return tl::unexpected(Error{false, folder.error()});
+        return tl::unexpected(folder.error());
     // Non-blocking: opening a FIFO put in the lock's place must not hang.
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
     if (fd < 0)
-        return tl::unexpected(Error{false, QString::fromLocal8Bit(std::strerror(errno))});
+        return tl::unexpected(::Error::fromErrno(errno, QString::fromLocal8Bit(std::strerror(errno))));
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return tl::unexpected(Error{false, QStringLiteral("it is not a regular file")});
+        return tl::unexpected(::Error{::Error::Code::unreadable, QStringLiteral("it is not a regular file")});
     }
     if ((info.st_mode & 077) != 0 && info.st_uid == ::geteuid())
         (void)::fchmod(fd, S_IRUSR | S_IWUSR);
@@ -78,7 +78,8 @@ tl::expected<FileLock, FileLock::Error> FileLock::take(const QString &path)
     if (result != 0) {
         const int error = errno;
         ::close(fd);
-        return tl::unexpected(Error{error == EAGAIN || error == EACCES, QString::fromLocal8Bit(std::strerror(error))});
+        return tl::unexpected(::Error{error == EAGAIN || error == EACCES ? ::Error::Code::busy : ::Error::Code::failed,
+                                      QString::fromLocal8Bit(std::strerror(error))});
     }
     FileLock lock;
     lock.m_fd = fd;
@@ -96,11 +97,12 @@ tl::expected<FileLock, FileLock::Error> FileLock::lock(const QString &path, int 
     QDeadlineTimer deadline(waitMs);
     for (int pause = 1;; pause = std::min(pause * 2, 50)) {
         auto taken = take(path);
-        if (taken || !taken.error().busy)
+        if (taken || taken.error().code != ::Error::Code::busy)
             return taken;
         if (deadline.hasExpired()) {
             return tl::unexpected(
-                Error{true, QStringLiteral("another process has held it for more than %1 s").arg(waitMs / 1000)});
+                ::Error{::Error::Code::busy,
+                        QStringLiteral("another process has held it for more than %1 s").arg(waitMs / 1000)});
         }
         QThread::msleep(pause);
     }

@@ -2,6 +2,8 @@
 // Exclusive advisory file locks between processes.
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <QString>
 
 #include <tl/expected.hpp>
@@ -13,11 +15,8 @@
 class FileLock
 {
 public:
-    struct Error
-    {
-        bool busy = false; // another holder has the lock
-        QString message;
-    };
+    // Why the lock was not taken; code busy when another holder has it.
+    using Error = ::Error;
 
     FileLock() = default;
     FileLock(FileLock &&other) noexcept;

@@ -30,6 +30,19 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// The error of a failed system call; `prefix` names what it was called on.
+Error failure(int error, const QString &prefix = QString())
+{
+    return Error::fromErrno(error, prefix + systemError(error));
+}
+
+Error leftoversError(int error, qint64 entries)
+{
+    return Error::fromErrno(
+        error, systemError(error)
+                   + (entries == 1 ? QStringLiteral(" (1 entry)") : QStringLiteral(" (%1 entries)").arg(entries)));
+}
+
 // Makes the rename that replaced a file in `folder` survive a power cut.
 void syncFolder(const QString &folder)
 {
@@ -42,7 +55,7 @@ void syncFolder(const QString &folder)
 
 } // namespace
 
-tl::expected<void, QString> writeAtomically(const QString &path, const QByteArray &bytes, Access access)
+tl::expected<void, Error> writeAtomically(const QString &path, const QByteArray &bytes, Access access)
 {
     QSaveFile file(path);
     // A file we may not replace directly must not be written in place either.
@@ -50,24 +63,26 @@ tl::expected<void, QString> writeAtomically(const QString &path, const QByteArra
     // Unbuffered, so a full disk fails the write itself rather than a flush
     // that commit() would not look at.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return tl::unexpected(file.errorString());
-    const auto fail = [&file](const QString &error) {
+        return tl::unexpected(Error{Error::Code::notWritten, file.errorString()});
+    const auto fail = [&file](const Error &error) {
         file.cancelWriting();
         return tl::unexpected(error);
     };
     if (access == Access::ownerOnly && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0)
-        return fail(systemError(errno));
+        return fail(failure(errno));
     if (file.write(bytes) != bytes.size() || !file.flush())
-        return fail(file.errorString());
+        return fail(Error{Error::Code::notWritten, file.errorString()});
     struct stat written;
     if (::fstat(file.handle(), &written) != 0)
-        return fail(systemError(errno));
+        return fail(failure(errno));
     if (written.st_size != bytes.size())
-        return fail(QStringLiteral("only %1 of %2 bytes were written").arg(qint64(written.st_size)).arg(bytes.size()));
+        return fail(
+            Error{Error::Code::notWritten,
+                  QStringLiteral("only %1 of %2 bytes were written").arg(qint64(written.st_size)).arg(bytes.size())});
     if (::fsync(file.handle()) != 0)
-        return fail(systemError(errno));
+        return fail(failure(errno));
     if (!file.commit())
-        return tl::unexpected(file.errorString());
+        return tl::unexpected(Error{Error::Code::notWritten, file.errorString()});
     syncFolder(QFileInfo(path).absolutePath());
     return {};
 }
@@ -86,42 +101,42 @@ void removeStaleTemporaries(const QString &path)
     }
 }
 
-tl::expected<std::optional<QByteArray>, QString> readRegularFile(const QString &path, qint64 maxBytes)
+tl::expected<std::optional<QByteArray>, Error> readRegularFile(const QString &path, qint64 maxBytes)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return std::optional<QByteArray>();
-        return tl::unexpected(systemError(errno));
+        return tl::unexpected(failure(errno));
     }
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return tl::unexpected(QStringLiteral("it is not a regular file"));
+        return tl::unexpected(Error{Error::Code::unreadable, QStringLiteral("it is not a regular file")});
     }
     if (maxBytes >= 0 && info.st_size > maxBytes) {
         ::close(fd);
-        return tl::unexpected(QStringLiteral("it is larger than %1 bytes").arg(maxBytes));
+        return tl::unexpected(Error{Error::Code::tooLarge, QStringLiteral("it is larger than %1 bytes").arg(maxBytes)});
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return tl::unexpected(file.errorString());
+        return tl::unexpected(Error{Error::Code::unreadable, file.errorString()});
     }
     QByteArray bytes = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
     if (maxBytes >= 0 && bytes.size() > maxBytes)
-        return tl::unexpected(QStringLiteral("it is larger than %1 bytes").arg(maxBytes));
+        return tl::unexpected(Error{Error::Code::tooLarge, QStringLiteral("it is larger than %1 bytes").arg(maxBytes)});
     if (file.error() != QFileDevice::NoError)
-        return tl::unexpected(file.errorString());
+        return tl::unexpected(Error{Error::Code::unreadable, file.errorString()});
     return std::optional<QByteArray>(std::move(bytes));
 }
 
-tl::expected<void, QString> makePrivateFolder(const QString &path)
+tl::expected<void, Error> makePrivateFolder(const QString &path)
 {
     return makeFolderPrivate(path).map([](const std::optional<unsigned> &) {});
 }
 
-tl::expected<std::optional<unsigned>, QString> makeFolderPrivate(const QString &path)
+tl::expected<std::optional<unsigned>, Error> makeFolderPrivate(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat info;
@@ -132,17 +147,18 @@ tl::expected<std::optional<unsigned>, QString> makeFolderPrivate(const QString &
             return tl::unexpected(made.error());
     }
     if (::stat(name.constData(), &info) != 0)
-        return tl::unexpected(systemError(errno));
+        return tl::unexpected(failure(errno));
     if (!S_ISDIR(info.st_mode))
-        return tl::unexpected(QStringLiteral("“") + path + QStringLiteral("” exists and is not a folder"));
+        return tl::unexpected(
+            Error{Error::Code::exists, QStringLiteral("“") + path + QStringLiteral("” exists and is not a folder")});
     if (info.st_uid != ::geteuid() || (info.st_mode & 077) == 0)
         return std::optional<unsigned>();
     if (::chmod(name.constData(), S_IRWXU) != 0)
-        return tl::unexpected(systemError(errno));
+        return tl::unexpected(failure(errno));
     return existed ? std::optional<unsigned>(info.st_mode & 07777) : std::nullopt;
 }
 
-tl::expected<void, QString> makeFolder(const QString &path)
+tl::expected<void, Error> makeFolder(const QString &path)
 {
     std::error_code code;
     const std::filesystem::path target(path.toStdString());
@@ -150,8 +166,9 @@ tl::expected<void, QString> makeFolder(const QString &path)
     if (!code && std::filesystem::is_directory(target, code))
         return {};
     if (code)
-        return tl::unexpected(QString::fromStdString(code.message()));
-    return tl::unexpected(QStringLiteral("“") + path + QStringLiteral("” exists and is not a folder"));
+        return tl::unexpected(Error::fromErrno(code.value(), QString::fromStdString(code.message())));
+    return tl::unexpected(
+        Error{Error::Code::exists, QStringLiteral("“") + path + QStringLiteral("” exists and is not a folder")});
 }
 
 namespace {
@@ -245,31 +262,29 @@ void removeEntry(int parent, const char *name, Leftovers &leftovers)
 
 } // namespace
 
-tl::expected<void, QString> removeTreeAt(int parent, const QByteArray &name)
+tl::expected<void, Error> removeTreeAt(int parent, const QByteArray &name)
 {
     Leftovers leftovers;
     removeEntry(parent, name.constData(), leftovers);
     if (leftovers.entries == 0)
         return {};
-    return tl::unexpected(systemError(leftovers.firstError)
-                          + (leftovers.entries == 1 ? QStringLiteral(" (1 entry)")
-                                                    : QStringLiteral(" (%1 entries)").arg(leftovers.entries)));
+    return tl::unexpected(leftoversError(leftovers.firstError, leftovers.entries));
 }
 
-tl::expected<Descriptor, QString> openFolderAt(int parent, const QByteArray &name)
+tl::expected<Descriptor, Error> openFolderAt(int parent, const QByteArray &name)
 {
     const int fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        return tl::unexpected(systemError(errno));
+        return tl::unexpected(failure(errno));
     return Descriptor(fd);
 }
 
-tl::expected<Descriptor, QString> openFolder(const QString &path, bool create)
+tl::expected<Descriptor, Error> openFolder(const QString &path, bool create)
 {
     const QString absolute = QDir::cleanPath(QDir(path).absolutePath());
     Descriptor current(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!current.isValid())
-        return tl::unexpected(systemError(errno));
+        return tl::unexpected(failure(errno));
     QStringList names = absolute.split(u'/', Qt::SkipEmptyParts);
     QString reached;
     // Links followed on the way, so a loop of them ends.
@@ -280,7 +295,7 @@ tl::expected<Descriptor, QString> openFolder(const QString &path, bool create)
         if (name == QStringLiteral("..")) {
             current.reset(::openat(current.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
             if (!current.isValid())
-                return tl::unexpected(systemError(errno));
+                return tl::unexpected(failure(errno));
             reached = QFileInfo(reached).path();
             continue;
         }
@@ -288,23 +303,24 @@ tl::expected<Descriptor, QString> openFolder(const QString &path, bool create)
         struct stat info;
         if (::fstatat(current.get(), encoded.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno != ENOENT || !create)
-                return tl::unexpected(reached + QStringLiteral(": ") + systemError(errno));
+                return tl::unexpected(failure(errno, reached + QStringLiteral(": ")));
             if (::mkdirat(current.get(), encoded.constData(), 0777) != 0 && errno != EEXIST)
-                return tl::unexpected(reached + QStringLiteral(": ") + systemError(errno));
+                return tl::unexpected(failure(errno, reached + QStringLiteral(": ")));
             names.prepend(name);
             reached.chop(name.size() + 1);
             continue;
         }
         if (S_ISLNK(info.st_mode)) {
             if (info.st_uid != ::geteuid() && info.st_uid != 0)
-                return tl::unexpected(reached
-                                      + QStringLiteral(" is a link that belongs to another user: it is not followed"));
+                return tl::unexpected(
+                    Error{Error::Code::denied,
+                          reached + QStringLiteral(" is a link that belongs to another user: it is not followed")});
             if (++links > 40)
-                return tl::unexpected(reached + QStringLiteral(": ") + systemError(ELOOP));
+                return tl::unexpected(failure(ELOOP, reached + QStringLiteral(": ")));
             QByteArray target(4096, Qt::Uninitialized);
             const ssize_t length = ::readlinkat(current.get(), encoded.constData(), target.data(), target.size());
             if (length < 0 || length >= target.size())
-                return tl::unexpected(reached + QStringLiteral(": ") + systemError(length < 0 ? errno : ENAMETOOLONG));
+                return tl::unexpected(failure(length < 0 ? errno : ENAMETOOLONG, reached + QStringLiteral(": ")));
             target.truncate(length);
             const QString link = QFile::decodeName(target);
             const QStringList rest = link.split(u'/', Qt::SkipEmptyParts);
@@ -323,34 +339,32 @@ tl::expected<Descriptor, QString> openFolder(const QString &path, bool create)
             continue;
         }
         if (!S_ISDIR(info.st_mode))
-            return tl::unexpected(reached + QStringLiteral(" is not a folder"));
+            return tl::unexpected(Error{Error::Code::exists, reached + QStringLiteral(" is not a folder")});
         auto next = openFolderAt(current.get(), encoded);
         if (!next)
-            return tl::unexpected(reached + QStringLiteral(": ") + next.error());
+            return tl::unexpected(Error{next.error().code, reached + QStringLiteral(": ") + next.error().message});
         current = std::move(*next);
     }
     return current;
 }
 
-tl::expected<void, QString> removeTree(const QString &path)
+tl::expected<void, Error> removeTree(const QString &path)
 {
     const QFileInfo entry(path);
     const QByteArray parentPath = QFile::encodeName(entry.absolutePath());
     const QByteArray name = QFile::encodeName(entry.fileName());
     const int parent = ::open(parentPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parent < 0)
-        return errno == ENOENT ? tl::expected<void, QString>() : tl::unexpected(systemError(errno));
+        return errno == ENOENT ? tl::expected<void, Error>() : tl::unexpected(failure(errno));
     Leftovers leftovers;
     removeEntry(parent, name.constData(), leftovers);
     ::close(parent);
     if (leftovers.entries == 0)
         return {};
-    return tl::unexpected(systemError(leftovers.firstError)
-                          + (leftovers.entries == 1 ? QStringLiteral(" (1 entry)")
-                                                    : QStringLiteral(" (%1 entries)").arg(leftovers.entries)));
+    return tl::unexpected(leftoversError(leftovers.firstError, leftovers.entries));
 }
 
-tl::expected<bool, QString> exchange(const QString &first, const QString &second)
+tl::expected<bool, Error> exchange(const QString &first, const QString &second)
 {
     if (::renameat2(AT_FDCWD, QFile::encodeName(first).constData(), AT_FDCWD, QFile::encodeName(second).constData(),
                     RENAME_EXCHANGE)
@@ -361,13 +375,13 @@ tl::expected<bool, QString> exchange(const QString &first, const QString &second
     // File systems without the exchange (some network and FUSE ones) say so.
     if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)
         return false;
-    return tl::unexpected(systemError(errno));
+    return tl::unexpected(failure(errno));
 }
 
-tl::expected<void, QString> rename(const QString &from, const QString &to)
+tl::expected<void, Error> rename(const QString &from, const QString &to)
 {
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return tl::unexpected(systemError(errno));
+        return tl::unexpected(failure(errno));
     syncFolder(QFileInfo(to).absolutePath());
     return {};
 }

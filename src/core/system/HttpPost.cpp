@@ -17,10 +17,10 @@
 
 namespace HttpPost {
 
-QString refusal(const QUrl &url)
+tl::expected<void, Error> check(const QUrl &url)
 {
     if (!url.isValid() || url.host().isEmpty())
-        return QStringLiteral("not a URL");
+        return tl::unexpected(Error{Error::Code::invalid, QStringLiteral("not a URL")});
     const QString scheme = url.scheme().toLower();
     if (scheme == QStringLiteral("https"))
         return {};
@@ -28,9 +28,10 @@ QString refusal(const QUrl &url)
         const QHostAddress address(url.host());
         if (url.host().compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 || address.isLoopback())
             return {};
-        return QStringLiteral("plain http is only for this computer: use https");
+        return tl::unexpected(
+            Error{Error::Code::invalid, QStringLiteral("plain http is only for this computer: use https")});
     }
-    return QStringLiteral("only https URLs are used");
+    return tl::unexpected(Error{Error::Code::invalid, QStringLiteral("only https URLs are used")});
 }
 
 QString redacted(const QUrl &url)
@@ -43,8 +44,8 @@ QString redacted(const QUrl &url)
 
 QCoro::Task<tl::expected<int, Failure>> post(QNetworkAccessManager *network, Request request, Limits limits)
 {
-    if (const QString refused = refusal(request.url); !refused.isEmpty())
-        co_return tl::unexpected(Failure{0, refused});
+    if (const auto allowed = check(request.url); !allowed)
+        co_return tl::unexpected(Failure{0, allowed.error().message});
     QPointer<QNetworkAccessManager> guard(network);
     Failure last{0, QStringLiteral("not sent")};
     for (int attempt = 1; attempt <= limits.tries; ++attempt) {

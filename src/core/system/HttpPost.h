@@ -2,6 +2,8 @@
 // Posting a report to a URL: bounded in time, retried, never in the way.
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
@@ -44,8 +46,8 @@ struct Limits
     int pauseMs = 1000; // between tries
 };
 
-// Why `url` is not posted to; empty when it may be.
-QString refusal(const QUrl &url);
+// Whether `url` may be posted to (code invalid, and why not, when not).
+tl::expected<void, Error> check(const QUrl &url);
 // The URL as logs may show it: "https://hc.example.org/…" (no path, query,
 // user or password: those may hold tokens).
 QString redacted(const QUrl &url);

@@ -16,19 +16,10 @@ void requestAuthorizationIfNeeded()
     // Desktop notification services on Linux ask no permission of the sender.
 }
 
-namespace {
-
-QString nameOf(const Server &server)
-{
-    return server.name.isEmpty() ? QCoreApplication::translate("NotificationService", "(untitled)") : server.name;
-}
-
-} // namespace
-
 Content contentFor(const Server &server, std::optional<qint64> exitCode, bool cancelled, const QString &warning,
                    const QString &failure)
 {
-    const QString name = nameOf(server);
+    const QString name = server.shownName();
     Content content;
     if (cancelled) {
         content.body = QCoreApplication::translate("NotificationService", "⏹ %1 — backup cancelled").arg(name);
@@ -59,7 +50,7 @@ Content contentFor(const Server &server, std::optional<qint64> exitCode, bool ca
 
 Content restoreContent(const Server &server, std::optional<int> exitCode, bool cancelled)
 {
-    const QString name = nameOf(server);
+    const QString name = server.shownName();
     Content content;
     if (cancelled) {
         content.body = QCoreApplication::translate("NotificationService", "⏹ %1 — restore cancelled").arg(name);

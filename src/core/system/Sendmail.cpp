@@ -45,13 +45,14 @@ QByteArray encodedHeader(const QString &text)
 
 } // namespace
 
-QString addressProblem(const QString &address)
+tl::expected<void, Error> checkAddress(const QString &address)
 {
     static const QRegularExpression plain(QStringLiteral("^[^@\\s,;<>()\"\\\\]+@[^@\\s,;<>()\"\\\\]+$"));
     if (address.isEmpty())
-        return QStringLiteral("no address");
+        return tl::unexpected(Error{Error::Code::invalid, QStringLiteral("no address")});
     if (address.startsWith(u'-') || !plain.match(address).hasMatch())
-        return QStringLiteral("“") + address + QStringLiteral("” is not one plain e-mail address");
+        return tl::unexpected(Error{Error::Code::invalid, QStringLiteral("“") + address
+                                                              + QStringLiteral("” is not one plain e-mail address")});
     return {};
 }
 
@@ -68,20 +69,22 @@ QByteArray message(const QString &to, const QString &subject, const QString &bod
     return text;
 }
 
-QCoro::Task<tl::expected<void, QString>> send(QString program, QString to, QString subject, QString body)
+QCoro::Task<tl::expected<void, Error>> send(QString program, QString to, QString subject, QString body)
 {
-    if (const QString problem = addressProblem(to); !problem.isEmpty())
-        co_return tl::unexpected(problem);
+    if (const auto address = checkAddress(to); !address)
+        co_return tl::unexpected(address.error());
     if (!QFileInfo(program).isExecutable())
-        co_return tl::unexpected(program + QStringLiteral(" is missing: no mail transfer agent is installed"));
+        co_return tl::unexpected(
+            Error{Error::Code::notFound, program + QStringLiteral(" is missing: no mail transfer agent is installed")});
     const QStringList arguments{QStringLiteral("-t"), QStringLiteral("-oi")};
     const Subprocess::Result result = co_await Subprocess::run(program, arguments, message(to, subject, body));
     if (!result)
-        co_return tl::unexpected(result.error().message);
+        co_return tl::unexpected(result.error());
     if (result->status != 0) {
         const QString said = QString::fromUtf8(result->err).trimmed();
-        co_return tl::unexpected(program + QStringLiteral(" ended with ") + QString::number(result->status)
-                                 + (said.isEmpty() ? QString() : QStringLiteral(": ") + said));
+        co_return tl::unexpected(
+            Error{Error::Code::toolFailed, program + QStringLiteral(" ended with ") + QString::number(result->status)
+                                               + (said.isEmpty() ? QString() : QStringLiteral(": ") + said)});
     }
     co_return {};
 }

@@ -2,6 +2,8 @@
 // Handing a mail to the local mail transfer agent.
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,11 +17,12 @@ namespace Sendmail {
 
 inline const QString executable = QStringLiteral("/usr/sbin/sendmail");
 
-// Why mail cannot go to `address`; empty when it can. One plain address:
-// no line breaks, no "," (more recipients), not starting with "-".
-QString addressProblem(const QString &address);
+// Whether mail can go to `address` (code invalid, and why not, when not).
+// One plain address: no line breaks, no "," (more recipients), not starting
+// with "-".
+tl::expected<void, Error> checkAddress(const QString &address);
 // The whole message: To, Subject (encoded when not ASCII), MIME headers, body.
 QByteArray message(const QString &to, const QString &subject, const QString &body);
-QCoro::Task<tl::expected<void, QString>> send(QString program, QString to, QString subject, QString body);
+QCoro::Task<tl::expected<void, Error>> send(QString program, QString to, QString subject, QString body);
 
 } // namespace Sendmail

@@ -62,7 +62,7 @@ QCoro::Task<Result> run(QString program, QStringList arguments, QByteArray input
     process->setProgram(program);
     process->setArguments(arguments);
     if (!start(process.get(), input))
-        co_return tl::unexpected(StartError{process->errorString()});
+        co_return tl::unexpected(StartError{Error::Code::notStarted, process->errorString()});
     co_await waitForExit(process.get());
     co_return collect(*process);
 }
@@ -73,7 +73,7 @@ Result runBlocking(const QString &program, const QStringList &arguments, const Q
     process.setProgram(program);
     process.setArguments(arguments);
     if (!start(&process, input))
-        return tl::unexpected(StartError{process.errorString()});
+        return tl::unexpected(StartError{Error::Code::notStarted, process.errorString()});
     process.waitForFinished(-1);
     return collect(process);
 }

@@ -2,6 +2,8 @@
 // Short external programs run with an explicit argument list, never a shell.
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -27,17 +29,14 @@ struct Output
     QByteArray err;
 };
 
-// A child that could not be started: the system's description.
-struct StartError
-{
-    QString message;
-};
+// A child that could not be started (code notStarted): the system's description.
+using StartError = Error;
 
 using Result = tl::expected<Output, StartError>;
 
 // Waits without a time limit. `input` is written to the child's standard
 // input, which is then closed; without input the child reads /dev/null.
-QCoro::Task<Result> run(QString program, QStringList arguments, QByteArray input = {});
+QCoro::Task<Result> run(QString program, QStringList arguments, QByteArray input = QByteArray());
 // The same, blocking the caller; for the one short local probe that needs it.
 Result runBlocking(const QString &program, const QStringList &arguments, const QByteArray &input = {});
 

@@ -131,14 +131,14 @@ bool soundContexts(const uchar *data, qsizetype size)
 
 } // namespace
 
-QString problem(const QByteArray &catalogue)
+tl::expected<void, Error> check(const QByteArray &catalogue)
 {
     const auto *data = reinterpret_cast<const uchar *>(catalogue.constData());
     const qsizetype size = catalogue.size();
     if (size < qsizetype(sizeof magic) || std::memcmp(data, magic, sizeof magic) != 0)
-        return QStringLiteral("not a Qt catalogue");
+        return tl::unexpected(Error{Error::Code::damaged, QStringLiteral("not a Qt catalogue")});
     if (size > maxCatalogueBytes)
-        return QStringLiteral("larger than a catalogue is");
+        return tl::unexpected(Error{Error::Code::damaged, QStringLiteral("larger than a catalogue is")});
     const uchar *hashTable = nullptr;
     const uchar *messageTable = nullptr;
     qsizetype hashSize = 0;
@@ -152,11 +152,11 @@ QString problem(const QByteArray &catalogue)
         if (tag == 0 || length == 0)
             break;
         if (quint64(size - at) < length)
-            return QStringLiteral("a block runs past the end");
+            return tl::unexpected(Error{Error::Code::damaged, QStringLiteral("a block runs past the end")});
         if (tag == contexts && !soundContexts(data + at, qsizetype(length)))
-            return QStringLiteral("its context table points outside it");
+            return tl::unexpected(Error{Error::Code::damaged, QStringLiteral("its context table points outside it")});
         if (tag == dependencies)
-            return QStringLiteral("it would load other catalogues");
+            return tl::unexpected(Error{Error::Code::damaged, QStringLiteral("it would load other catalogues")});
         if (tag == hashes) {
             hashTable = data + at;
             hashSize = qsizetype(length);
@@ -167,10 +167,10 @@ QString problem(const QByteArray &catalogue)
         at += qsizetype(length);
     }
     if (hashSize % 8 != 0)
-        return QStringLiteral("its hash table is cut");
+        return tl::unexpected(Error{Error::Code::damaged, QStringLiteral("its hash table is cut")});
     for (qsizetype entry = 0; entry + 8 <= hashSize; entry += 8) {
         if (!messageTable || !soundMessage(messageTable, messageSize, read32(hashTable + entry + 4)))
-            return QStringLiteral("a message runs past the end");
+            return tl::unexpected(Error{Error::Code::damaged, QStringLiteral("a message runs past the end")});
     }
     return {};
 }
@@ -195,9 +195,9 @@ bool load(Installed &into, const QString &name, const QStringList &searchFolders
         const auto bytes = FileUtil::readRegularFile(path, maxCatalogueBytes + 1);
         if (!bytes || !*bytes)
             continue;
-        if (const QString why = problem(**bytes); !why.isEmpty()) {
+        if (const auto sound = check(**bytes); !sound) {
             DiagnosticLog::write(QStringLiteral("tidewell: the catalogue ") + path + QStringLiteral(" is damaged (")
-                                 + why + QStringLiteral("); it is not used."));
+                                 + sound.error().message + QStringLiteral("); it is not used."));
             continue;
         }
         auto translator = std::make_unique<QTranslator>();

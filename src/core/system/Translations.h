@@ -2,6 +2,10 @@
 // Loading the user's language: Tidewell's catalogue and Qt's own.
 #pragma once
 
+#include "core/model/Error.h"
+
+#include <tl/expected.hpp>
+
 #include <QByteArray>
 #include <QLocale>
 #include <QString>
@@ -27,9 +31,9 @@ QString install(const QLocale &locale = QLocale(), const QStringList &searchFold
 // Why the bytes of a .qm file are no sound catalogue: no Qt catalogue at
 // all (its magic), larger than a catalogue is, a block or message record
 // that runs past its end, a context table that points outside, or a
-// catalogue that would load others; empty when every lookup Qt makes in it
-// stays inside it. A catalogue that is not sound is never installed: one
-// warning, and the program speaks English.
-QString problem(const QByteArray &catalogue);
+// catalogue that would load others (code damaged); fine when every lookup Qt
+// makes in it stays inside it. A catalogue that is not sound is never
+// installed: one warning, and the program speaks English.
+tl::expected<void, Error> check(const QByteArray &catalogue);
 
 } // namespace Translations

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reads the command line: a headless run or the window.
+#include "core/cli/EntryPoint.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace EntryPoint {
+
+namespace {
+
+// Every option Tidewell knows, added to one parser.
+struct Switches
+{
+    QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+    QCommandLineOption version{QStringList{QStringLiteral("v"), QStringLiteral("version")}};
+    QCommandLineOption runBackup{QStringLiteral("run-backup"), QString(), QStringLiteral("SERVER")};
+    QCommandLineOption status{QStringLiteral("status")};
+    QCommandLineOption json{QStringLiteral("json")};
+    QCommandLineOption nagios{QStringLiteral("nagios")};
+    QCommandLineOption reportFailure{QStringLiteral("report-failure"), QString(), QStringLiteral("SERVER")};
+    QCommandLineOption listBackups{QStringLiteral("list-backups"), QString(), QStringLiteral("SERVER")};
+    QCommandLineOption restore{QStringLiteral("restore"), QString(), QStringLiteral("SERVER")};
+    QCommandLineOption date{QStringLiteral("date"), QString(), QStringLiteral("DATE")};
+    QCommandLineOption item{QStringLiteral("item"), QString(), QStringLiteral("PATH")};
+    QCommandLineOption to{QStringLiteral("to"), QString(), QStringLiteral("FOLDER")};
+    QCommandLineOption toServer{QStringLiteral("to-server")};
+    QCommandLineOption dryRun{QStringLiteral("dry-run")};
+    QCommandLineOption allowIncomplete{QStringLiteral("allow-incomplete")};
+    QCommandLineOption keepSpecial{QStringLiteral("keep-special")};
+
+    void addTo(QCommandLineParser &parser) const
+    {
+        parser.addOptions({help, version, runBackup, status, json, nagios, reportFailure, listBackups, restore, date,
+                           item, to, toServer, dryRun, allowIncomplete, keepSpecial});
+    }
+};
+
+// "--to-server" takes a folder only when one follows it (or "=FOLDER"): the
+// folder is taken out of the arguments before they are parsed.
+std::optional<QString> takeServerFolder(QStringList &given)
+{
+    std::optional<QString> serverFolder;
+    for (qsizetype i = 1; i < given.size(); ++i) {
+        if (given.at(i).startsWith(QStringLiteral("--to-server="))) {
+            serverFolder = given.at(i).section(u'=', 1);
+            given[i] = QStringLiteral("--to-server");
+        } else if (given.at(i) == QStringLiteral("--to-server") && i + 1 < given.size()
+                   && !given.at(i + 1).startsWith(u'-')) {
+            serverFolder = given.takeAt(i + 1);
+        }
+    }
+    return serverFolder;
+}
+
+QString firstValue(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    const QStringList values = parser.values(option);
+    return values.isEmpty() ? QString() : values.constFirst();
+}
+
+// The first usage problem found is the one said.
+void sayUsage(Options &options, const QString &text)
+{
+    if (options.usageError.isEmpty())
+        options.usageError =
+            QCoreApplication::translate("EntryPoint", "tidewell: %1 (see tidewell --help)").arg(text) + u'\n';
+}
+
+void checkRestore(const Options::Restore &request, Options &options)
+{
+    if (request.server.isEmpty())
+        sayUsage(options, QCoreApplication::translate("EntryPoint", "--restore needs a server ID or name"));
+    else if (!request.date.isValid())
+        sayUsage(options,
+                 QCoreApplication::translate(
+                     "EntryPoint", "--restore needs --date yyyy-MM-dd, the day of the backup to restore from"));
+    else if (request.items.isEmpty())
+        sayUsage(options, QCoreApplication::translate(
+                              "EntryPoint", "--restore needs at least one --item, a remote path as the server has it"));
+    else if (request.toLocal.has_value() == request.toServer)
+        sayUsage(options,
+                 QCoreApplication::translate(
+                     "EntryPoint", "--restore needs either --to FOLDER (this computer) or --to-server [FOLDER]"));
+    else if (request.toLocal && request.toLocal->isEmpty())
+        sayUsage(options, QCoreApplication::translate("EntryPoint", "--to needs a folder"));
+    else if (request.keepSpecial && !request.toLocal)
+        sayUsage(options, QCoreApplication::translate("EntryPoint", "--keep-special is for --to"));
+}
+
+Options::Restore readRestore(const QCommandLineParser &parser, const Switches &switches,
+                             const std::optional<QString> &serverFolder)
+{
+    Options::Restore request;
+    request.server = firstValue(parser, switches.restore);
+    request.date = QDate::fromString(firstValue(parser, switches.date), Qt::ISODate);
+    request.items = parser.values(switches.item);
+    if (parser.isSet(switches.to))
+        request.toLocal = firstValue(parser, switches.to);
+    request.toServer = parser.isSet(switches.toServer);
+    request.serverFolder = serverFolder;
+    request.dryRun = parser.isSet(switches.dryRun);
+    request.allowIncomplete = parser.isSet(switches.allowIncomplete);
+    request.keepSpecial = parser.isSet(switches.keepSpecial);
+    return request;
+}
+
+void readRunOrReport(const QCommandLineParser &parser, const Switches &switches, const QStringList &arguments,
+                     Options &options)
+{
+    const QString needsServer =
+        QCoreApplication::translate("EntryPoint", "tidewell: %1 needs a server ID or name (see tidewell --help)");
+    if (parser.isSet(switches.runBackup)) {
+        // The first one counts, as a scheduled unit writes it.
+        const QString value = firstValue(parser, switches.runBackup);
+        if (!value.isEmpty())
+            options.runBackup = value;
+        else
+            options.usageError = needsServer.arg(QStringLiteral("--run-backup")) + u'\n';
+    } else if (parser.isSet(switches.reportFailure)) {
+        if (!parser.value(switches.reportFailure).isEmpty())
+            options.reportFailure = parser.value(switches.reportFailure);
+        else
+            options.usageError = needsServer.arg(QStringLiteral("--report-failure")) + u'\n';
+    } else if (arguments.contains(QStringLiteral("--run-backup"))) {
+        options.usageError = needsServer.arg(QStringLiteral("--run-backup")) + u'\n';
+    }
+}
+
+// Said as typed: "-reverse" and "--reverse" both reach the parser as "reverse".
+QStringList unknownAsTyped(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    QStringList unknown;
+    for (const QString &name : parser.unknownOptionNames()) {
+        for (const QString &argument : arguments.mid(1)) {
+            const QString option = argument.section(u'=', 0, 0);
+            if (option == u'-' + name || option == QStringLiteral("--") + name) {
+                if (!unknown.contains(option))
+                    unknown << option;
+                break;
+            }
+        }
+    }
+    return unknown;
+}
+
+} // namespace
+
+Options parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    // "-reverse" is one unknown option, not the letters r, e, v…
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const Switches switches;
+    switches.addTo(parser);
+    QStringList given = arguments;
+    const std::optional<QString> serverFolder = takeServerFolder(given);
+    // Errors (an unknown option, "--run-backup" without a value) are not fatal
+    // here: what was understood still counts, and the caller says the rest.
+    (void)parser.parse(given);
+
+    Options options;
+    if (parser.isSet(switches.listBackups) || given.contains(QStringLiteral("--list-backups"))) {
+        options.listBackups = firstValue(parser, switches.listBackups);
+        if (options.listBackups->isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--list-backups needs a server ID or name"));
+    }
+    if (parser.isSet(switches.restore) || given.contains(QStringLiteral("--restore"))) {
+        options.restore = readRestore(parser, switches, serverFolder);
+        checkRestore(*options.restore, options);
+    }
+    readRunOrReport(parser, switches, arguments, options);
+    options.help = parser.isSet(switches.help);
+    options.version = parser.isSet(switches.version);
+    options.status = parser.isSet(switches.status);
+    options.json = parser.isSet(switches.json);
+    options.nagios = parser.isSet(switches.nagios);
+    options.unknownOptions = unknownAsTyped(parser, arguments);
+    return options;
+}
+
+QString helpText()
+{
+    return QCoreApplication::translate(
+        "EntryPoint", "Usage: tidewell\n"
+                      "       tidewell --run-backup SERVER\n"
+                      "       tidewell --status [--json | --nagios]\n"
+                      "       tidewell --report-failure SERVER\n"
+                      "       tidewell --list-backups SERVER [--json]\n"
+                      "       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]\n"
+                      "                (--to FOLDER [--keep-special] | --to-server [FOLDER])\n"
+                      "                [--dry-run] [--allow-incomplete]\n"
+                      "       tidewell --help | --version\n"
+                      "Keep local copies of the files on your servers, copied with rsync over SSH.\n"
+                      "\n"
+                      "Without options, the window opens (or the open one is shown). SERVER is a\n"
+                      "server's ID, or its name when no other server has that name.\n"
+                      "\n"
+                      "Options:\n"
+                      "  --run-backup SERVER     back up this server without a window and exit with\n"
+                      "                          the run's status (how daily schedules start Tidewell)\n"
+                      "  --status                print each server's health, last run, last success and\n"
+                      "                          next run; exit 0 when every scheduled server is ok\n"
+                      "                          (pending: scheduled less than 26 hours ago, not run yet)\n"
+                      "  --json                  with --status or --list-backups: the same as JSON\n"
+                      "  --nagios                with --status: one line for a monitoring plugin, exit\n"
+                      "                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN\n"
+                      "  --report-failure SERVER report a scheduled run of the server that ended without\n"
+                      "                          reporting (systemd's OnFailure= starts it); else nothing\n"
+                      "  --list-backups SERVER   list the server's backups: day, complete or not\n"
+                      "  --restore SERVER        restore remote paths as the backup of DATE\n"
+                      "                          (yyyy-MM-dd) holds them: to a folder of this\n"
+                      "                          computer (a file already there is kept, the restored\n"
+                      "                          one gets \"(restored DATE)\" in its name; devices,\n"
+                      "                          FIFOs and setuid bits only with --keep-special, as\n"
+                      "                          root), or back to the server, where they came from or\n"
+                      "                          into FOLDER, made when missing (files it replaces are\n"
+                      "                          kept in a .tidewell-replaced-* folder there);\n"
+                      "                          --dry-run only says what it would write\n"
+                      "  -h, --help              print this help and exit\n"
+                      "  -v, --version           print the version and exit\n"
+                      "\n"
+                      "Exit statuses: rsync's; 2 for a command line that cannot be followed, 20 for\n"
+                      "a cancelled run or restore, 75 while a backup of the server runs. See man\n"
+                      "tidewell for more, and files.\n");
+}
+
+QString versionText()
+{
+    return QStringLiteral("Tidewell " TIDEWELL_VERSION "\n");
+}
+
+QString unknownOptionsWarning(const QStringList &unknownOptions)
+{
+    if (unknownOptions.isEmpty())
+        return {};
+    return QCoreApplication::translate("EntryPoint", "tidewell: unknown option(s) %1 ignored (see tidewell --help)",
+                                       nullptr, int(unknownOptions.size()))
+               .arg(unknownOptions.join(QStringLiteral(", ")))
+           + u'\n';
+}
+
+} // namespace EntryPoint

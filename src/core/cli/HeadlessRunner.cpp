@@ -1,0 +1,177 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One backup without a window, as a daily schedule starts it.
+#include "core/cli/HeadlessRunner.h"
+
+#include "core/engine/RsyncRunner.h"
+#include "core/model/ExitCode.h"
+#include "core/model/ServerId.h"
+#include "core/model/ServerReference.h"
+#include "core/report/RunNotifier.h"
+#include "core/report/RunReporter.h"
+#include "core/storage/ConfigStore.h"
+#include "core/storage/LogStore.h"
+#include "core/system/AppPaths.h"
+#include "core/system/DiagnosticLog.h"
+#include "core/system/FileUtil.h"
+#include "core/system/NetworkGate.h"
+#include "core/system/NotificationService.h"
+#include "core/system/SignalWatcher.h"
+
+#include <QCoreApplication>
+#include <QDBusPendingCallWatcher>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <qcoro/qcorosignal.h>
+#include <qcoro/qcorotimer.h>
+
+#include <algorithm>
+#include <csignal>
+
+namespace HeadlessRunner {
+
+namespace {
+
+// How a headless run ended, and the notification that may still be on its way.
+struct Ending
+{
+    int status = 0;
+    std::optional<QDBusPendingCall> notification;
+};
+
+QCoro::Task<Ending> run(QString reference)
+{
+    ConfigStore store;
+    if (const QString problem = store.loadProblem(); !problem.isEmpty()) {
+        // Nobody reads the scheduler's journal: the desktop hears of it.
+        NotificationService::Content content;
+        content.body = QStringLiteral("✗ A scheduled backup did not run: ") + QFileInfo(store.url()).fileName()
+                       + QStringLiteral(" could not be read (") + problem + u')';
+        content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
+        co_return Ending{ExitCode::refused, NotificationService::post(content)};
+    }
+    const auto found = ServerReference::find(store.settings(), reference);
+    if (!found) {
+        if (const auto id = ServerId::parse(reference))
+            DiagnosticLog::write(QStringLiteral("Server ") + ServerId::text(*id)
+                                 + QStringLiteral(" not found in config."));
+        else
+            DiagnosticLog::write(found.error().message);
+        co_return Ending{ExitCode::refused, {}};
+    }
+    const Server *server = store.settings().server(found->id);
+    RsyncRunner runner;
+    RunNotifier notifier(&runner);
+    RunReporter reporter(&runner);
+    QObject::connect(&runner, &RsyncRunner::runRefused, &runner,
+                     [](const QUuid &, const QString &message) { DiagnosticLog::write(message); });
+    // What systemctl stop, a shutdown or Ctrl+C send ends the run like its
+    // Cancel button: children stopped, log written, result recorded.
+    SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
+    bool started = false;
+    QObject::connect(&signalWatcher, &SignalWatcher::received, &runner, [&runner, &started](int number) {
+        if (!started) {
+            // Still waiting for the network: nothing ran, nothing is recorded.
+            DiagnosticLog::write(QStringLiteral("Received ") + SignalWatcher::name(number)
+                                 + QStringLiteral(" while waiting for the network; the backup did not start."));
+            QCoreApplication::exit(RsyncRunner::cancelledExitCode);
+            return;
+        }
+        if (!runner.isRunning())
+            return;
+        runner.append(QStringLiteral("Received ") + SignalWatcher::name(number)
+                      + QStringLiteral(": cancelling the backup."));
+        runner.cancel();
+    });
+    const Server scheduled = *server;
+    const AppSettings &settings = store.settings();
+    NetworkGate::Options gate;
+    gate.waitSeconds = int(std::clamp<qint64>(settings.networkWaitSeconds, 0, 24 * 3600));
+    gate.skipMetered = settings.skipMeteredConnections;
+    gate.say = [](const QString &line) { DiagnosticLog::write(line); };
+    if (co_await NetworkGate::beforeScheduledRun(gate) == NetworkGate::Verdict::skipMetered) {
+        // Not a run: nothing is recorded, and a skip that lasts shows as overdue.
+        DiagnosticLog::write(QStringLiteral("Skipped: the network connection is metered."));
+        co_return Ending{ExitCode::success, {}};
+    }
+    started = true;
+    // Until its reports are sent, the run is one that did not report (see reportFailure()).
+    const QString marker = unreportedMarker(scheduled.id);
+    FileUtil::makePrivateFolder(QFileInfo(marker).absolutePath());
+    (void)FileUtil::writeAtomically(marker, QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8());
+    co_await runner.run(scheduled, &store);
+    // Reports are bounded in time (see RunReporter); the exit waits for them.
+    if (reporter.pending() > 0)
+        co_await qCoro(&reporter, &RunReporter::idle);
+    QFile::remove(marker);
+    co_return Ending{runner.exitCode().value_or(0), notifier.lastPost()};
+}
+
+QCoro::Task<int> reportUnreported(QString reference)
+{
+    const auto settings = ConfigStore::readOnly(AppPaths::configFile());
+    const auto found =
+        settings ? ServerReference::find(*settings, reference) : tl::expected<Server, Error>(tl::unexpected(Error()));
+    if (!found)
+        co_return ExitCode::success;
+    const QUuid serverID = found->id;
+    const QString marker = unreportedMarker(serverID);
+    if (!QFileInfo::exists(marker))
+        co_return ExitCode::success; // the run reported itself
+    const Server *server = settings->server(serverID);
+    RunReporter reporter(nullptr);
+    RunReporter::Run run;
+    run.server = *server;
+    if (const auto started = FileUtil::readRegularFile(marker); started && *started)
+        run.started = QDateTime::fromString(QString::fromUtf8(**started), Qt::ISODate);
+    run.finished = QDateTime::currentDateTime();
+    const auto log = FileUtil::readRegularFile(LogStore::logFile(serverID));
+    if (log && *log)
+        run.log = QString::fromUtf8(**log).split(u'\n');
+    run.log << QStringLiteral("The scheduled run ended without reporting (it was killed or crashed).");
+    DiagnosticLog::write(run.log.last());
+    reporter.report(run, *settings);
+    if (reporter.pending() > 0)
+        co_await qCoro(&reporter, &RunReporter::idle);
+    QFile::remove(marker);
+    co_return ExitCode::success;
+}
+
+} // namespace
+
+QString unreportedMarker(const QUuid &serverID)
+{
+    return AppPaths::dataFolder() + QStringLiteral("/reports/") + ServerId::text(serverID) + QStringLiteral(".running");
+}
+
+int reportFailure(const QString &server)
+{
+    QCoro::connect(reportUnreported(server), QCoreApplication::instance(), [](int status) {
+        QTimer::singleShot(0, QCoreApplication::instance(), [status] { QCoreApplication::exit(status); });
+    });
+    return QCoreApplication::exec();
+}
+
+int exec(const QString &server)
+{
+    QCoro::connect(run(server), QCoreApplication::instance(), [](const Ending &ending) {
+        const int status = ending.status;
+        if (!ending.notification || ending.notification->isFinished()) {
+            // Queued: a run that ends before the event loop starts (an
+            // unknown server) must not exit before there is a loop to end.
+            QTimer::singleShot(0, QCoreApplication::instance(), [status] { QCoreApplication::exit(status); });
+            return;
+        }
+        // The notification is handed over once the desktop has answered;
+        // a desktop that does not answer holds the exit back no longer than this.
+        auto *watcher = new QDBusPendingCallWatcher(*ending.notification, QCoreApplication::instance());
+        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, QCoreApplication::instance(),
+                         [status] { QCoreApplication::exit(status); });
+        QTimer::singleShot(exitPauseMs, QCoreApplication::instance(), [status] { QCoreApplication::exit(status); });
+    });
+    return QCoreApplication::exec();
+}
+
+} // namespace HeadlessRunner

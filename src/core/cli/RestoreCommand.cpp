@@ -1,0 +1,287 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command-line side of restores.
+#include "core/cli/RestoreCommand.h"
+
+#include "core/engine/Retention.h"
+#include "core/engine/RsyncProbe.h"
+#include "core/engine/Snapshots.h"
+#include "core/model/ExitCode.h"
+#include "core/model/ServerId.h"
+#include "core/model/ServerReference.h"
+#include "core/restore/LocalRestore.h"
+#include "core/restore/ServerRestore.h"
+#include "core/restore/SnapshotMap.h"
+#include "core/storage/ConfigStore.h"
+#include "core/storage/LogStore.h"
+#include "core/system/AppPaths.h"
+#include "core/system/Background.h"
+#include "core/system/FileLock.h"
+#include "core/system/NotificationService.h"
+#include "core/system/SignalWatcher.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <qcoro/qcorofuture.h>
+#include <qcoro/qcorotask.h>
+
+#include <csignal>
+#include <cstdio>
+
+namespace RestoreCommand {
+
+namespace {
+
+void say(FILE *stream, const QString &line)
+{
+    std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
+}
+
+// The server as configured, or why there is none (already said).
+std::optional<std::pair<AppSettings, Server>> configured(const QString &reference)
+{
+    const auto settings = ConfigStore::readOnly(AppPaths::configFile());
+    if (!settings) {
+        say(stderr, QStringLiteral("tidewell: the configuration could not be read: ") + settings.error().message);
+        return std::nullopt;
+    }
+    const auto server = ServerReference::find(*settings, reference);
+    if (!server) {
+        say(stderr, server.error().message);
+        return std::nullopt;
+    }
+    return std::pair{*settings, *server};
+}
+
+// Why a remote path cannot name an item: an empty, "." or ".." part would
+// reach outside the place it names (or mean nothing).
+tl::expected<void, Error> checkItem(const QString &item)
+{
+    const QString path = SnapshotMap::normalized(item);
+    const QStringList names = path.split(u'/');
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString &name = names.at(i);
+        if ((name.isEmpty() && i > 0) || name == u'.' || name == QStringLiteral(".."))
+            return tl::unexpected(
+                Error{Error::Code::invalid,
+                      QStringLiteral("tidewell: --item “") + item
+                          + QStringLiteral("” has an empty, “.” or “..” part: name the file as the server has it")});
+    }
+    if (path.isEmpty())
+        return tl::unexpected(Error{Error::Code::invalid, QStringLiteral("tidewell: --item needs a remote path")});
+    return {};
+}
+
+// One line per signal, as backups say it; the restore ends as cancelled.
+struct Cancel
+{
+    std::atomic<bool> stop = false;
+    int signal = 0;
+};
+
+QCoro::Task<int> restoreLocally(Server server, Snapshots::Backup backup, QList<LocalRestore::Item> items,
+                                QString folder, LocalRestore::Options options, bool dryRun)
+{
+    if (const auto allowed = LocalRestore::check(options); !allowed) {
+        say(stderr, QStringLiteral("tidewell: ") + allowed.error().message);
+        co_return ExitCode::refused;
+    }
+    // Nothing is copied out of a snapshot that a backup of this server is changing.
+    auto lock = FileLock::tryLock(AppPaths::runLockFile(server.id));
+    if (!lock) {
+        say(stderr, lock.error().code == Error::Code::busy
+                        ? QStringLiteral("tidewell: a backup of this server is running; restore after it has finished")
+                        : QStringLiteral("tidewell: ") + TransferRunner::lockFailure(server, lock.error().message));
+        co_return TransferRunner::alreadyRunningExitCode;
+    }
+    auto planned = Background::run([items, folder, options] { return LocalRestore::plan(items, folder, options); });
+    const LocalRestore::Plan plan = co_await planned;
+    // Nobody to ask: what is there stays, and the restored copy is kept beside it.
+    QHash<QString, LocalRestore::Choice> choices;
+    for (const QString &conflict : plan.conflicts)
+        choices.insert(conflict, LocalRestore::Choice::keepBoth);
+    const QDate day = QDate::fromString(backup.name, Qt::ISODate);
+    if (dryRun) {
+        for (const QString &line : LocalRestore::describe(plan, choices, day))
+            say(stdout, line);
+        say(stdout, QStringLiteral("A dry run: nothing was written to ") + folder);
+        co_return ExitCode::success;
+    }
+    auto cancel = std::make_shared<Cancel>();
+    SignalWatcher watcher({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&watcher, &SignalWatcher::received, &watcher, [cancel](int number) {
+        say(stderr,
+            QStringLiteral("Received ") + SignalWatcher::name(number) + QStringLiteral(": cancelling the restore."));
+        cancel->signal = number;
+        cancel->stop = true;
+    });
+    auto copied = Background::run(
+        [plan, choices, day, cancel] { return LocalRestore::copy(plan, choices, day, nullptr, &cancel->stop); });
+    const LocalRestore::Outcome outcome = co_await copied;
+    say(stdout,
+        QStringLiteral("Restored %1 file(s) from the backup of %2 to %3").arg(outcome.copied).arg(backup.name, folder));
+    for (const QString &name : outcome.keptBoth)
+        say(stdout, QStringLiteral("Kept the file that was there; the restored one is ") + name);
+    if (!outcome.skippedSpecial.isEmpty())
+        say(stdout, QStringLiteral("Skipped %1 special file(s): ").arg(outcome.skippedSpecial.size())
+                        + outcome.skippedSpecial.mid(0, 10).join(QStringLiteral(", "))
+                        + (outcome.skippedSpecial.size() > 10 ? QStringLiteral(", …") : QString()));
+    for (const QString &note : outcome.notes)
+        say(stdout, note);
+    for (const QString &failure : outcome.failures)
+        say(stderr, QStringLiteral("tidewell: could not restore ") + failure);
+    if (outcome.cancelled) {
+        say(stdout, QStringLiteral("Cancelled."));
+        co_return TransferRunner::cancelledExitCode;
+    }
+    co_return outcome.failures.isEmpty() ? 0 : 23;
+}
+
+QCoro::Task<int> restoreToServer(ServerRestore::Request request, bool dryRun)
+{
+    ServerRestore restore;
+    if (dryRun) {
+        const ServerRestore::Preview preview = co_await restore.preview(request);
+        for (const QString &line : preview.lines)
+            say(stdout, line);
+        for (const QString &line : preview.errors)
+            say(stderr, line);
+        say(stdout, ServerRestore::summary(preview) + QStringLiteral(" (a dry run: nothing was written)"));
+        co_return preview.exitCode;
+    }
+    // What systemctl stop, a shutdown or Ctrl+C send ends the restore as
+    // its Cancel button would: children stopped, the log written.
+    SignalWatcher watcher({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&watcher, &SignalWatcher::received, &restore, [&restore](int number) {
+        if (!restore.isRunning())
+            return;
+        restore.append(QStringLiteral("Received ") + SignalWatcher::name(number)
+                       + QStringLiteral(": cancelling the restore."));
+        restore.cancel();
+    });
+    const int status = co_await restore.run(request);
+    for (const QString &line : restore.logLines())
+        say(line.startsWith(QStringLiteral("!")) ? stderr : stdout, line);
+    if (request.settings.notificationsEnabled && !restore.wasRefused())
+        NotificationService::post(
+            NotificationService::restoreContent(request.server, restore.exitCode(), restore.wasCancelled()));
+    co_return restore.wasCancelled() ? TransferRunner::cancelledExitCode : status;
+}
+
+int exec(QCoro::Task<int> task)
+{
+    int status = 0;
+    bool finished = false;
+    QCoro::connect(std::move(task), QCoreApplication::instance(), [&status, &finished](int result) {
+        status = result;
+        finished = true;
+        QCoreApplication::exit(ExitCode::success);
+    });
+    if (!finished)
+        QCoreApplication::exec();
+    return status;
+}
+
+} // namespace
+
+int listBackups(const QString &reference, bool asJson)
+{
+    const auto found = configured(reference);
+    if (!found)
+        return ExitCode::refused;
+    const auto &[settings, server] = *found;
+    const QList<Snapshots::Backup> backups = Snapshots::list(Retention::serverFolder(settings.destinationPath, server));
+    if (asJson) {
+        QJsonArray list;
+        for (const Snapshots::Backup &backup : backups)
+            list.append(QJsonObject{{QStringLiteral("date"), backup.name},
+                                    {QStringLiteral("complete"), backup.complete},
+                                    {QStringLiteral("path"), backup.path},
+                                    {QStringLiteral("files"), QJsonValue::Null}});
+        const QJsonObject report{{QStringLiteral("id"), ServerId::text(server.id)},
+                                 {QStringLiteral("name"), server.name},
+                                 {QStringLiteral("backups"), list}};
+        std::fputs(QJsonDocument(report).toJson(QJsonDocument::Indented).constData(), stdout);
+        return ExitCode::success;
+    }
+    if (backups.isEmpty())
+        say(stdout, QStringLiteral("No backups of this server in ")
+                        + Retention::serverFolder(settings.destinationPath, server));
+    for (const Snapshots::Backup &backup : backups)
+        say(stdout, backup.name + (backup.complete ? QStringLiteral("  complete") : QStringLiteral("  incomplete")));
+    return ExitCode::success;
+}
+
+int restore(const EntryPoint::Options::Restore &request)
+{
+    for (const QString &item : request.items) {
+        if (const auto named = checkItem(item); !named) {
+            say(stderr, named.error().message);
+            return ExitCode::refused;
+        }
+    }
+    const auto found = configured(request.server);
+    if (!found)
+        return ExitCode::refused;
+    const auto &[settings, server] = *found;
+    const QString name = request.date.toString(Qt::ISODate);
+    const QList<Snapshots::Backup> backups = Snapshots::list(Retention::serverFolder(settings.destinationPath, server));
+    const auto backup =
+        std::find_if(backups.begin(), backups.end(), [&](const Snapshots::Backup &b) { return b.name == name; });
+    if (backup == backups.end()) {
+        say(stderr,
+            QStringLiteral("tidewell: there is no backup of ") + name + QStringLiteral(" (see --list-backups)"));
+        return ExitCode::refused;
+    }
+    if (!backup->complete && !request.allowIncomplete) {
+        say(stderr,
+            QStringLiteral("tidewell: the backup of ") + name
+                + QStringLiteral(
+                    " is incomplete (its run did not finish); add --allow-incomplete to restore from it anyway"));
+        return ExitCode::refused;
+    }
+    QList<LocalRestore::Item> localItems;
+    QList<ServerRestore::Item> serverItems;
+    for (const QString &item : request.items) {
+        const auto resolved = SnapshotMap::resolve(server, backup->path, item);
+        const QFileInfo info(resolved ? resolved->localPath : QString());
+        if (!resolved || (!info.exists() && !info.isSymLink())) {
+            say(stderr, QStringLiteral("tidewell: “") + item + QStringLiteral("” is not in the backup of ") + name);
+            return ExitCode::refused;
+        }
+        // Never through a link of the backup: it would lead anywhere on this computer.
+        if (resolved->throughLink)
+            say(stdout, QStringLiteral("“") + item + QStringLiteral("” lies behind the link “") + resolved->remotePath
+                            + QStringLiteral("” in the backup: the link is restored, not what it points to."));
+        localItems << LocalRestore::Item{resolved->localPath, resolved->remotePath.section(u'/', -1)};
+        serverItems << ServerRestore::Item{resolved->localPath, resolved->remotePath,
+                                           info.isDir() && !info.isSymLink()};
+    }
+    const RsyncProbe probe = RsyncProbe::compute();
+    if (request.toLocal) {
+        LocalRestore::Options options;
+        options.rsync = probe.executable;
+        options.hardLinks = server.preserveHardLinks;
+        options.acls = server.preserveACLs && probe.supportsACLs;
+        options.xattrs = server.preserveXattrs && probe.supportsXattrs;
+        options.sparse = server.sparseFiles;
+        options.keepSpecial = request.keepSpecial;
+        options.ioTimeoutSeconds = int(std::clamp<qint64>(settings.ioTimeoutSeconds, 0, 86400));
+        const QString folder = QDir::cleanPath(QDir(AppPaths::expandTilde(*request.toLocal)).absolutePath());
+        return exec(restoreLocally(server, *backup, localItems, folder, options, request.dryRun));
+    }
+    ServerRestore::Request restoreRequest;
+    restoreRequest.server = server;
+    restoreRequest.settings = settings;
+    restoreRequest.probe = probe;
+    restoreRequest.items = serverItems;
+    restoreRequest.otherFolder = request.serverFolder;
+    restoreRequest.snapshotName = backup->name;
+    return exec(restoreToServer(restoreRequest, request.dryRun));
+}
+
+} // namespace RestoreCommand

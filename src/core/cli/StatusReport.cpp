@@ -1,0 +1,323 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The status report: health rules applied to every server, printed.
+#include "core/cli/StatusReport.h"
+
+#include "core/engine/OutputDecoder.h"
+#include "core/model/ExitCode.h"
+#include "core/model/ReferenceDate.h"
+#include "core/model/ServerId.h"
+#include "core/presentation/ServerRules.h"
+#include "core/schedule/Scheduler.h"
+#include "core/storage/ConfigStore.h"
+#include "core/system/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace StatusReport {
+
+namespace {
+
+QString shortText(const std::optional<QDateTime> &when)
+{
+    return when->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+QJsonValue isoText(const std::optional<QDateTime> &when)
+{
+    if (!when)
+        return QJsonValue::Null;
+    QDateTime local = when->toLocalTime();
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+}
+
+// A name as a monitoring plugin's line may hold it: "|" would start the
+// performance data, "=" and "'" are its syntax, control characters break
+// the line; each becomes "_".
+QString pluginName(const QString &name)
+{
+    QString shown = name;
+    for (QChar &c : shown) {
+        if (c == u'|' || c == u'=' || c == u'\'' || c.category() == QChar::Other_Control
+            || c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+            c = u'_';
+    }
+    return shown;
+}
+
+} // namespace
+
+QString health(const Server &server, const QDateTime &now, const std::optional<ScheduleStatus::State> &schedule)
+{
+    const ServerRules::Health::Kind kind = ServerRules::healthStatus(server, false, now).kind;
+    if (kind == ServerRules::Health::Kind::failed)
+        return QStringLiteral("failing");
+    // A schedule the user manager does not run: nothing will happen.
+    if (server.scheduleEnabled && schedule && schedule->kind == ScheduleStatus::State::Kind::broken) {
+        using Problem = ScheduleStatus::State::Problem;
+        return schedule->problem == Problem::notInstalled || schedule->problem == Problem::notRunning
+                   ? QStringLiteral("not installed")
+                   : QStringLiteral("schedule cannot run");
+    }
+    // A schedule switched on today has not had its first run yet: not a failure.
+    if (server.scheduleEnabled && !server.lastRunAt && server.scheduledSince && !ServerRules::isOverdue(server, now))
+        return QStringLiteral("pending");
+    // The window's health, in words a script can match.
+    switch (kind) {
+    case ServerRules::Health::Kind::overdue:
+        return QStringLiteral("overdue");
+    case ServerRules::Health::Kind::neverRan:
+        return QStringLiteral("never run");
+    case ServerRules::Health::Kind::failed:  // said above
+    case ServerRules::Health::Kind::running: // not asked for
+    case ServerRules::Health::Kind::healthy:
+        break;
+    }
+    return server.scheduleEnabled ? QStringLiteral("ok") : QStringLiteral("not scheduled");
+}
+
+QList<Entry> entries(const AppSettings &settings, const QDateTime &now, const Schedules &schedules)
+{
+    QList<Entry> list;
+    for (const Server &server : settings.servers) {
+        Entry entry;
+        entry.id = server.id;
+        // The same in every language: scripts read it.
+        entry.name = server.logName();
+        const auto schedule = schedules.constFind(server.id);
+        const std::optional<ScheduleStatus::State> state =
+            schedule == schedules.cend() ? std::nullopt : std::optional<ScheduleStatus::State>(*schedule);
+        entry.health = health(server, now, state);
+        if (state && server.scheduleEnabled && state->kind == ScheduleStatus::State::Kind::broken)
+            entry.scheduleProblem = state->message;
+        entry.scheduled = server.scheduleEnabled;
+        if (server.scheduleEnabled)
+            entry.scheduleTime = server.scheduleTime;
+        if (server.lastRunAt)
+            entry.lastRun = ReferenceDate::toDateTime(*server.lastRunAt);
+        entry.lastExitCode = server.lastExitCode;
+        entry.lastSuccess = ServerRules::lastSuccess(server);
+        entry.nextRun = ServerRules::nextDailyRun(server, now);
+        if (!entry.scheduleProblem.isEmpty())
+            entry.nextRun.reset();
+        list << entry;
+    }
+    return list;
+}
+
+bool allScheduledOk(const QList<Entry> &entries)
+{
+    return std::all_of(entries.begin(), entries.end(), [](const Entry &e) {
+        if (e.health == QStringLiteral("failing"))
+            return false;
+        return !e.scheduled || e.health == QStringLiteral("ok") || e.health == QStringLiteral("pending");
+    });
+}
+
+QCoro::Task<Schedules> readSchedules(QList<Server> servers, QDBusConnection bus)
+{
+    Schedules schedules;
+    for (const Server &server : std::as_const(servers)) {
+        if (!server.scheduleEnabled)
+            continue;
+        const QString unit = ScheduleStatus::timerUnit(server.id);
+        const ScheduleStatus::State state = co_await ScheduleStatus::readTimer(bus, unit);
+        schedules.insert(server.id, state);
+        // No manager for one: none for the others either.
+        if (state.problem == ScheduleStatus::State::Problem::noManager) {
+            for (const Server &other : std::as_const(servers)) {
+                if (other.scheduleEnabled)
+                    schedules.insert(other.id, state);
+            }
+            break;
+        }
+    }
+    co_return schedules;
+}
+
+QString text(const QList<Entry> &entries)
+{
+    // In the user's language; --json and --nagios stay the same everywhere.
+    if (entries.isEmpty())
+        return QCoreApplication::translate("StatusReport", "No servers configured.") + u'\n';
+    static const char *const healthWords[] = {
+        QT_TRANSLATE_NOOP("StatusReport", "ok"),
+        QT_TRANSLATE_NOOP("StatusReport", "pending"),
+        QT_TRANSLATE_NOOP("StatusReport", "failing"),
+        QT_TRANSLATE_NOOP("StatusReport", "overdue"),
+        QT_TRANSLATE_NOOP("StatusReport", "never run"),
+        QT_TRANSLATE_NOOP("StatusReport", "not scheduled"),
+        QT_TRANSLATE_NOOP("StatusReport", "not installed"),
+        QT_TRANSLATE_NOOP("StatusReport", "schedule cannot run"),
+    };
+    Q_UNUSED(healthWords);
+    const QString never = QCoreApplication::translate("StatusReport", "never");
+    QString out;
+    for (const Entry &e : entries) {
+        const QString lastRun = e.lastRun ? shortText(e.lastRun) : never;
+        QString run;
+        if (e.lastExitCode)
+            run = QCoreApplication::translate("StatusReport", "%1 (exit %2)")
+                      .arg(lastRun, QString::number(*e.lastExitCode));
+        else if (e.lastRun)
+            run = QCoreApplication::translate("StatusReport", "%1 (cancelled)").arg(lastRun);
+        else
+            run = lastRun;
+        // A name is the user's text: one line, whatever it holds.
+        out += QCoreApplication::translate("StatusReport", "%1: %2; last run %3; last success %4; next run %5")
+                   .arg(OutputDecoder::visible(e.name),
+                        QCoreApplication::translate("StatusReport", e.health.toUtf8().constData()), run,
+                        e.lastSuccess ? shortText(e.lastSuccess) : never,
+                        e.nextRun ? shortText(e.nextRun) : QCoreApplication::translate("StatusReport", "none"))
+               + u'\n';
+        if (!e.scheduleProblem.isEmpty())
+            out += QStringLiteral("  ") + e.scheduleProblem + u'\n';
+    }
+    return out;
+}
+
+QByteArray json(const QList<Entry> &entries, const QDateTime &now)
+{
+    QJsonArray servers;
+    for (const Entry &e : entries) {
+        servers.append(QJsonObject{
+            {QStringLiteral("id"), ServerId::text(e.id)},
+            {QStringLiteral("name"), e.name},
+            {QStringLiteral("health"), e.health},
+            {QStringLiteral("scheduled"), e.scheduled},
+            {QStringLiteral("scheduleTime"), e.scheduled ? QJsonValue(e.scheduleTime) : QJsonValue::Null},
+            {QStringLiteral("lastRunAt"), isoText(e.lastRun)},
+            {QStringLiteral("lastExitCode"), e.lastExitCode ? QJsonValue(*e.lastExitCode) : QJsonValue::Null},
+            {QStringLiteral("lastSuccessAt"), isoText(e.lastSuccess)},
+            {QStringLiteral("nextRunAt"), isoText(e.nextRun)},
+            {QStringLiteral("scheduleProblem"),
+             e.scheduleProblem.isEmpty() ? QJsonValue::Null : QJsonValue(e.scheduleProblem)},
+        });
+    }
+    const auto pending = std::count_if(entries.begin(), entries.end(),
+                                       [](const Entry &e) { return e.health == QStringLiteral("pending"); });
+    const QJsonObject report{{QStringLiteral("ok"), allScheduledOk(entries)},
+                             {QStringLiteral("pending"), qint64(pending)},
+                             {QStringLiteral("checkedAt"), isoText(now)},
+                             {QStringLiteral("servers"), servers}};
+    return QJsonDocument(report).toJson(QJsonDocument::Indented);
+}
+
+Nagios nagios(const QList<Entry> &entries)
+{
+    Nagios result;
+    if (entries.isEmpty()) {
+        // A host that lost its configuration is no healthy host.
+        result.line = QStringLiteral("TIDEWELL UNKNOWN - no servers are configured");
+        result.exitCode = Nagios::unknown;
+        return result;
+    }
+    QStringList failing;
+    QStringList late;
+    QStringList stopped;
+    int ok = 0;
+    int pending = 0;
+    for (const Entry &e : entries) {
+        const QString name = pluginName(e.name);
+        if (e.health == QStringLiteral("failing"))
+            failing << name;
+        else if (e.health == QStringLiteral("not installed") || e.health == QStringLiteral("schedule cannot run"))
+            stopped << name;
+        else if (e.scheduled && (e.health == QStringLiteral("overdue") || e.health == QStringLiteral("never run")))
+            late << name;
+        else if (e.health == QStringLiteral("pending"))
+            ++pending;
+        else if (e.scheduled && e.health == QStringLiteral("ok"))
+            ++ok;
+    }
+    QStringList said;
+    if (!failing.isEmpty())
+        said << QString::number(failing.size()) + QStringLiteral(" failing (") + failing.join(QStringLiteral(", "))
+                    + u')';
+    if (!stopped.isEmpty())
+        said << QString::number(stopped.size()) + QStringLiteral(" schedule(s) not running (")
+                    + stopped.join(QStringLiteral(", ")) + u')';
+    if (!late.isEmpty())
+        said << QString::number(late.size()) + QStringLiteral(" overdue (") + late.join(QStringLiteral(", ")) + u')';
+    QString state = QStringLiteral("OK");
+    if (!failing.isEmpty()) {
+        state = QStringLiteral("CRITICAL");
+        result.exitCode = Nagios::critical;
+    } else if (!late.isEmpty() || !stopped.isEmpty()) {
+        state = QStringLiteral("WARNING");
+        result.exitCode = Nagios::warning;
+    }
+    if (said.isEmpty())
+        said << QString::number(ok) + QStringLiteral(" scheduled servers ok")
+                    + (pending > 0 ? QStringLiteral(", ") + QString::number(pending) + QStringLiteral(" pending")
+                                   : QString());
+    // The perfdata after "|": plain numbers a monitoring system can graph.
+    result.line = QStringLiteral("TIDEWELL ") + state + QStringLiteral(" - ") + said.join(QStringLiteral(", "))
+                  + QStringLiteral(" | failing=%1 overdue=%2 ok=%3 pending=%4 notrunning=%5")
+                        .arg(failing.size())
+                        .arg(late.size())
+                        .arg(ok)
+                        .arg(pending)
+                        .arg(stopped.size());
+    return result;
+}
+
+namespace {
+
+QCoro::Task<int> report(Format format)
+{
+    const auto settings = ConfigStore::readOnly(AppPaths::configFile());
+    if (!settings) {
+        if (format == Format::nagios) {
+            // UNKNOWN: no verdict on the backups either way.
+            std::printf("TIDEWELL UNKNOWN - the configuration could not be read: %s\n",
+                        settings.error().message.toUtf8().constData());
+            co_return Nagios::unknown;
+        }
+        std::fprintf(stderr, "tidewell: the configuration could not be read: %s\n",
+                     settings.error().message.toLocal8Bit().constData());
+        // A lock that stays held is no verdict on the backups: ask again later.
+        co_return settings.error().code == StoreError::Code::locked ? ExitCode::unknown : ExitCode::failing;
+    }
+    Schedules schedules;
+    const Scheduler scheduler;
+    if (scheduler.backend() == Scheduler::Backend::systemd)
+        schedules = co_await readSchedules(settings->servers, scheduler.bus());
+    const QDateTime now = QDateTime::currentDateTime();
+    const QList<Entry> list = entries(*settings, now, schedules);
+    if (format == Format::nagios) {
+        const Nagios plugin = nagios(list);
+        const QByteArray line = plugin.line.toUtf8() + '\n';
+        std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+        co_return plugin.exitCode;
+    }
+    const QByteArray out = format == Format::json ? json(list, now) : text(list).toUtf8();
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    // Nothing to watch over is no verdict either.
+    if (list.isEmpty())
+        co_return ExitCode::unknown;
+    co_return allScheduledOk(list) ? ExitCode::success : ExitCode::failing;
+}
+
+} // namespace
+
+int exec(Format format)
+{
+    int status = 0;
+    bool finished = false;
+    QCoro::connect(report(format), QCoreApplication::instance(), [&status, &finished](int result) {
+        status = result;
+        finished = true;
+        QCoreApplication::exit(ExitCode::success);
+    });
+    if (!finished)
+        QCoreApplication::exec();
+    return status;
+}
+
+} // namespace StatusReport

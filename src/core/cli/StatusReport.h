@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// tidewell --status: every server's health for monitoring, as text or JSON.
+#pragma once
+
+#include "core/model/AppSettings.h"
+#include "core/schedule/ScheduleStatus.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+#include <qcoro/qcorotask.h>
+
+// One line per server (or one JSON document) about its health, last run,
+// last success and next run, for cron mail, systemd OnFailure= or a
+// monitoring agent. Reads the configuration and asks the systemd user
+// manager about the scheduled servers' timers; writes nothing.
+namespace StatusReport {
+
+// The schedules as the user manager has them, per scheduled server; a
+// server without an entry counts as having a working one.
+using Schedules = QHash<QUuid, ScheduleStatus::State>;
+
+struct Entry
+{
+    QUuid id;
+    QString name;
+    // "ok", "pending" (scheduled less than 26 hours ago, not run yet),
+    // "failing", "not installed" (scheduled, but its timer is missing or
+    // stopped), "schedule cannot run" (its timer failed, or no user manager
+    // answers), "overdue", "never run", "not scheduled"
+    QString health;
+    QString scheduleProblem; // what the window says of the schedule, when it is not working
+    bool scheduled = false;
+    QString scheduleTime;
+    std::optional<QDateTime> lastRun;
+    std::optional<qint64> lastExitCode;
+    std::optional<QDateTime> lastSuccess;
+    std::optional<QDateTime> nextRun;
+};
+
+QString health(const Server &server, const QDateTime &now, const std::optional<ScheduleStatus::State> &schedule = {});
+QList<Entry> entries(const AppSettings &settings, const QDateTime &now, const Schedules &schedules = {});
+// No server is failing, and every scheduled one is ok (or pending: its
+// first run is still to come).
+bool allScheduledOk(const QList<Entry> &entries);
+// Reads the timers of the scheduled servers from the user manager on `bus`.
+QCoro::Task<Schedules> readSchedules(QList<Server> servers, QDBusConnection bus);
+QString text(const QList<Entry> &entries);
+QByteArray json(const QList<Entry> &entries, const QDateTime &now);
+
+// The monitoring-plugin line: "TIDEWELL OK - …", WARNING (overdue, never
+// run, or a schedule that cannot run), CRITICAL (failing), UNKNOWN (no
+// servers), with perfdata; and its exit code (0, 1, 2, 3).
+struct Nagios
+{
+    // The monitoring plugins' exit codes.
+    static constexpr int ok = 0;
+    static constexpr int warning = 1;
+    static constexpr int critical = 2;
+    static constexpr int unknown = 3;
+
+    QString line;
+    int exitCode = ok;
+};
+Nagios nagios(const QList<Entry> &entries);
+
+enum class Format { text, json, nagios };
+// Prints the report of the configuration file; 0 when no server is failing
+// and every scheduled server is ok, 1 otherwise or when the file cannot be
+// read, 3 when there is no server (or the file stays locked). As a
+// monitoring plugin: 0 to 2 as above, 3 (UNKNOWN) when the file cannot be
+// read or holds no server. Needs a QCoreApplication (it asks the bus).
+int exec(Format format);
+
+} // namespace StatusReport

@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Health-check pings, webhooks and e-mail for finished runs.
+#include "core/report/RunReporter.h"
+
+#include "core/engine/RsyncRunner.h"
+#include "core/model/ServerId.h"
+#include "core/presentation/ServerRules.h"
+#include "core/storage/LogStore.h"
+#include "core/system/DiagnosticLog.h"
+#include "core/system/NotificationService.h"
+#include "core/system/Sendmail.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QPointer>
+
+namespace {
+
+const QByteArray textPlain = QByteArrayLiteral("text/plain; charset=utf-8");
+
+QString statusOf(const RunReporter::Run &run)
+{
+    if (run.cancelled)
+        return QStringLiteral("cancelled");
+    return run.exitCode == 0 ? QStringLiteral("success") : QStringLiteral("failed");
+}
+
+QJsonValue isoText(const QDateTime &when)
+{
+    if (!when.isValid())
+        return QJsonValue::Null;
+    const QDateTime local = when.toLocalTime();
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+}
+
+} // namespace
+
+RunReporter::RunReporter(RsyncRunner *runner, QObject *parent)
+    : QObject(parent)
+    , m_runner(runner)
+    , m_network(new QNetworkAccessManager(this))
+    , m_sendmail(Sendmail::executable)
+{
+    if (!runner)
+        return;
+    connect(runner, &RsyncRunner::isRunningChanged, this, [this] {
+        if (m_runner->isRunning())
+            runStarted();
+    });
+    connect(runner, &RsyncRunner::runFinished, this, &RunReporter::runEnded);
+}
+
+RunReporter::~RunReporter() = default;
+
+QUrl RunReporter::pingUrl(const QString &base, const QString &suffix)
+{
+    QUrl url(base.trimmed());
+    if (suffix.isEmpty())
+        return url;
+    QString path = url.path();
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    url.setPath(path + suffix);
+    return url;
+}
+
+QByteArray RunReporter::logTail(const QStringList &lines, qsizetype bytes)
+{
+    QByteArray tail;
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        const QByteArray line = lines.at(i).toUtf8() + '\n';
+        if (tail.size() + line.size() > bytes)
+            break;
+        tail.prepend(line);
+    }
+    return tail;
+}
+
+QByteArray RunReporter::webhookDocument(const Run &run)
+{
+    QJsonArray log;
+    for (const QString &line : run.log.mid(std::max<qsizetype>(0, run.log.size() - webhookLogLines)))
+        log.append(line);
+    QString snapshot;
+    for (const QString &line : run.log) {
+        if (line.startsWith(QLatin1String("Snapshot: ")))
+            snapshot = line;
+    }
+    const QJsonObject document{
+        {QStringLiteral("schema"), 1},
+        {QStringLiteral("server"),
+         QJsonObject{{QStringLiteral("id"), ServerId::text(run.server.id)}, {QStringLiteral("name"), run.server.name}}},
+        {QStringLiteral("started"), isoText(run.started)},
+        {QStringLiteral("finished"), isoText(run.finished)},
+        {QStringLiteral("exitCode"), run.exitCode ? QJsonValue(*run.exitCode) : QJsonValue::Null},
+        {QStringLiteral("status"), statusOf(run)},
+        {QStringLiteral("bytesReceived"), run.stats ? QJsonValue(qint64(run.stats->bytesReceived)) : QJsonValue::Null},
+        {QStringLiteral("files"), run.stats ? QJsonValue(run.stats->files) : QJsonValue::Null},
+        {QStringLiteral("snapshot"), snapshot.isEmpty() ? QJsonValue::Null : QJsonValue(snapshot)},
+        {QStringLiteral("log"), log},
+    };
+    return QJsonDocument(document).toJson(QJsonDocument::Compact);
+}
+
+QString RunReporter::mailSubject(const Run &run)
+{
+    const std::optional<qint64> code = run.exitCode ? std::optional<qint64>(*run.exitCode) : std::nullopt;
+    return QStringLiteral("[Tidewell] ")
+           + NotificationService::contentFor(run.server, code, run.cancelled).body.section(u'\n', 0, 0);
+}
+
+QString RunReporter::mailBody(const Run &run)
+{
+    QString body = mailSubject(run).mid(QStringLiteral("[Tidewell] ").size()) + u'\n';
+    body += QStringLiteral("Started:  ") + run.started.toLocalTime().toString(Qt::ISODate) + u'\n';
+    body += QStringLiteral("Finished: ") + run.finished.toLocalTime().toString(Qt::ISODate) + u'\n';
+    body += QStringLiteral("\nThe end of the run's log:\n\n") + QString::fromUtf8(logTail(run.log, pingBodyBytes));
+    return body;
+}
+
+void RunReporter::runStarted()
+{
+    m_started = QDateTime::currentDateTime();
+    const Server &server = m_runner->runServer();
+    const QString base =
+        server.healthCheckURL.isEmpty() ? m_runner->runSettings().healthCheckURL : server.healthCheckURL;
+    if (!base.trimmed().isEmpty())
+        QCoro::connect(postReport(server.id, pingUrl(base, QStringLiteral("start")), {}, textPlain), this, [] {});
+}
+
+void RunReporter::runEnded(const QUuid &, std::optional<int> exitCode)
+{
+    const AppSettings &settings = m_runner->runSettings();
+    Run run;
+    run.server = m_runner->runServer();
+    run.started = m_started;
+    run.finished = QDateTime::currentDateTime();
+    run.cancelled = m_runner->wasCancelled();
+    run.exitCode = exitCode;
+    run.stats = m_runner->runStats();
+    run.log = m_runner->logLines();
+    report(run, settings);
+}
+
+void RunReporter::report(const Run &run, const AppSettings &settings)
+{
+    const QUuid serverID = run.server.id;
+    const std::optional<int> exitCode = run.exitCode;
+    const bool success = !run.cancelled && exitCode == 0;
+
+    // A cancelled run is no result: no failure is reported for it (a health
+    // check that saw its start and no end says on its own that no backup
+    // was made); the webhook says "cancelled".
+    const QString base = run.server.healthCheckURL.isEmpty() ? settings.healthCheckURL : run.server.healthCheckURL;
+    if (!base.trimmed().isEmpty() && !run.cancelled) {
+        const QString suffix = success ? QString() : (exitCode ? QString::number(*exitCode) : QStringLiteral("fail"));
+        QCoro::connect(postReport(serverID, pingUrl(base, suffix), logTail(run.log, pingBodyBytes), textPlain), this,
+                       [] {});
+    }
+    if (!settings.webhookURL.trimmed().isEmpty())
+        QCoro::connect(postReport(serverID, QUrl(settings.webhookURL.trimmed()), webhookDocument(run),
+                                  QByteArrayLiteral("application/json")),
+                       this, [] {});
+    const bool mailed = settings.reportEmailEveryRun || (!success && !run.cancelled);
+    if (!settings.reportEmail.trimmed().isEmpty() && mailed)
+        QCoro::connect(mailReport(serverID, settings.reportEmail.trimmed(), mailSubject(run), mailBody(run)), this,
+                       [] {});
+}
+
+void RunReporter::begin()
+{
+    ++m_pending;
+}
+
+void RunReporter::end()
+{
+    if (--m_pending == 0)
+        Q_EMIT idle();
+}
+
+QCoro::Task<> RunReporter::postReport(QUuid serverID, QUrl url, QByteArray body, QByteArray contentType)
+{
+    QPointer<RunReporter> self(this);
+    begin();
+    HttpPost::Request request;
+    request.url = url;
+    request.body = body;
+    request.contentType = contentType;
+    const auto sent = co_await HttpPost::post(m_network, request, m_limits);
+    if (!self)
+        co_return;
+    if (!sent && sent.error().status > 0 && sent.error().status < 400)
+        say(serverID, QStringLiteral("Report: ") + HttpPost::redacted(url) + QStringLiteral(" answered ")
+                          + QString::number(sent.error().status) + QStringLiteral(": ") + sent.error().message);
+    else if (!sent)
+        say(serverID, QStringLiteral("Report: could not reach ") + HttpPost::redacted(url) + QStringLiteral(" (")
+                          + sent.error().message + u')');
+    end();
+}
+
+QCoro::Task<> RunReporter::mailReport(QUuid serverID, QString to, QString subject, QString body)
+{
+    QPointer<RunReporter> self(this);
+    begin();
+    const auto sent = co_await Sendmail::send(m_sendmail, to, subject, body);
+    if (!self)
+        co_return;
+    if (!sent)
+        say(serverID, QStringLiteral("Report: no mail to ") + to + QStringLiteral(" (") + sent.error().message + u')');
+    end();
+}
+
+void RunReporter::say(const QUuid &serverID, const QString &line)
+{
+    DiagnosticLog::write(line);
+    // After the run's own lines, in the log the window shows.
+    QFile log(LogStore::logFile(serverID));
+    if (log.exists() && log.open(QIODevice::Append))
+        log.write(line.toUtf8() + '\n');
+}

@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window with the server list and the dashboard or editor.
+#pragma once
+
+#include "core/model/Server.h"
+#include "ui/widgets/AppContext.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <QUuid>
+
+#include <optional>
+
+class BackupRunView;
+class DashboardView;
+class ElidedLabel;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QSplitter;
+class QStackedWidget;
+class QVBoxLayout;
+class RestoreView;
+class ServerDetailView;
+class ServerFilterModel;
+class ServerRowDelegate;
+
+// The main window: the server list on the left, the dashboard or the
+// selected server's editor on the right, and the window-level actions.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(const AppContext &context, QWidget *parent = nullptr);
+
+    std::optional<QUuid> selection() const { return m_selection; }
+    void select(const std::optional<QUuid> &serverID);
+    // The dashboard, with the list ordered failing and overdue first.
+    void showNeedingAttention();
+
+    void addServer();
+    void duplicate(const Server &server);
+    void confirmDelete(const Server &server);
+    void openBackupsFolder(const Server &server);
+    // Starts a run and shows the run sheet (`withSheet`; the tray's runs
+    // bring the window forward without one); refused silently unless
+    // canRun(). In a window that asks before trusting host keys, a server
+    // whose key is unknown shows its host key step instead.
+    void runBackup(const Server &server, bool withSheet = true);
+    // Says in the status bar when the configuration file was not read as a
+    // whole at start (keeping an unreadable one aside first).
+    void showConfigProblems();
+    void viewLastLog(const Server &server);
+    // The restore window of the server, on that day's backup when one is given.
+    RestoreView *openRestore(const QUuid &serverID, const QString &date);
+    // The window's guard for runs: nothing running, nothing the run would refuse.
+    bool canRun(const Server &server) const;
+
+    QListView *serverList() const { return m_list; }
+    ServerFilterModel *serverFilter() const { return m_filter; }
+    // How many editors were built; moving fast through the list builds few.
+    int editorsBuilt() const { return m_editorsBuilt; }
+    // The first size of the window on a screen with this much room.
+    static QSize initialSize(const QSize &available);
+    // The window's keyboard shortcuts and what they do, as the Help menu lists them.
+    static QList<std::pair<QString, QString>> shortcuts();
+    QString lastBackupFooterText() const;
+    DashboardView *dashboard() const { return m_dashboard; }
+    BackupRunView *runSheet() const;
+    QWidget *detailWidget() const;
+    const AppContext &context() const { return m_context; }
+
+Q_SIGNALS:
+    void settingsRequested();
+    // Ctrl+Q, or closing the window where it is the last thing open.
+    void quitRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    QWidget *buildSidebar(QSplitter *splitter);
+    void buildSidebarTools(QWidget *sidebar, QVBoxLayout *sideLayout);
+    void buildFinder(QWidget *sidebar, QVBoxLayout *sideLayout);
+    void buildFooter(QWidget *sidebar, QVBoxLayout *sideLayout);
+    void connectList();
+    void connectDashboard();
+    void connectApplication();
+    void startRun(const Server &server, bool withSheet);
+    void refreshFooter();
+    void showDetail();
+    void showRowMenu(const QPoint &position);
+    void selectionChangedByUser();
+    void runSelected();
+    void deleteSelected();
+    void showShortcuts();
+    void refreshHealthFilter();
+    void applyHealthFilter(int health);
+    void animateSpinners();
+    void fitToScreen();
+
+    AppContext m_context;
+    std::optional<QUuid> m_selection;
+    QListView *m_list;
+    ServerFilterModel *m_filter;
+    QLineEdit *m_search;
+    QComboBox *m_healthFilter;
+    QComboBox *m_order;
+    QTimer m_healthCounts;
+    // A selection that moves faster than editors are built shows the
+    // server it rests on.
+    QTimer m_settle;
+    QElapsedTimer m_lastSelectionChange;
+    std::optional<QUuid> m_shown;
+    int m_editorsBuilt = 0;
+    bool m_fitted = false;
+    ServerRowDelegate *m_delegate;
+    QLabel *m_footer;
+    ElidedLabel *m_footerName;
+    QStackedWidget *m_detail;
+    DashboardView *m_dashboard;
+    QPointer<ServerDetailView> m_editor;
+    QPointer<BackupRunView> m_runSheet;
+    QTimer m_tick;
+    QTimer m_spinner;
+    int m_spinnerAngle = 0;
+    bool m_selecting = false;
+    QString m_configProblemShown;
+};

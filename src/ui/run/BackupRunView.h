@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The sheet that follows a running backup.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+class Desktop;
+class QVBoxLayout;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class TransferRunner;
+
+// The live run sheet of a backup (or of a restore to the server): status,
+// progress, the log with rsync's error lines in red, and the buttons to
+// reveal, copy, cancel or close.
+class BackupRunView : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum class Kind { backup, restore };
+
+    BackupRunView(TransferRunner *runner, Desktop *desktop, QWidget *parent = nullptr, Kind kind = Kind::backup);
+
+    // The log as shown: every line, with "! " lines in red.
+    QString shownLog() const;
+    QList<int> redLineNumbers() const;
+    QString headerText() const;
+
+    // Log updates are gathered for this long before they are drawn.
+    static constexpr int coalesceMs = 50;
+
+protected:
+    // While a run is in progress the sheet stays: neither Esc nor the
+    // window's close button dismiss it.
+    void reject() override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildButtons(QVBoxLayout *layout);
+    void refreshState();
+    void scheduleLogUpdate();
+    void updateLog();
+
+    TransferRunner *m_runner;
+    Kind m_kind;
+    Desktop *m_desktop;
+    QLabel *m_statusIcon;
+    QLabel *m_heading;
+    QProgressBar *m_spinner;
+    QProgressBar *m_progress;
+    QPlainTextEdit *m_log;
+    QPushButton *m_reveal;
+    QPushButton *m_copy;
+    QPushButton *m_cancel;
+    QPushButton *m_close;
+    QTimer m_logTimer;
+    qint64 m_shownSerial = 0;
+    qint64 m_shownRevision = 0;
+    qsizetype m_shownCount = 0;
+    qint64 m_shownDropped = 0;
+};
