@@ -106,6 +106,15 @@ class TestWindowLanguage : public QObject
         return cut;
     }
 
+    // Resizes a window (as far as its layout lets it) and lets its layouts
+    // follow before anything is measured.
+    static void settleAt(QWidget *window, const QSize &size)
+    {
+        window->resize(size);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    }
+
 private Q_SLOTS:
     void initTestCase() { qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tidewell-test-bus"); }
 
@@ -163,8 +172,7 @@ private Q_SLOTS:
             QApplication::setLayoutDirection(Qt::RightToLeft);
         open(locale);
         QCOMPARE(m_window->layoutDirection(), rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
-        m_window->resize(m_window->minimumSize());
-        QTest::qWait(50);
+        settleAt(m_window.get(), m_window->minimumSize());
         QVERIFY2(cutTexts(m_window.get()).isEmpty(), qPrintable(cutTexts(m_window.get()).join(u'|')));
 
         // The editor of a server, and the settings.
@@ -193,8 +201,7 @@ private Q_SLOTS:
         RestoreView restore(m_h->store.settings().servers.first().id, m_h->context);
         restore.show();
         QVERIFY(QTest::qWaitForWindowExposed(&restore));
-        restore.resize(restore.minimumSizeHint().expandedTo(QSize(720, 440)).boundedTo(QSize(720, 440)));
-        QTest::qWait(50);
+        settleAt(&restore, restore.minimumSizeHint().expandedTo(QSize(720, 440)).boundedTo(QSize(720, 440)));
         QVERIFY2(cutTexts(&restore).isEmpty(), qPrintable(cutTexts(&restore).join(u'|')));
     }
 
@@ -208,10 +215,9 @@ private Q_SLOTS:
         if (rightToLeft)
             QApplication::setLayoutDirection(Qt::RightToLeft);
         open(locale, false);
-        m_window->resize(m_window->minimumSize());
         QCOMPARE(m_window->minimumSize(), QSize(720, 440));
+        settleAt(m_window.get(), m_window->minimumSize());
         QTRY_VERIFY(m_window->findChild<QWidget *>(QStringLiteral("welcomeSteps"))->isVisible());
-        QTest::qWait(50);
         QVERIFY2(cutTexts(m_window.get()).isEmpty(), qPrintable(cutTexts(m_window.get()).join(u'|')));
     }
 };
