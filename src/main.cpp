@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program entry: a headless run or the windowed application.
+#include "core/cli/ChangeCommand.h"
 #include "core/cli/EntryPoint.h"
 #include "core/cli/HeadlessRunner.h"
 #include "core/cli/RestoreCommand.h"
@@ -44,6 +45,10 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
     }
     if (options.listBackups)
         return RestoreCommand::listBackups(*options.listBackups, options.json);
+    if (options.acceptChanges)
+        return ChangeCommand::acceptChanges(*options.acceptChanges);
+    if (options.verifyRemote)
+        return RestoreCommand::verifyRemote(options.verifyRemote->server, options.verifyRemote->date);
     if (options.restore)
         return RestoreCommand::restore(*options.restore);
     // For monitoring: reads the configuration, prints, ends. No bus.
@@ -103,6 +108,7 @@ int main(int argc, char *argv[])
     // in the user's language.
     const EntryPoint::Options options = EntryPoint::parse(arguments);
     const bool windowed = options.usageError.isEmpty() && !options.reportFailure && !options.runBackup && !options.help
-                          && !options.version && !options.listBackups && !options.restore && !options.status;
+                          && !options.version && !options.listBackups && !options.restore && !options.status
+                          && !options.acceptChanges && !options.verifyRemote;
     return windowed ? runWindowed(argc, argv) : runHeadless(argc, argv, arguments);
 }

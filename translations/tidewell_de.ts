@@ -191,6 +191,32 @@
     </message>
 </context>
 <context>
+    <name>ChangeCommand</name>
+    <message>
+        <source>tidewell: the configuration could not be read: %1</source>
+        <translation>tidewell: die Konfiguration konnte nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>tidewell: the old backups of “%1” stay held: %2</source>
+        <translation>tidewell: die alten Sicherungen von „%1“ bleiben behalten: %2</translation>
+    </message>
+    <message>
+        <source>Old backups of “%1” are pruned again from its next run.</source>
+        <translation>Alte Sicherungen von „%1“ werden ab dem nächsten Lauf wieder ausgedünnt.</translation>
+    </message>
+    <message>
+        <source>No change of “%1” is held.</source>
+        <translation>Für „%1“ wird keine Änderung zurückgehalten.</translation>
+    </message>
+</context>
+<context>
+    <name>ChangeHold</name>
+    <message>
+        <source>%1 % of the files changed since %2 (%3 of %4): old backups are kept until you confirm this change.</source>
+        <translation>%1 % der Dateien haben sich seit %2 geändert (%3 von %4): alte Sicherungen werden behalten, bis Sie diese Änderung bestätigen.</translation>
+    </message>
+</context>
+<context>
     <name>CompareDialog</name>
     <message>
         <source>Compare two backups</source>
@@ -672,11 +698,21 @@
         <translation>tidewell: %1 braucht die ID oder den Namen eines Servers (siehe tidewell --help)</translation>
     </message>
     <message>
+        <source>--verify-remote needs a server ID or name</source>
+        <translation>--verify-remote braucht die ID oder den Namen eines Servers</translation>
+    </message>
+    <message>
+        <source>--date needs a day as yyyy-MM-dd</source>
+        <translation>--date braucht einen Tag als yyyy-MM-dd</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
+       tidewell --verify-remote SERVER [--date DATE]
+       tidewell --accept-changes SERVER
        tidewell --restore SERVER --date DATE --item PATH [--item PATH...]
                 (--to FOLDER [--keep-special] | --to-server [FOLDER])
                 [--dry-run] [--allow-incomplete]
@@ -698,6 +734,11 @@ Options:
   --report-failure SERVER report a scheduled run of the server that ended without
                           reporting (systemd&apos;s OnFailure= starts it); else nothing
   --list-backups SERVER   list the server&apos;s backups: day, complete or not
+  --verify-remote SERVER  read the newest complete backup (or that of DATE)
+                          against the server, every file on both sides; exit 1
+                          when a file differs though its size and time agree
+  --accept-changes SERVER confirm that most of the server&apos;s files changed on
+                          purpose: its old backups, kept since, are pruned again
   --restore SERVER        restore remote paths as the backup of DATE
                           (yyyy-MM-dd) holds them: to a folder of this
                           computer (a file already there is kept, the restored
@@ -719,6 +760,8 @@ tidewell for more, and files.
         tidewell --status [--json | --nagios]
         tidewell --report-failure SERVER
         tidewell --list-backups SERVER [--json]
+        tidewell --verify-remote SERVER [--date DATUM]
+        tidewell --accept-changes SERVER
         tidewell --restore SERVER --date DATUM --item PFAD [--item PFAD...]
                  (--to ORDNER [--keep-special] | --to-server [ORDNER])
                  [--dry-run] [--allow-incomplete]
@@ -744,6 +787,13 @@ Optionen:
                           sonst nichts
   --list-backups SERVER   die Sicherungen des Servers auflisten: Tag,
                           vollständig oder nicht
+  --verify-remote SERVER  die neueste vollständige Sicherung (oder die vom DATUM)
+                          mit dem Server vergleichen, jede Datei auf beiden Seiten
+                          gelesen; Exit-Code 1, wenn eine Datei abweicht, obwohl
+                          Größe und Zeit übereinstimmen
+  --accept-changes SERVER bestätigen, dass sich die meisten Dateien des Servers
+                          gewollt geändert haben: seine seither behaltenen alten
+                          Sicherungen werden wieder ausgedünnt
   --restore SERVER        entfernte Pfade so wiederherstellen, wie die Sicherung
                           vom DATUM (JJJJ-MM-TT) sie enthält: in einen Ordner
                           dieses Rechners (eine dort vorhandene Datei bleibt, die
@@ -1049,6 +1099,18 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     <message>
         <source>Failed (exit %1)</source>
         <translation>Fehlgeschlagen (Exit-Code %1)</translation>
+    </message>
+    <message>
+        <source>These changes are expected</source>
+        <translation>Diese Änderungen sind gewollt</translation>
+    </message>
+    <message>
+        <source>Old backups are pruned again from the next run</source>
+        <translation>Alte Sicherungen werden ab dem nächsten Lauf wieder ausgedünnt</translation>
+    </message>
+    <message>
+        <source>The old backups stay kept: %1</source>
+        <translation>Die alten Sicherungen bleiben behalten: %1</translation>
     </message>
 </context>
 <context>
@@ -1873,6 +1935,10 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <source>the server&apos;s host key is not trusted yet: open the server in Tidewell</source>
         <translation>dem Host-Schlüssel des Servers wird noch nicht vertraut: Öffnen Sie den Server in Tidewell</translation>
     </message>
+    <message>
+        <source>most files changed since the last backup: old backups are kept until you confirm this change</source>
+        <translation>die meisten Dateien haben sich seit der letzten Sicherung geändert: alte Sicherungen werden behalten, bis Sie diese Änderung bestätigen</translation>
+    </message>
 </context>
 <context>
     <name>RunNotifier</name>
@@ -2268,6 +2334,10 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
         <source>New Server</source>
         <translation>Neuer Server</translation>
     </message>
+    <message>
+        <source>%1 % of the files changed · old backups kept</source>
+        <translation>%1 % der Dateien geändert · alte Sicherungen behalten</translation>
+    </message>
 </context>
 <context>
     <name>SettingsView</name>
@@ -2499,6 +2569,14 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
         <source>Installing schedules: %1 of %2…</source>
         <translation>Zeitpläne werden eingerichtet: %1 von %2 …</translation>
     </message>
+    <message>
+        <source>A run that finds more of the previous day&apos;s files changed or gone (ransomware, a missing mount) keeps every old backup until you confirm the change</source>
+        <translation>Ein Lauf, der mehr Dateien des Vortags geändert oder verschwunden findet (Ransomware, ein fehlender Mount), behält jede alte Sicherung, bis Sie die Änderung bestätigen</translation>
+    </message>
+    <message>
+        <source>Keep old backups when more files change than</source>
+        <translation>Alte Sicherungen behalten, wenn sich mehr ändert als</translation>
+    </message>
 </context>
 <context>
     <name>SnapshotTreeModel</name>
@@ -2576,6 +2654,10 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>schedule cannot run</source>
         <translation>Zeitplan kann nicht laufen</translation>
+    </message>
+    <message>
+        <source>mass change</source>
+        <translation>Massenänderung</translation>
     </message>
 </context>
 <context>

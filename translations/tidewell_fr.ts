@@ -191,6 +191,32 @@
     </message>
 </context>
 <context>
+    <name>ChangeCommand</name>
+    <message>
+        <source>tidewell: the configuration could not be read: %1</source>
+        <translation>tidewell : la configuration n’a pas pu être lue : %1</translation>
+    </message>
+    <message>
+        <source>tidewell: the old backups of “%1” stay held: %2</source>
+        <translation>tidewell : les anciennes sauvegardes de « %1 » restent gardées : %2</translation>
+    </message>
+    <message>
+        <source>Old backups of “%1” are pruned again from its next run.</source>
+        <translation>Les anciennes sauvegardes de « %1 » sont de nouveau élaguées dès sa prochaine exécution.</translation>
+    </message>
+    <message>
+        <source>No change of “%1” is held.</source>
+        <translation>Aucun changement de « %1 » n’est retenu.</translation>
+    </message>
+</context>
+<context>
+    <name>ChangeHold</name>
+    <message>
+        <source>%1 % of the files changed since %2 (%3 of %4): old backups are kept until you confirm this change.</source>
+        <translation>%1 % des fichiers ont changé depuis le %2 (%3 sur %4) : les anciennes sauvegardes sont gardées jusqu’à ce que vous confirmiez ce changement.</translation>
+    </message>
+</context>
+<context>
     <name>CompareDialog</name>
     <message>
         <source>Compare two backups</source>
@@ -672,11 +698,21 @@
         <translation>tidewell : %1 demande l’identifiant ou le nom d’un serveur (voir tidewell --help)</translation>
     </message>
     <message>
+        <source>--verify-remote needs a server ID or name</source>
+        <translation>--verify-remote a besoin de l’identifiant ou du nom d’un serveur</translation>
+    </message>
+    <message>
+        <source>--date needs a day as yyyy-MM-dd</source>
+        <translation>--date a besoin d’un jour au format aaaa-MM-jj</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
+       tidewell --verify-remote SERVER [--date DATE]
+       tidewell --accept-changes SERVER
        tidewell --restore SERVER --date DATE --item PATH [--item PATH...]
                 (--to FOLDER [--keep-special] | --to-server [FOLDER])
                 [--dry-run] [--allow-incomplete]
@@ -698,6 +734,11 @@ Options:
   --report-failure SERVER report a scheduled run of the server that ended without
                           reporting (systemd&apos;s OnFailure= starts it); else nothing
   --list-backups SERVER   list the server&apos;s backups: day, complete or not
+  --verify-remote SERVER  read the newest complete backup (or that of DATE)
+                          against the server, every file on both sides; exit 1
+                          when a file differs though its size and time agree
+  --accept-changes SERVER confirm that most of the server&apos;s files changed on
+                          purpose: its old backups, kept since, are pruned again
   --restore SERVER        restore remote paths as the backup of DATE
                           (yyyy-MM-dd) holds them: to a folder of this
                           computer (a file already there is kept, the restored
@@ -719,6 +760,8 @@ tidewell for more, and files.
               tidewell --status [--json | --nagios]
               tidewell --report-failure SERVEUR
               tidewell --list-backups SERVEUR [--json]
+              tidewell --verify-remote SERVEUR [--date DATE]
+              tidewell --accept-changes SERVEUR
               tidewell --restore SERVEUR --date DATE --item CHEMIN [--item CHEMIN...]
                        (--to DOSSIER [--keep-special] | --to-server [DOSSIER])
                        [--dry-run] [--allow-incomplete]
@@ -746,6 +789,13 @@ Options :
                           sans rapport (OnFailure= de systemd la lance) ;
                           sinon rien
   --list-backups SERVEUR  lister les sauvegardes du serveur : jour, complète ou non
+  --verify-remote SERVEUR lire la dernière sauvegarde complète (ou celle du DATE)
+                          face au serveur, chaque fichier des deux côtés ; code 1
+                          si un fichier diffère alors que taille et date concordent
+  --accept-changes SERVEUR
+                          confirmer que la plupart des fichiers du serveur ont
+                          changé à dessein : ses anciennes sauvegardes, gardées
+                          depuis, sont de nouveau élaguées
   --restore SERVEUR       restaurer des chemins distants tels que la sauvegarde
                           du DATE (aaaa-MM-jj) les contient : dans un dossier de
                           cet ordinateur (un fichier déjà présent est gardé, le
@@ -1051,6 +1101,18 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     <message>
         <source>Failed (exit %1)</source>
         <translation>Échec (code %1)</translation>
+    </message>
+    <message>
+        <source>These changes are expected</source>
+        <translation>Ces changements sont voulus</translation>
+    </message>
+    <message>
+        <source>Old backups are pruned again from the next run</source>
+        <translation>Les anciennes sauvegardes sont de nouveau élaguées dès la prochaine exécution</translation>
+    </message>
+    <message>
+        <source>The old backups stay kept: %1</source>
+        <translation>Les anciennes sauvegardes restent gardées : %1</translation>
     </message>
 </context>
 <context>
@@ -1875,6 +1937,10 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <source>the server&apos;s host key is not trusted yet: open the server in Tidewell</source>
         <translation>la clé d’hôte du serveur n’est pas encore approuvée : ouvrez le serveur dans Tidewell</translation>
     </message>
+    <message>
+        <source>most files changed since the last backup: old backups are kept until you confirm this change</source>
+        <translation>la plupart des fichiers ont changé depuis la dernière sauvegarde : les anciennes sauvegardes sont gardées jusqu’à ce que vous confirmiez ce changement</translation>
+    </message>
 </context>
 <context>
     <name>RunNotifier</name>
@@ -2270,6 +2336,10 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
         <source>New Server</source>
         <translation>Nouveau serveur</translation>
     </message>
+    <message>
+        <source>%1 % of the files changed · old backups kept</source>
+        <translation>%1 % des fichiers changés · anciennes sauvegardes gardées</translation>
+    </message>
 </context>
 <context>
     <name>SettingsView</name>
@@ -2501,6 +2571,14 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
         <source>Installing schedules: %1 of %2…</source>
         <translation>Installation des planifications&#xa0;: %1 sur %2…</translation>
     </message>
+    <message>
+        <source>A run that finds more of the previous day&apos;s files changed or gone (ransomware, a missing mount) keeps every old backup until you confirm the change</source>
+        <translation>Une exécution qui trouve davantage de fichiers de la veille changés ou disparus (rançongiciel, montage absent) garde toutes les anciennes sauvegardes jusqu’à ce que vous confirmiez le changement</translation>
+    </message>
+    <message>
+        <source>Keep old backups when more files change than</source>
+        <translation>Garder les anciennes sauvegardes si plus de fichiers changent que</translation>
+    </message>
 </context>
 <context>
     <name>SnapshotTreeModel</name>
@@ -2578,6 +2656,10 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>schedule cannot run</source>
         <translation>la planification ne peut pas s’exécuter</translation>
+    </message>
+    <message>
+        <source>mass change</source>
+        <translation>changement massif</translation>
     </message>
 </context>
 <context>

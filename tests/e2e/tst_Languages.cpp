@@ -140,8 +140,11 @@ private Q_SLOTS:
         QCOMPARE(stats.first().files, 1501);
         QCOMPARE(stats.at(1).files, stats.first().files);
         QVERIFY(nearlyEqual(double(stats.at(1).bytesReceived), double(stats.first().bytesReceived)));
-        const QJsonObject german =
-            QJsonDocument::fromJson(RunReporter::webhookDocument({server, {}, {}, 0, false, stats.at(1), {}})).object();
+        RunReporter::Run run;
+        run.server = server;
+        run.exitCode = 0;
+        run.stats = stats.at(1);
+        const QJsonObject german = QJsonDocument::fromJson(RunReporter::webhookDocument(run)).object();
         QCOMPARE(german.value(QStringLiteral("files")).toInteger(), 1501);
         QVERIFY(
             nearlyEqual(german.value(QStringLiteral("bytesReceived")).toDouble(), double(stats.first().bytesReceived)));

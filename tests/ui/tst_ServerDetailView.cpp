@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The server editor, offscreen, against a real sshd.
+#include "core/engine/MassChange.h"
+#include "core/engine/Retention.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/engine/Snapshots.h"
 #include "core/model/ServerCheck.h"
@@ -564,6 +566,22 @@ private Q_SLOTS:
         m_h->store.updateServer(server.id, [](Server &) {});
         QVERIFY(child<QPushButton>(view.get(), "viewFullLog")->isEnabled());
         QVERIFY(view->findChild<QAction *>(QStringLiteral("lastLog"))->isEnabled());
+
+        // A held mass change is shown with its counts; the user's word
+        // lifts the hold beside the backups and in the configuration.
+        QVERIFY(!child<QPushButton>(view.get(), "acceptChanges")->isVisible());
+        const ChangeHold hold{QStringLiteral("2026-12-07"), QStringLiteral("2026-12-06"), 41203, 47360};
+        m_h->store.updateServer(server.id, [&hold](Server &s) { s.heldChange = hold; });
+        const QString folder = Retention::serverFolder(m_h->store.settings().destinationPath, stored());
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(MassChange::hold(folder, hold));
+        QCOMPARE(child<QLabel>(view.get(), "heldChange")->text(),
+                 QStringLiteral("87 % of the files changed since 2026-12-06 (41,203 of 47,360): old backups are kept "
+                                "until you confirm this change."));
+        QTest::mouseClick(child<QPushButton>(view.get(), "acceptChanges"), Qt::LeftButton);
+        QVERIFY(!stored().heldChange);
+        QVERIFY(!MassChange::held(folder));
+        QVERIFY(!child<QPushButton>(view.get(), "acceptChanges")->isVisible());
     }
 
     void runEnabling()

@@ -28,11 +28,13 @@ struct Switches
     QCommandLineOption dryRun{QStringLiteral("dry-run")};
     QCommandLineOption allowIncomplete{QStringLiteral("allow-incomplete")};
     QCommandLineOption keepSpecial{QStringLiteral("keep-special")};
+    QCommandLineOption verifyRemote{QStringLiteral("verify-remote"), QString(), QStringLiteral("SERVER")};
+    QCommandLineOption acceptChanges{QStringLiteral("accept-changes"), QString(), QStringLiteral("SERVER")};
 
     void addTo(QCommandLineParser &parser) const
     {
         parser.addOptions({help, version, runBackup, status, json, nagios, reportFailure, listBackups, restore, date,
-                           item, to, toServer, dryRun, allowIncomplete, keepSpecial});
+                           item, to, toServer, dryRun, allowIncomplete, keepSpecial, acceptChanges, verifyRemote});
     }
 };
 
@@ -105,6 +107,19 @@ Options::Restore readRestore(const QCommandLineParser &parser, const Switches &s
     return request;
 }
 
+Options::VerifyRemote readVerifyRemote(const QCommandLineParser &parser, const Switches &switches, Options &options)
+{
+    Options::VerifyRemote request;
+    request.server = firstValue(parser, switches.verifyRemote);
+    if (parser.isSet(switches.date))
+        request.date = QDate::fromString(firstValue(parser, switches.date), Qt::ISODate);
+    if (request.server.isEmpty())
+        sayUsage(options, QCoreApplication::translate("EntryPoint", "--verify-remote needs a server ID or name"));
+    else if (request.date && !request.date->isValid())
+        sayUsage(options, QCoreApplication::translate("EntryPoint", "--date needs a day as yyyy-MM-dd"));
+    return request;
+}
+
 void readRunOrReport(const QCommandLineParser &parser, const Switches &switches, const QStringList &arguments,
                      Options &options)
 {
@@ -124,6 +139,10 @@ void readRunOrReport(const QCommandLineParser &parser, const Switches &switches,
             options.usageError = needsServer.arg(QStringLiteral("--report-failure")) + u'\n';
     } else if (arguments.contains(QStringLiteral("--run-backup"))) {
         options.usageError = needsServer.arg(QStringLiteral("--run-backup")) + u'\n';
+    } else if (parser.isSet(switches.acceptChanges) || arguments.contains(QStringLiteral("--accept-changes"))) {
+        options.acceptChanges = firstValue(parser, switches.acceptChanges);
+        if (options.acceptChanges->isEmpty())
+            options.usageError = needsServer.arg(QStringLiteral("--accept-changes")) + u'\n';
     }
 }
 
@@ -165,6 +184,8 @@ Options parse(const QStringList &arguments)
         if (options.listBackups->isEmpty())
             sayUsage(options, QCoreApplication::translate("EntryPoint", "--list-backups needs a server ID or name"));
     }
+    if (parser.isSet(switches.verifyRemote) || given.contains(QStringLiteral("--verify-remote")))
+        options.verifyRemote = readVerifyRemote(parser, switches, options);
     if (parser.isSet(switches.restore) || given.contains(QStringLiteral("--restore"))) {
         options.restore = readRestore(parser, switches, serverFolder);
         checkRestore(*options.restore, options);
@@ -187,6 +208,8 @@ QString helpText()
                       "       tidewell --status [--json | --nagios]\n"
                       "       tidewell --report-failure SERVER\n"
                       "       tidewell --list-backups SERVER [--json]\n"
+                      "       tidewell --verify-remote SERVER [--date DATE]\n"
+                      "       tidewell --accept-changes SERVER\n"
                       "       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]\n"
                       "                (--to FOLDER [--keep-special] | --to-server [FOLDER])\n"
                       "                [--dry-run] [--allow-incomplete]\n"
@@ -208,6 +231,11 @@ QString helpText()
                       "  --report-failure SERVER report a scheduled run of the server that ended without\n"
                       "                          reporting (systemd's OnFailure= starts it); else nothing\n"
                       "  --list-backups SERVER   list the server's backups: day, complete or not\n"
+                      "  --verify-remote SERVER  read the newest complete backup (or that of DATE)\n"
+                      "                          against the server, every file on both sides; exit 1\n"
+                      "                          when a file differs though its size and time agree\n"
+                      "  --accept-changes SERVER confirm that most of the server's files changed on\n"
+                      "                          purpose: its old backups, kept since, are pruned again\n"
                       "  --restore SERVER        restore remote paths as the backup of DATE\n"
                       "                          (yyyy-MM-dd) holds them: to a folder of this\n"
                       "                          computer (a file already there is kept, the restored\n"

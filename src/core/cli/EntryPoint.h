@@ -26,6 +26,15 @@ struct Options
     // The server of a headless run: "--run-backup ID" or "--run-backup=ID".
     std::optional<QString> runBackup;
     std::optional<QString> reportFailure;
+    // --verify-remote SERVER [--date D]; no date: the newest complete day
+    struct VerifyRemote
+    {
+        QString server;
+        std::optional<QDate> date;
+    };
+    std::optional<VerifyRemote> verifyRemote;
+    // --accept-changes SERVER
+    std::optional<QString> acceptChanges;
     // --list-backups SERVER
     std::optional<QString> listBackups;
     // --restore SERVER --date D --item PATH… (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--keep-special]

@@ -9,8 +9,10 @@
 #include "core/model/ServerId.h"
 #include "core/model/ServerReference.h"
 #include "core/restore/LocalRestore.h"
+#include "core/restore/RemoteCheck.h"
 #include "core/restore/ServerRestore.h"
 #include "core/restore/SnapshotMap.h"
+#include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
@@ -172,6 +174,20 @@ QCoro::Task<int> restoreToServer(ServerRestore::Request request, bool dryRun)
     co_return restore.wasCancelled() ? TransferRunner::cancelledExitCode : status;
 }
 
+QCoro::Task<int> checkAgainstServer(Server server, AppSettings settings, std::optional<QDate> day)
+{
+    // A check reaches only servers whose key is known already.
+    SSHTester::setHostKeyPolicy(SSHTester::HostKeyPolicy::strict);
+    RemoteCheck check;
+    SignalWatcher watcher({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&watcher, &SignalWatcher::received, &check, [&check](int) { check.cancel(); });
+    const RsyncProbe probe = RsyncProbe::compute();
+    const RemoteCheck::Result result = co_await check.run(server, settings, day, probe);
+    for (const QString &line : RemoteCheck::report(server, result))
+        say(line.startsWith(QStringLiteral("!")) || !result.refusal.isEmpty() ? stderr : stdout, line);
+    co_return result.exitCode();
+}
+
 int exec(QCoro::Task<int> task)
 {
     int status = 0;
@@ -282,6 +298,15 @@ int restore(const EntryPoint::Options::Restore &request)
     restoreRequest.otherFolder = request.serverFolder;
     restoreRequest.snapshotName = backup->name;
     return exec(restoreToServer(restoreRequest, request.dryRun));
+}
+
+int verifyRemote(const QString &reference, const std::optional<QDate> &day)
+{
+    const auto found = configured(reference);
+    if (!found)
+        return ExitCode::refused;
+    const auto &[settings, server] = *found;
+    return exec(checkAgainstServer(server, settings, day));
 }
 
 } // namespace RestoreCommand

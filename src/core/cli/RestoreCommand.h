@@ -4,9 +4,12 @@
 
 #include "core/cli/EntryPoint.h"
 
+#include <QDate>
 #include <QUuid>
 
-// tidewell --list-backups and tidewell --restore: for backup hosts without
+#include <optional>
+
+// tidewell --list-backups, --restore and --verify-remote: for backup hosts without
 // a desktop. Each prints what it did (errors on standard error, one line
 // each) and returns the exit status.
 namespace RestoreCommand {
@@ -15,5 +18,9 @@ namespace RestoreCommand {
 int listBackups(const QString &server, bool asJson);
 // Needs a QCoreApplication: a restore to the server runs on its event loop.
 int restore(const EntryPoint::Options::Restore &request);
+// tidewell --verify-remote: the newest complete day (or `day`) read against
+// the server (see RemoteCheck). Exit 0 when it agrees, 1 when a file differs
+// though its size and time agree, 2 refused, rsync's status otherwise.
+int verifyRemote(const QString &server, const std::optional<QDate> &day);
 
 } // namespace RestoreCommand

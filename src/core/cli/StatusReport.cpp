@@ -50,6 +50,13 @@ QString pluginName(const QString &name)
     return shown;
 }
 
+QJsonObject heldJson(const ChangeHold &held)
+{
+    QJsonObject object = held.toJson();
+    object.insert(QStringLiteral("percent"), held.percent());
+    return object;
+}
+
 } // namespace
 
 QString health(const Server &server, const QDateTime &now, const std::optional<ScheduleStatus::State> &schedule)
@@ -57,6 +64,8 @@ QString health(const Server &server, const QDateTime &now, const std::optional<S
     const ServerRules::Health::Kind kind = ServerRules::healthStatus(server, false, now).kind;
     if (kind == ServerRules::Health::Kind::failed)
         return QStringLiteral("failing");
+    if (server.heldChange)
+        return QStringLiteral("mass change");
     // A schedule the user manager does not run: nothing will happen.
     if (server.scheduleEnabled && schedule && schedule->kind == ScheduleStatus::State::Kind::broken) {
         using Problem = ScheduleStatus::State::Problem;
@@ -74,6 +83,7 @@ QString health(const Server &server, const QDateTime &now, const std::optional<S
     case ServerRules::Health::Kind::neverRan:
         return QStringLiteral("never run");
     case ServerRules::Health::Kind::failed:  // said above
+    case ServerRules::Health::Kind::held:    // said above
     case ServerRules::Health::Kind::running: // not asked for
     case ServerRules::Health::Kind::healthy:
         break;
@@ -93,6 +103,7 @@ QList<Entry> entries(const AppSettings &settings, const QDateTime &now, const Sc
         const std::optional<ScheduleStatus::State> state =
             schedule == schedules.cend() ? std::nullopt : std::optional<ScheduleStatus::State>(*schedule);
         entry.health = health(server, now, state);
+        entry.heldChange = server.heldChange;
         if (state && server.scheduleEnabled && state->kind == ScheduleStatus::State::Kind::broken)
             entry.scheduleProblem = state->message;
         entry.scheduled = server.scheduleEnabled;
@@ -113,7 +124,7 @@ QList<Entry> entries(const AppSettings &settings, const QDateTime &now, const Sc
 bool allScheduledOk(const QList<Entry> &entries)
 {
     return std::all_of(entries.begin(), entries.end(), [](const Entry &e) {
-        if (e.health == QStringLiteral("failing"))
+        if (e.health == QStringLiteral("failing") || e.health == QStringLiteral("mass change"))
             return false;
         return !e.scheduled || e.health == QStringLiteral("ok") || e.health == QStringLiteral("pending");
     });
@@ -154,6 +165,7 @@ QString text(const QList<Entry> &entries)
         QT_TRANSLATE_NOOP("StatusReport", "not scheduled"),
         QT_TRANSLATE_NOOP("StatusReport", "not installed"),
         QT_TRANSLATE_NOOP("StatusReport", "schedule cannot run"),
+        QT_TRANSLATE_NOOP("StatusReport", "mass change"),
     };
     Q_UNUSED(healthWords);
     const QString never = QCoreApplication::translate("StatusReport", "never");
@@ -177,6 +189,8 @@ QString text(const QList<Entry> &entries)
                + u'\n';
         if (!e.scheduleProblem.isEmpty())
             out += QStringLiteral("  ") + e.scheduleProblem + u'\n';
+        if (e.heldChange)
+            out += QStringLiteral("  ") + e.heldChange->shownText() + u'\n';
     }
     return out;
 }
@@ -197,6 +211,7 @@ QByteArray json(const QList<Entry> &entries, const QDateTime &now)
             {QStringLiteral("nextRunAt"), isoText(e.nextRun)},
             {QStringLiteral("scheduleProblem"),
              e.scheduleProblem.isEmpty() ? QJsonValue::Null : QJsonValue(e.scheduleProblem)},
+            {QStringLiteral("heldChange"), e.heldChange ? QJsonValue(heldJson(*e.heldChange)) : QJsonValue::Null},
         });
     }
     const auto pending = std::count_if(entries.begin(), entries.end(),
@@ -220,12 +235,15 @@ Nagios nagios(const QList<Entry> &entries)
     QStringList failing;
     QStringList late;
     QStringList stopped;
+    QStringList held;
     int ok = 0;
     int pending = 0;
     for (const Entry &e : entries) {
         const QString name = pluginName(e.name);
         if (e.health == QStringLiteral("failing"))
             failing << name;
+        else if (e.health == QStringLiteral("mass change"))
+            held << name;
         else if (e.health == QStringLiteral("not installed") || e.health == QStringLiteral("schedule cannot run"))
             stopped << name;
         else if (e.scheduled && (e.health == QStringLiteral("overdue") || e.health == QStringLiteral("never run")))
@@ -242,13 +260,16 @@ Nagios nagios(const QList<Entry> &entries)
     if (!stopped.isEmpty())
         said << QString::number(stopped.size()) + QStringLiteral(" schedule(s) not running (")
                     + stopped.join(QStringLiteral(", ")) + u')';
+    if (!held.isEmpty())
+        said << QString::number(held.size()) + QStringLiteral(" with most files changed, old backups kept (")
+                    + held.join(QStringLiteral(", ")) + u')';
     if (!late.isEmpty())
         said << QString::number(late.size()) + QStringLiteral(" overdue (") + late.join(QStringLiteral(", ")) + u')';
     QString state = QStringLiteral("OK");
     if (!failing.isEmpty()) {
         state = QStringLiteral("CRITICAL");
         result.exitCode = Nagios::critical;
-    } else if (!late.isEmpty() || !stopped.isEmpty()) {
+    } else if (!late.isEmpty() || !stopped.isEmpty() || !held.isEmpty()) {
         state = QStringLiteral("WARNING");
         result.exitCode = Nagios::warning;
     }
@@ -258,12 +279,13 @@ Nagios nagios(const QList<Entry> &entries)
                                    : QString());
     // The perfdata after "|": plain numbers a monitoring system can graph.
     result.line = QStringLiteral("TIDEWELL ") + state + QStringLiteral(" - ") + said.join(QStringLiteral(", "))
-                  + QStringLiteral(" | failing=%1 overdue=%2 ok=%3 pending=%4 notrunning=%5")
+                  + QStringLiteral(" | failing=%1 overdue=%2 ok=%3 pending=%4 notrunning=%5 masschange=%6")
                         .arg(failing.size())
                         .arg(late.size())
                         .arg(ok)
                         .arg(pending)
-                        .arg(stopped.size());
+                        .arg(stopped.size())
+                        .arg(held.size());
     return result;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/model/AppSettings.h"
+#include "core/model/ChangeHold.h"
 #include "core/schedule/ScheduleStatus.h"
 
 #include <QByteArray>
@@ -32,8 +33,11 @@ struct Entry
     // "ok", "pending" (scheduled less than 26 hours ago, not run yet),
     // "failing", "not installed" (scheduled, but its timer is missing or
     // stopped), "schedule cannot run" (its timer failed, or no user manager
-    // answers), "overdue", "never run", "not scheduled"
+    // answers), "mass change" (old backups kept until the user confirms a
+    // change of most files, see ChangeHold), "overdue", "never run",
+    // "not scheduled"
     QString health;
+    std::optional<ChangeHold> heldChange;
     QString scheduleProblem; // what the window says of the schedule, when it is not working
     bool scheduled = false;
     QString scheduleTime;

@@ -152,6 +152,12 @@ Folders chooseFolders(BackupPlan &plan, const AppSettings &settings, const QDate
         folders.base.reset();
     if (folders.base && folders.linked)
         plan.linkBase = folders.base->name;
+    const std::optional<Snapshots::Backup> previous =
+        target.base ? target.base : Snapshots::linkBase(plan.serverFolder, today);
+    if (previous) {
+        plan.previousFolder = previous->path;
+        plan.previousDay = previous->name;
+    }
     return folders;
 }
 
@@ -201,6 +207,9 @@ BackupPlan BackupPlan::prepare(const Server &server, const AppSettings &settings
         Step step;
         step.path = path;
         step.targetFolder = RsyncInvocation::targetFolder(plan.writeFolder, path);
+        if (!plan.previousFolder.isEmpty()
+            && QFileInfo(RsyncInvocation::targetFolder(plan.previousFolder, path)).isDir())
+            step.previousFolder = RsyncInvocation::targetFolder(plan.previousFolder, path);
         // rsync takes a relative --link-dest from the target folder: always absolute.
         RsyncInvocation::Base earlier;
         earlier.link = folders.linked;

@@ -27,6 +27,8 @@ struct BackupPlan
     {
         BackupPath path;
         QString targetFolder;
+        // The path's folder in `previousFolder`; empty when it has none.
+        QString previousFolder;
         QStringList arguments;
         QString commandLine; // the "$ " line
     };
@@ -58,6 +60,11 @@ struct BackupPlan
     QString writeFolder;
     // The earlier snapshot unchanged files are hard-linked to (its date), if any.
     QString linkBase;
+    // The complete copy the run's changes are measured against (see
+    // ChangeHold): the link base, or without links the newest complete day
+    // before today; with its date. Empty without one.
+    QString previousFolder;
+    QString previousDay;
     bool replacesComplete() const { return writeFolder != runFolder; }
     // What every path's rsync shares: the transfer and Keep options, the
     // remote shell with the key.

@@ -3,6 +3,7 @@
 #include "core/engine/RsyncPreview.h"
 
 #include "core/engine/BackupPlan.h"
+#include "core/engine/LineSplitter.h"
 #include "core/engine/OutputDecoder.h"
 #include "core/engine/ProcessStream.h"
 #include "core/system/Subprocess.h"
@@ -18,50 +19,6 @@ namespace {
 const QRegularExpression itemized(QStringLiteral("^([<>ch.*])([fdLDS])(?:[^ ]{9,}|.{9}) "));
 const QRegularExpression
     hiding(QStringLiteral("^\\[(sender|receiver|generator)\\] hiding (file|directory|symlink|device|special file) "));
-
-constexpr qsizetype maxPending = 64 * 1024;
-
-// Whole lines from one stream's chunks; an endless line is cut, not kept.
-class LineSplitter
-{
-public:
-    QStringList feed(const QByteArray &chunk)
-    {
-        m_pending += chunk;
-        QStringList lines;
-        qsizetype start = 0;
-        for (qsizetype end; (end = m_pending.indexOf('\n', start)) >= 0; start = end + 1)
-            lines << line(m_pending.mid(start, end - start));
-        m_pending.remove(0, start);
-        if (m_pending.size() > maxPending) {
-            lines << line(m_pending);
-            m_pending.clear();
-        }
-        return lines;
-    }
-
-    QStringList finish()
-    {
-        QStringList lines;
-        if (!m_pending.isEmpty())
-            lines << line(m_pending);
-        m_pending.clear();
-        return lines;
-    }
-
-private:
-    static QString line(const QByteArray &bytes)
-    {
-        QString text = QString::fromUtf8(bytes);
-        if (text.endsWith(u'\r'))
-            text.chop(1);
-        if (text.size() > OutputDecoder::maxLineLength)
-            text = text.left(OutputDecoder::maxLineLength) + QStringLiteral("…");
-        return OutputDecoder::visible(text);
-    }
-
-    QByteArray m_pending;
-};
 
 } // namespace
 

@@ -5,6 +5,7 @@
 
 #include "core/engine/DestinationMarker.h"
 #include "core/engine/KeepOptions.h"
+#include "core/engine/MassChange.h"
 #include "core/engine/OutputDecoder.h"
 #include "core/engine/Retention.h"
 #include "core/engine/RetryPolicy.h"
@@ -16,12 +17,15 @@
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
+#include "core/system/Background.h"
 #include "core/system/DiagnosticLog.h"
 #include "core/system/FileUtil.h"
 #include "core/system/Subprocess.h"
 
 #include <QDir>
+#include <QFileInfo>
 
+#include <qcoro/qcorofuture.h>
 #include <qcoro/qcorotimer.h>
 
 #include <chrono>
@@ -37,6 +41,20 @@ const RsyncProbe &processProbe()
 {
     static const RsyncProbe probe = RsyncProbe::computeCached(RsyncProbe::defaultCacheFile());
     return probe;
+}
+
+// What changed since the previous complete day, in every path that has
+// one: off this thread, as a large tree takes a while to walk.
+QFuture<MassChange::Count> measureChange(const QList<BackupPlan::Step> &steps)
+{
+    return Background::run([steps] {
+        MassChange::Count count;
+        for (const BackupPlan::Step &step : steps) {
+            if (!step.previousFolder.isEmpty())
+                count += MassChange::measure(step.previousFolder, step.targetFolder);
+        }
+        return count;
+    });
 }
 
 } // namespace
@@ -146,6 +164,9 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
 {
     QPointer<RsyncRunner> self(this);
     const QDate today = m_clock().date();
+    m_changeChecked = false;
+    m_foundHeldChange = false;
+    m_heldChange.reset();
     const auto checked = BackupPlan::check(server, settings);
     if (!checked)
         co_return endWith(checked.error().lines, checked.error().exitCode);
@@ -204,18 +225,69 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
         if (!self || !copied)
             co_return;
     }
+    // Before the day is put in place: a second run of a day measures
+    // against the copy it replaces.
+    QFuture<MassChange::Count> measured = measureChange(plan->steps);
+    const MassChange::Count change = co_await measured;
+    if (!self)
+        co_return;
+    if (m_wasCancelled) {
+        abortRun(cancelledExitCode);
+        co_return;
+    }
     if (!completeSnapshot(*plan, settings))
         co_return;
+    completeRun(*plan, server, settings, change, today);
+}
+
+void RsyncRunner::completeRun(const BackupPlan &plan, const Server &server, const AppSettings &settings,
+                              const MassChange::Count &change, const QDate &today)
+{
     setExitCode(ExitCode::success);
     append(QStringLiteral("=== All backups completed ==="));
-    if (settings.useDateSubfolder && m_snapshotStats)
-        append(m_snapshotStats->summary(plan->linkBase));
-    const Retention::AfterRun retention = Retention::afterRun(plan->serverFolder, server, settings, today);
+    if (!settings.useDateSubfolder)
+        return;
+    if (m_snapshotStats)
+        append(m_snapshotStats->summary(plan.linkBase));
+    if (holdsHistory(plan, settings, change))
+        return;
+    const Retention::AfterRun retention = Retention::afterRun(plan.serverFolder, server, settings, today);
     for (const QString &line : retention.lines)
         append(line);
     if (retention.failures > 0)
         // English here; the notification translates it.
         m_warning = QStringLiteral(QT_TRANSLATE_NOOP("RsyncRunner", "old backups could not be deleted"));
+}
+
+bool RsyncRunner::holdsHistory(const BackupPlan &plan, const AppSettings &settings, const MassChange::Count &change)
+{
+    m_changeChecked = true;
+    bool found = false;
+    if (!plan.previousDay.isEmpty() && ChangeHold::exceeds(change.changed, change.before, settings.massChangePercent)) {
+        ChangeHold hold;
+        hold.day = QFileInfo(plan.runFolder).fileName();
+        hold.since = plan.previousDay;
+        hold.changed = change.changed;
+        hold.of = change.before;
+        append(hold.logLine());
+        m_warning = QStringLiteral(QT_TRANSLATE_NOOP(
+            "RsyncRunner",
+            "most files changed since the last backup: old backups are kept until you confirm this change"));
+        m_foundHeldChange = true;
+        m_heldChange = hold;
+        found = true;
+        if (const auto kept = MassChange::hold(plan.serverFolder, hold); !kept)
+            append(QStringLiteral("!! The change could not be recorded beside the backups (") + kept.error().message
+                   + QStringLiteral("): old backups are kept for this run only."));
+    }
+    if (!found)
+        m_heldChange = MassChange::held(plan.serverFolder);
+    if (!m_heldChange)
+        return false;
+    if (!found)
+        append(QStringLiteral("Retention: old backups are kept until the change of ") + m_heldChange->day
+               + QStringLiteral(" is confirmed (") + m_heldChange->englishText() + QStringLiteral(")."));
+    return true;
 }
 
 bool RsyncRunner::completeSnapshot(const BackupPlan &plan, const AppSettings &settings)
@@ -396,5 +468,9 @@ void RsyncRunner::finish(const QUuid &serverID, const QDateTime &startedAt, Conf
         exitCode() && !m_wasCancelled ? std::optional<qint64>(*exitCode()) : std::nullopt;
     if (store)
         store->recordRunResult(serverID, ReferenceDate::fromDateTime(startedAt), code);
+    // What the server's folder says now, when this run looked.
+    if (store && m_changeChecked && store->settings().server(serverID)
+        && store->settings().server(serverID)->heldChange != m_heldChange)
+        store->recordHeldChange(serverID, m_heldChange);
     Q_EMIT runFinished(serverID, exitCode());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/engine/BackupPlan.h"
+#include "core/engine/MassChange.h"
 #include "core/engine/RsyncProbe.h"
 #include "core/engine/RsyncStats.h"
 #include "core/engine/TransferRunner.h"
@@ -48,6 +49,10 @@ public:
     // The current or last run's --stats summed over its paths; absent when a
     // path had none.
     std::optional<RsyncStats> runStats() const { return m_snapshotStats; }
+    // The change that holds the server's old days after the last run, if
+    // any (see ChangeHold), and whether that run found it.
+    std::optional<ChangeHold> heldChange() const { return m_heldChange; }
+    bool foundHeldChange() const { return m_foundHeldChange; }
     // The rsync every run uses; probed on first use.
     RsyncProbe rsyncProbe();
     void setRsyncProbe(const RsyncProbe &probe) { m_probe = probe; }
@@ -84,6 +89,13 @@ private:
     void finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store);
     // Puts the finished snapshot in place; false when the run must end.
     bool completeSnapshot(const BackupPlan &plan, const AppSettings &settings);
+    // The end of a run whose every path was copied: its summary, the guard
+    // against mass change, retention.
+    void completeRun(const BackupPlan &plan, const Server &server, const AppSettings &settings,
+                     const MassChange::Count &change, const QDate &today);
+    // Holds the server's old days when most of its files changed (or says
+    // they are still held); true while they are.
+    bool holdsHistory(const BackupPlan &plan, const AppSettings &settings, const MassChange::Count &change);
 
     // The wait before a retry; cancel() cuts it short.
     QTimer *m_retryWait = nullptr;
@@ -92,6 +104,11 @@ private:
     std::optional<RsyncProbe> m_probe;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
     int m_retryDelayUnitMs = 1000;
+    std::optional<ChangeHold> m_heldChange;
+    bool m_foundHeldChange = false;
+    // The last run looked at the server's held change (it completed with
+    // date folders): what it saw is recorded.
+    bool m_changeChecked = false;
     // The server's host key was not in known_hosts when the run started.
     bool m_hostKeyUnseen = false;
 };

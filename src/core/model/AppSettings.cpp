@@ -36,6 +36,7 @@ QJsonObject AppSettings::toJson() const
         {QStringLiteral("notificationsEnabled"), notificationsEnabled},
         {QStringLiteral("minFreeSpaceGB"), minFreeSpaceGB},
         {QStringLiteral("retryAttempts"), retryAttempts},
+        {QStringLiteral("massChangePercent"), massChangePercent},
         {QStringLiteral("ioTimeoutSeconds"), ioTimeoutSeconds},
         {QStringLiteral("networkWaitSeconds"), networkWaitSeconds},
         {QStringLiteral("skipMeteredConnections"), skipMeteredConnections},
@@ -83,6 +84,9 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
     reader.read("notificationsEnabled", settings.notificationsEnabled);
     reader.read("minFreeSpaceGB", settings.minFreeSpaceGB);
     reader.read("retryAttempts", settings.retryAttempts);
+    reader.read("massChangePercent", settings.massChangePercent);
+    if (settings.massChangePercent < 0 || settings.massChangePercent > 100)
+        settings.massChangePercent = ChangeHold::defaultPercent;
     reader.read("ioTimeoutSeconds", settings.ioTimeoutSeconds);
     reader.read("networkWaitSeconds", settings.networkWaitSeconds);
     reader.read("skipMeteredConnections", settings.skipMeteredConnections);

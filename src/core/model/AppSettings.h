@@ -2,6 +2,7 @@
 // The root of the configuration: global options and the servers.
 #pragma once
 
+#include "core/model/ChangeHold.h"
 #include "core/model/DecodeError.h"
 #include "core/model/Server.h"
 
@@ -74,6 +75,9 @@ struct AppSettings
     // run with reportEmailEveryRun.
     QString reportEmail;
     bool reportEmailEveryRun = false;
+    // A run that finds more than this share of the previous day's files
+    // changed or gone holds retention (see ChangeHold); 0: never.
+    qint64 massChangePercent = ChangeHold::defaultPercent;
 
     bool requiresDestinationMarker() const;
 

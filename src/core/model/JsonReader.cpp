@@ -161,3 +161,15 @@ std::optional<QJsonArray> JsonReader::array(const char *key)
     }
     return v.toArray();
 }
+
+std::optional<QJsonObject> JsonReader::object(const char *key)
+{
+    QJsonValue v;
+    if (!present(key, v))
+        return std::nullopt;
+    if (!v.isObject()) {
+        typeError(key, "an object");
+        return std::nullopt;
+    }
+    return v.toObject();
+}

@@ -37,6 +37,8 @@ public:
     void readDate(const char *key, std::optional<double> &target);
     // Returns the array member, or nullptr-like empty optional when missing or null.
     std::optional<QJsonArray> array(const char *key);
+    // The same for an object member.
+    std::optional<QJsonObject> object(const char *key);
 
     // Members that say where or as whom to connect are never left at their
     // default: with warnings collected, a wrong one goes into `unreadable`

@@ -70,6 +70,8 @@ QJsonObject Server::toJson() const
         object.insert(QStringLiteral("lastSuccessAt"), *lastSuccessAt);
     if (scheduledSince)
         object.insert(QStringLiteral("scheduledSince"), *scheduledSince);
+    if (heldChange)
+        object.insert(QStringLiteral("heldChange"), heldChange->toJson());
     // What the file said, never the default that stands in for it.
     for (auto it = unreadable.begin(); it != unreadable.end(); ++it)
         object.insert(it.key(), it.value());
@@ -129,6 +131,13 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     reader.read("preserveOwnership", server.preserveOwnership);
     reader.read("remoteRsyncPath", server.remoteRsyncPath);
     reader.read("remoteSudo", server.remoteSudo);
+    if (const auto held = reader.object("heldChange")) {
+        const auto hold = ChangeHold::fromJson(*held, context + QStringLiteral(".heldChange"));
+        if (hold)
+            server.heldChange = *hold;
+        else
+            reader.fail(hold.error());
+    }
     return reader.result(server);
 }
 
@@ -140,7 +149,9 @@ size_t qHash(const Server &server, size_t seed)
                       server.healthCheckURL);
     seed = qHashMulti(seed, server.preserveHardLinks, server.preserveACLs, server.preserveXattrs, server.numericIds,
                       server.sparseFiles, server.preserveOwnership, server.remoteRsyncPath, server.remoteSudo,
-                      server.unreadable.keys());
+                      server.unreadable.keys(), server.heldChange.has_value());
+    if (server.heldChange)
+        seed = qHashMulti(seed, server.heldChange->day, server.heldChange->changed);
     for (const BackupPath &path : server.paths)
         seed = qHashMulti(seed, path);
     seed = qHashMulti(seed, server.lastRunAt.has_value());

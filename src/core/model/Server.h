@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/model/BackupPath.h"
+#include "core/model/ChangeHold.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -62,6 +63,9 @@ struct Server
     // runs as `sudo -n <rsync>`, never asking for a password.
     QString remoteRsyncPath;
     bool remoteSudo = false;
+    // Old days are not pruned while a change this large waits for the
+    // user (see ChangeHold); recorded by runs as their results are.
+    std::optional<ChangeHold> heldChange;
     // Members of the file that say where or as whom to connect (host, port,
     // username, privateKeyPath, useSSHAgent) and were wrong there (a text
     // for a number, a port outside 1 to 65535): never left at a default

@@ -43,6 +43,7 @@ Server duplicate(const Server &server)
     copy.lastRunAt.reset();
     copy.lastExitCode.reset();
     copy.lastSuccessAt.reset();
+    copy.heldChange.reset();
     copy.scheduleEnabled = false;
     copy.scheduledSince.reset();
     return copy;
@@ -114,6 +115,10 @@ Health healthStatus(const Server &server, bool isRunning, const QDateTime &now)
     if (server.lastExitCode && *server.lastExitCode != 0)
         return {Health::Kind::failed,
                 QCoreApplication::translate("ServerRules", "Last run failed (exit %1)").arg(*server.lastExitCode)};
+    if (server.heldChange)
+        return {Health::Kind::held,
+                QCoreApplication::translate("ServerRules", "%1 % of the files changed · old backups kept")
+                    .arg(server.heldChange->percent())};
     if (isOverdue(server, now))
         return {Health::Kind::overdue, overdueText(server, now)};
     if (!server.lastExitCode && server.lastRunAt) {
@@ -139,7 +144,7 @@ void Counters::add(const Server &server, bool isOverdue, bool scheduleWorks)
     const bool failed = server.lastExitCode && *server.lastExitCode != 0;
     if (isOverdue)
         ++overdue;
-    else if (!failed && (server.lastExitCode == 0 || lastSuccess(server)))
+    else if (!failed && !server.heldChange && (server.lastExitCode == 0 || lastSuccess(server)))
         ++healthy; // a cancelled run after a good one is still healthy
     if (failed)
         ++failing;

@@ -45,7 +45,8 @@ int daysWithoutSuccess(const Server &server, const QDateTime &now);
 
 struct Health
 {
-    enum class Kind { running, neverRan, failed, overdue, healthy };
+    // held: old days are kept until the user confirms a mass change.
+    enum class Kind { running, neverRan, failed, held, overdue, healthy };
     Kind kind;
     QString label;
 };

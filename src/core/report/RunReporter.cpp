@@ -25,6 +25,8 @@ QString statusOf(const RunReporter::Run &run)
 {
     if (run.cancelled)
         return QStringLiteral("cancelled");
+    if (run.exitCode == 0 && run.foundHeldChange)
+        return QStringLiteral("suspicious");
     return run.exitCode == 0 ? QStringLiteral("success") : QStringLiteral("failed");
 }
 
@@ -100,6 +102,7 @@ QByteArray RunReporter::webhookDocument(const Run &run)
         {QStringLiteral("bytesReceived"), run.stats ? QJsonValue(qint64(run.stats->bytesReceived)) : QJsonValue::Null},
         {QStringLiteral("files"), run.stats ? QJsonValue(run.stats->files) : QJsonValue::Null},
         {QStringLiteral("snapshot"), snapshot.isEmpty() ? QJsonValue::Null : QJsonValue(snapshot)},
+        {QStringLiteral("heldChange"), run.heldChange ? QJsonValue(run.heldChange->toJson()) : QJsonValue::Null},
         {QStringLiteral("log"), log},
     };
     return QJsonDocument(document).toJson(QJsonDocument::Compact);
@@ -109,7 +112,7 @@ QString RunReporter::mailSubject(const Run &run)
 {
     const std::optional<qint64> code = run.exitCode ? std::optional<qint64>(*run.exitCode) : std::nullopt;
     return QStringLiteral("[Tidewell] ")
-           + NotificationService::contentFor(run.server, code, run.cancelled).body.section(u'\n', 0, 0);
+           + NotificationService::contentFor(run.server, code, run.cancelled, run.warning).body.section(u'\n', 0, 0);
 }
 
 QString RunReporter::mailBody(const Run &run)
@@ -142,6 +145,9 @@ void RunReporter::runEnded(const QUuid &, std::optional<int> exitCode)
     run.exitCode = exitCode;
     run.stats = m_runner->runStats();
     run.log = m_runner->logLines();
+    run.heldChange = m_runner->heldChange();
+    run.foundHeldChange = m_runner->foundHeldChange();
+    run.warning = m_runner->warning();
     report(run, settings);
 }
 
@@ -149,14 +155,18 @@ void RunReporter::report(const Run &run, const AppSettings &settings)
 {
     const QUuid serverID = run.server.id;
     const std::optional<int> exitCode = run.exitCode;
-    const bool success = !run.cancelled && exitCode == 0;
+    // A run that found most files changed is a warning to act on: said as
+    // a failure is, to the health check and by mail.
+    const bool success = !run.cancelled && exitCode == 0 && !run.foundHeldChange;
 
     // A cancelled run is no result: no failure is reported for it (a health
     // check that saw its start and no end says on its own that no backup
     // was made); the webhook says "cancelled".
     const QString base = run.server.healthCheckURL.isEmpty() ? settings.healthCheckURL : run.server.healthCheckURL;
     if (!base.trimmed().isEmpty() && !run.cancelled) {
-        const QString suffix = success ? QString() : (exitCode ? QString::number(*exitCode) : QStringLiteral("fail"));
+        const QString suffix = success                      ? QString()
+                               : exitCode && *exitCode != 0 ? QString::number(*exitCode)
+                                                            : QStringLiteral("fail");
         QCoro::connect(postReport(serverID, pingUrl(base, suffix), logTail(run.log, pingBodyBytes), textPlain), this,
                        [] {});
     }

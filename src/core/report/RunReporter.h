@@ -58,10 +58,18 @@ public:
         bool cancelled = false;
         std::optional<RsyncStats> stats;
         QStringList log;
+        // Old days held after the run (see ChangeHold), and whether this
+        // run found the change: then it is reported as a failure would be.
+        std::optional<ChangeHold> heldChange;
+        bool foundHeldChange = false;
+        // What went wrong after a successful copy (the engine's English text).
+        QString warning;
     };
     // {"schema": 1, "server": {"id", "name"}, "started", "finished",
-    //  "exitCode", "status" ("success", "failed", "cancelled"),
-    //  "bytesReceived", "files", "snapshot", "log": [last 50 lines]}
+    //  "exitCode", "status" ("success", "failed", "cancelled", or
+    //  "suspicious" for a run that found most files changed), "bytesReceived",
+    //  "files", "snapshot", "heldChange" ({"day", "since", "changed", "of"}
+    //  or null), "log": [last 50 lines]}
     static QByteArray webhookDocument(const Run &run);
     // Sends the end-of-run reports of `run` as `settings` ask.
     void report(const Run &run, const AppSettings &settings);

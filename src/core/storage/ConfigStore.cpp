@@ -298,10 +298,20 @@ void applyRunResult(Server &server, double ranAt, std::optional<qint64> exitCode
 
 void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::optional<qint64> exitCode)
 {
+    recordResult(serverID, [ranAt, exitCode](Server &server) { applyRunResult(server, ranAt, exitCode); });
+}
+
+void ConfigStore::recordHeldChange(const QUuid &serverID, const std::optional<ChangeHold> &held)
+{
+    recordResult(serverID, [held](Server &server) { server.heldChange = held; });
+}
+
+void ConfigStore::recordResult(const QUuid &serverID, const std::function<void(Server &)> &apply)
+{
     if (!m_settings.server(serverID))
         return;
     Q_EMIT settingsAboutToChange();
-    applyRunResult(*m_settings.server(serverID), ranAt, exitCode);
+    apply(*m_settings.server(serverID));
     Q_EMIT settingsChanged();
 
     const FileLock lock = lockFile(lockPath());
@@ -317,7 +327,7 @@ void ConfigStore::recordRunResult(const QUuid &serverID, double ranAt, std::opti
     Server *stored = disk.settings->server(serverID);
     if (!stored)
         return; // deleted elsewhere meanwhile, or not saved yet (a pending save carries it)
-    applyRunResult(*stored, ranAt, exitCode);
+    apply(*stored);
     if (!disk.warnings.isEmpty() && !keepIfDamaged(disk))
         return; // what the defaults would replace could not be kept: the file stays as it is
     // Counted under the lock: this result is newer than every one recorded before it.
@@ -364,6 +374,7 @@ bool ConfigStore::mergeRunResults(const AppSettings &onDisk)
                 server.lastRunAt = stored->lastRunAt;
                 server.lastExitCode = stored->lastExitCode;
                 server.lastSuccessAt = stored->lastSuccessAt;
+                server.heldChange = stored->heldChange;
                 server.lastRunSerial = stored->lastRunSerial;
             }
             continue;

@@ -68,6 +68,9 @@ public:
     // the run was cancelled, which is no result). Only these fields are merged into the file as it is on disk now,
     // under the lock, so changes made meanwhile by another process (the window, another run) survive.
     void recordRunResult(const QUuid &serverID, double ranAt, std::optional<qint64> exitCode);
+    // Records the change a run found held (see ChangeHold), or that there is
+    // none any more, merged into the file as run results are.
+    void recordHeldChange(const QUuid &serverID, const std::optional<ChangeHold> &held);
     // Picks up run results that another process records in the file.
     void setWatchesFile(bool watch);
 
@@ -97,6 +100,9 @@ private:
     // Returns where it was kept; empty when nothing was.
     tl::expected<QString, StoreError> keepIfDamaged(const OnDisk &disk);
     tl::expected<void, StoreError> write(const QByteArray &bytes);
+    // One result applied to the live settings and, under the lock, to the
+    // file as it is on disk now, with the server's result count raised.
+    void recordResult(const QUuid &serverID, const std::function<void(Server &)> &apply);
     bool mergeRunResults(const AppSettings &onDisk);
     void mergeRunResultsFromDisk();
     void watchFile();

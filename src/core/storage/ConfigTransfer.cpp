@@ -44,6 +44,7 @@ AppSettings sanitizedForExport(const AppSettings &settings, bool withReportAddre
         server.lastRunAt.reset();
         server.lastExitCode.reset();
         server.lastSuccessAt.reset();
+        server.heldChange.reset();
         server.scheduledSince.reset();
         server.lastRunSerial = 0;
     }

@@ -18,7 +18,12 @@ Q_SIGNALS:
     void viewLogRequested();
 
 private:
+    void acceptChanges();
+
     QLabel *m_when;
+    // A held mass change, and the user's word that it was expected.
+    QLabel *m_held;
+    QPushButton *m_accept;
     QLabel *m_status;
     QPushButton *m_viewLog;
 };

@@ -28,6 +28,8 @@ QString healthIcon(ServerRules::Health::Kind kind)
         return QStringLiteral("content-loading");
     case ServerRules::Health::Kind::failed:
         return QStringLiteral("dialog-error");
+    case ServerRules::Health::Kind::held:
+        return QStringLiteral("security-high");
     case ServerRules::Health::Kind::overdue:
         return QStringLiteral("appointment-soon");
     case ServerRules::Health::Kind::healthy:
@@ -142,7 +144,7 @@ void ServerCard::setServer(const Server &server, const State &state)
         tint = Icons::accent(this);
     else if (health.kind == ServerRules::Health::Kind::failed)
         tint = Icons::red();
-    else if (health.kind == ServerRules::Health::Kind::overdue)
+    else if (health.kind == ServerRules::Health::Kind::overdue || health.kind == ServerRules::Health::Kind::held)
         tint = Icons::amber();
     else if (health.kind == ServerRules::Health::Kind::healthy)
         tint = Icons::green();

@@ -169,6 +169,12 @@ void SettingsView::buildReliability()
     m_concurrentRuns = stepper(QStringLiteral("concurrentRunsStepper"), 1, 32, 70, m_content);
     m_concurrentRuns->setToolTip(tr("Scheduled and window runs together; the others wait for a free slot"));
     reliability->addWidget(labelled(tr("Backups running at once"), m_concurrentRuns, m_content));
+    m_massChange = stepper(QStringLiteral("massChangeStepper"), 0, 100, 90, m_content);
+    m_massChange->setSuffix(QStringLiteral(" %"));
+    m_massChange->setSpecialValueText(tr("never"));
+    m_massChange->setToolTip(tr("A run that finds more of the previous day's files changed or gone (ransomware, a "
+                                "missing mount) keeps every old backup until you confirm the change"));
+    reliability->addWidget(labelled(tr("Keep old backups when more files change than"), m_massChange, m_content));
     reliability->addWidget(
         note(tr("Backups retry automatically on transient rsync errors (network drops, partial transfers, "
                 "interrupted signals) with exponential backoff. Free space is checked at the destination "
@@ -338,6 +344,7 @@ void SettingsView::connectSettings()
     };
     bindStepper(m_retries, &AppSettings::retryAttempts);
     bindStepper(m_freeSpace, &AppSettings::minFreeSpaceGB);
+    bindStepper(m_massChange, &AppSettings::massChangePercent);
     bindStepper(m_ioTimeout, &AppSettings::ioTimeoutSeconds);
     bindStepper(m_concurrentRuns, &AppSettings::maxConcurrentRuns);
     bindStepper(m_spread, &AppSettings::scheduleSpreadMinutes);
@@ -379,6 +386,7 @@ void SettingsView::refresh()
     // Stored values outside the steppers' ranges are shown clamped and kept.
     show(m_retries, int(std::clamp<qint64>(s.retryAttempts, 0, 10)), &QSpinBox::setValue);
     show(m_freeSpace, int(std::clamp<qint64>(s.minFreeSpaceGB, 0, 1024)), &QSpinBox::setValue);
+    show(m_massChange, int(std::clamp<qint64>(s.massChangePercent, 0, 100)), &QSpinBox::setValue);
     show(m_ioTimeout, int(std::clamp<qint64>(s.ioTimeoutSeconds, 0, 86400)), &QSpinBox::setValue);
     show(m_networkWait, int(std::clamp<qint64>(s.networkWaitSeconds, 0, 3600)), &QSpinBox::setValue);
     show(m_concurrentRuns, int(std::clamp<qint64>(s.maxConcurrentRuns, 1, 32)), &QSpinBox::setValue);

@@ -78,6 +78,7 @@ private:
     QCheckBox *m_compress;
     QCheckBox *m_delete;
     QSpinBox *m_retries;
+    QSpinBox *m_massChange = nullptr;
     QSpinBox *m_freeSpace;
     QSpinBox *m_ioTimeout;
     QSpinBox *m_networkWait;
