@@ -2,6 +2,7 @@
 // The command-line side of restores.
 #include "core/cli/RestoreCommand.h"
 
+#include "core/cli/TaskLoop.h"
 #include "core/engine/Retention.h"
 #include "core/engine/RsyncProbe.h"
 #include "core/engine/Snapshots.h"
@@ -188,20 +189,6 @@ QCoro::Task<int> checkAgainstServer(Server server, AppSettings settings, std::op
     co_return result.exitCode();
 }
 
-int exec(QCoro::Task<int> task)
-{
-    int status = 0;
-    bool finished = false;
-    QCoro::connect(std::move(task), QCoreApplication::instance(), [&status, &finished](int result) {
-        status = result;
-        finished = true;
-        QCoreApplication::exit(ExitCode::success);
-    });
-    if (!finished)
-        QCoreApplication::exec();
-    return status;
-}
-
 } // namespace
 
 int listBackups(const QString &reference, bool asJson)
@@ -288,7 +275,7 @@ int restore(const EntryPoint::Options::Restore &request)
         options.keepSpecial = request.keepSpecial;
         options.ioTimeoutSeconds = int(std::clamp<qint64>(settings.ioTimeoutSeconds, 0, 86400));
         const QString folder = QDir::cleanPath(QDir(AppPaths::expandTilde(*request.toLocal)).absolutePath());
-        return exec(restoreLocally(server, *backup, localItems, folder, options, request.dryRun));
+        return TaskLoop::run(restoreLocally(server, *backup, localItems, folder, options, request.dryRun));
     }
     ServerRestore::Request restoreRequest;
     restoreRequest.server = server;
@@ -297,7 +284,7 @@ int restore(const EntryPoint::Options::Restore &request)
     restoreRequest.items = serverItems;
     restoreRequest.otherFolder = request.serverFolder;
     restoreRequest.snapshotName = backup->name;
-    return exec(restoreToServer(restoreRequest, request.dryRun));
+    return TaskLoop::run(restoreToServer(restoreRequest, request.dryRun));
 }
 
 int verifyRemote(const QString &reference, const std::optional<QDate> &day)
@@ -306,7 +293,7 @@ int verifyRemote(const QString &reference, const std::optional<QDate> &day)
     if (!found)
         return ExitCode::refused;
     const auto &[settings, server] = *found;
-    return exec(checkAgainstServer(server, settings, day));
+    return TaskLoop::run(checkAgainstServer(server, settings, day));
 }
 
 } // namespace RestoreCommand

@@ -2,6 +2,7 @@
 // The status report: health rules applied to every server, printed.
 #include "core/cli/StatusReport.h"
 
+#include "core/cli/TaskLoop.h"
 #include "core/engine/OutputDecoder.h"
 #include "core/model/ExitCode.h"
 #include "core/model/ReferenceDate.h"
@@ -330,16 +331,7 @@ QCoro::Task<int> report(Format format)
 
 int exec(Format format)
 {
-    int status = 0;
-    bool finished = false;
-    QCoro::connect(report(format), QCoreApplication::instance(), [&status, &finished](int result) {
-        status = result;
-        finished = true;
-        QCoreApplication::exit(ExitCode::success);
-    });
-    if (!finished)
-        QCoreApplication::exec();
-    return status;
+    return TaskLoop::run(report(format));
 }
 
 } // namespace StatusReport
