@@ -5,7 +5,7 @@
 # What building and running Tidewell needs.
 run_packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev qcoro-qt6-dev libexpected-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qcoro-qt6-dev libexpected-dev libxxhash-dev
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     rsync openssh-client
 )

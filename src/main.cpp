@@ -5,6 +5,7 @@
 #include "core/cli/HeadlessRunner.h"
 #include "core/cli/RestoreCommand.h"
 #include "core/cli/StatusReport.h"
+#include "core/cli/VerifyCommand.h"
 #include "core/model/ExitCode.h"
 #include "core/ssh/AskpassServer.h"
 #include "core/ssh/SSHTester.h"
@@ -49,6 +50,8 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         return ChangeCommand::acceptChanges(*options.acceptChanges);
     if (options.verifyRemote)
         return RestoreCommand::verifyRemote(options.verifyRemote->server, options.verifyRemote->date);
+    if (options.verify)
+        return VerifyCommand::verify(*options.verify);
     if (options.restore)
         return RestoreCommand::restore(*options.restore);
     // For monitoring: reads the configuration, prints, ends. No bus.
@@ -109,6 +112,6 @@ int main(int argc, char *argv[])
     const EntryPoint::Options options = EntryPoint::parse(arguments);
     const bool windowed = options.usageError.isEmpty() && !options.reportFailure && !options.runBackup && !options.help
                           && !options.version && !options.listBackups && !options.restore && !options.status
-                          && !options.acceptChanges && !options.verifyRemote;
+                          && !options.acceptChanges && !options.verifyRemote && !options.verify;
     return windowed ? runWindowed(argc, argv) : runHeadless(argc, argv, arguments);
 }

@@ -706,11 +706,24 @@
         <translation>--date braucht einen Tag als yyyy-MM-dd</translation>
     </message>
     <message>
+        <source>--verify needs a server ID or name</source>
+        <translation>--verify braucht die ID oder den Namen eines Servers</translation>
+    </message>
+    <message>
+        <source>--verify takes --date or --all, not both</source>
+        <translation>--verify nimmt --date oder --all, nicht beides</translation>
+    </message>
+    <message>
+        <source>--sample needs a share from 1% to 100%</source>
+        <translation>--sample braucht einen Anteil von 1% bis 100%</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
+       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
        tidewell --verify-remote SERVER [--date DATE]
        tidewell --accept-changes SERVER
        tidewell --restore SERVER --date DATE --item PATH [--item PATH...]
@@ -734,6 +747,11 @@ Options:
   --report-failure SERVER report a scheduled run of the server that ended without
                           reporting (systemd&apos;s OnFailure= starts it); else nothing
   --list-backups SERVER   list the server&apos;s backups: day, complete or not
+  --verify SERVER         read the copies of the newest complete backup (of
+                          DATE, or of every day with --all) against their
+                          fingerprints, each file once; --sample 10% reads a
+                          tenth of them; exit 1 for damaged files, 20 when
+                          stopped (the same command continues the check)
   --verify-remote SERVER  read the newest complete backup (or that of DATE)
                           against the server, every file on both sides; exit 1
                           when a file differs though its size and time agree
@@ -760,6 +778,7 @@ tidewell for more, and files.
         tidewell --status [--json | --nagios]
         tidewell --report-failure SERVER
         tidewell --list-backups SERVER [--json]
+        tidewell --verify SERVER [--date DATUM | --all] [--sample PROZENT]
         tidewell --verify-remote SERVER [--date DATUM]
         tidewell --accept-changes SERVER
         tidewell --restore SERVER --date DATUM --item PFAD [--item PFAD...]
@@ -787,6 +806,12 @@ Optionen:
                           sonst nichts
   --list-backups SERVER   die Sicherungen des Servers auflisten: Tag,
                           vollständig oder nicht
+  --verify SERVER         die Kopien der neuesten vollständigen Sicherung (vom
+                          DATUM, oder aller Tage mit --all) mit ihren
+                          Fingerabdrücken vergleichen, jede Datei einmal;
+                          --sample 10% liest ein Zehntel davon; Exit-Code 1 bei
+                          beschädigten Dateien, 20 wenn abgebrochen (derselbe
+                          Befehl setzt die Prüfung fort)
   --verify-remote SERVER  die neueste vollständige Sicherung (oder die vom DATUM)
                           mit dem Server vergleichen, jede Datei auf beiden Seiten
                           gelesen; Exit-Code 1, wenn eine Datei abweicht, obwohl
@@ -911,6 +936,23 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <translation>
             <numerusform>in %n Sekunde</numerusform>
             <numerusform>in %n Sekunden</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>HeadlessRunner</name>
+    <message numerus="yes">
+        <source>%n damaged file(s) in the backups: %1</source>
+        <translation>
+            <numerusform>%n beschädigte Datei in den Sicherungen: %1</numerusform>
+            <numerusform>%n beschädigte Dateien in den Sicherungen: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) differ from the server though size and time agree: %1</source>
+        <translation>
+            <numerusform>%n Datei weicht vom Server ab, obwohl Größe und Zeit übereinstimmen: %1</numerusform>
+            <numerusform>%n Dateien weichen vom Server ab, obwohl Größe und Zeit übereinstimmen: %1</numerusform>
         </translation>
     </message>
 </context>
@@ -1111,6 +1153,45 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     <message>
         <source>The old backups stay kept: %1</source>
         <translation>Die alten Sicherungen bleiben behalten: %1</translation>
+    </message>
+    <message>
+        <source>Check backups…</source>
+        <translation>Sicherungen prüfen …</translation>
+    </message>
+    <message>
+        <source>Read every copy once and compare it with its fingerprint</source>
+        <translation>Jede Kopie einmal lesen und mit ihrem Fingerabdruck vergleichen</translation>
+    </message>
+    <message>
+        <source>Checked</source>
+        <translation>Geprüft</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Nie</translation>
+    </message>
+    <message>
+        <source>%1 · every file intact</source>
+        <translation>%1 · alle Dateien unversehrt</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 · %n damaged file(s): see tidewell --verify</source>
+        <translation>
+            <numerusform>%1 · %n beschädigte Datei: siehe tidewell --verify</numerusform>
+            <numerusform>%1 · %n beschädigte Dateien: siehe tidewell --verify</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Checking… %1 of %2 files</source>
+        <translation>Wird geprüft … %1 von %2 Dateien</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Wird geprüft …</translation>
+    </message>
+    <message>
+        <source>The backups could not be read: %1</source>
+        <translation>Die Sicherungen konnten nicht gelesen werden: %1</translation>
     </message>
 </context>
 <context>
@@ -2338,6 +2419,13 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
         <source>%1 % of the files changed · old backups kept</source>
         <translation>%1 % der Dateien geändert · alte Sicherungen behalten</translation>
     </message>
+    <message numerus="yes">
+        <source>%n damaged file(s) in the backups</source>
+        <translation>
+            <numerusform>%n beschädigte Datei in den Sicherungen</numerusform>
+            <numerusform>%n beschädigte Dateien in den Sicherungen</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>SettingsView</name>
@@ -2577,6 +2665,14 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
         <source>Keep old backups when more files change than</source>
         <translation>Alte Sicherungen behalten, wenn sich mehr ändert als</translation>
     </message>
+    <message>
+        <source>After each scheduled backup, this share of the server&apos;s copies is read and compared with its fingerprints: 1/30 reads every copy once a month</source>
+        <translation>Nach jeder geplanten Sicherung wird dieser Teil der Kopien des Servers gelesen und mit ihren Fingerabdrücken verglichen: 1/30 liest jede Kopie einmal im Monat</translation>
+    </message>
+    <message>
+        <source>Check a part of every backup each day</source>
+        <translation>Jeden Tag einen Teil jeder Sicherung prüfen</translation>
+    </message>
 </context>
 <context>
     <name>SnapshotTreeModel</name>
@@ -2658,6 +2754,17 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>mass change</source>
         <translation>Massenänderung</translation>
+    </message>
+    <message>
+        <source>damaged</source>
+        <translation>beschädigt</translation>
+    </message>
+    <message numerus="yes">
+        <source>backups checked %1: %n damaged file(s)</source>
+        <translation>
+            <numerusform>Sicherungen geprüft %1: %n beschädigte Datei</numerusform>
+            <numerusform>Sicherungen geprüft %1: %n beschädigte Dateien</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -161,6 +161,33 @@
     </message>
 </context>
 <context>
+    <name>HeadlessRunner</name>
+    <message numerus="yes">
+        <source>%n damaged file(s) in the backups: %1</source>
+        <translation>
+            <numerusform>%n damaged file in the backups: %1</numerusform>
+            <numerusform>%n damaged files in the backups: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) differ from the server though size and time agree: %1</source>
+        <translation>
+            <numerusform>%n file differs from the server though size and time agree: %1</numerusform>
+            <numerusform>%n files differ from the server though size and time agree: %1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>LastRunSection</name>
+    <message numerus="yes">
+        <source>%1 · %n damaged file(s): see tidewell --verify</source>
+        <translation>
+            <numerusform>%1 · %n damaged file: see tidewell --verify</numerusform>
+            <numerusform>%1 · %n damaged files: see tidewell --verify</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message numerus="yes">
         <source>%1: %2 (and %n more)</source>
@@ -270,6 +297,26 @@
         <translation>
             <numerusform>Skipped %n special file: %1.</numerusform>
             <numerusform>Skipped %n special files: %1.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ServerRules</name>
+    <message numerus="yes">
+        <source>%n damaged file(s) in the backups</source>
+        <translation>
+            <numerusform>%n damaged file in the backups</numerusform>
+            <numerusform>%n damaged files in the backups</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>StatusReport</name>
+    <message numerus="yes">
+        <source>backups checked %1: %n damaged file(s)</source>
+        <translation>
+            <numerusform>backups checked %1: %n damaged file</numerusform>
+            <numerusform>backups checked %1: %n damaged files</numerusform>
         </translation>
     </message>
 </context>

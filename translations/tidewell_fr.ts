@@ -706,11 +706,24 @@
         <translation>--date a besoin d’un jour au format aaaa-MM-jj</translation>
     </message>
     <message>
+        <source>--verify needs a server ID or name</source>
+        <translation>--verify demande l’identifiant ou le nom d’un serveur</translation>
+    </message>
+    <message>
+        <source>--verify takes --date or --all, not both</source>
+        <translation>--verify prend --date ou --all, pas les deux</translation>
+    </message>
+    <message>
+        <source>--sample needs a share from 1% to 100%</source>
+        <translation>--sample demande une part de 1% à 100%</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
+       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
        tidewell --verify-remote SERVER [--date DATE]
        tidewell --accept-changes SERVER
        tidewell --restore SERVER --date DATE --item PATH [--item PATH...]
@@ -734,6 +747,11 @@ Options:
   --report-failure SERVER report a scheduled run of the server that ended without
                           reporting (systemd&apos;s OnFailure= starts it); else nothing
   --list-backups SERVER   list the server&apos;s backups: day, complete or not
+  --verify SERVER         read the copies of the newest complete backup (of
+                          DATE, or of every day with --all) against their
+                          fingerprints, each file once; --sample 10% reads a
+                          tenth of them; exit 1 for damaged files, 20 when
+                          stopped (the same command continues the check)
   --verify-remote SERVER  read the newest complete backup (or that of DATE)
                           against the server, every file on both sides; exit 1
                           when a file differs though its size and time agree
@@ -760,6 +778,7 @@ tidewell for more, and files.
               tidewell --status [--json | --nagios]
               tidewell --report-failure SERVEUR
               tidewell --list-backups SERVEUR [--json]
+              tidewell --verify SERVEUR [--date DATE | --all] [--sample POURCENT]
               tidewell --verify-remote SERVEUR [--date DATE]
               tidewell --accept-changes SERVEUR
               tidewell --restore SERVEUR --date DATE --item CHEMIN [--item CHEMIN...]
@@ -789,6 +808,12 @@ Options :
                           sans rapport (OnFailure= de systemd la lance) ;
                           sinon rien
   --list-backups SERVEUR  lister les sauvegardes du serveur : jour, complète ou non
+  --verify SERVEUR        lire les copies de la dernière sauvegarde complète (du
+                          DATE, ou de tous les jours avec --all) et les comparer
+                          à leurs empreintes, chaque fichier une fois ;
+                          --sample 10% en lit un dixième ; code de sortie 1 pour
+                          des fichiers endommagés, 20 si la vérification est
+                          arrêtée (la même commande la reprend)
   --verify-remote SERVEUR lire la dernière sauvegarde complète (ou celle du DATE)
                           face au serveur, chaque fichier des deux côtés ; code 1
                           si un fichier diffère alors que taille et date concordent
@@ -913,6 +938,23 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <translation>
             <numerusform>dans %n seconde</numerusform>
             <numerusform>dans %n secondes</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>HeadlessRunner</name>
+    <message numerus="yes">
+        <source>%n damaged file(s) in the backups: %1</source>
+        <translation>
+            <numerusform>%n fichier endommagé dans les sauvegardes : %1</numerusform>
+            <numerusform>%n fichiers endommagés dans les sauvegardes : %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) differ from the server though size and time agree: %1</source>
+        <translation>
+            <numerusform>%n fichier diffère du serveur bien que taille et date concordent : %1</numerusform>
+            <numerusform>%n fichiers diffèrent du serveur bien que taille et date concordent : %1</numerusform>
         </translation>
     </message>
 </context>
@@ -1113,6 +1155,45 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     <message>
         <source>The old backups stay kept: %1</source>
         <translation>Les anciennes sauvegardes restent gardées : %1</translation>
+    </message>
+    <message>
+        <source>Check backups…</source>
+        <translation>Vérifier les copies…</translation>
+    </message>
+    <message>
+        <source>Read every copy once and compare it with its fingerprint</source>
+        <translation>Lire chaque copie une fois et la comparer à son empreinte</translation>
+    </message>
+    <message>
+        <source>Checked</source>
+        <translation>Vérifiées</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Jamais</translation>
+    </message>
+    <message>
+        <source>%1 · every file intact</source>
+        <translation>%1 · tous les fichiers intacts</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 · %n damaged file(s): see tidewell --verify</source>
+        <translation>
+            <numerusform>%1 · %n fichier endommagé : voir tidewell --verify</numerusform>
+            <numerusform>%1 · %n fichiers endommagés : voir tidewell --verify</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Checking… %1 of %2 files</source>
+        <translation>Vérification… %1 fichiers sur %2</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Vérification…</translation>
+    </message>
+    <message>
+        <source>The backups could not be read: %1</source>
+        <translation>Les sauvegardes n’ont pas pu être lues : %1</translation>
     </message>
 </context>
 <context>
@@ -2340,6 +2421,13 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
         <source>%1 % of the files changed · old backups kept</source>
         <translation>%1 % des fichiers changés · anciennes sauvegardes gardées</translation>
     </message>
+    <message numerus="yes">
+        <source>%n damaged file(s) in the backups</source>
+        <translation>
+            <numerusform>%n fichier endommagé dans les sauvegardes</numerusform>
+            <numerusform>%n fichiers endommagés dans les sauvegardes</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>SettingsView</name>
@@ -2579,6 +2667,14 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
         <source>Keep old backups when more files change than</source>
         <translation>Garder les anciennes sauvegardes si plus de fichiers changent que</translation>
     </message>
+    <message>
+        <source>After each scheduled backup, this share of the server&apos;s copies is read and compared with its fingerprints: 1/30 reads every copy once a month</source>
+        <translation>Après chaque sauvegarde planifiée, cette part des copies du serveur est lue et comparée à ses empreintes : 1/30 lit chaque copie une fois par mois</translation>
+    </message>
+    <message>
+        <source>Check a part of every backup each day</source>
+        <translation>Vérifier une part des copies chaque jour</translation>
+    </message>
 </context>
 <context>
     <name>SnapshotTreeModel</name>
@@ -2660,6 +2756,17 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>mass change</source>
         <translation>changement massif</translation>
+    </message>
+    <message>
+        <source>damaged</source>
+        <translation>endommagé</translation>
+    </message>
+    <message numerus="yes">
+        <source>backups checked %1: %n damaged file(s)</source>
+        <translation>
+            <numerusform>sauvegardes vérifiées %1 : %n fichier endommagé</numerusform>
+            <numerusform>sauvegardes vérifiées %1 : %n fichiers endommagés</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -357,7 +357,7 @@ private Q_SLOTS:
             (QStringList{QStringLiteral("health"), QStringLiteral("heldChange"), QStringLiteral("id"),
                          QStringLiteral("lastExitCode"), QStringLiteral("lastRunAt"), QStringLiteral("lastSuccessAt"),
                          QStringLiteral("name"), QStringLiteral("nextRunAt"), QStringLiteral("scheduleProblem"),
-                         QStringLiteral("scheduleTime"), QStringLiteral("scheduled")}));
+                         QStringLiteral("scheduleTime"), QStringLiteral("scheduled"), QStringLiteral("verify")}));
         QCOMPARE(failing[QStringLiteral("id")].toString(),
                  settings.servers.at(1).id.toString(QUuid::WithoutBraces).toUpper());
         QCOMPARE(failing[QStringLiteral("name")].toString(), settings.servers.at(1).name); // exactly as configured
@@ -393,7 +393,7 @@ private Q_SLOTS:
         QCOMPARE(
             outcome.out,
             QByteArray("TIDEWELL CRITICAL - 1 failing (db ünï_second line _ failing_0 ok_5 _x_), 1 overdue (mail) | "
-                       "failing=1 overdue=1 ok=1 pending=1 notrunning=0 masschange=0\n"));
+                       "failing=1 overdue=1 ok=1 pending=1 notrunning=0 masschange=0 damaged=0\n"));
         QCOMPARE(outcome.out.count('|'), 1);
         // The JSON says the name exactly.
         const Outcome json = runTidewell(home, {QStringLiteral("--status"), QStringLiteral("--json")},
@@ -417,7 +417,7 @@ private Q_SLOTS:
         outcome = runTidewell(home, arguments, withManager(StatusFixture::utc()));
         QCOMPARE(outcome.status, 0);
         QCOMPARE(outcome.out, QByteArray("TIDEWELL OK - 1 scheduled servers ok, 1 pending | failing=0 overdue=0 ok=1 "
-                                         "pending=1 notrunning=0 masschange=0\n"));
+                                         "pending=1 notrunning=0 masschange=0 damaged=0\n"));
         // A schedule whose timer is gone is never OK.
         m_manager->setTimers({settings.servers.at(1).id});
         outcome = runTidewell(home, arguments, withManager(StatusFixture::utc()));

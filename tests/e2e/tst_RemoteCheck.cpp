@@ -96,6 +96,34 @@ private Q_SLOTS:
                  2);
         QCOMPARE(runTidewell(m_s->home, check + QStringList{QStringLiteral("--date"), day}).status, 1);
     }
+
+    // With verifyRemoteEveryDays, a scheduled run reads the day against the
+    // server when the last such check is that old, and keeps when it ran.
+    void aScheduledRunChecksAgainstTheServerWhenDue()
+    {
+        writeFile(tree() + QStringLiteral("/a.txt"), "aaaa");
+        writeFile(tree() + QStringLiteral("/b.txt"), "bbbb");
+        const QList<BackupPath> paths{BackupScenario::path(QStringLiteral("Site"), tree())};
+        const Server server = m_s->writeConfig(paths);
+        QCOMPARE(m_s->runHeadless(server.id).status, 0);
+        QVERIFY(!m_s->storedServer(server.id)->lastRemoteCheckAt);
+
+        rewriteKeepingTime(tree() + QStringLiteral("/a.txt"), "AAAA");
+        m_s->writeConfig(paths, [&server](AppSettings &s) {
+            s.servers[0].id = server.id;
+            s.verifyRemoteEveryDays = 30;
+        });
+        const Outcome due = m_s->runHeadless(server.id);
+        QCOMPARE(due.status, 0);
+        QVERIFY2(due.err.contains("Check against the server: !! Site/a.txt: the contents differ though size and "
+                                  "modification time agree"),
+                 due.err.constData());
+        QVERIFY(m_s->storedServer(server.id)->lastRemoteCheckAt.has_value());
+        QCOMPARE(m_s->storedServer(server.id)->remoteDifferences, 1);
+        const Outcome notDue = m_s->runHeadless(server.id);
+        QCOMPARE(notDue.status, 0);
+        QVERIFY2(!notDue.err.contains("Check against the server"), notDue.err.constData());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRemoteCheck)

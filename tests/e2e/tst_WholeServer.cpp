@@ -209,10 +209,17 @@ private Q_SLOTS:
         QVERIFY(asRoot.removeOne(QStringLiteral("--fake-super")));
         QCOMPARE(asRoot, before);
         const Server all = server(true);
-        QCOMPARE(KeepOptions::arguments(all, probe, user),
-                 (QStringList{QStringLiteral("-H"), QStringLiteral("-A"), QStringLiteral("-X"),
-                              QStringLiteral("--numeric-ids"), QStringLiteral("--sparse"),
-                              QStringLiteral("--fake-super"), QStringLiteral("--rsync-path=sudo -n rsync")}));
+        QCOMPARE(
+            KeepOptions::arguments(all, probe, user),
+            (QStringList{QStringLiteral("-H"), QStringLiteral("-A"), QStringLiteral("-X"),
+                         QStringLiteral("--filter=-x user.tidewell.xxh128"), QStringLiteral("--filter=-x system.*"),
+                         QStringLiteral("--numeric-ids"), QStringLiteral("--sparse"), QStringLiteral("--fake-super"),
+                         QStringLiteral("--rsync-path=sudo -n rsync")}));
+        // Without --fake-super a user copies the user namespace only, as
+        // rsync does when no attribute rule is given.
+        Server attributesOnly = all;
+        attributesOnly.preserveOwnership = false;
+        QVERIFY(KeepOptions::arguments(attributesOnly, probe, user).contains(QStringLiteral("--filter=-x! user.*")));
         QVERIFY(KeepOptions::arguments(all, probe, {true, true}).contains(QStringLiteral("--fake-super")));
         // Root on a folder without xattrs makes no device, FIFO or setuid bit at all.
         const QStringList rootNoXattrs = KeepOptions::arguments(all, probe, {true, false});

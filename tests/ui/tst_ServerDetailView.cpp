@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The server editor, offscreen, against a real sshd.
+#include "core/engine/Fingerprints.h"
 #include "core/engine/MassChange.h"
 #include "core/engine/Retention.h"
 #include "core/engine/RsyncRunner.h"
@@ -43,6 +44,8 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <sys/xattr.h>
 
 using namespace TestHelpers;
 
@@ -582,6 +585,29 @@ private Q_SLOTS:
         QVERIFY(!stored().heldChange);
         QVERIFY(!MassChange::held(folder));
         QVERIFY(!child<QPushButton>(view.get(), "acceptChanges")->isVisible());
+
+        // Check backups… reads the days off the window's thread and keeps
+        // what it found; a print that does not match is damage.
+        QCOMPARE(child<QLabel>(view.get(), "lastCheck")->text(), QStringLiteral("Never"));
+        const QString copy = folder + QStringLiteral("/2026-12-07/www/a.txt");
+        QVERIFY(QDir().mkpath(QFileInfo(copy).path()));
+        QFile file(copy);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("contents") == 8);
+        file.close();
+        Fingerprints::Print wrong;
+        wrong.size = 8;
+        const QByteArray value = wrong.encoded();
+        QCOMPARE(::setxattr(QFile::encodeName(copy).constData(), Fingerprints::attribute, value.constData(),
+                            size_t(value.size()), 0),
+                 0);
+        QTest::mouseClick(child<QPushButton>(view.get(), "checkBackups"), Qt::LeftButton);
+        QTRY_COMPARE(stored().damagedFiles, 1);
+        QVERIFY(stored().lastVerifiedAt.has_value());
+        QVERIFY2(child<QLabel>(view.get(), "lastCheck")
+                     ->text()
+                     .endsWith(QStringLiteral("1 damaged file: see tidewell --verify")),
+                 qPrintable(child<QLabel>(view.get(), "lastCheck")->text()));
+        QVERIFY(child<QPushButton>(view.get(), "checkBackups")->isEnabled());
     }
 
     void runEnabling()

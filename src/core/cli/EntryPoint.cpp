@@ -30,11 +30,16 @@ struct Switches
     QCommandLineOption keepSpecial{QStringLiteral("keep-special")};
     QCommandLineOption verifyRemote{QStringLiteral("verify-remote"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption acceptChanges{QStringLiteral("accept-changes"), QString(), QStringLiteral("SERVER")};
+    QCommandLineOption verify{QStringLiteral("verify"), QString(), QStringLiteral("SERVER")};
+    QCommandLineOption all{QStringLiteral("all")};
+    QCommandLineOption sample{QStringLiteral("sample"), QString(), QStringLiteral("PERCENT")};
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({help, version, runBackup, status, json, nagios, reportFailure, listBackups, restore, date,
-                           item, to, toServer, dryRun, allowIncomplete, keepSpecial, acceptChanges, verifyRemote});
+        parser.addOptions({help,          version,     runBackup,       status,      json,          nagios,
+                           reportFailure, listBackups, restore,         date,        item,          to,
+                           toServer,      dryRun,      allowIncomplete, keepSpecial, acceptChanges, verifyRemote,
+                           verify,        all,         sample});
     }
 };
 
@@ -120,6 +125,34 @@ Options::VerifyRemote readVerifyRemote(const QCommandLineParser &parser, const S
     return request;
 }
 
+// "--sample 10%" or "--sample 10": 1 to 100; 0 for anything else.
+int readPercent(const QString &text)
+{
+    bool ok = false;
+    const int percent = (text.endsWith(u'%') ? text.chopped(1) : text).trimmed().toInt(&ok);
+    return ok && percent >= 1 && percent <= 100 ? percent : 0;
+}
+
+Options::Verify readVerify(const QCommandLineParser &parser, const Switches &switches, Options &options)
+{
+    Options::Verify request;
+    request.server = firstValue(parser, switches.verify);
+    if (parser.isSet(switches.date))
+        request.date = QDate::fromString(firstValue(parser, switches.date), Qt::ISODate);
+    request.all = parser.isSet(switches.all);
+    if (parser.isSet(switches.sample))
+        request.samplePercent = readPercent(firstValue(parser, switches.sample));
+    if (request.server.isEmpty())
+        sayUsage(options, QCoreApplication::translate("EntryPoint", "--verify needs a server ID or name"));
+    else if (request.date && !request.date->isValid())
+        sayUsage(options, QCoreApplication::translate("EntryPoint", "--date needs a day as yyyy-MM-dd"));
+    else if (request.date && request.all)
+        sayUsage(options, QCoreApplication::translate("EntryPoint", "--verify takes --date or --all, not both"));
+    else if (request.samplePercent == 0)
+        sayUsage(options, QCoreApplication::translate("EntryPoint", "--sample needs a share from 1% to 100%"));
+    return request;
+}
+
 void readRunOrReport(const QCommandLineParser &parser, const Switches &switches, const QStringList &arguments,
                      Options &options)
 {
@@ -186,6 +219,8 @@ Options parse(const QStringList &arguments)
     }
     if (parser.isSet(switches.verifyRemote) || given.contains(QStringLiteral("--verify-remote")))
         options.verifyRemote = readVerifyRemote(parser, switches, options);
+    if (parser.isSet(switches.verify) || given.contains(QStringLiteral("--verify")))
+        options.verify = readVerify(parser, switches, options);
     if (parser.isSet(switches.restore) || given.contains(QStringLiteral("--restore"))) {
         options.restore = readRestore(parser, switches, serverFolder);
         checkRestore(*options.restore, options);
@@ -208,6 +243,7 @@ QString helpText()
                       "       tidewell --status [--json | --nagios]\n"
                       "       tidewell --report-failure SERVER\n"
                       "       tidewell --list-backups SERVER [--json]\n"
+                      "       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]\n"
                       "       tidewell --verify-remote SERVER [--date DATE]\n"
                       "       tidewell --accept-changes SERVER\n"
                       "       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]\n"
@@ -231,6 +267,11 @@ QString helpText()
                       "  --report-failure SERVER report a scheduled run of the server that ended without\n"
                       "                          reporting (systemd's OnFailure= starts it); else nothing\n"
                       "  --list-backups SERVER   list the server's backups: day, complete or not\n"
+                      "  --verify SERVER         read the copies of the newest complete backup (of\n"
+                      "                          DATE, or of every day with --all) against their\n"
+                      "                          fingerprints, each file once; --sample 10% reads a\n"
+                      "                          tenth of them; exit 1 for damaged files, 20 when\n"
+                      "                          stopped (the same command continues the check)\n"
                       "  --verify-remote SERVER  read the newest complete backup (or that of DATE)\n"
                       "                          against the server, every file on both sides; exit 1\n"
                       "                          when a file differs though its size and time agree\n"

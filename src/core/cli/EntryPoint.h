@@ -33,6 +33,15 @@ struct Options
         std::optional<QDate> date;
     };
     std::optional<VerifyRemote> verifyRemote;
+    // --verify SERVER [--date D | --all] [--sample N%]; neither: the newest complete day
+    struct Verify
+    {
+        QString server;
+        std::optional<QDate> date;
+        bool all = false;
+        int samplePercent = 100;
+    };
+    std::optional<Verify> verify;
     // --accept-changes SERVER
     std::optional<QString> acceptChanges;
     // --list-backups SERVER

@@ -2,12 +2,14 @@
 // One backup without a window, as a daily schedule starts it.
 #include "core/cli/HeadlessRunner.h"
 
+#include "core/cli/VerifyCommand.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ExitCode.h"
 #include "core/model/ServerId.h"
 #include "core/model/ServerReference.h"
 #include "core/report/RunNotifier.h"
 #include "core/report/RunReporter.h"
+#include "core/restore/RemoteCheck.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
@@ -28,7 +30,9 @@
 #include <qcoro/qcorotimer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
+#include <memory>
 
 namespace HeadlessRunner {
 
@@ -40,6 +44,37 @@ struct Ending
     int status = 0;
     std::optional<QDBusPendingCall> notification;
 };
+
+// What a check after the run found: as loud as a failed run.
+NotificationService::Content problemContent(const Server &server, const QString &found)
+{
+    NotificationService::Content content;
+    content.body = QStringLiteral("✗ ") + server.shownName() + QStringLiteral(" — ") + found;
+    content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
+    return content;
+}
+
+// The checks after a good scheduled run: against the server when it is
+// due, and today's part of the copies. What they found is notified.
+QCoro::Task<std::optional<QDBusPendingCall>> checkAfterRun(ConfigStore &store, Server server, RemoteCheck &remoteCheck,
+                                                           std::shared_ptr<std::atomic_bool> stop)
+{
+    std::optional<QDBusPendingCall> posted;
+    const QStringList silent = co_await VerifyCommand::remoteCheckWhenDue(store, server.id, remoteCheck);
+    if (!silent.isEmpty())
+        posted = NotificationService::post(problemContent(
+            server, QCoreApplication::translate("HeadlessRunner",
+                                                "%n file(s) differ from the server though size and time agree: %1",
+                                                nullptr, int(silent.size()))
+                        .arg(silent.mid(0, 3).join(QStringLiteral(", ")))));
+    const QStringList damaged = co_await VerifyCommand::dailyCheck(store, server.id, stop);
+    if (!damaged.isEmpty())
+        posted = NotificationService::post(problemContent(
+            server, QCoreApplication::translate("HeadlessRunner", "%n damaged file(s) in the backups: %1", nullptr,
+                                                int(damaged.size()))
+                        .arg(damaged.mid(0, 3).join(QStringLiteral(", ")))));
+    co_return posted;
+}
 
 QCoro::Task<Ending> run(QString reference)
 {
@@ -71,20 +106,26 @@ QCoro::Task<Ending> run(QString reference)
     // Cancel button: children stopped, log written, result recorded.
     SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
     bool started = false;
-    QObject::connect(&signalWatcher, &SignalWatcher::received, &runner, [&runner, &started](int number) {
-        if (!started) {
-            // Still waiting for the network: nothing ran, nothing is recorded.
-            DiagnosticLog::write(QStringLiteral("Received ") + SignalWatcher::name(number)
-                                 + QStringLiteral(" while waiting for the network; the backup did not start."));
-            QCoreApplication::exit(RsyncRunner::cancelledExitCode);
-            return;
-        }
-        if (!runner.isRunning())
-            return;
-        runner.append(QStringLiteral("Received ") + SignalWatcher::name(number)
-                      + QStringLiteral(": cancelling the backup."));
-        runner.cancel();
-    });
+    // After the run, the daily check stops where it is.
+    auto stopCheck = std::make_shared<std::atomic_bool>(false);
+    RemoteCheck remoteCheck;
+    QObject::connect(
+        &signalWatcher, &SignalWatcher::received, &runner, [&runner, &started, stopCheck, &remoteCheck](int number) {
+            *stopCheck = true;
+            remoteCheck.cancel();
+            if (!started) {
+                // Still waiting for the network: nothing ran, nothing is recorded.
+                DiagnosticLog::write(QStringLiteral("Received ") + SignalWatcher::name(number)
+                                     + QStringLiteral(" while waiting for the network; the backup did not start."));
+                QCoreApplication::exit(RsyncRunner::cancelledExitCode);
+                return;
+            }
+            if (!runner.isRunning())
+                return;
+            runner.append(QStringLiteral("Received ") + SignalWatcher::name(number)
+                          + QStringLiteral(": cancelling the backup."));
+            runner.cancel();
+        });
     const Server scheduled = *server;
     const AppSettings &settings = store.settings();
     NetworkGate::Options gate;
@@ -106,7 +147,12 @@ QCoro::Task<Ending> run(QString reference)
     if (reporter.pending() > 0)
         co_await qCoro(&reporter, &RunReporter::idle);
     QFile::remove(marker);
-    co_return Ending{runner.exitCode().value_or(0), notifier.lastPost()};
+    const int status = runner.exitCode().value_or(0);
+    if (status != ExitCode::success)
+        co_return Ending{status, notifier.lastPost()};
+    std::optional<QDBusPendingCall> posted = notifier.lastPost();
+    const std::optional<QDBusPendingCall> reported = co_await checkAfterRun(store, scheduled, remoteCheck, stopCheck);
+    co_return Ending{status, reported ? reported : posted};
 }
 
 QCoro::Task<int> reportUnreported(QString reference)

@@ -18,6 +18,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace StatusReport {
@@ -65,6 +66,8 @@ QString health(const Server &server, const QDateTime &now, const std::optional<S
     const ServerRules::Health::Kind kind = ServerRules::healthStatus(server, false, now).kind;
     if (kind == ServerRules::Health::Kind::failed)
         return QStringLiteral("failing");
+    if (kind == ServerRules::Health::Kind::damaged)
+        return QStringLiteral("damaged");
     if (server.heldChange)
         return QStringLiteral("mass change");
     // A schedule the user manager does not run: nothing will happen.
@@ -85,6 +88,7 @@ QString health(const Server &server, const QDateTime &now, const std::optional<S
         return QStringLiteral("never run");
     case ServerRules::Health::Kind::failed:  // said above
     case ServerRules::Health::Kind::held:    // said above
+    case ServerRules::Health::Kind::damaged: // said above
     case ServerRules::Health::Kind::running: // not asked for
     case ServerRules::Health::Kind::healthy:
         break;
@@ -105,6 +109,10 @@ QList<Entry> entries(const AppSettings &settings, const QDateTime &now, const Sc
             schedule == schedules.cend() ? std::nullopt : std::optional<ScheduleStatus::State>(*schedule);
         entry.health = health(server, now, state);
         entry.heldChange = server.heldChange;
+        if (server.lastVerifiedAt) {
+            entry.lastVerified = ReferenceDate::toDateTime(*server.lastVerifiedAt);
+            entry.damagedFiles = server.damagedFiles;
+        }
         if (state && server.scheduleEnabled && state->kind == ScheduleStatus::State::Kind::broken)
             entry.scheduleProblem = state->message;
         entry.scheduled = server.scheduleEnabled;
@@ -125,7 +133,8 @@ QList<Entry> entries(const AppSettings &settings, const QDateTime &now, const Sc
 bool allScheduledOk(const QList<Entry> &entries)
 {
     return std::all_of(entries.begin(), entries.end(), [](const Entry &e) {
-        if (e.health == QStringLiteral("failing") || e.health == QStringLiteral("mass change"))
+        if (e.health == QStringLiteral("failing") || e.health == QStringLiteral("mass change")
+            || e.health == QStringLiteral("damaged"))
             return false;
         return !e.scheduled || e.health == QStringLiteral("ok") || e.health == QStringLiteral("pending");
     });
@@ -167,6 +176,7 @@ QString text(const QList<Entry> &entries)
         QT_TRANSLATE_NOOP("StatusReport", "not installed"),
         QT_TRANSLATE_NOOP("StatusReport", "schedule cannot run"),
         QT_TRANSLATE_NOOP("StatusReport", "mass change"),
+        QT_TRANSLATE_NOOP("StatusReport", "damaged"),
     };
     Q_UNUSED(healthWords);
     const QString never = QCoreApplication::translate("StatusReport", "never");
@@ -192,6 +202,13 @@ QString text(const QList<Entry> &entries)
             out += QStringLiteral("  ") + e.scheduleProblem + u'\n';
         if (e.heldChange)
             out += QStringLiteral("  ") + e.heldChange->shownText() + u'\n';
+        const int damaged = int(std::clamp(e.damagedFiles, qint64(0), qint64(INT_MAX)));
+        if (e.lastVerified)
+            out += QStringLiteral("  ")
+                   + QCoreApplication::translate("StatusReport", "backups checked %1: %n damaged file(s)", nullptr,
+                                                 damaged)
+                         .arg(shortText(e.lastVerified))
+                   + u'\n';
     }
     return out;
 }
@@ -213,6 +230,10 @@ QByteArray json(const QList<Entry> &entries, const QDateTime &now)
             {QStringLiteral("scheduleProblem"),
              e.scheduleProblem.isEmpty() ? QJsonValue::Null : QJsonValue(e.scheduleProblem)},
             {QStringLiteral("heldChange"), e.heldChange ? QJsonValue(heldJson(*e.heldChange)) : QJsonValue::Null},
+            {QStringLiteral("verify"),
+             e.lastVerified ? QJsonValue(QJsonObject{{QStringLiteral("lastVerifiedAt"), isoText(e.lastVerified)},
+                                                     {QStringLiteral("damagedFiles"), e.damagedFiles}})
+                            : QJsonValue::Null},
         });
     }
     const auto pending = std::count_if(entries.begin(), entries.end(),
@@ -237,12 +258,15 @@ Nagios nagios(const QList<Entry> &entries)
     QStringList late;
     QStringList stopped;
     QStringList held;
+    QStringList damaged;
     int ok = 0;
     int pending = 0;
     for (const Entry &e : entries) {
         const QString name = pluginName(e.name);
         if (e.health == QStringLiteral("failing"))
             failing << name;
+        else if (e.health == QStringLiteral("damaged"))
+            damaged << name + QStringLiteral(": ") + QString::number(e.damagedFiles);
         else if (e.health == QStringLiteral("mass change"))
             held << name;
         else if (e.health == QStringLiteral("not installed") || e.health == QStringLiteral("schedule cannot run"))
@@ -258,6 +282,9 @@ Nagios nagios(const QList<Entry> &entries)
     if (!failing.isEmpty())
         said << QString::number(failing.size()) + QStringLiteral(" failing (") + failing.join(QStringLiteral(", "))
                     + u')';
+    if (!damaged.isEmpty())
+        said << QString::number(damaged.size()) + QStringLiteral(" with damaged copies (")
+                    + damaged.join(QStringLiteral(", ")) + u')';
     if (!stopped.isEmpty())
         said << QString::number(stopped.size()) + QStringLiteral(" schedule(s) not running (")
                     + stopped.join(QStringLiteral(", ")) + u')';
@@ -267,7 +294,7 @@ Nagios nagios(const QList<Entry> &entries)
     if (!late.isEmpty())
         said << QString::number(late.size()) + QStringLiteral(" overdue (") + late.join(QStringLiteral(", ")) + u')';
     QString state = QStringLiteral("OK");
-    if (!failing.isEmpty()) {
+    if (!failing.isEmpty() || !damaged.isEmpty()) {
         state = QStringLiteral("CRITICAL");
         result.exitCode = Nagios::critical;
     } else if (!late.isEmpty() || !stopped.isEmpty() || !held.isEmpty()) {
@@ -280,13 +307,14 @@ Nagios nagios(const QList<Entry> &entries)
                                    : QString());
     // The perfdata after "|": plain numbers a monitoring system can graph.
     result.line = QStringLiteral("TIDEWELL ") + state + QStringLiteral(" - ") + said.join(QStringLiteral(", "))
-                  + QStringLiteral(" | failing=%1 overdue=%2 ok=%3 pending=%4 notrunning=%5 masschange=%6")
+                  + QStringLiteral(" | failing=%1 overdue=%2 ok=%3 pending=%4 notrunning=%5 masschange=%6 damaged=%7")
                         .arg(failing.size())
                         .arg(late.size())
                         .arg(ok)
                         .arg(pending)
                         .arg(stopped.size())
-                        .arg(held.size());
+                        .arg(held.size())
+                        .arg(damaged.size());
     return result;
 }
 

@@ -34,10 +34,13 @@ struct Entry
     // "failing", "not installed" (scheduled, but its timer is missing or
     // stopped), "schedule cannot run" (its timer failed, or no user manager
     // answers), "mass change" (old backups kept until the user confirms a
-    // change of most files, see ChangeHold), "overdue", "never run",
-    // "not scheduled"
+    // change of most files, see ChangeHold), "damaged" (a check of the
+    // copies found damaged files), "overdue", "never run", "not scheduled"
     QString health;
     std::optional<ChangeHold> heldChange;
+    // The last check of the copies that ran to its end.
+    std::optional<QDateTime> lastVerified;
+    qint64 damagedFiles = 0;
     QString scheduleProblem; // what the window says of the schedule, when it is not working
     bool scheduled = false;
     QString scheduleTime;

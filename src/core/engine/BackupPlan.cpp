@@ -196,8 +196,9 @@ BackupPlan BackupPlan::prepare(const Server &server, const AppSettings &settings
     // Owners and extended attributes need a file system that stores user
     // extended attributes: said once here rather than for every file.
     KeepOptions::Local local = KeepOptions::Local::current();
+    plan.attributesWork = KeepOptions::checkXattrs(plan.writeFolder).has_value();
     if (server.preserveXattrs || server.preserveOwnership || local.isRoot)
-        local.xattrsWork = KeepOptions::checkXattrs(plan.writeFolder).has_value();
+        local.xattrsWork = plan.attributesWork;
     plan.headerLines = openingLines(plan, server, KeepOptions::notes(server, probe, local), folders.partial);
     plan.transfer = RsyncInvocation::common(server, settings, probe, local);
     plan.sshArguments = SSHTester::runArguments(server);

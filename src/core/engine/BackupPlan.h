@@ -66,6 +66,9 @@ struct BackupPlan
     QString previousFolder;
     QString previousDay;
     bool replacesComplete() const { return writeFolder != runFolder; }
+    // The destination's file system keeps user extended attributes: the
+    // copies' fingerprints go there, otherwise into the server's manifest.
+    bool attributesWork = true;
     // What every path's rsync shares: the transfer and Keep options, the
     // remote shell with the key.
     RsyncInvocation::Common transfer;

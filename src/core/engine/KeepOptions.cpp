@@ -2,6 +2,7 @@
 // The "Keep" settings as rsync options, and their failures in plain words.
 #include "core/engine/KeepOptions.h"
 
+#include "core/engine/Fingerprints.h"
 #include "core/ssh/Shell.h"
 
 #include <QDir>
@@ -67,15 +68,15 @@ QStringList arguments(const Server &server, const RsyncProbe &probe, const Local
         args << QStringLiteral("-H");
     if (server.preserveACLs && probe.supportsACLs)
         args << QStringLiteral("-A");
+    // Owners, groups, devices and special modes go into extended attributes
+    // of the copies (and come back from them).
+    const bool fakeSuper = keepsOwnersThroughXattrs(server, local) && probe.supportsXattrs && local.xattrsWork;
     if (server.preserveXattrs && probe.supportsXattrs && local.xattrsWork)
-        args << QStringLiteral("-X");
+        args << QStringLiteral("-X") << Fingerprints::attributeFilter(local.isRoot || fakeSuper);
     if (server.numericIds)
         args << QStringLiteral("--numeric-ids");
     if (server.sparseFiles)
         args << QStringLiteral("--sparse");
-    // Owners, groups, devices and special modes go into extended attributes
-    // of the copies (and come back from them).
-    const bool fakeSuper = keepsOwnersThroughXattrs(server, local) && probe.supportsXattrs && local.xattrsWork;
     if (fakeSuper)
         args << QStringLiteral("--fake-super");
     // Root without attributes to keep them in: no device node, FIFO or

@@ -4,6 +4,7 @@
 #include "core/engine/RsyncRunner.h"
 
 #include "core/engine/DestinationMarker.h"
+#include "core/engine/Fingerprints.h"
 #include "core/engine/KeepOptions.h"
 #include "core/engine/MassChange.h"
 #include "core/engine/OutputDecoder.h"
@@ -24,6 +25,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <qcoro/qcorofuture.h>
 #include <qcoro/qcorotimer.h>
@@ -43,17 +45,35 @@ const RsyncProbe &processProbe()
     return probe;
 }
 
-// What changed since the previous complete day, in every path that has
-// one: off this thread, as a large tree takes a while to walk.
-QFuture<MassChange::Count> measureChange(const QList<BackupPlan::Step> &steps)
+// What the copy did, measured before the day is put in place: how much
+// changed since the previous complete day, and the new files' fingerprints.
+struct Measured
 {
-    return Background::run([steps] {
-        MassChange::Count count;
+    MassChange::Count change;
+    Fingerprints::Written written;
+    QString saveFailure;
+};
+
+// Off this thread, as a large tree takes a while to walk and new files to read.
+QFuture<Measured> measureCopy(const BackupPlan &plan)
+{
+    return Background::run([steps = plan.steps, serverFolder = plan.serverFolder, attributes = plan.attributesWork] {
+        Measured measured;
+        Fingerprints::Store store(serverFolder, attributes);
         for (const BackupPlan::Step &step : steps) {
             if (!step.previousFolder.isEmpty())
-                count += MassChange::measure(step.previousFolder, step.targetFolder);
+                measured.change += MassChange::measure(step.previousFolder, step.targetFolder);
+            const Fingerprints::Written written =
+                Fingerprints::fingerprintNew(step.previousFolder, step.targetFolder, store);
+            measured.written.files += written.files;
+            measured.written.bytes += written.bytes;
+            measured.written.failed += written.failed;
+            if (measured.written.firstFailure.isEmpty())
+                measured.written.firstFailure = written.firstFailure;
         }
-        return count;
+        if (const auto saved = store.save(); !saved)
+            measured.saveFailure = saved.error().message;
+        return measured;
     });
 }
 
@@ -227,17 +247,35 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     }
     // Before the day is put in place: a second run of a day measures
     // against the copy it replaces.
-    QFuture<MassChange::Count> measured = measureChange(plan->steps);
-    const MassChange::Count change = co_await measured;
+    QFuture<Measured> measuring = measureCopy(*plan);
+    const Measured measured = co_await measuring;
     if (!self)
         co_return;
+    logFingerprints(measured.written, measured.saveFailure);
     if (m_wasCancelled) {
         abortRun(cancelledExitCode);
         co_return;
     }
     if (!completeSnapshot(*plan, settings))
         co_return;
-    completeRun(*plan, server, settings, change, today);
+    completeRun(*plan, server, settings, measured.change, today);
+}
+
+void RsyncRunner::logFingerprints(const Fingerprints::Written &written, const QString &saveFailure)
+{
+    const QLocale english(QLocale::English);
+    if (written.files > 0)
+        append(QStringLiteral("Fingerprinted ") + english.toString(written.files)
+               + (written.files == 1 ? QStringLiteral(" new file (") : QStringLiteral(" new files ("))
+               + english.formattedDataSize(written.bytes, 1, QLocale::DataSizeTraditionalFormat)
+               + QStringLiteral(")."));
+    if (written.failed > 0)
+        append(QStringLiteral("! ") + english.toString(written.failed)
+               + QStringLiteral(" files could not be given a fingerprint (") + written.firstFailure
+               + QStringLiteral("): a check reads them as new."));
+    if (!saveFailure.isEmpty())
+        append(QStringLiteral("! The fingerprints could not be saved (") + saveFailure
+               + QStringLiteral("): a check gives the new files theirs."));
 }
 
 void RsyncRunner::completeRun(const BackupPlan &plan, const Server &server, const AppSettings &settings,

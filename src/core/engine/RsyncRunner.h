@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/engine/BackupPlan.h"
+#include "core/engine/Fingerprints.h"
 #include "core/engine/MassChange.h"
 #include "core/engine/RsyncProbe.h"
 #include "core/engine/RsyncStats.h"
@@ -95,6 +96,8 @@ private:
                      const MassChange::Count &change, const QDate &today);
     // Holds the server's old days when most of its files changed (or says
     // they are still held); true while they are.
+    // The log's lines for the fingerprints the run wrote.
+    void logFingerprints(const Fingerprints::Written &written, const QString &saveFailure);
     bool holdsHistory(const BackupPlan &plan, const AppSettings &settings, const MassChange::Count &change);
 
     // The wait before a retry; cancel() cuts it short.

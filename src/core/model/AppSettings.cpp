@@ -10,6 +10,8 @@
 #include <QJsonParseError>
 #include <QSet>
 
+#include <algorithm>
+
 bool AppSettings::requiresDestinationMarker() const
 {
     if (requireDestinationMarker)
@@ -37,6 +39,9 @@ QJsonObject AppSettings::toJson() const
         {QStringLiteral("minFreeSpaceGB"), minFreeSpaceGB},
         {QStringLiteral("retryAttempts"), retryAttempts},
         {QStringLiteral("massChangePercent"), massChangePercent},
+        {QStringLiteral("verifyParts"), verifyParts},
+        {QStringLiteral("verifyMinutesPerRun"), verifyMinutesPerRun},
+        {QStringLiteral("verifyRemoteEveryDays"), verifyRemoteEveryDays},
         {QStringLiteral("ioTimeoutSeconds"), ioTimeoutSeconds},
         {QStringLiteral("networkWaitSeconds"), networkWaitSeconds},
         {QStringLiteral("skipMeteredConnections"), skipMeteredConnections},
@@ -87,6 +92,12 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
     reader.read("massChangePercent", settings.massChangePercent);
     if (settings.massChangePercent < 0 || settings.massChangePercent > 100)
         settings.massChangePercent = ChangeHold::defaultPercent;
+    reader.read("verifyParts", settings.verifyParts);
+    reader.read("verifyMinutesPerRun", settings.verifyMinutesPerRun);
+    settings.verifyParts = std::clamp<qint64>(settings.verifyParts, 0, 3660);
+    settings.verifyMinutesPerRun = std::clamp<qint64>(settings.verifyMinutesPerRun, 0, 24 * 60);
+    reader.read("verifyRemoteEveryDays", settings.verifyRemoteEveryDays);
+    settings.verifyRemoteEveryDays = std::clamp<qint64>(settings.verifyRemoteEveryDays, 0, 3660);
     reader.read("ioTimeoutSeconds", settings.ioTimeoutSeconds);
     reader.read("networkWaitSeconds", settings.networkWaitSeconds);
     reader.read("skipMeteredConnections", settings.skipMeteredConnections);

@@ -78,6 +78,14 @@ struct AppSettings
     // A run that finds more than this share of the previous day's files
     // changed or gone holds retention (see ChangeHold); 0: never.
     qint64 massChangePercent = ChangeHold::defaultPercent;
+    // After each scheduled run, one of this many parts of the server's
+    // copies is read against its fingerprints, so that every copy is read
+    // once in this many days; 0: never. Within verifyMinutesPerRun.
+    qint64 verifyParts = 30;
+    qint64 verifyMinutesPerRun = 5;
+    // After a scheduled run, every this many days the newest day is read
+    // against the server (see RemoteCheck); 0: never.
+    qint64 verifyRemoteEveryDays = 0;
 
     bool requiresDestinationMarker() const;
 

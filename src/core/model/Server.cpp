@@ -72,6 +72,14 @@ QJsonObject Server::toJson() const
         object.insert(QStringLiteral("scheduledSince"), *scheduledSince);
     if (heldChange)
         object.insert(QStringLiteral("heldChange"), heldChange->toJson());
+    if (lastVerifiedAt) {
+        object.insert(QStringLiteral("lastVerifiedAt"), *lastVerifiedAt);
+        object.insert(QStringLiteral("damagedFiles"), damagedFiles);
+    }
+    if (lastRemoteCheckAt) {
+        object.insert(QStringLiteral("lastRemoteCheckAt"), *lastRemoteCheckAt);
+        object.insert(QStringLiteral("remoteDifferences"), remoteDifferences);
+    }
     // What the file said, never the default that stands in for it.
     for (auto it = unreadable.begin(); it != unreadable.end(); ++it)
         object.insert(it.key(), it.value());
@@ -114,6 +122,10 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     reader.read("lastRunSerial", server.lastRunSerial);
     reader.readDate("lastSuccessAt", server.lastSuccessAt);
     reader.readDate("scheduledSince", server.scheduledSince);
+    reader.readDate("lastVerifiedAt", server.lastVerifiedAt);
+    reader.read("damagedFiles", server.damagedFiles);
+    reader.readDate("lastRemoteCheckAt", server.lastRemoteCheckAt);
+    reader.read("remoteDifferences", server.remoteDifferences);
     reader.read("scheduleEnabled", server.scheduleEnabled);
     reader.read("scheduleTime", server.scheduleTime);
     reader.read("retentionCount", server.retentionCount);
@@ -160,7 +172,9 @@ size_t qHash(const Server &server, size_t seed)
     seed = qHashMulti(seed, server.lastExitCode.has_value());
     if (server.lastExitCode)
         seed = qHashMulti(seed, *server.lastExitCode);
-    for (const std::optional<double> &date : {server.lastSuccessAt, server.scheduledSince}) {
+    seed = qHashMulti(seed, server.damagedFiles, server.remoteDifferences);
+    for (const std::optional<double> &date :
+         {server.lastSuccessAt, server.scheduledSince, server.lastVerifiedAt, server.lastRemoteCheckAt}) {
         seed = qHashMulti(seed, date.has_value());
         if (date)
             seed = qHashMulti(seed, *date);

@@ -66,6 +66,14 @@ struct Server
     // Old days are not pruned while a change this large waits for the
     // user (see ChangeHold); recorded by runs as their results are.
     std::optional<ChangeHold> heldChange;
+    // The last check of the copies that ran to its end (tidewell --verify,
+    // the rolling check): when, and how many damaged files it found.
+    std::optional<double> lastVerifiedAt;
+    qint64 damagedFiles = 0;
+    // The last check against the server after a scheduled run (Settings'
+    // verifyRemoteEveryDays), and the files it found differing silently.
+    std::optional<double> lastRemoteCheckAt;
+    qint64 remoteDifferences = 0;
     // Members of the file that say where or as whom to connect (host, port,
     // username, privateKeyPath, useSSHAgent) and were wrong there (a text
     // for a number, a port outside 1 to 65535): never left at a default

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <climits>
 
 namespace ServerRules {
 
@@ -44,6 +45,10 @@ Server duplicate(const Server &server)
     copy.lastExitCode.reset();
     copy.lastSuccessAt.reset();
     copy.heldChange.reset();
+    copy.lastVerifiedAt.reset();
+    copy.damagedFiles = 0;
+    copy.lastRemoteCheckAt.reset();
+    copy.remoteDifferences = 0;
     copy.scheduleEnabled = false;
     copy.scheduledSince.reset();
     return copy;
@@ -115,6 +120,12 @@ Health healthStatus(const Server &server, bool isRunning, const QDateTime &now)
     if (server.lastExitCode && *server.lastExitCode != 0)
         return {Health::Kind::failed,
                 QCoreApplication::translate("ServerRules", "Last run failed (exit %1)").arg(*server.lastExitCode)};
+    // A check of the copies found damage: restoring those files would
+    // give back something else than was copied.
+    const int damaged = int(std::clamp(server.damagedFiles, qint64(0), qint64(INT_MAX)));
+    if (server.lastVerifiedAt && damaged > 0)
+        return {Health::Kind::damaged,
+                QCoreApplication::translate("ServerRules", "%n damaged file(s) in the backups", nullptr, damaged)};
     if (server.heldChange)
         return {Health::Kind::held,
                 QCoreApplication::translate("ServerRules", "%1 % of the files changed · old backups kept")
@@ -144,7 +155,8 @@ void Counters::add(const Server &server, bool isOverdue, bool scheduleWorks)
     const bool failed = server.lastExitCode && *server.lastExitCode != 0;
     if (isOverdue)
         ++overdue;
-    else if (!failed && !server.heldChange && (server.lastExitCode == 0 || lastSuccess(server)))
+    else if (!failed && !server.heldChange && server.damagedFiles == 0
+             && (server.lastExitCode == 0 || lastSuccess(server)))
         ++healthy; // a cancelled run after a good one is still healthy
     if (failed)
         ++failing;

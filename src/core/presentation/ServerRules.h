@@ -46,7 +46,7 @@ int daysWithoutSuccess(const Server &server, const QDateTime &now);
 struct Health
 {
     // held: old days are kept until the user confirms a mass change.
-    enum class Kind { running, neverRan, failed, held, overdue, healthy };
+    enum class Kind { running, neverRan, failed, damaged, held, overdue, healthy };
     Kind kind;
     QString label;
 };

@@ -2,6 +2,7 @@
 // Planning and copying a restore to this computer.
 #include "core/restore/LocalRestore.h"
 
+#include "core/engine/Fingerprints.h"
 #include "core/engine/KeepOptions.h"
 #include "core/model/SafePathComponent.h"
 #include "core/system/AppPaths.h"
@@ -181,7 +182,7 @@ QStringList rsyncArguments(const Plan &plan, const QString &parent, bool xattrsW
     if (options.acls && xattrsWork)
         args << QStringLiteral("-A");
     if (options.xattrs && xattrsWork)
-        args << QStringLiteral("-X");
+        args << QStringLiteral("-X") << Fingerprints::attributeFilter(isRoot() || plan.fakeSuper);
     if (options.sparse)
         args << QStringLiteral("--sparse");
     if (options.ioTimeoutSeconds > 0)

@@ -306,6 +306,22 @@ void ConfigStore::recordHeldChange(const QUuid &serverID, const std::optional<Ch
     recordResult(serverID, [held](Server &server) { server.heldChange = held; });
 }
 
+void ConfigStore::recordVerification(const QUuid &serverID, double checkedAt, qint64 damagedFiles)
+{
+    recordResult(serverID, [checkedAt, damagedFiles](Server &server) {
+        server.lastVerifiedAt = checkedAt;
+        server.damagedFiles = damagedFiles;
+    });
+}
+
+void ConfigStore::recordRemoteCheck(const QUuid &serverID, double checkedAt, qint64 differences)
+{
+    recordResult(serverID, [checkedAt, differences](Server &server) {
+        server.lastRemoteCheckAt = checkedAt;
+        server.remoteDifferences = differences;
+    });
+}
+
 void ConfigStore::recordResult(const QUuid &serverID, const std::function<void(Server &)> &apply)
 {
     if (!m_settings.server(serverID))
@@ -375,6 +391,10 @@ bool ConfigStore::mergeRunResults(const AppSettings &onDisk)
                 server.lastExitCode = stored->lastExitCode;
                 server.lastSuccessAt = stored->lastSuccessAt;
                 server.heldChange = stored->heldChange;
+                server.lastVerifiedAt = stored->lastVerifiedAt;
+                server.damagedFiles = stored->damagedFiles;
+                server.lastRemoteCheckAt = stored->lastRemoteCheckAt;
+                server.remoteDifferences = stored->remoteDifferences;
                 server.lastRunSerial = stored->lastRunSerial;
             }
             continue;

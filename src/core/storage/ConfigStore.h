@@ -71,6 +71,10 @@ public:
     // Records the change a run found held (see ChangeHold), or that there is
     // none any more, merged into the file as run results are.
     void recordHeldChange(const QUuid &serverID, const std::optional<ChangeHold> &held);
+    // The end of a check of the server's copies (seconds since 2001).
+    void recordVerification(const QUuid &serverID, double checkedAt, qint64 damagedFiles);
+    // The end of a check against the server after a scheduled run.
+    void recordRemoteCheck(const QUuid &serverID, double checkedAt, qint64 differences);
     // Picks up run results that another process records in the file.
     void setWatchesFile(bool watch);
 

@@ -45,6 +45,10 @@ AppSettings sanitizedForExport(const AppSettings &settings, bool withReportAddre
         server.lastExitCode.reset();
         server.lastSuccessAt.reset();
         server.heldChange.reset();
+        server.lastVerifiedAt.reset();
+        server.damagedFiles = 0;
+        server.lastRemoteCheckAt.reset();
+        server.remoteDifferences = 0;
         server.scheduledSince.reset();
         server.lastRunSerial = 0;
     }

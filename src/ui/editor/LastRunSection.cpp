@@ -2,16 +2,28 @@
 // Showing a server's last run in the editor.
 #include "ui/editor/LastRunSection.h"
 
+#include "core/engine/KeepOptions.h"
 #include "core/engine/MassChange.h"
+#include "core/engine/Retention.h"
+#include "core/model/ReferenceDate.h"
 #include "core/presentation/Formatting.h"
+#include "core/restore/BackupCheck.h"
+#include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
+#include "core/system/Background.h"
 #include "ui/widgets/Icons.h"
 
 #include <QFile>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
 
 LastRunSection::LastRunSection(const QUuid &serverID, ConfigStore *store, QWidget *parent)
     : EditorSection(tr("Last run"), serverID, store, parent)
@@ -25,6 +37,20 @@ LastRunSection::LastRunSection(const QUuid &serverID, ConfigStore *store, QWidge
     m_status->setTextFormat(Qt::RichText);
     layout->addWidget(field(tr("When"), m_when));
     layout->addWidget(field(tr("Status"), m_status));
+    m_checked = new QLabel(this);
+    m_checked->setObjectName(QStringLiteral("lastCheck"));
+    m_checked->setWordWrap(true);
+    m_check = new QPushButton(tr("Check backups…"), this);
+    m_check->setObjectName(QStringLiteral("checkBackups"));
+    m_check->setToolTip(tr("Read every copy once and compare it with its fingerprint"));
+    auto *checkLine = new QHBoxLayout;
+    checkLine->addWidget(m_checked, 1);
+    checkLine->addWidget(m_check);
+    auto *checkRow = new QWidget(this);
+    checkRow->setLayout(checkLine);
+    checkLine->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(field(tr("Checked"), checkRow, m_check));
+    connect(m_check, &QPushButton::clicked, this, &LastRunSection::checkBackups);
     m_held = new QLabel(this);
     m_held->setObjectName(QStringLiteral("heldChange"));
     m_held->setWordWrap(true);
@@ -48,9 +74,17 @@ LastRunSection::LastRunSection(const QUuid &serverID, ConfigStore *store, QWidge
     connect(m_viewLog, &QPushButton::clicked, this, &LastRunSection::viewLogRequested);
 }
 
+LastRunSection::~LastRunSection()
+{
+    if (m_stopCheck)
+        *m_stopCheck = true;
+}
+
 void LastRunSection::refresh(const Server &server)
 {
     setVisible(server.lastRunAt.has_value());
+    if (!m_stopCheck)
+        showCheck(server);
     m_viewLog->setEnabled(QFile::exists(LogStore::logFile(server.id)));
     m_held->setVisible(server.heldChange.has_value());
     m_accept->setVisible(server.heldChange.has_value());
@@ -67,6 +101,64 @@ void LastRunSection::refresh(const Server &server)
     else
         m_status->setText(QStringLiteral("<span style='color:") + Icons::red().name() + QStringLiteral("'>●</span> ")
                           + tr("Failed (exit %1)").arg(*server.lastExitCode));
+}
+
+void LastRunSection::showCheck(const Server &server)
+{
+    const int damaged = int(std::clamp(server.damagedFiles, qint64(0), qint64(INT_MAX)));
+    if (!server.lastVerifiedAt)
+        m_checked->setText(tr("Never"));
+    else if (server.damagedFiles == 0)
+        m_checked->setText(tr("%1 · every file intact").arg(Formatting::shortDateTime(*server.lastVerifiedAt)));
+    else
+        m_checked->setText(QStringLiteral("<span style='color:") + Icons::red().name() + QStringLiteral("'>●</span> ")
+                           + tr("%1 · %n damaged file(s): see tidewell --verify", nullptr, damaged)
+                                 .arg(Formatting::shortDateTime(*server.lastVerifiedAt)));
+}
+
+void LastRunSection::checkBackups()
+{
+    const Server *server = m_store->settings().server(m_id);
+    if (!server || m_stopCheck)
+        return;
+    const QString serverFolder = Retention::serverFolder(m_store->settings().destinationPath, *server);
+    BackupCheck::Options options;
+    options.days = BackupCheck::allDays(serverFolder, m_store->settings().useDateSubfolder);
+    m_stopCheck = std::make_shared<std::atomic_bool>(false);
+    options.stop = [stop = m_stopCheck] { return stop->load(); };
+    QPointer<QLabel> label(m_checked);
+    options.progress = [label](qint64 done, qint64 total) {
+        QMetaObject::invokeMethod(
+            label,
+            [label, done, total] {
+                if (label)
+                    label->setText(
+                        tr("Checking… %1 of %2 files").arg(QLocale().toString(done), QLocale().toString(total)));
+            },
+            Qt::QueuedConnection);
+    };
+    m_check->setEnabled(false);
+    m_checked->setText(tr("Checking…"));
+    const bool attributes = KeepOptions::checkXattrs(serverFolder).has_value();
+    auto *watcher = new QFutureWatcher<tl::expected<BackupCheck::Result, Error>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        m_stopCheck.reset();
+        m_check->setEnabled(true);
+        const auto result = watcher->result();
+        if (!result) {
+            m_checked->setText(tr("The backups could not be read: %1").arg(result.error().message));
+            return;
+        }
+        const Server *checked = m_store->settings().server(m_id);
+        if (result->finished && checked)
+            m_store->recordVerification(m_id, ReferenceDate::now(),
+                                        BackupCheck::damageToRecord(*checked, result->damaged.size(), true));
+        if (const Server *now = m_store->settings().server(m_id))
+            showCheck(*now);
+    });
+    watcher->setFuture(Background::run(
+        [serverFolder, options, attributes] { return BackupCheck::run(serverFolder, attributes, options); }));
 }
 
 void LastRunSection::acceptChanges()

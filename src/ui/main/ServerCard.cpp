@@ -27,6 +27,7 @@ QString healthIcon(ServerRules::Health::Kind kind)
     case ServerRules::Health::Kind::neverRan:
         return QStringLiteral("content-loading");
     case ServerRules::Health::Kind::failed:
+    case ServerRules::Health::Kind::damaged:
         return QStringLiteral("dialog-error");
     case ServerRules::Health::Kind::held:
         return QStringLiteral("security-high");
@@ -142,7 +143,7 @@ void ServerCard::setServer(const Server &server, const State &state)
     QColor tint = Icons::secondary(this);
     if (health.kind == ServerRules::Health::Kind::running)
         tint = Icons::accent(this);
-    else if (health.kind == ServerRules::Health::Kind::failed)
+    else if (health.kind == ServerRules::Health::Kind::failed || health.kind == ServerRules::Health::Kind::damaged)
         tint = Icons::red();
     else if (health.kind == ServerRules::Health::Kind::overdue || health.kind == ServerRules::Health::Kind::held)
         tint = Icons::amber();

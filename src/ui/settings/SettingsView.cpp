@@ -175,6 +175,12 @@ void SettingsView::buildReliability()
     m_massChange->setToolTip(tr("A run that finds more of the previous day's files changed or gone (ransomware, a "
                                 "missing mount) keeps every old backup until you confirm the change"));
     reliability->addWidget(labelled(tr("Keep old backups when more files change than"), m_massChange, m_content));
+    m_verifyParts = stepper(QStringLiteral("verifyPartsStepper"), 0, 365, 90, m_content);
+    m_verifyParts->setPrefix(QStringLiteral("1/"));
+    m_verifyParts->setSpecialValueText(tr("never"));
+    m_verifyParts->setToolTip(tr("After each scheduled backup, this share of the server's copies is read and compared "
+                                 "with its fingerprints: 1/30 reads every copy once a month"));
+    reliability->addWidget(labelled(tr("Check a part of every backup each day"), m_verifyParts, m_content));
     reliability->addWidget(
         note(tr("Backups retry automatically on transient rsync errors (network drops, partial transfers, "
                 "interrupted signals) with exponential backoff. Free space is checked at the destination "
@@ -345,6 +351,7 @@ void SettingsView::connectSettings()
     bindStepper(m_retries, &AppSettings::retryAttempts);
     bindStepper(m_freeSpace, &AppSettings::minFreeSpaceGB);
     bindStepper(m_massChange, &AppSettings::massChangePercent);
+    bindStepper(m_verifyParts, &AppSettings::verifyParts);
     bindStepper(m_ioTimeout, &AppSettings::ioTimeoutSeconds);
     bindStepper(m_concurrentRuns, &AppSettings::maxConcurrentRuns);
     bindStepper(m_spread, &AppSettings::scheduleSpreadMinutes);
@@ -387,6 +394,7 @@ void SettingsView::refresh()
     show(m_retries, int(std::clamp<qint64>(s.retryAttempts, 0, 10)), &QSpinBox::setValue);
     show(m_freeSpace, int(std::clamp<qint64>(s.minFreeSpaceGB, 0, 1024)), &QSpinBox::setValue);
     show(m_massChange, int(std::clamp<qint64>(s.massChangePercent, 0, 100)), &QSpinBox::setValue);
+    show(m_verifyParts, int(std::clamp<qint64>(s.verifyParts, 0, 365)), &QSpinBox::setValue);
     show(m_ioTimeout, int(std::clamp<qint64>(s.ioTimeoutSeconds, 0, 86400)), &QSpinBox::setValue);
     show(m_networkWait, int(std::clamp<qint64>(s.networkWaitSeconds, 0, 3600)), &QSpinBox::setValue);
     show(m_concurrentRuns, int(std::clamp<qint64>(s.maxConcurrentRuns, 1, 32)), &QSpinBox::setValue);

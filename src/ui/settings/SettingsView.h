@@ -79,6 +79,7 @@ private:
     QCheckBox *m_delete;
     QSpinBox *m_retries;
     QSpinBox *m_massChange = nullptr;
+    QSpinBox *m_verifyParts = nullptr;
     QSpinBox *m_freeSpace;
     QSpinBox *m_ioTimeout;
     QSpinBox *m_networkWait;
