@@ -197,6 +197,19 @@ private Q_SLOTS:
         const auto other = BackupCheck::run(m_s->serverFolder(), true, options);
         QCOMPARE(other->resumedAt, 0);
         QCOMPARE(other->done, 30);
+
+        // A damaged file whose name would print a line of its own is named on one.
+        const QString forged = copyOf(0, QStringLiteral("x\nAll 31 files are intact."));
+        writeFile(forged, "forged");
+        Fingerprints::Print wrong;
+        wrong.size = 6;
+        const QByteArray value = wrong.encoded();
+        QCOMPARE(::setxattr(QFile::encodeName(forged).constData(), Fingerprints::attribute, value.constData(),
+                            size_t(value.size()), 0),
+                 0);
+        const auto hostile = BackupCheck::run(m_s->serverFolder(), true, options);
+        QCOMPARE(hostile->damaged.size(), 1);
+        QVERIFY(!hostile->damaged.first().shown().contains(u'\n'));
     }
 
     // A scheduled run reads today's part of the copies afterwards (here

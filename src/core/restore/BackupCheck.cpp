@@ -3,6 +3,7 @@
 #include "core/restore/BackupCheck.h"
 
 #include "core/engine/Fingerprints.h"
+#include "core/engine/OutputDecoder.h"
 #include "core/engine/Snapshots.h"
 #include "core/system/Descriptor.h"
 #include "core/system/FileUtil.h"
@@ -250,7 +251,8 @@ struct Reader
     {
         ++place.unreadable;
         if (result.firstUnreadable.isEmpty())
-            result.firstUnreadable = QFile::decodeName(item.relative) + QStringLiteral(": ") + why;
+            result.firstUnreadable =
+                OutputDecoder::visible(QFile::decodeName(item.relative)) + QStringLiteral(": ") + why;
     }
 
     void savePlace()
@@ -299,11 +301,13 @@ qint64 damageToRecord(const Server &server, qint64 found, bool whole)
 
 QString Damaged::shown() const
 {
+    // A name is the server's text: one line, whatever it holds.
+    const QString name = OutputDecoder::visible(path);
     if (firstDay.isEmpty())
-        return path;
+        return name;
     if (firstDay == lastDay)
-        return path + QStringLiteral(" (") + firstDay + u')';
-    return path + QStringLiteral(" (") + firstDay + QStringLiteral(" … ") + lastDay + u')';
+        return name + QStringLiteral(" (") + firstDay + u')';
+    return name + QStringLiteral(" (") + firstDay + QStringLiteral(" … ") + lastDay + u')';
 }
 
 namespace {
