@@ -1193,6 +1193,41 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <source>The backups could not be read: %1</source>
         <translation>Die Sicherungen konnten nicht gelesen werden: %1</translation>
     </message>
+    <message>
+        <source>Check against the server</source>
+        <translation>Mit dem Server vergleichen</translation>
+    </message>
+    <message>
+        <source>Read the newest backup and the server&apos;s files and name those that differ though size and time agree</source>
+        <translation>Die neueste Sicherung und die Dateien des Servers lesen und die nennen, die sich trotz gleicher Größe und Zeit unterscheiden</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Never compared</source>
+        <translation>Nie verglichen</translation>
+    </message>
+    <message>
+        <source>%1 · agrees with the server</source>
+        <translation>%1 · stimmt mit dem Server überein</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 · %n file(s) differ though size and time agree: see tidewell --verify-remote</source>
+        <translation>
+            <numerusform>%1 · %n Datei unterscheidet sich trotz gleicher Größe und Zeit: siehe tidewell --verify-remote</numerusform>
+            <numerusform>%1 · %n Dateien unterscheiden sich trotz gleicher Größe und Zeit: siehe tidewell --verify-remote</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Comparing every file with the server…</source>
+        <translation>Jede Datei wird mit dem Server verglichen …</translation>
+    </message>
+    <message>
+        <source>The check could not be made: %1</source>
+        <translation>Der Vergleich war nicht möglich: %1</translation>
+    </message>
 </context>
 <context>
     <name>LogViewerView</name>

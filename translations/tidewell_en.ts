@@ -186,6 +186,13 @@
             <numerusform>%1 · %n damaged files: see tidewell --verify</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%1 · %n file(s) differ though size and time agree: see tidewell --verify-remote</source>
+        <translation>
+            <numerusform>%1 · %n file differs though size and time agree: see tidewell --verify-remote</numerusform>
+            <numerusform>%1 · %n files differ though size and time agree: see tidewell --verify-remote</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -1195,6 +1195,41 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <source>The backups could not be read: %1</source>
         <translation>Les sauvegardes n’ont pas pu être lues : %1</translation>
     </message>
+    <message>
+        <source>Check against the server</source>
+        <translation>Comparer avec le serveur</translation>
+    </message>
+    <message>
+        <source>Read the newest backup and the server&apos;s files and name those that differ though size and time agree</source>
+        <translation>Lire la copie la plus récente et les fichiers du serveur et nommer ceux qui diffèrent malgré une taille et une date identiques</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Serveur</translation>
+    </message>
+    <message>
+        <source>Never compared</source>
+        <translation>Jamais comparé</translation>
+    </message>
+    <message>
+        <source>%1 · agrees with the server</source>
+        <translation>%1 · identique au serveur</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 · %n file(s) differ though size and time agree: see tidewell --verify-remote</source>
+        <translation>
+            <numerusform>%1 · %n fichier diffère malgré une taille et une date identiques : voir tidewell --verify-remote</numerusform>
+            <numerusform>%1 · %n fichiers diffèrent malgré une taille et une date identiques : voir tidewell --verify-remote</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Comparing every file with the server…</source>
+        <translation>Comparaison de chaque fichier avec le serveur…</translation>
+    </message>
+    <message>
+        <source>The check could not be made: %1</source>
+        <translation>La comparaison n’a pas pu être faite : %1</translation>
+    </message>
 </context>
 <context>
     <name>LogViewerView</name>

@@ -2,6 +2,7 @@
 // Run reports beyond the desktop: health-check pings, the webhook and mail,
 // against a loopback HTTP server that records what it gets.
 #include "core/engine/RsyncRunner.h"
+#include "core/model/ReferenceDate.h"
 #include "core/report/RunReporter.h"
 #include "core/system/HttpPost.h"
 #include "fixtures/Await.h"
@@ -117,6 +118,7 @@ private Q_SLOTS:
                 QVERIFY(hook.value(QStringLiteral("snapshot")).toString().startsWith(QStringLiteral("Snapshot: ")));
                 QVERIFY(!hook.value(QStringLiteral("log")).toArray().isEmpty());
                 QVERIFY(QDateTime::fromString(hook.value(QStringLiteral("started")).toString(), Qt::ISODate).isValid());
+                QVERIFY(hook.value(QStringLiteral("verify")).isNull()); // never checked
             }
         }
         verifyNowhere("TOKEN", server, outcome);
@@ -129,6 +131,9 @@ private Q_SLOTS:
                                       s.healthCheckURL = m_base + QStringLiteral("/ping/SECRET-TOKEN");
                                       s.servers[0].healthCheckURL = m_base + QStringLiteral("/own/OWN-TOKEN");
                                       s.webhookURL = m_base + QStringLiteral("/hook/HOOK-TOKEN");
+                                      // A check of the copies found damage; none against the server yet.
+                                      s.servers[0].lastVerifiedAt = ReferenceDate::now() - 3600;
+                                      s.servers[0].damagedFiles = 2;
                                   });
         outcome = m_s->runHeadless(server.id);
         QCOMPARE(outcome.status, 23);
@@ -141,6 +146,12 @@ private Q_SLOTS:
                     QJsonDocument::fromJson(request.value(QStringLiteral("body")).toString().toUtf8()).object();
                 QCOMPARE(hook.value(QStringLiteral("status")).toString(), QStringLiteral("failed"));
                 QCOMPARE(hook.value(QStringLiteral("exitCode")).toInt(), 23);
+                const QJsonObject checks = hook.value(QStringLiteral("verify")).toObject();
+                QCOMPARE(checks.value(QStringLiteral("damagedFiles")).toInt(), 2);
+                QVERIFY(QDateTime::fromString(checks.value(QStringLiteral("lastVerifiedAt")).toString(), Qt::ISODate)
+                            .isValid());
+                QVERIFY(checks.value(QStringLiteral("lastRemoteCheckAt")).isNull());
+                QVERIFY(checks.value(QStringLiteral("remoteDifferences")).isNull());
             }
         }
         verifyNowhere("TOKEN", server, outcome);
@@ -306,6 +317,8 @@ private Q_SLOTS:
                 s.retryAttempts = 0;
                 s.reportEmail = QStringLiteral("ops@example.org");
                 s.reportEmailEveryRun = everyRun;
+                s.servers[0].lastRemoteCheckAt = ReferenceDate::now();
+                s.servers[0].remoteDifferences = 1234;
             });
             std::unique_ptr<RunReporter> reporter;
             const auto run = m_s->runOn(QDate::currentDate(), server, [&](RsyncRunner &runner) {
@@ -335,6 +348,8 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(subject), QStringLiteral("[Tidewell] ✗ web: prod — backup failed (exit 23)"));
         QVERIFY(mail.contains("Content-Type: text/plain; charset=utf-8\n"));
         QVERIFY(mail.contains("The end of the run's log:"));
+        QVERIFY(mail.contains(", 1,234 differing silently\n"));
+        QVERIFY(!mail.contains("Copies last checked"));
 
         QFile::remove(recorded);
         QCOMPARE(runWith({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, true), 0);

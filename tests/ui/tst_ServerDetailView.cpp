@@ -5,6 +5,7 @@
 #include "core/engine/Retention.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/engine/Snapshots.h"
+#include "core/model/ReferenceDate.h"
 #include "core/model/ServerCheck.h"
 #include "core/schedule/Scheduler.h"
 #include "core/ssh/HostKeyChecker.h"
@@ -695,6 +696,62 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(view.get(), "userProblem")->text(),
                  QStringLiteral("Refusing user name “web/admin”: no user name holds “/”."));
         QVERIFY(!run->isEnabled());
+    }
+
+    // Check against the server reads the newest day and the server's tree
+    // off the window's thread; a copy that differs though its size and time
+    // agree is counted and kept, a path rsync cannot read says why.
+    void checkAgainstTheServer()
+    {
+        const QString tree = m_h->home.path() + QStringLiteral("/site");
+        writeFile(tree + QStringLiteral("/a.txt"), "aaaa");
+        writeFile(tree + QStringLiteral("/b.txt"), "bbbb");
+        Server server = m_sshd->server(QStringLiteral("web <prod>"));
+        BackupPath site;
+        site.name = QStringLiteral("Site");
+        site.remotePath = tree;
+        server.paths = {site};
+        server.lastRunAt = ReferenceDate::now();
+        server.lastExitCode = 0;
+        auto view = editorFor(server);
+        auto *label = child<QLabel>(view.get(), "lastRemoteCheck");
+        auto *button = child<QPushButton>(view.get(), "checkAgainstServer");
+        QCOMPARE(label->text(), QStringLiteral("Never compared"));
+        const QString day = Retention::serverFolder(m_h->store.settings().destinationPath, stored()) + u'/'
+                            + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral("/Site");
+        QVERIFY(QDir().mkpath(day));
+        for (const char *name : {"a.txt", "b.txt"})
+            QVERIFY(QFile::copy(tree + u'/' + QLatin1String(name), day + u'/' + QLatin1String(name)));
+        // The copy of b.txt rots: same length, its time put back.
+        QFile rotten(day + QStringLiteral("/b.txt"));
+        QVERIFY(rotten.open(QIODevice::ReadWrite) && rotten.write("bbbB") == 4);
+        rotten.close();
+        for (const char *name : {"a.txt", "b.txt"}) {
+            QFile copy(day + u'/' + QLatin1String(name));
+            QVERIFY(copy.open(QIODevice::ReadWrite));
+            QVERIFY(copy.setFileTime(QFileInfo(tree + u'/' + QLatin1String(name)).lastModified(),
+                                     QFileDevice::FileModificationTime));
+        }
+        button->click();
+        QVERIFY(!button->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 30000);
+        QCOMPARE(stored().remoteDifferences, 1);
+        QVERIFY(stored().lastRemoteCheckAt.has_value());
+        QVERIFY2(label->text().endsWith(
+                     QStringLiteral("1 file differs though size and time agree: see tidewell --verify-remote")),
+                 qPrintable(label->text()));
+
+        // The server's folder is gone: nothing is recorded, the reason shows.
+        QVERIFY(QDir(tree).removeRecursively());
+        button->click();
+        QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 30000);
+        QVERIFY2(label->text().contains(QStringLiteral("The check could not be made: ")), qPrintable(label->text()));
+        QCOMPARE(stored().remoteDifferences, 1);
+
+        // Closing the editor during a check stops it.
+        writeFile(tree + QStringLiteral("/a.txt"), "aaaa");
+        button->click();
+        view.reset();
     }
 
     // Patterns are kept line by line as typed, only for folders; the

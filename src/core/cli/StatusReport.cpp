@@ -109,6 +109,7 @@ QList<Entry> entries(const AppSettings &settings, const QDateTime &now, const Sc
             schedule == schedules.cend() ? std::nullopt : std::optional<ScheduleStatus::State>(*schedule);
         entry.health = health(server, now, state);
         entry.heldChange = server.heldChange;
+        entry.checks = ServerRules::checksJson(server);
         if (server.lastVerifiedAt) {
             entry.lastVerified = ReferenceDate::toDateTime(*server.lastVerifiedAt);
             entry.damagedFiles = server.damagedFiles;
@@ -230,10 +231,7 @@ QByteArray json(const QList<Entry> &entries, const QDateTime &now)
             {QStringLiteral("scheduleProblem"),
              e.scheduleProblem.isEmpty() ? QJsonValue::Null : QJsonValue(e.scheduleProblem)},
             {QStringLiteral("heldChange"), e.heldChange ? QJsonValue(heldJson(*e.heldChange)) : QJsonValue::Null},
-            {QStringLiteral("verify"),
-             e.lastVerified ? QJsonValue(QJsonObject{{QStringLiteral("lastVerifiedAt"), isoText(e.lastVerified)},
-                                                     {QStringLiteral("damagedFiles"), e.damagedFiles}})
-                            : QJsonValue::Null},
+            {QStringLiteral("verify"), e.checks},
         });
     }
     const auto pending = std::count_if(entries.begin(), entries.end(),

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
+#include <QJsonValue>
 #include <QList>
 #include <QString>
 
@@ -41,6 +42,8 @@ struct Entry
     // The last check of the copies that ran to its end.
     std::optional<QDateTime> lastVerified;
     qint64 damagedFiles = 0;
+    // What the checks found, as ServerRules::checksJson says it.
+    QJsonValue checks;
     QString scheduleProblem; // what the window says of the schedule, when it is not working
     bool scheduled = false;
     QString scheduleTime;

@@ -9,6 +9,7 @@
 #include "core/presentation/Formatting.h"
 
 #include <QCoreApplication>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <climits>
@@ -102,6 +103,25 @@ int daysWithoutSuccess(const Server &server, const QDateTime &now)
     if (!from && server.scheduledSince)
         from = ReferenceDate::toDateTime(*server.scheduledSince);
     return from ? int(std::max<qint64>(1, from->secsTo(now) / 86400)) : 1;
+}
+
+QJsonValue checksJson(const Server &server)
+{
+    if (!server.lastVerifiedAt && !server.lastRemoteCheckAt)
+        return QJsonValue::Null;
+    const auto when = [](const std::optional<double> &seconds) -> QJsonValue {
+        if (!seconds)
+            return QJsonValue::Null;
+        const QDateTime local = ReferenceDate::toDateTime(*seconds).toLocalTime();
+        return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+    };
+    return QJsonObject{
+        {QStringLiteral("lastVerifiedAt"), when(server.lastVerifiedAt)},
+        {QStringLiteral("damagedFiles"), server.lastVerifiedAt ? QJsonValue(server.damagedFiles) : QJsonValue::Null},
+        {QStringLiteral("lastRemoteCheckAt"), when(server.lastRemoteCheckAt)},
+        {QStringLiteral("remoteDifferences"),
+         server.lastRemoteCheckAt ? QJsonValue(server.remoteDifferences) : QJsonValue::Null},
+    };
 }
 
 QString overdueText(const Server &server, const QDateTime &now)

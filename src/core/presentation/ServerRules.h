@@ -6,6 +6,7 @@
 #include "core/model/Server.h"
 
 #include <QDateTime>
+#include <QJsonValue>
 #include <QString>
 
 #include <optional>
@@ -42,6 +43,12 @@ std::optional<QDateTime> nextDailyRun(const Server &server, const QDateTime &now
 QString overdueText(const Server &server, const QDateTime &now);
 // Whole days without a good backup, at least 1; for the overdue notice.
 int daysWithoutSuccess(const Server &server, const QDateTime &now);
+
+// What the last checks found, for scripts and reports:
+// {"lastVerifiedAt", "damagedFiles", "lastRemoteCheckAt", "remoteDifferences"}
+// (times in ISO 8601 with the local offset; null where that check never
+// ran), or null when neither ever ran.
+QJsonValue checksJson(const Server &server);
 
 struct Health
 {

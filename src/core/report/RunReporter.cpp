@@ -3,6 +3,7 @@
 #include "core/report/RunReporter.h"
 
 #include "core/engine/RsyncRunner.h"
+#include "core/model/ReferenceDate.h"
 #include "core/model/ServerId.h"
 #include "core/presentation/ServerRules.h"
 #include "core/storage/LogStore.h"
@@ -14,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QPointer>
 
@@ -103,6 +105,7 @@ QByteArray RunReporter::webhookDocument(const Run &run)
         {QStringLiteral("files"), run.stats ? QJsonValue(run.stats->files) : QJsonValue::Null},
         {QStringLiteral("snapshot"), snapshot.isEmpty() ? QJsonValue::Null : QJsonValue(snapshot)},
         {QStringLiteral("heldChange"), run.heldChange ? QJsonValue(run.heldChange->toJson()) : QJsonValue::Null},
+        {QStringLiteral("verify"), ServerRules::checksJson(run.server)},
         {QStringLiteral("log"), log},
     };
     return QJsonDocument(document).toJson(QJsonDocument::Compact);
@@ -120,6 +123,17 @@ QString RunReporter::mailBody(const Run &run)
     QString body = mailSubject(run).mid(QStringLiteral("[Tidewell] ").size()) + u'\n';
     body += QStringLiteral("Started:  ") + run.started.toLocalTime().toString(Qt::ISODate) + u'\n';
     body += QStringLiteral("Finished: ") + run.finished.toLocalTime().toString(Qt::ISODate) + u'\n';
+    const QLocale english(QLocale::English);
+    const auto when = [](double seconds) {
+        return ReferenceDate::toDateTime(seconds).toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    };
+    if (run.server.lastVerifiedAt)
+        body += QStringLiteral("Copies last checked: ") + when(*run.server.lastVerifiedAt) + QStringLiteral(", ")
+                + english.toString(run.server.damagedFiles) + QStringLiteral(" damaged\n");
+    if (run.server.lastRemoteCheckAt)
+        body += QStringLiteral("Last compared with the server: ") + when(*run.server.lastRemoteCheckAt)
+                + QStringLiteral(", ") + english.toString(run.server.remoteDifferences)
+                + QStringLiteral(" differing silently\n");
     body += QStringLiteral("\nThe end of the run's log:\n\n") + QString::fromUtf8(logTail(run.log, pingBodyBytes));
     return body;
 }

@@ -69,7 +69,8 @@ public:
     //  "exitCode", "status" ("success", "failed", "cancelled", or
     //  "suspicious" for a run that found most files changed), "bytesReceived",
     //  "files", "snapshot", "heldChange" ({"day", "since", "changed", "of"}
-    //  or null), "log": [last 50 lines]}
+    //  or null), "verify" (the last checks, see ServerRules::checksJson),
+    //  "log": [last 50 lines]}
     static QByteArray webhookDocument(const Run &run);
     // Sends the end-of-run reports of `run` as `settings` ask.
     void report(const Run &run, const AppSettings &settings);

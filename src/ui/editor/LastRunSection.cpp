@@ -5,9 +5,11 @@
 #include "core/engine/KeepOptions.h"
 #include "core/engine/MassChange.h"
 #include "core/engine/Retention.h"
+#include "core/engine/RsyncRunner.h"
 #include "core/model/ReferenceDate.h"
 #include "core/presentation/Formatting.h"
 #include "core/restore/BackupCheck.h"
+#include "core/restore/RemoteCheck.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/Background.h"
@@ -22,11 +24,45 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <qcoro/qcorotask.h>
+
 #include <algorithm>
 #include <climits>
 
-LastRunSection::LastRunSection(const QUuid &serverID, ConfigStore *store, QWidget *parent)
+namespace {
+
+// Holds the check for as long as it runs, whether or not the section stays.
+QCoro::Task<RemoteCheck::Result> checkHeld(std::shared_ptr<RemoteCheck> check, Server server, AppSettings settings,
+                                           RsyncProbe probe)
+{
+    const std::optional<QDate> newest;
+    RemoteCheck::Result result = co_await check->run(server, settings, newest, probe);
+    co_return result;
+}
+
+QString redDot()
+{
+    return QStringLiteral("<span style='color:") + Icons::red().name() + QStringLiteral("'>●</span> ");
+}
+
+// Why a check found nothing it could stand by: empty when it compared
+// every path.
+QString failure(const RemoteCheck::Result &result)
+{
+    if (!result.refusal.isEmpty())
+        return result.refusal.first();
+    for (const RemoteCheck::PathResult &path : result.paths) {
+        if (path.exitCode != 0 && path.exitCode != 24)
+            return path.errors.isEmpty() ? QStringLiteral("rsync %1").arg(path.exitCode) : path.errors.first();
+    }
+    return QString();
+}
+
+} // namespace
+
+LastRunSection::LastRunSection(const QUuid &serverID, ConfigStore *store, RsyncRunner *runner, QWidget *parent)
     : EditorSection(tr("Last run"), serverID, store, parent)
+    , m_runner(runner)
 {
     setObjectName(QStringLiteral("lastRunSection"));
     auto *layout = qobject_cast<QVBoxLayout *>(this->layout());
@@ -51,6 +87,23 @@ LastRunSection::LastRunSection(const QUuid &serverID, ConfigStore *store, QWidge
     checkLine->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(field(tr("Checked"), checkRow, m_check));
     connect(m_check, &QPushButton::clicked, this, &LastRunSection::checkBackups);
+    m_remoteChecked = new QLabel(this);
+    m_remoteChecked->setObjectName(QStringLiteral("lastRemoteCheck"));
+    m_remoteChecked->setWordWrap(true);
+    m_remoteChecked->setTextFormat(Qt::RichText);
+    m_checkRemote = new QPushButton(tr("Check against the server"), this);
+    m_checkRemote->setObjectName(QStringLiteral("checkAgainstServer"));
+    m_checkRemote->setToolTip(
+        tr("Read the newest backup and the server's files and name those that differ though size and time agree"));
+    // Below its result: the button's text is long in every language.
+    auto *remoteLine = new QVBoxLayout;
+    remoteLine->addWidget(m_remoteChecked);
+    remoteLine->addWidget(m_checkRemote, 0, Qt::AlignLeading);
+    auto *remoteRow = new QWidget(this);
+    remoteRow->setLayout(remoteLine);
+    remoteLine->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(field(tr("Server"), remoteRow, m_checkRemote));
+    connect(m_checkRemote, &QPushButton::clicked, this, &LastRunSection::checkAgainstServer);
     m_held = new QLabel(this);
     m_held->setObjectName(QStringLiteral("heldChange"));
     m_held->setWordWrap(true);
@@ -78,6 +131,8 @@ LastRunSection::~LastRunSection()
 {
     if (m_stopCheck)
         *m_stopCheck = true;
+    if (m_remote)
+        m_remote->cancel();
 }
 
 void LastRunSection::refresh(const Server &server)
@@ -85,6 +140,8 @@ void LastRunSection::refresh(const Server &server)
     setVisible(server.lastRunAt.has_value());
     if (!m_stopCheck)
         showCheck(server);
+    if (!m_remote)
+        showRemoteCheck(server);
     m_viewLog->setEnabled(QFile::exists(LogStore::logFile(server.id)));
     m_held->setVisible(server.heldChange.has_value());
     m_accept->setVisible(server.heldChange.has_value());
@@ -111,7 +168,7 @@ void LastRunSection::showCheck(const Server &server)
     else if (server.damagedFiles == 0)
         m_checked->setText(tr("%1 · every file intact").arg(Formatting::shortDateTime(*server.lastVerifiedAt)));
     else
-        m_checked->setText(QStringLiteral("<span style='color:") + Icons::red().name() + QStringLiteral("'>●</span> ")
+        m_checked->setText(redDot()
                            + tr("%1 · %n damaged file(s): see tidewell --verify", nullptr, damaged)
                                  .arg(Formatting::shortDateTime(*server.lastVerifiedAt)));
 }
@@ -159,6 +216,46 @@ void LastRunSection::checkBackups()
     });
     watcher->setFuture(Background::run(
         [serverFolder, options, attributes] { return BackupCheck::run(serverFolder, attributes, options); }));
+}
+
+void LastRunSection::showRemoteCheck(const Server &server)
+{
+    const int differ = int(std::clamp(server.remoteDifferences, qint64(0), qint64(INT_MAX)));
+    if (!server.lastRemoteCheckAt)
+        m_remoteChecked->setText(tr("Never compared"));
+    else if (differ == 0)
+        m_remoteChecked->setText(
+            tr("%1 · agrees with the server").arg(Formatting::shortDateTime(*server.lastRemoteCheckAt)));
+    else
+        m_remoteChecked->setText(
+            redDot()
+            + tr("%1 · %n file(s) differ though size and time agree: see tidewell --verify-remote", nullptr, differ)
+                  .arg(Formatting::shortDateTime(*server.lastRemoteCheckAt)));
+}
+
+void LastRunSection::checkAgainstServer()
+{
+    const Server *server = m_store->settings().server(m_id);
+    if (!server || m_remote)
+        return;
+    m_remote = std::make_shared<RemoteCheck>();
+    m_checkRemote->setEnabled(false);
+    m_remoteChecked->setText(tr("Comparing every file with the server…"));
+    const RsyncProbe probe = m_runner->rsyncProbe();
+    QCoro::connect(
+        checkHeld(m_remote, *server, m_store->settings(), probe), this, [this](const RemoteCheck::Result &result) {
+            m_remote.reset();
+            m_checkRemote->setEnabled(true);
+            if (result.cancelled)
+                return;
+            if (const QString reason = failure(result); !reason.isEmpty()) {
+                m_remoteChecked->setText(redDot() + tr("The check could not be made: %1").arg(reason.toHtmlEscaped()));
+                return;
+            }
+            m_store->recordRemoteCheck(m_id, ReferenceDate::now(), result.silentCount());
+            if (const Server *now = m_store->settings().server(m_id))
+                showRemoteCheck(*now);
+        });
 }
 
 void LastRunSection::acceptChanges()

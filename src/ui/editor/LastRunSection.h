@@ -8,13 +8,15 @@
 #include "ui/editor/EditorSection.h"
 
 class QPushButton;
+class RemoteCheck;
+class RsyncRunner;
 
 class LastRunSection : public EditorSection
 {
     Q_OBJECT
 
 public:
-    LastRunSection(const QUuid &serverID, ConfigStore *store, QWidget *parent);
+    LastRunSection(const QUuid &serverID, ConfigStore *store, RsyncRunner *runner, QWidget *parent);
     ~LastRunSection() override;
     void refresh(const Server &server) override;
 
@@ -27,6 +29,10 @@ private:
     // thread; the label tells how far it is.
     void checkBackups();
     void showCheck(const Server &server);
+    // Reads the newest day and the server side by side (rsync --checksum in
+    // a dry run); the label tells what differs though size and time agree.
+    void checkAgainstServer();
+    void showRemoteCheck(const Server &server);
 
     QLabel *m_when;
     // A held mass change, and the user's word that it was expected.
@@ -37,5 +43,10 @@ private:
     QPushButton *m_check;
     // Set when the section goes: a running check stops and keeps its place.
     std::shared_ptr<std::atomic_bool> m_stopCheck;
+    QLabel *m_remoteChecked;
+    QPushButton *m_checkRemote;
+    // The running check against the server; cancelled when the section goes.
+    std::shared_ptr<RemoteCheck> m_remote;
+    RsyncRunner *m_runner;
     QPushButton *m_viewLog;
 };

@@ -62,7 +62,7 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     m_schedule = new ScheduleSection(m_id, store, m_context.scheduler, m_context.schedules, content);
     m_retention = new RetentionSection(m_id, store, content);
     m_advanced = new AdvancedSection(m_id, store, content);
-    m_lastRun = new LastRunSection(m_id, store, content);
+    m_lastRun = new LastRunSection(m_id, store, m_context.runner, content);
     m_backups = new BackupsSection(m_id, store, content);
     for (QWidget *section : std::initializer_list<QWidget *>{m_connection, m_hostKey, m_paths, m_schedule, m_retention,
                                                              m_advanced, m_lastRun, m_backups})
