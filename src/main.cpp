@@ -54,6 +54,8 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         return VerifyCommand::verify(*options.verify);
     if (options.restore)
         return RestoreCommand::restore(*options.restore);
+    if (options.listServers)
+        return StatusReport::exec(options.json ? StatusReport::Format::serversJson : StatusReport::Format::servers);
     // For monitoring: reads the configuration, prints, ends. No bus.
     return StatusReport::exec(options.nagios ? StatusReport::Format::nagios
                               : options.json ? StatusReport::Format::json
@@ -112,6 +114,6 @@ int main(int argc, char *argv[])
     const EntryPoint::Options options = EntryPoint::parse(arguments);
     const bool windowed = options.usageError.isEmpty() && !options.reportFailure && !options.runBackup && !options.help
                           && !options.version && !options.listBackups && !options.restore && !options.status
-                          && !options.acceptChanges && !options.verifyRemote && !options.verify;
+                          && !options.acceptChanges && !options.verifyRemote && !options.verify && !options.listServers;
     return windowed ? runWindowed(argc, argv) : runHeadless(argc, argv, arguments);
 }

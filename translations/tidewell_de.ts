@@ -721,6 +721,7 @@
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
+       tidewell --servers [--json]
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
        tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
@@ -741,7 +742,10 @@ Options:
   --status                print each server&apos;s health, last run, last success and
                           next run; exit 0 when every scheduled server is ok
                           (pending: scheduled less than 26 hours ago, not run yet)
-  --json                  with --status or --list-backups: the same as JSON
+  --servers               list the servers, one per line: id, name,
+                          user@host:port, schedule and health, apart by tabs
+  --json                  with --status, --servers or --list-backups: the same
+                          as JSON
   --nagios                with --status: one line for a monitoring plugin, exit
                           0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
   --report-failure SERVER report a scheduled run of the server that ended without
@@ -776,6 +780,7 @@ tidewell for more, and files.
         <translation>Aufruf: tidewell
         tidewell --run-backup SERVER
         tidewell --status [--json | --nagios]
+        tidewell --servers [--json]
         tidewell --report-failure SERVER
         tidewell --list-backups SERVER [--json]
         tidewell --verify SERVER [--date DATUM | --all] [--sample PROZENT]
@@ -797,7 +802,11 @@ Optionen:
                           jedes Servers ausgeben; Exit-Code 0, wenn jeder geplante
                           Server in Ordnung ist (ausstehend: vor weniger als
                           26 Stunden geplant, noch nicht gelaufen)
-  --json                  mit --status oder --list-backups: dasselbe als JSON
+  --servers               die Server auflisten, einer je Zeile: ID, Name,
+                          Benutzer@Host:Port, Zeitplan und Zustand, durch
+                          Tabulatoren getrennt
+  --json                  mit --status, --servers oder --list-backups: dasselbe
+                          als JSON
   --nagios                mit --status: eine Zeile für ein Monitoring-Plugin,
                           Exit-Code 0 OK, 1 WARNING (überfällig),
                           2 CRITICAL (fehlerhaft), 3 UNKNOWN

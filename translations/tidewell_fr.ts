@@ -721,6 +721,7 @@
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
+       tidewell --servers [--json]
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
        tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
@@ -741,7 +742,10 @@ Options:
   --status                print each server&apos;s health, last run, last success and
                           next run; exit 0 when every scheduled server is ok
                           (pending: scheduled less than 26 hours ago, not run yet)
-  --json                  with --status or --list-backups: the same as JSON
+  --servers               list the servers, one per line: id, name,
+                          user@host:port, schedule and health, apart by tabs
+  --json                  with --status, --servers or --list-backups: the same
+                          as JSON
   --nagios                with --status: one line for a monitoring plugin, exit
                           0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
   --report-failure SERVER report a scheduled run of the server that ended without
@@ -776,6 +780,7 @@ tidewell for more, and files.
         <translation>Utilisation : tidewell
               tidewell --run-backup SERVEUR
               tidewell --status [--json | --nagios]
+              tidewell --servers [--json]
               tidewell --report-failure SERVEUR
               tidewell --list-backups SERVEUR [--json]
               tidewell --verify SERVEUR [--date DATE | --all] [--sample POURCENT]
@@ -799,7 +804,11 @@ Options :
                           code 0 si chaque serveur planifié est en bon état
                           (en attente : planifié il y a moins de 26 heures,
                           pas encore exécuté)
-  --json                  avec --status ou --list-backups : la même chose en JSON
+  --servers               lister les serveurs, un par ligne : identifiant, nom,
+                          utilisateur@hôte:port, planification et état,
+                          séparés par des tabulations
+  --json                  avec --status, --servers ou --list-backups : la même
+                          chose en JSON
   --nagios                avec --status : une ligne pour un greffon de
                           supervision, code 0 OK, 1 WARNING (en retard),
                           2 CRITICAL (en échec), 3 UNKNOWN

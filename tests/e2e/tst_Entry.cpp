@@ -3,6 +3,7 @@
 #include "core/cli/EntryPoint.h"
 #include "core/model/AppSettings.h"
 #include "core/model/ReferenceDate.h"
+#include "core/model/ServerId.h"
 #include "fixtures/Files.h"
 #include "fixtures/TempHome.h"
 #include "fixtures/TidewellProcess.h"
@@ -201,7 +202,8 @@ private Q_SLOTS:
             QCOMPARE(help.status, 0);
             QVERIFY(help.out.startsWith("Usage: tidewell\n       tidewell --run-backup SERVER\n"));
             // Every command has its usage line.
-            for (const char *command : {"--run-backup", "--status", "--report-failure", "--list-backups", "--restore"})
+            for (const char *command :
+                 {"--run-backup", "--status", "--servers", "--report-failure", "--list-backups", "--restore"})
                 QVERIFY2(help.out.contains(QByteArray(QByteArray("\n       tidewell ") + command)), command);
             QVERIFY(help.out.contains("--version"));
             QVERIFY(help.err.isEmpty());
@@ -374,6 +376,59 @@ private Q_SLOTS:
         QCOMPARE(unscheduled[QStringLiteral("scheduled")], QJsonValue(false));
         QVERIFY(unscheduled[QStringLiteral("scheduleTime")].isNull());
         QVERIFY(unscheduled[QStringLiteral("nextRunAt")].isNull());
+    }
+
+    // --servers: one line per server, its fields apart by tabs whatever a
+    // name holds; --json the same with the paths. The health is --status's.
+    void serverList()
+    {
+        TempHome home;
+        const StatusFixture f;
+        AppSettings settings = f.settings();
+        settings.servers[0].host = QStringLiteral("web-01.example.org");
+        settings.servers[0].username = QStringLiteral("backup");
+        settings.servers[0].port = 2222;
+        settings.servers[0].paths = {BackupPath{}, BackupPath{}};
+        settings.servers[0].paths[0].name = QStringLiteral("Site");
+        settings.servers[0].paths[1].name = QStringLiteral("Old");
+        settings.servers[0].paths[1].enabled = false;
+        settings.servers[4].name = QStringLiteral("arch\tive");
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        timersOf(settings);
+        const Outcome text = runTidewell(home, {QStringLiteral("--servers")}, withManager(StatusFixture::utc()));
+        QCOMPARE(text.status, 0);
+        const QList<QByteArray> lines = text.out.split('\n');
+        QCOMPARE(lines.size(), 6); // five and the end of the last one
+        QCOMPARE(lines.at(0), (ServerId::text(settings.servers[0].id)
+                               + QStringLiteral("\tweb-01\tbackup@web-01.example.org:2222\tdaily 03:00\tok"))
+                                  .toUtf8());
+        for (const QByteArray &line : lines.mid(0, 5))
+            QVERIFY2(line.count('\t') == 4, line.constData());
+        QVERIFY(lines.at(1).endsWith("\tdaily 03:00\tfailing"));
+        QVERIFY(lines.at(4).endsWith("\toff\tnot scheduled"));
+
+        const Outcome json = runTidewell(home, {QStringLiteral("--servers"), QStringLiteral("--json")},
+                                         withManager(StatusFixture::utc()));
+        QCOMPARE(json.status, 0);
+        const QJsonArray list = QJsonDocument::fromJson(json.out).array();
+        QCOMPARE(list.size(), 5);
+        const QJsonObject web = list.at(0).toObject();
+        QCOMPARE(web.value(QStringLiteral("name")).toString(), QStringLiteral("web-01"));
+        QCOMPARE(web.value(QStringLiteral("port")).toInt(), 2222);
+        QCOMPARE(web.value(QStringLiteral("paths")).toArray(), QJsonArray{QStringLiteral("Site")});
+        QCOMPARE(web.value(QStringLiteral("health")).toString(), QStringLiteral("ok"));
+        QCOMPARE(list.at(4).toObject().value(QStringLiteral("name")).toString(), settings.servers[4].name);
+        QVERIFY(list.at(4).toObject().value(QStringLiteral("scheduleTime")).isNull());
+
+        // Nothing configured: nothing listed; a damaged file: why, and 2.
+        TempHome empty;
+        const Outcome none = runTidewell(empty, {QStringLiteral("--servers")});
+        QCOMPARE(none.status, 0);
+        QVERIFY(none.out.isEmpty());
+        QVERIFY(writeFile(empty.configFile(), "{ not json"));
+        const Outcome damaged = runTidewell(empty, {QStringLiteral("--servers")});
+        QCOMPARE(damaged.status, 2);
+        QVERIFY(damaged.err.startsWith("tidewell: the configuration could not be read: "));
     }
 
     // One line for a monitoring system, with perfdata; the exit code says

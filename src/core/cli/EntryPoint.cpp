@@ -18,6 +18,7 @@ struct Switches
     QCommandLineOption status{QStringLiteral("status")};
     QCommandLineOption json{QStringLiteral("json")};
     QCommandLineOption nagios{QStringLiteral("nagios")};
+    QCommandLineOption servers{QStringLiteral("servers")};
     QCommandLineOption reportFailure{QStringLiteral("report-failure"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption listBackups{QStringLiteral("list-backups"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption restore{QStringLiteral("restore"), QString(), QStringLiteral("SERVER")};
@@ -39,7 +40,7 @@ struct Switches
         parser.addOptions({help,          version,     runBackup,       status,      json,          nagios,
                            reportFailure, listBackups, restore,         date,        item,          to,
                            toServer,      dryRun,      allowIncomplete, keepSpecial, acceptChanges, verifyRemote,
-                           verify,        all,         sample});
+                           verify,        all,         sample,          servers});
     }
 };
 
@@ -231,6 +232,7 @@ Options parse(const QStringList &arguments)
     options.status = parser.isSet(switches.status);
     options.json = parser.isSet(switches.json);
     options.nagios = parser.isSet(switches.nagios);
+    options.listServers = parser.isSet(switches.servers);
     options.unknownOptions = unknownAsTyped(parser, arguments);
     return options;
 }
@@ -241,6 +243,7 @@ QString helpText()
         "EntryPoint", "Usage: tidewell\n"
                       "       tidewell --run-backup SERVER\n"
                       "       tidewell --status [--json | --nagios]\n"
+                      "       tidewell --servers [--json]\n"
                       "       tidewell --report-failure SERVER\n"
                       "       tidewell --list-backups SERVER [--json]\n"
                       "       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]\n"
@@ -261,7 +264,10 @@ QString helpText()
                       "  --status                print each server's health, last run, last success and\n"
                       "                          next run; exit 0 when every scheduled server is ok\n"
                       "                          (pending: scheduled less than 26 hours ago, not run yet)\n"
-                      "  --json                  with --status or --list-backups: the same as JSON\n"
+                      "  --servers               list the servers, one per line: id, name,\n"
+                      "                          user@host:port, schedule and health, apart by tabs\n"
+                      "  --json                  with --status, --servers or --list-backups: the same\n"
+                      "                          as JSON\n"
                       "  --nagios                with --status: one line for a monitoring plugin, exit\n"
                       "                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN\n"
                       "  --report-failure SERVER report a scheduled run of the server that ended without\n"

@@ -19,7 +19,8 @@ struct Options
     bool version = false;
     bool status = false;
     bool json = false;
-    bool nagios = false; // with status: the monitoring-plugin line
+    bool nagios = false;      // with status: the monitoring-plugin line
+    bool listServers = false; // --servers [--json]
     // Servers are named by their id, or by their name when no other server
     // has it (see ServerReference): as typed here, found when the
     // configuration is read.

@@ -316,7 +316,57 @@ Nagios nagios(const QList<Entry> &entries)
     return result;
 }
 
+QString serverLines(const AppSettings &settings, const QList<Entry> &entries)
+{
+    QString out;
+    for (qsizetype i = 0; i < entries.size() && i < settings.servers.size(); ++i) {
+        const Server &server = settings.servers.at(i);
+        const Entry &e = entries.at(i);
+        // A tab in a name would start a field of its own.
+        const auto field = [](const QString &text) {
+            return OutputDecoder::visible(text).replace(u'\t', QStringLiteral("\\t"));
+        };
+        const QString where = field(server.username) + u'@' + field(server.host) + u':' + QString::number(server.port);
+        const QStringList fields{ServerId::text(server.id), field(server.name), where,
+                                 e.scheduled ? QStringLiteral("daily ") + e.scheduleTime : QStringLiteral("off"),
+                                 e.health};
+        out += fields.join(u'\t') + u'\n';
+    }
+    return out;
+}
+
+QByteArray serverJson(const AppSettings &settings, const QList<Entry> &entries)
+{
+    QJsonArray list;
+    for (qsizetype i = 0; i < entries.size() && i < settings.servers.size(); ++i) {
+        const Server &server = settings.servers.at(i);
+        const Entry &e = entries.at(i);
+        QJsonArray paths;
+        for (const BackupPath &path : server.paths) {
+            if (path.enabled)
+                paths.append(path.name);
+        }
+        list.append(QJsonObject{
+            {QStringLiteral("id"), ServerId::text(server.id)},
+            {QStringLiteral("name"), server.name},
+            {QStringLiteral("host"), server.host},
+            {QStringLiteral("port"), server.port},
+            {QStringLiteral("username"), server.username},
+            {QStringLiteral("scheduled"), e.scheduled},
+            {QStringLiteral("scheduleTime"), e.scheduled ? QJsonValue(e.scheduleTime) : QJsonValue::Null},
+            {QStringLiteral("health"), e.health},
+            {QStringLiteral("paths"), paths},
+        });
+    }
+    return QJsonDocument(list).toJson(QJsonDocument::Indented);
+}
+
 namespace {
+
+bool listsServers(Format format)
+{
+    return format == Format::servers || format == Format::serversJson;
+}
 
 QCoro::Task<int> report(Format format)
 {
@@ -330,6 +380,8 @@ QCoro::Task<int> report(Format format)
         }
         std::fprintf(stderr, "tidewell: the configuration could not be read: %s\n",
                      settings.error().message.toLocal8Bit().constData());
+        if (listsServers(format))
+            co_return ExitCode::refused;
         // A lock that stays held is no verdict on the backups: ask again later.
         co_return settings.error().code == StoreError::Code::locked ? ExitCode::unknown : ExitCode::failing;
     }
@@ -339,6 +391,12 @@ QCoro::Task<int> report(Format format)
         schedules = co_await readSchedules(settings->servers, scheduler.bus());
     const QDateTime now = QDateTime::currentDateTime();
     const QList<Entry> list = entries(*settings, now, schedules);
+    if (listsServers(format)) {
+        const QByteArray out =
+            format == Format::serversJson ? serverJson(*settings, list) : serverLines(*settings, list).toUtf8();
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+        co_return ExitCode::success;
+    }
     if (format == Format::nagios) {
         const Nagios plugin = nagios(list);
         const QByteArray line = plugin.line.toUtf8() + '\n';

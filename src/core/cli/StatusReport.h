@@ -79,12 +79,22 @@ struct Nagios
 };
 Nagios nagios(const QList<Entry> &entries);
 
-enum class Format { text, json, nagios };
+// tidewell --servers: one line per server, its fields apart by a tab and
+// each on one line whatever it holds: id, name, user@host:port, "daily
+// HH:MM" or "off", health (the English words of --status --json). For
+// scripts; the same in every language.
+QString serverLines(const AppSettings &settings, const QList<Entry> &entries);
+// --servers --json: [{"id", "name", "host", "port", "username", "scheduled",
+// "scheduleTime", "health", "paths"}] (paths: the enabled ones' names).
+QByteArray serverJson(const AppSettings &settings, const QList<Entry> &entries);
+
+enum class Format { text, json, nagios, servers, serversJson };
 // Prints the report of the configuration file; 0 when no server is failing
 // and every scheduled server is ok, 1 otherwise or when the file cannot be
 // read, 3 when there is no server (or the file stays locked). As a
 // monitoring plugin: 0 to 2 as above, 3 (UNKNOWN) when the file cannot be
-// read or holds no server. Needs a QCoreApplication (it asks the bus).
+// read or holds no server. The server list: 0, or 2 when the file cannot be
+// read. Needs a QCoreApplication (it asks the bus).
 int exec(Format format);
 
 } // namespace StatusReport
