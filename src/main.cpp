@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program entry: a headless run or the windowed application.
 #include "core/cli/ChangeCommand.h"
+#include "core/cli/ConfigCommand.h"
 #include "core/cli/EntryPoint.h"
 #include "core/cli/HeadlessRunner.h"
 #include "core/cli/RestoreCommand.h"
@@ -54,6 +55,10 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         return VerifyCommand::verify(*options.verify);
     if (options.restore)
         return RestoreCommand::restore(*options.restore);
+    if (options.exportFile)
+        return ConfigCommand::exportTo(*options.exportFile);
+    if (options.import)
+        return ConfigCommand::importFrom(options.import->file, options.import->replace, options.import->dryRun);
     if (options.listServers)
         return StatusReport::exec(options.json ? StatusReport::Format::serversJson : StatusReport::Format::servers);
     // For monitoring: reads the configuration, prints, ends. No bus.
@@ -114,6 +119,7 @@ int main(int argc, char *argv[])
     const EntryPoint::Options options = EntryPoint::parse(arguments);
     const bool windowed = options.usageError.isEmpty() && !options.reportFailure && !options.runBackup && !options.help
                           && !options.version && !options.listBackups && !options.restore && !options.status
-                          && !options.acceptChanges && !options.verifyRemote && !options.verify && !options.listServers;
+                          && !options.acceptChanges && !options.verifyRemote && !options.verify && !options.listServers
+                          && !options.exportFile && !options.import;
     return windowed ? runWindowed(argc, argv) : runHeadless(argc, argv, arguments);
 }

@@ -283,6 +283,29 @@
     </message>
 </context>
 <context>
+    <name>ConfigCommand</name>
+    <message>
+        <source>tidewell: the configuration could not be read: %1</source>
+        <translation>tidewell: die Konfiguration konnte nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>replaced %1</source>
+        <translation>ersetzt: %1</translation>
+    </message>
+    <message>
+        <source>added %1</source>
+        <translation>hinzugefügt: %1</translation>
+    </message>
+    <message>
+        <source>removed %1</source>
+        <translation>entfernt: %1</translation>
+    </message>
+    <message>
+        <source>tidewell: nothing imported: add --replace to replace the configuration with the file&apos;s</source>
+        <translation>tidewell: nichts importiert: mit --replace ersetzt die Datei die Konfiguration</translation>
+    </message>
+</context>
+<context>
     <name>ConfigTransfer</name>
     <message numerus="yes">
         <source>“%1” contains %n server(s). This will replace your current configuration. Scheduled backups will be re-synced to match.</source>
@@ -718,10 +741,20 @@
         <translation>--sample braucht einen Anteil von 1% bis 100%</translation>
     </message>
     <message>
+        <source>--export needs a file name</source>
+        <translation>--export braucht einen Dateinamen</translation>
+    </message>
+    <message>
+        <source>--import needs a file name</source>
+        <translation>--import braucht einen Dateinamen</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
        tidewell --servers [--json]
+       tidewell --export FILE
+       tidewell --import FILE [--replace | --dry-run]
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
        tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
@@ -746,6 +779,10 @@ Options:
                           user@host:port, schedule and health, apart by tabs
   --json                  with --status, --servers or --list-backups: the same
                           as JSON
+  --export FILE           write every server and setting to FILE as JSON (key
+                          paths, last runs and report addresses left out)
+  --import FILE           say what FILE holds; with --replace, make it the
+                          configuration and install the schedules it has
   --nagios                with --status: one line for a monitoring plugin, exit
                           0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
   --report-failure SERVER report a scheduled run of the server that ended without
@@ -781,6 +818,8 @@ tidewell for more, and files.
         tidewell --run-backup SERVER
         tidewell --status [--json | --nagios]
         tidewell --servers [--json]
+        tidewell --export DATEI
+        tidewell --import DATEI [--replace | --dry-run]
         tidewell --report-failure SERVER
         tidewell --list-backups SERVER [--json]
         tidewell --verify SERVER [--date DATUM | --all] [--sample PROZENT]
@@ -807,6 +846,12 @@ Optionen:
                           Tabulatoren getrennt
   --json                  mit --status, --servers oder --list-backups: dasselbe
                           als JSON
+                          als JSON
+  --export DATEI          alle Server und Einstellungen als JSON in DATEI
+                          schreiben (ohne Schlüsselpfade, letzte Läufe und
+                          Berichtsadressen)
+  --import DATEI          sagen, was DATEI enthält; mit --replace wird sie die
+                          Konfiguration, und ihre Zeitpläne werden eingerichtet
   --nagios                mit --status: eine Zeile für ein Monitoring-Plugin,
                           Exit-Code 0 OK, 1 WARNING (überfällig),
                           2 CRITICAL (fehlerhaft), 3 UNKNOWN

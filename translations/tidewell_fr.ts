@@ -283,6 +283,29 @@
     </message>
 </context>
 <context>
+    <name>ConfigCommand</name>
+    <message>
+        <source>tidewell: the configuration could not be read: %1</source>
+        <translation>tidewell : la configuration n’a pas pu être lue : %1</translation>
+    </message>
+    <message>
+        <source>replaced %1</source>
+        <translation>remplacé : %1</translation>
+    </message>
+    <message>
+        <source>added %1</source>
+        <translation>ajouté : %1</translation>
+    </message>
+    <message>
+        <source>removed %1</source>
+        <translation>retiré : %1</translation>
+    </message>
+    <message>
+        <source>tidewell: nothing imported: add --replace to replace the configuration with the file&apos;s</source>
+        <translation>tidewell : rien d’importé : avec --replace, le fichier remplace la configuration</translation>
+    </message>
+</context>
+<context>
     <name>ConfigTransfer</name>
     <message numerus="yes">
         <source>“%1” contains %n server(s). This will replace your current configuration. Scheduled backups will be re-synced to match.</source>
@@ -718,10 +741,20 @@
         <translation>--sample demande une part de 1% à 100%</translation>
     </message>
     <message>
+        <source>--export needs a file name</source>
+        <translation>--export demande un nom de fichier</translation>
+    </message>
+    <message>
+        <source>--import needs a file name</source>
+        <translation>--import demande un nom de fichier</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
        tidewell --servers [--json]
+       tidewell --export FILE
+       tidewell --import FILE [--replace | --dry-run]
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
        tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
@@ -746,6 +779,10 @@ Options:
                           user@host:port, schedule and health, apart by tabs
   --json                  with --status, --servers or --list-backups: the same
                           as JSON
+  --export FILE           write every server and setting to FILE as JSON (key
+                          paths, last runs and report addresses left out)
+  --import FILE           say what FILE holds; with --replace, make it the
+                          configuration and install the schedules it has
   --nagios                with --status: one line for a monitoring plugin, exit
                           0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
   --report-failure SERVER report a scheduled run of the server that ended without
@@ -781,6 +818,8 @@ tidewell for more, and files.
               tidewell --run-backup SERVEUR
               tidewell --status [--json | --nagios]
               tidewell --servers [--json]
+              tidewell --export FICHIER
+              tidewell --import FICHIER [--replace | --dry-run]
               tidewell --report-failure SERVEUR
               tidewell --list-backups SERVEUR [--json]
               tidewell --verify SERVEUR [--date DATE | --all] [--sample POURCENT]
@@ -809,6 +848,13 @@ Options :
                           séparés par des tabulations
   --json                  avec --status, --servers ou --list-backups : la même
                           chose en JSON
+                          chose en JSON
+  --export FICHIER        écrire tous les serveurs et réglages en JSON dans
+                          FICHIER (sans chemins de clé, dernières exécutions ni
+                          adresses de rapport)
+  --import FICHIER        dire ce que contient FICHIER ; avec --replace, il
+                          devient la configuration et ses planifications sont
+                          installées
   --nagios                avec --status : une ligne pour un greffon de
                           supervision, code 0 OK, 1 WARNING (en retard),
                           2 CRITICAL (en échec), 3 UNKNOWN

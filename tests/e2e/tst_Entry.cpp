@@ -431,6 +431,72 @@ private Q_SLOTS:
         QVERIFY(damaged.err.startsWith("tidewell: the configuration could not be read: "));
     }
 
+    // --export writes what Settings' Export writes; --import says what the
+    // file would change and changes nothing until --replace, which puts the
+    // file's servers in and makes the timers match.
+    void exportAndImport()
+    {
+        TempHome home;
+        AppSettings settings;
+        Server web = StatusFixture::server(QStringLiteral("web-01"), false);
+        web.host = QStringLiteral("web.example.org");
+        web.privateKeyPath = home.home() + QStringLiteral("/.ssh/id_ed25519");
+        Server db = StatusFixture::server(QStringLiteral("db"), true);
+        settings.servers = {web, db};
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        timersOf(settings);
+        const QString file = home.path() + QStringLiteral("/fleet.json");
+        const Outcome exported = runTidewell(home, {QStringLiteral("--export"), file}, withManager({}));
+        QCOMPARE(exported.status, 0);
+        QCOMPARE(exported.out, QByteArray("Exported to fleet.json\n"));
+        auto written = AppSettings::decode(readFile(file));
+        QVERIFY(written.has_value());
+        QCOMPARE(written->servers.size(), 2);
+        QVERIFY(written->servers.at(0).privateKeyPath.isEmpty());
+
+        // The file as a fleet tool would change it: db goes, mail comes, scheduled.
+        Server mail = StatusFixture::server(QStringLiteral("mail"), true);
+        written->servers = {written->servers.at(0), mail};
+        QVERIFY(writeFile(file, written->encode()));
+        const QByteArray before = readFile(home.configFile());
+        for (const QStringList &arguments : {QStringList{QStringLiteral("--import"), file},
+                                             QStringList{QStringLiteral("--import"), file, QStringLiteral("--dry-run"),
+                                                         QStringLiteral("--replace")}}) {
+            const Outcome asked = runTidewell(home, arguments, withManager({}));
+            QCOMPARE(asked.status, arguments.size() == 2 ? 2 : 0);
+            QVERIFY2(asked.out.endsWith("replaced web-01\nadded mail\nremoved db\n"), asked.out.constData());
+            QCOMPARE(readFile(home.configFile()), before);
+        }
+        QVERIFY(m_manager->calls().filter(QStringLiteral("EnableUnitFiles")).isEmpty());
+
+        // db's schedule as the window installed it.
+        const QString units = home.configHome() + QStringLiteral("/systemd/user/");
+        const QString gone = QStringLiteral("org.tidewell.backup.") + ServerId::text(db.id);
+        for (const char *kind : {".timer", ".service"})
+            QVERIFY(writeFile(units + gone + QLatin1String(kind), "[Unit]\n"));
+        const Outcome replaced =
+            runTidewell(home, {QStringLiteral("--import"), file, QStringLiteral("--replace")}, withManager({}));
+        QVERIFY2(replaced.status == 0, replaced.err.constData());
+        QVERIFY(replaced.out.startsWith("replaced web-01\nadded mail\nremoved db\nImported 2 server"));
+        const auto now = AppSettings::decode(readFile(home.configFile()));
+        QVERIFY(now.has_value());
+        QCOMPARE(now->servers.size(), 2);
+        QCOMPARE(now->servers.at(1).id, mail.id);
+        const QString timer =
+            QStringLiteral("org.tidewell.backup.") + ServerId::text(mail.id) + QStringLiteral(".timer");
+        QVERIFY2(m_manager->calls().contains(QStringLiteral("EnableUnitFiles ") + timer),
+                 qPrintable(m_manager->calls().join(u'\n')));
+        QVERIFY(QFile::exists(units + timer));
+        QVERIFY2(m_manager->calls().contains(QStringLiteral("DisableUnitFiles ") + gone + QStringLiteral(".timer")),
+                 qPrintable(m_manager->calls().join(u'\n')));
+        QVERIFY(!QFile::exists(units + gone + QStringLiteral(".timer")));
+
+        const Outcome unreadable =
+            runTidewell(home, {QStringLiteral("--import"), home.path() + QStringLiteral("/none.json")});
+        QCOMPARE(unreadable.status, 2);
+        QVERIFY(unreadable.err.startsWith("Import failed: "));
+    }
+
     // One line for a monitoring system, with perfdata; the exit code says
     // how bad the worst server is.
     void statusForMonitoring()

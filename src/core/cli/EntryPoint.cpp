@@ -19,6 +19,9 @@ struct Switches
     QCommandLineOption json{QStringLiteral("json")};
     QCommandLineOption nagios{QStringLiteral("nagios")};
     QCommandLineOption servers{QStringLiteral("servers")};
+    QCommandLineOption exportFile{QStringLiteral("export"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption importFile{QStringLiteral("import"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption replace{QStringLiteral("replace")};
     QCommandLineOption reportFailure{QStringLiteral("report-failure"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption listBackups{QStringLiteral("list-backups"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption restore{QStringLiteral("restore"), QString(), QStringLiteral("SERVER")};
@@ -40,7 +43,8 @@ struct Switches
         parser.addOptions({help,          version,     runBackup,       status,      json,          nagios,
                            reportFailure, listBackups, restore,         date,        item,          to,
                            toServer,      dryRun,      allowIncomplete, keepSpecial, acceptChanges, verifyRemote,
-                           verify,        all,         sample,          servers});
+                           verify,        all,         sample,          servers,     exportFile,    importFile,
+                           replace});
     }
 };
 
@@ -180,6 +184,22 @@ void readRunOrReport(const QCommandLineParser &parser, const Switches &switches,
     }
 }
 
+void readTransfer(const QCommandLineParser &parser, const Switches &switches, const QStringList &given,
+                  Options &options)
+{
+    if (parser.isSet(switches.exportFile) || given.contains(QStringLiteral("--export"))) {
+        options.exportFile = firstValue(parser, switches.exportFile);
+        if (options.exportFile->isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--export needs a file name"));
+    }
+    if (parser.isSet(switches.importFile) || given.contains(QStringLiteral("--import"))) {
+        options.import = Options::Import{firstValue(parser, switches.importFile), parser.isSet(switches.replace),
+                                         parser.isSet(switches.dryRun)};
+        if (options.import->file.isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--import needs a file name"));
+    }
+}
+
 // Said as typed: "-reverse" and "--reverse" both reach the parser as "reverse".
 QStringList unknownAsTyped(const QCommandLineParser &parser, const QStringList &arguments)
 {
@@ -226,6 +246,7 @@ Options parse(const QStringList &arguments)
         options.restore = readRestore(parser, switches, serverFolder);
         checkRestore(*options.restore, options);
     }
+    readTransfer(parser, switches, given, options);
     readRunOrReport(parser, switches, arguments, options);
     options.help = parser.isSet(switches.help);
     options.version = parser.isSet(switches.version);
@@ -244,6 +265,8 @@ QString helpText()
                       "       tidewell --run-backup SERVER\n"
                       "       tidewell --status [--json | --nagios]\n"
                       "       tidewell --servers [--json]\n"
+                      "       tidewell --export FILE\n"
+                      "       tidewell --import FILE [--replace | --dry-run]\n"
                       "       tidewell --report-failure SERVER\n"
                       "       tidewell --list-backups SERVER [--json]\n"
                       "       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]\n"
@@ -268,6 +291,10 @@ QString helpText()
                       "                          user@host:port, schedule and health, apart by tabs\n"
                       "  --json                  with --status, --servers or --list-backups: the same\n"
                       "                          as JSON\n"
+                      "  --export FILE           write every server and setting to FILE as JSON (key\n"
+                      "                          paths, last runs and report addresses left out)\n"
+                      "  --import FILE           say what FILE holds; with --replace, make it the\n"
+                      "                          configuration and install the schedules it has\n"
                       "  --nagios                with --status: one line for a monitoring plugin, exit\n"
                       "                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN\n"
                       "  --report-failure SERVER report a scheduled run of the server that ended without\n"

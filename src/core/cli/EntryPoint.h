@@ -45,6 +45,15 @@ struct Options
     std::optional<Verify> verify;
     // --accept-changes SERVER
     std::optional<QString> acceptChanges;
+    // --export FILE; --import FILE [--replace] [--dry-run]
+    std::optional<QString> exportFile;
+    struct Import
+    {
+        QString file;
+        bool replace = false;
+        bool dryRun = false;
+    };
+    std::optional<Import> import;
     // --list-backups SERVER
     std::optional<QString> listBackups;
     // --restore SERVER --date D --item PATH… (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--keep-special]

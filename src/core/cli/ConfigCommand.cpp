@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Export and import of the configuration from the command line.
+#include "core/cli/ConfigCommand.h"
+
+#include "core/cli/TaskLoop.h"
+#include "core/engine/OutputDecoder.h"
+#include "core/model/ExitCode.h"
+#include "core/schedule/ConfigImport.h"
+#include "core/storage/ConfigStore.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSet>
+
+#include <cstdio>
+
+namespace ConfigCommand {
+
+namespace {
+
+void say(FILE *stream, const QString &line)
+{
+    std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
+}
+
+// The store, or why it cannot be used (said on standard error).
+bool usable(const ConfigStore &store)
+{
+    if (const QString problem = store.loadProblem(); !problem.isEmpty()) {
+        say(stderr, QCoreApplication::translate("ConfigCommand", "tidewell: the configuration could not be read: %1")
+                        .arg(problem));
+        return false;
+    }
+    return true;
+}
+
+// "added web-07", "replaced db-02", "removed mail": servers matched by id,
+// as the import keeps them.
+QStringList changes(const QList<Server> &before, const QList<Server> &after)
+{
+    QSet<QUuid> old;
+    for (const Server &server : before)
+        old.insert(server.id);
+    QSet<QUuid> coming;
+    QStringList lines;
+    for (const Server &server : after) {
+        coming.insert(server.id);
+        const QString name = OutputDecoder::visible(server.shownName());
+        lines << (old.contains(server.id) ? QCoreApplication::translate("ConfigCommand", "replaced %1")
+                                          : QCoreApplication::translate("ConfigCommand", "added %1"))
+                     .arg(name);
+    }
+    for (const Server &server : before) {
+        if (!coming.contains(server.id))
+            lines << QCoreApplication::translate("ConfigCommand", "removed %1")
+                         .arg(OutputDecoder::visible(server.shownName()));
+    }
+    return lines;
+}
+
+QCoro::Task<int> apply(ConfigTransfer::PendingImport pending)
+{
+    ConfigStore store;
+    if (!usable(store))
+        co_return ExitCode::refused;
+    const QStringList lines = changes(store.settings().servers, pending.settings.servers);
+    const Scheduler scheduler;
+    const ConfigTransfer::Outcome outcome = co_await ConfigTransfer::applyImport(&store, scheduler, pending);
+    for (const QString &line : lines)
+        say(stdout, line);
+    if (outcome) {
+        say(stdout, *outcome);
+        co_return ExitCode::success;
+    }
+    say(stderr, outcome.error().message);
+    for (const QString &detail : outcome.error().details)
+        say(stderr, QStringLiteral("  ") + detail);
+    co_return ExitCode::failing;
+}
+
+} // namespace
+
+int exportTo(const QString &path)
+{
+    const ConfigStore store;
+    if (!usable(store))
+        return ExitCode::refused;
+    const ConfigTransfer::Outcome outcome =
+        ConfigTransfer::exportTo(QFileInfo(path).absoluteFilePath(), store.settings());
+    if (!outcome) {
+        say(stderr, outcome.error().message);
+        return ExitCode::refused;
+    }
+    say(stdout, *outcome);
+    return ExitCode::success;
+}
+
+int importFrom(const QString &path, bool replace, bool dryRun)
+{
+    const auto read = ConfigTransfer::readImport(QFileInfo(path).absoluteFilePath());
+    if (!read) {
+        say(stderr, read.error().message);
+        return ExitCode::refused;
+    }
+    if (replace && !dryRun)
+        return TaskLoop::run(apply(*read));
+    const ConfigStore store;
+    if (!usable(store))
+        return ExitCode::refused;
+    say(stdout, read->confirmationText());
+    for (const QString &line : changes(store.settings().servers, read->settings.servers))
+        say(stdout, line);
+    if (dryRun)
+        return ExitCode::success;
+    say(stderr,
+        QCoreApplication::translate(
+            "ConfigCommand", "tidewell: nothing imported: add --replace to replace the configuration with the file's"));
+    return ExitCode::refused;
+}
+
+} // namespace ConfigCommand
