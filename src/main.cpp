@@ -55,6 +55,8 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         return VerifyCommand::verify(*options.verify);
     if (options.restore)
         return RestoreCommand::restore(*options.restore);
+    if (options.removeServer)
+        return ConfigCommand::removeServer(*options.removeServer);
     if (options.exportFile)
         return ConfigCommand::exportTo(*options.exportFile);
     if (options.import)
@@ -120,6 +122,6 @@ int main(int argc, char *argv[])
     const bool windowed = options.usageError.isEmpty() && !options.reportFailure && !options.runBackup && !options.help
                           && !options.version && !options.listBackups && !options.restore && !options.status
                           && !options.acceptChanges && !options.verifyRemote && !options.verify && !options.listServers
-                          && !options.exportFile && !options.import;
+                          && !options.exportFile && !options.import && !options.removeServer;
     return windowed ? runWindowed(argc, argv) : runHeadless(argc, argv, arguments);
 }

@@ -304,6 +304,18 @@
         <source>tidewell: nothing imported: add --replace to replace the configuration with the file&apos;s</source>
         <translation>tidewell: nichts importiert: mit --replace ersetzt die Datei die Konfiguration</translation>
     </message>
+    <message>
+        <source>removed %1; its backups stay in %2</source>
+        <translation>entfernt: %1; seine Sicherungen bleiben in %2</translation>
+    </message>
+    <message>
+        <source>tidewell: the schedule of %1 could not be removed: %2</source>
+        <translation>tidewell: der Zeitplan von %1 konnte nicht entfernt werden: %2</translation>
+    </message>
+    <message>
+        <source>schedule removed for %1</source>
+        <translation>Zeitplan entfernt: %1</translation>
+    </message>
 </context>
 <context>
     <name>ConfigTransfer</name>
@@ -749,12 +761,17 @@
         <translation>--import braucht einen Dateinamen</translation>
     </message>
     <message>
+        <source>--remove-server needs a server ID or name</source>
+        <translation>--remove-server braucht die ID oder den Namen eines Servers</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
        tidewell --servers [--json]
        tidewell --export FILE
        tidewell --import FILE [--replace | --dry-run]
+       tidewell --remove-server SERVER
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
        tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
@@ -783,6 +800,7 @@ Options:
                           paths, last runs and report addresses left out)
   --import FILE           say what FILE holds; with --replace, make it the
                           configuration and install the schedules it has
+  --remove-server SERVER  remove the server and its schedule (its backups stay)
   --nagios                with --status: one line for a monitoring plugin, exit
                           0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
   --report-failure SERVER report a scheduled run of the server that ended without
@@ -820,6 +838,7 @@ tidewell for more, and files.
         tidewell --servers [--json]
         tidewell --export DATEI
         tidewell --import DATEI [--replace | --dry-run]
+        tidewell --remove-server SERVER
         tidewell --report-failure SERVER
         tidewell --list-backups SERVER [--json]
         tidewell --verify SERVER [--date DATUM | --all] [--sample PROZENT]
@@ -852,6 +871,8 @@ Optionen:
                           Berichtsadressen)
   --import DATEI          sagen, was DATEI enthält; mit --replace wird sie die
                           Konfiguration, und ihre Zeitpläne werden eingerichtet
+  --remove-server SERVER  den Server und seinen Zeitplan entfernen (seine
+                          Sicherungen bleiben)
   --nagios                mit --status: eine Zeile für ein Monitoring-Plugin,
                           Exit-Code 0 OK, 1 WARNING (überfällig),
                           2 CRITICAL (fehlerhaft), 3 UNKNOWN
@@ -1281,6 +1302,10 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     <message>
         <source>The check could not be made: %1</source>
         <translation>Der Vergleich war nicht möglich: %1</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
     </message>
 </context>
 <context>

@@ -304,6 +304,18 @@
         <source>tidewell: nothing imported: add --replace to replace the configuration with the file&apos;s</source>
         <translation>tidewell : rien d’importé : avec --replace, le fichier remplace la configuration</translation>
     </message>
+    <message>
+        <source>removed %1; its backups stay in %2</source>
+        <translation>retiré : %1 ; ses sauvegardes restent dans %2</translation>
+    </message>
+    <message>
+        <source>tidewell: the schedule of %1 could not be removed: %2</source>
+        <translation>tidewell : la planification de %1 n’a pas pu être retirée : %2</translation>
+    </message>
+    <message>
+        <source>schedule removed for %1</source>
+        <translation>planification retirée : %1</translation>
+    </message>
 </context>
 <context>
     <name>ConfigTransfer</name>
@@ -749,12 +761,17 @@
         <translation>--import demande un nom de fichier</translation>
     </message>
     <message>
+        <source>--remove-server needs a server ID or name</source>
+        <translation>--remove-server demande l’identifiant ou le nom d’un serveur</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
        tidewell --servers [--json]
        tidewell --export FILE
        tidewell --import FILE [--replace | --dry-run]
+       tidewell --remove-server SERVER
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
        tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
@@ -783,6 +800,7 @@ Options:
                           paths, last runs and report addresses left out)
   --import FILE           say what FILE holds; with --replace, make it the
                           configuration and install the schedules it has
+  --remove-server SERVER  remove the server and its schedule (its backups stay)
   --nagios                with --status: one line for a monitoring plugin, exit
                           0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
   --report-failure SERVER report a scheduled run of the server that ended without
@@ -820,6 +838,7 @@ tidewell for more, and files.
               tidewell --servers [--json]
               tidewell --export FICHIER
               tidewell --import FICHIER [--replace | --dry-run]
+              tidewell --remove-server SERVEUR
               tidewell --report-failure SERVEUR
               tidewell --list-backups SERVEUR [--json]
               tidewell --verify SERVEUR [--date DATE | --all] [--sample POURCENT]
@@ -855,6 +874,8 @@ Options :
   --import FICHIER        dire ce que contient FICHIER ; avec --replace, il
                           devient la configuration et ses planifications sont
                           installées
+  --remove-server SERVEUR retirer le serveur et sa planification (ses
+                          sauvegardes restent)
   --nagios                avec --status : une ligne pour un greffon de
                           supervision, code 0 OK, 1 WARNING (en retard),
                           2 CRITICAL (en échec), 3 UNKNOWN
@@ -1284,6 +1305,10 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     <message>
         <source>The check could not be made: %1</source>
         <translation>La comparaison n’a pas pu être faite : %1</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
     </message>
 </context>
 <context>

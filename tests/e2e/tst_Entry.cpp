@@ -202,8 +202,8 @@ private Q_SLOTS:
             QCOMPARE(help.status, 0);
             QVERIFY(help.out.startsWith("Usage: tidewell\n       tidewell --run-backup SERVER\n"));
             // Every command has its usage line.
-            for (const char *command :
-                 {"--run-backup", "--status", "--servers", "--report-failure", "--list-backups", "--restore"})
+            for (const char *command : {"--run-backup", "--status", "--servers", "--export", "--import",
+                                        "--remove-server", "--report-failure", "--list-backups", "--restore"})
                 QVERIFY2(help.out.contains(QByteArray(QByteArray("\n       tidewell ") + command)), command);
             QVERIFY(help.out.contains("--version"));
             QVERIFY(help.err.isEmpty());
@@ -495,6 +495,44 @@ private Q_SLOTS:
             runTidewell(home, {QStringLiteral("--import"), home.path() + QStringLiteral("/none.json")});
         QCOMPARE(unreadable.status, 2);
         QVERIFY(unreadable.err.startsWith("Import failed: "));
+    }
+
+    // --remove-server takes the server and its timer out, names where its
+    // backups stay, and refuses a name that could mean two servers.
+    void removeServer()
+    {
+        TempHome home;
+        AppSettings settings;
+        Server db = StatusFixture::server(QStringLiteral("db"), true);
+        const Server web = StatusFixture::server(QStringLiteral("web"), false);
+        const Server twin = StatusFixture::server(QStringLiteral("web"), false);
+        settings.servers = {db, web, twin};
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        timersOf(settings);
+        const QString units = home.configHome() + QStringLiteral("/systemd/user/");
+        const QString timer = QStringLiteral("org.tidewell.backup.") + ServerId::text(db.id) + QStringLiteral(".timer");
+        QVERIFY(writeFile(units + timer, "[Unit]\n"));
+
+        const Outcome removed =
+            runTidewell(home, {QStringLiteral("--remove-server"), QStringLiteral("db")}, withManager({}));
+        QVERIFY2(removed.status == 0, removed.err.constData());
+        QVERIFY2(removed.out.startsWith("removed db; its backups stay in "), removed.out.constData());
+        QVERIFY(removed.out.endsWith("\nschedule removed for db\n"));
+        QVERIFY(m_manager->calls().contains(QStringLiteral("DisableUnitFiles ") + timer));
+        QVERIFY(!QFile::exists(units + timer));
+        auto now = AppSettings::decode(readFile(home.configFile()));
+        QCOMPARE(now->servers.size(), 2);
+
+        const QByteArray before = readFile(home.configFile());
+        QCOMPARE(runTidewell(home, {QStringLiteral("--remove-server"), QStringLiteral("web")}).status, 2);
+        QCOMPARE(runTidewell(home, {QStringLiteral("--remove-server"), QStringLiteral("db")}).status, 2);
+        QCOMPARE(runTidewell(home, {QStringLiteral("--remove-server")}).status, 2);
+        QCOMPARE(readFile(home.configFile()), before);
+        QCOMPARE(
+            runTidewell(home, {QStringLiteral("--remove-server"), ServerId::text(twin.id)}, withManager({})).status, 0);
+        now = AppSettings::decode(readFile(home.configFile()));
+        QCOMPARE(now->servers.size(), 1);
+        QCOMPARE(now->servers.first().id, web.id);
     }
 
     // One line for a monitoring system, with perfdata; the exit code says

@@ -608,7 +608,7 @@ private Q_SLOTS:
                      ->text()
                      .endsWith(QStringLiteral("1 damaged file: see tidewell --verify")),
                  qPrintable(child<QLabel>(view.get(), "lastCheck")->text()));
-        QVERIFY(child<QPushButton>(view.get(), "checkBackups")->isEnabled());
+        QCOMPARE(child<QPushButton>(view.get(), "checkBackups")->text(), QStringLiteral("Check backups…"));
     }
 
     void runEnabling()
@@ -732,9 +732,12 @@ private Q_SLOTS:
             QVERIFY(copy.setFileTime(QFileInfo(tree + u'/' + QLatin1String(name)).lastModified(),
                                      QFileDevice::FileModificationTime));
         }
+        // The button stays usable (and keeps the focus) while the check
+        // runs: it stops it.
         button->click();
-        QVERIFY(!button->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 30000);
+        QCOMPARE(button->text(), QStringLiteral("Stop"));
+        QVERIFY(button->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("Check against the server"), 30000);
         QCOMPARE(stored().remoteDifferences, 1);
         QVERIFY(stored().lastRemoteCheckAt.has_value());
         QVERIFY2(label->text().endsWith(
@@ -744,12 +747,19 @@ private Q_SLOTS:
         // The server's folder is gone: nothing is recorded, the reason shows.
         QVERIFY(QDir(tree).removeRecursively());
         button->click();
-        QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("Check against the server"), 30000);
         QVERIFY2(label->text().contains(QStringLiteral("The check could not be made: ")), qPrintable(label->text()));
         QCOMPARE(stored().remoteDifferences, 1);
 
-        // Closing the editor during a check stops it.
+        // Stopped, it records nothing and shows the last result again.
         writeFile(tree + QStringLiteral("/a.txt"), "aaaa");
+        button->click();
+        button->click();
+        QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("Check against the server"), 30000);
+        QVERIFY2(label->text().endsWith(QStringLiteral("see tidewell --verify-remote")), qPrintable(label->text()));
+        QCOMPARE(stored().remoteDifferences, 1);
+
+        // Closing the editor during a check stops it.
         button->click();
         view.reset();
     }

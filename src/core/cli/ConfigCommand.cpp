@@ -4,7 +4,9 @@
 
 #include "core/cli/TaskLoop.h"
 #include "core/engine/OutputDecoder.h"
+#include "core/engine/Retention.h"
 #include "core/model/ExitCode.h"
+#include "core/model/ServerReference.h"
 #include "core/schedule/ConfigImport.h"
 #include "core/storage/ConfigStore.h"
 
@@ -78,7 +80,42 @@ QCoro::Task<int> apply(ConfigTransfer::PendingImport pending)
     co_return ExitCode::failing;
 }
 
+QCoro::Task<int> remove(QString reference)
+{
+    ConfigStore store;
+    if (!usable(store))
+        co_return ExitCode::refused;
+    const auto found = ServerReference::find(store.settings(), reference);
+    if (!found) {
+        say(stderr, found.error().message);
+        co_return ExitCode::refused;
+    }
+    const Server &server = *found; // a copy of its own: it outlives the deletion
+    const QString name = OutputDecoder::visible(server.shownName());
+    store.deleteServer(server.id);
+    say(stdout, QCoreApplication::translate("ConfigCommand", "removed %1; its backups stay in %2")
+                    .arg(name, Retention::serverFolder(store.settings().destinationPath, server)));
+    // Also when the file says it had none: a timer the window installed
+    // may have outlived a hand-edited configuration.
+    const Scheduler scheduler;
+    const auto uninstalled = co_await scheduler.uninstall(server.id);
+    if (!uninstalled) {
+        say(stderr,
+            QCoreApplication::translate("ConfigCommand", "tidewell: the schedule of %1 could not be removed: %2")
+                .arg(name, uninstalled.error().message));
+        co_return ExitCode::failing;
+    }
+    if (server.scheduleEnabled)
+        say(stdout, QCoreApplication::translate("ConfigCommand", "schedule removed for %1").arg(name));
+    co_return ExitCode::success;
+}
+
 } // namespace
+
+int removeServer(const QString &reference)
+{
+    return TaskLoop::run(remove(reference));
+}
 
 int exportTo(const QString &path)
 {

@@ -20,4 +20,10 @@ int exportTo(const QString &path);
 // are in but some schedules could not be installed.
 int importFrom(const QString &path, bool replace, bool dryRun);
 
+// Removes the server from the configuration and its daily schedule from the
+// user manager, as the window's Delete does; its backups stay where they
+// are. One line for each; exit 0, 2 for a server or configuration that
+// cannot be found, 1 when the schedule could not be removed.
+int removeServer(const QString &reference);
+
 } // namespace ConfigCommand

@@ -22,6 +22,7 @@ struct Switches
     QCommandLineOption exportFile{QStringLiteral("export"), QString(), QStringLiteral("FILE")};
     QCommandLineOption importFile{QStringLiteral("import"), QString(), QStringLiteral("FILE")};
     QCommandLineOption replace{QStringLiteral("replace")};
+    QCommandLineOption removeServer{QStringLiteral("remove-server"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption reportFailure{QStringLiteral("report-failure"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption listBackups{QStringLiteral("list-backups"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption restore{QStringLiteral("restore"), QString(), QStringLiteral("SERVER")};
@@ -44,7 +45,7 @@ struct Switches
                            reportFailure, listBackups, restore,         date,        item,          to,
                            toServer,      dryRun,      allowIncomplete, keepSpecial, acceptChanges, verifyRemote,
                            verify,        all,         sample,          servers,     exportFile,    importFile,
-                           replace});
+                           replace,       removeServer});
     }
 };
 
@@ -198,6 +199,11 @@ void readTransfer(const QCommandLineParser &parser, const Switches &switches, co
         if (options.import->file.isEmpty())
             sayUsage(options, QCoreApplication::translate("EntryPoint", "--import needs a file name"));
     }
+    if (parser.isSet(switches.removeServer) || given.contains(QStringLiteral("--remove-server"))) {
+        options.removeServer = firstValue(parser, switches.removeServer);
+        if (options.removeServer->isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--remove-server needs a server ID or name"));
+    }
 }
 
 // Said as typed: "-reverse" and "--reverse" both reach the parser as "reverse".
@@ -267,6 +273,7 @@ QString helpText()
                       "       tidewell --servers [--json]\n"
                       "       tidewell --export FILE\n"
                       "       tidewell --import FILE [--replace | --dry-run]\n"
+                      "       tidewell --remove-server SERVER\n"
                       "       tidewell --report-failure SERVER\n"
                       "       tidewell --list-backups SERVER [--json]\n"
                       "       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]\n"
@@ -295,6 +302,7 @@ QString helpText()
                       "                          paths, last runs and report addresses left out)\n"
                       "  --import FILE           say what FILE holds; with --replace, make it the\n"
                       "                          configuration and install the schedules it has\n"
+                      "  --remove-server SERVER  remove the server and its schedule (its backups stay)\n"
                       "  --nagios                with --status: one line for a monitoring plugin, exit\n"
                       "                          0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN\n"
                       "  --report-failure SERVER report a scheduled run of the server that ended without\n"

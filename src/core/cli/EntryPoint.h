@@ -45,6 +45,8 @@ struct Options
     std::optional<Verify> verify;
     // --accept-changes SERVER
     std::optional<QString> acceptChanges;
+    // --remove-server SERVER
+    std::optional<QString> removeServer;
     // --export FILE; --import FILE [--replace] [--dry-run]
     std::optional<QString> exportFile;
     struct Import

@@ -175,8 +175,13 @@ void LastRunSection::showCheck(const Server &server)
 
 void LastRunSection::checkBackups()
 {
+    if (m_stopCheck) {
+        // The check ends at the next file and keeps its place.
+        *m_stopCheck = true;
+        return;
+    }
     const Server *server = m_store->settings().server(m_id);
-    if (!server || m_stopCheck)
+    if (!server)
         return;
     const QString serverFolder = Retention::serverFolder(m_store->settings().destinationPath, *server);
     BackupCheck::Options options;
@@ -194,14 +199,15 @@ void LastRunSection::checkBackups()
             },
             Qt::QueuedConnection);
     };
-    m_check->setEnabled(false);
+    // The button stays where the focus is: it stops the check.
+    m_check->setText(tr("Stop"));
     m_checked->setText(tr("Checking…"));
     const bool attributes = KeepOptions::checkXattrs(serverFolder).has_value();
     auto *watcher = new QFutureWatcher<tl::expected<BackupCheck::Result, Error>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         watcher->deleteLater();
         m_stopCheck.reset();
-        m_check->setEnabled(true);
+        m_check->setText(tr("Check backups…"));
         const auto result = watcher->result();
         if (!result) {
             m_checked->setText(tr("The backups could not be read: %1").arg(result.error().message));
@@ -235,19 +241,26 @@ void LastRunSection::showRemoteCheck(const Server &server)
 
 void LastRunSection::checkAgainstServer()
 {
+    if (m_remote) {
+        m_remote->cancel();
+        return;
+    }
     const Server *server = m_store->settings().server(m_id);
-    if (!server || m_remote)
+    if (!server)
         return;
     m_remote = std::make_shared<RemoteCheck>();
-    m_checkRemote->setEnabled(false);
+    m_checkRemote->setText(tr("Stop"));
     m_remoteChecked->setText(tr("Comparing every file with the server…"));
     const RsyncProbe probe = m_runner->rsyncProbe();
     QCoro::connect(
         checkHeld(m_remote, *server, m_store->settings(), probe), this, [this](const RemoteCheck::Result &result) {
             m_remote.reset();
-            m_checkRemote->setEnabled(true);
-            if (result.cancelled)
+            m_checkRemote->setText(tr("Check against the server"));
+            if (result.cancelled) {
+                if (const Server *now = m_store->settings().server(m_id))
+                    showRemoteCheck(*now);
                 return;
+            }
             if (const QString reason = failure(result); !reason.isEmpty()) {
                 m_remoteChecked->setText(redDot() + tr("The check could not be made: %1").arg(reason.toHtmlEscaped()));
                 return;
