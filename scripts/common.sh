@@ -15,11 +15,11 @@ run_packages=(
 # clang-format for the formatting check, clang-tidy for the static analysis,
 # python3 for the source checks (coroutine shapes, function length), and sudo,
 # acl and attr for the whole-server backups (a sudoers drop-in, ACLs and
-# extended attributes).
+# extended attributes), and promtool (prometheus) for the metrics file.
 test_packages=(
     openssh-server dbus-daemon dbus-bin systemd
     desktop-file-utils appstream man-db dpkg-dev lintian clang-format clang-tidy
-    python3 sudo acl attr locales
+    python3 sudo acl attr locales prometheus
 )
 # The languages the suite runs Tidewell (and rsync) in.
 test_locales=(de_DE fr_FR)

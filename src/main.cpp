@@ -3,6 +3,7 @@
 #include "core/cli/ChangeCommand.h"
 #include "core/cli/ConfigCommand.h"
 #include "core/cli/EntryPoint.h"
+#include "core/cli/FleetCommand.h"
 #include "core/cli/HeadlessRunner.h"
 #include "core/cli/RestoreCommand.h"
 #include "core/cli/StatusReport.h"
@@ -55,6 +56,19 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         return VerifyCommand::verify(*options.verify);
     if (options.restore)
         return RestoreCommand::restore(*options.restore);
+    if (options.addServer)
+        return ServerCommand::add(*options.addServer);
+    if (options.metrics)
+        return StatusReport::writeMetrics(*options.metrics);
+    if (options.setServer && options.setServer->server.isEmpty())
+        return ServerCommand::setSettings(options.setServer->assignments);
+    if (options.setServer && options.setServer->path)
+        return ServerCommand::setPath(options.setServer->server, *options.setServer->path,
+                                      options.setServer->assignments);
+    if (options.setServer)
+        return ServerCommand::set(options.setServer->server, options.setServer->assignments);
+    if (options.apply)
+        return FleetCommand::apply(options.apply->file, options.apply->check, options.apply->prune);
     if (options.removeServer)
         return ConfigCommand::removeServer(*options.removeServer);
     if (options.exportFile)
@@ -119,9 +133,5 @@ int main(int argc, char *argv[])
     // Parsed again once the translations are in, so that problems are said
     // in the user's language.
     const EntryPoint::Options options = EntryPoint::parse(arguments);
-    const bool windowed = options.usageError.isEmpty() && !options.reportFailure && !options.runBackup && !options.help
-                          && !options.version && !options.listBackups && !options.restore && !options.status
-                          && !options.acceptChanges && !options.verifyRemote && !options.verify && !options.listServers
-                          && !options.exportFile && !options.import && !options.removeServer;
-    return windowed ? runWindowed(argc, argv) : runHeadless(argc, argv, arguments);
+    return options.wantsWindow() ? runWindowed(argc, argv) : runHeadless(argc, argv, arguments);
 }

@@ -583,6 +583,13 @@ private Q_SLOTS:
         QCOMPARE(outcome.status, 1);
         QVERIFY2(outcome.out.startsWith("TIDEWELL WARNING - 1 schedule(s) not running (web-01) | "),
                  outcome.out.constData());
+        // Servers, but none scheduled: nothing is watched over.
+        for (Server &server : settings.servers)
+            server.scheduleEnabled = false;
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        outcome = runTidewell(home, arguments, withManager(StatusFixture::utc()));
+        QCOMPARE(outcome.status, 3);
+        QVERIFY2(outcome.out.startsWith("TIDEWELL UNKNOWN - no server is scheduled | "), outcome.out.constData());
         QVERIFY(writeFile(home.configFile(), "{ \"servers\": oops"));
         outcome = runTidewell(home, arguments, StatusFixture::utc());
         QCOMPARE(outcome.status, 3);

@@ -9,7 +9,9 @@
 #include "fixtures/Files.h"
 #include "fixtures/SshdBackupTest.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -155,6 +157,44 @@ private Q_SLOTS:
             }
         }
         verifyNowhere("TOKEN", server, outcome);
+    }
+
+    // Every run rewrites the metrics file, in a form Prometheus' own
+    // checker accepts, whatever the server's name holds.
+    void metricsForPrometheus()
+    {
+        writeFile(m_s->remote + QStringLiteral("/a.txt"), QByteArray(4096, 'a'));
+        const QString folder = m_s->home.path() + QStringLiteral("/textfile");
+        QVERIFY(QDir().mkpath(folder));
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [&folder](AppSettings &s) {
+                s.metricsFile = folder + QStringLiteral("/tidewell.prom");
+                s.servers[0].name = QStringLiteral("web \"07\" \\ ü");
+            });
+        const Outcome outcome = m_s->runHeadless(server.id);
+        QCOMPARE(outcome.status, 0);
+        const QByteArray metrics = readFile(folder + QStringLiteral("/tidewell.prom"));
+        const QByteArray labels = "{server=\"web \\\"07\\\" \\\\ \xc3\xbc\",id=\""
+                                  + server.id.toString(QUuid::WithoutBraces).toUpper().toUtf8() + "\"}";
+        for (const char *sample : {"tidewell_last_exit_code %1 0\n", "tidewell_snapshots %1 1\n",
+                                   "tidewell_snapshot_files %1 1\n", "tidewell_scheduled %1 0\n"}) {
+            const QByteArray line = QByteArray(sample).replace(" %1", labels);
+            QVERIFY2(metrics.contains(line), metrics.constData());
+        }
+        for (const char *name : {"tidewell_last_run_timestamp_seconds", "tidewell_last_success_timestamp_seconds",
+                                 "tidewell_last_run_duration_seconds", "tidewell_last_bytes_received"})
+            QVERIFY2(metrics.contains(QByteArray('\n' + QByteArray(name) + labels + ' ')), name);
+        QVERIFY(!metrics.contains("tidewell_damaged_files")); // never checked
+        // node_exporter reads it as its own user.
+        QVERIFY(QFileInfo(folder + QStringLiteral("/tidewell.prom")).permissions() & QFile::ReadOther);
+        if (!QFile::exists(QStringLiteral("/usr/bin/promtool")))
+            QSKIP("promtool (prometheus) is not installed");
+        QProcess promtool;
+        promtool.start(QStringLiteral("/usr/bin/promtool"), {QStringLiteral("check"), QStringLiteral("metrics")});
+        promtool.write(metrics);
+        promtool.closeWriteChannel();
+        QVERIFY(promtool.waitForFinished(60000));
+        QVERIFY2(promtool.exitCode() == 0, promtool.readAll().constData());
     }
 
     // A server error is tried again; no answer gives up after the time

@@ -2,6 +2,7 @@
 // Export and import of the configuration from the command line.
 #include "core/cli/ConfigCommand.h"
 
+#include "core/cli/CommandOutput.h"
 #include "core/cli/TaskLoop.h"
 #include "core/engine/OutputDecoder.h"
 #include "core/engine/Retention.h"
@@ -14,27 +15,12 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <cstdio>
-
 namespace ConfigCommand {
 
+using CommandOutput::say;
+using CommandOutput::usable;
+
 namespace {
-
-void say(FILE *stream, const QString &line)
-{
-    std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
-}
-
-// The store, or why it cannot be used (said on standard error).
-bool usable(const ConfigStore &store)
-{
-    if (const QString problem = store.loadProblem(); !problem.isEmpty()) {
-        say(stderr, QCoreApplication::translate("ConfigCommand", "tidewell: the configuration could not be read: %1")
-                        .arg(problem));
-        return false;
-    }
-    return true;
-}
 
 // "added web-07", "replaced db-02", "removed mail": servers matched by id,
 // as the import keeps them.

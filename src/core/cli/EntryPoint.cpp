@@ -38,14 +38,42 @@ struct Switches
     QCommandLineOption verify{QStringLiteral("verify"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption all{QStringLiteral("all")};
     QCommandLineOption sample{QStringLiteral("sample"), QString(), QStringLiteral("PERCENT")};
+    QCommandLineOption addServer{QStringLiteral("add-server"), QString(), QStringLiteral("NAME")};
+    QCommandLineOption host{QStringLiteral("host"), QString(), QStringLiteral("HOST")};
+    QCommandLineOption port{QStringLiteral("port"), QString(), QStringLiteral("N")};
+    QCommandLineOption user{QStringLiteral("user"), QString(), QStringLiteral("USER")};
+    QCommandLineOption key{QStringLiteral("key"), QString(), QStringLiteral("PATH")};
+    QCommandLineOption agent{QStringLiteral("agent")};
+    QCommandLineOption path{QStringLiteral("path"), QString(), QStringLiteral("REMOTE")};
+    QCommandLineOption exclude{QStringLiteral("exclude"), QString(), QStringLiteral("PATTERN")};
+    QCommandLineOption daily{QStringLiteral("daily"), QString(), QStringLiteral("TIME")};
+    QCommandLineOption keep{QStringLiteral("keep"), QString(), QStringLiteral("N")};
+    QCommandLineOption keepWeekly{QStringLiteral("keep-weekly"), QString(), QStringLiteral("N")};
+    QCommandLineOption keepMonthly{QStringLiteral("keep-monthly"), QString(), QStringLiteral("N")};
+    QCommandLineOption set{QStringLiteral("set"), QString(), QStringLiteral("SERVER")};
+    QCommandLineOption setPath{QStringLiteral("set-path"), QString(), QStringLiteral("SERVER")};
+    QCommandLineOption apply{QStringLiteral("apply"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption check{QStringLiteral("check")};
+    QCommandLineOption prune{QStringLiteral("prune")};
+    QCommandLineOption metrics{QStringLiteral("metrics"), QString(), QStringLiteral("FILE")};
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({help,          version,     runBackup,       status,      json,          nagios,
-                           reportFailure, listBackups, restore,         date,        item,          to,
-                           toServer,      dryRun,      allowIncomplete, keepSpecial, acceptChanges, verifyRemote,
-                           verify,        all,         sample,          servers,     exportFile,    importFile,
-                           replace,       removeServer});
+        parser.addOptions({help,          version,       runBackup,
+                           status,        json,          nagios,
+                           reportFailure, listBackups,   restore,
+                           date,          item,          to,
+                           toServer,      dryRun,        allowIncomplete,
+                           keepSpecial,   acceptChanges, verifyRemote,
+                           verify,        all,           sample,
+                           servers,       exportFile,    importFile,
+                           replace,       removeServer,  addServer,
+                           host,          port,          user,
+                           key,           agent,         path,
+                           exclude,       daily,         keep,
+                           keepWeekly,    keepMonthly,   set,
+                           setPath,       apply,         check,
+                           prune,         metrics});
     }
 };
 
@@ -206,6 +234,81 @@ void readTransfer(const QCommandLineParser &parser, const Switches &switches, co
     }
 }
 
+// The server's members that --add-server's own options set, as KEY=VALUE.
+QStringList addedMembers(const QCommandLineParser &parser, const Switches &switches)
+{
+    const std::pair<const QCommandLineOption *, const char *> members[] = {
+        {&switches.host, "host"},
+        {&switches.port, "port"},
+        {&switches.user, "username"},
+        {&switches.key, "privateKeyPath"},
+        {&switches.daily, "scheduleTime"},
+        {&switches.keep, "retentionCount"},
+        {&switches.keepWeekly, "keepWeekly"},
+        {&switches.keepMonthly, "keepMonthly"},
+    };
+    QStringList assignments;
+    for (const auto &[option, key] : members) {
+        if (parser.isSet(*option))
+            assignments << QLatin1String(key) + u'=' + firstValue(parser, *option);
+    }
+    if (parser.isSet(switches.agent))
+        assignments << QStringLiteral("useSSHAgent=true");
+    if (parser.isSet(switches.daily))
+        assignments << QStringLiteral("scheduleEnabled=true");
+    return assignments;
+}
+
+void readServerChanges(const QCommandLineParser &parser, const Switches &switches, const QStringList &given,
+                       Options &options)
+{
+    if (parser.isSet(switches.addServer) || given.contains(QStringLiteral("--add-server"))) {
+        options.addServer =
+            ServerCommand::NewServer{firstValue(parser, switches.addServer), addedMembers(parser, switches),
+                                     parser.values(switches.path), parser.values(switches.exclude)};
+        if (options.addServer->name.trimmed().isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--add-server needs a name"));
+        else if (!parser.isSet(switches.host))
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--add-server needs --host HOST"));
+        else if (parser.isSet(switches.key) && parser.isSet(switches.agent))
+            sayUsage(options,
+                     QCoreApplication::translate("EntryPoint", "--add-server takes --key or --agent, not both"));
+    }
+    const bool pathToo = parser.isSet(switches.setPath) || given.contains(QStringLiteral("--set-path"));
+    if (pathToo || parser.isSet(switches.set) || given.contains(QStringLiteral("--set"))) {
+        Options::SetServer request{firstValue(parser, pathToo ? switches.setPath : switches.set), std::nullopt,
+                                   parser.positionalArguments()};
+        const QString option = pathToo ? QStringLiteral("--set-path") : QStringLiteral("--set");
+        if (pathToo && !request.assignments.isEmpty())
+            request.path = request.assignments.takeFirst();
+        // "--set metricsFile=FILE": a setting, not a server.
+        const bool setting = !pathToo && request.server.contains(u'=');
+        if (setting) {
+            request.assignments.prepend(request.server);
+            request.server.clear();
+        } else if (request.server.isEmpty()) {
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "%1 needs a server ID or name").arg(option));
+        } else if (pathToo && (!request.path || request.path->isEmpty())) {
+            sayUsage(options,
+                     QCoreApplication::translate("EntryPoint", "--set-path needs a path's name after the server"));
+        } else if (request.assignments.isEmpty()) {
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "%1 needs at least one KEY=VALUE").arg(option));
+        }
+        options.setServer = request;
+    }
+    if (parser.isSet(switches.metrics) || given.contains(QStringLiteral("--metrics"))) {
+        options.metrics = firstValue(parser, switches.metrics);
+        if (options.metrics->isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--metrics needs a file name"));
+    }
+    if (parser.isSet(switches.apply) || given.contains(QStringLiteral("--apply"))) {
+        options.apply = Options::Apply{firstValue(parser, switches.apply), parser.isSet(switches.check),
+                                       parser.isSet(switches.prune)};
+        if (options.apply->file.isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--apply needs a file name"));
+    }
+}
+
 // Said as typed: "-reverse" and "--reverse" both reach the parser as "reverse".
 QStringList unknownAsTyped(const QCommandLineParser &parser, const QStringList &arguments)
 {
@@ -253,6 +356,7 @@ Options parse(const QStringList &arguments)
         checkRestore(*options.restore, options);
     }
     readTransfer(parser, switches, given, options);
+    readServerChanges(parser, switches, given, options);
     readRunOrReport(parser, switches, arguments, options);
     options.help = parser.isSet(switches.help);
     options.version = parser.isSet(switches.version);
@@ -262,6 +366,13 @@ Options parse(const QStringList &arguments)
     options.listServers = parser.isSet(switches.servers);
     options.unknownOptions = unknownAsTyped(parser, arguments);
     return options;
+}
+
+bool Options::wantsWindow() const
+{
+    return usageError.isEmpty() && !reportFailure && !runBackup && !help && !version && !listBackups && !restore
+           && !status && !acceptChanges && !verifyRemote && !verify && !listServers && !exportFile && !import
+           && !removeServer && !addServer && !setServer && !apply && !metrics;
 }
 
 QString helpText()

@@ -2,6 +2,8 @@
 // The choice between a headless run and the window, made from the command line.
 #pragma once
 
+#include "core/cli/ServerCommand.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -56,6 +58,28 @@ struct Options
         bool dryRun = false;
     };
     std::optional<Import> import;
+    // --add-server NAME --host HOST [--port N] [--user U] [--key PATH | --agent]
+    //   [--path REMOTE[=NAME]]... [--exclude PATTERN]... [--daily HH:MM]
+    //   [--keep N] [--keep-weekly N] [--keep-monthly N]
+    std::optional<ServerCommand::NewServer> addServer;
+    // --set SERVER KEY=VALUE...; --set-path SERVER PATH KEY=VALUE...
+    struct SetServer
+    {
+        QString server;
+        std::optional<QString> path;
+        QStringList assignments;
+    };
+    std::optional<SetServer> setServer;
+    // --metrics FILE: the metrics written there once
+    std::optional<QString> metrics;
+    // --apply FILE [--check] [--prune]
+    struct Apply
+    {
+        QString file;
+        bool check = false;
+        bool prune = false;
+    };
+    std::optional<Apply> apply;
     // --list-backups SERVER
     std::optional<QString> listBackups;
     // --restore SERVER --date D --item PATH… (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--keep-special]
@@ -77,6 +101,9 @@ struct Options
     // server id): said on one line, and the program exits with 2.
     QString usageError;
     QStringList unknownOptions; // as typed, e.g. "--frobnicate"
+
+    // Nothing but the window asked for (unknown options aside).
+    bool wantsWindow() const;
 };
 Options parse(const QStringList &arguments);
 

@@ -8,11 +8,13 @@
 #include "core/model/ReferenceDate.h"
 #include "core/model/ServerId.h"
 #include "core/presentation/ServerRules.h"
+#include "core/report/MetricsFile.h"
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -292,6 +294,13 @@ Nagios nagios(const QList<Entry> &entries)
     if (!late.isEmpty())
         said << QString::number(late.size()) + QStringLiteral(" overdue (") + late.join(QStringLiteral(", ")) + u')';
     QString state = QStringLiteral("OK");
+    if (said.isEmpty() && ok == 0 && pending == 0) {
+        // Servers, but none with a schedule: nothing backs them up unwatched.
+        result.line = QStringLiteral("TIDEWELL UNKNOWN - no server is scheduled | failing=0 overdue=0 ok=0 pending=0 "
+                                     "notrunning=0 masschange=0 damaged=0");
+        result.exitCode = Nagios::unknown;
+        return result;
+    }
     if (!failing.isEmpty() || !damaged.isEmpty()) {
         state = QStringLiteral("CRITICAL");
         result.exitCode = Nagios::critical;
@@ -416,6 +425,24 @@ QCoro::Task<int> report(Format format)
 int exec(Format format)
 {
     return TaskLoop::run(report(format));
+}
+
+int writeMetrics(const QString &path)
+{
+    const auto settings = ConfigStore::readOnly(AppPaths::configFile());
+    if (!settings) {
+        std::fprintf(stderr, "tidewell: the configuration could not be read: %s\n",
+                     settings.error().message.toLocal8Bit().constData());
+        return ExitCode::refused;
+    }
+    const auto written =
+        MetricsFile::write(QFileInfo(path).absoluteFilePath(), *settings, QDateTime::currentDateTime());
+    if (!written) {
+        std::fprintf(stderr, "tidewell: the metrics file could not be written: %s\n",
+                     written.error().message.toLocal8Bit().constData());
+        return ExitCode::refused;
+    }
+    return ExitCode::success;
 }
 
 } // namespace StatusReport

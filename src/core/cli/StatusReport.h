@@ -96,5 +96,8 @@ enum class Format { text, json, nagios, servers, serversJson };
 // read or holds no server. The server list: 0, or 2 when the file cannot be
 // read. Needs a QCoreApplication (it asks the bus).
 int exec(Format format);
+// Writes the metrics of every server to `path` now (see MetricsFile): exit
+// 0, or 2 when the configuration cannot be read or the file not written.
+int writeMetrics(const QString &path);
 
 } // namespace StatusReport

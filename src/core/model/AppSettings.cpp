@@ -51,7 +51,8 @@ QJsonObject AppSettings::toJson() const
     // Written when set, so files without reports stay as they were.
     for (const auto &[key, value] :
          {std::pair{QStringLiteral("healthCheckURL"), healthCheckURL},
-          std::pair{QStringLiteral("webhookURL"), webhookURL}, std::pair{QStringLiteral("reportEmail"), reportEmail}}) {
+          std::pair{QStringLiteral("webhookURL"), webhookURL}, std::pair{QStringLiteral("reportEmail"), reportEmail},
+          std::pair{QStringLiteral("metricsFile"), metricsFile}}) {
         if (!value.isEmpty())
             object.insert(key, value);
     }
@@ -104,6 +105,7 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
     reader.read("healthCheckURL", settings.healthCheckURL);
     reader.read("webhookURL", settings.webhookURL);
     reader.read("reportEmail", settings.reportEmail);
+    reader.read("metricsFile", settings.metricsFile);
     reader.read("reportEmailEveryRun", settings.reportEmailEveryRun);
     reader.read("maxConcurrentRuns", settings.maxConcurrentRuns);
     reader.read("scheduleSpreadMinutes", settings.scheduleSpreadMinutes);

@@ -75,6 +75,9 @@ struct AppSettings
     // run with reportEmailEveryRun.
     QString reportEmail;
     bool reportEmailEveryRun = false;
+    // Rewritten after every run with each server's figures, in the text
+    // format of node_exporter's textfile collector; empty: not written.
+    QString metricsFile;
     // A run that finds more than this share of the previous day's files
     // changed or gone holds retention (see ChangeHold); 0: never.
     qint64 massChangePercent = ChangeHold::defaultPercent;

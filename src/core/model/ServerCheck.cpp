@@ -213,4 +213,20 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
     return found;
 }
 
+QStringList introducedProblems(const Server *before, const QList<Server> &allBefore, const Server &after,
+                               const QList<Server> &allAfter)
+{
+    QStringList had;
+    if (before) {
+        for (const Problem &problem : problems(*before, allBefore))
+            had << problem.shown;
+    }
+    QStringList found;
+    for (const Problem &problem : problems(after, allAfter)) {
+        if (!had.contains(problem.shown))
+            found << problem.shown;
+    }
+    return found;
+}
+
 } // namespace ServerCheck

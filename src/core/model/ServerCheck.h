@@ -30,6 +30,11 @@ struct Problem
 };
 
 QList<Problem> problems(const Server &server, const QList<Server> &allServers);
+// The problems `after` has among `allAfter` that it had not as `before`
+// among `allBefore` (none: a new server), in the user's language: what a
+// change made from the command line or a fleet file must not bring.
+QStringList introducedProblems(const Server *before, const QList<Server> &allBefore, const Server &after,
+                               const QList<Server> &allAfter);
 // Why ssh, rsync or ssh-keyscan would misread a host or user name (as an
 // option, as two arguments, as a local path or as another user): code
 // invalid, the message in English. A host holds letters, digits and ".-_:[]%"

@@ -6,6 +6,7 @@
 #include "core/model/ReferenceDate.h"
 #include "core/model/ServerId.h"
 #include "core/presentation/ServerRules.h"
+#include "core/report/MetricsFile.h"
 #include "core/storage/LogStore.h"
 #include "core/system/DiagnosticLog.h"
 #include "core/system/NotificationService.h"
@@ -162,6 +163,7 @@ void RunReporter::runEnded(const QUuid &, std::optional<int> exitCode)
     run.heldChange = m_runner->heldChange();
     run.foundHeldChange = m_runner->foundHeldChange();
     run.warning = m_runner->warning();
+    MetricsFile::recordRun(run.server.id, run.started, run.finished, run.stats);
     report(run, settings);
 }
 
@@ -192,6 +194,9 @@ void RunReporter::report(const Run &run, const AppSettings &settings)
     if (!settings.reportEmail.trimmed().isEmpty() && mailed)
         QCoro::connect(mailReport(serverID, settings.reportEmail.trimmed(), mailSubject(run), mailBody(run)), this,
                        [] {});
+    // The run's result is in the configuration by now.
+    if (!settings.metricsFile.trimmed().isEmpty())
+        MetricsFile::refresh();
 }
 
 void RunReporter::begin()

@@ -189,6 +189,23 @@ std::optional<QString> Scheduler::currentExecutablePath() const
     return std::nullopt;
 }
 
+bool Scheduler::isInstalledAsConfigured(const Server &server) const
+{
+    if (!scheduledExecutable(server.id))
+        return false;
+    if (m_backend == Backend::launchd)
+        return true;
+    QFile timer(plistURL(server.id));
+    const auto time = parseTime(server.scheduleTime);
+    if (!time || !timer.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray calendar = QStringLiteral("\nOnCalendar=*-*-* %1:%2:00\n")
+                                    .arg(time->hour, 2, 10, QChar(u'0'))
+                                    .arg(time->minute, 2, 10, QChar(u'0'))
+                                    .toUtf8();
+    return timer.readAll().contains(calendar);
+}
+
 std::optional<QString> Scheduler::scheduledExecutable(const QUuid &serverID) const
 {
     const bool launchd = m_backend == Backend::launchd;

@@ -54,6 +54,10 @@ public:
     QCoro::Task<tl::expected<void, SchedulerError>> install(Server server) const;
     // Unloads and deletes the job definition; nothing to do when there is none.
     QCoro::Task<tl::expected<void, SchedulerError>> uninstall(QUuid serverID) const;
+    // Whether the server's job is there (both its files) and, for a systemd
+    // timer, starts at the server's time: what a changed configuration
+    // must install again when not.
+    bool isInstalledAsConfigured(const Server &server) const;
     // The program an installed job starts; none when there is no job.
     std::optional<QString> scheduledExecutable(const QUuid &serverID) const;
 
