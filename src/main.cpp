@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program entry: a headless run or the windowed application.
 #include "core/cli/ChangeCommand.h"
+#include "core/cli/CheckCommand.h"
 #include "core/cli/ConfigCommand.h"
 #include "core/cli/EntryPoint.h"
 #include "core/cli/FleetCommand.h"
@@ -58,6 +59,8 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         return RestoreCommand::restore(*options.restore);
     if (options.addServer)
         return ServerCommand::add(*options.addServer);
+    if (options.overdueCheck)
+        return CheckCommand::exec();
     if (options.metrics)
         return StatusReport::writeMetrics(*options.metrics);
     if (options.setServer && options.setServer->server.isEmpty())

@@ -123,13 +123,20 @@ private Q_SLOTS:
             QStringLiteral("\nOnCalendar=*-*-* 07:05:00\nRandomizedDelaySec=0\nPersistent=true\nUnit=%1.service\n")
                 .arg(label)));
         QVERIFY(timer.contains(QStringLiteral("[Install]\nWantedBy=timers.target\n")));
+        // The first schedule also starts the hourly check for overdue backups.
         QCOMPARE(calls(), (QStringList{QStringLiteral("--user daemon-reload"),
                                        QStringLiteral("--user enable %1.timer").arg(label),
-                                       QStringLiteral("--user restart %1.timer").arg(label)}));
+                                       QStringLiteral("--user restart %1.timer").arg(label),
+                                       QStringLiteral("--user enable org.tidewell.check.timer"),
+                                       QStringLiteral("--user restart org.tidewell.check.timer")}));
+        QVERIFY(readFile(unitFolder() + QStringLiteral("/org.tidewell.check.service"))
+                    .contains(QByteArray("\nExecStart=\"" TIDEWELL_BINARY "\" \"--check\"\n")));
 
-        // Installing again replaces the pair.
+        // Installing again replaces the pair; the check is started once.
         QVERIFY(done(scheduler.install(scheduled(QStringLiteral("23:59")))));
-        QCOMPARE(QDir(unitFolder()).entryList(QDir::Files).size(), 3); // and the shared report template
+        QVERIFY(calls().filter(QStringLiteral("check.timer")).size() == 2);
+        // And the shared report template, the check's service and timer.
+        QCOMPARE(QDir(unitFolder()).entryList(QDir::Files).size(), 5);
         QVERIFY(readFile(scheduler.plistURL(server.id)).contains("OnCalendar=*-*-* 23:59:00\n"));
     }
 
@@ -144,7 +151,9 @@ private Q_SLOTS:
         QProcess verify;
         verify.start(QStringLiteral("/usr/bin/systemd-analyze"),
                      {QStringLiteral("verify"), QStringLiteral("--man=no"), scheduler.serviceUnitPath(server.id),
-                      scheduler.plistURL(server.id), unitFolder() + QStringLiteral("/org.tidewell.report@.service")});
+                      scheduler.plistURL(server.id), unitFolder() + QStringLiteral("/org.tidewell.report@.service"),
+                      unitFolder() + QStringLiteral("/org.tidewell.check.service"),
+                      unitFolder() + QStringLiteral("/org.tidewell.check.timer")});
         QVERIFY(verify.waitForFinished(60000));
         const QByteArray complaints = verify.readAllStandardError();
         QVERIFY2(verify.exitCode() == 0, complaints.constData());

@@ -159,6 +159,46 @@ private Q_SLOTS:
         verifyNowhere("TOKEN", server, outcome);
     }
 
+    // Without a window, the hourly check reports a backup that stopped:
+    // once a day, where runs are reported.
+    void overdueReportedWithoutAWindow()
+    {
+        const Server server =
+            m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [this](AppSettings &s) {
+                s.healthCheckURL = m_base + QStringLiteral("/ping/SECRET-TOKEN");
+                s.webhookURL = m_base + QStringLiteral("/hook/HOOK-TOKEN");
+                s.servers[0].scheduleEnabled = true;
+                s.servers[0].lastRunAt = ReferenceDate::now() - 3 * 24 * 3600;
+                s.servers[0].lastExitCode = 0;
+                s.servers[0].lastSuccessAt = s.servers[0].lastRunAt;
+            });
+        Outcome outcome = runTidewell(m_s->home, {QStringLiteral("--check")});
+        QVERIFY2(outcome.status == 0, outcome.err.constData());
+        QVERIFY2(outcome.out.contains("no successful backup for 3 days"), outcome.out.constData());
+        QCOMPARE(paths().size(), 2);
+        for (const QJsonObject &request : requests()) {
+            const QString path = request.value(QStringLiteral("path")).toString();
+            if (path == QStringLiteral("/ping/SECRET-TOKEN/fail")) {
+                QVERIFY(request.value(QStringLiteral("body")).toString().contains(server.name));
+            } else {
+                QCOMPARE(path, QStringLiteral("/hook/HOOK-TOKEN"));
+                const QJsonObject hook =
+                    QJsonDocument::fromJson(request.value(QStringLiteral("body")).toString().toUtf8()).object();
+                QCOMPARE(hook.value(QStringLiteral("event")).toString(), QStringLiteral("overdue"));
+                QCOMPARE(hook.value(QStringLiteral("server")).toObject().value(QStringLiteral("id")).toString(),
+                         server.id.toString(QUuid::WithoutBraces).toUpper());
+                QVERIFY(
+                    QDateTime::fromString(hook.value(QStringLiteral("lastSuccess")).toString(), Qt::ISODate).isValid());
+            }
+        }
+        // The next hour's check says it again, but reports it no more today.
+        QFile::remove(m_requests);
+        outcome = runTidewell(m_s->home, {QStringLiteral("--check")});
+        QCOMPARE(outcome.status, 0);
+        QVERIFY(outcome.out.contains("no successful backup for 3 days"));
+        QVERIFY(paths().isEmpty());
+    }
+
     // Every run rewrites the metrics file, in a form Prometheus' own
     // checker accepts, whatever the server's name holds.
     void metricsForPrometheus()

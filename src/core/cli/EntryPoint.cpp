@@ -307,6 +307,7 @@ void readServerChanges(const QCommandLineParser &parser, const Switches &switche
         if (options.apply->file.isEmpty())
             sayUsage(options, QCoreApplication::translate("EntryPoint", "--apply needs a file name"));
     }
+    options.overdueCheck = parser.isSet(switches.check) && !options.apply;
 }
 
 // Said as typed: "-reverse" and "--reverse" both reach the parser as "reverse".
@@ -372,7 +373,7 @@ bool Options::wantsWindow() const
 {
     return usageError.isEmpty() && !reportFailure && !runBackup && !help && !version && !listBackups && !restore
            && !status && !acceptChanges && !verifyRemote && !verify && !listServers && !exportFile && !import
-           && !removeServer && !addServer && !setServer && !apply && !metrics;
+           && !removeServer && !addServer && !setServer && !apply && !metrics && !overdueCheck;
 }
 
 QString helpText()

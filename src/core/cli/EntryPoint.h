@@ -70,6 +70,8 @@ struct Options
         QStringList assignments;
     };
     std::optional<SetServer> setServer;
+    // --check without --apply: the overdue check a timer starts
+    bool overdueCheck = false;
     // --metrics FILE: the metrics written there once
     std::optional<QString> metrics;
     // --apply FILE [--check] [--prune]

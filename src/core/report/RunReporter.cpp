@@ -5,6 +5,7 @@
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ReferenceDate.h"
 #include "core/model/ServerId.h"
+#include "core/presentation/OverdueWatch.h"
 #include "core/presentation/ServerRules.h"
 #include "core/report/MetricsFile.h"
 #include "core/storage/LogStore.h"
@@ -208,6 +209,45 @@ void RunReporter::end()
 {
     if (--m_pending == 0)
         Q_EMIT idle();
+}
+
+QByteArray RunReporter::overdueDocument(const Server &server, const QDateTime &now)
+{
+    const std::optional<QDateTime> success = ServerRules::lastSuccess(server);
+    const QJsonObject document{
+        {QStringLiteral("schema"), 1},
+        {QStringLiteral("event"), QStringLiteral("overdue")},
+        {QStringLiteral("status"), QStringLiteral("overdue")},
+        {QStringLiteral("server"),
+         QJsonObject{{QStringLiteral("id"), ServerId::text(server.id)}, {QStringLiteral("name"), server.logName()}}},
+        {QStringLiteral("lastSuccess"),
+         success ? QJsonValue(success->toLocalTime().toString(Qt::ISODate)) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("checkedAt"), now.toLocalTime().toString(Qt::ISODate)},
+        {QStringLiteral("verify"), ServerRules::checksJson(server)},
+    };
+    return QJsonDocument(document).toJson(QJsonDocument::Compact);
+}
+
+void RunReporter::reportOverdue(const Server &server, const AppSettings &settings, const QDateTime &now)
+{
+    const QString notice = OverdueWatch::noticeText(server, now);
+    const QString base = server.healthCheckURL.isEmpty() ? settings.healthCheckURL : server.healthCheckURL;
+    if (!base.trimmed().isEmpty())
+        QCoro::connect(postReport(server.id, pingUrl(base, QStringLiteral("fail")), notice.toUtf8() + '\n', textPlain),
+                       this, [] {});
+    if (!settings.webhookURL.trimmed().isEmpty())
+        QCoro::connect(postReport(server.id, QUrl(settings.webhookURL.trimmed()), overdueDocument(server, now),
+                                  QByteArrayLiteral("application/json")),
+                       this, [] {});
+    if (!settings.reportEmail.trimmed().isEmpty()) {
+        const std::optional<QDateTime> success = ServerRules::lastSuccess(server);
+        const QString body = notice + QStringLiteral("\nLast good backup: ")
+                             + (success ? success->toLocalTime().toString(Qt::ISODate) : QStringLiteral("never"))
+                             + QStringLiteral("\nChecked:  ") + now.toLocalTime().toString(Qt::ISODate) + u'\n';
+        QCoro::connect(
+            mailReport(server.id, settings.reportEmail.trimmed(), QStringLiteral("[Tidewell] ") + notice, body), this,
+            [] {});
+    }
 }
 
 QCoro::Task<> RunReporter::postReport(QUuid serverID, QUrl url, QByteArray body, QByteArray contentType)

@@ -74,6 +74,13 @@ public:
     static QByteArray webhookDocument(const Run &run);
     // Sends the end-of-run reports of `run` as `settings` ask.
     void report(const Run &run, const AppSettings &settings);
+    // A scheduled server without a good backup for too long (see
+    // ServerRules::isOverdue), reported where runs are: the health check
+    // gets "<url>/fail", the webhook {"schema": 1, "event": "overdue",
+    // "status": "overdue", "server", "lastSuccess" (or null), "checkedAt",
+    // "verify"}, reportEmail a mail.
+    void reportOverdue(const Server &server, const AppSettings &settings, const QDateTime &now);
+    static QByteArray overdueDocument(const Server &server, const QDateTime &now);
     // "[Tidewell] ✗ web-01 — backup failed (exit 23)" and its body.
     static QString mailSubject(const Run &run);
     static QString mailBody(const Run &run);

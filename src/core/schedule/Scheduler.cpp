@@ -365,6 +365,13 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server
     // Shared by every schedule; written afresh so it follows the executable.
     const QString templatePath = reportTemplatePath();
     result = writeFile(templatePath, SystemdUnits::reportTemplate(executable));
+    const QString checkTimerPath = unitFolder() + u'/' + SystemdUnits::checkTimerName;
+    const bool firstCheck = !QFile::exists(checkTimerPath);
+    if (result)
+        result =
+            writeFile(unitFolder() + u'/' + SystemdUnits::checkServiceName, SystemdUnits::checkService(executable));
+    if (result && firstCheck)
+        result = writeFile(checkTimerPath, SystemdUnits::checkTimer());
     if (result) {
         const QString service =
             SystemdUnits::service(executable, id, scheduledStdoutLog(server.id), scheduledStderrLog(server.id));
@@ -380,6 +387,9 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server
             break;
         result = co_await systemd(step, timerName);
     }
+    // The check is no part of the server's schedule: without it, that still runs.
+    if (result && firstCheck)
+        (void)co_await startCheckTimer();
     if (result)
         co_return result;
     if (oldService || oldTimer) {
@@ -393,6 +403,16 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server
     }
     co_await systemd(Step::reload, QString());
     co_return result;
+}
+
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::startCheckTimer() const
+{
+    auto done = co_await systemd(Step::enable, SystemdUnits::checkTimerName);
+    if (done)
+        done = co_await systemd(Step::restart, SystemdUnits::checkTimerName);
+    if (!done)
+        (void)removeFile(unitFolder() + u'/' + SystemdUnits::checkTimerName); // tried again with the next schedule
+    co_return done;
 }
 
 QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::uninstallSystemd(QUuid serverID) const

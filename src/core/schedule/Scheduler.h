@@ -114,6 +114,8 @@ private:
     // bus, else through systemctl.
     enum class Step { reload, enable, restart, disableNow };
     QCoro::Task<tl::expected<void, SchedulerError>> systemd(Step step, QString unit) const;
+    // The hourly check for overdue backups, enabled and started.
+    QCoro::Task<tl::expected<void, SchedulerError>> startCheckTimer() const;
     QCoro::Task<tl::expected<void, SchedulerError>> installSystemd(Server server, Time time, QString executable) const;
     QCoro::Task<tl::expected<void, SchedulerError>> installLaunchd(Server server, Time time, QString executable) const;
     QCoro::Task<tl::expected<void, SchedulerError>> uninstallSystemd(QUuid serverID) const;

@@ -80,6 +80,37 @@ QString reportTemplate(const QString &executable)
         .arg(execCommand(executable, {QStringLiteral("--report-failure")}), escapeSpecifiers(executable));
 }
 
+QString checkService(const QString &executable)
+{
+    return QStringLiteral("[Unit]\n"
+                          "Description=Tidewell check for overdue backups\n"
+                          "ConditionFileIsExecutable=%2\n"
+                          "\n"
+                          "[Service]\n"
+                          "Type=oneshot\n"
+                          "UMask=0077\n"
+                          "ExecStart=%1\n")
+        .arg(execCommand(executable, {QStringLiteral("--check")}), escapeSpecifiers(executable));
+}
+
+QString checkTimer()
+{
+    // Notices and reports go out once a day per server; the hour only
+    // makes them timely.
+    return QStringLiteral("[Unit]\n"
+                          "Description=Hourly Tidewell check for overdue backups\n"
+                          "\n"
+                          "[Timer]\n"
+                          "OnCalendar=hourly\n"
+                          "RandomizedDelaySec=5min\n"
+                          "Persistent=true\n"
+                          "Unit=%1\n"
+                          "\n"
+                          "[Install]\n"
+                          "WantedBy=timers.target\n")
+        .arg(checkServiceName);
+}
+
 QString randomizedDelay(int spreadMinutes)
 {
     return spreadMinutes > 0 ? QString::number(spreadMinutes) + QStringLiteral("min") : QStringLiteral("0");

@@ -28,6 +28,13 @@ std::optional<QString> timerValue(const QString &timerText, const QString &key);
 // by a backup service that failed (see --report-failure).
 inline const QString reportTemplateName = QStringLiteral("org.tidewell.report@.service");
 QString reportTemplate(const QString &executable);
+// org.tidewell.check.service and .timer: `tidewell --check` every hour,
+// installed with the first schedule, so that an overdue backup is reported
+// without the window.
+inline const QString checkServiceName = QStringLiteral("org.tidewell.check.service");
+inline const QString checkTimerName = QStringLiteral("org.tidewell.check.timer");
+QString checkService(const QString &executable);
+QString checkTimer();
 // The program a service unit written by service() starts; none when the text
 // has no ExecStart= of that form.
 std::optional<QString> executable(const QString &serviceText);
