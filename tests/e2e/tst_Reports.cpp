@@ -167,6 +167,8 @@ private Q_SLOTS:
             m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [this](AppSettings &s) {
                 s.healthCheckURL = m_base + QStringLiteral("/ping/SECRET-TOKEN");
                 s.webhookURL = m_base + QStringLiteral("/hook/HOOK-TOKEN");
+                s.ntfyURL = m_base + QStringLiteral("/ntfy/backups");
+                s.servers[0].name = QStringLiteral("wéb\nTitle: forged");
                 s.servers[0].scheduleEnabled = true;
                 s.servers[0].lastRunAt = ReferenceDate::now() - 3 * 24 * 3600;
                 s.servers[0].lastExitCode = 0;
@@ -175,11 +177,20 @@ private Q_SLOTS:
         Outcome outcome = runTidewell(m_s->home, {QStringLiteral("--check")});
         QVERIFY2(outcome.status == 0, outcome.err.constData());
         QVERIFY2(outcome.out.contains("no successful backup for 3 days"), outcome.out.constData());
-        QCOMPARE(paths().size(), 2);
+        QCOMPARE(paths().size(), 3);
         for (const QJsonObject &request : requests()) {
             const QString path = request.value(QStringLiteral("path")).toString();
-            if (path == QStringLiteral("/ping/SECRET-TOKEN/fail")) {
-                QVERIFY(request.value(QStringLiteral("body")).toString().contains(server.name));
+            if (path == QStringLiteral("/ntfy/backups")) {
+                // A name cannot add a header: it is one encoded word.
+                QCOMPARE(request.value(QStringLiteral("title")).toString(),
+                         QStringLiteral("=?UTF-8?B?")
+                             + QString::fromLatin1(QByteArray("Tidewell: wéb\nTitle: forged").toBase64())
+                             + QStringLiteral("?="));
+                QCOMPARE(request.value(QStringLiteral("priority")).toString(), QStringLiteral("high"));
+                QCOMPARE(request.value(QStringLiteral("tags")).toString(), QStringLiteral("warning"));
+                QVERIFY(request.value(QStringLiteral("body")).toString().contains(QStringLiteral("3 days")));
+            } else if (path == QStringLiteral("/ping/SECRET-TOKEN/fail")) {
+                QVERIFY(request.value(QStringLiteral("body")).toString().contains(QStringLiteral("wéb")));
             } else {
                 QCOMPARE(path, QStringLiteral("/hook/HOOK-TOKEN"));
                 const QJsonObject hook =
@@ -242,21 +253,21 @@ private Q_SLOTS:
     void retriesAndTimeLimits()
     {
         QNetworkAccessManager network;
-        const auto flaky = done(
-            HttpPost::post(&network, {QUrl(m_base + QStringLiteral("/flaky/x")), "body", "text/plain"}, {5000, 3, 50}));
+        const auto flaky = done(HttpPost::post(
+            &network, {QUrl(m_base + QStringLiteral("/flaky/x")), "body", "text/plain", {}}, {5000, 3, 50}));
         QVERIFY(flaky);
         QCOMPARE(paths().count(QStringLiteral("/flaky/x")), 3);
         QElapsedTimer clock;
         clock.start();
-        const auto slow = done(
-            HttpPost::post(&network, {QUrl(m_base + QStringLiteral("/slow/x")), "body", "text/plain"}, {500, 2, 50}));
+        const auto slow = done(HttpPost::post(
+            &network, {QUrl(m_base + QStringLiteral("/slow/x")), "body", "text/plain", {}}, {500, 2, 50}));
         QVERIFY(!slow);
         QCOMPARE(slow.error().message, QStringLiteral("timeout"));
         QVERIFY(clock.elapsed() < 10000);
         // Only https, or http to this computer; nothing is sent elsewhere.
         QCOMPARE(HttpPost::check(QUrl(QStringLiteral("http://example.org/x"))).error().message,
                  QStringLiteral("plain http is only for this computer: use https"));
-        QVERIFY(!done(HttpPost::post(&network, {QUrl(QStringLiteral("ftp://127.0.0.1/x")), {}, {}}, {})));
+        QVERIFY(!done(HttpPost::post(&network, {QUrl(QStringLiteral("ftp://127.0.0.1/x")), {}, {}, {}}, {})));
 
         writeFile(m_s->remote + QStringLiteral("/a.txt"), "a");
         const Server server =
@@ -285,14 +296,14 @@ private Q_SLOTS:
     {
         QNetworkAccessManager network;
         const auto flooded = done(HttpPost::post(
-            &network, {QUrl(m_base + QStringLiteral("/flood/x")), "body", "text/plain"}, {10000, 1, 50}));
+            &network, {QUrl(m_base + QStringLiteral("/flood/x")), "body", "text/plain", {}}, {10000, 1, 50}));
         QCOMPARE(flooded.value_or(0), 200);
         // Qt ends the cut connection on its own thread, after the answer is
         // done: a request queued on the same manager meanwhile can be
         // cancelled with it. The redirect is asked of a manager of its own.
         QNetworkAccessManager other;
         const auto redirected = done(HttpPost::post(
-            &other, {QUrl(m_base + QStringLiteral("/redirect/x")), "body", "text/plain"}, {5000, 2, 50}));
+            &other, {QUrl(m_base + QStringLiteral("/redirect/x")), "body", "text/plain", {}}, {5000, 2, 50}));
         QVERIFY(!redirected);
         QCOMPARE(redirected.error().status, 302);
         QCOMPARE(paths().count(QStringLiteral("/redirect/x")), 2);

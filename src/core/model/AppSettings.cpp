@@ -52,7 +52,7 @@ QJsonObject AppSettings::toJson() const
     for (const auto &[key, value] :
          {std::pair{QStringLiteral("healthCheckURL"), healthCheckURL},
           std::pair{QStringLiteral("webhookURL"), webhookURL}, std::pair{QStringLiteral("reportEmail"), reportEmail},
-          std::pair{QStringLiteral("metricsFile"), metricsFile}}) {
+          std::pair{QStringLiteral("metricsFile"), metricsFile}, std::pair{QStringLiteral("ntfyURL"), ntfyURL}}) {
         if (!value.isEmpty())
             object.insert(key, value);
     }
@@ -106,6 +106,7 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
     reader.read("webhookURL", settings.webhookURL);
     reader.read("reportEmail", settings.reportEmail);
     reader.read("metricsFile", settings.metricsFile);
+    reader.read("ntfyURL", settings.ntfyURL);
     reader.read("reportEmailEveryRun", settings.reportEmailEveryRun);
     reader.read("maxConcurrentRuns", settings.maxConcurrentRuns);
     reader.read("scheduleSpreadMinutes", settings.scheduleSpreadMinutes);

@@ -75,6 +75,9 @@ struct AppSettings
     // run with reportEmailEveryRun.
     QString reportEmail;
     bool reportEmailEveryRun = false;
+    // An ntfy-style topic URL: every run's result is posted there as plain
+    // text with Title, Priority (high for failures) and Tags headers.
+    QString ntfyURL;
     // Rewritten after every run with each server's figures, in the text
     // format of node_exporter's textfile collector; empty: not written.
     QString metricsFile;

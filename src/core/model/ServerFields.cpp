@@ -76,6 +76,7 @@ const Field<AppSettings> settingsFields[] = {
     {"verifyMinutesPerRun", &AppSettings::verifyMinutesPerRun},
     {"verifyRemoteEveryDays", &AppSettings::verifyRemoteEveryDays},
     {"metricsFile", &AppSettings::metricsFile},
+    {"ntfyURL", &AppSettings::ntfyURL},
 };
 
 const Field<BackupPath> pathFields[] = {

@@ -195,6 +195,12 @@ void RunReporter::report(const Run &run, const AppSettings &settings)
     if (!settings.reportEmail.trimmed().isEmpty() && mailed)
         QCoro::connect(mailReport(serverID, settings.reportEmail.trimmed(), mailSubject(run), mailBody(run)), this,
                        [] {});
+    if (!run.cancelled) {
+        const std::optional<qint64> code = exitCode ? std::optional<qint64>(*exitCode) : std::nullopt;
+        pushNtfy(serverID, settings, QStringLiteral("Tidewell: ") + run.server.logName(),
+                 NotificationService::contentFor(run.server, code, false, run.warning).body, !success,
+                 success ? QByteArrayLiteral("white_check_mark") : QByteArrayLiteral("x"));
+    }
     // The run's result is in the configuration by now.
     if (!settings.metricsFile.trimmed().isEmpty())
         MetricsFile::refresh();
@@ -228,9 +234,24 @@ QByteArray RunReporter::overdueDocument(const Server &server, const QDateTime &n
     return QJsonDocument(document).toJson(QJsonDocument::Compact);
 }
 
+void RunReporter::pushNtfy(const QUuid &serverID, const AppSettings &settings, const QString &title,
+                           const QString &text, bool needsLook, const QByteArray &tags)
+{
+    if (settings.ntfyURL.trimmed().isEmpty())
+        return;
+    const QList<std::pair<QByteArray, QByteArray>> headers{
+        {QByteArrayLiteral("Title"), HttpPost::headerValue(title)},
+        {QByteArrayLiteral("Priority"), needsLook ? QByteArrayLiteral("high") : QByteArrayLiteral("low")},
+        {QByteArrayLiteral("Tags"), tags}};
+    QCoro::connect(postReport(serverID, QUrl(settings.ntfyURL.trimmed()), text.toUtf8(), textPlain, headers), this,
+                   [] {});
+}
+
 void RunReporter::reportOverdue(const Server &server, const AppSettings &settings, const QDateTime &now)
 {
     const QString notice = OverdueWatch::noticeText(server, now);
+    pushNtfy(server.id, settings, QStringLiteral("Tidewell: ") + server.logName(), notice, true,
+             QByteArrayLiteral("warning"));
     const QString base = server.healthCheckURL.isEmpty() ? settings.healthCheckURL : server.healthCheckURL;
     if (!base.trimmed().isEmpty())
         QCoro::connect(postReport(server.id, pingUrl(base, QStringLiteral("fail")), notice.toUtf8() + '\n', textPlain),
@@ -250,7 +271,8 @@ void RunReporter::reportOverdue(const Server &server, const AppSettings &setting
     }
 }
 
-QCoro::Task<> RunReporter::postReport(QUuid serverID, QUrl url, QByteArray body, QByteArray contentType)
+QCoro::Task<> RunReporter::postReport(QUuid serverID, QUrl url, QByteArray body, QByteArray contentType,
+                                      QList<std::pair<QByteArray, QByteArray>> headers)
 {
     QPointer<RunReporter> self(this);
     begin();
@@ -258,6 +280,7 @@ QCoro::Task<> RunReporter::postReport(QUuid serverID, QUrl url, QByteArray body,
     request.url = url;
     request.body = body;
     request.contentType = contentType;
+    request.headers = headers;
     const auto sent = co_await HttpPost::post(m_network, request, m_limits);
     if (!self)
         co_return;

@@ -24,7 +24,9 @@ class RsyncRunner;
 //   "<url>/<exit code>" ("<url>/fail" without one), with the log's last
 //   10 KiB as a text/plain body;
 // - the webhook URL gets a JSON document (see webhookDocument) per run;
-// - reportEmail gets a mail through sendmail for failed runs (or every run).
+// - reportEmail gets a mail through sendmail for failed runs (or every run);
+// - ntfyURL gets the desktop notification's text as a push (Title, Priority
+//   and Tags headers), failures at high priority, successes at low.
 // Requests never hold up the run: each has 10 s and 3 tries. What could not
 // be sent is written to the server's log and to standard error, with the
 // URL's host only (URLs may hold tokens).
@@ -95,7 +97,12 @@ Q_SIGNALS:
 private:
     void runStarted();
     void runEnded(const QUuid &serverID, std::optional<int> exitCode);
-    QCoro::Task<> postReport(QUuid serverID, QUrl url, QByteArray body, QByteArray contentType);
+    QCoro::Task<> postReport(QUuid serverID, QUrl url, QByteArray body, QByteArray contentType,
+                             QList<std::pair<QByteArray, QByteArray>> headers = {});
+    // A push to the ntfy topic, when there is one: "high" for what needs
+    // a look, "low" for a success.
+    void pushNtfy(const QUuid &serverID, const AppSettings &settings, const QString &title, const QString &text,
+                  bool needsLook, const QByteArray &tags);
     QCoro::Task<> mailReport(QUuid serverID, QString to, QString subject, QString body);
     void say(const QUuid &serverID, const QString &line);
     void begin();

@@ -14,7 +14,9 @@ namespace {
 // A file exported without its report addresses keeps the ones set here.
 void keepReportAddresses(const AppSettings &current, AppSettings &incoming)
 {
-    if (incoming.healthCheckURL.isEmpty() && incoming.webhookURL.isEmpty() && incoming.reportEmail.isEmpty()) {
+    if (incoming.healthCheckURL.isEmpty() && incoming.webhookURL.isEmpty() && incoming.reportEmail.isEmpty()
+        && incoming.ntfyURL.isEmpty()) {
+        incoming.ntfyURL = current.ntfyURL;
         incoming.healthCheckURL = current.healthCheckURL;
         incoming.webhookURL = current.webhookURL;
         incoming.reportEmail = current.reportEmail;

@@ -36,6 +36,7 @@ AppSettings sanitizedForExport(const AppSettings &settings, bool withReportAddre
         copy.healthCheckURL.clear();
         copy.webhookURL.clear();
         copy.reportEmail.clear();
+        copy.ntfyURL.clear();
     }
     for (Server &server : copy.servers) {
         if (!withReportAddresses)

@@ -42,6 +42,14 @@ QString redacted(const QUrl &url)
     return shown + QStringLiteral("/…");
 }
 
+QByteArray headerValue(const QString &text)
+{
+    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u' ' && c <= u'~'; });
+    if (plain)
+        return text.toLatin1();
+    return QByteArrayLiteral("=?UTF-8?B?") + text.toUtf8().toBase64() + QByteArrayLiteral("?=");
+}
+
 QCoro::Task<tl::expected<int, Failure>> post(QNetworkAccessManager *network, Request request, Limits limits)
 {
     if (const auto allowed = check(request.url); !allowed)
@@ -60,6 +68,8 @@ QCoro::Task<tl::expected<int, Failure>> post(QNetworkAccessManager *network, Req
         QNetworkRequest call(request.url);
         call.setHeader(QNetworkRequest::ContentTypeHeader, request.contentType);
         call.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Tidewell"));
+        for (const auto &[name, value] : request.headers)
+            call.setRawHeader(name, value);
         call.setTransferTimeout(limits.timeoutMs);
         // Redirects could lead off https; reports go where they were told.
         call.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);

@@ -5,6 +5,7 @@
 #include "core/model/Error.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QUrl>
 
@@ -37,7 +38,14 @@ struct Request
     QUrl url;
     QByteArray body;
     QByteArray contentType;
+    // More headers, as they are sent (printable ASCII only; see
+    // headerValue()).
+    QList<std::pair<QByteArray, QByteArray>> headers;
 };
+
+// Text as a header value: printable ASCII as it is, anything else (a name
+// in another script, a line break) as one RFC 2047 encoded word.
+QByteArray headerValue(const QString &text);
 
 struct Limits
 {
