@@ -765,13 +765,54 @@
         <translation>--remove-server braucht die ID oder den Namen eines Servers</translation>
     </message>
     <message>
+        <source>--add-server needs a name</source>
+        <translation>--add-server braucht einen Namen</translation>
+    </message>
+    <message>
+        <source>--add-server needs --host HOST</source>
+        <translation>--add-server braucht --host HOST</translation>
+    </message>
+    <message>
+        <source>--add-server takes --key or --agent, not both</source>
+        <translation>--add-server nimmt --key oder --agent, nicht beides</translation>
+    </message>
+    <message>
+        <source>%1 needs a server ID or name</source>
+        <translation>%1 braucht die ID oder den Namen eines Servers</translation>
+    </message>
+    <message>
+        <source>--set-path needs a path&apos;s name after the server</source>
+        <translation>--set-path braucht nach dem Server den Namen eines Pfads</translation>
+    </message>
+    <message>
+        <source>%1 needs at least one KEY=VALUE</source>
+        <translation>%1 braucht mindestens ein SCHLÜSSEL=WERT</translation>
+    </message>
+    <message>
+        <source>--metrics needs a file name</source>
+        <translation>--metrics braucht einen Dateinamen</translation>
+    </message>
+    <message>
+        <source>--apply needs a file name</source>
+        <translation>--apply braucht einen Dateinamen</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
        tidewell --servers [--json]
        tidewell --export FILE
        tidewell --import FILE [--replace | --dry-run]
+       tidewell --add-server NAME --host HOST [--port N] [--user USER]
+                [--key PATH | --agent] [--path REMOTE[=NAME]]...
+                [--exclude PATTERN]... [--daily HH:MM] [--keep N]
+                [--keep-weekly N] [--keep-monthly N]
+       tidewell --set SERVER KEY=VALUE... | --set KEY=VALUE...
+       tidewell --set-path SERVER PATH KEY=VALUE...
+       tidewell --apply FILE [--check] [--prune]
        tidewell --remove-server SERVER
+       tidewell --check
+       tidewell --metrics FILE
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
        tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
@@ -800,7 +841,25 @@ Options:
                           paths, last runs and report addresses left out)
   --import FILE           say what FILE holds; with --replace, make it the
                           configuration and install the schedules it has
+  --add-server NAME       add a server (its paths named after their last part
+                          unless =NAME follows; --daily schedules it); prints
+                          its id
+  --set SERVER KEY=VALUE  change members of the server as its JSON form names
+                          them (port=2222, scheduleEnabled=true); without
+                          SERVER, settings of all (metricsFile=FILE)
+  --set-path SERVER PATH KEY=VALUE
+                          change a path (remotePath=, enabled=, excludes=[...]);
+                          a new PATH is added when remotePath= is given
+  --apply FILE            make the configuration match FILE (the export&apos;s form;
+                          servers matched by id, else by name; with --prune,
+                          servers it lacks are removed); one line per change;
+                          --check changes nothing and exits 1 if it would
   --remove-server SERVER  remove the server and its schedule (its backups stay)
+  --check                 report overdue servers (desktop notice, health check,
+                          webhook, e-mail, ntfy) as the window does; what the
+                          hourly org.tidewell.check.timer starts
+  --metrics FILE          write each server&apos;s figures to FILE for Prometheus
+                          (node_exporter&apos;s textfile collector)
   --nagios                with --status: one line for a monitoring plugin, exit
                           0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
   --report-failure SERVER report a scheduled run of the server that ended without
@@ -838,7 +897,16 @@ tidewell for more, and files.
         tidewell --servers [--json]
         tidewell --export DATEI
         tidewell --import DATEI [--replace | --dry-run]
+        tidewell --add-server NAME --host HOST [--port N] [--user BENUTZER]
+                 [--key PFAD | --agent] [--path ENTFERNT[=NAME]]...
+                 [--exclude MUSTER]... [--daily HH:MM] [--keep N]
+                 [--keep-weekly N] [--keep-monthly N]
+        tidewell --set SERVER SCHLÜSSEL=WERT... | --set SCHLÜSSEL=WERT...
+        tidewell --set-path SERVER PFAD SCHLÜSSEL=WERT...
+        tidewell --apply DATEI [--check] [--prune]
         tidewell --remove-server SERVER
+        tidewell --check
+        tidewell --metrics DATEI
         tidewell --report-failure SERVER
         tidewell --list-backups SERVER [--json]
         tidewell --verify SERVER [--date DATUM | --all] [--sample PROZENT]
@@ -865,14 +933,34 @@ Optionen:
                           Tabulatoren getrennt
   --json                  mit --status, --servers oder --list-backups: dasselbe
                           als JSON
-                          als JSON
   --export DATEI          alle Server und Einstellungen als JSON in DATEI
                           schreiben (ohne Schlüsselpfade, letzte Läufe und
                           Berichtsadressen)
   --import DATEI          sagen, was DATEI enthält; mit --replace wird sie die
                           Konfiguration, und ihre Zeitpläne werden eingerichtet
+  --add-server NAME       einen Server hinzufügen (seine Pfade heißen wie ihr
+                          letzter Teil, außer =NAME folgt; --daily plant ihn);
+                          gibt seine ID aus
+  --set SERVER SCHLÜSSEL=WERT
+                          Angaben des Servers ändern, benannt wie in seiner
+                          JSON-Form (port=2222, scheduleEnabled=true); ohne
+                          SERVER Einstellungen aller (metricsFile=DATEI)
+  --set-path SERVER PFAD SCHLÜSSEL=WERT
+                          einen Pfad ändern (remotePath=, enabled=,
+                          excludes=[...]); ein neuer PFAD kommt hinzu, wenn
+                          remotePath= angegeben ist
+  --apply DATEI           die Konfiguration an DATEI angleichen (Form des
+                          Exports; Server nach ID, sonst nach Name zugeordnet;
+                          mit --prune werden Server entfernt, die ihr fehlen);
+                          eine Zeile je Änderung; --check ändert nichts und
+                          endet mit 1, wenn sich etwas ändern würde
   --remove-server SERVER  den Server und seinen Zeitplan entfernen (seine
                           Sicherungen bleiben)
+  --check                 überfällige Server melden (Desktop-Hinweis, Health-
+                          Check, Webhook, E-Mail, ntfy) wie das Fenster; das
+                          startet der stündliche org.tidewell.check.timer
+  --metrics DATEI         die Kennzahlen jedes Servers für Prometheus in DATEI
+                          schreiben (Textfile-Collector von node_exporter)
   --nagios                mit --status: eine Zeile für ein Monitoring-Plugin,
                           Exit-Code 0 OK, 1 WARNING (überfällig),
                           2 CRITICAL (fehlerhaft), 3 UNKNOWN
@@ -911,6 +999,85 @@ Exit-Codes: die von rsync; 2 für eine nicht ausführbare Befehlszeile, 20 für
 einen abgebrochenen Lauf oder eine abgebrochene Wiederherstellung, 75, solange
 eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
 </translation>
+    </message>
+</context>
+<context>
+    <name>FleetCommand</name>
+    <message>
+        <source>“%1.%2” is not a date as 2026-12-01T03:00:00Z (with its offset from UTC): “%3”</source>
+        <translation>„%1.%2“ ist kein Datum wie 2026-12-01T03:00:00Z (mit seinem Abstand zu UTC): „%3“</translation>
+    </message>
+    <message>
+        <source>%1 is not there</source>
+        <translation>%1 gibt es nicht</translation>
+    </message>
+    <message>
+        <source>%1 is not JSON: %2 at byte %3</source>
+        <translation>%1 ist kein JSON: %2 bei Byte %3</translation>
+    </message>
+    <message>
+        <source>%1 does not hold a JSON object</source>
+        <translation>%1 enthält kein JSON-Objekt</translation>
+    </message>
+    <message>
+        <source>“servers” in %1 is not a list</source>
+        <translation>„servers“ in %1 ist keine Liste</translation>
+    </message>
+    <message>
+        <source>“servers[%1]” in %2 is not an object</source>
+        <translation>„servers[%1]“ in %2 ist kein Objekt</translation>
+    </message>
+    <message>
+        <source>“servers[%1]” in %2 has no name</source>
+        <translation>„servers[%1]“ in %2 hat keinen Namen</translation>
+    </message>
+    <message>
+        <source>%1 things are named “%2”: give the one meant by its id</source>
+        <translation>%1 Einträge heißen „%2“: geben Sie den gemeinten mit seiner ID an</translation>
+    </message>
+    <message>
+        <source>a path is not an object</source>
+        <translation>ein Pfad ist kein Objekt</translation>
+    </message>
+    <message>
+        <source>two of its paths are the same path “%1”</source>
+        <translation>zwei seiner Pfade sind derselbe Pfad „%1“</translation>
+    </message>
+    <message>
+        <source>“paths” is not a list</source>
+        <translation>„paths“ ist keine Liste</translation>
+    </message>
+    <message>
+        <source>“%1” is the server “%2” again</source>
+        <translation>„%1“ ist noch einmal der Server „%2“</translation>
+    </message>
+    <message>
+        <source>two servers in the file have the same id</source>
+        <translation>zwei Server der Datei haben dieselbe ID</translation>
+    </message>
+    <message>
+        <source>changed settings: %1</source>
+        <translation>Einstellungen geändert: %1</translation>
+    </message>
+    <message>
+        <source>added %1</source>
+        <translation>%1 hinzugefügt</translation>
+    </message>
+    <message>
+        <source>changed %1: %2</source>
+        <translation>%1 geändert: %2</translation>
+    </message>
+    <message>
+        <source>removed %1; its backups stay in %2</source>
+        <translation>%1 entfernt; seine Sicherungen bleiben in %2</translation>
+    </message>
+    <message>
+        <source>tidewell: nothing applied: %1</source>
+        <translation>tidewell: nichts übernommen: %1</translation>
+    </message>
+    <message>
+        <source>the configuration could not be saved: %1</source>
+        <translation>die Konfiguration konnte nicht gespeichert werden: %1</translation>
     </message>
 </context>
 <context>
@@ -2151,6 +2318,25 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     </message>
 </context>
 <context>
+    <name>ScheduleFollow</name>
+    <message>
+        <source>schedule installed for %1</source>
+        <translation>Zeitplan für %1 eingerichtet</translation>
+    </message>
+    <message>
+        <source>schedule removed for %1</source>
+        <translation>Zeitplan für %1 entfernt</translation>
+    </message>
+    <message>
+        <source>tidewell: the schedule of %1 could not be installed: %2</source>
+        <translation>tidewell: der Zeitplan von %1 konnte nicht eingerichtet werden: %2</translation>
+    </message>
+    <message>
+        <source>tidewell: the schedule of %1 could not be removed: %2</source>
+        <translation>tidewell: der Zeitplan von %1 konnte nicht entfernt werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>ScheduleSection</name>
     <message>
         <source>Schedule</source>
@@ -2361,6 +2547,45 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     </message>
 </context>
 <context>
+    <name>ServerCommand</name>
+    <message>
+        <source>added %1</source>
+        <translation>%1 hinzugefügt</translation>
+    </message>
+    <message>
+        <source>changed %1: %2</source>
+        <translation>%1 geändert: %2</translation>
+    </message>
+    <message>
+        <source>%1: nothing to change</source>
+        <translation>%1: nichts zu ändern</translation>
+    </message>
+    <message>
+        <source>tidewell: nothing changed: %1</source>
+        <translation>tidewell: nichts geändert: %1</translation>
+    </message>
+    <message>
+        <source>tidewell: the configuration could not be saved: %1</source>
+        <translation>tidewell: die Konfiguration konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>settings: nothing to change</source>
+        <translation>Einstellungen: nichts zu ändern</translation>
+    </message>
+    <message>
+        <source>changed settings: %1</source>
+        <translation>Einstellungen geändert: %1</translation>
+    </message>
+    <message>
+        <source>tidewell: %1 has %2 paths named “%3”: name it by its id</source>
+        <translation>tidewell: %1 hat %2 Pfade namens „%3“: nennen Sie ihn mit seiner ID</translation>
+    </message>
+    <message>
+        <source>tidewell: %1 has no path “%2”; to add one, give its remotePath=</source>
+        <translation>tidewell: %1 hat keinen Pfad „%2“; um einen hinzuzufügen, geben Sie remotePath= an</translation>
+    </message>
+</context>
+<context>
     <name>ServerDetailView</name>
     <message>
         <source>Delete</source>
@@ -2421,6 +2646,49 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>Replace</source>
         <translation>Ersetzen</translation>
+    </message>
+</context>
+<context>
+    <name>ServerFields</name>
+    <message>
+        <source>%1 takes a whole number from %2 up, not “%3”</source>
+        <translation>%1 nimmt eine ganze Zahl ab %2, nicht „%3“</translation>
+    </message>
+    <message>
+        <source>%1 takes a whole number from %2 to %3, not “%4”</source>
+        <translation>%1 nimmt eine ganze Zahl von %2 bis %3, nicht „%4“</translation>
+    </message>
+    <message>
+        <source>scheduleTime takes a time of day as HH:MM, not “%1”</source>
+        <translation>scheduleTime nimmt eine Uhrzeit als HH:MM, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>%1 takes a JSON array of texts, not “%2”</source>
+        <translation>%1 nimmt ein JSON-Array von Texten, nicht „%2“</translation>
+    </message>
+    <message>
+        <source>“%1” is not KEY=VALUE</source>
+        <translation>„%1“ ist nicht SCHLÜSSEL=WERT</translation>
+    </message>
+    <message>
+        <source>%1 takes true or false, not “%2”</source>
+        <translation>%1 nimmt true oder false, nicht „%2“</translation>
+    </message>
+    <message>
+        <source>“%1” is not a key that can be set; these can: %2</source>
+        <translation>„%1“ ist kein Schlüssel, der sich setzen lässt; diese lassen sich setzen: %2</translation>
+    </message>
+    <message>
+        <source>%1 changed</source>
+        <translation>%1 geändert</translation>
+    </message>
+    <message>
+        <source>path “%1” added</source>
+        <translation>Pfad „%1“ hinzugefügt</translation>
+    </message>
+    <message>
+        <source>path “%1” removed</source>
+        <translation>Pfad „%1“ entfernt</translation>
     </message>
 </context>
 <context>

@@ -765,13 +765,54 @@
         <translation>--remove-server demande l’identifiant ou le nom d’un serveur</translation>
     </message>
     <message>
+        <source>--add-server needs a name</source>
+        <translation>--add-server demande un nom</translation>
+    </message>
+    <message>
+        <source>--add-server needs --host HOST</source>
+        <translation>--add-server demande --host HÔTE</translation>
+    </message>
+    <message>
+        <source>--add-server takes --key or --agent, not both</source>
+        <translation>--add-server prend --key ou --agent, pas les deux</translation>
+    </message>
+    <message>
+        <source>%1 needs a server ID or name</source>
+        <translation>%1 demande l’identifiant ou le nom d’un serveur</translation>
+    </message>
+    <message>
+        <source>--set-path needs a path&apos;s name after the server</source>
+        <translation>--set-path demande le nom d’un chemin après le serveur</translation>
+    </message>
+    <message>
+        <source>%1 needs at least one KEY=VALUE</source>
+        <translation>%1 demande au moins un CLÉ=VALEUR</translation>
+    </message>
+    <message>
+        <source>--metrics needs a file name</source>
+        <translation>--metrics demande un nom de fichier</translation>
+    </message>
+    <message>
+        <source>--apply needs a file name</source>
+        <translation>--apply demande un nom de fichier</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
        tidewell --servers [--json]
        tidewell --export FILE
        tidewell --import FILE [--replace | --dry-run]
+       tidewell --add-server NAME --host HOST [--port N] [--user USER]
+                [--key PATH | --agent] [--path REMOTE[=NAME]]...
+                [--exclude PATTERN]... [--daily HH:MM] [--keep N]
+                [--keep-weekly N] [--keep-monthly N]
+       tidewell --set SERVER KEY=VALUE... | --set KEY=VALUE...
+       tidewell --set-path SERVER PATH KEY=VALUE...
+       tidewell --apply FILE [--check] [--prune]
        tidewell --remove-server SERVER
+       tidewell --check
+       tidewell --metrics FILE
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
        tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
@@ -800,7 +841,25 @@ Options:
                           paths, last runs and report addresses left out)
   --import FILE           say what FILE holds; with --replace, make it the
                           configuration and install the schedules it has
+  --add-server NAME       add a server (its paths named after their last part
+                          unless =NAME follows; --daily schedules it); prints
+                          its id
+  --set SERVER KEY=VALUE  change members of the server as its JSON form names
+                          them (port=2222, scheduleEnabled=true); without
+                          SERVER, settings of all (metricsFile=FILE)
+  --set-path SERVER PATH KEY=VALUE
+                          change a path (remotePath=, enabled=, excludes=[...]);
+                          a new PATH is added when remotePath= is given
+  --apply FILE            make the configuration match FILE (the export&apos;s form;
+                          servers matched by id, else by name; with --prune,
+                          servers it lacks are removed); one line per change;
+                          --check changes nothing and exits 1 if it would
   --remove-server SERVER  remove the server and its schedule (its backups stay)
+  --check                 report overdue servers (desktop notice, health check,
+                          webhook, e-mail, ntfy) as the window does; what the
+                          hourly org.tidewell.check.timer starts
+  --metrics FILE          write each server&apos;s figures to FILE for Prometheus
+                          (node_exporter&apos;s textfile collector)
   --nagios                with --status: one line for a monitoring plugin, exit
                           0 OK, 1 WARNING (overdue), 2 CRITICAL (failing), 3 UNKNOWN
   --report-failure SERVER report a scheduled run of the server that ended without
@@ -838,7 +897,17 @@ tidewell for more, and files.
               tidewell --servers [--json]
               tidewell --export FICHIER
               tidewell --import FICHIER [--replace | --dry-run]
+              tidewell --add-server NOM --host HÔTE [--port N]
+                       [--user UTILISATEUR] [--key CHEMIN | --agent]
+                       [--path DISTANT[=NOM]]...
+                       [--exclude MOTIF]... [--daily HH:MM] [--keep N]
+                       [--keep-weekly N] [--keep-monthly N]
+              tidewell --set SERVEUR CLÉ=VALEUR... | --set CLÉ=VALEUR...
+              tidewell --set-path SERVEUR CHEMIN CLÉ=VALEUR...
+              tidewell --apply FICHIER [--check] [--prune]
               tidewell --remove-server SERVEUR
+              tidewell --check
+              tidewell --metrics FICHIER
               tidewell --report-failure SERVEUR
               tidewell --list-backups SERVEUR [--json]
               tidewell --verify SERVEUR [--date DATE | --all] [--sample POURCENT]
@@ -867,15 +936,37 @@ Options :
                           séparés par des tabulations
   --json                  avec --status, --servers ou --list-backups : la même
                           chose en JSON
-                          chose en JSON
   --export FICHIER        écrire tous les serveurs et réglages en JSON dans
                           FICHIER (sans chemins de clé, dernières exécutions ni
                           adresses de rapport)
   --import FICHIER        dire ce que contient FICHIER ; avec --replace, il
                           devient la configuration et ses planifications sont
                           installées
+  --add-server NOM        ajouter un serveur (ses chemins nommés d’après leur
+                          dernière partie, sauf si =NOM suit ; --daily le
+                          planifie) ; affiche son identifiant
+  --set SERVEUR CLÉ=VALEUR
+                          changer des membres du serveur, nommés comme dans sa
+                          forme JSON (port=2222, scheduleEnabled=true) ; sans
+                          SERVEUR, des réglages de tous (metricsFile=FICHIER)
+  --set-path SERVEUR CHEMIN CLÉ=VALEUR
+                          changer un chemin (remotePath=, enabled=,
+                          excludes=[...]) ; un nouveau CHEMIN est ajouté quand
+                          remotePath= est donné
+  --apply FICHIER         rendre la configuration conforme à FICHIER (forme de
+                          l’export ; serveurs associés par identifiant, sinon
+                          par nom ; avec --prune, ceux qu’il n’a pas sont
+                          retirés) ; une ligne par changement ; --check ne
+                          change rien et sort avec 1 s’il changerait quelque
+                          chose
   --remove-server SERVEUR retirer le serveur et sa planification (ses
                           sauvegardes restent)
+  --check                 signaler les serveurs en retard (notification,
+                          contrôle de santé, webhook, e-mail, ntfy) comme la
+                          fenêtre ; ce que lance org.tidewell.check.timer,
+                          toutes les heures
+  --metrics FICHIER       écrire les chiffres de chaque serveur pour Prometheus
+                          dans FICHIER (collecteur textfile de node_exporter)
   --nagios                avec --status : une ligne pour un greffon de
                           supervision, code 0 OK, 1 WARNING (en retard),
                           2 CRITICAL (en échec), 3 UNKNOWN
@@ -914,6 +1005,85 @@ Codes de sortie : ceux de rsync ; 2 pour une ligne de commande inapplicable, 20
 pour une exécution ou une restauration annulée, 75 pendant une sauvegarde du
 serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
 </translation>
+    </message>
+</context>
+<context>
+    <name>FleetCommand</name>
+    <message>
+        <source>“%1.%2” is not a date as 2026-12-01T03:00:00Z (with its offset from UTC): “%3”</source>
+        <translation>« %1.%2 » n’est pas une date comme 2026-12-01T03:00:00Z (avec son décalage par rapport à UTC) : « %3 »</translation>
+    </message>
+    <message>
+        <source>%1 is not there</source>
+        <translation>%1 n’existe pas</translation>
+    </message>
+    <message>
+        <source>%1 is not JSON: %2 at byte %3</source>
+        <translation>%1 n’est pas du JSON : %2 à l’octet %3</translation>
+    </message>
+    <message>
+        <source>%1 does not hold a JSON object</source>
+        <translation>%1 ne contient pas d’objet JSON</translation>
+    </message>
+    <message>
+        <source>“servers” in %1 is not a list</source>
+        <translation>« servers » dans %1 n’est pas une liste</translation>
+    </message>
+    <message>
+        <source>“servers[%1]” in %2 is not an object</source>
+        <translation>« servers[%1] » dans %2 n’est pas un objet</translation>
+    </message>
+    <message>
+        <source>“servers[%1]” in %2 has no name</source>
+        <translation>« servers[%1] » dans %2 n’a pas de nom</translation>
+    </message>
+    <message>
+        <source>%1 things are named “%2”: give the one meant by its id</source>
+        <translation>%1 éléments s’appellent « %2 » : désignez le bon par son identifiant</translation>
+    </message>
+    <message>
+        <source>a path is not an object</source>
+        <translation>un chemin n’est pas un objet</translation>
+    </message>
+    <message>
+        <source>two of its paths are the same path “%1”</source>
+        <translation>deux de ses chemins sont le même chemin « %1 »</translation>
+    </message>
+    <message>
+        <source>“paths” is not a list</source>
+        <translation>« paths » n’est pas une liste</translation>
+    </message>
+    <message>
+        <source>“%1” is the server “%2” again</source>
+        <translation>« %1 » est de nouveau le serveur « %2 »</translation>
+    </message>
+    <message>
+        <source>two servers in the file have the same id</source>
+        <translation>deux serveurs du fichier ont le même identifiant</translation>
+    </message>
+    <message>
+        <source>changed settings: %1</source>
+        <translation>réglages modifiés : %1</translation>
+    </message>
+    <message>
+        <source>added %1</source>
+        <translation>%1 ajouté</translation>
+    </message>
+    <message>
+        <source>changed %1: %2</source>
+        <translation>%1 modifié : %2</translation>
+    </message>
+    <message>
+        <source>removed %1; its backups stay in %2</source>
+        <translation>%1 retiré ; ses sauvegardes restent dans %2</translation>
+    </message>
+    <message>
+        <source>tidewell: nothing applied: %1</source>
+        <translation>tidewell : rien n’a été appliqué : %1</translation>
+    </message>
+    <message>
+        <source>the configuration could not be saved: %1</source>
+        <translation>la configuration n’a pas pu être enregistrée : %1</translation>
     </message>
 </context>
 <context>
@@ -2154,6 +2324,25 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     </message>
 </context>
 <context>
+    <name>ScheduleFollow</name>
+    <message>
+        <source>schedule installed for %1</source>
+        <translation>planification installée pour %1</translation>
+    </message>
+    <message>
+        <source>schedule removed for %1</source>
+        <translation>planification retirée pour %1</translation>
+    </message>
+    <message>
+        <source>tidewell: the schedule of %1 could not be installed: %2</source>
+        <translation>tidewell : la planification de %1 n’a pas pu être installée : %2</translation>
+    </message>
+    <message>
+        <source>tidewell: the schedule of %1 could not be removed: %2</source>
+        <translation>tidewell : la planification de %1 n’a pas pu être retirée : %2</translation>
+    </message>
+</context>
+<context>
     <name>ScheduleSection</name>
     <message>
         <source>Schedule</source>
@@ -2364,6 +2553,45 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     </message>
 </context>
 <context>
+    <name>ServerCommand</name>
+    <message>
+        <source>added %1</source>
+        <translation>%1 ajouté</translation>
+    </message>
+    <message>
+        <source>changed %1: %2</source>
+        <translation>%1 modifié : %2</translation>
+    </message>
+    <message>
+        <source>%1: nothing to change</source>
+        <translation>%1 : rien à changer</translation>
+    </message>
+    <message>
+        <source>tidewell: nothing changed: %1</source>
+        <translation>tidewell : rien n’a changé : %1</translation>
+    </message>
+    <message>
+        <source>tidewell: the configuration could not be saved: %1</source>
+        <translation>tidewell : la configuration n’a pas pu être enregistrée : %1</translation>
+    </message>
+    <message>
+        <source>settings: nothing to change</source>
+        <translation>réglages : rien à changer</translation>
+    </message>
+    <message>
+        <source>changed settings: %1</source>
+        <translation>réglages modifiés : %1</translation>
+    </message>
+    <message>
+        <source>tidewell: %1 has %2 paths named “%3”: name it by its id</source>
+        <translation>tidewell : %1 a %2 chemins nommés « %3 » : désignez-le par son identifiant</translation>
+    </message>
+    <message>
+        <source>tidewell: %1 has no path “%2”; to add one, give its remotePath=</source>
+        <translation>tidewell : %1 n’a pas de chemin « %2 » ; pour en ajouter un, donnez son remotePath=</translation>
+    </message>
+</context>
+<context>
     <name>ServerDetailView</name>
     <message>
         <source>Delete</source>
@@ -2424,6 +2652,49 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>Replace</source>
         <translation>Remplacer</translation>
+    </message>
+</context>
+<context>
+    <name>ServerFields</name>
+    <message>
+        <source>%1 takes a whole number from %2 up, not “%3”</source>
+        <translation>%1 prend un nombre entier à partir de %2, pas « %3 »</translation>
+    </message>
+    <message>
+        <source>%1 takes a whole number from %2 to %3, not “%4”</source>
+        <translation>%1 prend un nombre entier de %2 à %3, pas « %4 »</translation>
+    </message>
+    <message>
+        <source>scheduleTime takes a time of day as HH:MM, not “%1”</source>
+        <translation>scheduleTime prend une heure sous la forme HH:MM, pas « %1 »</translation>
+    </message>
+    <message>
+        <source>%1 takes a JSON array of texts, not “%2”</source>
+        <translation>%1 prend un tableau JSON de textes, pas « %2 »</translation>
+    </message>
+    <message>
+        <source>“%1” is not KEY=VALUE</source>
+        <translation>« %1 » n’est pas CLÉ=VALEUR</translation>
+    </message>
+    <message>
+        <source>%1 takes true or false, not “%2”</source>
+        <translation>%1 prend true ou false, pas « %2 »</translation>
+    </message>
+    <message>
+        <source>“%1” is not a key that can be set; these can: %2</source>
+        <translation>« %1 » n’est pas une clé modifiable ; celles-ci le sont : %2</translation>
+    </message>
+    <message>
+        <source>%1 changed</source>
+        <translation>%1 modifié</translation>
+    </message>
+    <message>
+        <source>path “%1” added</source>
+        <translation>chemin « %1 » ajouté</translation>
+    </message>
+    <message>
+        <source>path “%1” removed</source>
+        <translation>chemin « %1 » retiré</translation>
     </message>
 </context>
 <context>
