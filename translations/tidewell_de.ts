@@ -2545,6 +2545,10 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <source>“%1” in the configuration file is %2, not a text: this server is not backed up until it is corrected.</source>
         <translation>„%1“ ist in der Konfigurationsdatei %2, kein Text: Dieser Server wird nicht gesichert, bis das berichtigt ist.</translation>
     </message>
+    <message>
+        <source>The known host key “%1” is not one line of known_hosts (host, key type and key, as ssh-keyscan prints them).</source>
+        <translation>Der bekannte Host-Schlüssel „%1“ ist keine Zeile von known_hosts (Host, Schlüsseltyp und Schlüssel, wie ssh-keyscan sie ausgibt).</translation>
+    </message>
 </context>
 <context>
     <name>ServerCommand</name>

@@ -2551,6 +2551,10 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <source>“%1” in the configuration file is %2, not a text: this server is not backed up until it is corrected.</source>
         <translation>« %1 » vaut %2 dans le fichier de configuration, pas un texte : ce serveur n’est pas sauvegardé tant que ce n’est pas corrigé.</translation>
     </message>
+    <message>
+        <source>The known host key “%1” is not one line of known_hosts (host, key type and key, as ssh-keyscan prints them).</source>
+        <translation>La clé d’hôte connue « %1 » n’est pas une ligne de known_hosts (hôte, type et clé, comme ssh-keyscan les affiche).</translation>
+    </message>
 </context>
 <context>
     <name>ServerCommand</name>

@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -212,6 +213,54 @@ private Q_SLOTS:
                      .status,
                  0);
         QVERIFY(m_s->logOf(server).filter(QStringLiteral("added on first use")).isEmpty());
+    }
+
+    // Host keys the configuration holds are the only ones: a run checks the
+    // server against them, and a key it does not hold is refused, never
+    // accepted on first use.
+    void hostKeysFromTheFleet()
+    {
+        m_sshd->forgetHostKey();
+        const auto forget = qScopeGuard([this] { m_sshd->forgetHostKey(); });
+        writeFile(m_s->remote + QStringLiteral("/a.txt"), "a");
+        const QString pattern = QStringLiteral("[127.0.0.1]:%1 ").arg(m_sshd->port());
+        QStringList keys;
+        for (const QString &type : {QStringLiteral("ed25519"), QStringLiteral("ecdsa"), QStringLiteral("rsa")})
+            keys << pattern + QString::fromUtf8(readFile(m_sshd->hostPublicKey(type)).trimmed());
+        Server server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)},
+                                         [&keys](AppSettings &s) { s.servers[0].knownHostKeys = keys; });
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("HOME"), passwdHome());
+        const QStringList run{QStringLiteral("--run-backup"), server.id.toString(QUuid::WithoutBraces)};
+        Outcome outcome = runTidewell(m_s->home, run, environment);
+        QVERIFY2(outcome.status == 0, outcome.err.constData());
+        QVERIFY(m_s->logOf(server).filter(QStringLiteral("added on first use")).isEmpty());
+        const auto inUserFile = [this] {
+            QProcess find;
+            find.start(QStringLiteral("/usr/bin/ssh-keygen"),
+                       {QStringLiteral("-F"), QStringLiteral("[127.0.0.1]:%1").arg(m_sshd->port()),
+                        QStringLiteral("-f"), HostKeyChecker::knownHostsFile()});
+            find.waitForFinished(30000);
+            return find.exitCode() == 0;
+        };
+        QVERIFY(!inUserFile());
+
+        // Another key than the server's: refused, and nothing is learnt.
+        QTemporaryDir other;
+        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/ssh-keygen"),
+                                   {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
+                                    QStringLiteral("-N"), QString(), QStringLiteral("-f"),
+                                    other.path() + QStringLiteral("/key")}),
+                 0);
+        server = m_s->writeConfig({BackupScenario::path(QStringLiteral("Site"), m_s->remote)}, [&](AppSettings &s) {
+            s.servers[0].knownHostKeys = {
+                pattern + QString::fromUtf8(readFile(other.path() + QStringLiteral("/key.pub")).trimmed())};
+        });
+        outcome = runTidewell(m_s->home, {QStringLiteral("--run-backup"), server.id.toString(QUuid::WithoutBraces)},
+                              environment);
+        QCOMPARE(outcome.status, 255); // ssh's own failure
+        QVERIFY(m_s->logOf(server).filter(QStringLiteral("added on first use")).isEmpty());
+        QVERIFY(!inUserFile());
     }
 
     // Names come back exactly, whatever they hold; folders first.

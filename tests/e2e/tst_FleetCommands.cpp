@@ -151,6 +151,11 @@ private Q_SLOTS:
             << set(QStringLiteral("host=-oProxyCommand=touch /tmp/x")) << QStringLiteral("read as an ssh option");
         QTest::newRow("another's folder")
             << set(QStringLiteral("name=DB")) << QStringLiteral("share the backup folder");
+        QTest::newRow("a host key that is no known_hosts line")
+            << set(QStringLiteral("knownHostKeys=[\"web.example ssh-ed25519\"]")) << QStringLiteral("known_hosts");
+        QTest::newRow("a host key with a second line")
+            << set(QStringLiteral("knownHostKeys=[\"web.example ssh-ed25519 AAAA\\n* ssh-ed25519 AAAB\"]"))
+            << QStringLiteral("known_hosts");
         QTest::newRow("no such server") << QStringList{QStringLiteral("--set"), QStringLiteral("mail"),
                                                        QStringLiteral("port=22")}
                                         << QStringLiteral("mail");

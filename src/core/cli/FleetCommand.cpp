@@ -282,7 +282,7 @@ std::optional<QString> firstProblem(const AppSettings &current, const AppSetting
 
 int refuse(const QString &why)
 {
-    say(stderr, tr("tidewell: nothing applied: %1").arg(why));
+    say(stderr, tr("tidewell: nothing applied: %1").arg(OutputDecoder::visible(why)));
     return ExitCode::refused;
 }
 

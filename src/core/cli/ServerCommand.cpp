@@ -55,7 +55,7 @@ int commit(ConfigStore &store, const Server &changed, FILE *out)
         after.servers.append(changed);
     if (const QStringList problems = ServerCheck::introducedProblems(old, before.servers, changed, after.servers);
         !problems.isEmpty()) {
-        say(stderr, tr("tidewell: nothing changed: %1").arg(problems.constFirst()));
+        say(stderr, tr("tidewell: nothing changed: %1").arg(OutputDecoder::visible(problems.constFirst())));
         return ExitCode::refused;
     }
     const QStringList lines = changeLines(old, changed);
@@ -81,7 +81,7 @@ std::optional<int> assignAll(T &target, const QStringList &assignments)
     for (const QString &assignment : assignments) {
         const auto assigned = ServerFields::set(target, assignment);
         if (!assigned) {
-            say(stderr, QStringLiteral("tidewell: ") + assigned.error().message);
+            say(stderr, QStringLiteral("tidewell: ") + OutputDecoder::visible(assigned.error().message));
             return ExitCode::refused;
         }
     }

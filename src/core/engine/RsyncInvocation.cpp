@@ -51,9 +51,9 @@ QStringList transferOptions(const Server &server, const AppSettings &settings, c
 QString remoteShellCommand(const Server &server)
 {
     QString command = QStringLiteral("ssh -p ") + QString::number(server.port) + QStringLiteral(" -o ")
-                      + SSHTester::hostKeyOption() + QStringLiteral(" -o BatchMode=yes ")
+                      + SSHTester::hostKeyOption(server) + QStringLiteral(" -o BatchMode=yes ")
                       + SSHTester::runOptions().join(u' ');
-    for (const QString &option : HostKeyChecker::knownHostsOptions())
+    for (const QString &option : HostKeyChecker::knownHostsOptions(server))
         command += u' ' + (option == QStringLiteral("-o") ? option : Shell::quoteForRsyncShell(option));
     if (!server.useSSHAgent) {
         command += QStringLiteral(" -i ") + Shell::quoteForRsyncShell(AppPaths::expandTilde(server.privateKeyPath))

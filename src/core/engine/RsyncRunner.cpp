@@ -233,7 +233,7 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     // A scheduled run accepts a new host key (nobody is there to ask) and
     // says which one; the window never lets ssh record one unseen.
     m_hostKeyUnseen = false;
-    if (SSHTester::hostKeyPolicy() == SSHTester::HostKeyPolicy::acceptNew) {
+    if (SSHTester::hostKeyPolicy() == SSHTester::HostKeyPolicy::acceptNew && server.knownHostKeys.isEmpty()) {
         const auto known = co_await HostKeyChecker::knownHostFingerprint(server.host, server.port);
         if (!self)
             co_return;

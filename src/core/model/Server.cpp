@@ -64,6 +64,8 @@ QJsonObject Server::toJson() const
     }
     if (!remoteRsyncPath.isEmpty())
         object.insert(QStringLiteral("remoteRsyncPath"), remoteRsyncPath);
+    if (!knownHostKeys.isEmpty())
+        object.insert(QStringLiteral("knownHostKeys"), QJsonArray::fromStringList(knownHostKeys));
     if (lastRunSerial > 0)
         object.insert(QStringLiteral("lastRunSerial"), lastRunSerial);
     if (lastSuccessAt)
@@ -143,6 +145,7 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     reader.read("preserveOwnership", server.preserveOwnership);
     reader.read("remoteRsyncPath", server.remoteRsyncPath);
     reader.read("remoteSudo", server.remoteSudo);
+    reader.read("knownHostKeys", server.knownHostKeys);
     if (const auto held = reader.object("heldChange")) {
         const auto hold = ChangeHold::fromJson(*held, context + QStringLiteral(".heldChange"));
         if (hold)
@@ -161,7 +164,7 @@ size_t qHash(const Server &server, size_t seed)
                       server.healthCheckURL);
     seed = qHashMulti(seed, server.preserveHardLinks, server.preserveACLs, server.preserveXattrs, server.numericIds,
                       server.sparseFiles, server.preserveOwnership, server.remoteRsyncPath, server.remoteSudo,
-                      server.unreadable.keys(), server.heldChange.has_value());
+                      server.unreadable.keys(), server.heldChange.has_value(), server.knownHostKeys);
     if (server.heldChange)
         seed = qHashMulti(seed, server.heldChange->day, server.heldChange->changed);
     for (const BackupPath &path : server.paths)

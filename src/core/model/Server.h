@@ -43,6 +43,12 @@ struct Server
     bool useSSHAgent = false;
     // rsync's --bwlimit in KiB/s; 0: no limit.
     qint64 bandwidthLimitKBps = 0;
+    // The server's host keys as a fleet vouches for them: lines in
+    // known_hosts form ("host keytype key", or "@cert-authority pattern
+    // keytype key" for the fleet's SSH certificate authority). When there
+    // are any, ssh checks the server against these alone and never accepts
+    // a key on first use.
+    QStringList knownHostKeys;
     // ssh's Ciphers list for transfers; empty: fastest first for this machine.
     QString sshCiphers;
     // This server's health-check URL; empty: the one in Settings.

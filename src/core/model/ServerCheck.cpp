@@ -150,6 +150,28 @@ void addNameProblems(QList<Problem> &found, Problem::Field field, const QString 
         found.append(problem(field, {}, said));
 }
 
+// "host keytype key [comment]", or "@cert-authority|@revoked pattern keytype
+// key [comment]": one line, nothing a file of lines could misread.
+bool isKnownHostsLine(const QString &line)
+{
+    for (const QChar c : line) {
+        if (c != u'\t' && (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format))
+            return false;
+    }
+    static const QRegularExpression space(QStringLiteral("\\s+"));
+    const QStringList fields = line.split(space, Qt::SkipEmptyParts);
+    if (fields.isEmpty())
+        return false;
+    const bool marked = line.startsWith(u'@');
+    if (marked && fields.constFirst() != QStringLiteral("@cert-authority")
+        && fields.constFirst() != QStringLiteral("@revoked"))
+        return false;
+    static const QRegularExpression base64(QStringLiteral("^[A-Za-z0-9+/]+=*$"));
+    const qsizetype keyField = marked ? 3 : 2;
+    return fields.size() > keyField && !fields.at(keyField - 1).startsWith(u'#')
+           && base64.match(fields.at(keyField)).hasMatch();
+}
+
 } // namespace
 
 QList<Problem> problems(const Server &server, const QList<Server> &allServers)
@@ -185,6 +207,15 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
                     Phrase::say("ServerCheck", "The server's rsync “%1” must be a plain path such as /usr/bin/rsync.")
                         .with({server.remoteRsyncPath})));
 
+    for (const QString &line : server.knownHostKeys) {
+        if (!isKnownHostsLine(line)) {
+            found.append(problem(Problem::Field::host, {},
+                                 Phrase::say("ServerCheck", "The known host key “%1” is not one line of known_hosts "
+                                                            "(host, key type and key, as ssh-keyscan prints them).")
+                                     .with({line})));
+            break;
+        }
+    }
     QList<const BackupPath *> earlier;
     for (const BackupPath &path : server.paths) {
         if (!path.enabled)

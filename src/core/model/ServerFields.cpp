@@ -51,6 +51,7 @@ const Field<Server> serverFields[] = {
     {"preserveOwnership", &Server::preserveOwnership},
     {"remoteRsyncPath", &Server::remoteRsyncPath},
     {"remoteSudo", &Server::remoteSudo},
+    {"knownHostKeys", &Server::knownHostKeys},
 };
 
 const Field<AppSettings> settingsFields[] = {

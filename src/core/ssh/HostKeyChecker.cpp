@@ -2,6 +2,7 @@
 // Scanning, looking up and trusting SSH host keys with the OpenSSH tools.
 #include "core/ssh/HostKeyChecker.h"
 
+#include "core/model/ServerId.h"
 #include "core/ssh/TargetCheck.h"
 #include "core/system/AppPaths.h"
 #include "core/system/FileUtil.h"
@@ -118,6 +119,32 @@ QStringList knownHostsOptions()
     if (testKnownHosts.isEmpty())
         return {};
     return {QStringLiteral("-o"), QStringLiteral("UserKnownHostsFile=") + testKnownHosts};
+}
+
+QString fleetKnownHostsFile(const QUuid &serverID)
+{
+    return AppPaths::dataFolder() + QStringLiteral("/known_hosts.d/") + ServerId::text(serverID);
+}
+
+QStringList knownHostsOptions(const Server &server)
+{
+    if (server.knownHostKeys.isEmpty())
+        return knownHostsOptions();
+    const QString path = fleetKnownHostsFile(server.id);
+    const QByteArray lines = server.knownHostKeys.join(u'\n').toUtf8() + '\n';
+    const auto current = FileUtil::readRegularFile(path, 1024 * 1024);
+    if (!current || !*current || **current != lines) {
+        (void)FileUtil::makePrivateFolder(QFileInfo(path).absolutePath());
+        (void)FileUtil::writeAtomically(path, lines);
+    }
+    // ssh expands "%" and "~" in the name and splits it at spaces: quoted,
+    // with "%" doubled. A name that cannot be quoted names no file, and the
+    // connection fails as an unknown key would.
+    QString quoted = path;
+    quoted.replace(u'%', QStringLiteral("%%"));
+    if (quoted.contains(u'"') || quoted.contains(u'\\'))
+        quoted = QStringLiteral("/nonexistent");
+    return {QStringLiteral("-o"), QStringLiteral("UserKnownHostsFile=\"") + quoted + u'"'};
 }
 
 QString hostPattern(const QString &host, qint64 port)

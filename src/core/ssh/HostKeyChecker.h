@@ -2,6 +2,8 @@
 // A server's host key against ~/.ssh/known_hosts.
 #pragma once
 
+#include "core/model/Server.h"
+
 #include "core/model/Error.h"
 
 #include <QList>
@@ -63,6 +65,13 @@ QString knownHostsFile();
 void setKnownHostsFileForTesting(const QString &path);
 // The ssh options that name that file; none unless a test set one.
 QStringList knownHostsOptions();
+// The same for one server: for a server with knownHostKeys, a known-hosts
+// file of its own holding just those lines (written when it differs), so
+// that ssh checks the server against them and never against, or into,
+// ~/.ssh/known_hosts; otherwise knownHostsOptions().
+QStringList knownHostsOptions(const Server &server);
+// Where that file is.
+QString fleetKnownHostsFile(const QUuid &serverID);
 // The host as known_hosts records it: "[host]:port" unless the port is 22.
 QString hostPattern(const QString &host, qint64 port);
 QList<Fingerprint> parseFingerprints(const QString &text);

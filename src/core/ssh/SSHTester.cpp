@@ -30,6 +30,11 @@ QString hostKeyOption()
                                            : QStringLiteral("StrictHostKeyChecking=accept-new");
 }
 
+QString hostKeyOption(const Server &server)
+{
+    return server.knownHostKeys.isEmpty() ? hostKeyOption() : QStringLiteral("StrictHostKeyChecking=yes");
+}
+
 QStringList baseArgs(const Server &server, int timeoutSeconds)
 {
     QStringList args;
@@ -38,8 +43,8 @@ QStringList baseArgs(const Server &server, int timeoutSeconds)
              << QStringLiteral("IdentitiesOnly=yes");
     }
     args << QStringLiteral("-p") << QString::number(server.port) << QStringLiteral("-o")
-         << QStringLiteral("BatchMode=yes") << QStringLiteral("-o") << hostKeyOption() << QStringLiteral("-o")
-         << QStringLiteral("ConnectTimeout=%1").arg(timeoutSeconds) << HostKeyChecker::knownHostsOptions();
+         << QStringLiteral("BatchMode=yes") << QStringLiteral("-o") << hostKeyOption(server) << QStringLiteral("-o")
+         << QStringLiteral("ConnectTimeout=%1").arg(timeoutSeconds) << HostKeyChecker::knownHostsOptions(server);
     return args;
 }
 

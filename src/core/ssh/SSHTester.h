@@ -37,6 +37,9 @@ void setHostKeyPolicy(HostKeyPolicy policy);
 HostKeyPolicy hostKeyPolicy();
 // "StrictHostKeyChecking=accept-new" or "StrictHostKeyChecking=yes".
 QString hostKeyOption();
+// The same for one server: strict for a server whose host keys the
+// configuration holds (see Server::knownHostKeys).
+QString hostKeyOption(const Server &server);
 
 QStringList baseArgs(const Server &server, int timeoutSeconds);
 // What every ssh of a backup run adds: a 30 s connect time-out and a liveness
