@@ -1476,6 +1476,13 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     </message>
 </context>
 <context>
+    <name>Lingering</name>
+    <message>
+        <source>Timers run only while you are logged in: run `loginctl enable-linger %1`</source>
+        <translation>Zeitgesteuerte Läufe gibt es nur, solange Sie angemeldet sind: führen Sie `loginctl enable-linger %1` aus</translation>
+    </message>
+</context>
+<context>
     <name>LogViewerView</name>
     <message>
         <source>Last log</source>

@@ -1482,6 +1482,13 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     </message>
 </context>
 <context>
+    <name>Lingering</name>
+    <message>
+        <source>Timers run only while you are logged in: run `loginctl enable-linger %1`</source>
+        <translation>Les planifications ne tournent que tant que vous êtes connecté : lancez `loginctl enable-linger %1`</translation>
+    </message>
+</context>
+<context>
     <name>LogViewerView</name>
     <message>
         <source>Last log</source>

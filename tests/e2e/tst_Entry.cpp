@@ -4,6 +4,7 @@
 #include "core/model/AppSettings.h"
 #include "core/model/ReferenceDate.h"
 #include "core/model/ServerId.h"
+#include "fixtures/DbusSessionFixture.h"
 #include "fixtures/Files.h"
 #include "fixtures/TempHome.h"
 #include "fixtures/TidewellProcess.h"
@@ -328,6 +329,42 @@ private Q_SLOTS:
         missing = runTidewell(home, {QStringLiteral("--status")}, StatusFixture::utc());
         QCOMPARE(missing.status, 1);
         QVERIFY2(missing.out.startsWith("web-01: schedule cannot run; "), missing.out.constData());
+    }
+
+    // Timers of an account that does not linger stop at its last logout:
+    // said once, and never OK for monitoring, unless a desktop session is there.
+    void lingeringFromLogind()
+    {
+        TempHome home;
+        AppSettings settings;
+        Server web = StatusFixture::server(QStringLiteral("web-01"), true);
+        StatusFixture::ran(web, QDateTime::currentDateTimeUtc().addSecs(-3600), 0);
+        settings.servers = {web};
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        timersOf(settings);
+        const QString advice = QStringLiteral("Timers run only while you are logged in: run `loginctl enable-linger ");
+        for (const QStringList &mode : {QStringList{QStringLiteral("no-linger")}, QStringList{QStringLiteral("linger")},
+                                        QStringList{QStringLiteral("no-linger"), QStringLiteral("graphical")}}) {
+            DbusSessionFixture systemBus;
+            QProcess logind;
+            logind.setProcessEnvironment(systemBus.environment(QProcessEnvironment::systemEnvironment()));
+            logind.start(QStringLiteral(TIDEWELL_LOGIND_STANDIN), mode);
+            QVERIFY(logind.waitForReadyRead(10000));
+            QVERIFY(logind.readAllStandardOutput().startsWith("ready"));
+            QProcessEnvironment environment = withManager(StatusFixture::utc());
+            environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), systemBus.address());
+            const Outcome text = runTidewell(home, {QStringLiteral("--status")}, environment);
+            const Outcome plugin =
+                runTidewell(home, {QStringLiteral("--status"), QStringLiteral("--nagios")}, environment);
+            const bool warned = mode == QStringList{QStringLiteral("no-linger")};
+            QCOMPARE(QString::fromUtf8(text.out).count(advice), warned ? 1 : 0);
+            QCOMPARE(text.status, 0); // the backups themselves are fine
+            QCOMPARE(plugin.status, warned ? 1 : 0);
+            QCOMPARE(plugin.out.startsWith("TIDEWELL WARNING - timers stop at logout (no lingering), 1 scheduled"),
+                     warned);
+            logind.kill();
+            logind.waitForFinished();
+        }
     }
 
     void statusAsJson()

@@ -12,6 +12,7 @@
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
+#include "core/system/Lingering.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -372,6 +373,27 @@ QByteArray serverJson(const AppSettings &settings, const QList<Entry> &entries)
 
 namespace {
 
+// Timers that stop at logout cannot promise the next run: never OK.
+Nagios withoutLingering(Nagios plugin)
+{
+    const QString said = QStringLiteral("timers stop at logout (no lingering), ");
+    if (plugin.exitCode == Nagios::ok) {
+        plugin.exitCode = Nagios::warning;
+        plugin.line.replace(QStringLiteral("TIDEWELL OK - "), QStringLiteral("TIDEWELL WARNING - ") + said);
+    } else {
+        const qsizetype dash = plugin.line.indexOf(QStringLiteral(" - "));
+        plugin.line.insert(dash + 3, said);
+    }
+    return plugin;
+}
+
+QByteArray withLingering(const QByteArray &json)
+{
+    QJsonObject report = QJsonDocument::fromJson(json).object();
+    report.insert(QStringLiteral("timersNeedLogin"), true);
+    return QJsonDocument(report).toJson(QJsonDocument::Indented);
+}
+
 bool listsServers(Format format)
 {
     return format == Format::servers || format == Format::serversJson;
@@ -400,6 +422,10 @@ QCoro::Task<int> report(Format format)
         schedules = co_await readSchedules(settings->servers, scheduler.bus());
     const QDateTime now = QDateTime::currentDateTime();
     const QList<Entry> list = entries(*settings, now, schedules);
+    const bool anyScheduled = std::any_of(list.cbegin(), list.cend(), [](const Entry &e) { return e.scheduled; });
+    bool needsLogin = false;
+    if (anyScheduled && !listsServers(format) && scheduler.backend() == Scheduler::Backend::systemd)
+        needsLogin = co_await Lingering::timersNeedALogin(QDBusConnection::systemBus());
     if (listsServers(format)) {
         const QByteArray out =
             format == Format::serversJson ? serverJson(*settings, list) : serverLines(*settings, list).toUtf8();
@@ -407,12 +433,18 @@ QCoro::Task<int> report(Format format)
         co_return ExitCode::success;
     }
     if (format == Format::nagios) {
-        const Nagios plugin = nagios(list);
+        Nagios plugin = nagios(list);
+        if (needsLogin)
+            plugin = withoutLingering(plugin);
         const QByteArray line = plugin.line.toUtf8() + '\n';
         std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
         co_return plugin.exitCode;
     }
-    const QByteArray out = format == Format::json ? json(list, now) : text(list).toUtf8();
+    QByteArray out = format == Format::json ? json(list, now) : text(list).toUtf8();
+    if (needsLogin && format == Format::json)
+        out = withLingering(out);
+    else if (needsLogin)
+        out += Lingering::advice().toUtf8() + '\n';
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     // Nothing to watch over is no verdict either.
     if (list.isEmpty())
