@@ -827,7 +827,41 @@ Keep local copies of the files on your servers, copied with rsync over SSH.
 Without options, the window opens (or the open one is shown). SERVER is a
 server&apos;s ID, or its name when no other server has that name.
 
-Options:
+</source>
+        <translation>Aufruf: tidewell
+        tidewell --run-backup SERVER
+        tidewell --status [--json | --nagios]
+        tidewell --servers [--json]
+        tidewell --export DATEI
+        tidewell --import DATEI [--replace | --dry-run]
+        tidewell --add-server NAME --host HOST [--port N] [--user BENUTZER]
+                 [--key PFAD | --agent] [--path ENTFERNT[=NAME]]...
+                 [--exclude MUSTER]... [--daily HH:MM] [--keep N]
+                 [--keep-weekly N] [--keep-monthly N]
+        tidewell --set SERVER SCHLÜSSEL=WERT... | --set SCHLÜSSEL=WERT...
+        tidewell --set-path SERVER PFAD SCHLÜSSEL=WERT...
+        tidewell --apply DATEI [--check] [--prune]
+        tidewell --remove-server SERVER
+        tidewell --check
+        tidewell --metrics DATEI
+        tidewell --report-failure SERVER
+        tidewell --list-backups SERVER [--json]
+        tidewell --verify SERVER [--date DATUM | --all] [--sample PROZENT]
+        tidewell --verify-remote SERVER [--date DATUM]
+        tidewell --accept-changes SERVER
+        tidewell --restore SERVER --date DATUM --item PFAD [--item PFAD...]
+                 (--to ORDNER [--keep-special] | --to-server [ORDNER])
+                 [--dry-run] [--allow-incomplete]
+        tidewell --help | --version
+Hält lokale Kopien der Dateien auf Ihren Servern, kopiert mit rsync über SSH.
+
+Ohne Optionen öffnet sich das Fenster (oder das offene wird gezeigt). SERVER ist
+die ID eines Servers, oder sein Name, wenn kein anderer Server so heißt.
+
+</translation>
+    </message>
+    <message>
+        <source>Options:
   --run-backup SERVER     back up this server without a window and exit with
                           the run&apos;s status (how daily schedules start Tidewell)
   --status                print each server&apos;s health, last run, last success and
@@ -891,37 +925,7 @@ Exit statuses: rsync&apos;s; 2 for a command line that cannot be followed, 20 fo
 a cancelled run or restore, 75 while a backup of the server runs. See man
 tidewell for more, and files.
 </source>
-        <translation>Aufruf: tidewell
-        tidewell --run-backup SERVER
-        tidewell --status [--json | --nagios]
-        tidewell --servers [--json]
-        tidewell --export DATEI
-        tidewell --import DATEI [--replace | --dry-run]
-        tidewell --add-server NAME --host HOST [--port N] [--user BENUTZER]
-                 [--key PFAD | --agent] [--path ENTFERNT[=NAME]]...
-                 [--exclude MUSTER]... [--daily HH:MM] [--keep N]
-                 [--keep-weekly N] [--keep-monthly N]
-        tidewell --set SERVER SCHLÜSSEL=WERT... | --set SCHLÜSSEL=WERT...
-        tidewell --set-path SERVER PFAD SCHLÜSSEL=WERT...
-        tidewell --apply DATEI [--check] [--prune]
-        tidewell --remove-server SERVER
-        tidewell --check
-        tidewell --metrics DATEI
-        tidewell --report-failure SERVER
-        tidewell --list-backups SERVER [--json]
-        tidewell --verify SERVER [--date DATUM | --all] [--sample PROZENT]
-        tidewell --verify-remote SERVER [--date DATUM]
-        tidewell --accept-changes SERVER
-        tidewell --restore SERVER --date DATUM --item PFAD [--item PFAD...]
-                 (--to ORDNER [--keep-special] | --to-server [ORDNER])
-                 [--dry-run] [--allow-incomplete]
-        tidewell --help | --version
-Hält lokale Kopien der Dateien auf Ihren Servern, kopiert mit rsync über SSH.
-
-Ohne Optionen öffnet sich das Fenster (oder das offene wird gezeigt). SERVER ist
-die ID eines Servers, oder sein Name, wenn kein anderer Server so heißt.
-
-Optionen:
+        <translation>Optionen:
   --run-backup SERVER     diesen Server ohne Fenster sichern und mit dem Status
                           des Laufs enden (so starten tägliche Zeitpläne Tidewell)
   --status                Zustand, letzten Lauf, letzten Erfolg und nächsten Lauf

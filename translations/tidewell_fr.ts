@@ -827,7 +827,42 @@ Keep local copies of the files on your servers, copied with rsync over SSH.
 Without options, the window opens (or the open one is shown). SERVER is a
 server&apos;s ID, or its name when no other server has that name.
 
-Options:
+</source>
+        <translation>Utilisation : tidewell
+              tidewell --run-backup SERVEUR
+              tidewell --status [--json | --nagios]
+              tidewell --servers [--json]
+              tidewell --export FICHIER
+              tidewell --import FICHIER [--replace | --dry-run]
+              tidewell --add-server NOM --host HÔTE [--port N]
+                       [--user UTILISATEUR] [--key CHEMIN | --agent]
+                       [--path DISTANT[=NOM]]...
+                       [--exclude MOTIF]... [--daily HH:MM] [--keep N]
+                       [--keep-weekly N] [--keep-monthly N]
+              tidewell --set SERVEUR CLÉ=VALEUR... | --set CLÉ=VALEUR...
+              tidewell --set-path SERVEUR CHEMIN CLÉ=VALEUR...
+              tidewell --apply FICHIER [--check] [--prune]
+              tidewell --remove-server SERVEUR
+              tidewell --check
+              tidewell --metrics FICHIER
+              tidewell --report-failure SERVEUR
+              tidewell --list-backups SERVEUR [--json]
+              tidewell --verify SERVEUR [--date DATE | --all] [--sample POURCENT]
+              tidewell --verify-remote SERVEUR [--date DATE]
+              tidewell --accept-changes SERVEUR
+              tidewell --restore SERVEUR --date DATE --item CHEMIN [--item CHEMIN...]
+                       (--to DOSSIER [--keep-special] | --to-server [DOSSIER])
+                       [--dry-run] [--allow-incomplete]
+              tidewell --help | --version
+Garde des copies locales des fichiers de vos serveurs, copiées avec rsync par SSH.
+
+Sans option, la fenêtre s’ouvre (ou celle déjà ouverte est affichée). SERVEUR
+est l’identifiant d’un serveur, ou son nom quand aucun autre serveur ne le porte.
+
+</translation>
+    </message>
+    <message>
+        <source>Options:
   --run-backup SERVER     back up this server without a window and exit with
                           the run&apos;s status (how daily schedules start Tidewell)
   --status                print each server&apos;s health, last run, last success and
@@ -891,38 +926,7 @@ Exit statuses: rsync&apos;s; 2 for a command line that cannot be followed, 20 fo
 a cancelled run or restore, 75 while a backup of the server runs. See man
 tidewell for more, and files.
 </source>
-        <translation>Utilisation : tidewell
-              tidewell --run-backup SERVEUR
-              tidewell --status [--json | --nagios]
-              tidewell --servers [--json]
-              tidewell --export FICHIER
-              tidewell --import FICHIER [--replace | --dry-run]
-              tidewell --add-server NOM --host HÔTE [--port N]
-                       [--user UTILISATEUR] [--key CHEMIN | --agent]
-                       [--path DISTANT[=NOM]]...
-                       [--exclude MOTIF]... [--daily HH:MM] [--keep N]
-                       [--keep-weekly N] [--keep-monthly N]
-              tidewell --set SERVEUR CLÉ=VALEUR... | --set CLÉ=VALEUR...
-              tidewell --set-path SERVEUR CHEMIN CLÉ=VALEUR...
-              tidewell --apply FICHIER [--check] [--prune]
-              tidewell --remove-server SERVEUR
-              tidewell --check
-              tidewell --metrics FICHIER
-              tidewell --report-failure SERVEUR
-              tidewell --list-backups SERVEUR [--json]
-              tidewell --verify SERVEUR [--date DATE | --all] [--sample POURCENT]
-              tidewell --verify-remote SERVEUR [--date DATE]
-              tidewell --accept-changes SERVEUR
-              tidewell --restore SERVEUR --date DATE --item CHEMIN [--item CHEMIN...]
-                       (--to DOSSIER [--keep-special] | --to-server [DOSSIER])
-                       [--dry-run] [--allow-incomplete]
-              tidewell --help | --version
-Garde des copies locales des fichiers de vos serveurs, copiées avec rsync par SSH.
-
-Sans option, la fenêtre s’ouvre (ou celle déjà ouverte est affichée). SERVEUR
-est l’identifiant d’un serveur, ou son nom quand aucun autre serveur ne le porte.
-
-Options :
+        <translation>Options :
   --run-backup SERVEUR    sauvegarder ce serveur sans fenêtre et sortir avec
                           l’état de l’exécution (ainsi démarrent les
                           planifications quotidiennes)

@@ -169,7 +169,9 @@ private Q_SLOTS:
         QVERIFY(done(m_scheduler->install(server)));
         QCOMPARE(QString::fromUtf8(readFile(managerCalls())).split(u'\n', Qt::SkipEmptyParts),
                  (QStringList{QStringLiteral("Reload"), QStringLiteral("EnableUnitFiles ") + timer,
-                              QStringLiteral("RestartUnit ") + timer}));
+                              QStringLiteral("RestartUnit ") + timer,
+                              QStringLiteral("EnableUnitFiles org.tidewell.check.timer"),
+                              QStringLiteral("RestartUnit org.tidewell.check.timer")}));
         QVERIFY(readFile(m_h->calls()).isEmpty()); // systemctl never ran
         QVERIFY(QFile::exists(m_scheduler->plistURL(server.id)));
 

@@ -376,40 +376,47 @@ bool Options::wantsWindow() const
            && !removeServer && !addServer && !setServer && !apply && !metrics && !overdueCheck;
 }
 
-QString helpText()
+namespace {
+
+QString usageText()
+{
+    return QCoreApplication::translate("EntryPoint",
+                                       "Usage: tidewell\n"
+                                       "       tidewell --run-backup SERVER\n"
+                                       "       tidewell --status [--json | --nagios]\n"
+                                       "       tidewell --servers [--json]\n"
+                                       "       tidewell --export FILE\n"
+                                       "       tidewell --import FILE [--replace | --dry-run]\n"
+                                       "       tidewell --add-server NAME --host HOST [--port N] [--user USER]\n"
+                                       "                [--key PATH | --agent] [--path REMOTE[=NAME]]...\n"
+                                       "                [--exclude PATTERN]... [--daily HH:MM] [--keep N]\n"
+                                       "                [--keep-weekly N] [--keep-monthly N]\n"
+                                       "       tidewell --set SERVER KEY=VALUE... | --set KEY=VALUE...\n"
+                                       "       tidewell --set-path SERVER PATH KEY=VALUE...\n"
+                                       "       tidewell --apply FILE [--check] [--prune]\n"
+                                       "       tidewell --remove-server SERVER\n"
+                                       "       tidewell --check\n"
+                                       "       tidewell --metrics FILE\n"
+                                       "       tidewell --report-failure SERVER\n"
+                                       "       tidewell --list-backups SERVER [--json]\n"
+                                       "       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]\n"
+                                       "       tidewell --verify-remote SERVER [--date DATE]\n"
+                                       "       tidewell --accept-changes SERVER\n"
+                                       "       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]\n"
+                                       "                (--to FOLDER [--keep-special] | --to-server [FOLDER])\n"
+                                       "                [--dry-run] [--allow-incomplete]\n"
+                                       "       tidewell --help | --version\n"
+                                       "Keep local copies of the files on your servers, copied with rsync over SSH.\n"
+                                       "\n"
+                                       "Without options, the window opens (or the open one is shown). SERVER is a\n"
+                                       "server's ID, or its name when no other server has that name.\n"
+                                       "\n");
+}
+
+QString optionsText()
 {
     return QCoreApplication::translate(
-        "EntryPoint", "Usage: tidewell\n"
-                      "       tidewell --run-backup SERVER\n"
-                      "       tidewell --status [--json | --nagios]\n"
-                      "       tidewell --servers [--json]\n"
-                      "       tidewell --export FILE\n"
-                      "       tidewell --import FILE [--replace | --dry-run]\n"
-                      "       tidewell --add-server NAME --host HOST [--port N] [--user USER]\n"
-                      "                [--key PATH | --agent] [--path REMOTE[=NAME]]...\n"
-                      "                [--exclude PATTERN]... [--daily HH:MM] [--keep N]\n"
-                      "                [--keep-weekly N] [--keep-monthly N]\n"
-                      "       tidewell --set SERVER KEY=VALUE... | --set KEY=VALUE...\n"
-                      "       tidewell --set-path SERVER PATH KEY=VALUE...\n"
-                      "       tidewell --apply FILE [--check] [--prune]\n"
-                      "       tidewell --remove-server SERVER\n"
-                      "       tidewell --check\n"
-                      "       tidewell --metrics FILE\n"
-                      "       tidewell --report-failure SERVER\n"
-                      "       tidewell --list-backups SERVER [--json]\n"
-                      "       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]\n"
-                      "       tidewell --verify-remote SERVER [--date DATE]\n"
-                      "       tidewell --accept-changes SERVER\n"
-                      "       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]\n"
-                      "                (--to FOLDER [--keep-special] | --to-server [FOLDER])\n"
-                      "                [--dry-run] [--allow-incomplete]\n"
-                      "       tidewell --help | --version\n"
-                      "Keep local copies of the files on your servers, copied with rsync over SSH.\n"
-                      "\n"
-                      "Without options, the window opens (or the open one is shown). SERVER is a\n"
-                      "server's ID, or its name when no other server has that name.\n"
-                      "\n"
-                      "Options:\n"
+        "EntryPoint", "Options:\n"
                       "  --run-backup SERVER     back up this server without a window and exit with\n"
                       "                          the run's status (how daily schedules start Tidewell)\n"
                       "  --status                print each server's health, last run, last success and\n"
@@ -472,6 +479,13 @@ QString helpText()
                       "Exit statuses: rsync's; 2 for a command line that cannot be followed, 20 for\n"
                       "a cancelled run or restore, 75 while a backup of the server runs. See man\n"
                       "tidewell for more, and files.\n");
+}
+
+} // namespace
+
+QString helpText()
+{
+    return usageText() + optionsText();
 }
 
 QString versionText()

@@ -121,7 +121,7 @@ tl::expected<QJsonArray, QString> mergedPaths(const QJsonArray &current, const Q
 {
     QJsonArray paths;
     QSet<qsizetype> taken;
-    for (const QJsonValue &value : wanted) {
+    for (const auto &value : wanted) {
         if (!value.isObject())
             return tl::unexpected(tr("a path is not an object"));
         const auto match = matchIn(current, value.toObject());

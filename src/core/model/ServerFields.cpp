@@ -142,7 +142,7 @@ tl::expected<void, Error> assignList(QStringList &target, const QString &key, co
     }
     const QJsonDocument document = QJsonDocument::fromJson(value.toUtf8());
     QStringList items;
-    for (const QJsonValue &item : document.array()) {
+    for (const auto &item : document.array()) {
         if (!item.isString())
             return refused(tr("%1 takes a JSON array of texts, not “%2”").arg(key, value));
         items << item.toString();
@@ -231,11 +231,11 @@ QStringList memberDifferences(const QJsonObject &before, const QJsonObject &afte
 std::optional<QJsonObject> counterpart(const QJsonArray &paths, const QJsonObject &path)
 {
     const QString id = path.value(QStringLiteral("id")).toString();
-    for (const QJsonValue &candidate : paths) {
+    for (const auto &candidate : paths) {
         if (candidate.toObject().value(QStringLiteral("id")).toString() == id)
             return candidate.toObject();
     }
-    for (const QJsonValue &candidate : paths) {
+    for (const auto &candidate : paths) {
         if (candidate.toObject().value(QStringLiteral("name")) == path.value(QStringLiteral("name")))
             return candidate.toObject();
     }
@@ -287,7 +287,7 @@ QStringList differences(const QJsonObject &before, const QJsonObject &after)
     QStringList lines = memberDifferences<Server>(before, after, serverFields);
     const QJsonArray oldPaths = before.value(QStringLiteral("paths")).toArray();
     const QJsonArray newPaths = after.value(QStringLiteral("paths")).toArray();
-    for (const QJsonValue &value : newPaths) {
+    for (const auto &value : newPaths) {
         const QJsonObject path = value.toObject();
         const std::optional<QJsonObject> old = counterpart(oldPaths, path);
         if (!old) {
@@ -297,7 +297,7 @@ QStringList differences(const QJsonObject &before, const QJsonObject &after)
         for (const QString &line : memberDifferences<BackupPath>(*old, path, pathFields))
             lines << QStringLiteral("path “%1”: %2").arg(pathName(path), line);
     }
-    for (const QJsonValue &value : oldPaths) {
+    for (const auto &value : oldPaths) {
         if (!counterpart(newPaths, value.toObject()))
             lines << tr("path “%1” removed").arg(pathName(value.toObject()));
     }

@@ -24,6 +24,7 @@
 namespace {
 
 const QByteArray textPlain = QByteArrayLiteral("text/plain; charset=utf-8");
+const QList<std::pair<QByteArray, QByteArray>> noHeaders;
 
 QString statusOf(const RunReporter::Run &run)
 {
@@ -147,7 +148,8 @@ void RunReporter::runStarted()
     const QString base =
         server.healthCheckURL.isEmpty() ? m_runner->runSettings().healthCheckURL : server.healthCheckURL;
     if (!base.trimmed().isEmpty())
-        QCoro::connect(postReport(server.id, pingUrl(base, QStringLiteral("start")), {}, textPlain), this, [] {});
+        QCoro::connect(postReport(server.id, pingUrl(base, QStringLiteral("start")), {}, textPlain, noHeaders), this,
+                       [] {});
 }
 
 void RunReporter::runEnded(const QUuid &, std::optional<int> exitCode)
@@ -184,12 +186,13 @@ void RunReporter::report(const Run &run, const AppSettings &settings)
         const QString suffix = success                      ? QString()
                                : exitCode && *exitCode != 0 ? QString::number(*exitCode)
                                                             : QStringLiteral("fail");
-        QCoro::connect(postReport(serverID, pingUrl(base, suffix), logTail(run.log, pingBodyBytes), textPlain), this,
-                       [] {});
+        QCoro::connect(
+            postReport(serverID, pingUrl(base, suffix), logTail(run.log, pingBodyBytes), textPlain, noHeaders), this,
+            [] {});
     }
     if (!settings.webhookURL.trimmed().isEmpty())
         QCoro::connect(postReport(serverID, QUrl(settings.webhookURL.trimmed()), webhookDocument(run),
-                                  QByteArrayLiteral("application/json")),
+                                  QByteArrayLiteral("application/json"), noHeaders),
                        this, [] {});
     const bool mailed = settings.reportEmailEveryRun || (!success && !run.cancelled);
     if (!settings.reportEmail.trimmed().isEmpty() && mailed)
@@ -254,11 +257,12 @@ void RunReporter::reportOverdue(const Server &server, const AppSettings &setting
              QByteArrayLiteral("warning"));
     const QString base = server.healthCheckURL.isEmpty() ? settings.healthCheckURL : server.healthCheckURL;
     if (!base.trimmed().isEmpty())
-        QCoro::connect(postReport(server.id, pingUrl(base, QStringLiteral("fail")), notice.toUtf8() + '\n', textPlain),
-                       this, [] {});
+        QCoro::connect(
+            postReport(server.id, pingUrl(base, QStringLiteral("fail")), notice.toUtf8() + '\n', textPlain, noHeaders),
+            this, [] {});
     if (!settings.webhookURL.trimmed().isEmpty())
         QCoro::connect(postReport(server.id, QUrl(settings.webhookURL.trimmed()), overdueDocument(server, now),
-                                  QByteArrayLiteral("application/json")),
+                                  QByteArrayLiteral("application/json"), noHeaders),
                        this, [] {});
     if (!settings.reportEmail.trimmed().isEmpty()) {
         const std::optional<QDateTime> success = ServerRules::lastSuccess(server);

@@ -98,7 +98,7 @@ private:
     void runStarted();
     void runEnded(const QUuid &serverID, std::optional<int> exitCode);
     QCoro::Task<> postReport(QUuid serverID, QUrl url, QByteArray body, QByteArray contentType,
-                             QList<std::pair<QByteArray, QByteArray>> headers = {});
+                             QList<std::pair<QByteArray, QByteArray>> headers);
     // A push to the ntfy topic, when there is one: "high" for what needs
     // a look, "low" for a success.
     void pushNtfy(const QUuid &serverID, const AppSettings &settings, const QString &title, const QString &text,
