@@ -3,6 +3,7 @@
 #include "core/cli/ChangeCommand.h"
 #include "core/cli/CheckCommand.h"
 #include "core/cli/ConfigCommand.h"
+#include "core/cli/CopyCommand.h"
 #include "core/cli/EntryPoint.h"
 #include "core/cli/FleetCommand.h"
 #include "core/cli/HeadlessRunner.h"
@@ -48,13 +49,15 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         return ExitCode::success;
     }
     if (options.listBackups)
-        return RestoreCommand::listBackups(*options.listBackups, options.json);
+        return RestoreCommand::listBackups(*options.listBackups, options.json, options.from.value_or(QString()));
     if (options.acceptChanges)
         return ChangeCommand::acceptChanges(*options.acceptChanges);
     if (options.verifyRemote)
         return RestoreCommand::verifyRemote(options.verifyRemote->server, options.verifyRemote->date);
     if (options.verify)
         return VerifyCommand::verify(*options.verify);
+    if (options.copy)
+        return CopyCommand::exec(options.copy->target, options.copy->server);
     if (options.restore)
         return RestoreCommand::restore(*options.restore);
     if (options.addServer)

@@ -543,6 +543,21 @@
     </message>
 </context>
 <context>
+    <name>CopyCommand</name>
+    <message>
+        <source>The copy of %1 to %2 failed: %3</source>
+        <translation>Die Kopie von %1 nach %2 ist fehlgeschlagen: %3</translation>
+    </message>
+    <message>
+        <source>No second copy is called “%1”.</source>
+        <translation>Keine zweite Kopie heißt „%1“.</translation>
+    </message>
+    <message>
+        <source>“%1” does not take “%2”.</source>
+        <translation>„%1“ nimmt „%2“ nicht auf.</translation>
+    </message>
+</context>
+<context>
     <name>DashboardView</name>
     <message>
         <source>Overview</source>
@@ -1002,6 +1017,43 @@ tidewell for more, and files.
 Exit-Codes: die von rsync; 2 für eine nicht ausführbare Befehlszeile, 20 für
 einen abgebrochenen Lauf oder eine abgebrochene Wiederherstellung, 75, solange
 eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
+</translation>
+    </message>
+    <message>
+        <source>--copy needs the name of a second copy</source>
+        <translation>--copy braucht den Namen einer zweiten Kopie</translation>
+    </message>
+    <message>
+        <source>--server is for --copy</source>
+        <translation>--server gehört zu --copy</translation>
+    </message>
+    <message>
+        <source>--from needs the name of a second copy</source>
+        <translation>--from braucht den Namen einer zweiten Kopie</translation>
+    </message>
+    <message>
+        <source>--from is for --list-backups and --restore</source>
+        <translation>--from gehört zu --list-backups und --restore</translation>
+    </message>
+    <message>
+        <source>
+Second copies (copyTargets in the configuration):
+  --copy TARGET [--server SERVER]
+                          copy every day the second copy TARGET (its name or id)
+                          lacks, of every server it takes or of SERVER; exit 1
+                          when a copy failed or TARGET was not there
+  --from TARGET           with --list-backups and --restore: read the backups
+                          from the second copy TARGET (a folder of this computer)
+</source>
+        <translation>
+Zweite Kopien (copyTargets in der Konfiguration):
+  --copy ZIEL [--server SERVER]
+                          jeden Tag, der der zweiten Kopie ZIEL (Name oder ID)
+                          fehlt, kopieren, von jedem Server, den sie aufnimmt,
+                          oder von SERVER; Exit-Code 1, wenn eine Kopie
+                          fehlschlug oder ZIEL nicht da war
+  --from ZIEL             mit --list-backups und --restore: die Sicherungen aus
+                          der zweiten Kopie ZIEL lesen (ein Ordner dieses Rechners)
 </translation>
     </message>
 </context>
@@ -3162,6 +3214,25 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
             <numerusform>Sicherungen geprüft %1: %n beschädigte Datei</numerusform>
             <numerusform>Sicherungen geprüft %1: %n beschädigte Dateien</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>not copied to %1 yet</source>
+        <translation>noch nicht nach %1 kopiert</translation>
+    </message>
+    <message>
+        <source>copied to %1: up to %2</source>
+        <translation>nach %1 kopiert: bis %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) behind</source>
+        <translation>
+            <numerusform>%n Tag im Rückstand</numerusform>
+            <numerusform>%n Tage im Rückstand</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>last copy to %1: %2</source>
+        <translation>letzte Kopie nach %1: %2</translation>
     </message>
 </context>
 <context>

@@ -326,6 +326,13 @@
             <numerusform>backups checked %1: %n damaged files</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n day(s) behind</source>
+        <translation>
+            <numerusform>%n day behind</numerusform>
+            <numerusform>%n days behind</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TidewellApp</name>

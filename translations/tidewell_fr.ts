@@ -543,6 +543,21 @@
     </message>
 </context>
 <context>
+    <name>CopyCommand</name>
+    <message>
+        <source>The copy of %1 to %2 failed: %3</source>
+        <translation>La copie de %1 vers %2 a échoué : %3</translation>
+    </message>
+    <message>
+        <source>No second copy is called “%1”.</source>
+        <translation>Aucune seconde copie ne s’appelle « %1 ».</translation>
+    </message>
+    <message>
+        <source>“%1” does not take “%2”.</source>
+        <translation>« %1 » ne reçoit pas « %2 ».</translation>
+    </message>
+</context>
+<context>
     <name>DashboardView</name>
     <message>
         <source>Overview</source>
@@ -1008,6 +1023,44 @@ tidewell for more, and files.
 Codes de sortie : ceux de rsync ; 2 pour une ligne de commande inapplicable, 20
 pour une exécution ou une restauration annulée, 75 pendant une sauvegarde du
 serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
+</translation>
+    </message>
+    <message>
+        <source>--copy needs the name of a second copy</source>
+        <translation>--copy demande le nom d’une seconde copie</translation>
+    </message>
+    <message>
+        <source>--server is for --copy</source>
+        <translation>--server va avec --copy</translation>
+    </message>
+    <message>
+        <source>--from needs the name of a second copy</source>
+        <translation>--from demande le nom d’une seconde copie</translation>
+    </message>
+    <message>
+        <source>--from is for --list-backups and --restore</source>
+        <translation>--from va avec --list-backups et --restore</translation>
+    </message>
+    <message>
+        <source>
+Second copies (copyTargets in the configuration):
+  --copy TARGET [--server SERVER]
+                          copy every day the second copy TARGET (its name or id)
+                          lacks, of every server it takes or of SERVER; exit 1
+                          when a copy failed or TARGET was not there
+  --from TARGET           with --list-backups and --restore: read the backups
+                          from the second copy TARGET (a folder of this computer)
+</source>
+        <translation>
+Secondes copies (copyTargets dans la configuration) :
+  --copy CIBLE [--server SERVEUR]
+                          copier chaque jour qui manque à la seconde copie CIBLE
+                          (son nom ou son id), de chaque serveur qu’elle reçoit
+                          ou de SERVEUR ; code 1 quand une copie a échoué ou
+                          que CIBLE n’était pas là
+  --from CIBLE            avec --list-backups et --restore : lire les
+                          sauvegardes dans la seconde copie CIBLE (un dossier
+                          de cet ordinateur)
 </translation>
     </message>
 </context>
@@ -3168,6 +3221,25 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
             <numerusform>sauvegardes vérifiées %1 : %n fichier endommagé</numerusform>
             <numerusform>sauvegardes vérifiées %1 : %n fichiers endommagés</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>not copied to %1 yet</source>
+        <translation>pas encore copié vers %1</translation>
+    </message>
+    <message>
+        <source>copied to %1: up to %2</source>
+        <translation>copié vers %1 : jusqu’au %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) behind</source>
+        <translation>
+            <numerusform>%n jour de retard</numerusform>
+            <numerusform>%n jours de retard</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>last copy to %1: %2</source>
+        <translation>dernière copie vers %1 : %2</translation>
     </message>
 </context>
 <context>

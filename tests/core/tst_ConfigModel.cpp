@@ -244,6 +244,56 @@ private Q_SLOTS:
         QVERIFY(encoded.contains("\"scheduleSpreadMinutes\": 45,"));
     }
 
+    // Second copies: read with their defaults, written back exactly; a kind
+    // or a list of servers that cannot be read fails the whole file rather
+    // than send a server's days somewhere else than meant.
+    void copyTargets()
+    {
+        const auto plain = AppSettings::decode(R"({"copyTargets": [{"name": "usb", "path": "/media/usb"}]})");
+        QVERIFY(plain);
+        QCOMPARE(plain->copyTargets.size(), 1);
+        const CopyTarget &usb = plain->copyTargets.first();
+        QVERIFY(usb.enabled);
+        QCOMPARE(usb.kind, CopyTarget::Kind::folder);
+        QCOMPARE(usb.port, 22);
+        QVERIFY(usb.servers.isEmpty());
+        QVERIFY(!usb.id.isNull());
+        Server server;
+        server.retentionCount = 7;
+        server.keepMonthly = 3;
+        QCOMPARE(usb.retentionOf(server).retentionCount, 7);
+        QCOMPARE(plain->copyOverdueDays, 3);
+        QCOMPARE(plain->copyTarget(QStringLiteral("usb")), &usb);
+
+        AppSettings settings;
+        CopyTarget vault;
+        vault.name = QStringLiteral("vault ü");
+        vault.kind = CopyTarget::Kind::ssh;
+        vault.host = QStringLiteral("backup.example.org");
+        vault.port = 2200;
+        vault.username = QStringLiteral("copies");
+        vault.privateKeyPath = QStringLiteral("~/.ssh/vault");
+        vault.path = QStringLiteral("~/copies");
+        vault.servers = {server.id};
+        vault.keepDaily = 0;
+        vault.keepMonthly = 12;
+        settings.copyTargets = {usb, vault};
+        settings.copyOverdueDays = 5;
+        const auto decoded = AppSettings::decode(settings.encode());
+        QVERIFY(decoded);
+        QCOMPARE(*decoded, settings);
+        QCOMPARE(decoded->copyTargets.at(1).retentionOf(server).retentionCount, 0);
+        QCOMPARE(decoded->copyTargets.at(1).retentionOf(server).keepMonthly, 12);
+        QVERIFY(!AppSettings().encode().contains("copyTargets"));
+
+        for (const QByteArray &wrong : {QByteArray(R"({"copyTargets": [{"kind": "s3"}]})"),
+                                        QByteArray(R"({"copyTargets": [{"servers": ["not an id"]}]})"),
+                                        QByteArray(R"({"copyTargets": ["usb"]})")}) {
+            QStringList warnings;
+            QVERIFY2(!AppSettings::decode(wrong, &warnings), wrong.constData());
+        }
+    }
+
     void encodingSortsKeysAndLeavesOutAbsentRunInfo()
     {
         AppSettings settings;

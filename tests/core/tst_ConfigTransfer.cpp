@@ -50,8 +50,15 @@ private Q_SLOTS:
     {
         AppSettings settings;
         settings.servers = {scheduledServer(QStringLiteral("a"))};
+        CopyTarget vault;
+        vault.kind = CopyTarget::Kind::ssh;
+        vault.host = QStringLiteral("vault.example.org");
+        vault.privateKeyPath = QStringLiteral("/home/me/.ssh/vault");
+        settings.copyTargets = {vault};
         const AppSettings clean = sanitizedForExport(settings);
         QCOMPARE(clean.servers[0].privateKeyPath, QString());
+        QCOMPARE(clean.copyTargets[0].privateKeyPath, QString());
+        QCOMPARE(clean.copyTargets[0].host, vault.host);
         QVERIFY(!clean.servers[0].lastRunAt && !clean.servers[0].lastExitCode);
         QVERIFY(!clean.servers[0].lastSuccessAt && !clean.servers[0].scheduledSince);
         // what the user chose travels

@@ -391,12 +391,12 @@ private Q_SLOTS:
                                        QStringLiteral("pending"), QStringLiteral("not scheduled")}));
         QCOMPARE(report.value(QStringLiteral("pending")).toInt(), 1);
         const QJsonObject failing = servers.at(1).toObject();
-        QCOMPARE(
-            failing.keys(),
-            (QStringList{QStringLiteral("health"), QStringLiteral("heldChange"), QStringLiteral("id"),
-                         QStringLiteral("lastExitCode"), QStringLiteral("lastRunAt"), QStringLiteral("lastSuccessAt"),
-                         QStringLiteral("name"), QStringLiteral("nextRunAt"), QStringLiteral("scheduleProblem"),
-                         QStringLiteral("scheduleTime"), QStringLiteral("scheduled"), QStringLiteral("verify")}));
+        QCOMPARE(failing.keys(),
+                 (QStringList{QStringLiteral("copies"), QStringLiteral("health"), QStringLiteral("heldChange"),
+                              QStringLiteral("id"), QStringLiteral("lastExitCode"), QStringLiteral("lastRunAt"),
+                              QStringLiteral("lastSuccessAt"), QStringLiteral("name"), QStringLiteral("nextRunAt"),
+                              QStringLiteral("scheduleProblem"), QStringLiteral("scheduleTime"),
+                              QStringLiteral("scheduled"), QStringLiteral("verify")}));
         QCOMPARE(failing[QStringLiteral("id")].toString(),
                  settings.servers.at(1).id.toString(QUuid::WithoutBraces).toUpper());
         QCOMPARE(failing[QStringLiteral("name")].toString(), settings.servers.at(1).name); // exactly as configured

@@ -56,6 +56,9 @@ struct Switches
     QCommandLineOption check{QStringLiteral("check")};
     QCommandLineOption prune{QStringLiteral("prune")};
     QCommandLineOption metrics{QStringLiteral("metrics"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption copy{QStringLiteral("copy"), QString(), QStringLiteral("TARGET")};
+    QCommandLineOption server{QStringLiteral("server"), QString(), QStringLiteral("SERVER")};
+    QCommandLineOption from{QStringLiteral("from"), QString(), QStringLiteral("TARGET")};
 
     void addTo(QCommandLineParser &parser) const
     {
@@ -73,7 +76,8 @@ struct Switches
                            exclude,       daily,         keep,
                            keepWeekly,    keepMonthly,   set,
                            setPath,       apply,         check,
-                           prune,         metrics});
+                           prune,         metrics,       copy,
+                           server,        from});
     }
 };
 
@@ -143,6 +147,7 @@ Options::Restore readRestore(const QCommandLineParser &parser, const Switches &s
     request.dryRun = parser.isSet(switches.dryRun);
     request.allowIncomplete = parser.isSet(switches.allowIncomplete);
     request.keepSpecial = parser.isSet(switches.keepSpecial);
+    request.from = firstValue(parser, switches.from);
     return request;
 }
 
@@ -308,6 +313,13 @@ void readServerChanges(const QCommandLineParser &parser, const Switches &switche
             sayUsage(options, QCoreApplication::translate("EntryPoint", "--apply needs a file name"));
     }
     options.overdueCheck = parser.isSet(switches.check) && !options.apply;
+    if (parser.isSet(switches.copy) || given.contains(QStringLiteral("--copy"))) {
+        options.copy = Options::Copy{firstValue(parser, switches.copy), firstValue(parser, switches.server)};
+        if (options.copy->target.isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--copy needs the name of a second copy"));
+    } else if (parser.isSet(switches.server)) {
+        sayUsage(options, QCoreApplication::translate("EntryPoint", "--server is for --copy"));
+    }
 }
 
 // Said as typed: "-reverse" and "--reverse" both reach the parser as "reverse".
@@ -356,6 +368,13 @@ Options parse(const QStringList &arguments)
         options.restore = readRestore(parser, switches, serverFolder);
         checkRestore(*options.restore, options);
     }
+    if (parser.isSet(switches.from)) {
+        options.from = firstValue(parser, switches.from);
+        if (options.from->isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--from needs the name of a second copy"));
+        else if (!options.listBackups && !options.restore)
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--from is for --list-backups and --restore"));
+    }
     readTransfer(parser, switches, given, options);
     readServerChanges(parser, switches, given, options);
     readRunOrReport(parser, switches, arguments, options);
@@ -373,7 +392,7 @@ bool Options::wantsWindow() const
 {
     return usageError.isEmpty() && !reportFailure && !runBackup && !help && !version && !listBackups && !restore
            && !status && !acceptChanges && !verifyRemote && !verify && !listServers && !exportFile && !import
-           && !removeServer && !addServer && !setServer && !apply && !metrics && !overdueCheck;
+           && !removeServer && !addServer && !setServer && !apply && !metrics && !overdueCheck && !copy;
 }
 
 namespace {
@@ -481,11 +500,24 @@ QString optionsText()
                       "tidewell for more, and files.\n");
 }
 
+QString copiesText()
+{
+    return QCoreApplication::translate(
+        "EntryPoint", "\n"
+                      "Second copies (copyTargets in the configuration):\n"
+                      "  --copy TARGET [--server SERVER]\n"
+                      "                          copy every day the second copy TARGET (its name or id)\n"
+                      "                          lacks, of every server it takes or of SERVER; exit 1\n"
+                      "                          when a copy failed or TARGET was not there\n"
+                      "  --from TARGET           with --list-backups and --restore: read the backups\n"
+                      "                          from the second copy TARGET (a folder of this computer)\n");
+}
+
 } // namespace
 
 QString helpText()
 {
-    return usageText() + optionsText();
+    return usageText() + optionsText() + copiesText();
 }
 
 QString versionText()

@@ -82,8 +82,17 @@ struct Options
         bool prune = false;
     };
     std::optional<Apply> apply;
-    // --list-backups SERVER
+    // --copy TARGET [--server SERVER]
+    struct Copy
+    {
+        QString target;
+        QString server; // empty: every server the target takes
+    };
+    std::optional<Copy> copy;
+    // --list-backups SERVER [--from TARGET]
     std::optional<QString> listBackups;
+    // --from TARGET: with --list-backups and --restore, a second copy instead of the destination
+    std::optional<QString> from;
     // --restore SERVER --date D --item PATH… (--to FOLDER | --to-server [FOLDER]) [--dry-run] [--keep-special]
     struct Restore
     {
@@ -97,6 +106,7 @@ struct Options
         bool allowIncomplete = false;
         // Devices, FIFOs and setuid files come back as they were (root only).
         bool keepSpecial = false;
+        QString from; // a second copy instead of the destination
     };
     std::optional<Restore> restore;
     // Why the command line cannot be followed (a "--run-backup" without a

@@ -228,6 +228,13 @@ tl::expected<AppSettings, QString> desired(const AppSettings &current, const QJs
         return tl::unexpected(decoded.error().message);
     if (decoded->reassignDuplicateIds() > 0)
         return tl::unexpected(tr("two servers in the file have the same id"));
+    // An empty key path, as exports write it, keeps the key of a second copy too.
+    for (CopyTarget &target : decoded->copyTargets) {
+        for (const CopyTarget &here : current.copyTargets) {
+            if (here.id == target.id && target.privateKeyPath.isEmpty())
+                target.privateKeyPath = here.privateKeyPath;
+        }
+    }
     return *decoded;
 }
 

@@ -2,7 +2,9 @@
 // One backup without a window, as a daily schedule starts it.
 #include "core/cli/HeadlessRunner.h"
 
+#include "core/cli/CopyCommand.h"
 #include "core/cli/VerifyCommand.h"
+#include "core/engine/CopyRunner.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ExitCode.h"
 #include "core/model/ServerId.h"
@@ -76,6 +78,37 @@ QCoro::Task<std::optional<QDBusPendingCall>> checkAfterRun(ConfigStore &store, S
     co_return posted;
 }
 
+// What systemctl stop, a shutdown or Ctrl+C send ends the run like its
+// Cancel button: children stopped, log written, result recorded.
+void stopOnSignal(int number, bool started, RsyncRunner &runner, RemoteCheck &remoteCheck, CopyRunner &copier,
+                  std::atomic_bool &stopCheck)
+{
+    stopCheck = true;
+    remoteCheck.cancel();
+    copier.cancel();
+    if (!started) {
+        // Still waiting for the network: nothing ran, nothing is recorded.
+        DiagnosticLog::write(QStringLiteral("Received ") + SignalWatcher::name(number)
+                             + QStringLiteral(" while waiting for the network; the backup did not start."));
+        QCoreApplication::exit(RsyncRunner::cancelledExitCode);
+        return;
+    }
+    if (!runner.isRunning())
+        return;
+    runner.append(QStringLiteral("Received ") + SignalWatcher::name(number)
+                  + QStringLiteral(": cancelling the backup."));
+    runner.cancel();
+}
+
+// The second copies, after the backup's result is recorded and reported.
+QCoro::Task<std::optional<QDBusPendingCall>> copyAfterRun(ConfigStore &store, Server scheduled, CopyRunner &copier)
+{
+    const AppSettings settings = store.settings();
+    const Server *stored = settings.server(scheduled.id);
+    const Server copied = stored ? *stored : scheduled;
+    co_return co_await CopyCommand::afterRun(settings, copied, copier);
+}
+
 QCoro::Task<Ending> run(QString reference)
 {
     ConfigStore store;
@@ -102,30 +135,16 @@ QCoro::Task<Ending> run(QString reference)
     RunReporter reporter(&runner);
     QObject::connect(&runner, &RsyncRunner::runRefused, &runner,
                      [](const QUuid &, const QString &message) { DiagnosticLog::write(message); });
-    // What systemctl stop, a shutdown or Ctrl+C send ends the run like its
-    // Cancel button: children stopped, log written, result recorded.
     SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
     bool started = false;
     // After the run, the daily check stops where it is.
     auto stopCheck = std::make_shared<std::atomic_bool>(false);
     RemoteCheck remoteCheck;
-    QObject::connect(
-        &signalWatcher, &SignalWatcher::received, &runner, [&runner, &started, stopCheck, &remoteCheck](int number) {
-            *stopCheck = true;
-            remoteCheck.cancel();
-            if (!started) {
-                // Still waiting for the network: nothing ran, nothing is recorded.
-                DiagnosticLog::write(QStringLiteral("Received ") + SignalWatcher::name(number)
-                                     + QStringLiteral(" while waiting for the network; the backup did not start."));
-                QCoreApplication::exit(RsyncRunner::cancelledExitCode);
-                return;
-            }
-            if (!runner.isRunning())
-                return;
-            runner.append(QStringLiteral("Received ") + SignalWatcher::name(number)
-                          + QStringLiteral(": cancelling the backup."));
-            runner.cancel();
-        });
+    CopyRunner copier;
+    QObject::connect(&signalWatcher, &SignalWatcher::received, &runner,
+                     [&runner, &started, stopCheck, &remoteCheck, &copier](int number) {
+                         stopOnSignal(number, started, runner, remoteCheck, copier, *stopCheck);
+                     });
     const Server scheduled = *server;
     const AppSettings &settings = store.settings();
     NetworkGate::Options gate;
@@ -151,6 +170,9 @@ QCoro::Task<Ending> run(QString reference)
     if (status != ExitCode::success)
         co_return Ending{status, notifier.lastPost()};
     std::optional<QDBusPendingCall> posted = notifier.lastPost();
+    const std::optional<QDBusPendingCall> copyFailed = co_await copyAfterRun(store, scheduled, copier);
+    if (copyFailed)
+        posted = copyFailed;
     const std::optional<QDBusPendingCall> reported = co_await checkAfterRun(store, scheduled, remoteCheck, stopCheck);
     co_return Ending{status, reported ? reported : posted};
 }

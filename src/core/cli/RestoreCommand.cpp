@@ -44,8 +44,9 @@ void say(FILE *stream, const QString &line)
     std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
 }
 
-// The server as configured, or why there is none (already said).
-std::optional<std::pair<AppSettings, Server>> configured(const QString &reference)
+// The server as configured, or why there is none (already said). With
+// `from`, the second copy of that name stands for the destination.
+std::optional<std::pair<AppSettings, Server>> configured(const QString &reference, const QString &from = QString())
 {
     const auto settings = ConfigStore::readOnly(AppPaths::configFile());
     if (!settings) {
@@ -57,7 +58,27 @@ std::optional<std::pair<AppSettings, Server>> configured(const QString &referenc
         say(stderr, server.error().message);
         return std::nullopt;
     }
-    return std::pair{*settings, *server};
+    if (from.isEmpty())
+        return std::pair{*settings, *server};
+    const CopyTarget *target = settings->copyTarget(from);
+    if (!target) {
+        say(stderr, QStringLiteral("No second copy is called “") + from + QStringLiteral("”."));
+        return std::nullopt;
+    }
+    if (!target->takes(server->id)) {
+        say(stderr, QStringLiteral("“") + target->shownName() + QStringLiteral("” does not take “")
+                        + server->shownName() + QStringLiteral("”."));
+        return std::nullopt;
+    }
+    if (target->kind != CopyTarget::Kind::folder) {
+        say(stderr, QStringLiteral("tidewell: “") + target->shownName()
+                        + QStringLiteral("” is reached over ssh; --from reads second copies in a folder of this "
+                                         "computer (mount it, or copy its days into a folder first)"));
+        return std::nullopt;
+    }
+    AppSettings fromCopy = *settings;
+    fromCopy.destinationPath = target->path;
+    return std::pair{fromCopy, *server};
 }
 
 // Why a remote path cannot name an item: an empty, "." or ".." part would
@@ -191,9 +212,9 @@ QCoro::Task<int> checkAgainstServer(Server server, AppSettings settings, std::op
 
 } // namespace
 
-int listBackups(const QString &reference, bool asJson)
+int listBackups(const QString &reference, bool asJson, const QString &from)
 {
-    const auto found = configured(reference);
+    const auto found = configured(reference, from);
     if (!found)
         return ExitCode::refused;
     const auto &[settings, server] = *found;
@@ -227,7 +248,7 @@ int restore(const EntryPoint::Options::Restore &request)
             return ExitCode::refused;
         }
     }
-    const auto found = configured(request.server);
+    const auto found = configured(request.server, request.from);
     if (!found)
         return ExitCode::refused;
     const auto &[settings, server] = *found;

@@ -15,7 +15,7 @@
 namespace RestoreCommand {
 
 // `server`: an id or a name (see ServerReference).
-int listBackups(const QString &server, bool asJson);
+int listBackups(const QString &server, bool asJson, const QString &from = QString());
 // Needs a QCoreApplication: a restore to the server runs on its event loop.
 int restore(const EntryPoint::Options::Restore &request);
 // tidewell --verify-remote: the newest complete day (or `day`) read against

@@ -129,14 +129,44 @@ QList<Entry> entries(const AppSettings &settings, const QDateTime &now, const Sc
         entry.nextRun = ServerRules::nextDailyRun(server, now);
         if (!entry.scheduleProblem.isEmpty())
             entry.nextRun.reset();
+        entry.copies = CopyState::lags(settings, server);
+        entry.copyOverdueDays = settings.copyOverdueDays;
         list << entry;
     }
     return list;
 }
 
+namespace {
+
+// "copy to offsite is 3 days behind": a warning from copyOverdueDays on.
+QStringList lateCopies(const Entry &entry)
+{
+    QStringList late;
+    for (const CopyState::Lag &lag : entry.copies) {
+        if (lag.daysBehind >= entry.copyOverdueDays)
+            late << QStringLiteral("copy to %1 is %2 days behind").arg(lag.target).arg(lag.daysBehind);
+    }
+    return late;
+}
+
+// Every late copy, with its server: "copy to usb is 3 days behind (web)".
+QStringList lateCopies(const QList<Entry> &entries)
+{
+    QStringList late;
+    for (const Entry &e : entries) {
+        for (const QString &behind : lateCopies(e))
+            late << behind + QStringLiteral(" (") + pluginName(e.name) + u')';
+    }
+    return late;
+}
+
+} // namespace
+
 bool allScheduledOk(const QList<Entry> &entries)
 {
     return std::all_of(entries.begin(), entries.end(), [](const Entry &e) {
+        if (!lateCopies(e).isEmpty())
+            return false;
         if (e.health == QStringLiteral("failing") || e.health == QStringLiteral("mass change")
             || e.health == QStringLiteral("damaged"))
             return false;
@@ -164,6 +194,47 @@ QCoro::Task<Schedules> readSchedules(QList<Server> servers, QDBusConnection bus)
     }
     co_return schedules;
 }
+
+namespace {
+
+QString copyLines(const Entry &entry)
+{
+    QString out;
+    for (const CopyState::Lag &lag : entry.copies) {
+        const QString target = OutputDecoder::visible(lag.target);
+        QString line =
+            lag.newestDay.isEmpty()
+                ? QCoreApplication::translate("StatusReport", "not copied to %1 yet").arg(target)
+                : QCoreApplication::translate("StatusReport", "copied to %1: up to %2").arg(target, lag.newestDay);
+        if (lag.daysBehind > 0)
+            line += QStringLiteral(" (")
+                    + QCoreApplication::translate("StatusReport", "%n day(s) behind", nullptr, int(lag.daysBehind))
+                    + u')';
+        out += QStringLiteral("  ") + line + u'\n';
+        if (!lag.lastError.isEmpty())
+            out += QStringLiteral("  ")
+                   + QCoreApplication::translate("StatusReport", "last copy to %1: %2")
+                         .arg(target, OutputDecoder::visible(lag.lastError))
+                   + u'\n';
+    }
+    return out;
+}
+
+QJsonArray copiesJson(const Entry &entry)
+{
+    QJsonArray copies;
+    for (const CopyState::Lag &lag : entry.copies)
+        copies.append(QJsonObject{
+            {QStringLiteral("target"), lag.target},
+            {QStringLiteral("newestDay"), lag.newestDay.isEmpty() ? QJsonValue::Null : QJsonValue(lag.newestDay)},
+            {QStringLiteral("daysBehind"), lag.daysBehind},
+            {QStringLiteral("behind"), lag.daysBehind >= entry.copyOverdueDays},
+            {QStringLiteral("lastError"), lag.lastError.isEmpty() ? QJsonValue::Null : QJsonValue(lag.lastError)},
+        });
+    return copies;
+}
+
+} // namespace
 
 QString text(const QList<Entry> &entries)
 {
@@ -213,6 +284,7 @@ QString text(const QList<Entry> &entries)
                                                  damaged)
                          .arg(shortText(e.lastVerified))
                    + u'\n';
+        out += copyLines(e);
     }
     return out;
 }
@@ -235,6 +307,7 @@ QByteArray json(const QList<Entry> &entries, const QDateTime &now)
              e.scheduleProblem.isEmpty() ? QJsonValue::Null : QJsonValue(e.scheduleProblem)},
             {QStringLiteral("heldChange"), e.heldChange ? QJsonValue(heldJson(*e.heldChange)) : QJsonValue::Null},
             {QStringLiteral("verify"), e.checks},
+            {QStringLiteral("copies"), copiesJson(e)},
         });
     }
     const auto pending = std::count_if(entries.begin(), entries.end(),
@@ -294,6 +367,7 @@ Nagios nagios(const QList<Entry> &entries)
                     + held.join(QStringLiteral(", ")) + u')';
     if (!late.isEmpty())
         said << QString::number(late.size()) + QStringLiteral(" overdue (") + late.join(QStringLiteral(", ")) + u')';
+    said << lateCopies(entries);
     QString state = QStringLiteral("OK");
     if (said.isEmpty() && ok == 0 && pending == 0) {
         // Servers, but none with a schedule: nothing backs them up unwatched.
@@ -305,7 +379,7 @@ Nagios nagios(const QList<Entry> &entries)
     if (!failing.isEmpty() || !damaged.isEmpty()) {
         state = QStringLiteral("CRITICAL");
         result.exitCode = Nagios::critical;
-    } else if (!late.isEmpty() || !stopped.isEmpty() || !held.isEmpty()) {
+    } else if (!said.isEmpty()) { // overdue, not running, held, copies behind
         state = QStringLiteral("WARNING");
         result.exitCode = Nagios::warning;
     }

@@ -2,6 +2,8 @@
 // tidewell --status: every server's health for monitoring, as text or JSON.
 #pragma once
 
+#include "core/engine/CopyState.h"
+
 #include "core/model/AppSettings.h"
 #include "core/model/ChangeHold.h"
 #include "core/schedule/ScheduleStatus.h"
@@ -51,6 +53,9 @@ struct Entry
     std::optional<qint64> lastExitCode;
     std::optional<QDateTime> lastSuccess;
     std::optional<QDateTime> nextRun;
+    // Its second copies: how far each is behind.
+    QList<CopyState::Lag> copies;
+    qint64 copyOverdueDays = 3;
 };
 
 QString health(const Server &server, const QDateTime &now, const std::optional<ScheduleStatus::State> &schedule = {});

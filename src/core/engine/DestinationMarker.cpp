@@ -85,6 +85,30 @@ Check beforeRun(const AppSettings &settings)
     return check;
 }
 
+Check beforeCopy(const QString &folder, bool required)
+{
+    Check check;
+    const QString target = AppPaths::expandTilde(folder);
+    // Never made here: a drive that is not connected leaves, at most, the
+    // empty folder it is mounted on.
+    if (!QFileInfo(target).isDir()) {
+        check.refused = true;
+        check.lines << QStringLiteral("The drive is not connected (") + target + QStringLiteral(").");
+        return check;
+    }
+    if (!required || QFileInfo::exists(markerPath(target)))
+        return check;
+    if (onDriveOfItsOwn(target) && place(target)) {
+        check.lines << QStringLiteral("Marked ") + target + QStringLiteral(" as the drive of the copy (") + fileName
+                           + QStringLiteral(").");
+        return check;
+    }
+    check.refused = true;
+    check.lines << QStringLiteral("The drive is not connected (") + target + QStringLiteral(": no ") + fileName
+                       + QStringLiteral(").");
+    return check;
+}
+
 void setSystemFolderForTesting(const QString &folder)
 {
     systemFolder() = folder;

@@ -32,6 +32,11 @@ struct Check
 // drive: it is marked, and the run goes on.
 Check beforeRun(const AppSettings &settings);
 
+// Before a copy into a second folder (a copy target): the folder must
+// exist, and with `required` hold the marker (or be a drive of its own,
+// which is then marked). Its first line says why when refused.
+Check beforeCopy(const QString &folder, bool required);
+
 // Tests only: the folder whose disk counts as the system's ("/" otherwise).
 void setSystemFolderForTesting(const QString &folder);
 

@@ -56,26 +56,14 @@ QString serverFolder(const QString &destinationPath, const Server &server)
     return QDir::cleanPath(AppPaths::expandTilde(destinationPath) + u'/' + safePathComponent(server.name));
 }
 
-Outcome prune(const QString &folder, const Server &server, const QDate &today)
+Decision decide(const QList<Snapshots::Backup> &all, const Server &server, const QDate &today)
 {
-    Outcome outcome;
-    const qint64 keep = server.retentionCount;
-    if (keep < 1)
-        return outcome;
-    // What an earlier prune could not finish deleting is tried again, and
-    // reported again while it takes space.
-    const QDir serverDir(folder);
-    for (const QString &name :
-         serverDir.entryList({Snapshots::deletingPrefix + u'*'},
-                             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        if (const auto removed = FileUtil::removeTree(serverDir.filePath(name)); !removed)
-            outcome.failed << Failure{name.mid(Snapshots::deletingPrefix.size()), removed.error().message};
-    }
+    Decision decision;
     const QString todayName = Snapshots::dayName(today);
     QList<Snapshots::Backup> backups;
-    for (const Snapshots::Backup &backup : Snapshots::list(folder)) {
+    for (const Snapshots::Backup &backup : all) {
         if (backup.name > todayName)
-            outcome.ignored << backup.name;
+            decision.ignored << backup.name;
         else
             backups << backup;
     }
@@ -87,18 +75,18 @@ Outcome prune(const QString &folder, const Server &server, const QDate &today)
             continue;
         if (newestComplete.isEmpty())
             newestComplete = backup.name;
-        if (qint64(daily.size()) < keep)
+        if (qint64(daily.size()) < server.retentionCount)
             daily.insert(backup.name);
     }
     QSet<QString> kept = daily;
     for (const QString &name : newestPerPeriod(backups, today, server.keepWeekly, weeksBetween)) {
         if (!kept.contains(name))
-            outcome.keptWeekly << name;
+            decision.keptWeekly << name;
         kept.insert(name);
     }
     for (const QString &name : newestPerPeriod(backups, today, server.keepMonthly, monthsBetween)) {
         if (!kept.contains(name))
-            outcome.keptMonthly << name;
+            decision.keptMonthly << name;
         kept.insert(name);
     }
 
@@ -109,6 +97,35 @@ Outcome prune(const QString &folder, const Server &server, const QDate &today)
         // finished; older ones are no use any more.
         if (!backup.complete && (newestComplete.isEmpty() || backup.name > newestComplete))
             continue;
+        decision.doomed << backup;
+    }
+    return decision;
+}
+
+Outcome prune(const QString &folder, const Server &server, const QDate &today)
+{
+    if (server.retentionCount < 1)
+        return {};
+    return pruneAsDecided(folder, server, today);
+}
+
+Outcome pruneAsDecided(const QString &folder, const Server &server, const QDate &today)
+{
+    Outcome outcome;
+    // What an earlier prune could not finish deleting is tried again, and
+    // reported again while it takes space.
+    const QDir serverDir(folder);
+    for (const QString &name :
+         serverDir.entryList({Snapshots::deletingPrefix + u'*'},
+                             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (const auto removed = FileUtil::removeTree(serverDir.filePath(name)); !removed)
+            outcome.failed << Failure{name.mid(Snapshots::deletingPrefix.size()), removed.error().message};
+    }
+    const Decision decision = decide(Snapshots::list(folder), server, today);
+    outcome.ignored = decision.ignored;
+    outcome.keptWeekly = decision.keptWeekly;
+    outcome.keptMonthly = decision.keptMonthly;
+    for (const Snapshots::Backup &backup : decision.doomed) {
         // Out of the list first: a folder that is half deleted must never
         // pass for a complete snapshot, nor be a base for the next run.
         const QString doomed = QFileInfo(backup.path).absolutePath() + u'/' + Snapshots::deletingPrefix + backup.name;

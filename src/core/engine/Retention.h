@@ -2,6 +2,7 @@
 // Keeps the newest dated backup folders of a server and deletes the rest.
 #pragma once
 
+#include "core/engine/Snapshots.h"
 #include "core/model/AppSettings.h"
 #include "core/model/Server.h"
 
@@ -43,6 +44,19 @@ struct Outcome
 // tries again.
 // `serverFolder` is serverFolder() of the destination.
 Outcome prune(const QString &serverFolder, const Server &server, const QDate &today);
+// The same with a retentionCount of 0 taken as "only what the weekly and
+// monthly rules keep, and the newest" (a second copy that keeps months only).
+Outcome pruneAsDecided(const QString &serverFolder, const Server &server, const QDate &today);
+
+// What prune() decides for a listing (newest first), wherever it lies.
+struct Decision
+{
+    QList<Snapshots::Backup> doomed; // to delete, newest first
+    QStringList ignored;
+    QStringList keptWeekly;
+    QStringList keptMonthly;
+};
+Decision decide(const QList<Snapshots::Backup> &backups, const Server &server, const QDate &today);
 // The run log's lines about what prune() did.
 QStringList report(const Outcome &outcome, const Server &server);
 struct AfterRun

@@ -3,6 +3,7 @@
 #include "core/model/AppSettings.h"
 
 #include "core/model/JsonReader.h"
+#include "core/model/ServerId.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -14,13 +15,33 @@
 
 bool AppSettings::requiresDestinationMarker() const
 {
+    return requiresMarker(destinationPath);
+}
+
+bool AppSettings::requiresMarker(const QString &folder) const
+{
     if (requireDestinationMarker)
         return *requireDestinationMarker;
     for (const QString &mounts : {QStringLiteral("/media/"), QStringLiteral("/mnt/"), QStringLiteral("/run/media/")}) {
-        if (QDir::cleanPath(destinationPath).startsWith(mounts))
+        if (QDir::cleanPath(folder).startsWith(mounts))
             return true;
     }
     return false;
+}
+
+const CopyTarget *AppSettings::copyTarget(const QString &reference) const
+{
+    const CopyTarget *named = nullptr;
+    int sameName = 0;
+    for (const CopyTarget &target : copyTargets) {
+        if (ServerId::text(target.id).compare(reference, Qt::CaseInsensitive) == 0)
+            return &target;
+        if (target.name == reference) {
+            named = &target;
+            ++sameName;
+        }
+    }
+    return sameName == 1 ? named : nullptr;
 }
 
 QJsonObject AppSettings::toJson() const
@@ -58,10 +79,41 @@ QJsonObject AppSettings::toJson() const
     }
     if (reportEmailEveryRun)
         object.insert(QStringLiteral("reportEmailEveryRun"), true);
+    if (!copyTargets.isEmpty()) {
+        QJsonArray targets;
+        for (const CopyTarget &target : copyTargets)
+            targets.append(target.toJson());
+        object.insert(QStringLiteral("copyTargets"), targets);
+        object.insert(QStringLiteral("copyOverdueDays"), copyOverdueDays);
+    }
     object.insert(QStringLiteral("maxConcurrentRuns"), maxConcurrentRuns);
     object.insert(QStringLiteral("scheduleSpreadMinutes"), scheduleSpreadMinutes);
     return object;
 }
+
+namespace {
+
+void readCopyTargets(JsonReader &reader, AppSettings &settings, QStringList *warnings)
+{
+    const auto array = reader.array("copyTargets");
+    if (!array)
+        return;
+    for (qsizetype i = 0; i < array->size(); ++i) {
+        const QString where = QStringLiteral("copyTargets[%1]").arg(i);
+        if (!array->at(i).isObject()) {
+            reader.fail(Error{Error::Code::invalid, QStringLiteral("“%1” must be an object.").arg(where)});
+            return;
+        }
+        const auto target = CopyTarget::fromJson(array->at(i).toObject(), where, warnings);
+        if (!target) {
+            reader.fail(target.error());
+            return;
+        }
+        settings.copyTargets.append(*target);
+    }
+}
+
+} // namespace
 
 tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &object, QStringList *warnings)
 {
@@ -82,6 +134,8 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
             settings.servers.append(*server);
         }
     }
+    if (reader.ok())
+        readCopyTargets(reader, settings, warnings);
     reader.read("destinationPath", settings.destinationPath);
     reader.read("useDateSubfolder", settings.useDateSubfolder);
     reader.read("linkToPreviousBackup", settings.linkToPreviousBackup);
@@ -110,6 +164,8 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
     reader.read("reportEmailEveryRun", settings.reportEmailEveryRun);
     reader.read("maxConcurrentRuns", settings.maxConcurrentRuns);
     reader.read("scheduleSpreadMinutes", settings.scheduleSpreadMinutes);
+    reader.read("copyOverdueDays", settings.copyOverdueDays);
+    settings.copyOverdueDays = std::clamp<qint64>(settings.copyOverdueDays, 1, 3660);
     if (const QJsonValue marker = object.value(QStringLiteral("requireDestinationMarker")); marker.isBool()) {
         settings.requireDestinationMarker = marker.toBool();
     } else {

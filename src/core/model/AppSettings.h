@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/model/ChangeHold.h"
+#include "core/model/CopyTarget.h"
 #include "core/model/DecodeError.h"
 #include "core/model/Server.h"
 
@@ -92,8 +93,18 @@ struct AppSettings
     // After a scheduled run, every this many days the newest day is read
     // against the server (see RemoteCheck); 0: never.
     qint64 verifyRemoteEveryDays = 0;
+    // Second places that receive every complete day (see CopyTarget).
+    QList<CopyTarget> copyTargets;
+    // A target this many days behind the destination is a warning.
+    qint64 copyOverdueDays = 3;
 
     bool requiresDestinationMarker() const;
+    // The same rule for another folder that receives backups (a copy
+    // target): the setting when it is set, else whether it lies where
+    // drives are mounted.
+    bool requiresMarker(const QString &folder) const;
+    // A copy target by id or by its name (unique).
+    const CopyTarget *copyTarget(const QString &reference) const;
 
     QJsonObject toJson() const;
     // With `warnings`, a wrong-typed member that identifies nothing is left

@@ -78,6 +78,7 @@ const Field<AppSettings> settingsFields[] = {
     {"verifyRemoteEveryDays", &AppSettings::verifyRemoteEveryDays},
     {"metricsFile", &AppSettings::metricsFile},
     {"ntfyURL", &AppSettings::ntfyURL},
+    {"copyOverdueDays", &AppSettings::copyOverdueDays, 1, 3660},
 };
 
 const Field<BackupPath> pathFields[] = {

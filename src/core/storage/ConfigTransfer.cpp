@@ -53,6 +53,8 @@ AppSettings sanitizedForExport(const AppSettings &settings, bool withReportAddre
         server.scheduledSince.reset();
         server.lastRunSerial = 0;
     }
+    for (CopyTarget &target : copy.copyTargets)
+        target.privateKeyPath.clear();
     return copy;
 }
 

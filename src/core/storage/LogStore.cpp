@@ -42,6 +42,19 @@ void save(const QUuid &serverID, const QString &header, const QStringList &lines
     write(logFile(serverID), header, lines);
 }
 
+void append(const QUuid &serverID, const QStringList &lines)
+{
+    const QString file = logFile(serverID);
+    const auto before = FileUtil::readRegularFile(file);
+    if (!before || !*before)
+        return;
+    QByteArray text = **before;
+    if (!text.isEmpty() && !text.endsWith('\n'))
+        text += '\n';
+    text += lines.join(u'\n').toUtf8() + '\n';
+    (void)FileUtil::writeAtomically(file, text);
+}
+
 void saveRestore(const QUuid &serverID, const QString &header, const QStringList &lines)
 {
     write(restoreLogFile(serverID), header, lines);

@@ -21,6 +21,9 @@ QString restoreLogFile(const QUuid &serverID);
 void save(const QUuid &serverID, const QString &header, const QStringList &lines);
 // The same for the restore log.
 void saveRestore(const QUuid &serverID, const QString &header, const QStringList &lines);
+// Lines added to the end of the server's last run log (what followed the
+// run: its second copies); nothing when there is no log.
+void append(const QUuid &serverID, const QStringList &lines);
 
 QString statusWord(bool wasCancelled, std::optional<int> exitCode);
 // "yyyy-MM-dd HH:mm:ss Z" in local time, for example "2025-01-31 02:00:05 +0100".
