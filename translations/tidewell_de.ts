@@ -558,6 +558,80 @@
     </message>
 </context>
 <context>
+    <name>CopyTargetsSection</name>
+    <message>
+        <source>A second copy keeps every day of the backups on another drive or host, with a history of its own, so one lost disk loses nothing.</source>
+        <translation>Eine zweite Kopie bewahrt jeden Tag der Sicherungen auf einem anderen Laufwerk oder Host auf, mit eigenem Verlauf, damit ein verlorener Datenträger nichts kostet.</translation>
+    </message>
+    <message>
+        <source>Add a folder…</source>
+        <translation>Ordner hinzufügen …</translation>
+    </message>
+    <message>
+        <source>After each good scheduled backup, its new day is copied to every second copy that is on. A folder on a host reached over ssh is added to copyTargets in the configuration file (or with tidewell --apply).</source>
+        <translation>Nach jeder gelungenen geplanten Sicherung wird ihr neuer Tag in jede eingeschaltete zweite Kopie kopiert. Ein Ordner auf einem Host, der über ssh erreicht wird, kommt in copyTargets der Konfigurationsdatei (oder mit tidewell --apply).</translation>
+    </message>
+    <message>
+        <source>Off: nothing is copied after the backups.</source>
+        <translation>Aus: nach den Sicherungen wird nichts kopiert.</translation>
+    </message>
+    <message>
+        <source>%1: not copied yet</source>
+        <translation>%1: noch nicht kopiert</translation>
+    </message>
+    <message>
+        <source>%1: up to %2</source>
+        <translation>%1: bis %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>(%n day(s) behind)</source>
+        <translation>
+            <numerusform>(%n Tag im Rückstand)</numerusform>
+            <numerusform>(%n Tage im Rückstand)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: the last copy failed: %2</source>
+        <translation>%1: die letzte Kopie ist fehlgeschlagen: %2</translation>
+    </message>
+    <message>
+        <source>Copy now</source>
+        <translation>Jetzt kopieren</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Choose the folder of a second copy</source>
+        <translation>Ordner einer zweiten Kopie wählen</translation>
+    </message>
+    <message>
+        <source>Remove “%1”?</source>
+        <translation>„%1“ entfernen?</translation>
+    </message>
+    <message>
+        <source>Remove the second copy “%1”?</source>
+        <translation>Die zweite Kopie „%1“ entfernen?</translation>
+    </message>
+    <message>
+        <source>Nothing more is copied there. The days it holds stay where they are.</source>
+        <translation>Dorthin wird nichts mehr kopiert. Die Tage, die sie enthält, bleiben, wo sie sind.</translation>
+    </message>
+    <message>
+        <source>Copying %1 to %2…</source>
+        <translation>%1 wird nach %2 kopiert …</translation>
+    </message>
+    <message>
+        <source>Copied to %1: it holds every day.</source>
+        <translation>Nach %1 kopiert: sie enthält jeden Tag.</translation>
+    </message>
+    <message>
+        <source>Not copied to %1: %2</source>
+        <translation>Nicht nach %1 kopiert: %2</translation>
+    </message>
+</context>
+<context>
     <name>DashboardView</name>
     <message>
         <source>Overview</source>
@@ -3121,6 +3195,10 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>Check a part of every backup each day</source>
         <translation>Jeden Tag einen Teil jeder Sicherung prüfen</translation>
+    </message>
+    <message>
+        <source>Second copies</source>
+        <translation>Zweite Kopien</translation>
     </message>
 </context>
 <context>

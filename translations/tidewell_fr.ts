@@ -558,6 +558,80 @@
     </message>
 </context>
 <context>
+    <name>CopyTargetsSection</name>
+    <message>
+        <source>A second copy keeps every day of the backups on another drive or host, with a history of its own, so one lost disk loses nothing.</source>
+        <translation>Une seconde copie garde chaque jour des sauvegardes sur un autre disque ou un autre hôte, avec son propre historique : un disque perdu ne fait rien perdre.</translation>
+    </message>
+    <message>
+        <source>Add a folder…</source>
+        <translation>Ajouter un dossier…</translation>
+    </message>
+    <message>
+        <source>After each good scheduled backup, its new day is copied to every second copy that is on. A folder on a host reached over ssh is added to copyTargets in the configuration file (or with tidewell --apply).</source>
+        <translation>Après chaque sauvegarde planifiée réussie, son nouveau jour est copié vers chaque seconde copie activée. Un dossier sur un hôte joint par ssh s’ajoute dans copyTargets du fichier de configuration (ou avec tidewell --apply).</translation>
+    </message>
+    <message>
+        <source>Off: nothing is copied after the backups.</source>
+        <translation>Désactivée : rien n’est copié après les sauvegardes.</translation>
+    </message>
+    <message>
+        <source>%1: not copied yet</source>
+        <translation>%1 : pas encore copié</translation>
+    </message>
+    <message>
+        <source>%1: up to %2</source>
+        <translation>%1 : jusqu’au %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>(%n day(s) behind)</source>
+        <translation>
+            <numerusform>(%n jour de retard)</numerusform>
+            <numerusform>(%n jours de retard)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: the last copy failed: %2</source>
+        <translation>%1 : la dernière copie a échoué : %2</translation>
+    </message>
+    <message>
+        <source>Copy now</source>
+        <translation>Copier maintenant</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Retirer</translation>
+    </message>
+    <message>
+        <source>Choose the folder of a second copy</source>
+        <translation>Choisir le dossier d’une seconde copie</translation>
+    </message>
+    <message>
+        <source>Remove “%1”?</source>
+        <translation>Retirer « %1 » ?</translation>
+    </message>
+    <message>
+        <source>Remove the second copy “%1”?</source>
+        <translation>Retirer la seconde copie « %1 » ?</translation>
+    </message>
+    <message>
+        <source>Nothing more is copied there. The days it holds stay where they are.</source>
+        <translation>Plus rien n’y est copié. Les jours qu’elle contient restent où ils sont.</translation>
+    </message>
+    <message>
+        <source>Copying %1 to %2…</source>
+        <translation>Copie de %1 vers %2…</translation>
+    </message>
+    <message>
+        <source>Copied to %1: it holds every day.</source>
+        <translation>Copié vers %1 : elle contient chaque jour.</translation>
+    </message>
+    <message>
+        <source>Not copied to %1: %2</source>
+        <translation>Pas copié vers %1 : %2</translation>
+    </message>
+</context>
+<context>
     <name>DashboardView</name>
     <message>
         <source>Overview</source>
@@ -3128,6 +3202,10 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>Check a part of every backup each day</source>
         <translation>Vérifier une part des copies chaque jour</translation>
+    </message>
+    <message>
+        <source>Second copies</source>
+        <translation>Secondes copies</translation>
     </message>
 </context>
 <context>

@@ -355,6 +355,33 @@ private Q_SLOTS:
         compareDays(copies, {firstDay, secondDay});
     }
 
+    // A target disk that fills up: the copy fails and says so, the day stays
+    // incomplete there, and nothing is counted as copied.
+    void aFullTargetDisk()
+    {
+        if (m_mount.isEmpty())
+            QSKIP("no tmpfs can be mounted here");
+        const QString small = m_s->home.path() + QStringLiteral("/small");
+        QDir().mkpath(small);
+        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/mount"),
+                                   {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                    QStringLiteral("size=1m"), QStringLiteral("tmpfs"), small}),
+                 0);
+        const auto unmount = qScopeGuard([&small] { QProcess::execute(QStringLiteral("/usr/bin/umount"), {small}); });
+        const Server server = makeServer();
+        writeFile(tree() + QStringLiteral("/big.bin"), incompressible(3 * 1024 * 1024));
+        const QDate day(2026, 11, 25);
+        backUp(day, server, 0);
+        QStringList log;
+        const CopyRunner::Outcome outcome = copy(folderTarget(small), server, day, &log);
+        QCOMPARE(outcome.result, CopyRunner::Result::failed);
+        QVERIFY2(outcome.reason.startsWith(Snapshots::dayName(day) + QStringLiteral(" was not copied (rsync exited")),
+                 qPrintable(outcome.reason));
+        QVERIFY2(!log.filter(QStringLiteral("No space left on device")).isEmpty(), qPrintable(log.join(u'\n')));
+        QCOMPARE(daysIn(small + QStringLiteral("/web_prod")),
+                 QStringList{Snapshots::dayName(day) + QStringLiteral(" incomplete")});
+    }
+
     // A drive that is not connected (no marker where it should be): the copy
     // is skipped with one line, and catches up every missing day once it is.
     void aDriveNotConnectedIsCaughtUpLater()
@@ -423,6 +450,12 @@ private Q_SLOTS:
         CopyTarget target = sshTarget(folder);
         target.keepDaily = 2;
         const QDate first(2026, 11, 12);
+        // A folder that is not there is never made (it may be a disk not mounted there).
+        const CopyRunner::Outcome missing =
+            copy(sshTarget(folder + QStringLiteral("/not there")), server, first.addDays(-1));
+        QCOMPARE(missing.result, CopyRunner::Result::failed);
+        QVERIFY2(missing.reason.contains(QStringLiteral("must be a folder that exists")), qPrintable(missing.reason));
+        QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/not there")));
         for (int step = 0; step < 3; ++step) {
             backUp(first.addDays(step), server, step);
             QStringList log;

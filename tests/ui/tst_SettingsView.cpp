@@ -4,13 +4,17 @@
 #include "core/storage/ConfigStore.h"
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
+#include "ui/settings/CopyTargetsSection.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/widgets/Desktop.h"
 #include "ui/widgets/Dialogs.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 
@@ -47,6 +51,39 @@ private Q_SLOTS:
     {
         m_view.reset();
         m_h.reset();
+    }
+
+    // A folder added as a second copy, its state, "Copy now" with the real
+    // rsync (the day goes there and the row says so), and its removal.
+    void secondCopies()
+    {
+        Server server = runnableServer(QStringLiteral("web"));
+        AppSettings settings;
+        settings.destinationPath = m_h->destination();
+        settings.servers = {server};
+        m_h->store.setSettings(settings);
+        writeFile(m_h->destination() + QStringLiteral("/web/2026-12-01/Site/a.txt"), "a");
+        const QString drive = m_h->home.path() + QStringLiteral("/offsite drive");
+        QDir().mkpath(drive);
+        m_dialogs.setNextFileName(drive);
+        QTest::mouseClick(child<QPushButton>("addCopyFolder"), Qt::LeftButton);
+        QCOMPARE(m_h->store.settings().copyTargets.size(), 1);
+        QCOMPARE(m_h->store.settings().copyTargets.first().name, QStringLiteral("offsite drive"));
+        QTRY_COMPARE(m_view->findChildren<QWidget *>(QStringLiteral("copyTarget")).size(), 1);
+        QCOMPARE(child<QLabel>("copyTargetState")->text(), QStringLiteral("web: not copied yet (1 day behind)"));
+
+        QTest::mouseClick(child<QPushButton>("copyNow"), Qt::LeftButton);
+        QVERIFY(m_view->copies()->isCopying());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_view->copies()->isCopying(), 60000);
+        QCOMPARE(readFile(drive + QStringLiteral("/web/2026-12-01/Site/a.txt")), QByteArray("a"));
+        QCOMPARE(child<QLabel>("copyStatus")->text(), QStringLiteral("Copied to offsite drive: it holds every day."));
+        QTRY_COMPARE(child<QLabel>("copyTargetState")->text(), QStringLiteral("web: up to 2026-12-01"));
+
+        m_dialogs.setNextAnswer(true);
+        QTest::mouseClick(child<QPushButton>("removeCopy"), Qt::LeftButton);
+        QVERIFY(m_h->store.settings().copyTargets.isEmpty());
+        QTRY_VERIFY(m_view->findChildren<QWidget *>(QStringLiteral("copyTarget")).isEmpty());
+        QVERIFY(QFileInfo::exists(drive + QStringLiteral("/web/2026-12-01/Site/a.txt")));
     }
 
     void fixedSizeAndPath()

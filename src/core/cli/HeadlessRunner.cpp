@@ -103,7 +103,8 @@ void stopOnSignal(int number, bool started, RsyncRunner &runner, RemoteCheck &re
 // The second copies, after the backup's result is recorded and reported.
 QCoro::Task<std::optional<QDBusPendingCall>> copyAfterRun(ConfigStore &store, Server scheduled, CopyRunner &copier)
 {
-    const AppSettings settings = store.settings();
+    // Both are copied into the copies' coroutine at once.
+    const AppSettings &settings = store.settings();
     const Server *stored = settings.server(scheduled.id);
     const Server copied = stored ? *stored : scheduled;
     co_return co_await CopyCommand::afterRun(settings, copied, copier);

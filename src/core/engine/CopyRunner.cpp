@@ -236,13 +236,15 @@ QCoro::Task<std::optional<QString>> CopyRunner::prepareTarget(bool *unreachable)
     }
     const QString root = Shell::quotePath(m_target.path);
     const QString name = Shell::quote(m_folderName);
-    // A swap cut off between its two renames is put back first.
-    const QString script = QStringLiteral("cd -- ") + root + QStringLiteral(" && mkdir -p -- ") + name
-                           + QStringLiteral(" && cd -- ") + name + QStringLiteral(" && for r in ")
-                           + Snapshots::replacedPrefix + QStringLiteral("*; do [ -d \"$r\" ] || continue; d=${r#")
-                           + Snapshots::replacedPrefix
-                           + QStringLiteral("}; if [ -e \"$d\" ]; then rm -rf -- \"$r\"; else mv -- \"$r\" \"$d\"; "
-                                            "fi; done");
+    // A swap cut off between its two renames is put back first, and days a
+    // cut-off prune had taken out of the list are deleted.
+    const QString replaced = Snapshots::replacedPrefix;
+    const QString script =
+        QStringLiteral("cd -- ") + root + QStringLiteral(" && mkdir -p -- ") + name + QStringLiteral(" && cd -- ")
+        + name + QStringLiteral(" && { for r in ") + replaced
+        + QStringLiteral("*; do [ -d \"$r\" ] || continue; d=${r#") + replaced
+        + QStringLiteral("}; if [ -e \"$d\" ]; then rm -rf -- \"$r\"; else mv -- \"$r\" \"$d\"; fi; done; for x in ")
+        + Snapshots::deletingPrefix + QStringLiteral("*; do [ -d \"$x\" ] && rm -rf -- \"$x\"; done; true; }");
     const std::optional<QString> output = co_await onTarget(script);
     if (!self)
         co_return QString();
@@ -310,26 +312,27 @@ QList<CopyRunner::Day> CopyRunner::missingDays(const QList<Snapshots::Backup> &o
         day = there.value(day.key(), false) ? std::next(day) : m_copy->days.erase(day);
     QList<Day> missing;
     QList<Snapshots::Backup> after = onTarget; // what the target would hold: for its retention
-    const QList<Snapshots::Backup> source = Snapshots::list(m_sourceFolder);
-    for (auto day = source.rbegin(); day != source.rend(); ++day) {
-        if (!day->complete || day->name > Snapshots::dayName(today))
+    QList<Snapshots::Backup> source = Snapshots::list(m_sourceFolder);
+    std::reverse(source.begin(), source.end()); // oldest first
+    for (const Snapshots::Backup &day : std::as_const(source)) {
+        if (!day.complete || day.name > Snapshots::dayName(today))
             continue;
-        if (there.value(day->name, false)) {
+        if (there.value(day.name, false)) {
             // What the target holds and this computer has no record of was
             // copied earlier (or from another computer): taken as it is.
-            const QString identity = CopyState::identity(day->path);
-            const QString recorded = m_copy->days.value(day->name);
+            const QString identity = CopyState::identity(day.path);
+            const QString recorded = m_copy->days.value(day.name);
             if (recorded.isEmpty())
-                m_copy->days.insert(day->name, identity);
+                m_copy->days.insert(day.name, identity);
             else if (recorded != identity)
-                missing << Day{*day, true}; // the destination made the day again
+                missing << Day{day, true}; // the destination made the day again
             continue;
         }
         // Older than the target's newest copy: pruned there, never sent again.
-        if (day->name < newestThere)
+        if (day.name < newestThere)
             continue;
-        missing << Day{*day, false};
-        after << Snapshots::Backup{day->name, day->name, true};
+        missing << Day{day, false};
+        after << Snapshots::Backup{day.name, day.name, true};
     }
     if (!prunes(server))
         return missing;

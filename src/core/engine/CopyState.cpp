@@ -90,35 +90,34 @@ QString identity(const QString &folder)
     return QString::number(quint64(info.st_dev)) + u':' + QString::number(quint64(info.st_ino));
 }
 
+Lag lag(const CopyTarget &target, const AppSettings &settings, const Server &server)
+{
+    QString newestHere;
+    QString oldestHere;
+    for (const Snapshots::Backup &day : Snapshots::list(Retention::serverFolder(settings.destinationPath, server))) {
+        if (!day.complete)
+            continue;
+        if (newestHere.isEmpty())
+            newestHere = day.name;
+        oldestHere = day.name;
+    }
+    const ServerCopy copy = load(target.id).value(server.id);
+    Lag found{target.shownName(), copy.newestDay(), 0, copy.lastError};
+    const QDate here = QDate::fromString(newestHere, Qt::ISODate);
+    // Never copied: behind by every day the destination holds.
+    const QDate there = found.newestDay.isEmpty() ? QDate::fromString(oldestHere, Qt::ISODate).addDays(-1)
+                                                  : QDate::fromString(found.newestDay, Qt::ISODate);
+    if (here.isValid() && there.isValid())
+        found.daysBehind = std::max<qint64>(0, there.daysTo(here));
+    return found;
+}
+
 QList<Lag> lags(const AppSettings &settings, const Server &server)
 {
     QList<Lag> found;
-    QString newestHere;
-    bool listed = false;
-    QString oldestHere;
     for (const CopyTarget &target : settings.copyTargets) {
-        if (!target.enabled || !target.takes(server.id))
-            continue;
-        if (!listed) {
-            for (const Snapshots::Backup &day :
-                 Snapshots::list(Retention::serverFolder(settings.destinationPath, server))) {
-                if (!day.complete)
-                    continue;
-                if (newestHere.isEmpty())
-                    newestHere = day.name;
-                oldestHere = day.name;
-            }
-            listed = true;
-        }
-        const ServerCopy copy = load(target.id).value(server.id);
-        Lag lag{target.shownName(), copy.newestDay(), 0, copy.lastError};
-        const QDate here = QDate::fromString(newestHere, Qt::ISODate);
-        // Never copied: behind by every day the destination holds.
-        const QDate there = lag.newestDay.isEmpty() ? QDate::fromString(oldestHere, Qt::ISODate).addDays(-1)
-                                                    : QDate::fromString(lag.newestDay, Qt::ISODate);
-        if (here.isValid() && there.isValid())
-            lag.daysBehind = std::max<qint64>(0, there.daysTo(here));
-        found << lag;
+        if (target.enabled && target.takes(server.id))
+            found << lag(target, settings, server);
     }
     return found;
 }

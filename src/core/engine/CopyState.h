@@ -53,8 +53,10 @@ struct Lag
     QString lastError;
     friend bool operator==(const Lag &, const Lag &) = default;
 };
-// For every enabled target that takes the server, from the state files and
-// the destination's listing (the targets are not reached).
+// From the target's state file and the destination's listing (the target
+// is not reached).
+Lag lag(const CopyTarget &target, const AppSettings &settings, const Server &server);
+// The same for every enabled target that takes the server.
 QList<Lag> lags(const AppSettings &settings, const Server &server);
 
 } // namespace CopyState

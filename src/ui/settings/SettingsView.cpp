@@ -7,6 +7,7 @@
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
 #include "core/system/HttpPost.h"
+#include "ui/settings/CopyTargetsSection.h"
 #include "ui/widgets/Desktop.h"
 #include "ui/widgets/Dialogs.h"
 #include "ui/widgets/FormRow.h"
@@ -90,6 +91,7 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     buildNetwork();
     buildNotifications();
     buildReports();
+    buildCopies();
     buildTransfer();
     buildConfigFile();
     m_form->addStretch(1);
@@ -256,6 +258,13 @@ void SettingsView::buildReports()
              m_content));
 }
 
+void SettingsView::buildCopies()
+{
+    QVBoxLayout *copies = section(tr("Second copies"));
+    m_copies = new CopyTargetsSection(m_store, m_dialogs, m_content);
+    copies->addWidget(m_copies);
+}
+
 void SettingsView::buildTransfer()
 {
     QVBoxLayout *transfer = section(tr("Import / Export"));
@@ -378,6 +387,7 @@ void SettingsView::connectSettings()
 void SettingsView::refresh()
 {
     const AppSettings &s = m_store->settings();
+    m_copies->refresh();
     if (m_folder->text() != s.destinationPath && !m_folder->hasFocus())
         m_folder->setText(s.destinationPath);
     const auto show = [](auto *control, auto value, auto setter) {

@@ -10,6 +10,7 @@
 #include <optional>
 
 class ConfigStore;
+class CopyTargetsSection;
 class Desktop;
 class Dialogs;
 class QCheckBox;
@@ -39,6 +40,7 @@ public:
     void applyImport(const ConfigTransfer::PendingImport &pending);
 
     std::optional<ConfigTransfer::Outcome> ioStatus() const { return m_ioStatus; }
+    CopyTargetsSection *copies() const { return m_copies; }
 
 Q_SIGNALS:
     void transferFinished();
@@ -52,6 +54,7 @@ private:
     void buildNetwork();
     void buildNotifications();
     void buildReports();
+    void buildCopies();
     void buildTransfer();
     void buildConfigFile();
     void connectSettings();
@@ -94,6 +97,7 @@ private:
     QLineEdit *m_email;
     QCheckBox *m_emailEveryRun;
     QLabel *m_reportProblem;
+    CopyTargetsSection *m_copies = nullptr;
     QCheckBox *m_exportReports;
     QPushButton *m_exportButton;
     QPushButton *m_importButton;

@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The second copies in Settings.
+#include "ui/settings/CopyTargetsSection.h"
+
+#include "core/engine/CopyRunner.h"
+#include "core/engine/CopyState.h"
+#include "core/storage/ConfigStore.h"
+#include "ui/widgets/Dialogs.h"
+#include "ui/widgets/Icons.h"
+#include "ui/widgets/Style.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CopyTargetsSection::CopyTargetsSection(ConfigStore *store, Dialogs *dialogs, QWidget *parent)
+    : QWidget(parent)
+    , m_store(store)
+    , m_dialogs(dialogs)
+    , m_rows(new QVBoxLayout)
+    , m_runner(new CopyRunner(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    m_empty = Style::note(tr("A second copy keeps every day of the backups on another drive or host, with a history "
+                             "of its own, so one lost disk loses nothing."),
+                          this);
+    layout->addWidget(m_empty);
+    m_rows->setSpacing(8);
+    layout->addLayout(m_rows);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("copyStatus"));
+    m_status->setWordWrap(true);
+    m_status->hide();
+    layout->addWidget(m_status);
+    auto *buttons = new QHBoxLayout;
+    m_add = new QPushButton(Icons::get(QStringLiteral("list-add")), tr("Add a folder…"), this);
+    m_add->setObjectName(QStringLiteral("addCopyFolder"));
+    buttons->addWidget(m_add);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    layout->addWidget(Style::note(tr("After each good scheduled backup, its new day is copied to every second copy "
+                                     "that is on. A folder on a host reached over ssh is added to copyTargets in "
+                                     "the configuration file (or with tidewell --apply)."),
+                                  this));
+    connect(m_add, &QPushButton::clicked, this, &CopyTargetsSection::addFolder);
+    refresh();
+}
+
+QString CopyTargetsSection::stateText(const CopyTarget &target) const
+{
+    const AppSettings &settings = m_store->settings();
+    QStringList lines;
+    if (!target.enabled)
+        lines << tr("Off: nothing is copied after the backups.");
+    for (const Server &server : settings.servers) {
+        if (!target.takes(server.id))
+            continue;
+        const CopyState::Lag lag = CopyState::lag(target, settings, server);
+        QString line = lag.newestDay.isEmpty() ? tr("%1: not copied yet").arg(server.shownName())
+                                               : tr("%1: up to %2").arg(server.shownName(), lag.newestDay);
+        if (lag.daysBehind > 0)
+            line += u' ' + tr("(%n day(s) behind)", nullptr, int(std::min<qint64>(lag.daysBehind, 100000)));
+        lines << line;
+        if (!lag.lastError.isEmpty())
+            lines << tr("%1: the last copy failed: %2").arg(server.shownName(), lag.lastError);
+    }
+    return lines.join(u'\n');
+}
+
+QWidget *CopyTargetsSection::row(const CopyTarget &target)
+{
+    auto *box = new QWidget(this);
+    box->setObjectName(QStringLiteral("copyTarget"));
+    auto *layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto *title = new QLabel(target.shownName() + QStringLiteral(" — ") + target.where(), box);
+    title->setObjectName(QStringLiteral("copyTargetName"));
+    title->setWordWrap(true);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    layout->addWidget(title);
+    auto *state = Style::note(stateText(target), box);
+    state->setObjectName(QStringLiteral("copyTargetState"));
+    layout->addWidget(state);
+    auto *buttons = new QHBoxLayout;
+    auto *copy = new QPushButton(tr("Copy now"), box);
+    copy->setObjectName(QStringLiteral("copyNow"));
+    copy->setEnabled(!m_copying);
+    auto *removal = new QPushButton(tr("Remove"), box);
+    removal->setObjectName(QStringLiteral("removeCopy"));
+    removal->setEnabled(!m_copying);
+    buttons->addWidget(copy);
+    buttons->addWidget(removal);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    const QUuid id = target.id;
+    connect(copy, &QPushButton::clicked, this, [this, id] { copyNow(id); });
+    connect(removal, &QPushButton::clicked, this, [this, id] { remove(id); });
+    return box;
+}
+
+void CopyTargetsSection::refresh()
+{
+    // Later: the button that asked for this may be the one going.
+    while (QLayoutItem *item = m_rows->takeAt(0)) {
+        if (QWidget *old = item->widget()) {
+            old->hide();
+            old->deleteLater();
+        }
+        delete item;
+    }
+    const QList<CopyTarget> targets = m_store->settings().copyTargets;
+    for (const CopyTarget &target : targets)
+        m_rows->addWidget(row(target));
+    m_empty->setVisible(targets.isEmpty());
+    m_add->setEnabled(!m_copying);
+}
+
+void CopyTargetsSection::addFolder()
+{
+    const QString folder = m_dialogs->folderName(this, tr("Choose the folder of a second copy"), QDir::homePath());
+    if (folder.isEmpty())
+        return;
+    AppSettings settings = m_store->settings();
+    CopyTarget target;
+    target.path = QDir::cleanPath(folder);
+    target.name = QDir(target.path).dirName().isEmpty() ? target.path : QDir(target.path).dirName();
+    settings.copyTargets << target;
+    m_store->setSettings(settings);
+    refresh();
+}
+
+void CopyTargetsSection::remove(const QUuid &id)
+{
+    AppSettings settings = m_store->settings();
+    const auto found = std::find_if(settings.copyTargets.cbegin(), settings.copyTargets.cend(),
+                                    [&id](const CopyTarget &target) { return target.id == id; });
+    if (found == settings.copyTargets.cend())
+        return;
+    if (!m_dialogs->confirm(this, tr("Remove “%1”?").arg(found->shownName()),
+                            tr("Remove the second copy “%1”?").arg(found->shownName()),
+                            tr("Nothing more is copied there. The days it holds stay where they are."), tr("Remove")))
+        return;
+    settings.copyTargets.removeIf([&id](const CopyTarget &target) { return target.id == id; });
+    m_store->setSettings(settings);
+    refresh();
+}
+
+void CopyTargetsSection::copyNow(const QUuid &id)
+{
+    if (m_copying)
+        return;
+    for (const CopyTarget &target : m_store->settings().copyTargets) {
+        if (target.id != id)
+            continue;
+        m_copying = id;
+        refresh();
+        QCoro::connect(copyAll(target), this, [] {});
+        return;
+    }
+}
+
+QCoro::Task<> CopyTargetsSection::copyAll(CopyTarget target)
+{
+    QPointer<CopyTargetsSection> self(this);
+    const AppSettings settings = m_store->settings();
+    // Asked for by name: a copy that is off copies too.
+    target.enabled = true;
+    QStringList failed;
+    m_status->show();
+    for (const Server &server : settings.servers) {
+        if (!target.takes(server.id))
+            continue;
+        m_status->setText(tr("Copying %1 to %2…").arg(server.shownName(), target.shownName()));
+        const QDate today = QDate::currentDate();
+        const CopyRunner::Outcome outcome = co_await m_runner->copy(target, server, settings, today);
+        if (!self)
+            co_return;
+        if (outcome.result == CopyRunner::Result::failed || outcome.result == CopyRunner::Result::skipped)
+            failed << server.shownName() + QStringLiteral(": ") + outcome.reason;
+    }
+    m_status->setText(failed.isEmpty() ? tr("Copied to %1: it holds every day.").arg(target.shownName())
+                                       : tr("Not copied to %1: %2").arg(target.shownName(), failed.join(u'\n')));
+    m_copying.reset();
+    refresh();
+    Q_EMIT copyFinished();
+}
