@@ -1604,6 +1604,22 @@ Zweite Kopien (copyTargets in der Konfiguration):
         <source>Stop</source>
         <translation>Anhalten</translation>
     </message>
+    <message>
+        <source>Copies</source>
+        <translation>Kopien</translation>
+    </message>
+    <message>
+        <source>Not copied to %1 yet</source>
+        <translation>Noch nicht nach %1 kopiert</translation>
+    </message>
+    <message>
+        <source>Copied to %1: up to %2</source>
+        <translation>Nach %1 kopiert: bis %2</translation>
+    </message>
+    <message>
+        <source>the last copy failed: %1</source>
+        <translation>die letzte Kopie ist fehlgeschlagen: %1</translation>
+    </message>
 </context>
 <context>
     <name>Lingering</name>

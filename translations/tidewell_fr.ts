@@ -1611,6 +1611,22 @@ Secondes copies (copyTargets dans la configuration) :
         <source>Stop</source>
         <translation>Arrêter</translation>
     </message>
+    <message>
+        <source>Copies</source>
+        <translation>Copies</translation>
+    </message>
+    <message>
+        <source>Not copied to %1 yet</source>
+        <translation>Pas encore copié vers %1</translation>
+    </message>
+    <message>
+        <source>Copied to %1: up to %2</source>
+        <translation>Copié vers %1 : jusqu’au %2</translation>
+    </message>
+    <message>
+        <source>the last copy failed: %1</source>
+        <translation>la dernière copie a échoué : %1</translation>
+    </message>
 </context>
 <context>
     <name>Lingering</name>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The server editor, offscreen, against a real sshd.
 #include "core/engine/Fingerprints.h"
+#include "core/engine/CopyState.h"
 #include "core/engine/MassChange.h"
 #include "core/engine/Retention.h"
 #include "core/engine/RsyncRunner.h"
@@ -570,6 +571,18 @@ private Q_SLOTS:
         m_h->store.updateServer(server.id, [](Server &) {});
         QVERIFY(child<QPushButton>(view.get(), "viewFullLog")->isEnabled());
         QVERIFY(view->findChild<QAction *>(QStringLiteral("lastLog"))->isEnabled());
+
+        // Each second copy that takes the server says how far it is.
+        QVERIFY(!child<QLabel>(view.get(), "copiedTo")->isVisible());
+        CopyTarget offsite;
+        offsite.name = QStringLiteral("offsite");
+        offsite.path = m_h->home.path() + QStringLiteral("/offsite");
+        CopyState::State state;
+        state[server.id].days.insert(QStringLiteral("2026-12-06"), QStringLiteral("1:2"));
+        QVERIFY(CopyState::save(offsite.id, state));
+        m_h->store.update([&offsite](AppSettings &s) { s.copyTargets = {offsite}; });
+        QVERIFY(child<QLabel>(view.get(), "copiedTo")->isVisible());
+        QCOMPARE(child<QLabel>(view.get(), "copiedTo")->text(), QStringLiteral("Copied to offsite: up to 2026-12-06"));
 
         // A held mass change is shown with its counts; the user's word
         // lifts the hold beside the backups and in the configuration.

@@ -2,6 +2,7 @@
 // Showing a server's last run in the editor.
 #include "ui/editor/LastRunSection.h"
 
+#include "core/engine/CopyState.h"
 #include "core/engine/KeepOptions.h"
 #include "core/engine/MassChange.h"
 #include "core/engine/Retention.h"
@@ -104,6 +105,11 @@ LastRunSection::LastRunSection(const QUuid &serverID, ConfigStore *store, RsyncR
     remoteLine->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(field(tr("Server"), remoteRow, m_checkRemote));
     connect(m_checkRemote, &QPushButton::clicked, this, &LastRunSection::checkAgainstServer);
+    m_copies = new QLabel(this);
+    m_copies->setObjectName(QStringLiteral("copiedTo"));
+    m_copies->setWordWrap(true);
+    m_copiesRow = field(tr("Copies"), m_copies);
+    layout->addWidget(m_copiesRow);
     m_held = new QLabel(this);
     m_held->setObjectName(QStringLiteral("heldChange"));
     m_held->setWordWrap(true);
@@ -127,6 +133,20 @@ LastRunSection::LastRunSection(const QUuid &serverID, ConfigStore *store, RsyncR
     connect(m_viewLog, &QPushButton::clicked, this, &LastRunSection::viewLogRequested);
 }
 
+void LastRunSection::showCopies(const Server &server)
+{
+    QStringList lines;
+    for (const CopyState::Lag &lag : CopyState::lags(m_store->settings(), server)) {
+        QString line = lag.newestDay.isEmpty() ? tr("Not copied to %1 yet").arg(lag.target)
+                                               : tr("Copied to %1: up to %2").arg(lag.target, lag.newestDay);
+        if (!lag.lastError.isEmpty())
+            line += QStringLiteral(" · ") + tr("the last copy failed: %1").arg(lag.lastError);
+        lines << line;
+    }
+    m_copies->setText(lines.join(u'\n'));
+    m_copiesRow->setVisible(!lines.isEmpty());
+}
+
 LastRunSection::~LastRunSection()
 {
     if (m_stopCheck)
@@ -143,6 +163,7 @@ void LastRunSection::refresh(const Server &server)
     if (!m_remote)
         showRemoteCheck(server);
     m_viewLog->setEnabled(QFile::exists(LogStore::logFile(server.id)));
+    showCopies(server);
     m_held->setVisible(server.heldChange.has_value());
     m_accept->setVisible(server.heldChange.has_value());
     if (server.heldChange)

@@ -33,6 +33,7 @@ private:
     // a dry run); the label tells what differs though size and time agree.
     void checkAgainstServer();
     void showRemoteCheck(const Server &server);
+    void showCopies(const Server &server);
 
     QLabel *m_when;
     // A held mass change, and the user's word that it was expected.
@@ -44,6 +45,8 @@ private:
     // Set when the section goes: a running check stops and keeps its place.
     std::shared_ptr<std::atomic_bool> m_stopCheck;
     QLabel *m_remoteChecked;
+    QLabel *m_copies;
+    QWidget *m_copiesRow;
     QPushButton *m_checkRemote;
     // The running check against the server; cancelled when the section goes.
     std::shared_ptr<RemoteCheck> m_remote;
