@@ -28,6 +28,8 @@ namespace {
 
 // ssh's own status when it could not connect (or was refused).
 constexpr int sshFailed = 255;
+// What is kept of a command's output on the target.
+constexpr qsizetype maxTargetOutput = 1024 * 1024;
 
 QString rerunName(const QString &day)
 {
@@ -209,7 +211,11 @@ QCoro::Task<std::optional<QString>> CopyRunner::onTarget(QString script)
     // Shell::quotePath) and day names (yyyy-MM-dd, quoted all the same).
     QPointer<CopyRunner> self(this);
     QString output;
-    const OutputSink sink = [&output](const QByteArray &data, bool) { output += QString::fromUtf8(data); };
+    // A listing of days is small; a host that says more is not kept listening to.
+    const OutputSink sink = [&output](const QByteArray &data, bool) {
+        if (output.size() < maxTargetOutput)
+            output += QString::fromUtf8(data.left(maxTargetOutput));
+    };
     const QStringList args = SSHTester::runCommandArgs(m_target.connection(), script);
     const auto status = co_await runChild(SSHTester::executable, args, sink, 0, false);
     if (!self)
