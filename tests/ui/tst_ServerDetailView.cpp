@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The server editor, offscreen, against a real sshd.
-#include "core/engine/Fingerprints.h"
 #include "core/engine/CopyState.h"
+#include "core/engine/Fingerprints.h"
 #include "core/engine/MassChange.h"
 #include "core/engine/Retention.h"
 #include "core/engine/RsyncRunner.h"

@@ -78,6 +78,7 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copy(CopyTarget target, Server serv
     QPointer<CopyRunner> self(this);
     begin(server, settings);
     m_target = target;
+    m_unlocked = false;
     if (!m_probe)
         m_probe = RsyncProbe::computeCached(RsyncProbe::defaultCacheFile());
     append(header(target));
@@ -86,7 +87,7 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copy(CopyTarget target, Server serv
         co_return outcome;
     if (m_wasCancelled && outcome.result != Result::skipped)
         outcome.result = Result::cancelled;
-    if (m_copy) {
+    if (m_copy && (m_targetLock.isLocked() || m_unlocked)) {
         m_copy->lastAttempt = QDateTime::currentDateTime();
         if (outcome.result == Result::copied || outcome.result == Result::upToDate) {
             m_copy->lastSuccess = m_copy->lastAttempt;
@@ -129,11 +130,12 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copyLocked(Server server, AppSettin
     if (!runLock)
         co_return fail(Result::skipped, QStringLiteral("a backup of ") + server.shownName()
                                             + QStringLiteral(" is running; its days are copied after it."));
-    m_state = CopyState::load(m_target.id);
-    m_copy = &m_state[server.id];
     const bool waited = co_await waitForTarget();
     if (!self || !waited)
         co_return Outcome{Result::cancelled, {}, QString(), 0};
+    // Read and written only under the target's lock.
+    m_state = CopyState::load(m_target.id);
+    m_copy = &m_state[server.id];
     if (m_target.kind == CopyTarget::Kind::folder) {
         const DestinationMarker::Check check =
             DestinationMarker::beforeCopy(m_target.path, settings.requiresMarker(AppPaths::expandTilde(m_target.path)));
@@ -168,8 +170,12 @@ QCoro::Task<bool> CopyRunner::waitForTarget()
             auto lock = FileLock::tryLock(targetLockFile(m_target.id));
             if (lock)
                 m_targetLock = std::move(*lock);
-            else if (lock.error().code != Error::Code::busy)
+            else if (lock.error().code != Error::Code::busy) {
+                // Locks share the machine; one that cannot be had never stops a copy.
                 append(QStringLiteral("The copy's lock cannot be taken: ") + lock.error().message);
+                m_unlocked = true;
+                co_return true;
+            }
         }
         for (int i = 0; m_targetLock.isLocked() && !m_slot.isLocked() && i < slots; ++i) {
             auto lock = FileLock::tryLock(AppPaths::runSlotFile(i));

@@ -92,7 +92,8 @@ private:
     std::optional<RsyncProbe> m_probe;
     FileLock m_targetLock;
     FileLock m_slot;
-    int m_lastStatus = 0; // of the last command on the target
+    bool m_unlocked = false; // the target's lock could not be had at all
+    int m_lastStatus = 0;    // of the last command on the target
     QString m_lastOutput;
     QTimer *m_wait;
 };
