@@ -234,6 +234,31 @@ QCoro::Task<std::optional<QString>> CopyRunner::onTarget(QString script)
     co_return output;
 }
 
+QString CopyRunner::inServerFolder() const
+{
+    return QStringLiteral("cd -- ") + Shell::quotePath(m_target.path) + u'/' + Shell::quote(m_folderName);
+}
+
+QCoro::Task<bool> CopyRunner::step(QString script)
+{
+    QPointer<CopyRunner> self(this);
+    m_lastOutput.clear();
+    const std::optional<QString> output = co_await onTarget(script);
+    if (!self)
+        co_return false;
+    const bool done = output && m_lastStatus == 0;
+    if (!done)
+        m_lastOutput = output.value_or(QString()).trimmed();
+    co_return done;
+}
+
+QCoro::Task<int> CopyRunner::transfer(QStringList args)
+{
+    const RsyncProbe probe = m_probe.value_or(RsyncProbe());
+    append(QStringLiteral("$ ") + OutputDecoder::visible(Shell::displayCommandLine(probe.executable, args)));
+    co_return co_await runTransfer(probe.executable, args, 0);
+}
+
 QCoro::Task<std::optional<QString>> CopyRunner::prepareTarget(bool *unreachable)
 {
     QPointer<CopyRunner> self(this);
@@ -284,11 +309,11 @@ QCoro::Task<std::optional<QList<Snapshots::Backup>>> CopyRunner::listTarget()
     QPointer<CopyRunner> self(this);
     if (m_target.kind == CopyTarget::Kind::folder)
         co_return Snapshots::list(targetLocation(QString()));
-    const QString script =
-        QStringLiteral("cd -- ") + Shell::quotePath(m_target.path) + QStringLiteral("/") + Shell::quote(m_folderName)
-        + QStringLiteral(" && for d in [0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]; do "
-                         "[ -d \"$d\" ] || continue; if [ -e \"$d/")
-        + Snapshots::incompleteMarker + QStringLiteral("\" ]; then echo \"$d incomplete\"; else echo \"$d\"; fi; done");
+    const QString script = inServerFolder()
+                           + QStringLiteral(" && for d in [0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]; do "
+                                            "[ -d \"$d\" ] || continue; if [ -e \"$d/")
+                           + Snapshots::incompleteMarker
+                           + QStringLiteral("\" ]; then echo \"$d incomplete\"; else echo \"$d\"; fi; done");
     const std::optional<QString> output = co_await onTarget(script);
     if (!self || !output || m_lastStatus != 0)
         co_return std::nullopt;
@@ -468,16 +493,13 @@ QCoro::Task<bool> CopyRunner::startDay(Day day)
             Snapshots::markIncomplete(folder);
         co_return day.replaces || QFileInfo::exists(folder + u'/' + Snapshots::incompleteMarker);
     }
-    QString script = QStringLiteral("cd -- ") + Shell::quotePath(m_target.path) + u'/' + Shell::quote(m_folderName)
-                     + QStringLiteral(" && mkdir -p -- ") + Shell::quote(name);
+    QString script = inServerFolder() + QStringLiteral(" && mkdir -p -- ") + Shell::quote(name);
     if (!day.replaces)
         script += QStringLiteral(" && : > ") + Shell::quote(name + u'/' + Snapshots::incompleteMarker);
-    const std::optional<QString> output = co_await onTarget(script);
-    if (!self)
-        co_return false;
-    if (output && m_lastStatus != 0)
-        append(OutputDecoder::visible(output->trimmed()));
-    co_return output &&m_lastStatus == 0;
+    const bool done = co_await step(script);
+    if (self && !done)
+        append(OutputDecoder::visible(m_lastOutput));
+    co_return done;
 }
 
 QCoro::Task<int> CopyRunner::copyDay(Day day, QString base, Server server)
@@ -485,9 +507,7 @@ QCoro::Task<int> CopyRunner::copyDay(Day day, QString base, Server server)
     const QString name = day.replaces ? rerunName(day.source.name) : day.source.name;
     QStringList args = dayArguments(server, base);
     args << day.source.path + u'/' << targetLocation(name) + u'/';
-    const RsyncProbe probe = m_probe.value_or(RsyncProbe());
-    append(QStringLiteral("$ ") + OutputDecoder::visible(Shell::displayCommandLine(probe.executable, args)));
-    co_return co_await runTransfer(probe.executable, args, 0);
+    co_return co_await transfer(args);
 }
 
 QCoro::Task<bool> CopyRunner::finishDay(Day day)
@@ -507,7 +527,7 @@ QCoro::Task<bool> CopyRunner::finishDay(Day day)
         co_return replaced.has_value();
     }
     const QString dayName = Shell::quote(day.source.name);
-    QString script = QStringLiteral("cd -- ") + Shell::quotePath(m_target.path) + u'/' + Shell::quote(m_folderName);
+    QString script = inServerFolder();
     if (day.replaces) {
         const QString old = Shell::quote(Snapshots::replacedPrefix + day.source.name);
         script += QStringLiteral(" && mv -- ") + dayName + u' ' + old + QStringLiteral(" && mv -- ")
@@ -515,28 +535,19 @@ QCoro::Task<bool> CopyRunner::finishDay(Day day)
     } else {
         script += QStringLiteral(" && rm -f -- ") + Shell::quote(day.source.name + u'/' + Snapshots::incompleteMarker);
     }
-    const std::optional<QString> output = co_await onTarget(script);
-    if (!self)
-        co_return false;
-    if (output && m_lastStatus != 0)
-        append(OutputDecoder::visible(output->trimmed()));
-    co_return output &&m_lastStatus == 0;
+    const bool done = co_await step(script);
+    if (self && !done)
+        append(OutputDecoder::visible(m_lastOutput));
+    co_return done;
 }
 
 QCoro::Task<bool> CopyRunner::deleteOnTarget(QString day)
 {
-    QPointer<CopyRunner> self(this);
     const QString doomed = Shell::quote(Snapshots::deletingPrefix + day);
     // Out of the list first, as at the destination.
-    const QString script = QStringLiteral("cd -- ") + Shell::quotePath(m_target.path) + u'/'
-                           + Shell::quote(m_folderName) + QStringLiteral(" && mv -- ") + Shell::quote(day) + u' '
-                           + doomed + QStringLiteral(" && rm -rf -- ") + doomed;
-    const std::optional<QString> output = co_await onTarget(script);
-    if (!self)
-        co_return false;
-    if (output && m_lastStatus != 0)
-        m_lastOutput = output->trimmed();
-    co_return output &&m_lastStatus == 0;
+    const QString script = inServerFolder() + QStringLiteral(" && mv -- ") + Shell::quote(day) + u' ' + doomed
+                           + QStringLiteral(" && rm -rf -- ") + doomed;
+    co_return co_await step(script);
 }
 
 QCoro::Task<qsizetype> CopyRunner::prune(Server server, QDate today)
@@ -556,7 +567,6 @@ QCoro::Task<qsizetype> CopyRunner::prune(Server server, QDate today)
         outcome.keptWeekly = decision.keptWeekly;
         outcome.keptMonthly = decision.keptMonthly;
         for (const Snapshots::Backup &day : decision.doomed) {
-            m_lastOutput.clear();
             const bool deleted = co_await deleteOnTarget(day.name);
             if (!self)
                 co_return 0;
@@ -579,9 +589,7 @@ QCoro::Task<int> CopyRunner::mirror(Server server)
     // No date folders: the server's folder is one tree, mirrored.
     QStringList args = dayArguments(server, QString());
     args << m_sourceFolder + u'/' << targetLocation(QString()) + u'/';
-    const RsyncProbe probe = m_probe.value_or(RsyncProbe());
-    append(QStringLiteral("$ ") + OutputDecoder::visible(Shell::displayCommandLine(probe.executable, args)));
-    const int status = co_await runTransfer(probe.executable, args, 0);
+    const int status = co_await transfer(args);
     append(QStringLiteral("→ exit ") + QString::number(status));
     co_return status;
 }

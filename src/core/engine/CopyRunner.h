@@ -76,6 +76,12 @@ private:
     QCoro::Task<bool> deleteOnTarget(QString day);
     QCoro::Task<int> mirror(Server server);
     QCoro::Task<std::optional<QString>> onTarget(QString script);
+    // onTarget() that says whether it succeeded; m_lastOutput says why not.
+    QCoro::Task<bool> step(QString script);
+    // "cd" into the server's folder on an ssh target, for a script to go on from.
+    QString inServerFolder() const;
+    // One rsync of the copy, its "$ " line first.
+    QCoro::Task<int> transfer(QStringList args);
     QCoro::Task<Outcome> copyDays(Server server, QDate today);
     QList<Day> missingDays(const QList<Snapshots::Backup> &onTarget, const Server &server, const QDate &today);
     bool prunes(const Server &server) const;
