@@ -6,6 +6,7 @@
 #include "core/engine/CopyRunner.h"
 #include "core/engine/DestinationMarker.h"
 #include "core/engine/Snapshots.h"
+#include "core/report/RunReporter.h"
 #include "core/ssh/HostKeyChecker.h"
 #include "fixtures/Await.h"
 #include "fixtures/Files.h"
@@ -203,6 +204,44 @@ class TestSecondCopy : public SshdBackupTest
             }
             QVERIFY2(differing.isEmpty(), qPrintable(day + QStringLiteral(": ") + differing.join(u' ')));
         }
+    }
+
+    // The run's webhook says where the copies stood before it; the copies'
+    // own document says what each did. A mail names the failed one.
+    static void verifyReports(const QByteArray &recorded, const AppSettings &settings)
+    {
+        QList<QJsonObject> hooks;
+        for (const QByteArray &line : recorded.split('\n')) {
+            if (!line.isEmpty())
+                hooks << QJsonDocument::fromJson(
+                             QJsonDocument::fromJson(line).object()[QStringLiteral("body")].toString().toUtf8())
+                             .object();
+        }
+        QCOMPARE(hooks.size(), 2);
+        const QString today = Snapshots::dayName(QDate::currentDate());
+        const QJsonArray before = hooks.at(0)[QStringLiteral("copies")].toArray();
+        QCOMPARE(before.size(), 2);
+        QVERIFY(before.at(0)[QStringLiteral("newestDay")].isNull());
+        QCOMPARE(before.at(0)[QStringLiteral("daysBehind")].toInt(), 1);
+        const QJsonObject copies = hooks.at(1);
+        QCOMPARE(copies[QStringLiteral("event")].toString(), QStringLiteral("copies"));
+        QCOMPARE(copies[QStringLiteral("status")].toString(), QStringLiteral("success"));
+        const QJsonArray each = copies[QStringLiteral("copies")].toArray();
+        QCOMPARE(each.size(), 2);
+        QCOMPARE(each.at(0)[QStringLiteral("target")].toString(), QStringLiteral("offsite"));
+        QCOMPARE(each.at(0)[QStringLiteral("result")].toString(), QStringLiteral("copied"));
+        QCOMPARE(each.at(0)[QStringLiteral("days")].toArray(), QJsonArray{today});
+        QCOMPARE(each.at(0)[QStringLiteral("newestDay")].toString(), today);
+        QCOMPARE(each.at(0)[QStringLiteral("daysBehind")].toInt(), 0);
+        QCOMPARE(each.at(1)[QStringLiteral("result")].toString(), QStringLiteral("skipped"));
+        QVERIFY(each.at(1)[QStringLiteral("reason")].toString().contains(QStringLiteral("not reachable")));
+
+        const RunReporter::Copy failed{
+            settings.copyTargets.at(1), QStringLiteral("failed"), {}, QStringLiteral("No space left on device")};
+        const RunReporter::Copy done{settings.copyTargets.at(0), QStringLiteral("copied"), {today}, {}};
+        const QString mail = RunReporter::copiesMailBody(settings.servers.first(), settings, {done, failed});
+        QCOMPARE(mail, QStringLiteral("Copied to offsite: up to ") + today
+                           + QStringLiteral("\n✗ The copy to far away failed: No space left on device\n"));
     }
 
 private Q_SLOTS:
@@ -505,11 +544,23 @@ private Q_SLOTS:
         CopyTarget unreachable = sshTarget(QStringLiteral("/srv/copies"));
         unreachable.name = QStringLiteral("far away");
         unreachable.port = 1;
+        QProcess http;
+        const QString requests = m_s->home.path() + QStringLiteral("/requests.jsonl");
+        http.start(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral(TIDEWELL_FIXTURES "/httprecorder.py"), requests});
+        QVERIFY(http.waitForReadyRead(10000));
+        const QString hook = QStringLiteral("http://127.0.0.1:") + QString::fromUtf8(http.readLine().trimmed());
+        AppSettings written;
         const Server server = makeServer([&](AppSettings &s) {
             s.copyTargets = {folderTarget(offsite()), unreachable};
+            s.webhookURL = hook + QStringLiteral("/hook");
+            written = s;
         });
         const Outcome run = m_s->runHeadless(server.id);
+        http.kill();
+        http.waitForFinished();
         QVERIFY2(run.status == 0, run.err.constData());
+        verifyReports(readFile(requests), written);
         const QStringList log = m_s->logOf(server);
         const qsizetype header =
             log.indexOf(QStringLiteral("=== Copy to offsite (") + offsite() + QStringLiteral(") ==="));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window, the run sheet, the dashboard and the log viewer, offscreen.
+#include "core/engine/CopyState.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ReferenceDate.h"
 #include "core/presentation/ServerActivity.h"
@@ -485,6 +486,24 @@ private Q_SLOTS:
         QCOMPARE(cardChild<QLabel>(blank.id, "cardHealth")->text(), QStringLiteral("Never ran"));
         QVERIFY(!cardChild<QPushButton>(blank.id, "cardRun")->isEnabled());
         QVERIFY(cardChild<QLabel>(bad.id, "cardNext")->text().startsWith(QStringLiteral("daily 03:00")));
+        // A second copy shows on the cards of the servers it takes.
+        QVERIFY(cardChild<QLabel>(ok.id, "cardCopies")->isHidden());
+        CopyTarget offsite;
+        offsite.id = QUuid::createUuid();
+        m_h->store.update([&](AppSettings &s) {
+            offsite.name = QStringLiteral("offsite");
+            offsite.path = QStringLiteral("/nowhere");
+            offsite.servers = {ok.id};
+            s.copyTargets = {offsite};
+        });
+        QTRY_COMPARE(cardChild<QLabel>(ok.id, "cardCopies")->text(), QStringLiteral("offsite: not yet"));
+        QVERIFY(!cardChild<QLabel>(ok.id, "cardCopies")->isHidden());
+        QVERIFY(cardChild<QLabel>(bad.id, "cardCopies")->isHidden());
+        // A copy that ran elsewhere shows once it has recorded its days.
+        CopyState::ServerCopy copied;
+        copied.days.insert(QStringLiteral("2026-12-01"), QStringLiteral("1:2"));
+        QVERIFY(CopyState::save(offsite.id, {{ok.id, copied}}));
+        QTRY_COMPARE(cardChild<QLabel>(ok.id, "cardCopies")->text(), QStringLiteral("offsite: up to 2026-12-01"));
         QCOMPARE(DashboardView::columnsFor(280), 1);
         QCOMPARE(DashboardView::columnsFor(572), 2);
         QCOMPARE(DashboardView::columnsFor(571), 1);

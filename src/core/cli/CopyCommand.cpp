@@ -7,6 +7,7 @@
 #include "core/engine/CopyRunner.h"
 #include "core/model/ExitCode.h"
 #include "core/model/ServerReference.h"
+#include "core/report/RunReporter.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/NotificationService.h"
@@ -29,6 +30,23 @@ NotificationService::Content failedContent(const Server &server, const CopyTarge
                          .arg(server.shownName(), target.shownName(), reason);
     content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
     return content;
+}
+
+QString resultText(CopyRunner::Result result)
+{
+    switch (result) {
+    case CopyRunner::Result::upToDate:
+        return QStringLiteral("upToDate");
+    case CopyRunner::Result::copied:
+        return QStringLiteral("copied");
+    case CopyRunner::Result::skipped:
+        return QStringLiteral("skipped");
+    case CopyRunner::Result::failed:
+        return QStringLiteral("failed");
+    case CopyRunner::Result::cancelled:
+        break;
+    }
+    return QStringLiteral("cancelled");
 }
 
 QCoro::Task<int> copyTo(CopyTarget target, QList<Server> servers, AppSettings settings)
@@ -55,10 +73,12 @@ QCoro::Task<int> copyTo(CopyTarget target, QList<Server> servers, AppSettings se
 
 } // namespace
 
-QCoro::Task<std::optional<QDBusPendingCall>> afterRun(AppSettings settings, Server server, CopyRunner &runner)
+QCoro::Task<std::optional<QDBusPendingCall>> afterRun(AppSettings settings, Server server, CopyRunner &runner,
+                                                      RunReporter &reporter)
 {
     QPointer<CopyRunner> self(&runner);
     std::optional<QDBusPendingCall> posted;
+    QList<RunReporter::Copy> done;
     for (const CopyTarget &target : std::as_const(settings.copyTargets)) {
         if (!target.enabled || !target.takes(server.id))
             continue;
@@ -67,11 +87,13 @@ QCoro::Task<std::optional<QDBusPendingCall>> afterRun(AppSettings settings, Serv
         if (!self)
             co_return posted;
         LogStore::append(server.id, runner.logLines());
+        done << RunReporter::Copy{target, resultText(outcome.result), outcome.days, outcome.reason};
         if (outcome.result == CopyRunner::Result::cancelled)
             break;
         if (outcome.result == CopyRunner::Result::failed)
             posted = NotificationService::post(failedContent(server, target, outcome.reason));
     }
+    reporter.reportCopies(server, settings, done);
     co_return posted;
 }
 

@@ -12,6 +12,7 @@
 #include <optional>
 
 class CopyRunner;
+class RunReporter;
 
 namespace CopyCommand {
 
@@ -19,8 +20,10 @@ namespace CopyCommand {
 // enabled target that takes it, one after another. Their lines go to the
 // end of the server's run log; a copy that failed is notified (the
 // notification is returned), one that found its target missing is not.
+// What they did goes to `reporter` (see RunReporter::reportCopies()).
 // The backup's own result is never changed by a copy.
-QCoro::Task<std::optional<QDBusPendingCall>> afterRun(AppSettings settings, Server server, CopyRunner &runner);
+QCoro::Task<std::optional<QDBusPendingCall>> afterRun(AppSettings settings, Server server, CopyRunner &runner,
+                                                      RunReporter &reporter);
 
 // tidewell --copy TARGET [--server SERVER]: every missing day of the
 // servers the target takes (or of one), with the lines of each copy on

@@ -101,13 +101,17 @@ void stopOnSignal(int number, bool started, RsyncRunner &runner, RemoteCheck &re
 }
 
 // The second copies, after the backup's result is recorded and reported.
-QCoro::Task<std::optional<QDBusPendingCall>> copyAfterRun(ConfigStore &store, Server scheduled, CopyRunner &copier)
+QCoro::Task<std::optional<QDBusPendingCall>> copyAfterRun(ConfigStore &store, Server scheduled, CopyRunner &copier,
+                                                          RunReporter &reporter)
 {
     // Both are copied into the copies' coroutine at once.
     const AppSettings &settings = store.settings();
     const Server *stored = settings.server(scheduled.id);
     const Server copied = stored ? *stored : scheduled;
-    co_return co_await CopyCommand::afterRun(settings, copied, copier);
+    const std::optional<QDBusPendingCall> posted = co_await CopyCommand::afterRun(settings, copied, copier, reporter);
+    if (reporter.pending() > 0)
+        co_await qCoro(&reporter, &RunReporter::idle);
+    co_return posted;
 }
 
 QCoro::Task<Ending> run(QString reference)
@@ -171,7 +175,7 @@ QCoro::Task<Ending> run(QString reference)
     if (status != ExitCode::success)
         co_return Ending{status, notifier.lastPost()};
     std::optional<QDBusPendingCall> posted = notifier.lastPost();
-    const std::optional<QDBusPendingCall> copyFailed = co_await copyAfterRun(store, scheduled, copier);
+    const std::optional<QDBusPendingCall> copyFailed = co_await copyAfterRun(store, scheduled, copier, reporter);
     if (copyFailed)
         posted = copyFailed;
     const std::optional<QDBusPendingCall> reported = co_await checkAfterRun(store, scheduled, remoteCheck, stopCheck);

@@ -222,16 +222,7 @@ QString copyLines(const Entry &entry)
 
 QJsonArray copiesJson(const Entry &entry)
 {
-    QJsonArray copies;
-    for (const CopyState::Lag &lag : entry.copies)
-        copies.append(QJsonObject{
-            {QStringLiteral("target"), lag.target},
-            {QStringLiteral("newestDay"), lag.newestDay.isEmpty() ? QJsonValue::Null : QJsonValue(lag.newestDay)},
-            {QStringLiteral("daysBehind"), lag.daysBehind},
-            {QStringLiteral("behind"), lag.daysBehind >= entry.copyOverdueDays},
-            {QStringLiteral("lastError"), lag.lastError.isEmpty() ? QJsonValue::Null : QJsonValue(lag.lastError)},
-        });
-    return copies;
+    return CopyState::lagsJson(entry.copies, entry.copyOverdueDays);
 }
 
 } // namespace

@@ -53,9 +53,14 @@ QJsonObject toJson(const ServerCopy &copy)
 
 } // namespace
 
+QString folder()
+{
+    return AppPaths::dataFolder() + QStringLiteral("/copies");
+}
+
 QString file(const QUuid &targetID)
 {
-    return AppPaths::dataFolder() + QStringLiteral("/copies/") + ServerId::text(targetID) + QStringLiteral(".json");
+    return folder() + u'/' + ServerId::text(targetID) + QStringLiteral(".json");
 }
 
 State load(const QUuid &targetID)
@@ -77,7 +82,7 @@ tl::expected<void, Error> save(const QUuid &targetID, const State &state)
     QJsonObject servers;
     for (auto server = state.begin(); server != state.end(); ++server)
         servers.insert(ServerId::text(server.key()), toJson(server.value()));
-    (void)FileUtil::makePrivateFolder(AppPaths::dataFolder() + QStringLiteral("/copies"));
+    (void)FileUtil::makePrivateFolder(folder());
     return FileUtil::writeAtomically(file(targetID),
                                      QJsonDocument(QJsonObject{{QStringLiteral("servers"), servers}}).toJson());
 }
@@ -120,6 +125,20 @@ QList<Lag> lags(const AppSettings &settings, const Server &server)
             found << lag(target, settings, server);
     }
     return found;
+}
+
+QJsonArray lagsJson(const QList<Lag> &lags, qint64 overdueDays)
+{
+    QJsonArray copies;
+    for (const Lag &lag : lags)
+        copies.append(QJsonObject{
+            {QStringLiteral("target"), lag.target},
+            {QStringLiteral("newestDay"), lag.newestDay.isEmpty() ? QJsonValue::Null : QJsonValue(lag.newestDay)},
+            {QStringLiteral("daysBehind"), lag.daysBehind},
+            {QStringLiteral("behind"), lag.daysBehind >= overdueDays},
+            {QStringLiteral("lastError"), lag.lastError.isEmpty() ? QJsonValue::Null : QJsonValue(lag.lastError)},
+        });
+    return copies;
 }
 
 } // namespace CopyState

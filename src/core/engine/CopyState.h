@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QJsonArray>
 #include <QMap>
 #include <QString>
 #include <QUuid>
@@ -35,6 +36,8 @@ struct ServerCopy
 
 using State = QHash<QUuid, ServerCopy>;
 
+// Where the state files are; a watcher sees each save there.
+QString folder();
 QString file(const QUuid &targetID);
 // An unreadable or missing file is an empty state: copies then go by what
 // the target holds.
@@ -58,5 +61,8 @@ struct Lag
 Lag lag(const CopyTarget &target, const AppSettings &settings, const Server &server);
 // The same for every enabled target that takes the server.
 QList<Lag> lags(const AppSettings &settings, const Server &server);
+// [{"target", "newestDay" (or null), "daysBehind", "behind" (from
+// `overdueDays` days on), "lastError" (or null)}], as status and reports say it.
+QJsonArray lagsJson(const QList<Lag> &lags, qint64 overdueDays);
 
 } // namespace CopyState

@@ -109,6 +109,7 @@ QByteArray RunReporter::webhookDocument(const Run &run)
         {QStringLiteral("snapshot"), snapshot.isEmpty() ? QJsonValue::Null : QJsonValue(snapshot)},
         {QStringLiteral("heldChange"), run.heldChange ? QJsonValue(run.heldChange->toJson()) : QJsonValue::Null},
         {QStringLiteral("verify"), ServerRules::checksJson(run.server)},
+        {QStringLiteral("copies"), CopyState::lagsJson(run.copies, run.copyOverdueDays)},
         {QStringLiteral("log"), log},
     };
     return QJsonDocument(document).toJson(QJsonDocument::Compact);
@@ -137,6 +138,8 @@ QString RunReporter::mailBody(const Run &run)
         body += QStringLiteral("Last compared with the server: ") + when(*run.server.lastRemoteCheckAt)
                 + QStringLiteral(", ") + english.toString(run.server.remoteDifferences)
                 + QStringLiteral(" differing silently\n");
+    for (const QString &line : copyLines(run.copies))
+        body += line + u'\n';
     body += QStringLiteral("\nThe end of the run's log:\n\n") + QString::fromUtf8(logTail(run.log, pingBodyBytes));
     return body;
 }
@@ -166,6 +169,8 @@ void RunReporter::runEnded(const QUuid &, std::optional<int> exitCode)
     run.heldChange = m_runner->heldChange();
     run.foundHeldChange = m_runner->foundHeldChange();
     run.warning = m_runner->warning();
+    run.copies = CopyState::lags(settings, run.server);
+    run.copyOverdueDays = settings.copyOverdueDays;
     MetricsFile::recordRun(run.server.id, run.started, run.finished, run.stats);
     report(run, settings);
 }
@@ -235,6 +240,98 @@ QByteArray RunReporter::overdueDocument(const Server &server, const QDateTime &n
         {QStringLiteral("verify"), ServerRules::checksJson(server)},
     };
     return QJsonDocument(document).toJson(QJsonDocument::Compact);
+}
+
+QStringList RunReporter::copyLines(const QList<CopyState::Lag> &copies)
+{
+    QStringList lines;
+    for (const CopyState::Lag &lag : copies) {
+        QString line =
+            lag.newestDay.isEmpty()
+                ? QString(QStringLiteral("Not copied to ") + lag.target + QStringLiteral(" yet"))
+                : QString(QStringLiteral("Copied to ") + lag.target + QStringLiteral(": up to ") + lag.newestDay);
+        if (lag.daysBehind > 0)
+            line += QStringLiteral(" (") + QString::number(lag.daysBehind)
+                    + (lag.daysBehind == 1 ? QStringLiteral(" day behind)") : QStringLiteral(" days behind)"));
+        if (!lag.lastError.isEmpty())
+            line += QStringLiteral("; the last copy failed: ") + lag.lastError;
+        lines << line;
+    }
+    return lines;
+}
+
+QByteArray RunReporter::copiesDocument(const Server &server, const AppSettings &settings, const QList<Copy> &copies,
+                                       const QDateTime &finished)
+{
+    QJsonArray entries;
+    QString status = QStringLiteral("success");
+    for (const Copy &copy : copies) {
+        QJsonObject entry =
+            CopyState::lagsJson({CopyState::lag(copy.target, settings, server)}, settings.copyOverdueDays)
+                .first()
+                .toObject();
+        entry.insert(QStringLiteral("result"), copy.result);
+        entry.insert(QStringLiteral("days"), QJsonArray::fromStringList(copy.days));
+        entry.insert(QStringLiteral("reason"), copy.reason.isEmpty() ? QJsonValue::Null : QJsonValue(copy.reason));
+        entries.append(entry);
+        if (copy.result == QLatin1String("cancelled"))
+            status = QStringLiteral("cancelled");
+        else if (copy.result == QLatin1String("failed") && status != QLatin1String("cancelled"))
+            status = QStringLiteral("failed");
+    }
+    const QJsonObject document{
+        {QStringLiteral("schema"), 1},
+        {QStringLiteral("event"), QStringLiteral("copies")},
+        {QStringLiteral("status"), status},
+        {QStringLiteral("server"),
+         QJsonObject{{QStringLiteral("id"), ServerId::text(server.id)}, {QStringLiteral("name"), server.logName()}}},
+        {QStringLiteral("finished"), isoText(finished)},
+        {QStringLiteral("copies"), entries},
+    };
+    return QJsonDocument(document).toJson(QJsonDocument::Compact);
+}
+
+QString RunReporter::copiesMailBody(const Server &server, const AppSettings &settings, const QList<Copy> &copies)
+{
+    QString body;
+    for (const Copy &copy : copies) {
+        if (copy.result == QLatin1String("failed"))
+            body += QStringLiteral("✗ The copy to ") + copy.target.shownName() + QStringLiteral(" failed: ")
+                    + copy.reason + u'\n';
+        else
+            body += copyLines({CopyState::lag(copy.target, settings, server)}).join(QString()) + u'\n';
+    }
+    return body;
+}
+
+void RunReporter::reportCopies(const Server &server, const AppSettings &settings, const QList<Copy> &copies)
+{
+    if (copies.isEmpty())
+        return;
+    QStringList failed;
+    for (const Copy &copy : copies) {
+        if (copy.result == QLatin1String("failed"))
+            failed << copy.target.shownName();
+    }
+    if (!settings.webhookURL.trimmed().isEmpty())
+        QCoro::connect(postReport(server.id, QUrl(settings.webhookURL.trimmed()),
+                                  copiesDocument(server, settings, copies, QDateTime::currentDateTime()),
+                                  QByteArrayLiteral("application/json"), noHeaders),
+                       this, [] {});
+    if (failed.isEmpty() && !settings.reportEmailEveryRun)
+        return;
+    const QString subject =
+        failed.isEmpty()
+            ? QString(QStringLiteral("[Tidewell] ✓ ") + server.logName() + QStringLiteral(" — copies done"))
+            : QString(QStringLiteral("[Tidewell] ✗ ") + server.logName() + QStringLiteral(" — copy to ")
+                      + failed.join(QStringLiteral(", ")) + QStringLiteral(" failed"));
+    if (!settings.reportEmail.trimmed().isEmpty())
+        QCoro::connect(
+            mailReport(server.id, settings.reportEmail.trimmed(), subject, copiesMailBody(server, settings, copies)),
+            this, [] {});
+    if (!failed.isEmpty())
+        pushNtfy(server.id, settings, QStringLiteral("Tidewell: ") + server.logName(),
+                 subject.mid(QStringLiteral("[Tidewell] ").size()), true, QByteArrayLiteral("x"));
 }
 
 void RunReporter::pushNtfy(const QUuid &serverID, const AppSettings &settings, const QString &title,

@@ -2,6 +2,7 @@
 // Reports of runs beyond the desktop: health-check pings, a webhook, e-mail.
 #pragma once
 
+#include "core/engine/CopyState.h"
 #include "core/engine/RsyncStats.h"
 #include "core/model/AppSettings.h"
 #include "core/system/HttpPost.h"
@@ -66,6 +67,10 @@ public:
         bool foundHeldChange = false;
         // What went wrong after a successful copy (the engine's English text).
         QString warning;
+        // Where the server's second copies stood when the run ended (this
+        // run's day follows in a copies report, see reportCopies()).
+        QList<CopyState::Lag> copies;
+        qint64 copyOverdueDays = 3;
     };
     // {"schema": 1, "server": {"id", "name"}, "started", "finished",
     //  "exitCode", "status" ("success", "failed", "cancelled", or
@@ -83,9 +88,29 @@ public:
     // "verify"}, reportEmail a mail.
     void reportOverdue(const Server &server, const AppSettings &settings, const QDateTime &now);
     static QByteArray overdueDocument(const Server &server, const QDateTime &now);
+
+    // What the copies after a run did, one per target that takes the server.
+    struct Copy
+    {
+        CopyTarget target;
+        QString result; // "copied", "upToDate", "skipped", "failed", "cancelled"
+        QStringList days;
+        QString reason; // why skipped or failed
+    };
+    // After the copies of a server's new day: the webhook gets {"schema": 1,
+    // "event": "copies", "status" ("success", "failed" when a copy failed,
+    // "cancelled"), "server", "finished", "copies": [as in the run's
+    // document, with "result", "days" and "reason" (or null)]}; a failed
+    // copy is mailed (every copy with reportEmailEveryRun) and pushed.
+    void reportCopies(const Server &server, const AppSettings &settings, const QList<Copy> &copies);
+    static QByteArray copiesDocument(const Server &server, const AppSettings &settings, const QList<Copy> &copies,
+                                     const QDateTime &finished);
+    static QString copiesMailBody(const Server &server, const AppSettings &settings, const QList<Copy> &copies);
     // "[Tidewell] ✗ web-01 — backup failed (exit 23)" and its body.
     static QString mailSubject(const Run &run);
     static QString mailBody(const Run &run);
+    // "Copied to offsite: up to 2026-12-06 (1 day behind)", one per target.
+    static QStringList copyLines(const QList<CopyState::Lag> &copies);
 
     void setSendmailForTesting(const QString &program) { m_sendmail = program; }
     void setLimitsForTesting(const HttpPost::Limits &limits) { m_limits = limits; }

@@ -2,9 +2,11 @@
 // The overview of all servers: counters and cards, updated in place.
 #include "ui/main/DashboardView.h"
 
+#include "core/engine/CopyState.h"
 #include "core/presentation/ServerListModel.h"
 #include "core/schedule/ScheduleStatus.h"
 #include "core/storage/ConfigStore.h"
+#include "core/system/FileUtil.h"
 #include "ui/main/ServerCard.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
@@ -184,6 +186,28 @@ void DashboardView::connectModel()
         if (!deferred())
             updateCounters();
     });
+    if (!m_context.store)
+        return;
+    connect(m_context.store, &ConfigStore::settingsChanged, this, &DashboardView::watchCopies);
+    connect(&m_copiesWatch, &QFileSystemWatcher::directoryChanged, this, [this] {
+        if (!deferred())
+            syncRows(0, m_context.servers->rowCount() - 1);
+    });
+    watchCopies();
+}
+
+void DashboardView::watchCopies()
+{
+    const QList<CopyTarget> &targets = m_context.store->settings().copyTargets;
+    if (!targets.isEmpty() && m_copiesWatch.directories().isEmpty()) {
+        (void)FileUtil::makePrivateFolder(CopyState::folder());
+        m_copiesWatch.addPath(CopyState::folder());
+    }
+    if (targets == m_copyTargets)
+        return;
+    m_copyTargets = targets;
+    if (!deferred())
+        syncRows(0, m_context.servers->rowCount() - 1);
 }
 
 // One counter: its number over its caption; one that filters the list is a
@@ -339,6 +363,21 @@ void DashboardView::updateWelcome()
     m_stepButtons.at(2)->setEnabled(rows > 0);
 }
 
+QString DashboardView::copiesText(const Server &server) const
+{
+    QStringList parts;
+    for (const CopyState::Lag &lag : CopyState::lags(m_context.store->settings(), server)) {
+        QString part = lag.newestDay.isEmpty() ? tr("%1: not yet").arg(lag.target)
+                                               : tr("%1: up to %2").arg(lag.target, lag.newestDay);
+        if (!lag.lastError.isEmpty())
+            part = QStringLiteral("✗ ") + part;
+        else if (lag.daysBehind > 0)
+            part += u' ' + tr("(%n day(s) behind)", nullptr, int(std::min<qint64>(lag.daysBehind, 100000)));
+        parts << part;
+    }
+    return parts.join(QStringLiteral(" · "));
+}
+
 void DashboardView::syncRows(int first, int last)
 {
     updateWelcome();
@@ -356,6 +395,8 @@ void DashboardView::syncRows(int first, int last)
         state.now = now;
         if (m_context.schedules)
             state.nextRun = m_context.schedules->state(server.id).next;
+        if (m_context.store && !m_context.store->settings().copyTargets.isEmpty())
+            state.copies = copiesText(server);
         card->setServer(server, state);
     }
 }

@@ -2,9 +2,11 @@
 // The dashboard shown when no server is selected.
 #pragma once
 
+#include "core/model/CopyTarget.h"
 #include "core/presentation/ServerFilterModel.h"
 #include "ui/widgets/AppContext.h"
 
+#include <QFileSystemWatcher>
 #include <QHash>
 #include <QUuid>
 #include <QWidget>
@@ -64,6 +66,10 @@ private:
     void updateWelcome();
     void syncAll();
     void syncRows(int first, int last);
+    // "offsite: up to 2026-12-06 · usb: not yet" for the server's card.
+    QString copiesText(const Server &server) const;
+    // While there are copy targets, each copy that records its state updates the cards.
+    void watchCopies();
     void syncStructure();
     void placeCards();
     void updateCounters();
@@ -85,4 +91,6 @@ private:
     // scrolled to its end: a fleet of a thousand servers opens at once.
     static constexpr int cardsPerPage = 60;
     int m_cardLimit = cardsPerPage;
+    QFileSystemWatcher m_copiesWatch;
+    QList<CopyTarget> m_copyTargets;
 };

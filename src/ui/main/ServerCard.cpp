@@ -93,6 +93,8 @@ ServerCard::ServerCard(const QUuid &serverID, QWidget *parent)
     m_next = addRow(tr("Next"), QStringLiteral("cardNext"));
     m_nextLabel = m_captions.last();
     m_paths = addRow(tr("Paths"), QStringLiteral("cardPaths"));
+    m_copies = addRow(tr("Copies"), QStringLiteral("cardCopies"));
+    m_copiesLabel = m_captions.last();
     m_problem = Style::note(QString(), this, Icons::red());
     m_problem->setObjectName(QStringLiteral("cardScheduleProblem"));
     m_problem->setTextFormat(Qt::PlainText);
@@ -175,6 +177,9 @@ void ServerCard::setServer(const Server &server, const State &state)
     m_next->setVisible(server.scheduleEnabled && !broken);
     m_nextLabel->setVisible(server.scheduleEnabled && !broken);
     setText(m_paths, ServerRules::pathsText(server));
+    setText(m_copies, state.copies);
+    m_copies->setVisible(!state.copies.isEmpty());
+    m_copiesLabel->setVisible(!state.copies.isEmpty());
     setText(m_problem, state.scheduleProblem);
     m_problem->setVisible(!state.scheduleProblem.isEmpty());
     m_run->setEnabled(state.canStart);

@@ -27,6 +27,8 @@ public:
         QString scheduleProblem;
         QDateTime nextRun;
         QDateTime now;
+        // Where the server's second copies stand: "offsite: up to 2026-12-06"; empty: no copies.
+        QString copies;
     };
 
     ServerCard(const QUuid &serverID, QWidget *parent = nullptr);
@@ -69,6 +71,8 @@ private:
     QLabel *m_nextLabel;
     QLabel *m_next;
     QLabel *m_paths;
+    QLabel *m_copiesLabel;
+    QLabel *m_copies;
     QPushButton *m_run;
     QWidget *m_rows;
 };
