@@ -705,6 +705,21 @@
         <source>Add a path</source>
         <translation>Pfad hinzufügen</translation>
     </message>
+    <message>
+        <source>%1: not yet</source>
+        <translation>%1: noch nicht</translation>
+    </message>
+    <message>
+        <source>%1: up to %2</source>
+        <translation>%1: bis %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>(%n day(s) behind)</source>
+        <translation>
+            <numerusform>(%n Tag im Rückstand)</numerusform>
+            <numerusform>(%n Tage im Rückstand)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>Desktop</name>
@@ -1117,7 +1132,8 @@ Second copies (copyTargets in the configuration):
                           lacks, of every server it takes or of SERVER; exit 1
                           when a copy failed or TARGET was not there
   --from TARGET           with --list-backups and --restore: read the backups
-                          from the second copy TARGET (a folder of this computer)
+                          from the second copy TARGET (a folder of this computer,
+                          or a host over ssh)
 </source>
         <translation>
 Zweite Kopien (copyTargets in der Konfiguration):
@@ -1127,7 +1143,8 @@ Zweite Kopien (copyTargets in der Konfiguration):
                           oder von SERVER; Exit-Code 1, wenn eine Kopie
                           fehlschlug oder ZIEL nicht da war
   --from ZIEL             mit --list-backups und --restore: die Sicherungen aus
-                          der zweiten Kopie ZIEL lesen (ein Ordner dieses Rechners)
+                          der zweiten Kopie ZIEL lesen (ein Ordner dieses Rechners
+                          oder ein Rechner über ssh)
 </translation>
     </message>
 </context>
@@ -2630,6 +2647,10 @@ Zweite Kopien (copyTargets in der Konfiguration):
     <message>
         <source>daily %1</source>
         <translation>täglich %1</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Kopien</translation>
     </message>
 </context>
 <context>

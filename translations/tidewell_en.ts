@@ -60,6 +60,16 @@
     </message>
 </context>
 <context>
+    <name>DashboardView</name>
+    <message numerus="yes">
+        <source>(%n day(s) behind)</source>
+        <translation>
+            <numerusform>(%n day behind)</numerusform>
+            <numerusform>(%n days behind)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>EntryPoint</name>
     <message numerus="yes">
         <source>tidewell: unknown option(s) %1 ignored (see tidewell --help)</source>

@@ -705,6 +705,21 @@
         <source>Add a path</source>
         <translation>Ajouter un chemin</translation>
     </message>
+    <message>
+        <source>%1: not yet</source>
+        <translation>%1 : pas encore</translation>
+    </message>
+    <message>
+        <source>%1: up to %2</source>
+        <translation>%1 : jusqu’au %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>(%n day(s) behind)</source>
+        <translation>
+            <numerusform>(%n jour de retard)</numerusform>
+            <numerusform>(%n jours de retard)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>Desktop</name>
@@ -1123,7 +1138,8 @@ Second copies (copyTargets in the configuration):
                           lacks, of every server it takes or of SERVER; exit 1
                           when a copy failed or TARGET was not there
   --from TARGET           with --list-backups and --restore: read the backups
-                          from the second copy TARGET (a folder of this computer)
+                          from the second copy TARGET (a folder of this computer,
+                          or a host over ssh)
 </source>
         <translation>
 Secondes copies (copyTargets dans la configuration) :
@@ -1134,7 +1150,7 @@ Secondes copies (copyTargets dans la configuration) :
                           que CIBLE n’était pas là
   --from CIBLE            avec --list-backups et --restore : lire les
                           sauvegardes dans la seconde copie CIBLE (un dossier
-                          de cet ordinateur)
+                          de cet ordinateur, ou un hôte par ssh)
 </translation>
     </message>
 </context>
@@ -2637,6 +2653,10 @@ Secondes copies (copyTargets dans la configuration) :
     <message>
         <source>daily %1</source>
         <translation>chaque jour %1</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Copies</translation>
     </message>
 </context>
 <context>

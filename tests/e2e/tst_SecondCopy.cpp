@@ -536,6 +536,71 @@ private Q_SLOTS:
         QCOMPARE(daysIn(copies), kept);
     }
 
+    // With the destination gone, an ssh target's days are listed over ssh
+    // and items come back from it, to this computer and to the server. A
+    // link of the copy on the way to an item comes back as the link.
+    void restoreFromAnSshTarget()
+    {
+        writeFile(tree() + QStringLiteral("/with space/ünï.txt"), "named");
+        QVERIFY(QFile::link(QStringLiteral("/etc"), tree() + QStringLiteral("/system")));
+        const QString folder = m_s->home.path() + QStringLiteral("/vault");
+        QDir().mkpath(folder);
+        const CopyTarget target = sshTarget(folder);
+        const Server server = makeServer([&target](AppSettings &s) { s.copyTargets = {target}; });
+        const QDate today = QDate::currentDate();
+        const QString day = Snapshots::dayName(today);
+        backUp(today, server, 0);
+        QCOMPARE(copy(target, server, today).result, CopyRunner::Result::copied);
+        const QByteArray stable = readFile(tree() + QStringLiteral("/stable.bin"));
+        QVERIFY(QDir(m_s->destination).removeRecursively());
+
+        const Outcome listed = runTidewell(m_s->home, {QStringLiteral("--list-backups"), QStringLiteral("web: prod"),
+                                                       QStringLiteral("--from"), QStringLiteral("vault")});
+        QVERIFY2(listed.status == 0, listed.err.constData());
+        QCOMPARE(listed.out, (day + QStringLiteral("  complete\n")).toUtf8());
+        const auto restore = [&](const QString &item, const QStringList &to) {
+            return runTidewell(m_s->home, QStringList{QStringLiteral("--restore"), QStringLiteral("web: prod"),
+                                                      QStringLiteral("--date"), day, QStringLiteral("--item"), item,
+                                                      QStringLiteral("--from"), QStringLiteral("vault")}
+                                              + to);
+        };
+        const QString back = m_s->home.path() + QStringLiteral("/back");
+        const Outcome restored = restore(tree() + QStringLiteral("/with space"), {QStringLiteral("--to"), back});
+        QVERIFY2(restored.status == 0, restored.err.constData());
+        QCOMPARE(readFile(back + QStringLiteral("/with space/ünï.txt")), QByteArray("named"));
+        // Behind the copy's link is the copy host's /etc: never read. (The
+        // destination keeps links as files, with what they were in their
+        // attributes, so there is nothing under it, as in the destination.)
+        const Outcome linked = restore(tree() + QStringLiteral("/system/hostname"), {QStringLiteral("--to"), back});
+        QVERIFY2(linked.status == 2, linked.err.constData());
+        QVERIFY2(linked.err.contains("is not in the backup"), linked.err.constData());
+        QVERIFY(!QFileInfo::exists(back + QStringLiteral("/hostname")));
+        QVERIFY(!QFileInfo::exists(back + QStringLiteral("/system/hostname")));
+        QVERIFY(
+            runTidewell(m_s->home, {QStringLiteral("--restore"), QStringLiteral("web: prod"), QStringLiteral("--date"),
+                                    day, QStringLiteral("--item"), tree() + QStringLiteral("/system"),
+                                    QStringLiteral("--to"), back, QStringLiteral("--from"), QStringLiteral("vault")})
+                .status
+            == 0);
+        QCOMPARE(QFileInfo(back + QStringLiteral("/system")).symLinkTarget(), QStringLiteral("/etc"));
+        // Back onto the server, where it came from; what a killed restore
+        // left is cleared on the way.
+        const QString staging = m_s->home.dataHome() + QStringLiteral("/Tidewell/staging");
+        writeFile(staging + QStringLiteral("/restore-999999999-AbCdEf/web_prod/left.bin"), "left");
+        QVERIFY(QFile::remove(tree() + QStringLiteral("/stable.bin")));
+        const Outcome toServer = restore(tree() + QStringLiteral("/stable.bin"), {QStringLiteral("--to-server")});
+        QVERIFY2(toServer.status == 0, toServer.err.constData());
+        QCOMPARE(readFile(tree() + QStringLiteral("/stable.bin")), stable);
+        // What was fetched is gone again.
+        QCOMPARE(QDir(staging).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        const Outcome noDay = runTidewell(
+            m_s->home, {QStringLiteral("--restore"), QStringLiteral("web: prod"), QStringLiteral("--date"),
+                        QStringLiteral("2020-01-01"), QStringLiteral("--item"), tree() + QStringLiteral("/stable.bin"),
+                        QStringLiteral("--to"), back, QStringLiteral("--from"), QStringLiteral("vault")});
+        QCOMPARE(noDay.status, 2);
+        QVERIFY(noDay.err.contains("there is no backup of 2020-01-01"));
+    }
+
     // A scheduled run copies after its own result; a target that cannot be
     // reached is one line and never fails the backup. tidewell --copy says
     // what it did in its exit status.
@@ -602,7 +667,8 @@ private Q_SLOTS:
         QCOMPARE(readFile(back + QStringLiteral("/stable.bin")), expected);
         const Outcome overSsh = runTidewell(m_s->home, {QStringLiteral("--list-backups"), QStringLiteral("web: prod"),
                                                         QStringLiteral("--from"), QStringLiteral("far away")});
-        QCOMPARE(overSsh.status, 2);
+        QCOMPARE(overSsh.status, 1);
+        QCOMPARE(overSsh.err, QByteArray("tidewell: 127.0.0.1 is not reachable.\n"));
     }
 
     // How far each copy is, from what the copies recorded: in --status,

@@ -510,7 +510,8 @@ QString copiesText()
                       "                          lacks, of every server it takes or of SERVER; exit 1\n"
                       "                          when a copy failed or TARGET was not there\n"
                       "  --from TARGET           with --list-backups and --restore: read the backups\n"
-                      "                          from the second copy TARGET (a folder of this computer)\n");
+                      "                          from the second copy TARGET (a folder of this computer,\n"
+                      "                          or a host over ssh)\n");
 }
 
 } // namespace

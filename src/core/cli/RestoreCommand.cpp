@@ -3,10 +3,13 @@
 #include "core/cli/RestoreCommand.h"
 
 #include "core/cli/TaskLoop.h"
+#include "core/engine/CopyRunner.h"
 #include "core/engine/Retention.h"
+#include "core/engine/RsyncInvocation.h"
 #include "core/engine/RsyncProbe.h"
 #include "core/engine/Snapshots.h"
 #include "core/model/ExitCode.h"
+#include "core/model/SafePathComponent.h"
 #include "core/model/ServerId.h"
 #include "core/model/ServerReference.h"
 #include "core/restore/LocalRestore.h"
@@ -19,6 +22,7 @@
 #include "core/system/AppPaths.h"
 #include "core/system/Background.h"
 #include "core/system/FileLock.h"
+#include "core/system/FileUtil.h"
 #include "core/system/NotificationService.h"
 #include "core/system/SignalWatcher.h"
 
@@ -28,10 +32,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <qcoro/qcorofuture.h>
 #include <qcoro/qcorotask.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 
@@ -44,9 +50,18 @@ void say(FILE *stream, const QString &line)
     std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
 }
 
+// Where a restore reads: the destination, or a second copy in its place.
+struct Source
+{
+    AppSettings settings;
+    Server server;
+    // An ssh target: its days are listed and fetched over ssh.
+    std::optional<CopyTarget> overSsh;
+};
+
 // The server as configured, or why there is none (already said). With
 // `from`, the second copy of that name stands for the destination.
-std::optional<std::pair<AppSettings, Server>> configured(const QString &reference, const QString &from = QString())
+std::optional<Source> configured(const QString &reference, const QString &from = QString())
 {
     const auto settings = ConfigStore::readOnly(AppPaths::configFile());
     if (!settings) {
@@ -59,7 +74,7 @@ std::optional<std::pair<AppSettings, Server>> configured(const QString &referenc
         return std::nullopt;
     }
     if (from.isEmpty())
-        return std::pair{*settings, *server};
+        return Source{*settings, *server, std::nullopt};
     const CopyTarget *target = settings->copyTarget(from);
     if (!target) {
         say(stderr, QStringLiteral("No second copy is called “") + from + QStringLiteral("”."));
@@ -70,15 +85,16 @@ std::optional<std::pair<AppSettings, Server>> configured(const QString &referenc
                         + server->shownName() + QStringLiteral("”."));
         return std::nullopt;
     }
-    if (target->kind != CopyTarget::Kind::folder) {
+    if (target->kind == CopyTarget::Kind::ssh && !settings->useDateSubfolder) {
         say(stderr, QStringLiteral("tidewell: “") + target->shownName()
-                        + QStringLiteral("” is reached over ssh; --from reads second copies in a folder of this "
-                                         "computer (mount it, or copy its days into a folder first)"));
+                        + QStringLiteral("” holds one tree, not days; fetch it with rsync to restore from it"));
         return std::nullopt;
     }
+    if (target->kind == CopyTarget::Kind::ssh)
+        return Source{*settings, *server, *target};
     AppSettings fromCopy = *settings;
     fromCopy.destinationPath = target->path;
-    return std::pair{fromCopy, *server};
+    return Source{fromCopy, *server, std::nullopt};
 }
 
 // Why a remote path cannot name an item: an empty, "." or ".." part would
@@ -210,15 +226,8 @@ QCoro::Task<int> checkAgainstServer(Server server, AppSettings settings, std::op
     co_return result.exitCode();
 }
 
-} // namespace
-
-int listBackups(const QString &reference, bool asJson, const QString &from)
+void sayBackups(const Server &server, const QList<Snapshots::Backup> &backups, bool asJson, const QString &where)
 {
-    const auto found = configured(reference, from);
-    if (!found)
-        return ExitCode::refused;
-    const auto &[settings, server] = *found;
-    const QList<Snapshots::Backup> backups = Snapshots::list(Retention::serverFolder(settings.destinationPath, server));
     if (asJson) {
         QJsonArray list;
         for (const Snapshots::Backup &backup : backups)
@@ -230,52 +239,71 @@ int listBackups(const QString &reference, bool asJson, const QString &from)
                                  {QStringLiteral("name"), server.name},
                                  {QStringLiteral("backups"), list}};
         std::fputs(QJsonDocument(report).toJson(QJsonDocument::Indented).constData(), stdout);
-        return ExitCode::success;
+        return;
     }
     if (backups.isEmpty())
-        say(stdout, QStringLiteral("No backups of this server in ")
-                        + Retention::serverFolder(settings.destinationPath, server));
+        say(stdout, QStringLiteral("No backups of this server in ") + where);
     for (const Snapshots::Backup &backup : backups)
         say(stdout, backup.name + (backup.complete ? QStringLiteral("  complete") : QStringLiteral("  incomplete")));
-    return ExitCode::success;
 }
 
-int restore(const EntryPoint::Options::Restore &request)
+// The server's folder on an ssh target, as its host names it.
+QString folderOnTarget(const CopyTarget &target, const Server &server)
 {
-    for (const QString &item : request.items) {
-        if (const auto named = checkItem(item); !named) {
-            say(stderr, named.error().message);
-            return ExitCode::refused;
-        }
+    return QDir::cleanPath(target.path + u'/' + safePathComponent(server.name));
+}
+
+QCoro::Task<int> listCopy(Server server, CopyTarget target, bool asJson)
+{
+    CopyRunner reader;
+    const tl::expected<QList<Snapshots::Backup>, QString> days = co_await reader.listDays(target, server);
+    if (!days) {
+        say(stderr, QStringLiteral("tidewell: ") + days.error());
+        co_return ExitCode::failing;
     }
-    const auto found = configured(request.server, request.from);
-    if (!found)
-        return ExitCode::refused;
-    const auto &[settings, server] = *found;
+    const QString folder = folderOnTarget(target, server);
+    QList<Snapshots::Backup> named = *days;
+    for (Snapshots::Backup &day : named)
+        day.path = folder + u'/' + day.name;
+    sayBackups(server, named, asJson, target.host + u':' + folder);
+    co_return ExitCode::success;
+}
+
+// The day asked for, or why it cannot be restored from (already said).
+std::optional<Snapshots::Backup> chosenDay(const QList<Snapshots::Backup> &backups,
+                                           const EntryPoint::Options::Restore &request)
+{
     const QString name = request.date.toString(Qt::ISODate);
-    const QList<Snapshots::Backup> backups = Snapshots::list(Retention::serverFolder(settings.destinationPath, server));
     const auto backup =
         std::find_if(backups.begin(), backups.end(), [&](const Snapshots::Backup &b) { return b.name == name; });
     if (backup == backups.end()) {
         say(stderr,
             QStringLiteral("tidewell: there is no backup of ") + name + QStringLiteral(" (see --list-backups)"));
-        return ExitCode::refused;
+        return std::nullopt;
     }
     if (!backup->complete && !request.allowIncomplete) {
         say(stderr,
             QStringLiteral("tidewell: the backup of ") + name
                 + QStringLiteral(
                     " is incomplete (its run did not finish); add --allow-incomplete to restore from it anyway"));
-        return ExitCode::refused;
+        return std::nullopt;
     }
+    return *backup;
+}
+
+// The items of one backup, to this computer or to the server.
+QCoro::Task<int> restoreBackup(EntryPoint::Options::Restore request, AppSettings settings, Server server,
+                               Snapshots::Backup backup)
+{
     QList<LocalRestore::Item> localItems;
     QList<ServerRestore::Item> serverItems;
-    for (const QString &item : request.items) {
-        const auto resolved = SnapshotMap::resolve(server, backup->path, item);
+    for (const QString &item : std::as_const(request.items)) {
+        const auto resolved = SnapshotMap::resolve(server, backup.path, item);
         const QFileInfo info(resolved ? resolved->localPath : QString());
         if (!resolved || (!info.exists() && !info.isSymLink())) {
-            say(stderr, QStringLiteral("tidewell: “") + item + QStringLiteral("” is not in the backup of ") + name);
-            return ExitCode::refused;
+            say(stderr,
+                QStringLiteral("tidewell: “") + item + QStringLiteral("” is not in the backup of ") + backup.name);
+            co_return ExitCode::refused;
         }
         // Never through a link of the backup: it would lead anywhere on this computer.
         if (resolved->throughLink)
@@ -296,7 +324,7 @@ int restore(const EntryPoint::Options::Restore &request)
         options.keepSpecial = request.keepSpecial;
         options.ioTimeoutSeconds = int(std::clamp<qint64>(settings.ioTimeoutSeconds, 0, 86400));
         const QString folder = QDir::cleanPath(QDir(AppPaths::expandTilde(*request.toLocal)).absolutePath());
-        return TaskLoop::run(restoreLocally(server, *backup, localItems, folder, options, request.dryRun));
+        co_return co_await restoreLocally(server, backup, localItems, folder, options, request.dryRun);
     }
     ServerRestore::Request restoreRequest;
     restoreRequest.server = server;
@@ -304,8 +332,114 @@ int restore(const EntryPoint::Options::Restore &request)
     restoreRequest.probe = probe;
     restoreRequest.items = serverItems;
     restoreRequest.otherFolder = request.serverFolder;
-    restoreRequest.snapshotName = backup->name;
-    return TaskLoop::run(restoreToServer(restoreRequest, request.dryRun));
+    restoreRequest.snapshotName = backup.name;
+    co_return co_await restoreToServer(restoreRequest, request.dryRun);
+}
+
+// What restores from an ssh target left when they were killed ("restore-<pid>-…"
+// of a process that is gone).
+void removeAbandonedStages(const QString &stagingFolder)
+{
+    for (const QString &name : QDir(stagingFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        bool isNumber = false;
+        const qint64 pid = name.section(u'-', 1, 1).toLongLong(&isNumber);
+        if (isNumber && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            (void)FileUtil::removeTree(stagingFolder + u'/' + name);
+    }
+}
+
+// From an ssh target: the items are fetched into a private folder of this
+// computer laid out as the destination, restored from there as from the
+// destination, and the folder is deleted.
+QCoro::Task<int> restoreFromCopy(EntryPoint::Options::Restore request, AppSettings settings, Server server,
+                                 CopyTarget target)
+{
+    CopyRunner reader;
+    SignalWatcher watcher({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&watcher, &SignalWatcher::received, &reader, [&reader](int) { reader.cancel(); });
+    const tl::expected<QList<Snapshots::Backup>, QString> days = co_await reader.listDays(target, server);
+    if (!days) {
+        say(stderr, QStringLiteral("tidewell: ") + days.error());
+        co_return ExitCode::failing;
+    }
+    const std::optional<Snapshots::Backup> day = chosenDay(*days, request);
+    if (!day)
+        co_return ExitCode::refused;
+    const QString stagingFolder = AppPaths::dataFolder() + QStringLiteral("/staging");
+    (void)FileUtil::makePrivateFolder(stagingFolder);
+    removeAbandonedStages(stagingFolder);
+    QTemporaryDir stage(stagingFolder + QStringLiteral("/restore-")
+                        + QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX"));
+    stage.setAutoRemove(false);
+    if (!stage.isValid()) {
+        say(stderr, QStringLiteral("tidewell: cannot make a folder in ") + stagingFolder);
+        co_return ExitCode::failing;
+    }
+    const QString dayFolder = Retention::serverFolder(stage.path(), server) + u'/' + day->name;
+    // Each path's folder, as a snapshot has them: the items are found in it.
+    for (const BackupPath &path : std::as_const(server.paths))
+        QDir().mkpath(RsyncInvocation::targetFolder(dayFolder, path));
+    QStringList inDay;
+    for (const QString &item : std::as_const(request.items)) {
+        const auto resolved = SnapshotMap::resolve(server, dayFolder, item);
+        if (!resolved) {
+            say(stderr,
+                QStringLiteral("tidewell: “") + item + QStringLiteral("” is not in the backup of ") + day->name);
+            (void)FileUtil::removeTree(stage.path());
+            co_return ExitCode::refused;
+        }
+        inDay << QDir(dayFolder).relativeFilePath(resolved->localPath);
+    }
+    QStringList linked;
+    const tl::expected<void, QString> fetched =
+        co_await reader.fetch(target, server, day->name, inDay, stage.path(), &linked);
+    int status = ExitCode::failing;
+    if (fetched) {
+        settings.destinationPath = stage.path();
+        const Snapshots::Backup staged{day->name, dayFolder, true};
+        status = co_await restoreBackup(request, settings, server, staged);
+    } else {
+        for (const QString &line : reader.logLines())
+            say(stderr, line);
+        say(stderr, QStringLiteral("tidewell: cannot fetch from ") + target.shownName() + QStringLiteral(": ")
+                        + fetched.error());
+    }
+    (void)FileUtil::removeTree(stage.path());
+    co_return status;
+}
+
+} // namespace
+
+int listBackups(const QString &reference, bool asJson, const QString &from)
+{
+    const auto found = configured(reference, from);
+    if (!found)
+        return ExitCode::refused;
+    if (found->overSsh)
+        return TaskLoop::run(listCopy(found->server, *found->overSsh, asJson));
+    const QString folder = Retention::serverFolder(found->settings.destinationPath, found->server);
+    sayBackups(found->server, Snapshots::list(folder), asJson, folder);
+    return ExitCode::success;
+}
+
+int restore(const EntryPoint::Options::Restore &request)
+{
+    for (const QString &item : request.items) {
+        if (const auto named = checkItem(item); !named) {
+            say(stderr, named.error().message);
+            return ExitCode::refused;
+        }
+    }
+    const auto found = configured(request.server, request.from);
+    if (!found)
+        return ExitCode::refused;
+    if (found->overSsh)
+        return TaskLoop::run(restoreFromCopy(request, found->settings, found->server, *found->overSsh));
+    const std::optional<Snapshots::Backup> backup =
+        chosenDay(Snapshots::list(Retention::serverFolder(found->settings.destinationPath, found->server)), request);
+    if (!backup)
+        return ExitCode::refused;
+    return TaskLoop::run(restoreBackup(request, found->settings, found->server, *backup));
 }
 
 int verifyRemote(const QString &reference, const std::optional<QDate> &day)
@@ -313,8 +447,7 @@ int verifyRemote(const QString &reference, const std::optional<QDate> &day)
     const auto found = configured(reference);
     if (!found)
         return ExitCode::refused;
-    const auto &[settings, server] = *found;
-    return TaskLoop::run(checkAgainstServer(server, settings, day));
+    return TaskLoop::run(checkAgainstServer(found->server, found->settings, day));
 }
 
 } // namespace RestoreCommand

@@ -290,18 +290,134 @@ QCoro::Task<std::optional<QString>> CopyRunner::prepareTarget(bool *unreachable)
     const QStringList lines = output.value_or(QString()).split(u'\n', Qt::SkipEmptyParts);
     for (const QString &line : lines)
         append(OutputDecoder::visible(line));
-    const auto refusal = SSHTester::hostKeyRefusal(lines);
-    if (refusal == SSHTester::HostKeyRefusal::changed)
-        co_return m_target.host
-            + QStringLiteral("'s host key has changed; nothing is copied until it is trusted again.");
-    if (refusal == SSHTester::HostKeyRefusal::unknown)
-        co_return m_target.host + QStringLiteral("'s host key is not trusted yet.");
-    if (m_lastStatus == sshFailed || m_lastStatus < 0) {
-        *unreachable = true;
-        co_return m_target.host + QStringLiteral(" is not reachable; the copy catches up at the next run.");
+    if (const QString reason = unreachableReason(lines); !reason.isEmpty()) {
+        *unreachable = SSHTester::hostKeyRefusal(lines) == SSHTester::HostKeyRefusal::none;
+        co_return reason;
     }
     co_return QStringLiteral("cannot use ") + m_target.path + QStringLiteral(" on ") + m_target.host
         + QStringLiteral(" (it must be a folder that exists).");
+}
+
+QString CopyRunner::unreachableReason(const QStringList &lines) const
+{
+    const auto refusal = SSHTester::hostKeyRefusal(lines);
+    if (refusal == SSHTester::HostKeyRefusal::changed)
+        return m_target.host + QStringLiteral("'s host key has changed; nothing is copied until it is trusted again.");
+    if (refusal == SSHTester::HostKeyRefusal::unknown)
+        return m_target.host + QStringLiteral("'s host key is not trusted yet.");
+    if (m_lastStatus == sshFailed || m_lastStatus < 0)
+        return m_target.host + QStringLiteral(" is not reachable; the copy catches up at the next run.");
+    return QString();
+}
+
+QString CopyRunner::readingReason(const QStringList &lines) const
+{
+    // Without what it means for the copies ("…; the copy catches up at the next run.").
+    const QString reason = unreachableReason(lines).section(QStringLiteral("; "), 0, 0);
+    return reason.isEmpty() || reason.endsWith(u'.') ? reason : QString(reason + u'.');
+}
+
+void CopyRunner::aimAt(const CopyTarget &target, const Server &server)
+{
+    m_target = target;
+    m_folderName = safePathComponent(server.name);
+    if (!m_probe)
+        m_probe = RsyncProbe::computeCached(RsyncProbe::defaultCacheFile());
+}
+
+QCoro::Task<tl::expected<QList<Snapshots::Backup>, QString>> CopyRunner::listDays(CopyTarget target, Server server)
+{
+    QPointer<CopyRunner> self(this);
+    begin(server, AppSettings());
+    aimAt(target, server);
+    const std::optional<QList<Snapshots::Backup>> days = co_await listTarget();
+    if (!self)
+        co_return tl::unexpected(QString());
+    setRunning(false, std::nullopt);
+    if (days)
+        co_return *days;
+    const QStringList lines = m_lastOutput.split(u'\n', Qt::SkipEmptyParts);
+    const QString reason = readingReason(lines);
+    co_return tl::unexpected(reason.isEmpty() ? QStringLiteral("cannot list ") + m_target.path + QStringLiteral(" on ")
+                                                    + m_target.host
+                                              : reason);
+}
+
+QCoro::Task<tl::expected<QString, QString>> CopyRunner::firstLink(QString day, QStringList prefixes)
+{
+    QPointer<CopyRunner> self(this);
+    if (prefixes.isEmpty())
+        co_return QString();
+    QStringList quoted;
+    for (const QString &prefix : prefixes)
+        quoted << Shell::quote(prefix);
+    const QString script = inServerFolder() + QStringLiteral(" && cd -- ") + Shell::quote(day)
+                           + QStringLiteral(" && for p in ") + quoted.join(u' ')
+                           + QStringLiteral("; do if [ -L \"$p\" ] || { [ -e \"$p\" ] && [ ! -d \"$p\" ]; }; then "
+                                            "printf '%s\\n' \"$p\"; exit 0; fi; done");
+    const std::optional<QString> output = co_await onTarget(script);
+    if (!self)
+        co_return tl::unexpected(QString());
+    if (!output || m_lastStatus != 0) {
+        const QString reason = readingReason(output.value_or(QString()).split(u'\n', Qt::SkipEmptyParts));
+        co_return tl::unexpected(reason.isEmpty() ? QStringLiteral("cannot read the day ") + day
+                                                        + QStringLiteral(" on ") + m_target.host
+                                                  : reason);
+    }
+    const QString found = output->section(u'\n', 0, 0);
+    co_return prefixes.contains(found) ? found : QString();
+}
+
+QCoro::Task<tl::expected<void, QString>> CopyRunner::fetchOne(Server server, QString day, QString item, QString into,
+                                                              QStringList *linked)
+{
+    QPointer<CopyRunner> self(this);
+    // Every folder on the way is one of the day's, not a link: what the
+    // target's shell would follow is fetched as the link it is (and what is
+    // no folder at all, such as a link kept as a file, in the item's place).
+    const QStringList names = item.split(u'/', Qt::SkipEmptyParts);
+    QStringList prefixes;
+    for (qsizetype i = 1; i < names.size(); ++i)
+        prefixes << names.mid(0, i).join(u'/');
+    const tl::expected<QString, QString> link = co_await firstLink(day, prefixes);
+    if (!self || !link)
+        co_return tl::unexpected(link ? QString() : link.error());
+    const QString fetched = link->isEmpty() ? names.join(u'/') : *link;
+    if (!link->isEmpty())
+        linked->append(item);
+    const QString dayFolder = into + u'/' + m_folderName + u'/' + day;
+    const QString parent = QFileInfo(dayFolder + u'/' + fetched).path();
+    if (!QDir().mkpath(parent))
+        co_return tl::unexpected(QStringLiteral("cannot make ") + parent);
+    QStringList args = dayArguments(server, QString());
+    args.removeAll(QStringLiteral("--delete"));
+    args << targetLocation(day + u'/' + fetched) << parent + u'/';
+    const int status = co_await transfer(args);
+    if (!self || status != 0)
+        co_return tl::unexpected(QStringLiteral("rsync exited with code ") + QString::number(status));
+    co_return {};
+}
+
+QCoro::Task<tl::expected<void, QString>> CopyRunner::fetch(CopyTarget target, Server server, QString day,
+                                                           QStringList items, QString into, QStringList *linked)
+{
+    QPointer<CopyRunner> self(this);
+    begin(server, AppSettings());
+    aimAt(target, server);
+    tl::expected<void, QString> done;
+    if (!isDayName(day))
+        done = tl::unexpected(QStringLiteral("no day ") + day);
+    for (const QString &item : std::as_const(items)) {
+        if (!done || m_wasCancelled)
+            break;
+        done = co_await fetchOne(server, day, item, into, linked);
+        if (!self)
+            co_return tl::unexpected(QString());
+    }
+    setRunning(false, std::nullopt);
+    if (done && m_wasCancelled)
+        co_return tl::unexpected(QStringLiteral("cancelled"));
+    co_return done;
 }
 
 QCoro::Task<std::optional<QList<Snapshots::Backup>>> CopyRunner::listTarget()
@@ -315,8 +431,12 @@ QCoro::Task<std::optional<QList<Snapshots::Backup>>> CopyRunner::listTarget()
                            + Snapshots::incompleteMarker
                            + QStringLiteral("\" ]; then echo \"$d incomplete\"; else echo \"$d\"; fi; done");
     const std::optional<QString> output = co_await onTarget(script);
-    if (!self || !output || m_lastStatus != 0)
+    if (!self)
         co_return std::nullopt;
+    if (!output || m_lastStatus != 0) {
+        m_lastOutput = output.value_or(QString());
+        co_return std::nullopt;
+    }
     QList<Snapshots::Backup> days;
     for (const QString &line : output->split(u'\n', Qt::SkipEmptyParts)) {
         const QString name = line.section(u' ', 0, 0);

@@ -59,6 +59,17 @@ public:
     // lacks, then prunes the target. The log (logLines()) says each step.
     QCoro::Task<Outcome> copy(CopyTarget target, Server server, AppSettings settings, QDate today);
 
+    // Reading an ssh target back, for a restore from it (a folder target is
+    // read as the destination is). Errors are one line each.
+    // The server's days there, newest first.
+    QCoro::Task<tl::expected<QList<Snapshots::Backup>, QString>> listDays(CopyTarget target, Server server);
+    // Items of one day (paths inside the day, as a snapshot holds them)
+    // fetched into `into`/<server folder>/<day>, laid out as in the
+    // destination. A link of the day on the way to an item is fetched in
+    // its place (never followed), and `linked` gets the item's path.
+    QCoro::Task<tl::expected<void, QString>> fetch(CopyTarget target, Server server, QString day, QStringList items,
+                                                   QString into, QStringList *linked);
+
 private:
     struct Day
     {
@@ -88,6 +99,16 @@ private:
     QStringList dayArguments(const Server &server, const QString &base) const;
     QString targetLocation(const QString &relative) const;
     Outcome fail(Result result, const QString &reason);
+    void aimAt(const CopyTarget &target, const Server &server);
+    // Why the target could not be reached (host key, network), from what ssh said.
+    QString unreachableReason(const QStringList &lines) const;
+    // The same for a restore from the target.
+    QString readingReason(const QStringList &lines) const;
+    // The first of `prefixes` (paths inside the day) that is a link or no
+    // folder on the target; empty: none.
+    QCoro::Task<tl::expected<QString, QString>> firstLink(QString day, QStringList prefixes);
+    QCoro::Task<tl::expected<void, QString>> fetchOne(Server server, QString day, QString item, QString into,
+                                                      QStringList *linked);
 
     CopyTarget m_target;
     QString m_sourceFolder; // the server's folder at the destination
