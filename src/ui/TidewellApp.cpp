@@ -8,6 +8,7 @@
 #include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerListModel.h"
 #include "core/presentation/ServerRules.h"
+#include "core/report/CopyAfterRun.h"
 #include "core/report/RunNotifier.h"
 #include "core/report/RunReporter.h"
 #include "core/schedule/ScheduleStatus.h"
@@ -75,8 +76,9 @@ void TidewellApp::connectReports()
         m_mainWindow->showNeedingAttention();
     });
     m_notifier = new RunNotifier(m_context.runner, RunNotifier::Actions::offered, this);
-    // Runs started here report where Settings say, as scheduled ones do.
+    // Runs started here report where Settings say, and are copied, as scheduled ones are.
     new RunReporter(m_context.runner, this);
+    m_copies = new CopyFollower(m_context.runner, m_context.store, this);
     // A click on a run's notification shows that server; "View log" its log.
     connect(m_notifier, &RunNotifier::serverRequested, this, [this](const QUuid &id) {
         openMainWindow();

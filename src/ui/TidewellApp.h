@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+class CopyFollower;
 class MainWindow;
 class OverdueWatch;
 class QAction;
@@ -85,6 +86,7 @@ private:
     Scheduler m_scheduler;
     AppContext m_context;
     RunNotifier *m_notifier;
+    CopyFollower *m_copies = nullptr;
     std::function<void()> m_quit;
     OverdueWatch *m_overdue = nullptr;
     bool m_quitAfterRun = false;

@@ -5,9 +5,12 @@
 // key changes, and the copies of a scheduled run and of tidewell --copy.
 #include "core/engine/CopyRunner.h"
 #include "core/engine/DestinationMarker.h"
+#include "core/engine/RsyncRunner.h"
 #include "core/engine/Snapshots.h"
+#include "core/report/CopyAfterRun.h"
 #include "core/report/RunReporter.h"
 #include "core/ssh/HostKeyChecker.h"
+#include "core/storage/ConfigStore.h"
 #include "fixtures/Await.h"
 #include "fixtures/Files.h"
 #include "fixtures/SshdBackupTest.h"
@@ -669,6 +672,31 @@ private Q_SLOTS:
                                                         QStringLiteral("--from"), QStringLiteral("far away")});
         QCOMPARE(overSsh.status, 1);
         QCOMPARE(overSsh.err, QByteArray("tidewell: 127.0.0.1 is not reachable.\n"));
+    }
+
+    // A good run started in the window is copied as a scheduled one is; a
+    // failed one is not.
+    void aRunFromTheWindowIsCopied()
+    {
+        const Server server = makeServer([this](AppSettings &s) { s.copyTargets = {folderTarget(offsite())}; });
+        ConfigStore store;
+        RsyncRunner runner;
+        CopyFollower follower(&runner, &store);
+        QVERIFY(awaitVoid(runner.run(server, &store), 60000));
+        QCOMPARE(runner.exitCode(), std::optional<int>(0));
+        QTRY_VERIFY_WITH_TIMEOUT(!follower.isCopying(), 60000);
+        compareDays(offsite() + QStringLiteral("/web_prod"), {Snapshots::dayName(QDate::currentDate())});
+        QVERIFY(m_s->logOf(server).contains(QStringLiteral("→ exit 0")));
+
+        Server failing = server;
+        failing.paths[0].remotePath = tree() + QStringLiteral("/gone");
+        store.update([&failing](AppSettings &s) {
+            s.servers[0] = failing;
+            s.retryAttempts = 0;
+        });
+        QVERIFY(awaitVoid(runner.run(failing, &store), 60000));
+        QVERIFY(runner.exitCode() != 0);
+        QVERIFY(!follower.isCopying()); // nothing was queued
     }
 
     // How far each copy is, from what the copies recorded: in --status,

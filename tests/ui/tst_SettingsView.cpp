@@ -4,6 +4,7 @@
 #include "core/storage/ConfigStore.h"
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
+#include "ui/settings/CopyTargetDialog.h"
 #include "ui/settings/CopyTargetsSection.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/widgets/Desktop.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -84,6 +86,75 @@ private Q_SLOTS:
         QVERIFY(m_h->store.settings().copyTargets.isEmpty());
         QTRY_VERIFY(m_view->findChildren<QWidget *>(QStringLiteral("copyTarget")).isEmpty());
         QVERIFY(QFileInfo::exists(drive + QStringLiteral("/web/2026-12-01/Site/a.txt")));
+    }
+
+    // A host is added and changed in its dialog; Save stays off while a
+    // field would not work.
+    void secondCopyOnAHost()
+    {
+        const Server web = runnableServer(QStringLiteral("web"));
+        const Server db = runnableServer(QStringLiteral("db"));
+        AppSettings settings;
+        settings.destinationPath = m_h->destination();
+        settings.servers = {web, db};
+        CopyTarget usb;
+        usb.name = QStringLiteral("usb");
+        usb.path = m_h->home.path() + QStringLiteral("/usb");
+        settings.copyTargets = {usb};
+        m_h->store.setSettings(settings);
+        m_view->copies()->refresh();
+
+        QTest::mouseClick(child<QPushButton>("addCopyHost"), Qt::LeftButton);
+        auto *dialog = m_view->findChild<CopyTargetDialog *>(QStringLiteral("copyTargetDialog"));
+        QVERIFY(dialog);
+        const auto field = [dialog](const char *name) { return dialog->findChild<QLineEdit *>(QLatin1String(name)); };
+        auto *save = dialog->findChild<QPushButton *>(QStringLiteral("targetSave"));
+        auto *problem = dialog->findChild<QLabel *>(QStringLiteral("targetProblem"));
+        QVERIFY(!save->isEnabled());
+        QCOMPARE(problem->text(), QStringLiteral("Give the second copy a name."));
+        field("targetName")->setText(QStringLiteral("USB"));
+        QCOMPARE(problem->text(), QStringLiteral("Another second copy is called “usb”."));
+        field("targetName")->setText(QStringLiteral("vault"));
+        field("targetHost")->setText(QStringLiteral("copier@backup.example.org:2222"));
+        Q_EMIT field("targetHost")->editingFinished();
+        QCOMPARE(field("targetHost")->text(), QStringLiteral("backup.example.org"));
+        QCOMPARE(field("targetUser")->text(), QStringLiteral("copier"));
+        QCOMPARE(dialog->findChild<QSpinBox *>(QStringLiteral("targetPort"))->value(), 2222);
+        QCOMPARE(problem->text(), QStringLiteral("Name the folder on the host."));
+        field("targetPath")->setText(QStringLiteral("/srv/copies"));
+        field("targetKey")->setText(QStringLiteral("/nowhere/key"));
+        QCOMPARE(problem->text(), QStringLiteral("There is no key file /nowhere/key."));
+        field("targetKey")->clear();
+        dialog->findChild<QCheckBox *>(QStringLiteral("targetAllServers"))->setChecked(false);
+        QCOMPARE(problem->text(), QStringLiteral("Choose at least one server."));
+        dialog->findChild<QListWidget *>(QStringLiteral("targetServers"))->item(1)->setCheckState(Qt::Checked);
+        dialog->findChild<QCheckBox *>(QStringLiteral("targetOwnCounts"))->setChecked(true);
+        QCOMPARE(problem->text(), QStringLiteral("Keep at least one day."));
+        dialog->findChild<QSpinBox *>(QStringLiteral("targetKeepMonthly"))->setValue(6);
+        QVERIFY(save->isEnabled());
+        QTest::mouseClick(save, Qt::LeftButton);
+
+        QCOMPARE(m_h->store.settings().copyTargets.size(), 2);
+        const CopyTarget vault = m_h->store.settings().copyTargets.at(1);
+        QCOMPARE(vault.kind, CopyTarget::Kind::ssh);
+        QCOMPARE(vault.host, QStringLiteral("backup.example.org"));
+        QCOMPARE(vault.port, 2222);
+        QCOMPARE(vault.username, QStringLiteral("copier"));
+        QCOMPARE(vault.servers, QList<QUuid>{db.id});
+        QCOMPARE(vault.keepMonthly, std::optional<qint64>(6));
+        QCOMPARE(vault.keepDaily, std::optional<qint64>(0));
+        QTRY_COMPARE(m_view->findChildren<QWidget *>(QStringLiteral("copyTarget")).size(), 2);
+
+        // A folder inside the destination would copy the destination into itself.
+        QTest::mouseClick(m_view->findChildren<QPushButton *>(QStringLiteral("editCopy")).first(), Qt::LeftButton);
+        dialog = m_view->findChild<CopyTargetDialog *>(QStringLiteral("copyTargetDialog"));
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit *>(QStringLiteral("targetPath"))
+            ->setText(m_h->destination() + QStringLiteral("/copy"));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("targetProblem"))->text(),
+                 QStringLiteral("The folder must be outside the destination, on another drive."));
+        dialog->reject();
+        QCOMPARE(m_h->store.settings().copyTargets.first(), usb);
     }
 
     void fixedSizeAndPath()

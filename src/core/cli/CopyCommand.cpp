@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tidewell --copy, and the copies after a scheduled run.
+// tidewell --copy.
 #include "core/cli/CopyCommand.h"
 
 #include "core/cli/CommandOutput.h"
@@ -7,47 +7,16 @@
 #include "core/engine/CopyRunner.h"
 #include "core/model/ExitCode.h"
 #include "core/model/ServerReference.h"
-#include "core/report/RunReporter.h"
 #include "core/storage/ConfigStore.h"
-#include "core/storage/LogStore.h"
-#include "core/system/NotificationService.h"
 #include "core/system/SignalWatcher.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 
 #include <csignal>
 
 namespace CopyCommand {
 
 namespace {
-
-NotificationService::Content failedContent(const Server &server, const CopyTarget &target, const QString &reason)
-{
-    NotificationService::Content content;
-    content.body = QStringLiteral("✗ ")
-                   + QCoreApplication::translate("CopyCommand", "The copy of %1 to %2 failed: %3")
-                         .arg(server.shownName(), target.shownName(), reason);
-    content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
-    return content;
-}
-
-QString resultText(CopyRunner::Result result)
-{
-    switch (result) {
-    case CopyRunner::Result::upToDate:
-        return QStringLiteral("upToDate");
-    case CopyRunner::Result::copied:
-        return QStringLiteral("copied");
-    case CopyRunner::Result::skipped:
-        return QStringLiteral("skipped");
-    case CopyRunner::Result::failed:
-        return QStringLiteral("failed");
-    case CopyRunner::Result::cancelled:
-        break;
-    }
-    return QStringLiteral("cancelled");
-}
 
 QCoro::Task<int> copyTo(CopyTarget target, QList<Server> servers, AppSettings settings)
 {
@@ -72,30 +41,6 @@ QCoro::Task<int> copyTo(CopyTarget target, QList<Server> servers, AppSettings se
 }
 
 } // namespace
-
-QCoro::Task<std::optional<QDBusPendingCall>> afterRun(AppSettings settings, Server server, CopyRunner &runner,
-                                                      RunReporter &reporter)
-{
-    QPointer<CopyRunner> self(&runner);
-    std::optional<QDBusPendingCall> posted;
-    QList<RunReporter::Copy> done;
-    for (const CopyTarget &target : std::as_const(settings.copyTargets)) {
-        if (!target.enabled || !target.takes(server.id))
-            continue;
-        const QDate today = QDate::currentDate();
-        const CopyRunner::Outcome outcome = co_await runner.copy(target, server, settings, today);
-        if (!self)
-            co_return posted;
-        LogStore::append(server.id, runner.logLines());
-        done << RunReporter::Copy{target, resultText(outcome.result), outcome.days, outcome.reason};
-        if (outcome.result == CopyRunner::Result::cancelled)
-            break;
-        if (outcome.result == CopyRunner::Result::failed)
-            posted = NotificationService::post(failedContent(server, target, outcome.reason));
-    }
-    reporter.reportCopies(server, settings, done);
-    co_return posted;
-}
 
 int exec(const QString &targetReference, const QString &serverReference)
 {

@@ -2,13 +2,13 @@
 // One backup without a window, as a daily schedule starts it.
 #include "core/cli/HeadlessRunner.h"
 
-#include "core/cli/CopyCommand.h"
 #include "core/cli/VerifyCommand.h"
 #include "core/engine/CopyRunner.h"
 #include "core/engine/RsyncRunner.h"
 #include "core/model/ExitCode.h"
 #include "core/model/ServerId.h"
 #include "core/model/ServerReference.h"
+#include "core/report/CopyAfterRun.h"
 #include "core/report/RunNotifier.h"
 #include "core/report/RunReporter.h"
 #include "core/restore/RemoteCheck.h"
@@ -108,7 +108,7 @@ QCoro::Task<std::optional<QDBusPendingCall>> copyAfterRun(ConfigStore &store, Se
     const AppSettings &settings = store.settings();
     const Server *stored = settings.server(scheduled.id);
     const Server copied = stored ? *stored : scheduled;
-    const std::optional<QDBusPendingCall> posted = co_await CopyCommand::afterRun(settings, copied, copier, reporter);
+    const std::optional<QDBusPendingCall> posted = co_await CopyAfterRun::copy(settings, copied, copier, reporter);
     if (reporter.pending() > 0)
         co_await qCoro(&reporter, &RunReporter::idle);
     co_return posted;

@@ -5,6 +5,7 @@
 #include "core/engine/CopyRunner.h"
 #include "core/engine/CopyState.h"
 #include "core/storage/ConfigStore.h"
+#include "ui/settings/CopyTargetDialog.h"
 #include "ui/widgets/Dialogs.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
@@ -41,13 +42,21 @@ CopyTargetsSection::CopyTargetsSection(ConfigStore *store, Dialogs *dialogs, QWi
     m_add = new QPushButton(Icons::get(QStringLiteral("list-add")), tr("Add a folder…"), this);
     m_add->setObjectName(QStringLiteral("addCopyFolder"));
     buttons->addWidget(m_add);
+    m_addHost = new QPushButton(Icons::get(QStringLiteral("network-server")), tr("Add a host…"), this);
+    m_addHost->setObjectName(QStringLiteral("addCopyHost"));
+    buttons->addWidget(m_addHost);
     buttons->addStretch(1);
     layout->addLayout(buttons);
     layout->addWidget(Style::note(tr("After each good scheduled backup, its new day is copied to every second copy "
-                                     "that is on. A folder on a host reached over ssh is added to copyTargets in "
-                                     "the configuration file (or with tidewell --apply)."),
+                                     "that is on. A host is reached over ssh as a server is, its host key "
+                                     "checked the same way."),
                                   this));
     connect(m_add, &QPushButton::clicked, this, &CopyTargetsSection::addFolder);
+    connect(m_addHost, &QPushButton::clicked, this, [this] {
+        CopyTarget target;
+        target.kind = CopyTarget::Kind::ssh;
+        edit(target);
+    });
     refresh();
 }
 
@@ -93,16 +102,26 @@ QWidget *CopyTargetsSection::row(const CopyTarget &target)
     auto *copy = new QPushButton(tr("Copy now"), box);
     copy->setObjectName(QStringLiteral("copyNow"));
     copy->setEnabled(!m_copying);
+    auto *change = new QPushButton(tr("Edit…"), box);
+    change->setObjectName(QStringLiteral("editCopy"));
+    change->setEnabled(!m_copying);
     auto *removal = new QPushButton(tr("Remove"), box);
     removal->setObjectName(QStringLiteral("removeCopy"));
     removal->setEnabled(!m_copying);
     buttons->addWidget(copy);
+    buttons->addWidget(change);
     buttons->addWidget(removal);
     buttons->addStretch(1);
     layout->addLayout(buttons);
     const QUuid id = target.id;
     connect(copy, &QPushButton::clicked, this, [this, id] { copyNow(id); });
     connect(removal, &QPushButton::clicked, this, [this, id] { remove(id); });
+    connect(change, &QPushButton::clicked, this, [this, id] {
+        for (const CopyTarget &known : m_store->settings().copyTargets) {
+            if (known.id == id)
+                edit(known);
+        }
+    });
     return box;
 }
 
@@ -121,6 +140,28 @@ void CopyTargetsSection::refresh()
         m_rows->addWidget(row(target));
     m_empty->setVisible(targets.isEmpty());
     m_add->setEnabled(!m_copying);
+    m_addHost->setEnabled(!m_copying);
+}
+
+void CopyTargetsSection::edit(const CopyTarget &target)
+{
+    if (m_editor)
+        return;
+    m_editor = new CopyTargetDialog(target, m_store->settings(), m_dialogs, this);
+    m_editor->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_editor, &QDialog::accepted, this, [this] {
+        const CopyTarget edited = m_editor->target();
+        AppSettings settings = m_store->settings();
+        const auto known = std::find_if(settings.copyTargets.begin(), settings.copyTargets.end(),
+                                        [&edited](const CopyTarget &other) { return other.id == edited.id; });
+        if (known != settings.copyTargets.end())
+            *known = edited;
+        else
+            settings.copyTargets << edited;
+        m_store->setSettings(settings);
+        refresh();
+    });
+    m_editor->open();
 }
 
 void CopyTargetsSection::addFolder()

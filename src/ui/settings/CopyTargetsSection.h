@@ -4,6 +4,7 @@
 
 #include "core/model/CopyTarget.h"
 
+#include <QPointer>
 #include <QUuid>
 #include <QWidget>
 
@@ -12,6 +13,7 @@
 #include <optional>
 
 class ConfigStore;
+class CopyTargetDialog;
 class CopyRunner;
 class Dialogs;
 class QLabel;
@@ -20,8 +22,8 @@ class QVBoxLayout;
 
 // One row per second copy: its name and place, for each server it takes
 // the newest day copied there (and how far behind the destination that is,
-// or why the last copy failed), with "Copy now" and "Remove". A folder on
-// another drive is added here; a host over ssh in the configuration file.
+// or why the last copy failed), with "Copy now", "Edit…" and "Remove". A
+// folder on another drive or a host over ssh is added here.
 class CopyTargetsSection : public QWidget
 {
     Q_OBJECT
@@ -37,6 +39,8 @@ Q_SIGNALS:
 
 private:
     void addFolder();
+    // The dialog for a target, new or known; Save puts it in the settings.
+    void edit(const CopyTarget &target);
     void remove(const QUuid &id);
     void copyNow(const QUuid &id);
     QCoro::Task<> copyAll(CopyTarget target);
@@ -49,6 +53,8 @@ private:
     QLabel *m_empty;
     QLabel *m_status;
     QPushButton *m_add;
+    QPushButton *m_addHost;
+    QPointer<CopyTargetDialog> m_editor;
     CopyRunner *m_runner;
     std::optional<QUuid> m_copying;
 };
