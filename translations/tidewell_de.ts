@@ -558,6 +558,129 @@
     </message>
 </context>
 <context>
+    <name>CopyTargetDialog</name>
+    <message>
+        <source>A second copy on a host</source>
+        <translation>Eine zweite Kopie auf einem Rechner</translation>
+    </message>
+    <message>
+        <source>A second copy in a folder</source>
+        <translation>Eine zweite Kopie in einem Ordner</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Copy each good backup&apos;s new day here</source>
+        <translation>Den neuen Tag jeder gelungenen Sicherung hierher kopieren</translation>
+    </message>
+    <message>
+        <source>Choose…</source>
+        <translation>Auswählen…</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Folder on the host</source>
+        <translation>Ordner auf dem Rechner</translation>
+    </message>
+    <message>
+        <source>SSH key</source>
+        <translation>SSH-Schlüssel</translation>
+    </message>
+    <message>
+        <source>Use the keys of ssh-agent</source>
+        <translation>Die Schlüssel von ssh-agent verwenden</translation>
+    </message>
+    <message>
+        <source>All servers, and those added later</source>
+        <translation>Alle Server, auch später hinzugefügte</translation>
+    </message>
+    <message>
+        <source>Servers</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Keep its own number of days</source>
+        <translation>Eine eigene Zahl von Tagen behalten</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>daily</source>
+        <translation>täglich</translation>
+    </message>
+    <message>
+        <source>weekly</source>
+        <translation>wöchentlich</translation>
+    </message>
+    <message>
+        <source>monthly</source>
+        <translation>monatlich</translation>
+    </message>
+    <message>
+        <source>Otherwise each server&apos;s own counts apply. A copy that keeps months only receives each month&apos;s newest day.</source>
+        <translation>Sonst gelten die Zahlen jedes Servers. Eine Kopie, die nur Monate behält, erhält nur den neuesten Tag jedes Monats.</translation>
+    </message>
+    <message>
+        <source>Give the second copy a name.</source>
+        <translation>Geben Sie der zweiten Kopie einen Namen.</translation>
+    </message>
+    <message>
+        <source>Another second copy is called “%1”.</source>
+        <translation>Eine andere zweite Kopie heißt schon „%1“.</translation>
+    </message>
+    <message>
+        <source>The folder must be a full path (starting with / or ~).</source>
+        <translation>Der Ordner muss ein vollständiger Pfad sein (beginnend mit / oder ~).</translation>
+    </message>
+    <message>
+        <source>The folder must be outside the destination, on another drive.</source>
+        <translation>Der Ordner muss außerhalb des Ziels liegen, auf einem anderen Laufwerk.</translation>
+    </message>
+    <message>
+        <source>Name the folder on the host.</source>
+        <translation>Nennen Sie den Ordner auf dem Rechner.</translation>
+    </message>
+    <message>
+        <source>There is no key file %1.</source>
+        <translation>Es gibt keine Schlüsseldatei %1.</translation>
+    </message>
+    <message>
+        <source>Keep at least one day.</source>
+        <translation>Behalten Sie mindestens einen Tag.</translation>
+    </message>
+    <message>
+        <source>Choose at least one server.</source>
+        <translation>Wählen Sie mindestens einen Server.</translation>
+    </message>
+    <message>
+        <source>Choose the folder of a second copy</source>
+        <translation>Den Ordner einer zweiten Kopie auswählen</translation>
+    </message>
+    <message>
+        <source>Choose the SSH key</source>
+        <translation>Den SSH-Schlüssel auswählen</translation>
+    </message>
+</context>
+<context>
     <name>CopyTargetsSection</name>
     <message>
         <source>A second copy keeps every day of the backups on another drive or host, with a history of its own, so one lost disk loses nothing.</source>
@@ -566,10 +689,6 @@
     <message>
         <source>Add a folder…</source>
         <translation>Ordner hinzufügen …</translation>
-    </message>
-    <message>
-        <source>After each good scheduled backup, its new day is copied to every second copy that is on. A folder on a host reached over ssh is added to copyTargets in the configuration file (or with tidewell --apply).</source>
-        <translation>Nach jeder gelungenen geplanten Sicherung wird ihr neuer Tag in jede eingeschaltete zweite Kopie kopiert. Ein Ordner auf einem Host, der über ssh erreicht wird, kommt in copyTargets der Konfigurationsdatei (oder mit tidewell --apply).</translation>
     </message>
     <message>
         <source>Off: nothing is copied after the backups.</source>
@@ -629,6 +748,18 @@
     <message>
         <source>Not copied to %1: %2</source>
         <translation>Nicht nach %1 kopiert: %2</translation>
+    </message>
+    <message>
+        <source>Add a host…</source>
+        <translation>Rechner hinzufügen…</translation>
+    </message>
+    <message>
+        <source>After each good scheduled backup, its new day is copied to every second copy that is on. A host is reached over ssh as a server is, its host key checked the same way.</source>
+        <translation>Nach jeder gelungenen geplanten Sicherung wird ihr neuer Tag in jede eingeschaltete zweite Kopie kopiert. Ein Rechner wird wie ein Server über ssh erreicht, sein Hostschlüssel ebenso geprüft.</translation>
+    </message>
+    <message>
+        <source>Edit…</source>
+        <translation>Bearbeiten…</translation>
     </message>
 </context>
 <context>
@@ -2417,6 +2548,22 @@ Zweite Kopien (copyTargets in der Konfiguration):
     <message>
         <source>Restored; nothing on the server was replaced.</source>
         <translation>Wiederhergestellt; auf dem Server wurde nichts ersetzt.</translation>
+    </message>
+    <message>
+        <source>Read from</source>
+        <translation>Lesen aus</translation>
+    </message>
+    <message>
+        <source>The destination (%1)</source>
+        <translation>Dem Ziel (%1)</translation>
+    </message>
+    <message>
+        <source>The second copy “%1” (%2)</source>
+        <translation>Der zweiten Kopie „%1“ (%2)</translation>
+    </message>
+    <message>
+        <source>The second copy “%1” (over ssh: tidewell --restore --from “%1”)</source>
+        <translation>Der zweiten Kopie „%1“ (über ssh: tidewell --restore --from „%1“)</translation>
     </message>
 </context>
 <context>

@@ -558,6 +558,129 @@
     </message>
 </context>
 <context>
+    <name>CopyTargetDialog</name>
+    <message>
+        <source>A second copy on a host</source>
+        <translation>Une seconde copie sur un hôte</translation>
+    </message>
+    <message>
+        <source>A second copy in a folder</source>
+        <translation>Une seconde copie dans un dossier</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Copy each good backup&apos;s new day here</source>
+        <translation>Copier ici le nouveau jour de chaque sauvegarde réussie</translation>
+    </message>
+    <message>
+        <source>Choose…</source>
+        <translation>Choisir…</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Hôte</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Utilisateur</translation>
+    </message>
+    <message>
+        <source>Folder on the host</source>
+        <translation>Dossier sur l’hôte</translation>
+    </message>
+    <message>
+        <source>SSH key</source>
+        <translation>Clé SSH</translation>
+    </message>
+    <message>
+        <source>Use the keys of ssh-agent</source>
+        <translation>Utiliser les clés de ssh-agent</translation>
+    </message>
+    <message>
+        <source>All servers, and those added later</source>
+        <translation>Tous les serveurs, y compris ceux ajoutés plus tard</translation>
+    </message>
+    <message>
+        <source>Servers</source>
+        <translation>Serveurs</translation>
+    </message>
+    <message>
+        <source>Keep its own number of days</source>
+        <translation>Garder son propre nombre de jours</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Historique</translation>
+    </message>
+    <message>
+        <source>daily</source>
+        <translation>quotidiens</translation>
+    </message>
+    <message>
+        <source>weekly</source>
+        <translation>hebdomadaires</translation>
+    </message>
+    <message>
+        <source>monthly</source>
+        <translation>mensuels</translation>
+    </message>
+    <message>
+        <source>Otherwise each server&apos;s own counts apply. A copy that keeps months only receives each month&apos;s newest day.</source>
+        <translation>Sinon, les nombres de chaque serveur s’appliquent. Une copie qui ne garde que des mois ne reçoit que le jour le plus récent de chaque mois.</translation>
+    </message>
+    <message>
+        <source>Give the second copy a name.</source>
+        <translation>Donnez un nom à la seconde copie.</translation>
+    </message>
+    <message>
+        <source>Another second copy is called “%1”.</source>
+        <translation>Une autre seconde copie s’appelle déjà « %1 ».</translation>
+    </message>
+    <message>
+        <source>The folder must be a full path (starting with / or ~).</source>
+        <translation>Le dossier doit être un chemin complet (commençant par / ou ~).</translation>
+    </message>
+    <message>
+        <source>The folder must be outside the destination, on another drive.</source>
+        <translation>Le dossier doit être hors de la destination, sur un autre disque.</translation>
+    </message>
+    <message>
+        <source>Name the folder on the host.</source>
+        <translation>Indiquez le dossier sur l’hôte.</translation>
+    </message>
+    <message>
+        <source>There is no key file %1.</source>
+        <translation>Il n’y a pas de fichier de clé %1.</translation>
+    </message>
+    <message>
+        <source>Keep at least one day.</source>
+        <translation>Gardez au moins un jour.</translation>
+    </message>
+    <message>
+        <source>Choose at least one server.</source>
+        <translation>Choisissez au moins un serveur.</translation>
+    </message>
+    <message>
+        <source>Choose the folder of a second copy</source>
+        <translation>Choisir le dossier d’une seconde copie</translation>
+    </message>
+    <message>
+        <source>Choose the SSH key</source>
+        <translation>Choisir la clé SSH</translation>
+    </message>
+</context>
+<context>
     <name>CopyTargetsSection</name>
     <message>
         <source>A second copy keeps every day of the backups on another drive or host, with a history of its own, so one lost disk loses nothing.</source>
@@ -566,10 +689,6 @@
     <message>
         <source>Add a folder…</source>
         <translation>Ajouter un dossier…</translation>
-    </message>
-    <message>
-        <source>After each good scheduled backup, its new day is copied to every second copy that is on. A folder on a host reached over ssh is added to copyTargets in the configuration file (or with tidewell --apply).</source>
-        <translation>Après chaque sauvegarde planifiée réussie, son nouveau jour est copié vers chaque seconde copie activée. Un dossier sur un hôte joint par ssh s’ajoute dans copyTargets du fichier de configuration (ou avec tidewell --apply).</translation>
     </message>
     <message>
         <source>Off: nothing is copied after the backups.</source>
@@ -629,6 +748,18 @@
     <message>
         <source>Not copied to %1: %2</source>
         <translation>Pas copié vers %1 : %2</translation>
+    </message>
+    <message>
+        <source>Add a host…</source>
+        <translation>Ajouter un hôte…</translation>
+    </message>
+    <message>
+        <source>After each good scheduled backup, its new day is copied to every second copy that is on. A host is reached over ssh as a server is, its host key checked the same way.</source>
+        <translation>Après chaque sauvegarde planifiée réussie, son nouveau jour est copié dans chaque seconde copie active. Un hôte est joint par ssh comme un serveur, et sa clé d’hôte vérifiée de la même façon.</translation>
+    </message>
+    <message>
+        <source>Edit…</source>
+        <translation>Modifier…</translation>
     </message>
 </context>
 <context>
@@ -2423,6 +2554,22 @@ Secondes copies (copyTargets dans la configuration) :
     <message>
         <source>Restored; nothing on the server was replaced.</source>
         <translation>Restauré ; rien n’a été remplacé sur le serveur.</translation>
+    </message>
+    <message>
+        <source>Read from</source>
+        <translation>Lire depuis</translation>
+    </message>
+    <message>
+        <source>The destination (%1)</source>
+        <translation>La destination (%1)</translation>
+    </message>
+    <message>
+        <source>The second copy “%1” (%2)</source>
+        <translation>La seconde copie « %1 » (%2)</translation>
+    </message>
+    <message>
+        <source>The second copy “%1” (over ssh: tidewell --restore --from “%1”)</source>
+        <translation>La seconde copie « %1 » (par ssh : tidewell --restore --from « %1 »)</translation>
     </message>
 </context>
 <context>

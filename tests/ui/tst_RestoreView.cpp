@@ -10,11 +10,13 @@
 #include "ui/restore/VersionsDialog.h"
 #include "ui/widgets/Dialogs.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QTreeView>
 
@@ -100,6 +102,33 @@ private Q_SLOTS:
         view.show();
         QCOMPARE(view.selectedSnapshot(), QStringLiteral("2026-12-03"));
         QCOMPARE(view.topLevelNames().size(), 2);
+    }
+
+    // A second copy in a folder is read as the destination; one over ssh
+    // is named, but read from the command line.
+    void readFromASecondCopy()
+    {
+        const QString drive = m_h->home.path() + QStringLiteral("/usb");
+        writeFile(drive + QStringLiteral("/web/2026-11-30/Site/old.txt"), "old");
+        m_h->store.update([&drive](AppSettings &s) {
+            CopyTarget usb;
+            usb.name = QStringLiteral("usb");
+            usb.path = drive;
+            CopyTarget vault;
+            vault.name = QStringLiteral("vault");
+            vault.kind = CopyTarget::Kind::ssh;
+            s.copyTargets = {usb, vault};
+        });
+        RestoreView view(m_server.id, m_h->context);
+        view.show();
+        auto *source = view.findChild<QComboBox *>(QStringLiteral("restoreSource"));
+        QVERIFY(source->isVisible());
+        QCOMPARE(source->count(), 3);
+        QCOMPARE(view.selectedSnapshot(), QStringLiteral("2026-12-03"));
+        source->setCurrentIndex(1);
+        QCOMPARE(view.selectedSnapshot(), QStringLiteral("2026-11-30"));
+        QCOMPARE(view.topLevelNames(), (QStringList{QStringLiteral("/var/www")}));
+        QVERIFY(!qobject_cast<QStandardItemModel *>(source->model())->item(2)->isEnabled());
     }
 
     void versionsAreListed()

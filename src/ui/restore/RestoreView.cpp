@@ -24,6 +24,7 @@
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -37,6 +38,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStandardItemModel>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -59,6 +61,7 @@ RestoreView::RestoreView(const QUuid &serverID, const AppContext &context, QWidg
     resize(960, 600);
 
     auto *layout = new QVBoxLayout(this);
+    buildSource(layout);
     auto *splitter = new QSplitter(this);
     m_snapshots = new QListWidget(splitter);
     m_snapshots->setObjectName(QStringLiteral("restoreSnapshots"));
@@ -175,7 +178,41 @@ Server RestoreView::server() const
 
 QString RestoreView::serverFolder() const
 {
-    return Retention::serverFolder(m_context.store->settings().destinationPath, server());
+    const QString root = m_source->currentData().toString();
+    return Retention::serverFolder(root.isEmpty() ? m_context.store->settings().destinationPath : root, server());
+}
+
+// Where the backups are read: the destination, or a second copy of the
+// server in a folder (one over ssh is restored from with tidewell --restore
+// --from). Shown only when the server has second copies.
+void RestoreView::buildSource(QVBoxLayout *layout)
+{
+    auto *line = new QHBoxLayout;
+    auto *caption = new QLabel(tr("Read from"), this);
+    m_source = new QComboBox(this);
+    m_source->setObjectName(QStringLiteral("restoreSource"));
+    caption->setBuddy(m_source);
+    const AppSettings &settings = m_context.store->settings();
+    m_source->addItem(tr("The destination (%1)").arg(settings.destinationPath), QString());
+    auto *items = qobject_cast<QStandardItemModel *>(m_source->model());
+    for (const CopyTarget &target : settings.copyTargets) {
+        if (!target.takes(m_id))
+            continue;
+        if (target.kind == CopyTarget::Kind::folder) {
+            m_source->addItem(tr("The second copy “%1” (%2)").arg(target.shownName(), target.path), target.path);
+            continue;
+        }
+        m_source->addItem(tr("The second copy “%1” (over ssh: tidewell --restore --from “%1”)").arg(target.shownName()),
+                          QString());
+        if (items)
+            items->item(m_source->count() - 1)->setEnabled(false);
+    }
+    line->addWidget(caption);
+    line->addWidget(m_source, 1);
+    caption->setVisible(m_source->count() > 1);
+    m_source->setVisible(m_source->count() > 1);
+    layout->addLayout(line);
+    connect(m_source, &QComboBox::currentIndexChanged, this, &RestoreView::refreshSnapshots);
 }
 
 void RestoreView::refreshSnapshots()

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -62,6 +63,7 @@ public:
 private:
     void connectSearch();
     void buildButtons(QVBoxLayout *layout);
+    void buildSource(QVBoxLayout *layout);
     void buildBrowser(QSplitter *splitter);
     struct Selected
     {
@@ -94,6 +96,7 @@ private:
 
     QUuid m_id;
     AppContext m_context;
+    QComboBox *m_source;
     QListWidget *m_snapshots;
     QLineEdit *m_find;
     QStackedWidget *m_stack;
