@@ -754,12 +754,12 @@
         <translation>Rechner hinzufügen…</translation>
     </message>
     <message>
-        <source>After each good scheduled backup, its new day is copied to every second copy that is on. A host is reached over ssh as a server is, its host key checked the same way.</source>
-        <translation>Nach jeder gelungenen geplanten Sicherung wird ihr neuer Tag in jede eingeschaltete zweite Kopie kopiert. Ein Rechner wird wie ein Server über ssh erreicht, sein Hostschlüssel ebenso geprüft.</translation>
-    </message>
-    <message>
         <source>Edit…</source>
         <translation>Bearbeiten…</translation>
+    </message>
+    <message>
+        <source>After each good backup, its new day is copied to every second copy that is on. A host is reached over ssh as a server is, its host key checked the same way.</source>
+        <translation>Nach jeder gelungenen Sicherung wird ihr neuer Tag in jede eingeschaltete zweite Kopie kopiert. Ein Rechner wird wie ein Server über ssh erreicht, sein Hostschlüssel ebenso geprüft.</translation>
     </message>
 </context>
 <context>

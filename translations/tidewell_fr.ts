@@ -754,12 +754,12 @@
         <translation>Ajouter un hôte…</translation>
     </message>
     <message>
-        <source>After each good scheduled backup, its new day is copied to every second copy that is on. A host is reached over ssh as a server is, its host key checked the same way.</source>
-        <translation>Après chaque sauvegarde planifiée réussie, son nouveau jour est copié dans chaque seconde copie active. Un hôte est joint par ssh comme un serveur, et sa clé d’hôte vérifiée de la même façon.</translation>
-    </message>
-    <message>
         <source>Edit…</source>
         <translation>Modifier…</translation>
+    </message>
+    <message>
+        <source>After each good backup, its new day is copied to every second copy that is on. A host is reached over ssh as a server is, its host key checked the same way.</source>
+        <translation>Après chaque sauvegarde réussie, son nouveau jour est copié dans chaque seconde copie active. Un hôte est joint par ssh comme un serveur, et sa clé d’hôte vérifiée de la même façon.</translation>
     </message>
 </context>
 <context>

@@ -47,7 +47,7 @@ CopyTargetsSection::CopyTargetsSection(ConfigStore *store, Dialogs *dialogs, QWi
     buttons->addWidget(m_addHost);
     buttons->addStretch(1);
     layout->addLayout(buttons);
-    layout->addWidget(Style::note(tr("After each good scheduled backup, its new day is copied to every second copy "
+    layout->addWidget(Style::note(tr("After each good backup, its new day is copied to every second copy "
                                      "that is on. A host is reached over ssh as a server is, its host key "
                                      "checked the same way."),
                                   this));
