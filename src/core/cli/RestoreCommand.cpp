@@ -390,9 +390,7 @@ QCoro::Task<int> restoreFromCopy(EntryPoint::Options::Restore request, AppSettin
         }
         inDay << QDir(dayFolder).relativeFilePath(resolved->localPath);
     }
-    QStringList linked;
-    const tl::expected<void, QString> fetched =
-        co_await reader.fetch(target, server, day->name, inDay, stage.path(), &linked);
+    const tl::expected<void, QString> fetched = co_await reader.fetch(target, server, day->name, inDay, stage.path());
     int status = ExitCode::failing;
     if (fetched) {
         settings.destinationPath = stage.path();

@@ -368,8 +368,7 @@ QCoro::Task<tl::expected<QString, QString>> CopyRunner::firstLink(QString day, Q
     co_return prefixes.contains(found) ? found : QString();
 }
 
-QCoro::Task<tl::expected<void, QString>> CopyRunner::fetchOne(Server server, QString day, QString item, QString into,
-                                                              QStringList *linked)
+QCoro::Task<tl::expected<void, QString>> CopyRunner::fetchOne(Server server, QString day, QString item, QString into)
 {
     QPointer<CopyRunner> self(this);
     // Every folder on the way is one of the day's, not a link: what the
@@ -383,8 +382,6 @@ QCoro::Task<tl::expected<void, QString>> CopyRunner::fetchOne(Server server, QSt
     if (!self || !link)
         co_return tl::unexpected(link ? QString() : link.error());
     const QString fetched = link->isEmpty() ? names.join(u'/') : *link;
-    if (!link->isEmpty())
-        linked->append(item);
     const QString dayFolder = into + u'/' + m_folderName + u'/' + day;
     const QString parent = QFileInfo(dayFolder + u'/' + fetched).path();
     if (!QDir().mkpath(parent))
@@ -399,7 +396,7 @@ QCoro::Task<tl::expected<void, QString>> CopyRunner::fetchOne(Server server, QSt
 }
 
 QCoro::Task<tl::expected<void, QString>> CopyRunner::fetch(CopyTarget target, Server server, QString day,
-                                                           QStringList items, QString into, QStringList *linked)
+                                                           QStringList items, QString into)
 {
     QPointer<CopyRunner> self(this);
     begin(server, AppSettings());
@@ -410,7 +407,7 @@ QCoro::Task<tl::expected<void, QString>> CopyRunner::fetch(CopyTarget target, Se
     for (const QString &item : std::as_const(items)) {
         if (!done || m_wasCancelled)
             break;
-        done = co_await fetchOne(server, day, item, into, linked);
+        done = co_await fetchOne(server, day, item, into);
         if (!self)
             co_return tl::unexpected(QString());
     }

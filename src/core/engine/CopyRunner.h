@@ -65,10 +65,10 @@ public:
     QCoro::Task<tl::expected<QList<Snapshots::Backup>, QString>> listDays(CopyTarget target, Server server);
     // Items of one day (paths inside the day, as a snapshot holds them)
     // fetched into `into`/<server folder>/<day>, laid out as in the
-    // destination. A link of the day on the way to an item is fetched in
-    // its place (never followed), and `linked` gets the item's path.
+    // destination. A link of the day on the way to an item (or what is no
+    // folder there) is fetched in its place, never followed.
     QCoro::Task<tl::expected<void, QString>> fetch(CopyTarget target, Server server, QString day, QStringList items,
-                                                   QString into, QStringList *linked);
+                                                   QString into);
 
 private:
     struct Day
@@ -107,8 +107,7 @@ private:
     // The first of `prefixes` (paths inside the day) that is a link or no
     // folder on the target; empty: none.
     QCoro::Task<tl::expected<QString, QString>> firstLink(QString day, QStringList prefixes);
-    QCoro::Task<tl::expected<void, QString>> fetchOne(Server server, QString day, QString item, QString into,
-                                                      QStringList *linked);
+    QCoro::Task<tl::expected<void, QString>> fetchOne(Server server, QString day, QString item, QString into);
 
     CopyTarget m_target;
     QString m_sourceFolder; // the server's folder at the destination
