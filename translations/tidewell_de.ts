@@ -577,7 +577,7 @@
     </message>
     <message>
         <source>Choose…</source>
-        <translation>Auswählen…</translation>
+        <translation>Auswählen …</translation>
     </message>
     <message>
         <source>Folder</source>
@@ -679,6 +679,66 @@
         <source>Choose the SSH key</source>
         <translation>Den SSH-Schlüssel auswählen</translation>
     </message>
+    <message>
+        <source>Check the host key</source>
+        <translation>Hostschlüssel prüfen</translation>
+    </message>
+    <message>
+        <source>Host key</source>
+        <translation>Hostschlüssel</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Wird geprüft …</translation>
+    </message>
+    <message>
+        <source>✔ Trusted: %1</source>
+        <translation>✔ Vertraut: %1</translation>
+    </message>
+    <message>
+        <source>? Unknown host: %1</source>
+        <translation>? Unbekannter Host: %1</translation>
+    </message>
+    <message>
+        <source>Only trust if the fingerprint matches what the administrator gave you.</source>
+        <translation>Nur vertrauen, wenn der Fingerabdruck mit dem der Administration übereinstimmt.</translation>
+    </message>
+    <message>
+        <source>Trust this host</source>
+        <translation>Diesem Host vertrauen</translation>
+    </message>
+    <message>
+        <source>⚠ Fingerprint mismatch! The host presents %1; you trusted %2.</source>
+        <translation>⚠ Fingerabdruck stimmt nicht! Der Host zeigt %1; vertraut haben Sie %2.</translation>
+    </message>
+    <message>
+        <source>Nothing is copied there until the key is trusted again.</source>
+        <translation>Dorthin wird nichts kopiert, bis dem Schlüssel wieder vertraut wird.</translation>
+    </message>
+    <message>
+        <source>Replace the stored key…</source>
+        <translation>Gespeicherten Schlüssel ersetzen …</translation>
+    </message>
+    <message>
+        <source>✖ Unreachable: %1</source>
+        <translation>✖ Nicht erreichbar: %1</translation>
+    </message>
+    <message>
+        <source>Replace the stored key?</source>
+        <translation>Gespeicherten Schlüssel ersetzen?</translation>
+    </message>
+    <message>
+        <source>Replace the stored host key of %1?</source>
+        <translation>Den gespeicherten Hostschlüssel von %1 ersetzen?</translation>
+    </message>
+    <message>
+        <source>Only do this when you know why the key changed (the host was rebuilt).</source>
+        <translation>Tun Sie das nur, wenn Sie wissen, warum sich der Schlüssel geändert hat (der Host wurde neu aufgesetzt).</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
 </context>
 <context>
     <name>CopyTargetsSection</name>
@@ -751,11 +811,11 @@
     </message>
     <message>
         <source>Add a host…</source>
-        <translation>Rechner hinzufügen…</translation>
+        <translation>Rechner hinzufügen …</translation>
     </message>
     <message>
         <source>Edit…</source>
-        <translation>Bearbeiten…</translation>
+        <translation>Bearbeiten …</translation>
     </message>
     <message>
         <source>After each good backup, its new day is copied to every second copy that is on. A host is reached over ssh as a server is, its host key checked the same way.</source>

@@ -679,6 +679,66 @@
         <source>Choose the SSH key</source>
         <translation>Choisir la clé SSH</translation>
     </message>
+    <message>
+        <source>Check the host key</source>
+        <translation>Vérifier la clé d’hôte</translation>
+    </message>
+    <message>
+        <source>Host key</source>
+        <translation>Clé d’hôte</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Vérification…</translation>
+    </message>
+    <message>
+        <source>✔ Trusted: %1</source>
+        <translation>✔ Approuvée : %1</translation>
+    </message>
+    <message>
+        <source>? Unknown host: %1</source>
+        <translation>? Hôte inconnu : %1</translation>
+    </message>
+    <message>
+        <source>Only trust if the fingerprint matches what the administrator gave you.</source>
+        <translation>N’approuvez que si l’empreinte correspond à celle donnée par l’administrateur.</translation>
+    </message>
+    <message>
+        <source>Trust this host</source>
+        <translation>Approuver cet hôte</translation>
+    </message>
+    <message>
+        <source>⚠ Fingerprint mismatch! The host presents %1; you trusted %2.</source>
+        <translation>⚠ Empreinte différente ! L’hôte présente %1 ; vous aviez approuvé %2.</translation>
+    </message>
+    <message>
+        <source>Nothing is copied there until the key is trusted again.</source>
+        <translation>Rien n’y est copié tant que la clé n’est pas de nouveau approuvée.</translation>
+    </message>
+    <message>
+        <source>Replace the stored key…</source>
+        <translation>Remplacer la clé enregistrée…</translation>
+    </message>
+    <message>
+        <source>✖ Unreachable: %1</source>
+        <translation>✖ Injoignable : %1</translation>
+    </message>
+    <message>
+        <source>Replace the stored key?</source>
+        <translation>Remplacer la clé enregistrée ?</translation>
+    </message>
+    <message>
+        <source>Replace the stored host key of %1?</source>
+        <translation>Remplacer la clé d’hôte enregistrée de %1 ?</translation>
+    </message>
+    <message>
+        <source>Only do this when you know why the key changed (the host was rebuilt).</source>
+        <translation>Ne le faites que si vous savez pourquoi la clé a changé (l’hôte a été réinstallé).</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Remplacer</translation>
+    </message>
 </context>
 <context>
     <name>CopyTargetsSection</name>

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window, offscreen.
+#include "core/presentation/HostKeyCheck.h"
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "fixtures/EngineHarness.h"
@@ -144,6 +145,26 @@ private Q_SLOTS:
         QCOMPARE(vault.keepMonthly, std::optional<qint64>(6));
         QCOMPARE(vault.keepDaily, std::optional<qint64>(0));
         QTRY_COMPARE(m_view->findChildren<QWidget *>(QStringLiteral("copyTarget")).size(), 2);
+
+        // A host whose key changed says so, with the way to trust it again.
+        QTest::mouseClick(m_view->findChildren<QPushButton *>(QStringLiteral("editCopy")).at(1), Qt::LeftButton);
+        dialog = m_view->findChild<CopyTargetDialog *>(QStringLiteral("copyTargetDialog"));
+        QVERIFY(dialog);
+        HostKeyChecker::Status changed;
+        changed.live = HostKeyChecker::Fingerprint{QStringLiteral("ED25519"), QStringLiteral("SHA256:new")};
+        changed.known = HostKeyChecker::Fingerprint{QStringLiteral("ED25519"), QStringLiteral("SHA256:old")};
+        dialog->hostKeyCheck()->setStatus(changed);
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("targetKeyState"))->text(),
+                 QStringLiteral("⚠ Fingerprint mismatch! The host presents ED25519 SHA256:new; you trusted ED25519 "
+                                "SHA256:old.\nNothing is copied there until the key is trusted again."));
+        auto *trust = dialog->findChild<QPushButton *>(QStringLiteral("targetTrustKey"));
+        QVERIFY(!trust->isHidden());
+        QCOMPARE(trust->text(), QStringLiteral("Replace the stored key…"));
+        // Another host: the result was not about it.
+        dialog->findChild<QLineEdit *>(QStringLiteral("targetHost"))->setText(QStringLiteral("elsewhere.example.org"));
+        QVERIFY(trust->isHidden());
+        dialog->reject();
+        QTRY_VERIFY(!m_view->findChild<CopyTargetDialog *>(QStringLiteral("copyTargetDialog")));
 
         // A folder inside the destination would copy the destination into itself.
         QTest::mouseClick(m_view->findChildren<QPushButton *>(QStringLiteral("editCopy")).first(), Qt::LeftButton);

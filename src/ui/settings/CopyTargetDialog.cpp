@@ -4,6 +4,7 @@
 
 #include "core/model/HostInput.h"
 #include "core/model/ServerCheck.h"
+#include "core/presentation/HostKeyCheck.h"
 #include "core/system/AppPaths.h"
 #include "ui/widgets/Dialogs.h"
 #include "ui/widgets/Icons.h"
@@ -119,6 +120,90 @@ void CopyTargetDialog::buildPlace(QFormLayout *form)
     m_agent->setObjectName(QStringLiteral("targetAgent"));
     m_agent->setChecked(m_target.useSSHAgent);
     form->addRow(QString(), m_agent);
+    buildHostKey(form);
+}
+
+void CopyTargetDialog::buildHostKey(QFormLayout *form)
+{
+    m_keyCheck = new HostKeyCheck(this);
+    auto *box = new QVBoxLayout;
+    auto *check = new QPushButton(Icons::get(QStringLiteral("security-high")), tr("Check the host key"), this);
+    check->setObjectName(QStringLiteral("targetCheckKey"));
+    m_keyState = new QLabel(this);
+    m_keyState->setObjectName(QStringLiteral("targetKeyState"));
+    m_keyState->setWordWrap(true);
+    m_keyState->setTextFormat(Qt::PlainText);
+    m_keyState->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_keyAction = new QPushButton(this);
+    m_keyAction->setObjectName(QStringLiteral("targetTrustKey"));
+    m_keyAction->hide();
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(check);
+    buttons->addWidget(m_keyAction);
+    buttons->addStretch(1);
+    box->addLayout(buttons);
+    box->addWidget(m_keyState);
+    form->addRow(tr("Host key"), box);
+    connect(check, &QPushButton::clicked, this,
+            [this] { m_keyCheck->check(m_host->text().trimmed(), m_port->value()); });
+    connect(m_keyAction, &QPushButton::clicked, this, &CopyTargetDialog::actOnHostKey);
+    connect(m_keyCheck, &HostKeyCheck::changed, this, &CopyTargetDialog::showHostKey);
+    // A result is about the host and port it was had for.
+    connect(m_host, &QLineEdit::textChanged, m_keyCheck, &HostKeyCheck::clear);
+    connect(m_port, &QSpinBox::valueChanged, m_keyCheck, &HostKeyCheck::clear);
+    showHostKey();
+}
+
+void CopyTargetDialog::showHostKey()
+{
+    using State = HostKeyChecker::Status::State;
+    m_keyAction->hide();
+    QStringList lines;
+    if (m_keyCheck->isChecking()) {
+        lines << tr("Checking…");
+    } else if (const std::optional<HostKeyChecker::Status> status = m_keyCheck->status()) {
+        const HostKeyChecker::Status::Classified found = status->state();
+        const QString live = found.live.keyType + u' ' + found.live.sha256;
+        if (found.state == State::trusted) {
+            lines << tr("✔ Trusted: %1").arg(live);
+        } else if (found.state == State::unknown) {
+            lines << tr("? Unknown host: %1").arg(live)
+                  << tr("Only trust if the fingerprint matches what the administrator gave you.");
+            m_keyAction->setText(tr("Trust this host"));
+            m_keyAction->show();
+        } else if (found.state == State::mismatch) {
+            lines << tr("⚠ Fingerprint mismatch! The host presents %1; you trusted %2.")
+                         .arg(live, found.known.keyType + u' ' + found.known.sha256)
+                  << tr("Nothing is copied there until the key is trusted again.");
+            m_keyAction->setText(tr("Replace the stored key…"));
+            m_keyAction->show();
+        } else {
+            lines << tr("✖ Unreachable: %1").arg(found.reason);
+        }
+    }
+    if (!m_keyCheck->message().isEmpty())
+        lines << m_keyCheck->message();
+    m_keyState->setText(lines.join(u'\n'));
+    m_keyState->setVisible(!lines.isEmpty());
+}
+
+void CopyTargetDialog::actOnHostKey()
+{
+    const std::optional<HostKeyChecker::Status> status = m_keyCheck->status();
+    if (!status)
+        return;
+    const QString host = m_host->text().trimmed();
+    if (status->state().state == HostKeyChecker::Status::State::unknown) {
+        m_keyCheck->trust(host, m_port->value());
+        return;
+    }
+    if (status->state().state != HostKeyChecker::Status::State::mismatch)
+        return;
+    if (!m_dialogs->confirm(this, tr("Replace the stored key?"), tr("Replace the stored host key of %1?").arg(host),
+                            tr("Only do this when you know why the key changed (the host was rebuilt)."),
+                            tr("Replace")))
+        return;
+    m_keyCheck->replace(host, m_port->value());
 }
 
 void CopyTargetDialog::buildServers(QFormLayout *form)

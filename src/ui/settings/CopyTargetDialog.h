@@ -8,12 +8,14 @@
 #include <QDialog>
 
 class Dialogs;
+class HostKeyCheck;
 class QCheckBox;
 class QDialogButtonBox;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QSpinBox;
 
 // The fields of a second copy: its name, whether it is on, its folder (on
@@ -33,6 +35,8 @@ public:
     CopyTarget target() const;
     // Why it cannot be saved; empty: it can.
     QString problem() const;
+    // The host's key, checked and trusted (or replaced after it changed) as a server's is.
+    HostKeyCheck *hostKeyCheck() const { return m_keyCheck; }
 
 private:
     void buildPlace(QFormLayout *form);
@@ -41,6 +45,9 @@ private:
     void update();
     void choosePath();
     void chooseKey();
+    void buildHostKey(QFormLayout *form);
+    void showHostKey();
+    void actOnHostKey();
 
     CopyTarget m_target;
     AppSettings m_settings;
@@ -53,6 +60,9 @@ private:
     QLineEdit *m_user = nullptr;
     QLineEdit *m_key = nullptr;
     QCheckBox *m_agent = nullptr;
+    HostKeyCheck *m_keyCheck = nullptr;
+    QLabel *m_keyState = nullptr;
+    QPushButton *m_keyAction = nullptr;
     QCheckBox *m_allServers;
     QListWidget *m_servers;
     QCheckBox *m_ownCounts;
