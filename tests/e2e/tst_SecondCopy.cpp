@@ -546,6 +546,7 @@ private Q_SLOTS:
     {
         writeFile(tree() + QStringLiteral("/with space/ünï.txt"), "named");
         QVERIFY(QFile::link(QStringLiteral("/etc"), tree() + QStringLiteral("/system")));
+        QVERIFY(QFile::link(QStringLiteral("/etc"), tree() + QStringLiteral("/line\nbreak")));
         const QString folder = m_s->home.path() + QStringLiteral("/vault");
         QDir().mkpath(folder);
         const CopyTarget target = sshTarget(folder);
@@ -579,6 +580,11 @@ private Q_SLOTS:
         QVERIFY2(linked.err.contains("is not in the backup"), linked.err.constData());
         QVERIFY(!QFileInfo::exists(back + QStringLiteral("/hostname")));
         QVERIFY(!QFileInfo::exists(back + QStringLiteral("/system/hostname")));
+        // The same behind a name with a line break in it.
+        const Outcome broken =
+            restore(tree() + QStringLiteral("/line\nbreak/hostname"), {QStringLiteral("--to"), back});
+        QVERIFY2(broken.status == 2, broken.err.constData());
+        QVERIFY(!QFileInfo::exists(back + QStringLiteral("/hostname")));
         QVERIFY(
             runTidewell(m_s->home, {QStringLiteral("--restore"), QStringLiteral("web: prod"), QStringLiteral("--date"),
                                     day, QStringLiteral("--item"), tree() + QStringLiteral("/system"),

@@ -352,9 +352,9 @@ QCoro::Task<tl::expected<QString, QString>> CopyRunner::firstLink(QString day, Q
     for (const QString &prefix : prefixes)
         quoted << Shell::quote(prefix);
     const QString script = inServerFolder() + QStringLiteral(" && cd -- ") + Shell::quote(day)
-                           + QStringLiteral(" && for p in ") + quoted.join(u' ')
-                           + QStringLiteral("; do if [ -L \"$p\" ] || { [ -e \"$p\" ] && [ ! -d \"$p\" ]; }; then "
-                                            "printf '%s\\n' \"$p\"; exit 0; fi; done");
+                           + QStringLiteral(" && i=0; for p in ") + quoted.join(u' ')
+                           + QStringLiteral("; do i=$((i+1)); if [ -L \"$p\" ] || { [ -e \"$p\" ] && [ ! -d \"$p\" ]; "
+                                            "}; then echo \"$i\"; exit 0; fi; done; echo none");
     const std::optional<QString> output = co_await onTarget(script);
     if (!self)
         co_return tl::unexpected(QString());
@@ -364,8 +364,16 @@ QCoro::Task<tl::expected<QString, QString>> CopyRunner::firstLink(QString day, Q
                                                         + QStringLiteral(" on ") + m_target.host
                                                   : reason);
     }
-    const QString found = output->section(u'\n', 0, 0);
-    co_return prefixes.contains(found) ? found : QString();
+    // Its number, not its name: a name may hold a line break.
+    const QString answer = output->trimmed();
+    if (answer == QLatin1String("none"))
+        co_return QString();
+    bool isNumber = false;
+    const int found = answer.toInt(&isNumber);
+    if (!isNumber || found < 1 || found > prefixes.size())
+        co_return tl::unexpected(QStringLiteral("cannot read what ") + m_target.host
+                                 + QStringLiteral(" said of the day ") + day);
+    co_return prefixes.at(found - 1);
 }
 
 QCoro::Task<tl::expected<void, QString>> CopyRunner::fetchOne(Server server, QString day, QString item, QString into)
