@@ -2142,6 +2142,14 @@ Zweite Kopien (copyTargets in der Konfiguration):
         <source>Quit Tidewell</source>
         <translation>Tidewell beenden</translation>
     </message>
+    <message>
+        <source>Scheduled: %1 (next %2)</source>
+        <translation>Geplant: %1 (nächste %2)</translation>
+    </message>
+    <message>
+        <source>Scheduled: %1</source>
+        <translation>Geplant: %1</translation>
+    </message>
 </context>
 <context>
     <name>NotificationService</name>
@@ -2695,6 +2703,28 @@ Zweite Kopien (copyTargets in der Konfiguration):
     </message>
 </context>
 <context>
+    <name>Schedule</name>
+    <message>
+        <source>Invalid calendar &apos;%1&apos;: use a systemd calendar expression such as “Sat *-*-* 04:00”.</source>
+        <translation>Ungültiger Kalender „%1“: Verwenden Sie einen systemd-Kalenderausdruck wie „Sat *-*-* 04:00“.</translation>
+    </message>
+    <message>
+        <source>Invalid schedule: every %1 hours; use 1, 2, 3, 4, 6, 8 or 12.</source>
+        <translation>Ungültiger Zeitplan: alle %1 Stunden; verwenden Sie 1, 2, 3, 4, 6, 8 oder 12.</translation>
+    </message>
+    <message>
+        <source>Invalid schedule: weekday %1; use 1 (Monday) to 7 (Sunday).</source>
+        <translation>Ungültiger Zeitplan: Wochentag %1; verwenden Sie 1 (Montag) bis 7 (Sonntag).</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleCalendar</name>
+    <message>
+        <source>systemd does not take “%1”: %2</source>
+        <translation>systemd nimmt „%1“ nicht an: %2</translation>
+    </message>
+</context>
+<context>
     <name>ScheduleFollow</name>
     <message>
         <source>schedule installed for %1</source>
@@ -2746,6 +2776,61 @@ Zweite Kopien (copyTargets in der Konfiguration):
     <message>
         <source>Next run: %1</source>
         <translation>Nächster Lauf: %1</translation>
+    </message>
+    <message>
+        <source>How often</source>
+        <translation>Wie oft</translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation>Abstand</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>Calendar</source>
+        <translation>Kalender</translation>
+    </message>
+    <message>
+        <source>Every day</source>
+        <translation>Jeden Tag</translation>
+    </message>
+    <message>
+        <source>Every few hours</source>
+        <translation>Alle paar Stunden</translation>
+    </message>
+    <message>
+        <source>On weekdays</source>
+        <translation>An Werktagen</translation>
+    </message>
+    <message>
+        <source>Once a week</source>
+        <translation>Einmal pro Woche</translation>
+    </message>
+    <message>
+        <source>Custom calendar</source>
+        <translation>Eigener Kalender</translation>
+    </message>
+    <message numerus="yes">
+        <source>every %n hour(s)</source>
+        <translation>
+            <numerusform>jede Stunde</numerusform>
+            <numerusform>alle %n Stunden</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A systemd calendar expression (see “man systemd.time”)</source>
+        <translation>Ein systemd-Kalenderausdruck (siehe „man systemd.time“)</translation>
+    </message>
+    <message>
+        <source>Next: %1</source>
+        <translation>Nächste: %1</translation>
+    </message>
+    <message>
+        <source>Run automatically</source>
+        <translation>Automatisch ausführen</translation>
     </message>
 </context>
 <context>
@@ -2812,6 +2897,10 @@ Zweite Kopien (copyTargets in der Konfiguration):
         <source>The systemd user manager refused: %1</source>
         <translation>Der systemd-Benutzerdienst hat abgelehnt: %1</translation>
     </message>
+    <message>
+        <source>A custom calendar needs systemd; choose another schedule.</source>
+        <translation>Ein eigener Kalender braucht systemd; wählen Sie einen anderen Zeitplan.</translation>
+    </message>
 </context>
 <context>
     <name>ServerCard</name>
@@ -2858,6 +2947,14 @@ Zweite Kopien (copyTargets in der Konfiguration):
     <message>
         <source>Copies</source>
         <translation>Kopien</translation>
+    </message>
+    <message>
+        <source>The schedule does not work</source>
+        <translation>Der Zeitplan funktioniert nicht</translation>
+    </message>
+    <message>
+        <source>Scheduled %1</source>
+        <translation>Geplant: %1</translation>
     </message>
 </context>
 <context>
@@ -3075,6 +3172,18 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
         <source>path “%1” removed</source>
         <translation>Pfad „%1“ entfernt</translation>
     </message>
+    <message>
+        <source>scheduleKind takes daily, hours, weekdays, weekly or custom, not “%1”</source>
+        <translation>scheduleKind nimmt daily, hours, weekdays, weekly oder custom, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>scheduleEveryHours takes 1, 2, 3, 4, 6, 8 or 12, not “%1”</source>
+        <translation>scheduleEveryHours nimmt 1, 2, 3, 4, 6, 8 oder 12, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>scheduleCalendar takes a systemd calendar expression (letters, digits, blanks and * , . : / ~ + - _), not “%1”</source>
+        <translation>scheduleCalendar nimmt einen systemd-Kalenderausdruck (Buchstaben, Ziffern, Leerzeichen und * , . : / ~ + - _), nicht „%1“</translation>
+    </message>
 </context>
 <context>
     <name>ServerListModel</name>
@@ -3192,6 +3301,26 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
             <numerusform>%n beschädigte Datei in den Sicherungen</numerusform>
             <numerusform>%n beschädigte Dateien in den Sicherungen</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>every %1 hours from %2</source>
+        <translation>alle %1 Stunden ab %2</translation>
+    </message>
+    <message>
+        <source>weekdays at %1</source>
+        <translation>werktags um %1</translation>
+    </message>
+    <message>
+        <source>weekly on %1 at %2</source>
+        <translation>wöchentlich am %1 um %2</translation>
+    </message>
+    <message>
+        <source>custom: %1</source>
+        <translation>eigener Kalender: %1</translation>
+    </message>
+    <message>
+        <source>daily at %1</source>
+        <translation>täglich um %1</translation>
     </message>
 </context>
 <context>

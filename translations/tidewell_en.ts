@@ -328,6 +328,16 @@
     </message>
 </context>
 <context>
+    <name>ScheduleSection</name>
+    <message numerus="yes">
+        <source>every %n hour(s)</source>
+        <translation>
+            <numerusform>every hour</numerusform>
+            <numerusform>every %n hours</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ServerRules</name>
     <message numerus="yes">
         <source>%n damaged file(s) in the backups</source>

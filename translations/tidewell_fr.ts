@@ -2148,6 +2148,14 @@ Secondes copies (copyTargets dans la configuration) :
         <source>Quit Tidewell</source>
         <translation>Quitter Tidewell</translation>
     </message>
+    <message>
+        <source>Scheduled: %1 (next %2)</source>
+        <translation>Planifiée : %1 (prochaine %2)</translation>
+    </message>
+    <message>
+        <source>Scheduled: %1</source>
+        <translation>Planifiée : %1</translation>
+    </message>
 </context>
 <context>
     <name>NotificationService</name>
@@ -2701,6 +2709,28 @@ Secondes copies (copyTargets dans la configuration) :
     </message>
 </context>
 <context>
+    <name>Schedule</name>
+    <message>
+        <source>Invalid calendar &apos;%1&apos;: use a systemd calendar expression such as “Sat *-*-* 04:00”.</source>
+        <translation>Calendrier « %1 » non valide : utilisez une expression de calendrier systemd comme « Sat *-*-* 04:00 ».</translation>
+    </message>
+    <message>
+        <source>Invalid schedule: every %1 hours; use 1, 2, 3, 4, 6, 8 or 12.</source>
+        <translation>Planification non valide : toutes les %1 heures ; utilisez 1, 2, 3, 4, 6, 8 ou 12.</translation>
+    </message>
+    <message>
+        <source>Invalid schedule: weekday %1; use 1 (Monday) to 7 (Sunday).</source>
+        <translation>Planification non valide : jour %1 ; utilisez 1 (lundi) à 7 (dimanche).</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleCalendar</name>
+    <message>
+        <source>systemd does not take “%1”: %2</source>
+        <translation>systemd n’accepte pas « %1 » : %2</translation>
+    </message>
+</context>
+<context>
     <name>ScheduleFollow</name>
     <message>
         <source>schedule installed for %1</source>
@@ -2752,6 +2782,61 @@ Secondes copies (copyTargets dans la configuration) :
     <message>
         <source>Next run: %1</source>
         <translation>Prochaine exécution&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>How often</source>
+        <translation>Fréquence</translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation>Intervalle</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>Jour</translation>
+    </message>
+    <message>
+        <source>Calendar</source>
+        <translation>Calendrier</translation>
+    </message>
+    <message>
+        <source>Every day</source>
+        <translation>Tous les jours</translation>
+    </message>
+    <message>
+        <source>Every few hours</source>
+        <translation>Toutes les quelques heures</translation>
+    </message>
+    <message>
+        <source>On weekdays</source>
+        <translation>En semaine</translation>
+    </message>
+    <message>
+        <source>Once a week</source>
+        <translation>Une fois par semaine</translation>
+    </message>
+    <message>
+        <source>Custom calendar</source>
+        <translation>Calendrier personnalisé</translation>
+    </message>
+    <message numerus="yes">
+        <source>every %n hour(s)</source>
+        <translation>
+            <numerusform>toutes les heures</numerusform>
+            <numerusform>toutes les %n heures</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A systemd calendar expression (see “man systemd.time”)</source>
+        <translation>Une expression de calendrier systemd (voir « man systemd.time »)</translation>
+    </message>
+    <message>
+        <source>Next: %1</source>
+        <translation>Prochaines : %1</translation>
+    </message>
+    <message>
+        <source>Run automatically</source>
+        <translation>Exécuter automatiquement</translation>
     </message>
 </context>
 <context>
@@ -2818,6 +2903,10 @@ Secondes copies (copyTargets dans la configuration) :
         <source>The systemd user manager refused: %1</source>
         <translation>Le gestionnaire utilisateur systemd a refusé&#xa0;: %1</translation>
     </message>
+    <message>
+        <source>A custom calendar needs systemd; choose another schedule.</source>
+        <translation>Un calendrier personnalisé nécessite systemd ; choisissez une autre planification.</translation>
+    </message>
 </context>
 <context>
     <name>ServerCard</name>
@@ -2864,6 +2953,14 @@ Secondes copies (copyTargets dans la configuration) :
     <message>
         <source>Copies</source>
         <translation>Copies</translation>
+    </message>
+    <message>
+        <source>The schedule does not work</source>
+        <translation>La planification ne fonctionne pas</translation>
+    </message>
+    <message>
+        <source>Scheduled %1</source>
+        <translation>Planifiée : %1</translation>
     </message>
 </context>
 <context>
@@ -3081,6 +3178,18 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
         <source>path “%1” removed</source>
         <translation>chemin « %1 » retiré</translation>
     </message>
+    <message>
+        <source>scheduleKind takes daily, hours, weekdays, weekly or custom, not “%1”</source>
+        <translation>scheduleKind accepte daily, hours, weekdays, weekly ou custom, pas « %1 »</translation>
+    </message>
+    <message>
+        <source>scheduleEveryHours takes 1, 2, 3, 4, 6, 8 or 12, not “%1”</source>
+        <translation>scheduleEveryHours accepte 1, 2, 3, 4, 6, 8 ou 12, pas « %1 »</translation>
+    </message>
+    <message>
+        <source>scheduleCalendar takes a systemd calendar expression (letters, digits, blanks and * , . : / ~ + - _), not “%1”</source>
+        <translation>scheduleCalendar accepte une expression de calendrier systemd (lettres, chiffres, espaces et * , . : / ~ + - _), pas « %1 »</translation>
+    </message>
 </context>
 <context>
     <name>ServerListModel</name>
@@ -3198,6 +3307,26 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
             <numerusform>%n fichier endommagé dans les sauvegardes</numerusform>
             <numerusform>%n fichiers endommagés dans les sauvegardes</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>every %1 hours from %2</source>
+        <translation>toutes les %1 heures à partir de %2</translation>
+    </message>
+    <message>
+        <source>weekdays at %1</source>
+        <translation>en semaine à %1</translation>
+    </message>
+    <message>
+        <source>weekly on %1 at %2</source>
+        <translation>chaque semaine le %1 à %2</translation>
+    </message>
+    <message>
+        <source>custom: %1</source>
+        <translation>personnalisé : %1</translation>
+    </message>
+    <message>
+        <source>daily at %1</source>
+        <translation>tous les jours à %1</translation>
     </message>
 </context>
 <context>

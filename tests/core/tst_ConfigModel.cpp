@@ -244,6 +244,49 @@ private Q_SLOTS:
         QVERIFY(encoded.contains("\"scheduleSpreadMinutes\": 45,"));
     }
 
+    // A daily server's file has none of the other schedules' keys; the rest
+    // come back as written, and one this version cannot keep is never read
+    // as another schedule.
+    void schedulesBesidesDaily()
+    {
+        Server daily;
+        daily.scheduleEnabled = true;
+        const QJsonObject plain = daily.toJson();
+        for (const char *key : {"scheduleKind", "scheduleEveryHours", "scheduleWeekday", "scheduleCalendar"})
+            QVERIFY2(!plain.contains(QLatin1String(key)), key);
+        Server hourly = daily;
+        hourly.scheduleKind = QStringLiteral("hours");
+        hourly.scheduleEveryHours = 4;
+        hourly.scheduleWeekday = 6;
+        hourly.scheduleCalendar = QStringLiteral("Sat *-*-* 04:00");
+        const auto back = Server::fromJson(hourly.toJson(), QStringLiteral("servers[0]"));
+        QVERIFY(back);
+        QCOMPARE(*back, hourly);
+        QVERIFY(qHash(*back) != qHash(daily));
+
+        const auto withKey = [&](const char *key, const QJsonValue &value) {
+            QJsonObject object = plain;
+            object.insert(QLatin1String(key), value);
+            QStringList warnings;
+            const auto read = Server::fromJson(object, QStringLiteral("servers[0]"), &warnings);
+            return std::pair{read ? std::optional<Server>(*read) : std::nullopt, warnings};
+        };
+        const auto [monthly, kindWarnings] = withKey("scheduleKind", QStringLiteral("monthly"));
+        QVERIFY(monthly);
+        QCOMPARE(monthly->scheduleKind, QStringLiteral("daily"));
+        QCOMPARE(kindWarnings.size(), 1);
+        QVERIFY(kindWarnings.first().contains(QStringLiteral("servers[0].scheduleKind")));
+        QCOMPARE(withKey("scheduleEveryHours", 5).first->scheduleEveryHours, 6);
+        QCOMPARE(withKey("scheduleWeekday", 0).first->scheduleWeekday, 1);
+        const auto [planted, calendarWarnings] = withKey("scheduleCalendar", QStringLiteral("daily\n[Service]"));
+        QVERIFY(planted->scheduleCalendar.isEmpty());
+        QCOMPARE(calendarWarnings.size(), 1);
+        // Without warnings collected, a wrong one fails the document.
+        QJsonObject wrong = plain;
+        wrong.insert(QStringLiteral("scheduleKind"), QStringLiteral("monthly"));
+        QVERIFY(!Server::fromJson(wrong, QStringLiteral("servers[0]")));
+    }
+
     // Second copies: read with their defaults, written back exactly; a kind
     // or a list of servers that cannot be read fails the whole file rather
     // than send a server's days somewhere else than meant.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // systemd and launchd schedules with recording stand-ins.
+#include "core/schedule/ScheduleCalendar.h"
 #include "core/schedule/Scheduler.h"
+#include "core/schedule/SystemdUnits.h"
 #include "fixtures/Await.h"
 #include "fixtures/Files.h"
 #include "fixtures/TempHome.h"
@@ -166,6 +168,114 @@ private Q_SLOTS:
         QVERIFY(calendar.waitForFinished(60000));
         QCOMPARE(calendar.exitCode(), 0);
         QVERIFY(calendar.readAllStandardOutput().contains("Normalized form: *-*-* 07:05:00"));
+    }
+
+    void everyKindOfScheduleIsTheTimersCalendar_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<qint64>("hours");
+        QTest::addColumn<qint64>("weekday");
+        QTest::addColumn<QString>("calendar");
+        QTest::addColumn<QString>("onCalendar");
+        // After Wednesday 2026-03-18 12:00 UTC.
+        QTest::addColumn<QStringList>("next");
+        const auto row = [](const char *name, const char *kind, const char *time, qint64 hours, qint64 weekday,
+                            const char *calendar, const char *onCalendar, const char *next) {
+            QTest::newRow(name) << QString::fromUtf8(kind) << QString::fromUtf8(time) << hours << weekday
+                                << QString::fromUtf8(calendar) << QString::fromUtf8(onCalendar)
+                                << QString::fromUtf8(next).split(u',');
+        };
+        row("daily", "daily", "7:05", 6, 1, "", "*-*-* 07:05:00",
+            "2026-03-19 07:05:00,2026-03-20 07:05:00,2026-03-21 07:05:00");
+        // From 14:30 every six hours: the same four hours every day, not only those after 14:30.
+        row("every 6 hours", "hours", "14:30", 6, 1, "", "*-*-* 02/6:30:00",
+            "2026-03-18 14:30:00,2026-03-18 20:30:00,2026-03-19 02:30:00");
+        row("every hour", "hours", "00:15", 1, 1, "", "*-*-* 00/1:15:00",
+            "2026-03-18 12:15:00,2026-03-18 13:15:00,2026-03-18 14:15:00");
+        row("weekdays", "weekdays", "03:00", 6, 1, "", "Mon..Fri *-*-* 03:00:00",
+            "2026-03-19 03:00:00,2026-03-20 03:00:00,2026-03-23 03:00:00");
+        row("weekly on Sunday", "weekly", "22:00", 6, 7, "", "Sun *-*-* 22:00:00",
+            "2026-03-22 22:00:00,2026-03-29 22:00:00,2026-04-05 22:00:00");
+        row("custom", "custom", "bad time is not used", 6, 1, "  Sat   *-*-1..7 04:00 ", "Sat *-*-1..7 04:00",
+            "2026-04-04 04:00:00,2026-05-02 04:00:00,2026-06-06 04:00:00");
+    }
+
+    void everyKindOfScheduleIsTheTimersCalendar()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, time);
+        QFETCH(qint64, hours);
+        QFETCH(qint64, weekday);
+        QFETCH(QString, calendar);
+        QFETCH(QString, onCalendar);
+        QFETCH(QStringList, next);
+        Scheduler scheduler = systemd();
+        Server server = scheduled(time);
+        server.scheduleKind = kind;
+        server.scheduleEveryHours = hours;
+        server.scheduleWeekday = weekday;
+        server.scheduleCalendar = calendar;
+        QVERIFY(done(scheduler.install(server)));
+        const QString timer = QString::fromUtf8(readFile(scheduler.plistURL(server.id)));
+        QCOMPARE(SystemdUnits::timerValue(timer, QStringLiteral("OnCalendar")), onCalendar);
+        QCOMPARE(timer.contains(QStringLiteral("Description=Daily ")), kind == QStringLiteral("daily"));
+        QVERIFY(scheduler.isInstalledAsConfigured(server));
+        // Another hour step, weekday or calendar is not what is installed.
+        Server changed = server;
+        changed.scheduleEveryHours = 4;
+        changed.scheduleWeekday = 3;
+        changed.scheduleCalendar = QStringLiteral("Sun *-*-* 04:00");
+        QCOMPARE(scheduler.isInstalledAsConfigured(changed),
+                 kind == QStringLiteral("daily") || kind == QStringLiteral("weekdays"));
+
+        // What systemd itself makes of the timer's calendar.
+        QProcess analyze;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+        analyze.setProcessEnvironment(environment);
+        analyze.start(QStringLiteral("/usr/bin/systemd-analyze"),
+                      {QStringLiteral("calendar"), QStringLiteral("--iterations=3"),
+                       QStringLiteral("--base-time=2026-03-18 12:00:00 UTC"), onCalendar});
+        QVERIFY(analyze.waitForFinished(60000));
+        QCOMPARE(analyze.exitCode(), 0);
+        const ScheduleCalendar::Reading reading = ScheduleCalendar::parse(QString::fromUtf8(analyze.readAll()));
+        QStringList times;
+        for (const QDateTime &at : reading.next)
+            times << at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        QCOMPARE(times, next);
+    }
+
+    void calendarsThatCouldReachTheUnitOrThatSystemdRefuses()
+    {
+        Scheduler scheduler = systemd();
+        Server server = scheduled(QStringLiteral("03:00"));
+        server.scheduleKind = QStringLiteral("custom");
+        // A line break would add a line of its own to the timer; "%" would be a specifier.
+        for (const QString &planted : {QStringLiteral("daily\nOnActiveSec=1"), QStringLiteral("daily\n[Service]"),
+                                       QStringLiteral("*-*-* %H:00"), QString()}) {
+            server.scheduleCalendar = planted;
+            const auto refused = done(scheduler.install(server));
+            QVERIFY(!refused);
+            QVERIFY2(refused.error().message.startsWith(QStringLiteral("Invalid calendar")),
+                     qPrintable(refused.error().message));
+        }
+        server.scheduleCalendar = QStringLiteral("Someday *-*-* 04:00");
+        const auto unknown = done(scheduler.install(server));
+        QVERIFY(!unknown);
+        QVERIFY2(unknown.error().message.contains(QStringLiteral("systemd does not take “Someday *-*-* 04:00”")),
+                 qPrintable(unknown.error().message));
+        // Nothing was written or started for any of them.
+        QVERIFY(!QFile::exists(scheduler.plistURL(server.id)));
+        QVERIFY(calls().isEmpty());
+
+        server.scheduleKind = QStringLiteral("hours");
+        server.scheduleEveryHours = 5; // would leave a short gap at midnight
+        QVERIFY(!done(scheduler.install(server)));
+        server.scheduleKind = QStringLiteral("weekly");
+        server.scheduleWeekday = 8;
+        QVERIFY(!done(scheduler.install(server)));
+        QVERIFY(!QFile::exists(scheduler.plistURL(server.id)));
     }
 
     void awkwardExecutablePathsAreEscaped()
@@ -428,6 +538,34 @@ private Q_SLOTS:
         const QString domain = QStringLiteral("gui/%1").arg(::getuid());
         QCOMPARE(calls(), (QStringList{QStringLiteral("bootout %1 %2").arg(domain, path),
                                        QStringLiteral("bootstrap %1 %2").arg(domain, path)}));
+    }
+
+    void launchdSchedulesOtherThanDaily()
+    {
+        Scheduler scheduler(Scheduler::Backend::launchd);
+        scheduler.setToolPath(fakeTool());
+        scheduler.setExecutablePath(QStringLiteral("/Apps/Tidewell"));
+        Server server = scheduled(QStringLiteral("14:30"));
+        server.scheduleKind = QStringLiteral("hours");
+        server.scheduleEveryHours = 6;
+        QVERIFY(done(scheduler.install(server)));
+        const QString hours = QString::fromUtf8(readFile(scheduler.plistURL(server.id)));
+        QVERIFY(hours.contains(QStringLiteral("    <key>StartCalendarInterval</key>\n    <array>\n        <dict>\n"
+                                              "            <key>Hour</key><integer>2</integer>\n"
+                                              "            <key>Minute</key><integer>30</integer>\n"
+                                              "        </dict>\n")));
+        QCOMPARE(hours.count(QStringLiteral("<key>Hour</key>")), 4);
+        server.scheduleKind = QStringLiteral("weekdays");
+        QVERIFY(done(scheduler.install(server)));
+        const QString weekdays = QString::fromUtf8(readFile(scheduler.plistURL(server.id)));
+        QCOMPARE(weekdays.count(QStringLiteral("<key>Weekday</key>")), 5);
+        QVERIFY(weekdays.contains(QStringLiteral("<key>Weekday</key><integer>5</integer>")));
+        QVERIFY(!weekdays.contains(QStringLiteral("<key>Weekday</key><integer>6</integer>")));
+        // launchd has no calendar expressions: refused, the job left as it was.
+        server.scheduleKind = QStringLiteral("custom");
+        server.scheduleCalendar = QStringLiteral("Sat *-*-* 04:00");
+        QVERIFY(!done(scheduler.install(server)));
+        QCOMPARE(QString::fromUtf8(readFile(scheduler.plistURL(server.id))), weekdays);
     }
 
     void launchdFallsBackToLoadAndKeepsTheBetterMessage()

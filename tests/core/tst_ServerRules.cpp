@@ -305,16 +305,63 @@ private Q_SLOTS:
         QCOMPARE(ServerRules::daysWithoutSuccess(server, now), 3);
 
         server.scheduleTime = QStringLiteral("03:00");
-        QCOMPARE(ServerRules::nextDailyRun(server, now), QDateTime(QDate(2026, 3, 19), QTime(3, 0)));
+        QCOMPARE(ServerRules::nextRun(server, now), QDateTime(QDate(2026, 3, 19), QTime(3, 0)));
         server.scheduleTime = QStringLiteral("23:45");
-        QCOMPARE(ServerRules::nextDailyRun(server, now), QDateTime(QDate(2026, 3, 18), QTime(23, 45)));
+        QCOMPARE(ServerRules::nextRun(server, now), QDateTime(QDate(2026, 3, 18), QTime(23, 45)));
         server.scheduleTime = QStringLiteral("12:00"); // this very minute is past
-        QCOMPARE(ServerRules::nextDailyRun(server, now), QDateTime(QDate(2026, 3, 19), QTime(12, 0)));
+        QCOMPARE(ServerRules::nextRun(server, now), QDateTime(QDate(2026, 3, 19), QTime(12, 0)));
         server.scheduleTime = QStringLiteral("25:00");
-        QVERIFY(!ServerRules::nextDailyRun(server, now));
+        QVERIFY(!ServerRules::nextRun(server, now));
         server.scheduleTime = QStringLiteral("03:00");
         server.scheduleEnabled = false;
-        QVERIFY(!ServerRules::nextDailyRun(server, now));
+        QVERIFY(!ServerRules::nextRun(server, now));
+    }
+
+    void otherSchedulesHaveTheirOwnPeriodAndNextRun()
+    {
+        const QDateTime now(QDate(2026, 3, 18), QTime(12, 0)); // a Wednesday
+        Server server = runnable();
+        server.scheduleEnabled = true;
+        server.lastExitCode = 0;
+        const auto lastGoodHoursAgo = [&](int hours) {
+            server.lastSuccessAt = ReferenceDate::fromDateTime(now.addSecs(-hours * 3600));
+            return ServerRules::isOverdue(server, now);
+        };
+        QVERIFY(!lastGoodHoursAgo(25));
+        QVERIFY(lastGoodHoursAgo(27));
+        server.scheduleKind = QStringLiteral("hours");
+        server.scheduleEveryHours = 4;
+        QVERIFY(!lastGoodHoursAgo(8)); // 2 × 4 + 1
+        QVERIFY(lastGoodHoursAgo(10));
+        server.scheduleTime = QStringLiteral("14:30");
+        QCOMPARE(ServerRules::nextRun(server, now), QDateTime(QDate(2026, 3, 18), QTime(14, 30)));
+        server.scheduleEveryHours = 12;
+        server.scheduleTime = QStringLiteral("11:00"); // 11:00 and 23:00
+        QCOMPARE(ServerRules::nextRun(server, now), QDateTime(QDate(2026, 3, 18), QTime(23, 0)));
+
+        // Friday's backup is not overdue on Monday morning.
+        server.scheduleKind = QStringLiteral("weekdays");
+        QVERIFY(!lastGoodHoursAgo(73));
+        QVERIFY(lastGoodHoursAgo(75));
+        server.scheduleKind = QStringLiteral("weekly");
+        server.scheduleWeekday = 3; // Wednesday: today's 11:00 is past
+        QVERIFY(!lastGoodHoursAgo(6 * 24));
+        QVERIFY(lastGoodHoursAgo(8 * 24));
+        QCOMPARE(ServerRules::nextRun(server, now), QDateTime(QDate(2026, 3, 25), QTime(11, 0)));
+        server.scheduleKind = QStringLiteral("weekdays");
+        server.scheduleTime = QStringLiteral("03:00");
+        const QDateTime friday(QDate(2026, 3, 20), QTime(12, 0));
+        QCOMPARE(ServerRules::nextRun(server, friday), QDateTime(QDate(2026, 3, 23), QTime(3, 0)));
+
+        // A custom calendar: its longest gap (a month here) and two hours, as systemd works it out.
+        server.scheduleKind = QStringLiteral("custom");
+        server.scheduleCalendar = QStringLiteral("*-*-01 04:00");
+        QVERIFY(ServerRules::overdueAfter(server) >= 28 * 24 * 3600);
+        QVERIFY(!lastGoodHoursAgo(27 * 24));
+        const auto monthly = ServerRules::nextRun(server, QDateTime::currentDateTime());
+        QVERIFY(monthly);
+        QCOMPARE(monthly->date().day(), 1);
+        QCOMPARE(ServerRules::scheduleText(server), QStringLiteral("custom: *-*-01 04:00"));
     }
 
     void countersAndFooter()

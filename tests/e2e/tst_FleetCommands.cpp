@@ -107,6 +107,17 @@ private Q_SLOTS:
         const Outcome again = run(home, {QStringLiteral("--set"), ServerId::text(web.id), QStringLiteral("port=2222")});
         QCOMPARE(again.out, QByteArray("web-07: nothing to change\n"));
 
+        // Another kind of schedule is installed again, as the timer's calendar.
+        const Outcome hourly =
+            run(home, {QStringLiteral("--set"), QStringLiteral("web-07"), QStringLiteral("scheduleKind=hours"),
+                       QStringLiteral("scheduleEveryHours=4")});
+        QVERIFY2(hourly.status == 0, hourly.err.constData());
+        QCOMPARE(lines(hourly.out), (QStringList{QStringLiteral("changed web-07: scheduleKind daily → hours"),
+                                                 QStringLiteral("changed web-07: scheduleEveryHours 6 → 4"),
+                                                 QStringLiteral("schedule installed for web-07")}));
+        QVERIFY(readFile(unitFolder(home) + timerName(web.id)).contains("\nOnCalendar=*-*-* 00/4:30:00\n"));
+        verifyUnits(home);
+
         const Outcome path =
             run(home, {QStringLiteral("--set-path"), QStringLiteral("web-07"), QStringLiteral("www"),
                        QStringLiteral("remotePath=/srv/www"), QStringLiteral("excludes=[\"*.tmp\",\"cache/\"]")});
@@ -142,6 +153,13 @@ private Q_SLOTS:
                                       << QStringLiteral("useSSHAgent takes true or false, not “yes”");
         QTest::newRow("negative count") << set(QStringLiteral("retentionCount=-1")) << QStringLiteral("from 0 up");
         QTest::newRow("time") << set(QStringLiteral("scheduleTime=25:00")) << QStringLiteral("HH:MM");
+        QTest::newRow("schedule kind") << set(QStringLiteral("scheduleKind=monthly"))
+                                       << QStringLiteral("daily, hours, weekdays, weekly or custom");
+        QTest::newRow("hours that leave a gap")
+            << set(QStringLiteral("scheduleEveryHours=5")) << QStringLiteral("1, 2, 3, 4, 6, 8 or 12, not “5”");
+        QTest::newRow("weekday") << set(QStringLiteral("scheduleWeekday=8")) << QStringLiteral("from 1 to 7");
+        QTest::newRow("a calendar with a unit line")
+            << set(QStringLiteral("scheduleCalendar=daily\n[Service]")) << QStringLiteral("letters, digits, blanks");
         QTest::newRow("unknown") << set(QStringLiteral("frobnicate=1")) << QStringLiteral("not a key that can be set");
         QTest::newRow("id") << set(QStringLiteral("id=00000000-0000-0000-0000-000000000001"))
                             << QStringLiteral("“id” is not a key");

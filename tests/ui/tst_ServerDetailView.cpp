@@ -30,6 +30,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -497,6 +498,60 @@ private Q_SLOTS:
         QTRY_VERIFY(!section->isSyncing());
         QVERIFY(stored().scheduleEnabled);
         QVERIFY(timer().contains("OnCalendar=*-*-* 07:30:00"));
+    }
+
+    // Another kind of schedule shows only its own fields and is installed at
+    // once; a custom calendar shows systemd's next times, or its refusal.
+    void otherKindsOfSchedule()
+    {
+        Server server;
+        auto view = editorFor(server);
+        auto *section = view->findChild<ScheduleSection *>();
+        const auto timer = [&] { return readFile(m_h->scheduler->plistURL(server.id)); };
+        child<QCheckBox>(view.get(), "scheduleSwitch")->click();
+        QTRY_VERIFY(timer().contains("OnCalendar=*-*-* 03:00:00"));
+        QTRY_VERIFY(!section->isSyncing());
+        auto *kind = child<QComboBox>(view.get(), "scheduleKind");
+        auto *hours = child<QComboBox>(view.get(), "scheduleEveryHours");
+        auto *weekday = child<QComboBox>(view.get(), "scheduleWeekday");
+        auto *calendar = child<QLineEdit>(view.get(), "scheduleCalendar");
+        const auto choose = [](QComboBox *box, const QVariant &value) {
+            box->setCurrentIndex(box->findData(value));
+            Q_EMIT box->activated(box->currentIndex());
+        };
+        const auto shown = [&](QWidget *control) { return control->isVisibleTo(view.get()); };
+        QVERIFY(!shown(hours) && !shown(weekday) && !shown(calendar));
+
+        choose(kind, QStringLiteral("hours"));
+        QVERIFY(shown(hours) && !shown(weekday));
+        QTRY_VERIFY(timer().contains("OnCalendar=*-*-* 03/6:00:00"));
+        QTRY_VERIFY(!section->isSyncing());
+        choose(hours, qint64(4));
+        QTRY_VERIFY(timer().contains("OnCalendar=*-*-* 03/4:00:00"));
+        QTRY_VERIFY(!section->isSyncing());
+        QCOMPARE(stored().scheduleEveryHours, 4);
+        QCOMPARE(child<QCheckBox>(view.get(), "scheduleSwitch")->text(), QStringLiteral("Run automatically"));
+
+        choose(kind, QStringLiteral("weekly"));
+        choose(weekday, qint64(6));
+        QTRY_VERIFY(timer().contains("OnCalendar=Sat *-*-* 03:00:00"));
+        QTRY_VERIFY(!section->isSyncing());
+
+        choose(kind, QStringLiteral("custom"));
+        QVERIFY(shown(calendar) && !shown(child<QLineEdit>(view.get(), "timeField")));
+        type(calendar, QStringLiteral("Someday 04:00"));
+        QTest::keyClick(calendar, Qt::Key_Return);
+        auto *note = child<QLabel>(view.get(), "scheduleCalendarNote");
+        QTRY_VERIFY(note->text().contains(QStringLiteral("systemd does not take")));
+        QTRY_VERIFY(!section->isSyncing());
+        QVERIFY(view->scheduleError().contains(QStringLiteral("systemd does not take")));
+        QVERIFY(timer().contains("OnCalendar=Sat *-*-* 03:00:00")); // the working one stays
+        type(calendar, QStringLiteral("*-*-01 04:00"));
+        QTest::keyClick(calendar, Qt::Key_Return);
+        QTRY_VERIFY(note->text().startsWith(QStringLiteral("Next: ")));
+        QCOMPARE(note->text().count(QStringLiteral(" · ")), 2);
+        QTRY_VERIFY(timer().contains("OnCalendar=*-*-01 04:00"));
+        QTRY_COMPARE(view->scheduleError(), QString());
     }
 
     void pathsAndCounter()

@@ -5,6 +5,7 @@
 #include "core/cli/CommandOutput.h"
 #include "core/cli/TaskLoop.h"
 #include "core/engine/OutputDecoder.h"
+#include "core/model/Schedule.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -25,7 +26,7 @@ QList<Step> steps(const QList<Server> &before, const QList<Server> &after, const
         staying.insert(server.id);
         const Server *was = old.value(server.id);
         if (server.scheduleEnabled) {
-            const bool same = was && was->scheduleEnabled && was->scheduleTime == server.scheduleTime;
+            const bool same = was && Schedule::sameTimes(*was, server);
             if (!same || !scheduler.isInstalledAsConfigured(server))
                 found.append({server, true});
         } else if (was && was->scheduleEnabled) {

@@ -6,6 +6,7 @@
 #include "core/engine/OutputDecoder.h"
 #include "core/model/ExitCode.h"
 #include "core/model/ReferenceDate.h"
+#include "core/model/Schedule.h"
 #include "core/model/ServerId.h"
 #include "core/presentation/ServerRules.h"
 #include "core/report/MetricsFile.h"
@@ -120,13 +121,16 @@ QList<Entry> entries(const AppSettings &settings, const QDateTime &now, const Sc
         if (state && server.scheduleEnabled && state->kind == ScheduleStatus::State::Kind::broken)
             entry.scheduleProblem = state->message;
         entry.scheduled = server.scheduleEnabled;
-        if (server.scheduleEnabled)
+        if (server.scheduleEnabled) {
             entry.scheduleTime = server.scheduleTime;
+            entry.schedule = Schedule::described(server);
+            entry.scheduleKind = server.scheduleKind;
+        }
         if (server.lastRunAt)
             entry.lastRun = ReferenceDate::toDateTime(*server.lastRunAt);
         entry.lastExitCode = server.lastExitCode;
         entry.lastSuccess = ServerRules::lastSuccess(server);
-        entry.nextRun = ServerRules::nextDailyRun(server, now);
+        entry.nextRun = ServerRules::nextRun(server, now);
         if (!entry.scheduleProblem.isEmpty())
             entry.nextRun.reset();
         entry.copies = CopyState::lags(settings, server);
@@ -290,6 +294,8 @@ QByteArray json(const QList<Entry> &entries, const QDateTime &now)
             {QStringLiteral("health"), e.health},
             {QStringLiteral("scheduled"), e.scheduled},
             {QStringLiteral("scheduleTime"), e.scheduled ? QJsonValue(e.scheduleTime) : QJsonValue::Null},
+            {QStringLiteral("scheduleKind"), e.scheduled ? QJsonValue(e.scheduleKind) : QJsonValue::Null},
+            {QStringLiteral("schedule"), e.scheduled ? QJsonValue(e.schedule) : QJsonValue::Null},
             {QStringLiteral("lastRunAt"), isoText(e.lastRun)},
             {QStringLiteral("lastExitCode"), e.lastExitCode ? QJsonValue(*e.lastExitCode) : QJsonValue::Null},
             {QStringLiteral("lastSuccessAt"), isoText(e.lastSuccess)},
@@ -403,8 +409,7 @@ QString serverLines(const AppSettings &settings, const QList<Entry> &entries)
         };
         const QString where = field(server.username) + u'@' + field(server.host) + u':' + QString::number(server.port);
         const QStringList fields{ServerId::text(server.id), field(server.name), where,
-                                 e.scheduled ? QStringLiteral("daily ") + e.scheduleTime : QStringLiteral("off"),
-                                 e.health};
+                                 e.scheduled ? e.schedule : QStringLiteral("off"), e.health};
         out += fields.join(u'\t') + u'\n';
     }
     return out;
@@ -429,6 +434,8 @@ QByteArray serverJson(const AppSettings &settings, const QList<Entry> &entries)
             {QStringLiteral("username"), server.username},
             {QStringLiteral("scheduled"), e.scheduled},
             {QStringLiteral("scheduleTime"), e.scheduled ? QJsonValue(e.scheduleTime) : QJsonValue::Null},
+            {QStringLiteral("scheduleKind"), e.scheduled ? QJsonValue(e.scheduleKind) : QJsonValue::Null},
+            {QStringLiteral("schedule"), e.scheduled ? QJsonValue(e.schedule) : QJsonValue::Null},
             {QStringLiteral("health"), e.health},
             {QStringLiteral("paths"), paths},
         });

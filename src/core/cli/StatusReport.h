@@ -33,7 +33,8 @@ struct Entry
 {
     QUuid id;
     QString name;
-    // "ok", "pending" (scheduled less than 26 hours ago, not run yet),
+    // "ok", "pending" (scheduled more recently than its period allows
+    // without a backup, see ServerRules::overdueAfter; not run yet),
     // "failing", "not installed" (scheduled, but its timer is missing or
     // stopped), "schedule cannot run" (its timer failed, or no user manager
     // answers), "mass change" (old backups kept until the user confirms a
@@ -49,6 +50,8 @@ struct Entry
     QString scheduleProblem; // what the window says of the schedule, when it is not working
     bool scheduled = false;
     QString scheduleTime;
+    QString scheduleKind; // Server::scheduleKind
+    QString schedule;     // Schedule::described: "daily 03:00", "every 6 hours from 03:00", …
     std::optional<QDateTime> lastRun;
     std::optional<qint64> lastExitCode;
     std::optional<QDateTime> lastSuccess;

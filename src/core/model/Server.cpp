@@ -4,6 +4,7 @@
 
 #include "core/model/DisplayName.h"
 #include "core/model/JsonReader.h"
+#include "core/model/Schedule.h"
 #include "core/model/ServerId.h"
 
 #include <QCoreApplication>
@@ -42,6 +43,14 @@ QJsonObject Server::toJson() const
         {QStringLiteral("useSSHAgent"), useSSHAgent},
         {QStringLiteral("bandwidthLimitKBps"), bandwidthLimitKBps},
     };
+    if (scheduleKind != QStringLiteral("daily"))
+        object.insert(QStringLiteral("scheduleKind"), scheduleKind);
+    if (scheduleEveryHours != 6)
+        object.insert(QStringLiteral("scheduleEveryHours"), scheduleEveryHours);
+    if (scheduleWeekday != 1)
+        object.insert(QStringLiteral("scheduleWeekday"), scheduleWeekday);
+    if (!scheduleCalendar.isEmpty())
+        object.insert(QStringLiteral("scheduleCalendar"), scheduleCalendar);
     if (lastRunAt)
         object.insert(QStringLiteral("lastRunAt"), *lastRunAt);
     if (lastExitCode)
@@ -88,6 +97,35 @@ QJsonObject Server::toJson() const
     return object;
 }
 
+namespace {
+
+// A schedule this version cannot keep is refused, never read as another.
+void readSchedule(JsonReader &reader, Server &server)
+{
+    reader.read("scheduleKind", server.scheduleKind);
+    if (!Schedule::kindFromName(server.scheduleKind)) {
+        server.scheduleKind = QStringLiteral("daily");
+        reader.refuse("scheduleKind", "one of “daily”, “hours”, “weekdays”, “weekly” and “custom”");
+    }
+    reader.read("scheduleEveryHours", server.scheduleEveryHours);
+    if (!Schedule::isEveryHoursChoice(server.scheduleEveryHours)) {
+        server.scheduleEveryHours = 6;
+        reader.refuse("scheduleEveryHours", "1, 2, 3, 4, 6, 8 or 12");
+    }
+    reader.read("scheduleWeekday", server.scheduleWeekday);
+    if (server.scheduleWeekday < 1 || server.scheduleWeekday > 7) {
+        server.scheduleWeekday = 1;
+        reader.refuse("scheduleWeekday", "a whole number from 1 (Monday) to 7 (Sunday)");
+    }
+    reader.read("scheduleCalendar", server.scheduleCalendar);
+    if (!server.scheduleCalendar.isEmpty() && !Schedule::isCalendarText(server.scheduleCalendar)) {
+        server.scheduleCalendar.clear();
+        reader.refuse("scheduleCalendar", "a systemd calendar expression on one line");
+    }
+}
+
+} // namespace
+
 tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, const QString &context,
                                                    QStringList *warnings)
 {
@@ -130,6 +168,7 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     reader.read("remoteDifferences", server.remoteDifferences);
     reader.read("scheduleEnabled", server.scheduleEnabled);
     reader.read("scheduleTime", server.scheduleTime);
+    readSchedule(reader, server);
     reader.read("retentionCount", server.retentionCount);
     reader.read("keepWeekly", server.keepWeekly);
     reader.read("keepMonthly", server.keepMonthly);
@@ -162,6 +201,8 @@ size_t qHash(const Server &server, size_t seed)
                       server.scheduleEnabled, server.scheduleTime, server.retentionCount, server.keepWeekly,
                       server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps, server.sshCiphers,
                       server.healthCheckURL);
+    seed = qHashMulti(seed, server.scheduleKind, server.scheduleEveryHours, server.scheduleWeekday,
+                      server.scheduleCalendar);
     seed = qHashMulti(seed, server.preserveHardLinks, server.preserveACLs, server.preserveXattrs, server.numericIds,
                       server.sparseFiles, server.preserveOwnership, server.remoteRsyncPath, server.remoteSudo,
                       server.unreadable.keys(), server.heldChange.has_value(), server.knownHostKeys);

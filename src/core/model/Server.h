@@ -34,6 +34,15 @@ struct Server
     // When the schedule was switched on; kept by the store, cleared when off.
     std::optional<double> scheduledSince;
     QString scheduleTime = QStringLiteral("03:00");
+    // How often (see Schedule): "daily" at scheduleTime; "hours": every
+    // scheduleEveryHours hours from scheduleTime; "weekdays" at scheduleTime;
+    // "weekly" on scheduleWeekday (1 = Monday) at scheduleTime; "custom": the
+    // systemd calendar expression scheduleCalendar. Written only when not
+    // the default, so a daily server's file stays as it was.
+    QString scheduleKind = QStringLiteral("daily");
+    qint64 scheduleEveryHours = 6;
+    qint64 scheduleWeekday = 1;
+    QString scheduleCalendar;
     // Complete dated snapshots kept: the newest retentionCount (0: keep
     // everything), and besides them the newest of each of the last
     // keepWeekly ISO weeks and keepMonthly months.

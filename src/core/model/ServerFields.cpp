@@ -2,6 +2,8 @@
 // Setting a server's members by name, and saying how two forms differ.
 #include "core/model/ServerFields.h"
 
+#include "core/model/Schedule.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -37,6 +39,10 @@ const Field<Server> serverFields[] = {
     {"useSSHAgent", &Server::useSSHAgent},
     {"scheduleEnabled", &Server::scheduleEnabled},
     {"scheduleTime", &Server::scheduleTime},
+    {"scheduleKind", &Server::scheduleKind},
+    {"scheduleEveryHours", &Server::scheduleEveryHours, 1, 12},
+    {"scheduleWeekday", &Server::scheduleWeekday, 1, 7},
+    {"scheduleCalendar", &Server::scheduleCalendar},
     {"retentionCount", &Server::retentionCount},
     {"keepWeekly", &Server::keepWeekly},
     {"keepMonthly", &Server::keepMonthly},
@@ -123,6 +129,21 @@ tl::expected<void, Error> assignNumber(qint64 &target, const Field<T> &field, co
 
 tl::expected<void, Error> assignText(QString &target, const QString &key, const QString &value)
 {
+    if (key == QStringLiteral("scheduleKind")) {
+        if (!Schedule::kindFromName(value))
+            return refused(tr("scheduleKind takes daily, hours, weekdays, weekly or custom, not “%1”").arg(value));
+        target = value;
+        return {};
+    }
+    if (key == QStringLiteral("scheduleCalendar")) {
+        if (!value.isEmpty() && !Schedule::isCalendarText(value))
+            return refused(tr("scheduleCalendar takes a systemd calendar expression (letters, digits, blanks and * , . "
+                              ": / ~ + - _), "
+                              "not “%1”")
+                               .arg(value));
+        target = value.simplified();
+        return {};
+    }
     if (key != QStringLiteral("scheduleTime")) {
         target = value;
         return {};
@@ -177,6 +198,9 @@ tl::expected<void, Error> assign(T &target, std::span<const Field<T>> fields, co
                     slot = value == QStringLiteral("true");
                     return {};
                 } else if constexpr (std::is_same_v<Slot, qint64>) {
+                    if (key == QStringLiteral("scheduleEveryHours")
+                        && !Schedule::isEveryHoursChoice(value.trimmed().toLongLong()))
+                        return refused(tr("scheduleEveryHours takes 1, 2, 3, 4, 6, 8 or 12, not “%1”").arg(value));
                     return assignNumber(slot, field, value);
                 } else if constexpr (std::is_same_v<Slot, QString>) {
                     return assignText(slot, key, value);
@@ -206,13 +230,18 @@ QJsonValue member(const QJsonObject &object, const Field<T> &field)
     const QJsonValue value = object.value(QLatin1String(field.key));
     if (!value.isUndefined())
         return value;
-    if (std::holds_alternative<bool T::*>(field.member))
-        return false;
-    if (std::holds_alternative<qint64 T::*>(field.member))
-        return 0;
-    if (std::holds_alternative<QStringList T::*>(field.member))
-        return QJsonArray();
-    return QString();
+    // A member the file leaves out when it has its default: that default.
+    static const T defaults{};
+    return std::visit(
+        [](auto slot) -> QJsonValue {
+            const auto &fallback = defaults.*slot;
+            using Slot = std::remove_cv_t<std::remove_reference_t<decltype(fallback)>>;
+            if constexpr (std::is_same_v<Slot, QStringList>)
+                return QJsonArray::fromStringList(fallback);
+            else
+                return QJsonValue(fallback);
+        },
+        field.member);
 }
 
 template<typename T>

@@ -2,6 +2,7 @@
 // Builds the tray menu as data from the settings and the runner.
 #include "core/presentation/MenuBarContent.h"
 
+#include "core/model/Schedule.h"
 #include "core/presentation/Formatting.h"
 #include "core/presentation/ServerRules.h"
 
@@ -11,6 +12,19 @@
 namespace MenuBarContent {
 
 namespace {
+
+// "Scheduled: daily at 03:00 (next …)"; other schedules as ServerRules::scheduleText says them.
+QString scheduledLine(const Server &server, const ScheduleLine &line)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("MenuBarContent", text); };
+    if (Schedule::kind(server) == Schedule::Kind::daily)
+        return line.next.isValid() ? tr("Scheduled: daily at %1 (next %2)")
+                                         .arg(server.scheduleTime, Formatting::shortDateTime(line.next))
+                                   : tr("Scheduled: daily at %1").arg(server.scheduleTime);
+    const QString schedule = ServerRules::scheduleText(server);
+    return line.next.isValid() ? tr("Scheduled: %1 (next %2)").arg(schedule, Formatting::shortDateTime(line.next))
+                               : tr("Scheduled: %1").arg(schedule);
+}
 
 Entry info(const QString &text, bool enabled = true)
 {
@@ -56,11 +70,7 @@ Entry serverMenu(const Server &server, const AppSettings &settings, const RunInf
         submenu.children << info(QStringLiteral("⚠ ") + ServerRules::overdueText(server, now));
     if (server.scheduleEnabled) {
         const ScheduleLine line = schedules.value(server.id);
-        submenu.children << info(
-            line.next.isValid()
-                ? QCoreApplication::translate("MenuBarContent", "Scheduled: daily at %1 (next %2)")
-                      .arg(server.scheduleTime, Formatting::shortDateTime(line.next))
-                : QCoreApplication::translate("MenuBarContent", "Scheduled: daily at %1").arg(server.scheduleTime));
+        submenu.children << info(scheduledLine(server, line));
         if (!line.problem.isEmpty())
             submenu.children << info(QStringLiteral("⚠ ") + line.problem);
     }

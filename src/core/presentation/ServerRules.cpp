@@ -2,14 +2,17 @@
 // Health, counters, names and run rules shown by the windows.
 #include "core/presentation/ServerRules.h"
 
+#include "core/schedule/ScheduleCalendar.h"
 #include "core/schedule/Scheduler.h"
 
 #include "core/model/ReferenceDate.h"
+#include "core/model/Schedule.h"
 #include "core/model/ServerCheck.h"
 #include "core/presentation/Formatting.h"
 
 #include <QCoreApplication>
 #include <QJsonObject>
+#include <QLocale>
 
 #include <algorithm>
 #include <climits>
@@ -74,27 +77,80 @@ std::optional<QDateTime> lastSuccess(const Server &server)
     return std::nullopt;
 }
 
+qint64 overdueAfter(const Server &server)
+{
+    if (const auto seconds = Schedule::overdueAfterSeconds(server))
+        return *seconds;
+    // A custom calendar: its longest gap, and two hours for the run itself.
+    if (const auto gap = ScheduleCalendar().longestGapSeconds(server.scheduleCalendar))
+        return *gap + 2 * 3600;
+    return overdueAfterSeconds;
+}
+
 bool isOverdue(const Server &server, const QDateTime &now)
 {
     if (!server.scheduleEnabled || (server.lastExitCode && *server.lastExitCode != 0))
         return false;
+    const qint64 allowed = overdueAfter(server);
     if (const auto success = lastSuccess(server))
-        return success->secsTo(now) > overdueAfterSeconds;
-    return server.scheduledSince && ReferenceDate::toDateTime(*server.scheduledSince).secsTo(now) > overdueAfterSeconds;
+        return success->secsTo(now) > allowed;
+    return server.scheduledSince && ReferenceDate::toDateTime(*server.scheduledSince).secsTo(now) > allowed;
 }
 
-std::optional<QDateTime> nextDailyRun(const Server &server, const QDateTime &now)
+namespace {
+
+// Whether the schedule starts a run on this day (the time aside).
+bool runsOn(const Server &server, const QDate &day)
+{
+    switch (Schedule::kind(server)) {
+    case Schedule::Kind::weekdays:
+        return day.dayOfWeek() <= 5;
+    case Schedule::Kind::weekly:
+        return day.dayOfWeek() == server.scheduleWeekday;
+    default:
+        return true;
+    }
+}
+
+// The clock times of a day the schedule starts runs at.
+QList<QTime> timesOfDay(const Server &server, Scheduler::Time time)
+{
+    if (Schedule::kind(server) != Schedule::Kind::hours || !Schedule::isEveryHoursChoice(server.scheduleEveryHours))
+        return {QTime(time.hour, time.minute)};
+    QList<QTime> times;
+    for (int hour = int(time.hour % server.scheduleEveryHours); hour < 24; hour += int(server.scheduleEveryHours))
+        times << QTime(hour, time.minute);
+    return times;
+}
+
+} // namespace
+
+std::optional<QDateTime> nextRun(const Server &server, const QDateTime &now)
 {
     if (!server.scheduleEnabled)
         return std::nullopt;
+    if (Schedule::kind(server) == Schedule::Kind::custom) {
+        const auto read = ScheduleCalendar().readBlocking(server.scheduleCalendar, 1);
+        if (!read || read->next.isEmpty())
+            return std::nullopt;
+        return read->next.first().toLocalTime();
+    }
     const auto time = Scheduler::parseTime(server.scheduleTime);
     if (!time)
         return std::nullopt;
     const QDateTime local = now.toLocalTime();
-    QDateTime next(local.date(), QTime(time->hour, time->minute));
-    if (next <= local)
-        next = QDateTime(local.date().addDays(1), QTime(time->hour, time->minute));
-    return next;
+    const QList<QTime> times = timesOfDay(server, *time);
+    for (int days = 0; days <= 7; ++days) {
+        const QDate day = local.date().addDays(days);
+        if (!runsOn(server, day))
+            continue;
+        for (const QTime &at : times) {
+            const QDateTime next(day, at);
+            if (next > local)
+                return next;
+        }
+    }
+    return std::nullopt;
 }
 
 int daysWithoutSuccess(const Server &server, const QDateTime &now)
@@ -122,6 +178,25 @@ QJsonValue checksJson(const Server &server)
         {QStringLiteral("remoteDifferences"),
          server.lastRemoteCheckAt ? QJsonValue(server.remoteDifferences) : QJsonValue::Null},
     };
+}
+
+QString scheduleText(const Server &server)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("ServerRules", text); };
+    switch (Schedule::kind(server)) {
+    case Schedule::Kind::hours:
+        return tr("every %1 hours from %2").arg(server.scheduleEveryHours).arg(server.scheduleTime);
+    case Schedule::Kind::weekdays:
+        return tr("weekdays at %1").arg(server.scheduleTime);
+    case Schedule::Kind::weekly:
+        return tr("weekly on %1 at %2")
+            .arg(QLocale().dayName(int(std::clamp<qint64>(server.scheduleWeekday, 1, 7))), server.scheduleTime);
+    case Schedule::Kind::custom:
+        return tr("custom: %1").arg(server.scheduleCalendar);
+    case Schedule::Kind::daily:
+        break;
+    }
+    return tr("daily at %1").arg(server.scheduleTime);
 }
 
 QString overdueText(const Server &server, const QDateTime &now)

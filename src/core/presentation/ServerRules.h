@@ -29,16 +29,25 @@ Server duplicate(const Server &server);
 // The server that ran last (first in the list on equal times), if any.
 std::optional<Server> lastBackedUp(const AppSettings &settings);
 
-// A scheduled server without a good backup for longer than this is overdue.
+// A server scheduled daily without a good backup for longer than this is
+// overdue; other schedules allow their own period (see overdueAfter).
 constexpr qint64 overdueAfterSeconds = 26 * 3600;
+// How long the server's schedule allows without a good backup: see
+// Schedule::overdueAfterSeconds; a custom calendar's longest gap and two hours.
+qint64 overdueAfter(const Server &server);
 // When the last run that ended with 0 finished: lastSuccessAt, or for a file
 // written before that was kept, the last run when it succeeded.
 std::optional<QDateTime> lastSuccess(const Server &server);
-// Scheduled, not failing, and no good backup for overdueAfterSeconds (never
+// Scheduled, not failing, and no good backup for overdueAfter() (never
 // one, and scheduled for that long). A failing server is failing, not overdue.
 bool isOverdue(const Server &server, const QDateTime &now);
-// The next time the daily schedule's clock time comes round (local time).
-std::optional<QDateTime> nextDailyRun(const Server &server, const QDateTime &now);
+// The next time the schedule comes round (local time); for a custom
+// calendar, as systemd-analyze works it out.
+std::optional<QDateTime> nextRun(const Server &server, const QDateTime &now);
+// The schedule in the user's language: "daily at 03:00", "every 6 hours
+// from 03:00", "weekdays at 03:00", "weekly on Monday at 03:00",
+// "custom: Sat *-*-* 04:00".
+QString scheduleText(const Server &server);
 // "Overdue · last good backup 3 days ago", "Overdue · no good backup yet".
 QString overdueText(const Server &server, const QDateTime &now);
 // Whole days without a good backup, at least 1; for the overdue notice.

@@ -161,7 +161,8 @@ std::vector<Gauge> gauges(const AppSettings &settings, const QDateTime &now, con
          [](const Server &s) { return flag(s.scheduleEnabled); }},
         {"tidewell_schedule_installed", "1 when the server's daily schedule is installed as configured.",
          [&scheduler](const Server &s) { return flag(s.scheduleEnabled && scheduler.isInstalledAsConfigured(s)); }},
-        {"tidewell_overdue", "1 when a scheduled server has had no good backup for 26 hours.",
+        {"tidewell_overdue",
+         "1 when a scheduled server has had no good backup for longer than its schedule allows (26 hours when daily).",
          [&now](const Server &s) { return flag(ServerRules::isOverdue(s, now)); }},
         {"tidewell_damaged_files", "Damaged copies the last check of the server's backups found.",
          [](const Server &s) {

@@ -16,10 +16,34 @@ QString xmlEscaped(const QString &text)
     return escaped;
 }
 
-QString text(const QString &label, const QString &executable, const QString &serverID, int hour, int minute,
+namespace {
+
+QStringList intervalLines(const QList<Interval> &when)
+{
+    const bool one = when.size() == 1 && !when.first().weekday;
+    const QString indent = one ? QStringLiteral("    ") : QStringLiteral("        ");
+    QStringList lines;
+    if (!one)
+        lines << QStringLiteral("    <array>");
+    for (const Interval &interval : when) {
+        lines << indent + QStringLiteral("<dict>");
+        if (interval.weekday)
+            lines << indent + QStringLiteral("    <key>Weekday</key><integer>%1</integer>").arg(*interval.weekday);
+        lines << indent + QStringLiteral("    <key>Hour</key><integer>%1</integer>").arg(interval.hour)
+              << indent + QStringLiteral("    <key>Minute</key><integer>%1</integer>").arg(interval.minute)
+              << indent + QStringLiteral("</dict>");
+    }
+    if (!one)
+        lines << QStringLiteral("    </array>");
+    return lines;
+}
+
+} // namespace
+
+QString text(const QString &label, const QString &executable, const QString &serverID, const QList<Interval> &when,
              const QString &stdoutLog, const QString &stderrLog)
 {
-    const QStringList lines{
+    QStringList lines{
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"),
         QStringLiteral("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                        "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"),
@@ -33,10 +57,9 @@ QString text(const QString &label, const QString &executable, const QString &ser
         QStringLiteral("        <string>%1</string>").arg(xmlEscaped(serverID)),
         QStringLiteral("    </array>"),
         QStringLiteral("    <key>StartCalendarInterval</key>"),
-        QStringLiteral("    <dict>"),
-        QStringLiteral("        <key>Hour</key><integer>%1</integer>").arg(hour),
-        QStringLiteral("        <key>Minute</key><integer>%1</integer>").arg(minute),
-        QStringLiteral("    </dict>"),
+    };
+    lines << intervalLines(when);
+    lines << QStringList{
         QStringLiteral("    <key>RunAtLoad</key><false/>"),
         QStringLiteral("    <key>StandardOutPath</key><string>%1</string>").arg(xmlEscaped(stdoutLog)),
         QStringLiteral("    <key>StandardErrorPath</key><string>%1</string>").arg(xmlEscaped(stderrLog)),

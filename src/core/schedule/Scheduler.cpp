@@ -2,8 +2,10 @@
 // Installing and removing daily schedules with systemctl or launchctl.
 #include "core/schedule/Scheduler.h"
 
+#include "core/model/Schedule.h"
 #include "core/model/ServerId.h"
 #include "core/schedule/LaunchdPlist.h"
+#include "core/schedule/ScheduleCalendar.h"
 #include "core/schedule/SystemdManager.h"
 #include "core/schedule/SystemdUnits.h"
 #include "core/storage/LogStore.h"
@@ -94,6 +96,30 @@ tl::expected<void, SchedulerError> makeFolder(const QString &path)
     return {};
 }
 
+// launchd's form of a schedule other than a custom calendar.
+QList<LaunchdPlist::Interval> launchdIntervals(const Server &server, Scheduler::Time time)
+{
+    QList<LaunchdPlist::Interval> when;
+    switch (Schedule::kind(server)) {
+    case Schedule::Kind::hours:
+        for (int hour = int(time.hour % server.scheduleEveryHours); hour < 24; hour += int(server.scheduleEveryHours))
+            when.append({std::nullopt, hour, time.minute});
+        break;
+    case Schedule::Kind::weekdays:
+        for (int day = 1; day <= 5; ++day)
+            when.append({day, time.hour, time.minute});
+        break;
+    case Schedule::Kind::weekly:
+        when.append({int(server.scheduleWeekday), time.hour, time.minute});
+        break;
+    case Schedule::Kind::daily:
+    case Schedule::Kind::custom:
+        when.append({std::nullopt, time.hour, time.minute});
+        break;
+    }
+    return when;
+}
+
 } // namespace
 
 Scheduler::Scheduler(Backend backend)
@@ -108,22 +134,10 @@ QString Scheduler::label(const QUuid &serverID)
 
 std::optional<Scheduler::Time> Scheduler::parseTime(const QString &text)
 {
-    const QStringList pieces = text.split(u':', Qt::SkipEmptyParts);
-    if (pieces.size() != 2)
+    const auto time = Schedule::parseTime(text);
+    if (!time)
         return std::nullopt;
-    static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
-    int values[2];
-    for (int i = 0; i < 2; ++i) {
-        if (!integer.match(pieces.at(i)).hasMatch())
-            return std::nullopt;
-        bool ok = false;
-        values[i] = pieces.at(i).toInt(&ok);
-        if (!ok)
-            return std::nullopt;
-    }
-    if (values[0] < 0 || values[0] > 23 || values[1] < 0 || values[1] > 59)
-        return std::nullopt;
-    return Time{values[0], values[1]};
+    return Time{time->hour, time->minute};
 }
 
 QString Scheduler::scheduledStdoutLog(const QUuid &serverID)
@@ -196,14 +210,11 @@ bool Scheduler::isInstalledAsConfigured(const Server &server) const
     if (m_backend == Backend::launchd)
         return true;
     QFile timer(plistURL(server.id));
-    const auto time = parseTime(server.scheduleTime);
-    if (!time || !timer.open(QIODevice::ReadOnly))
+    const auto calendar = Schedule::onCalendar(server);
+    if (!calendar || !timer.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray calendar = QStringLiteral("\nOnCalendar=*-*-* %1:%2:00\n")
-                                    .arg(time->hour, 2, 10, QChar(u'0'))
-                                    .arg(time->minute, 2, 10, QChar(u'0'))
-                                    .toUtf8();
-    return timer.readAll().contains(calendar);
+    const auto installed = SystemdUnits::timerValue(QString::fromUtf8(timer.readAll()), QStringLiteral("OnCalendar"));
+    return installed == SystemdUnits::escapeSpecifiers(*calendar);
 }
 
 std::optional<QString> Scheduler::scheduledExecutable(const QUuid &serverID) const
@@ -321,9 +332,23 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::systemd(Step step, QS
 
 QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::install(Server server) const
 {
+    const bool custom = Schedule::kind(server) == Schedule::Kind::custom;
     const auto time = parseTime(server.scheduleTime);
-    if (!time)
+    if (!time && !custom)
         co_return tl::unexpected(SchedulerErrors::invalidTime(server.scheduleTime));
+    const auto calendar = Schedule::onCalendar(server);
+    if (!calendar)
+        co_return tl::unexpected(calendar.error());
+    if (custom && m_backend == Backend::launchd)
+        co_return tl::unexpected(SchedulerErrors::customNeedsSystemd());
+    if (custom) {
+        // Refused here with systemd's reason, not later by the manager with none.
+        const ScheduleCalendar systemdCalendar;
+        const QString &expression = *calendar;
+        const auto read = co_await systemdCalendar.read(expression);
+        if (!read)
+            co_return tl::unexpected(read.error());
+    }
     const auto executable = currentExecutablePath();
     if (!executable)
         co_return tl::unexpected(SchedulerErrors::noExecutable());
@@ -331,7 +356,7 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::install(Server server
     const Scheduler self = *this;
     const InFlight busy(self.m_inFlight);
     if (self.m_backend == Backend::systemd)
-        co_return co_await self.installSystemd(server, *time, *executable);
+        co_return co_await self.installSystemd(server, *calendar, *executable);
     co_return co_await self.installLaunchd(server, *time, *executable);
 }
 
@@ -344,7 +369,7 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::uninstall(QUuid serve
     co_return co_await self.uninstallLaunchd(serverID);
 }
 
-QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server server, Time time,
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server server, QString calendar,
                                                                           QString executable) const
 {
     if (auto made = makeFolder(unitFolder()); !made)
@@ -377,9 +402,11 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installSystemd(Server
             SystemdUnits::service(executable, id, scheduledStdoutLog(server.id), scheduledStderrLog(server.id));
         result = writeFile(servicePath, unitText(oldService, service));
     }
-    if (result)
-        result = writeFile(timerPath, unitText(oldTimer, SystemdUnits::timer(label(server.id), time.hour, time.minute,
-                                                                             m_spreadMinutes)));
+    if (result) {
+        const bool daily = Schedule::kind(server) == Schedule::Kind::daily;
+        const QString timer = SystemdUnits::timer(label(server.id), calendar, m_spreadMinutes, daily);
+        result = writeFile(timerPath, unitText(oldTimer, timer));
+    }
     // A running timer keeps its old time until it is restarted.
     static constexpr std::array steps{Step::reload, Step::enable, Step::restart};
     for (const Step step : steps) {
@@ -436,8 +463,9 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installLaunchd(Server
     if (auto made = makeFolder(launchAgentsFolder()); !made)
         co_return made;
     const QString path = plistURL(server.id);
-    const QString text = LaunchdPlist::text(label(server.id), executable, ServerId::text(server.id), time.hour,
-                                            time.minute, scheduledStdoutLog(server.id), scheduledStderrLog(server.id));
+    const QString text =
+        LaunchdPlist::text(label(server.id), executable, ServerId::text(server.id), launchdIntervals(server, time),
+                           scheduledStdoutLog(server.id), scheduledStderrLog(server.id));
     if (auto written = writeFile(path, text); !written)
         co_return written;
     const QString domain = QStringLiteral("gui/%1").arg(::getuid());

@@ -116,7 +116,8 @@ private:
     QCoro::Task<tl::expected<void, SchedulerError>> systemd(Step step, QString unit) const;
     // The hourly check for overdue backups, enabled and started.
     QCoro::Task<tl::expected<void, SchedulerError>> startCheckTimer() const;
-    QCoro::Task<tl::expected<void, SchedulerError>> installSystemd(Server server, Time time, QString executable) const;
+    QCoro::Task<tl::expected<void, SchedulerError>> installSystemd(Server server, QString calendar,
+                                                                   QString executable) const;
     QCoro::Task<tl::expected<void, SchedulerError>> installLaunchd(Server server, Time time, QString executable) const;
     QCoro::Task<tl::expected<void, SchedulerError>> uninstallSystemd(QUuid serverID) const;
     QCoro::Task<tl::expected<void, SchedulerError>> uninstallLaunchd(QUuid serverID) const;

@@ -25,6 +25,12 @@ SchedulerError noExecutable()
             QCoreApplication::translate("SchedulerError", "Could not locate the app executable to schedule.")};
 }
 
+SchedulerError customNeedsSystemd()
+{
+    return {Error::Code::invalid,
+            QCoreApplication::translate("SchedulerError", "A custom calendar needs systemd; choose another schedule.")};
+}
+
 SchedulerError fileSystem(const QString &message)
 {
     return {Error::Code::notWritten, message};

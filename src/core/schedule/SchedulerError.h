@@ -15,6 +15,8 @@ namespace SchedulerErrors {
 SchedulerError invalidTime(const QString &time);
 SchedulerError toolFailed(const QString &tool, int status, const QString &output);
 SchedulerError noExecutable();
+// launchd has no calendar expressions: a custom schedule needs systemd.
+SchedulerError customNeedsSystemd();
 SchedulerError fileSystem(const QString &message);
 SchedulerError managerFailed(const QString &message);
 

@@ -116,26 +116,24 @@ QString randomizedDelay(int spreadMinutes)
     return spreadMinutes > 0 ? QString::number(spreadMinutes) + QStringLiteral("min") : QStringLiteral("0");
 }
 
-QString timer(const QString &label, int hour, int minute, int spreadMinutes)
+QString timer(const QString &label, const QString &calendar, int spreadMinutes, bool daily)
 {
     // Persistent: a run missed while the machine was off or asleep happens
     // at the next start. No OnActiveSec, so loading never starts a run.
     // RandomizedDelaySec spreads a fleet's runs (0: on time).
     return QStringLiteral("[Unit]\n"
-                          "Description=Daily Tidewell backup (%1)\n"
+                          "Description=%1 (%2)\n"
                           "\n"
                           "[Timer]\n"
-                          "OnCalendar=*-*-* %2:%3:00\n"
+                          "OnCalendar=%3\n"
                           "RandomizedDelaySec=%4\n"
                           "Persistent=true\n"
-                          "Unit=%1.service\n"
+                          "Unit=%2.service\n"
                           "\n"
                           "[Install]\n"
                           "WantedBy=timers.target\n")
-        .arg(label)
-        .arg(hour, 2, 10, QLatin1Char('0'))
-        .arg(minute, 2, 10, QLatin1Char('0'))
-        .arg(randomizedDelay(spreadMinutes));
+        .arg(daily ? QStringLiteral("Daily Tidewell backup") : QStringLiteral("Scheduled Tidewell backup"), label,
+             escapeSpecifiers(calendar), randomizedDelay(spreadMinutes));
 }
 
 std::optional<QString> timerValue(const QString &timerText, const QString &key)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The text of the two systemd user units of one server's daily backup.
+// The text of the two systemd user units of one server's scheduled backup.
 #pragma once
 
 #include <QString>
@@ -21,7 +21,9 @@ QString escapeSpecifiers(const QString &text);
 QString service(const QString &executable, const QString &serverID, const QString &stdoutLog, const QString &stderrLog);
 // The timer's RandomizedDelaySec= value for runs spread over this many minutes.
 QString randomizedDelay(int spreadMinutes);
-QString timer(const QString &label, int hour, int minute, int spreadMinutes = 0);
+// The timer of a backup at `calendar` (an OnCalendar= value, see
+// Schedule::onCalendar); `daily` only names it so.
+QString timer(const QString &label, const QString &calendar, int spreadMinutes = 0, bool daily = true);
 // The value of the first `key=` line of a unit; none without one.
 std::optional<QString> timerValue(const QString &timerText, const QString &key);
 // org.tidewell.report@.service: `tidewell --report-failure <server id>`, started

@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Installing a server's daily schedule and showing its real state.
+// Installing a server's schedule and showing its real state.
 #include "ui/editor/ScheduleSection.h"
 
+#include "core/model/Schedule.h"
 #include "core/presentation/Formatting.h"
+#include "core/schedule/ScheduleCalendar.h"
 #include "core/schedule/ScheduleStatus.h"
 #include "core/schedule/Scheduler.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPointer>
 #include <QVBoxLayout>
 
@@ -25,6 +29,7 @@ ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, cons
     auto *layout = qobject_cast<QVBoxLayout *>(this->layout());
     m_switch = new QCheckBox(tr("Run automatically every day"), this);
     m_switch->setObjectName(QStringLiteral("scheduleSwitch"));
+    buildKindControls();
     m_time = new QLineEdit(this);
     m_time->setObjectName(QStringLiteral("timeField"));
     m_time->setPlaceholderText(QStringLiteral("03:00"));
@@ -41,7 +46,16 @@ ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, cons
     m_status->setObjectName(QStringLiteral("scheduleStatus"));
     m_status->setTextFormat(Qt::PlainText);
     layout->addWidget(m_switch);
-    layout->addWidget(field(tr("Time (HH:mm)"), timeBox, m_time));
+    layout->addWidget(field(tr("How often"), m_kind));
+    m_hoursRow = field(tr("Interval"), m_everyHours);
+    m_weekdayRow = field(tr("Day"), m_weekday);
+    m_timeRow = field(tr("Time (HH:mm)"), timeBox, m_time);
+    m_calendarRow = field(tr("Calendar"), m_calendar);
+    layout->addWidget(m_hoursRow);
+    layout->addWidget(m_weekdayRow);
+    layout->addWidget(m_timeRow);
+    layout->addWidget(m_calendarRow);
+    layout->addWidget(m_calendarNote);
     layout->addWidget(m_error);
     layout->addWidget(m_status);
     m_healthCheck = new QLineEdit(this);
@@ -62,12 +76,60 @@ ScheduleSection::ScheduleSection(const QUuid &serverID, ConfigStore *store, cons
             [this](const QString &text) { edit([&](Server &s) { s.healthCheckURL = text.trimmed(); }); });
     // A time is applied once it is typed whole: "7:30" never installs 07:03 on the way.
     connect(m_time, &QLineEdit::editingFinished, this, &ScheduleSection::applyTime);
+    connectKindControls();
+    if (Schedule::kind(server()) == Schedule::Kind::custom)
+        QCoro::connect(previewCalendar(), this, [] {});
     if (m_schedules) {
         connect(m_schedules, &ScheduleStatus::changed, this, [this](const QUuid &id) {
             if (id == m_id)
                 refresh(server());
         });
     }
+}
+
+void ScheduleSection::buildKindControls()
+{
+    m_kind = new QComboBox(this);
+    m_kind->setObjectName(QStringLiteral("scheduleKind"));
+    m_kind->addItem(tr("Every day"), Schedule::kindName(Schedule::Kind::daily));
+    m_kind->addItem(tr("Every few hours"), Schedule::kindName(Schedule::Kind::hours));
+    m_kind->addItem(tr("On weekdays"), Schedule::kindName(Schedule::Kind::weekdays));
+    m_kind->addItem(tr("Once a week"), Schedule::kindName(Schedule::Kind::weekly));
+    m_kind->addItem(tr("Custom calendar"), Schedule::kindName(Schedule::Kind::custom));
+    m_everyHours = new QComboBox(this);
+    m_everyHours->setObjectName(QStringLiteral("scheduleEveryHours"));
+    for (const qint64 hours : Schedule::everyHoursChoices)
+        m_everyHours->addItem(tr("every %n hour(s)", nullptr, int(hours)), hours);
+    m_weekday = new QComboBox(this);
+    m_weekday->setObjectName(QStringLiteral("scheduleWeekday"));
+    for (int day = 1; day <= 7; ++day)
+        m_weekday->addItem(QLocale().dayName(day), day);
+    m_calendar = new QLineEdit(this);
+    m_calendar->setObjectName(QStringLiteral("scheduleCalendar"));
+    m_calendar->setPlaceholderText(QStringLiteral("Sat *-*-* 04:00"));
+    m_calendar->setToolTip(tr("A systemd calendar expression (see “man systemd.time”)"));
+    m_calendarNote = Style::note(QString(), this);
+    m_calendarNote->setObjectName(QStringLiteral("scheduleCalendarNote"));
+    m_calendarNote->setTextFormat(Qt::PlainText);
+}
+
+void ScheduleSection::connectKindControls()
+{
+    connect(m_calendar, &QLineEdit::editingFinished, this, &ScheduleSection::applyCalendar);
+    connect(m_kind, &QComboBox::activated, this, [this] {
+        const QString kind = m_kind->currentData().toString();
+        applySchedule([&](Server &s) { s.scheduleKind = kind; });
+        if (Schedule::kind(server()) == Schedule::Kind::custom)
+            QCoro::connect(previewCalendar(), this, [] {});
+    });
+    connect(m_everyHours, &QComboBox::activated, this, [this] {
+        const qint64 hours = m_everyHours->currentData().toLongLong();
+        applySchedule([&](Server &s) { s.scheduleEveryHours = hours; });
+    });
+    connect(m_weekday, &QComboBox::activated, this, [this] {
+        const qint64 day = m_weekday->currentData().toLongLong();
+        applySchedule([&](Server &s) { s.scheduleWeekday = day; });
+    });
 }
 
 void ScheduleSection::applyTime()
@@ -78,6 +140,48 @@ void ScheduleSection::applyTime()
     edit([&](Server &s) { s.scheduleTime = text; });
     if (server().scheduleEnabled)
         syncSchedule();
+}
+
+void ScheduleSection::applySchedule(const std::function<void(Server &)> &change)
+{
+    const Server before = server();
+    edit(change);
+    if (server().scheduleEnabled && !Schedule::sameTimes(before, server()))
+        syncSchedule();
+    else
+        refresh(server());
+}
+
+void ScheduleSection::applyCalendar()
+{
+    const QString text = m_calendar->text().simplified();
+    if (text == server().scheduleCalendar)
+        return;
+    applySchedule([&](Server &s) { s.scheduleCalendar = text; });
+    QCoro::connect(previewCalendar(), this, [] {});
+}
+
+QCoro::Task<> ScheduleSection::previewCalendar()
+{
+    QPointer<ScheduleSection> self(this);
+    const QString expression = server().scheduleCalendar;
+    if (expression.isEmpty()) {
+        m_calendarNote->clear();
+        co_return;
+    }
+    const ScheduleCalendar calendar;
+    const auto read = co_await calendar.read(expression);
+    if (!self || server().scheduleCalendar != expression)
+        co_return;
+    if (read) {
+        QStringList times;
+        for (const QDateTime &next : read->next)
+            times << Formatting::shortDateTime(next.toLocalTime());
+        m_calendarNote->setText(tr("Next: %1").arg(times.join(QStringLiteral(" · "))));
+    } else {
+        m_calendarNote->setText(read.error().message);
+    }
+    showKind(server());
 }
 
 void ScheduleSection::syncSchedule()
@@ -123,6 +227,7 @@ void ScheduleSection::refresh(const Server &server)
     showText(m_time, server.scheduleTime);
     showText(m_healthCheck, server.healthCheckURL);
     m_time->setEnabled(server.scheduleEnabled);
+    showKind(server);
     m_error->setVisible(!m_installError.isEmpty());
     m_error->setText(m_installError);
 
@@ -142,4 +247,27 @@ void ScheduleSection::refresh(const Server &server)
     m_status->setForegroundRole(broken ? QPalette::WindowText : QPalette::PlaceholderText);
     m_status->setText(status);
     m_status->setVisible(!status.isEmpty());
+}
+
+void ScheduleSection::showKind(const Server &server)
+{
+    const Schedule::Kind kind = Schedule::kind(server);
+    const auto select = [](QComboBox *box, const QVariant &value) {
+        const int index = box->findData(value);
+        if (index >= 0 && index != box->currentIndex())
+            box->setCurrentIndex(index);
+    };
+    select(m_kind, Schedule::kindName(kind));
+    select(m_everyHours, server.scheduleEveryHours);
+    select(m_weekday, server.scheduleWeekday);
+    showText(m_calendar, server.scheduleCalendar);
+    m_switch->setText(kind == Schedule::Kind::daily ? tr("Run automatically every day") : tr("Run automatically"));
+    m_hoursRow->setVisible(kind == Schedule::Kind::hours);
+    m_weekdayRow->setVisible(kind == Schedule::Kind::weekly);
+    m_timeRow->setVisible(kind != Schedule::Kind::custom);
+    m_calendarRow->setVisible(kind == Schedule::Kind::custom);
+    m_calendarNote->setVisible(kind == Schedule::Kind::custom && !m_calendarNote->text().isEmpty());
+    for (QWidget *control : {static_cast<QWidget *>(m_kind), static_cast<QWidget *>(m_everyHours),
+                             static_cast<QWidget *>(m_weekday), static_cast<QWidget *>(m_calendar)})
+        control->setEnabled(server.scheduleEnabled);
 }

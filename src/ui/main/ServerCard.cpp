@@ -2,6 +2,7 @@
 // A dashboard card, updated in place.
 #include "ui/main/ServerCard.h"
 
+#include "core/model/Schedule.h"
 #include "core/presentation/Formatting.h"
 #include "core/presentation/ServerRules.h"
 #include "ui/widgets/ElidedLabel.h"
@@ -167,13 +168,18 @@ void ServerCard::setServer(const Server &server, const State &state)
         m_clockBroken = broken;
         m_clock->setPixmap(Icons::scheduleMark(broken, 14, devicePixelRatioF()));
     }
-    m_clock->setToolTip(broken ? tr("The daily schedule does not work")
-                               : tr("Scheduled daily at %1").arg(server.scheduleTime));
+    const bool daily = Schedule::kind(server) == Schedule::Kind::daily;
+    if (broken)
+        m_clock->setToolTip(daily ? tr("The daily schedule does not work") : tr("The schedule does not work"));
+    else
+        m_clock->setToolTip(daily ? tr("Scheduled daily at %1").arg(server.scheduleTime)
+                                  : tr("Scheduled %1").arg(ServerRules::scheduleText(server)));
     setText(m_host, ServerRules::hostText(server));
     setText(m_lastRun, server.lastRunAt ? Formatting::shortDateTime(*server.lastRunAt) : tr("never"));
     // Only a timer that works has a next run; a broken one shows its problem instead.
-    setText(m_next, state.nextRun.isValid() ? Formatting::shortDateTime(state.nextRun)
-                                            : tr("daily %1").arg(server.scheduleTime));
+    setText(m_next, state.nextRun.isValid()
+                        ? Formatting::shortDateTime(state.nextRun)
+                        : (daily ? tr("daily %1").arg(server.scheduleTime) : ServerRules::scheduleText(server)));
     m_next->setVisible(server.scheduleEnabled && !broken);
     m_nextLabel->setVisible(server.scheduleEnabled && !broken);
     setText(m_paths, ServerRules::pathsText(server));
