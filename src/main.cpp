@@ -4,6 +4,7 @@
 #include "core/cli/CheckCommand.h"
 #include "core/cli/ConfigCommand.h"
 #include "core/cli/CopyCommand.h"
+#include "core/cli/DriveCommand.h"
 #include "core/cli/EntryPoint.h"
 #include "core/cli/FleetCommand.h"
 #include "core/cli/HeadlessRunner.h"
@@ -64,6 +65,8 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         return ServerCommand::add(*options.addServer);
     if (options.overdueCheck)
         return CheckCommand::exec();
+    if (options.runOverdue)
+        return DriveCommand::runOverdue();
     if (options.metrics)
         return StatusReport::writeMetrics(*options.metrics);
     if (options.setServer && options.setServer->server.isEmpty())

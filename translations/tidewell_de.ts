@@ -217,6 +217,37 @@
     </message>
 </context>
 <context>
+    <name>CommandsSection</name>
+    <message>
+        <source>Commands on this computer</source>
+        <translation>Befehle auf diesem Computer</translation>
+    </message>
+    <message>
+        <source>Before the run</source>
+        <translation>Vor dem Lauf</translation>
+    </message>
+    <message>
+        <source>After a successful run</source>
+        <translation>Nach einem erfolgreichen Lauf</translation>
+    </message>
+    <message>
+        <source>After a failed run</source>
+        <translation>Nach einem fehlgeschlagenen Lauf</translation>
+    </message>
+    <message>
+        <source>Stop a command after</source>
+        <translation>Einen Befehl beenden nach</translation>
+    </message>
+    <message>
+        <source>Each is a program&apos;s absolute path and its arguments, run without a shell (quote an argument with spaces as &quot;…&quot;). It gets TIDEWELL_SERVER_ID, TIDEWELL_SERVER_NAME, TIDEWELL_SNAPSHOT and, after the run, TIDEWELL_EXIT_CODE; its output goes into the run&apos;s log. When the command before the run fails, the run ends with its exit code and nothing is copied.</source>
+        <translation>Jeder ist der absolute Pfad eines Programms mit seinen Argumenten, ausgeführt ohne Shell (ein Argument mit Leerzeichen in &quot;…&quot; setzen). Er erhält TIDEWELL_SERVER_ID, TIDEWELL_SERVER_NAME, TIDEWELL_SNAPSHOT und nach dem Lauf TIDEWELL_EXIT_CODE; seine Ausgabe steht im Protokoll des Laufs. Schlägt der Befehl vor dem Lauf fehl, endet der Lauf mit dessen Exit-Code, und nichts wird kopiert.</translation>
+    </message>
+    <message>
+        <source>e.g. /usr/local/bin/mount-backup-drive --quiet</source>
+        <translation>z. B. /usr/local/bin/mount-backup-drive --quiet</translation>
+    </message>
+</context>
+<context>
     <name>CompareDialog</name>
     <message>
         <source>Compare two backups</source>
@@ -1092,6 +1123,45 @@
         <translation>--apply braucht einen Dateinamen</translation>
     </message>
     <message>
+        <source>--copy needs the name of a second copy</source>
+        <translation>--copy braucht den Namen einer zweiten Kopie</translation>
+    </message>
+    <message>
+        <source>--server is for --copy</source>
+        <translation>--server gehört zu --copy</translation>
+    </message>
+    <message>
+        <source>--from needs the name of a second copy</source>
+        <translation>--from braucht den Namen einer zweiten Kopie</translation>
+    </message>
+    <message>
+        <source>--from is for --list-backups and --restore</source>
+        <translation>--from gehört zu --list-backups und --restore</translation>
+    </message>
+    <message>
+        <source>
+Second copies (copyTargets in the configuration):
+  --copy TARGET [--server SERVER]
+                          copy every day the second copy TARGET (its name or id)
+                          lacks, of every server it takes or of SERVER; exit 1
+                          when a copy failed or TARGET was not there
+  --from TARGET           with --list-backups and --restore: read the backups
+                          from the second copy TARGET (a folder of this computer,
+                          or a host over ssh)
+</source>
+        <translation>
+Zweite Kopien (copyTargets in der Konfiguration):
+  --copy ZIEL [--server SERVER]
+                          jeden Tag, der der zweiten Kopie ZIEL (Name oder ID)
+                          fehlt, kopieren, von jedem Server, den sie aufnimmt,
+                          oder von SERVER; Exit-Code 1, wenn eine Kopie
+                          fehlschlug oder ZIEL nicht da war
+  --from ZIEL             mit --list-backups und --restore: die Sicherungen aus
+                          der zweiten Kopie ZIEL lesen (ein Ordner dieses Rechners
+                          oder ein Rechner über ssh)
+</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
@@ -1107,6 +1177,7 @@
        tidewell --apply FILE [--check] [--prune]
        tidewell --remove-server SERVER
        tidewell --check
+       tidewell --run-overdue
        tidewell --metrics FILE
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
@@ -1138,6 +1209,7 @@ server&apos;s ID, or its name when no other server has that name.
         tidewell --apply DATEI [--check] [--prune]
         tidewell --remove-server SERVER
         tidewell --check
+        tidewell --run-overdue
         tidewell --metrics DATEI
         tidewell --report-failure SERVER
         tidewell --list-backups SERVER [--json]
@@ -1187,6 +1259,9 @@ die ID eines Servers, oder sein Name, wenn kein anderer Server so heißt.
   --check                 report overdue servers (desktop notice, health check,
                           webhook, e-mail, ntfy) as the window does; what the
                           hourly org.tidewell.check.timer starts
+  --run-overdue           start the scheduled backup of every server without a
+                          good backup for its period; what the backup drive&apos;s
+                          org.tidewell.drive.service starts when it is mounted
   --metrics FILE          write each server&apos;s figures to FILE for Prometheus
                           (node_exporter&apos;s textfile collector)
   --nagios                with --status: one line for a monitoring plugin, exit
@@ -1258,6 +1333,9 @@ tidewell for more, and files.
   --check                 überfällige Server melden (Desktop-Hinweis, Health-
                           Check, Webhook, E-Mail, ntfy) wie das Fenster; das
                           startet der stündliche org.tidewell.check.timer
+  --run-overdue           die geplante Sicherung jedes Servers starten, der für
+                          seinen Zeitraum keine gute Sicherung hat; das startet
+                          org.tidewell.drive.service, wenn das Laufwerk kommt
   --metrics DATEI         die Kennzahlen jedes Servers für Prometheus in DATEI
                           schreiben (Textfile-Collector von node_exporter)
   --nagios                mit --status: eine Zeile für ein Monitoring-Plugin,
@@ -1297,45 +1375,6 @@ tidewell for more, and files.
 Exit-Codes: die von rsync; 2 für eine nicht ausführbare Befehlszeile, 20 für
 einen abgebrochenen Lauf oder eine abgebrochene Wiederherstellung, 75, solange
 eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
-</translation>
-    </message>
-    <message>
-        <source>--copy needs the name of a second copy</source>
-        <translation>--copy braucht den Namen einer zweiten Kopie</translation>
-    </message>
-    <message>
-        <source>--server is for --copy</source>
-        <translation>--server gehört zu --copy</translation>
-    </message>
-    <message>
-        <source>--from needs the name of a second copy</source>
-        <translation>--from braucht den Namen einer zweiten Kopie</translation>
-    </message>
-    <message>
-        <source>--from is for --list-backups and --restore</source>
-        <translation>--from gehört zu --list-backups und --restore</translation>
-    </message>
-    <message>
-        <source>
-Second copies (copyTargets in the configuration):
-  --copy TARGET [--server SERVER]
-                          copy every day the second copy TARGET (its name or id)
-                          lacks, of every server it takes or of SERVER; exit 1
-                          when a copy failed or TARGET was not there
-  --from TARGET           with --list-backups and --restore: read the backups
-                          from the second copy TARGET (a folder of this computer,
-                          or a host over ssh)
-</source>
-        <translation>
-Zweite Kopien (copyTargets in der Konfiguration):
-  --copy ZIEL [--server SERVER]
-                          jeden Tag, der der zweiten Kopie ZIEL (Name oder ID)
-                          fehlt, kopieren, von jedem Server, den sie aufnimmt,
-                          oder von SERVER; Exit-Code 1, wenn eine Kopie
-                          fehlschlug oder ZIEL nicht da war
-  --from ZIEL             mit --list-backups und --restore: die Sicherungen aus
-                          der zweiten Kopie ZIEL lesen (ein Ordner dieses Rechners
-                          oder ein Rechner über ssh)
 </translation>
     </message>
 </context>
@@ -1837,6 +1876,33 @@ Zweite Kopien (copyTargets in der Konfiguration):
     </message>
 </context>
 <context>
+    <name>LocalCommand</name>
+    <message>
+        <source>The command before the run names “%1”, which is not an executable file.</source>
+        <translation>Der Befehl vor dem Lauf nennt „%1“, das keine ausführbare Datei ist.</translation>
+    </message>
+    <message>
+        <source>The command before the run must start with the program&apos;s absolute path, not “%1”.</source>
+        <translation>Der Befehl vor dem Lauf muss mit dem absoluten Pfad des Programms beginnen, nicht mit „%1“.</translation>
+    </message>
+    <message>
+        <source>The command after a successful run names “%1”, which is not an executable file.</source>
+        <translation>Der Befehl nach einem erfolgreichen Lauf nennt „%1“, das keine ausführbare Datei ist.</translation>
+    </message>
+    <message>
+        <source>The command after a successful run must start with the program&apos;s absolute path, not “%1”.</source>
+        <translation>Der Befehl nach einem erfolgreichen Lauf muss mit dem absoluten Pfad des Programms beginnen, nicht mit „%1“.</translation>
+    </message>
+    <message>
+        <source>The command after a failed run names “%1”, which is not an executable file.</source>
+        <translation>Der Befehl nach einem fehlgeschlagenen Lauf nennt „%1“, das keine ausführbare Datei ist.</translation>
+    </message>
+    <message>
+        <source>The command after a failed run must start with the program&apos;s absolute path, not “%1”.</source>
+        <translation>Der Befehl nach einem fehlgeschlagenen Lauf muss mit dem absoluten Pfad des Programms beginnen, nicht mit „%1“.</translation>
+    </message>
+</context>
+<context>
     <name>LogViewerView</name>
     <message>
         <source>Last log</source>
@@ -2294,6 +2360,14 @@ Zweite Kopien (copyTargets in der Konfiguration):
     <message>
         <source>Remove this path</source>
         <translation>Diesen Pfad entfernen</translation>
+    </message>
+    <message>
+        <source>After-backup command (runs via SSH after rsync, also when it failed; $TIDEWELL_STATUS is rsync&apos;s exit)</source>
+        <translation>Befehl nach der Sicherung (läuft über SSH nach rsync, auch wenn es fehlschlug; $TIDEWELL_STATUS ist der Exit-Code von rsync)</translation>
+    </message>
+    <message>
+        <source>After-backup command</source>
+        <translation>Befehl nach der Sicherung</translation>
     </message>
 </context>
 <context>
@@ -2900,6 +2974,10 @@ Zweite Kopien (copyTargets in der Konfiguration):
     <message>
         <source>A custom calendar needs systemd; choose another schedule.</source>
         <translation>Ein eigener Kalender braucht systemd; wählen Sie einen anderen Zeitplan.</translation>
+    </message>
+    <message>
+        <source>Backing up when the drive is connected needs systemd.</source>
+        <translation>Sichern beim Anschließen des Laufwerks braucht systemd.</translation>
     </message>
 </context>
 <context>
@@ -3572,6 +3650,30 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>Second copies</source>
         <translation>Zweite Kopien</translation>
+    </message>
+    <message>
+        <source>On battery, skip scheduled runs below</source>
+        <translation>Im Akkubetrieb geplante Läufe auslassen unter</translation>
+    </message>
+    <message>
+        <source>Wait for mains power up to</source>
+        <translation>Auf Netzstrom höchstens warten</translation>
+    </message>
+    <message>
+        <source>On a low battery a scheduled run waits for mains power, then is skipped; the next run catches up. While any backup runs, the computer does not go to sleep by itself (closing a laptop&apos;s lid still suspends it).</source>
+        <translation>Bei schwachem Akku wartet ein geplanter Lauf auf Netzstrom und wird dann ausgelassen; der nächste Lauf holt ihn nach. Solange eine Sicherung läuft, geht der Computer nicht von selbst in den Ruhezustand (das Zuklappen eines Laptops versetzt ihn weiterhin in den Ruhezustand).</translation>
+    </message>
+    <message>
+        <source>Also back up when this drive is connected</source>
+        <translation>Auch sichern, wenn dieses Laufwerk angeschlossen wird</translation>
+    </message>
+    <message>
+        <source>When the drive is mounted, systemd starts the scheduled backups that have no good backup for their period (no udev rule, nothing runs as root)</source>
+        <translation>Wird das Laufwerk eingehängt, startet systemd die geplanten Sicherungen, die für ihren Zeitraum keine gute Sicherung haben (keine udev-Regel, nichts läuft als root)</translation>
+    </message>
+    <message>
+        <source>%1 is not on a drive of its own; connect the drive first.</source>
+        <translation>%1 liegt auf keinem eigenen Laufwerk; schließen Sie zuerst das Laufwerk an.</translation>
     </message>
 </context>
 <context>

@@ -217,6 +217,37 @@
     </message>
 </context>
 <context>
+    <name>CommandsSection</name>
+    <message>
+        <source>Commands on this computer</source>
+        <translation>Commandes sur cet ordinateur</translation>
+    </message>
+    <message>
+        <source>Before the run</source>
+        <translation>Avant l’exécution</translation>
+    </message>
+    <message>
+        <source>After a successful run</source>
+        <translation>Après une exécution réussie</translation>
+    </message>
+    <message>
+        <source>After a failed run</source>
+        <translation>Après une exécution en échec</translation>
+    </message>
+    <message>
+        <source>Stop a command after</source>
+        <translation>Arrêter une commande après</translation>
+    </message>
+    <message>
+        <source>Each is a program&apos;s absolute path and its arguments, run without a shell (quote an argument with spaces as &quot;…&quot;). It gets TIDEWELL_SERVER_ID, TIDEWELL_SERVER_NAME, TIDEWELL_SNAPSHOT and, after the run, TIDEWELL_EXIT_CODE; its output goes into the run&apos;s log. When the command before the run fails, the run ends with its exit code and nothing is copied.</source>
+        <translation>Chacune est le chemin absolu d’un programme suivi de ses arguments, lancé sans shell (mettez un argument contenant des espaces entre &quot;…&quot;). Elle reçoit TIDEWELL_SERVER_ID, TIDEWELL_SERVER_NAME, TIDEWELL_SNAPSHOT et, après l’exécution, TIDEWELL_EXIT_CODE ; sa sortie va dans le journal de l’exécution. Si la commande d’avant échoue, l’exécution s’arrête avec son code de sortie et rien n’est copié.</translation>
+    </message>
+    <message>
+        <source>e.g. /usr/local/bin/mount-backup-drive --quiet</source>
+        <translation>p. ex. /usr/local/bin/mount-backup-drive --quiet</translation>
+    </message>
+</context>
+<context>
     <name>CompareDialog</name>
     <message>
         <source>Compare two backups</source>
@@ -1092,6 +1123,45 @@
         <translation>--apply demande un nom de fichier</translation>
     </message>
     <message>
+        <source>--copy needs the name of a second copy</source>
+        <translation>--copy demande le nom d’une seconde copie</translation>
+    </message>
+    <message>
+        <source>--server is for --copy</source>
+        <translation>--server va avec --copy</translation>
+    </message>
+    <message>
+        <source>--from needs the name of a second copy</source>
+        <translation>--from demande le nom d’une seconde copie</translation>
+    </message>
+    <message>
+        <source>--from is for --list-backups and --restore</source>
+        <translation>--from va avec --list-backups et --restore</translation>
+    </message>
+    <message>
+        <source>
+Second copies (copyTargets in the configuration):
+  --copy TARGET [--server SERVER]
+                          copy every day the second copy TARGET (its name or id)
+                          lacks, of every server it takes or of SERVER; exit 1
+                          when a copy failed or TARGET was not there
+  --from TARGET           with --list-backups and --restore: read the backups
+                          from the second copy TARGET (a folder of this computer,
+                          or a host over ssh)
+</source>
+        <translation>
+Secondes copies (copyTargets dans la configuration) :
+  --copy CIBLE [--server SERVEUR]
+                          copier chaque jour qui manque à la seconde copie CIBLE
+                          (son nom ou son id), de chaque serveur qu’elle reçoit
+                          ou de SERVEUR ; code 1 quand une copie a échoué ou
+                          que CIBLE n’était pas là
+  --from CIBLE            avec --list-backups et --restore : lire les
+                          sauvegardes dans la seconde copie CIBLE (un dossier
+                          de cet ordinateur, ou un hôte par ssh)
+</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
@@ -1107,6 +1177,7 @@
        tidewell --apply FILE [--check] [--prune]
        tidewell --remove-server SERVER
        tidewell --check
+       tidewell --run-overdue
        tidewell --metrics FILE
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
@@ -1139,6 +1210,7 @@ server&apos;s ID, or its name when no other server has that name.
               tidewell --apply FICHIER [--check] [--prune]
               tidewell --remove-server SERVEUR
               tidewell --check
+              tidewell --run-overdue
               tidewell --metrics FICHIER
               tidewell --report-failure SERVEUR
               tidewell --list-backups SERVEUR [--json]
@@ -1188,6 +1260,9 @@ est l’identifiant d’un serveur, ou son nom quand aucun autre serveur ne le p
   --check                 report overdue servers (desktop notice, health check,
                           webhook, e-mail, ntfy) as the window does; what the
                           hourly org.tidewell.check.timer starts
+  --run-overdue           start the scheduled backup of every server without a
+                          good backup for its period; what the backup drive&apos;s
+                          org.tidewell.drive.service starts when it is mounted
   --metrics FILE          write each server&apos;s figures to FILE for Prometheus
                           (node_exporter&apos;s textfile collector)
   --nagios                with --status: one line for a monitoring plugin, exit
@@ -1264,6 +1339,9 @@ tidewell for more, and files.
                           contrôle de santé, webhook, e-mail, ntfy) comme la
                           fenêtre ; ce que lance org.tidewell.check.timer,
                           toutes les heures
+  --run-overdue           lancer la sauvegarde planifiée de chaque serveur sans
+                          bonne sauvegarde sur sa période ; ce que lance
+                          org.tidewell.drive.service au montage du disque
   --metrics FICHIER       écrire les chiffres de chaque serveur pour Prometheus
                           dans FICHIER (collecteur textfile de node_exporter)
   --nagios                avec --status : une ligne pour un greffon de
@@ -1303,45 +1381,6 @@ tidewell for more, and files.
 Codes de sortie : ceux de rsync ; 2 pour une ligne de commande inapplicable, 20
 pour une exécution ou une restauration annulée, 75 pendant une sauvegarde du
 serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
-</translation>
-    </message>
-    <message>
-        <source>--copy needs the name of a second copy</source>
-        <translation>--copy demande le nom d’une seconde copie</translation>
-    </message>
-    <message>
-        <source>--server is for --copy</source>
-        <translation>--server va avec --copy</translation>
-    </message>
-    <message>
-        <source>--from needs the name of a second copy</source>
-        <translation>--from demande le nom d’une seconde copie</translation>
-    </message>
-    <message>
-        <source>--from is for --list-backups and --restore</source>
-        <translation>--from va avec --list-backups et --restore</translation>
-    </message>
-    <message>
-        <source>
-Second copies (copyTargets in the configuration):
-  --copy TARGET [--server SERVER]
-                          copy every day the second copy TARGET (its name or id)
-                          lacks, of every server it takes or of SERVER; exit 1
-                          when a copy failed or TARGET was not there
-  --from TARGET           with --list-backups and --restore: read the backups
-                          from the second copy TARGET (a folder of this computer,
-                          or a host over ssh)
-</source>
-        <translation>
-Secondes copies (copyTargets dans la configuration) :
-  --copy CIBLE [--server SERVEUR]
-                          copier chaque jour qui manque à la seconde copie CIBLE
-                          (son nom ou son id), de chaque serveur qu’elle reçoit
-                          ou de SERVEUR ; code 1 quand une copie a échoué ou
-                          que CIBLE n’était pas là
-  --from CIBLE            avec --list-backups et --restore : lire les
-                          sauvegardes dans la seconde copie CIBLE (un dossier
-                          de cet ordinateur, ou un hôte par ssh)
 </translation>
     </message>
 </context>
@@ -1843,6 +1882,33 @@ Secondes copies (copyTargets dans la configuration) :
     </message>
 </context>
 <context>
+    <name>LocalCommand</name>
+    <message>
+        <source>The command before the run names “%1”, which is not an executable file.</source>
+        <translation>La commande d’avant l’exécution désigne « %1 », qui n’est pas un fichier exécutable.</translation>
+    </message>
+    <message>
+        <source>The command before the run must start with the program&apos;s absolute path, not “%1”.</source>
+        <translation>La commande d’avant l’exécution doit commencer par le chemin absolu du programme, pas par « %1 ».</translation>
+    </message>
+    <message>
+        <source>The command after a successful run names “%1”, which is not an executable file.</source>
+        <translation>La commande après une exécution réussie désigne « %1 », qui n’est pas un fichier exécutable.</translation>
+    </message>
+    <message>
+        <source>The command after a successful run must start with the program&apos;s absolute path, not “%1”.</source>
+        <translation>La commande après une exécution réussie doit commencer par le chemin absolu du programme, pas par « %1 ».</translation>
+    </message>
+    <message>
+        <source>The command after a failed run names “%1”, which is not an executable file.</source>
+        <translation>La commande après une exécution en échec désigne « %1 », qui n’est pas un fichier exécutable.</translation>
+    </message>
+    <message>
+        <source>The command after a failed run must start with the program&apos;s absolute path, not “%1”.</source>
+        <translation>La commande après une exécution en échec doit commencer par le chemin absolu du programme, pas par « %1 ».</translation>
+    </message>
+</context>
+<context>
     <name>LogViewerView</name>
     <message>
         <source>Last log</source>
@@ -2300,6 +2366,14 @@ Secondes copies (copyTargets dans la configuration) :
     <message>
         <source>Remove this path</source>
         <translation>Retirer ce chemin</translation>
+    </message>
+    <message>
+        <source>After-backup command (runs via SSH after rsync, also when it failed; $TIDEWELL_STATUS is rsync&apos;s exit)</source>
+        <translation>Commande finale (exécutée par SSH après rsync, même en cas d’échec ; $TIDEWELL_STATUS est le code de sortie de rsync)</translation>
+    </message>
+    <message>
+        <source>After-backup command</source>
+        <translation>Commande finale</translation>
     </message>
 </context>
 <context>
@@ -2906,6 +2980,10 @@ Secondes copies (copyTargets dans la configuration) :
     <message>
         <source>A custom calendar needs systemd; choose another schedule.</source>
         <translation>Un calendrier personnalisé nécessite systemd ; choisissez une autre planification.</translation>
+    </message>
+    <message>
+        <source>Backing up when the drive is connected needs systemd.</source>
+        <translation>Sauvegarder au branchement du disque nécessite systemd.</translation>
     </message>
 </context>
 <context>
@@ -3578,6 +3656,30 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>Second copies</source>
         <translation>Secondes copies</translation>
+    </message>
+    <message>
+        <source>On battery, skip scheduled runs below</source>
+        <translation>Sur batterie, sauter les exécutions planifiées sous</translation>
+    </message>
+    <message>
+        <source>Wait for mains power up to</source>
+        <translation>Attendre le secteur jusqu’à</translation>
+    </message>
+    <message>
+        <source>On a low battery a scheduled run waits for mains power, then is skipped; the next run catches up. While any backup runs, the computer does not go to sleep by itself (closing a laptop&apos;s lid still suspends it).</source>
+        <translation>Sur batterie faible, une exécution planifiée attend le secteur, puis est sautée ; la suivante rattrape. Tant qu’une sauvegarde tourne, l’ordinateur ne se met pas en veille de lui-même (fermer le couvercle d’un portable le met toujours en veille).</translation>
+    </message>
+    <message>
+        <source>Also back up when this drive is connected</source>
+        <translation>Sauvegarder aussi quand ce disque est branché</translation>
+    </message>
+    <message>
+        <source>When the drive is mounted, systemd starts the scheduled backups that have no good backup for their period (no udev rule, nothing runs as root)</source>
+        <translation>Quand le disque est monté, systemd lance les sauvegardes planifiées sans bonne sauvegarde sur leur période (aucune règle udev, rien ne tourne en root)</translation>
+    </message>
+    <message>
+        <source>%1 is not on a drive of its own; connect the drive first.</source>
+        <translation>%1 n’est pas sur un disque à part ; branchez d’abord le disque.</translation>
     </message>
 </context>
 <context>

@@ -56,6 +56,11 @@ private Q_SLOTS:
         QVERIFY(!server.preserveOwnership && !server.preserveHardLinks && !server.preserveACLs && !server.remoteSudo);
         QVERIFY(!settings->encode().contains("preserve"));
         QCOMPARE(settings->scheduleSpreadMinutes, 0);
+        QCOMPARE(settings->minBatteryPercent, 30);
+        QCOMPARE(settings->powerWaitSeconds, 300);
+        // A threshold no battery has reads as the default, not as "always skip".
+        QCOMPARE(AppSettings::decode(R"({"minBatteryPercent":150})")->minBatteryPercent, 30);
+        QCOMPARE(AppSettings::decode(R"({"minBatteryPercent":0})")->minBatteryPercent, 0);
     }
 
     void serverWithOnlyANameTakesDefaultsAndAFreshId()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // systemd and launchd schedules with recording stand-ins.
+#include "core/schedule/DriveUnit.h"
 #include "core/schedule/ScheduleCalendar.h"
 #include "core/schedule/Scheduler.h"
 #include "core/schedule/SystemdUnits.h"
@@ -495,6 +496,61 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(Scheduler::scheduledStderrLog(server.id)));
         QCOMPARE(calls(), (QStringList{QStringLiteral("--user disable --now %1.timer").arg(Scheduler::label(server.id)),
                                        QStringLiteral("--user daemon-reload")}));
+    }
+
+    // The drive's mount unit is named as systemd names it, so the unit that
+    // wants it is started by that very mount.
+    void driveMountUnitsAreNamedAsSystemdNamesThem()
+    {
+        if (!QFile::exists(QStringLiteral("/usr/bin/systemd-escape")))
+            QSKIP("systemd-escape is not installed");
+        for (const QString &mountPoint :
+             {QStringLiteral("/media/ann/My Drive"), QStringLiteral("/run/media/jörg/Sicherung 2"),
+              QStringLiteral("/mnt/backup-disk"), QStringLiteral("/mnt/.hidden/a.b"), QStringLiteral("/mnt/100%"),
+              QStringLiteral("/media/x/back\\slash:colon_under"), QStringLiteral("/media/x/"), QStringLiteral("/")}) {
+            QProcess escape;
+            escape.start(QStringLiteral("/usr/bin/systemd-escape"),
+                         {QStringLiteral("--path"), QStringLiteral("--suffix=mount"), mountPoint});
+            QVERIFY(escape.waitForFinished(30000));
+            QCOMPARE(DriveUnit::mountUnitName(mountPoint), QString::fromUtf8(escape.readAllStandardOutput().trimmed()));
+        }
+    }
+
+    void driveUnitIsWantedByTheMountAndGoesAgain()
+    {
+        Scheduler scheduler = systemd();
+        const QString mountPoint = QStringLiteral("/media/ann/My Drive");
+        QVERIFY(done(scheduler.installDriveUnit(mountPoint)));
+        const QString path = unitFolder() + QStringLiteral("/org.tidewell.drive.service");
+        const QString text = QString::fromUtf8(readFile(path));
+        QVERIFY2(text.contains(QStringLiteral("\nAfter=media-ann-My\\x20Drive.mount\n")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("\n[Install]\nWantedBy=media-ann-My\\x20Drive.mount\n")));
+        QVERIFY(text.contains(QStringLiteral("\nExecStart=\"" TIDEWELL_BINARY "\" \"--run-overdue\"\n")));
+        QCOMPARE(scheduler.installedDriveMount().value_or(QString()), QStringLiteral("media-ann-My\\x20Drive.mount"));
+        QCOMPARE(calls(), (QStringList{QStringLiteral("--user daemon-reload"),
+                                       QStringLiteral("--user enable org.tidewell.drive.service")}));
+        if (QFile::exists(QStringLiteral("/usr/bin/systemd-analyze"))) {
+            QProcess verify;
+            verify.start(QStringLiteral("/usr/bin/systemd-analyze"),
+                         {QStringLiteral("verify"), QStringLiteral("--man=no"), path});
+            QVERIFY(verify.waitForFinished(60000));
+            QVERIFY2(verify.exitCode() == 0, verify.readAllStandardError().constData());
+        }
+
+        // Another drive: the first one's unit is let go before.
+        QVERIFY(done(scheduler.installDriveUnit(QStringLiteral("/mnt/other"))));
+        QCOMPARE(scheduler.installedDriveMount().value_or(QString()), QStringLiteral("mnt-other.mount"));
+        QVERIFY(calls().contains(QStringLiteral("--user disable --now org.tidewell.drive.service")));
+
+        QVERIFY(done(scheduler.uninstallDriveUnit()));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!scheduler.installedDriveMount());
+        QCOMPARE(calls().last(), QStringLiteral("--user daemon-reload"));
+
+        // launchd has nothing like it.
+        Scheduler launchd(Scheduler::Backend::launchd);
+        launchd.setExecutablePath(QStringLiteral(TIDEWELL_BINARY));
+        QVERIFY(!done(launchd.installDriveUnit(mountPoint)));
     }
 
     void launchdPropertyList()

@@ -391,17 +391,20 @@ private Q_SLOTS:
                                        QStringLiteral("pending"), QStringLiteral("not scheduled")}));
         QCOMPARE(report.value(QStringLiteral("pending")).toInt(), 1);
         const QJsonObject failing = servers.at(1).toObject();
-        QCOMPARE(failing.keys(),
-                 (QStringList{QStringLiteral("copies"), QStringLiteral("health"), QStringLiteral("heldChange"),
-                              QStringLiteral("id"), QStringLiteral("lastExitCode"), QStringLiteral("lastRunAt"),
-                              QStringLiteral("lastSuccessAt"), QStringLiteral("name"), QStringLiteral("nextRunAt"),
-                              QStringLiteral("scheduleProblem"), QStringLiteral("scheduleTime"),
-                              QStringLiteral("scheduled"), QStringLiteral("verify")}));
+        QCOMPARE(
+            failing.keys(),
+            (QStringList{QStringLiteral("copies"), QStringLiteral("health"), QStringLiteral("heldChange"),
+                         QStringLiteral("id"), QStringLiteral("lastExitCode"), QStringLiteral("lastRunAt"),
+                         QStringLiteral("lastSuccessAt"), QStringLiteral("name"), QStringLiteral("nextRunAt"),
+                         QStringLiteral("schedule"), QStringLiteral("scheduleKind"), QStringLiteral("scheduleProblem"),
+                         QStringLiteral("scheduleTime"), QStringLiteral("scheduled"), QStringLiteral("verify")}));
         QCOMPARE(failing[QStringLiteral("id")].toString(),
                  settings.servers.at(1).id.toString(QUuid::WithoutBraces).toUpper());
         QCOMPARE(failing[QStringLiteral("name")].toString(), settings.servers.at(1).name); // exactly as configured
         QCOMPARE(failing[QStringLiteral("lastExitCode")].toInt(), 23);
         QCOMPARE(failing[QStringLiteral("scheduleTime")].toString(), QStringLiteral("03:00"));
+        QCOMPARE(failing[QStringLiteral("scheduleKind")].toString(), QStringLiteral("daily"));
+        QCOMPARE(failing[QStringLiteral("schedule")].toString(), QStringLiteral("daily 03:00"));
         QCOMPARE(QDateTime::fromString(failing[QStringLiteral("lastRunAt")].toString(), Qt::ISODate), f.minutesAgo(60));
         QCOMPARE(QDateTime::fromString(failing[QStringLiteral("lastSuccessAt")].toString(), Qt::ISODate),
                  f.minutesAgo(3 * 24 * 60));
@@ -536,6 +539,57 @@ private Q_SLOTS:
 
     // --remove-server takes the server and its timer out, names where its
     // backups stay, and refuses a name that could mean two servers.
+    // What the backup drive's unit starts: the scheduled servers without a
+    // good backup for their period (less an hour), each through its own
+    // service; the rest are left alone.
+    void runOverdueStartsTheServersThatAreDue()
+    {
+        TempHome home;
+        const StatusFixture f;
+        BackupPath path;
+        path.remotePath = QStringLiteral("/etc");
+        const auto make = [&](const QString &name, bool scheduled, std::optional<int> minutesAgo) {
+            Server s = StatusFixture::server(name, scheduled);
+            s.paths = {path};
+            if (minutesAgo)
+                StatusFixture::ran(s, f.minutesAgo(*minutesAgo), 0);
+            return s;
+        };
+        Server fresh = make(QStringLiteral("fresh"), true, 120);
+        Server stale = make(QStringLiteral("stale “daily”"), true, 30 * 60);
+        Server hourly = make(QStringLiteral("every two hours"), true, 90);
+        hourly.scheduleKind = QStringLiteral("hours");
+        hourly.scheduleEveryHours = 2;
+        Server weekly = make(QStringLiteral("weekly"), true, 3 * 24 * 60);
+        weekly.scheduleKind = QStringLiteral("weekly");
+        Server never = make(QStringLiteral("never"), true, std::nullopt);
+        Server unscheduled = make(QStringLiteral("unscheduled"), false, 30 * 24 * 60);
+        Server empty = make(QStringLiteral("nothing to copy"), true, 30 * 24 * 60);
+        empty.paths.first().enabled = false;
+        AppSettings settings;
+        settings.servers = {fresh, stale, hourly, weekly, never, unscheduled, empty};
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        const QByteArray before = readFile(home.configFile());
+        const Outcome outcome = runTidewell(home, {QStringLiteral("--run-overdue")}, withManager(StatusFixture::utc()));
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(outcome.out, QByteArray("Started the backup of “stale “daily””.\n"
+                                         "Started the backup of “every two hours”.\n"
+                                         "Started the backup of “never”.\n"));
+        const QStringList started = m_manager->calls().filter(QStringLiteral("StartUnit"));
+        QCOMPARE(started.size(), 3);
+        for (const Server &due : {stale, hourly, never})
+            QVERIFY(started.contains(QStringLiteral("StartUnit org.tidewell.backup.%1.service")
+                                         .arg(due.id.toString(QUuid::WithoutBraces).toUpper())));
+        QCOMPARE(readFile(home.configFile()), before); // the runs record themselves
+
+        // Nothing due: one line says so.
+        settings.servers = {fresh, unscheduled};
+        QVERIFY(writeFile(home.configFile(), settings.encode()));
+        const Outcome quiet = runTidewell(home, {QStringLiteral("--run-overdue")}, withManager(StatusFixture::utc()));
+        QCOMPARE(quiet.status, 0);
+        QCOMPARE(quiet.out, QByteArray("No backup is due.\n"));
+    }
+
     void removeServer()
     {
         TempHome home;

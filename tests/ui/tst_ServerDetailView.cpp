@@ -502,6 +502,45 @@ private Q_SLOTS:
 
     // Another kind of schedule shows only its own fields and is installed at
     // once; a custom calendar shows systemd's next times, or its refusal.
+    // The commands on this computer are typed as one line each and kept as
+    // their words; one that cannot run says why under them and stops runs.
+    void commandsOnThisComputer()
+    {
+        Server server;
+        server.name = QStringLiteral("web");
+        server.host = QStringLiteral("web.example");
+        server.username = QStringLiteral("backup");
+        BackupPath path;
+        path.remotePath = QStringLiteral("/etc");
+        server.paths = {path};
+        auto view = editorFor(server);
+        auto *before = child<QLineEdit>(view.get(), "localBeforeCommand");
+        auto *problem = child<QLabel>(view.get(), "commandsProblem");
+        QVERIFY(!problem->isVisibleTo(view.get()));
+        type(before, QStringLiteral("/bin/echo \"two words\" --now"));
+        QCOMPARE(stored().localBeforeCommand,
+                 (QStringList{QStringLiteral("/bin/echo"), QStringLiteral("two words"), QStringLiteral("--now")}));
+        QVERIFY(!problem->isVisibleTo(view.get()));
+        QVERIFY(view->problemTexts().isEmpty());
+
+        type(child<QLineEdit>(view.get(), "localAfterFailureCommand"), QStringLiteral("notify-me"));
+        QCOMPARE(stored().localAfterFailureCommand, QStringList{QStringLiteral("notify-me")});
+        QTRY_VERIFY(problem->isVisibleTo(view.get()));
+        QVERIFY2(problem->text().contains(QStringLiteral("absolute path")), qPrintable(problem->text()));
+        QCOMPARE(view->problemTexts().size(), 1);
+
+        auto *limit = child<QSpinBox>(view.get(), "hookTimeoutSeconds");
+        QCOMPARE(limit->value(), 600);
+        limit->setValue(30);
+        QCOMPARE(stored().hookTimeoutSeconds, 30);
+
+        // The path's command after the transfer, beside the one before it.
+        auto *after = child<QPlainTextEdit>(view.get(), "pathAfterCommand");
+        after->setFocus();
+        QTest::keyClicks(after, QStringLiteral("rm -f /var/backups/db.dump"));
+        QCOMPARE(stored().paths.at(0).postBackupCommand, QStringLiteral("rm -f /var/backups/db.dump"));
+    }
+
     void otherKindsOfSchedule()
     {
         Server server;

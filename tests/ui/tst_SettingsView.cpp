@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window, offscreen.
 #include "core/presentation/HostKeyCheck.h"
+#include "core/schedule/DriveUnit.h"
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "fixtures/EngineHarness.h"
@@ -17,7 +18,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QTest>
 
@@ -290,6 +293,49 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>("driveProblem")->text(),
                  QStringLiteral("The backup drive is not connected (/media/tidewell-no-such-drive/Backups)."));
         QVERIFY(!QFile::exists(QStringLiteral("/media/tidewell-no-such-drive")));
+    }
+
+    // With the drive's marker, "Also back up when this drive is connected"
+    // puts a unit under the drive's mount, and takes it away again; a
+    // destination on the system's disk has no mount of its own to wait for.
+    void backUpWhenTheDriveIsConnected()
+    {
+        auto *unit = child<QCheckBox>("driveUnitSwitch");
+        QVERIFY(!unit->isEnabled()); // without the marker
+        const QString unitFile = m_h->home.home() + QStringLiteral("/.config/systemd/user/org.tidewell.drive.service");
+        const QString onDisk = m_h->home.path() + QStringLiteral("/disk");
+        QDir().mkpath(onDisk);
+        m_h->store.update([&](AppSettings &s) { s.destinationPath = onDisk; });
+        child<QCheckBox>("requireDriveSwitch")->click();
+        QTRY_VERIFY(unit->isEnabled());
+        if (!DriveUnit::mountPointOf(onDisk)) { // where the temporary folder is no mount of its own
+            unit->click();
+            QVERIFY(!unit->isChecked());
+            QVERIFY(child<QLabel>("driveProblem")->text().contains(QStringLiteral("is not on a drive of its own")));
+            QVERIFY(!QFile::exists(unitFile));
+        }
+
+        const QString drive = m_h->home.path() + QStringLiteral("/Sicherung 2");
+        QDir().mkpath(drive);
+        if (QProcess::execute(QStringLiteral("/usr/bin/mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               QStringLiteral("size=4m"), QStringLiteral("tmpfs"), drive})
+            != 0)
+            QSKIP("no tmpfs can be mounted here (not root)");
+        const auto unmount = qScopeGuard([&drive] { QProcess::execute(QStringLiteral("/usr/bin/umount"), {drive}); });
+        m_h->store.update([&](AppSettings &s) { s.destinationPath = drive + QStringLiteral("/Backups"); });
+        unit->click();
+        QTRY_VERIFY(QFile::exists(unitFile));
+        QTRY_VERIFY(unit->isEnabled());
+        QVERIFY(unit->isChecked());
+        QVERIFY(
+            readFile(unitFile).contains(QByteArray("\nWantedBy=" + DriveUnit::mountUnitName(drive).toUtf8() + "\n")));
+        QVERIFY(!child<QLabel>("driveProblem")->isVisible());
+
+        // The marker off: the unit goes with it.
+        child<QCheckBox>("requireDriveSwitch")->click();
+        QTRY_VERIFY(!QFile::exists(unitFile));
+        QTRY_VERIFY(!unit->isChecked());
     }
 
     // Report fields are stored as typed; what keeps a report from going out

@@ -54,6 +54,7 @@ struct Switches
     QCommandLineOption setPath{QStringLiteral("set-path"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption apply{QStringLiteral("apply"), QString(), QStringLiteral("FILE")};
     QCommandLineOption check{QStringLiteral("check")};
+    QCommandLineOption runOverdue{QStringLiteral("run-overdue")};
     QCommandLineOption prune{QStringLiteral("prune")};
     QCommandLineOption metrics{QStringLiteral("metrics"), QString(), QStringLiteral("FILE")};
     QCommandLineOption copy{QStringLiteral("copy"), QString(), QStringLiteral("TARGET")};
@@ -77,7 +78,7 @@ struct Switches
                            keepWeekly,    keepMonthly,   set,
                            setPath,       apply,         check,
                            prune,         metrics,       copy,
-                           server,        from});
+                           server,        from,          runOverdue});
     }
 };
 
@@ -313,6 +314,7 @@ void readServerChanges(const QCommandLineParser &parser, const Switches &switche
             sayUsage(options, QCoreApplication::translate("EntryPoint", "--apply needs a file name"));
     }
     options.overdueCheck = parser.isSet(switches.check) && !options.apply;
+    options.runOverdue = parser.isSet(switches.runOverdue);
     if (parser.isSet(switches.copy) || given.contains(QStringLiteral("--copy"))) {
         options.copy = Options::Copy{firstValue(parser, switches.copy), firstValue(parser, switches.server)};
         if (options.copy->target.isEmpty())
@@ -392,7 +394,7 @@ bool Options::wantsWindow() const
 {
     return usageError.isEmpty() && !reportFailure && !runBackup && !help && !version && !listBackups && !restore
            && !status && !acceptChanges && !verifyRemote && !verify && !listServers && !exportFile && !import
-           && !removeServer && !addServer && !setServer && !apply && !metrics && !overdueCheck && !copy;
+           && !removeServer && !addServer && !setServer && !apply && !metrics && !overdueCheck && !copy && !runOverdue;
 }
 
 namespace {
@@ -415,6 +417,7 @@ QString usageText()
                                        "       tidewell --apply FILE [--check] [--prune]\n"
                                        "       tidewell --remove-server SERVER\n"
                                        "       tidewell --check\n"
+                                       "       tidewell --run-overdue\n"
                                        "       tidewell --metrics FILE\n"
                                        "       tidewell --report-failure SERVER\n"
                                        "       tidewell --list-backups SERVER [--json]\n"
@@ -466,6 +469,9 @@ QString optionsText()
                       "  --check                 report overdue servers (desktop notice, health check,\n"
                       "                          webhook, e-mail, ntfy) as the window does; what the\n"
                       "                          hourly org.tidewell.check.timer starts\n"
+                      "  --run-overdue           start the scheduled backup of every server without a\n"
+                      "                          good backup for its period; what the backup drive's\n"
+                      "                          org.tidewell.drive.service starts when it is mounted\n"
                       "  --metrics FILE          write each server's figures to FILE for Prometheus\n"
                       "                          (node_exporter's textfile collector)\n"
                       "  --nagios                with --status: one line for a monitoring plugin, exit\n"

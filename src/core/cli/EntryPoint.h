@@ -72,6 +72,7 @@ struct Options
     std::optional<SetServer> setServer;
     // --check without --apply: the overdue check a timer starts
     bool overdueCheck = false;
+    bool runOverdue = false;
     // --metrics FILE: the metrics written there once
     std::optional<QString> metrics;
     // --apply FILE [--check] [--prune]

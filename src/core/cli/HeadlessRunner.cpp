@@ -19,6 +19,7 @@
 #include "core/system/FileUtil.h"
 #include "core/system/NetworkGate.h"
 #include "core/system/NotificationService.h"
+#include "core/system/PowerGate.h"
 #include "core/system/SignalWatcher.h"
 
 #include <QCoreApplication>
@@ -159,6 +160,16 @@ QCoro::Task<Ending> run(QString reference)
     if (co_await NetworkGate::beforeScheduledRun(gate) == NetworkGate::Verdict::skipMetered) {
         // Not a run: nothing is recorded, and a skip that lasts shows as overdue.
         DiagnosticLog::write(QStringLiteral("Skipped: the network connection is metered."));
+        co_return Ending{ExitCode::success, {}};
+    }
+    PowerGate::Options power;
+    power.minPercent = std::clamp<qint64>(settings.minBatteryPercent, 0, 100);
+    power.waitSeconds = int(std::clamp<qint64>(settings.powerWaitSeconds, 0, 24 * 3600));
+    power.say = gate.say;
+    const PowerGate::Verdict charge = co_await PowerGate::beforeScheduledRun(QDBusConnection::systemBus(), power);
+    if (!charge.go) {
+        // As a metered skip: nothing recorded; the next run catches up.
+        DiagnosticLog::write(PowerGate::skippedLine(charge.percent));
         co_return Ending{ExitCode::success, {}};
     }
     started = true;

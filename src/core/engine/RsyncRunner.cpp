@@ -21,6 +21,7 @@
 #include "core/system/Background.h"
 #include "core/system/DiagnosticLog.h"
 #include "core/system/FileUtil.h"
+#include "core/system/SleepInhibitor.h"
 #include "core/system/Subprocess.h"
 
 #include <QDir>
@@ -136,11 +137,21 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
         co_return;
     }
     setCurrentItem(QString());
+    // Held until this run is finished and recorded; let go with the frame.
+    const QString why = QStringLiteral("Backing up ") + server.logName();
+    const QDBusConnection bus = m_systemBus.value_or(QDBusConnection::systemBus());
+    SleepInhibitor awake = co_await SleepInhibitor::take(bus, why);
+    if (!self)
+        co_return;
 
     co_await performRun(server, runSettings());
     if (!self)
         co_return;
+    co_await runLocalAfterCommand(server);
+    if (!self)
+        co_return;
     finish(server.id, startedAt, storeGuard);
+    awake.release();
 }
 
 QCoro::Task<RsyncRunner::Slot> RsyncRunner::takeSlot(qint64 limit)
@@ -180,6 +191,41 @@ QCoro::Task<RsyncRunner::Slot> RsyncRunner::takeSlot(qint64 limit)
     }
 }
 
+bool RsyncRunner::makeRunFolders(const BackupPlan &plan, const AppSettings &settings)
+{
+    // The copies are this user's alone: no other user of this computer
+    // walks into them (and to what they hold of the server's).
+    const auto tightened = FileUtil::makeFolderPrivate(plan.serverFolder);
+    if (!tightened) {
+        const BackupPlan::Refusal failure = BackupPlan::destinationFailure(tightened.error().message);
+        endWith(failure.lines, failure.exitCode);
+        return false;
+    }
+    if (const auto made = FileUtil::makeFolder(plan.writeFolder); !made) {
+        const BackupPlan::Refusal failure = BackupPlan::destinationFailure(made.error().message);
+        endWith(failure.lines, failure.exitCode);
+        return false;
+    }
+    setLastDestination(plan.runFolder);
+    // Until the whole run succeeds, this day's folder is no base for
+    // tomorrow's. A complete one is never marked: the run writes beside it.
+    if (settings.useDateSubfolder && !plan.replacesComplete())
+        Snapshots::markIncomplete(plan.runFolder);
+    const BackupPlan::FreeSpace space =
+        BackupPlan::checkFreeSpace(settings.minFreeSpaceGB, FileUtil::freeSpaceGB(plan.writeFolder));
+    if (*tightened)
+        append(QStringLiteral("Made ") + plan.serverFolder + QStringLiteral(" private (it was ")
+               + QString::number(**tightened, 8).rightJustified(4, u'0')
+               + QStringLiteral("): other users of this computer can no longer read its copies."));
+    for (const QString &line : plan.headerLines + space.lines)
+        append(line);
+    if (space.refusal) {
+        endWith(space.refusal->lines, space.refusal->exitCode);
+        return false;
+    }
+    return true;
+}
+
 QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
 {
     QPointer<RsyncRunner> self(this);
@@ -203,32 +249,11 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
         co_return endWith(drive.lines, ExitCode::refused);
     for (const QString &line : drive.lines)
         append(line);
-    // The copies are this user's alone: no other user of this computer
-    // walks into them (and to what they hold of the server's).
-    const auto tightened = FileUtil::makeFolderPrivate(plan->serverFolder);
-    if (!tightened) {
-        const BackupPlan::Refusal failure = BackupPlan::destinationFailure(tightened.error().message);
-        co_return endWith(failure.lines, failure.exitCode);
-    }
-    if (const auto made = FileUtil::makeFolder(plan->writeFolder); !made) {
-        const BackupPlan::Refusal failure = BackupPlan::destinationFailure(made.error().message);
-        co_return endWith(failure.lines, failure.exitCode);
-    }
-    setLastDestination(plan->runFolder);
-    // Until the whole run succeeds, this day's folder is no base for
-    // tomorrow's. A complete one is never marked: the run writes beside it.
-    if (settings.useDateSubfolder && !plan->replacesComplete())
-        Snapshots::markIncomplete(plan->runFolder);
-    const BackupPlan::FreeSpace space =
-        BackupPlan::checkFreeSpace(settings.minFreeSpaceGB, FileUtil::freeSpaceGB(plan->writeFolder));
-    if (*tightened)
-        append(QStringLiteral("Made ") + plan->serverFolder + QStringLiteral(" private (it was ")
-               + QString::number(**tightened, 8).rightJustified(4, u'0')
-               + QStringLiteral("): other users of this computer can no longer read its copies."));
-    for (const QString &line : plan->headerLines + space.lines)
-        append(line);
-    if (space.refusal)
-        co_return endWith(space.refusal->lines, space.refusal->exitCode);
+    const bool prepared = co_await runLocalBeforeCommand(server, plan->runFolder);
+    if (!self || !prepared)
+        co_return;
+    if (!makeRunFolders(*plan, settings))
+        co_return;
 
     // A scheduled run accepts a new host key (nobody is there to ask) and
     // says which one; the window never lets ssh record one unseen.
@@ -405,8 +430,20 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan plan, BackupPl
     const bool prepared = co_await runPreBackupCommand(server, plan.sshArguments, step.path);
     if (!self || !prepared)
         co_return false;
+    const bool copied = co_await transferPath(server, plan, step, policy);
+    if (!self)
+        co_return false;
+    co_await runPostBackupCommand(plan.sshArguments, step.path, m_lastTransferStatus);
+    if (!self)
+        co_return false;
+    co_return copied;
+}
 
-    QDir().mkpath(step.targetFolder); // rsync reports a folder it cannot write into
+QCoro::Task<bool> RsyncRunner::transferPath(Server server, BackupPlan plan, BackupPlan::Step step, RetryPolicy policy)
+{
+    QPointer<RsyncRunner> self(this);
+    m_lastTransferStatus = cancelledExitCode; // a cancel that came first
+    QDir().mkpath(step.targetFolder);         // rsync reports a folder it cannot write into
     append(step.commandLine);
     for (qint64 attempt = 1;; ++attempt) {
         const int status = co_await runTransfer(plan.rsync, step.arguments,
@@ -415,6 +452,7 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan plan, BackupPl
             co_await noteAddedHostKey(server);
         if (!self)
             co_return false;
+        m_lastTransferStatus = status;
         append(QStringLiteral("→ exit ") + QString::number(status));
         if (m_wasCancelled) {
             abortRun(status == 0 ? cancelledExitCode : status);

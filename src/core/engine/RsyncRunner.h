@@ -12,6 +12,7 @@
 #include "core/model/Server.h"
 #include "core/system/FileLock.h"
 
+#include <QDBusConnection>
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
@@ -61,6 +62,8 @@ public:
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
     // Test-only: length of the "second" used for retry delays.
     void setRetryDelayUnitForTesting(int milliseconds) { m_retryDelayUnitMs = milliseconds; }
+    // Test-only: the bus where logind is asked to keep the computer awake.
+    void setSystemBusForTesting(const QDBusConnection &bus) { m_systemBus = bus; }
 
 Q_SIGNALS:
     // A run has ended: its log is written and its result recorded.
@@ -79,8 +82,25 @@ private:
     };
     QCoro::Task<Slot> takeSlot(qint64 limit);
     QCoro::Task<> performRun(Server server, AppSettings settings);
+    // The server's folder made private, the run's folder made (and marked
+    // incomplete), free space checked; false when the run must end.
+    bool makeRunFolders(const BackupPlan &plan, const AppSettings &settings);
     QCoro::Task<bool> copyPath(Server server, BackupPlan plan, BackupPlan::Step step, RetryPolicy policy);
+    // copyPath()'s transfer with its retries; its last exit in m_lastTransferStatus.
+    QCoro::Task<bool> transferPath(Server server, BackupPlan plan, BackupPlan::Step step, RetryPolicy policy);
     QCoro::Task<bool> runPreBackupCommand(Server server, QStringList sshArguments, BackupPath path);
+    // The path's command after its transfer (ended with `status`), also
+    // after a failure or a cancel; its failure is said, the copy stands.
+    QCoro::Task<> runPostBackupCommand(QStringList sshArguments, BackupPath path, int status);
+    // The server's command before the run; false when it failed and the
+    // run ended with its exit code (nothing copied).
+    QCoro::Task<bool> runLocalBeforeCommand(Server server, QString snapshot);
+    // The server's command after a successful or a failed (or cancelled) run.
+    QCoro::Task<> runLocalAfterCommand(Server server);
+    // One command on this computer, its output into the log: its exit
+    // status, or nothing when it could not start or was stopped (said).
+    QCoro::Task<std::optional<int>> runLocalCommand(QStringList command, QProcessEnvironment environment,
+                                                    qint64 timeLimitSeconds);
     // After ssh first reached a server whose key was unknown: the key ssh
     // recorded, said in the log.
     QCoro::Task<> noteAddedHostKey(Server server);
@@ -107,6 +127,8 @@ private:
     std::optional<RsyncProbe> m_probe;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
     int m_retryDelayUnitMs = 1000;
+    std::optional<QDBusConnection> m_systemBus;
+    int m_lastTransferStatus = 0;
     std::optional<ChangeHold> m_heldChange;
     bool m_foundHeldChange = false;
     // The last run looked at the server's held change (it completed with

@@ -8,6 +8,10 @@
 #include "core/system/AppPaths.h"
 #include "core/system/Subprocess.h"
 
+#include <QTimer>
+
+#include <chrono>
+
 QString TransferRunner::lockFailure(const Server &server, const QString &error)
 {
     return QStringLiteral("Could not take the run lock ") + AppPaths::runLockFile(server.id) + QStringLiteral(": ")
@@ -35,22 +39,44 @@ void TransferRunner::cancel()
 QCoro::Task<tl::expected<int, Error>> TransferRunner::runChild(QString executable, QStringList args, OutputSink sink,
                                                                int stallSeconds, bool rsyncChild)
 {
+    ChildOptions options;
+    options.stallSeconds = stallSeconds;
+    options.rsyncChild = rsyncChild;
+    co_return co_await runChildWith(executable, args, sink, options);
+}
+
+QCoro::Task<tl::expected<int, Error>> TransferRunner::runChildWith(QString executable, QStringList args,
+                                                                   OutputSink sink, ChildOptions options)
+{
     // A cancel that came before the child would start: it never starts.
-    if (m_wasCancelled)
+    if (m_wasCancelled && !options.evenWhenCancelled)
         co_return cancelledExitCode;
     // Our own pipes, read in batches: rsync writes each progress update on
     // its own, and reading them one by one costs more than the copy.
     auto stream = std::make_unique<ProcessStream>(readPauseMs);
-    if (rsyncChild)
+    if (options.environment)
+        stream->setEnvironment(*options.environment);
+    else if (options.rsyncChild)
         stream->setEnvironment(Subprocess::numbersInC());
     connect(stream.get(), &ProcessStream::outputRead, this, sink);
     m_currentProcess = stream.get();
     m_stalled = false;
+    m_timedOut = false;
+    QTimer limit;
+    if (options.timeLimitSeconds > 0) {
+        ProcessStream *limited = stream.get();
+        limit.setSingleShot(true);
+        connect(&limit, &QTimer::timeout, this, [this, limited] {
+            m_timedOut = true;
+            limited->terminate();
+        });
+        limit.start(std::chrono::seconds(options.timeLimitSeconds));
+    }
     std::unique_ptr<StallWatch> watch;
-    if (stallSeconds > 0) {
+    if (options.stallSeconds > 0) {
         // rsync's own --timeout does not end every stall (a frozen server
         // rsync behind a live ssh): this one does.
-        watch = std::make_unique<StallWatch>(stream.get(), stallSeconds);
+        watch = std::make_unique<StallWatch>(stream.get(), options.stallSeconds);
         ProcessStream *watched = stream.get();
         connect(watch.get(), &StallWatch::stalled, this, [this, watched](int seconds) {
             m_stalled = true;

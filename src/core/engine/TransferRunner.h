@@ -7,6 +7,7 @@
 #include "core/model/ExitCode.h"
 
 #include <QPointer>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,7 @@
 #include <tl/expected.hpp>
 
 #include <functional>
+#include <optional>
 
 class ProcessStream;
 
@@ -56,11 +58,27 @@ protected:
     // the C locale does (Subprocess::numbersInC), which its statistics need.
     QCoro::Task<tl::expected<int, Error>> runChild(QString executable, QStringList args, OutputSink sink,
                                                    int stallSeconds, bool rsyncChild);
+    struct ChildOptions
+    {
+        int stallSeconds = 0;
+        bool rsyncChild = false;
+        // The child's environment; unset: this process's.
+        std::optional<QProcessEnvironment> environment;
+        // > 0: the child is ended like a cancel after this long, and
+        // m_timedOut says so.
+        int timeLimitSeconds = 0;
+        // Started after a cancel all the same (what must undo a preparation);
+        // a cancel while it runs still ends it.
+        bool evenWhenCancelled = false;
+    };
+    QCoro::Task<tl::expected<int, Error>> runChildWith(QString executable, QStringList args, OutputSink sink,
+                                                       ChildOptions options);
     // runChild() for rsync: its output into the log, "Failed to start rsync: "
     // when it cannot start (-1), stalledExitCode when it was given up.
     QCoro::Task<int> runTransfer(QString executable, QStringList args, int stallSeconds);
 
     bool m_stalled = false;
+    bool m_timedOut = false;
     // Sees each line of a transfer's output as it goes into the log.
     std::function<void(const QStringList &lines, bool fromStandardError)> m_outputWatch;
 

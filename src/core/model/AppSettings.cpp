@@ -66,6 +66,8 @@ QJsonObject AppSettings::toJson() const
         {QStringLiteral("ioTimeoutSeconds"), ioTimeoutSeconds},
         {QStringLiteral("networkWaitSeconds"), networkWaitSeconds},
         {QStringLiteral("skipMeteredConnections"), skipMeteredConnections},
+        {QStringLiteral("minBatteryPercent"), minBatteryPercent},
+        {QStringLiteral("powerWaitSeconds"), powerWaitSeconds},
     };
     if (requireDestinationMarker)
         object.insert(QStringLiteral("requireDestinationMarker"), *requireDestinationMarker);
@@ -156,6 +158,11 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
     reader.read("ioTimeoutSeconds", settings.ioTimeoutSeconds);
     reader.read("networkWaitSeconds", settings.networkWaitSeconds);
     reader.read("skipMeteredConnections", settings.skipMeteredConnections);
+    reader.read("minBatteryPercent", settings.minBatteryPercent);
+    if (settings.minBatteryPercent < 0 || settings.minBatteryPercent > 100)
+        settings.minBatteryPercent = AppSettings().minBatteryPercent;
+    reader.read("powerWaitSeconds", settings.powerWaitSeconds);
+    settings.powerWaitSeconds = std::clamp<qint64>(settings.powerWaitSeconds, 0, 24 * 3600);
     reader.read("healthCheckURL", settings.healthCheckURL);
     reader.read("webhookURL", settings.webhookURL);
     reader.read("reportEmail", settings.reportEmail);

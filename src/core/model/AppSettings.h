@@ -57,6 +57,10 @@ struct AppSettings
     qint64 networkWaitSeconds = 300;
     // A scheduled run on a metered connection (a phone hotspot) is skipped.
     bool skipMeteredConnections = true;
+    // A scheduled run on battery below this charge waits up to powerWaitSeconds
+    // for mains power, then is skipped; 0: the battery is not asked.
+    qint64 minBatteryPercent = 30;
+    qint64 powerWaitSeconds = 300;
     // Runs write only into a destination that holds the drive's marker file;
     // unset: when the destination lies where drives are mounted.
     std::optional<bool> requireDestinationMarker;

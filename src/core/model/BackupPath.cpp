@@ -21,7 +21,7 @@ QString BackupPath::shownName() const
 
 QJsonObject BackupPath::toJson() const
 {
-    return {
+    QJsonObject object{
         {QStringLiteral("id"), ServerId::text(id)},
         {QStringLiteral("name"), name},
         {QStringLiteral("remotePath"), remotePath},
@@ -30,6 +30,10 @@ QJsonObject BackupPath::toJson() const
         {QStringLiteral("preBackupCommand"), preBackupCommand},
         {QStringLiteral("excludes"), QJsonArray::fromStringList(excludes)},
     };
+    // Written when set: paths without one stay as they were.
+    if (!postBackupCommand.isEmpty())
+        object.insert(QStringLiteral("postBackupCommand"), postBackupCommand);
+    return object;
 }
 
 tl::expected<BackupPath, DecodeError> BackupPath::fromJson(const QJsonObject &object, const QString &context,
@@ -43,6 +47,7 @@ tl::expected<BackupPath, DecodeError> BackupPath::fromJson(const QJsonObject &ob
     reader.read("isDirectory", path.isDirectory);
     reader.read("enabled", path.enabled);
     reader.read("preBackupCommand", path.preBackupCommand);
+    reader.read("postBackupCommand", path.postBackupCommand);
     reader.read("excludes", path.excludes);
     return reader.result(path);
 }
@@ -50,5 +55,5 @@ tl::expected<BackupPath, DecodeError> BackupPath::fromJson(const QJsonObject &ob
 size_t qHash(const BackupPath &path, size_t seed)
 {
     return qHashMulti(seed, path.id, path.name, path.remotePath, path.isDirectory, path.enabled, path.preBackupCommand,
-                      path.excludes);
+                      path.postBackupCommand, path.excludes);
 }

@@ -20,6 +20,9 @@ struct BackupPath
     bool isDirectory = true;
     bool enabled = true;
     QString preBackupCommand;
+    // Run on the server after the path's transfer, whether it succeeded or
+    // not, with TIDEWELL_STATUS (rsync's exit) set; empty: none.
+    QString postBackupCommand;
     // rsync exclude patterns, as typed: one exclude rule each, in this order.
     QStringList excludes;
 

@@ -21,6 +21,25 @@ QString Server::shownName() const
     return DisplayName::shown(name);
 }
 
+namespace {
+
+// The commands on this computer, written when set: files of servers without
+// them stay as they were.
+void insertCommands(QJsonObject &object, const Server &server)
+{
+    for (const auto &[key, command] :
+         {std::pair{QStringLiteral("localBeforeCommand"), &server.localBeforeCommand},
+          std::pair{QStringLiteral("localAfterSuccessCommand"), &server.localAfterSuccessCommand},
+          std::pair{QStringLiteral("localAfterFailureCommand"), &server.localAfterFailureCommand}}) {
+        if (!command->isEmpty())
+            object.insert(key, QJsonArray::fromStringList(*command));
+    }
+    if (server.hookTimeoutSeconds != Server().hookTimeoutSeconds)
+        object.insert(QStringLiteral("hookTimeoutSeconds"), server.hookTimeoutSeconds);
+}
+
+} // namespace
+
 QJsonObject Server::toJson() const
 {
     QJsonArray pathArray;
@@ -75,6 +94,7 @@ QJsonObject Server::toJson() const
         object.insert(QStringLiteral("remoteRsyncPath"), remoteRsyncPath);
     if (!knownHostKeys.isEmpty())
         object.insert(QStringLiteral("knownHostKeys"), QJsonArray::fromStringList(knownHostKeys));
+    insertCommands(object, *this);
     if (lastRunSerial > 0)
         object.insert(QStringLiteral("lastRunSerial"), lastRunSerial);
     if (lastSuccessAt)
@@ -185,6 +205,12 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     reader.read("remoteRsyncPath", server.remoteRsyncPath);
     reader.read("remoteSudo", server.remoteSudo);
     reader.read("knownHostKeys", server.knownHostKeys);
+    reader.read("localBeforeCommand", server.localBeforeCommand);
+    reader.read("localAfterSuccessCommand", server.localAfterSuccessCommand);
+    reader.read("localAfterFailureCommand", server.localAfterFailureCommand);
+    reader.read("hookTimeoutSeconds", server.hookTimeoutSeconds);
+    if (server.hookTimeoutSeconds < 1)
+        server.hookTimeoutSeconds = Server().hookTimeoutSeconds;
     if (const auto held = reader.object("heldChange")) {
         const auto hold = ChangeHold::fromJson(*held, context + QStringLiteral(".heldChange"));
         if (hold)
@@ -206,6 +232,8 @@ size_t qHash(const Server &server, size_t seed)
     seed = qHashMulti(seed, server.preserveHardLinks, server.preserveACLs, server.preserveXattrs, server.numericIds,
                       server.sparseFiles, server.preserveOwnership, server.remoteRsyncPath, server.remoteSudo,
                       server.unreadable.keys(), server.heldChange.has_value(), server.knownHostKeys);
+    seed = qHashMulti(seed, server.localBeforeCommand, server.localAfterSuccessCommand, server.localAfterFailureCommand,
+                      server.hookTimeoutSeconds);
     if (server.heldChange)
         seed = qHashMulti(seed, server.heldChange->day, server.heldChange->changed);
     for (const BackupPath &path : server.paths)

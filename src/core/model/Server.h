@@ -78,6 +78,14 @@ struct Server
     // runs as `sudo -n <rsync>`, never asking for a password.
     QString remoteRsyncPath;
     bool remoteSudo = false;
+    // Programs run on this computer around a run, each the program's
+    // absolute path then its arguments (never a shell); empty: none. A
+    // failing "before" command ends the run with its exit code, nothing copied.
+    QStringList localBeforeCommand;
+    QStringList localAfterSuccessCommand;
+    QStringList localAfterFailureCommand;
+    // How long one of them may run before it is stopped.
+    qint64 hookTimeoutSeconds = 600;
     // Old days are not pruned while a change this large waits for the
     // user (see ChangeHold); recorded by runs as their results are.
     std::optional<ChangeHold> heldChange;

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 
+#include "core/model/LocalCommand.h"
 #include "core/model/SafePathComponent.h"
 
 namespace ServerCheck {
@@ -206,6 +207,14 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
             problem(Problem::Field::remoteRsync, {},
                     Phrase::say("ServerCheck", "The server's rsync “%1” must be a plain path such as /usr/bin/rsync.")
                         .with({server.remoteRsyncPath})));
+
+    for (const auto &[command, when] :
+         {std::pair{&server.localBeforeCommand, LocalCommand::When::beforeRun},
+          std::pair{&server.localAfterSuccessCommand, LocalCommand::When::afterSuccess},
+          std::pair{&server.localAfterFailureCommand, LocalCommand::When::afterFailure}}) {
+        if (const Phrase trouble = LocalCommand::problem(*command, when); !trouble.isEmpty())
+            found.append(problem(Problem::Field::localCommand, {}, trouble));
+    }
 
     for (const QString &line : server.knownHostKeys) {
         if (!isKnownHostsLine(line)) {

@@ -20,7 +20,7 @@ namespace ServerCheck {
 
 struct Problem
 {
-    enum class Field { name, host, port, username, key, path, ciphers, remoteRsync };
+    enum class Field { name, host, port, username, key, path, ciphers, remoteRsync, localCommand };
     Field field;
     QUuid pathID;    // for path problems
     QString message; // English, as logs write it

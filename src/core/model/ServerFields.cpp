@@ -58,6 +58,10 @@ const Field<Server> serverFields[] = {
     {"remoteRsyncPath", &Server::remoteRsyncPath},
     {"remoteSudo", &Server::remoteSudo},
     {"knownHostKeys", &Server::knownHostKeys},
+    {"localBeforeCommand", &Server::localBeforeCommand},
+    {"localAfterSuccessCommand", &Server::localAfterSuccessCommand},
+    {"localAfterFailureCommand", &Server::localAfterFailureCommand},
+    {"hookTimeoutSeconds", &Server::hookTimeoutSeconds, 1, 86400},
 };
 
 const Field<AppSettings> settingsFields[] = {
@@ -72,6 +76,8 @@ const Field<AppSettings> settingsFields[] = {
     {"ioTimeoutSeconds", &AppSettings::ioTimeoutSeconds, 0, 86400},
     {"networkWaitSeconds", &AppSettings::networkWaitSeconds, 0, 3600},
     {"skipMeteredConnections", &AppSettings::skipMeteredConnections},
+    {"minBatteryPercent", &AppSettings::minBatteryPercent, 0, 100},
+    {"powerWaitSeconds", &AppSettings::powerWaitSeconds, 0, 3600},
     {"maxConcurrentRuns", &AppSettings::maxConcurrentRuns, 1, 32},
     {"scheduleSpreadMinutes", &AppSettings::scheduleSpreadMinutes, 0, 720},
     {"healthCheckURL", &AppSettings::healthCheckURL},
@@ -93,6 +99,7 @@ const Field<BackupPath> pathFields[] = {
     {"isDirectory", &BackupPath::isDirectory},
     {"enabled", &BackupPath::enabled},
     {"preBackupCommand", &BackupPath::preBackupCommand},
+    {"postBackupCommand", &BackupPath::postBackupCommand},
     {"excludes", &BackupPath::excludes},
 };
 

@@ -87,6 +87,32 @@ qint64 overdueAfter(const Server &server)
     return overdueAfterSeconds;
 }
 
+qint64 periodSeconds(const Server &server)
+{
+    constexpr qint64 hour = 3600;
+    switch (Schedule::kind(server)) {
+    case Schedule::Kind::daily:
+    case Schedule::Kind::weekdays:
+        return 24 * hour;
+    case Schedule::Kind::hours:
+        return std::clamp<qint64>(server.scheduleEveryHours, 1, 24) * hour;
+    case Schedule::Kind::weekly:
+        return 7 * 24 * hour;
+    case Schedule::Kind::custom:
+        break;
+    }
+    return ScheduleCalendar().longestGapSeconds(server.scheduleCalendar).value_or(24 * hour);
+}
+
+bool isDueWhenDriveConnected(const Server &server, const QDateTime &now)
+{
+    if (!server.scheduleEnabled || enabledPathCount(server) == 0)
+        return false;
+    const auto success = lastSuccess(server);
+    const qint64 fresh = std::max<qint64>(periodSeconds(server) - 3600, 3600);
+    return !success || success->secsTo(now) > fresh;
+}
+
 bool isOverdue(const Server &server, const QDateTime &now)
 {
     if (!server.scheduleEnabled || (server.lastExitCode && *server.lastExitCode != 0))

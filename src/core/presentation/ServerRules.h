@@ -41,6 +41,14 @@ std::optional<QDateTime> lastSuccess(const Server &server);
 // Scheduled, not failing, and no good backup for overdueAfter() (never
 // one, and scheduled for that long). A failing server is failing, not overdue.
 bool isOverdue(const Server &server, const QDateTime &now);
+// The time between two of the schedule's runs: a day (daily, weekdays), N
+// hours, a week, or a custom calendar's longest gap (a day when systemd
+// cannot tell).
+qint64 periodSeconds(const Server &server);
+// Whether connecting the backup drive starts the server's backup:
+// scheduled, something to copy, and no good backup for its period less an
+// hour (at least an hour), so a drive plugged in again soon starts nothing.
+bool isDueWhenDriveConnected(const Server &server, const QDateTime &now);
 // The next time the schedule comes round (local time); for a custom
 // calendar, as systemd-analyze works it out.
 std::optional<QDateTime> nextRun(const Server &server, const QDateTime &now);

@@ -4,6 +4,7 @@
 
 #include "core/model/Schedule.h"
 #include "core/model/ServerId.h"
+#include "core/schedule/DriveUnit.h"
 #include "core/schedule/LaunchdPlist.h"
 #include "core/schedule/ScheduleCalendar.h"
 #include "core/schedule/SystemdManager.h"
@@ -302,6 +303,9 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::systemd(Step step, QS
             if (done)
                 done = co_await manager.stopUnit(unit);
             break;
+        case Step::start:
+            done = co_await manager.startUnit(unit);
+            break;
         }
         if (!done)
             co_return tl::unexpected(SchedulerErrors::managerFailed(done.error().message));
@@ -322,6 +326,9 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::systemd(Step step, QS
         break;
     case Step::disableNow:
         arguments << QStringLiteral("disable") << QStringLiteral("--now") << unit;
+        break;
+    case Step::start:
+        arguments << QStringLiteral("start") << QStringLiteral("--no-block") << unit;
         break;
     }
     const ToolResult result = co_await runTool(arguments);
@@ -495,4 +502,64 @@ QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::uninstallLaunchd(QUui
     co_await runTool(bootout);
     co_await runTool(unload);
     co_return removeFile(path);
+}
+
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::installDriveUnit(QString mountPoint) const
+{
+    if (m_backend != Backend::systemd)
+        co_return tl::unexpected(SchedulerErrors::driveNeedsSystemd());
+    const auto executable = currentExecutablePath();
+    if (!executable)
+        co_return tl::unexpected(SchedulerErrors::noExecutable());
+    const Scheduler self = *this;
+    const InFlight busy(self.m_inFlight);
+    if (auto made = makeFolder(self.unitFolder()); !made)
+        co_return made;
+    // Another drive's unit is let go first: its link in that mount's .wants stays otherwise.
+    if (self.installedDriveMount())
+        co_await self.systemd(Step::disableNow, DriveUnit::serviceName);
+    const QString path = self.unitFolder() + u'/' + DriveUnit::serviceName;
+    tl::expected<void, SchedulerError> result =
+        writeFile(path, DriveUnit::service(*executable, DriveUnit::mountUnitName(mountPoint)));
+    static constexpr std::array steps{Step::reload, Step::enable};
+    for (const Step step : steps) {
+        if (!result)
+            break;
+        result = co_await self.systemd(step, DriveUnit::serviceName);
+    }
+    if (!result) {
+        (void)removeFile(path);
+        co_await self.systemd(Step::reload, QString());
+    }
+    co_return result;
+}
+
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::uninstallDriveUnit() const
+{
+    const Scheduler self = *this;
+    const InFlight busy(self.m_inFlight);
+    const QString path = self.unitFolder() + u'/' + DriveUnit::serviceName;
+    if (!QFile::exists(path))
+        co_return tl::expected<void, SchedulerError>();
+    const auto disabled = co_await self.systemd(Step::disableNow, DriveUnit::serviceName);
+    if (!disabled)
+        co_return disabled;
+    if (auto removed = removeFile(path); !removed)
+        co_return removed;
+    co_return co_await self.systemd(Step::reload, QString());
+}
+
+std::optional<QString> Scheduler::installedDriveMount() const
+{
+    const std::optional<QByteArray> text = readIfExists(unitFolder() + u'/' + DriveUnit::serviceName);
+    if (!text)
+        return std::nullopt;
+    return DriveUnit::wantedBy(QString::fromUtf8(*text));
+}
+
+QCoro::Task<tl::expected<void, SchedulerError>> Scheduler::startScheduledRun(QUuid serverID) const
+{
+    const Scheduler self = *this;
+    const QString service = label(serverID) + QStringLiteral(".service");
+    co_return co_await self.systemd(Step::start, service);
 }

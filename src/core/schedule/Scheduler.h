@@ -79,6 +79,17 @@ public:
     // Timers spread otherwise than spreadMinutes() are installed again too.
     QCoro::Task<Repair> repointJobs(QList<Server> servers) const;
 
+    // The unit that starts the due backups when the drive mounted at
+    // `mountPoint` appears (see DriveUnit): written and enabled, replacing
+    // one for another drive. systemd only.
+    QCoro::Task<tl::expected<void, SchedulerError>> installDriveUnit(QString mountPoint) const;
+    // Disabled and removed; nothing to do when there is none.
+    QCoro::Task<tl::expected<void, SchedulerError>> uninstallDriveUnit() const;
+    // The mount unit the installed drive unit is wanted by; none without one.
+    std::optional<QString> installedDriveMount() const;
+    // Starts the server's scheduled backup service now, unless it runs already.
+    QCoro::Task<tl::expected<void, SchedulerError>> startScheduledRun(QUuid serverID) const;
+
     // The job's definition file: the .plist, or the .timer unit.
     QString plistURL(const QUuid &serverID) const;
     QString serviceUnitPath(const QUuid &serverID) const;
@@ -112,7 +123,7 @@ private:
     QCoro::Task<ToolResult> runTool(QStringList arguments) const;
     // One step of the user manager's: over D-Bus when a manager is on the
     // bus, else through systemctl.
-    enum class Step { reload, enable, restart, disableNow };
+    enum class Step { reload, enable, restart, disableNow, start };
     QCoro::Task<tl::expected<void, SchedulerError>> systemd(Step step, QString unit) const;
     // The hourly check for overdue backups, enabled and started.
     QCoro::Task<tl::expected<void, SchedulerError>> startCheckTimer() const;

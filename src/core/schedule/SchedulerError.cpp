@@ -31,6 +31,12 @@ SchedulerError customNeedsSystemd()
             QCoreApplication::translate("SchedulerError", "A custom calendar needs systemd; choose another schedule.")};
 }
 
+SchedulerError driveNeedsSystemd()
+{
+    return {Error::Code::invalid,
+            QCoreApplication::translate("SchedulerError", "Backing up when the drive is connected needs systemd.")};
+}
+
 SchedulerError fileSystem(const QString &message)
 {
     return {Error::Code::notWritten, message};

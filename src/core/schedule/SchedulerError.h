@@ -17,6 +17,7 @@ SchedulerError toolFailed(const QString &tool, int status, const QString &output
 SchedulerError noExecutable();
 // launchd has no calendar expressions: a custom schedule needs systemd.
 SchedulerError customNeedsSystemd();
+SchedulerError driveNeedsSystemd();
 SchedulerError fileSystem(const QString &message);
 SchedulerError managerFailed(const QString &message);
 

@@ -73,6 +73,12 @@ QCoro::Task<tl::expected<void, Error>> SystemdManager::restartUnit(QString unit)
     co_return co_await call(QStringLiteral("RestartUnit"), arguments);
 }
 
+QCoro::Task<tl::expected<void, Error>> SystemdManager::startUnit(QString unit) const
+{
+    const QVariantList arguments{unit, QStringLiteral("replace")};
+    co_return co_await call(QStringLiteral("StartUnit"), arguments);
+}
+
 QCoro::Task<tl::expected<void, Error>> SystemdManager::stopUnit(QString unit) const
 {
     const QVariantList arguments{unit, QStringLiteral("replace")};

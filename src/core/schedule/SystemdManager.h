@@ -26,6 +26,8 @@ public:
     QCoro::Task<tl::expected<void, Error>> enableUnitFile(QString unit) const;
     QCoro::Task<tl::expected<void, Error>> disableUnitFile(QString unit) const;
     QCoro::Task<tl::expected<void, Error>> restartUnit(QString unit) const;
+    // Starts the unit unless it is running already (a job of its own: does not wait for it).
+    QCoro::Task<tl::expected<void, Error>> startUnit(QString unit) const;
     QCoro::Task<tl::expected<void, Error>> stopUnit(QString unit) const;
 
     static const QString service;

@@ -53,6 +53,7 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
     column->addWidget(m_remoteField);
     column->addWidget(kind);
     column->addWidget(m_command);
+    column->addWidget(m_afterCommand);
     column->addWidget(m_excludeRow);
     layout->addLayout(column, 1);
 
@@ -64,7 +65,8 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
     m_trash->setAccessibleName(tr("Remove this path"));
     layout->addWidget(m_trash, 0, Qt::AlignTop);
     // Tab goes as the row reads: the first line left to right, then down.
-    m_tabChain = {m_enabled, m_name, m_trash, m_remote, browse, m_directory, m_file, m_command, m_excludes, m_preview};
+    m_tabChain = {m_enabled, m_name,    m_trash,        m_remote,   browse,   m_directory,
+                  m_file,    m_command, m_afterCommand, m_excludes, m_preview};
     for (qsizetype i = 1; i < m_tabChain.size(); ++i)
         setTabOrder(m_tabChain.at(i - 1), m_tabChain.at(i));
 
@@ -92,15 +94,24 @@ QWidget *PathRow::buildKind()
     return kind;
 }
 
-// The pre-backup command, and the exclude patterns with their preview.
+// The commands before and after the transfer, and the exclude patterns with their preview.
 void PathRow::buildTexts()
 {
     m_command = new QPlainTextEdit(this);
     m_command->setObjectName(QStringLiteral("pathCommand"));
     m_command->setPlaceholderText(tr("Pre-backup command (runs via SSH before rsync, optional)"));
     m_command->setAccessibleName(tr("Pre-backup command"));
+    m_command->setToolTip(m_command->accessibleName()); // which is which once both are filled in
     m_command->setFont(Style::monospace(0.9));
     m_command->setTabChangesFocus(true);
+    m_afterCommand = new QPlainTextEdit(this);
+    m_afterCommand->setObjectName(QStringLiteral("pathAfterCommand"));
+    m_afterCommand->setPlaceholderText(
+        tr("After-backup command (runs via SSH after rsync, also when it failed; $TIDEWELL_STATUS is rsync's exit)"));
+    m_afterCommand->setAccessibleName(tr("After-backup command"));
+    m_afterCommand->setToolTip(m_afterCommand->accessibleName());
+    m_afterCommand->setFont(Style::monospace(0.9));
+    m_afterCommand->setTabChangesFocus(true);
     m_excludeRow = new QWidget(this);
     auto *excludeLayout = new QHBoxLayout(m_excludeRow);
     excludeLayout->setContentsMargins(0, 0, 0, 0);
@@ -133,6 +144,11 @@ void PathRow::connectEdits()
         fitHeight(m_command);
         const QString text = m_command->toPlainText();
         edit([text](BackupPath &p) { p.preBackupCommand = text; });
+    });
+    connect(m_afterCommand, &QPlainTextEdit::textChanged, this, [this, edit] {
+        fitHeight(m_afterCommand);
+        const QString text = m_afterCommand->toPlainText();
+        edit([text](BackupPath &p) { p.postBackupCommand = text; });
     });
     connect(m_excludes, &QPlainTextEdit::textChanged, this, [this, edit] {
         fitHeight(m_excludes);
@@ -177,6 +193,11 @@ void PathRow::setPath(const BackupPath &path, const QString &problem)
         m_command->setPlainText(path.preBackupCommand);
     }
     fitHeight(m_command);
+    if (m_afterCommand->toPlainText() != path.postBackupCommand && !m_afterCommand->hasFocus()) {
+        const QSignalBlocker block(m_afterCommand);
+        m_afterCommand->setPlainText(path.postBackupCommand);
+    }
+    fitHeight(m_afterCommand);
     const QString patterns = path.excludes.join(u'\n');
     if (m_excludes->toPlainText() != patterns && !m_excludes->hasFocus()) {
         const QSignalBlocker block(m_excludes);

@@ -60,6 +60,7 @@ private:
     QRadioButton *m_directory;
     QRadioButton *m_file;
     QPlainTextEdit *m_command;
+    QPlainTextEdit *m_afterCommand;
     QWidget *m_excludeRow;
     QPlainTextEdit *m_excludes;
 };

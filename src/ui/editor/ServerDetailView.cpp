@@ -13,6 +13,7 @@
 #include "core/storage/LogStore.h"
 #include "ui/editor/AdvancedSection.h"
 #include "ui/editor/BackupsSection.h"
+#include "ui/editor/CommandsSection.h"
 #include "ui/editor/ConnectionSection.h"
 #include "ui/editor/HostKeySection.h"
 #include "ui/editor/LastRunSection.h"
@@ -62,10 +63,11 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     m_schedule = new ScheduleSection(m_id, store, m_context.scheduler, m_context.schedules, content);
     m_retention = new RetentionSection(m_id, store, content);
     m_advanced = new AdvancedSection(m_id, store, content);
+    m_commands = new CommandsSection(m_id, store, content);
     m_lastRun = new LastRunSection(m_id, store, m_context.runner, content);
     m_backups = new BackupsSection(m_id, store, content);
     for (QWidget *section : std::initializer_list<QWidget *>{m_connection, m_hostKey, m_paths, m_schedule, m_retention,
-                                                             m_advanced, m_lastRun, m_backups})
+                                                             m_advanced, m_commands, m_lastRun, m_backups})
         form->addWidget(section);
     form->addStretch(1);
 
@@ -202,6 +204,7 @@ void ServerDetailView::refresh()
     m_schedule->refresh(s);
     m_retention->refresh(s);
     m_advanced->refresh(s);
+    m_commands->refresh(s);
     m_lastRun->refresh(s);
 
     // What a run would refuse, where the user types it.

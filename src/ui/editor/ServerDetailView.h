@@ -25,6 +25,7 @@ class RemoteFolderDialog;
 class QScrollArea;
 class QToolBar;
 class AdvancedSection;
+class CommandsSection;
 class RetentionSection;
 class ScheduleSection;
 
@@ -105,6 +106,7 @@ private:
     ScheduleSection *m_schedule;
     RetentionSection *m_retention;
     AdvancedSection *m_advanced;
+    CommandsSection *m_commands;
     LastRunSection *m_lastRun;
     BackupsSection *m_backups;
     QAction *m_lastLogAction;

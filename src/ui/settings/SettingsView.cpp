@@ -3,6 +3,7 @@
 #include "ui/settings/SettingsView.h"
 
 #include "core/engine/DestinationMarker.h"
+#include "core/schedule/DriveUnit.h"
 #include "core/schedule/Scheduler.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
@@ -133,6 +134,14 @@ void SettingsView::buildDestination()
                                   "disk; nothing is copied into it.")
                                    .arg(DestinationMarker::fileName));
     destination->addWidget(m_requireDrive);
+    m_driveUnit = toggle(QStringLiteral("driveUnitSwitch"), tr("Also back up when this drive is connected"), m_content);
+    m_driveUnit->setToolTip(tr("When the drive is mounted, systemd starts the scheduled backups that have no good "
+                               "backup for their period (no udev rule, nothing runs as root)"));
+    auto *driveUnitRow = new QWidget(m_content);
+    auto *driveUnitLayout = new QHBoxLayout(driveUnitRow);
+    driveUnitLayout->setContentsMargins(24, 0, 0, 0); // under the switch it depends on
+    driveUnitLayout->addWidget(m_driveUnit);
+    destination->addWidget(driveUnitRow);
     m_driveProblem = Style::note(QString(), m_content, Icons::red());
     m_driveProblem->setObjectName(QStringLiteral("driveProblem"));
     m_driveProblem->setTextFormat(Qt::PlainText);
@@ -207,11 +216,25 @@ void SettingsView::buildNetwork()
     m_spread->setToolTip(tr("Each scheduled run starts at a random moment within this many minutes after its time"));
     network->addWidget(labelled(tr("Spread scheduled runs over"), m_spread, m_content));
     network->addWidget(m_skipMetered);
+    m_minBattery = stepper(QStringLiteral("minBatteryStepper"), 0, 100, 110, m_content);
+    m_minBattery->setSingleStep(5);
+    m_minBattery->setSuffix(QStringLiteral(" %"));
+    m_minBattery->setSpecialValueText(tr("never"));
+    network->addWidget(labelled(tr("On battery, skip scheduled runs below"), m_minBattery, m_content));
+    m_powerWait = stepper(QStringLiteral("powerWaitStepper"), 0, 3600, 110, m_content);
+    m_powerWait->setSingleStep(30);
+    m_powerWait->setSuffix(QStringLiteral(" s"));
+    m_powerWait->setSpecialValueText(tr("don't wait"));
+    network->addWidget(labelled(tr("Wait for mains power up to"), m_powerWait, m_content));
     network->addWidget(
         note(tr("A scheduled run first asks NetworkManager: while the network is down it waits, then goes on "
                 "anyway; on a metered connection it is skipped and tried again the next day. Runs you start "
                 "yourself are never held or skipped."),
              m_content));
+    network->addWidget(note(tr("On a low battery a scheduled run waits for mains power, then is skipped; the next "
+                               "run catches up. While any backup runs, the computer does not go to sleep by "
+                               "itself (closing a laptop's lid still suspends it)."),
+                            m_content));
 }
 
 void SettingsView::buildNotifications()
@@ -365,11 +388,14 @@ void SettingsView::connectSettings()
     bindStepper(m_concurrentRuns, &AppSettings::maxConcurrentRuns);
     bindStepper(m_spread, &AppSettings::scheduleSpreadMinutes);
     bindStepper(m_networkWait, &AppSettings::networkWaitSeconds);
+    bindStepper(m_minBattery, &AppSettings::minBatteryPercent);
+    bindStepper(m_powerWait, &AppSettings::powerWaitSeconds);
     connect(m_requireDrive, &QCheckBox::toggled, this, [this](bool on) {
         m_store->update([on](AppSettings &s) { s.requireDestinationMarker = on; });
         markDrive();
     });
     connect(m_folder, &QLineEdit::editingFinished, this, &SettingsView::markDrive);
+    connect(m_driveUnit, &QCheckBox::toggled, this, &SettingsView::setDriveUnit);
     const auto bindText = [this](QLineEdit *edit, QString AppSettings::*field) {
         connect(edit, &QLineEdit::textEdited, this, [this, field](const QString &text) {
             m_store->update([&](AppSettings &s) { s.*field = text.trimmed(); });
@@ -407,10 +433,15 @@ void SettingsView::refresh()
     show(m_verifyParts, int(std::clamp<qint64>(s.verifyParts, 0, 365)), &QSpinBox::setValue);
     show(m_ioTimeout, int(std::clamp<qint64>(s.ioTimeoutSeconds, 0, 86400)), &QSpinBox::setValue);
     show(m_networkWait, int(std::clamp<qint64>(s.networkWaitSeconds, 0, 3600)), &QSpinBox::setValue);
+    show(m_minBattery, int(std::clamp<qint64>(s.minBatteryPercent, 0, 100)), &QSpinBox::setValue);
+    show(m_powerWait, int(std::clamp<qint64>(s.powerWaitSeconds, 0, 3600)), &QSpinBox::setValue);
     show(m_concurrentRuns, int(std::clamp<qint64>(s.maxConcurrentRuns, 1, 32)), &QSpinBox::setValue);
     show(m_spread, int(std::clamp<qint64>(s.scheduleSpreadMinutes, 0, 720)), &QSpinBox::setValue);
     show(m_skipMetered, s.skipMeteredConnections, &QCheckBox::setChecked);
     show(m_requireDrive, s.requiresDestinationMarker(), &QCheckBox::setChecked);
+    if (!m_driveUnitBusy)
+        show(m_driveUnit, m_scheduler->installedDriveMount().has_value(), &QCheckBox::setChecked);
+    m_driveUnit->setEnabled(s.requiresDestinationMarker() && !m_driveUnitBusy);
     for (const auto &[edit, value] : {std::pair{m_healthCheck, s.healthCheckURL}, std::pair{m_webhook, s.webhookURL},
                                       std::pair{m_email, s.reportEmail}}) {
         if (edit->text() != value && !edit->hasFocus())
@@ -463,6 +494,43 @@ void SettingsView::markDrive()
     }
     m_driveProblem->setText(problem);
     m_driveProblem->setVisible(!problem.isEmpty());
+    // The unit follows the destination to another drive, and goes with the marker.
+    const std::optional<QString> installed = m_scheduler->installedDriveMount();
+    if (!installed || m_driveUnitBusy)
+        return;
+    const std::optional<QString> mountPoint =
+        DriveUnit::mountPointOf(AppPaths::expandTilde(m_store->settings().destinationPath));
+    const bool wanted = m_store->settings().requiresDestinationMarker() && mountPoint;
+    if (!wanted || DriveUnit::mountUnitName(*mountPoint) != *installed)
+        setDriveUnit(wanted);
+}
+
+void SettingsView::setDriveUnit(bool on)
+{
+    const QString destination = m_store->settings().destinationPath;
+    const std::optional<QString> mountPoint = DriveUnit::mountPointOf(AppPaths::expandTilde(destination));
+    if (on && !mountPoint) {
+        const QSignalBlocker block(m_driveUnit);
+        m_driveUnit->setChecked(false);
+        m_driveProblem->setText(tr("%1 is not on a drive of its own; connect the drive first.").arg(destination));
+        m_driveProblem->show();
+        return;
+    }
+    m_driveUnitBusy = true;
+    m_driveUnit->setEnabled(false);
+    QPointer<SettingsView> self(this);
+    const auto done = [self](const tl::expected<void, SchedulerError> &result) {
+        if (!self)
+            return;
+        self->m_driveUnitBusy = false;
+        self->m_driveProblem->setText(result ? QString() : result.error().message);
+        self->m_driveProblem->setVisible(!result);
+        self->refresh();
+    };
+    if (on)
+        QCoro::connect(m_scheduler->installDriveUnit(*mountPoint), this, done);
+    else
+        QCoro::connect(m_scheduler->uninstallDriveUnit(), this, done);
 }
 
 void SettingsView::setStatus(const ConfigTransfer::Outcome &status)

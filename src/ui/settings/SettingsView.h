@@ -65,6 +65,8 @@ private:
     void setStatus(const ConfigTransfer::Outcome &status);
     // With the drive's marker required: puts it at the destination, or says why not.
     void markDrive();
+    // Installs or removes the unit that backs up when the drive is mounted.
+    void setDriveUnit(bool on);
 
     ConfigStore *m_store;
     const Scheduler *m_scheduler;
@@ -86,10 +88,14 @@ private:
     QSpinBox *m_freeSpace;
     QSpinBox *m_ioTimeout;
     QSpinBox *m_networkWait;
+    QSpinBox *m_minBattery;
+    QSpinBox *m_powerWait;
     QSpinBox *m_concurrentRuns;
     QSpinBox *m_spread;
     QCheckBox *m_skipMetered;
     QCheckBox *m_requireDrive;
+    QCheckBox *m_driveUnit;
+    bool m_driveUnitBusy = false;
     QLabel *m_driveProblem;
     QCheckBox *m_notifications;
     QLineEdit *m_healthCheck;
