@@ -19,7 +19,7 @@ run_packages=(
 test_packages=(
     openssh-server dbus-daemon dbus-bin systemd
     desktop-file-utils appstream man-db dpkg-dev lintian clang-format clang-tidy
-    python3 sudo acl attr locales prometheus
+    python3 sudo acl attr locales prometheus sqlite3
 )
 # The languages the suite runs Tidewell (and rsync) in.
 test_locales=(de_DE fr_FR)

@@ -944,6 +944,37 @@
     </message>
 </context>
 <context>
+    <name>DatabaseDump</name>
+    <message>
+        <source>Path “%1” is a database dump of a kind Tidewell does not know (“%2”); it can dump postgresql, mysql and sqlite.</source>
+        <translation>Pfad „%1“ ist ein Datenbank-Dump einer Art, die Tidewell nicht kennt („%2“); es kann postgresql, mysql und sqlite sichern.</translation>
+    </message>
+    <message>
+        <source>Path “%1” is a database dump: its remote path is the folder the dump is written to, not a file.</source>
+        <translation>Pfad „%1“ ist ein Datenbank-Dump: sein entfernter Pfad ist der Ordner, in den der Dump geschrieben wird, keine Datei.</translation>
+    </message>
+    <message>
+        <source>Path “%1” names no database to dump.</source>
+        <translation>Pfad „%1“ nennt keine Datenbank für den Dump.</translation>
+    </message>
+    <message>
+        <source>Path “%1”: the database “%2” cannot start with “-” or hold a line break.</source>
+        <translation>Pfad „%1“: die Datenbank „%2“ darf nicht mit „-“ beginnen und keinen Zeilenumbruch enthalten.</translation>
+    </message>
+    <message>
+        <source>Path “%1”: the database account “%2” may hold only letters, digits and “._@-”.</source>
+        <translation>Pfad „%1“: das Datenbankkonto „%2“ darf nur Buchstaben, Ziffern und „._@-“ enthalten.</translation>
+    </message>
+    <message>
+        <source>Path “%1”: the SQLite database must be a path on the server such as /var/lib/app/app.db, not “%2”.</source>
+        <translation>Pfad „%1“: die SQLite-Datenbank muss ein Pfad auf dem Server sein wie /var/lib/app/app.db, nicht „%2“.</translation>
+    </message>
+    <message>
+        <source>Path “%1”: SQLite cannot write its dump into a folder whose name holds a quote or a line break (“%2”).</source>
+        <translation>Pfad „%1“: SQLite kann seinen Dump nicht in einen Ordner schreiben, dessen Name ein Anführungszeichen oder einen Zeilenumbruch enthält („%2“).</translation>
+    </message>
+</context>
+<context>
     <name>Desktop</name>
     <message>
         <source>the folder does not exist</source>
@@ -2368,6 +2399,38 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     <message>
         <source>After-backup command</source>
         <translation>Befehl nach der Sicherung</translation>
+    </message>
+    <message>
+        <source>Database dump</source>
+        <translation>Datenbank-Dump</translation>
+    </message>
+    <message>
+        <source>The remote path is a folder: the database is dumped into it before the transfer, copied with it and removed after</source>
+        <translation>Der entfernte Pfad ist ein Ordner: die Datenbank wird vor der Übertragung hinein gesichert, mit ihm kopiert und danach entfernt</translation>
+    </message>
+    <message>
+        <source>Database</source>
+        <translation>Datenbank</translation>
+    </message>
+    <message>
+        <source>Database name</source>
+        <translation>Name der Datenbank</translation>
+    </message>
+    <message>
+        <source>Account (optional)</source>
+        <translation>Konto (optional)</translation>
+    </message>
+    <message>
+        <source>Database account</source>
+        <translation>Datenbankkonto</translation>
+    </message>
+    <message>
+        <source>Folder on the server the dump is written to (e.g. /var/backups/db)</source>
+        <translation>Ordner auf dem Server, in den der Dump geschrieben wird (z. B. /var/backups/db)</translation>
+    </message>
+    <message>
+        <source>Database file on the server (e.g. /var/lib/app/app.db)</source>
+        <translation>Datenbankdatei auf dem Server (z. B. /var/lib/app/app.db)</translation>
     </message>
 </context>
 <context>

@@ -944,6 +944,37 @@
     </message>
 </context>
 <context>
+    <name>DatabaseDump</name>
+    <message>
+        <source>Path “%1” is a database dump of a kind Tidewell does not know (“%2”); it can dump postgresql, mysql and sqlite.</source>
+        <translation>Le chemin « %1 » est un export de base de données d’un type que Tidewell ne connaît pas (« %2 ») ; il sait exporter postgresql, mysql et sqlite.</translation>
+    </message>
+    <message>
+        <source>Path “%1” is a database dump: its remote path is the folder the dump is written to, not a file.</source>
+        <translation>Le chemin « %1 » est un export de base de données : son chemin distant est le dossier où l’export est écrit, pas un fichier.</translation>
+    </message>
+    <message>
+        <source>Path “%1” names no database to dump.</source>
+        <translation>Le chemin « %1 » ne nomme aucune base de données à exporter.</translation>
+    </message>
+    <message>
+        <source>Path “%1”: the database “%2” cannot start with “-” or hold a line break.</source>
+        <translation>Chemin « %1 » : la base « %2 » ne peut pas commencer par « - » ni contenir de saut de ligne.</translation>
+    </message>
+    <message>
+        <source>Path “%1”: the database account “%2” may hold only letters, digits and “._@-”.</source>
+        <translation>Chemin « %1 » : le compte de base de données « %2 » ne peut contenir que des lettres, des chiffres et « ._@- ».</translation>
+    </message>
+    <message>
+        <source>Path “%1”: the SQLite database must be a path on the server such as /var/lib/app/app.db, not “%2”.</source>
+        <translation>Chemin « %1 » : la base SQLite doit être un chemin sur le serveur comme /var/lib/app/app.db, pas « %2 ».</translation>
+    </message>
+    <message>
+        <source>Path “%1”: SQLite cannot write its dump into a folder whose name holds a quote or a line break (“%2”).</source>
+        <translation>Chemin « %1 » : SQLite ne peut pas écrire son export dans un dossier dont le nom contient une apostrophe ou un saut de ligne (« %2 »).</translation>
+    </message>
+</context>
+<context>
     <name>Desktop</name>
     <message>
         <source>the folder does not exist</source>
@@ -2374,6 +2405,38 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     <message>
         <source>After-backup command</source>
         <translation>Commande finale</translation>
+    </message>
+    <message>
+        <source>Database dump</source>
+        <translation>Export de base de données</translation>
+    </message>
+    <message>
+        <source>The remote path is a folder: the database is dumped into it before the transfer, copied with it and removed after</source>
+        <translation>Le chemin distant est un dossier : la base y est exportée avant le transfert, copiée avec lui puis supprimée</translation>
+    </message>
+    <message>
+        <source>Database</source>
+        <translation>Base de données</translation>
+    </message>
+    <message>
+        <source>Database name</source>
+        <translation>Nom de la base</translation>
+    </message>
+    <message>
+        <source>Account (optional)</source>
+        <translation>Compte (facultatif)</translation>
+    </message>
+    <message>
+        <source>Database account</source>
+        <translation>Compte de la base</translation>
+    </message>
+    <message>
+        <source>Folder on the server the dump is written to (e.g. /var/backups/db)</source>
+        <translation>Dossier du serveur où l’export est écrit (p. ex. /var/backups/db)</translation>
+    </message>
+    <message>
+        <source>Database file on the server (e.g. /var/lib/app/app.db)</source>
+        <translation>Fichier de la base sur le serveur (p. ex. /var/lib/app/app.db)</translation>
     </message>
 </context>
 <context>

@@ -7,11 +7,14 @@
 #include "fixtures/Files.h"
 #include "fixtures/SshdBackupTest.h"
 
+#include "core/engine/DumpCommands.h"
 #include "core/model/LocalCommand.h"
 #include "core/model/ServerCheck.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace TestHelpers;
@@ -192,6 +195,77 @@ private Q_SLOTS:
         const auto run = m_s->runOn(QDate::currentDate(), server);
         QCOMPARE(run.exitCode.value_or(-1), 2);
         QVERIFY(!QDir(m_s->runFolder()).exists());
+    }
+
+    // A SQLite database on the server is dumped while a writer keeps
+    // adding rows two at a time: the copy holds whole transactions only,
+    // and the dump is gone from the server afterwards.
+    void sqliteDumpIsConsistentWhileWritten()
+    {
+        const QString sqlite = QStringLiteral("/usr/bin/sqlite3");
+        if (!QFile::exists(sqlite))
+            QSKIP("sqlite3 is not installed");
+        const QString database = m_s->remote + QStringLiteral("/app data/app.db");
+        QDir().mkpath(QFileInfo(database).absolutePath());
+        QCOMPARE(
+            QProcess::execute(sqlite, {database, QStringLiteral("create table rows(batch integer, filler blob);")}), 0);
+        // Incompressible rows, so the database grows while it is dumped.
+        QProcess writer;
+        writer.start(QStringLiteral("/bin/sh"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("i=0; while :; do i=$((i+1)); /usr/bin/sqlite3 \"$0\" \"begin; insert into rows "
+                                     "values($i, randomblob(20000)); insert into rows values($i, randomblob(20000)); "
+                                     "commit;\" 2>/dev/null; done"),
+                      database});
+        QVERIFY(writer.waitForStarted());
+        auto stop = qScopeGuard([&writer] {
+            writer.kill();
+            writer.waitForFinished();
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(database).size() > 200000, 30000);
+
+        BackupPath dump = BackupScenario::path(QStringLiteral("app db"), m_s->remote + QStringLiteral("/dumps"));
+        dump.dumpKind = QStringLiteral("sqlite");
+        dump.dumpDatabase = database;
+        const Server server = m_s->writeConfig({dump});
+        const auto run = m_s->runOn(QDate::currentDate(), server);
+        QVERIFY2(run.exitCode == 0, qPrintable(logText(run)));
+        writer.kill();
+        writer.waitForFinished();
+        stop.dismiss();
+        const QString copy = m_s->runFolder() + QStringLiteral("/app db/app.sqlite");
+        QVERIFY2(QFile::exists(copy), qPrintable(logText(run)));
+        QProcess check;
+        check.start(sqlite, {copy, QStringLiteral("pragma integrity_check; select count(*) from rows; "
+                                                  "select count(*) from (select batch from rows group by batch "
+                                                  "having count(*) != 2);")});
+        QVERIFY(check.waitForFinished(30000));
+        const QList<QByteArray> answers = check.readAllStandardOutput().trimmed().split('\n');
+        QCOMPARE(answers.size(), 3);
+        QCOMPARE(answers.at(0), QByteArray("ok"));
+        QVERIFY(answers.at(1).toInt() >= 2);
+        QCOMPARE(answers.at(2), QByteArray("0")); // no transaction cut in half
+        QVERIFY(QDir(m_s->remote + QStringLiteral("/dumps")).isEmpty());
+        QVERIFY(run.log.contains(QStringLiteral("↳ database dump: ") + DumpCommands::dump(dump)));
+    }
+
+    // A dump that fails ends the run before anything of the path is copied,
+    // and leaves nothing half-written on the server.
+    void failedDumpCopiesNothing()
+    {
+        if (!QFile::exists(QStringLiteral("/usr/bin/sqlite3")))
+            QSKIP("sqlite3 is not installed");
+        BackupPath dump = BackupScenario::path(QStringLiteral("app db"), m_s->remote + QStringLiteral("/dumps"));
+        dump.dumpKind = QStringLiteral("sqlite");
+        dump.dumpDatabase = m_s->remote + QStringLiteral("/no such.db");
+        writeFile(m_s->remote + QStringLiteral("/dumps/old.txt"), "an earlier file\n");
+        const Server server = m_s->writeConfig({dump});
+        const auto run = m_s->runOn(QDate::currentDate(), server);
+        QCOMPARE(run.exitCode.value_or(-1), 2);
+        QVERIFY(run.log.contains(QStringLiteral("!! the database dump failed — nothing of this path is copied")));
+        QVERIFY(!QFile::exists(m_s->runFolder() + QStringLiteral("/app db/old.txt")));
+        QCOMPARE(QDir(m_s->remote + QStringLiteral("/dumps")).entryList(QDir::Files),
+                 QStringList{QStringLiteral("old.txt")});
     }
 
     // The line the editor shows gives back the same words.

@@ -42,6 +42,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -539,6 +540,23 @@ private Q_SLOTS:
         after->setFocus();
         QTest::keyClicks(after, QStringLiteral("rm -f /var/backups/db.dump"));
         QCOMPARE(stored().paths.at(0).postBackupCommand, QStringLiteral("rm -f /var/backups/db.dump"));
+
+        // A path that is a database dump: its kind, database and account.
+        auto *dumpRow = child<QComboBox>(view.get(), "pathDumpKind");
+        QVERIFY(!dumpRow->isVisibleTo(view.get()));
+        child<QRadioButton>(view.get(), "pathDump")->click();
+        QCOMPARE(stored().paths.at(0).dumpKind, QStringLiteral("postgresql"));
+        QTRY_VERIFY(dumpRow->isVisibleTo(view.get()));
+        dumpRow->setCurrentIndex(dumpRow->findData(QStringLiteral("sqlite")));
+        Q_EMIT dumpRow->activated(dumpRow->currentIndex());
+        type(child<QLineEdit>(view.get(), "pathDumpDatabase"), QStringLiteral("app.db"));
+        QCOMPARE(stored().paths.at(0).dumpKind, QStringLiteral("sqlite"));
+        QCOMPARE(stored().paths.at(0).dumpDatabase, QStringLiteral("app.db"));
+        // Not a path on the server: said, and the run refused.
+        QTRY_VERIFY(view->problemTexts().join(u'\n').contains(QStringLiteral("must be a path on the server")));
+        child<QRadioButton>(view.get(), "pathDirectory")->click();
+        QVERIFY(stored().paths.at(0).dumpKind.isEmpty());
+        QVERIFY(stored().paths.at(0).isDirectory);
     }
 
     void otherKindsOfSchedule()

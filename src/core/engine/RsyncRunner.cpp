@@ -4,6 +4,7 @@
 #include "core/engine/RsyncRunner.h"
 
 #include "core/engine/DestinationMarker.h"
+#include "core/engine/DumpCommands.h"
 #include "core/engine/Fingerprints.h"
 #include "core/engine/KeepOptions.h"
 #include "core/engine/MassChange.h"
@@ -374,13 +375,14 @@ bool RsyncRunner::completeSnapshot(const BackupPlan &plan, const AppSettings &se
     return true;
 }
 
-QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, QStringList sshArguments, BackupPath path)
+QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, QStringList sshArguments, QString command,
+                                                   QString label, QString failure)
 {
-    const QString command = path.preBackupCommand.trimmed();
+    command = command.trimmed();
     if (command.isEmpty())
         co_return true;
     QPointer<RsyncRunner> self(this);
-    append(QStringLiteral("↳ pre-backup: ") + command);
+    append(label + command);
     // Collected whole for the report, up to a bound: a command that floods
     // its output must not take the memory.
     QByteArray out;
@@ -414,7 +416,7 @@ QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, QStringList ss
     if (!report && refusedHostKey(server, OutputDecoder::logLines(QString::fromUtf8(Subprocess::utf8Prefix(err)))))
         setExitCode(ExitCode::sshFailed);
     else if (!report)
-        endWith({QStringLiteral("!! pre-backup command failed — skipping rsync for this path")}, ExitCode::refused);
+        endWith({failure}, ExitCode::refused);
     co_return report.has_value();
 }
 
@@ -427,13 +429,34 @@ QCoro::Task<bool> RsyncRunner::copyPath(Server server, BackupPlan plan, BackupPl
     // Names and paths may hold line breaks: one line each all the same.
     append(QStringLiteral("=== ") + OutputDecoder::visible(step.path.name) + QStringLiteral(" (")
            + OutputDecoder::visible(step.path.remotePath) + QStringLiteral(") ==="));
-    const bool prepared = co_await runPreBackupCommand(server, plan.sshArguments, step.path);
+    const QString &before = step.path.preBackupCommand;
+    const QString preLabel = QStringLiteral("↳ pre-backup: ");
+    const QString preFailure = QStringLiteral("!! pre-backup command failed — skipping rsync for this path");
+    const bool prepared = co_await runPreBackupCommand(server, plan.sshArguments, before, preLabel, preFailure);
     if (!self || !prepared)
         co_return false;
-    const bool copied = co_await transferPath(server, plan, step, policy);
+    const QString dump = DumpCommands::dump(step.path);
+    const QString removal = DumpCommands::removal(step.path);
+    const QString dumpLabel = QStringLiteral("↳ database dump: ");
+    const QString dumpFailure = QStringLiteral("!! the database dump failed — nothing of this path is copied");
+    const bool dumped = co_await runPreBackupCommand(server, plan.sshArguments, dump, dumpLabel, dumpFailure);
     if (!self)
         co_return false;
-    co_await runPostBackupCommand(plan.sshArguments, step.path, m_lastTransferStatus);
+    bool copied = false;
+    if (!dumped)
+        m_lastTransferStatus = ExitCode::refused; // nothing was sent
+    if (dumped) {
+        copied = co_await transferPath(server, plan, step, policy);
+        if (!self)
+            co_return false;
+    }
+    // The dump is removed whatever became of it; what undoes the user's own
+    // preparation runs only after a transfer.
+    co_await runPostBackupCommand(plan.sshArguments, removal, m_lastTransferStatus);
+    if (!self || !dumped)
+        co_return false;
+    const QString &after = step.path.postBackupCommand;
+    co_await runPostBackupCommand(plan.sshArguments, after, m_lastTransferStatus);
     if (!self)
         co_return false;
     co_return copied;

@@ -88,10 +88,13 @@ private:
     QCoro::Task<bool> copyPath(Server server, BackupPlan plan, BackupPlan::Step step, RetryPolicy policy);
     // copyPath()'s transfer with its retries; its last exit in m_lastTransferStatus.
     QCoro::Task<bool> transferPath(Server server, BackupPlan plan, BackupPlan::Step step, RetryPolicy policy);
-    QCoro::Task<bool> runPreBackupCommand(Server server, QStringList sshArguments, BackupPath path);
-    // The path's command after its transfer (ended with `status`), also
-    // after a failure or a cancel; its failure is said, the copy stands.
-    QCoro::Task<> runPostBackupCommand(QStringList sshArguments, BackupPath path, int status);
+    // A command on the server before the path's transfer, said in the log
+    // after `label`; false when it failed (the run ends, `failure` says so).
+    QCoro::Task<bool> runPreBackupCommand(Server server, QStringList sshArguments, QString command, QString label,
+                                          QString failure);
+    // A command after the path's transfer (ended with `status`), also after
+    // a failure or a cancel; its failure is said, the copy stands.
+    QCoro::Task<> runPostBackupCommand(QStringList sshArguments, QString command, int status);
     // The server's command before the run; false when it failed and the
     // run ended with its exit code (nothing copied).
     QCoro::Task<bool> runLocalBeforeCommand(Server server, QString snapshot);

@@ -56,9 +56,9 @@ QProcessEnvironment hookEnvironment(const Server &server, const QString &snapsho
 
 } // namespace
 
-QCoro::Task<> RsyncRunner::runPostBackupCommand(QStringList sshArguments, BackupPath path, int status)
+QCoro::Task<> RsyncRunner::runPostBackupCommand(QStringList sshArguments, QString command, int status)
 {
-    const QString command = path.postBackupCommand.trimmed();
+    command = command.trimmed();
     if (command.isEmpty())
         co_return;
     QPointer<RsyncRunner> self(this);

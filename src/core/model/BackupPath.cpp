@@ -33,6 +33,12 @@ QJsonObject BackupPath::toJson() const
     // Written when set: paths without one stay as they were.
     if (!postBackupCommand.isEmpty())
         object.insert(QStringLiteral("postBackupCommand"), postBackupCommand);
+    if (isDump()) {
+        object.insert(QStringLiteral("dumpKind"), dumpKind);
+        object.insert(QStringLiteral("dumpDatabase"), dumpDatabase);
+        if (!dumpAccount.isEmpty())
+            object.insert(QStringLiteral("dumpAccount"), dumpAccount);
+    }
     return object;
 }
 
@@ -48,6 +54,9 @@ tl::expected<BackupPath, DecodeError> BackupPath::fromJson(const QJsonObject &ob
     reader.read("enabled", path.enabled);
     reader.read("preBackupCommand", path.preBackupCommand);
     reader.read("postBackupCommand", path.postBackupCommand);
+    reader.read("dumpKind", path.dumpKind);
+    reader.read("dumpDatabase", path.dumpDatabase);
+    reader.read("dumpAccount", path.dumpAccount);
     reader.read("excludes", path.excludes);
     return reader.result(path);
 }
@@ -55,5 +64,5 @@ tl::expected<BackupPath, DecodeError> BackupPath::fromJson(const QJsonObject &ob
 size_t qHash(const BackupPath &path, size_t seed)
 {
     return qHashMulti(seed, path.id, path.name, path.remotePath, path.isDirectory, path.enabled, path.preBackupCommand,
-                      path.postBackupCommand, path.excludes);
+                      path.postBackupCommand, path.excludes, path.dumpKind, path.dumpDatabase, path.dumpAccount);
 }

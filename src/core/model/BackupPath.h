@@ -25,6 +25,15 @@ struct BackupPath
     QString postBackupCommand;
     // rsync exclude patterns, as typed: one exclude rule each, in this order.
     QStringList excludes;
+    // A database dumped into remotePath (a folder on the server) before the
+    // transfer and removed from it after: "postgresql", "mysql" or "sqlite";
+    // empty: the path is copied as it is. dumpDatabase names the database
+    // (for SQLite, its file on the server); dumpAccount is the database
+    // account the dump logs in as (empty: the SSH user's own).
+    QString dumpKind;
+    QString dumpDatabase;
+    QString dumpAccount;
+    bool isDump() const { return !dumpKind.isEmpty(); }
 
     // The name as logs have it: "(untitled)" when there is none.
     QString logName() const;

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 
+#include "core/model/DatabaseDump.h"
 #include "core/model/LocalCommand.h"
 #include "core/model/SafePathComponent.h"
 
@@ -237,6 +238,8 @@ QList<Problem> problems(const Server &server, const QList<Server> &allServers)
                             "Path “%1” has no remote path — set it in this server's settings or turn the path off.")
                     .with({label})));
         }
+        if (const Phrase dump = DatabaseDump::problem(path); !dump.isEmpty())
+            found.append(problem(Problem::Field::path, path.id, dump));
         for (const BackupPath *before : std::as_const(earlier)) {
             if (sameFolder(before->name, path.name)) {
                 found.append(problem(

@@ -100,6 +100,9 @@ const Field<BackupPath> pathFields[] = {
     {"enabled", &BackupPath::enabled},
     {"preBackupCommand", &BackupPath::preBackupCommand},
     {"postBackupCommand", &BackupPath::postBackupCommand},
+    {"dumpKind", &BackupPath::dumpKind},
+    {"dumpDatabase", &BackupPath::dumpDatabase},
+    {"dumpAccount", &BackupPath::dumpAccount},
     {"excludes", &BackupPath::excludes},
 };
 

@@ -8,6 +8,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,11 +48,13 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
     browse->setObjectName(QStringLiteral("pathBrowse"));
     browse->setToolTip(tr("Choose the path among the server's folders"));
     QWidget *kind = buildKind();
+    m_dumpRow = buildDump();
     buildTexts();
     column->addWidget(m_name);
     column->addWidget(m_problem);
     column->addWidget(m_remoteField);
     column->addWidget(kind);
+    column->addWidget(m_dumpRow);
     column->addWidget(m_command);
     column->addWidget(m_afterCommand);
     column->addWidget(m_excludeRow);
@@ -65,8 +68,8 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
     m_trash->setAccessibleName(tr("Remove this path"));
     layout->addWidget(m_trash, 0, Qt::AlignTop);
     // Tab goes as the row reads: the first line left to right, then down.
-    m_tabChain = {m_enabled, m_name,    m_trash,        m_remote,   browse,   m_directory,
-                  m_file,    m_command, m_afterCommand, m_excludes, m_preview};
+    m_tabChain = {m_enabled,  m_name,         m_trash,       m_remote,  browse,         m_directory, m_file,   m_dump,
+                  m_dumpKind, m_dumpDatabase, m_dumpAccount, m_command, m_afterCommand, m_excludes,  m_preview};
     for (qsizetype i = 1; i < m_tabChain.size(); ++i)
         setTabOrder(m_tabChain.at(i - 1), m_tabChain.at(i));
 
@@ -78,20 +81,49 @@ PathRow::PathRow(const BackupPath &path, QWidget *parent)
 QWidget *PathRow::buildKind()
 {
     auto *kind = new QWidget(this);
-    kind->setMaximumWidth(220);
     auto *kindLayout = new QHBoxLayout(kind);
     kindLayout->setContentsMargins(0, 0, 0, 0);
     m_directory = new QRadioButton(tr("Directory"), kind);
     m_directory->setObjectName(QStringLiteral("pathDirectory"));
     m_file = new QRadioButton(tr("File"), kind);
     m_file->setObjectName(QStringLiteral("pathFile"));
+    m_dump = new QRadioButton(tr("Database dump"), kind);
+    m_dump->setObjectName(QStringLiteral("pathDump"));
+    m_dump->setToolTip(tr("The remote path is a folder: the database is dumped into it before the transfer, "
+                          "copied with it and removed after"));
     auto *group = new QButtonGroup(kind);
     group->addButton(m_directory);
     group->addButton(m_file);
+    group->addButton(m_dump);
     kindLayout->addWidget(m_directory);
     kindLayout->addWidget(m_file);
+    kindLayout->addWidget(m_dump);
     kindLayout->addStretch(1);
     return kind;
+}
+
+QWidget *PathRow::buildDump()
+{
+    auto *row = new QWidget(this);
+    auto *rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    m_dumpKind = new QComboBox(row);
+    m_dumpKind->setObjectName(QStringLiteral("pathDumpKind"));
+    m_dumpKind->setAccessibleName(tr("Database"));
+    m_dumpKind->addItem(QStringLiteral("PostgreSQL"), QStringLiteral("postgresql"));
+    m_dumpKind->addItem(QStringLiteral("MySQL / MariaDB"), QStringLiteral("mysql"));
+    m_dumpKind->addItem(QStringLiteral("SQLite"), QStringLiteral("sqlite"));
+    m_dumpDatabase = new QLineEdit(row);
+    m_dumpDatabase->setObjectName(QStringLiteral("pathDumpDatabase"));
+    m_dumpDatabase->setAccessibleName(tr("Database name"));
+    m_dumpAccount = new QLineEdit(row);
+    m_dumpAccount->setObjectName(QStringLiteral("pathDumpAccount"));
+    m_dumpAccount->setPlaceholderText(tr("Account (optional)"));
+    m_dumpAccount->setAccessibleName(tr("Database account"));
+    rowLayout->addWidget(m_dumpKind);
+    rowLayout->addWidget(m_dumpDatabase, 2);
+    rowLayout->addWidget(m_dumpAccount, 1);
+    return row;
 }
 
 // The commands before and after the transfer, and the exclude patterns with their preview.
@@ -138,8 +170,36 @@ void PathRow::connectEdits()
             [edit](const QString &t) { edit([t](BackupPath &p) { p.name = t; }); });
     connect(m_remote, &QLineEdit::textEdited, this,
             [edit](const QString &t) { edit([t](BackupPath &p) { p.remotePath = t; }); });
-    connect(m_directory, &QRadioButton::toggled, this,
-            [edit](bool on) { edit([on](BackupPath &p) { p.isDirectory = on; }); });
+    connect(m_directory, &QRadioButton::toggled, this, [edit](bool on) {
+        if (on)
+            edit([](BackupPath &p) {
+                p.isDirectory = true;
+                p.dumpKind.clear();
+            });
+    });
+    connect(m_file, &QRadioButton::toggled, this, [edit](bool on) {
+        if (on)
+            edit([](BackupPath &p) {
+                p.isDirectory = false;
+                p.dumpKind.clear();
+            });
+    });
+    connect(m_dump, &QRadioButton::toggled, this, [this, edit](bool on) {
+        const QString kind = m_dumpKind->currentData().toString();
+        if (on)
+            edit([kind](BackupPath &p) {
+                p.isDirectory = true;
+                p.dumpKind = kind;
+            });
+    });
+    connect(m_dumpKind, &QComboBox::activated, this, [this, edit] {
+        const QString kind = m_dumpKind->currentData().toString();
+        edit([kind](BackupPath &p) { p.dumpKind = kind; });
+    });
+    connect(m_dumpDatabase, &QLineEdit::textEdited, this,
+            [edit](const QString &t) { edit([t](BackupPath &p) { p.dumpDatabase = t; }); });
+    connect(m_dumpAccount, &QLineEdit::textEdited, this,
+            [edit](const QString &t) { edit([t](BackupPath &p) { p.dumpAccount = t.trimmed(); }); });
     connect(m_command, &QPlainTextEdit::textChanged, this, [this, edit] {
         fitHeight(m_command);
         const QString text = m_command->toPlainText();
@@ -171,6 +231,26 @@ void PathRow::fitHeight(QPlainTextEdit *edit)
     edit->setFixedHeight(lines * lineHeight + 2 * int(edit->document()->documentMargin()) + 6);
 }
 
+void PathRow::showDump(const BackupPath &path)
+{
+    m_dumpRow->setVisible(path.isDump());
+    m_remote->setPlaceholderText(path.isDump()
+                                     ? tr("Folder on the server the dump is written to (e.g. /var/backups/db)")
+                                     : tr("Remote path (e.g. /var/www/app/media)"));
+    if (!path.isDump())
+        return;
+    if (const int index = m_dumpKind->findData(path.dumpKind); index >= 0 && index != m_dumpKind->currentIndex())
+        m_dumpKind->setCurrentIndex(index);
+    for (const auto &[edit, text] :
+         {std::pair{m_dumpDatabase, path.dumpDatabase}, std::pair{m_dumpAccount, path.dumpAccount}}) {
+        if (edit->text() != text && !edit->hasFocus())
+            edit->setText(text);
+    }
+    m_dumpDatabase->setPlaceholderText(path.dumpKind == QStringLiteral("sqlite")
+                                           ? tr("Database file on the server (e.g. /var/lib/app/app.db)")
+                                           : tr("Database name"));
+}
+
 void PathRow::setPath(const BackupPath &path, const QString &problem)
 {
     const auto showLine = [](QLineEdit *edit, const QString &text) {
@@ -183,11 +263,14 @@ void PathRow::setPath(const BackupPath &path, const QString &problem)
     }
     showLine(m_name, path.name);
     showLine(m_remote, path.remotePath);
-    if (m_directory->isChecked() != path.isDirectory || m_file->isChecked() == path.isDirectory) {
+    QRadioButton *kind = path.isDump() ? m_dump : path.isDirectory ? m_directory : m_file;
+    if (!kind->isChecked()) {
         const QSignalBlocker blockDirectory(m_directory);
         const QSignalBlocker blockFile(m_file);
-        (path.isDirectory ? m_directory : m_file)->setChecked(true);
+        const QSignalBlocker blockDump(m_dump);
+        kind->setChecked(true);
     }
+    showDump(path);
     if (m_command->toPlainText() != path.preBackupCommand && !m_command->hasFocus()) {
         const QSignalBlocker block(m_command);
         m_command->setPlainText(path.preBackupCommand);

@@ -11,6 +11,7 @@
 
 class PathField;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -18,7 +19,8 @@ class QPushButton;
 class QRadioButton;
 class QToolButton;
 
-// The enabled box, label, remote path, kind, pre-backup command, exclude
+// The enabled box, label, remote path, kind (a folder, a file or a database
+// dump with its database), pre- and after-backup commands, exclude
 // patterns (folders only) with their preview, and remove button of one path,
 // kept for the path's id and updated in place.
 class PathRow : public QWidget
@@ -44,6 +46,9 @@ Q_SIGNALS:
 
 private:
     QWidget *buildKind();
+    // The kind of database, its name and account, for a dump.
+    QWidget *buildDump();
+    void showDump(const BackupPath &path);
     void buildTexts();
     void connectEdits();
     static void fitHeight(QPlainTextEdit *edit);
@@ -59,6 +64,11 @@ private:
     QLineEdit *m_remote;
     QRadioButton *m_directory;
     QRadioButton *m_file;
+    QRadioButton *m_dump;
+    QWidget *m_dumpRow;
+    QComboBox *m_dumpKind;
+    QLineEdit *m_dumpDatabase;
+    QLineEdit *m_dumpAccount;
     QPlainTextEdit *m_command;
     QPlainTextEdit *m_afterCommand;
     QWidget *m_excludeRow;
