@@ -2408,7 +2408,7 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     </message>
     <message>
         <source>Database dump</source>
-        <translation>Export de base de données</translation>
+        <translation>Base de données</translation>
     </message>
     <message>
         <source>The remote path is a folder: the database is dumped into it before the transfer, copied with it and removed after</source>
