@@ -84,9 +84,14 @@ QMap<QString, Entry> describe(const QString &folder)
         else if (S_ISLNK(info.st_mode))
             entry.content = QFile::encodeName(QFile::symLinkTarget(path));
         entry.attributes = attributesOf(path);
-        if (!S_ISDIR(info.st_mode) && info.st_nlink > 1)
-            entry.sameAs =
-                firstOf.contains(info.st_ino) ? firstOf.value(info.st_ino) : (firstOf[info.st_ino] = relative);
+        // Links within the folder only: a later day linking to a file of
+        // this one (its --link-dest) leaves this one's description as it was.
+        if (!S_ISDIR(info.st_mode) && info.st_nlink > 1) {
+            if (firstOf.contains(info.st_ino))
+                entry.sameAs = firstOf.value(info.st_ino);
+            else
+                firstOf.insert(info.st_ino, relative);
+        }
         entries.insert(relative, entry);
     }
     return entries;
