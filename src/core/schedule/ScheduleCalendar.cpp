@@ -68,7 +68,10 @@ tl::expected<ScheduleCalendar::Reading, Error> ScheduleCalendar::reading(const Q
     const Reading parsed = parse(out);
     if (status != 0 || parsed.normalized.isEmpty()) {
         QString reason = err.trimmed();
-        reason.remove(QStringLiteral("Failed to parse calendar specification '") + expression + QStringLiteral("': "));
+        // systemd names the expression in quotes first; the reason follows.
+        const QString named = u'\'' + expression + QStringLiteral("': ");
+        if (const qsizetype at = reason.indexOf(named); at >= 0)
+            reason = reason.mid(at + named.size());
         return tl::unexpected(Error{Error::Code::invalid,
                                     QCoreApplication::translate("ScheduleCalendar", "systemd does not take “%1”: %2")
                                         .arg(expression, reason.isEmpty() ? QStringLiteral("?") : reason)});

@@ -5,6 +5,7 @@
 #include "core/schedule/Scheduler.h"
 #include "core/schedule/SystemdManager.h"
 #include "core/storage/ConfigStore.h"
+#include "core/system/DBusProperty.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -31,17 +32,7 @@ QDBusMessage managerCall(const QString &method)
 
 QDBusMessage propertyCall(const QString &path, const QString &interface, const QString &property)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                       QStringLiteral("Get"));
-    call << interface << property;
-    return call;
-}
-
-QVariant propertyValue(const QDBusMessage &reply)
-{
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return {};
-    return reply.arguments().first().value<QDBusVariant>().variant();
+    return DBusProperty::get(service, path, interface, property);
 }
 
 bool isNoManager(const QDBusMessage &reply)
@@ -131,8 +122,8 @@ QCoro::Task<ScheduleStatus::State> ScheduleStatus::readTimer(QDBusConnection bus
     const QDBusMessage nextCall =
         propertyCall(path, QStringLiteral("org.freedesktop.systemd1.Timer"), QStringLiteral("NextElapseUSecRealtime"));
     const QDBusMessage next = co_await bus.asyncCall(nextCall, 5000);
-    const QString active = propertyValue(activeState).toString();
-    if (propertyValue(loadState).toString() != QStringLiteral("loaded")) {
+    const QString active = DBusProperty::valueOf(activeState).toString();
+    if (DBusProperty::valueOf(loadState).toString() != QStringLiteral("loaded")) {
         state.problem = State::Problem::notInstalled;
         state.message = QCoreApplication::translate("ScheduleStatus",
                                                     "The daily timer is not installed, so no run will start. Turn "
@@ -150,7 +141,7 @@ QCoro::Task<ScheduleStatus::State> ScheduleStatus::readTimer(QDBusConnection bus
                                                           "schedule off and on again to start it.");
     } else {
         state = {State::Kind::working, {}, {}, State::Problem::none};
-        const qulonglong usec = propertyValue(next).toULongLong();
+        const qulonglong usec = DBusProperty::valueOf(next).toULongLong();
         if (usec > 0)
             state.next = QDateTime::fromMSecsSinceEpoch(qint64(usec / 1000));
     }

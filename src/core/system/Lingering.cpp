@@ -2,6 +2,8 @@
 // Asking logind whether the user manager outlives the sessions.
 #include "core/system/Lingering.h"
 
+#include "core/system/DBusProperty.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -22,18 +24,7 @@ constexpr int timeoutMs = 5000;
 
 QDBusMessage propertyOf(const QString &path, const QString &name)
 {
-    QDBusMessage ask = QDBusMessage::createMethodCall(service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
-    ask << QStringLiteral("org.freedesktop.login1.User") << name;
-    return ask;
-}
-
-// The value of a Get reply, or an invalid variant.
-QVariant valueOf(const QDBusMessage &reply)
-{
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return {};
-    return reply.arguments().constFirst().value<QDBusVariant>().variant();
+    return DBusProperty::get(service, path, QStringLiteral("org.freedesktop.login1.User"), name);
 }
 
 // Display is "(so)": a graphical session's id and path, "/" for none.
@@ -67,12 +58,12 @@ QCoro::Task<bool> timersNeedALogin(QDBusConnection systemBus)
     const QString path = user.arguments().constFirst().value<QDBusObjectPath>().path();
     const QDBusPendingCall lingerCall = systemBus.asyncCall(propertyOf(path, QStringLiteral("Linger")), timeoutMs);
     const QDBusMessage linger = co_await lingerCall;
-    const QVariant lingers = valueOf(linger);
+    const QVariant lingers = DBusProperty::valueOf(linger);
     if (!lingers.isValid() || lingers.toBool())
         co_return false;
     const QDBusPendingCall displayCall = systemBus.asyncCall(propertyOf(path, QStringLiteral("Display")), timeoutMs);
     const QDBusMessage display = co_await displayCall;
-    co_return !hasGraphicalSession(valueOf(display));
+    co_return !hasGraphicalSession(DBusProperty::valueOf(display));
 }
 
 QString advice()

@@ -2,9 +2,10 @@
 // UPower's OnBattery and the display device's Percentage, before a scheduled run.
 #include "core/system/PowerGate.h"
 
+#include "core/system/DBusProperty.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCall>
-#include <QDBusVariant>
 #include <QDeadlineTimer>
 
 #include <qcoro/qcorodbuspendingcall.h>
@@ -22,17 +23,7 @@ constexpr int timeoutMs = 3000;
 
 QDBusMessage propertyOf(const QString &path, const QString &interface, const QString &name)
 {
-    QDBusMessage ask = QDBusMessage::createMethodCall(service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
-    ask << interface << name;
-    return ask;
-}
-
-QVariant valueOf(const QDBusMessage &reply)
-{
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return {};
-    return reply.arguments().constFirst().value<QDBusVariant>().variant();
+    return DBusProperty::get(service, path, interface, name);
 }
 
 int wholePercent(const Reading &reading)
@@ -49,7 +40,7 @@ QCoro::Task<std::optional<Reading>> read(QDBusConnection systemBus)
     const QDBusPendingCall batteryCall = systemBus.asyncCall(
         propertyOf(QStringLiteral("/org/freedesktop/UPower"), service, QStringLiteral("OnBattery")), timeoutMs);
     const QDBusMessage battery = co_await batteryCall;
-    const QVariant onBattery = valueOf(battery);
+    const QVariant onBattery = DBusProperty::valueOf(battery);
     if (!onBattery.isValid())
         co_return std::nullopt;
     Reading reading;
@@ -62,7 +53,7 @@ QCoro::Task<std::optional<Reading>> read(QDBusConnection systemBus)
                             timeoutMs);
     const QDBusMessage percent = co_await percentCall;
     bool isNumber = false;
-    const double value = valueOf(percent).toDouble(&isNumber);
+    const double value = DBusProperty::valueOf(percent).toDouble(&isNumber);
     if (isNumber && std::isfinite(value))
         reading.percent = value;
     co_return reading;
