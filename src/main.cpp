@@ -8,6 +8,7 @@
 #include "core/cli/EntryPoint.h"
 #include "core/cli/FleetCommand.h"
 #include "core/cli/HeadlessRunner.h"
+#include "core/cli/PauseCommand.h"
 #include "core/cli/RestoreCommand.h"
 #include "core/cli/StatusReport.h"
 #include "core/cli/VerifyCommand.h"
@@ -67,6 +68,8 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         return CheckCommand::exec();
     if (options.runOverdue)
         return DriveCommand::runOverdue();
+    if (options.pause)
+        return PauseCommand::pause(*options.pause);
     if (options.metrics)
         return StatusReport::writeMetrics(*options.metrics);
     if (options.setServer && options.setServer->server.isEmpty())
@@ -121,8 +124,13 @@ int runWindowed(int argc, char *argv[])
     SSHTester::setHostKeyPolicy(SSHTester::HostKeyPolicy::strict);
     TidewellApp tidewell;
     QObject::connect(&instance, &SingleInstance::showRequested, &tidewell, &TidewellApp::openMainWindow);
-    SignalWatcher terminations({SIGTERM, SIGINT, SIGHUP});
-    QObject::connect(&terminations, &SignalWatcher::received, &tidewell, &TidewellApp::quitForSignal);
+    SignalWatcher terminations({SIGTERM, SIGINT, SIGHUP, SIGUSR1});
+    QObject::connect(&terminations, &SignalWatcher::received, &tidewell, [&tidewell](int number) {
+        if (number == SIGUSR1)
+            tidewell.pauseOnRequest();
+        else
+            tidewell.quitForSignal(number);
+    });
     tidewell.start();
     return app.exec();
 }

@@ -146,6 +146,22 @@
         <source>Running: %1</source>
         <translation>Läuft: %1</translation>
     </message>
+    <message>
+        <source>Pause</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Stop now, keeping what was copied: Resume (or the next run) goes on from there.</source>
+        <translation>Jetzt anhalten und behalten, was kopiert ist: „Fortsetzen“ (oder der nächste Lauf) macht dort weiter.</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>Backup paused</source>
+        <translation>Sicherung angehalten</translation>
+    </message>
 </context>
 <context>
     <name>BackupsSection</name>
@@ -1193,6 +1209,10 @@ Zweite Kopien (copyTargets in der Konfiguration):
 </translation>
     </message>
     <message>
+        <source>--pause needs a server ID or name</source>
+        <translation>--pause braucht die ID oder den Namen eines Servers</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
@@ -1209,6 +1229,7 @@ Zweite Kopien (copyTargets in der Konfiguration):
        tidewell --remove-server SERVER
        tidewell --check
        tidewell --run-overdue
+       tidewell --pause SERVER
        tidewell --metrics FILE
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
@@ -1241,6 +1262,7 @@ server&apos;s ID, or its name when no other server has that name.
         tidewell --remove-server SERVER
         tidewell --check
         tidewell --run-overdue
+        tidewell --pause SERVER
         tidewell --metrics DATEI
         tidewell --report-failure SERVER
         tidewell --list-backups SERVER [--json]
@@ -1293,6 +1315,8 @@ die ID eines Servers, oder sein Name, wenn kein anderer Server so heißt.
   --run-overdue           start the scheduled backup of every server without a
                           good backup for its period; what the backup drive&apos;s
                           org.tidewell.drive.service starts when it is mounted
+  --pause SERVER          pause the server&apos;s running backup: what it copied is
+                          kept, and its next run goes on from there
   --metrics FILE          write each server&apos;s figures to FILE for Prometheus
                           (node_exporter&apos;s textfile collector)
   --nagios                with --status: one line for a monitoring plugin, exit
@@ -1367,6 +1391,8 @@ tidewell for more, and files.
   --run-overdue           die geplante Sicherung jedes Servers starten, der für
                           seinen Zeitraum keine gute Sicherung hat; das startet
                           org.tidewell.drive.service, wenn das Laufwerk kommt
+  --pause SERVER          die laufende Sicherung des Servers anhalten: was sie
+                          kopiert hat, bleibt; der nächste Lauf fährt dort fort
   --metrics DATEI         die Kennzahlen jedes Servers für Prometheus in DATEI
                           schreiben (Textfile-Collector von node_exporter)
   --nagios                mit --status: eine Zeile für ein Monitoring-Plugin,
@@ -1897,6 +1923,10 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     <message>
         <source>the last copy failed: %1</source>
         <translation>die letzte Kopie ist fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Paused: the next run goes on from where it stopped</source>
+        <translation>Angehalten: der nächste Lauf macht dort weiter</translation>
     </message>
 </context>
 <context>
@@ -2796,6 +2826,14 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     <message>
         <source>Only applies when &apos;Create date subfolder&apos; is on in Settings and N is 1 or more. After each successful run, Tidewell keeps the last N YYYY-MM-DD folders and, besides them, the newest of each of the last W weeks (Monday to Sunday) and M months, and deletes the rest. Incomplete folders never count as kept; folders dated after today are never touched.</source>
         <translation>Gilt nur, wenn „Unterordner mit Datum anlegen“ in den Einstellungen an ist und N mindestens 1 ist. Nach jedem erfolgreichen Lauf behält Tidewell die letzten N JJJJ-MM-TT-Ordner und außerdem den neuesten jeder der letzten W Wochen (Montag bis Sonntag) und M Monate und löscht den Rest. Unvollständige Ordner zählen nie als behalten; Ordner mit einem Datum nach heute werden nie angerührt.</translation>
+    </message>
+    <message>
+        <source>plus hourly</source>
+        <translation>plus stündlich</translation>
+    </message>
+    <message>
+        <source>Backed up several times a day, each run keeps a folder of its own (YYYY-MM-DD_HHMM): each of the last N days keeps its newest, and each of the last H hours its newest.</source>
+        <translation>Bei mehreren Sicherungen am Tag behält jeder Lauf einen eigenen Ordner (JJJJ-MM-TT_HHMM): von jedem der letzten N Tage bleibt der neueste, ebenso von jeder der letzten H Stunden.</translation>
     </message>
 </context>
 <context>

@@ -146,6 +146,22 @@
         <source>Running: %1</source>
         <translation>En cours&#xa0;: %1</translation>
     </message>
+    <message>
+        <source>Pause</source>
+        <translation>Suspendre</translation>
+    </message>
+    <message>
+        <source>Stop now, keeping what was copied: Resume (or the next run) goes on from there.</source>
+        <translation>Arrêter maintenant en gardant ce qui est copié : « Reprendre » (ou le prochain passage) continue à partir de là.</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Reprendre</translation>
+    </message>
+    <message>
+        <source>Backup paused</source>
+        <translation>Sauvegarde suspendue</translation>
+    </message>
 </context>
 <context>
     <name>BackupsSection</name>
@@ -1193,6 +1209,10 @@ Secondes copies (copyTargets dans la configuration) :
 </translation>
     </message>
     <message>
+        <source>--pause needs a server ID or name</source>
+        <translation>--pause demande l’ID ou le nom d’un serveur</translation>
+    </message>
+    <message>
         <source>Usage: tidewell
        tidewell --run-backup SERVER
        tidewell --status [--json | --nagios]
@@ -1209,6 +1229,7 @@ Secondes copies (copyTargets dans la configuration) :
        tidewell --remove-server SERVER
        tidewell --check
        tidewell --run-overdue
+       tidewell --pause SERVER
        tidewell --metrics FILE
        tidewell --report-failure SERVER
        tidewell --list-backups SERVER [--json]
@@ -1242,6 +1263,7 @@ server&apos;s ID, or its name when no other server has that name.
               tidewell --remove-server SERVEUR
               tidewell --check
               tidewell --run-overdue
+              tidewell --pause SERVEUR
               tidewell --metrics FICHIER
               tidewell --report-failure SERVEUR
               tidewell --list-backups SERVEUR [--json]
@@ -1294,6 +1316,8 @@ est l’identifiant d’un serveur, ou son nom quand aucun autre serveur ne le p
   --run-overdue           start the scheduled backup of every server without a
                           good backup for its period; what the backup drive&apos;s
                           org.tidewell.drive.service starts when it is mounted
+  --pause SERVER          pause the server&apos;s running backup: what it copied is
+                          kept, and its next run goes on from there
   --metrics FILE          write each server&apos;s figures to FILE for Prometheus
                           (node_exporter&apos;s textfile collector)
   --nagios                with --status: one line for a monitoring plugin, exit
@@ -1373,6 +1397,9 @@ tidewell for more, and files.
   --run-overdue           lancer la sauvegarde planifiée de chaque serveur sans
                           bonne sauvegarde sur sa période ; ce que lance
                           org.tidewell.drive.service au montage du disque
+  --pause SERVEUR         suspendre la sauvegarde en cours du serveur : ce
+                          qu’elle a copié est gardé, son prochain passage
+                          reprend là
   --metrics FICHIER       écrire les chiffres de chaque serveur pour Prometheus
                           dans FICHIER (collecteur textfile de node_exporter)
   --nagios                avec --status : une ligne pour un greffon de
@@ -1903,6 +1930,10 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     <message>
         <source>the last copy failed: %1</source>
         <translation>la dernière copie a échoué : %1</translation>
+    </message>
+    <message>
+        <source>Paused: the next run goes on from where it stopped</source>
+        <translation>Suspendue : le prochain passage reprend là où elle s’est arrêtée</translation>
     </message>
 </context>
 <context>
@@ -2802,6 +2833,14 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     <message>
         <source>Only applies when &apos;Create date subfolder&apos; is on in Settings and N is 1 or more. After each successful run, Tidewell keeps the last N YYYY-MM-DD folders and, besides them, the newest of each of the last W weeks (Monday to Sunday) and M months, and deletes the rest. Incomplete folders never count as kept; folders dated after today are never touched.</source>
         <translation>Ne s’applique que si «&#xa0;Créer un sous-dossier daté&#xa0;» est activé dans les paramètres et que N vaut 1 ou plus. Après chaque exécution réussie, Tidewell garde les N derniers dossiers AAAA-MM-JJ et, en plus, le plus récent de chacune des W dernières semaines (lundi à dimanche) et des M derniers mois, et supprime le reste. Les dossiers incomplets ne comptent jamais parmi ceux gardés&#xa0;; les dossiers datés d’après aujourd’hui ne sont jamais touchés.</translation>
+    </message>
+    <message>
+        <source>plus hourly</source>
+        <translation>plus par heure</translation>
+    </message>
+    <message>
+        <source>Backed up several times a day, each run keeps a folder of its own (YYYY-MM-DD_HHMM): each of the last N days keeps its newest, and each of the last H hours its newest.</source>
+        <translation>Sauvegardé plusieurs fois par jour, chaque passage garde son propre dossier (AAAA-MM-JJ_HHMM) : le plus récent de chacun des N derniers jours est gardé, et celui de chacune des H dernières heures.</translation>
     </message>
 </context>
 <context>

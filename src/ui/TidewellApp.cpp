@@ -13,6 +13,7 @@
 #include "core/report/RunReporter.h"
 #include "core/schedule/ScheduleStatus.h"
 #include "core/storage/ConfigStore.h"
+#include "core/system/AppPaths.h"
 #include "core/system/DiagnosticLog.h"
 #include "core/system/NotificationService.h"
 #include "core/system/SignalWatcher.h"
@@ -25,6 +26,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QMenu>
 #include <QSessionManager>
 #include <QStatusBar>
@@ -419,6 +421,15 @@ void TidewellApp::quitForSignal(int signalNumber)
                              + QStringLiteral(": cancelling the backup."));
     m_quitAfterRun = true;
     m_context.runner->cancel();
+}
+
+void TidewellApp::pauseOnRequest()
+{
+    const std::optional<QUuid> running = m_context.runner->runningServerID();
+    if (!running || !QFile::remove(AppPaths::pauseRequestFile(*running)))
+        return;
+    m_context.runner->append(QStringLiteral("Asked to pause (tidewell --pause)."));
+    m_context.runner->pause();
 }
 
 void TidewellApp::commitData(QSessionManager &manager)

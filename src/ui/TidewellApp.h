@@ -69,6 +69,9 @@ public:
     // A termination signal (logout, kill, Ctrl+C): quits without asking; a
     // run in progress is cancelled first and writes its record.
     void quitForSignal(int signalNumber);
+    // `tidewell --pause SERVER` asked (SIGUSR1): pauses the run of the
+    // server it named, when this window runs it.
+    void pauseOnRequest();
     // Test-only: what quitting does instead of QApplication::quit().
     void setQuitForTesting(std::function<void()> quit) { m_quit = std::move(quit); }
 

@@ -80,7 +80,7 @@ private Q_SLOTS:
         server.paths.append(second);
         AppSettings settings;
         settings.destinationPath = QStringLiteral("/b");
-        const auto plan = BackupPlan::prepare(server, settings, QDate(2025, 1, 31), modern());
+        const auto plan = BackupPlan::prepare(server, settings, QDateTime(QDate(2025, 1, 31), QTime(3, 0)), modern());
         QVERIFY(plan);
         QCOMPARE(plan->runFolder, QStringLiteral("/b/web_prod/2025-01-31"));
         QCOMPARE(plan->headerLines,
@@ -118,7 +118,8 @@ private Q_SLOTS:
         AppSettings settings;
         settings.destinationPath = dest.path();
         const auto linkArgument = [&] {
-            const auto plan = BackupPlan::prepare(server, settings, QDate(2025, 1, 31), modern());
+            const auto plan =
+                BackupPlan::prepare(server, settings, QDateTime(QDate(2025, 1, 31), QTime(3, 0)), modern());
             return plan->steps.first().arguments.filter(QStringLiteral("--link-dest=")).join(u' ');
         };
         QCOMPARE(linkArgument(), QStringLiteral("--link-dest=") + dest.path() + QStringLiteral("/web/2025-01-30/Site"));
@@ -137,7 +138,7 @@ private Q_SLOTS:
         server.host = QStringLiteral("fe80::1%1");
         AppSettings settings;
         settings.destinationPath = QStringLiteral("/b");
-        const auto plan = BackupPlan::prepare(server, settings, QDate(2025, 1, 31), modern());
+        const auto plan = BackupPlan::prepare(server, settings, QDateTime(QDate(2025, 1, 31), QTime(3, 0)), modern());
         QVERIFY(plan);
         QCOMPARE(plan->headerLines.at(1), QStringLiteral("SSH: ro%1ot@fe80::1%1:22"));
         QVERIFY(plan->steps[0].arguments.contains(QStringLiteral("ro%1ot@[fe80::1%1]:'/srv/site/'")));
@@ -198,7 +199,7 @@ private Q_SLOTS:
         QFETCH(QStringList, lines);
         AppSettings settings;
         settings.destinationPath = destination;
-        const auto plan = BackupPlan::prepare(server, settings, QDate(2025, 1, 31), modern());
+        const auto plan = BackupPlan::prepare(server, settings, QDateTime(QDate(2025, 1, 31), QTime(3, 0)), modern());
         QVERIFY(!plan);
         QCOMPARE(plan.error().exitCode, exitCode);
         QCOMPARE(plan.error().lines, lines);

@@ -31,7 +31,7 @@ class TestRetention : public QObject
     static Retention::Outcome prune(const QString &destination, const Server &server,
                                     const QDate &today = QDate(2030, 1, 1))
     {
-        return Retention::prune(Retention::serverFolder(destination, server), server, today);
+        return Retention::prune(Retention::serverFolder(destination, server), server, QDateTime(today, QTime(12, 0)));
     }
 
     static QStringList names(const QStringList &paths)
@@ -133,9 +133,9 @@ private Q_SLOTS:
     // Which folders stay after a successful run on `today`, by day, week and month.
     void historiesKeepTheRightDays_data()
     {
-        QTest::addColumn<QString>("folders"); // "!" marks an incomplete folder
-        QTest::addColumn<QString>("today");
-        QTest::addColumn<QList<qint64>>("rules"); // daily, weekly, monthly
+        QTest::addColumn<QString>("folders");     // "!" marks an incomplete folder
+        QTest::addColumn<QString>("today");       // noon, or "yyyy-MM-dd HH:mm"
+        QTest::addColumn<QList<qint64>>("rules"); // daily, weekly, monthly[, hourly]
         QTest::addColumn<QString>("kept");
         QTest::addColumn<QString>("report");
         QTest::newRow("future folders are ignored and named")
@@ -169,6 +169,25 @@ private Q_SLOTS:
             << "2026-11-30 2026-12-06 2026-12-07"
             << "2026-12-07" << QList<qint64>{14, 4, 6} << "2026-11-30 2026-12-06 2026-12-07"
             << "Retention: keeping 14 daily, 4 weekly, 6 monthly; nothing to prune.";
+        QTest::newRow("hourly keeps the newest of each hour, daily the newest of each day")
+            << "2026-12-06_2200 2026-12-06_2300 2026-12-07_0900 2026-12-07_1000 2026-12-07_1030 2026-12-07_1100 "
+               "2026-12-07_1130"
+            << "2026-12-07 11:30" << QList<qint64>{1, 0, 0, 3} << "2026-12-07_0900 2026-12-07_1030 2026-12-07_1130"
+            << "Retention: keeping 3 hourly, 1 daily, 0 weekly, 0 monthly; pruned 4 older backup(s):|  - "
+               "2026-12-07_1100|  - 2026-12-07_1000|  - 2026-12-06_2300|  - 2026-12-06_2200";
+        QTest::newRow("a day's folder beside timed ones of its day: the newest of the day counts")
+            << "2026-12-05 2026-12-06 2026-12-06_1800 2026-12-07_0600"
+            << "2026-12-07 12:00" << QList<qint64>{2, 0, 0} << "2026-12-06_1800 2026-12-07_0600"
+            << "Retention: pruned 2 older backup(s):|  - 2026-12-06|  - 2026-12-05";
+        QTest::newRow("a later hour of today is ignored")
+            << "2026-12-07_1100 2026-12-07_1300"
+            << "2026-12-07 12:00" << QList<qint64>{1, 0, 0} << "2026-12-07_1100 2026-12-07_1300"
+            << "Retention: ignoring 2026-12-07_1300: dated after today|Retention: nothing to prune (keeping last 1).";
+        QTest::newRow("hourly and weekly")
+            << "2026-11-29_2300 2026-12-01_0100 2026-12-01_0200 2026-12-01_0300"
+            << "2026-12-01 03:10" << QList<qint64>{1, 2, 0, 2} << "2026-11-29_2300 2026-12-01_0200 2026-12-01_0300"
+            << "Retention: keeping 2 hourly, 1 daily, 2 weekly, 0 monthly; pruned 1 older backup(s):|  - "
+               "2026-12-01_0100|Retention: kept as weekly: 2026-11-29_2300";
     }
 
     void historiesKeepTheRightDays()
@@ -180,7 +199,8 @@ private Q_SLOTS:
         QFETCH(QString, report);
         QTemporaryDir dest;
         for (const QString &folder : folders.split(u' ')) {
-            const QString path = dest.path() + QStringLiteral("/s/") + folder.left(10);
+            const QString path =
+                dest.path() + QStringLiteral("/s/") + (folder.endsWith(u'!') ? folder.chopped(1) : folder);
             writeFile(path + QStringLiteral("/data"), "x");
             if (folder.endsWith(u'!'))
                 writeFile(path + u'/' + Snapshots::incompleteMarker, "");
@@ -188,11 +208,42 @@ private Q_SLOTS:
         Server server = serverNamed(QStringLiteral("s"), rules.at(0));
         server.keepWeekly = rules.at(1);
         server.keepMonthly = rules.at(2);
-        const Retention::Outcome outcome = Retention::prune(Retention::serverFolder(dest.path(), server), server,
-                                                            QDate::fromString(today, Qt::ISODate));
+        server.keepHourly = rules.value(3);
+        const QDateTime now = today.size() == 10 ? QDateTime(QDate::fromString(today, Qt::ISODate), QTime(12, 0))
+                                                 : QDateTime::fromString(today, QStringLiteral("yyyy-MM-dd HH:mm"));
+        const Retention::Outcome outcome = Retention::prune(Retention::serverFolder(dest.path(), server), server, now);
         QCOMPARE(QDir(dest.path() + QStringLiteral("/s")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).join(u' '),
                  kept);
         QCOMPARE(Retention::report(outcome, server).join(u'|'), report);
+    }
+
+    // Both forms of a snapshot's name, in the order they were made.
+    void snapshotNames()
+    {
+        for (const char *good : {"2026-12-07", "2026-12-07_0000", "2026-12-07_2359", "2024-02-29_1200"})
+            QVERIFY2(Snapshots::isSnapshotName(QString::fromLatin1(good)), good);
+        for (const char *bad : {"2026-12-07_2400", "2026-12-07_1260", "2026-13-01", "2025-02-29", "2026-12-07_",
+                                "2026-12-07_12:00", "2026-12-07 1200", " 2026-12-07", "2026-12-07_1200x", "x"})
+            QVERIFY2(!Snapshots::isSnapshotName(QString::fromLatin1(bad)), bad);
+        QVERIFY(Snapshots::isOf(QStringLiteral("2026-12-07_0300"), QStringLiteral("2026-12-07")));
+        QVERIFY(Snapshots::isOf(QStringLiteral("2026-12-07"), QStringLiteral("2026-12-07")));
+        QVERIFY(!Snapshots::isOf(QStringLiteral("2026-12-07"), QStringLiteral("2026-12-07_0300")));
+        QVERIFY(!Snapshots::isOf(QStringLiteral("2026-12-07_0300"), QStringLiteral("2026-12-07_0301")));
+        QCOMPARE(Snapshots::timeOf(QStringLiteral("2026-12-07_0930")), QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+
+        QTemporaryDir dest;
+        const QString folder = dest.path() + QStringLiteral("/s");
+        for (const char *name : {"2026-12-06_2300", "2026-12-07", "2026-12-07_0300", "2026-12-07_1500"})
+            writeFile(folder + u'/' + QLatin1String(name) + QStringLiteral("/f"), "x");
+        QCOMPARE(Snapshots::list(folder).first().name, QStringLiteral("2026-12-07_1500"));
+        QCOMPARE(Snapshots::list(folder).last().name, QStringLiteral("2026-12-06_2300"));
+        QCOMPARE(Snapshots::linkBase(folder, QStringLiteral("2026-12-07_0300"))->name, QStringLiteral("2026-12-07"));
+        const QDateTime evening(QDate(2026, 12, 7), QTime(20, 5));
+        QCOMPARE(Snapshots::runName(folder, evening, true), QStringLiteral("2026-12-07_2005"));
+        // Daily again: today's timed snapshots keep the timed form, so that a
+        // later run never sorts before an earlier one.
+        QCOMPARE(Snapshots::runName(folder, evening, false), QStringLiteral("2026-12-07_2005"));
+        QCOMPARE(Snapshots::runName(folder, evening.addDays(1), false), QStringLiteral("2026-12-08"));
     }
 
     // A second run of a day writes beside that day's complete snapshot and
@@ -205,7 +256,7 @@ private Q_SLOTS:
         writeFile(folder + QStringLiteral("/2026-12-07/f"), "first run");
         const QDate today(2026, 12, 7);
 
-        Snapshots::Target target = Snapshots::target(folder, today, true);
+        Snapshots::Target target = Snapshots::target(folder, Snapshots::dayName(today), true);
         QCOMPARE(target.folder, folder + QStringLiteral("/2026-12-07"));
         QCOMPARE(target.writeFolder, folder + QStringLiteral("/.tidewell-rerun-2026-12-07"));
         QCOMPARE(target.base->name, QStringLiteral("2026-12-07"));
@@ -217,10 +268,10 @@ private Q_SLOTS:
 
         // An unfinished day is finished in place, linked to the day before.
         writeFile(folder + QStringLiteral("/2026-12-08/") + Snapshots::incompleteMarker, "");
-        target = Snapshots::target(folder, today.addDays(1), true);
+        target = Snapshots::target(folder, Snapshots::dayName(today.addDays(1)), true);
         QCOMPARE(target.writeFolder, target.folder);
         QCOMPARE(target.base->name, QStringLiteral("2026-12-07"));
-        QVERIFY(!Snapshots::target(folder, today.addDays(1), false).base);
+        QVERIFY(!Snapshots::target(folder, Snapshots::dayName(today.addDays(1)), false).base);
     }
 
     // A run killed between the two renames of a swap loses no snapshot.
@@ -231,7 +282,7 @@ private Q_SLOTS:
         writeFile(folder + QStringLiteral("/.tidewell-replaced-2026-12-07/f"), "the good one");
         writeFile(folder + QStringLiteral("/.tidewell-rerun-2026-12-07/f"), "half done");
         writeFile(folder + QStringLiteral("/.tidewell-rerun-2026-12-01/f"), "another day's leftover");
-        const QStringList done = Snapshots::recover(folder, QDate(2026, 12, 7));
+        const QStringList done = Snapshots::recover(folder, QStringLiteral("2026-12-07"));
         QCOMPARE(done.size(), 2);
         QCOMPARE(readFile(folder + QStringLiteral("/2026-12-07/f")), QByteArray("the good one"));
         // Today's work goes on from where it stopped; another day's is gone.
@@ -256,7 +307,7 @@ private Q_SLOTS:
         const auto pruneOne = [&dest](const QDate &today) {
             const Server server = serverNamed(QStringLiteral("s"), 1);
             const Retention::Outcome outcome =
-                Retention::prune(Retention::serverFolder(dest.path(), server), server, today);
+                Retention::prune(Retention::serverFolder(dest.path(), server), server, QDateTime(today, QTime(12, 0)));
             return outcome.failed.isEmpty() && outcome.deleted.size() == 1;
         };
         QVERIFY(asUnprivilegedUser(dest.path(), [&] { return pruneOne(QDate(2024, 1, 3)); }));
@@ -296,8 +347,8 @@ private Q_SLOTS:
         // Handed over by asUnprivilegedUser, then a folder of another owner inside.
         const auto work = [&] {
             const Server server = serverNamed(QStringLiteral("s"), 1);
-            const Retention::Outcome outcome =
-                Retention::prune(Retention::serverFolder(dest.path(), server), server, QDate(2024, 1, 3));
+            const Retention::Outcome outcome = Retention::prune(Retention::serverFolder(dest.path(), server), server,
+                                                                QDateTime(QDate(2024, 1, 3), QTime(12, 0)));
             return writeFile(report, Retention::report(outcome, server).join(u'\n').toUtf8());
         };
         for (const QString &path :
@@ -314,7 +365,7 @@ private Q_SLOTS:
         // Root may: the leftover goes, and nothing more is said of it.
         const Retention::Outcome again =
             Retention::prune(Retention::serverFolder(dest.path(), serverNamed(QStringLiteral("s"), 1)),
-                             serverNamed(QStringLiteral("s"), 1), QDate(2024, 1, 3));
+                             serverNamed(QStringLiteral("s"), 1), QDateTime(QDate(2024, 1, 3), QTime(12, 0)));
         QVERIFY(again.failed.isEmpty());
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("2024-01-02")});
@@ -334,9 +385,9 @@ private Q_SLOTS:
         QCOMPARE(backups.first().name, QStringLiteral("2024-01-04"));
         QVERIFY(!backups.at(1).complete);
         // Today's folder never links to itself; an incomplete one is skipped.
-        QCOMPARE(Snapshots::linkBase(folder, QDate(2024, 1, 4))->name, QStringLiteral("2024-01-02"));
-        QCOMPARE(Snapshots::linkBase(folder, QDate(2024, 1, 5))->name, QStringLiteral("2024-01-04"));
-        QVERIFY(!Snapshots::linkBase(folder, QDate(2024, 1, 1)));
+        QCOMPARE(Snapshots::linkBase(folder, QStringLiteral("2024-01-04"))->name, QStringLiteral("2024-01-02"));
+        QCOMPARE(Snapshots::linkBase(folder, QStringLiteral("2024-01-05"))->name, QStringLiteral("2024-01-04"));
+        QVERIFY(!Snapshots::linkBase(folder, QStringLiteral("2024-01-01")));
     }
 
     void tildeIsExpanded()

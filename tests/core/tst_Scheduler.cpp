@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // systemd and launchd schedules with recording stand-ins.
+#include "core/model/Schedule.h"
 #include "core/schedule/DriveUnit.h"
 #include "core/schedule/ScheduleCalendar.h"
 #include "core/schedule/Scheduler.h"
@@ -11,6 +12,7 @@
 #include <QDBusConnection>
 #include <QDir>
 #include <QProcess>
+#include <QSet>
 #include <QTest>
 
 using namespace TestHelpers;
@@ -200,6 +202,10 @@ private Q_SLOTS:
             "2026-03-22 22:00:00,2026-03-29 22:00:00,2026-04-05 22:00:00");
         row("custom", "custom", "bad time is not used", 6, 1, "  Sat   *-*-1..7 04:00 ", "Sat *-*-1..7 04:00",
             "2026-04-04 04:00:00,2026-05-02 04:00:00,2026-06-06 04:00:00");
+        row("custom hourly", "custom", "", 6, 1, "hourly", "hourly",
+            "2026-03-18 13:00:00,2026-03-18 14:00:00,2026-03-18 15:00:00");
+        row("custom twice a day", "custom", "", 6, 1, "*-*-* 9,17:00", "*-*-* 9,17:00",
+            "2026-03-18 17:00:00,2026-03-19 09:00:00,2026-03-19 17:00:00");
     }
 
     void everyKindOfScheduleIsTheTimersCalendar()
@@ -242,9 +248,14 @@ private Q_SLOTS:
         QCOMPARE(analyze.exitCode(), 0);
         const ScheduleCalendar::Reading reading = ScheduleCalendar::parse(QString::fromUtf8(analyze.readAll()));
         QStringList times;
-        for (const QDateTime &at : reading.next)
+        QSet<QDate> days;
+        for (const QDateTime &at : reading.next) {
             times << at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            days.insert(at.date());
+        }
         QCOMPARE(times, next);
+        // Runs more than once a day keep a snapshot each.
+        QCOMPARE(Schedule::severalADay(server), days.size() < reading.next.size());
     }
 
     void calendarsThatCouldReachTheUnitOrThatSystemdRefuses()

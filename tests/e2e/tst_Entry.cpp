@@ -203,8 +203,9 @@ private Q_SLOTS:
             QCOMPARE(help.status, 0);
             QVERIFY(help.out.startsWith("Usage: tidewell\n       tidewell --run-backup SERVER\n"));
             // Every command has its usage line.
-            for (const char *command : {"--run-backup", "--status", "--servers", "--export", "--import",
-                                        "--remove-server", "--report-failure", "--list-backups", "--restore"})
+            for (const char *command :
+                 {"--run-backup", "--status", "--servers", "--export", "--import", "--remove-server",
+                  "--report-failure", "--list-backups", "--restore", "--pause"})
                 QVERIFY2(help.out.contains(QByteArray(QByteArray("\n       tidewell ") + command)), command);
             QVERIFY(help.out.contains("--version"));
             QVERIFY(help.err.isEmpty());

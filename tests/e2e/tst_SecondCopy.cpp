@@ -175,7 +175,7 @@ class TestSecondCopy : public SshdBackupTest
         CopyRunner runner;
         AppSettings settings;
         settings.destinationPath = m_s->destination;
-        const auto outcome = await(runner.copy(target, server, settings, day), 120000);
+        const auto outcome = await(runner.copy(target, server, settings, QDateTime(day, QTime(12, 0))), 120000);
         if (log)
             *log = runner.logLines();
         if (!outcome)
@@ -443,7 +443,7 @@ private Q_SLOTS:
         AppSettings settings;
         settings.destinationPath = m_s->destination;
         settings.requireDestinationMarker = true;
-        const auto skipped = await(runner.copy(target, server, settings, day));
+        const auto skipped = await(runner.copy(target, server, settings, QDateTime(day, QTime(12, 0))));
         QVERIFY(skipped);
         QCOMPARE(skipped->result, CopyRunner::Result::skipped);
         QCOMPARE(runner.logLines().last(), QStringLiteral("Skipped: The drive is not connected (") + drive
@@ -452,7 +452,7 @@ private Q_SLOTS:
 
         backUp(day.addDays(1), server, 1);
         QVERIFY(DestinationMarker::place(drive));
-        const auto caughtUp = await(runner.copy(target, server, settings, day.addDays(1)));
+        const auto caughtUp = await(runner.copy(target, server, settings, QDateTime(day.addDays(1), QTime(12, 0))));
         QVERIFY(caughtUp);
         QCOMPARE(caughtUp->days, (QStringList{Snapshots::dayName(day), Snapshots::dayName(day.addDays(1))}));
         compareDays(drive + QStringLiteral("/web_prod"), caughtUp->days);

@@ -4,6 +4,8 @@
 // against the real sshd.
 #include "core/engine/RsyncStats.h"
 #include "core/engine/Snapshots.h"
+#include "core/restore/SnapshotCompare.h"
+#include "core/restore/VersionFinder.h"
 #include "fixtures/Files.h"
 #include "fixtures/SshdBackupTest.h"
 
@@ -164,6 +166,78 @@ private Q_SLOTS:
                          content(i, 0));
         }
         QCOMPARE(readFile(serverFolder() + u'/' + day(1) + QStringLiteral("/Site/f0")), content(0, 1));
+    }
+
+    // A server backed up every few hours keeps a snapshot per run, linked to
+    // the one before, beside the day's folder it had while it ran daily;
+    // retention keeps hours and days, and the readers take both forms.
+    void severalSnapshotsADay()
+    {
+        for (int i = 0; i < 20; ++i)
+            writeFile(m_s->remote + QStringLiteral("/tree/f%1").arg(i), content(i, 0));
+        Server server = m_s->writeConfig(
+            {BackupScenario::path(QStringLiteral("Site"), m_s->remote + QStringLiteral("/tree"))}, [](AppSettings &s) {
+                s.servers[0].retentionCount = 2;
+                s.servers[0].keepHourly = 7;
+            });
+        const QDate first(2026, 11, 30);
+        QCOMPARE(m_s->runAt(QDateTime(first, QTime(12, 0)), server).exitCode, 0); // daily still
+        server.scheduleKind = QStringLiteral("hours");
+        server.scheduleEveryHours = 6;
+        const QList<QDateTime> runs{QDateTime(first, QTime(18, 0)), QDateTime(first.addDays(1), QTime(0, 0)),
+                                    QDateTime(first.addDays(1), QTime(6, 0)), QDateTime(first.addDays(1), QTime(8, 30)),
+                                    QDateTime(first.addDays(1), QTime(12, 0))};
+        QStringList logs;
+        for (qsizetype i = 0; i < runs.size(); ++i) {
+            writeFile(m_s->remote + QStringLiteral("/tree/f0"), content(0, int(i) + 1));
+            const BackupScenario::Run run = m_s->runAt(runs.at(i), server);
+            QVERIFY2(run.exitCode == 0, qPrintable(run.log.join(u'\n')));
+            logs << run.log;
+        }
+        // Kept: the newest of the last seven hours (06:00, 08:30, 12:00) and
+        // of the last two days (12:00 of the second, 18:00 of the first).
+        const QStringList kept{QStringLiteral("2026-11-30_1800"), QStringLiteral("2026-12-01_0600"),
+                               QStringLiteral("2026-12-01_0830"), QStringLiteral("2026-12-01_1200")};
+        QCOMPARE(QDir(serverFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), kept);
+        // The day's folder went at 06:00 (its day kept 18:00), midnight at 08:30.
+        QVERIFY2(logs.contains(QStringLiteral("Retention: keeping 7 hourly, 2 daily, 0 weekly, 0 monthly; pruned "
+                                              "1 older backup(s):")),
+                 qPrintable(logs.join(u'\n')));
+        QCOMPARE(logs.filter(QStringLiteral("  - ")),
+                 (QStringList{QStringLiteral("  - 2026-11-30"), QStringLiteral("  - 2026-12-01_0000")}));
+        // Each run is linked to the one before it, also within a day.
+        const auto file = [this](const QString &snapshot, int i) -> QString {
+            return serverFolder() + u'/' + snapshot + QStringLiteral("/Site/f%1").arg(i);
+        };
+        QCOMPARE(inode(file(kept.at(3), 5)), inode(file(kept.at(2), 5)));
+        QCOMPARE(readFile(file(kept.at(2), 0)), content(0, 4));
+
+        const QList<VersionFinder::Version> versions =
+            VersionFinder::versionsOf(server, serverFolder(), m_s->remote + QStringLiteral("/tree/f0"));
+        QCOMPARE(versions.size(), 4);
+        QCOMPARE(versions.first().firstDate(), kept.at(3));
+        QCOMPARE(versions.last().firstDate(), kept.at(0));
+        const SnapshotCompare::Result compared =
+            SnapshotCompare::compare(server, serverFolder() + u'/' + kept.at(1), serverFolder() + u'/' + kept.at(3));
+        QCOMPARE(compared.changes.size(), 1);
+        QCOMPARE(compared.changes.first().remotePath, m_s->remote + QStringLiteral("/tree/f0"));
+
+        // The command line names a snapshot, or a day for its newest.
+        const QString id = server.id.toString(QUuid::WithoutBraces);
+        for (const auto &[date, version] :
+             {std::pair{QStringLiteral("2026-12-01_0600"), 3}, std::pair{QStringLiteral("2026-12-01"), 5},
+              std::pair{QStringLiteral("2026-11-30"), 1}}) {
+            const QString target = m_s->home.path() + QStringLiteral("/restored-") + date;
+            const Outcome restored = runTidewell(
+                m_s->home, {QStringLiteral("--restore"), id, QStringLiteral("--date"), date, QStringLiteral("--item"),
+                            m_s->remote + QStringLiteral("/tree/f0"), QStringLiteral("--to"), target});
+            QVERIFY2(restored.status == 0, restored.err.constData());
+            QCOMPARE(readFile(target + QStringLiteral("/f0")), content(0, version));
+        }
+        const Outcome wrong = runTidewell(m_s->home, {QStringLiteral("--restore"), id, QStringLiteral("--date"),
+                                                      QStringLiteral("2026-12-01_2460"), QStringLiteral("--item"),
+                                                      QStringLiteral("/x"), QStringLiteral("--to"), m_s->home.path()});
+        QCOMPARE(wrong.status, 2);
     }
 };
 

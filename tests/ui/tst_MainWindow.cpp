@@ -81,6 +81,16 @@ class TestMainWindow : public QObject
         m_h->runner.setRsyncProbe(probe);
     }
 
+    // The only server, started from the window with a run that does not end by itself.
+    Server startSlowRun(const QString &name)
+    {
+        useSlowRsync();
+        const Server s = server(name);
+        m_h->store.update([&](AppSettings &settings) { settings.servers = {s}; });
+        m_window->runBackup(s);
+        return s;
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -385,10 +395,7 @@ private Q_SLOTS:
 
     void runningShowsInTheRowAndTheSheet()
     {
-        useSlowRsync();
-        const Server s = server(QStringLiteral("web"));
-        m_h->store.update([&](AppSettings &settings) { settings.servers = {s}; });
-        m_window->runBackup(s);
+        const Server s = startSlowRun(QStringLiteral("web"));
         QVERIFY(m_window->runSheet());
         QTRY_VERIFY(m_h->runner.isRunning());
         BackupRunView *sheet = m_window->runSheet();
@@ -413,12 +420,36 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), log.join(u'\n'));
     }
 
+    // Pause ends the run keeping its copy; Resume starts the same server again.
+    void pauseAndResumeFromTheSheet()
+    {
+        const Server s = startSlowRun(QStringLiteral("web"));
+        BackupRunView *sheet = m_window->runSheet();
+        QTRY_VERIFY(m_h->runner.isRunning());
+        const auto button = [sheet](const char *name) {
+            return sheet->findChild<QPushButton *>(QString::fromLatin1(name));
+        };
+        QVERIFY(button("pauseRun")->isVisible());
+        QVERIFY(!button("resumeRun")->isVisible());
+        QTest::mouseClick(button("pauseRun"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runner.isRunning(), 10000);
+        QVERIFY(m_h->runner.wasPaused());
+        QCOMPARE(sheet->headerText(), QStringLiteral("Backup paused"));
+        QVERIFY(button("resumeRun")->isVisible());
+        QVERIFY(button("resumeRun")->isDefault());
+        QVERIFY(!button("pauseRun")->isVisible());
+        QTest::mouseClick(button("resumeRun"), Qt::LeftButton);
+        QTRY_VERIFY(m_h->runner.isRunning());
+        QCOMPARE(m_h->runner.runningServerID(), std::optional<QUuid>(s.id));
+        QVERIFY(!m_h->runner.wasPaused());
+        m_h->runner.cancel();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runner.isRunning(), 10000);
+        QCOMPARE(sheet->headerText(), QStringLiteral("Backup cancelled"));
+    }
+
     void theSheetStaysWhileARunIsActive()
     {
-        useSlowRsync();
-        const Server s = server(QStringLiteral("web"));
-        m_h->store.update([&](AppSettings &settings) { settings.servers = {s}; });
-        m_window->runBackup(s);
+        const Server s = startSlowRun(QStringLiteral("web"));
         BackupRunView *sheet = m_window->runSheet();
         QTRY_VERIFY(m_h->runner.isRunning());
         QTest::keyClick(sheet, Qt::Key_Escape);

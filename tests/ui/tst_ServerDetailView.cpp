@@ -646,6 +646,7 @@ private Q_SLOTS:
     }
 
     // Daily, weekly and monthly counts, each stored as typed; empty is 0.
+    // Hours only for a server backed up several times a day.
     void retentionCounts()
     {
         Server server;
@@ -663,6 +664,14 @@ private Q_SLOTS:
         QCOMPARE(stored().keepMonthly, 0);
         type(child<QLineEdit>(view.get(), "keepWeeklyField"), QStringLiteral("-3")); // refused as typed
         QCOMPARE(stored().keepWeekly, 3);
+        QVERIFY(!child<QLineEdit>(view.get(), "keepHourlyField")->isVisible());
+        m_h->store.updateServer(server.id, [](Server &s) {
+            s.scheduleKind = QStringLiteral("hours");
+            s.scheduleEveryHours = 4;
+        });
+        QVERIFY(child<QLineEdit>(view.get(), "keepHourlyField")->isVisible());
+        type(child<QLineEdit>(view.get(), "keepHourlyField"), QStringLiteral("24"));
+        QCOMPARE(stored().keepHourly, 24);
     }
 
     void lastRunSection()
@@ -674,6 +683,15 @@ private Q_SLOTS:
         QVERIFY(child<QGroupBox>(view.get(), "lastRunSection")->isVisible());
         QCOMPARE(child<QLabel>(view.get(), "lastRunStatus")->text(),
                  QStringLiteral("Cancelled")); // a run without a result
+        // One that was paused says so while its folder waits for the next run.
+        const QString day =
+            Retention::serverFolder(m_h->store.settings().destinationPath, stored()) + QStringLiteral("/2026-12-01");
+        QVERIFY(QDir().mkpath(day));
+        Snapshots::markPaused(day);
+        m_h->store.updateServer(server.id, [](Server &s) { s.lastRunAt = 200; });
+        QCOMPARE(child<QLabel>(view.get(), "lastRunStatus")->text(),
+                 QStringLiteral("Paused: the next run goes on from where it stopped"));
+        Snapshots::markComplete(day);
         m_h->store.updateServer(server.id, [](Server &s) { s.lastExitCode = 23; });
         QVERIFY(child<QLabel>(view.get(), "lastRunStatus")->text().endsWith(QStringLiteral("Failed (exit 23)")));
         m_h->store.updateServer(server.id, [](Server &s) { s.lastExitCode = 0; });

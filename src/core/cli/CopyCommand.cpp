@@ -26,9 +26,9 @@ QCoro::Task<int> copyTo(CopyTarget target, QList<Server> servers, AppSettings se
     int status = ExitCode::success;
     // Asked for by name: a copy that is switched off for the nightly runs copies too.
     target.enabled = true;
-    const QDate today = QDate::currentDate();
+    const QDateTime now = QDateTime::currentDateTime();
     for (const Server &server : std::as_const(servers)) {
-        const CopyRunner::Outcome outcome = co_await runner.copy(target, server, settings, today);
+        const CopyRunner::Outcome outcome = co_await runner.copy(target, server, settings, now);
         CommandOutput::say(stdout, server.shownName() + QStringLiteral(":"));
         for (const QString &line : runner.logLines())
             CommandOutput::say(stdout, line);

@@ -2,6 +2,8 @@
 // Reads the command line: a headless run or the window.
 #include "core/cli/EntryPoint.h"
 
+#include "core/engine/Snapshots.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -55,6 +57,7 @@ struct Switches
     QCommandLineOption apply{QStringLiteral("apply"), QString(), QStringLiteral("FILE")};
     QCommandLineOption check{QStringLiteral("check")};
     QCommandLineOption runOverdue{QStringLiteral("run-overdue")};
+    QCommandLineOption pause{QStringLiteral("pause"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption prune{QStringLiteral("prune")};
     QCommandLineOption metrics{QStringLiteral("metrics"), QString(), QStringLiteral("FILE")};
     QCommandLineOption copy{QStringLiteral("copy"), QString(), QStringLiteral("TARGET")};
@@ -78,7 +81,8 @@ struct Switches
                            keepWeekly,    keepMonthly,   set,
                            setPath,       apply,         check,
                            prune,         metrics,       copy,
-                           server,        from,          runOverdue});
+                           server,        from,          runOverdue,
+                           pause});
     }
 };
 
@@ -117,7 +121,7 @@ void checkRestore(const Options::Restore &request, Options &options)
 {
     if (request.server.isEmpty())
         sayUsage(options, QCoreApplication::translate("EntryPoint", "--restore needs a server ID or name"));
-    else if (!request.date.isValid())
+    else if (!Snapshots::isSnapshotName(request.date))
         sayUsage(options,
                  QCoreApplication::translate(
                      "EntryPoint", "--restore needs --date yyyy-MM-dd, the day of the backup to restore from"));
@@ -139,7 +143,7 @@ Options::Restore readRestore(const QCommandLineParser &parser, const Switches &s
 {
     Options::Restore request;
     request.server = firstValue(parser, switches.restore);
-    request.date = QDate::fromString(firstValue(parser, switches.date), Qt::ISODate);
+    request.date = firstValue(parser, switches.date);
     request.items = parser.values(switches.item);
     if (parser.isSet(switches.to))
         request.toLocal = firstValue(parser, switches.to);
@@ -157,10 +161,10 @@ Options::VerifyRemote readVerifyRemote(const QCommandLineParser &parser, const S
     Options::VerifyRemote request;
     request.server = firstValue(parser, switches.verifyRemote);
     if (parser.isSet(switches.date))
-        request.date = QDate::fromString(firstValue(parser, switches.date), Qt::ISODate);
+        request.date = firstValue(parser, switches.date);
     if (request.server.isEmpty())
         sayUsage(options, QCoreApplication::translate("EntryPoint", "--verify-remote needs a server ID or name"));
-    else if (request.date && !request.date->isValid())
+    else if (request.date && !Snapshots::isSnapshotName(*request.date))
         sayUsage(options, QCoreApplication::translate("EntryPoint", "--date needs a day as yyyy-MM-dd"));
     return request;
 }
@@ -178,13 +182,13 @@ Options::Verify readVerify(const QCommandLineParser &parser, const Switches &swi
     Options::Verify request;
     request.server = firstValue(parser, switches.verify);
     if (parser.isSet(switches.date))
-        request.date = QDate::fromString(firstValue(parser, switches.date), Qt::ISODate);
+        request.date = firstValue(parser, switches.date);
     request.all = parser.isSet(switches.all);
     if (parser.isSet(switches.sample))
         request.samplePercent = readPercent(firstValue(parser, switches.sample));
     if (request.server.isEmpty())
         sayUsage(options, QCoreApplication::translate("EntryPoint", "--verify needs a server ID or name"));
-    else if (request.date && !request.date->isValid())
+    else if (request.date && !Snapshots::isSnapshotName(*request.date))
         sayUsage(options, QCoreApplication::translate("EntryPoint", "--date needs a day as yyyy-MM-dd"));
     else if (request.date && request.all)
         sayUsage(options, QCoreApplication::translate("EntryPoint", "--verify takes --date or --all, not both"));
@@ -315,6 +319,11 @@ void readServerChanges(const QCommandLineParser &parser, const Switches &switche
     }
     options.overdueCheck = parser.isSet(switches.check) && !options.apply;
     options.runOverdue = parser.isSet(switches.runOverdue);
+    if (parser.isSet(switches.pause) || given.contains(QStringLiteral("--pause"))) {
+        options.pause = firstValue(parser, switches.pause);
+        if (options.pause->isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--pause needs a server ID or name"));
+    }
     if (parser.isSet(switches.copy) || given.contains(QStringLiteral("--copy"))) {
         options.copy = Options::Copy{firstValue(parser, switches.copy), firstValue(parser, switches.server)};
         if (options.copy->target.isEmpty())
@@ -394,7 +403,8 @@ bool Options::wantsWindow() const
 {
     return usageError.isEmpty() && !reportFailure && !runBackup && !help && !version && !listBackups && !restore
            && !status && !acceptChanges && !verifyRemote && !verify && !listServers && !exportFile && !import
-           && !removeServer && !addServer && !setServer && !apply && !metrics && !overdueCheck && !copy && !runOverdue;
+           && !removeServer && !addServer && !setServer && !apply && !metrics && !overdueCheck && !copy && !runOverdue
+           && !pause;
 }
 
 namespace {
@@ -418,6 +428,7 @@ QString usageText()
                                        "       tidewell --remove-server SERVER\n"
                                        "       tidewell --check\n"
                                        "       tidewell --run-overdue\n"
+                                       "       tidewell --pause SERVER\n"
                                        "       tidewell --metrics FILE\n"
                                        "       tidewell --report-failure SERVER\n"
                                        "       tidewell --list-backups SERVER [--json]\n"
@@ -472,6 +483,8 @@ QString optionsText()
                       "  --run-overdue           start the scheduled backup of every server without a\n"
                       "                          good backup for its period; what the backup drive's\n"
                       "                          org.tidewell.drive.service starts when it is mounted\n"
+                      "  --pause SERVER          pause the server's running backup: what it copied is\n"
+                      "                          kept, and its next run goes on from there\n"
                       "  --metrics FILE          write each server's figures to FILE for Prometheus\n"
                       "                          (node_exporter's textfile collector)\n"
                       "  --nagios                with --status: one line for a monitoring plugin, exit\n"

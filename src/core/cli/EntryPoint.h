@@ -33,14 +33,14 @@ struct Options
     struct VerifyRemote
     {
         QString server;
-        std::optional<QDate> date;
+        std::optional<QString> date; // a snapshot's name, or a day
     };
     std::optional<VerifyRemote> verifyRemote;
     // --verify SERVER [--date D | --all] [--sample N%]; neither: the newest complete day
     struct Verify
     {
         QString server;
-        std::optional<QDate> date;
+        std::optional<QString> date; // a snapshot's name, or a day
         bool all = false;
         int samplePercent = 100;
     };
@@ -73,6 +73,8 @@ struct Options
     // --check without --apply: the overdue check a timer starts
     bool overdueCheck = false;
     bool runOverdue = false;
+    // --pause SERVER: the server's running backup, in whichever process
+    std::optional<QString> pause;
     // --metrics FILE: the metrics written there once
     std::optional<QString> metrics;
     // --apply FILE [--check] [--prune]
@@ -98,7 +100,7 @@ struct Options
     struct Restore
     {
         QString server;
-        QDate date;
+        QString date; // a snapshot's name ("yyyy-MM-dd_HHmm"), or a day: its newest snapshot
         QStringList items;
         std::optional<QString> toLocal;
         bool toServer = false;

@@ -101,6 +101,20 @@ void stopOnSignal(int number, bool started, RsyncRunner &runner, RemoteCheck &re
     runner.cancel();
 }
 
+// SIGUSR1 (`tidewell --pause`, or kill -USR1): the run ends keeping what it
+// copied, and the next one goes on from there.
+void pauseOnSignal(bool started, RsyncRunner &runner)
+{
+    if (!started || !runner.isRunning()) {
+        DiagnosticLog::write(QStringLiteral("Received SIGUSR1 before the backup started: nothing to pause."));
+        return;
+    }
+    if (const auto id = runner.runningServerID())
+        QFile::remove(AppPaths::pauseRequestFile(*id));
+    runner.append(QStringLiteral("Received SIGUSR1: pausing the backup."));
+    runner.pause();
+}
+
 // The second copies, after the backup's result is recorded and reported.
 QCoro::Task<std::optional<QDBusPendingCall>> copyAfterRun(ConfigStore &store, Server scheduled, CopyRunner &copier,
                                                           RunReporter &reporter)
@@ -113,6 +127,31 @@ QCoro::Task<std::optional<QDBusPendingCall>> copyAfterRun(ConfigStore &store, Se
     if (reporter.pending() > 0)
         co_await qCoro(&reporter, &RunReporter::idle);
     co_return posted;
+}
+
+// The network and the battery, before a scheduled run: false when it is
+// skipped (said in the diagnostic log). A skip is no run: nothing is
+// recorded, the next run catches up, and a skip that lasts shows as overdue.
+QCoro::Task<bool> mayStart(AppSettings settings)
+{
+    NetworkGate::Options gate;
+    gate.waitSeconds = int(std::clamp<qint64>(settings.networkWaitSeconds, 0, 24 * 3600));
+    gate.skipMetered = settings.skipMeteredConnections;
+    gate.say = [](const QString &line) { DiagnosticLog::write(line); };
+    const NetworkGate::Verdict network = co_await NetworkGate::beforeScheduledRun(gate);
+    if (network == NetworkGate::Verdict::skipMetered) {
+        DiagnosticLog::write(QStringLiteral("Skipped: the network connection is metered."));
+        co_return false;
+    }
+    PowerGate::Options power;
+    power.minPercent = std::clamp<qint64>(settings.minBatteryPercent, 0, 100);
+    power.waitSeconds = int(std::clamp<qint64>(settings.powerWaitSeconds, 0, 24 * 3600));
+    power.say = gate.say;
+    const QDBusConnection systemBus = QDBusConnection::systemBus();
+    const PowerGate::Verdict charge = co_await PowerGate::beforeScheduledRun(systemBus, power);
+    if (!charge.go)
+        DiagnosticLog::write(PowerGate::skippedLine(charge.percent));
+    co_return charge.go;
 }
 
 QCoro::Task<Ending> run(QString reference)
@@ -141,7 +180,7 @@ QCoro::Task<Ending> run(QString reference)
     RunReporter reporter(&runner);
     QObject::connect(&runner, &RsyncRunner::runRefused, &runner,
                      [](const QUuid &, const QString &message) { DiagnosticLog::write(message); });
-    SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
+    SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP, SIGUSR1});
     bool started = false;
     // After the run, the daily check stops where it is.
     auto stopCheck = std::make_shared<std::atomic_bool>(false);
@@ -149,29 +188,16 @@ QCoro::Task<Ending> run(QString reference)
     CopyRunner copier;
     QObject::connect(&signalWatcher, &SignalWatcher::received, &runner,
                      [&runner, &started, stopCheck, &remoteCheck, &copier](int number) {
-                         stopOnSignal(number, started, runner, remoteCheck, copier, *stopCheck);
+                         if (number == SIGUSR1)
+                             pauseOnSignal(started, runner);
+                         else
+                             stopOnSignal(number, started, runner, remoteCheck, copier, *stopCheck);
                      });
     const Server scheduled = *server;
-    const AppSettings &settings = store.settings();
-    NetworkGate::Options gate;
-    gate.waitSeconds = int(std::clamp<qint64>(settings.networkWaitSeconds, 0, 24 * 3600));
-    gate.skipMetered = settings.skipMeteredConnections;
-    gate.say = [](const QString &line) { DiagnosticLog::write(line); };
-    if (co_await NetworkGate::beforeScheduledRun(gate) == NetworkGate::Verdict::skipMetered) {
-        // Not a run: nothing is recorded, and a skip that lasts shows as overdue.
-        DiagnosticLog::write(QStringLiteral("Skipped: the network connection is metered."));
+    const AppSettings gates = store.settings();
+    const bool go = co_await mayStart(gates);
+    if (!go)
         co_return Ending{ExitCode::success, {}};
-    }
-    PowerGate::Options power;
-    power.minPercent = std::clamp<qint64>(settings.minBatteryPercent, 0, 100);
-    power.waitSeconds = int(std::clamp<qint64>(settings.powerWaitSeconds, 0, 24 * 3600));
-    power.say = gate.say;
-    const PowerGate::Verdict charge = co_await PowerGate::beforeScheduledRun(QDBusConnection::systemBus(), power);
-    if (!charge.go) {
-        // As a metered skip: nothing recorded; the next run catches up.
-        DiagnosticLog::write(PowerGate::skippedLine(charge.percent));
-        co_return Ending{ExitCode::success, {}};
-    }
     started = true;
     // Until its reports are sent, the run is one that did not report (see reportFailure()).
     const QString marker = unreportedMarker(scheduled.id);
@@ -182,6 +208,12 @@ QCoro::Task<Ending> run(QString reference)
     if (reporter.pending() > 0)
         co_await qCoro(&reporter, &RunReporter::idle);
     QFile::remove(marker);
+    if (runner.wasPaused()) {
+        // Not a failure: the next run goes on where this one stopped.
+        DiagnosticLog::write(QStringLiteral("Paused: the next run of “") + scheduled.logName()
+                             + QStringLiteral("” goes on from where this one stopped."));
+        co_return Ending{ExitCode::success, notifier.lastPost()};
+    }
     const int status = runner.exitCode().value_or(0);
     if (status != ExitCode::success)
         co_return Ending{status, notifier.lastPost()};

@@ -144,7 +144,7 @@ QCoro::Task<int> restoreLocally(Server server, Snapshots::Backup backup, QList<L
     QHash<QString, LocalRestore::Choice> choices;
     for (const QString &conflict : plan.conflicts)
         choices.insert(conflict, LocalRestore::Choice::keepBoth);
-    const QDate day = QDate::fromString(backup.name, Qt::ISODate);
+    const QDate day = Snapshots::dateOf(backup.name);
     if (dryRun) {
         for (const QString &line : LocalRestore::describe(plan, choices, day))
             say(stdout, line);
@@ -212,7 +212,7 @@ QCoro::Task<int> restoreToServer(ServerRestore::Request request, bool dryRun)
     co_return restore.wasCancelled() ? TransferRunner::cancelledExitCode : status;
 }
 
-QCoro::Task<int> checkAgainstServer(Server server, AppSettings settings, std::optional<QDate> day)
+QCoro::Task<int> checkAgainstServer(Server server, AppSettings settings, std::optional<QString> day)
 {
     // A check reaches only servers whose key is known already.
     SSHTester::setHostKeyPolicy(SSHTester::HostKeyPolicy::strict);
@@ -273,9 +273,13 @@ QCoro::Task<int> listCopy(Server server, CopyTarget target, bool asJson)
 std::optional<Snapshots::Backup> chosenDay(const QList<Snapshots::Backup> &backups,
                                            const EntryPoint::Options::Restore &request)
 {
-    const QString name = request.date.toString(Qt::ISODate);
-    const auto backup =
-        std::find_if(backups.begin(), backups.end(), [&](const Snapshots::Backup &b) { return b.name == name; });
+    const QString &name = request.date;
+    // A day stands for its newest complete snapshot, or its newest.
+    auto backup = std::find_if(backups.begin(), backups.end(),
+                               [&](const Snapshots::Backup &b) { return b.complete && Snapshots::isOf(b.name, name); });
+    if (backup == backups.end())
+        backup = std::find_if(backups.begin(), backups.end(),
+                              [&](const Snapshots::Backup &b) { return Snapshots::isOf(b.name, name); });
     if (backup == backups.end()) {
         say(stderr,
             QStringLiteral("tidewell: there is no backup of ") + name + QStringLiteral(" (see --list-backups)"));
@@ -440,7 +444,7 @@ int restore(const EntryPoint::Options::Restore &request)
     return TaskLoop::run(restoreBackup(request, found->settings, found->server, *backup));
 }
 
-int verifyRemote(const QString &reference, const std::optional<QDate> &day)
+int verifyRemote(const QString &reference, const std::optional<QString> &day)
 {
     const auto found = configured(reference);
     if (!found)

@@ -21,6 +21,6 @@ int restore(const EntryPoint::Options::Restore &request);
 // tidewell --verify-remote: the newest complete day (or `day`) read against
 // the server (see RemoteCheck). Exit 0 when it agrees, 1 when a file differs
 // though its size and time agree, 2 refused, rsync's status otherwise.
-int verifyRemote(const QString &server, const std::optional<QDate> &day);
+int verifyRemote(const QString &server, const std::optional<QString> &day);
 
 } // namespace RestoreCommand

@@ -57,14 +57,23 @@ std::optional<QStringList> chooseDays(const EntryPoint::Options::Verify &request
         say(stderr, QStringLiteral("tidewell: there is no complete backup of this server in ") + serverFolder);
         return std::nullopt;
     }
-    const QString name = Snapshots::dayName(*request.date);
+    const QString &name = *request.date;
+    // A day: each of its snapshots.
+    QStringList days;
+    QString incomplete;
     for (const Snapshots::Backup &backup : Snapshots::list(serverFolder)) {
-        if (backup.name != name)
+        if (!Snapshots::isOf(backup.name, name))
             continue;
         if (backup.complete)
-            return QStringList{name};
+            days.prepend(backup.name);
+        else if (incomplete.isEmpty())
+            incomplete = backup.name;
+    }
+    if (!days.isEmpty())
+        return days;
+    if (!incomplete.isEmpty()) {
         // Perhaps a run is writing it: its files are not what they will be.
-        say(stderr, QStringLiteral("tidewell: the backup of ") + name
+        say(stderr, QStringLiteral("tidewell: the backup of ") + incomplete
                         + QStringLiteral(" is incomplete (its run did not finish, or is running): it is not checked"));
         return std::nullopt;
     }

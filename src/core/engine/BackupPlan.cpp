@@ -8,6 +8,7 @@
 #include "core/engine/RsyncInvocation.h"
 #include "core/engine/Snapshots.h"
 #include "core/model/ExitCode.h"
+#include "core/model/Schedule.h"
 #include "core/model/ServerCheck.h"
 #include "core/ssh/SSHTester.h"
 #include "core/ssh/Shell.h"
@@ -113,10 +114,10 @@ tl::expected<BackupPlan::Checked, BackupPlan::Refusal> BackupPlan::check(const S
 }
 
 tl::expected<BackupPlan, BackupPlan::Refusal> BackupPlan::prepare(const Server &server, const AppSettings &settings,
-                                                                  const QDate &today, const RsyncProbe &probe)
+                                                                  const QDateTime &now, const RsyncProbe &probe)
 {
     return check(server, settings).map([&](const Checked &checked) {
-        return prepare(server, settings, checked, today, probe);
+        return prepare(server, settings, checked, now, probe);
     });
 }
 
@@ -130,7 +131,8 @@ struct Folders
     bool linked = false;
 };
 
-Folders chooseFolders(BackupPlan &plan, const AppSettings &settings, const QDate &today, const RsyncProbe &probe)
+Folders chooseFolders(BackupPlan &plan, const Server &server, const AppSettings &settings, const QDateTime &now,
+                      const RsyncProbe &probe)
 {
     Folders folders;
     plan.runFolder = plan.serverFolder;
@@ -138,7 +140,8 @@ Folders chooseFolders(BackupPlan &plan, const AppSettings &settings, const QDate
     if (!settings.useDateSubfolder)
         return folders;
     folders.linked = settings.linkToPreviousBackup && probe.supportsLinkDest();
-    const Snapshots::Target target = Snapshots::target(plan.serverFolder, today, folders.linked);
+    const QString run = Snapshots::runName(plan.serverFolder, now, Schedule::severalADay(server));
+    const Snapshots::Target target = Snapshots::target(plan.serverFolder, run, folders.linked);
     plan.runFolder = target.folder;
     plan.writeFolder = target.writeFolder;
     folders.base = target.base;
@@ -153,7 +156,7 @@ Folders chooseFolders(BackupPlan &plan, const AppSettings &settings, const QDate
     if (folders.base && folders.linked)
         plan.linkBase = folders.base->name;
     const std::optional<Snapshots::Backup> previous =
-        target.base ? target.base : Snapshots::linkBase(plan.serverFolder, today);
+        target.base ? target.base : Snapshots::linkBase(plan.serverFolder, run);
     if (previous) {
         plan.previousFolder = previous->path;
         plan.previousDay = previous->name;
@@ -186,13 +189,13 @@ QStringList openingLines(const BackupPlan &plan, const Server &server, const QSt
 } // namespace
 
 BackupPlan BackupPlan::prepare(const Server &server, const AppSettings &settings, const Checked &checked,
-                               const QDate &today, const RsyncProbe &probe)
+                               const QDateTime &now, const RsyncProbe &probe)
 {
     BackupPlan plan;
     plan.rsync = probe.executable;
     plan.serverFolder = checked.serverFolder;
     plan.keyPath = checked.keyPath;
-    const Folders folders = chooseFolders(plan, settings, today, probe);
+    const Folders folders = chooseFolders(plan, server, settings, now, probe);
     // Owners and extended attributes need a file system that stores user
     // extended attributes: said once here rather than for every file.
     KeepOptions::Local local = KeepOptions::Local::current();

@@ -8,7 +8,7 @@
 #include "core/model/BackupPath.h"
 #include "core/model/Server.h"
 
-#include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -62,7 +62,7 @@ struct BackupPlan
     QString linkBase;
     // The complete copy the run's changes are measured against (see
     // ChangeHold): the link base, or without links the newest complete day
-    // before today; with its date. Empty without one.
+    // before this run's; with its name. Empty without one.
     QString previousFolder;
     QString previousDay;
     bool replacesComplete() const { return writeFolder != runFolder; }
@@ -80,10 +80,10 @@ struct BackupPlan
     // The enabled paths, the server's settings, the key and the destination.
     static tl::expected<Checked, Refusal> check(const Server &server, const AppSettings &settings);
     static BackupPlan prepare(const Server &server, const AppSettings &settings, const Checked &checked,
-                              const QDate &today, const RsyncProbe &probe);
+                              const QDateTime &now, const RsyncProbe &probe);
     // check() and prepare() in one.
     static tl::expected<BackupPlan, Refusal> prepare(const Server &server, const AppSettings &settings,
-                                                     const QDate &today, const RsyncProbe &probe);
+                                                     const QDateTime &now, const RsyncProbe &probe);
     // The refusal of a run whose folder cannot be created.
     static Refusal destinationFailure(const QString &reason);
 

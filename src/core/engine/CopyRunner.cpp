@@ -36,10 +36,11 @@ QString rerunName(const QString &day)
     return Snapshots::rerunPrefix + day;
 }
 
-// A day's name as the target lists it: only yyyy-MM-dd ever reaches a script.
+// A snapshot's name as the target lists it: only yyyy-MM-dd or
+// yyyy-MM-dd_HHmm ever reaches a script.
 bool isDayName(const QString &name)
 {
-    return QDate::fromString(name, QStringLiteral("yyyy-MM-dd")).isValid() && name.size() == 10;
+    return Snapshots::isSnapshotName(name);
 }
 
 QString targetLockFile(const QUuid &targetID)
@@ -73,7 +74,7 @@ CopyRunner::Outcome CopyRunner::fail(Result result, const QString &reason)
     return Outcome{result, {}, reason, 0};
 }
 
-QCoro::Task<CopyRunner::Outcome> CopyRunner::copy(CopyTarget target, Server server, AppSettings settings, QDate today)
+QCoro::Task<CopyRunner::Outcome> CopyRunner::copy(CopyTarget target, Server server, AppSettings settings, QDateTime now)
 {
     QPointer<CopyRunner> self(this);
     begin(server, settings);
@@ -82,7 +83,7 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copy(CopyTarget target, Server serv
     if (!m_probe)
         m_probe = RsyncProbe::computeCached(RsyncProbe::defaultCacheFile());
     append(header(target));
-    Outcome outcome = co_await copyLocked(server, settings, today);
+    Outcome outcome = co_await copyLocked(server, settings, now);
     if (!self)
         co_return outcome;
     if (m_wasCancelled && outcome.result != Result::skipped)
@@ -107,7 +108,7 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copy(CopyTarget target, Server serv
     co_return outcome;
 }
 
-QCoro::Task<CopyRunner::Outcome> CopyRunner::copyLocked(Server server, AppSettings settings, QDate today)
+QCoro::Task<CopyRunner::Outcome> CopyRunner::copyLocked(Server server, AppSettings settings, QDateTime now)
 {
     QPointer<CopyRunner> self(this);
     if (!m_target.enabled)
@@ -157,7 +158,7 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copyLocked(Server server, AppSettin
                 Result::failed, {}, QStringLiteral("rsync exited with code ") + QString::number(status), 0};
         co_return Outcome{Result::copied, {}, QString(), 0};
     }
-    co_return co_await copyDays(server, today);
+    co_return co_await copyDays(server, now);
 }
 
 QCoro::Task<bool> CopyRunner::waitForTarget()
@@ -267,7 +268,7 @@ QCoro::Task<std::optional<QString>> CopyRunner::prepareTarget(bool *unreachable)
         if (const auto made = FileUtil::makeFolder(folder); !made)
             co_return QStringLiteral("cannot make ") + folder + QStringLiteral(": ") + made.error().message;
         m_xattrs = KeepOptions::checkXattrs(folder).has_value();
-        for (const QString &line : Snapshots::recover(folder, QDate()))
+        for (const QString &line : Snapshots::recover(folder, QString()))
             append(line);
         co_return std::nullopt;
     }
@@ -431,7 +432,8 @@ QCoro::Task<std::optional<QList<Snapshots::Backup>>> CopyRunner::listTarget()
     if (m_target.kind == CopyTarget::Kind::folder)
         co_return Snapshots::list(targetLocation(QString()));
     const QString script = inServerFolder()
-                           + QStringLiteral(" && for d in [0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]; do "
+                           + QStringLiteral(" && for d in [0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] "
+                                            "[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]_[0-9][0-9][0-9][0-9]; do "
                                             "[ -d \"$d\" ] || continue; if [ -e \"$d/")
                            + Snapshots::incompleteMarker
                            + QStringLiteral("\" ]; then echo \"$d incomplete\"; else echo \"$d\"; fi; done");
@@ -456,11 +458,12 @@ QCoro::Task<std::optional<QList<Snapshots::Backup>>> CopyRunner::listTarget()
 bool CopyRunner::prunes(const Server &server) const
 {
     const Server kept = m_target.retentionOf(server);
-    return kept.retentionCount > 0 || (m_target.keepDaily && (kept.keepWeekly > 0 || kept.keepMonthly > 0));
+    return kept.retentionCount > 0
+           || (m_target.keepDaily && (kept.keepHourly > 0 || kept.keepWeekly > 0 || kept.keepMonthly > 0));
 }
 
 QList<CopyRunner::Day> CopyRunner::missingDays(const QList<Snapshots::Backup> &onTarget, const Server &server,
-                                               const QDate &today)
+                                               const QDateTime &now)
 {
     QHash<QString, bool> there;
     QString newestThere;
@@ -477,7 +480,7 @@ QList<CopyRunner::Day> CopyRunner::missingDays(const QList<Snapshots::Backup> &o
     QList<Snapshots::Backup> source = Snapshots::list(m_sourceFolder);
     std::reverse(source.begin(), source.end()); // oldest first
     for (const Snapshots::Backup &day : std::as_const(source)) {
-        if (!day.complete || day.name > Snapshots::dayName(today))
+        if (!day.complete || Snapshots::timeOf(day.name) > now)
             continue;
         if (there.value(day.name, false)) {
             // What the target holds and this computer has no record of was
@@ -502,13 +505,13 @@ QList<CopyRunner::Day> CopyRunner::missingDays(const QList<Snapshots::Backup> &o
     std::sort(after.begin(), after.end(),
               [](const Snapshots::Backup &a, const Snapshots::Backup &b) { return a.name > b.name; });
     QSet<QString> doomed;
-    for (const Snapshots::Backup &day : Retention::decide(after, m_target.retentionOf(server), today).doomed)
+    for (const Snapshots::Backup &day : Retention::decide(after, m_target.retentionOf(server), now).doomed)
         doomed.insert(day.name);
     missing.removeIf([&doomed](const Day &day) { return !day.replaces && doomed.contains(day.source.name); });
     return missing;
 }
 
-QCoro::Task<CopyRunner::Outcome> CopyRunner::copyDays(Server server, QDate today)
+QCoro::Task<CopyRunner::Outcome> CopyRunner::copyDays(Server server, QDateTime now)
 {
     QPointer<CopyRunner> self(this);
     const std::optional<QList<Snapshots::Backup>> listed = co_await listTarget();
@@ -521,7 +524,7 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copyDays(Server server, QDate today
         if (day.complete)
             complete.prepend(day.name);
     }
-    const QList<Day> days = missingDays(*listed, server, today);
+    const QList<Day> days = missingDays(*listed, server, now);
     Outcome outcome;
     if (days.isEmpty())
         append(QStringLiteral("Up to date: the copy holds every day up to ")
@@ -567,7 +570,7 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copyDays(Server server, QDate today
     }
     if (outcome.result == Result::failed || outcome.result == Result::cancelled || !prunes(server))
         co_return outcome;
-    outcome.retentionFailures = co_await prune(server, today);
+    outcome.retentionFailures = co_await prune(server, now);
     co_return outcome;
 }
 
@@ -675,19 +678,18 @@ QCoro::Task<bool> CopyRunner::deleteOnTarget(QString day)
     co_return co_await step(script);
 }
 
-QCoro::Task<qsizetype> CopyRunner::prune(Server server, QDate today)
+QCoro::Task<qsizetype> CopyRunner::prune(Server server, QDateTime now)
 {
     QPointer<CopyRunner> self(this);
     const Server kept = m_target.retentionOf(server);
     Retention::Outcome outcome;
     if (m_target.kind == CopyTarget::Kind::folder) {
-        outcome = Retention::pruneAsDecided(targetLocation(QString()), kept, today);
+        outcome = Retention::pruneAsDecided(targetLocation(QString()), kept, now);
     } else {
         const std::optional<QList<Snapshots::Backup>> listed = co_await listTarget();
         if (!self)
             co_return 0;
-        const Retention::Decision decision =
-            Retention::decide(listed.value_or(QList<Snapshots::Backup>()), kept, today);
+        const Retention::Decision decision = Retention::decide(listed.value_or(QList<Snapshots::Backup>()), kept, now);
         outcome.ignored = decision.ignored;
         outcome.keptWeekly = decision.keptWeekly;
         outcome.keptMonthly = decision.keptMonthly;

@@ -10,7 +10,7 @@
 #include "core/model/CopyTarget.h"
 #include "core/system/FileLock.h"
 
-#include <QDate>
+#include <QDateTime>
 #include <QTimer>
 
 #include <optional>
@@ -55,9 +55,9 @@ public:
 
     // The run log's line that opens a copy: "=== Copy to offsite (host) ===".
     static QString header(const CopyTarget &target);
-    // Copies the server's complete days dated up to `today` that the target
+    // Copies the server's complete days made up to `now` that the target
     // lacks, then prunes the target. The log (logLines()) says each step.
-    QCoro::Task<Outcome> copy(CopyTarget target, Server server, AppSettings settings, QDate today);
+    QCoro::Task<Outcome> copy(CopyTarget target, Server server, AppSettings settings, QDateTime now);
 
     // Reading an ssh target back, for a restore from it (a folder target is
     // read as the destination is). Errors are one line each.
@@ -76,14 +76,14 @@ private:
         Snapshots::Backup source;
         bool replaces = false; // the target has this day complete: written beside, then swapped
     };
-    QCoro::Task<Outcome> copyLocked(Server server, AppSettings settings, QDate today);
+    QCoro::Task<Outcome> copyLocked(Server server, AppSettings settings, QDateTime now);
     QCoro::Task<bool> waitForTarget();
     QCoro::Task<std::optional<QString>> prepareTarget(bool *unreachable);
     QCoro::Task<std::optional<QList<Snapshots::Backup>>> listTarget();
     QCoro::Task<int> copyDay(Day day, QString base, Server server);
     QCoro::Task<bool> finishDay(Day day);
     QCoro::Task<bool> startDay(Day day);
-    QCoro::Task<qsizetype> prune(Server server, QDate today);
+    QCoro::Task<qsizetype> prune(Server server, QDateTime now);
     QCoro::Task<bool> deleteOnTarget(QString day);
     QCoro::Task<int> mirror(Server server);
     QCoro::Task<std::optional<QString>> onTarget(QString script);
@@ -93,8 +93,8 @@ private:
     QString inServerFolder() const;
     // One rsync of the copy, its "$ " line first.
     QCoro::Task<int> transfer(QStringList args);
-    QCoro::Task<Outcome> copyDays(Server server, QDate today);
-    QList<Day> missingDays(const QList<Snapshots::Backup> &onTarget, const Server &server, const QDate &today);
+    QCoro::Task<Outcome> copyDays(Server server, QDateTime now);
+    QList<Day> missingDays(const QList<Snapshots::Backup> &onTarget, const Server &server, const QDateTime &now);
     bool prunes(const Server &server) const;
     QStringList dayArguments(const Server &server, const QString &base) const;
     QString targetLocation(const QString &relative) const;

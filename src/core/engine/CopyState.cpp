@@ -108,10 +108,10 @@ Lag lag(const CopyTarget &target, const AppSettings &settings, const Server &ser
     }
     const ServerCopy copy = load(target.id).value(server.id);
     Lag found{target.shownName(), copy.newestDay(), 0, copy.lastError};
-    const QDate here = QDate::fromString(newestHere, Qt::ISODate);
+    const QDate here = Snapshots::dateOf(newestHere);
     // Never copied: behind by every day the destination holds.
-    const QDate there = found.newestDay.isEmpty() ? QDate::fromString(oldestHere, Qt::ISODate).addDays(-1)
-                                                  : QDate::fromString(found.newestDay, Qt::ISODate);
+    const QDate there =
+        found.newestDay.isEmpty() ? Snapshots::dateOf(oldestHere).addDays(-1) : Snapshots::dateOf(found.newestDay);
     if (here.isValid() && there.isValid())
         found.daysBehind = std::max<qint64>(0, there.daysTo(here));
     return found;

@@ -16,35 +16,62 @@ namespace Retention {
 namespace {
 
 // Whole ISO weeks (Monday to Sunday) from `day`'s week to `today`'s.
-qint64 weeksBetween(const QDate &day, const QDate &today)
+qint64 weeksBetween(const QDateTime &time, const QDateTime &now)
 {
+    const QDate day = time.date();
+    const QDate today = now.date();
     const QDate monday = day.addDays(1 - day.dayOfWeek());
     const QDate thisMonday = today.addDays(1 - today.dayOfWeek());
     return monday.daysTo(thisMonday) / 7;
 }
 
-qint64 monthsBetween(const QDate &day, const QDate &today)
+qint64 monthsBetween(const QDateTime &time, const QDateTime &now)
 {
+    const QDate day = time.date();
+    const QDate today = now.date();
     return (qint64(today.year()) * 12 + today.month()) - (qint64(day.year()) * 12 + day.month());
 }
 
-// Per period (a week or a month counted back from today), the newest
-// complete folder in it, for the last `periods` periods; `backups` newest first.
+// Whole clock hours from `time`'s hour to `now`'s.
+qint64 hoursBetween(const QDateTime &time, const QDateTime &now)
+{
+    const auto hourOf = [](const QDateTime &t) { return QDateTime(t.date(), QTime(t.time().hour(), 0)); };
+    return hourOf(time).secsTo(hourOf(now)) / 3600;
+}
+
+// Per period (an hour, a week or a month counted back from now), the newest
+// complete snapshot in it, for the last `periods` periods; `backups` newest first.
 template<typename Distance>
-QStringList newestPerPeriod(const QList<Snapshots::Backup> &backups, const QDate &today, qint64 periods,
+QStringList newestPerPeriod(const QList<Snapshots::Backup> &backups, const QDateTime &now, qint64 periods,
                             Distance distance)
 {
     QStringList kept;
     QSet<qint64> seen;
     for (const Snapshots::Backup &backup : backups) {
-        const QDate day = QDate::fromString(backup.name, QStringLiteral("yyyy-MM-dd"));
-        if (!backup.complete || !day.isValid())
+        const QDateTime time = Snapshots::timeOf(backup.name);
+        if (!backup.complete || !time.isValid())
             continue;
-        const qint64 ago = distance(day, today);
+        const qint64 ago = distance(time, now);
         if (ago < 0 || ago >= periods || seen.contains(ago))
             continue;
         seen.insert(ago);
         kept << backup.name;
+    }
+    return kept;
+}
+
+// The newest complete snapshot of each of the newest `days` days that have
+// one: with one snapshot a day, the newest `days` snapshots.
+QSet<QString> newestOfDays(const QList<Snapshots::Backup> &backups, qint64 days)
+{
+    QSet<QString> kept;
+    QSet<QDate> seen;
+    for (const Snapshots::Backup &backup : backups) {
+        const QDate day = Snapshots::dateOf(backup.name);
+        if (!backup.complete || seen.contains(day) || qint64(seen.size()) >= days)
+            continue;
+        seen.insert(day);
+        kept.insert(backup.name);
     }
     return kept;
 }
@@ -56,42 +83,42 @@ QString serverFolder(const QString &destinationPath, const Server &server)
     return QDir::cleanPath(AppPaths::expandTilde(destinationPath) + u'/' + safePathComponent(server.name));
 }
 
-Decision decide(const QList<Snapshots::Backup> &all, const Server &server, const QDate &today)
+Decision decide(const QList<Snapshots::Backup> &all, const Server &server, const QDateTime &now)
 {
     Decision decision;
-    const QString todayName = Snapshots::dayName(today);
+    // The snapshot of a run starting now, of either form, is never deleted.
+    const QStringList current{Snapshots::dayName(now.date()), Snapshots::timedName(now)};
     QList<Snapshots::Backup> backups;
     for (const Snapshots::Backup &backup : all) {
-        if (backup.name > todayName)
+        if (Snapshots::timeOf(backup.name) > now && !current.contains(backup.name))
             decision.ignored << backup.name;
         else
             backups << backup;
     }
 
-    QSet<QString> daily;
     QString newestComplete;
     for (const Snapshots::Backup &backup : std::as_const(backups)) {
-        if (!backup.complete)
-            continue;
-        if (newestComplete.isEmpty())
+        if (backup.complete) {
             newestComplete = backup.name;
-        if (qint64(daily.size()) < server.retentionCount)
-            daily.insert(backup.name);
+            break;
+        }
     }
-    QSet<QString> kept = daily;
-    for (const QString &name : newestPerPeriod(backups, today, server.keepWeekly, weeksBetween)) {
-        if (!kept.contains(name))
-            decision.keptWeekly << name;
+    QSet<QString> kept = newestOfDays(backups, server.retentionCount);
+    const std::pair<qint64, QStringList *> tiers[] = {{server.keepWeekly, &decision.keptWeekly},
+                                                      {server.keepMonthly, &decision.keptMonthly}};
+    for (const QString &name : newestPerPeriod(backups, now, server.keepHourly, hoursBetween))
         kept.insert(name);
-    }
-    for (const QString &name : newestPerPeriod(backups, today, server.keepMonthly, monthsBetween)) {
-        if (!kept.contains(name))
-            decision.keptMonthly << name;
-        kept.insert(name);
+    for (std::size_t tier = 0; tier < std::size(tiers); ++tier) {
+        const auto distance = tier == 0 ? weeksBetween : monthsBetween;
+        for (const QString &name : newestPerPeriod(backups, now, tiers[tier].first, distance)) {
+            if (!kept.contains(name))
+                *tiers[tier].second << name;
+            kept.insert(name);
+        }
     }
 
     for (const Snapshots::Backup &backup : std::as_const(backups)) {
-        if (kept.contains(backup.name) || backup.name == todayName || backup.name == newestComplete)
+        if (kept.contains(backup.name) || current.contains(backup.name) || backup.name == newestComplete)
             continue;
         // An incomplete folder newer than every complete one may still be
         // finished; older ones are no use any more.
@@ -102,14 +129,14 @@ Decision decide(const QList<Snapshots::Backup> &all, const Server &server, const
     return decision;
 }
 
-Outcome prune(const QString &folder, const Server &server, const QDate &today)
+Outcome prune(const QString &folder, const Server &server, const QDateTime &now)
 {
     if (server.retentionCount < 1)
         return {};
-    return pruneAsDecided(folder, server, today);
+    return pruneAsDecided(folder, server, now);
 }
 
-Outcome pruneAsDecided(const QString &folder, const Server &server, const QDate &today)
+Outcome pruneAsDecided(const QString &folder, const Server &server, const QDateTime &now)
 {
     Outcome outcome;
     // What an earlier prune could not finish deleting is tried again, and
@@ -121,7 +148,7 @@ Outcome pruneAsDecided(const QString &folder, const Server &server, const QDate 
         if (const auto removed = FileUtil::removeTree(serverDir.filePath(name)); !removed)
             outcome.failed << Failure{name.mid(Snapshots::deletingPrefix.size()), removed.error().message};
     }
-    const Decision decision = decide(Snapshots::list(folder), server, today);
+    const Decision decision = decide(Snapshots::list(folder), server, now);
     outcome.ignored = decision.ignored;
     outcome.keptWeekly = decision.keptWeekly;
     outcome.keptMonthly = decision.keptMonthly;
@@ -146,11 +173,14 @@ QStringList report(const Outcome &outcome, const Server &server)
     QStringList lines;
     for (const QString &name : outcome.ignored)
         lines << QStringLiteral("Retention: ignoring ") + name + QStringLiteral(": dated after today");
-    const bool byPeriod = server.keepWeekly > 0 || server.keepMonthly > 0;
-    const QString keeping = byPeriod ? QStringLiteral("Retention: keeping %1 daily, %2 weekly, %3 monthly; ")
-                                           .arg(server.retentionCount)
-                                           .arg(server.keepWeekly)
-                                           .arg(server.keepMonthly)
+    const bool byPeriod = server.keepHourly > 0 || server.keepWeekly > 0 || server.keepMonthly > 0;
+    const QString hourly =
+        server.keepHourly > 0 ? QString::number(server.keepHourly) + QStringLiteral(" hourly, ") : QString();
+    const QString keeping = byPeriod ? QStringLiteral("Retention: keeping ") + hourly
+                                           + QStringLiteral("%1 daily, %2 weekly, %3 monthly; ")
+                                                 .arg(server.retentionCount)
+                                                 .arg(server.keepWeekly)
+                                                 .arg(server.keepMonthly)
                                      : QString();
     if (outcome.deleted.isEmpty() && !outcome.failed.isEmpty()) {
         if (byPeriod)
@@ -174,12 +204,12 @@ QStringList report(const Outcome &outcome, const Server &server)
     return lines;
 }
 
-AfterRun afterRun(const QString &serverFolder, const Server &server, const AppSettings &settings, const QDate &today)
+AfterRun afterRun(const QString &serverFolder, const Server &server, const AppSettings &settings, const QDateTime &now)
 {
     // Only dated folders are pruned, and only when runs create them.
     if (server.retentionCount < 1 || !settings.useDateSubfolder)
         return {};
-    const Outcome outcome = prune(serverFolder, server, today);
+    const Outcome outcome = prune(serverFolder, server, now);
     return {report(outcome, server), qsizetype(outcome.failed.size())};
 }
 

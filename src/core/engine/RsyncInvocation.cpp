@@ -111,6 +111,9 @@ QStringList arguments(const Common &common, const BackupPath &path, const QStrin
         args << common.deleteOption;
     if (!common.timeoutOption.isEmpty())
         args << common.timeoutOption;
+    // A file cut off (a pause, a cancel, a lost connection) is kept there,
+    // and the next run sends only the rest of it.
+    args << QStringLiteral("--partial-dir=") + partialFolder;
     if (!base.folder.isEmpty())
         args << (base.link ? QStringLiteral("--link-dest=") : QStringLiteral("--copy-dest=")) + base.folder;
     if (!base.partialFolder.isEmpty())

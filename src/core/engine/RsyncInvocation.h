@@ -42,6 +42,10 @@ struct Base
     QString partialFolder;
 };
 // What every path of a run's rsync shares, worked out once per run.
+// Where rsync keeps a file it had only partly received, in that file's
+// folder (--partial-dir): the next run takes it up from there.
+inline const QString partialFolder = QStringLiteral(".tidewell-partial");
+
 struct Common
 {
     Server server;

@@ -8,7 +8,7 @@
 #include "core/engine/ProcessStream.h"
 #include "core/system/Subprocess.h"
 
-#include <QDate>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -90,7 +90,7 @@ QCoro::Task<RsyncPreview::Result> RsyncPreview::run(Server server, QUuid pathID,
         co_return result;
     }
     server.paths.first().enabled = true;
-    const auto plan = BackupPlan::prepare(server, settings, QDate::currentDate(), probe);
+    const auto plan = BackupPlan::prepare(server, settings, QDateTime::currentDateTime(), probe);
     if (!plan) {
         result.refusal = plan.error().lines;
         co_return result;

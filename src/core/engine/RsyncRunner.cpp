@@ -14,6 +14,7 @@
 #include "core/engine/RsyncStats.h"
 #include "core/engine/Snapshots.h"
 #include "core/model/ReferenceDate.h"
+#include "core/model/Schedule.h"
 #include "core/ssh/HostKeyChecker.h"
 #include "core/ssh/SSHTester.h"
 #include "core/storage/ConfigStore.h"
@@ -102,6 +103,14 @@ void RsyncRunner::cancel()
         m_retryWait->start(0);
 }
 
+void RsyncRunner::pause()
+{
+    if (!isRunning())
+        return;
+    m_wasPaused = true;
+    cancel();
+}
+
 QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
 {
     if (isRunning())
@@ -118,6 +127,8 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
         Q_EMIT runRefused(server.id, message);
         co_return;
     }
+    // Who runs it, for `tidewell --pause`.
+    lock->recordHolder();
     QPointer<RsyncRunner> self(this);
     QPointer<ConfigStore> storeGuard(store);
 
@@ -145,9 +156,12 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
     if (!self)
         co_return;
 
+    m_pausableFolder.clear();
     co_await performRun(server, runSettings());
     if (!self)
         co_return;
+    if (m_wasPaused && !m_pausableFolder.isEmpty() && exitCode() != ExitCode::success)
+        Snapshots::markPaused(m_pausableFolder);
     co_await runLocalAfterCommand(server);
     if (!self)
         co_return;
@@ -210,8 +224,10 @@ bool RsyncRunner::makeRunFolders(const BackupPlan &plan, const AppSettings &sett
     setLastDestination(plan.runFolder);
     // Until the whole run succeeds, this day's folder is no base for
     // tomorrow's. A complete one is never marked: the run writes beside it.
-    if (settings.useDateSubfolder && !plan.replacesComplete())
+    if (settings.useDateSubfolder && !plan.replacesComplete()) {
         Snapshots::markIncomplete(plan.runFolder);
+        m_pausableFolder = plan.runFolder;
+    }
     const BackupPlan::FreeSpace space =
         BackupPlan::checkFreeSpace(settings.minFreeSpaceGB, FileUtil::freeSpaceGB(plan.writeFolder));
     if (*tightened)
@@ -230,7 +246,7 @@ bool RsyncRunner::makeRunFolders(const BackupPlan &plan, const AppSettings &sett
 QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
 {
     QPointer<RsyncRunner> self(this);
-    const QDate today = m_clock().date();
+    const QDateTime now = m_clock();
     m_changeChecked = false;
     m_foundHeldChange = false;
     m_heldChange.reset();
@@ -239,10 +255,13 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
         co_return endWith(checked.error().lines, checked.error().exitCode);
     if (settings.useDateSubfolder) {
         // Under the run lock: what a killed run left half done is put right first.
-        for (const QString &line : Snapshots::recover(checked->serverFolder, today))
+        const QString run = Snapshots::runName(checked->serverFolder, now, Schedule::severalADay(server));
+        for (const QString &line : Snapshots::recover(checked->serverFolder, run))
             DiagnosticLog::write(line);
+        for (const QString &line : Snapshots::resumePaused(checked->serverFolder, run))
+            append(line);
     }
-    const std::optional<BackupPlan> plan = BackupPlan::prepare(server, settings, *checked, today, rsyncProbe());
+    const std::optional<BackupPlan> plan = BackupPlan::prepare(server, settings, *checked, now, rsyncProbe());
     // Before anything is created: an unmounted drive leaves an empty folder
     // on the system's disk, which must not fill with a copy.
     const DestinationMarker::Check drive = DestinationMarker::beforeRun(settings);
@@ -284,7 +303,7 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     }
     if (!completeSnapshot(*plan, settings))
         co_return;
-    completeRun(*plan, server, settings, measured.change, today);
+    completeRun(*plan, server, settings, measured.change, now);
 }
 
 void RsyncRunner::logFingerprints(const Fingerprints::Written &written, const QString &saveFailure)
@@ -305,7 +324,7 @@ void RsyncRunner::logFingerprints(const Fingerprints::Written &written, const QS
 }
 
 void RsyncRunner::completeRun(const BackupPlan &plan, const Server &server, const AppSettings &settings,
-                              const MassChange::Count &change, const QDate &today)
+                              const MassChange::Count &change, const QDateTime &now)
 {
     setExitCode(ExitCode::success);
     append(QStringLiteral("=== All backups completed ==="));
@@ -315,7 +334,7 @@ void RsyncRunner::completeRun(const BackupPlan &plan, const Server &server, cons
         append(m_snapshotStats->summary(plan.linkBase));
     if (holdsHistory(plan, settings, change))
         return;
-    const Retention::AfterRun retention = Retention::afterRun(plan.serverFolder, server, settings, today);
+    const Retention::AfterRun retention = Retention::afterRun(plan.serverFolder, server, settings, now);
     for (const QString &line : retention.lines)
         append(line);
     if (retention.failures > 0)
@@ -559,7 +578,7 @@ void RsyncRunner::finish(const QUuid &serverID, const QDateTime &startedAt, Conf
     setRunning(false, std::nullopt);
     setCurrentItem(QString());
     setProgressPercent(std::nullopt);
-    const QString status = LogStore::statusWord(m_wasCancelled, exitCode());
+    const QString status = m_wasPaused ? QStringLiteral("PAUSED") : LogStore::statusWord(m_wasCancelled, exitCode());
     LogStore::save(serverID, LogStore::header(startedAt, m_clock(), status), logLines());
     // A cancelled run is no result: the server is not failing because a
     // shutdown or the user stopped it (its log still says CANCELLED).

@@ -43,6 +43,12 @@ public:
     // terminate (and its process group killed after 10 s), a retry wait is
     // cut short, no later path starts, and the run ends as cancelled.
     void cancel() override;
+    // Ends the run as cancel() does, but keeps what it copied: rsync keeps
+    // a file it was receiving in .tidewell-partial beside it, the run's
+    // dated folder is marked paused, and the next run of the server (on any
+    // day) goes on in that folder without sending again what it holds.
+    // Nothing happens when no run is in progress.
+    void pause();
     // The backup of one server; a call while a run is in progress does
     // nothing. The server's run lock is held for the whole run: when another
     // process holds it, nothing changes but the log's one line and exit code 75.
@@ -116,7 +122,7 @@ private:
     // The end of a run whose every path was copied: its summary, the guard
     // against mass change, retention.
     void completeRun(const BackupPlan &plan, const Server &server, const AppSettings &settings,
-                     const MassChange::Count &change, const QDate &today);
+                     const MassChange::Count &change, const QDateTime &now);
     // Holds the server's old days when most of its files changed (or says
     // they are still held); true while they are.
     // The log's lines for the fingerprints the run wrote.
@@ -132,6 +138,9 @@ private:
     int m_retryDelayUnitMs = 1000;
     std::optional<QDBusConnection> m_systemBus;
     int m_lastTransferStatus = 0;
+    // The dated folder this run writes in place (empty when it writes beside
+    // a complete one, or without dated folders): what a pause marks.
+    QString m_pausableFolder;
     std::optional<ChangeHold> m_heldChange;
     bool m_foundHeldChange = false;
     // The last run looked at the server's held change (it completed with

@@ -44,6 +44,7 @@ void RunnerState::begin(const Server &server, const AppSettings &settings)
     setExitCode(std::nullopt);
     setProgressPercent(std::nullopt);
     m_wasCancelled = false;
+    m_wasPaused = false;
     m_wasRefused = false;
     m_warning.clear();
     m_failure.clear();
@@ -97,14 +98,19 @@ void RunnerState::abortRun(int status)
 {
     append(QString());
     setExitCode(status);
-    append(m_wasCancelled ? QStringLiteral("Cancelled by user.")
-                          : QStringLiteral("Aborting: remaining paths skipped."));
+    if (m_wasPaused)
+        append(
+            QStringLiteral("Paused: what was copied is kept, and the next run goes on from where this one stopped."));
+    else
+        append(m_wasCancelled ? QStringLiteral("Cancelled by user.")
+                              : QStringLiteral("Aborting: remaining paths skipped."));
 }
 
 void RunnerState::refuse(const QString &message, int exitCode)
 {
     m_wasRefused = true;
     m_wasCancelled = false;
+    m_wasPaused = false;
     clearLog();
     append(message);
     setProgressPercent(std::nullopt);

@@ -40,6 +40,9 @@ public:
     std::optional<int> exitCode() const { return m_exitCode; }
     std::optional<QString> lastDestination() const { return m_lastDestination; }
     bool wasCancelled() const { return m_wasCancelled; }
+    // The last run was paused: cancelled (wasCancelled() says so too) with
+    // what it copied kept for the next run to go on from.
+    bool wasPaused() const { return m_wasPaused; }
     // The last run did not start: another process holds the server's lock.
     bool wasRefused() const { return m_wasRefused; }
     // What went wrong after the copy itself succeeded (old snapshots that
@@ -88,6 +91,7 @@ protected:
     void refuse(const QString &message, int exitCode);
 
     bool m_wasCancelled = false;
+    bool m_wasPaused = false;
     bool m_wasRefused = false;
     QString m_warning;
     QString m_failure;

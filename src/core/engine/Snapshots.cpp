@@ -18,11 +18,7 @@ namespace Snapshots {
 
 namespace {
 
-bool isDayName(const QString &name)
-{
-    static const QRegularExpression dateName(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
-    return dateName.match(name).hasMatch();
-}
+const QByteArray pausedMarkerText = QByteArrayLiteral("paused\n");
 
 bool isComplete(const QString &folder)
 {
@@ -36,13 +32,57 @@ QString dayName(const QDate &day)
     return QLocale::c().toString(day, QStringLiteral("yyyy-MM-dd"));
 }
 
+QString timedName(const QDateTime &time)
+{
+    return QLocale::c().toString(time.toLocalTime(), QStringLiteral("yyyy-MM-dd_HHmm"));
+}
+
+QDateTime timeOf(const QString &name)
+{
+    static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}(_[0-9]{4})?$"));
+    if (!form.match(name).hasMatch())
+        return {};
+    const QDate day = QDate::fromString(name.left(10), QStringLiteral("yyyy-MM-dd"));
+    if (!day.isValid())
+        return {};
+    if (name.size() == 10)
+        return day.startOfDay();
+    const QTime time = QTime::fromString(name.mid(11), QStringLiteral("HHmm"));
+    return time.isValid() ? QDateTime(day, time) : QDateTime();
+}
+
+QDate dateOf(const QString &name)
+{
+    return timeOf(name).date();
+}
+
+bool isSnapshotName(const QString &name)
+{
+    return timeOf(name).isValid();
+}
+
+bool isOf(const QString &name, const QString &request)
+{
+    return name == request || (request.size() == 10 && name.startsWith(request + u'_') && isSnapshotName(name));
+}
+
+QString runName(const QString &serverFolder, const QDateTime &now, bool severalADay)
+{
+    const QString day = dayName(now.toLocalTime().date());
+    if (severalADay)
+        return timedName(now);
+    const QStringList timed = QDir(serverFolder).entryList({day + QStringLiteral("_*")}, QDir::Dirs);
+    const bool anyTimed = std::any_of(timed.begin(), timed.end(), [](const QString &n) { return isSnapshotName(n); });
+    return anyTimed ? timedName(now) : day;
+}
+
 QList<Backup> list(const QString &serverFolder)
 {
     QList<Backup> backups;
     const QDir folder(serverFolder);
     const QStringList names = folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
-        if (!isDayName(name))
+        if (!isSnapshotName(name))
             continue;
         const QString path = folder.filePath(name);
         backups.append({name, path, isComplete(path)});
@@ -51,20 +91,18 @@ QList<Backup> list(const QString &serverFolder)
     return backups;
 }
 
-std::optional<Backup> linkBase(const QString &serverFolder, const QDate &today)
+std::optional<Backup> linkBase(const QString &serverFolder, const QString &run)
 {
-    const QString todayName = dayName(today);
     for (const Backup &backup : list(serverFolder)) {
-        if (backup.complete && backup.name < todayName)
+        if (backup.complete && backup.name < run)
             return backup;
     }
     return std::nullopt;
 }
 
-Target target(const QString &serverFolder, const QDate &today, bool link)
+Target target(const QString &serverFolder, const QString &name, bool link)
 {
     Target target;
-    const QString name = dayName(today);
     target.folder = serverFolder + u'/' + name;
     target.writeFolder = target.folder;
     const QFileInfo existing(target.folder);
@@ -84,21 +122,20 @@ Target target(const QString &serverFolder, const QDate &today, bool link)
         break;
     }
     if (link)
-        target.base = linkBase(serverFolder, today);
+        target.base = linkBase(serverFolder, name);
     return target;
 }
 
-QStringList recover(const QString &serverFolder, const QDate &today)
+QStringList recover(const QString &serverFolder, const QString &run)
 {
     QStringList done;
     const QDir folder(serverFolder);
-    const QString todayName = dayName(today);
     const QStringList hidden =
         folder.entryList({rerunPrefix + u'*', replacedPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString &name : hidden) {
         const bool replaced = name.startsWith(replacedPrefix);
         const QString day = name.mid((replaced ? replacedPrefix : rerunPrefix).size());
-        if (!isDayName(day))
+        if (!isSnapshotName(day))
             continue;
         const QString path = folder.filePath(name);
         const QString dated = folder.filePath(day);
@@ -113,9 +150,9 @@ QStringList recover(const QString &serverFolder, const QDate &today)
             continue;
         }
         // A replaced copy whose successor is in place, or the work folder of
-        // another day's second run (or of today's, with no complete snapshot
+        // another snapshot's second run (or of this one's, with no complete snapshot
         // left to replace): nothing needs them.
-        if (!replaced && day == todayName && QFileInfo(dated).isDir() && isComplete(dated))
+        if (!replaced && day == run && QFileInfo(dated).isDir() && isComplete(dated))
             continue; // the next second run of today goes on from there
         if (const auto removed = FileUtil::removeTree(path); removed)
             done << QStringLiteral("Removed ") + path + QStringLiteral(", left by an interrupted run.");
@@ -168,6 +205,35 @@ void markIncomplete(const QString &runFolder)
 void markComplete(const QString &runFolder)
 {
     QFile::remove(runFolder + u'/' + incompleteMarker);
+}
+
+void markPaused(const QString &runFolder)
+{
+    if (const auto written = FileUtil::writeAtomically(runFolder + u'/' + incompleteMarker, pausedMarkerText); !written)
+        DiagnosticLog::write(QStringLiteral("Could not mark ") + runFolder + QStringLiteral(" as paused: ")
+                             + written.error().message);
+}
+
+bool isPaused(const QString &folder)
+{
+    const auto text = FileUtil::readRegularFile(folder + u'/' + incompleteMarker, 64);
+    return text && *text && **text == pausedMarkerText;
+}
+
+QStringList resumePaused(const QString &serverFolder, const QString &run)
+{
+    const QList<Backup> backups = list(serverFolder);
+    if (backups.isEmpty())
+        return {};
+    const Backup &newest = backups.first();
+    const QString renamed = serverFolder + u'/' + run;
+    if (newest.complete || newest.name >= run || !isPaused(newest.path) || QFileInfo::exists(renamed))
+        return {};
+    if (const auto moved = FileUtil::rename(newest.path, renamed); !moved)
+        return {QStringLiteral("! The paused run of ") + newest.name + QStringLiteral(" could not be taken up (")
+                + moved.error().message + QStringLiteral("): its files are linked, not sent again.")};
+    return {QStringLiteral("Going on with the run of ") + newest.name + QStringLiteral(" that was paused; it becomes ")
+            + run + u'.'};
 }
 
 } // namespace Snapshots

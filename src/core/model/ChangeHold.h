@@ -21,7 +21,7 @@ struct ChangeHold
     static constexpr qint64 minimumFiles = 200;
     static constexpr qint64 defaultPercent = 40;
 
-    QString day;   // the run's day (yyyy-MM-dd)
+    QString day;   // the run's snapshot (yyyy-MM-dd, or yyyy-MM-dd_HHmm)
     QString since; // the complete day it was measured against
     qint64 changed = 0;
     qint64 of = 0; // regular files `since` held in the paths the run copied

@@ -163,6 +163,31 @@ std::optional<qint64> overdueAfterSeconds(const Server &server)
     return std::nullopt;
 }
 
+bool severalADay(const Server &server)
+{
+    switch (kind(server)) {
+    case Kind::hours:
+        return server.scheduleEveryHours < 24;
+    case Kind::custom:
+        break;
+    case Kind::daily:
+    case Kind::weekdays:
+    case Kind::weekly:
+        return false;
+    }
+    const QString expression = server.scheduleCalendar.trimmed().toLower();
+    if (expression == u"hourly" || expression == u"minutely")
+        return true;
+    // The time is the last blank-separated field with a colon: hour[:minute[:second]].
+    QString time;
+    for (const QString &field : expression.split(u' ', Qt::SkipEmptyParts)) {
+        if (field.contains(u':'))
+            time = field;
+    }
+    const QString hour = time.section(u':', 0, 0);
+    return hour.contains(u'*') || hour.contains(u',') || hour.contains(u'/') || hour.contains(QStringLiteral(".."));
+}
+
 bool sameTimes(const Server &a, const Server &b)
 {
     if (a.scheduleEnabled != b.scheduleEnabled || kind(a) != kind(b))

@@ -57,6 +57,12 @@ tl::expected<QString, Error> onCalendar(const Server &server);
 // for a custom calendar: its period is systemd's to work out.
 std::optional<qint64> overdueAfterSeconds(const Server &server);
 
+// Whether the schedule starts runs more than once a day, so that each run
+// keeps a snapshot of its own: every N hours, or a custom calendar whose
+// hours repeat ("hourly", "minutely", or an hour field with * , / or ..).
+// A schedule that is off still counts: runs by hand follow the same form.
+bool severalADay(const Server &server);
+
 // Whether two forms of a server are scheduled alike (on, and the same times).
 bool sameTimes(const Server &a, const Server &b);
 

@@ -70,6 +70,8 @@ QJsonObject Server::toJson() const
         object.insert(QStringLiteral("scheduleWeekday"), scheduleWeekday);
     if (!scheduleCalendar.isEmpty())
         object.insert(QStringLiteral("scheduleCalendar"), scheduleCalendar);
+    if (keepHourly != 0)
+        object.insert(QStringLiteral("keepHourly"), keepHourly);
     if (lastRunAt)
         object.insert(QStringLiteral("lastRunAt"), *lastRunAt);
     if (lastExitCode)
@@ -190,6 +192,7 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     reader.read("scheduleTime", server.scheduleTime);
     readSchedule(reader, server);
     reader.read("retentionCount", server.retentionCount);
+    reader.read("keepHourly", server.keepHourly);
     reader.read("keepWeekly", server.keepWeekly);
     reader.read("keepMonthly", server.keepMonthly);
     reader.read("useSSHAgent", server.useSSHAgent);
@@ -228,7 +231,7 @@ size_t qHash(const Server &server, size_t seed)
                       server.keepMonthly, server.useSSHAgent, server.bandwidthLimitKBps, server.sshCiphers,
                       server.healthCheckURL);
     seed = qHashMulti(seed, server.scheduleKind, server.scheduleEveryHours, server.scheduleWeekday,
-                      server.scheduleCalendar);
+                      server.scheduleCalendar, server.keepHourly);
     seed = qHashMulti(seed, server.preserveHardLinks, server.preserveACLs, server.preserveXattrs, server.numericIds,
                       server.sparseFiles, server.preserveOwnership, server.remoteRsyncPath, server.remoteSudo,
                       server.unreadable.keys(), server.heldChange.has_value(), server.knownHostKeys);

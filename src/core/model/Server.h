@@ -43,9 +43,12 @@ struct Server
     qint64 scheduleEveryHours = 6;
     qint64 scheduleWeekday = 1;
     QString scheduleCalendar;
-    // Complete dated snapshots kept: the newest retentionCount (0: keep
-    // everything), and besides them the newest of each of the last
-    // keepWeekly ISO weeks and keepMonthly months.
+    // Complete dated snapshots kept (0: keep everything): the newest of each
+    // of the last keepHourly hours (for servers backed up several times a
+    // day; written only when set), the newest of each of the newest
+    // retentionCount days that have one, and besides them the newest of each
+    // of the last keepWeekly ISO weeks and keepMonthly months.
+    qint64 keepHourly = 0;
     qint64 retentionCount = 0;
     qint64 keepWeekly = 0;
     qint64 keepMonthly = 0;

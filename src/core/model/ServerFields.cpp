@@ -43,6 +43,7 @@ const Field<Server> serverFields[] = {
     {"scheduleEveryHours", &Server::scheduleEveryHours, 1, 12},
     {"scheduleWeekday", &Server::scheduleWeekday, 1, 7},
     {"scheduleCalendar", &Server::scheduleCalendar},
+    {"keepHourly", &Server::keepHourly},
     {"retentionCount", &Server::retentionCount},
     {"keepWeekly", &Server::keepWeekly},
     {"keepMonthly", &Server::keepMonthly},

@@ -54,8 +54,8 @@ QCoro::Task<std::optional<QDBusPendingCall>> copy(AppSettings settings, Server s
     for (const CopyTarget &target : std::as_const(settings.copyTargets)) {
         if (!target.enabled || !target.takes(server.id))
             continue;
-        const QDate today = QDate::currentDate();
-        const CopyRunner::Outcome outcome = co_await runner.copy(target, server, settings, today);
+        const QDateTime now = QDateTime::currentDateTime();
+        const CopyRunner::Outcome outcome = co_await runner.copy(target, server, settings, now);
         if (!self)
             co_return posted;
         LogStore::append(server.id, runner.logLines());

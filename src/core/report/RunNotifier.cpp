@@ -30,7 +30,8 @@ RunNotifier::RunNotifier(RsyncRunner *runner, Actions actions, QObject *parent)
 
 void RunNotifier::runFinished(const QUuid &serverID, std::optional<int> exitCode)
 {
-    if (!m_runner->runSettings().notificationsEnabled)
+    // A pause is the user's own doing, and no result.
+    if (!m_runner->runSettings().notificationsEnabled || m_runner->wasPaused())
         return;
     // The server as the run started with it: it may be gone from the settings by now.
     NotificationService::Content content = NotificationService::contentFor(

@@ -28,6 +28,8 @@ const QList<std::pair<QByteArray, QByteArray>> noHeaders;
 
 QString statusOf(const RunReporter::Run &run)
 {
+    if (run.paused)
+        return QStringLiteral("paused");
     if (run.cancelled)
         return QStringLiteral("cancelled");
     if (run.exitCode == 0 && run.foundHeldChange)
@@ -163,6 +165,7 @@ void RunReporter::runEnded(const QUuid &, std::optional<int> exitCode)
     run.started = m_started;
     run.finished = QDateTime::currentDateTime();
     run.cancelled = m_runner->wasCancelled();
+    run.paused = m_runner->wasPaused();
     run.exitCode = exitCode;
     run.stats = m_runner->runStats();
     run.log = m_runner->logLines();

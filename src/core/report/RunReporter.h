@@ -59,6 +59,7 @@ public:
         QDateTime finished;
         std::optional<int> exitCode;
         bool cancelled = false;
+        bool paused = false; // cancelled, to go on with the next run
         std::optional<RsyncStats> stats;
         QStringList log;
         // Old days held after the run (see ChangeHold), and whether this

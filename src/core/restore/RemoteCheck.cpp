@@ -22,22 +22,26 @@ const QRegularExpression itemized(QStringLiteral("^([<>ch.*])([fdLDS])([^ ]{9,})
 const QRegularExpression deleting(QStringLiteral("^\\*deleting +(.*)$"));
 constexpr qsizetype maxErrors = 20;
 
-// The complete day asked for, or the newest; empty with the reason when none.
-std::optional<Snapshots::Backup> chooseDay(const QString &serverFolder, const std::optional<QDate> &day,
+// The complete snapshot asked for (a day: its newest complete one), or the
+// newest; empty with the reason when none.
+std::optional<Snapshots::Backup> chooseDay(const QString &serverFolder, const std::optional<QString> &day,
                                            QStringList &refusal)
 {
+    std::optional<Snapshots::Backup> incomplete;
     for (const Snapshots::Backup &backup : Snapshots::list(serverFolder)) {
-        if (day && backup.name != Snapshots::dayName(*day))
+        if (day && !Snapshots::isOf(backup.name, *day))
             continue;
         if (backup.complete)
             return backup;
-        if (day) {
-            refusal << QStringLiteral("The backup of ") + backup.name
-                           + QStringLiteral(" is not complete: it cannot be compared.");
-            return std::nullopt;
-        }
+        if (day && !incomplete)
+            incomplete = backup;
     }
-    refusal << (day ? QStringLiteral("There is no backup of ") + Snapshots::dayName(*day) + u'.'
+    if (incomplete) {
+        refusal << QStringLiteral("The backup of ") + incomplete->name
+                       + QStringLiteral(" is not complete: it cannot be compared.");
+        return std::nullopt;
+    }
+    refusal << (day ? QStringLiteral("There is no backup of ") + *day + u'.'
                     : QStringLiteral("There is no complete backup of this server yet."));
     return std::nullopt;
 }
@@ -116,12 +120,12 @@ void RemoteCheck::take(PathResult &result, const QString &line)
         ++result.changed;
 }
 
-QCoro::Task<RemoteCheck::Result> RemoteCheck::run(Server server, AppSettings settings, std::optional<QDate> day,
+QCoro::Task<RemoteCheck::Result> RemoteCheck::run(Server server, AppSettings settings, std::optional<QString> day,
                                                   RsyncProbe probe)
 {
     Result result;
     m_cancelled = false;
-    const auto plan = BackupPlan::prepare(server, settings, QDate::currentDate(), probe);
+    const auto plan = BackupPlan::prepare(server, settings, QDateTime::currentDateTime(), probe);
     if (!plan) {
         result.refusal = plan.error().lines;
         co_return result;

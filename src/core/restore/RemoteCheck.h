@@ -59,7 +59,7 @@ public:
     ~RemoteCheck() override;
 
     // `day`: absent for the newest complete day.
-    QCoro::Task<Result> run(Server server, AppSettings settings, std::optional<QDate> day, RsyncProbe probe);
+    QCoro::Task<Result> run(Server server, AppSettings settings, std::optional<QString> day, RsyncProbe probe);
     void cancel();
 
     // The check's arguments from those a backup of the path would use.

@@ -28,6 +28,11 @@ QString runLockFile(const QUuid &serverID)
     return dataFolder() + QStringLiteral("/locks/") + ServerId::text(serverID) + QStringLiteral(".lock");
 }
 
+QString pauseRequestFile(const QUuid &serverID)
+{
+    return dataFolder() + QStringLiteral("/locks/") + ServerId::text(serverID) + QStringLiteral(".pause");
+}
+
 QString runSlotFile(int slot)
 {
     return dataFolder() + QStringLiteral("/locks/slot-") + QString::number(slot) + QStringLiteral(".lock");

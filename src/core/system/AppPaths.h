@@ -14,6 +14,9 @@ QString dataFolder();
 QString configFile();
 // Held by the run of that server, in whatever process runs it.
 QString runLockFile(const QUuid &serverID);
+// Written by `tidewell --pause` beside the run lock before it signals the
+// run's process (SIGUSR1): which of that process's runs is to pause.
+QString pauseRequestFile(const QUuid &serverID);
 // "~" → home folder, "~user" → that user's home folder; anything else unchanged.
 QString expandTilde(const QString &path);
 // The user's home folder as the process sees it ($HOME).

@@ -2,9 +2,11 @@
 // Open-file-description locks on lock files, released by the kernel with the process.
 #include "core/system/FileLock.h"
 
+#include "core/system/DiagnosticLog.h"
 #include "core/system/FileUtil.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -106,6 +108,43 @@ tl::expected<FileLock, FileLock::Error> FileLock::lock(const QString &path, int 
         }
         QThread::msleep(pause);
     }
+}
+
+void FileLock::recordHolder()
+{
+    if (m_fd < 0)
+        return;
+    const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
+    // Without it nobody can ask the run to pause; it runs all the same.
+    const bool written =
+        ::ftruncate(m_fd, 0) == 0 && ::pwrite(m_fd, pid.constData(), size_t(pid.size()), 0) == pid.size();
+    if (!written)
+        DiagnosticLog::write(QStringLiteral("Could not write this process's ID into its lock file: ")
+                             + QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+std::optional<qint64> FileLock::holderOf(const QString &path)
+{
+    if (!isHeld(path))
+        return std::nullopt;
+    const auto text = FileUtil::readRegularFile(path, 32);
+    if (!text || !*text)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 pid = (*text)->trimmed().toLongLong(&ok);
+    if (!ok || pid <= 0)
+        return std::nullopt;
+    // A number left by a run that ended is some other process's by now:
+    // the holder is the one that has the file open.
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
+    const QStringList entries =
+        QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString &fd : entries) {
+        if (QFileInfo(fds + u'/' + fd).symLinkTarget() == wanted)
+            return pid;
+    }
+    return std::nullopt;
 }
 
 bool FileLock::isHeld(const QString &path)

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <optional>
+
 #include <tl/expected.hpp>
 
 // An exclusive lock on a lock file (an open-file-description lock, fcntl
@@ -38,6 +40,12 @@ public:
     // Only asks the kernel (F_OFD_GETLK): looking never makes a tryLock() of
     // another process fail.
     static bool isHeld(const QString &path);
+
+    // Writes this process's ID into the lock file, for holderOf().
+    void recordHolder();
+    // The process that holds the lock and said so with recordHolder(): only
+    // when the lock is held, and that process has the file open.
+    static std::optional<qint64> holderOf(const QString &path);
 
     bool isLocked() const { return m_fd >= 0; }
     void unlock();

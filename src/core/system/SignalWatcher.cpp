@@ -66,6 +66,8 @@ QString SignalWatcher::name(int signalNumber)
         return QStringLiteral("SIGINT");
     case SIGHUP:
         return QStringLiteral("SIGHUP");
+    case SIGUSR1:
+        return QStringLiteral("SIGUSR1");
     default:
         return QStringLiteral("signal ") + QString::number(signalNumber);
     }

@@ -33,10 +33,19 @@
 namespace {
 
 // Holds the check for as long as it runs, whether or not the section stays.
+// Whether the server's newest snapshot is a paused run's.
+bool newestIsPaused(const AppSettings &settings, const Server &server)
+{
+    if (!settings.useDateSubfolder)
+        return false;
+    const QList<Snapshots::Backup> backups = Snapshots::list(Retention::serverFolder(settings.destinationPath, server));
+    return !backups.isEmpty() && !backups.first().complete && Snapshots::isPaused(backups.first().path);
+}
+
 QCoro::Task<RemoteCheck::Result> checkHeld(std::shared_ptr<RemoteCheck> check, Server server, AppSettings settings,
                                            RsyncProbe probe)
 {
-    const std::optional<QDate> newest;
+    const std::optional<QString> newest;
     RemoteCheck::Result result = co_await check->run(server, settings, newest, probe);
     co_return result;
 }
@@ -171,7 +180,9 @@ void LastRunSection::refresh(const Server &server)
     if (!server.lastRunAt)
         return;
     m_when->setText(Formatting::shortDateTime(*server.lastRunAt));
-    if (!server.lastExitCode)
+    if (!server.lastExitCode && newestIsPaused(m_store->settings(), server))
+        m_status->setText(tr("Paused: the next run goes on from where it stopped"));
+    else if (!server.lastExitCode)
         m_status->setText(tr("Cancelled"));
     else if (*server.lastExitCode == 0)
         m_status->setText(QStringLiteral("<span style='color:") + Icons::green().name() + QStringLiteral("'>●</span> ")

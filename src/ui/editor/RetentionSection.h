@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The editor's retention: how many daily, weekly and monthly backups to keep.
+// The editor's retention: how many hourly, daily, weekly and monthly backups to keep.
 #pragma once
 
 #include "ui/editor/EditorSection.h"
@@ -17,6 +17,9 @@ private:
     QLineEdit *countField(const QString &objectName, const QString &placeholder, qint64 Server::*count);
 
     QLineEdit *m_keep;
+    QLineEdit *m_hourly;
+    QWidget *m_hourlyRow;
+    QWidget *m_hourlyNote;
     QLineEdit *m_weekly;
     QLineEdit *m_monthly;
 };

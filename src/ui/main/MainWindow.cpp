@@ -661,6 +661,11 @@ void MainWindow::startRun(const Server &server, bool withSheet)
         if (!m_runSheet) {
             m_runSheet = new BackupRunView(m_context.runner, m_context.desktop, this);
             m_runSheet->setAttribute(Qt::WA_DeleteOnClose);
+            connect(m_runSheet, &BackupRunView::resumeRequested, this, [this](const QUuid &id) {
+                const Server *paused = m_context.store->settings().server(id);
+                if (paused && canRun(*paused))
+                    startRun(*paused, true);
+            });
         }
         m_runSheet->open();
     }

@@ -503,7 +503,7 @@ QCoro::Task<> RestoreView::copyLocal(LocalRestore::Plan plan, QHash<QString, Loc
             progress->setValue(bytes > 0 ? int(std::min<qint64>(1000, *done * 1000 / bytes)) : 0);
     });
     tick.start(100);
-    const QDate day = QDate::fromString(date, Qt::ISODate);
+    const QDate day = Snapshots::dateOf(date);
     auto copied = Background::run(
         [plan, choices, day, done, stop] { return LocalRestore::copy(plan, choices, day, done.get(), stop.get()); });
     const LocalRestore::Outcome outcome = co_await copied;

@@ -2,6 +2,7 @@
 // The live run sheet: header, progress, coloured log and buttons.
 #include "ui/run/BackupRunView.h"
 
+#include "core/engine/RsyncRunner.h"
 #include "core/engine/TransferRunner.h"
 #include "ui/widgets/Desktop.h"
 #include "ui/widgets/Icons.h"
@@ -20,6 +21,7 @@
 BackupRunView::BackupRunView(TransferRunner *runner, Desktop *desktop, QWidget *parent, Kind kind)
     : QDialog(parent)
     , m_runner(runner)
+    , m_backup(kind == Kind::backup ? qobject_cast<RsyncRunner *>(runner) : nullptr)
     , m_kind(kind)
     , m_desktop(desktop)
 {
@@ -80,6 +82,11 @@ void BackupRunView::buildButtons(QVBoxLayout *layout)
     m_reveal->setObjectName(QStringLiteral("revealDestination"));
     m_copy = new QPushButton(Icons::get(QStringLiteral("edit-copy")), tr("Copy log"), this);
     m_copy->setObjectName(QStringLiteral("copyLog"));
+    m_pause = new QPushButton(Icons::get(QStringLiteral("media-playback-pause")), tr("Pause"), this);
+    m_pause->setObjectName(QStringLiteral("pauseRun"));
+    m_pause->setToolTip(tr("Stop now, keeping what was copied: Resume (or the next run) goes on from there."));
+    m_resume = new QPushButton(Icons::get(QStringLiteral("media-playback-start")), tr("Resume"), this);
+    m_resume->setObjectName(QStringLiteral("resumeRun"));
     m_cancel = new QPushButton(Icons::get(QStringLiteral("process-stop")), tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cancelRun"));
     m_close = new QPushButton(Icons::get(QStringLiteral("window-close")), tr("Close"), this);
@@ -88,6 +95,8 @@ void BackupRunView::buildButtons(QVBoxLayout *layout)
     buttons->addWidget(m_reveal);
     buttons->addWidget(m_copy);
     buttons->addStretch(1);
+    buttons->addWidget(m_pause);
+    buttons->addWidget(m_resume);
     buttons->addWidget(m_cancel);
     buttons->addWidget(m_close);
     layout->addLayout(buttons);
@@ -98,6 +107,16 @@ void BackupRunView::buildButtons(QVBoxLayout *layout)
     });
     connect(m_copy, &QPushButton::clicked, this, [this] { m_desktop->copyText(m_runner->logLines().join(u'\n')); });
     connect(m_cancel, &QPushButton::clicked, m_runner, &TransferRunner::cancel);
+    if (m_backup) {
+        connect(m_pause, &QPushButton::clicked, this, [this] {
+            m_backup->pause();
+            refreshState();
+        });
+        connect(m_resume, &QPushButton::clicked, this, [this] {
+            if (!m_backup->isRunning() && m_backup->wasPaused())
+                Q_EMIT resumeRequested(m_backup->runServer().id);
+        });
+    }
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -119,6 +138,9 @@ void BackupRunView::refreshState()
     } else if (m_runner->wasRefused()) {
         m_statusIcon->setPixmap(Icons::get(QStringLiteral("dialog-error")).pixmap(22, 22));
         m_heading->setText(m_kind == Kind::backup ? tr("Backup not started") : tr("Restore not started"));
+    } else if (m_runner->wasPaused()) {
+        m_statusIcon->setPixmap(Icons::get(QStringLiteral("media-playback-pause")).pixmap(22, 22));
+        m_heading->setText(tr("Backup paused"));
     } else if (m_runner->wasCancelled()) {
         m_statusIcon->setPixmap(Icons::get(QStringLiteral("process-stop")).pixmap(22, 22));
         m_heading->setText(m_kind == Kind::backup ? tr("Backup cancelled") : tr("Restore cancelled"));
@@ -149,8 +171,13 @@ void BackupRunView::refreshState()
     m_reveal->setVisible(!running && m_runner->lastDestination().has_value());
     m_copy->setEnabled(!m_runner->logLines().isEmpty());
     m_cancel->setVisible(running);
+    m_pause->setVisible(running && m_backup);
+    m_pause->setEnabled(!m_runner->wasPaused());
+    const bool paused = !running && m_backup && m_runner->wasPaused();
+    m_resume->setVisible(paused);
+    m_resume->setDefault(paused);
     m_close->setVisible(!running);
-    m_close->setDefault(!running);
+    m_close->setDefault(!running && !paused);
 }
 
 void BackupRunView::scheduleLogUpdate()

@@ -11,11 +11,13 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QUuid;
+class RsyncRunner;
 class TransferRunner;
 
 // The live run sheet of a backup (or of a restore to the server): status,
 // progress, the log with rsync's error lines in red, and the buttons to
-// reveal, copy, cancel or close.
+// reveal, copy, pause (a backup; then resume), cancel or close.
 class BackupRunView : public QDialog
 {
     Q_OBJECT
@@ -33,6 +35,10 @@ public:
     // Log updates are gathered for this long before they are drawn.
     static constexpr int coalesceMs = 50;
 
+Q_SIGNALS:
+    // Resume was pressed after a pause: the same server is to run again.
+    void resumeRequested(const QUuid &serverID);
+
 protected:
     // While a run is in progress the sheet stays: neither Esc nor the
     // window's close button dismiss it.
@@ -46,6 +52,7 @@ private:
     void updateLog();
 
     TransferRunner *m_runner;
+    RsyncRunner *m_backup; // m_runner when it runs backups, which can pause
     Kind m_kind;
     Desktop *m_desktop;
     QLabel *m_statusIcon;
@@ -55,6 +62,8 @@ private:
     QPlainTextEdit *m_log;
     QPushButton *m_reveal;
     QPushButton *m_copy;
+    QPushButton *m_pause;
+    QPushButton *m_resume;
     QPushButton *m_cancel;
     QPushButton *m_close;
     QTimer m_logTimer;

@@ -220,8 +220,8 @@ QCoro::Task<> CopyTargetsSection::copyAll(CopyTarget target)
         if (!target.takes(server.id))
             continue;
         m_status->setText(tr("Copying %1 to %2…").arg(server.shownName(), target.shownName()));
-        const QDate today = QDate::currentDate();
-        const CopyRunner::Outcome outcome = co_await m_runner->copy(target, server, settings, today);
+        const QDateTime now = QDateTime::currentDateTime();
+        const CopyRunner::Outcome outcome = co_await m_runner->copy(target, server, settings, now);
         if (!self)
             co_return;
         if (outcome.result == CopyRunner::Result::failed || outcome.result == CopyRunner::Result::skipped)
