@@ -4,6 +4,10 @@
 
 #include "core/system/Subprocess.h"
 
+#include <QDeadlineTimer>
+
+#include <qcoro/qcorotimer.h>
+
 #include <csignal>
 #include <unistd.h>
 
@@ -54,8 +58,19 @@ QCoro::Task<int> ProcessStream::run(QString executable, QStringList arguments)
     const pid_t group = pid_t(m_process.processId());
     co_await Subprocess::waitForExit(&m_process);
     // A stopped child may leave some of its group behind (an ssh in connect).
-    if (m_terminating)
+    // What is left is asked to end first and given a moment: rsync's
+    // receiver keeps a file it was receiving (--partial-dir) as it ends.
+    if (m_terminating) {
+        ::kill(-group, SIGTERM);
+        QDeadlineTimer grace(groupGraceMs);
+        while (Subprocess::groupRuns(group) && !grace.hasExpired()) {
+            QTimer poll;
+            poll.setSingleShot(true);
+            poll.start(20);
+            co_await qCoro(poll).waitForTimeout();
+        }
         ::kill(-group, SIGKILL);
+    }
     // What is still in the pipes (rsync's closing summary) is handed on
     // before the caller resumes.
     if (const QByteArray rest = m_out.drain(); !rest.isEmpty())

@@ -39,10 +39,14 @@ public:
     qint64 processId() const { return m_process.processId(); }
     // SIGTERM to the child, which ends what it started itself (rsync its
     // ssh), so it reports its own status for a stop by a signal. Whatever of
-    // its process group is left when it ends is killed, and the whole group
-    // after killAfterMs if the child does not end.
+    // its process group is left when it ends is asked to end (SIGTERM) and
+    // killed after groupGraceMs, and the whole group after killAfterMs if
+    // the child does not end.
     void terminate();
     static constexpr int killAfterMs = 10000;
+    // How long what is left of a terminated child's group may take to end
+    // after the child itself did, before it is killed.
+    static constexpr int groupGraceMs = 3000;
 
 Q_SIGNALS:
     void outputRead(const QByteArray &data, bool fromStandardError);

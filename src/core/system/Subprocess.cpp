@@ -2,6 +2,8 @@
 // Starting short external programs and collecting their output.
 #include "core/system/Subprocess.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStringDecoder>
 
 #include <qcoro/qcoroprocess.h>
@@ -110,6 +112,24 @@ QByteArray utf8Prefix(const QByteArray &bytes)
     const uchar first = uchar(bytes.at(lead));
     const qsizetype length = first >= 0xf0 ? 4 : first >= 0xe0 ? 3 : first >= 0xc0 ? 2 : 1;
     return bytes.size() - lead >= length ? bytes : bytes.left(lead);
+}
+
+bool groupRuns(qint64 group)
+{
+    if (group <= 0 || ::kill(-pid_t(group), 0) != 0)
+        return false;
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs);
+    for (const QString &pid : pids) {
+        QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid pgrp …": the name may hold anything but the last ')'.
+        const QByteArray line = stat.read(1024);
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toLongLong() == group && fields.at(0) != "Z")
+            return true;
+    }
+    return false;
 }
 
 } // namespace Subprocess

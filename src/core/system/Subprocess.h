@@ -52,6 +52,9 @@ int exitStatus(const QProcess &process);
 // killed Tidewell leaves no transfer or ssh running. `parent` is getpid()
 // of this process, taken before the fork.
 void dieWithParent(pid_t parent);
+// Whether a process of the group still runs (one that has ended but is not
+// reaped yet does not count).
+bool groupRuns(qint64 group);
 // `environment` with numbers written as the C locale writes them
 // (LC_NUMERIC=C): rsync's statistics ("1,501 files", "200.01K") then read
 // the same in every language. A LC_ALL is spread over the other categories,
