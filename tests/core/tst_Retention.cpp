@@ -222,8 +222,9 @@ private Q_SLOTS:
     {
         for (const char *good : {"2026-12-07", "2026-12-07_0000", "2026-12-07_2359", "2024-02-29_1200"})
             QVERIFY2(Snapshots::isSnapshotName(QString::fromLatin1(good)), good);
-        for (const char *bad : {"2026-12-07_2400", "2026-12-07_1260", "2026-13-01", "2025-02-29", "2026-12-07_",
-                                "2026-12-07_12:00", "2026-12-07 1200", " 2026-12-07", "2026-12-07_1200x", "x"})
+        for (const char *bad :
+             {"2026-12-07_2400", "2026-12-07_1260", "2026-13-01", "2025-02-29", "2026-12-07_", "2026-12-07_12:00",
+              "2026-12-07 1200", " 2026-12-07", "2026-12-07_1200x", "x", "2026-12-07\n", "2026-12-07_1200\n"})
             QVERIFY2(!Snapshots::isSnapshotName(QString::fromLatin1(bad)), bad);
         QVERIFY(Snapshots::isOf(QStringLiteral("2026-12-07_0300"), QStringLiteral("2026-12-07")));
         QVERIFY(Snapshots::isOf(QStringLiteral("2026-12-07"), QStringLiteral("2026-12-07")));

@@ -36,13 +36,6 @@ QString rerunName(const QString &day)
     return Snapshots::rerunPrefix + day;
 }
 
-// A snapshot's name as the target lists it: only yyyy-MM-dd or
-// yyyy-MM-dd_HHmm ever reaches a script.
-bool isDayName(const QString &name)
-{
-    return Snapshots::isSnapshotName(name);
-}
-
 QString targetLockFile(const QUuid &targetID)
 {
     return AppPaths::dataFolder() + QStringLiteral("/locks/copy-") + ServerId::text(targetID) + QStringLiteral(".lock");
@@ -411,7 +404,7 @@ QCoro::Task<tl::expected<void, QString>> CopyRunner::fetch(CopyTarget target, Se
     begin(server, AppSettings());
     aimAt(target, server);
     tl::expected<void, QString> done;
-    if (!isDayName(day))
+    if (!Snapshots::isSnapshotName(day)) // only such a name ever reaches a script
         done = tl::unexpected(QStringLiteral("no day ") + day);
     for (const QString &item : std::as_const(items)) {
         if (!done || m_wasCancelled)
@@ -447,7 +440,7 @@ QCoro::Task<std::optional<QList<Snapshots::Backup>>> CopyRunner::listTarget()
     QList<Snapshots::Backup> days;
     for (const QString &line : output->split(u'\n', Qt::SkipEmptyParts)) {
         const QString name = line.section(u' ', 0, 0);
-        if (isDayName(name))
+        if (Snapshots::isSnapshotName(name))
             days.prepend(Snapshots::Backup{name, name, !line.endsWith(QStringLiteral(" incomplete"))});
     }
     std::sort(days.begin(), days.end(),

@@ -39,7 +39,7 @@ QString timedName(const QDateTime &time)
 
 QDateTime timeOf(const QString &name)
 {
-    static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}(_[0-9]{4})?$"));
+    static const QRegularExpression form(QStringLiteral("\\A[0-9]{4}-[0-9]{2}-[0-9]{2}(_[0-9]{4})?\\z"));
     if (!form.match(name).hasMatch())
         return {};
     const QDate day = QDate::fromString(name.left(10), QStringLiteral("yyyy-MM-dd"));
