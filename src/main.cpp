@@ -95,6 +95,29 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
                                              : StatusReport::Format::text);
 }
 
+// Without X11, Wayland or a platform named for Qt, a window cannot open:
+// one line instead of Qt's abort.
+bool hasDisplay(const QStringList &arguments)
+{
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    }
+    return arguments.contains(QStringLiteral("-platform"));
+}
+
+int sayNoDisplay(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    Translations::install();
+    std::fputs(QCoreApplication::translate("main", "tidewell: no display: use --run-backup, --status or --help on a "
+                                                   "machine without a desktop.\n")
+                   .toLocal8Bit()
+                   .constData(),
+               stderr);
+    return ExitCode::refused;
+}
+
 int runWindowed(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -150,5 +173,7 @@ int main(int argc, char *argv[])
     // Parsed again once the translations are in, so that problems are said
     // in the user's language.
     const EntryPoint::Options options = EntryPoint::parse(arguments);
-    return options.wantsWindow() ? runWindowed(argc, argv) : runHeadless(argc, argv, arguments);
+    if (!options.wantsWindow())
+        return runHeadless(argc, argv, arguments);
+    return hasDisplay(arguments) ? runWindowed(argc, argv) : sayNoDisplay(argc, argv);
 }

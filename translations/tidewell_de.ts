@@ -588,6 +588,18 @@
         <source>All files (*)</source>
         <translation>Alle Dateien (*)</translation>
     </message>
+    <message>
+        <source>Create a separate key for Tidewell</source>
+        <translation>Einen eigenen Schlüssel für Tidewell erstellen</translation>
+    </message>
+    <message>
+        <source>Make a key without a passphrase for Tidewell alone (~/.ssh/tidewell_ed25519) and install it on the server; your own key stays as it is</source>
+        <translation>Einen Schlüssel ohne Passphrase nur für Tidewell erstellen (~/.ssh/tidewell_ed25519) und auf dem Server installieren; Ihr eigener Schlüssel bleibt, wie er ist</translation>
+    </message>
+    <message>
+        <source>Or let Tidewell use a key of its own without a passphrase: scheduled runs have no one to type it, and no agent after a restart.</source>
+        <translation>Oder lassen Sie Tidewell einen eigenen Schlüssel ohne Passphrase verwenden: Bei geplanten Läufen ist niemand da, der sie eingibt, und nach einem Neustart kein Agent.</translation>
+    </message>
 </context>
 <context>
     <name>CopyCommand</name>
@@ -2207,6 +2219,10 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <source>Last backup: %1</source>
         <translation>Letzte Sicherung: %1</translation>
     </message>
+    <message>
+        <source>Leave a server&apos;s settings for the dashboard</source>
+        <translation>Die Einstellungen eines Servers verlassen und zur Übersicht gehen</translation>
+    </message>
 </context>
 <context>
     <name>MenuBarContent</name>
@@ -2799,6 +2815,14 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     <message>
         <source>The second copy “%1” (over ssh: tidewell --restore --from “%1”)</source>
         <translation>Der zweiten Kopie „%1“ (über ssh: tidewell --restore --from „%1“)</translation>
+    </message>
+    <message>
+        <source>Find in this backup</source>
+        <translation>In dieser Sicherung suchen</translation>
+    </message>
+    <message>
+        <source>Files in this backup</source>
+        <translation>Dateien in dieser Sicherung</translation>
     </message>
 </context>
 <context>
@@ -3962,6 +3986,10 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
         <source>A backup of “%1” is running. Cancel it and quit?</source>
         <translation>Eine Sicherung von „%1“ läuft. Abbrechen und beenden?</translation>
     </message>
+    <message>
+        <source>Tidewell quits when the backup of %1 has finished.</source>
+        <translation>Tidewell wird beendet, sobald die Sicherung von %1 abgeschlossen ist.</translation>
+    </message>
 </context>
 <context>
     <name>VersionsDialog</name>
@@ -4008,6 +4036,15 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>tidewell: no display: use --run-backup, --status or --help on a machine without a desktop.
+</source>
+        <translation>tidewell: keine grafische Anzeige: Verwenden Sie auf einem Rechner ohne Desktop --run-backup, --status oder --help.
+</translation>
     </message>
 </context>
 </TS>

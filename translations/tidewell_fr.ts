@@ -588,6 +588,18 @@
         <source>All files (*)</source>
         <translation>Tous les fichiers (*)</translation>
     </message>
+    <message>
+        <source>Create a separate key for Tidewell</source>
+        <translation>Créer une clé distincte pour Tidewell</translation>
+    </message>
+    <message>
+        <source>Make a key without a passphrase for Tidewell alone (~/.ssh/tidewell_ed25519) and install it on the server; your own key stays as it is</source>
+        <translation>Créer une clé sans phrase secrète réservée à Tidewell (~/.ssh/tidewell_ed25519) et l’installer sur le serveur ; votre propre clé reste telle quelle</translation>
+    </message>
+    <message>
+        <source>Or let Tidewell use a key of its own without a passphrase: scheduled runs have no one to type it, and no agent after a restart.</source>
+        <translation>Ou laissez Tidewell utiliser sa propre clé sans phrase secrète : personne n’est là pour la saisir lors des exécutions planifiées, et aucun agent après un redémarrage.</translation>
+    </message>
 </context>
 <context>
     <name>CopyCommand</name>
@@ -2214,6 +2226,10 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <source>Last backup: %1</source>
         <translation>Dernière sauvegarde&#xa0;: %1</translation>
     </message>
+    <message>
+        <source>Leave a server&apos;s settings for the dashboard</source>
+        <translation>Quitter les réglages d’un serveur pour le tableau de bord</translation>
+    </message>
 </context>
 <context>
     <name>MenuBarContent</name>
@@ -2806,6 +2822,14 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     <message>
         <source>The second copy “%1” (over ssh: tidewell --restore --from “%1”)</source>
         <translation>La seconde copie « %1 » (par ssh : tidewell --restore --from « %1 »)</translation>
+    </message>
+    <message>
+        <source>Find in this backup</source>
+        <translation>Rechercher dans cette sauvegarde</translation>
+    </message>
+    <message>
+        <source>Files in this backup</source>
+        <translation>Fichiers de cette sauvegarde</translation>
     </message>
 </context>
 <context>
@@ -3969,6 +3993,10 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
         <source>A backup of “%1” is running. Cancel it and quit?</source>
         <translation>Une sauvegarde de «&#xa0;%1&#xa0;» est en cours. L’annuler et quitter&#xa0;?</translation>
     </message>
+    <message>
+        <source>Tidewell quits when the backup of %1 has finished.</source>
+        <translation>Tidewell se ferme dès que la sauvegarde de %1 est terminée.</translation>
+    </message>
 </context>
 <context>
     <name>VersionsDialog</name>
@@ -4015,6 +4043,15 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>Close</source>
         <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>tidewell: no display: use --run-backup, --status or --help on a machine without a desktop.
+</source>
+        <translation>tidewell : aucun affichage : sur une machine sans bureau, utilisez --run-backup, --status ou --help.
+</translation>
     </message>
 </context>
 </TS>

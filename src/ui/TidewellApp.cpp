@@ -24,6 +24,8 @@
 #include "ui/widgets/Icons.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -38,6 +40,7 @@
 TidewellApp::TidewellApp(QObject *parent)
     : QObject(parent)
     , m_quit([] { QApplication::quit(); })
+    , m_trayAvailable([] { return QSystemTrayIcon::isSystemTrayAvailable(); })
     , m_trayMenu(std::make_unique<QMenu>())
 {
     m_context.store = new ConfigStore(this);
@@ -120,23 +123,57 @@ SettingsView *TidewellApp::settingsWindow() const
     return m_settings;
 }
 
+bool TidewellApp::showTray()
+{
+    if (m_tray)
+        return true;
+    if (!m_trayAvailable())
+        return false;
+    m_trayLookout.stop();
+    m_tray = new QSystemTrayIcon(this);
+    m_tray->setToolTip(QStringLiteral("Tidewell"));
+    m_tray->setContextMenu(m_trayMenu.get());
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            toggleMainWindow();
+    });
+    updateTrayIcon();
+    m_tray->show();
+    // With a tray, closing the window leaves Tidewell running there.
+    m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
+    QApplication::setQuitOnLastWindowClosed(false);
+    return true;
+}
+
+void TidewellApp::watchForTray()
+{
+    // A panel started after the window: its StatusNotifierWatcher appears on
+    // the session bus, or its host registers with one there.
+    auto *watcher = new QDBusServiceWatcher(statusNotifierWatcher, QDBusConnection::sessionBus(),
+                                            QDBusServiceWatcher::WatchForRegistration, this);
+    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, &TidewellApp::trayHostAppeared);
+    QDBusConnection::sessionBus().connect(statusNotifierWatcher, QStringLiteral("/StatusNotifierWatcher"),
+                                          statusNotifierWatcher, QStringLiteral("StatusNotifierHostRegistered"), this,
+                                          SLOT(trayHostAppeared()));
+    // An X11 tray (XEmbed) says nothing on the bus: looked for now and then.
+    m_trayLookout.setInterval(10000);
+    connect(&m_trayLookout, &QTimer::timeout, this, &TidewellApp::trayHostAppeared);
+    m_trayLookout.start();
+}
+
+void TidewellApp::trayHostAppeared()
+{
+    // The host may register a moment after its watcher: looked for again soon.
+    if (!showTray() && !m_trayLookout.isActive())
+        m_trayLookout.start();
+}
+
 void TidewellApp::start()
 {
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_tray = new QSystemTrayIcon(this);
-        m_tray->setToolTip(QStringLiteral("Tidewell"));
-        m_tray->setContextMenu(m_trayMenu.get());
-        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
-                toggleMainWindow();
-        });
-        updateTrayIcon();
-        m_tray->show();
-        // With a tray, closing the window leaves Tidewell running there.
-        QApplication::setQuitOnLastWindowClosed(false);
-    } else {
+    if (!showTray()) {
         m_mainWindow->setAttribute(Qt::WA_QuitOnClose, true);
         QApplication::setQuitOnLastWindowClosed(true);
+        watchForTray();
     }
     openMainWindow();
     m_mainWindow->showConfigProblems();
@@ -283,13 +320,19 @@ void TidewellApp::rebuildTrayMenu()
 {
     const MenuBarContent::RunInfo state = runInfoOf(m_context);
     const QHash<QUuid, MenuBarContent::ScheduleLine> schedules = scheduleLinesOf(m_context);
+    QList<MenuBarContent::Entry> entries = MenuBarContent::build(m_context.store->settings(), state, schedules);
     m_menuShowsRun = state.isRunning;
+    // The same menu keeps its entries: a tray host that keeps the menu's
+    // items by their ids (dbusmenu) still finds them.
+    if (entries == m_trayEntries && !m_trayMenu->isEmpty())
+        return;
+    m_trayEntries = std::move(entries);
     m_runningLine.clear();
     m_progressLine.clear();
     // The menu owns its submenus; the old ones go with the old entries.
     m_trayMenu->clear();
     qDeleteAll(m_trayMenu->findChildren<QMenu *>(Qt::FindDirectChildrenOnly));
-    fillTrayMenu(m_trayMenu.get(), MenuBarContent::build(m_context.store->settings(), state, schedules));
+    fillTrayMenu(m_trayMenu.get(), m_trayEntries);
 }
 
 void TidewellApp::fillTrayMenu(QMenu *menu, const QList<MenuBarContent::Entry> &entries)
@@ -388,6 +431,12 @@ void TidewellApp::requestQuit()
         return;
     }
     m_quitAfterRun = true;
+    // Asked from the tray, with the window closed: the process that stays a
+    // moment says why.
+    NotificationService::Content content;
+    content.body = tr("Tidewell quits when the backup of %1 has finished.")
+                       .arg(NotificationService::shortName(m_context.runner->runServer().shownName()));
+    NotificationService::post(content);
     m_context.runner->cancel();
 }
 

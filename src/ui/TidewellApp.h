@@ -59,8 +59,8 @@ public:
     Desktop *desktop() const { return m_context.desktop; }
     Scheduler &scheduler() { return m_scheduler; }
 
-    // Builds the tray menu from the state at this moment; it is built each
-    // time it is about to show.
+    // Builds the tray menu from the state at this moment, when it is about to
+    // show; a menu that would be the same keeps its entries.
     void rebuildTrayMenu();
 
     // Quits; while a backup runs, only after asking, and then once the
@@ -74,8 +74,20 @@ public:
     void pauseOnRequest();
     // Test-only: what quitting does instead of QApplication::quit().
     void setQuitForTesting(std::function<void()> quit) { m_quit = std::move(quit); }
+    // Test-only: whether the desktop has a tray, instead of asking Qt.
+    void setTrayAvailabilityForTesting(std::function<bool()> available) { m_trayAvailable = std::move(available); }
+    bool hasTray() const { return m_tray != nullptr; }
+
+    static inline const QString statusNotifierWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
+private Q_SLOTS:
+    // A tray host may have appeared: the icon is shown when there is one.
+    void trayHostAppeared();
 
 private:
+    // Shows the tray icon when the desktop has a tray; false without one.
+    bool showTray();
+    void watchForTray();
     void connectReports();
     void connectTrayMenu();
     void fillTrayMenu(QMenu *menu, const QList<MenuBarContent::Entry> &entries);
@@ -91,12 +103,15 @@ private:
     RunNotifier *m_notifier;
     CopyFollower *m_copies = nullptr;
     std::function<void()> m_quit;
+    std::function<bool()> m_trayAvailable;
+    QTimer m_trayLookout;
     OverdueWatch *m_overdue = nullptr;
     bool m_quitAfterRun = false;
     bool m_askingToQuit = false;
     MainWindow *m_mainWindow = nullptr;
     QPointer<SettingsView> m_settings;
     std::unique_ptr<QMenu> m_trayMenu;
+    QList<MenuBarContent::Entry> m_trayEntries; // what the menu shows now
     QPointer<QAction> m_runningLine;
     QPointer<QAction> m_progressLine;
     bool m_menuShowsRun = false;

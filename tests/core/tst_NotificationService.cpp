@@ -97,6 +97,30 @@ private Q_SLOTS:
         QVERIFY(first.value(QStringLiteral("actions")).toArray().isEmpty());
     }
 
+    // A name is the user's text, never markup: escaped for a service that
+    // renders markup, as it is for one that does not; a long one is cut.
+    void namesAreTextAndShort()
+    {
+        Server server;
+        server.name = QStringLiteral("R&D <b>prod</b>");
+        const qsizetype before = m_bus->notifications().size();
+        QVERIFY(m_bus->setCapabilities({QStringLiteral("body"), QStringLiteral("body-markup")}));
+        NotificationService::forgetCapabilitiesForTesting();
+        NotificationService::postBackupResult(server, 0);
+        QVERIFY(m_bus->setCapabilities({QStringLiteral("body")}));
+        NotificationService::forgetCapabilitiesForTesting();
+        NotificationService::postBackupResult(server, 0);
+        server.name = QString(70, u'x') + QStringLiteral(" end");
+        NotificationService::postBackupResult(server, 23);
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), before + 3, 5000);
+        QCOMPARE(m_bus->notifications().at(before).value(QStringLiteral("body")).toString(),
+                 QStringLiteral("✓ R&amp;D &lt;b&gt;prod&lt;/b&gt; — backup completed"));
+        QCOMPARE(m_bus->notifications().at(before + 1).value(QStringLiteral("body")).toString(),
+                 QStringLiteral("✓ R&D <b>prod</b> — backup completed"));
+        QCOMPARE(m_bus->notifications().at(before + 2).value(QStringLiteral("body")).toString(),
+                 QStringLiteral("✗ ") + QString(59, u'x') + QStringLiteral("… — backup failed (exit 23)"));
+    }
+
     // A run of the window offers "Show" and "View log"; a click comes back
     // as a request for that server, and a click elsewhere is not ours.
     void windowRunsOfferActionsThatComeBack()
@@ -135,9 +159,6 @@ private Q_SLOTS:
         QCOMPARE(logs.size(), 1);
         QCOMPARE(shown.size(), 1);
     }
-
-private:
-    DbusSessionFixture *m_bus = nullptr;
 
     // One notice per overdue server per day, also across a restart of the
     // window; none while notifications are off.
@@ -222,6 +243,8 @@ private:
             Server failing = overdueServer(QStringLiteral("db-%1").arg(i));
             failing.lastExitCode = 23;
             failing.lastRunAt = ReferenceDate::fromDateTime(now.addSecs(-3600));
+            // Run by hand only: failing all the same.
+            failing.scheduleEnabled = i == 0;
             many << failing;
         }
         store.update([&](AppSettings &s) { s.servers = many; });
@@ -248,6 +271,9 @@ private:
         watch.start();
         QCOMPARE(watch.check(), QList<QUuid>());
     }
+
+private:
+    DbusSessionFixture *m_bus = nullptr;
 };
 
 QTEST_GUILESS_MAIN(TestNotificationService)

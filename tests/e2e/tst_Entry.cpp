@@ -216,6 +216,27 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(home.configFile()));
     }
 
+    // The window without a display: one line that says what works instead,
+    // not Qt's abort; the German line for a German user.
+    void noDisplayIsOneLine()
+    {
+        TempHome home;
+        const Outcome outcome = runTidewell(home, {});
+        QCOMPARE(outcome.status, 2);
+        QCOMPARE(outcome.err, QByteArray("tidewell: no display: use --run-backup, --status or --help on a machine "
+                                         "without a desktop.\n"));
+        QVERIFY(outcome.out.isEmpty());
+        QProcessEnvironment german;
+        german.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+        for (const QString &name :
+             {QStringLiteral("LANGUAGE"), QStringLiteral("LC_ALL"), QStringLiteral("LC_MESSAGES")})
+            german.insert(name, QString());
+        const Outcome translated = runTidewell(home, {}, german);
+        QCOMPARE(translated.status, 2);
+        QVERIFY2(translated.err.startsWith("tidewell: keine grafische Anzeige: "), translated.err.constData());
+        QCOMPARE(translated.err.count('\n'), 1);
+    }
+
     // Unknown options get one line on standard error, and the window starts.
     void unknownOptionsWarnOnceAndTheWindowStarts()
     {

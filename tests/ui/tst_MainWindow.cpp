@@ -201,6 +201,94 @@ private Q_SLOTS:
         QCOMPARE(names.at(29), QStringLiteral("server-001"));
     }
 
+    // Status colours read as text at 4.5:1 on the window and on fields, in a
+    // light palette and in a dark one (as WCAG counts it).
+    void statusColoursAreReadableOnLightAndDark()
+    {
+        const auto luminance = [](const QColor &c) {
+            const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+            return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+        };
+        const auto ratio = [&](const QColor &a, const QColor &b) {
+            const double la = luminance(a);
+            const double lb = luminance(b);
+            return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+        };
+        const QPalette original = QGuiApplication::palette();
+        QPalette light;
+        light.setColor(QPalette::Window, QColor(0xef, 0xef, 0xef));
+        light.setColor(QPalette::Base, Qt::white);
+        light.setColor(QPalette::WindowText, Qt::black);
+        light.setColor(QPalette::Highlight, QColor(0x30, 0x8c, 0xc6));
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+        dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+        for (const QPalette &palette : {light, dark}) {
+            QApplication::setPalette(palette);
+            const QList<std::pair<const char *, QColor>> colours{{"green", Icons::green()},
+                                                                 {"amber", Icons::amber()},
+                                                                 {"red", Icons::red()},
+                                                                 {"accent", Icons::accent(palette)},
+                                                                 {"secondary", Icons::secondary(palette)}};
+            for (const auto &[name, colour] : colours) {
+                for (const auto role : {QPalette::Window, QPalette::Base}) {
+                    const double r = ratio(colour, palette.color(role));
+                    QVERIFY2(r >= 4.5,
+                             qPrintable(QStringLiteral("%1 %2 on %3: %4:1")
+                                            .arg(QLatin1String(name), colour.name(), palette.color(role).name())
+                                            .arg(r, 0, 'f', 2)));
+                }
+            }
+        }
+        // Still a green and a red: the hue is kept.
+        QApplication::setPalette(dark);
+        QVERIFY(Icons::green().green() > Icons::green().red());
+        QVERIFY(Icons::red().red() > Icons::red().green());
+        QApplication::setPalette(original);
+    }
+
+    // The search ignores accents and case; with the pointer over the list,
+    // ending runs do not move its rows; order and filter outlast a restart.
+    void searchOrderAndFilterAsAUserLeavesThem()
+    {
+        Server zurich = server(QStringLiteral("Zürich Dateiserver"));
+        zurich.lastExitCode = 0;
+        Server web = server(QStringLiteral("web"));
+        web.lastExitCode = 23;
+        m_h->store.update([&](AppSettings &s) { s.servers = {zurich, web}; });
+        auto *search = m_window->findChild<QLineEdit *>(QStringLiteral("serverSearch"));
+        for (const QString &typed : {QStringLiteral("zur"), QStringLiteral("ZÜRICH"), QStringLiteral("dateiserver")}) {
+            search->clear();
+            QTest::keyClicks(search, typed);
+            QCOMPARE(shownNames(), QStringList{QStringLiteral("Zürich Dateiserver")});
+        }
+        search->clear();
+
+        auto *order = m_window->findChild<QComboBox *>(QStringLiteral("serverOrder"));
+        order->setCurrentIndex(2);
+        Q_EMIT order->activated(2);
+        QCOMPARE(shownNames(), (QStringList{QStringLiteral("web"), QStringLiteral("Zürich Dateiserver")}));
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(m_window->serverList()->viewport(), &enter);
+        m_h->store.updateServer(web.id, [](Server &s) { s.lastExitCode = 0; });
+        m_h->store.updateServer(zurich.id, [](Server &s) { s.lastExitCode = 12; });
+        QCOMPARE(shownNames(), (QStringList{QStringLiteral("web"), QStringLiteral("Zürich Dateiserver")}));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(m_window->serverList()->viewport(), &leave);
+        QCOMPARE(shownNames(), (QStringList{QStringLiteral("Zürich Dateiserver"), QStringLiteral("web")}));
+
+        auto *health = m_window->findChild<QComboBox *>(QStringLiteral("healthFilter"));
+        health->setCurrentIndex(1);
+        Q_EMIT health->activated(1);
+        m_window = std::make_unique<MainWindow>(m_h->context);
+        m_window->show();
+        QCOMPARE(m_window->findChild<QComboBox *>(QStringLiteral("serverOrder"))->currentIndex(), 2);
+        QCOMPARE(m_window->findChild<QComboBox *>(QStringLiteral("healthFilter"))->currentIndex(), 1);
+        QCOMPARE(shownNames(), QStringList{QStringLiteral("Zürich Dateiserver")});
+    }
+
     // Holding an arrow key: the editor is built for where the selection
     // rests, not for every row passed.
     void fastSelectionBuildsFewEditors()
@@ -252,6 +340,19 @@ private Q_SLOTS:
         press(QKeySequence(QStringLiteral("Ctrl+N")));
         QCOMPARE(m_h->store.settings().servers.size(), 3);
         QCOMPARE(m_window->selection(), std::optional<QUuid>(m_h->store.settings().servers.last().id));
+        // Esc leaves the editor for the list; a new server left untouched goes.
+        press(QKeySequence(Qt::Key_Escape));
+        QCOMPARE(m_h->store.settings().servers.size(), 2);
+        QVERIFY(!m_window->selection());
+        QVERIFY(m_window->serverList()->hasFocus());
+        // Named, it stays.
+        press(QKeySequence(QStringLiteral("Ctrl+N")));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("kept"));
+        press(QKeySequence(Qt::Key_Escape));
+        QCOMPARE(m_h->store.settings().servers.size(), 3);
+        QCOMPARE(m_h->store.settings().servers.last().name, QStringLiteral("kept"));
+        QVERIFY(!m_window->selection());
+        m_window->select(m_h->store.settings().servers.last().id);
         press(QKeySequence(QStringLiteral("Ctrl+1")));
         QVERIFY(!m_window->selection());
         QCOMPARE(m_window->detailWidget(), static_cast<QWidget *>(m_window->dashboard()));
@@ -270,6 +371,11 @@ private Q_SLOTS:
         press(QKeySequence(Qt::Key_F5));
         QTRY_VERIFY(m_h->runner.isRunning());
         QCOMPARE(m_h->runner.runningServerID(), std::optional<QUuid>(b.id));
+        // The run sheet holds the keyboard; Ctrl+Q still asks to quit.
+        QSignalSpy quitDuringRun(m_window.get(), &MainWindow::quitRequested);
+        QTRY_VERIFY(m_window->runSheet() && m_window->runSheet()->isVisible());
+        QTest::keySequence(m_window->runSheet(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(quitDuringRun.size(), 1);
         m_h->runner.cancel();
         QTRY_VERIFY(!m_h->runner.isRunning());
         if (m_window->runSheet())
@@ -293,7 +399,7 @@ private Q_SLOTS:
         card->setFocus();
         QTest::keyClick(card, Qt::Key_Return);
         QCOMPARE(m_window->selection(), std::optional<QUuid>(b.id));
-        QCOMPARE(MainWindow::shortcuts().size(), 8);
+        QCOMPARE(MainWindow::shortcuts().size(), 9);
     }
 
     // A 1024×600 screen with a panel: the window opens within it and its

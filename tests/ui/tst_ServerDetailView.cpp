@@ -362,10 +362,34 @@ private Q_SLOTS:
                                QStringLiteral("-N"), QStringLiteral("secret phrase"), QStringLiteral("-f"), locked}),
             0);
         type(child<QLineEdit>(view.get(), "keyField"), locked);
-        QTRY_COMPARE(note->text(),
-                     QStringLiteral("This key has a passphrase: turn on “Use ssh-agent” and add it with ssh-add"));
-        child<QPushButton>(view.get(), "useAgent")->click();
+        QTRY_VERIFY(note->text().startsWith(
+            QStringLiteral("This key has a passphrase: turn on “Use ssh-agent” and add it with ssh-add\n")));
+        auto *separate = child<QPushButton>(view.get(), "separateKey");
+        QVERIFY(separate->isVisibleTo(view.get()));
+        // Without an agent: a key of Tidewell's own, made and installed.
+        QVERIFY(QDir().mkpath(m_h->home.home() + QStringLiteral("/.ssh")));
+        writeFile(m_h->home.home() + QStringLiteral("/.ssh/tidewell_ed25519"), "someone else's");
+        m_h->dialogs->setNextText(std::nullopt); // the password is not given this time
+        separate->click();
+        QCOMPARE(stored().privateKeyPath, QStringLiteral("~/.ssh/tidewell_2_ed25519"));
+        QCOMPARE(readFile(m_h->home.home() + QStringLiteral("/.ssh/tidewell_ed25519")), QByteArray("someone else's"));
+        // Installed as any key is: the host key first, then the password.
+        QTRY_VERIFY(note->text().startsWith(QStringLiteral("Trust the server's host key first"))
+                    || (!m_h->dialogs->askedTexts().isEmpty()
+                        && m_h->dialogs->askedTexts().last().contains(QStringLiteral("Password of"))));
+
+        // The agent switch; the button that goes leaves the focus with the switch.
+        type(child<QLineEdit>(view.get(), "keyField"), locked);
+        auto *useAgent = child<QPushButton>(view.get(), "useAgent");
+        QTRY_VERIFY(useAgent->isVisibleTo(view.get()));
+        view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        useAgent->setFocus();
+        QVERIFY(useAgent->hasFocus());
+        useAgent->click();
         QVERIFY(stored().useSSHAgent);
+        QTRY_VERIFY(!useAgent->isVisible());
+        QVERIFY(child<QCheckBox>(view.get(), "agentSwitch")->hasFocus());
     }
 
     // "Browse…" lists the server's folders; entering, going up and choosing

@@ -181,9 +181,17 @@ private Q_SLOTS:
         QCOMPARE(m_h->store.settings().copyTargets.first(), usb);
     }
 
-    void fixedSizeAndPath()
+    // Opens within the screen and can be made smaller or larger: the content scrolls.
+    void sizeAndPath()
     {
-        QCOMPARE(m_view->size(), QSize(620, 400));
+        const QRect available = m_view->screen()->availableGeometry();
+        QVERIFY(m_view->width() <= std::min(620, available.width()));
+        QVERIFY(m_view->height() <= std::min(440, available.height()));
+        QVERIFY(m_view->minimumWidth() <= 360 && m_view->minimumHeight() <= 240);
+        m_view->resize(400, 260);
+        QTRY_COMPARE(m_view->size(), QSize(400, 260));
+        m_view->resize(700, 500);
+        QTRY_COMPARE(m_view->size(), QSize(700, 500));
         QCOMPARE(child<QLabel>("configPath")->text(), m_h->store.url());
     }
 

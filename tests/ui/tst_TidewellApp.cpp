@@ -4,6 +4,7 @@
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "fixtures/Await.h"
+#include "fixtures/DbusSessionFixture.h"
 #include "fixtures/EngineHarness.h"
 #include "fixtures/Files.h"
 #include "fixtures/TempHome.h"
@@ -14,6 +15,8 @@
 #include "ui/widgets/Dialogs.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDBusConnection>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTest>
@@ -64,6 +67,15 @@ class TestTidewellApp : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        m_bus = std::make_unique<DbusSessionFixture>();
+        QVERIFY(m_bus->isRunning());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus->address().toUtf8());
+    }
+
+    void cleanupTestCase() { m_bus.reset(); }
+
     void trayMenuFollowsTheStoreAndTheRunner()
     {
         TempHome home;
@@ -130,6 +142,42 @@ private Q_SLOTS:
         // "&" is shown as itself, not as a shortcut mark.
         QCOMPARE(app.trayMenu()->actions().first()->text(), QStringLiteral("a && b"));
         QCOMPARE(app.trayMenu()->actions().first()->iconText(), QStringLiteral("a & b"));
+
+        // Opened again with nothing changed: the same entries (a tray host
+        // keeps them by their ids); a change builds them anew.
+        const QList<QAction *> before = app.trayMenu()->actions();
+        Q_EMIT app.trayMenu()->aboutToShow();
+        QCOMPARE(app.trayMenu()->actions(), before);
+        app.store()->update([](AppSettings &s) { s.servers.last().name = QStringLiteral("e"); });
+        Q_EMIT app.trayMenu()->aboutToShow();
+        QCOMPARE(app.trayMenu()->actions().size(), before.size());
+        QVERIFY(app.trayMenu()->actions().first() != before.first());
+        QCOMPARE(app.trayMenu()->findChildren<QMenu *>().size(), 3);
+    }
+
+    // A panel started after the window: the icon appears once its tray
+    // watcher is on the bus, and from then on closing the window only hides it.
+    void aTrayThatAppearsLaterGetsTheIcon()
+    {
+        TempHome home;
+        TidewellApp app;
+        app.scheduler().setToolPath(writeScript(home.path() + QStringLiteral("/systemctl"), "exit 0\n"));
+        bool available = false;
+        app.setTrayAvailabilityForTesting([&available] { return available; });
+        app.start();
+        QVERIFY(!app.hasTray());
+        QVERIFY(QApplication::quitOnLastWindowClosed());
+        QVERIFY(app.mainWindow()->testAttribute(Qt::WA_QuitOnClose));
+
+        available = true;
+        const QString name = QStringLiteral("tidewell-test-panel");
+        QDBusConnection panel = QDBusConnection::connectToBus(m_bus->address(), name);
+        QVERIFY(panel.registerService(TidewellApp::statusNotifierWatcher));
+        QTRY_VERIFY_WITH_TIMEOUT(app.hasTray(), 5000);
+        QVERIFY(!QApplication::quitOnLastWindowClosed());
+        QVERIFY(!app.mainWindow()->testAttribute(Qt::WA_QuitOnClose));
+        panel.unregisterService(TidewellApp::statusNotifierWatcher);
+        QDBusConnection::disconnectFromBus(name);
     }
 
     void aClickOnTheTrayIconShowsOrHidesTheWindow()
@@ -171,9 +219,14 @@ private Q_SLOTS:
         QCOMPARE(quits, 0);
 
         app.dialogs()->setNextAnswer(true);
+        const qsizetype notices = m_bus->notifications().size();
         app.requestQuit();
         QTRY_VERIFY_WITH_TIMEOUT(!app.runner()->isRunning(), 15000);
         QTRY_COMPARE(quits, 1);
+        // The process that stays until the run has written its record says so.
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notices + 1, 5000);
+        QCOMPARE(m_bus->notifications().last().value(QStringLiteral("body")).toString(),
+                 QStringLiteral("Tidewell quits when the backup of web has finished."));
         QVERIFY(readFile(LogStore::logFile(server.id)).contains("# Status:    CANCELLED\n"));
         // The run is recorded, as cancelled: a time and no exit code.
         QVERIFY(app.store()->settings().servers.first().lastRunAt.has_value());
@@ -255,6 +308,9 @@ private Q_SLOTS:
         QCOMPARE(quits, 1);
         QVERIFY(app.dialogs()->askedTexts().isEmpty());
     }
+
+private:
+    std::unique_ptr<DbusSessionFixture> m_bus;
 };
 
 QTEST_MAIN(TestTidewellApp)

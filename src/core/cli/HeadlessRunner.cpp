@@ -52,7 +52,8 @@ struct Ending
 NotificationService::Content problemContent(const Server &server, const QString &found)
 {
     NotificationService::Content content;
-    content.body = QStringLiteral("✗ ") + server.shownName() + QStringLiteral(" — ") + found;
+    content.body =
+        QStringLiteral("✗ ") + NotificationService::shortName(server.shownName()) + QStringLiteral(" — ") + found;
     content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
     return content;
 }

@@ -207,8 +207,8 @@ QCoro::Task<int> restoreToServer(ServerRestore::Request request, bool dryRun)
     for (const QString &line : restore.logLines())
         say(line.startsWith(QStringLiteral("!")) ? stderr : stdout, line);
     if (request.settings.notificationsEnabled && !restore.wasRefused())
-        NotificationService::post(
-            NotificationService::restoreContent(request.server, restore.exitCode(), restore.wasCancelled()));
+        NotificationService::post(NotificationService::restoreContent(NotificationService::forNotice(request.server),
+                                                                      restore.exitCode(), restore.wasCancelled()));
     co_return restore.wasCancelled() ? TransferRunner::cancelledExitCode : status;
 }
 

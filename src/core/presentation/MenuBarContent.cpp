@@ -11,6 +11,13 @@
 
 namespace MenuBarContent {
 
+bool operator==(const Entry &a, const Entry &b)
+{
+    return a.kind == b.kind && a.text == b.text && a.enabled == b.enabled && a.action == b.action
+           && a.serverID == b.serverID && a.shortcut == b.shortcut
+           && std::equal(a.children.begin(), a.children.end(), b.children.begin(), b.children.end());
+}
+
 namespace {
 
 // "Scheduled: daily at 03:00 (next …)"; other schedules as ServerRules::scheduleText says them.

@@ -29,6 +29,9 @@ struct Entry
     QUuid serverID;
     QString shortcut; // portable text, e.g. "Ctrl+O"
     QList<Entry> children;
+
+    // Not defaulted: QList's own == looks for this one, for the children.
+    friend bool operator==(const Entry &a, const Entry &b);
 };
 
 // What the menu needs of the runner.

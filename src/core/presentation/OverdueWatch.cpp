@@ -80,14 +80,14 @@ QList<QUuid> OverdueWatch::check()
             continue;
         if (ServerRules::isOverdue(server, now))
             overdue << &server;
-        else if (server.scheduleEnabled && server.lastExitCode && *server.lastExitCode != 0)
+        else if (server.lastExitCode && *server.lastExitCode != 0)
             failing << &server;
     }
     if (overdue.size() + failing.size() > summaryAbove) {
         // One notice for the lot instead of a flood.
         QStringList names;
         for (const Server *server : overdue + failing) {
-            names << server->shownName();
+            names << NotificationService::shortName(server->shownName());
             m_told.insert(server->id, today);
             told << server->id;
         }
@@ -103,7 +103,7 @@ QList<QUuid> OverdueWatch::check()
     } else {
         for (const Server *server : std::as_const(overdue)) {
             NotificationService::Content content;
-            content.body = noticeText(*server, now);
+            content.body = noticeText(NotificationService::forNotice(*server), now);
             content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
             NotificationService::post(content);
             m_told.insert(server->id, today);

@@ -3,8 +3,18 @@
 #include "core/presentation/ServerFilterModel.h"
 
 #include "core/presentation/ServerListModel.h"
+#include "core/system/AppPaths.h"
+#include "core/system/DiagnosticLog.h"
+#include "core/system/FileUtil.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
+
+const QStringList healthNames{QStringLiteral("all"), QStringLiteral("failing"), QStringLiteral("overdue"),
+                              QStringLiteral("running"), QStringLiteral("notScheduled")};
+const QStringList orderNames{QStringLiteral("configured"), QStringLiteral("name"), QStringLiteral("attentionFirst")};
 
 // failing, overdue, never run, healthy
 int attentionRank(const QModelIndex &index)
@@ -23,6 +33,19 @@ int attentionRank(const QModelIndex &index)
 
 } // namespace
 
+QString ServerFilterModel::folded(const QString &text)
+{
+    // "Zürich", "ZURICH" and "zur" meet: decomposed, marks dropped, case folded.
+    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
+    QString result;
+    result.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            result += c;
+    }
+    return result.toCaseFolded();
+}
+
 ServerFilterModel::ServerFilterModel(ServerListModel *servers, QObject *parent)
     : QSortFilterProxyModel(parent)
     , m_servers(servers)
@@ -39,6 +62,7 @@ void ServerFilterModel::setText(const QString &text)
     if (trimmed == m_text)
         return;
     m_text = trimmed;
+    m_foldedText = folded(trimmed);
     invalidateRowsFilter();
     Q_EMIT filterChanged();
 }
@@ -49,7 +73,17 @@ void ServerFilterModel::setHealth(Health health)
         return;
     m_health = health;
     invalidateRowsFilter();
+    saveChoice();
     Q_EMIT filterChanged();
+}
+
+void ServerFilterModel::holdOrder(bool held)
+{
+    if (held == !dynamicSortFilter())
+        return;
+    setDynamicSortFilter(!held);
+    if (!held)
+        invalidate(); // what changed meanwhile takes its place
 }
 
 void ServerFilterModel::setOrder(Order order)
@@ -58,7 +92,39 @@ void ServerFilterModel::setOrder(Order order)
         return;
     m_order = order;
     invalidate();
+    saveChoice();
     Q_EMIT filterChanged();
+}
+
+QString ServerFilterModel::choiceFile()
+{
+    return AppPaths::dataFolder() + QStringLiteral("/server-list.json");
+}
+
+void ServerFilterModel::loadChoice()
+{
+    const auto bytes = FileUtil::readRegularFile(choiceFile(), 4096);
+    if (!bytes || !*bytes)
+        return;
+    const QJsonObject object = QJsonDocument::fromJson(**bytes).object();
+    const qsizetype health = healthNames.indexOf(object.value(QStringLiteral("show")).toString());
+    const qsizetype order = orderNames.indexOf(object.value(QStringLiteral("order")).toString());
+    // Set without writing back what was just read.
+    m_health = health >= 0 ? Health(health) : Health::all;
+    m_order = order >= 0 ? Order(order) : Order::configured;
+    invalidate();
+    Q_EMIT filterChanged();
+}
+
+void ServerFilterModel::saveChoice() const
+{
+    const QJsonObject object{{QStringLiteral("show"), healthNames.value(int(m_health))},
+                             {QStringLiteral("order"), orderNames.value(int(m_order))}};
+    FileUtil::makePrivateFolder(AppPaths::dataFolder());
+    if (const auto written =
+            FileUtil::writeAtomically(choiceFile(), QJsonDocument(object).toJson(QJsonDocument::Compact));
+        !written)
+        DiagnosticLog::write(QStringLiteral("Could not keep the server list's order: ") + written.error().message);
 }
 
 bool ServerFilterModel::matches(Health health, const QModelIndex &index)
@@ -94,7 +160,7 @@ bool ServerFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &) con
     if (m_text.isEmpty())
         return true;
     const Server &server = m_servers->server(sourceRow);
-    return server.name.contains(m_text, Qt::CaseInsensitive) || server.host.contains(m_text, Qt::CaseInsensitive);
+    return folded(server.name).contains(m_foldedText) || folded(server.host).contains(m_foldedText);
 }
 
 bool ServerFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const

@@ -21,7 +21,8 @@ NotificationService::Content failedContent(const Server &server, const CopyTarge
     NotificationService::Content content;
     content.body = QStringLiteral("✗ ")
                    + QCoreApplication::translate("CopyCommand", "The copy of %1 to %2 failed: %3")
-                         .arg(server.shownName(), target.shownName(), reason);
+                         .arg(NotificationService::shortName(server.shownName()),
+                              NotificationService::shortName(target.shownName()), reason);
     content.hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
     return content;
 }

@@ -34,9 +34,10 @@ void RunNotifier::runFinished(const QUuid &serverID, std::optional<int> exitCode
     if (!m_runner->runSettings().notificationsEnabled || m_runner->wasPaused())
         return;
     // The server as the run started with it: it may be gone from the settings by now.
-    NotificationService::Content content = NotificationService::contentFor(
-        m_runner->runServer(), exitCode ? std::optional<qint64>(*exitCode) : std::nullopt, m_runner->wasCancelled(),
-        m_runner->warning(), m_runner->failure());
+    NotificationService::Content content =
+        NotificationService::contentFor(NotificationService::forNotice(m_runner->runServer()),
+                                        exitCode ? std::optional<qint64>(*exitCode) : std::nullopt,
+                                        m_runner->wasCancelled(), m_runner->warning(), m_runner->failure());
     // A key ssh recorded by itself is news: the user may want to compare it.
     if (!m_runner->hostKeyAdded().isEmpty())
         content.body +=

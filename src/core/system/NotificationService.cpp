@@ -11,6 +11,20 @@
 
 namespace NotificationService {
 
+QString shortName(const QString &name)
+{
+    if (name.size() <= longestName)
+        return name;
+    return name.left(longestName - 1).trimmed() + u'…';
+}
+
+Server forNotice(const Server &server)
+{
+    Server shown = server;
+    shown.name = shortName(server.shownName());
+    return shown;
+}
+
 void requestAuthorizationIfNeeded()
 {
     // Desktop notification services on Linux ask no permission of the sender.
@@ -71,17 +85,38 @@ Content restoreContent(const Server &server, std::optional<int> exitCode, bool c
 
 namespace {
 
-QDBusMessage notifyCall(const Content &content)
+std::optional<bool> s_rendersMarkup;
+
+QDBusMessage serviceCall(const QString &method)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
+                                          QStringLiteral("/org/freedesktop/Notifications"),
+                                          QStringLiteral("org.freedesktop.Notifications"), method);
+}
+
+// A service that renders markup would take "R&D <b>prod</b>" in a name as
+// markup (and some show nothing of a body they cannot parse).
+bool rendersMarkup(const QDBusConnection &bus)
+{
+    if (s_rendersMarkup)
+        return *s_rendersMarkup;
+    const QDBusMessage reply = bus.call(serviceCall(QStringLiteral("GetCapabilities")), QDBus::Block, 3000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return false; // asked again next time: the service may start later
+    s_rendersMarkup = reply.arguments().first().toStringList().contains(QStringLiteral("body-markup"));
+    return *s_rendersMarkup;
+}
+
+QDBusMessage notifyCall(const QDBusConnection &bus, const Content &content)
+{
+    QDBusMessage message = serviceCall(QStringLiteral("Notify"));
+    const QString body = rendersMarkup(bus) ? content.body.toHtmlEscaped() : content.body;
     // The desktop groups and badges them by the entry.
     QVariantMap hints = content.hints;
     hints.insert(QStringLiteral("desktop-entry"), desktopEntry);
     // replaces_id 0: every result is a notification of its own.
-    message << QStringLiteral("Tidewell") << uint(0) << appIcon << content.title << content.body << content.actions
-            << hints << int(-1);
+    message << QStringLiteral("Tidewell") << uint(0) << appIcon << content.title << body << content.actions << hints
+            << int(-1);
     return message;
 }
 
@@ -94,7 +129,7 @@ std::optional<QDBusPendingCall> post(const Content &content)
         return std::nullopt;
     // Asynchronous: a missing service costs nothing, and only a process that
     // is about to end waits for the answer.
-    return bus.asyncCall(notifyCall(content));
+    return bus.asyncCall(notifyCall(bus, content));
 }
 
 QCoro::Task<std::optional<uint>> postForId(Content content)
@@ -102,7 +137,9 @@ QCoro::Task<std::optional<uint>> postForId(Content content)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         co_return std::nullopt;
-    const QDBusMessage reply = co_await bus.asyncCall(notifyCall(content), 10000);
+    const QDBusMessage call = notifyCall(bus, content);
+    const QDBusPendingCall pending = bus.asyncCall(call, 10000);
+    const QDBusMessage reply = co_await pending;
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         co_return std::nullopt;
     co_return reply.arguments().first().toUInt();
@@ -110,7 +147,12 @@ QCoro::Task<std::optional<uint>> postForId(Content content)
 
 std::optional<QDBusPendingCall> postBackupResult(const Server &server, std::optional<qint64> exitCode, bool cancelled)
 {
-    return post(contentFor(server, exitCode, cancelled));
+    return post(contentFor(forNotice(server), exitCode, cancelled));
+}
+
+void forgetCapabilitiesForTesting()
+{
+    s_rendersMarkup.reset();
 }
 
 } // namespace NotificationService

@@ -31,6 +31,13 @@ struct Content
     QStringList actions; // pairs of key and label, as org.freedesktop.Notifications takes them
 };
 
+// A name in a notification is cut to this many characters, "…" included, so
+// that a long one does not make a bubble that covers the screen.
+inline constexpr qsizetype longestName = 60;
+QString shortName(const QString &name);
+// The server as its notifications name it (its name cut to longestName).
+Server forNotice(const Server &server);
+
 void requestAuthorizationIfNeeded();
 // Returns at once; without a session bus or a notification service nothing happens.
 std::optional<QDBusPendingCall> postBackupResult(const Server &server, std::optional<qint64> exitCode,
@@ -47,5 +54,10 @@ Content restoreContent(const Server &server, std::optional<int> exitCode, bool c
 std::optional<QDBusPendingCall> post(const Content &content);
 // The notification's id, once the service has answered; none without one.
 QCoro::Task<std::optional<uint>> postForId(Content content);
+
+// Bodies are sent as plain text, escaped where the service renders markup
+// (its capability "body-markup"); the service is asked once per process.
+// For tests: asks it again at the next post.
+void forgetCapabilitiesForTesting();
 
 } // namespace NotificationService

@@ -23,6 +23,7 @@ BackupsSection::BackupsSection(const QUuid &serverID, ConfigStore *store, QWidge
     auto *layout = new QVBoxLayout(this);
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("backupList"));
+    m_list->setAccessibleName(tr("Backups"));
     m_list->setColumnCount(4);
     m_list->setHeaderLabels({tr("Date"), tr("State"), QString(), QString()});
     m_list->setRootIsDecorated(false);

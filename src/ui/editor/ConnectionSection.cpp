@@ -154,14 +154,21 @@ void ConnectionSection::buildKeySetup(QVBoxLayout *layout)
                                 "asked for once (ssh-copy-id)"));
     m_useAgent = new QPushButton(tr("Use ssh-agent"), keySetup);
     m_useAgent->setObjectName(QStringLiteral("useAgent"));
+    m_separateKey =
+        new QPushButton(Icons::get(QStringLiteral("document-new")), tr("Create a separate key for Tidewell"), keySetup);
+    m_separateKey->setObjectName(QStringLiteral("separateKey"));
+    m_separateKey->setToolTip(tr("Make a key without a passphrase for Tidewell alone (~/.ssh/tidewell_ed25519) and "
+                                 "install it on the server; your own key stays as it is"));
     keySetupLayout->addWidget(m_keyNote);
     keyButtons->addWidget(m_createKey);
     keyButtons->addWidget(m_useAgent);
+    keyButtons->addWidget(m_separateKey);
     keyButtons->addWidget(m_installKey);
     keyButtons->addStretch(1);
     keySetupLayout->addLayout(keyButtons);
     m_createKey->hide();
     m_useAgent->hide();
+    m_separateKey->hide();
     m_installKey->hide();
     layout->addWidget(keySetup);
 }
@@ -257,6 +264,7 @@ void ConnectionSection::connectFields()
     connect(m_createKey, &QPushButton::clicked, this, &ConnectionSection::createKey);
     connect(m_installKey, &QPushButton::clicked, this, &ConnectionSection::installKey);
     connect(m_useAgent, &QPushButton::clicked, this, [this] { m_agent->setChecked(true); });
+    connect(m_separateKey, &QPushButton::clicked, this, &ConnectionSection::useSeparateKey);
 }
 
 void ConnectionSection::refresh(const Server &server)
@@ -291,8 +299,13 @@ void ConnectionSection::inspectKey(const Server &server)
     if (subject == m_inspectedFor || m_keyBusy)
         return;
     m_inspectedFor = subject;
+    // A button that goes away with the focus leaves it with the key (or the
+    // agent switch), not with whatever field comes next.
+    if (m_createKey->hasFocus() || m_useAgent->hasFocus() || m_separateKey->hasFocus() || m_installKey->hasFocus())
+        (server.useSSHAgent ? static_cast<QWidget *>(m_agent) : m_key)->setFocus(Qt::OtherFocusReason);
     m_createKey->hide();
     m_useAgent->hide();
+    m_separateKey->hide();
     m_installKey->hide();
     showKeyNote(QString());
     if (server.useSSHAgent) {
@@ -322,8 +335,13 @@ void ConnectionSection::inspectKey(const Server &server)
             m_installKey->setVisible(!subject.trimmed().isEmpty());
             break;
         case KeySetup::KeyState::passphrase:
-            showKeyNote(tr("This key has a passphrase: turn on “Use ssh-agent” and add it with ssh-add"), true);
+            // Scheduled runs have no one to type the passphrase, nor always an agent.
+            showKeyNote(tr("This key has a passphrase: turn on “Use ssh-agent” and add it with ssh-add") + u'\n'
+                            + tr("Or let Tidewell use a key of its own without a passphrase: scheduled runs have "
+                                 "no one to type it, and no agent after a restart."),
+                        true);
             m_useAgent->show();
+            m_separateKey->show();
             break;
         case KeySetup::KeyState::unreadable:
             showKeyNote(tr("This key cannot be used: %1").arg(inspection.detail), true);
@@ -368,6 +386,22 @@ void ConnectionSection::createKey()
             showKeyNote(tr("Key created. Next: install it on the server."));
         Q_EMIT keySetupFinished();
     });
+}
+
+void ConnectionSection::useSeparateKey()
+{
+    // Never over a key that is there: the first free name.
+    QString name = QStringLiteral("tidewell_ed25519");
+    for (int n = 2;
+         QFileInfo::exists(AppPaths::expandTilde(QStringLiteral("~/.ssh/") + name))
+         || QFileInfo::exists(AppPaths::expandTilde(QStringLiteral("~/.ssh/") + name + QStringLiteral(".pub")));
+         ++n)
+        name = QStringLiteral("tidewell_%1_ed25519").arg(n);
+    const QString shown = QStringLiteral("~/.ssh/") + name;
+    edit([&shown](Server &s) { s.privateKeyPath = shown; });
+    m_key->setText(shown);
+    m_key->setFocus(Qt::OtherFocusReason);
+    installKey();
 }
 
 void ConnectionSection::installKey()

@@ -45,6 +45,9 @@ public:
     // "Install key on server…": asks for the account's password once and
     // runs ssh-copy-id with it (Tidewell answers ssh's password prompt).
     void installKey();
+    // For a key with a passphrase and no agent to hold it: a key of
+    // Tidewell's own beside it, made and installed on the server.
+    void useSeparateKey();
     QString keyNote() const;
     // Test-only: what ssh starts to answer its password prompt (Tidewell itself otherwise).
     void setAskpassProgramForTesting(const QString &program) { m_askpassProgram = program; }
@@ -104,6 +107,7 @@ private:
     QPushButton *m_createKey;
     QPushButton *m_installKey;
     QPushButton *m_useAgent;
+    QPushButton *m_separateKey;
     QString m_inspectedFor; // the key path (or "agent") the note is about
     bool m_keyBusy = false;
     QString m_askpassProgram = QCoreApplication::applicationFilePath();

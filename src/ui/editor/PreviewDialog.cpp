@@ -10,6 +10,7 @@
 #include "core/storage/ConfigStore.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
+#include "ui/widgets/WindowFit.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -30,7 +31,7 @@ PreviewDialog::PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigS
 {
     setObjectName(QStringLiteral("previewDialog"));
     setWindowTitle(tr("Preview"));
-    resize(760, 480);
+    WindowFit::fit(this, QSize(760, 480));
     auto *layout = new QVBoxLayout(this);
     m_summary = new QLabel(tr("Asking the server what a run would copy…"), this);
     m_summary->setObjectName(QStringLiteral("previewSummary"));

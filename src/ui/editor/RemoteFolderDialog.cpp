@@ -5,6 +5,7 @@
 #include "core/ssh/RemoteListing.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
+#include "ui/widgets/WindowFit.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -33,7 +34,7 @@ RemoteFolderDialog::RemoteFolderDialog(const Server &server, QWidget *parent)
 {
     setObjectName(QStringLiteral("remoteFolderDialog"));
     setWindowTitle(tr("Choose a remote path on %1").arg(server.host));
-    resize(560, 460);
+    WindowFit::fit(this, QSize(560, 460));
     auto *layout = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
     m_up = new QPushButton(Icons::get(QStringLiteral("go-up")), tr("Up"), this);

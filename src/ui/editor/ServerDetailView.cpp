@@ -47,6 +47,10 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     outer->addWidget(toolbar);
 
     auto *scroll = m_scroll = new QScrollArea(this);
+
+    // Not a Tab stop of its own: Tab goes to its controls, and it scrolls to them.
+
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     auto *content = new QWidget(scroll);

@@ -30,6 +30,8 @@ DashboardView::DashboardView(const AppContext &context, QWidget *parent)
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto *scroll = new QScrollArea(this);
+    // Not a Tab stop of its own: Tab goes to its controls, and it scrolls to them.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     m_content = new QWidget(scroll);

@@ -26,6 +26,7 @@
 #include "ui/widgets/Dialogs.h"
 #include "ui/widgets/ElidedLabel.h"
 #include "ui/widgets/Icons.h"
+#include "ui/widgets/WindowFit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -143,6 +144,7 @@ QWidget *MainWindow::buildSidebar(QSplitter *splitter)
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setMouseTracking(true);
+    m_list->viewport()->installEventFilter(this);
     sideLayout->addWidget(m_list, 1);
 
     buildFooter(sidebar, sideLayout);
@@ -210,6 +212,10 @@ void MainWindow::buildFinder(QWidget *sidebar, QVBoxLayout *sideLayout)
     m_order->addItem(tr("As configured"), int(ServerFilterModel::Order::configured));
     m_order->addItem(tr("By name"), int(ServerFilterModel::Order::name));
     m_order->addItem(tr("Needs attention first"), int(ServerFilterModel::Order::attentionFirst));
+    // As they were left at the last start.
+    m_filter->loadChoice();
+    m_healthFilter->setCurrentIndex(int(m_filter->health()));
+    m_order->setCurrentIndex(m_order->findData(int(m_filter->order())));
     filterLine->addWidget(m_healthFilter, 1);
     filterLine->addWidget(m_order, 1);
     findBox->addLayout(filterLine);
@@ -312,6 +318,10 @@ void MainWindow::connectDashboard()
 // The store, runs, the desktop and the clock.
 void MainWindow::connectApplication()
 {
+    auto *leave =
+        new QShortcut(QKeySequence(Qt::Key_Escape), m_detail, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(leave, &QShortcut::activated, this, &MainWindow::leaveEditor);
+
     connect(m_context.desktop, &Desktop::openFailed, this, [this](const QString &path, const QString &reason) {
         statusBar()->showMessage(tr("Could not open %1: %2").arg(path, reason));
     });
@@ -504,9 +514,24 @@ void MainWindow::addServer()
 {
     const Server server = ServerRules::newServer();
     m_context.store->update([&](AppSettings &s) { s.servers.append(server); });
+    m_added = server;
     select(server.id);
     if (m_editor)
         m_editor->focusName();
+}
+
+void MainWindow::leaveEditor()
+{
+    if (!m_editor || m_detail->currentWidget() != m_editor)
+        return;
+    const QUuid id = m_editor->serverID();
+    select(std::nullopt);
+    if (m_added && m_added->id == id) {
+        if (const Server *now = m_context.store->settings().server(id); now && *now == *m_added)
+            m_context.store->deleteServer(id);
+    }
+    m_added.reset();
+    m_list->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainWindow::duplicate(const Server &server)
@@ -559,20 +584,7 @@ bool MainWindow::canRun(const Server &server) const
 
 void MainWindow::fitToScreen()
 {
-    // The window manager's frame is known once the window is shown: the
-    // whole of it, title bar included, stays within the screen's free area.
-    const QScreen *where = screen();
-    if (!where || isMaximized() || isFullScreen())
-        return;
-    const QRect available = where->availableGeometry();
-    const QRect frame = frameGeometry();
-    const QSize decoration = frame.size() - size();
-    const QSize fits = size().boundedTo(available.size() - decoration).expandedTo(minimumSize());
-    if (fits != size())
-        resize(fits);
-    if (!available.contains(frameGeometry()))
-        move(std::clamp(frame.x(), available.left(), std::max(available.left(), available.right() - frame.width())),
-             std::clamp(frame.y(), available.top(), std::max(available.top(), available.bottom() - frame.height())));
+    WindowFit::keepOnScreen(this);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -592,6 +604,13 @@ void MainWindow::hideEvent(QHideEvent *event)
 {
     QMainWindow::hideEvent(event);
     m_context.activity->setPolling(false);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport() && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
+        m_filter->holdOrder(event->type() == QEvent::Enter);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -661,6 +680,11 @@ void MainWindow::startRun(const Server &server, bool withSheet)
         if (!m_runSheet) {
             m_runSheet = new BackupRunView(m_context.runner, m_context.desktop, this);
             m_runSheet->setAttribute(Qt::WA_DeleteOnClose);
+            // The sheet holds the keyboard while it is open: Quit still works
+            // (and asks first while the backup runs).
+            auto *quitKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Q")), m_runSheet, nullptr, nullptr,
+                                          Qt::ApplicationShortcut);
+            connect(quitKey, &QShortcut::activated, this, &MainWindow::quitRequested);
             connect(m_runSheet, &BackupRunView::resumeRequested, this, [this](const QUuid &id) {
                 const Server *paused = m_context.store->settings().server(id);
                 if (paused && canRun(*paused))
@@ -697,6 +721,7 @@ QList<std::pair<QString, QString>> MainWindow::shortcuts()
         {key("Del"), tr("Delete the selected server (in the list, after asking)")},
         {key("Ctrl+,"), tr("Settings")},
         {key("Ctrl+Q"), tr("Quit Tidewell")},
+        {key("Esc"), tr("Leave a server's settings for the dashboard")},
         {tr("Enter"), tr("Open the server of the focused dashboard card")},
     };
 }

@@ -43,6 +43,9 @@ public:
     void showNeedingAttention();
 
     void addServer();
+    // Esc in the editor: back to the dashboard, with the list focused; a new
+    // server left as it was made is not kept.
+    void leaveEditor();
     void duplicate(const Server &server);
     void confirmDelete(const Server &server);
     void openBackupsFolder(const Server &server);
@@ -83,6 +86,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // The pointer over the server list holds its order (see ServerFilterModel).
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();
@@ -108,6 +113,8 @@ private:
 
     AppContext m_context;
     std::optional<QUuid> m_selection;
+    // The server Add Server made, as it was made.
+    std::optional<Server> m_added;
     QListView *m_list;
     ServerFilterModel *m_filter;
     QLineEdit *m_search;

@@ -6,6 +6,7 @@
 #include "core/restore/SnapshotCompare.h"
 #include "core/system/Background.h"
 #include "ui/widgets/Style.h"
+#include "ui/widgets/WindowFit.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -26,7 +27,7 @@ CompareDialog::CompareDialog(const Server &server, const QString &serverFolder, 
     setObjectName(QStringLiteral("compareDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Compare two backups"));
-    resize(760, 480);
+    WindowFit::fit(this, QSize(760, 480));
     auto *layout = new QVBoxLayout(this);
     auto *choose = new QHBoxLayout;
     m_older = new QComboBox(this);

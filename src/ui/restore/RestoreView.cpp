@@ -23,6 +23,7 @@
 #include "ui/widgets/Dialogs.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
+#include "ui/widgets/WindowFit.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -58,7 +59,7 @@ RestoreView::RestoreView(const QUuid &serverID, const AppContext &context, QWidg
     setObjectName(QStringLiteral("restoreView"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Restore from “%1”").arg(server().shownName()));
-    resize(960, 600);
+    WindowFit::fit(this, QSize(960, 600));
 
     auto *layout = new QVBoxLayout(this);
     buildSource(layout);
@@ -93,10 +94,12 @@ void RestoreView::buildBrowser(QSplitter *splitter)
     m_find->setObjectName(QStringLiteral("restoreFind"));
     m_find->setPlaceholderText(tr("Find in this backup (a part of a name)"));
     m_find->setClearButtonEnabled(true);
+    m_find->setAccessibleName(tr("Find in this backup"));
     rightLayout->addWidget(m_find);
     m_stack = new QStackedWidget(right);
     m_tree = new QTreeView(m_stack);
     m_tree->setObjectName(QStringLiteral("restoreTree"));
+    m_tree->setAccessibleName(tr("Files in this backup"));
     m_tree->setModel(m_model);
     m_tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tree->setUniformRowHeights(true);
@@ -601,7 +604,8 @@ QCoro::Task<> RestoreView::runOnServer(ServerRestore::Request request, ServerRes
     if (!self || !guard)
         co_return;
     if (request.settings.notificationsEnabled && !restore->wasRefused())
-        NotificationService::post(NotificationService::restoreContent(request.server, status, restore->wasCancelled()));
+        NotificationService::post(NotificationService::restoreContent(NotificationService::forNotice(request.server),
+                                                                      status, restore->wasCancelled()));
     if (status == 0)
         setStatus(restore->replacedFolders().isEmpty()
                       ? tr("Restored; nothing on the server was replaced.")

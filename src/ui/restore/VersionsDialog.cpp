@@ -5,6 +5,7 @@
 #include "core/presentation/Formatting.h"
 #include "core/restore/VersionFinder.h"
 #include "ui/widgets/Style.h"
+#include "ui/widgets/WindowFit.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,7 +23,7 @@ VersionsDialog::VersionsDialog(const Server &server, const QString &serverFolder
     setObjectName(QStringLiteral("versionsDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Versions of %1").arg(remotePath.section(u'/', -1)));
-    resize(720, 360);
+    WindowFit::fit(this, QSize(720, 360));
     auto *layout = new QVBoxLayout(this);
     auto *path = new QLabel(remotePath, this);
     path->setTextFormat(Qt::PlainText);

@@ -7,6 +7,7 @@
 #include "ui/widgets/Desktop.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
+#include "ui/widgets/WindowFit.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -28,7 +29,7 @@ BackupRunView::BackupRunView(TransferRunner *runner, Desktop *desktop, QWidget *
     setObjectName(QStringLiteral("backupRunView"));
     setWindowTitle(kind == Kind::backup ? tr("Backup") : tr("Restore"));
     setWindowModality(Qt::WindowModal);
-    setMinimumSize(740, 480);
+    WindowFit::fit(this, QSize(740, 480), QSize(740, 480));
 
     auto *layout = new QVBoxLayout(this);
     layout->setSpacing(10);

@@ -9,6 +9,7 @@
 #include "ui/widgets/Desktop.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
+#include "ui/widgets/WindowFit.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -25,7 +26,7 @@ LogViewerView::LogViewerView(const Server &server, Desktop *desktop, QWidget *pa
     setObjectName(QStringLiteral("logViewerView"));
     setWindowTitle(tr("Last log"));
     setWindowModality(Qt::WindowModal);
-    setMinimumSize(760, 500);
+    WindowFit::fit(this, QSize(760, 500), QSize(760, 500));
     const QString path = LogStore::logFile(server.id);
 
     auto *layout = new QVBoxLayout(this);

@@ -14,7 +14,10 @@
 #include "ui/widgets/FormRow.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
+#include "ui/widgets/WindowFit.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -30,6 +33,14 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// A window of its own, not a part of one ("filler"): screen readers say its title.
+QAccessibleInterface *windowAccessible(const QString &key, QObject *object)
+{
+    if (key == QLatin1String("SettingsView") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
 
 QWidget *labelled(const QString &label, QWidget *control, QWidget *parent)
 {
@@ -69,7 +80,14 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
 {
     setObjectName(QStringLiteral("settingsView"));
     setWindowTitle(tr("Tidewell Settings"));
-    setFixedSize(620, 400);
+    static const bool accessible = [] {
+        QAccessible::installFactory(windowAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
+    // Resizable, its content scrolling; within the screen (larger fonts, a
+    // scale of 2, a 768-pixel screen with a panel).
+    WindowFit::fit(this, QSize(620, 440), QSize(360, 240));
     // Closes like a dialog: Esc, or Ctrl+W.
     for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QStringLiteral("Ctrl+W"))})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
@@ -77,6 +95,8 @@ SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialo
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto *scroll = new QScrollArea(this);
+    // Not a Tab stop of its own: Tab goes to its controls, and it scrolls to them.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     m_content = new QWidget(scroll);
@@ -206,8 +226,6 @@ void SettingsView::buildNetwork()
     m_networkWait->setSingleStep(30);
     m_networkWait->setSuffix(QStringLiteral(" s"));
     m_networkWait->setSpecialValueText(tr("don't wait"));
-    m_skipMetered = toggle(QStringLiteral("skipMeteredSwitch"),
-                           tr("Don't run scheduled backups on metered connections (phone hotspots)"), m_content);
     network->addWidget(labelled(tr("Wait for the network up to"), m_networkWait, m_content));
     m_spread = stepper(QStringLiteral("scheduleSpreadStepper"), 0, 720, 110, m_content);
     m_spread->setSingleStep(5);
@@ -215,6 +233,9 @@ void SettingsView::buildNetwork()
     m_spread->setSpecialValueText(tr("on time"));
     m_spread->setToolTip(tr("Each scheduled run starts at a random moment within this many minutes after its time"));
     network->addWidget(labelled(tr("Spread scheduled runs over"), m_spread, m_content));
+    // Made in the order they are shown: Tab follows it.
+    m_skipMetered = toggle(QStringLiteral("skipMeteredSwitch"),
+                           tr("Don't run scheduled backups on metered connections (phone hotspots)"), m_content);
     network->addWidget(m_skipMetered);
     m_minBattery = stepper(QStringLiteral("minBatteryStepper"), 0, 100, 110, m_content);
     m_minBattery->setSingleStep(5);

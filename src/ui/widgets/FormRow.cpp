@@ -10,6 +10,22 @@
 
 namespace FormRow {
 
+namespace {
+
+// "&Port" is said "Port", "R&&D" "R&D".
+QString withoutMnemonic(const QString &label)
+{
+    QString text;
+    for (qsizetype i = 0; i < label.size(); ++i) {
+        if (label.at(i) == u'&' && i + 1 < label.size())
+            ++i;
+        text += label.at(i);
+    }
+    return text;
+}
+
+} // namespace
+
 QWidget *make(const QString &label, QWidget *control, QWidget *parent, Layout layout, QWidget *focus)
 {
     auto *row = new QWidget(parent);
@@ -20,6 +36,14 @@ QWidget *make(const QString &label, QWidget *control, QWidget *parent, Layout la
     caption->setWordWrap(true);
     caption->setBuddy(focus ? focus : control);
     control->setParent(row);
+    // A screen reader finds a buddy label among the control's siblings only:
+    // a control inside a box of its own (a field with its unit, a path with
+    // Browse…) is named by the label's text.
+    QWidget *named = focus ? focus : control;
+    if (named->focusProxy())
+        named = named->focusProxy();
+    if (named->parentWidget() != row && named->accessibleName().isEmpty())
+        named->setAccessibleName(withoutMnemonic(label));
     if (layout == Layout::column) {
         rowLayout->setSpacing(12);
         caption->setFixedWidth(140);

@@ -4,10 +4,14 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHash>
 #include <QPainter>
 #include <QPalette>
 #include <QWidget>
+
+#include <algorithm>
+#include <cmath>
 
 static void initResources()
 {
@@ -71,19 +75,61 @@ QPixmap scheduleMark(bool broken, int size, qreal devicePixelRatio)
     return pixmap;
 }
 
+namespace {
+
+// WCAG's relative luminance and contrast ratio.
+double luminance(const QColor &color)
+{
+    const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+double worstContrast(const QColor &color, const QPalette &palette)
+{
+    return std::min(contrast(color, palette.color(QPalette::Window)), contrast(color, palette.color(QPalette::Base)));
+}
+
+} // namespace
+
+QColor readable(const QColor &color, const QPalette &palette)
+{
+    constexpr double wanted = 4.6; // 4.5 and a little for rounding to 8 bits
+    if (worstContrast(color, palette) >= wanted)
+        return color;
+    // Toward black on a light window, toward white on a dark one.
+    const bool darker = luminance(palette.color(QPalette::Window)) > 0.18;
+    const QColor hsl = color.toHsl();
+    QColor best = color;
+    for (int step = 1; step <= 20; ++step) {
+        const double lightness =
+            darker ? hsl.lightnessF() * (1.0 - step / 20.0) : hsl.lightnessF() + (1.0 - hsl.lightnessF()) * step / 20.0;
+        best = QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), float(lightness)).toRgb();
+        if (worstContrast(best, palette) >= wanted)
+            break;
+    }
+    return best;
+}
+
 QColor green()
 {
-    return QColor(0x2e, 0x9e, 0x4f);
+    return readable(QColor(0x2e, 0x9e, 0x4f), QGuiApplication::palette());
 }
 
 QColor amber()
 {
-    return QColor(0xc7, 0x7c, 0x02);
+    return readable(QColor(0xc7, 0x7c, 0x02), QGuiApplication::palette());
 }
 
 QColor red()
 {
-    return QColor(0xd1, 0x3b, 0x3b);
+    return readable(QColor(0xd1, 0x3b, 0x3b), QGuiApplication::palette());
 }
 
 QColor accent(const QWidget *widget)
@@ -93,7 +139,7 @@ QColor accent(const QWidget *widget)
 
 QColor accent(const QPalette &palette)
 {
-    return palette.color(QPalette::Highlight);
+    return readable(palette.color(QPalette::Highlight), palette);
 }
 
 QColor secondary(const QWidget *widget)
@@ -107,7 +153,9 @@ QColor secondary(const QPalette &palette)
     const QColor text = palette.color(QPalette::WindowText);
     const QColor window = palette.color(QPalette::Window);
     const auto mix = [](int a, int b) { return (a * 55 + b * 45) / 100; };
-    return QColor(mix(text.red(), window.red()), mix(text.green(), window.green()), mix(text.blue(), window.blue()));
+    return readable(
+        QColor(mix(text.red(), window.red()), mix(text.green(), window.green()), mix(text.blue(), window.blue())),
+        palette);
 }
 
 } // namespace Icons

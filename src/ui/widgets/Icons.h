@@ -25,9 +25,14 @@ QIcon application();
 void paintScheduleMark(QPainter *painter, const QRect &rect, bool broken);
 QPixmap scheduleMark(bool broken, int size, qreal devicePixelRatio);
 
+// The status colours, made dark or light enough to read as text (a 4.5:1
+// contrast) on the application palette's window and fields, light or dark.
 QColor green();
 QColor red();
 QColor amber();
+// `color` with its lightness moved (its hue kept) until it reads on the
+// palette's Window and Base at 4.5:1, or as close as black or white come.
+QColor readable(const QColor &color, const QPalette &palette);
 QColor accent(const QWidget *widget);
 QColor accent(const QPalette &palette);
 QColor secondary(const QWidget *widget);

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Windows that open within the screen, at any scale.
+#pragma once
+
+#include <QSize>
+
+class QWidget;
+
+namespace WindowFit {
+
+// Sizes `window` to `preferred`, or to as much of it as the screen's free
+// area holds (a scale of 2, a small screen with a panel), with a minimum
+// size no larger than that area either; once shown, the whole window, its
+// frame included, is kept on that screen.
+void fit(QWidget *window, QSize preferred, QSize minimum = QSize());
+
+// The whole of a shown window, title bar included, moved and shrunk (down
+// to its minimum size) into its screen's free area.
+void keepOnScreen(QWidget *window);
+
+} // namespace WindowFit
