@@ -328,6 +328,22 @@
         <source>Stopped. So far: %1</source>
         <translation>Angehalten. Bis dahin: %1</translation>
     </message>
+    <message>
+        <source>Changes between the two backups</source>
+        <translation>Änderungen zwischen den beiden Sicherungen</translation>
+    </message>
+    <message>
+        <source>Show changes…</source>
+        <translation>Änderungen anzeigen …</translation>
+    </message>
+    <message>
+        <source>Restore to this computer…</source>
+        <translation>Auf diesen Rechner wiederherstellen …</translation>
+    </message>
+    <message>
+        <source>Restore to the server…</source>
+        <translation>Auf den Server wiederherstellen …</translation>
+    </message>
 </context>
 <context>
     <name>ConfigCommand</name>
@@ -1070,6 +1086,45 @@
     <message>
         <source>Restore</source>
         <translation>Wiederherstellen</translation>
+    </message>
+</context>
+<context>
+    <name>DiffDialog</name>
+    <message>
+        <source>Changes in %1</source>
+        <translation>Änderungen in %1</translation>
+    </message>
+    <message>
+        <source>Comparing…</source>
+        <translation>Wird verglichen …</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Änderungen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>The two versions are the same.</source>
+        <translation>Die beiden Versionen sind gleich.</translation>
+    </message>
+    <message>
+        <source>Lines starting with - are in %1 only, lines starting with + in %2 only.</source>
+        <translation>Zeilen mit - am Anfang gibt es nur in %1, Zeilen mit + nur in %2.</translation>
+    </message>
+    <message>
+        <source>Not a text file: its changes cannot be shown line by line.</source>
+        <translation>Keine Textdatei: Ihre Änderungen lassen sich nicht zeilenweise zeigen.</translation>
+    </message>
+    <message>
+        <source>Larger than %1: its changes are not shown line by line.</source>
+        <translation>Größer als %1: Ihre Änderungen werden nicht zeilenweise gezeigt.</translation>
+    </message>
+    <message>
+        <source>The changes could not be shown: %1</source>
+        <translation>Die Änderungen konnten nicht gezeigt werden: %1</translation>
     </message>
 </context>
 <context>
@@ -2824,6 +2879,30 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <source>Files in this backup</source>
         <translation>Dateien in dieser Sicherung</translation>
     </message>
+    <message>
+        <source>In every backup</source>
+        <translation>In jeder Sicherung</translation>
+    </message>
+    <message>
+        <source>Each file is found once, in the newest backup that holds it</source>
+        <translation>Jede Datei wird einmal gefunden, in der neuesten Sicherung, die sie enthält</translation>
+    </message>
+    <message>
+        <source>Find in every backup (a part of a name)</source>
+        <translation>In jeder Sicherung suchen (ein Teil eines Namens)</translation>
+    </message>
+    <message>
+        <source>Find in every backup</source>
+        <translation>In jeder Sicherung suchen</translation>
+    </message>
+    <message>
+        <source>Backup</source>
+        <translation>Sicherung</translation>
+    </message>
+    <message>
+        <source>These come from several backups: restore those of one backup at a time.</source>
+        <translation>Diese stammen aus mehreren Sicherungen: Stellen Sie jeweils die einer Sicherung wieder her.</translation>
+    </message>
 </context>
 <context>
     <name>RetentionSection</name>
@@ -4036,6 +4115,18 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Versions</source>
+        <translation>Versionen</translation>
+    </message>
+    <message>
+        <source>Show changes…</source>
+        <translation>Änderungen anzeigen …</translation>
+    </message>
+    <message>
+        <source>What changed in this version since the one before it</source>
+        <translation>Was sich in dieser Version seit der vorigen geändert hat</translation>
     </message>
 </context>
 <context>

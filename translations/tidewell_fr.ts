@@ -328,6 +328,22 @@
         <source>Stopped. So far: %1</source>
         <translation>Arrêté. Jusqu’ici&#xa0;: %1</translation>
     </message>
+    <message>
+        <source>Changes between the two backups</source>
+        <translation>Modifications entre les deux sauvegardes</translation>
+    </message>
+    <message>
+        <source>Show changes…</source>
+        <translation>Afficher les modifications…</translation>
+    </message>
+    <message>
+        <source>Restore to this computer…</source>
+        <translation>Restaurer sur cet ordinateur…</translation>
+    </message>
+    <message>
+        <source>Restore to the server…</source>
+        <translation>Restaurer sur le serveur…</translation>
+    </message>
 </context>
 <context>
     <name>ConfigCommand</name>
@@ -1070,6 +1086,45 @@
     <message>
         <source>Restore</source>
         <translation>Restaurer</translation>
+    </message>
+</context>
+<context>
+    <name>DiffDialog</name>
+    <message>
+        <source>Changes in %1</source>
+        <translation>Modifications de %1</translation>
+    </message>
+    <message>
+        <source>Comparing…</source>
+        <translation>Comparaison…</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Modifications</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>The two versions are the same.</source>
+        <translation>Les deux versions sont identiques.</translation>
+    </message>
+    <message>
+        <source>Lines starting with - are in %1 only, lines starting with + in %2 only.</source>
+        <translation>Les lignes commençant par - ne sont que dans %1, celles commençant par + que dans %2.</translation>
+    </message>
+    <message>
+        <source>Not a text file: its changes cannot be shown line by line.</source>
+        <translation>Ce n’est pas un fichier texte : ses modifications ne peuvent pas être affichées ligne par ligne.</translation>
+    </message>
+    <message>
+        <source>Larger than %1: its changes are not shown line by line.</source>
+        <translation>Plus de %1 : ses modifications ne sont pas affichées ligne par ligne.</translation>
+    </message>
+    <message>
+        <source>The changes could not be shown: %1</source>
+        <translation>Les modifications n’ont pas pu être affichées : %1</translation>
     </message>
 </context>
 <context>
@@ -2831,6 +2886,30 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <source>Files in this backup</source>
         <translation>Fichiers de cette sauvegarde</translation>
     </message>
+    <message>
+        <source>In every backup</source>
+        <translation>Dans toutes les sauvegardes</translation>
+    </message>
+    <message>
+        <source>Each file is found once, in the newest backup that holds it</source>
+        <translation>Chaque fichier est trouvé une fois, dans la sauvegarde la plus récente qui le contient</translation>
+    </message>
+    <message>
+        <source>Find in every backup (a part of a name)</source>
+        <translation>Rechercher dans toutes les sauvegardes (une partie d’un nom)</translation>
+    </message>
+    <message>
+        <source>Find in every backup</source>
+        <translation>Rechercher dans toutes les sauvegardes</translation>
+    </message>
+    <message>
+        <source>Backup</source>
+        <translation>Sauvegarde</translation>
+    </message>
+    <message>
+        <source>These come from several backups: restore those of one backup at a time.</source>
+        <translation>Ils proviennent de plusieurs sauvegardes : restaurez ceux d’une seule sauvegarde à la fois.</translation>
+    </message>
 </context>
 <context>
     <name>RetentionSection</name>
@@ -4043,6 +4122,18 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>Close</source>
         <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Versions</source>
+        <translation>Versions</translation>
+    </message>
+    <message>
+        <source>Show changes…</source>
+        <translation>Afficher les modifications…</translation>
+    </message>
+    <message>
+        <source>What changed in this version since the one before it</source>
+        <translation>Ce qui a changé dans cette version depuis la précédente</translation>
     </message>
 </context>
 <context>

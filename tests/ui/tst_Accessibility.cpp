@@ -188,6 +188,13 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         expectNone(unnamed(&view));
         expectNone(stepsBack(&view));
+        const QString folder = m_h->destination() + QStringLiteral("/web");
+        CompareDialog compare(m_server, folder, &view);
+        compare.show();
+        expectNone(unnamed(&compare));
+        VersionsDialog versions(m_server, folder, QStringLiteral("/var/www/index.html"), &view);
+        versions.show();
+        expectNone(unnamed(&versions));
     }
 
     // Every window, frame and all, within the screen's free area (offscreen:

@@ -395,7 +395,8 @@ private Q_SLOTS:
         m_window->select(std::nullopt);
         ServerCard *card = m_window->dashboard()->card(b.id);
         QCOMPARE(card->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
-        QCOMPARE(cardChild<QPushButton>(b.id, "cardRun")->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(cardChild<QPushButton>(b.id, "cardRun")->focusPolicy(), Qt::TabFocus);
+        QCOMPARE(cardChild<QPushButton>(b.id, "cardConfigure")->focusPolicy(), Qt::TabFocus);
         card->setFocus();
         QTest::keyClick(card, Qt::Key_Return);
         QCOMPARE(m_window->selection(), std::optional<QUuid>(b.id));

@@ -6,10 +6,12 @@
 #include "fixtures/Files.h"
 #include "fixtures/WindowHarness.h"
 #include "ui/restore/CompareDialog.h"
+#include "ui/restore/DiffDialog.h"
 #include "ui/restore/RestoreView.h"
 #include "ui/restore/VersionsDialog.h"
 #include "ui/widgets/Dialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -19,6 +21,7 @@
 #include <QStandardItemModel>
 #include <QTest>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include <unistd.h>
 
@@ -93,6 +96,51 @@ private Q_SLOTS:
         QTRY_COMPARE(view.searchResults(), QStringList{QStringLiteral("/var/www/sub/deep.txt")});
     }
 
+    // A file deleted two days ago: Find looks through every backup, newest
+    // first, finds it once, in the newest that holds it, and restores it
+    // from there; or, asked to, in the chosen backup only.
+    void findLooksInEveryBackup()
+    {
+        writeFile(snapshot(QStringLiteral("2026-12-01")) + QStringLiteral("/Site/gone.txt"), "gone since the 2nd");
+        writeFile(snapshot(QStringLiteral("2026-12-02")) + QStringLiteral("/Site/sub/gone too.txt"), "gone on the 3rd");
+        RestoreView view(m_server.id, m_h->context);
+        QCOMPARE(view.selectedSnapshot(), QStringLiteral("2026-12-03"));
+        auto *find = view.findChild<QLineEdit *>(QStringLiteral("restoreFind"));
+        find->setText(QStringLiteral("GONE"));
+        auto *results = view.findChild<QTreeWidget *>(QStringLiteral("restoreResults"));
+        QTRY_COMPARE(results->topLevelItemCount(), 2);
+        QTRY_COMPARE(view.statusText(), QStringLiteral("2 found."));
+        QStringList found;
+        for (int i = 0; i < results->topLevelItemCount(); ++i)
+            found << results->topLevelItem(i)->text(0) + u' ' + results->topLevelItem(i)->text(1);
+        QCOMPARE(found, (QStringList{QStringLiteral("/var/www/gone.txt 2026-12-01"),
+                                     QStringLiteral("/var/www/sub/gone too.txt 2026-12-02")}));
+        // deep.txt is in all three: found once, in the newest.
+        find->setText(QStringLiteral("deep"));
+        QTRY_COMPARE(view.searchResults(), QStringList{QStringLiteral("/var/www/sub/deep.txt")});
+        QCOMPARE(results->topLevelItem(0)->text(1), QStringLiteral("2026-12-03"));
+
+        find->setText(QStringLiteral("gone.txt"));
+        QTRY_COMPARE(view.searchResults(), QStringList{QStringLiteral("/var/www/gone.txt")});
+        results->topLevelItem(0)->setSelected(true);
+        const QString target = m_h->home.path() + QStringLiteral("/out");
+        m_h->dialogs->setNextRestoreTarget(Dialogs::RestoreTarget{target, false});
+        view.restoreToComputer();
+        QTRY_VERIFY(view.statusText().startsWith(QStringLiteral("Restored 1 file(s) to ")));
+        QCOMPARE(readFile(target + QStringLiteral("/gone.txt")), QByteArray("gone since the 2nd"));
+
+        // Two backups at once are not mixed in one restore.
+        find->setText(QStringLiteral("gone"));
+        QTRY_COMPARE(results->topLevelItemCount(), 2);
+        results->selectAll();
+        view.restoreToComputer();
+        QCOMPARE(view.statusText(),
+                 QStringLiteral("These come from several backups: restore those of one backup at a time."));
+
+        view.findChild<QCheckBox *>(QStringLiteral("findEveryBackup"))->setChecked(false);
+        QTRY_COMPARE(view.statusText(), QStringLiteral("0 found."));
+    }
+
     // With one backup only, it is shown at once too.
     void aSingleBackupIsShown()
     {
@@ -153,6 +201,50 @@ private Q_SLOTS:
         QTRY_VERIFY(!dialog.isComparing());
         QCOMPARE(dialog.rows(),
                  (QStringList{QStringLiteral("changed /etc/app.conf"), QStringLiteral("changed /var/www/index.html")}));
+    }
+
+    // What changed inside a file: from Compare's list, as a unified diff
+    // whose header names the remote path and the day; a binary file says
+    // so in Versions. A row of the list restores the file as that day has it.
+    void changesInsideAFile()
+    {
+        CompareDialog compare(m_server, m_h->destination() + QStringLiteral("/web"), nullptr);
+        compare.setDates(QStringLiteral("2026-12-01"), QStringLiteral("2026-12-03"));
+        compare.compare();
+        QTRY_VERIFY(!compare.isComparing());
+        compare.selectRow(0);
+        QCOMPARE(compare.rows().first(), QStringLiteral("changed /etc/app.conf"));
+        compare.showChanges();
+        auto *diff = compare.findChild<DiffDialog *>();
+        QVERIFY(diff);
+        QTRY_VERIFY(diff->isReady());
+        QVERIFY2(diff->text().startsWith(QStringLiteral("--- /etc/app.conf (2026-12-01)\n+++ /etc/app.conf "
+                                                        "(2026-12-03)\n")),
+                 qPrintable(diff->text()));
+        QVERIFY(diff->text().contains(QStringLiteral("\n-conf of 2026-12-01!\n")));
+        QVERIFY(diff->text().contains(QStringLiteral("\n+conf of 2026-12-03!!!\n")));
+        QSignalSpy restore(&compare, &CompareDialog::restoreRequested);
+        compare.findChild<QPushButton *>(QStringLiteral("compareToComputer"))->click();
+        QCOMPARE(restore.size(), 1);
+        QCOMPARE(restore.first().at(0).toString(), QStringLiteral("2026-12-03"));
+        QCOMPARE(restore.first().at(1).toString(),
+                 snapshot(QStringLiteral("2026-12-03")) + QStringLiteral("/Conf/app.conf"));
+        QCOMPARE(restore.first().at(2).toString(), QStringLiteral("/etc/app.conf"));
+
+        QByteArray image(4096, '\0');
+        writeFile(snapshot(QStringLiteral("2026-12-01")) + QStringLiteral("/Site/logo.png"), image);
+        image[10] = 'x';
+        writeFile(snapshot(QStringLiteral("2026-12-02")) + QStringLiteral("/Site/logo.png"), image + "longer");
+        VersionsDialog versions(m_server, m_h->destination() + QStringLiteral("/web"),
+                                QStringLiteral("/var/www/logo.png"), nullptr);
+        QCOMPARE(versions.rows().size(), 2);
+        versions.selectRow(1);
+        QVERIFY(!versions.changesButton()->isEnabled()); // nothing older to compare with
+        versions.selectRow(0);
+        versions.changesButton()->click();
+        auto *binary = versions.findChild<DiffDialog *>();
+        QTRY_VERIFY(binary && binary->isReady());
+        QCOMPARE(binary->state(), QStringLiteral("Not a text file: its changes cannot be shown line by line."));
     }
 
     // From an incomplete backup only when the user says so; a file that is

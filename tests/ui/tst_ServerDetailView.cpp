@@ -810,6 +810,15 @@ private Q_SLOTS:
         auto *list = child<QTreeWidget>(view.get(), "backupList");
         Q_EMIT list->itemClicked(list->topLevelItem(1), 2);
         QCOMPARE(opened.first().first().toString(), folder + QStringLiteral("2025-01-30"));
+        // Browse… from the keyboard: the chosen row's menu (the menu key).
+        QSignalSpy browsed(view.get(), &ServerDetailView::restoreRequested);
+        list->setCurrentItem(list->topLevelItem(0));
+        auto *browse = list->findChild<QAction *>(QStringLiteral("backupBrowse"));
+        QVERIFY(browse && list->actions().contains(browse));
+        QCOMPARE(list->contextMenuPolicy(), Qt::ActionsContextMenu);
+        browse->trigger();
+        QCOMPARE(browsed.size(), 1);
+        QCOMPARE(browsed.first().at(1).toString(), QStringLiteral("2025-01-31"));
         // Without date folders, the one server folder.
         m_h->store.update([](AppSettings &s) { s.useDateSubfolder = false; });
         QCOMPARE(section->rows(), QStringList{QStringLiteral("web_prod complete")});

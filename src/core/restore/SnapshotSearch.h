@@ -13,10 +13,13 @@
 
 class QThread;
 
-// Finds files and folders of one snapshot whose name holds a text (any
-// case), on a thread of its own: hits arrive in batches as they are found,
-// at most shownHits of them, and finished() gives the whole count. A new
-// search or cancel() stops the one before; destroying the object stops it too.
+// Finds files and folders of one snapshot, or of several, whose name holds a
+// text (any case), on a thread of its own: hits arrive in batches as they
+// are found, at most shownHits of them, and finished() gives the whole count.
+// Over several snapshots (newest first) a path is found once, in the first
+// snapshot that has it: a file deleted two days ago is found in the newest
+// day that still holds it. A new search or cancel() stops the one before;
+// destroying the object stops it too.
 class SnapshotSearch : public QObject
 {
     Q_OBJECT
@@ -29,12 +32,19 @@ public:
         QString localPath;
         QString remotePath;
         bool isDirectory = false;
+        QString snapshot; // the name of the snapshot it was found in
+    };
+    struct Snapshot
+    {
+        QString name;
+        QString folder;
     };
 
     explicit SnapshotSearch(QObject *parent = nullptr);
     ~SnapshotSearch() override;
 
     void start(const Server &server, const QString &snapshotFolder, const QString &text);
+    void start(const Server &server, const QList<Snapshot> &snapshots, const QString &text);
     void cancel();
     bool isRunning() const;
 

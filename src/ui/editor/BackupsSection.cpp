@@ -8,6 +8,7 @@
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
 
+#include <QAction>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -45,6 +46,19 @@ BackupsSection::BackupsSection(const QUuid &serverID, ConfigStore *store, QWidge
             Q_EMIT browseRequested(item->text(0));
     });
     connect(m_list, &QTreeWidget::itemActivated, this, [open](QTreeWidgetItem *item) { open(item); });
+    // What a click in a row's columns does, from the keyboard too (the menu
+    // key or Shift+F10 on the chosen backup).
+    m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *openAction = new QAction(tr("Open"), m_list);
+    auto *browseAction = new QAction(tr("Browse…"), m_list);
+    browseAction->setObjectName(QStringLiteral("backupBrowse"));
+    m_list->addAction(openAction);
+    m_list->addAction(browseAction);
+    connect(openAction, &QAction::triggered, this, [this, open] { open(m_list->currentItem()); });
+    connect(browseAction, &QAction::triggered, this, [this] {
+        if (m_shownDated && m_list->currentItem())
+            Q_EMIT browseRequested(m_list->currentItem()->text(0));
+    });
     connect(m_store, &ConfigStore::settingsChanged, this, &BackupsSection::refreshIfMoved);
     refresh();
 }

@@ -318,8 +318,8 @@ void MainWindow::connectDashboard()
 // The store, runs, the desktop and the clock.
 void MainWindow::connectApplication()
 {
-    auto *leave =
-        new QShortcut(QKeySequence(Qt::Key_Escape), m_detail, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    // Esc anywhere in the window while a server's settings are shown.
+    auto *leave = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(leave, &QShortcut::activated, this, &MainWindow::leaveEditor);
 
     connect(m_context.desktop, &Desktop::openFailed, this, [this](const QString &path, const QString &reason) {

@@ -108,8 +108,9 @@ ServerCard::ServerCard(const QUuid &serverID, QWidget *parent)
     configure->setObjectName(QStringLiteral("cardConfigure"));
     connect(m_run, &QPushButton::clicked, this, [this] { Q_EMIT runRequested(m_id); });
     connect(configure, &QPushButton::clicked, this, [this] { Q_EMIT selectRequested(m_id); });
-    m_run->setFocusPolicy(Qt::NoFocus);
-    configure->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab after the card itself, as the mouse reaches them.
+    m_run->setFocusPolicy(Qt::TabFocus);
+    configure->setFocusPolicy(Qt::TabFocus);
     buttons->addWidget(m_run);
     buttons->addWidget(configure);
     buttons->addStretch(1);

@@ -4,7 +4,9 @@
 
 #include "core/engine/Snapshots.h"
 #include "core/restore/SnapshotCompare.h"
+#include "core/restore/SnapshotMap.h"
 #include "core/system/Background.h"
+#include "ui/restore/DiffDialog.h"
 #include "ui/widgets/Style.h"
 #include "ui/widgets/WindowFit.h"
 
@@ -55,26 +57,96 @@ CompareDialog::CompareDialog(const Server &server, const QString &serverFolder, 
     layout->addLayout(choose);
     m_changes = new QTreeWidget(this);
     m_changes->setObjectName(QStringLiteral("compareChanges"));
+    m_changes->setAccessibleName(tr("Changes between the two backups"));
     m_changes->setHeaderLabels({tr("Change"), tr("File")});
     m_changes->setRootIsDecorated(false);
+    m_changes->header()->setStretchLastSection(false);
+    m_changes->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_changes->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     layout->addWidget(m_changes, 1);
     m_summary = Style::note(QString(), this);
     m_summary->setObjectName(QStringLiteral("compareSummary"));
     m_summary->setTextFormat(Qt::PlainText);
     layout->addWidget(m_summary);
-    auto *close = new QPushButton(tr("Close"), this);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    buildActions(layout);
     connect(m_start, &QPushButton::clicked, this, [this] {
         if (m_comparing && m_stop)
             *m_stop = true;
         else
             compare();
     });
+}
+
+void CompareDialog::buildActions(QVBoxLayout *layout)
+{
+    m_showChanges = new QPushButton(tr("Show changes…"), this);
+    m_showChanges->setObjectName(QStringLiteral("compareShowChanges"));
+    m_toComputer = new QPushButton(tr("Restore to this computer…"), this);
+    m_toComputer->setObjectName(QStringLiteral("compareToComputer"));
+    m_toServer = new QPushButton(tr("Restore to the server…"), this);
+    m_toServer->setObjectName(QStringLiteral("compareToServer"));
+    auto *close = new QPushButton(tr("Close"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_showChanges);
+    buttons->addStretch(1);
+    buttons->addWidget(m_toComputer);
+    buttons->addWidget(m_toServer);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_showChanges, &QPushButton::clicked, this, &CompareDialog::showChanges);
+    connect(m_toComputer, &QPushButton::clicked, this, [this] { requestRestore(false); });
+    connect(m_toServer, &QPushButton::clicked, this, [this] { requestRestore(true); });
+    connect(m_changes, &QTreeWidget::currentItemChanged, this, &CompareDialog::followSelection);
+    followSelection();
+}
+
+void CompareDialog::followSelection()
+{
+    const QTreeWidgetItem *item = m_changes->currentItem();
+    const bool changed = item && item->data(0, Qt::UserRole).toInt() == int(SnapshotCompare::Change::Kind::changed);
+    m_showChanges->setEnabled(changed);
+    m_toComputer->setEnabled(item != nullptr);
+    m_toServer->setEnabled(item != nullptr);
+}
+
+std::optional<QString> CompareDialog::localPath(bool newer) const
+{
+    const QTreeWidgetItem *item = m_changes->currentItem();
+    if (!item)
+        return std::nullopt;
+    return SnapshotMap::localPathOf(m_server, newer ? m_shownNewer.second : m_shownOlder.second, item->text(1));
+}
+
+void CompareDialog::selectRow(int row)
+{
+    m_changes->setCurrentItem(m_changes->topLevelItem(row));
+}
+
+void CompareDialog::showChanges()
+{
+    const std::optional<QString> older = localPath(false);
+    const std::optional<QString> newer = localPath(true);
+    if (!older || !newer)
+        return;
+    const QString remote = m_changes->currentItem()->text(1);
+    auto *dialog = new DiffDialog(*older, *newer, remote + QStringLiteral(" (") + m_shownOlder.first + u')',
+                                  remote + QStringLiteral(" (") + m_shownNewer.first + u')', this);
+    dialog->open();
+}
+
+void CompareDialog::requestRestore(bool toServer)
+{
+    const QTreeWidgetItem *item = m_changes->currentItem();
+    if (!item)
+        return;
+    // A removed file is only in the older backup.
+    const bool fromNewer = item->data(0, Qt::UserRole).toInt() != int(SnapshotCompare::Change::Kind::removed);
+    const std::optional<QString> local = localPath(fromNewer);
+    if (!local)
+        return;
+    Q_EMIT restoreRequested(fromNewer ? m_shownNewer.first : m_shownOlder.first, *local, item->text(1), toServer);
+    accept();
 }
 
 CompareDialog::~CompareDialog()
@@ -91,7 +163,9 @@ void CompareDialog::setDates(const QString &older, const QString &newer)
 
 void CompareDialog::compare()
 {
-    QCoro::connect(run(m_older->currentData().toString(), m_newer->currentData().toString()), this, [] {});
+    m_shownOlder = {m_older->currentText(), m_older->currentData().toString()};
+    m_shownNewer = {m_newer->currentText(), m_newer->currentData().toString()};
+    QCoro::connect(run(m_shownOlder.second, m_shownNewer.second), this, [] {});
 }
 
 QCoro::Task<> CompareDialog::run(QString older, QString newer)
@@ -115,7 +189,8 @@ QCoro::Task<> CompareDialog::run(QString older, QString newer)
         const QString kind = change.kind == SnapshotCompare::Change::Kind::added     ? tr("added")
                              : change.kind == SnapshotCompare::Change::Kind::removed ? tr("removed")
                                                                                      : tr("changed");
-        new QTreeWidgetItem(m_changes, {kind, change.remotePath});
+        auto *item = new QTreeWidgetItem(m_changes, {kind, change.remotePath});
+        item->setData(0, Qt::UserRole, int(change.kind));
     }
     QStringList counts;
     for (const SnapshotCompare::RootCounts &root : result.counts)
@@ -127,6 +202,7 @@ QCoro::Task<> CompareDialog::run(QString older, QString newer)
     const QString summary =
         tr("%n file(s) compared.", nullptr, result.filesCompared) + u' ' + counts.join(QStringLiteral("; "));
     m_summary->setText(result.cancelled ? tr("Stopped. So far: %1").arg(summary) : summary);
+    followSelection();
 }
 
 QStringList CompareDialog::rows() const

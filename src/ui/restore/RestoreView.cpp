@@ -25,6 +25,7 @@
 #include "ui/widgets/Style.h"
 #include "ui/widgets/WindowFit.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -82,6 +83,8 @@ RestoreView::RestoreView(const QUuid &serverID, const AppContext &context, QWidg
     connect(m_snapshots, &QListWidget::currentRowChanged, this, &RestoreView::showSnapshot);
     connectSearch();
     refreshSnapshots();
+    // Typing a name is the quickest way to a file.
+    m_find->setFocus(Qt::OtherFocusReason);
 }
 
 // The search field over the backup's tree, or over what a search found.
@@ -90,12 +93,29 @@ void RestoreView::buildBrowser(QSplitter *splitter)
     auto *right = new QWidget(splitter);
     auto *rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
+    auto *findLine = new QHBoxLayout;
     m_find = new QLineEdit(right);
     m_find->setObjectName(QStringLiteral("restoreFind"));
-    m_find->setPlaceholderText(tr("Find in this backup (a part of a name)"));
     m_find->setClearButtonEnabled(true);
     m_find->setAccessibleName(tr("Find in this backup"));
-    rightLayout->addWidget(m_find);
+    // A file deleted some days ago is found without guessing its last day.
+    m_everyBackup = new QCheckBox(tr("In every backup"), right);
+    m_everyBackup->setObjectName(QStringLiteral("findEveryBackup"));
+    m_everyBackup->setToolTip(tr("Each file is found once, in the newest backup that holds it"));
+    m_everyBackup->setChecked(true);
+    const auto showScope = [this] {
+        m_find->setPlaceholderText(m_everyBackup->isChecked() ? tr("Find in every backup (a part of a name)")
+                                                              : tr("Find in this backup (a part of a name)"));
+        m_find->setAccessibleName(m_everyBackup->isChecked() ? tr("Find in every backup") : tr("Find in this backup"));
+    };
+    showScope();
+    connect(m_everyBackup, &QCheckBox::toggled, this, [this, showScope] {
+        showScope();
+        search(m_find->text());
+    });
+    findLine->addWidget(m_find, 1);
+    findLine->addWidget(m_everyBackup);
+    rightLayout->addLayout(findLine);
     m_stack = new QStackedWidget(right);
     m_tree = new QTreeView(m_stack);
     m_tree->setObjectName(QStringLiteral("restoreTree"));
@@ -109,7 +129,10 @@ void RestoreView::buildBrowser(QSplitter *splitter)
     m_tree->header()->setSectionResizeMode(SnapshotTreeModel::modifiedColumn, QHeaderView::ResizeToContents);
     m_results = new QTreeWidget(m_stack);
     m_results->setObjectName(QStringLiteral("restoreResults"));
-    m_results->setHeaderLabels({tr("Found")});
+    m_results->setHeaderLabels({tr("Found"), tr("Backup")});
+    m_results->header()->setStretchLastSection(false);
+    m_results->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_results->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_results->setRootIsDecorated(false);
     m_results->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_results->setSortingEnabled(true);
@@ -156,10 +179,17 @@ void RestoreView::connectSearch()
     connect(typing, &QTimer::timeout, this, [this] { search(m_find->text()); });
     connect(m_search, &SnapshotSearch::hitsFound, this, [this](const QList<SnapshotSearch::Hit> &hits) {
         for (const SnapshotSearch::Hit &hit : hits) {
-            auto *item = new QTreeWidgetItem(m_results, {hit.remotePath.isEmpty() ? hit.localPath : hit.remotePath});
+            auto *item = new QTreeWidgetItem(m_results,
+                                             {hit.remotePath.isEmpty() ? hit.localPath : hit.remotePath, hit.snapshot});
             item->setData(0, Qt::UserRole, hit.localPath);
             item->setData(0, Qt::UserRole + 1, hit.remotePath);
             item->setData(0, Qt::UserRole + 2, hit.isDirectory);
+            item->setData(0, Qt::UserRole + 3, hit.snapshot);
+        }
+        // The first hit is chosen: one found file is restored without a click.
+        if (!m_results->currentItem() && m_results->topLevelItemCount() > 0) {
+            m_results->setCurrentItem(m_results->topLevelItem(0));
+            m_results->topLevelItem(0)->setSelected(true);
         }
     });
     connect(m_search, &SnapshotSearch::finished, this, [this](int total, bool cancelled) {
@@ -260,7 +290,8 @@ void RestoreView::showSnapshot()
 {
     const QListWidgetItem *item = m_snapshots->currentItem();
     m_model->setSnapshot(server(), item ? item->data(Qt::UserRole + 1).toString() : QString());
-    if (!m_find->text().isEmpty())
+    // A search of every backup stays as it is.
+    if (!m_find->text().isEmpty() && !m_everyBackup->isChecked())
         search(m_find->text());
     if (item && !item->data(Qt::UserRole + 2).toBool())
         setStatus(tr("This backup is incomplete: its run did not finish, so files may be missing or older."));
@@ -279,7 +310,15 @@ void RestoreView::search(const QString &text)
     }
     m_stack->setCurrentWidget(m_results);
     setStatus(tr("Searching…"));
-    m_search->start(server(), m_model->snapshotFolder(), text.trimmed());
+    QList<SnapshotSearch::Snapshot> snapshots;
+    for (int row = 0; row < m_snapshots->count(); ++row) {
+        const QListWidgetItem *item = m_snapshots->item(row);
+        if (m_everyBackup->isChecked() || item == m_snapshots->currentItem())
+            snapshots << SnapshotSearch::Snapshot{item->data(Qt::UserRole).toString(),
+                                                  item->data(Qt::UserRole + 1).toString()};
+    }
+    // Newest first, as the list shows them.
+    m_search->start(server(), snapshots, text.trimmed());
 }
 
 QList<RestoreView::Selected> RestoreView::selection() const
@@ -288,14 +327,14 @@ QList<RestoreView::Selected> RestoreView::selection() const
     if (m_stack->currentWidget() == m_results) {
         for (const QTreeWidgetItem *item : m_results->selectedItems())
             items << Selected{item->data(0, Qt::UserRole).toString(), item->data(0, Qt::UserRole + 1).toString(),
-                              item->data(0, Qt::UserRole + 2).toBool()};
+                              item->data(0, Qt::UserRole + 2).toBool(), item->data(0, Qt::UserRole + 3).toString()};
         return items;
     }
     const QModelIndexList rows = m_tree->selectionModel()->selectedRows(SnapshotTreeModel::nameColumn);
     for (const QModelIndex &row : rows)
         items << Selected{row.data(SnapshotTreeModel::localPathRole).toString(),
                           row.data(SnapshotTreeModel::remotePathRole).toString(),
-                          row.data(SnapshotTreeModel::isDirectoryRole).toBool()};
+                          row.data(SnapshotTreeModel::isDirectoryRole).toBool(), selectedSnapshot()};
     // A folder and something inside it: the folder brings it along.
     items.removeIf([&items](const Selected &item) {
         return std::any_of(items.begin(), items.end(), [&item](const Selected &other) {
@@ -340,9 +379,23 @@ void RestoreView::setStatus(const QString &text)
     m_status->setVisible(!text.isEmpty());
 }
 
-bool RestoreView::confirmIncomplete()
+std::optional<QString> RestoreView::snapshotOf(const QList<Selected> &items)
 {
-    const QListWidgetItem *item = m_snapshots->currentItem();
+    const QString first = items.isEmpty() ? selectedSnapshot() : items.first().snapshot;
+    if (std::any_of(items.begin(), items.end(), [&first](const Selected &item) { return item.snapshot != first; })) {
+        setStatus(tr("These come from several backups: restore those of one backup at a time."));
+        return std::nullopt;
+    }
+    return first;
+}
+
+bool RestoreView::confirmIncomplete(const QString &snapshot)
+{
+    const QListWidgetItem *item = nullptr;
+    for (int row = 0; row < m_snapshots->count() && !item; ++row) {
+        if (m_snapshots->item(row)->data(Qt::UserRole).toString() == snapshot)
+            item = m_snapshots->item(row);
+    }
     if (!item || item->data(Qt::UserRole + 2).toBool())
         return true;
     return m_context.dialogs->confirm(
@@ -360,21 +413,24 @@ void RestoreView::openVersions()
         return;
     }
     auto *dialog = new VersionsDialog(server(), serverFolder(), items.first().remotePath, this);
-    connect(dialog, &VersionsDialog::restoreRequested, this,
-            [this](const QString &date, const QString &localPath, const QString &remotePath, bool toServer) {
-                const Selected item{localPath, remotePath,
-                                    QFileInfo(localPath).isDir() && !QFileInfo(localPath).isSymLink()};
-                if (toServer)
-                    startServerRestore({item}, std::nullopt, date);
-                else
-                    askLocalTarget({item}, date);
-            });
+    connect(dialog, &VersionsDialog::restoreRequested, this, &RestoreView::restoreVersion);
     dialog->open();
+}
+
+void RestoreView::restoreVersion(const QString &date, const QString &localPath, const QString &remotePath,
+                                 bool toServer)
+{
+    const Selected item{localPath, remotePath, QFileInfo(localPath).isDir() && !QFileInfo(localPath).isSymLink(), date};
+    if (toServer)
+        startServerRestore({item}, std::nullopt, date);
+    else
+        askLocalTarget({item}, date);
 }
 
 void RestoreView::openCompare()
 {
     auto *dialog = new CompareDialog(server(), serverFolder(), this);
+    connect(dialog, &CompareDialog::restoreRequested, this, &RestoreView::restoreVersion);
     dialog->open();
 }
 
@@ -385,9 +441,10 @@ void RestoreView::restoreToComputer()
         setStatus(tr("Choose the files and folders to restore first."));
         return;
     }
-    if (!confirmIncomplete())
+    const std::optional<QString> snapshot = snapshotOf(items);
+    if (!snapshot || !confirmIncomplete(*snapshot))
         return;
-    askLocalTarget(items, selectedSnapshot());
+    askLocalTarget(items, *snapshot);
 }
 
 void RestoreView::restoreToServer()
@@ -401,7 +458,8 @@ void RestoreView::restoreToServer()
         setStatus(tr("Only files that a path of this server backs up can go back to it."));
         return;
     }
-    if (!confirmIncomplete())
+    const std::optional<QString> snapshot = snapshotOf(items);
+    if (!snapshot || !confirmIncomplete(*snapshot))
         return;
     const auto folder = m_context.dialogs->text(
         this, tr("Restore to the server"),
@@ -411,7 +469,7 @@ void RestoreView::restoreToServer()
     if (!folder)
         return;
     startServerRestore(items, folder->trimmed().isEmpty() ? std::nullopt : std::optional<QString>(folder->trimmed()),
-                       selectedSnapshot());
+                       *snapshot);
 }
 
 void RestoreView::askLocalTarget(const QList<Selected> &items, const QString &date)

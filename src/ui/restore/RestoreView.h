@@ -28,6 +28,7 @@ class QTreeView;
 class QTreeWidget;
 class QVBoxLayout;
 class SnapshotSearch;
+class QCheckBox;
 class SnapshotTreeModel;
 struct Server;
 
@@ -59,6 +60,8 @@ public:
     void openCompare();
     void restoreToComputer();
     void restoreToServer();
+    // One file or folder as one backup has it (from Versions or Compare).
+    void restoreVersion(const QString &date, const QString &localPath, const QString &remotePath, bool toServer);
 
 private:
     void connectSearch();
@@ -70,6 +73,7 @@ private:
         QString localPath;
         QString remotePath;
         bool isDirectory = false;
+        QString snapshot; // the backup it is taken from
     };
     Server server() const;
     QString serverFolder() const;
@@ -78,7 +82,9 @@ private:
     void search(const QString &text);
     QList<Selected> selection() const;
     void setStatus(const QString &text);
-    bool confirmIncomplete();
+    bool confirmIncomplete(const QString &snapshot);
+    // The one backup the items come from; none (and it is said) when several.
+    std::optional<QString> snapshotOf(const QList<Selected> &items);
     // A restore runs in steps, and asks its questions between them, never
     // inside a coroutine: a modal dialog there would turn the event loop
     // while the coroutine waits on it.
@@ -99,6 +105,7 @@ private:
     QComboBox *m_source;
     QListWidget *m_snapshots;
     QLineEdit *m_find;
+    QCheckBox *m_everyBackup;
     QStackedWidget *m_stack;
     QTreeView *m_tree;
     QTreeWidget *m_results;

@@ -4,6 +4,7 @@
 
 #include "core/presentation/Formatting.h"
 #include "core/restore/VersionFinder.h"
+#include "ui/restore/DiffDialog.h"
 #include "ui/widgets/Style.h"
 #include "ui/widgets/WindowFit.h"
 
@@ -31,8 +32,12 @@ VersionsDialog::VersionsDialog(const Server &server, const QString &serverFolder
     layout->addWidget(path);
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("versionsList"));
+    m_list->setAccessibleName(tr("Versions"));
     m_list->setHeaderLabels({tr("Backed up"), tr("Size"), tr("Modified"), tr("Backups")});
     m_list->setRootIsDecorated(false);
+    // No column is cut: the dates and sizes take what they need.
+    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (const VersionFinder::Version &version : VersionFinder::versionsOf(server, serverFolder, remotePath)) {
         const QString span = version.firstDate() == version.lastDate()
@@ -43,6 +48,7 @@ VersionsDialog::VersionsDialog(const Server &server, const QString &serverFolder
                      Formatting::shortDateTime(version.modified), QString::number(version.snapshots.size())});
         item->setData(0, Qt::UserRole, version.lastDate());
         item->setData(0, Qt::UserRole + 1, version.localPath);
+        item->setData(0, Qt::UserRole + 2, version.isDirectory);
     }
     if (m_list->topLevelItemCount() > 0)
         m_list->setCurrentItem(m_list->topLevelItem(0));
@@ -51,6 +57,10 @@ VersionsDialog::VersionsDialog(const Server &server, const QString &serverFolder
                                      "version. Incomplete backups are not listed."),
                                   this));
     auto *buttons = new QHBoxLayout;
+    m_changes = new QPushButton(tr("Show changes…"), this);
+    m_changes->setObjectName(QStringLiteral("versionChanges"));
+    m_changes->setToolTip(tr("What changed in this version since the one before it"));
+    buttons->addWidget(m_changes);
     auto *toComputer = new QPushButton(tr("Restore to this computer…"), this);
     toComputer->setObjectName(QStringLiteral("versionToComputer"));
     auto *toServer = new QPushButton(tr("Restore to the server…"), this);
@@ -64,6 +74,30 @@ VersionsDialog::VersionsDialog(const Server &server, const QString &serverFolder
     connect(toComputer, &QPushButton::clicked, this, [this] { requestRestore(false); });
     connect(toServer, &QPushButton::clicked, this, [this] { requestRestore(true); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_changes, &QPushButton::clicked, this, &VersionsDialog::showChanges);
+    // The oldest version, and a folder, have no changes to show.
+    const auto follow = [this] {
+        const int row = m_list->indexOfTopLevelItem(m_list->currentItem());
+        m_changes->setEnabled(row >= 0 && row + 1 < m_list->topLevelItemCount()
+                              && !m_list->currentItem()->data(0, Qt::UserRole + 2).toBool());
+    };
+    connect(m_list, &QTreeWidget::currentItemChanged, this, follow);
+    follow();
+}
+
+void VersionsDialog::showChanges()
+{
+    const int row = m_list->indexOfTopLevelItem(m_list->currentItem());
+    if (row < 0 || row + 1 >= m_list->topLevelItemCount())
+        return;
+    const QTreeWidgetItem *newer = m_list->topLevelItem(row);
+    const QTreeWidgetItem *older = m_list->topLevelItem(row + 1);
+    const auto label = [this](const QTreeWidgetItem *item) -> QString {
+        return m_remotePath + QStringLiteral(" (") + item->data(0, Qt::UserRole).toString() + u')';
+    };
+    auto *dialog = new DiffDialog(older->data(0, Qt::UserRole + 1).toString(),
+                                  newer->data(0, Qt::UserRole + 1).toString(), label(older), label(newer), this);
+    dialog->open();
 }
 
 QStringList VersionsDialog::rows() const

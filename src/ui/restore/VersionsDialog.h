@@ -6,11 +6,13 @@
 
 #include <QDialog>
 
+class QPushButton;
 class QTreeWidget;
 
 // The versions of one remote path (see VersionFinder): when each was backed
 // up (from, to), its size and modification time; the selected one can be
-// restored to this computer or to the server.
+// restored to this computer or to the server, and its changes from the
+// version before it shown.
 class VersionsDialog : public QDialog
 {
     Q_OBJECT
@@ -21,13 +23,17 @@ public:
     // For tests: one line per version as shown.
     QStringList rows() const;
     void selectRow(int row);
+    QPushButton *changesButton() const { return m_changes; }
 
 Q_SIGNALS:
     void restoreRequested(const QString &date, const QString &localPath, const QString &remotePath, bool toServer);
 
 private:
     void requestRestore(bool toServer);
+    // The selected version against the one before it.
+    void showChanges();
 
     QString m_remotePath;
     QTreeWidget *m_list;
+    QPushButton *m_changes;
 };
