@@ -19,6 +19,7 @@
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
+#include <QListView>
 #include <QScreen>
 #include <QTest>
 
@@ -152,6 +153,12 @@ private Q_SLOTS:
         expectNone(unnamed(&window));
         expectNone(scrollAreaStops(&window));
         expectNone(stepsBack(&window));
+        // A row of the server list says its health and last run, not its name only.
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(window.serverList());
+        QVERIFY(list && list->childCount() > 0);
+        QAccessibleInterface *row = list->child(0);
+        QCOMPARE(row->text(QAccessible::Name), QStringLiteral("web"));
+        QCOMPARE(row->text(QAccessible::Description), QStringLiteral("Never ran"));
     }
 
     void everySectionOfTheEditor()

@@ -246,6 +246,33 @@ private Q_SLOTS:
         QApplication::setPalette(dark);
         QVERIFY(Icons::green().green() > Icons::green().red());
         QVERIFY(Icons::red().red() > Icons::red().green());
+
+        // The bundled grey drawings (no icon theme here) are drawn in the text
+        // colour: their strokes light on the dark palette, dark on the light one.
+        const QString theme = QIcon::themeName();
+        QIcon::setThemeName(QStringLiteral("tidewell-no-such-theme"));
+        // The strongest stroke: the opaque pixel that differs most from the window.
+        const auto stroke = [](const QIcon &icon, const QColor &window) {
+            const QImage image = icon.pixmap(32, 32).toImage();
+            const int paper = qGray(window.rgb());
+            int best = paper;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QRgb pixel = image.pixel(x, y);
+                    if (qAlpha(pixel) >= 200 && std::abs(qGray(pixel) - paper) > std::abs(best - paper))
+                        best = qGray(pixel);
+                }
+            }
+            return best;
+        };
+        for (const QString &name :
+             {QStringLiteral("list-add"), QStringLiteral("go-home"), QStringLiteral("appointment-soon")}) {
+            QVERIFY2(stroke(Icons::get(name), dark.color(QPalette::Window)) > 200, qPrintable(name));
+            QApplication::setPalette(light);
+            QVERIFY2(stroke(Icons::get(name), light.color(QPalette::Window)) < 100, qPrintable(name));
+            QApplication::setPalette(dark);
+        }
+        QIcon::setThemeName(theme);
         QApplication::setPalette(original);
     }
 

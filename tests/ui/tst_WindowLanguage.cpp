@@ -20,6 +20,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolBar>
 
 using namespace TestHelpers;
 
@@ -186,6 +187,12 @@ private Q_SLOTS:
         QTRY_VERIFY(m_window->findChild<QPushButton *>(QStringLiteral("installKey"))->isVisible());
         QTest::qWait(100);
         QVERIFY2(cutTexts(m_window.get()).isEmpty(), qPrintable(cutTexts(m_window.get()).join(u'|')));
+        // All four actions of the editor's toolbar stay in it, in their order
+        // (icons only when the texts do not fit).
+        auto *toolbar = m_window->findChild<QToolBar *>(QStringLiteral("editorToolbar"));
+        QCOMPARE(toolbar->actions().size(), 4);
+        for (QAction *action : toolbar->actions())
+            QVERIFY2(toolbar->widgetForAction(action)->isVisible(), qPrintable(action->objectName()));
         // A changed key: both fingerprints and the warning.
         const HostKeyChecker::Fingerprint other{QStringLiteral("RSA"),
                                                 QStringLiteral("SHA256:Zr1mB7XH3uF0r0qY8s2pK5d9wT6cLz3eA4vN1oJxQ2k")};

@@ -84,6 +84,9 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
         return server.shownName();
+    case Qt::AccessibleDescriptionRole:
+        // What the row shows beside the name, for a screen reader.
+        return ServerRules::healthStatus(server, row.running, m_now()).label;
     case IdRole:
         return server.id;
     case RunningRole:

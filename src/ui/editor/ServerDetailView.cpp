@@ -27,6 +27,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -47,9 +48,7 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     outer->addWidget(toolbar);
 
     auto *scroll = m_scroll = new QScrollArea(this);
-
     // Not a Tab stop of its own: Tab goes to its controls, and it scrolls to them.
-
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -83,7 +82,7 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
 // Delete, open the folder, the last log and a run.
 QToolBar *ServerDetailView::buildToolbar()
 {
-    auto *toolbar = new QToolBar(this);
+    auto *toolbar = m_toolbar = new QToolBar(this);
     toolbar->setObjectName(QStringLiteral("editorToolbar"));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     const auto action = [this, toolbar](const QString &name, const QString &icon, const QString &text,
@@ -111,6 +110,17 @@ QToolBar *ServerDetailView::buildToolbar()
             Q_EMIT runRequested(m_id);
     });
     return toolbar;
+}
+
+void ServerDetailView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_toolbar->toolButtonStyle() == Qt::ToolButtonTextBesideIcon)
+        m_toolbarTextWidth = m_toolbar->sizeHint().width();
+    const Qt::ToolButtonStyle fits =
+        m_toolbarTextWidth <= width() ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly;
+    if (fits != m_toolbar->toolButtonStyle())
+        m_toolbar->setToolButtonStyle(fits);
 }
 
 // A connection test or a key install that waits for the host key to be trusted.

@@ -89,6 +89,11 @@ Q_SIGNALS:
     // A test, check or trust finished (for tests and screenshots).
     void busyChanged();
 
+protected:
+    // In a narrow window the toolbar shows its icons only (their texts as
+    // tooltips), so none of its four actions goes into an overflow menu.
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void connectSections();
     void connectHostKey();
@@ -111,6 +116,9 @@ private:
     BackupsSection *m_backups;
     QAction *m_lastLogAction;
     QAction *m_runAction;
+    QToolBar *m_toolbar = nullptr;
+    // How wide the toolbar is with its texts; narrower, it shows icons only.
+    int m_toolbarTextWidth = 0;
     QScrollArea *m_scroll;
     // A connection test or key install waits for the host key to be trusted.
     std::optional<ConnectionSection::AfterTrust> m_afterTrust;

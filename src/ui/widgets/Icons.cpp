@@ -6,12 +6,14 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <QPalette>
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 static void initResources()
 {
@@ -25,17 +27,54 @@ static void initResources()
 
 namespace Icons {
 
+namespace {
+
+// A bundled drawing in greys is drawn again from the palette: its dark
+// parts in the text colour, its light parts in the window's, so it shows on
+// a dark palette as on a light one; a coloured one stays as it is.
+QIcon bundledIcon(const QString &path, const QColor &ink, const QColor &paper)
+{
+    QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = line[x];
+            if (qAlpha(pixel) < 64)
+                continue; // the faint edge of a stroke tells nothing
+            const bool grey = std::abs(qRed(pixel) - qGreen(pixel)) < 16 && std::abs(qGreen(pixel) - qBlue(pixel)) < 16;
+            if (!grey)
+                return QIcon(path);
+        }
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int light = qGray(line[x]);
+            const auto mix = [light](int dark, int bright) { return (dark * (255 - light) + bright * light) / 255; };
+            line[x] = qRgba(mix(ink.red(), paper.red()), mix(ink.green(), paper.green()), mix(ink.blue(), paper.blue()),
+                            qAlpha(line[x]));
+        }
+    }
+    return QIcon(QPixmap::fromImage(image));
+}
+
+} // namespace
+
 QIcon get(const QString &themeName)
 {
-    // One icon per name: an icon caches its scaled pixmaps under its own key,
-    // so a fresh icon on every paint would fill the pixmap cache with copies.
+    // One icon per name and text colour: an icon caches its scaled pixmaps
+    // under its own key, so a fresh icon on every paint would fill the pixmap
+    // cache with copies.
     static QHash<QString, QIcon> icons;
-    if (const auto found = icons.constFind(themeName); found != icons.cend())
+    const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
+    const QColor paper = QGuiApplication::palette().color(QPalette::Window);
+    const QString key = themeName + u'\n' + QString::number(ink.rgba(), 16) + u'\n' + QString::number(paper.rgba(), 16);
+    if (const auto found = icons.constFind(key); found != icons.cend())
         return *found;
     initResources();
     const QString bundled = QStringLiteral(":/icons/") + themeName + QStringLiteral(".png");
-    const QIcon icon = QIcon::fromTheme(themeName, QFile::exists(bundled) ? QIcon(bundled) : QIcon());
-    icons.insert(themeName, icon);
+    const QIcon icon = QIcon::fromTheme(themeName, QFile::exists(bundled) ? bundledIcon(bundled, ink, paper) : QIcon());
+    icons.insert(key, icon);
     return icon;
 }
 

@@ -16,6 +16,8 @@ class QWidget;
 // so every control has one on any desktop; and the few colours views share.
 namespace Icons {
 
+// The theme's icon, or the bundled one; a bundled one in grey is drawn in
+// the application palette's text colour (light on a dark palette).
 QIcon get(const QString &themeName);
 // Tidewell's own icon, in every size it is drawn in.
 QIcon application();
