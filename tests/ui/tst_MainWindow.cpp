@@ -182,12 +182,17 @@ private Q_SLOTS:
         QCOMPARE(health->currentIndex(), 1);
         QCOMPARE(shownNames().size(), 20);
         QVERIFY(shownNames().contains(QStringLiteral("server-190")));
+        // The dashboard shows what the list shows: the failing servers' cards.
+        QVERIFY(m_window->dashboard()->card(fleet.at(190).id));
+        QVERIFY(!m_window->dashboard()->card(fleet.at(1).id));
+        QCOMPARE(m_window->dashboard()->counterText(QStringLiteral("Servers")), QStringLiteral("200"));
         // A failing server that succeeds leaves the filter by itself.
         m_h->store.updateServer(fleet.at(10).id, [](Server &s) { s.lastExitCode = 0; });
         QCOMPARE(shownNames().size(), 19);
         QTRY_COMPARE(health->itemText(1), QStringLiteral("Failing (19)"));
         m_window->dashboard()->findChild<QPushButton *>(QStringLiteral("counterButtonServers"))->click();
         QCOMPARE(shownNames().size(), 200);
+        QVERIFY(m_window->dashboard()->card(fleet.at(1).id));
 
         // Needs attention first: the 19 failing, the 10 overdue, then the rest as configured.
         auto *order = m_window->findChild<QComboBox *>(QStringLiteral("serverOrder"));

@@ -43,7 +43,7 @@ DashboardView::DashboardView(const AppContext &context, QWidget *parent)
     // Near the end (or with everything in view), the next page of cards.
     const auto more = [this, scroll] {
         const QScrollBar *bar = scroll->verticalScrollBar();
-        if (bar->value() < bar->maximum() - bar->pageStep() || m_cardLimit >= m_context.servers->rowCount())
+        if (bar->value() < bar->maximum() - bar->pageStep() || m_cardLimit >= shownCount())
             return;
         m_cardLimit += cardsPerPage;
         syncStructure();
@@ -302,12 +302,39 @@ void DashboardView::syncAll()
     syncRows(0, m_context.servers->rowCount() - 1);
 }
 
+void DashboardView::followFilter(const ServerFilterModel *filter)
+{
+    m_filter = filter;
+    const auto follow = [this] {
+        if (!deferred())
+            syncStructure();
+    };
+    connect(filter, &ServerFilterModel::filterChanged, this, follow);
+    connect(filter, &QAbstractItemModel::layoutChanged, this, follow);
+    connect(filter, &QAbstractItemModel::rowsInserted, this, follow);
+    connect(filter, &QAbstractItemModel::rowsRemoved, this, follow);
+    follow();
+}
+
+int DashboardView::shownCount() const
+{
+    return m_filter ? m_filter->rowCount() : m_context.servers->rowCount();
+}
+
+QList<int> DashboardView::shownRows() const
+{
+    QList<int> rows;
+    for (int i = 0; i < std::min(shownCount(), m_cardLimit); ++i)
+        rows << (m_filter ? m_filter->sourceRow(i) : i);
+    return rows;
+}
+
 void DashboardView::syncStructure()
 {
     ServerListModel *model = m_context.servers;
     QHash<QUuid, ServerCard *> kept;
     QList<int> fresh;
-    for (int row = 0; row < std::min(model->rowCount(), m_cardLimit); ++row) {
+    for (const int row : shownRows()) {
         const QUuid id = model->server(row).id;
         ServerCard *card = m_cards.take(id);
         if (!card) {
@@ -340,9 +367,10 @@ void DashboardView::placeCards()
     ServerListModel *model = m_context.servers;
     while (m_grid->count() > 0)
         delete m_grid->takeAt(0);
-    for (int row = 0; row < std::min(model->rowCount(), m_cardLimit); ++row) {
-        if (ServerCard *card = m_cards.value(model->server(row).id))
-            m_grid->addWidget(card, row / m_columns, row % m_columns);
+    const QList<int> rows = shownRows();
+    for (int i = 0; i < int(rows.size()); ++i) {
+        if (ServerCard *card = m_cards.value(model->server(rows.at(i)).id))
+            m_grid->addWidget(card, i / m_columns, i % m_columns);
     }
     for (int c = 0; c < m_grid->columnCount(); ++c)
         m_grid->setColumnStretch(c, c < m_columns ? 1 : 0);

@@ -8,6 +8,7 @@
 
 #include <QFileSystemWatcher>
 #include <QHash>
+#include <QPointer>
 #include <QUuid>
 #include <QWidget>
 
@@ -38,6 +39,9 @@ public:
     static int columnsFor(int width);
     QString counterText(const QString &label) const;
     ServerCard *card(const QUuid &serverID) const { return m_cards.value(serverID); }
+    // The cards follow the sidebar's search, health filter and order; the
+    // counters still count every server.
+    void followFilter(const ServerFilterModel *filter);
 
 Q_SIGNALS:
     void selectRequested(const QUuid &serverID);
@@ -75,8 +79,12 @@ private:
     void updateCounters();
     // Work arriving while hidden waits for the next show.
     bool deferred();
+    // The list model's rows that have cards, in the order they are shown.
+    QList<int> shownRows() const;
+    int shownCount() const;
 
     AppContext m_context;
+    QPointer<const ServerFilterModel> m_filter;
     QWidget *m_content;
     QGridLayout *m_grid;
     QWidget *m_empty;

@@ -76,6 +76,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     QWidget *sidebar = buildSidebar(splitter);
     m_detail = new QStackedWidget(splitter);
     m_dashboard = new DashboardView(m_context, m_detail);
+    m_dashboard->followFilter(m_filter);
     m_detail->addWidget(m_dashboard);
     splitter->addWidget(sidebar);
     splitter->addWidget(m_detail);

@@ -70,6 +70,14 @@ QCheckBox *toggle(const QString &name, const QString &text, QWidget *parent)
 
 } // namespace
 
+SettingsView::~SettingsView()
+{
+    // Closed while this window is whole: the field that loses the focus then
+    // keeps what was typed in it. Closed later, by QWidget's destructor, its
+    // editingFinished would reach a window that is half gone.
+    hide();
+}
+
 SettingsView::SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop,
                            QWidget *parent)
     : QWidget(parent, Qt::Window)

@@ -31,6 +31,7 @@ class SettingsView : public QWidget
 public:
     SettingsView(ConfigStore *store, const Scheduler *scheduler, Dialogs *dialogs, Desktop *desktop,
                  QWidget *parent = nullptr);
+    ~SettingsView() override;
 
     void pick();
     void exportConfig();
