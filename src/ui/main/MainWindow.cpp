@@ -69,6 +69,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     // Fits a 1024×600 screen with its panels; scroll areas take what is left.
     setMinimumSize(720, 440);
     resize(initialSize(screen() ? screen()->availableSize() : QSize(1100, 700)));
+    WindowFit::keepOnScreenWhenShown(this);
 
     buildMenus();
     auto *splitter = new QSplitter(this);
@@ -583,19 +584,9 @@ bool MainWindow::canRun(const Server &server) const
     return m_context.activity->canStart(server.id);
 }
 
-void MainWindow::fitToScreen()
-{
-    WindowFit::keepOnScreen(this);
-}
-
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!m_fitted) {
-        m_fitted = true;
-        QTimer::singleShot(0, this, &MainWindow::fitToScreen);
-        QTimer::singleShot(300, this, &MainWindow::fitToScreen);
-    }
     m_context.activity->setPolling(true);
     if (m_context.schedules)
         m_context.schedules->refresh();

@@ -109,7 +109,6 @@ private:
     void refreshHealthFilter();
     void applyHealthFilter(int health);
     void animateSpinners();
-    void fitToScreen();
 
     AppContext m_context;
     std::optional<QUuid> m_selection;
@@ -127,7 +126,6 @@ private:
     QElapsedTimer m_lastSelectionChange;
     std::optional<QUuid> m_shown;
     int m_editorsBuilt = 0;
-    bool m_fitted = false;
     ServerRowDelegate *m_delegate;
     QLabel *m_footer;
     ElidedLabel *m_footerName;

@@ -26,7 +26,7 @@ QSize freeArea(const QWidget *window)
     return screen->availableGeometry().size() - QSize(0, decorationGuess);
 }
 
-// Fits the window once it is shown, when its frame is known.
+// Fits the window once it is first shown, when its frame is known.
 class ShowWatch : public QObject
 {
 public:
@@ -39,6 +39,7 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
             QPointer<QWidget> window = static_cast<QWidget *>(watched);
             // The frame comes from the window manager a moment after the show.
             for (const int delay : {0, 300})
@@ -59,6 +60,11 @@ void fit(QWidget *window, QSize preferred, QSize minimum)
     if (minimum.isValid())
         window->setMinimumSize(minimum.boundedTo(area));
     window->resize(preferred.boundedTo(area).expandedTo(window->minimumSize()));
+    keepOnScreenWhenShown(window);
+}
+
+void keepOnScreenWhenShown(QWidget *window)
+{
     new ShowWatch(window);
 }
 
