@@ -9,6 +9,7 @@
 // manager looks like.
 
 #include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/model/ReferenceDate.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/Translations.h"
@@ -136,20 +137,20 @@ int main(int argc, char *argv[])
     RsyncProbe probe;
     probe.executable = fake;
     probe.isModern = true;
-    tidewell.runner()->setRsyncProbe(probe);
+    tidewell.runs()->setRsyncProbe(probe);
     Server running = store->settings().servers.at(2);
     running.useSSHAgent = true;
     store->updateServer(running.id, [](Server &s) { s.useSSHAgent = true; });
     window->runBackup(running);
     wait(1200);
     save(window, out + QStringLiteral("/main-running.png"));
-    save(window->runSheet(), out + QStringLiteral("/run-sheet.png"));
+    save(window->runSheet(running.id), out + QStringLiteral("/run-sheet.png"));
     Q_EMIT menu->aboutToShow();
     menu->adjustSize();
     save(menu, out + QStringLiteral("/tray-menu-running.png"));
-    tidewell.runner()->cancel();
+    tidewell.runs()->cancelAll();
     wait(800);
-    window->runSheet()->close();
+    window->runSheet(running.id)->close();
     wait(100);
 
     // The editor, in each host key state.

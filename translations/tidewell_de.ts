@@ -162,6 +162,18 @@
         <source>Backup paused</source>
         <translation>Sicherung angehalten</translation>
     </message>
+    <message>
+        <source>Backup of %1</source>
+        <translation>Sicherung von %1</translation>
+    </message>
+    <message>
+        <source>Waiting for a free slot…</source>
+        <translation>Wartet auf einen freien Platz …</translation>
+    </message>
+    <message>
+        <source>The backup goes on: show it again from its server or the tray.</source>
+        <translation>Die Sicherung läuft weiter: Über ihren Server oder das Symbol in der Kontrollleiste lässt sie sich wieder anzeigen.</translation>
+    </message>
 </context>
 <context>
     <name>BackupsSection</name>
@@ -2278,6 +2290,10 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <source>Leave a server&apos;s settings for the dashboard</source>
         <translation>Die Einstellungen eines Servers verlassen und zur Übersicht gehen</translation>
     </message>
+    <message>
+        <source>Show backup</source>
+        <translation>Sicherung anzeigen</translation>
+    </message>
 </context>
 <context>
     <name>MenuBarContent</name>
@@ -2347,6 +2363,14 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
     <message>
         <source>Scheduled: %1</source>
         <translation>Geplant: %1</translation>
+    </message>
+    <message>
+        <source>Cancel the backup of %1</source>
+        <translation>Sicherung von %1 abbrechen</translation>
+    </message>
+    <message>
+        <source>Waiting for a free slot…</source>
+        <translation>Wartet auf einen freien Platz …</translation>
     </message>
 </context>
 <context>
@@ -3238,6 +3262,10 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <source>Scheduled %1</source>
         <translation>Geplant: %1</translation>
     </message>
+    <message>
+        <source>Show backup</source>
+        <translation>Sicherung anzeigen</translation>
+    </message>
 </context>
 <context>
     <name>ServerCheck</name>
@@ -3473,6 +3501,10 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
         <source>running…</source>
         <translation>läuft …</translation>
     </message>
+    <message>
+        <source>waiting for a free slot…</source>
+        <translation>wartet auf einen freien Platz …</translation>
+    </message>
 </context>
 <context>
     <name>ServerReference</name>
@@ -3513,6 +3545,10 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>Run backup (Ctrl+R)</source>
         <translation>Sichern (Strg+R)</translation>
+    </message>
+    <message>
+        <source>Backing up now: click to show the backup</source>
+        <translation>Wird gerade gesichert: klicken, um die Sicherung anzuzeigen</translation>
     </message>
 </context>
 <context>
@@ -4068,6 +4104,44 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>Tidewell quits when the backup of %1 has finished.</source>
         <translation>Tidewell wird beendet, sobald die Sicherung von %1 abgeschlossen ist.</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <comment>a server&apos;s name quoted in a sentence</comment>
+        <translation>„%1“</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n backups are running. Cancel them and quit?</source>
+        <translation>
+            <numerusform>%n Sicherung läuft. Abbrechen und beenden?</numerusform>
+            <numerusform>%n Sicherungen laufen. Alle abbrechen und beenden?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n backups are running: %1. Cancel them and quit?</source>
+        <translation>
+            <numerusform>%n Sicherung läuft: %1. Abbrechen und beenden?</numerusform>
+            <numerusform>%n Sicherungen laufen: %1. Alle abbrechen und beenden?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The backups stop, their logs are written and their results recorded before Tidewell quits.</source>
+        <translation>Die Sicherungen halten an, ihre Protokolle werden geschrieben und ihre Ergebnisse festgehalten, bevor Tidewell endet.</translation>
+    </message>
+    <message>
+        <source>Cancel Backups and Quit</source>
+        <translation>Sicherungen abbrechen und beenden</translation>
+    </message>
+    <message numerus="yes">
+        <source>Tidewell quits when %n backups have finished.</source>
+        <translation>
+            <numerusform>Tidewell wird beendet, sobald %n Sicherung abgeschlossen ist.</numerusform>
+            <numerusform>Tidewell wird beendet, sobald %n Sicherungen abgeschlossen sind.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Tidewell quits when the backups of %1 have finished.</source>
+        <translation>Tidewell wird beendet, sobald die Sicherungen von %1 abgeschlossen sind.</translation>
     </message>
 </context>
 <context>

@@ -394,5 +394,26 @@
             <numerusform>Could not update %1 schedule(s): %2 (and %n more)</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n backups are running. Cancel them and quit?</source>
+        <translation>
+            <numerusform>%n backup is running. Cancel it and quit?</numerusform>
+            <numerusform>%n backups are running. Cancel them and quit?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n backups are running: %1. Cancel them and quit?</source>
+        <translation>
+            <numerusform>%n backup is running: %1. Cancel it and quit?</numerusform>
+            <numerusform>%n backups are running: %1. Cancel them and quit?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Tidewell quits when %n backups have finished.</source>
+        <translation>
+            <numerusform>Tidewell quits when %n backup has finished.</numerusform>
+            <numerusform>Tidewell quits when %n backups have finished.</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

@@ -162,6 +162,18 @@
         <source>Backup paused</source>
         <translation>Sauvegarde suspendue</translation>
     </message>
+    <message>
+        <source>Backup of %1</source>
+        <translation>Sauvegarde de %1</translation>
+    </message>
+    <message>
+        <source>Waiting for a free slot…</source>
+        <translation>En attente d’une place libre…</translation>
+    </message>
+    <message>
+        <source>The backup goes on: show it again from its server or the tray.</source>
+        <translation>La sauvegarde continue&#xa0;: affichez-la de nouveau depuis son serveur ou la zone de notification.</translation>
+    </message>
 </context>
 <context>
     <name>BackupsSection</name>
@@ -2285,6 +2297,10 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <source>Leave a server&apos;s settings for the dashboard</source>
         <translation>Quitter les réglages d’un serveur pour le tableau de bord</translation>
     </message>
+    <message>
+        <source>Show backup</source>
+        <translation>Afficher la sauvegarde</translation>
+    </message>
 </context>
 <context>
     <name>MenuBarContent</name>
@@ -2354,6 +2370,14 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
     <message>
         <source>Scheduled: %1</source>
         <translation>Planifiée : %1</translation>
+    </message>
+    <message>
+        <source>Cancel the backup of %1</source>
+        <translation>Annuler la sauvegarde de %1</translation>
+    </message>
+    <message>
+        <source>Waiting for a free slot…</source>
+        <translation>En attente d’une place libre…</translation>
     </message>
 </context>
 <context>
@@ -3245,6 +3269,10 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <source>Scheduled %1</source>
         <translation>Planifiée : %1</translation>
     </message>
+    <message>
+        <source>Show backup</source>
+        <translation>Afficher la sauvegarde</translation>
+    </message>
 </context>
 <context>
     <name>ServerCheck</name>
@@ -3480,6 +3508,10 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
         <source>running…</source>
         <translation>en cours…</translation>
     </message>
+    <message>
+        <source>waiting for a free slot…</source>
+        <translation>en attente d’une place libre…</translation>
+    </message>
 </context>
 <context>
     <name>ServerReference</name>
@@ -3520,6 +3552,10 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>Run backup (Ctrl+R)</source>
         <translation>Sauvegarder (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Backing up now: click to show the backup</source>
+        <translation>Sauvegarde en cours&#xa0;: cliquez pour l’afficher</translation>
     </message>
 </context>
 <context>
@@ -4075,6 +4111,44 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>Tidewell quits when the backup of %1 has finished.</source>
         <translation>Tidewell se ferme dès que la sauvegarde de %1 est terminée.</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <comment>a server&apos;s name quoted in a sentence</comment>
+        <translation>«&#xa0;%1&#xa0;»</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n backups are running. Cancel them and quit?</source>
+        <translation>
+            <numerusform>%n sauvegarde est en cours. L’annuler et quitter&#xa0;?</numerusform>
+            <numerusform>%n sauvegardes sont en cours. Les annuler et quitter&#xa0;?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n backups are running: %1. Cancel them and quit?</source>
+        <translation>
+            <numerusform>%n sauvegarde est en cours&#xa0;: %1. L’annuler et quitter&#xa0;?</numerusform>
+            <numerusform>%n sauvegardes sont en cours&#xa0;: %1. Les annuler et quitter&#xa0;?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The backups stop, their logs are written and their results recorded before Tidewell quits.</source>
+        <translation>Les sauvegardes s’arrêtent, leurs journaux sont écrits et leurs résultats enregistrés avant que Tidewell ne quitte.</translation>
+    </message>
+    <message>
+        <source>Cancel Backups and Quit</source>
+        <translation>Annuler les sauvegardes et quitter</translation>
+    </message>
+    <message numerus="yes">
+        <source>Tidewell quits when %n backups have finished.</source>
+        <translation>
+            <numerusform>Tidewell se ferme dès que %n sauvegarde est terminée.</numerusform>
+            <numerusform>Tidewell se ferme dès que %n sauvegardes sont terminées.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Tidewell quits when the backups of %1 have finished.</source>
+        <translation>Tidewell se ferme dès que les sauvegardes de %1 sont terminées.</translation>
     </message>
 </context>
 <context>

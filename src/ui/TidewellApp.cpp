@@ -3,6 +3,7 @@
 #include "ui/TidewellApp.h"
 
 #include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/presentation/MenuBarContent.h"
 #include "core/presentation/OverdueWatch.h"
 #include "core/presentation/ServerActivity.h"
@@ -29,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QLocale>
 #include <QMenu>
 #include <QSessionManager>
 #include <QStatusBar>
@@ -44,28 +46,28 @@ TidewellApp::TidewellApp(QObject *parent)
     , m_trayMenu(std::make_unique<QMenu>())
 {
     m_context.store = new ConfigStore(this);
-    m_context.runner = new RsyncRunner(this);
+    m_context.runs = new RunPool(this);
     m_context.scheduler = &m_scheduler;
     m_context.dialogs = new Dialogs(this);
     m_context.desktop = new Desktop(this);
-    m_context.activity = new ServerActivity(m_context.store, m_context.runner, this);
+    m_context.activity = new ServerActivity(m_context.store, m_context.runs, this);
     m_context.schedules = new ScheduleStatus(m_context.store, &m_scheduler, this);
     m_context.servers =
-        new ServerListModel(m_context.store, m_context.runner, m_context.activity, m_context.schedules, this);
+        new ServerListModel(m_context.store, m_context.runs, m_context.activity, m_context.schedules, this);
     connectReports();
 
     m_mainWindow = new MainWindow(m_context);
     m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(m_mainWindow, &MainWindow::settingsRequested, this, &TidewellApp::openSettings);
     connect(m_mainWindow, &MainWindow::quitRequested, this, &TidewellApp::requestQuit);
-    connect(m_context.runner, &RsyncRunner::runFinished, this, [this] {
-        if (m_quitAfterRun)
-            quitWhenSchedulesSettle();
-    });
-    connect(m_context.runner, &RsyncRunner::isRunningChanged, this, [this] {
-        if (m_askingToQuit && !m_context.runner->isRunning())
+    connect(m_context.runs, &RunPool::runningChanged, this, [this] {
+        // The question about quitting was about runs that have all ended now.
+        if (m_askingToQuit && !m_context.runs->isRunning())
             m_context.dialogs->closeConfirmation(true);
     });
+    // Quitting waits for the last run's record (or its wait for a slot ending).
+    connect(m_context.runs, &RunPool::runFinished, this, &TidewellApp::runEnded);
+    connect(m_context.runs, &RunPool::runRefused, this, &TidewellApp::runEnded);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TidewellApp::commitData);
 
     connectTrayMenu();
@@ -80,24 +82,36 @@ void TidewellApp::connectReports()
         openMainWindow();
         m_mainWindow->showNeedingAttention();
     });
-    m_notifier = new RunNotifier(m_context.runner, RunNotifier::Actions::offered, this);
+    m_copies = new CopyFollower(m_context.store, this);
+    connect(m_context.runs, &RunPool::runnerAdded, this, &TidewellApp::followRuns);
+    NotificationService::requestAuthorizationIfNeeded();
+    // Results that scheduled runs record on disk show up in the window.
+    m_context.store->setWatchesFile(true);
+}
+
+void TidewellApp::followRuns(RsyncRunner *runner)
+{
+    auto *notifier = new RunNotifier(runner, RunNotifier::Actions::offered, runner);
     // Runs started here report where Settings say, and are copied, as scheduled ones are.
-    new RunReporter(m_context.runner, this);
-    m_copies = new CopyFollower(m_context.runner, m_context.store, this);
+    new RunReporter(runner, runner);
+    m_copies->follow(runner);
     // A click on a run's notification shows that server; "View log" its log.
-    connect(m_notifier, &RunNotifier::serverRequested, this, [this](const QUuid &id) {
+    connect(notifier, &RunNotifier::serverRequested, this, [this](const QUuid &id) {
         openMainWindow();
         if (m_context.store->settings().server(id))
             m_mainWindow->select(id);
     });
-    connect(m_notifier, &RunNotifier::logRequested, this, [this](const QUuid &id) {
+    connect(notifier, &RunNotifier::logRequested, this, [this](const QUuid &id) {
         openMainWindow();
         if (const Server *server = m_context.store->settings().server(id))
             m_mainWindow->viewLastLog(*server);
     });
-    NotificationService::requestAuthorizationIfNeeded();
-    // Results that scheduled runs record on disk show up in the window.
-    m_context.store->setWatchesFile(true);
+}
+
+void TidewellApp::runEnded()
+{
+    if (m_quitAfterRun && !m_context.runs->isRunning())
+        quitWhenSchedulesSettle();
 }
 
 void TidewellApp::connectTrayMenu()
@@ -106,10 +120,9 @@ void TidewellApp::connectTrayMenu()
     // it is open, its running lines follow the run.
     connect(m_trayMenu.get(), &QMenu::aboutToShow, this, &TidewellApp::rebuildTrayMenu);
     m_trayMenu->setToolTipsVisible(true);
-    for (auto signal :
-         {&RsyncRunner::progressPercentChanged, &RsyncRunner::currentItemChanged, &RsyncRunner::isRunningChanged})
-        connect(m_context.runner, signal, this, &TidewellApp::followRunInMenu);
-    connect(m_context.runner, &RsyncRunner::isRunningChanged, this, &TidewellApp::updateTrayIcon);
+    connect(m_context.runs, &RunPool::progressChanged, this, &TidewellApp::followRunInMenu);
+    connect(m_context.runs, &RunPool::runningChanged, this, &TidewellApp::followRunInMenu);
+    connect(m_context.runs, &RunPool::runningChanged, this, &TidewellApp::updateTrayIcon);
 }
 
 TidewellApp::~TidewellApp()
@@ -238,8 +251,8 @@ QCoro::Task<QString> TidewellApp::repointSchedules()
 void TidewellApp::updateTrayIcon()
 {
     if (m_tray)
-        m_tray->setIcon(m_context.runner->isRunning() ? Icons::get(QStringLiteral("view-refresh"))
-                                                      : Icons::application());
+        m_tray->setIcon(m_context.runs->isRunning() ? Icons::get(QStringLiteral("view-refresh"))
+                                                    : Icons::application());
 }
 
 void TidewellApp::openMainWindow()
@@ -269,21 +282,47 @@ void TidewellApp::openSettings()
     m_settings->activateWindow();
 }
 
+namespace {
+
+QList<MenuBarContent::Run> runsOf(const RunPool *pool)
+{
+    QList<MenuBarContent::Run> runs;
+    for (const RsyncRunner *runner : pool->running()) {
+        MenuBarContent::Run run;
+        run.serverID = runner->runServer().id;
+        run.progressPercent = runner->progressPercent();
+        run.currentItem = runner->currentItem();
+        run.waiting = runner->isWaitingForSlot();
+        runs << run;
+    }
+    return runs;
+}
+
+} // namespace
+
 void TidewellApp::followRunInMenu()
 {
     if (!m_trayMenu->isVisible())
         return;
-    RsyncRunner *runner = m_context.runner;
-    if (runner->isRunning() != m_menuShowsRun) {
+    const QList<MenuBarContent::Run> runs = runsOf(m_context.runs);
+    QList<QUuid> shown;
+    for (const MenuBarContent::Run &run : runs)
+        shown << run.serverID;
+    if (shown != m_menuRuns) {
         rebuildTrayMenu();
         return;
     }
-    MenuBarContent::RunInfo state;
-    state.progressPercent = runner->progressPercent();
-    state.currentItem = runner->currentItem();
-    if (m_progressLine)
-        m_progressLine->setText(MenuBarContent::escapedForMenu(
-            m_trayMenu->fontMetrics().elidedText(MenuBarContent::progressLine(state), Qt::ElideMiddle, 420)));
+    for (const MenuBarContent::Run &run : runs) {
+        const QString text = MenuBarContent::progressLine(run);
+        QAction *line = m_progressLines.value(run.serverID);
+        if (!line && !text.isEmpty()) {
+            rebuildTrayMenu(); // its first progress
+            return;
+        }
+        if (line)
+            line->setText(
+                MenuBarContent::escapedForMenu(m_trayMenu->fontMetrics().elidedText(text, Qt::ElideMiddle, 420)));
+    }
 }
 
 namespace {
@@ -291,10 +330,7 @@ namespace {
 MenuBarContent::RunInfo runInfoOf(const AppContext &context)
 {
     MenuBarContent::RunInfo state;
-    state.isRunning = context.runner->isRunning();
-    state.runningServerID = context.runner->runningServerID();
-    state.progressPercent = context.runner->progressPercent();
-    state.currentItem = context.runner->currentItem();
+    state.runs = runsOf(context.runs);
     context.activity->poll();
     state.runningElsewhere = context.activity->runningElsewhere();
     return state;
@@ -321,14 +357,15 @@ void TidewellApp::rebuildTrayMenu()
     const MenuBarContent::RunInfo state = runInfoOf(m_context);
     const QHash<QUuid, MenuBarContent::ScheduleLine> schedules = scheduleLinesOf(m_context);
     QList<MenuBarContent::Entry> entries = MenuBarContent::build(m_context.store->settings(), state, schedules);
-    m_menuShowsRun = state.isRunning;
+    m_menuRuns.clear();
+    for (const MenuBarContent::Run &run : state.runs)
+        m_menuRuns << run.serverID;
     // The same menu keeps its entries: a tray host that keeps the menu's
     // items by their ids (dbusmenu) still finds them.
     if (entries == m_trayEntries && !m_trayMenu->isEmpty())
         return;
     m_trayEntries = std::move(entries);
-    m_runningLine.clear();
-    m_progressLine.clear();
+    m_progressLines.clear();
     // The menu owns its submenus; the old ones go with the old entries.
     m_trayMenu->clear();
     qDeleteAll(m_trayMenu->findChildren<QMenu *>(Qt::FindDirectChildrenOnly));
@@ -366,10 +403,9 @@ void TidewellApp::addTrayEntry(QMenu *menu, const MenuBarContent::Entry &entry)
     action->setEnabled(entry.kind == Kind::action && entry.enabled);
     if (!entry.shortcut.isEmpty())
         action->setShortcut(QKeySequence(entry.shortcut));
-    if (entry.text.startsWith(QLatin1String("Running: ")))
-        m_runningLine = action;
-    else if (entry.text.startsWith(QLatin1String("Progress: ")) || entry.text.startsWith(QLatin1String("Path: ")))
-        m_progressLine = action;
+    // An info line of a server is its run's progress, kept up to date while the menu is open.
+    if (entry.kind == Kind::info && !entry.serverID.isNull())
+        m_progressLines.insert(entry.serverID, action);
     const MenuBarContent::Action what = entry.action;
     const QUuid id = entry.serverID;
     connect(action, &QAction::triggered, this, [this, what, id] { triggerTrayAction(what, id); });
@@ -386,8 +422,13 @@ void TidewellApp::triggerTrayAction(MenuBarContent::Action what, const QUuid &id
             m_mainWindow->runBackup(copy, false);
         }
         break;
+    case Action::showRun:
+        openMainWindow();
+        m_mainWindow->showRun(id);
+        break;
     case Action::cancel:
-        m_context.runner->cancel();
+        if (RsyncRunner *runner = m_context.runs->runnerFor(id))
+            runner->cancel();
         break;
     case Action::openMainWindow:
         openMainWindow();
@@ -403,41 +444,76 @@ void TidewellApp::triggerTrayAction(MenuBarContent::Action what, const QUuid &id
     }
 }
 
+namespace {
+
+// The names of the servers being backed up, as a sentence lists them;
+// nothing for more than a few.
+QString namesOf(const QList<RsyncRunner *> &runners, bool shortened)
+{
+    constexpr qsizetype most = 5;
+    if (runners.size() > most)
+        return {};
+    QStringList names;
+    for (const RsyncRunner *runner : runners) {
+        const QString name = runner->runServer().shownName();
+        names << (shortened ? NotificationService::shortName(name)
+                            : TidewellApp::tr("“%1”", "a server's name quoted in a sentence").arg(name));
+    }
+    return QLocale().createSeparatedList(names);
+}
+
+} // namespace
+
 bool TidewellApp::confirmCancelForQuit()
 {
-    const Server &server = m_context.runner->runServer();
+    const QList<RsyncRunner *> &running = m_context.runs->running();
+    if (running.size() == 1)
+        return m_context.dialogs->confirm(
+            m_mainWindow, tr("Quit Tidewell"),
+            tr("A backup of “%1” is running. Cancel it and quit?").arg(running.first()->runServer().shownName()),
+            tr("The backup stops, its log is written and its result recorded before Tidewell quits."),
+            tr("Cancel Backup and Quit"));
+    const int count = int(running.size());
+    const QString names = namesOf(running, false);
     return m_context.dialogs->confirm(
         m_mainWindow, tr("Quit Tidewell"),
-        tr("A backup of “%1” is running. Cancel it and quit?").arg(server.shownName()),
-        tr("The backup stops, its log is written and its result recorded before Tidewell quits."),
-        tr("Cancel Backup and Quit"));
+        names.isEmpty() ? tr("%n backups are running. Cancel them and quit?", nullptr, count)
+                        : tr("%n backups are running: %1. Cancel them and quit?", nullptr, count).arg(names),
+        tr("The backups stop, their logs are written and their results recorded before Tidewell quits."),
+        tr("Cancel Backups and Quit"));
 }
 
 void TidewellApp::requestQuit()
 {
-    if (!m_context.runner->isRunning()) {
+    if (!m_context.runs->isRunning()) {
         quitWhenSchedulesSettle();
         return;
     }
-    // The question follows the run: a run that ends while it is asked
-    // settles it (see the runner's isRunningChanged below), and Tidewell quits.
+    // The question follows the runs: when they all end while it is asked,
+    // that settles it (see runningChanged above), and Tidewell quits.
     m_askingToQuit = true;
     const bool confirmed = confirmCancelForQuit();
     m_askingToQuit = false;
     if (!confirmed)
         return;
-    if (!m_context.runner->isRunning()) {
+    if (!m_context.runs->isRunning()) {
         quitWhenSchedulesSettle();
         return;
     }
     m_quitAfterRun = true;
     // Asked from the tray, with the window closed: the process that stays a
     // moment says why.
+    const QList<RsyncRunner *> &running = m_context.runs->running();
+    const QString names = namesOf(running, true);
     NotificationService::Content content;
-    content.body = tr("Tidewell quits when the backup of %1 has finished.")
-                       .arg(NotificationService::shortName(m_context.runner->runServer().shownName()));
+    if (running.size() == 1)
+        content.body = tr("Tidewell quits when the backup of %1 has finished.").arg(names);
+    else if (names.isEmpty())
+        content.body = tr("Tidewell quits when %n backups have finished.", nullptr, int(running.size()));
+    else
+        content.body = tr("Tidewell quits when the backups of %1 have finished.").arg(names);
     NotificationService::post(content);
-    m_context.runner->cancel();
+    m_context.runs->cancelAll();
 }
 
 void TidewellApp::quitWhenSchedulesSettle()
@@ -462,28 +538,33 @@ void TidewellApp::quitWhenSchedulesSettle()
 
 void TidewellApp::quitForSignal(int signalNumber)
 {
-    if (!m_context.runner->isRunning()) {
+    if (!m_context.runs->isRunning()) {
         quitWhenSchedulesSettle();
         return;
     }
-    m_context.runner->append(QStringLiteral("Received ") + SignalWatcher::name(signalNumber)
-                             + QStringLiteral(": cancelling the backup."));
+    for (RsyncRunner *runner : m_context.runs->running())
+        runner->append(QStringLiteral("Received ") + SignalWatcher::name(signalNumber)
+                       + QStringLiteral(": cancelling the backup."));
     m_quitAfterRun = true;
-    m_context.runner->cancel();
+    m_context.runs->cancelAll();
 }
 
 void TidewellApp::pauseOnRequest()
 {
-    const std::optional<QUuid> running = m_context.runner->runningServerID();
-    if (!running || !QFile::remove(AppPaths::pauseRequestFile(*running)))
-        return;
-    m_context.runner->append(QStringLiteral("Asked to pause (tidewell --pause)."));
-    m_context.runner->pause();
+    // Only the runs that `tidewell --pause` named.
+    const QList<RsyncRunner *> running = m_context.runs->running();
+    for (RsyncRunner *runner : running) {
+        const std::optional<QUuid> id = runner->runningServerID();
+        if (!id || !QFile::remove(AppPaths::pauseRequestFile(*id)))
+            continue;
+        runner->append(QStringLiteral("Asked to pause (tidewell --pause)."));
+        runner->pause();
+    }
 }
 
 void TidewellApp::commitData(QSessionManager &manager)
 {
-    if (!m_context.runner->isRunning())
+    if (!m_context.runs->isRunning())
         return;
     if (manager.allowsInteraction()) {
         const bool stop = confirmCancelForQuit();
@@ -493,10 +574,16 @@ void TidewellApp::commitData(QSessionManager &manager)
             return;
         }
     }
-    // The session ends: stop the run and let it write its record first.
+    // The session ends: stop the runs and let them write their records first.
     QEventLoop loop;
-    connect(m_context.runner, &RsyncRunner::runFinished, &loop, &QEventLoop::quit);
+    const auto ended = [this, &loop] {
+        if (!m_context.runs->isRunning())
+            loop.quit();
+    };
+    connect(m_context.runs, &RunPool::runFinished, &loop, ended);
+    connect(m_context.runs, &RunPool::runRefused, &loop, ended);
     QTimer::singleShot(15000, &loop, &QEventLoop::quit);
-    m_context.runner->cancel();
-    loop.exec();
+    m_context.runs->cancelAll();
+    if (m_context.runs->isRunning())
+        loop.exec();
 }

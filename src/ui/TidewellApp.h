@@ -6,6 +6,8 @@
 #include "core/schedule/Scheduler.h"
 #include "ui/widgets/AppContext.h"
 
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -22,7 +24,8 @@ class QAction;
 class QMenu;
 class QSessionManager;
 class QSystemTrayIcon;
-class RunNotifier;
+class RsyncRunner;
+class RunPool;
 class SettingsView;
 
 // The windowed application: the long-lived objects of the process (store,
@@ -50,7 +53,7 @@ public:
     QCoro::Task<QString> repointSchedules();
 
     ConfigStore *store() const { return m_context.store; }
-    RsyncRunner *runner() const { return m_context.runner; }
+    RunPool *runs() const { return m_context.runs; }
     const AppContext &context() const { return m_context; }
     MainWindow *mainWindow() const { return m_mainWindow; }
     QMenu *trayMenu() const { return m_trayMenu.get(); }
@@ -63,11 +66,12 @@ public:
     // show; a menu that would be the same keeps its entries.
     void rebuildTrayMenu();
 
-    // Quits; while a backup runs, only after asking, and then once the
-    // cancelled run has written its log and recorded its result.
+    // Quits; while backups run, only after asking once for all of them, and
+    // then once the cancelled runs have written their logs and recorded
+    // their results.
     void requestQuit();
-    // A termination signal (logout, kill, Ctrl+C): quits without asking; a
-    // run in progress is cancelled first and writes its record.
+    // A termination signal (logout, kill, Ctrl+C): quits without asking;
+    // runs in progress are cancelled first and write their records.
     void quitForSignal(int signalNumber);
     // `tidewell --pause SERVER` asked (SIGUSR1): pauses the run of the
     // server it named, when this window runs it.
@@ -89,6 +93,9 @@ private:
     bool showTray();
     void watchForTray();
     void connectReports();
+    // The notifications, reports and copies of a runner's runs.
+    void followRuns(RsyncRunner *runner);
+    void runEnded();
     void connectTrayMenu();
     void fillTrayMenu(QMenu *menu, const QList<MenuBarContent::Entry> &entries);
     void addTrayEntry(QMenu *menu, const MenuBarContent::Entry &entry);
@@ -100,7 +107,6 @@ private:
 
     Scheduler m_scheduler;
     AppContext m_context;
-    RunNotifier *m_notifier;
     CopyFollower *m_copies = nullptr;
     std::function<void()> m_quit;
     std::function<bool()> m_trayAvailable;
@@ -112,9 +118,9 @@ private:
     QPointer<SettingsView> m_settings;
     std::unique_ptr<QMenu> m_trayMenu;
     QList<MenuBarContent::Entry> m_trayEntries; // what the menu shows now
-    QPointer<QAction> m_runningLine;
-    QPointer<QAction> m_progressLine;
-    bool m_menuShowsRun = false;
+    // The progress line of each run the open menu shows.
+    QHash<QUuid, QPointer<QAction>> m_progressLines;
+    QList<QUuid> m_menuRuns; // the runs the menu shows
     QSystemTrayIcon *m_tray = nullptr;
     // A new spread of scheduled runs is written to the timers once the
     // stepper rests.

@@ -61,8 +61,12 @@ private Q_SLOTS:
         RunInfo idle;
         QVERIFY(canRun(server, settings, idle));
         RunInfo busy;
-        busy.isRunning = true;
+        busy.runs = {Run{server.id, std::nullopt, QString(), false}};
         QVERIFY(!canRun(server, settings, busy));
+        // Another server's run here does not stop this one.
+        RunInfo other;
+        other.runs = {Run{QUuid::createUuid(), std::nullopt, QString(), false}};
+        QVERIFY(canRun(server, settings, other));
         RunInfo elsewhere;
         elsewhere.runningElsewhere = {server.id};
         QVERIFY(!canRun(server, settings, elsewhere));
@@ -474,13 +478,12 @@ private Q_SLOTS:
         QVERIFY(texts(later.at(0).children).contains(QStringLiteral("⚠ Overdue · last good backup 2 days ago")));
         QCOMPARE(later.at(1).text, QStringLiteral("db")); // not scheduled: never overdue
 
-        // While any run is in progress nothing can be started.
+        // A run of a server deleted meanwhile is not listed, and stops no other.
         RunInfo running;
-        running.isRunning = true;
-        running.runningServerID = QUuid::createUuid(); // deleted meanwhile
+        running.runs = {Run{QUuid::createUuid(), std::nullopt, QString(), false}};
         const QList<Entry> busy = build(settings, running);
         QCOMPARE(busy.at(0).kind, Entry::Kind::submenu);
-        QVERIFY(!busy.at(0).children.at(0).enabled);
+        QVERIFY(busy.at(0).children.at(0).enabled);
     }
 
     // A fleet's menu fits a screen: those another process backs up, then at
@@ -518,16 +521,30 @@ private Q_SLOTS:
         Server server = runnable(QString());
         settings.servers = {server};
         RunInfo state;
-        state.isRunning = true;
-        state.runningServerID = server.id;
+        state.runs = {Run{server.id, std::nullopt, QString(), false}};
         QCOMPARE(texts(build(settings, state)).mid(0, 4),
                  (QStringList{QStringLiteral("Running: (untitled)"), QStringLiteral("---"),
                               QStringLiteral("Cancel current backup"), QStringLiteral("---")}));
-        state.currentItem = QStringLiteral("docs/a.txt");
+        QCOMPARE(build(settings, state).at(0).action, Action::showRun);
+        QCOMPARE(build(settings, state).at(0).serverID, server.id);
+        state.runs[0].currentItem = QStringLiteral("docs/a.txt");
         QCOMPARE(build(settings, state).at(1).text, QStringLiteral("Path: docs/a.txt"));
-        state.progressPercent = 99.6;
+        state.runs[0].progressPercent = 99.6;
         QCOMPARE(build(settings, state).at(1).text, QStringLiteral("Progress: 100%  —  docs/a.txt"));
+        QCOMPARE(build(settings, state).at(1).serverID, server.id); // the line the open menu updates
         QCOMPARE(build(settings, state).at(3).action, Action::cancel);
+        QCOMPARE(build(settings, state).at(3).serverID, server.id);
+
+        // Two runs: each listed with its progress, each cancelled alone; one waits for a slot.
+        Server second = runnable(QStringLiteral("db"));
+        settings.servers << second;
+        state.runs << Run{second.id, std::nullopt, QStringLiteral("Waiting"), true};
+        QCOMPARE(texts(build(settings, state)).mid(0, 7),
+                 (QStringList{QStringLiteral("Running: (untitled)"), QStringLiteral("Progress: 100%  —  docs/a.txt"),
+                              QStringLiteral("Running: db"), QStringLiteral("Waiting for a free slot…"),
+                              QStringLiteral("---"), QStringLiteral("Cancel the backup of (untitled)"),
+                              QStringLiteral("Cancel the backup of db")}));
+        QCOMPARE(build(settings, state).at(6).serverID, second.id);
     }
 };
 

@@ -692,7 +692,8 @@ private Q_SLOTS:
         const Server server = makeServer([this](AppSettings &s) { s.copyTargets = {folderTarget(offsite())}; });
         ConfigStore store;
         RsyncRunner runner;
-        CopyFollower follower(&runner, &store);
+        CopyFollower follower(&store);
+        follower.follow(&runner);
         QVERIFY(awaitVoid(runner.run(server, &store), 60000));
         QCOMPARE(runner.exitCode(), std::optional<int>(0));
         QTRY_VERIFY_WITH_TIMEOUT(!follower.isCopying(), 60000);

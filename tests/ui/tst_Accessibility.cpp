@@ -216,7 +216,7 @@ private Q_SLOTS:
         windows << new RestoreView(m_server.id, m_h->context, &main) << new CompareDialog(m_server, folder, &main)
                 << new VersionsDialog(m_server, folder, QStringLiteral("/var/www/index.html"), &main)
                 << new LogViewerView(m_server, m_h->context.desktop, &main)
-                << new BackupRunView(m_h->context.runner, m_h->context.desktop, &main);
+                << new BackupRunView(&m_h->runner, m_h->context.desktop, &main);
         for (QWidget *window : std::as_const(windows)) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));

@@ -2,6 +2,7 @@
 // The main window, the run sheet, the dashboard and the log viewer, offscreen.
 #include "core/engine/CopyState.h"
 #include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/model/ReferenceDate.h"
 #include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerListModel.h"
@@ -31,11 +32,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -78,7 +81,7 @@ class TestMainWindow : public QObject
         probe.isModern = true;
         probe.executable = writeScript(m_h->home.path() + QStringLiteral("/rsync"),
                                        "printf ' 42%% ok\\n'\necho 'rsync: oops' >&2\nexec sleep 30\n");
-        m_h->runner.setRsyncProbe(probe);
+        m_h->runs->setRsyncProbe(probe);
     }
 
     // The only server, started from the window with a run that does not end by itself.
@@ -107,7 +110,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        m_h->runner.cancel();
+        m_h->runs->cancelAll();
         m_window.reset();
         m_h.reset();
     }
@@ -401,17 +404,16 @@ private Q_SLOTS:
 
         m_window->select(b.id);
         press(QKeySequence(Qt::Key_F5));
-        QTRY_VERIFY(m_h->runner.isRunning());
-        QCOMPARE(m_h->runner.runningServerID(), std::optional<QUuid>(b.id));
-        // The run sheet holds the keyboard; Ctrl+Q still asks to quit.
+        QTRY_VERIFY(m_h->runs->isRunning(b.id));
+        // Ctrl+Q in the run sheet asks to quit.
         QSignalSpy quitDuringRun(m_window.get(), &MainWindow::quitRequested);
-        QTRY_VERIFY(m_window->runSheet() && m_window->runSheet()->isVisible());
-        QTest::keySequence(m_window->runSheet(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QTRY_VERIFY(m_window->runSheet(b.id) && m_window->runSheet(b.id)->isVisible());
+        QTest::keySequence(m_window->runSheet(b.id), QKeySequence(QStringLiteral("Ctrl+Q")));
         QCOMPARE(quitDuringRun.size(), 1);
-        m_h->runner.cancel();
-        QTRY_VERIFY(!m_h->runner.isRunning());
-        if (m_window->runSheet())
-            m_window->runSheet()->close();
+        m_h->runs->cancelAll();
+        QTRY_VERIFY(!m_h->runs->isRunning());
+        if (m_window->runSheet(b.id))
+            m_window->runSheet(b.id)->close();
 
         QSignalSpy settings(m_window.get(), &MainWindow::settingsRequested);
         QSignalSpy quit(m_window.get(), &MainWindow::quitRequested);
@@ -528,30 +530,33 @@ private Q_SLOTS:
         QVERIFY(!row(0, ServerListModel::CanStartRole).toBool());
         QVERIFY(!m_window->canRun(mixed));
         m_window->runBackup(mixed); // refused without a word
-        QVERIFY(!m_window->runSheet());
-        QVERIFY(!m_h->runner.isRunning());
+        QVERIFY(!m_window->runSheet(mixed.id));
+        QVERIFY(!m_h->runs->isRunning());
     }
 
     void runningShowsInTheRowAndTheSheet()
     {
         const Server s = startSlowRun(QStringLiteral("web"));
-        QVERIFY(m_window->runSheet());
-        QTRY_VERIFY(m_h->runner.isRunning());
-        BackupRunView *sheet = m_window->runSheet();
-        QTRY_COMPARE(m_h->runner.progressPercent(), std::optional<double>(42));
+        QVERIFY(m_window->runSheet(s.id));
+        QTRY_VERIFY(m_h->runs->isRunning(s.id));
+        RsyncRunner *runner = m_h->runs->runnerFor(s.id);
+        BackupRunView *sheet = m_window->runSheet(s.id);
+        QVERIFY(!sheet->isModal());
+        QCOMPARE(sheet->windowTitle(), QStringLiteral("Backup of web"));
+        QTRY_COMPARE(runner->progressPercent(), std::optional<double>(42));
         QTRY_VERIFY(sheet->shownLog().contains(QStringLiteral("! rsync: oops")));
         QVERIFY(sheet->headerText().startsWith(QStringLiteral("Running: ")));
         QCOMPARE(row(0, ServerListModel::MetaRole).toString(), QStringLiteral("running…"));
         QVERIFY(!sheet->findChild<QPushButton *>(QStringLiteral("revealDestination"))->isVisible());
         QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("cancelRun"))->isVisible());
-        // Everything else refuses a second run.
+        // The server itself cannot start twice.
         QVERIFY(!m_window->canRun(s));
         QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cancelRun")), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runner.isRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runs->isRunning(), 10000);
         QCOMPARE(sheet->headerText(), QStringLiteral("Backup cancelled"));
         QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("revealDestination"))->isVisible());
         QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("closeRun"))->isDefault());
-        const QStringList log = m_h->runner.logLines();
+        const QStringList log = runner->logLines();
         QTRY_COMPARE(sheet->shownLog(), log.join(u'\n'));
         const qsizetype errorLine = log.indexOf(QStringLiteral("! rsync: oops"));
         QCOMPARE(sheet->redLineNumbers(), QList<int>{int(errorLine)});
@@ -563,41 +568,111 @@ private Q_SLOTS:
     void pauseAndResumeFromTheSheet()
     {
         const Server s = startSlowRun(QStringLiteral("web"));
-        BackupRunView *sheet = m_window->runSheet();
-        QTRY_VERIFY(m_h->runner.isRunning());
+        BackupRunView *sheet = m_window->runSheet(s.id);
+        QTRY_VERIFY(m_h->runs->isRunning(s.id));
+        RsyncRunner *runner = m_h->runs->runnerFor(s.id);
         const auto button = [sheet](const char *name) {
             return sheet->findChild<QPushButton *>(QString::fromLatin1(name));
         };
         QVERIFY(button("pauseRun")->isVisible());
         QVERIFY(!button("resumeRun")->isVisible());
         QTest::mouseClick(button("pauseRun"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runner.isRunning(), 10000);
-        QVERIFY(m_h->runner.wasPaused());
+        QTRY_VERIFY_WITH_TIMEOUT(!runner->isRunning(), 10000);
+        QVERIFY(runner->wasPaused());
         QCOMPARE(sheet->headerText(), QStringLiteral("Backup paused"));
         QVERIFY(button("resumeRun")->isVisible());
         QVERIFY(button("resumeRun")->isDefault());
         QVERIFY(!button("pauseRun")->isVisible());
         QTest::mouseClick(button("resumeRun"), Qt::LeftButton);
-        QTRY_VERIFY(m_h->runner.isRunning());
-        QCOMPARE(m_h->runner.runningServerID(), std::optional<QUuid>(s.id));
-        QVERIFY(!m_h->runner.wasPaused());
-        m_h->runner.cancel();
-        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runner.isRunning(), 10000);
+        QTRY_VERIFY(runner->isRunning());
+        QCOMPARE(m_window->runSheet(s.id), sheet); // the same sheet follows the resumed run
+        QVERIFY(!runner->wasPaused());
+        runner->cancel();
+        QTRY_VERIFY_WITH_TIMEOUT(!runner->isRunning(), 10000);
         QCOMPARE(sheet->headerText(), QStringLiteral("Backup cancelled"));
     }
 
-    void theSheetStaysWhileARunIsActive()
+    // A backup's sheet closes while the backup goes on, and the card, the
+    // list's menu or a second start show it again.
+    void theSheetClosesWhileTheBackupGoesOn()
     {
         const Server s = startSlowRun(QStringLiteral("web"));
-        BackupRunView *sheet = m_window->runSheet();
-        QTRY_VERIFY(m_h->runner.isRunning());
+        QPointer<BackupRunView> sheet = m_window->runSheet(s.id);
+        QTRY_VERIFY(m_h->runs->isRunning(s.id));
+        QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("closeRun"))->isVisible());
         QTest::keyClick(sheet, Qt::Key_Escape);
-        QVERIFY(!sheet->close());
-        QVERIFY(sheet->isVisible());
-        m_h->runner.cancel();
-        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runner.isRunning(), 10000);
-        QTest::keyClick(sheet, Qt::Key_Escape);
-        QTRY_VERIFY(!m_window->runSheet());
+        QTRY_VERIFY(!sheet);
+        QVERIFY(!m_window->runSheet(s.id));
+        QVERIFY(m_h->runs->isRunning(s.id));
+        QCOMPARE(row(0, ServerListModel::RunningHereRole).toBool(), true);
+
+        auto *cardRun = cardChild<QPushButton>(s.id, "cardRun");
+        QTRY_COMPARE(cardRun->text(), QStringLiteral("Show backup"));
+        QVERIFY(cardRun->isEnabled());
+        QTest::mouseClick(cardRun, Qt::LeftButton);
+        QVERIFY(m_window->runSheet(s.id) && m_window->runSheet(s.id)->isVisible());
+        // Its log is all there, from the start of the run.
+        QTRY_VERIFY(m_window->runSheet(s.id)->shownLog().contains(QStringLiteral("! rsync: oops")));
+        QVERIFY(m_window->runSheet(s.id)->close());
+        m_window->runBackup(s);
+        QVERIFY(m_window->runSheet(s.id));
+        QCOMPARE(m_h->runs->running().size(), 1); // shown, not started twice
+
+        m_h->runs->cancelAll();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runs->isRunning(), 10000);
+        QTRY_COMPARE(cardRun->text(), QStringLiteral("Run now"));
+    }
+
+    // Two servers started from the window run side by side and both finish
+    // and are logged; past the slots a run waits and says so.
+    void severalBackupsAtOnce()
+    {
+        const QString go = m_h->home.path() + QStringLiteral("/go");
+        RsyncProbe probe;
+        probe.isModern = true;
+        probe.executable =
+            writeScript(m_h->home.path() + QStringLiteral("/rsync"),
+                        "printf ' 10%% ok\\n'\nwhile [ ! -e '" + go.toUtf8() + "' ]; do sleep 0.05; done\nexit 0\n");
+        m_h->runs->setRsyncProbe(probe);
+        const Server a = server(QStringLiteral("alpha"));
+        const Server b = server(QStringLiteral("beta"));
+        const Server c = server(QStringLiteral("gamma"));
+        m_h->store.update([&](AppSettings &settings) {
+            settings.servers = {a, b, c};
+            settings.maxConcurrentRuns = 2;
+        });
+        m_window->runBackup(a);
+        QTRY_VERIFY(m_h->runs->isRunning(a.id));
+        // The others can still be started while one runs.
+        QVERIFY(m_window->canRun(b));
+        QVERIFY(row(1, ServerListModel::CanStartRole).toBool());
+        QVERIFY(!row(0, ServerListModel::CanStartRole).toBool());
+        m_window->runBackup(b);
+        m_window->runBackup(c);
+        QTRY_COMPARE(m_h->runs->running().size(), 3);
+        QVERIFY(m_window->runSheet(a.id) && m_window->runSheet(b.id) && m_window->runSheet(c.id));
+        // Two slots: the third waits in the queue scheduled runs wait in.
+        QTRY_VERIFY(m_h->runs->runnerFor(c.id)->isWaitingForSlot());
+        QTRY_COMPARE(row(2, ServerListModel::MetaRole).toString(), QStringLiteral("waiting for a free slot…"));
+        QCOMPARE(m_window->runSheet(c.id)->headerText(), QStringLiteral("Waiting for a free slot…"));
+        QVERIFY(m_window->runSheet(c.id)->shownLog().contains(
+            QStringLiteral("Waiting for a free slot (2 backups running)…")));
+        // One sheet closed and shown again from the list's menu meanwhile.
+        QVERIFY(m_window->runSheet(b.id)->close());
+        QTRY_VERIFY(!m_window->runSheet(b.id));
+        m_window->showRun(b.id);
+        QVERIFY(m_window->runSheet(b.id)->isVisible());
+
+        QFile(go).open(QIODevice::WriteOnly);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_h->runs->isRunning(), 20000);
+        for (const Server &s : {a, b, c}) {
+            QCOMPARE(m_h->runs->runnerFor(s.id)->exitCode(), std::optional<int>(0));
+            QFile log(LogStore::logFile(s.id));
+            QVERIFY2(log.open(QIODevice::ReadOnly), qPrintable(s.name));
+            QVERIFY(log.readAll().contains("SUCCESS"));
+            QCOMPARE(m_h->store.settings().server(s.id)->lastExitCode, std::optional<int>(0));
+        }
+        QCOMPARE(m_window->runSheet(b.id)->headerText(), QStringLiteral("Backup completed"));
     }
 
     void aServerBackedUpElsewhereShowsAsRunning()

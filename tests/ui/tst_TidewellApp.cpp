@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The application shell and its tray menu.
 #include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "fixtures/Await.h"
@@ -10,6 +11,7 @@
 #include "fixtures/TempHome.h"
 #include "ui/TidewellApp.h"
 #include "ui/main/MainWindow.h"
+#include "ui/run/BackupRunView.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/widgets/Desktop.h"
 #include "ui/widgets/Dialogs.h"
@@ -17,7 +19,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDBusConnection>
+#include <QLocale>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTest>
 
@@ -39,7 +43,7 @@ QStringList actionTexts(QMenu *menu)
 
 } // namespace
 
-// The shell: one store and runner, the tray menu kept in step with both.
+// The shell: one store and its runs, the tray menu kept in step with both.
 class TestTidewellApp : public QObject
 {
     Q_OBJECT
@@ -59,9 +63,9 @@ class TestTidewellApp : public QObject
         RsyncProbe probe;
         probe.isModern = true;
         probe.executable = writeScript(home.path() + QStringLiteral("/rsync"), rsyncBody);
-        app.runner()->setRsyncProbe(probe);
-        QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
-        if (!QTest::qWaitFor([&app] { return app.runner()->isRunning(); }, 5000))
+        app.runs()->setRsyncProbe(probe);
+        app.runs()->start(server, app.store());
+        if (!QTest::qWaitFor([&app] { return app.runs()->isRunning(); }, 5000))
             qWarning("the run did not start");
         return server;
     }
@@ -99,12 +103,12 @@ private Q_SLOTS:
         RsyncProbe probe;
         probe.isModern = true;
         probe.executable = writeScript(home.path() + QStringLiteral("/rsync"), "exec sleep 30\n");
-        app.runner()->setRsyncProbe(probe);
+        app.runs()->setRsyncProbe(probe);
         run->trigger();
-        QTRY_VERIFY(app.runner()->isRunning());
+        QTRY_VERIFY(app.runs()->isRunning());
         QCOMPARE(actionTexts(app.trayMenu()).first(), QStringLiteral("Running: web"));
         QVERIFY(app.mainWindow()->isVisible()); // brought forward, without a run sheet
-        QVERIFY(!app.mainWindow()->runSheet());
+        QVERIFY(!app.mainWindow()->runSheet(server.id));
         const auto byText = [&](const QString &text) {
             Q_EMIT app.trayMenu()->aboutToShow();
             for (QAction *action : app.trayMenu()->actions()) {
@@ -115,7 +119,7 @@ private Q_SLOTS:
         };
         QVERIFY(byText(QStringLiteral("Cancel current backup")));
         byText(QStringLiteral("Cancel current backup"))->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!app.runner()->isRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!app.runs()->isRunning(), 10000);
         QCOMPARE(actionTexts(app.trayMenu()).first(), QStringLiteral("web")); // cancelled is not failed
 
         // Settings open once, from the menu.
@@ -215,13 +219,13 @@ private Q_SLOTS:
         QCOMPARE(app.dialogs()->askedTexts().last().section(u'\n', 0, 0),
                  QStringLiteral("A backup of “web” is running. Cancel it and quit?"));
         QTest::qWait(200);
-        QVERIFY(app.runner()->isRunning());
+        QVERIFY(app.runs()->isRunning());
         QCOMPARE(quits, 0);
 
         app.dialogs()->setNextAnswer(true);
         const qsizetype notices = m_bus->notifications().size();
         app.requestQuit();
-        QTRY_VERIFY_WITH_TIMEOUT(!app.runner()->isRunning(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!app.runs()->isRunning(), 15000);
         QTRY_COMPARE(quits, 1);
         // The process that stays until the run has written its record says so.
         QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notices + 1, 5000);
@@ -233,8 +237,8 @@ private Q_SLOTS:
         QCOMPARE(app.store()->settings().servers.first().lastExitCode, std::nullopt);
 
         // A termination signal does not ask, and lets the run write its record too.
-        QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
-        QTRY_VERIFY(app.runner()->isRunning());
+        app.runs()->start(server, app.store());
+        QTRY_VERIFY(app.runs()->isRunning());
         const int asked = int(app.dialogs()->askedTexts().size());
         app.quitForSignal(SIGTERM);
         QTRY_COMPARE_WITH_TIMEOUT(quits, 2, 15000);
@@ -242,6 +246,53 @@ private Q_SLOTS:
         const QByteArray log = readFile(LogStore::logFile(server.id));
         QVERIFY(log.contains("Received SIGTERM: cancelling the backup.\n"));
         QVERIFY(log.contains("# Status:    CANCELLED\n"));
+    }
+
+    // Several runs at once: the tray lists each (a click shows its sheet, each
+    // has its cancel), and quitting asks once for all of them.
+    void theTrayAndQuitCoverEveryRun()
+    {
+        // Names are listed as the user's language lists them.
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const auto restore = qScopeGuard([before] { QLocale::setDefault(before); });
+        TempHome home;
+        TidewellApp app;
+        int quits = 0;
+        const Server web = startRun(app, home, quits, "exec sleep 30\n");
+        const Server db = runnableServer(QStringLiteral("db"));
+        app.store()->update([&](AppSettings &s) { s.servers << db; });
+        app.runs()->start(db, app.store());
+        QTRY_COMPARE(app.runs()->running().size(), 2);
+        QTRY_COMPARE(
+            actionTexts(app.trayMenu()).mid(0, 7),
+            (QStringList{QStringLiteral("Running: web"), QStringLiteral("Path: Site"), QStringLiteral("Running: db"),
+                         QStringLiteral("Path: Site"), QStringLiteral("---"),
+                         QStringLiteral("Cancel the backup of web"), QStringLiteral("Cancel the backup of db")}));
+        app.trayMenu()->actions().at(2)->trigger();
+        QVERIFY(app.mainWindow()->runSheet(db.id) && app.mainWindow()->runSheet(db.id)->isVisible());
+        actionTexts(app.trayMenu());
+        app.trayMenu()->actions().at(5)->trigger(); // cancels web's alone
+        QTRY_VERIFY_WITH_TIMEOUT(!app.runs()->isRunning(web.id), 10000);
+        QVERIFY(app.runs()->isRunning(db.id));
+        QCOMPARE(actionTexts(app.trayMenu()).mid(0, 4),
+                 (QStringList{QStringLiteral("Running: db"), QStringLiteral("Path: Site"), QStringLiteral("---"),
+                              QStringLiteral("Cancel current backup")}));
+
+        app.runs()->start(web, app.store());
+        QTRY_COMPARE(app.runs()->running().size(), 2);
+        app.dialogs()->setNextAnswer(true);
+        const qsizetype notices = m_bus->notifications().size();
+        app.requestQuit();
+        QCOMPARE(app.dialogs()->askedTexts().last().section(u'\n', 0, 0),
+                 QStringLiteral("2 backups are running: “db” and “web”. Cancel them and quit?"));
+        QTRY_VERIFY_WITH_TIMEOUT(!app.runs()->isRunning(), 15000);
+        QTRY_COMPARE(quits, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus->notifications().size(), notices + 1, 5000);
+        QCOMPARE(m_bus->notifications().last().value(QStringLiteral("body")).toString(),
+                 QStringLiteral("Tidewell quits when the backups of db and web have finished."));
+        for (const Server &server : {web, db})
+            QVERIFY(readFile(LogStore::logFile(server.id)).contains("# Status:    CANCELLED\n"));
     }
 
     // A schedule that starts a program that is gone (a deleted clone) is
@@ -287,13 +338,13 @@ private Q_SLOTS:
         int quits = 0;
         const Server server = startRun(app, home, quits, "sleep 1\n");
         app.requestQuit(); // a real dialog, open until the run ends
-        QVERIFY(!app.runner()->isRunning());
+        QVERIFY(!app.runs()->isRunning());
         QVERIFY(!app.dialogs()->isConfirming());
         QTRY_COMPARE(quits, 1);
         // No later run makes it quit again by itself.
-        QCoro::connect(app.runner()->run(server, app.store()), &app, [] {});
-        QTRY_VERIFY(app.runner()->isRunning());
-        QTRY_VERIFY_WITH_TIMEOUT(!app.runner()->isRunning(), 15000);
+        app.runs()->start(server, app.store());
+        QTRY_VERIFY(app.runs()->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!app.runs()->isRunning(), 15000);
         QTest::qWait(100);
         QCOMPARE(quits, 1);
     }

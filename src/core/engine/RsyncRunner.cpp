@@ -137,6 +137,7 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
     Slot slot = co_await takeSlot(runSettings().maxConcurrentRuns);
     if (!self)
         co_return;
+    m_waitingForSlot = false;
     if (slot.cancelled) {
         // Nothing ran: nothing is recorded or reported.
         const QString message = QStringLiteral("The backup of “") + server.logName()
@@ -191,6 +192,7 @@ QCoro::Task<RsyncRunner::Slot> RsyncRunner::takeSlot(qint64 limit)
         if (!said) {
             append(QStringLiteral("Waiting for a free slot (") + QString::number(slots)
                    + QStringLiteral(" backups running)…"));
+            m_waitingForSlot = true;
             setCurrentItem(QStringLiteral("Waiting"));
             said = true;
         }

@@ -54,6 +54,9 @@ public:
     // process holds it, nothing changes but the log's one line and exit code 75.
     QCoro::Task<> run(Server server, ConfigStore *store);
 
+    // The run waits for a free run slot (said in the log; currentItemChanged
+    // is emitted when this changes).
+    bool isWaitingForSlot() const { return m_waitingForSlot; }
     // The current or last run's --stats summed over its paths; absent when a
     // path had none.
     std::optional<RsyncStats> runStats() const { return m_snapshotStats; }
@@ -148,4 +151,5 @@ private:
     bool m_changeChecked = false;
     // The server's host key was not in known_hosts when the run started.
     bool m_hostKeyUnseen = false;
+    bool m_waitingForSlot = false;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Builds the tray menu as data from the settings and the runner.
+// Builds the tray menu as data from the settings and the runs.
 #include "core/presentation/MenuBarContent.h"
 
 #include "core/model/Schedule.h"
@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+
+#include <algorithm>
 
 namespace MenuBarContent {
 
@@ -84,6 +86,50 @@ Entry serverMenu(const Server &server, const AppSettings &settings, const RunInf
     return submenu;
 }
 
+// Each run of this process (a click shows its sheet) with its progress,
+// then how to cancel it; nothing when none runs.
+QList<Entry> runningEntries(const AppSettings &settings, const RunInfo &runner)
+{
+    QList<Entry> entries;
+    QList<Entry> cancels;
+    for (const Run &run : runner.runs) {
+        const Server *server = settings.server(run.serverID);
+        if (!server)
+            continue;
+        Entry line = action(QCoreApplication::translate("MenuBarContent", "Running: %1").arg(server->shownName()),
+                            Action::showRun);
+        line.serverID = run.serverID;
+        entries << line;
+        if (const QString progress = progressLine(run); !progress.isEmpty()) {
+            Entry progressEntry = info(progress);
+            progressEntry.serverID = run.serverID;
+            entries << progressEntry;
+        }
+        Entry cancel =
+            action(QCoreApplication::translate("MenuBarContent", "Cancel the backup of %1").arg(server->shownName()),
+                   Action::cancel);
+        cancel.serverID = run.serverID;
+        cancels << cancel;
+    }
+    if (entries.isEmpty())
+        return entries;
+    // One run: as it always was.
+    if (cancels.size() == 1)
+        cancels.first().text = QCoreApplication::translate("MenuBarContent", "Cancel current backup");
+    entries << separator() << cancels << separator();
+    return entries;
+}
+
+// What every menu ends with.
+void addFooter(QList<Entry> &entries)
+{
+    entries << action(QCoreApplication::translate("MenuBarContent", "Open Tidewell…"), Action::openMainWindow,
+                      QStringLiteral("Ctrl+O"))
+            << action(QCoreApplication::translate("MenuBarContent", "Settings…"), Action::openSettings) << separator()
+            << action(QCoreApplication::translate("MenuBarContent", "Quit Tidewell"), Action::quit,
+                      QStringLiteral("Ctrl+Q"));
+}
+
 } // namespace
 
 QString titleFor(const Server &server, const QDateTime &now)
@@ -96,14 +142,21 @@ QString titleFor(const Server &server, const QDateTime &now)
     return (*server.lastExitCode == 0 ? QStringLiteral("✓  ") : QStringLiteral("✗  ")) + name;
 }
 
+bool RunInfo::isRunningHere(const QUuid &serverID) const
+{
+    return std::any_of(runs.begin(), runs.end(), [&serverID](const Run &run) { return run.serverID == serverID; });
+}
+
 bool canRun(const Server &server, const AppSettings &settings, const RunInfo &runner)
 {
-    return !runner.isRunning && !runner.runningElsewhere.contains(server.id)
+    return !runner.isRunningHere(server.id) && !runner.runningElsewhere.contains(server.id)
            && ServerRules::isRunnable(server, settings.servers);
 }
 
-QString progressLine(const RunInfo &runner)
+QString progressLine(const Run &runner)
 {
+    if (runner.waiting)
+        return QCoreApplication::translate("MenuBarContent", "Waiting for a free slot…");
     if (runner.progressPercent)
         return QCoreApplication::translate("MenuBarContent", "Progress: %1%  —  %2")
             .arg(QLocale().toString(*runner.progressPercent, 'f', 0), runner.currentItem);
@@ -120,18 +173,13 @@ QString escapedForMenu(const QString &text)
 QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHash<QUuid, ScheduleLine> &schedules,
                    const QDateTime &now)
 {
-    QList<Entry> entries;
-    const Server *running =
-        runner.isRunning && runner.runningServerID ? settings.server(*runner.runningServerID) : nullptr;
-    if (running) {
-        entries << info(QCoreApplication::translate("MenuBarContent", "Running: %1").arg(running->shownName()));
-        const QString progress = progressLine(runner);
-        if (!progress.isEmpty())
-            entries << info(progress);
-        entries << separator()
-                << action(QCoreApplication::translate("MenuBarContent", "Cancel current backup"), Action::cancel)
-                << separator();
-    } else if (settings.servers.isEmpty()) {
+    // While backups run, the menu is about them.
+    QList<Entry> entries = runningEntries(settings, runner);
+    if (!entries.isEmpty()) {
+        addFooter(entries);
+        return entries;
+    }
+    if (settings.servers.isEmpty()) {
         entries << info(QCoreApplication::translate("MenuBarContent", "No servers configured"), false) << separator();
     } else {
         if (settings.servers.size() <= maxListed) {
@@ -159,11 +207,7 @@ QList<Entry> build(const AppSettings &settings, const RunInfo &runner, const QHa
         }
         entries << separator();
     }
-    entries << action(QCoreApplication::translate("MenuBarContent", "Open Tidewell…"), Action::openMainWindow,
-                      QStringLiteral("Ctrl+O"))
-            << action(QCoreApplication::translate("MenuBarContent", "Settings…"), Action::openSettings) << separator()
-            << action(QCoreApplication::translate("MenuBarContent", "Quit Tidewell"), Action::quit,
-                      QStringLiteral("Ctrl+Q"));
+    addFooter(entries);
     return entries;
 }
 

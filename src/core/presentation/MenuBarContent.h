@@ -17,7 +17,7 @@
 // does. The tray adapter turns it into a QMenu; tests read it directly.
 namespace MenuBarContent {
 
-enum class Action { none, runBackup, cancel, openMainWindow, openSettings, quit };
+enum class Action { none, runBackup, showRun, cancel, openMainWindow, openSettings, quit };
 
 struct Entry
 {
@@ -26,6 +26,8 @@ struct Entry
     QString text;
     bool enabled = true;
     Action action = Action::none;
+    // The server an action is for; on an info line, the server whose run's
+    // progress it shows.
     QUuid serverID;
     QString shortcut; // portable text, e.g. "Ctrl+O"
     QList<Entry> children;
@@ -34,15 +36,25 @@ struct Entry
     friend bool operator==(const Entry &a, const Entry &b);
 };
 
-// What the menu needs of the runner.
-struct RunInfo
+// What the menu needs of one run of this process.
+struct Run
 {
-    bool isRunning = false;
-    std::optional<QUuid> runningServerID;
+    QUuid serverID;
     std::optional<double> progressPercent;
     QString currentItem;
+    bool waiting = false; // for a free run slot
+};
+
+// What the menu needs of the runs.
+struct RunInfo
+{
+    // This process's runs, oldest first.
+    QList<Run> runs;
     // Servers another process is backing up now.
     QSet<QUuid> runningElsewhere;
+
+    bool isRunning() const { return !runs.isEmpty(); }
+    bool isRunningHere(const QUuid &serverID) const;
 };
 
 // What the menu shows of a server's daily schedule, when it is on.
@@ -54,7 +66,7 @@ struct ScheduleLine
 
 QString titleFor(const Server &server, const QDateTime &now = QDateTime::currentDateTime());
 bool canRun(const Server &server, const AppSettings &settings, const RunInfo &runner);
-QString progressLine(const RunInfo &runner);
+QString progressLine(const Run &run);
 // Up to this many servers the menu lists them all; a larger fleet shows the
 // ones running elsewhere, then at most maxAttention failing or overdue ones
 // ("and N more…"), then "All servers…", which opens the window.

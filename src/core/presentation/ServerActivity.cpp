@@ -2,16 +2,16 @@
 // Polling the servers' run locks to see runs of other processes.
 #include "core/presentation/ServerActivity.h"
 
-#include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/presentation/ServerRules.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
 #include "core/system/FileLock.h"
 
-ServerActivity::ServerActivity(ConfigStore *store, RsyncRunner *runner, QObject *parent)
+ServerActivity::ServerActivity(ConfigStore *store, RunPool *runs, QObject *parent)
     : QObject(parent)
     , m_store(store)
-    , m_runner(runner)
+    , m_runs(runs)
 {
     m_timer.setInterval(pollIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &ServerActivity::poll);
@@ -19,13 +19,13 @@ ServerActivity::ServerActivity(ConfigStore *store, RsyncRunner *runner, QObject 
 
 bool ServerActivity::isRunning(const QUuid &serverID) const
 {
-    return (m_runner->isRunning() && m_runner->runningServerID() == serverID) || m_elsewhere.contains(serverID);
+    return m_runs->isRunning(serverID) || m_elsewhere.contains(serverID);
 }
 
 bool ServerActivity::canStart(const QUuid &serverID) const
 {
     const Server *server = m_store->settings().server(serverID);
-    return server && !m_runner->isRunning() && !m_elsewhere.contains(serverID)
+    return server && !m_runs->isRunning(serverID) && !m_elsewhere.contains(serverID)
            && ServerRules::isRunnable(*server, m_store->settings().servers);
 }
 
@@ -45,8 +45,8 @@ void ServerActivity::poll()
 {
     QSet<QUuid> elsewhere;
     for (const Server &server : m_store->settings().servers) {
-        // Our own run holds its lock too; that one is not "elsewhere".
-        if (m_runner->isRunning() && m_runner->runningServerID() == server.id)
+        // Our own runs hold their locks too; those are not "elsewhere".
+        if (m_runs->isRunning(server.id))
             continue;
         if (FileLock::isHeld(AppPaths::runLockFile(server.id)))
             elsewhere.insert(server.id);

@@ -8,9 +8,9 @@
 #include <QUuid>
 
 class ConfigStore;
-class RsyncRunner;
+class RunPool;
 
-// A server runs here when this process's runner backs it up, and elsewhere
+// A server runs here when one of this process's runners backs it up, and elsewhere
 // when another process (a scheduled run, a second window) holds its run
 // lock. Locks are polled about once a second while polling is on, that is
 // while a window shows the servers.
@@ -21,7 +21,7 @@ class ServerActivity : public QObject
 public:
     static constexpr int pollIntervalMs = 1000;
 
-    ServerActivity(ConfigStore *store, RsyncRunner *runner, QObject *parent = nullptr);
+    ServerActivity(ConfigStore *store, RunPool *runs, QObject *parent = nullptr);
 
     bool isRunning(const QUuid &serverID) const;
     bool isRunningElsewhere(const QUuid &serverID) const { return m_elsewhere.contains(serverID); }
@@ -38,7 +38,7 @@ Q_SIGNALS:
 
 private:
     ConfigStore *m_store;
-    RsyncRunner *m_runner;
+    RunPool *m_runs;
     QSet<QUuid> m_elsewhere;
     QTimer m_timer;
 };

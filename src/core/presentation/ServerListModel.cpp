@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/model/ReferenceDate.h"
 #include "core/model/ServerCheck.h"
 #include "core/presentation/Formatting.h"
@@ -14,11 +15,11 @@
 
 #include <QSet>
 
-ServerListModel::ServerListModel(ConfigStore *store, RsyncRunner *runner, ServerActivity *activity,
-                                 ScheduleStatus *schedules, QObject *parent)
+ServerListModel::ServerListModel(ConfigStore *store, RunPool *runs, ServerActivity *activity, ScheduleStatus *schedules,
+                                 QObject *parent)
     : QAbstractListModel(parent)
     , m_store(store)
-    , m_runner(runner)
+    , m_runs(runs)
     , m_activity(activity)
     , m_schedules(schedules)
 {
@@ -30,8 +31,8 @@ ServerListModel::ServerListModel(ConfigStore *store, RsyncRunner *runner, Server
         syncServers();
         syncStates();
     });
-    connect(m_runner, &RsyncRunner::isRunningChanged, this, &ServerListModel::syncStates);
-    connect(m_runner, &RsyncRunner::runningServerIDChanged, this, &ServerListModel::syncStates);
+    connect(m_runs, &RunPool::runningChanged, this, &ServerListModel::syncStates);
+    connect(m_runs, &RunPool::progressChanged, this, &ServerListModel::syncWaiting);
     connect(m_activity, &ServerActivity::changed, this, &ServerListModel::syncStates);
     if (m_schedules) {
         // A refresh changes the state of every scheduled server at once:
@@ -63,6 +64,7 @@ QHash<int, QByteArray> ServerListModel::roleNames() const
     names.insert(ResultRole, "result");
     names.insert(ScheduledRole, "scheduled");
     names.insert(ScheduleProblemRole, "scheduleProblem");
+    names.insert(RunningHereRole, "runningHere");
     return names;
 }
 
@@ -93,7 +95,11 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
         return row.running;
     case CanStartRole:
         return row.canStart;
+    case RunningHereRole:
+        return row.runningHere;
     case MetaRole:
+        if (row.waiting)
+            return QCoreApplication::translate("ServerListModel", "waiting for a free slot…");
         if (row.running)
             return QCoreApplication::translate("ServerListModel", "running…");
         if (row.overdue)
@@ -241,16 +247,33 @@ void ServerListModel::syncStates()
     QHash<QString, int> folders;
     for (const Row &row : std::as_const(m_rows))
         ++folders[row.folderKey];
-    const bool busy = m_runner->isRunning();
     for (int i = 0; i < m_rows.size(); ++i) {
         Row &row = m_rows[i];
         const QUuid &id = row.server.id;
         const bool running = m_activity->isRunning(id);
-        const bool canStart = !busy && !m_activity->isRunningElsewhere(id) && runnable(row, folders);
-        if (running == row.running && canStart == row.canStart)
+        const bool canStart = !running && runnable(row, folders);
+        const RsyncRunner *here = m_runs->isRunning(id) ? m_runs->runnerFor(id) : nullptr;
+        const bool waiting = here && here->isWaitingForSlot();
+        if (running == row.running && canStart == row.canStart && bool(here) == row.runningHere
+            && waiting == row.waiting)
             continue;
         row.running = running;
         row.canStart = canStart;
-        rowChanged(i, {RunningRole, CanStartRole, MetaRole});
+        row.runningHere = here;
+        row.waiting = waiting;
+        rowChanged(i, {RunningRole, CanStartRole, RunningHereRole, MetaRole});
     }
+}
+
+void ServerListModel::syncWaiting(const RsyncRunner *runner)
+{
+    const int at = runner->runningServerID() ? rowOf(*runner->runningServerID()) : -1;
+    if (at < 0)
+        return;
+    Row &row = m_rows[at];
+    const bool waiting = row.runningHere && runner->isWaitingForSlot();
+    if (waiting == row.waiting)
+        return;
+    row.waiting = waiting;
+    rowChanged(at, {MetaRole});
 }

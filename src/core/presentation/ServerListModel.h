@@ -13,11 +13,12 @@
 
 class ConfigStore;
 class RsyncRunner;
+class RunPool;
 class ScheduleStatus;
 class ServerActivity;
 
 // One row per server, in configuration order, with what the windows show of
-// it. Kept in step with the store, the runner, runs of other processes and
+// it. Kept in step with the store, this process's runs, runs of other processes and
 // the schedules; every change signals only the rows it touches (dataChanged
 // for one edited server, rowsInserted for an added one), so views update in
 // place instead of rebuilding.
@@ -34,9 +35,10 @@ public:
         ResultRole,          // int: -1 never ran, 0 last run succeeded, 1 failed, 2 overdue
         ScheduledRole,       // bool: the daily schedule is switched on
         ScheduleProblemRole, // QString: why the schedule does not work; empty when it does
+        RunningHereRole,     // bool: backed up now by this process (its run can be shown)
     };
 
-    ServerListModel(ConfigStore *store, RsyncRunner *runner, ServerActivity *activity, ScheduleStatus *schedules,
+    ServerListModel(ConfigStore *store, RunPool *runs, ServerActivity *activity, ScheduleStatus *schedules,
                     QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -48,6 +50,7 @@ public:
     int rowOf(const QUuid &id) const { return m_index.value(id, -1); }
     bool isRunning(int row) const { return m_rows.at(row).running; }
     bool canStart(int row) const { return m_rows.at(row).canStart; }
+    bool isRunningHere(int row) const { return m_rows.at(row).runningHere; }
     QString scheduleProblem(int row) const;
     // The dashboard's counters; "Scheduled" counts working schedules only.
     ServerRules::Counters counters() const;
@@ -73,6 +76,8 @@ private:
         bool overdue = false;       // as of the last look at the clock
         bool running = false;
         bool canStart = false;
+        bool runningHere = false;
+        bool waiting = false; // for a free run slot
     };
 
     // A row for this server, with what is worked out from it alone.
@@ -80,12 +85,14 @@ private:
 
     void syncServers();
     void syncStates();
+    // Whether the run of this runner's server waits for a free slot.
+    void syncWaiting(const RsyncRunner *runner);
     void rowChanged(int row, const QList<int> &roles = {});
     void reindex();
     bool runnable(const Row &row, const QHash<QString, int> &folders) const;
 
     ConfigStore *m_store;
-    RsyncRunner *m_runner;
+    RunPool *m_runs;
     ServerActivity *m_activity;
     ScheduleStatus *m_schedules;
     QList<Row> m_rows;

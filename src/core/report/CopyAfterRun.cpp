@@ -72,17 +72,21 @@ QCoro::Task<std::optional<QDBusPendingCall>> copy(AppSettings settings, Server s
 
 } // namespace CopyAfterRun
 
-CopyFollower::CopyFollower(RsyncRunner *runner, ConfigStore *store, QObject *parent)
+CopyFollower::CopyFollower(ConfigStore *store, QObject *parent)
     : QObject(parent)
-    , m_runner(runner)
     , m_store(store)
     , m_copier(new CopyRunner(this))
     , m_reporter(new RunReporter(nullptr, this))
-{
-    connect(runner, &RsyncRunner::runFinished, this, &CopyFollower::runEnded);
-}
+{ }
 
 CopyFollower::~CopyFollower() = default;
+
+void CopyFollower::follow(RsyncRunner *runner)
+{
+    connect(
+        runner, &RsyncRunner::runFinished, this,
+        [this, runner](const QUuid &serverID, std::optional<int> exitCode) { runEnded(runner, serverID, exitCode); });
+}
 
 void CopyFollower::cancel()
 {
@@ -90,9 +94,9 @@ void CopyFollower::cancel()
     m_copier->cancel();
 }
 
-void CopyFollower::runEnded(const QUuid &serverID, std::optional<int> exitCode)
+void CopyFollower::runEnded(const RsyncRunner *runner, const QUuid &serverID, std::optional<int> exitCode)
 {
-    if (exitCode != 0 || m_runner->wasCancelled() || m_store->settings().copyTargets.isEmpty())
+    if (exitCode != 0 || runner->wasCancelled() || m_store->settings().copyTargets.isEmpty())
         return;
     if (!m_waiting.contains(serverID))
         m_waiting << serverID;

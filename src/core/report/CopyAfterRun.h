@@ -31,16 +31,18 @@ QCoro::Task<std::optional<QDBusPendingCall>> copy(AppSettings settings, Server s
 
 } // namespace CopyAfterRun
 
-// For runs started in the window: after each good run of the runner (not
-// cancelled, exit 0), the server's copies, one server at a time, with the
-// settings as they are then.
+// For runs started in the window: after each good run of a followed runner
+// (not cancelled, exit 0), the server's copies, one server at a time, with
+// the settings as they are then.
 class CopyFollower : public QObject
 {
     Q_OBJECT
 
 public:
-    CopyFollower(RsyncRunner *runner, ConfigStore *store, QObject *parent = nullptr);
+    explicit CopyFollower(ConfigStore *store, QObject *parent = nullptr);
     ~CopyFollower() override;
+
+    void follow(RsyncRunner *runner);
 
     bool isCopying() const { return m_copying; }
     // Stops the copy under way; the ones waiting are dropped.
@@ -51,10 +53,9 @@ Q_SIGNALS:
     void idle();
 
 private:
-    void runEnded(const QUuid &serverID, std::optional<int> exitCode);
+    void runEnded(const RsyncRunner *runner, const QUuid &serverID, std::optional<int> exitCode);
     QCoro::Task<> copyWaiting();
 
-    RsyncRunner *m_runner;
     ConfigStore *m_store;
     CopyRunner *m_copier;
     RunReporter *m_reporter;

@@ -6,7 +6,7 @@
 #include "core/engine/KeepOptions.h"
 #include "core/engine/MassChange.h"
 #include "core/engine/Retention.h"
-#include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/model/ReferenceDate.h"
 #include "core/presentation/Formatting.h"
 #include "core/restore/BackupCheck.h"
@@ -70,9 +70,9 @@ QString failure(const RemoteCheck::Result &result)
 
 } // namespace
 
-LastRunSection::LastRunSection(const QUuid &serverID, ConfigStore *store, RsyncRunner *runner, QWidget *parent)
+LastRunSection::LastRunSection(const QUuid &serverID, ConfigStore *store, RunPool *runs, QWidget *parent)
     : EditorSection(tr("Last run"), serverID, store, parent)
-    , m_runner(runner)
+    , m_runs(runs)
 {
     setObjectName(QStringLiteral("lastRunSection"));
     auto *layout = qobject_cast<QVBoxLayout *>(this->layout());
@@ -283,7 +283,7 @@ void LastRunSection::checkAgainstServer()
     m_remote = std::make_shared<RemoteCheck>();
     m_checkRemote->setText(tr("Stop"));
     m_remoteChecked->setText(tr("Comparing every file with the server…"));
-    const RsyncProbe probe = m_runner->rsyncProbe();
+    const RsyncProbe probe = m_runs->rsyncProbe();
     QCoro::connect(
         checkHeld(m_remote, *server, m_store->settings(), probe), this, [this](const RemoteCheck::Result &result) {
             m_remote.reset();

@@ -9,14 +9,14 @@
 
 class QPushButton;
 class RemoteCheck;
-class RsyncRunner;
+class RunPool;
 
 class LastRunSection : public EditorSection
 {
     Q_OBJECT
 
 public:
-    LastRunSection(const QUuid &serverID, ConfigStore *store, RsyncRunner *runner, QWidget *parent);
+    LastRunSection(const QUuid &serverID, ConfigStore *store, RunPool *runs, QWidget *parent);
     ~LastRunSection() override;
     void refresh(const Server &server) override;
 
@@ -50,6 +50,6 @@ private:
     QPushButton *m_checkRemote;
     // The running check against the server; cancelled when the section goes.
     std::shared_ptr<RemoteCheck> m_remote;
-    RsyncRunner *m_runner;
+    RunPool *m_runs;
     QPushButton *m_viewLog;
 };

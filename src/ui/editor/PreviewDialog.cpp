@@ -3,7 +3,7 @@
 #include "ui/editor/PreviewDialog.h"
 
 #include "core/engine/RsyncPreview.h"
-#include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/presentation/ServerRules.h"
 #include "core/ssh/RemoteListing.h"
 #include "core/ssh/SSHTester.h"
@@ -20,13 +20,13 @@
 
 #include <qcoro/qcorotask.h>
 
-PreviewDialog::PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigStore *store, RsyncRunner *runner,
+PreviewDialog::PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigStore *store, RunPool *runs,
                              QWidget *parent)
     : QDialog(parent)
     , m_serverID(serverID)
     , m_pathID(pathID)
     , m_store(store)
-    , m_runner(runner)
+    , m_runs(runs)
     , m_preview(new RsyncPreview(this))
 {
     setObjectName(QStringLiteral("previewDialog"));
@@ -103,7 +103,7 @@ void PreviewDialog::start()
         }
     }
     QCoro::connect(
-        m_preview->run(*server, m_pathID, settings, m_runner->rsyncProbe()), this,
+        m_preview->run(*server, m_pathID, settings, m_runs->rsyncProbe()), this,
         [this](const RsyncPreview::Result &result) {
             m_cancel->setEnabled(false);
             if (!result.refusal.isEmpty()) {

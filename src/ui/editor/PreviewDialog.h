@@ -11,7 +11,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class RsyncPreview;
-class RsyncRunner;
+class RunPool;
 
 // Runs a dry run of one path (RsyncPreview) as soon as it opens and shows
 // its count and first lines. Cancel stops the dry run; closing while it runs
@@ -22,7 +22,7 @@ class PreviewDialog : public QDialog
     Q_OBJECT
 
 public:
-    PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigStore *store, RsyncRunner *runner, QWidget *parent);
+    PreviewDialog(const QUuid &serverID, const QUuid &pathID, ConfigStore *store, RunPool *runs, QWidget *parent);
 
     bool isRunning() const;
     QString summary() const;
@@ -41,7 +41,7 @@ private:
     QUuid m_serverID;
     QUuid m_pathID;
     ConfigStore *m_store;
-    RsyncRunner *m_runner;
+    RunPool *m_runs;
     RsyncPreview *m_preview;
     QLabel *m_summary;
     QLabel *m_resolved; // where a "~/" path is on the server

@@ -2,7 +2,7 @@
 // The editor of one server: toolbar and sections.
 #include "ui/editor/ServerDetailView.h"
 
-#include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/model/ServerCheck.h"
 #include "core/presentation/HostKeyCheck.h"
 #include "core/presentation/ServerActivity.h"
@@ -67,7 +67,7 @@ ServerDetailView::ServerDetailView(const QUuid &serverID, const AppContext &cont
     m_retention = new RetentionSection(m_id, store, content);
     m_advanced = new AdvancedSection(m_id, store, content);
     m_commands = new CommandsSection(m_id, store, content);
-    m_lastRun = new LastRunSection(m_id, store, m_context.runner, content);
+    m_lastRun = new LastRunSection(m_id, store, m_context.runs, content);
     m_backups = new BackupsSection(m_id, store, content);
     for (QWidget *section : std::initializer_list<QWidget *>{m_connection, m_hostKey, m_paths, m_schedule, m_retention,
                                                              m_advanced, m_commands, m_lastRun, m_backups})
@@ -170,7 +170,7 @@ void ServerDetailView::connectSections()
     connect(m_backups, &BackupsSection::openRequested, this, &ServerDetailView::openPathRequested);
     connect(m_backups, &BackupsSection::browseRequested, this,
             [this](const QString &date) { Q_EMIT restoreRequested(m_id, date); });
-    connect(m_context.runner, &RsyncRunner::runFinished, this, [this](const QUuid &id) {
+    connect(m_context.runs, &RunPool::runFinished, this, [this](const QUuid &id) {
         if (id == m_id)
             m_backups->refresh();
     });
@@ -194,7 +194,7 @@ Server ServerDetailView::server() const
 
 void ServerDetailView::retire()
 {
-    const QList<QObject *> senders{m_context.store, m_context.runner, m_context.activity, m_context.schedules,
+    const QList<QObject *> senders{m_context.store, m_context.runs, m_context.activity, m_context.schedules,
                                    m_context.servers};
     QList<QObject *> receivers = findChildren<QObject *>();
     receivers.append(this);
@@ -411,7 +411,7 @@ void ServerDetailView::askForHostKey()
 
 PreviewDialog *ServerDetailView::openPreview(const QUuid &pathID)
 {
-    auto *dialog = new PreviewDialog(m_id, pathID, m_context.store, m_context.runner, this);
+    auto *dialog = new PreviewDialog(m_id, pathID, m_context.store, m_context.runs, this);
     dialog->show();
     return dialog;
 }

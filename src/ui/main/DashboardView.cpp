@@ -421,6 +421,7 @@ void DashboardView::syncRows(int first, int last)
         ServerCard::State state;
         state.running = model->isRunning(row);
         state.canStart = model->canStart(row);
+        state.runningHere = model->isRunningHere(row);
         state.scheduleProblem = model->scheduleProblem(row);
         state.now = now;
         if (m_context.schedules)

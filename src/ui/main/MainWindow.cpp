@@ -4,6 +4,7 @@
 
 #include "core/engine/Retention.h"
 #include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/presentation/Formatting.h"
 #include "core/presentation/ServerActivity.h"
 #include "core/presentation/ServerFilterModel.h"
@@ -66,10 +67,9 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Tidewell"));
-    // Fits a 1024×600 screen with its panels; scroll areas take what is left.
-    setMinimumSize(720, 440);
-    resize(initialSize(screen() ? screen()->availableSize() : QSize(1100, 700)));
-    WindowFit::keepOnScreenWhenShown(this);
+    // Fits a 1024×600 screen with its panels, and a smaller one (a large
+    // scale) as far as it goes; scroll areas take what is left.
+    WindowFit::fit(this, initialSize(screen() ? screen()->availableSize() : QSize(1100, 700)), QSize(720, 440));
 
     buildMenus();
     auto *splitter = new QSplitter(this);
@@ -340,7 +340,7 @@ void MainWindow::connectApplication()
         statusBar()->showMessage(
             tr("The configuration file could not be read; its contents were kept in %1").arg(path));
     });
-    connect(m_context.runner, &RsyncRunner::isRunningChanged, this, &MainWindow::animateSpinners);
+    connect(m_context.runs, &RunPool::runningChanged, this, &MainWindow::animateSpinners);
     connect(m_context.activity, &ServerActivity::changed, this, &MainWindow::animateSpinners);
     m_spinner.setInterval(80);
     connect(&m_spinner, &QTimer::timeout, this, [this] {
@@ -468,9 +468,16 @@ void MainWindow::showDetail()
     m_detail->setCurrentWidget(editor);
 }
 
-BackupRunView *MainWindow::runSheet() const
+MainWindow::~MainWindow()
 {
-    return m_runSheet;
+    // The run sheets are windows of their own; they go with this one.
+    for (const QPointer<BackupRunView> &sheet : std::as_const(m_runSheets))
+        delete sheet.data();
+}
+
+BackupRunView *MainWindow::runSheet(const QUuid &serverID) const
+{
+    return m_runSheets.value(serverID);
 }
 
 QWidget *MainWindow::detailWidget() const
@@ -485,9 +492,14 @@ void MainWindow::showRowMenu(const QPoint &position)
         return;
     const Server server = m_context.servers->server(m_filter->sourceRow(index.row()));
     QMenu menu(this);
-    QAction *run = menu.addAction(Icons::get(QStringLiteral("go-down")), tr("Run backup now"), this,
-                                  [this, server] { runBackup(server); });
-    run->setEnabled(index.data(ServerListModel::CanStartRole).toBool());
+    if (index.data(ServerListModel::RunningHereRole).toBool()) {
+        menu.addAction(Icons::get(QStringLiteral("view-refresh")), tr("Show backup"), this,
+                       [this, id = server.id] { showRun(id); });
+    } else {
+        QAction *run = menu.addAction(Icons::get(QStringLiteral("go-down")), tr("Run backup now"), this,
+                                      [this, server] { runBackup(server); });
+        run->setEnabled(index.data(ServerListModel::CanStartRole).toBool());
+    }
     menu.addAction(Icons::get(QStringLiteral("folder")), tr("Open backups folder"), this,
                    [this, server] { openBackupsFolder(server); });
     QAction *log = menu.addAction(Icons::get(QStringLiteral("text-x-generic")), tr("View last log"), this,
@@ -608,7 +620,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Where closing the window quits, a run in progress is asked about first.
-    if (testAttribute(Qt::WA_QuitOnClose) && m_context.runner->isRunning()) {
+    if (testAttribute(Qt::WA_QuitOnClose) && m_context.runs->isRunning()) {
         event->ignore();
         Q_EMIT quitRequested();
         return;
@@ -643,6 +655,11 @@ void MainWindow::showConfigProblems()
 
 void MainWindow::runBackup(const Server &server, bool withSheet)
 {
+    if (m_context.runs->isRunning(server.id)) {
+        if (withSheet)
+            showRun(server.id);
+        return;
+    }
     if (!canRun(server))
         return;
     if (SSHTester::hostKeyPolicy() == SSHTester::HostKeyPolicy::acceptNew) {
@@ -668,24 +685,43 @@ void MainWindow::runBackup(const Server &server, bool withSheet)
 
 void MainWindow::startRun(const Server &server, bool withSheet)
 {
-    if (withSheet) {
-        if (!m_runSheet) {
-            m_runSheet = new BackupRunView(m_context.runner, m_context.desktop, this);
-            m_runSheet->setAttribute(Qt::WA_DeleteOnClose);
-            // The sheet holds the keyboard while it is open: Quit still works
-            // (and asks first while the backup runs).
-            auto *quitKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Q")), m_runSheet, nullptr, nullptr,
-                                          Qt::ApplicationShortcut);
-            connect(quitKey, &QShortcut::activated, this, &MainWindow::quitRequested);
-            connect(m_runSheet, &BackupRunView::resumeRequested, this, [this](const QUuid &id) {
-                const Server *paused = m_context.store->settings().server(id);
-                if (paused && canRun(*paused))
-                    startRun(*paused, true);
-            });
-        }
-        m_runSheet->open();
+    m_context.runs->start(server, m_context.store);
+    if (withSheet)
+        showRun(server.id);
+}
+
+void MainWindow::showRun(const QUuid &serverID)
+{
+    BackupRunView *sheet = m_runSheets.value(serverID);
+    if (!sheet) {
+        RsyncRunner *runner = m_context.runs->runnerFor(serverID);
+        if (!runner)
+            return;
+        // A window of its own, not one held above this one: the servers
+        // stay within reach while several backups run.
+        sheet = new BackupRunView(runner, m_context.desktop, nullptr);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        sheet->setAttribute(Qt::WA_QuitOnClose, false);
+        m_runSheets.insert(serverID, sheet);
+        // A closed sheet goes (deleted later); showing the run again makes a new one.
+        connect(sheet, &QDialog::finished, this, [this, serverID, sheet] {
+            if (m_runSheets.value(serverID) == sheet)
+                m_runSheets.remove(serverID);
+        });
+        // Quit works from the sheet, a window of its own, too (and asks first while backups run).
+        auto *quitKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Q")), sheet);
+        connect(quitKey, &QShortcut::activated, this, &MainWindow::quitRequested);
+        connect(sheet, &BackupRunView::resumeRequested, this, [this](const QUuid &id) {
+            const Server *paused = m_context.store->settings().server(id);
+            if (paused && canRun(*paused))
+                startRun(*paused, true);
+        });
     }
-    QCoro::connect(m_context.runner->run(server, m_context.store), this, [] {});
+    if (sheet->isMinimized())
+        sheet->setWindowState(sheet->windowState() & ~Qt::WindowMinimized);
+    sheet->show();
+    sheet->raise();
+    sheet->activateWindow();
 }
 
 void MainWindow::viewLastLog(const Server &server)

@@ -6,6 +6,7 @@
 #include "ui/widgets/AppContext.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -36,6 +37,7 @@ class MainWindow : public QMainWindow
 
 public:
     explicit MainWindow(const AppContext &context, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     std::optional<QUuid> selection() const { return m_selection; }
     void select(const std::optional<QUuid> &serverID);
@@ -49,18 +51,23 @@ public:
     void duplicate(const Server &server);
     void confirmDelete(const Server &server);
     void openBackupsFolder(const Server &server);
-    // Starts a run and shows the run sheet (`withSheet`; the tray's runs
+    // Starts a run and shows its run sheet (`withSheet`; the tray's runs
     // bring the window forward without one); refused silently unless
-    // canRun(). In a window that asks before trusting host keys, a server
-    // whose key is unknown shows its host key step instead.
+    // canRun(). Other servers may run meanwhile: each has its own sheet. A
+    // server that runs here already shows its sheet instead. In a window
+    // that asks before trusting host keys, a server whose key is unknown
+    // shows its host key step instead.
     void runBackup(const Server &server, bool withSheet = true);
+    // The sheet of the server's current or last run here, opened again
+    // when it was closed; nothing when the server has not run here.
+    void showRun(const QUuid &serverID);
     // Says in the status bar when the configuration file was not read as a
     // whole at start (keeping an unreadable one aside first).
     void showConfigProblems();
     void viewLastLog(const Server &server);
     // The restore window of the server, on that day's backup when one is given.
     RestoreView *openRestore(const QUuid &serverID, const QString &date);
-    // The window's guard for runs: nothing running, nothing the run would refuse.
+    // The window's guard for runs: the server not running, nothing the run would refuse.
     bool canRun(const Server &server) const;
 
     QListView *serverList() const { return m_list; }
@@ -73,7 +80,8 @@ public:
     static QList<std::pair<QString, QString>> shortcuts();
     QString lastBackupFooterText() const;
     DashboardView *dashboard() const { return m_dashboard; }
-    BackupRunView *runSheet() const;
+    // The open sheet of the server's run, if any.
+    BackupRunView *runSheet(const QUuid &serverID) const;
     QWidget *detailWidget() const;
     const AppContext &context() const { return m_context; }
 
@@ -132,7 +140,7 @@ private:
     QStackedWidget *m_detail;
     DashboardView *m_dashboard;
     QPointer<ServerDetailView> m_editor;
-    QPointer<BackupRunView> m_runSheet;
+    QHash<QUuid, QPointer<BackupRunView>> m_runSheets;
     QTimer m_tick;
     QTimer m_spinner;
     int m_spinnerAngle = 0;

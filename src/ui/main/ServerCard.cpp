@@ -189,7 +189,12 @@ void ServerCard::setServer(const Server &server, const State &state)
     m_copiesLabel->setVisible(!state.copies.isEmpty());
     setText(m_problem, state.scheduleProblem);
     m_problem->setVisible(!state.scheduleProblem.isEmpty());
-    m_run->setEnabled(state.canStart);
+    m_run->setEnabled(state.canStart || state.runningHere);
+    if (state.runningHere != m_showsRun) {
+        m_showsRun = state.runningHere;
+        m_run->setText(m_showsRun ? tr("Show backup") : tr("Run now"));
+        m_run->setIcon(Icons::get(m_showsRun ? QStringLiteral("view-refresh") : QStringLiteral("go-down")));
+    }
 }
 
 void ServerCard::mouseReleaseEvent(QMouseEvent *event)

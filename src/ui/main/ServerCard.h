@@ -24,6 +24,8 @@ public:
     {
         bool running = false;
         bool canStart = false;
+        // Its run is one of this process's: the run button shows it.
+        bool runningHere = false;
         QString scheduleProblem;
         QDateTime nextRun;
         QDateTime now;
@@ -40,6 +42,7 @@ public:
 
 Q_SIGNALS:
     void selectRequested(const QUuid &serverID);
+    // Run now, or show the run while it is one of this process's.
     void runRequested(const QUuid &serverID);
 
 protected:
@@ -57,6 +60,7 @@ private:
     int m_revision = 0;
     QColor m_tint;
     int m_healthKind = -1;
+    bool m_showsRun = false;
     Server m_server;
     State m_state;
     QLabel *m_icon;

@@ -108,7 +108,8 @@ bool ServerRowDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, co
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton
             && buttonRect(option.rect, option.direction).contains(mouse->position().toPoint())
-            && index.data(ServerListModel::CanStartRole).toBool()) {
+            && (index.data(ServerListModel::CanStartRole).toBool()
+                || index.data(ServerListModel::RunningHereRole).toBool())) {
             Q_EMIT runRequested(index.data(ServerListModel::IdRole).toUuid());
             return true;
         }
@@ -123,7 +124,9 @@ bool ServerRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, co
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     QString tip;
     if (buttonRect(option.rect, option.direction).contains(event->pos()))
-        tip = index.data(ServerListModel::RunningRole).toBool() ? tr("Backing up now") : tr("Run backup (Ctrl+R)");
+        tip = index.data(ServerListModel::RunningHereRole).toBool() ? tr("Backing up now: click to show the backup")
+              : index.data(ServerListModel::RunningRole).toBool()   ? tr("Backing up now")
+                                                                    : tr("Run backup (Ctrl+R)");
     else
         tip = index.data(Qt::DisplayRole).toString();
     if (const QString problem = index.data(ServerListModel::ScheduleProblemRole).toString(); !problem.isEmpty())

@@ -4,8 +4,9 @@
 
 #include "core/engine/KeepOptions.h"
 #include "core/engine/Retention.h"
-#include "core/engine/RsyncRunner.h"
+#include "core/engine/RunPool.h"
 #include "core/engine/Snapshots.h"
+#include "core/engine/TransferRunner.h"
 #include "core/presentation/ServerRules.h"
 #include "core/presentation/SnapshotTreeModel.h"
 #include "core/restore/LocalRestore.h"
@@ -475,7 +476,7 @@ void RestoreView::restoreToServer()
 void RestoreView::askLocalTarget(const QList<Selected> &items, const QString &date)
 {
     const Server subject = server();
-    const RsyncProbe probe = m_context.runner->rsyncProbe();
+    const RsyncProbe probe = m_context.runs->rsyncProbe();
     LocalRestore::Options options;
     options.rsync = probe.executable;
     options.hardLinks = subject.preserveHardLinks;
@@ -603,7 +604,7 @@ void RestoreView::startServerRestore(const QList<Selected> &items, const std::op
     ServerRestore::Request request;
     request.server = server();
     request.settings = m_context.store->settings();
-    request.probe = m_context.runner->rsyncProbe();
+    request.probe = m_context.runs->rsyncProbe();
     request.otherFolder = folder;
     request.snapshotName = date;
     for (const Selected &item : items)

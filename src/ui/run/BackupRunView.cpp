@@ -28,7 +28,9 @@ BackupRunView::BackupRunView(TransferRunner *runner, Desktop *desktop, QWidget *
 {
     setObjectName(QStringLiteral("backupRunView"));
     setWindowTitle(kind == Kind::backup ? tr("Backup") : tr("Restore"));
-    setWindowModality(Qt::WindowModal);
+    // A backup's sheet is a window of its own: several can be open, and the
+    // main window stays usable. A restore to the server holds its window.
+    setWindowModality(kind == Kind::backup ? Qt::NonModal : Qt::WindowModal);
     WindowFit::fit(this, QSize(740, 480), QSize(740, 480));
 
     auto *layout = new QVBoxLayout(this);
@@ -131,8 +133,12 @@ void BackupRunView::refreshState()
     const bool running = m_runner->isRunning();
     const auto exitCode = m_runner->exitCode();
     m_spinner->setVisible(running);
+    if (m_backup && !m_backup->runServer().shownName().isEmpty())
+        setWindowTitle(tr("Backup of %1").arg(m_backup->runServer().shownName()));
     m_statusIcon->setVisible(!running && exitCode.has_value());
-    if (running) {
+    if (running && m_backup && m_backup->isWaitingForSlot()) {
+        m_heading->setText(tr("Waiting for a free slot…"));
+    } else if (running) {
         m_heading->setText(tr("Running: %1").arg(m_runner->currentItem()));
     } else if (!exitCode) {
         m_heading->setText(tr("Preparing…"));
@@ -177,8 +183,10 @@ void BackupRunView::refreshState()
     const bool paused = !running && m_backup && m_runner->wasPaused();
     m_resume->setVisible(paused);
     m_resume->setDefault(paused);
-    m_close->setVisible(!running);
+    // A backup goes on when its sheet is closed; a restore's stays.
+    m_close->setVisible(!running || m_backup);
     m_close->setDefault(!running && !paused);
+    m_close->setToolTip(running ? tr("The backup goes on: show it again from its server or the tray.") : QString());
 }
 
 void BackupRunView::scheduleLogUpdate()
@@ -252,13 +260,13 @@ void BackupRunView::updateLog()
 
 void BackupRunView::reject()
 {
-    if (!m_runner->isRunning())
+    if (!m_runner->isRunning() || m_backup)
         QDialog::reject();
 }
 
 void BackupRunView::closeEvent(QCloseEvent *event)
 {
-    if (m_runner->isRunning()) {
+    if (m_runner->isRunning() && !m_backup) {
         event->ignore();
         return;
     }

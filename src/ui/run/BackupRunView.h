@@ -40,8 +40,9 @@ Q_SIGNALS:
     void resumeRequested(const QUuid &serverID);
 
 protected:
-    // While a run is in progress the sheet stays: neither Esc nor the
-    // window's close button dismiss it.
+    // While a restore is in progress its sheet stays: neither Esc nor the
+    // window's close button dismiss it. A backup's sheet closes; the
+    // backup goes on.
     void reject() override;
     void closeEvent(QCloseEvent *event) override;
 

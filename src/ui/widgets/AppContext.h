@@ -5,7 +5,7 @@
 class ConfigStore;
 class Desktop;
 class Dialogs;
-class RsyncRunner;
+class RunPool;
 class Scheduler;
 class ScheduleStatus;
 class ServerActivity;
@@ -17,7 +17,7 @@ class ServerListModel;
 struct AppContext
 {
     ConfigStore *store = nullptr;
-    RsyncRunner *runner = nullptr;
+    RunPool *runs = nullptr;
     const Scheduler *scheduler = nullptr;
     Dialogs *dialogs = nullptr;
     Desktop *desktop = nullptr;
