@@ -50,7 +50,8 @@ private Q_SLOTS:
             << dumpPath(QStringLiteral("sqlite"), QStringLiteral("/srv/app/app data.db"), QStringLiteral("/srv/dumps"))
             << QStringLiteral(
                    "umask 077 && mkdir -p '/srv/dumps' && rm -f '/srv/dumps/app_data.sqlite.tidewell-partial' "
-                   "&& sqlite3 -readonly -bail -cmd '.timeout 60000' '/srv/app/app data.db' '.backup '\\''/srv/dumps/"
+                   "&& sqlite3 -readonly -bail -cmd '.timeout 60000' '/srv/app/app data.db' 'VACUUM INTO "
+                   "'\\''/srv/dumps/"
                    "app_data.sqlite.tidewell-partial'\\''' && mv -f "
                    "'/srv/dumps/app_data.sqlite.tidewell-partial' '/srv/dumps/app_data.sqlite'")
             << QStringLiteral("rm -f '/srv/dumps/app_data.sqlite' '/srv/dumps/app_data.sqlite.tidewell-partial'");

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// pg_dump, mysqldump and sqlite3 .backup as commands for the server's shell.
+// pg_dump, mysqldump and sqlite3's VACUUM INTO as commands for the server's shell.
 #include "core/engine/DumpCommands.h"
 
 #include "core/model/DatabaseDump.h"
@@ -47,8 +47,14 @@ QString program(const BackupPath &path, DatabaseDump::Kind kind, const QString &
     }
     // Read-only: a database that is not there is an error, never a new empty
     // one. A writer holding its lock is waited for (up to a minute), not failed.
+    // VACUUM INTO copies in one read transaction, a consistent database even
+    // while others write; .backup starts over after every write of another
+    // process, and never ends while a writer keeps writing.
+    // (Folders with a quote are refused before; a quote would be doubled.)
+    QString literal = plainPath(partial);
+    literal.replace(u'\'', QStringLiteral("''"));
     return QStringLiteral("sqlite3 -readonly -bail -cmd '.timeout 60000' ") + Shell::quotePath(path.dumpDatabase) + u' '
-           + Shell::quote(QStringLiteral(".backup '") + plainPath(partial) + u'\'');
+           + Shell::quote(QStringLiteral("VACUUM INTO '") + literal + u'\'');
 }
 
 } // namespace
