@@ -10,7 +10,7 @@
 #include <optional>
 
 // PostgreSQL (pg_dump --format=custom), MySQL/MariaDB (mysqldump
-// --single-transaction) and SQLite (.backup) dumps: written into the path's
+// --single-transaction) and SQLite (VACUUM INTO) dumps: written into the path's
 // folder under a temporary name, renamed when complete, copied with the
 // folder and removed after the transfer.
 namespace DatabaseDump {
