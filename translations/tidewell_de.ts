@@ -3266,6 +3266,10 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <source>Show backup</source>
         <translation>Sicherung anzeigen</translation>
     </message>
+    <message>
+        <source>Waiting for a free slot…</source>
+        <translation>Wartet auf einen freien Platz …</translation>
+    </message>
 </context>
 <context>
     <name>ServerCheck</name>

@@ -3273,6 +3273,10 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <source>Show backup</source>
         <translation>Afficher la sauvegarde</translation>
     </message>
+    <message>
+        <source>Waiting for a free slot…</source>
+        <translation>En attente d’une place libre…</translation>
+    </message>
 </context>
 <context>
     <name>ServerCheck</name>

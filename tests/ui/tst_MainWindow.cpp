@@ -655,6 +655,7 @@ private Q_SLOTS:
         QTRY_VERIFY(m_h->runs->runnerFor(c.id)->isWaitingForSlot());
         QTRY_COMPARE(row(2, ServerListModel::MetaRole).toString(), QStringLiteral("waiting for a free slot…"));
         QCOMPARE(m_window->runSheet(c.id)->headerText(), QStringLiteral("Waiting for a free slot…"));
+        QTRY_COMPARE(cardChild<QLabel>(c.id, "cardHealth")->text(), QStringLiteral("Waiting for a free slot…"));
         QVERIFY(m_window->runSheet(c.id)->shownLog().contains(
             QStringLiteral("Waiting for a free slot (2 backups running)…")));
         // One sheet closed and shown again from the list's menu meanwhile.

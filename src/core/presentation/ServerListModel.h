@@ -51,6 +51,7 @@ public:
     bool isRunning(int row) const { return m_rows.at(row).running; }
     bool canStart(int row) const { return m_rows.at(row).canStart; }
     bool isRunningHere(int row) const { return m_rows.at(row).runningHere; }
+    bool isWaiting(int row) const { return m_rows.at(row).waiting; }
     QString scheduleProblem(int row) const;
     // The dashboard's counters; "Scheduled" counts working schedules only.
     ServerRules::Counters counters() const;

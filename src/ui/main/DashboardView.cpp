@@ -422,6 +422,7 @@ void DashboardView::syncRows(int first, int last)
         state.running = model->isRunning(row);
         state.canStart = model->canStart(row);
         state.runningHere = model->isRunningHere(row);
+        state.waiting = model->isWaiting(row);
         state.scheduleProblem = model->scheduleProblem(row);
         state.now = now;
         if (m_context.schedules)

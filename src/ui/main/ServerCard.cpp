@@ -162,7 +162,7 @@ void ServerCard::setServer(const Server &server, const State &state)
     }
     m_name->setFullText(server.shownName());
     setAccessibleName(server.shownName());
-    setText(m_health, health.label);
+    setText(m_health, state.waiting ? tr("Waiting for a free slot…") : health.label);
     const bool broken = !state.scheduleProblem.isEmpty();
     m_clock->setVisible(server.scheduleEnabled);
     if (broken != m_clockBroken || m_clock->pixmap().isNull()) {

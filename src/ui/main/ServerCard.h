@@ -26,6 +26,8 @@ public:
         bool canStart = false;
         // Its run is one of this process's: the run button shows it.
         bool runningHere = false;
+        // That run waits for a free run slot.
+        bool waiting = false;
         QString scheduleProblem;
         QDateTime nextRun;
         QDateTime now;
