@@ -298,6 +298,14 @@ QList<MenuBarContent::Run> runsOf(const RunPool *pool)
     return runs;
 }
 
+QList<QUuid> serversOf(const QList<MenuBarContent::Run> &runs)
+{
+    QList<QUuid> servers;
+    for (const MenuBarContent::Run &run : runs)
+        servers << run.serverID;
+    return servers;
+}
+
 } // namespace
 
 void TidewellApp::followRunInMenu()
@@ -305,10 +313,7 @@ void TidewellApp::followRunInMenu()
     if (!m_trayMenu->isVisible())
         return;
     const QList<MenuBarContent::Run> runs = runsOf(m_context.runs);
-    QList<QUuid> shown;
-    for (const MenuBarContent::Run &run : runs)
-        shown << run.serverID;
-    if (shown != m_menuRuns) {
+    if (serversOf(runs) != m_menuRuns) {
         rebuildTrayMenu();
         return;
     }
@@ -357,9 +362,7 @@ void TidewellApp::rebuildTrayMenu()
     const MenuBarContent::RunInfo state = runInfoOf(m_context);
     const QHash<QUuid, MenuBarContent::ScheduleLine> schedules = scheduleLinesOf(m_context);
     QList<MenuBarContent::Entry> entries = MenuBarContent::build(m_context.store->settings(), state, schedules);
-    m_menuRuns.clear();
-    for (const MenuBarContent::Run &run : state.runs)
-        m_menuRuns << run.serverID;
+    m_menuRuns = serversOf(state.runs);
     // The same menu keeps its entries: a tray host that keeps the menu's
     // items by their ids (dbusmenu) still finds them.
     if (entries == m_trayEntries && !m_trayMenu->isEmpty())

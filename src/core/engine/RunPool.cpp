@@ -23,8 +23,6 @@ RsyncRunner *RunPool::makeRunner(const QUuid &serverID)
     auto *runner = new RsyncRunner(this);
     if (m_probe)
         runner->setRsyncProbe(*m_probe);
-    if (m_retryDelayUnitMs)
-        runner->setRetryDelayUnitForTesting(*m_retryDelayUnitMs);
     m_runners.insert(serverID, runner);
     connect(runner, &RsyncRunner::isRunningChanged, this, [this, runner] { runningOf(runner); });
     connect(runner, &RsyncRunner::progressPercentChanged, this, [this, runner] { Q_EMIT progressChanged(runner); });

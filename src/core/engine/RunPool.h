@@ -42,8 +42,6 @@ public:
     // The rsync every run uses; probed on first use.
     RsyncProbe rsyncProbe();
     void setRsyncProbe(const RsyncProbe &probe);
-    // Test-only: see RsyncRunner::setRetryDelayUnitForTesting.
-    void setRetryDelayUnitForTesting(int milliseconds) { m_retryDelayUnitMs = milliseconds; }
 
 Q_SIGNALS:
     // A runner was made, before its first run starts.
@@ -62,5 +60,4 @@ private:
     QHash<QUuid, RsyncRunner *> m_runners;
     QList<RsyncRunner *> m_running;
     std::optional<RsyncProbe> m_probe;
-    std::optional<int> m_retryDelayUnitMs;
 };

@@ -53,7 +53,6 @@ struct RunInfo
     // Servers another process is backing up now.
     QSet<QUuid> runningElsewhere;
 
-    bool isRunning() const { return !runs.isEmpty(); }
     bool isRunningHere(const QUuid &serverID) const;
 };
 
