@@ -402,6 +402,9 @@ void MainWindow::selectionChangedByUser()
     m_lastSelectionChange.start();
     if (!moving && !m_settle.isActive()) {
         select(id);
+        // Building the editor is no pause of the user's: on a slow machine
+        // the next step of a held key would otherwise build one each time.
+        m_lastSelectionChange.start();
         return;
     }
     m_selection = id;
