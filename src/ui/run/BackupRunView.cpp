@@ -44,6 +44,7 @@ BackupRunView::BackupRunView(TransferRunner *runner, Desktop *desktop, QWidget *
     m_statusIcon = new QLabel(this);
     m_heading = new QLabel(this);
     m_heading->setObjectName(QStringLiteral("runHeading"));
+    m_heading->setTextFormat(Qt::PlainText); // names and paths are shown as typed
     m_heading->setFont(Style::heading(m_heading));
     header->addWidget(m_spinner);
     header->addWidget(m_statusIcon);
