@@ -6,6 +6,7 @@
 run_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qcoro-qt6-dev libexpected-dev libxxhash-dev
+    libbtrfsutil-dev
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     rsync openssh-client
 )
@@ -15,11 +16,12 @@ run_packages=(
 # clang-format for the formatting check, clang-tidy for the static analysis,
 # python3 for the source checks (coroutine shapes, function length), and sudo,
 # acl and attr for the whole-server backups (a sudoers drop-in, ACLs and
-# extended attributes), and promtool (prometheus) for the metrics file.
+# extended attributes), promtool (prometheus) for the metrics file, and
+# btrfs-progs for the btrfs image the snapshot tests mount.
 test_packages=(
     openssh-server dbus-daemon dbus-bin systemd
     desktop-file-utils appstream man-db dpkg-dev lintian clang-format clang-tidy
-    python3 sudo acl attr locales prometheus sqlite3
+    python3 sudo acl attr locales prometheus sqlite3 btrfs-progs
 )
 # The languages the suite runs Tidewell (and rsync) in.
 test_locales=(de_DE fr_FR)

@@ -75,6 +75,46 @@
         <source>Kept in extended attributes of the copies when Tidewell is not root.</source>
         <translation>In erweiterten Attributen der Kopien bewahrt, wenn Tidewell nicht als root läuft.</translation>
     </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>Hard links</source>
+        <translation>Harte Links</translation>
+    </message>
+    <message>
+        <source>btrfs subvolumes</source>
+        <translation>btrfs-Subvolumes</translation>
+    </message>
+    <message>
+        <source>Automatic: btrfs subvolumes where the backup folder allows them, hard links elsewhere. On btrfs a day is a snapshot of the day before, and rsync rewrites only what changed: an unchanged day and an edit inside a large file cost almost nothing.</source>
+        <translation>Automatisch: btrfs-Subvolumes, wo der Sicherungsordner sie erlaubt, sonst harte Links. Auf btrfs ist ein Tag ein Snapshot des Vortags, und rsync schreibt nur, was sich geändert hat: ein unveränderter Tag und eine Änderung in einer großen Datei kosten fast nichts.</translation>
+    </message>
+    <message>
+        <source>Snapshots</source>
+        <translation>Snapshots</translation>
+    </message>
+    <message>
+        <source>In use: btrfs subvolumes (the last backup made its day as one).</source>
+        <translation>In Gebrauch: btrfs-Subvolumes (die letzte Sicherung hat ihren Tag als eines angelegt).</translation>
+    </message>
+    <message>
+        <source>In use: hard links (the last backup linked its day&apos;s unchanged files).</source>
+        <translation>In Gebrauch: harte Links (die letzte Sicherung hat die unveränderten Dateien ihres Tages verlinkt).</translation>
+    </message>
+    <message>
+        <source>The backup folder is on btrfs: the next day becomes a btrfs subvolume.</source>
+        <translation>Der Sicherungsordner liegt auf btrfs: der nächste Tag wird ein btrfs-Subvolume.</translation>
+    </message>
+    <message>
+        <source>The backup folder is not on btrfs: days are made with hard links.</source>
+        <translation>Der Sicherungsordner liegt nicht auf btrfs: Tage werden mit harten Links angelegt.</translation>
+    </message>
+    <message>
+        <source>In use: hard links.</source>
+        <translation>In Gebrauch: harte Links.</translation>
+    </message>
 </context>
 <context>
     <name>BackupRunView</name>
@@ -355,6 +395,14 @@
     <message>
         <source>Restore to the server…</source>
         <translation>Auf den Server wiederherstellen …</translation>
+    </message>
+    <message>
+        <source>Copies that are not one hard-linked file were compared by size, modification time and content fingerprint.</source>
+        <translation>Kopien, die nicht dieselbe hart verlinkte Datei sind, wurden nach Größe, Änderungszeit und Inhaltsfingerabdruck verglichen.</translation>
+    </message>
+    <message>
+        <source>Copies that are not one hard-linked file were compared by size and modification time.</source>
+        <translation>Kopien, die nicht dieselbe hart verlinkte Datei sind, wurden nach Größe und Änderungszeit verglichen.</translation>
     </message>
 </context>
 <context>
@@ -3498,6 +3546,10 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
         <source>scheduleCalendar takes a systemd calendar expression (letters, digits, blanks and * , . : / ~ + - _), not “%1”</source>
         <translation>scheduleCalendar nimmt einen systemd-Kalenderausdruck (Buchstaben, Ziffern, Leerzeichen und * , . : / ~ + - _), nicht „%1“</translation>
     </message>
+    <message>
+        <source>snapshotMethod takes auto, hardlinks or btrfs, not “%1”</source>
+        <translation>snapshotMethod nimmt auto, hardlinks oder btrfs, nicht „%1“</translation>
+    </message>
 </context>
 <context>
     <name>ServerListModel</name>
@@ -4205,6 +4257,10 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>What changed in this version since the one before it</source>
         <translation>Was sich in dieser Version seit der vorigen geändert hat</translation>
+    </message>
+    <message>
+        <source>Backups that hold the same file (or one of the same size, time and content fingerprint) hold one version. Incomplete backups are not listed.</source>
+        <translation>Sicherungen mit derselben Datei (oder einer gleicher Größe, Zeit und gleichen Inhaltsfingerabdrucks) enthalten eine Version. Unvollständige Sicherungen werden nicht aufgeführt.</translation>
     </message>
 </context>
 <context>

@@ -75,6 +75,46 @@
         <source>Kept in extended attributes of the copies when Tidewell is not root.</source>
         <translation>Conservés dans des attributs étendus des copies quand Tidewell n’est pas root.</translation>
     </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Automatique</translation>
+    </message>
+    <message>
+        <source>Hard links</source>
+        <translation>Liens physiques</translation>
+    </message>
+    <message>
+        <source>btrfs subvolumes</source>
+        <translation>Sous-volumes btrfs</translation>
+    </message>
+    <message>
+        <source>Automatic: btrfs subvolumes where the backup folder allows them, hard links elsewhere. On btrfs a day is a snapshot of the day before, and rsync rewrites only what changed: an unchanged day and an edit inside a large file cost almost nothing.</source>
+        <translation>Automatique&#xa0;: sous-volumes btrfs là où le dossier de sauvegarde les permet, liens physiques ailleurs. Sur btrfs, un jour est un instantané de la veille, et rsync ne réécrit que ce qui a changé&#xa0;: un jour sans changement et une modification dans un gros fichier ne coûtent presque rien.</translation>
+    </message>
+    <message>
+        <source>Snapshots</source>
+        <translation>Instantanés</translation>
+    </message>
+    <message>
+        <source>In use: btrfs subvolumes (the last backup made its day as one).</source>
+        <translation>En usage&#xa0;: sous-volumes btrfs (la dernière sauvegarde a créé son jour ainsi).</translation>
+    </message>
+    <message>
+        <source>In use: hard links (the last backup linked its day&apos;s unchanged files).</source>
+        <translation>En usage&#xa0;: liens physiques (la dernière sauvegarde a lié les fichiers inchangés de son jour).</translation>
+    </message>
+    <message>
+        <source>The backup folder is on btrfs: the next day becomes a btrfs subvolume.</source>
+        <translation>Le dossier de sauvegarde est sur btrfs&#xa0;: le prochain jour sera un sous-volume btrfs.</translation>
+    </message>
+    <message>
+        <source>The backup folder is not on btrfs: days are made with hard links.</source>
+        <translation>Le dossier de sauvegarde n’est pas sur btrfs&#xa0;: les jours sont faits de liens physiques.</translation>
+    </message>
+    <message>
+        <source>In use: hard links.</source>
+        <translation>En usage&#xa0;: liens physiques.</translation>
+    </message>
 </context>
 <context>
     <name>BackupRunView</name>
@@ -355,6 +395,14 @@
     <message>
         <source>Restore to the server…</source>
         <translation>Restaurer sur le serveur…</translation>
+    </message>
+    <message>
+        <source>Copies that are not one hard-linked file were compared by size, modification time and content fingerprint.</source>
+        <translation>Les copies qui ne sont pas un même fichier lié ont été comparées par taille, date de modification et empreinte du contenu.</translation>
+    </message>
+    <message>
+        <source>Copies that are not one hard-linked file were compared by size and modification time.</source>
+        <translation>Les copies qui ne sont pas un même fichier lié ont été comparées par taille et date de modification.</translation>
     </message>
 </context>
 <context>
@@ -3505,6 +3553,10 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
         <source>scheduleCalendar takes a systemd calendar expression (letters, digits, blanks and * , . : / ~ + - _), not “%1”</source>
         <translation>scheduleCalendar accepte une expression de calendrier systemd (lettres, chiffres, espaces et * , . : / ~ + - _), pas « %1 »</translation>
     </message>
+    <message>
+        <source>snapshotMethod takes auto, hardlinks or btrfs, not “%1”</source>
+        <translation>snapshotMethod prend auto, hardlinks ou btrfs, pas «&#xa0;%1&#xa0;»</translation>
+    </message>
 </context>
 <context>
     <name>ServerListModel</name>
@@ -4212,6 +4264,10 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>What changed in this version since the one before it</source>
         <translation>Ce qui a changé dans cette version depuis la précédente</translation>
+    </message>
+    <message>
+        <source>Backups that hold the same file (or one of the same size, time and content fingerprint) hold one version. Incomplete backups are not listed.</source>
+        <translation>Les sauvegardes qui contiennent le même fichier (ou un fichier de même taille, même date et même empreinte du contenu) forment une version. Les sauvegardes incomplètes ne sont pas listées.</translation>
     </message>
 </context>
 <context>

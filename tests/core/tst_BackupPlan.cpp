@@ -83,9 +83,10 @@ private Q_SLOTS:
         const auto plan = BackupPlan::prepare(server, settings, QDateTime(QDate(2025, 1, 31), QTime(3, 0)), modern());
         QVERIFY(plan);
         QCOMPARE(plan->runFolder, QStringLiteral("/b/web_prod/2025-01-31"));
-        QCOMPARE(plan->headerLines,
-                 (QStringList{QStringLiteral("Destination: /b/web_prod/2025-01-31"),
-                              QStringLiteral("SSH: u@127.0.0.1:22"), QStringLiteral("Auth: ssh-agent"), QString()}));
+        QCOMPARE(
+            plan->headerLines,
+            (QStringList{QStringLiteral("Destination: /b/web_prod/2025-01-31"), QStringLiteral("SSH: u@127.0.0.1:22"),
+                         QStringLiteral("Auth: ssh-agent"), QStringLiteral("Snapshots: hard links"), QString()}));
         QCOMPARE(plan->steps.size(), 1);
         QCOMPARE(plan->steps[0].targetFolder, QStringLiteral("/b/web_prod/2025-01-31/Site"));
         QCOMPARE(plan->steps[0].arguments.last(), QStringLiteral("/b/web_prod/2025-01-31/Site"));

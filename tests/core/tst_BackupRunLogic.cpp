@@ -57,13 +57,14 @@ private Q_SLOTS:
         runner.setClock([] { return QDateTime(QDate(2025, 1, 31), QTime(23, 59)); });
         const QString runFolder = m_h->home.path() + QStringLiteral("/dest/web/2025-01-31");
         const QStringList log = runBackup(server);
-        QCOMPARE(log.mid(0, 5), (QStringList{QStringLiteral("Destination: ") + runFolder,
-                                             QStringLiteral("SSH: u@127.0.0.1:22"), QStringLiteral("Auth: ssh-agent"),
-                                             QString(), QStringLiteral("=== Site (/srv/site) ===")}));
-        QVERIFY(log.at(5).startsWith(QStringLiteral("$ ") + runner.rsyncProbe().executable
+        QCOMPARE(log.mid(0, 6),
+                 (QStringList{QStringLiteral("Destination: ") + runFolder, QStringLiteral("SSH: u@127.0.0.1:22"),
+                              QStringLiteral("Auth: ssh-agent"), QStringLiteral("Snapshots: hard links"), QString(),
+                              QStringLiteral("=== Site (/srv/site) ===")}));
+        QVERIFY(log.at(6).startsWith(QStringLiteral("$ ") + runner.rsyncProbe().executable
                                      + QStringLiteral(" -a --stats -e \"ssh -p 22 ")));
-        QVERIFY(log.at(5).endsWith(QStringLiteral(" u@127.0.0.1:'/srv/site/' ") + runFolder + QStringLiteral("/Site")));
-        QCOMPARE(log.mid(6), (QStringList{QStringLiteral("  100%  1.00MB/s"), QStringLiteral("→ exit 0"), QString(),
+        QVERIFY(log.at(6).endsWith(QStringLiteral(" u@127.0.0.1:'/srv/site/' ") + runFolder + QStringLiteral("/Site")));
+        QCOMPARE(log.mid(7), (QStringList{QStringLiteral("  100%  1.00MB/s"), QStringLiteral("→ exit 0"), QString(),
                                           QStringLiteral("=== All backups completed ==="),
                                           QStringLiteral("Retention: nothing to prune (keeping last 3).")}));
         QCOMPARE(runner.exitCode(), std::optional<int>(0));

@@ -286,6 +286,17 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(view.get(), "keepProblems")->text(),
                  QStringLiteral("Last run: The server's rsync does not support ACLs (-A): turn off “ACLs”."));
 
+        // How days are made: the choice is stored, and the note says what the last run used.
+        auto *method = child<QComboBox>(view.get(), "snapshotMethodChoice");
+        QCOMPARE(method->currentData().toString(), QStringLiteral("auto"));
+        QCOMPARE(child<QLabel>(view.get(), "snapshotsInUse")->text(), QStringLiteral("In use: hard links."));
+        Q_EMIT method->activated(method->findData(QStringLiteral("btrfs")));
+        QCOMPARE(stored().snapshotMethod, QStringLiteral("btrfs"));
+        QVERIFY(child<QLabel>(view.get(), "snapshotsInUse")->text().contains(QStringLiteral("not on btrfs")));
+        QVERIFY(writeFile(LogStore::logFile(server.id), "# Tidewell log\nSSH: u@h:22\nSnapshots: btrfs subvolumes\n"));
+        m_h->store.updateServer(server.id, [](Server &s) { ++s.lastRunSerial; });
+        QVERIFY(child<QLabel>(view.get(), "snapshotsInUse")->text().startsWith(QStringLiteral("In use: btrfs")));
+
         // A program path the server's shell would act on is refused before it is used.
         type(child<QLineEdit>(view.get(), "remoteRsyncField"), QStringLiteral("rsync; reboot"));
         QVERIFY(ServerCheck::problems(stored(), {}).size() == 1);

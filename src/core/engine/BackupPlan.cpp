@@ -14,6 +14,7 @@
 #include "core/ssh/Shell.h"
 #include "core/ssh/TargetCheck.h"
 #include "core/system/AppPaths.h"
+#include "core/system/Btrfs.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,7 +130,58 @@ struct Folders
     std::optional<Snapshots::Backup> base;
     std::optional<Snapshots::Backup> partial;
     bool linked = false;
+    // Lines for the log's header about how the day is made.
+    QStringList sharingNotes;
 };
+
+// The folder itself, or the nearest one above it that exists.
+QString existingFolder(QString path)
+{
+    while (!QFileInfo(path).isDir() && path != QStringLiteral("/") && !path.isEmpty())
+        path = QFileInfo(path).absolutePath();
+    return path;
+}
+
+// Whether the day is a btrfs subvolume, and what it is made from.
+void chooseSharing(BackupPlan &plan, const Server &server, Folders &folders)
+{
+    const bool asked = server.snapshotMethod == QStringLiteral("btrfs");
+    if (server.snapshotMethod == QStringLiteral("hardlinks") || !folders.linked)
+        return;
+    if (!Btrfs::isBtrfs(plan.serverFolder)) {
+        if (asked)
+            folders.sharingNotes << QStringLiteral("! Snapshots are set to btrfs subvolumes, but ") + plan.serverFolder
+                                        + QStringLiteral(" is not on btrfs: this day is made with hard links.");
+        return;
+    }
+    if (QFileInfo(plan.writeFolder).isDir()) {
+        // A day under way goes on as it began.
+        if (Btrfs::isSubvolume(plan.writeFolder))
+            plan.sharing = BackupPlan::Sharing::btrfs;
+        return;
+    }
+    if (folders.base && Btrfs::isSubvolume(folders.base->path)) {
+        plan.sharing = BackupPlan::Sharing::btrfs;
+        plan.snapshotOf = folders.base->path;
+        return;
+    }
+    if (!Btrfs::canMakeSubvolumes(existingFolder(plan.serverFolder))) {
+        if (asked)
+            folders.sharingNotes << QStringLiteral(
+                                        "! Snapshots are set to btrfs subvolumes, but this user may not make "
+                                        "subvolumes in ")
+                                        + existingFolder(plan.serverFolder)
+                                        + QStringLiteral(": this day is made with hard links.");
+        return;
+    }
+    plan.sharing = BackupPlan::Sharing::btrfs;
+    plan.linkBase.clear(); // its files are copied, not shared
+    if (folders.base)
+        folders.sharingNotes << QStringLiteral("The first day in a btrfs subvolume: its files are copied once on this "
+                                               "disk from ")
+                                    + folders.base->name
+                                    + QStringLiteral(", which stays as it is; later days share what did not change.");
+}
 
 Folders chooseFolders(BackupPlan &plan, const Server &server, const AppSettings &settings, const QDateTime &now,
                       const RsyncProbe &probe)
@@ -161,11 +213,12 @@ Folders chooseFolders(BackupPlan &plan, const Server &server, const AppSettings 
         plan.previousFolder = previous->path;
         plan.previousDay = previous->name;
     }
+    chooseSharing(plan, server, folders);
     return folders;
 }
 
 QStringList openingLines(const BackupPlan &plan, const Server &server, const QStringList &keepNotes,
-                         const std::optional<Snapshots::Backup> &partial)
+                         const Folders &folders, bool dated)
 {
     QStringList lines{
         QStringLiteral("Destination: ") + plan.runFolder,
@@ -173,6 +226,15 @@ QStringList openingLines(const BackupPlan &plan, const Server &server, const QSt
         server.useSSHAgent ? QStringLiteral("Auth: ssh-agent") : QStringLiteral("Key: ") + plan.keyPath, QString()};
     for (qsizetype i = 0; i < keepNotes.size(); ++i)
         lines.insert(3 + i, keepNotes.at(i));
+    if (dated) {
+        const QStringList sharing =
+            QStringList{plan.sharing == BackupPlan::Sharing::btrfs ? QStringLiteral("Snapshots: btrfs subvolumes")
+                                                                   : QStringLiteral("Snapshots: hard links")}
+            + folders.sharingNotes;
+        for (qsizetype i = 0; i < sharing.size(); ++i)
+            lines.insert(3 + i, sharing.at(i));
+    }
+    const std::optional<Snapshots::Backup> &partial = folders.partial;
     if (partial) {
         lines.insert(3, QStringLiteral("The run of ") + partial->name
                             + QStringLiteral(" did not finish: what it copied is taken from there, not sent again."));
@@ -202,8 +264,10 @@ BackupPlan BackupPlan::prepare(const Server &server, const AppSettings &settings
     plan.attributesWork = KeepOptions::checkXattrs(plan.writeFolder).has_value();
     if (server.preserveXattrs || server.preserveOwnership || local.isRoot)
         local.xattrsWork = plan.attributesWork;
-    plan.headerLines = openingLines(plan, server, KeepOptions::notes(server, probe, local), folders.partial);
+    plan.headerLines =
+        openingLines(plan, server, KeepOptions::notes(server, probe, local), folders, settings.useDateSubfolder);
     plan.transfer = RsyncInvocation::common(server, settings, probe, local);
+    plan.transfer.inPlace = plan.sharing == BackupPlan::Sharing::btrfs;
     plan.sshArguments = SSHTester::runArguments(server);
     for (const BackupPath &path : server.paths) {
         if (!path.enabled)
@@ -216,8 +280,11 @@ BackupPlan BackupPlan::prepare(const Server &server, const AppSettings &settings
             step.previousFolder = RsyncInvocation::targetFolder(plan.previousFolder, path);
         // rsync takes a relative --link-dest from the target folder: always absolute.
         RsyncInvocation::Base earlier;
-        earlier.link = folders.linked;
-        if (folders.base && QFileInfo(RsyncInvocation::targetFolder(folders.base->path, path)).isDir())
+        // A btrfs day holds the day before already, or is a first one that
+        // copies from a hard-linked day (no link reaches across subvolumes).
+        earlier.link = folders.linked && plan.sharing == BackupPlan::Sharing::hardLinks;
+        const bool fromBase = plan.sharing == BackupPlan::Sharing::hardLinks || plan.snapshotOf.isEmpty();
+        if (folders.base && fromBase && QFileInfo(RsyncInvocation::targetFolder(folders.base->path, path)).isDir())
             earlier.folder = RsyncInvocation::targetFolder(folders.base->path, path);
         if (folders.partial && QFileInfo(RsyncInvocation::targetFolder(folders.partial->path, path)).isDir())
             earlier.partialFolder = RsyncInvocation::targetFolder(folders.partial->path, path);

@@ -20,7 +20,9 @@
 // run folder, the lines that open the log, and each enabled path with its
 // target folder and rsync arguments. When the run must not start, the lines
 // that say why and its exit code instead. Reads the file system (the key's
-// readability, the earlier snapshots) but never changes it.
+// readability, the earlier snapshots) but never changes it, apart from a
+// hidden btrfs subvolume made and removed at once to learn whether this
+// user may make them there.
 struct BackupPlan
 {
     struct Step
@@ -66,6 +68,13 @@ struct BackupPlan
     QString previousFolder;
     QString previousDay;
     bool replacesComplete() const { return writeFolder != runFolder; }
+    // How the day shares what did not change with the day before (see
+    // Server::snapshotMethod): hard links, or a btrfs subvolume.
+    enum class Sharing { hardLinks, btrfs };
+    Sharing sharing = Sharing::hardLinks;
+    // With btrfs, when `writeFolder` is still to be made: the complete day
+    // it is made a snapshot of; empty: it is made a new empty subvolume.
+    QString snapshotOf;
     // The destination's file system keeps user extended attributes: the
     // copies' fingerprints go there, otherwise into the server's manifest.
     bool attributesWork = true;

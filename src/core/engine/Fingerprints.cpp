@@ -33,11 +33,20 @@ int openFolder(int parent, const char *name)
     return ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
-bool sameInode(int folder, const char *name, const struct stat &info)
+bool sameTime(const struct stat &a, const struct stat &b)
+{
+    return a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// The previous day's file, unchanged: the same inode (a hard link), or in a
+// btrfs snapshot the same inode number with the same size and time, as a
+// file rsync rewrote in place keeps its inode but not its time.
+bool unchanged(int folder, const char *name, const struct stat &info)
 {
     struct stat other;
-    return folder >= 0 && ::fstatat(folder, name, &other, AT_SYMLINK_NOFOLLOW) == 0 && other.st_dev == info.st_dev
-           && other.st_ino == info.st_ino;
+    if (folder < 0 || ::fstatat(folder, name, &other, AT_SYMLINK_NOFOLLOW) != 0 || other.st_ino != info.st_ino)
+        return false;
+    return other.st_dev == info.st_dev || (other.st_size == info.st_size && sameTime(other, info));
 }
 
 QString systemWords(int error)
@@ -51,7 +60,10 @@ void fingerprintOne(int folder, const char *name, Store &store, Written &written
     struct stat info;
     if (!file.isValid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return;
-    if (store.find(file.get(), info))
+    // A print of what the file held before it was rewritten in place is no print of it.
+    if (const auto found = store.find(file.get(), info); found && found->size == info.st_size
+                                                         && found->mtimeSeconds == info.st_mtim.tv_sec
+                                                         && found->mtimeNanoseconds == info.st_mtim.tv_nsec)
         return;
     const auto print = compute(file.get());
     if (print && store.keep(file.get(), info, *print)) {
@@ -81,7 +93,7 @@ void walkNew(int folder, int previous, int depth, Store &store, Written &written
         if (::fstatat(::dirfd(listing), name, &info, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
         if (S_ISREG(info.st_mode)) {
-            if (!sameInode(previous, name, info))
+            if (!unchanged(previous, name, info))
                 fingerprintOne(::dirfd(listing), name, store, written);
         } else if (S_ISDIR(info.st_mode) && depth < maxDepth) {
             const int inner = openFolder(::dirfd(listing), name);
@@ -210,6 +222,20 @@ void Store::loadManifest()
         if (const auto print = Print::decode(QByteArrayView(line).sliced(space + 1)))
             m_manifest.insert(inode, *print);
     }
+}
+
+std::optional<Print> currentPrint(const QByteArray &path)
+{
+    struct stat info;
+    char value[128];
+    if (::lstat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    const ssize_t size = ::lgetxattr(path.constData(), attribute, value, sizeof value);
+    const auto print = size > 0 ? Print::decode(QByteArrayView(value, size)) : std::nullopt;
+    if (!print || print->size != info.st_size || print->mtimeSeconds != info.st_mtim.tv_sec
+        || print->mtimeNanoseconds != info.st_mtim.tv_nsec)
+        return std::nullopt;
+    return print;
 }
 
 std::optional<Print> Store::find(int fd, const struct stat &info)

@@ -44,6 +44,11 @@ struct Print
     bool sameContents(const Print &other) const { return high == other.high && low == other.low; }
 };
 
+// The print in the attribute of the copy at `path` (never through a link),
+// when it was taken of the copy as it is now: the same size and
+// modification time. None when there is none, or it is older.
+std::optional<Print> currentPrint(const QByteArray &path);
+
 // Opens `name` in `folder` to read it, never through a link, and without
 // touching its access time where this user may ask that.
 int openFile(int folder, const char *name);

@@ -109,11 +109,20 @@ QStringList arguments(const Common &common, const BackupPath &path, const QStrin
     QStringList args = common.options;
     if (path.isDirectory && !common.deleteOption.isEmpty())
         args << common.deleteOption;
+    else if (path.isDirectory && common.inPlace)
+        args << QStringLiteral("--delete");
+    // What the excludes leave out is no longer in the day either, as in a day made afresh.
+    if (path.isDirectory && common.inPlace)
+        args << QStringLiteral("--delete-excluded");
     if (!common.timeoutOption.isEmpty())
         args << common.timeoutOption;
     // A file cut off (a pause, a cancel, a lost connection) is kept there,
-    // and the next run sends only the rest of it.
-    args << QStringLiteral("--partial-dir=") + partialFolder;
+    // and the next run sends only the rest of it. In place, it stays where
+    // it is (rsync takes no partial folder then).
+    if (common.inPlace)
+        args << QStringLiteral("--inplace") << QStringLiteral("--no-whole-file");
+    else
+        args << QStringLiteral("--partial-dir=") + partialFolder;
     if (!base.folder.isEmpty())
         args << (base.link ? QStringLiteral("--link-dest=") : QStringLiteral("--copy-dest=")) + base.folder;
     if (!base.partialFolder.isEmpty())

@@ -54,6 +54,12 @@ struct Common
     QString timeoutOption;
     QString bandwidthOption;
     bool oldArgs = false;
+    // The day is a btrfs snapshot of the day before: rsync rewrites only the
+    // changed blocks of a file in place (so the rest stays shared), deletes
+    // what the server no longer has whatever Settings say (the snapshot
+    // still holds it) and what the excludes leave out, and keeps a file cut
+    // off where it is.
+    bool inPlace = false;
 };
 Common common(const Server &server, const AppSettings &settings, const RsyncProbe &probe,
               const KeepOptions::Local &local = KeepOptions::Local::current());

@@ -21,6 +21,7 @@
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
 #include "core/system/Background.h"
+#include "core/system/Btrfs.h"
 #include "core/system/DiagnosticLog.h"
 #include "core/system/FileUtil.h"
 #include "core/system/SleepInhibitor.h"
@@ -208,6 +209,16 @@ QCoro::Task<RsyncRunner::Slot> RsyncRunner::takeSlot(qint64 limit)
     }
 }
 
+tl::expected<void, Error> RsyncRunner::makeWriteFolder(const BackupPlan &plan)
+{
+    if (plan.sharing != BackupPlan::Sharing::btrfs || QFileInfo::exists(plan.writeFolder))
+        return FileUtil::makeFolder(plan.writeFolder);
+    // The day starts as the day before, at once and sharing all its data.
+    if (plan.snapshotOf.isEmpty())
+        return Btrfs::createSubvolume(plan.writeFolder);
+    return Btrfs::snapshot(plan.snapshotOf, plan.writeFolder);
+}
+
 bool RsyncRunner::makeRunFolders(const BackupPlan &plan, const AppSettings &settings)
 {
     // The copies are this user's alone: no other user of this computer
@@ -218,7 +229,7 @@ bool RsyncRunner::makeRunFolders(const BackupPlan &plan, const AppSettings &sett
         endWith(failure.lines, failure.exitCode);
         return false;
     }
-    if (const auto made = FileUtil::makeFolder(plan.writeFolder); !made) {
+    if (const auto made = makeWriteFolder(plan); !made) {
         const BackupPlan::Refusal failure = BackupPlan::destinationFailure(made.error().message);
         endWith(failure.lines, failure.exitCode);
         return false;
@@ -381,8 +392,10 @@ bool RsyncRunner::completeSnapshot(const BackupPlan &plan, const AppSettings &se
         return true;
     if (!plan.replacesComplete()) {
         Snapshots::markComplete(plan.runFolder);
+        protectDay(plan, plan.runFolder);
         return true;
     }
+    protectDay(plan, plan.writeFolder);
     Snapshots::Target target;
     target.folder = plan.runFolder;
     target.writeFolder = plan.writeFolder;
@@ -394,6 +407,16 @@ bool RsyncRunner::completeSnapshot(const BackupPlan &plan, const AppSettings &se
         return false;
     }
     return true;
+}
+
+void RsyncRunner::protectDay(const BackupPlan &plan, const QString &folder)
+{
+    if (plan.sharing != BackupPlan::Sharing::btrfs)
+        return;
+    // Nothing on this computer changes a complete day by accident.
+    if (const auto made = Btrfs::setReadOnly(folder, true); !made)
+        append(QStringLiteral("! ") + made.error().message
+               + QStringLiteral(": the day is complete, but it can still be written to."));
 }
 
 QCoro::Task<bool> RsyncRunner::runPreBackupCommand(Server server, QStringList sshArguments, QString command,

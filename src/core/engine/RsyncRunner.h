@@ -94,6 +94,8 @@ private:
     // The server's folder made private, the run's folder made (and marked
     // incomplete), free space checked; false when the run must end.
     bool makeRunFolders(const BackupPlan &plan, const AppSettings &settings);
+    // Where rsync writes: a folder, or on btrfs a snapshot of the day before.
+    static tl::expected<void, Error> makeWriteFolder(const BackupPlan &plan);
     QCoro::Task<bool> copyPath(Server server, BackupPlan plan, BackupPlan::Step step, RetryPolicy policy);
     // copyPath()'s transfer with its retries; its last exit in m_lastTransferStatus.
     QCoro::Task<bool> transferPath(Server server, BackupPlan plan, BackupPlan::Step step, RetryPolicy policy);
@@ -122,6 +124,8 @@ private:
     void finish(const QUuid &serverID, const QDateTime &startedAt, ConfigStore *store);
     // Puts the finished snapshot in place; false when the run must end.
     bool completeSnapshot(const BackupPlan &plan, const AppSettings &settings);
+    // A complete btrfs day is made read-only.
+    void protectDay(const BackupPlan &plan, const QString &folder);
     // The end of a run whose every path was copied: its summary, the guard
     // against mass change, retention.
     void completeRun(const BackupPlan &plan, const Server &server, const AppSettings &settings,

@@ -94,6 +94,8 @@ QJsonObject Server::toJson() const
     }
     if (!remoteRsyncPath.isEmpty())
         object.insert(QStringLiteral("remoteRsyncPath"), remoteRsyncPath);
+    if (snapshotMethod != QStringLiteral("auto"))
+        object.insert(QStringLiteral("snapshotMethod"), snapshotMethod);
     if (!knownHostKeys.isEmpty())
         object.insert(QStringLiteral("knownHostKeys"), QJsonArray::fromStringList(knownHostKeys));
     insertCommands(object, *this);
@@ -207,6 +209,11 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     reader.read("preserveOwnership", server.preserveOwnership);
     reader.read("remoteRsyncPath", server.remoteRsyncPath);
     reader.read("remoteSudo", server.remoteSudo);
+    reader.read("snapshotMethod", server.snapshotMethod);
+    if (!isSnapshotMethod(server.snapshotMethod)) {
+        server.snapshotMethod = QStringLiteral("auto");
+        reader.refuse("snapshotMethod", "one of “auto”, “hardlinks” and “btrfs”");
+    }
     reader.read("knownHostKeys", server.knownHostKeys);
     reader.read("localBeforeCommand", server.localBeforeCommand);
     reader.read("localAfterSuccessCommand", server.localAfterSuccessCommand);
@@ -224,6 +231,11 @@ tl::expected<Server, DecodeError> Server::fromJson(const QJsonObject &object, co
     return reader.result(server);
 }
 
+bool Server::isSnapshotMethod(const QString &name)
+{
+    return name == QStringLiteral("auto") || name == QStringLiteral("hardlinks") || name == QStringLiteral("btrfs");
+}
+
 size_t qHash(const Server &server, size_t seed)
 {
     seed = qHashMulti(seed, server.id, server.name, server.host, server.port, server.username, server.privateKeyPath,
@@ -236,7 +248,7 @@ size_t qHash(const Server &server, size_t seed)
                       server.sparseFiles, server.preserveOwnership, server.remoteRsyncPath, server.remoteSudo,
                       server.unreadable.keys(), server.heldChange.has_value(), server.knownHostKeys);
     seed = qHashMulti(seed, server.localBeforeCommand, server.localAfterSuccessCommand, server.localAfterFailureCommand,
-                      server.hookTimeoutSeconds);
+                      server.hookTimeoutSeconds, server.snapshotMethod);
     if (server.heldChange)
         seed = qHashMulti(seed, server.heldChange->day, server.heldChange->changed);
     for (const BackupPath &path : server.paths)

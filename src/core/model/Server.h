@@ -81,6 +81,14 @@ struct Server
     // runs as `sudo -n <rsync>`, never asking for a password.
     QString remoteRsyncPath;
     bool remoteSudo = false;
+    // How a day shares what did not change with the day before:
+    // "hardlinks" (a hard link per unchanged file), "btrfs" (a snapshot of
+    // the day before as a btrfs subvolume, rsync writing only what changed
+    // into it), or "auto": btrfs where the server's folder is on btrfs and
+    // this user may make subvolumes there, hard links elsewhere. Written
+    // only when not "auto".
+    QString snapshotMethod = QStringLiteral("auto");
+    static bool isSnapshotMethod(const QString &name);
     // Programs run on this computer around a run, each the program's
     // absolute path then its arguments (never a shell); empty: none. A
     // failing "before" command ends the run with its exit code, nothing copied.

@@ -58,6 +58,7 @@ const Field<Server> serverFields[] = {
     {"preserveOwnership", &Server::preserveOwnership},
     {"remoteRsyncPath", &Server::remoteRsyncPath},
     {"remoteSudo", &Server::remoteSudo},
+    {"snapshotMethod", &Server::snapshotMethod},
     {"knownHostKeys", &Server::knownHostKeys},
     {"localBeforeCommand", &Server::localBeforeCommand},
     {"localAfterSuccessCommand", &Server::localAfterSuccessCommand},
@@ -143,6 +144,12 @@ tl::expected<void, Error> assignText(QString &target, const QString &key, const 
     if (key == QStringLiteral("scheduleKind")) {
         if (!Schedule::kindFromName(value))
             return refused(tr("scheduleKind takes daily, hours, weekdays, weekly or custom, not “%1”").arg(value));
+        target = value;
+        return {};
+    }
+    if (key == QStringLiteral("snapshotMethod")) {
+        if (!Server::isSnapshotMethod(value))
+            return refused(tr("snapshotMethod takes auto, hardlinks or btrfs, not “%1”").arg(value));
         target = value;
         return {};
     }

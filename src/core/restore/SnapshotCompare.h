@@ -12,7 +12,9 @@
 // The files added, removed and changed from one snapshot to a later one. A
 // file is changed when the two copies are different files (not the same
 // inode, as hard-linked unchanged files are) and differ in size or
-// modification time (whole seconds, as rsync's quick check); contents are
+// modification time (whole seconds, as rsync's quick check), or in the
+// content fingerprints both copies carry (btrfs days share no inodes, and
+// a file rewritten in place may keep its size and second); contents are
 // never read. Symbolic links count as files.
 namespace SnapshotCompare {
 
@@ -37,6 +39,11 @@ struct Result
     QList<Change> changes; // sorted by path
     QList<RootCounts> counts;
     int filesCompared = 0;
+    // Of those, the pairs on two file systems or subvolumes (days on btrfs),
+    // which no hard link joins: compared by size and time; and the pairs
+    // whose fingerprints were compared.
+    int bySizeAndTime = 0;
+    int byFingerprint = 0;
     bool cancelled = false;
 };
 

@@ -2,6 +2,7 @@
 // Grouping a file's copies in the snapshots into versions.
 #include "core/restore/VersionFinder.h"
 
+#include "core/engine/Fingerprints.h"
 #include "core/engine/Snapshots.h"
 #include "core/restore/SnapshotMap.h"
 
@@ -10,6 +11,23 @@
 #include <sys/stat.h>
 
 namespace VersionFinder {
+
+namespace {
+
+// Two copies of the same size and time are one version unless both carry
+// a print of their contents and the prints differ (a btrfs day's file
+// rewritten in place within the same second). `compared`: both had one.
+bool printsAgree(const QString &a, const QString &b, bool &compared)
+{
+    const auto first = Fingerprints::currentPrint(QFile::encodeName(a));
+    const auto second = Fingerprints::currentPrint(QFile::encodeName(b));
+    if (!first || !second)
+        return true;
+    compared = first->sameContents(*second);
+    return compared;
+}
+
+} // namespace
 
 QList<Version> versionsOf(const Server &server, const QString &serverFolder, const QString &remotePath)
 {
@@ -33,11 +51,15 @@ QList<Version> versionsOf(const Server &server, const QString &serverFolder, con
         // Whole seconds, as rsync's own quick check compares them.
         const qint64 mtimeNs = qint64(info.st_mtim.tv_sec) * 1000000000;
         const bool isDirectory = S_ISDIR(info.st_mode);
+        bool byPrint = false;
         auto same = std::find_if(seen.begin(), seen.end(), [&](const Seen &s) {
             if (s.version.isDirectory != isDirectory)
                 return false;
-            return (s.device == info.st_dev && s.inode == info.st_ino)
-                   || (!isDirectory && s.version.size == qint64(info.st_size) && s.mtimeNs == mtimeNs);
+            if (s.device == info.st_dev && s.inode == info.st_ino)
+                return true;
+            if (isDirectory || s.version.size != qint64(info.st_size) || s.mtimeNs != mtimeNs)
+                return false;
+            return printsAgree(s.version.localPath, *local, byPrint);
         });
         if (same == seen.end()) {
             Seen fresh{{}, info.st_dev, info.st_ino, mtimeNs};
@@ -47,6 +69,7 @@ QList<Version> versionsOf(const Server &server, const QString &serverFolder, con
             seen << fresh;
             same = seen.end() - 1;
         }
+        same->version.byFingerprint = same->version.byFingerprint || byPrint;
         same->version.snapshots << backup.name;
         same->version.localPath = *local;
     }

@@ -11,7 +11,8 @@
 
 // The versions of one remote path across a server's snapshots. Snapshots
 // that hold the same file (hard-linked: the same inode), or a file of the
-// same size and modification time, hold one version.
+// same size and modification time whose fingerprints, where both copies
+// carry one, agree, hold one version.
 namespace VersionFinder {
 
 struct Version
@@ -21,6 +22,9 @@ struct Version
     qint64 size = 0;
     QDateTime modified;
     bool isDirectory = false;
+    // Copies that are different files were found the same by their content
+    // fingerprints, besides size and time (days that share no inodes).
+    bool byFingerprint = false;
 
     QString firstDate() const { return snapshots.isEmpty() ? QString() : snapshots.first(); }
     QString lastDate() const { return snapshots.isEmpty() ? QString() : snapshots.last(); }

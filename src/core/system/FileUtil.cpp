@@ -2,6 +2,8 @@
 // Atomic file replacement and folder creation with their reasons for failing.
 #include "core/system/FileUtil.h"
 
+#include "core/system/Btrfs.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -245,6 +247,10 @@ void removeEntry(int parent, const char *name, Leftovers &leftovers)
         return;
     }
     const bool folder = S_ISDIR(info.st_mode);
+    // A btrfs snapshot goes whole where the kernel lets this user delete
+    // subvolumes; otherwise (made writable) it is emptied and removed as a folder.
+    if (folder && Btrfs::isSubvolumeAt(parent, name) && Btrfs::deleteSubvolumeAt(parent, name))
+        return;
     const qint64 before = leftovers.entries;
     if (folder)
         removeContents(parent, name, info, leftovers);

@@ -6,11 +6,13 @@
 #include "core/engine/Retention.h"
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
+#include "core/system/Btrfs.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -41,9 +43,52 @@ AdvancedSection::AdvancedSection(const QUuid &serverID, ConfigStore *store, QWid
                &Server::numericIds);
     keepSwitch(QStringLiteral("sparseSwitch"), tr("Sparse files stay sparse (--sparse)"), &Server::sparseFiles);
 
+    buildSnapshots(layout);
     buildRemoteRsync(layout);
     showSudo({});
     m_sudoMessage->hide();
+}
+
+// How a day shares what did not change, and what the last run used.
+void AdvancedSection::buildSnapshots(QVBoxLayout *layout)
+{
+    m_snapshots = new QComboBox(this);
+    m_snapshots->setObjectName(QStringLiteral("snapshotMethodChoice"));
+    m_snapshots->addItem(tr("Automatic"), QStringLiteral("auto"));
+    m_snapshots->addItem(tr("Hard links"), QStringLiteral("hardlinks"));
+    m_snapshots->addItem(tr("btrfs subvolumes"), QStringLiteral("btrfs"));
+    m_snapshots->setToolTip(
+        tr("Automatic: btrfs subvolumes where the backup folder allows them, hard links elsewhere. On btrfs a "
+           "day is a snapshot of the day before, and rsync rewrites only what "
+           "changed: an unchanged day and an edit inside a large file cost almost nothing."));
+    connect(m_snapshots, &QComboBox::activated, this, [this](int index) {
+        const QString method = m_snapshots->itemData(index).toString();
+        edit([&](Server &s) { s.snapshotMethod = method; });
+    });
+    layout->addWidget(field(tr("Snapshots"), m_snapshots));
+    m_snapshotsInUse = Style::note(QString(), this);
+    m_snapshotsInUse->setObjectName(QStringLiteral("snapshotsInUse"));
+    m_snapshotsInUse->setTextFormat(Qt::PlainText);
+    layout->addWidget(m_snapshotsInUse);
+}
+
+QString AdvancedSection::snapshotsInUse(const Server &server) const
+{
+    // What the last run made, in its log's header; before a run, what the next one makes.
+    QFile log(LogStore::logFile(server.id));
+    if (log.open(QIODevice::ReadOnly)) {
+        const QByteArray head = log.read(16 * 1024);
+        if (head.contains("\nSnapshots: btrfs subvolumes\n"))
+            return tr("In use: btrfs subvolumes (the last backup made its day as one).");
+        if (head.contains("\nSnapshots: hard links\n"))
+            return tr("In use: hard links (the last backup linked its day's unchanged files).");
+    }
+    const QString folder = Retention::serverFolder(m_store->settings().destinationPath, server);
+    if (server.snapshotMethod != QStringLiteral("hardlinks") && Btrfs::isBtrfs(folder))
+        return tr("The backup folder is on btrfs: the next day becomes a btrfs subvolume.");
+    if (server.snapshotMethod == QStringLiteral("btrfs"))
+        return tr("The backup folder is not on btrfs: days are made with hard links.");
+    return tr("In use: hard links.");
 }
 
 // The server's rsync, sudo and its check, and the sudoers line to copy.
@@ -111,6 +156,10 @@ void AdvancedSection::refresh(const Server &server)
         m_sudo->setChecked(server.remoteSudo);
     }
     showText(m_rsync, server.remoteRsyncPath);
+    {
+        const QSignalBlocker quiet(m_snapshots);
+        m_snapshots->setCurrentIndex(std::max(0, m_snapshots->findData(server.snapshotMethod)));
+    }
     m_checkSudo->setEnabled(server.remoteSudo && !m_checking && !server.host.isEmpty());
     m_checkSudo->setText(m_checking ? tr("Checking…") : tr("Check sudo"));
     // Looked at again only when what they depend on changed, not on every
@@ -120,11 +169,13 @@ void AdvancedSection::refresh(const Server &server)
                                     QString::number(server.lastRunSerial),
                                     QString::number(server.lastRunAt.value_or(0), 'f', 3),
                                     server.name,
+                                    server.snapshotMethod,
                                     m_store->settings().destinationPath}
                             .join(u'\n');
     if (key == m_problemsFor)
         return;
     m_problemsFor = key;
+    m_snapshotsInUse->setText(snapshotsInUse(server));
     const QString found = problems(server);
     m_problems->setText(found);
     m_problems->setVisible(!found.isEmpty());

@@ -6,14 +6,15 @@
 #include "ui/editor/EditorSection.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
 
 // Hard links, ACLs, extended attributes, owners, numeric ids and sparse
-// files; the server's rsync and whether it runs through sudo, with a check
-// of sudo that shows the sudoers line to add. Says what this computer's
-// backup folder or the server's last run could not keep.
+// files; how days are made (hard links or btrfs snapshots); the server's rsync and whether it runs through sudo, with a
+// check of sudo that shows the sudoers line to add. Says what this computer's backup folder or the server's last run
+// could not keep.
 class AdvancedSection : public EditorSection
 {
     Q_OBJECT
@@ -29,12 +30,18 @@ Q_SIGNALS:
     void sudoCheckFinished();
 
 private:
+    void buildSnapshots(QVBoxLayout *layout);
     void buildRemoteRsync(QVBoxLayout *layout);
+    // Which kind of snapshot the server's days are: from the last run, or
+    // what the next one makes.
+    QString snapshotsInUse(const Server &server) const;
     QCheckBox *keepSwitch(const QString &objectName, const QString &text, bool Server::*setting);
     // What this computer or the server's last run could not keep.
     QString problems(const Server &server) const;
 
     QList<std::pair<QCheckBox *, bool Server::*>> m_switches;
+    QComboBox *m_snapshots;
+    QLabel *m_snapshotsInUse;
     QLineEdit *m_rsync;
     QCheckBox *m_sudo;
     QPushButton *m_checkSudo;

@@ -199,8 +199,15 @@ QCoro::Task<> CompareDialog::run(QString older, QString newer)
                       .arg(root.added)
                       .arg(root.removed)
                       .arg(root.changed);
-    const QString summary =
+    QString summary =
         tr("%n file(s) compared.", nullptr, result.filesCompared) + u' ' + counts.join(QStringLiteral("; "));
+    // Days on btrfs share no inodes: say how "changed" was told there.
+    if (result.byFingerprint > 0)
+        summary += u' '
+                   + tr("Copies that are not one hard-linked file were compared by size, modification time and "
+                        "content fingerprint.");
+    else if (result.bySizeAndTime > 0)
+        summary += u' ' + tr("Copies that are not one hard-linked file were compared by size and modification time.");
     m_summary->setText(result.cancelled ? tr("Stopped. So far: %1").arg(summary) : summary);
     followSelection();
 }

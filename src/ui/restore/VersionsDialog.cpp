@@ -39,7 +39,9 @@ VersionsDialog::VersionsDialog(const Server &server, const QString &serverFolder
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    bool byFingerprint = false;
     for (const VersionFinder::Version &version : VersionFinder::versionsOf(server, serverFolder, remotePath)) {
+        byFingerprint = byFingerprint || version.byFingerprint;
         const QString span = version.firstDate() == version.lastDate()
                                  ? version.firstDate()
                                  : tr("%1 to %2").arg(version.firstDate(), version.lastDate());
@@ -53,8 +55,11 @@ VersionsDialog::VersionsDialog(const Server &server, const QString &serverFolder
     if (m_list->topLevelItemCount() > 0)
         m_list->setCurrentItem(m_list->topLevelItem(0));
     layout->addWidget(m_list, 1);
-    layout->addWidget(Style::note(tr("Backups that hold the same file (or one of the same size and time) hold one "
-                                     "version. Incomplete backups are not listed."),
+    layout->addWidget(Style::note(byFingerprint ? tr("Backups that hold the same file (or one of the same size, "
+                                                     "time and content fingerprint) hold one version. Incomplete "
+                                                     "backups are not listed.")
+                                                : tr("Backups that hold the same file (or one of the same size and "
+                                                     "time) hold one version. Incomplete backups are not listed."),
                                   this));
     auto *buttons = new QHBoxLayout;
     m_changes = new QPushButton(tr("Show changes…"), this);
