@@ -6,6 +6,7 @@
 #include "core/engine/Fingerprints.h"
 #include "core/engine/Retention.h"
 #include "core/engine/Snapshots.h"
+#include "core/restore/BackupCheck.h"
 #include "core/restore/LocalRestore.h"
 #include "core/restore/SnapshotCompare.h"
 #include "core/restore/VersionFinder.h"
@@ -160,6 +161,45 @@ private Q_SLOTS:
         // The day is safe from this computer too.
         QFile file(dayFolder(0) + QStringLiteral("/Site/notes/a.txt"));
         QVERIFY(!file.open(QIODevice::WriteOnly | QIODevice::Append));
+
+        // A check of every day reads each copy once, however many snapshots
+        // share it: 3 files of the first day, 2 new or changed on each later one.
+        BackupCheck::Options every;
+        every.days = QStringList{name(2), name(1), name(0)};
+        const auto checked = BackupCheck::run(serverFolder(), true, every);
+        QVERIFY(checked);
+        QCOMPARE(checked->total, qint64(7));
+        QVERIFY(checked->damaged.isEmpty());
+    }
+
+    // A copy whose print no longer matches, in the first day and shared by
+    // the snapshots after it: read once, and every day holding it named.
+    void damageInASharedCopyNamesEveryDayThatHoldsIt()
+    {
+        write(QStringLiteral("kept.txt"), "kept", 1);
+        write(QStringLiteral("other.txt"), "other", 1);
+        const Server server = writeConfig(QStringLiteral("auto"));
+        QCOMPARE(m_s->runOn(day(2), server).exitCode, 0);
+        const QString copy = dayFolder(2) + QStringLiteral("/Site/kept.txt");
+        Fingerprints::Print wrong = *storedPrint(copy);
+        wrong.low ^= 1;
+        const QByteArray value = wrong.encoded();
+        QVERIFY(Btrfs::setReadOnly(dayFolder(2), false));
+        QCOMPARE(::setxattr(QFile::encodeName(copy).constData(), Fingerprints::attribute, value.constData(),
+                            size_t(value.size()), 0),
+                 0);
+        QVERIFY(Btrfs::setReadOnly(dayFolder(2), true));
+        for (int ago : {1, 0})
+            QCOMPARE(m_s->runOn(day(ago), server).exitCode, 0);
+
+        BackupCheck::Options every;
+        every.days = QStringList{name(2), name(1), name(0)};
+        const auto checked = BackupCheck::run(serverFolder(), true, every);
+        QVERIFY(checked);
+        QCOMPARE(checked->total, qint64(2));
+        QCOMPARE(checked->damaged.size(), 1);
+        QCOMPARE(checked->damaged.first().firstDay, name(2));
+        QCOMPARE(checked->damaged.first().lastDay, name(0));
     }
 
     // A run killed in the middle of a large file: yesterday is as it was,

@@ -5,6 +5,7 @@
 #include "core/engine/Fingerprints.h"
 #include "core/engine/OutputDecoder.h"
 #include "core/engine/Snapshots.h"
+#include "core/system/Btrfs.h"
 #include "core/system/Descriptor.h"
 #include "core/system/FileUtil.h"
 
@@ -22,6 +23,7 @@
 #include <map>
 #include <set>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -40,16 +42,34 @@ constexpr off_t readAheadBytes = 4 << 20;
 
 using Key = std::pair<dev_t, ino_t>;
 
+// A copy in a btrfs snapshot day is the copy of the day it was made from
+// while nothing has touched its inode since: each subvolume is a device of
+// its own, but the snapshot keeps the inode number, size and times, and any
+// write, change of mode or attribute moves the change time.
+using SharedKey = std::tuple<ino_t, off_t, qint64, qint64>;
+
+qint64 nanoseconds(const struct timespec &time)
+{
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+SharedKey sharedKey(const struct stat &info)
+{
+    return SharedKey(info.st_ino, info.st_size, nanoseconds(info.st_mtim), nanoseconds(info.st_ctim));
+}
+
 struct Item
 {
     Key key;
     int day = 0;
+    bool inSnapshot = false;
     QByteArray relative; // below the day's folder
 };
 
 struct Walk
 {
     std::set<Key> seen;
+    std::set<SharedKey> shared; // of the copies in snapshot days
     std::vector<Item> items;
 };
 
@@ -144,7 +164,7 @@ struct Place
     qint64 done = 0;
     qint64 fresh = 0;
     qint64 unreadable = 0;
-    QJsonArray damaged; // {"path", "dev", "inode"}
+    QJsonArray damaged; // {"path", "dev", "inode", "shared": [size, mtime ns, ctime ns] in a snapshot day}
 
     bool matches(const Options &options, const QStringList &sortedDays) const
     {
@@ -184,7 +204,7 @@ struct Place
 
 // The first and last day (names sort as dates) that hold each damaged file.
 void findDays(const QString &serverFolder, const QStringList &checkedDays, QList<Damaged> &damaged,
-              const std::vector<Key> &keys)
+              const std::vector<Key> &keys, const std::map<SharedKey, qsizetype> &shared)
 {
     QStringList days = checkedDays;
     for (const Snapshots::Backup &backup : Snapshots::list(serverFolder)) {
@@ -196,14 +216,20 @@ void findDays(const QString &serverFolder, const QStringList &checkedDays, QList
     for (size_t i = 0; i < keys.size(); ++i)
         index.emplace(keys[i], qsizetype(i));
     for (const QString &day : std::as_const(days)) {
-        const int folder = openFolder(dayFolder(serverFolder, day));
+        const QString path = dayFolder(serverFolder, day);
+        const bool snapshot = !shared.empty() && Btrfs::isSubvolume(path);
+        const int folder = openFolder(path);
         if (folder < 0)
             continue;
         walkFiles(folder, QByteArray(), 0, [&](const struct stat &info, const QByteArray &) {
-            const auto found = index.find(Key(info.st_dev, info.st_ino));
-            if (found == index.end())
+            qsizetype at = -1;
+            if (const auto found = index.find(Key(info.st_dev, info.st_ino)); found != index.end())
+                at = found->second;
+            else if (const auto same = snapshot ? shared.find(sharedKey(info)) : shared.end(); same != shared.end())
+                at = same->second;
+            if (at < 0)
                 return;
-            Damaged &entry = damaged[found->second];
+            Damaged &entry = damaged[at];
             if (entry.firstDay.isEmpty())
                 entry.firstDay = day;
             entry.lastDay = day;
@@ -241,10 +267,15 @@ struct Reader
                 ++place.fresh;
             return;
         }
-        if (!stored->sameContents(*print) || stored->size != print->size)
-            place.damaged.append(QJsonObject{{QStringLiteral("path"), QFile::decodeName(item.relative)},
-                                             {QStringLiteral("dev"), qint64(item.key.first)},
-                                             {QStringLiteral("inode"), qint64(item.key.second)}});
+        if (stored->sameContents(*print) && stored->size == print->size)
+            return;
+        QJsonObject entry{{QStringLiteral("path"), QFile::decodeName(item.relative)},
+                          {QStringLiteral("dev"), qint64(item.key.first)},
+                          {QStringLiteral("inode"), qint64(item.key.second)}};
+        if (item.inSnapshot)
+            entry.insert(QStringLiteral("shared"),
+                         QJsonArray{qint64(info.st_size), nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)});
+        place.damaged.append(entry);
     }
 
     void noteUnreadable(const Item &item, const QString &why)
@@ -266,14 +297,19 @@ struct Reader
         result.done = place.done;
         result.fresh = place.fresh;
         result.unreadable = place.unreadable;
+        std::map<SharedKey, qsizetype> shared;
         for (const auto &value : std::as_const(place.damaged)) {
             const QJsonObject entry = value.toObject();
+            const ino_t inode = ino_t(entry.value(QStringLiteral("inode")).toInteger());
+            if (const QJsonArray times = entry.value(QStringLiteral("shared")).toArray(); times.size() == 3)
+                shared.emplace(
+                    SharedKey(inode, off_t(times.at(0).toInteger()), times.at(1).toInteger(), times.at(2).toInteger()),
+                    result.damaged.size());
             result.damaged.append(Damaged{entry.value(QStringLiteral("path")).toString(), QString(), QString()});
-            damagedKeys.emplace_back(dev_t(entry.value(QStringLiteral("dev")).toInteger()),
-                                     ino_t(entry.value(QStringLiteral("inode")).toInteger()));
+            damagedKeys.emplace_back(dev_t(entry.value(QStringLiteral("dev")).toInteger()), inode);
         }
         if (!result.damaged.isEmpty())
-            findDays(serverFolder, days, result.damaged, damagedKeys);
+            findDays(serverFolder, days, result.damaged, damagedKeys, shared);
     }
 };
 
@@ -318,14 +354,19 @@ tl::expected<Walk, Error> collect(const QString &serverFolder, const QStringList
     Walk walk;
     for (int index = 0; index < days.size(); ++index) {
         const QString path = dayFolder(serverFolder, days[index]);
+        const bool snapshot = Btrfs::isSubvolume(path);
         const int folder = openFolder(path);
         if (folder < 0)
             return tl::unexpected(Error{Error::Code::unreadable,
                                         path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno))});
         walkFiles(folder, QByteArray(), 0, [&](const struct stat &info, const QByteArray &relative) {
             const Key key(info.st_dev, info.st_ino);
-            if (inPart(info.st_ino, options) && walk.seen.insert(key).second)
-                walk.items.push_back(Item{key, index, relative});
+            if (!inPart(info.st_ino, options) || !walk.seen.insert(key).second)
+                return;
+            // A copy the snapshot shares with an earlier day is read there.
+            if (snapshot && !walk.shared.insert(sharedKey(info)).second)
+                return;
+            walk.items.push_back(Item{key, index, snapshot, relative});
         });
     }
     return walk;
