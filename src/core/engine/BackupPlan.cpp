@@ -15,6 +15,7 @@
 #include "core/ssh/TargetCheck.h"
 #include "core/system/AppPaths.h"
 #include "core/system/Btrfs.h"
+#include "core/system/FileUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -134,14 +135,6 @@ struct Folders
     QStringList sharingNotes;
 };
 
-// The folder itself, or the nearest one above it that exists.
-QString existingFolder(QString path)
-{
-    while (!QFileInfo(path).isDir() && path != QStringLiteral("/") && !path.isEmpty())
-        path = QFileInfo(path).absolutePath();
-    return path;
-}
-
 // Whether the day is a btrfs subvolume, and what it is made from.
 void chooseSharing(BackupPlan &plan, const Server &server, Folders &folders)
 {
@@ -165,13 +158,12 @@ void chooseSharing(BackupPlan &plan, const Server &server, Folders &folders)
         plan.snapshotOf = folders.base->path;
         return;
     }
-    if (!Btrfs::canMakeSubvolumes(existingFolder(plan.serverFolder))) {
+    if (const QString folder = FileUtil::nearestExistingFolder(plan.serverFolder); !Btrfs::canMakeSubvolumes(folder)) {
         if (asked)
             folders.sharingNotes << QStringLiteral(
                                         "! Snapshots are set to btrfs subvolumes, but this user may not make "
                                         "subvolumes in ")
-                                        + existingFolder(plan.serverFolder)
-                                        + QStringLiteral(": this day is made with hard links.");
+                                        + folder + QStringLiteral(": this day is made with hard links.");
         return;
     }
     plan.sharing = BackupPlan::Sharing::btrfs;

@@ -61,9 +61,7 @@ void fingerprintOne(int folder, const char *name, Store &store, Written &written
     if (!file.isValid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return;
     // A print of what the file held before it was rewritten in place is no print of it.
-    if (const auto found = store.find(file.get(), info); found && found->size == info.st_size
-                                                         && found->mtimeSeconds == info.st_mtim.tv_sec
-                                                         && found->mtimeNanoseconds == info.st_mtim.tv_nsec)
+    if (const auto found = store.find(file.get(), info); found && found->describes(info))
         return;
     const auto print = compute(file.get());
     if (print && store.keep(file.get(), info, *print)) {
@@ -232,10 +230,7 @@ std::optional<Print> currentPrint(const QByteArray &path)
         return std::nullopt;
     const ssize_t size = ::lgetxattr(path.constData(), attribute, value, sizeof value);
     const auto print = size > 0 ? Print::decode(QByteArrayView(value, size)) : std::nullopt;
-    if (!print || print->size != info.st_size || print->mtimeSeconds != info.st_mtim.tv_sec
-        || print->mtimeNanoseconds != info.st_mtim.tv_nsec)
-        return std::nullopt;
-    return print;
+    return print && print->describes(info) ? print : std::nullopt;
 }
 
 std::optional<Print> Store::find(int fd, const struct stat &info)

@@ -42,6 +42,11 @@ struct Print
     QByteArray encoded() const;
     static std::optional<Print> decode(QByteArrayView text);
     bool sameContents(const Print &other) const { return high == other.high && low == other.low; }
+    // Taken of the file as it is now: the same size and modification time.
+    bool describes(const struct stat &info) const
+    {
+        return size == info.st_size && mtimeSeconds == info.st_mtim.tv_sec && mtimeNanoseconds == info.st_mtim.tv_nsec;
+    }
 };
 
 // The print in the attribute of the copy at `path` (never through a link),

@@ -3,8 +3,8 @@
 #include "core/system/Btrfs.h"
 
 #include "core/system/Descriptor.h"
+#include "core/system/FileUtil.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
@@ -46,11 +46,9 @@ QByteArray encoded(const QString &path)
 
 bool isBtrfs(const QString &path)
 {
-    QString existing = QDir::cleanPath(QDir(path).absolutePath());
-    while (!QFileInfo::exists(existing) && existing != QStringLiteral("/"))
-        existing = QFileInfo(existing).absolutePath();
     struct statfs info;
-    return ::statfs(encoded(existing).constData(), &info) == 0 && info.f_type == BTRFS_SUPER_MAGIC;
+    return ::statfs(encoded(FileUtil::nearestExistingFolder(path)).constData(), &info) == 0
+           && info.f_type == BTRFS_SUPER_MAGIC;
 }
 
 bool isSubvolume(const QString &path)

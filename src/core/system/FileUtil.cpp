@@ -160,6 +160,14 @@ tl::expected<std::optional<unsigned>, Error> makeFolderPrivate(const QString &pa
     return existed ? std::optional<unsigned>(info.st_mode & 07777) : std::nullopt;
 }
 
+QString nearestExistingFolder(const QString &path)
+{
+    QString folder = QDir::cleanPath(QDir(path).absolutePath());
+    while (!QFileInfo(folder).isDir() && folder != QStringLiteral("/"))
+        folder = QFileInfo(folder).absolutePath();
+    return folder;
+}
+
 tl::expected<void, Error> makeFolder(const QString &path)
 {
     std::error_code code;

@@ -41,6 +41,9 @@ tl::expected<void, Error> makePrivateFolder(const QString &path);
 tl::expected<std::optional<unsigned>, Error> makeFolderPrivate(const QString &path);
 // Creates the folder and its parents; an existing folder is fine.
 tl::expected<void, Error> makeFolder(const QString &path);
+// The folder at `path` when it exists, otherwise the nearest one above it
+// that does ("/" at the end).
+QString nearestExistingFolder(const QString &path);
 
 // The folder at `path`, opened by descriptor one name at a time from "/":
 // a link on the way is followed only when it belongs to this user or to
