@@ -7,6 +7,7 @@ run_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qcoro-qt6-dev libexpected-dev libxxhash-dev
     libbtrfsutil-dev
+    gocryptfs fuse3
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     rsync openssh-client
 )

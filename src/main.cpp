@@ -5,6 +5,7 @@
 #include "core/cli/ConfigCommand.h"
 #include "core/cli/CopyCommand.h"
 #include "core/cli/DriveCommand.h"
+#include "core/cli/EncryptCommand.h"
 #include "core/cli/EntryPoint.h"
 #include "core/cli/FleetCommand.h"
 #include "core/cli/HeadlessRunner.h"
@@ -15,6 +16,8 @@
 #include "core/model/ExitCode.h"
 #include "core/ssh/AskpassServer.h"
 #include "core/ssh/SSHTester.h"
+#include "core/system/DiagnosticLog.h"
+#include "core/system/EncryptedFolder.h"
 #include "core/system/SignalWatcher.h"
 #include "core/system/SingleInstance.h"
 #include "core/system/Translations.h"
@@ -30,6 +33,22 @@
 
 namespace {
 
+// Commands that read the copies: an encrypted destination's plaintext view
+// is held while they run.
+bool readsDestination(const EntryPoint::Options &options)
+{
+    return options.listBackups || options.verifyRemote || options.verify || options.copy || options.restore
+           || options.metrics;
+}
+
+// The second copy a command reads instead of the destination, if it names one.
+QString readsCopy(const EntryPoint::Options &options)
+{
+    if (options.restore)
+        return options.restore->from;
+    return options.listBackups ? options.from.value_or(QString()) : QString();
+}
+
 // Help, reports, restores and scheduled runs: no display needed, no window.
 // They speak the user's language as the window does (logs do not).
 int runHeadless(int argc, char *argv[], const QStringList &arguments)
@@ -41,6 +60,9 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         std::fputs(options.usageError.toLocal8Bit().constData(), stderr);
         return ExitCode::refused;
     }
+    // What a killed process left open is closed first.
+    for (const QString &line : PlainView::cleanStale())
+        DiagnosticLog::write(line);
     if (options.reportFailure)
         return HeadlessRunner::reportFailure(*options.reportFailure);
     if (options.runBackup)
@@ -49,6 +71,17 @@ int runHeadless(int argc, char *argv[], const QStringList &arguments)
         std::fputs((options.help ? EntryPoint::helpText() : EntryPoint::versionText()).toLocal8Bit().constData(),
                    stdout);
         return ExitCode::success;
+    }
+    if (options.encryptDestination)
+        return EncryptCommand::encryptDestination(*options.encryptDestination, options.encryptTarget);
+    PlainView destination;
+    if (readsDestination(options)) {
+        const auto held = EncryptCommand::holdDestination(readsCopy(options));
+        if (!held) {
+            std::fputs((held.error() + u'\n').toLocal8Bit().constData(), stderr);
+            return ExitCode::refused;
+        }
+        destination = *held;
     }
     if (options.listBackups)
         return RestoreCommand::listBackups(*options.listBackups, options.json, options.from.value_or(QString()));
@@ -143,6 +176,8 @@ int runWindowed(int argc, char *argv[])
     case SingleInstance::Claim::first:
         break;
     }
+    for (const QString &line : PlainView::cleanStale())
+        DiagnosticLog::write(line);
     // Someone is there to see a new host key before ssh records it.
     SSHTester::setHostKeyPolicy(SSHTester::HostKeyPolicy::strict);
     TidewellApp tidewell;

@@ -956,6 +956,10 @@
         <source>After each good backup, its new day is copied to every second copy that is on. A host is reached over ssh as a server is, its host key checked the same way.</source>
         <translation>Nach jeder gelungenen Sicherung wird ihr neuer Tag in jede eingeschaltete zweite Kopie kopiert. Ein Rechner wird wie ein Server über ssh erreicht, sein Hostschlüssel ebenso geprüft.</translation>
     </message>
+    <message>
+        <source>%1 — %2 — encrypted</source>
+        <translation>%1 — %2 — verschlüsselt</translation>
+    </message>
 </context>
 <context>
     <name>DashboardView</name>
@@ -1188,6 +1192,49 @@
     </message>
 </context>
 <context>
+    <name>EncryptCommand</name>
+    <message>
+        <source>tidewell: there is no second copy “%1”</source>
+        <translation>tidewell: es gibt keine zweite Kopie „%1“</translation>
+    </message>
+    <message>
+        <source>tidewell: “%1” is a copy on a host; only a copy in a folder of this computer can be encrypted</source>
+        <translation>tidewell: „%1“ ist eine Kopie auf einem anderen Rechner; nur eine Kopie in einem Ordner dieses Rechners kann verschlüsselt werden</translation>
+    </message>
+    <message>
+        <source>tidewell: “%1” is encrypted already</source>
+        <translation>tidewell: „%1“ ist bereits verschlüsselt</translation>
+    </message>
+    <message>
+        <source>tidewell: “%1” is not an absolute path</source>
+        <translation>tidewell: „%1“ ist kein absoluter Pfad</translation>
+    </message>
+    <message>
+        <source>tidewell: encrypted folders here use the passphrase file %1; give that one</source>
+        <translation>tidewell: verschlüsselte Ordner verwenden hier die Passphrasen-Datei %1; geben Sie diese an</translation>
+    </message>
+    <message>
+        <source>“%1” is encrypted; its passphrase is read from %2.</source>
+        <translation>„%1“ ist verschlüsselt; die Passphrase wird aus %2 gelesen.</translation>
+    </message>
+    <message>
+        <source>Recovery key (shown this once):</source>
+        <translation>Wiederherstellungsschlüssel (wird nur dieses eine Mal gezeigt):</translation>
+    </message>
+    <message>
+        <source>Write it down or print it and keep it away from this computer: with it the backups can be read without the passphrase, even if gocryptfs.conf is lost.</source>
+        <translation>Schreiben Sie ihn auf oder drucken Sie ihn aus und bewahren Sie ihn getrennt von diesem Rechner auf: mit ihm lassen sich die Sicherungen ohne die Passphrase lesen, selbst wenn gocryptfs.conf verloren ist.</translation>
+    </message>
+    <message>
+        <source>tidewell: --encrypt-destination needs --passphrase-file FILE, a file readable by you alone whose first line is the passphrase</source>
+        <translation>tidewell: --encrypt-destination braucht --passphrase-file DATEI, eine nur für Sie lesbare Datei, deren erste Zeile die Passphrase ist</translation>
+    </message>
+    <message>
+        <source>tidewell: the configuration could not be saved: %1</source>
+        <translation>tidewell: die Konfiguration konnte nicht gespeichert werden: %1</translation>
+    </message>
+</context>
+<context>
     <name>EntryPoint</name>
     <message>
         <source>tidewell: %1 (see tidewell --help)</source>
@@ -1338,74 +1385,6 @@ Zweite Kopien (copyTargets in der Konfiguration):
     <message>
         <source>--pause needs a server ID or name</source>
         <translation>--pause braucht die ID oder den Namen eines Servers</translation>
-    </message>
-    <message>
-        <source>Usage: tidewell
-       tidewell --run-backup SERVER
-       tidewell --status [--json | --nagios]
-       tidewell --servers [--json]
-       tidewell --export FILE
-       tidewell --import FILE [--replace | --dry-run]
-       tidewell --add-server NAME --host HOST [--port N] [--user USER]
-                [--key PATH | --agent] [--path REMOTE[=NAME]]...
-                [--exclude PATTERN]... [--daily HH:MM] [--keep N]
-                [--keep-weekly N] [--keep-monthly N]
-       tidewell --set SERVER KEY=VALUE... | --set KEY=VALUE...
-       tidewell --set-path SERVER PATH KEY=VALUE...
-       tidewell --apply FILE [--check] [--prune]
-       tidewell --remove-server SERVER
-       tidewell --check
-       tidewell --run-overdue
-       tidewell --pause SERVER
-       tidewell --metrics FILE
-       tidewell --report-failure SERVER
-       tidewell --list-backups SERVER [--json]
-       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
-       tidewell --verify-remote SERVER [--date DATE]
-       tidewell --accept-changes SERVER
-       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]
-                (--to FOLDER [--keep-special] | --to-server [FOLDER])
-                [--dry-run] [--allow-incomplete]
-       tidewell --help | --version
-Keep local copies of the files on your servers, copied with rsync over SSH.
-
-Without options, the window opens (or the open one is shown). SERVER is a
-server&apos;s ID, or its name when no other server has that name.
-
-</source>
-        <translation>Aufruf: tidewell
-        tidewell --run-backup SERVER
-        tidewell --status [--json | --nagios]
-        tidewell --servers [--json]
-        tidewell --export DATEI
-        tidewell --import DATEI [--replace | --dry-run]
-        tidewell --add-server NAME --host HOST [--port N] [--user BENUTZER]
-                 [--key PFAD | --agent] [--path ENTFERNT[=NAME]]...
-                 [--exclude MUSTER]... [--daily HH:MM] [--keep N]
-                 [--keep-weekly N] [--keep-monthly N]
-        tidewell --set SERVER SCHLÜSSEL=WERT... | --set SCHLÜSSEL=WERT...
-        tidewell --set-path SERVER PFAD SCHLÜSSEL=WERT...
-        tidewell --apply DATEI [--check] [--prune]
-        tidewell --remove-server SERVER
-        tidewell --check
-        tidewell --run-overdue
-        tidewell --pause SERVER
-        tidewell --metrics DATEI
-        tidewell --report-failure SERVER
-        tidewell --list-backups SERVER [--json]
-        tidewell --verify SERVER [--date DATUM | --all] [--sample PROZENT]
-        tidewell --verify-remote SERVER [--date DATUM]
-        tidewell --accept-changes SERVER
-        tidewell --restore SERVER --date DATUM --item PFAD [--item PFAD...]
-                 (--to ORDNER [--keep-special] | --to-server [ORDNER])
-                 [--dry-run] [--allow-incomplete]
-        tidewell --help | --version
-Hält lokale Kopien der Dateien auf Ihren Servern, kopiert mit rsync über SSH.
-
-Ohne Optionen öffnet sich das Fenster (oder das offene wird gezeigt). SERVER ist
-die ID eines Servers, oder sein Name, wenn kein anderer Server so heißt.
-
-</translation>
     </message>
     <message>
         <source>Options:
@@ -1559,6 +1538,102 @@ tidewell for more, and files.
 Exit-Codes: die von rsync; 2 für eine nicht ausführbare Befehlszeile, 20 für
 einen abgebrochenen Lauf oder eine abgebrochene Wiederherstellung, 75, solange
 eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
+</translation>
+    </message>
+    <message>
+        <source>--target needs the name of a second copy</source>
+        <translation>--target braucht den Namen einer zweiten Kopie</translation>
+    </message>
+    <message>
+        <source>--passphrase-file and --target are for --encrypt-destination</source>
+        <translation>--passphrase-file und --target gehören zu --encrypt-destination</translation>
+    </message>
+    <message>
+        <source>Usage: tidewell
+       tidewell --run-backup SERVER
+       tidewell --status [--json | --nagios]
+       tidewell --servers [--json]
+       tidewell --export FILE
+       tidewell --import FILE [--replace | --dry-run]
+       tidewell --add-server NAME --host HOST [--port N] [--user USER]
+                [--key PATH | --agent] [--path REMOTE[=NAME]]...
+                [--exclude PATTERN]... [--daily HH:MM] [--keep N]
+                [--keep-weekly N] [--keep-monthly N]
+       tidewell --set SERVER KEY=VALUE... | --set KEY=VALUE...
+       tidewell --set-path SERVER PATH KEY=VALUE...
+       tidewell --apply FILE [--check] [--prune]
+       tidewell --remove-server SERVER
+       tidewell --check
+       tidewell --run-overdue
+       tidewell --pause SERVER
+       tidewell --metrics FILE
+       tidewell --encrypt-destination [--target TARGET] --passphrase-file FILE
+       tidewell --report-failure SERVER
+       tidewell --list-backups SERVER [--json]
+       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
+       tidewell --verify-remote SERVER [--date DATE]
+       tidewell --accept-changes SERVER
+       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]
+                (--to FOLDER [--keep-special] | --to-server [FOLDER])
+                [--dry-run] [--allow-incomplete]
+       tidewell --help | --version
+Keep local copies of the files on your servers, copied with rsync over SSH.
+
+Without options, the window opens (or the open one is shown). SERVER is a
+server&apos;s ID, or its name when no other server has that name.
+
+</source>
+        <translation>Aufruf: tidewell
+        tidewell --run-backup SERVER
+        tidewell --status [--json | --nagios]
+        tidewell --servers [--json]
+        tidewell --export DATEI
+        tidewell --import DATEI [--replace | --dry-run]
+        tidewell --add-server NAME --host HOST [--port N] [--user BENUTZER]
+                 [--key PFAD | --agent] [--path ENTFERNT[=NAME]]...
+                 [--exclude MUSTER]... [--daily HH:MM] [--keep N]
+                 [--keep-weekly N] [--keep-monthly N]
+        tidewell --set SERVER SCHLÜSSEL=WERT... | --set SCHLÜSSEL=WERT...
+        tidewell --set-path SERVER PFAD SCHLÜSSEL=WERT...
+        tidewell --apply DATEI [--check] [--prune]
+        tidewell --remove-server SERVER
+        tidewell --check
+        tidewell --run-overdue
+        tidewell --pause SERVER
+        tidewell --metrics DATEI
+        tidewell --encrypt-destination [--target ZIEL] --passphrase-file DATEI
+        tidewell --report-failure SERVER
+        tidewell --list-backups SERVER [--json]
+        tidewell --verify SERVER [--date DATUM | --all] [--sample PROZENT]
+        tidewell --verify-remote SERVER [--date DATUM]
+        tidewell --accept-changes SERVER
+        tidewell --restore SERVER --date DATUM --item PFAD [--item PFAD...]
+                 (--to ORDNER [--keep-special] | --to-server [ORDNER])
+                 [--dry-run] [--allow-incomplete]
+        tidewell --help | --version
+Hält lokale Kopien der Dateien auf Ihren Servern, kopiert mit rsync über SSH.
+
+Ohne Optionen öffnet sich das Fenster (oder das offene wird gezeigt). SERVER ist
+die ID eines Servers, oder sein Name, wenn kein anderer Server so heißt.
+
+</translation>
+    </message>
+    <message>
+        <source>
+Encrypted backups (gocryptfs):
+  --encrypt-destination [--target TARGET] --passphrase-file FILE
+                          make the empty destination (or the folder of the second
+                          copy TARGET) an encrypted folder whose passphrase is the
+                          first line of FILE (readable by you alone); prints the
+                          recovery key once
+</source>
+        <translation>
+Verschlüsselte Sicherungen (gocryptfs):
+  --encrypt-destination [--target ZIEL] --passphrase-file DATEI
+                          das leere Ziel (oder den Ordner der zweiten Kopie ZIEL)
+                          zu einem verschlüsselten Ordner machen, dessen Passphrase
+                          die erste Zeile von DATEI ist (nur für Sie lesbar); gibt
+                          den Wiederherstellungsschlüssel einmal aus
 </translation>
     </message>
 </context>
@@ -2975,6 +3050,14 @@ eine Sicherung des Servers läuft. Mehr in man tidewell, auch zu Dateien.
         <source>These come from several backups: restore those of one backup at a time.</source>
         <translation>Diese stammen aus mehreren Sicherungen: Stellen Sie jeweils die einer Sicherung wieder her.</translation>
     </message>
+    <message>
+        <source>Opening the encrypted folder…</source>
+        <translation>Der verschlüsselte Ordner wird geöffnet…</translation>
+    </message>
+    <message>
+        <source>The encrypted folder cannot be opened: %1</source>
+        <translation>Der verschlüsselte Ordner kann nicht geöffnet werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>RetentionSection</name>
@@ -3970,6 +4053,14 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>%1 is not on a drive of its own; connect the drive first.</source>
         <translation>%1 liegt auf keinem eigenen Laufwerk; schließen Sie zuerst das Laufwerk an.</translation>
+    </message>
+    <message>
+        <source>Encrypted (gocryptfs): the copies are seen in the clear only while a run, check or restore works in them. Passphrase: %1</source>
+        <translation>Verschlüsselt (gocryptfs): die Kopien sind nur lesbar, solange eine Sicherung, Prüfung oder Wiederherstellung in ihnen arbeitet. Passphrase: %1</translation>
+    </message>
+    <message>
+        <source>not set</source>
+        <translation>nicht festgelegt</translation>
     </message>
 </context>
 <context>

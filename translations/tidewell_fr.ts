@@ -956,6 +956,10 @@
         <source>After each good backup, its new day is copied to every second copy that is on. A host is reached over ssh as a server is, its host key checked the same way.</source>
         <translation>Après chaque sauvegarde réussie, son nouveau jour est copié dans chaque seconde copie active. Un hôte est joint par ssh comme un serveur, et sa clé d’hôte vérifiée de la même façon.</translation>
     </message>
+    <message>
+        <source>%1 — %2 — encrypted</source>
+        <translation>%1 — %2 — chiffrée</translation>
+    </message>
 </context>
 <context>
     <name>DashboardView</name>
@@ -1188,6 +1192,49 @@
     </message>
 </context>
 <context>
+    <name>EncryptCommand</name>
+    <message>
+        <source>tidewell: there is no second copy “%1”</source>
+        <translation>tidewell&#xa0;: il n’y a pas de seconde copie «&#xa0;%1&#xa0;»</translation>
+    </message>
+    <message>
+        <source>tidewell: “%1” is a copy on a host; only a copy in a folder of this computer can be encrypted</source>
+        <translation>tidewell&#xa0;: «&#xa0;%1&#xa0;» est une copie sur un hôte&#xa0;; seule une copie dans un dossier de cet ordinateur peut être chiffrée</translation>
+    </message>
+    <message>
+        <source>tidewell: “%1” is encrypted already</source>
+        <translation>tidewell&#xa0;: «&#xa0;%1&#xa0;» est déjà chiffré</translation>
+    </message>
+    <message>
+        <source>tidewell: “%1” is not an absolute path</source>
+        <translation>tidewell&#xa0;: «&#xa0;%1&#xa0;» n’est pas un chemin absolu</translation>
+    </message>
+    <message>
+        <source>tidewell: encrypted folders here use the passphrase file %1; give that one</source>
+        <translation>tidewell&#xa0;: les dossiers chiffrés utilisent ici le fichier de phrase secrète %1&#xa0;; indiquez celui-là</translation>
+    </message>
+    <message>
+        <source>“%1” is encrypted; its passphrase is read from %2.</source>
+        <translation>«&#xa0;%1&#xa0;» est chiffré&#xa0;; sa phrase secrète est lue dans %2.</translation>
+    </message>
+    <message>
+        <source>Recovery key (shown this once):</source>
+        <translation>Clé de récupération (affichée cette seule fois)&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Write it down or print it and keep it away from this computer: with it the backups can be read without the passphrase, even if gocryptfs.conf is lost.</source>
+        <translation>Notez-la ou imprimez-la et gardez-la loin de cet ordinateur&#xa0;: elle permet de lire les sauvegardes sans la phrase secrète, même si gocryptfs.conf est perdu.</translation>
+    </message>
+    <message>
+        <source>tidewell: --encrypt-destination needs --passphrase-file FILE, a file readable by you alone whose first line is the passphrase</source>
+        <translation>tidewell&#xa0;: --encrypt-destination demande --passphrase-file FICHIER, un fichier lisible par vous seul dont la première ligne est la phrase secrète</translation>
+    </message>
+    <message>
+        <source>tidewell: the configuration could not be saved: %1</source>
+        <translation>tidewell&#xa0;: la configuration n’a pas pu être enregistrée&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
     <name>EntryPoint</name>
     <message>
         <source>tidewell: %1 (see tidewell --help)</source>
@@ -1338,75 +1385,6 @@ Secondes copies (copyTargets dans la configuration) :
     <message>
         <source>--pause needs a server ID or name</source>
         <translation>--pause demande l’ID ou le nom d’un serveur</translation>
-    </message>
-    <message>
-        <source>Usage: tidewell
-       tidewell --run-backup SERVER
-       tidewell --status [--json | --nagios]
-       tidewell --servers [--json]
-       tidewell --export FILE
-       tidewell --import FILE [--replace | --dry-run]
-       tidewell --add-server NAME --host HOST [--port N] [--user USER]
-                [--key PATH | --agent] [--path REMOTE[=NAME]]...
-                [--exclude PATTERN]... [--daily HH:MM] [--keep N]
-                [--keep-weekly N] [--keep-monthly N]
-       tidewell --set SERVER KEY=VALUE... | --set KEY=VALUE...
-       tidewell --set-path SERVER PATH KEY=VALUE...
-       tidewell --apply FILE [--check] [--prune]
-       tidewell --remove-server SERVER
-       tidewell --check
-       tidewell --run-overdue
-       tidewell --pause SERVER
-       tidewell --metrics FILE
-       tidewell --report-failure SERVER
-       tidewell --list-backups SERVER [--json]
-       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
-       tidewell --verify-remote SERVER [--date DATE]
-       tidewell --accept-changes SERVER
-       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]
-                (--to FOLDER [--keep-special] | --to-server [FOLDER])
-                [--dry-run] [--allow-incomplete]
-       tidewell --help | --version
-Keep local copies of the files on your servers, copied with rsync over SSH.
-
-Without options, the window opens (or the open one is shown). SERVER is a
-server&apos;s ID, or its name when no other server has that name.
-
-</source>
-        <translation>Utilisation : tidewell
-              tidewell --run-backup SERVEUR
-              tidewell --status [--json | --nagios]
-              tidewell --servers [--json]
-              tidewell --export FICHIER
-              tidewell --import FICHIER [--replace | --dry-run]
-              tidewell --add-server NOM --host HÔTE [--port N]
-                       [--user UTILISATEUR] [--key CHEMIN | --agent]
-                       [--path DISTANT[=NOM]]...
-                       [--exclude MOTIF]... [--daily HH:MM] [--keep N]
-                       [--keep-weekly N] [--keep-monthly N]
-              tidewell --set SERVEUR CLÉ=VALEUR... | --set CLÉ=VALEUR...
-              tidewell --set-path SERVEUR CHEMIN CLÉ=VALEUR...
-              tidewell --apply FICHIER [--check] [--prune]
-              tidewell --remove-server SERVEUR
-              tidewell --check
-              tidewell --run-overdue
-              tidewell --pause SERVEUR
-              tidewell --metrics FICHIER
-              tidewell --report-failure SERVEUR
-              tidewell --list-backups SERVEUR [--json]
-              tidewell --verify SERVEUR [--date DATE | --all] [--sample POURCENT]
-              tidewell --verify-remote SERVEUR [--date DATE]
-              tidewell --accept-changes SERVEUR
-              tidewell --restore SERVEUR --date DATE --item CHEMIN [--item CHEMIN...]
-                       (--to DOSSIER [--keep-special] | --to-server [DOSSIER])
-                       [--dry-run] [--allow-incomplete]
-              tidewell --help | --version
-Garde des copies locales des fichiers de vos serveurs, copiées avec rsync par SSH.
-
-Sans option, la fenêtre s’ouvre (ou celle déjà ouverte est affichée). SERVEUR
-est l’identifiant d’un serveur, ou son nom quand aucun autre serveur ne le porte.
-
-</translation>
     </message>
     <message>
         <source>Options:
@@ -1566,6 +1544,103 @@ tidewell for more, and files.
 Codes de sortie : ceux de rsync ; 2 pour une ligne de commande inapplicable, 20
 pour une exécution ou une restauration annulée, 75 pendant une sauvegarde du
 serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
+</translation>
+    </message>
+    <message>
+        <source>--target needs the name of a second copy</source>
+        <translation>--target demande le nom d’une seconde copie</translation>
+    </message>
+    <message>
+        <source>--passphrase-file and --target are for --encrypt-destination</source>
+        <translation>--passphrase-file et --target vont avec --encrypt-destination</translation>
+    </message>
+    <message>
+        <source>Usage: tidewell
+       tidewell --run-backup SERVER
+       tidewell --status [--json | --nagios]
+       tidewell --servers [--json]
+       tidewell --export FILE
+       tidewell --import FILE [--replace | --dry-run]
+       tidewell --add-server NAME --host HOST [--port N] [--user USER]
+                [--key PATH | --agent] [--path REMOTE[=NAME]]...
+                [--exclude PATTERN]... [--daily HH:MM] [--keep N]
+                [--keep-weekly N] [--keep-monthly N]
+       tidewell --set SERVER KEY=VALUE... | --set KEY=VALUE...
+       tidewell --set-path SERVER PATH KEY=VALUE...
+       tidewell --apply FILE [--check] [--prune]
+       tidewell --remove-server SERVER
+       tidewell --check
+       tidewell --run-overdue
+       tidewell --pause SERVER
+       tidewell --metrics FILE
+       tidewell --encrypt-destination [--target TARGET] --passphrase-file FILE
+       tidewell --report-failure SERVER
+       tidewell --list-backups SERVER [--json]
+       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]
+       tidewell --verify-remote SERVER [--date DATE]
+       tidewell --accept-changes SERVER
+       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]
+                (--to FOLDER [--keep-special] | --to-server [FOLDER])
+                [--dry-run] [--allow-incomplete]
+       tidewell --help | --version
+Keep local copies of the files on your servers, copied with rsync over SSH.
+
+Without options, the window opens (or the open one is shown). SERVER is a
+server&apos;s ID, or its name when no other server has that name.
+
+</source>
+        <translation>Utilisation : tidewell
+              tidewell --run-backup SERVEUR
+              tidewell --status [--json | --nagios]
+              tidewell --servers [--json]
+              tidewell --export FICHIER
+              tidewell --import FICHIER [--replace | --dry-run]
+              tidewell --add-server NOM --host HÔTE [--port N]
+                       [--user UTILISATEUR] [--key CHEMIN | --agent]
+                       [--path DISTANT[=NOM]]...
+                       [--exclude MOTIF]... [--daily HH:MM] [--keep N]
+                       [--keep-weekly N] [--keep-monthly N]
+              tidewell --set SERVEUR CLÉ=VALEUR... | --set CLÉ=VALEUR...
+              tidewell --set-path SERVEUR CHEMIN CLÉ=VALEUR...
+              tidewell --apply FICHIER [--check] [--prune]
+              tidewell --remove-server SERVEUR
+              tidewell --check
+              tidewell --run-overdue
+              tidewell --pause SERVEUR
+              tidewell --metrics FICHIER
+              tidewell --encrypt-destination [--target CIBLE] --passphrase-file FICHIER
+              tidewell --report-failure SERVEUR
+              tidewell --list-backups SERVEUR [--json]
+              tidewell --verify SERVEUR [--date DATE | --all] [--sample POURCENT]
+              tidewell --verify-remote SERVEUR [--date DATE]
+              tidewell --accept-changes SERVEUR
+              tidewell --restore SERVEUR --date DATE --item CHEMIN [--item CHEMIN...]
+                       (--to DOSSIER [--keep-special] | --to-server [DOSSIER])
+                       [--dry-run] [--allow-incomplete]
+              tidewell --help | --version
+Garde des copies locales des fichiers de vos serveurs, copiées avec rsync par SSH.
+
+Sans option, la fenêtre s’ouvre (ou celle déjà ouverte est affichée). SERVEUR
+est l’identifiant d’un serveur, ou son nom quand aucun autre serveur ne le porte.
+
+</translation>
+    </message>
+    <message>
+        <source>
+Encrypted backups (gocryptfs):
+  --encrypt-destination [--target TARGET] --passphrase-file FILE
+                          make the empty destination (or the folder of the second
+                          copy TARGET) an encrypted folder whose passphrase is the
+                          first line of FILE (readable by you alone); prints the
+                          recovery key once
+</source>
+        <translation>
+Sauvegardes chiffrées (gocryptfs)&#xa0;:
+  --encrypt-destination [--target CIBLE] --passphrase-file FICHIER
+                          faire de la destination vide (ou du dossier de la
+                          seconde copie CIBLE) un dossier chiffré dont la phrase
+                          secrète est la première ligne de FICHIER (lisible par
+                          vous seul)&#xa0;; affiche une fois la clé de récupération
 </translation>
     </message>
 </context>
@@ -2982,6 +3057,14 @@ serveur. Plus d’informations, notamment sur les fichiers, dans man tidewell.
         <source>These come from several backups: restore those of one backup at a time.</source>
         <translation>Ils proviennent de plusieurs sauvegardes : restaurez ceux d’une seule sauvegarde à la fois.</translation>
     </message>
+    <message>
+        <source>Opening the encrypted folder…</source>
+        <translation>Ouverture du dossier chiffré…</translation>
+    </message>
+    <message>
+        <source>The encrypted folder cannot be opened: %1</source>
+        <translation>Le dossier chiffré ne peut pas être ouvert&#xa0;: %1</translation>
+    </message>
 </context>
 <context>
     <name>RetentionSection</name>
@@ -3977,6 +4060,14 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>%1 is not on a drive of its own; connect the drive first.</source>
         <translation>%1 n’est pas sur un disque à part ; branchez d’abord le disque.</translation>
+    </message>
+    <message>
+        <source>Encrypted (gocryptfs): the copies are seen in the clear only while a run, check or restore works in them. Passphrase: %1</source>
+        <translation>Chiffré (gocryptfs)&#xa0;: les copies ne sont lisibles en clair que pendant qu’une sauvegarde, une vérification ou une restauration y travaille. Phrase secrète&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>not set</source>
+        <translation>non définie</translation>
     </message>
 </context>
 <context>

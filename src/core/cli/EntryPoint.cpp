@@ -63,26 +63,64 @@ struct Switches
     QCommandLineOption copy{QStringLiteral("copy"), QString(), QStringLiteral("TARGET")};
     QCommandLineOption server{QStringLiteral("server"), QString(), QStringLiteral("SERVER")};
     QCommandLineOption from{QStringLiteral("from"), QString(), QStringLiteral("TARGET")};
+    QCommandLineOption encryptDestination{QStringLiteral("encrypt-destination")};
+    QCommandLineOption passphraseFile{QStringLiteral("passphrase-file"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption target{QStringLiteral("target"), QString(), QStringLiteral("TARGET")};
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({help,          version,       runBackup,
-                           status,        json,          nagios,
-                           reportFailure, listBackups,   restore,
-                           date,          item,          to,
-                           toServer,      dryRun,        allowIncomplete,
-                           keepSpecial,   acceptChanges, verifyRemote,
-                           verify,        all,           sample,
-                           servers,       exportFile,    importFile,
-                           replace,       removeServer,  addServer,
-                           host,          port,          user,
-                           key,           agent,         path,
-                           exclude,       daily,         keep,
-                           keepWeekly,    keepMonthly,   set,
-                           setPath,       apply,         check,
-                           prune,         metrics,       copy,
-                           server,        from,          runOverdue,
-                           pause});
+        parser.addOptions({help,
+                           version,
+                           runBackup,
+                           status,
+                           json,
+                           nagios,
+                           reportFailure,
+                           listBackups,
+                           restore,
+                           date,
+                           item,
+                           to,
+                           toServer,
+                           dryRun,
+                           allowIncomplete,
+                           keepSpecial,
+                           acceptChanges,
+                           verifyRemote,
+                           verify,
+                           all,
+                           sample,
+                           servers,
+                           exportFile,
+                           importFile,
+                           replace,
+                           removeServer,
+                           addServer,
+                           host,
+                           port,
+                           user,
+                           key,
+                           agent,
+                           path,
+                           exclude,
+                           daily,
+                           keep,
+                           keepWeekly,
+                           keepMonthly,
+                           set,
+                           setPath,
+                           apply,
+                           check,
+                           prune,
+                           metrics,
+                           copy,
+                           server,
+                           from,
+                           runOverdue,
+                           pause,
+                           encryptDestination,
+                           passphraseFile,
+                           target});
     }
 };
 
@@ -333,6 +371,19 @@ void readServerChanges(const QCommandLineParser &parser, const Switches &switche
     }
 }
 
+void readEncryption(const QCommandLineParser &parser, const Switches &switches, Options &options)
+{
+    if (parser.isSet(switches.encryptDestination)) {
+        options.encryptDestination = firstValue(parser, switches.passphraseFile);
+        options.encryptTarget = firstValue(parser, switches.target);
+        if (parser.isSet(switches.target) && options.encryptTarget.isEmpty())
+            sayUsage(options, QCoreApplication::translate("EntryPoint", "--target needs the name of a second copy"));
+    } else if (parser.isSet(switches.passphraseFile) || parser.isSet(switches.target)) {
+        sayUsage(options, QCoreApplication::translate("EntryPoint",
+                                                      "--passphrase-file and --target are for --encrypt-destination"));
+    }
+}
+
 // Said as typed: "-reverse" and "--reverse" both reach the parser as "reverse".
 QStringList unknownAsTyped(const QCommandLineParser &parser, const QStringList &arguments)
 {
@@ -389,6 +440,7 @@ Options parse(const QStringList &arguments)
     readTransfer(parser, switches, given, options);
     readServerChanges(parser, switches, given, options);
     readRunOrReport(parser, switches, arguments, options);
+    readEncryption(parser, switches, options);
     options.help = parser.isSet(switches.help);
     options.version = parser.isSet(switches.version);
     options.status = parser.isSet(switches.status);
@@ -404,46 +456,47 @@ bool Options::wantsWindow() const
     return usageError.isEmpty() && !reportFailure && !runBackup && !help && !version && !listBackups && !restore
            && !status && !acceptChanges && !verifyRemote && !verify && !listServers && !exportFile && !import
            && !removeServer && !addServer && !setServer && !apply && !metrics && !overdueCheck && !copy && !runOverdue
-           && !pause;
+           && !pause && !encryptDestination;
 }
 
 namespace {
 
 QString usageText()
 {
-    return QCoreApplication::translate("EntryPoint",
-                                       "Usage: tidewell\n"
-                                       "       tidewell --run-backup SERVER\n"
-                                       "       tidewell --status [--json | --nagios]\n"
-                                       "       tidewell --servers [--json]\n"
-                                       "       tidewell --export FILE\n"
-                                       "       tidewell --import FILE [--replace | --dry-run]\n"
-                                       "       tidewell --add-server NAME --host HOST [--port N] [--user USER]\n"
-                                       "                [--key PATH | --agent] [--path REMOTE[=NAME]]...\n"
-                                       "                [--exclude PATTERN]... [--daily HH:MM] [--keep N]\n"
-                                       "                [--keep-weekly N] [--keep-monthly N]\n"
-                                       "       tidewell --set SERVER KEY=VALUE... | --set KEY=VALUE...\n"
-                                       "       tidewell --set-path SERVER PATH KEY=VALUE...\n"
-                                       "       tidewell --apply FILE [--check] [--prune]\n"
-                                       "       tidewell --remove-server SERVER\n"
-                                       "       tidewell --check\n"
-                                       "       tidewell --run-overdue\n"
-                                       "       tidewell --pause SERVER\n"
-                                       "       tidewell --metrics FILE\n"
-                                       "       tidewell --report-failure SERVER\n"
-                                       "       tidewell --list-backups SERVER [--json]\n"
-                                       "       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]\n"
-                                       "       tidewell --verify-remote SERVER [--date DATE]\n"
-                                       "       tidewell --accept-changes SERVER\n"
-                                       "       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]\n"
-                                       "                (--to FOLDER [--keep-special] | --to-server [FOLDER])\n"
-                                       "                [--dry-run] [--allow-incomplete]\n"
-                                       "       tidewell --help | --version\n"
-                                       "Keep local copies of the files on your servers, copied with rsync over SSH.\n"
-                                       "\n"
-                                       "Without options, the window opens (or the open one is shown). SERVER is a\n"
-                                       "server's ID, or its name when no other server has that name.\n"
-                                       "\n");
+    return QCoreApplication::translate(
+        "EntryPoint", "Usage: tidewell\n"
+                      "       tidewell --run-backup SERVER\n"
+                      "       tidewell --status [--json | --nagios]\n"
+                      "       tidewell --servers [--json]\n"
+                      "       tidewell --export FILE\n"
+                      "       tidewell --import FILE [--replace | --dry-run]\n"
+                      "       tidewell --add-server NAME --host HOST [--port N] [--user USER]\n"
+                      "                [--key PATH | --agent] [--path REMOTE[=NAME]]...\n"
+                      "                [--exclude PATTERN]... [--daily HH:MM] [--keep N]\n"
+                      "                [--keep-weekly N] [--keep-monthly N]\n"
+                      "       tidewell --set SERVER KEY=VALUE... | --set KEY=VALUE...\n"
+                      "       tidewell --set-path SERVER PATH KEY=VALUE...\n"
+                      "       tidewell --apply FILE [--check] [--prune]\n"
+                      "       tidewell --remove-server SERVER\n"
+                      "       tidewell --check\n"
+                      "       tidewell --run-overdue\n"
+                      "       tidewell --pause SERVER\n"
+                      "       tidewell --metrics FILE\n"
+                      "       tidewell --encrypt-destination [--target TARGET] --passphrase-file FILE\n"
+                      "       tidewell --report-failure SERVER\n"
+                      "       tidewell --list-backups SERVER [--json]\n"
+                      "       tidewell --verify SERVER [--date DATE | --all] [--sample PERCENT]\n"
+                      "       tidewell --verify-remote SERVER [--date DATE]\n"
+                      "       tidewell --accept-changes SERVER\n"
+                      "       tidewell --restore SERVER --date DATE --item PATH [--item PATH...]\n"
+                      "                (--to FOLDER [--keep-special] | --to-server [FOLDER])\n"
+                      "                [--dry-run] [--allow-incomplete]\n"
+                      "       tidewell --help | --version\n"
+                      "Keep local copies of the files on your servers, copied with rsync over SSH.\n"
+                      "\n"
+                      "Without options, the window opens (or the open one is shown). SERVER is a\n"
+                      "server's ID, or its name when no other server has that name.\n"
+                      "\n");
 }
 
 QString optionsText()
@@ -533,11 +586,23 @@ QString copiesText()
                       "                          or a host over ssh)\n");
 }
 
+QString encryptionText()
+{
+    return QCoreApplication::translate(
+        "EntryPoint", "\n"
+                      "Encrypted backups (gocryptfs):\n"
+                      "  --encrypt-destination [--target TARGET] --passphrase-file FILE\n"
+                      "                          make the empty destination (or the folder of the second\n"
+                      "                          copy TARGET) an encrypted folder whose passphrase is the\n"
+                      "                          first line of FILE (readable by you alone); prints the\n"
+                      "                          recovery key once\n");
+}
+
 } // namespace
 
 QString helpText()
 {
-    return usageText() + optionsText() + copiesText();
+    return usageText() + optionsText() + copiesText() + encryptionText();
 }
 
 QString versionText()

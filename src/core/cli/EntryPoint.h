@@ -93,6 +93,10 @@ struct Options
     };
     std::optional<Copy> copy;
     // --list-backups SERVER [--from TARGET]
+    // --encrypt-destination: the --passphrase-file given (empty: none).
+    std::optional<QString> encryptDestination;
+    QString encryptTarget; // --target: a second copy's folder instead
+
     std::optional<QString> listBackups;
     // --from TARGET: with --list-backups and --restore, a second copy instead of the destination
     std::optional<QString> from;

@@ -16,6 +16,7 @@
 #include "core/storage/LogStore.h"
 #include "core/system/AppPaths.h"
 #include "core/system/DiagnosticLog.h"
+#include "core/system/EncryptedFolder.h"
 #include "core/system/FileUtil.h"
 #include "core/system/NetworkGate.h"
 #include "core/system/NotificationService.h"
@@ -29,6 +30,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <qcoro/qcorofuture.h>
 #include <qcoro/qcorosignal.h>
 #include <qcoro/qcorotimer.h>
 
@@ -200,6 +202,15 @@ QCoro::Task<Ending> run(QString reference)
     if (!go)
         co_return Ending{ExitCode::success, {}};
     started = true;
+    // One plaintext view of an encrypted destination for the run, its second
+    // copies and its check (the run says itself when it cannot be opened).
+    PlainView destination;
+    if (gates.destinationEncrypted) {
+        QFuture<PlainView::Opened> opening = PlainView::openInBackground(PlainView::destination(gates));
+        const PlainView::Opened opened = co_await opening;
+        if (opened)
+            destination = *opened;
+    }
     // Until its reports are sent, the run is one that did not report (see reportFailure()).
     const QString marker = unreportedMarker(scheduled.id);
     FileUtil::makePrivateFolder(QFileInfo(marker).absolutePath());

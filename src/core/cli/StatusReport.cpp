@@ -284,7 +284,7 @@ QString text(const QList<Entry> &entries)
     return out;
 }
 
-QByteArray json(const QList<Entry> &entries, const QDateTime &now)
+QByteArray json(const QList<Entry> &entries, const QDateTime &now, bool destinationEncrypted)
 {
     QJsonArray servers;
     for (const Entry &e : entries) {
@@ -312,6 +312,7 @@ QByteArray json(const QList<Entry> &entries, const QDateTime &now)
     const QJsonObject report{{QStringLiteral("ok"), allScheduledOk(entries)},
                              {QStringLiteral("pending"), qint64(pending)},
                              {QStringLiteral("checkedAt"), isoText(now)},
+                             {QStringLiteral("encrypted"), destinationEncrypted},
                              {QStringLiteral("servers"), servers}};
     return QJsonDocument(report).toJson(QJsonDocument::Indented);
 }
@@ -512,7 +513,7 @@ QCoro::Task<int> report(Format format)
         std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
         co_return plugin.exitCode;
     }
-    QByteArray out = format == Format::json ? json(list, now) : text(list).toUtf8();
+    QByteArray out = format == Format::json ? json(list, now, settings->destinationEncrypted) : text(list).toUtf8();
     if (needsLogin && format == Format::json)
         out = withLingering(out);
     else if (needsLogin)

@@ -69,7 +69,8 @@ bool allScheduledOk(const QList<Entry> &entries);
 // Reads the timers of the scheduled servers from the user manager on `bus`.
 QCoro::Task<Schedules> readSchedules(QList<Server> servers, QDBusConnection bus);
 QString text(const QList<Entry> &entries);
-QByteArray json(const QList<Entry> &entries, const QDateTime &now);
+// `destinationEncrypted`: the copies lie in an encrypted folder ("encrypted").
+QByteArray json(const QList<Entry> &entries, const QDateTime &now, bool destinationEncrypted = false);
 
 // The monitoring-plugin line: "TIDEWELL OK - …", WARNING (overdue, never
 // run, or a schedule that cannot run), CRITICAL (failing), UNKNOWN (no

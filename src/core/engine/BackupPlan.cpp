@@ -15,6 +15,7 @@
 #include "core/ssh/TargetCheck.h"
 #include "core/system/AppPaths.h"
 #include "core/system/Btrfs.h"
+#include "core/system/EncryptedFolder.h"
 #include "core/system/FileUtil.h"
 
 #include <QDir>
@@ -57,6 +58,27 @@ std::optional<BackupPlan::Refusal> keyProblem(const QString &keyPath)
              QStringLiteral("   Copy the key to this machine or update the path in this server's settings.")},
             ExitCode::refused};
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+namespace {
+
+// A run writes into an encrypted destination only through its plaintext
+// view, and never puts plain copies beside an encrypted folder's ciphertext.
+std::optional<BackupPlan::Refusal> encryptionProblem(const QString &root, const AppSettings &settings)
+{
+    if (settings.destinationEncrypted && !PlainView::isHeld(root))
+        return BackupPlan::Refusal{{QStringLiteral("!! The backup destination “") + settings.destinationPath
+                                    + QStringLiteral("” is encrypted and its plaintext view is not open: "
+                                                     "nothing was written.")},
+                                   ExitCode::notStarted};
+    if (!settings.destinationEncrypted && EncryptedFolder::isEncrypted(root))
+        return BackupPlan::Refusal{{QStringLiteral("!! The backup destination “") + settings.destinationPath
+                                    + QStringLiteral("” holds an encrypted folder (") + EncryptedFolder::configName
+                                    + QStringLiteral(") but is not set as encrypted: nothing was written.")},
+                                   ExitCode::refused};
     return std::nullopt;
 }
 
@@ -111,6 +133,8 @@ tl::expected<BackupPlan::Checked, BackupPlan::Refusal> BackupPlan::check(const S
             QStringLiteral("the backup destination “") + settings.destinationPath
             + QStringLiteral("” is not an absolute path; choose a folder such as ~/Backups in Settings")));
     }
+    if (auto refusal = encryptionProblem(root, settings))
+        return tl::unexpected(*refusal);
     checked.serverFolder = Retention::serverFolder(settings.destinationPath, server);
     return checked;
 }
@@ -258,6 +282,9 @@ BackupPlan BackupPlan::prepare(const Server &server, const AppSettings &settings
         local.xattrsWork = plan.attributesWork;
     plan.headerLines =
         openingLines(plan, server, KeepOptions::notes(server, probe, local), folders, settings.useDateSubfolder);
+    if (settings.destinationEncrypted)
+        plan.headerLines.insert(1, QStringLiteral("Encrypted: ") + AppPaths::expandTilde(settings.destinationPath)
+                                       + QStringLiteral(" (gocryptfs), written through its plaintext view"));
     plan.transfer = RsyncInvocation::common(server, settings, probe, local);
     plan.transfer.inPlace = plan.sharing == BackupPlan::Sharing::btrfs;
     plan.sshArguments = SSHTester::runArguments(server);

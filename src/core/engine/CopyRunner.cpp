@@ -13,6 +13,7 @@
 #include "core/ssh/SSHTester.h"
 #include "core/ssh/Shell.h"
 #include "core/system/AppPaths.h"
+#include "core/system/EncryptedFolder.h"
 #include "core/system/FileLock.h"
 #include "core/system/FileUtil.h"
 
@@ -20,6 +21,7 @@
 #include <QFileInfo>
 #include <QPointer>
 
+#include <qcoro/qcorofuture.h>
 #include <qcoro/qcorotimer.h>
 
 #include <algorithm>
@@ -92,6 +94,8 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copy(CopyTarget target, Server serv
         (void)CopyState::save(m_target.id, m_state);
     }
     m_copy = nullptr;
+    m_targetView.release();
+    m_sourceView.release();
     m_targetLock.unlock();
     m_slot.unlock();
     const bool good =
@@ -117,6 +121,11 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copyLocked(Server server, AppSettin
             co_return fail(Result::failed,
                            QStringLiteral("the copy has no folder on ") + m_target.host + QStringLiteral("."));
     }
+    const std::optional<QString> closed = co_await openViews(settings);
+    if (!self)
+        co_return Outcome{Result::cancelled, {}, QString(), 0};
+    if (closed)
+        co_return fail(Result::failed, *closed);
     m_sourceFolder = Retention::serverFolder(settings.destinationPath, server);
     m_folderName = safePathComponent(server.name);
     // A backup of the server may be writing or swapping its days.
@@ -138,6 +147,11 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copyLocked(Server server, AppSettin
         if (check.refused)
             co_return fail(Result::skipped, check.lines.value(0));
     }
+    const std::optional<QString> locked = co_await openTargetView(settings);
+    if (!self)
+        co_return Outcome{Result::cancelled, {}, QString(), 0};
+    if (locked)
+        co_return fail(Result::failed, *locked);
     bool unreachable = false;
     const std::optional<QString> problem = co_await prepareTarget(&unreachable);
     if (!self)
@@ -152,6 +166,45 @@ QCoro::Task<CopyRunner::Outcome> CopyRunner::copyLocked(Server server, AppSettin
         co_return Outcome{Result::copied, {}, QString(), 0};
     }
     co_return co_await copyDays(server, now);
+}
+
+QCoro::Task<std::optional<QString>> CopyRunner::openViews(AppSettings settings)
+{
+    QPointer<CopyRunner> self(this);
+    if (settings.destinationEncrypted) {
+        QFuture<PlainView::Opened> opening = PlainView::openInBackground(PlainView::destination(settings));
+        const PlainView::Opened opened = co_await opening;
+        if (!self)
+            co_return std::nullopt;
+        if (!opened)
+            co_return opened.error().message + u'.';
+        m_sourceView = *opened;
+    }
+    if (m_target.encrypted && m_target.kind != CopyTarget::Kind::folder)
+        co_return QStringLiteral("a copy on a host cannot be encrypted here; nothing was sent.");
+    co_return std::nullopt;
+}
+
+QCoro::Task<std::optional<QString>> CopyRunner::openTargetView(AppSettings settings)
+{
+    QPointer<CopyRunner> self(this);
+    const QString folder = QDir::cleanPath(AppPaths::expandTilde(m_target.path));
+    if (m_target.kind != CopyTarget::Kind::folder)
+        co_return std::nullopt;
+    if (!m_target.encrypted) {
+        if (EncryptedFolder::isEncrypted(folder))
+            co_return folder + QStringLiteral(" holds an encrypted folder (") + EncryptedFolder::configName
+                + QStringLiteral(") but the copy is not set as encrypted; nothing was copied.");
+        co_return std::nullopt;
+    }
+    QFuture<PlainView::Opened> opening = PlainView::openInBackground(PlainView::copyTarget(m_target, settings));
+    const PlainView::Opened opened = co_await opening;
+    if (!self)
+        co_return std::nullopt;
+    if (!opened)
+        co_return opened.error().message + u'.';
+    m_targetView = *opened;
+    co_return std::nullopt;
 }
 
 QCoro::Task<bool> CopyRunner::waitForTarget()
@@ -196,8 +249,9 @@ QCoro::Task<bool> CopyRunner::waitForTarget()
 
 QString CopyRunner::targetLocation(const QString &relative) const
 {
-    const QString root =
-        m_target.kind == CopyTarget::Kind::folder ? AppPaths::expandTilde(m_target.path) : m_target.path;
+    const QString root = m_target.kind == CopyTarget::Kind::folder
+                             ? PlainView::through(QDir::cleanPath(AppPaths::expandTilde(m_target.path)))
+                             : m_target.path;
     const QString path =
         QDir::cleanPath(root + u'/' + m_folderName + (relative.isEmpty() ? QString() : u'/' + relative));
     if (m_target.kind == CopyTarget::Kind::folder)

@@ -8,6 +8,7 @@
 #include "core/engine/TransferRunner.h"
 #include "core/model/AppSettings.h"
 #include "core/model/CopyTarget.h"
+#include "core/system/EncryptedFolder.h"
 #include "core/system/FileLock.h"
 
 #include <QDateTime>
@@ -78,6 +79,11 @@ private:
     };
     QCoro::Task<Outcome> copyLocked(Server server, AppSettings settings, QDateTime now);
     QCoro::Task<bool> waitForTarget();
+    // The plaintext view of an encrypted destination (and the refusal of
+    // an encrypted host target); the reason when it cannot be had.
+    QCoro::Task<std::optional<QString>> openViews(AppSettings settings);
+    // The view of an encrypted folder target, once its drive is known there.
+    QCoro::Task<std::optional<QString>> openTargetView(AppSettings settings);
     QCoro::Task<std::optional<QString>> prepareTarget(bool *unreachable);
     QCoro::Task<std::optional<QList<Snapshots::Backup>>> listTarget();
     QCoro::Task<int> copyDay(Day day, QString base, Server server);
@@ -116,6 +122,9 @@ private:
     CopyState::State m_state;
     CopyState::ServerCopy *m_copy = nullptr;
     std::optional<RsyncProbe> m_probe;
+    // The plaintext views of an encrypted destination and target, while the copy needs them.
+    PlainView m_sourceView;
+    PlainView m_targetView;
     FileLock m_targetLock;
     FileLock m_slot;
     bool m_unlocked = false; // the target's lock could not be had at all

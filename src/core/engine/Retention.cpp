@@ -5,6 +5,7 @@
 #include "core/engine/Snapshots.h"
 #include "core/model/SafePathComponent.h"
 #include "core/system/AppPaths.h"
+#include "core/system/EncryptedFolder.h"
 #include "core/system/FileUtil.h"
 
 #include <QDir>
@@ -80,7 +81,9 @@ QSet<QString> newestOfDays(const QList<Snapshots::Backup> &backups, qint64 days)
 
 QString serverFolder(const QString &destinationPath, const Server &server)
 {
-    return QDir::cleanPath(AppPaths::expandTilde(destinationPath) + u'/' + safePathComponent(server.name));
+    // An encrypted destination is read and written in its plaintext view.
+    return QDir::cleanPath(PlainView::through(QDir::cleanPath(AppPaths::expandTilde(destinationPath))) + u'/'
+                           + safePathComponent(server.name));
 }
 
 Decision decide(const QList<Snapshots::Backup> &all, const Server &server, const QDateTime &now)

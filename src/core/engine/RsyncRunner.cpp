@@ -23,6 +23,7 @@
 #include "core/system/Background.h"
 #include "core/system/Btrfs.h"
 #include "core/system/DiagnosticLog.h"
+#include "core/system/EncryptedFolder.h"
 #include "core/system/FileUtil.h"
 #include "core/system/SleepInhibitor.h"
 #include "core/system/Subprocess.h"
@@ -168,6 +169,7 @@ QCoro::Task<> RsyncRunner::run(Server server, ConfigStore *store)
     if (!self)
         co_return;
     finish(server.id, startedAt, storeGuard);
+    m_destinationView.release();
     awake.release();
 }
 
@@ -263,6 +265,17 @@ QCoro::Task<> RsyncRunner::performRun(Server server, AppSettings settings)
     m_changeChecked = false;
     m_foundHeldChange = false;
     m_heldChange.reset();
+    // Held until the run is recorded (see run()).
+    m_destinationView.release();
+    if (settings.destinationEncrypted) {
+        QFuture<PlainView::Opened> opening = PlainView::openInBackground(PlainView::destination(settings));
+        const PlainView::Opened opened = co_await opening;
+        if (!self)
+            co_return;
+        if (!opened)
+            co_return endWith({QStringLiteral("!! ") + opened.error().message + u'.'}, ExitCode::notStarted);
+        m_destinationView = *opened;
+    }
     const auto checked = BackupPlan::check(server, settings);
     if (!checked)
         co_return endWith(checked.error().lines, checked.error().exitCode);

@@ -10,6 +10,7 @@
 #include "core/engine/TransferRunner.h"
 #include "core/model/AppSettings.h"
 #include "core/model/Server.h"
+#include "core/system/EncryptedFolder.h"
 #include "core/system/FileLock.h"
 
 #include <QDBusConnection>
@@ -148,6 +149,8 @@ private:
     // The dated folder this run writes in place (empty when it writes beside
     // a complete one, or without dated folders): what a pause marks.
     QString m_pausableFolder;
+    // An encrypted destination's plaintext view, while the run works in it.
+    PlainView m_destinationView;
     std::optional<ChangeHold> m_heldChange;
     bool m_foundHeldChange = false;
     // The last run looked at the server's held change (it completed with

@@ -75,12 +75,15 @@ QJsonObject AppSettings::toJson() const
     for (const auto &[key, value] :
          {std::pair{QStringLiteral("healthCheckURL"), healthCheckURL},
           std::pair{QStringLiteral("webhookURL"), webhookURL}, std::pair{QStringLiteral("reportEmail"), reportEmail},
-          std::pair{QStringLiteral("metricsFile"), metricsFile}, std::pair{QStringLiteral("ntfyURL"), ntfyURL}}) {
+          std::pair{QStringLiteral("metricsFile"), metricsFile}, std::pair{QStringLiteral("ntfyURL"), ntfyURL},
+          std::pair{QStringLiteral("passphraseFile"), passphraseFile}}) {
         if (!value.isEmpty())
             object.insert(key, value);
     }
     if (reportEmailEveryRun)
         object.insert(QStringLiteral("reportEmailEveryRun"), true);
+    if (destinationEncrypted)
+        object.insert(QStringLiteral("destinationEncrypted"), true);
     if (!copyTargets.isEmpty()) {
         QJsonArray targets;
         for (const CopyTarget &target : copyTargets)
@@ -169,6 +172,8 @@ tl::expected<AppSettings, DecodeError> AppSettings::fromJson(const QJsonObject &
     reader.read("metricsFile", settings.metricsFile);
     reader.read("ntfyURL", settings.ntfyURL);
     reader.read("reportEmailEveryRun", settings.reportEmailEveryRun);
+    reader.read("destinationEncrypted", settings.destinationEncrypted);
+    reader.read("passphraseFile", settings.passphraseFile);
     reader.read("maxConcurrentRuns", settings.maxConcurrentRuns);
     reader.read("scheduleSpreadMinutes", settings.scheduleSpreadMinutes);
     reader.read("copyOverdueDays", settings.copyOverdueDays);

@@ -43,6 +43,13 @@ struct AppSettings
 {
     QList<Server> servers;
     QString destinationPath = QStringLiteral("~/Backups");
+    // The destination holds a gocryptfs folder: runs, checks and restores
+    // work in its plaintext view, opened with the passphrase for as long as
+    // they need it (see PlainView). Set when the folder is encrypted.
+    bool destinationEncrypted = false;
+    // A file that holds the passphrase of encrypted folders on its first
+    // line, readable by this user alone; for hosts without a desktop keyring.
+    QString passphraseFile;
     bool useDateSubfolder = true;
     // With date folders, unchanged files are hard links to the previous day's copy.
     bool linkToPreviousBackup = true;

@@ -82,6 +82,8 @@ QJsonObject CopyTarget::toJson() const
         if (value)
             object.insert(key, *value);
     }
+    if (encrypted)
+        object.insert(QStringLiteral("encrypted"), true);
     return object;
 }
 
@@ -118,6 +120,7 @@ tl::expected<CopyTarget, DecodeError> CopyTarget::fromJson(const QJsonObject &ob
     reader.read("keepDaily", target.keepDaily);
     reader.read("keepWeekly", target.keepWeekly);
     reader.read("keepMonthly", target.keepMonthly);
+    reader.read("encrypted", target.encrypted);
     for (std::optional<qint64> *count : {&target.keepDaily, &target.keepWeekly, &target.keepMonthly}) {
         if (*count && **count < 0)
             count->reset();

@@ -38,6 +38,9 @@ struct CopyTarget
     std::optional<qint64> keepDaily;
     std::optional<qint64> keepWeekly;
     std::optional<qint64> keepMonthly;
+    // A folder target that holds a gocryptfs folder: copies are written in
+    // its plaintext view (see AppSettings::destinationEncrypted).
+    bool encrypted = false;
 
     bool takes(const QUuid &serverID) const;
     // "offsite", or the id when it has no name.

@@ -92,6 +92,7 @@ const Field<AppSettings> settingsFields[] = {
     {"verifyRemoteEveryDays", &AppSettings::verifyRemoteEveryDays},
     {"metricsFile", &AppSettings::metricsFile},
     {"ntfyURL", &AppSettings::ntfyURL},
+    {"passphraseFile", &AppSettings::passphraseFile},
     {"copyOverdueDays", &AppSettings::copyOverdueDays, 1, 3660},
 };
 

@@ -5,9 +5,12 @@
 #include "core/model/ServerId.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 
 #include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace AppPaths {
 
@@ -41,6 +44,20 @@ QString runSlotFile(int slot)
 QString homeFolder()
 {
     return QDir::homePath();
+}
+
+QString runtimeFolder()
+{
+    QString root = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (root.isEmpty()) {
+        const QString own = QStringLiteral("/run/user/") + QString::number(::getuid());
+        struct stat status = {};
+        if (::stat(QFile::encodeName(own).constData(), &status) == 0 && S_ISDIR(status.st_mode)
+            && status.st_uid == ::getuid())
+            root = own;
+    }
+    return root.isEmpty() || !QDir::isAbsolutePath(root) ? QString()
+                                                         : QDir::cleanPath(root) + QStringLiteral("/tidewell");
 }
 
 QString expandTilde(const QString &path)

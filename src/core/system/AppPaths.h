@@ -23,5 +23,9 @@ QString expandTilde(const QString &path);
 // One of the slots backups take to run (see AppSettings::maxConcurrentRuns).
 QString runSlotFile(int slot);
 QString homeFolder();
+// "$XDG_RUNTIME_DIR/tidewell" (the user's runtime folder, gone at logout and
+// at a reboot), or under /run/user/<uid> when the variable is not set;
+// empty when this user has no runtime folder.
+QString runtimeFolder();
 
 } // namespace AppPaths

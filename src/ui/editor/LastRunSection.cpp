@@ -14,6 +14,7 @@
 #include "core/storage/ConfigStore.h"
 #include "core/storage/LogStore.h"
 #include "core/system/Background.h"
+#include "core/system/EncryptedFolder.h"
 #include "ui/widgets/Icons.h"
 
 #include <QFile>
@@ -215,9 +216,11 @@ void LastRunSection::checkBackups()
     const Server *server = m_store->settings().server(m_id);
     if (!server)
         return;
-    const QString serverFolder = Retention::serverFolder(m_store->settings().destinationPath, *server);
+    const AppSettings &settings = m_store->settings();
+    // An encrypted destination is read in its plaintext view, opened for the check.
+    const std::optional<PlainView::Request> encrypted =
+        settings.destinationEncrypted ? std::optional(PlainView::destination(settings)) : std::nullopt;
     BackupCheck::Options options;
-    options.days = BackupCheck::allDays(serverFolder, m_store->settings().useDateSubfolder);
     m_stopCheck = std::make_shared<std::atomic_bool>(false);
     options.stop = [stop = m_stopCheck] { return stop->load(); };
     QPointer<QLabel> label(m_checked);
@@ -234,7 +237,6 @@ void LastRunSection::checkBackups()
     // The button stays where the focus is: it stops the check.
     m_check->setText(tr("Stop"));
     m_checked->setText(tr("Checking…"));
-    const bool attributes = KeepOptions::checkXattrs(serverFolder).has_value();
     auto *watcher = new QFutureWatcher<tl::expected<BackupCheck::Result, Error>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         watcher->deleteLater();
@@ -252,8 +254,21 @@ void LastRunSection::checkBackups()
         if (const Server *now = m_store->settings().server(m_id))
             showCheck(*now);
     });
-    watcher->setFuture(Background::run(
-        [serverFolder, options, attributes] { return BackupCheck::run(serverFolder, attributes, options); }));
+    watcher->setFuture(Background::run([encrypted, destination = settings.destinationPath, checked = *server,
+                                        dated = settings.useDateSubfolder,
+                                        options]() mutable -> tl::expected<BackupCheck::Result, Error> {
+        PlainView view;
+        if (encrypted) {
+            const PlainView::Opened opened = PlainView::open(*encrypted);
+            if (!opened)
+                return tl::unexpected(opened.error());
+            view = *opened;
+        }
+        const QString serverFolder = Retention::serverFolder(destination, checked);
+        options.days = BackupCheck::allDays(serverFolder, dated);
+        const bool attributes = KeepOptions::checkXattrs(serverFolder).has_value();
+        return BackupCheck::run(serverFolder, attributes, options);
+    }));
 }
 
 void LastRunSection::showRemoteCheck(const Server &server)

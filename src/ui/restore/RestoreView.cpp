@@ -30,6 +30,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -249,7 +250,52 @@ void RestoreView::buildSource(QVBoxLayout *layout)
     connect(m_source, &QComboBox::currentIndexChanged, this, &RestoreView::refreshSnapshots);
 }
 
+std::optional<PlainView::Request> RestoreView::viewRequest() const
+{
+    const AppSettings &settings = m_context.store->settings();
+    const QString root = m_source->currentData().toString();
+    if (root.isEmpty())
+        return settings.destinationEncrypted ? std::optional(PlainView::destination(settings)) : std::nullopt;
+    for (const CopyTarget &target : settings.copyTargets) {
+        if (target.kind == CopyTarget::Kind::folder && target.path == root && target.encrypted)
+            return PlainView::copyTarget(target, settings);
+    }
+    return std::nullopt;
+}
+
 void RestoreView::refreshSnapshots()
+{
+    // An encrypted folder is read in its plaintext view, held while this view is open.
+    const std::optional<PlainView::Request> request = viewRequest();
+    if (!request) {
+        m_view.release();
+        m_viewOf.clear();
+    } else if (m_viewOf != request->cipherFolder) {
+        m_view.release();
+        m_viewOf = request->cipherFolder;
+        m_snapshots->clear();
+        setStatus(tr("Opening the encrypted folder…"));
+        auto *watcher = new QFutureWatcher<PlainView::Opened>(this);
+        connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, cipher = request->cipherFolder] {
+            watcher->deleteLater();
+            const PlainView::Opened opened = watcher->result();
+            if (m_viewOf != cipher)
+                return; // another source was chosen meanwhile
+            if (!opened) {
+                m_viewOf.clear();
+                setStatus(tr("The encrypted folder cannot be opened: %1").arg(opened.error().message));
+                return;
+            }
+            m_view = *opened;
+            listSnapshots();
+        });
+        watcher->setFuture(PlainView::openInBackground(*request));
+        return;
+    }
+    listSnapshots();
+}
+
+void RestoreView::listSnapshots()
 {
     {
         // The list may make its first row current by itself: the snapshot is shown below either way.

@@ -4,6 +4,7 @@
 
 #include "core/restore/LocalRestore.h"
 #include "core/restore/ServerRestore.h"
+#include "core/system/EncryptedFolder.h"
 #include "core/system/FileLock.h"
 #include "ui/widgets/AppContext.h"
 
@@ -78,6 +79,9 @@ private:
     Server server() const;
     QString serverFolder() const;
     void refreshSnapshots();
+    void listSnapshots();
+    // The encrypted folder the chosen source lies in, if it is one.
+    std::optional<PlainView::Request> viewRequest() const;
     void showSnapshot();
     void search(const QString &text);
     QList<Selected> selection() const;
@@ -119,4 +123,6 @@ private:
     QPointer<ServerRestore> m_restore;
     // The run lock a restore to this computer holds from its plan to its end.
     std::shared_ptr<FileLock> m_localLock;
+    PlainView m_view;
+    QString m_viewOf; // the cipher folder m_view is (being) opened for
 };

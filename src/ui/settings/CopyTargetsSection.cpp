@@ -88,8 +88,11 @@ QWidget *CopyTargetsSection::row(const CopyTarget &target)
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    auto *title = new QLabel(target.shownName() + QStringLiteral(" — ") + target.where(), box);
+    auto *title = new QLabel(target.encrypted ? tr("%1 — %2 — encrypted").arg(target.shownName(), target.where())
+                                              : target.shownName() + QStringLiteral(" — ") + target.where(),
+                             box);
     title->setObjectName(QStringLiteral("copyTargetName"));
+    title->setTextFormat(Qt::PlainText);
     title->setWordWrap(true);
     QFont bold = title->font();
     bold.setBold(true);

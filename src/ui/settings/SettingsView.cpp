@@ -146,6 +146,18 @@ void SettingsView::buildDestination()
     m_folder->setObjectName(QStringLiteral("destinationField"));
     m_folderField->browseButton()->setObjectName(QStringLiteral("browseDestination"));
     destination->addWidget(FormRow::make(tr("Folder"), m_folderField, m_content, FormRow::Layout::trailing, m_folder));
+    m_encrypted = new QWidget(m_content);
+    m_encrypted->setObjectName(QStringLiteral("destinationEncrypted"));
+    auto *lockLine = new QHBoxLayout(m_encrypted);
+    lockLine->setContentsMargins(0, 0, 0, 0);
+    auto *lock = new QLabel(m_encrypted);
+    lock->setPixmap(Icons::get(QStringLiteral("security-high")).pixmap(16, 16));
+    lockLine->addWidget(lock, 0, Qt::AlignTop);
+    m_encryptedNote = Style::note(QString(), m_encrypted);
+    m_encryptedNote->setTextFormat(Qt::PlainText);
+    lockLine->addWidget(m_encryptedNote, 1);
+    m_encrypted->setVisible(false);
+    destination->addWidget(m_encrypted);
     m_dateFolders = toggle(QStringLiteral("dateSubfolderSwitch"), tr("Create date subfolder (YYYY-MM-DD)"), m_content);
     destination->addWidget(m_dateFolders);
     m_linkBackups = toggle(QStringLiteral("linkBackupsSwitch"),
@@ -445,6 +457,11 @@ void SettingsView::refresh()
     m_copies->refresh();
     if (m_folder->text() != s.destinationPath && !m_folder->hasFocus())
         m_folder->setText(s.destinationPath);
+    m_encrypted->setVisible(s.destinationEncrypted);
+    m_encryptedNote->setText(
+        tr("Encrypted (gocryptfs): the copies are seen in the clear only while a run, check or restore works "
+           "in them. Passphrase: %1")
+            .arg(s.passphraseFile.isEmpty() ? tr("not set") : s.passphraseFile));
     const auto show = [](auto *control, auto value, auto setter) {
         const QSignalBlocker block(control);
         (control->*setter)(value);

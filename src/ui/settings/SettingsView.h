@@ -98,6 +98,9 @@ private:
     QCheckBox *m_driveUnit;
     bool m_driveUnitBusy = false;
     QLabel *m_driveProblem;
+    // The lock mark of an encrypted destination.
+    QWidget *m_encrypted;
+    QLabel *m_encryptedNote;
     QCheckBox *m_notifications;
     QLineEdit *m_healthCheck;
     QLineEdit *m_webhook;
