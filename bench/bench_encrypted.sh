@@ -42,7 +42,7 @@ in_days() {
         return
     fi
     mkdir -p "$work/view"
-    gocryptfs -q -passfile "$work/passphrase" "$work/encrypted/dest" "$work/view"
+    gocryptfs -q -nosyslog -passfile "$work/passphrase" "$work/encrypted/dest" "$work/view"
     (cd "$work/view/bench" && "$@")
     fusermount3 -u "$work/view"
 }

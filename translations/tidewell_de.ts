@@ -115,6 +115,10 @@
         <source>In use: hard links.</source>
         <translation>In Gebrauch: harte Links.</translation>
     </message>
+    <message>
+        <source>The backups are encrypted: days are made with hard links.</source>
+        <translation>Die Sicherungen sind verschlüsselt: Tage werden mit harten Links angelegt.</translation>
+    </message>
 </context>
 <context>
     <name>BackupRunView</name>
@@ -256,6 +260,14 @@
     <message>
         <source>Find files in this backup and restore them</source>
         <translation>Dateien in dieser Sicherung finden und wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Opening the encrypted folder…</source>
+        <translation>Der verschlüsselte Ordner wird geöffnet…</translation>
+    </message>
+    <message>
+        <source>The encrypted folder cannot be opened: %1</source>
+        <translation>Der verschlüsselte Ordner kann nicht geöffnet werden: %1</translation>
     </message>
 </context>
 <context>
@@ -2416,6 +2428,10 @@ Verschlüsselte Sicherungen (gocryptfs):
     <message>
         <source>Show backup</source>
         <translation>Sicherung anzeigen</translation>
+    </message>
+    <message>
+        <source>The backups of %1 are encrypted: browse and restore them in Tidewell, or open the folder by hand with gocryptfs.</source>
+        <translation>Die Sicherungen von %1 sind verschlüsselt: durchsuchen und wiederherstellen Sie sie in Tidewell, oder öffnen Sie den Ordner von Hand mit gocryptfs.</translation>
     </message>
 </context>
 <context>

@@ -115,6 +115,10 @@
         <source>In use: hard links.</source>
         <translation>En usage&#xa0;: liens physiques.</translation>
     </message>
+    <message>
+        <source>The backups are encrypted: days are made with hard links.</source>
+        <translation>Les sauvegardes sont chiffrées&#xa0;: les jours sont créés avec des liens physiques.</translation>
+    </message>
 </context>
 <context>
     <name>BackupRunView</name>
@@ -256,6 +260,14 @@
     <message>
         <source>Find files in this backup and restore them</source>
         <translation>Chercher des fichiers dans cette sauvegarde et les restaurer</translation>
+    </message>
+    <message>
+        <source>Opening the encrypted folder…</source>
+        <translation>Ouverture du dossier chiffré…</translation>
+    </message>
+    <message>
+        <source>The encrypted folder cannot be opened: %1</source>
+        <translation>Le dossier chiffré ne peut pas être ouvert&#xa0;: %1</translation>
     </message>
 </context>
 <context>
@@ -2423,6 +2435,10 @@ Sauvegardes chiffrées (gocryptfs)&#xa0;:
     <message>
         <source>Show backup</source>
         <translation>Afficher la sauvegarde</translation>
+    </message>
+    <message>
+        <source>The backups of %1 are encrypted: browse and restore them in Tidewell, or open the folder by hand with gocryptfs.</source>
+        <translation>Les sauvegardes de %1 sont chiffrées&#xa0;: parcourez-les et restaurez-les dans Tidewell, ou ouvrez le dossier à la main avec gocryptfs.</translation>
     </message>
 </context>
 <context>

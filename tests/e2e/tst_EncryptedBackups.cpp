@@ -48,6 +48,18 @@ QStringList mountsUnder(const QString &folder)
     return found;
 }
 
+// The gocryptfs processes that serve the mount point.
+QList<pid_t> gocryptfsOf(const QString &mountPoint)
+{
+    QList<pid_t> found;
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs)) {
+        const QByteArray command = readFile(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline"));
+        if (command.startsWith("/usr/bin/gocryptfs") && command.contains(QFile::encodeName(mountPoint)))
+            found << pid_t(pid.toInt());
+    }
+    return found;
+}
+
 struct stat statOf(const QString &path)
 {
     struct stat status = {};
@@ -278,6 +290,37 @@ private Q_SLOTS:
             QVERIFY2(!readFile(runtime.next()).contains(passphrase), qPrintable(runtime.filePath()));
     }
 
+    // Two servers' runs at once share one view: the first to end leaves it
+    // to the other, the last closes it.
+    void runsAtOnceShareOneView()
+    {
+        QVERIFY(!encrypt().isEmpty());
+        const QString started = m_s->home.path() + QStringLiteral("/hook-started");
+        const QString release = m_s->home.path() + QStringLiteral("/hook-release");
+        Server second = m_server;
+        second.id = QUuid::createUuid();
+        second.name = QStringLiteral("zweiter Server ü");
+        second.localBeforeCommand = {writeScript(m_s->home.path() + QStringLiteral("/hold"),
+                                                 "touch '" + QFile::encodeName(started) + "'\nwhile [ ! -e '"
+                                                     + QFile::encodeName(release) + "' ]; do sleep 0.05; done\n")};
+        m_s->writeConfig({BackupScenario::path(QStringLiteral("srv"), tree())}, [&](AppSettings &settings) {
+            settings.servers = {m_server, second};
+            settings.destinationEncrypted = true;
+            settings.passphraseFile = m_keyFile;
+        });
+        QProcess held;
+        held.setProcessEnvironment(tidewellEnvironment(m_s->home, environment()));
+        held.start(QStringLiteral(TIDEWELL_BINARY),
+                   {QStringLiteral("--run-backup"), second.id.toString(QUuid::WithoutBraces)});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(started), 60000);
+        QCOMPARE(runHeadless().status, 0);
+        QCOMPARE(mountsUnder(m_runtime).size(), 1);
+        QVERIFY(writeFile(release, {}));
+        QVERIFY(held.waitForFinished(120000));
+        QCOMPARE(held.exitCode(), 0);
+        QVERIFY(mountsUnder(m_runtime).isEmpty());
+    }
+
     // A run killed while the view is open leaves it; the next start of
     // Tidewell closes it.
     void aKilledRunsViewIsClosedByTheNextStart()
@@ -304,6 +347,28 @@ private Q_SLOTS:
         QVERIFY(next.status != -100);
         QVERIFY(mountsUnder(m_runtime).isEmpty());
         QVERIFY(!QFileInfo::exists(view()));
+
+        // Killed with its gocryptfs: the view left is dead, and the next run
+        // opens a fresh one instead.
+        QFile::remove(started);
+        run.start(QStringLiteral(TIDEWELL_BINARY),
+                  {QStringLiteral("--run-backup"), m_server.id.toString(QUuid::WithoutBraces)});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(started), 60000);
+        ::kill(pid_t(run.processId()), SIGKILL);
+        QVERIFY(run.waitForFinished(20000));
+        for (const pid_t pid : gocryptfsOf(view()))
+            ::kill(pid, SIGKILL);
+        QTRY_VERIFY_WITH_TIMEOUT(gocryptfsOf(view()).isEmpty(), 20000);
+        QCOMPARE(mountsUnder(m_runtime).size(), 1);
+        m_server.localBeforeCommand.clear();
+        m_s->writeConfig({BackupScenario::path(QStringLiteral("srv"), tree())}, [this](AppSettings &settings) {
+            settings.servers = {m_server};
+            settings.destinationEncrypted = true;
+            settings.passphraseFile = m_keyFile;
+        });
+        const auto again = m_s->runOn(QDate::currentDate(), m_server);
+        QVERIFY2(again.exitCode.value_or(-1) == 0, qPrintable(again.log.join(u'\n')));
+        QVERIFY(mountsUnder(m_runtime).isEmpty());
     }
 
     // A second copy in a folder, encrypted as well: it is written, listed
@@ -381,6 +446,10 @@ private Q_SLOTS:
         run = m_s->runOn(QDate::currentDate(), m_server);
         QCOMPARE(run.exitCode.value_or(0), 2);
         QCOMPARE(QDir(m_s->destination).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        // Setting up again never replaces the folder's key.
+        const QByteArray key = readFile(m_s->destination + QStringLiteral("/gocryptfs.conf"));
+        QVERIFY(!EncryptedFolder::initialise(m_s->destination, passphrase));
+        QCOMPARE(readFile(m_s->destination + QStringLiteral("/gocryptfs.conf")), key);
         // A folder that is not empty is not encrypted.
         const Outcome again =
             tidewell({QStringLiteral("--encrypt-destination"), QStringLiteral("--passphrase-file"), m_keyFile});

@@ -109,8 +109,10 @@ tl::expected<void, Error> checkEmpty(const QString &cipherFolder, const QString 
 
 tl::expected<QString, Error> initialise(const QString &cipherFolder, const QByteArray &passphrase)
 {
-    if (const auto empty = checkEmpty(cipherFolder, QString()); !empty && empty.error().code != Error::Code::exists)
-        return tl::unexpected(empty.error());
+    // Never over another folder's key: without it those copies are lost.
+    if (isEncrypted(cipherFolder) || QFileInfo::exists(cipherFolder + u'/' + dirIVName))
+        return tl::unexpected(
+            Error{Error::Code::exists, QStringLiteral("“") + cipherFolder + QStringLiteral("” is encrypted already")});
     // gocryptfs sets up only an empty folder: a drive's marker may lie in
     // this one, so the set-up is made in a fresh folder inside and moved up.
     QTemporaryDir fresh(cipherFolder + QStringLiteral("/.tidewell-encrypting-XXXXXX"));
@@ -126,8 +128,10 @@ tl::expected<QString, Error> initialise(const QString &cipherFolder, const QByte
             toolFailure(QStringLiteral("cannot encrypt “") + cipherFolder + u'”', made->status, made->err + made->out));
     const QString config = cipherFolder + u'/' + configName;
     for (const QString &name : {configName, dirIVName}) {
+        // rename() never replaces: what is moved is this set-up's own.
         if (!QFile::rename(fresh.path() + u'/' + name, cipherFolder + u'/' + name)) {
-            QFile::remove(config);
+            if (name != configName)
+                QFile::remove(config);
             return tl::unexpected(
                 Error{Error::Code::notWritten,
                       QStringLiteral("cannot move ") + name + QStringLiteral(" into “") + cipherFolder + u'”'});

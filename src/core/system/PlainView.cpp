@@ -184,7 +184,12 @@ PlainView::Opened PlainView::open(const Request &request)
     if (!lock)
         return tl::unexpected(lock.error());
     const QString canonical = QFileInfo(cipher).canonicalFilePath();
-    const std::optional<QString> mounted = EncryptedFolder::mountedFrom(places.mountPoint);
+    std::optional<QString> mounted = EncryptedFolder::mountedFrom(places.mountPoint);
+    if (mounted && livingHolders(places.holders).isEmpty()) {
+        // Left by a process that ended without closing it (its gocryptfs may be gone too).
+        takeDown(places);
+        mounted = EncryptedFolder::mountedFrom(places.mountPoint);
+    }
     if (mounted && QFileInfo(*mounted).canonicalFilePath() != canonical)
         return tl::unexpected(Error{Error::Code::exists, QStringLiteral("another folder (“") + *mounted
                                                              + QStringLiteral("”) is open at ") + places.mountPoint});

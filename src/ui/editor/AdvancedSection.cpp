@@ -83,6 +83,9 @@ QString AdvancedSection::snapshotsInUse(const Server &server) const
         if (head.contains("\nSnapshots: hard links\n"))
             return tr("In use: hard links (the last backup linked its day's unchanged files).");
     }
+    // Days in an encrypted folder live in its view, which is no btrfs.
+    if (m_store->settings().destinationEncrypted)
+        return tr("The backups are encrypted: days are made with hard links.");
     const QString folder = Retention::serverFolder(m_store->settings().destinationPath, server);
     if (server.snapshotMethod != QStringLiteral("hardlinks") && Btrfs::isBtrfs(folder))
         return tr("The backup folder is on btrfs: the next day becomes a btrfs subvolume.");

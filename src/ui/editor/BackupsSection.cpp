@@ -5,11 +5,13 @@
 #include "core/engine/Retention.h"
 #include "core/engine/Snapshots.h"
 #include "core/storage/ConfigStore.h"
+#include "core/system/AppPaths.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFutureWatcher>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTreeWidget>
@@ -36,7 +38,10 @@ BackupsSection::BackupsSection(const QUuid &serverID, ConfigStore *store, QWidge
     layout->addWidget(m_list);
     layout->addWidget(m_empty);
     const auto open = [this](QTreeWidgetItem *item) {
-        if (item)
+        // An encrypted day is seen only in Tidewell: a file manager would outlive its view.
+        if (item && m_store->settings().destinationEncrypted)
+            Q_EMIT browseRequested(item->text(0));
+        else if (item)
             Q_EMIT openRequested(item->data(0, Qt::UserRole).toString());
     };
     connect(m_list, &QTreeWidget::itemClicked, this, [this, open](QTreeWidgetItem *item, int column) {
@@ -73,10 +78,46 @@ void BackupsSection::refreshIfMoved()
         refresh();
 }
 
+bool BackupsSection::holdView()
+{
+    const AppSettings &settings = m_store->settings();
+    if (!settings.destinationEncrypted) {
+        m_view.release();
+        return true;
+    }
+    if (m_view.isOpen() && PlainView::isHeld(QDir::cleanPath(AppPaths::expandTilde(settings.destinationPath))))
+        return true;
+    m_list->clear();
+    m_list->setVisible(false);
+    m_empty->setVisible(true);
+    if (m_opening)
+        return false;
+    m_opening = true;
+    m_empty->setText(tr("Opening the encrypted folder…"));
+    auto *watcher = new QFutureWatcher<PlainView::Opened>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        m_opening = false;
+        const PlainView::Opened opened = watcher->result();
+        if (!opened) {
+            m_empty->setText(tr("The encrypted folder cannot be opened: %1").arg(opened.error().message));
+            return;
+        }
+        m_view = *opened;
+        m_empty->setText(tr("No backups yet."));
+        refresh();
+    });
+    watcher->setFuture(PlainView::openInBackground(PlainView::destination(settings)));
+    return false;
+}
+
 void BackupsSection::refresh()
 {
     const Server *server = m_store->settings().server(m_id);
     if (!server)
+        return;
+    // The days of an encrypted destination are listed from its view, held while this shows them.
+    if (!holdView())
         return;
     m_shownFolder = Retention::serverFolder(m_store->settings().destinationPath, *server);
     m_shownDated = m_store->settings().useDateSubfolder;
@@ -90,8 +131,9 @@ void BackupsSection::refresh()
     link.setUnderline(true);
     QList<QTreeWidgetItem *> items;
     for (const Snapshots::Backup &backup : std::as_const(backups)) {
-        auto *item = new QTreeWidgetItem({backup.name, backup.complete ? tr("complete") : tr("incomplete"), tr("Open"),
-                                          m_shownDated ? tr("Browse…") : QString()});
+        const bool openable = !m_store->settings().destinationEncrypted;
+        auto *item = new QTreeWidgetItem({backup.name, backup.complete ? tr("complete") : tr("incomplete"),
+                                          openable ? tr("Open") : QString(), m_shownDated ? tr("Browse…") : QString()});
         item->setData(0, Qt::UserRole, backup.path);
         item->setForeground(1, backup.complete ? Icons::secondary(this) : Icons::red());
         item->setForeground(2, palette().color(QPalette::Link));

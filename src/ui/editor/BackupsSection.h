@@ -2,6 +2,8 @@
 // The editor's list of a server's backups: dated folders and whether each is complete.
 #pragma once
 
+#include "core/system/EncryptedFolder.h"
+
 #include <QGroupBox>
 #include <QUuid>
 
@@ -32,6 +34,9 @@ Q_SIGNALS:
 
 private:
     void refreshIfMoved();
+    // Whether the days can be listed now; opens an encrypted destination's
+    // view first (and lists them once it is open).
+    bool holdView();
 
     QUuid m_id;
     ConfigStore *m_store;
@@ -39,4 +44,6 @@ private:
     bool m_shownDated = false;
     QTreeWidget *m_list;
     QLabel *m_empty;
+    PlainView m_view;
+    bool m_opening = false;
 };

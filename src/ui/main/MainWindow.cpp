@@ -585,6 +585,14 @@ void MainWindow::confirmDelete(const Server &server)
 
 void MainWindow::openBackupsFolder(const Server &server)
 {
+    // Nothing is made in an encrypted folder but through its view, which a
+    // file manager would outlive.
+    if (m_context.store->settings().destinationEncrypted) {
+        statusBar()->showMessage(tr("The backups of %1 are encrypted: browse and restore them in Tidewell, or open "
+                                    "the folder by hand with gocryptfs.")
+                                     .arg(server.shownName()));
+        return;
+    }
     // Made as a run makes it: for this user alone.
     const QString folder = Retention::serverFolder(m_context.store->settings().destinationPath, server);
     if (!FileUtil::makePrivateFolder(folder)) {

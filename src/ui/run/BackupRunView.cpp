@@ -10,6 +10,7 @@
 #include "ui/widgets/WindowFit.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -176,7 +177,8 @@ void BackupRunView::refreshState()
         m_progress->setTextVisible(false);
     }
 
-    m_reveal->setVisible(!running && m_runner->lastDestination().has_value());
+    // Not for a folder gone with the run (an encrypted destination's closed view).
+    m_reveal->setVisible(!running && m_runner->lastDestination() && QFileInfo::exists(*m_runner->lastDestination()));
     m_copy->setEnabled(!m_runner->logLines().isEmpty());
     m_cancel->setVisible(running);
     m_pause->setVisible(running && m_backup);
