@@ -972,6 +972,10 @@
         <source>%1 — %2 — encrypted</source>
         <translation>%1 — %2 — verschlüsselt</translation>
     </message>
+    <message>
+        <source>Encrypt…</source>
+        <translation>Verschlüsseln…</translation>
+    </message>
 </context>
 <context>
     <name>DashboardView</name>
@@ -1206,26 +1210,6 @@
 <context>
     <name>EncryptCommand</name>
     <message>
-        <source>tidewell: there is no second copy “%1”</source>
-        <translation>tidewell: es gibt keine zweite Kopie „%1“</translation>
-    </message>
-    <message>
-        <source>tidewell: “%1” is a copy on a host; only a copy in a folder of this computer can be encrypted</source>
-        <translation>tidewell: „%1“ ist eine Kopie auf einem anderen Rechner; nur eine Kopie in einem Ordner dieses Rechners kann verschlüsselt werden</translation>
-    </message>
-    <message>
-        <source>tidewell: “%1” is encrypted already</source>
-        <translation>tidewell: „%1“ ist bereits verschlüsselt</translation>
-    </message>
-    <message>
-        <source>tidewell: “%1” is not an absolute path</source>
-        <translation>tidewell: „%1“ ist kein absoluter Pfad</translation>
-    </message>
-    <message>
-        <source>tidewell: encrypted folders here use the passphrase file %1; give that one</source>
-        <translation>tidewell: verschlüsselte Ordner verwenden hier die Passphrasen-Datei %1; geben Sie diese an</translation>
-    </message>
-    <message>
         <source>“%1” is encrypted; its passphrase is read from %2.</source>
         <translation>„%1“ ist verschlüsselt; die Passphrase wird aus %2 gelesen.</translation>
     </message>
@@ -1244,6 +1228,80 @@
     <message>
         <source>tidewell: the configuration could not be saved: %1</source>
         <translation>tidewell: die Konfiguration konnte nicht gespeichert werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>EncryptDialog</name>
+    <message>
+        <source>Encrypt backups</source>
+        <translation>Sicherungen verschlüsseln</translation>
+    </message>
+    <message>
+        <source>The folder must be empty. From now on it holds only gocryptfs ciphertext: names and contents of the copies are unreadable without the passphrase or the recovery key.</source>
+        <translation>Der Ordner muss leer sein. Von nun an enthält er nur gocryptfs-Geheimtext: Namen und Inhalte der Kopien sind ohne die Passphrase oder den Wiederherstellungsschlüssel nicht lesbar.</translation>
+    </message>
+    <message>
+        <source>Passphrase file</source>
+        <translation>Passphrasen-Datei</translation>
+    </message>
+    <message>
+        <source>A file readable by you alone (chmod 600) whose first line is the passphrase.</source>
+        <translation>Eine nur für Sie lesbare Datei (chmod 600), deren erste Zeile die Passphrase ist.</translation>
+    </message>
+    <message>
+        <source>Encrypt</source>
+        <translation>Verschlüsseln</translation>
+    </message>
+    <message>
+        <source>Encrypted. This is the recovery key, shown this once: write it down or print it and keep it away from this computer. With it the backups can be read without the passphrase, even if gocryptfs.conf is lost.</source>
+        <translation>Verschlüsselt. Dies ist der Wiederherstellungsschlüssel, nur dieses eine Mal gezeigt: schreiben Sie ihn auf oder drucken Sie ihn aus und bewahren Sie ihn getrennt von diesem Rechner auf. Mit ihm lassen sich die Sicherungen ohne die Passphrase lesen, selbst wenn gocryptfs.conf verloren ist.</translation>
+    </message>
+    <message>
+        <source>Type its first group</source>
+        <translation>Seine erste Gruppe eingeben</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>Choose the passphrase file.</source>
+        <translation>Wählen Sie die Passphrasen-Datei.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Close without the recovery key?</source>
+        <translation>Ohne den Wiederherstellungsschlüssel schließen?</translation>
+    </message>
+    <message>
+        <source>The folder is encrypted already; the key is not shown again.</source>
+        <translation>Der Ordner ist bereits verschlüsselt; der Schlüssel wird nicht wieder gezeigt.</translation>
+    </message>
+</context>
+<context>
+    <name>EncryptionSetup</name>
+    <message>
+        <source>“%1” is encrypted already</source>
+        <translation>„%1“ ist bereits verschlüsselt</translation>
+    </message>
+    <message>
+        <source>“%1” is not an absolute path</source>
+        <translation>„%1“ ist kein absoluter Pfad</translation>
+    </message>
+    <message>
+        <source>encrypted folders here use the passphrase file %1; give that one</source>
+        <translation>verschlüsselte Ordner verwenden hier die Passphrasen-Datei %1; geben Sie diese an</translation>
+    </message>
+    <message>
+        <source>there is no second copy “%1”</source>
+        <translation>es gibt keine zweite Kopie „%1“</translation>
+    </message>
+    <message>
+        <source>“%1” is a copy on a host; only a copy in a folder of this computer can be encrypted</source>
+        <translation>„%1“ ist eine Kopie auf einem anderen Rechner; nur eine Kopie in einem Ordner dieses Rechners kann verschlüsselt werden</translation>
     </message>
 </context>
 <context>
@@ -4077,6 +4135,10 @@ Ersetzen Sie ihn nur, wenn der Administrator des Servers den neuen Schlüssel be
     <message>
         <source>not set</source>
         <translation>nicht festgelegt</translation>
+    </message>
+    <message>
+        <source>Encrypt backups in this folder…</source>
+        <translation>Sicherungen in diesem Ordner verschlüsseln…</translation>
     </message>
 </context>
 <context>

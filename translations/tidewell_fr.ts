@@ -972,6 +972,10 @@
         <source>%1 — %2 — encrypted</source>
         <translation>%1 — %2 — chiffrée</translation>
     </message>
+    <message>
+        <source>Encrypt…</source>
+        <translation>Chiffrer…</translation>
+    </message>
 </context>
 <context>
     <name>DashboardView</name>
@@ -1206,26 +1210,6 @@
 <context>
     <name>EncryptCommand</name>
     <message>
-        <source>tidewell: there is no second copy “%1”</source>
-        <translation>tidewell&#xa0;: il n’y a pas de seconde copie «&#xa0;%1&#xa0;»</translation>
-    </message>
-    <message>
-        <source>tidewell: “%1” is a copy on a host; only a copy in a folder of this computer can be encrypted</source>
-        <translation>tidewell&#xa0;: «&#xa0;%1&#xa0;» est une copie sur un hôte&#xa0;; seule une copie dans un dossier de cet ordinateur peut être chiffrée</translation>
-    </message>
-    <message>
-        <source>tidewell: “%1” is encrypted already</source>
-        <translation>tidewell&#xa0;: «&#xa0;%1&#xa0;» est déjà chiffré</translation>
-    </message>
-    <message>
-        <source>tidewell: “%1” is not an absolute path</source>
-        <translation>tidewell&#xa0;: «&#xa0;%1&#xa0;» n’est pas un chemin absolu</translation>
-    </message>
-    <message>
-        <source>tidewell: encrypted folders here use the passphrase file %1; give that one</source>
-        <translation>tidewell&#xa0;: les dossiers chiffrés utilisent ici le fichier de phrase secrète %1&#xa0;; indiquez celui-là</translation>
-    </message>
-    <message>
         <source>“%1” is encrypted; its passphrase is read from %2.</source>
         <translation>«&#xa0;%1&#xa0;» est chiffré&#xa0;; sa phrase secrète est lue dans %2.</translation>
     </message>
@@ -1244,6 +1228,80 @@
     <message>
         <source>tidewell: the configuration could not be saved: %1</source>
         <translation>tidewell&#xa0;: la configuration n’a pas pu être enregistrée&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>EncryptDialog</name>
+    <message>
+        <source>Encrypt backups</source>
+        <translation>Chiffrer les sauvegardes</translation>
+    </message>
+    <message>
+        <source>The folder must be empty. From now on it holds only gocryptfs ciphertext: names and contents of the copies are unreadable without the passphrase or the recovery key.</source>
+        <translation>Le dossier doit être vide. Désormais il ne contient que du texte chiffré par gocryptfs&#xa0;: noms et contenus des copies sont illisibles sans la phrase secrète ou la clé de récupération.</translation>
+    </message>
+    <message>
+        <source>Passphrase file</source>
+        <translation>Fichier de phrase secrète</translation>
+    </message>
+    <message>
+        <source>A file readable by you alone (chmod 600) whose first line is the passphrase.</source>
+        <translation>Un fichier lisible par vous seul (chmod 600) dont la première ligne est la phrase secrète.</translation>
+    </message>
+    <message>
+        <source>Encrypt</source>
+        <translation>Chiffrer</translation>
+    </message>
+    <message>
+        <source>Encrypted. This is the recovery key, shown this once: write it down or print it and keep it away from this computer. With it the backups can be read without the passphrase, even if gocryptfs.conf is lost.</source>
+        <translation>Chiffré. Voici la clé de récupération, affichée cette seule fois&#xa0;: notez-la ou imprimez-la et gardez-la loin de cet ordinateur. Elle permet de lire les sauvegardes sans la phrase secrète, même si gocryptfs.conf est perdu.</translation>
+    </message>
+    <message>
+        <source>Type its first group</source>
+        <translation>Saisissez son premier groupe</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Terminé</translation>
+    </message>
+    <message>
+        <source>Choose the passphrase file.</source>
+        <translation>Choisissez le fichier de phrase secrète.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Close without the recovery key?</source>
+        <translation>Fermer sans la clé de récupération&#xa0;?</translation>
+    </message>
+    <message>
+        <source>The folder is encrypted already; the key is not shown again.</source>
+        <translation>Le dossier est déjà chiffré&#xa0;; la clé ne sera plus affichée.</translation>
+    </message>
+</context>
+<context>
+    <name>EncryptionSetup</name>
+    <message>
+        <source>“%1” is encrypted already</source>
+        <translation>«&#xa0;%1&#xa0;» est déjà chiffré</translation>
+    </message>
+    <message>
+        <source>“%1” is not an absolute path</source>
+        <translation>«&#xa0;%1&#xa0;» n’est pas un chemin absolu</translation>
+    </message>
+    <message>
+        <source>encrypted folders here use the passphrase file %1; give that one</source>
+        <translation>les dossiers chiffrés utilisent ici le fichier de phrase secrète %1&#xa0;; indiquez celui-là</translation>
+    </message>
+    <message>
+        <source>there is no second copy “%1”</source>
+        <translation>il n’y a pas de seconde copie «&#xa0;%1&#xa0;»</translation>
+    </message>
+    <message>
+        <source>“%1” is a copy on a host; only a copy in a folder of this computer can be encrypted</source>
+        <translation>«&#xa0;%1&#xa0;» est une copie sur un hôte&#xa0;; seule une copie dans un dossier de cet ordinateur peut être chiffrée</translation>
     </message>
 </context>
 <context>
@@ -4084,6 +4142,10 @@ Ne la remplacez que si l’administrateur du serveur a confirmé la nouvelle cl�
     <message>
         <source>not set</source>
         <translation>non définie</translation>
+    </message>
+    <message>
+        <source>Encrypt backups in this folder…</source>
+        <translation>Chiffrer les sauvegardes de ce dossier…</translation>
     </message>
 </context>
 <context>

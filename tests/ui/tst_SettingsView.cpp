@@ -8,6 +8,7 @@
 #include "fixtures/Files.h"
 #include "ui/settings/CopyTargetDialog.h"
 #include "ui/settings/CopyTargetsSection.h"
+#include "ui/settings/EncryptDialog.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/widgets/Desktop.h"
 #include "ui/widgets/Dialogs.h"
@@ -57,6 +58,52 @@ private Q_SLOTS:
     {
         m_view.reset();
         m_h.reset();
+    }
+
+    // "Encrypt backups in this folder…": the key file, the real gocryptfs
+    // set-up, the recovery key shown once and typed back; then the lock mark.
+    void encryptTheDestination()
+    {
+        if (!QFileInfo::exists(QStringLiteral("/usr/bin/gocryptfs")))
+            QSKIP("needs gocryptfs");
+        AppSettings settings;
+        settings.destinationPath = m_h->destination() + QStringLiteral("/encrypted");
+        m_h->store.setSettings(settings);
+        const QString keyFile = m_h->home.path() + QStringLiteral("/key");
+        writeFile(keyFile, "a passphrase\n");
+        QFile::setPermissions(keyFile, QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(child<QWidget>("destinationEncrypted")->isHidden());
+        QTest::mouseClick(child<QPushButton>("encryptDestination"), Qt::LeftButton);
+        auto *dialog = m_view->findChild<EncryptDialog *>(QStringLiteral("encryptDialog"));
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit *>(QStringLiteral("passphraseFileField"))->setText(keyFile);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("encryptButton")), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->recoveryKey().isEmpty(), 30000);
+        QVERIFY(m_h->store.settings().destinationEncrypted);
+        QCOMPARE(m_h->store.settings().passphraseFile, keyFile);
+        QVERIFY(QFileInfo::exists(settings.destinationPath + QStringLiteral("/gocryptfs.conf")));
+        const auto *key = dialog->findChild<QLabel *>(QStringLiteral("recoveryKey"));
+        QCOMPARE(key->text().remove(u'\n'), dialog->recoveryKey());
+        auto *done = dialog->findChild<QPushButton *>(QStringLiteral("recoveryKeyDone"));
+        auto *typed = dialog->findChild<QLineEdit *>(QStringLiteral("recoveryKeyTyped"));
+        typed->setText(QStringLiteral("00000000"));
+        QVERIFY(!done->isEnabled());
+        typed->setText(dialog->recoveryKey().left(8));
+        QVERIFY(done->isEnabled());
+        QTest::mouseClick(done, Qt::LeftButton);
+        QTRY_VERIFY(!m_view->findChild<EncryptDialog *>(QStringLiteral("encryptDialog")));
+        QVERIFY(!child<QWidget>("destinationEncrypted")->isHidden());
+        QVERIFY(child<QPushButton>("encryptDestination")->isHidden());
+
+        // A second time (another window's click) is refused and changes nothing.
+        EncryptDialog again(&m_h->store, &m_dialogs);
+        again.findChild<QLineEdit *>(QStringLiteral("passphraseFileField"))->setText(keyFile);
+        const QByteArray conf = readFile(settings.destinationPath + QStringLiteral("/gocryptfs.conf"));
+        QTest::mouseClick(again.findChild<QPushButton *>(QStringLiteral("encryptButton")), Qt::LeftButton);
+        auto *problem = again.findChild<QLabel *>(QStringLiteral("encryptProblem"));
+        QTRY_VERIFY(!problem->isHidden());
+        QVERIFY(problem->text().contains(QStringLiteral("encrypted already")));
+        QCOMPARE(readFile(settings.destinationPath + QStringLiteral("/gocryptfs.conf")), conf);
     }
 
     // A folder added as a second copy, its state, "Copy now" with the real

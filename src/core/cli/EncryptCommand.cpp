@@ -3,16 +3,13 @@
 #include "core/cli/EncryptCommand.h"
 
 #include "core/cli/CommandOutput.h"
-#include "core/engine/DestinationMarker.h"
+#include "core/engine/EncryptionSetup.h"
 #include "core/model/ExitCode.h"
 #include "core/storage/ConfigStore.h"
 #include "core/system/AppPaths.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
 
 namespace EncryptCommand {
 
@@ -23,53 +20,6 @@ using CommandOutput::say;
 QString tr(const char *text)
 {
     return QCoreApplication::translate("EncryptCommand", text);
-}
-
-// What is to become encrypted: the destination, or a folder target.
-struct Place
-{
-    QString shown;  // as the user wrote it
-    QString folder; // absolute
-    const CopyTarget *target = nullptr;
-};
-
-tl::expected<Place, QString> place(const AppSettings &settings, const QString &target)
-{
-    if (target.isEmpty())
-        return Place{settings.destinationPath, QDir::cleanPath(AppPaths::expandTilde(settings.destinationPath)),
-                     nullptr};
-    const CopyTarget *found = settings.copyTarget(target);
-    if (!found)
-        return tl::unexpected(tr("tidewell: there is no second copy “%1”").arg(target));
-    if (found->kind != CopyTarget::Kind::folder)
-        return tl::unexpected(
-            tr("tidewell: “%1” is a copy on a host; only a copy in a folder of this computer can be encrypted")
-                .arg(found->shownName()));
-    return Place{found->path, QDir::cleanPath(AppPaths::expandTilde(found->path)), found};
-}
-
-// Why the place cannot become encrypted now, if it cannot.
-QString refusal(const AppSettings &settings, const Place &where, const QString &keyFile)
-{
-    const bool marked = where.target ? where.target->encrypted : settings.destinationEncrypted;
-    if (marked || EncryptedFolder::isEncrypted(where.folder))
-        return tr("tidewell: “%1” is encrypted already").arg(where.shown);
-    if (!QDir::isAbsolutePath(where.folder))
-        return tr("tidewell: “%1” is not an absolute path").arg(where.shown);
-    if (!settings.passphraseFile.isEmpty() && settings.passphraseFile != keyFile
-        && (settings.destinationEncrypted
-            || std::any_of(settings.copyTargets.cbegin(), settings.copyTargets.cend(),
-                           [](const CopyTarget &t) { return t.encrypted; })))
-        return tr("tidewell: encrypted folders here use the passphrase file %1; give that one")
-            .arg(settings.passphraseFile);
-    const DestinationMarker::Check drive =
-        where.target ? DestinationMarker::beforeCopy(where.folder, settings.requiresMarker(where.folder))
-                     : DestinationMarker::beforeRun(settings);
-    if (drive.refused)
-        return QStringLiteral("tidewell: ") + drive.lines.join(u' ');
-    if (const auto empty = EncryptedFolder::checkEmpty(where.folder, DestinationMarker::fileName); !empty)
-        return QStringLiteral("tidewell: ") + empty.error().message;
-    return {};
 }
 
 void sayKey(const QString &shown, const QString &keyFile, const QString &key)
@@ -96,35 +46,18 @@ int encryptDestination(const QString &passphraseFile, const QString &target)
                        "whose first line is the passphrase"));
         return ExitCode::refused;
     }
-    const auto where = place(settings, target);
+    const auto where = EncryptionSetup::place(settings, target);
     if (!where) {
-        say(stderr, where.error());
+        say(stderr, QStringLiteral("tidewell: ") + where.error());
         return ExitCode::refused;
     }
     const QString keyFile = QFileInfo(AppPaths::expandTilde(passphraseFile)).absoluteFilePath();
-    auto passphrase = EncryptedFolder::readPassphraseFile(keyFile);
-    if (!passphrase) {
-        say(stderr, QStringLiteral("tidewell: ") + passphrase.error().message);
-        return ExitCode::refused;
-    }
-    if (const QString refused = refusal(settings, *where, keyFile); !refused.isEmpty()) {
-        say(stderr, refused);
-        return ExitCode::refused;
-    }
-    const auto key = EncryptedFolder::initialise(where->folder, *passphrase);
-    passphrase->fill('\0');
+    const auto key = EncryptionSetup::setUp(settings, *where, keyFile);
     if (!key) {
-        say(stderr, QStringLiteral("tidewell: ") + key.error().message);
+        say(stderr, QStringLiteral("tidewell: ") + key.error());
         return ExitCode::refused;
     }
-    const QUuid targetID = where->target ? where->target->id : QUuid();
-    store.update([&keyFile, &targetID](AppSettings &changed) {
-        changed.passphraseFile = keyFile;
-        if (targetID.isNull())
-            changed.destinationEncrypted = true;
-        for (CopyTarget &t : changed.copyTargets)
-            t.encrypted = t.encrypted || t.id == targetID;
-    });
+    store.update([&](AppSettings &changed) { EncryptionSetup::record(changed, *where, keyFile); });
     if (const auto saved = store.save(); !saved) {
         say(stderr, tr("tidewell: the configuration could not be saved: %1").arg(saved.error().message));
         return ExitCode::refused;

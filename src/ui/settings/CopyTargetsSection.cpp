@@ -6,6 +6,7 @@
 #include "core/engine/CopyState.h"
 #include "core/storage/ConfigStore.h"
 #include "ui/settings/CopyTargetDialog.h"
+#include "ui/settings/EncryptDialog.h"
 #include "ui/widgets/Dialogs.h"
 #include "ui/widgets/Icons.h"
 #include "ui/widgets/Style.h"
@@ -114,9 +115,20 @@ QWidget *CopyTargetsSection::row(const CopyTarget &target)
     buttons->addWidget(copy);
     buttons->addWidget(change);
     buttons->addWidget(removal);
+    const QUuid id = target.id;
+    if (target.kind == CopyTarget::Kind::folder && !target.encrypted) {
+        auto *encrypt = new QPushButton(tr("Encrypt…"), box);
+        encrypt->setObjectName(QStringLiteral("encryptCopy"));
+        encrypt->setEnabled(!m_copying);
+        buttons->addWidget(encrypt);
+        connect(encrypt, &QPushButton::clicked, this, [this, id] {
+            auto *dialog = new EncryptDialog(m_store, m_dialogs, id.toString(QUuid::WithoutBraces), this);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            dialog->open();
+        });
+    }
     buttons->addStretch(1);
     layout->addLayout(buttons);
-    const QUuid id = target.id;
     connect(copy, &QPushButton::clicked, this, [this, id] { copyNow(id); });
     connect(removal, &QPushButton::clicked, this, [this, id] { remove(id); });
     connect(change, &QPushButton::clicked, this, [this, id] {

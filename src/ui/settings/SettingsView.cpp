@@ -9,6 +9,7 @@
 #include "core/system/AppPaths.h"
 #include "core/system/HttpPost.h"
 #include "ui/settings/CopyTargetsSection.h"
+#include "ui/settings/EncryptDialog.h"
 #include "ui/widgets/Desktop.h"
 #include "ui/widgets/Dialogs.h"
 #include "ui/widgets/FormRow.h"
@@ -158,6 +159,12 @@ void SettingsView::buildDestination()
     lockLine->addWidget(m_encryptedNote, 1);
     m_encrypted->setVisible(false);
     destination->addWidget(m_encrypted);
+    m_encryptButton = new QPushButton(tr("Encrypt backups in this folder…"), m_content);
+    m_encryptButton->setObjectName(QStringLiteral("encryptDestination"));
+    auto *encryptRow = new QHBoxLayout;
+    encryptRow->addWidget(m_encryptButton);
+    encryptRow->addStretch(1);
+    destination->addLayout(encryptRow);
     m_dateFolders = toggle(QStringLiteral("dateSubfolderSwitch"), tr("Create date subfolder (YYYY-MM-DD)"), m_content);
     destination->addWidget(m_dateFolders);
     m_linkBackups = toggle(QStringLiteral("linkBackupsSwitch"),
@@ -449,6 +456,11 @@ void SettingsView::connectSettings()
     connect(m_exportButton, &QPushButton::clicked, this, &SettingsView::exportConfig);
     connect(m_importButton, &QPushButton::clicked, this, &SettingsView::importConfig);
     connect(m_reveal, &QPushButton::clicked, this, [this] { m_desktop->reveal(m_store->url()); });
+    connect(m_encryptButton, &QPushButton::clicked, this, [this] {
+        auto *dialog = new EncryptDialog(m_store, m_dialogs, QString(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
 }
 
 void SettingsView::refresh()
@@ -458,6 +470,7 @@ void SettingsView::refresh()
     if (m_folder->text() != s.destinationPath && !m_folder->hasFocus())
         m_folder->setText(s.destinationPath);
     m_encrypted->setVisible(s.destinationEncrypted);
+    m_encryptButton->setVisible(!s.destinationEncrypted);
     m_encryptedNote->setText(
         tr("Encrypted (gocryptfs): the copies are seen in the clear only while a run, check or restore works "
            "in them. Passphrase: %1")

@@ -101,6 +101,7 @@ private:
     // The lock mark of an encrypted destination.
     QWidget *m_encrypted;
     QLabel *m_encryptedNote;
+    QPushButton *m_encryptButton;
     QCheckBox *m_notifications;
     QLineEdit *m_healthCheck;
     QLineEdit *m_webhook;
