@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -31,10 +32,30 @@ const QByteArray marker = "PLAINTEXT-MARKER-5521";
 const QString secretName = QStringLiteral("payroll-secret.txt");
 const QString longName = QString(200, u'l') + QStringLiteral("-long.txt");
 
-bool gocryptfsUsable()
+// Why gocryptfs cannot mount here (no FUSE device, a container that may not
+// mount), found once by mounting a folder of its own; empty when it can.
+QString gocryptfsProblem()
 {
-    return QFileInfo::exists(QStringLiteral("/usr/bin/gocryptfs")) && QFileInfo::exists(QStringLiteral("/dev/fuse"))
-           && QFileInfo::exists(QStringLiteral("/usr/bin/fusermount3"));
+    static const QString problem = []() -> QString {
+        for (const char *needed : {"/usr/bin/gocryptfs", "/usr/bin/fusermount3", "/dev/fuse"}) {
+            if (!QFileInfo::exists(QLatin1String(needed)))
+                return QStringLiteral("needs ") + QLatin1String(needed);
+        }
+        QTemporaryDir trial;
+        const QString cipher = trial.path() + QStringLiteral("/c");
+        const QString plain = trial.path() + QStringLiteral("/p");
+        QDir().mkpath(cipher);
+        QDir().mkpath(plain);
+        const auto key = EncryptedFolder::initialise(cipher, "trial");
+        if (!key)
+            return key.error().message;
+        const auto mounted = EncryptedFolder::mount(cipher, plain, "trial");
+        if (!mounted)
+            return QStringLiteral("gocryptfs cannot mount here: ") + mounted.error().message;
+        (void)EncryptedFolder::unmount(plain);
+        return QString();
+    }();
+    return problem;
 }
 
 // Every gocryptfs view this process can see under `folder`.
@@ -136,8 +157,8 @@ class TestEncryptedBackups : public SshdBackupTest
 private Q_SLOTS:
     void init()
     {
-        if (!gocryptfsUsable())
-            QSKIP("needs gocryptfs, fusermount3 and /dev/fuse");
+        if (const QString problem = gocryptfsProblem(); !problem.isEmpty())
+            QSKIP(qPrintable(problem));
         SshdBackupTest::init();
         // A runtime folder of the test's own, with a space to be escaped in the mount table.
         m_runtime = m_s->home.path() + QStringLiteral("/run time");
